@@ -1,0 +1,172 @@
+#pragma once
+// The one render device of the program: video modes, device creation with its
+// fallbacks, the technique file, default resources and render targets, the
+// render-state cache, the texture cache, frame presentation and recovery from
+// a lost device.
+#include "platform/WinTypes.h"
+#include "render/TextureManager.h"
+
+struct IDirect3D9;
+struct IDirect3DDevice9;
+struct IDirect3DBaseTexture9;
+struct IDirect3DTexture9;
+struct IDirect3DCubeTexture9;
+struct IDirect3DSurface9;
+struct IDirect3DVertexBuffer9;
+struct IDirect3DIndexBuffer9;
+struct ID3DXEffect;
+
+// One entry of the video-mode list (same member names as a display mode).
+struct RenderDisplayMode
+{
+    UINT Width;
+    UINT Height;
+    UINT RefreshRate;
+    int Format;
+};
+
+// 1 while the shadow-map pass or the reflection pass draws; the face counter
+// of the running pass follows them.
+extern int g_ShadowPass;
+extern int g_ReflectionPass;
+
+class CD3DRender
+{
+public:
+    enum { MAX_MODES = 512 };
+
+    CD3DRender();
+    virtual ~CD3DRender() {}
+
+    // Device set-up and lifetime.
+    virtual int InitD3D(int windowed);
+    virtual HRESULT CreateDevice(HWND hwnd, int windowed, int width = 0, int height = 0);
+    virtual int FreeD3DRender();
+    virtual int SetDefaultStates();
+    virtual HRESULT LoadRenderTechniques();
+    virtual HRESULT PresentFrame();
+    virtual void ToggleFillMode();
+    virtual void ToggleShadeMode();
+
+    // Texture cache.
+    virtual TextureId LoadTexture(const char* name, int mipLevels, int pool, int format);
+    virtual void ReleaseAllTextures();
+    virtual void ReleaseTexture(TextureId id);
+    virtual void ReleaseTextureByName(const char* name);
+
+    // Cached render states.
+    virtual void SetZWrite(int on);
+    virtual void SetZEnable(int on);
+    virtual void SetLighting(int on);
+    virtual void SetBlend(int src, int dst);
+    virtual void SetAlphaBlend(int on);
+    virtual void SetFog(int on);
+    virtual float GetFPS();
+    // Places the system cursor at (x, y) of the virtual 800 x 600 screen.
+    virtual void SetCursor(float x, float y);
+
+    HRESULT RestoreDeviceObjects();
+    void InvalidateDeviceObjects();
+    void CreateDefaultResources();
+    void ReleaseDefaultResources();
+    void LoadCubeTexture(const char* name, IDirect3DCubeTexture9** slot);
+
+    void SetCullMode(int mode);
+    void SaveCullMode();
+    void RestoreCullMode();
+    void SetStageColorOp(DWORD stage, DWORD op, DWORD arg1, DWORD arg2, DWORD arg0, DWORD result);
+    void SetStageAlphaOp(DWORD stage, DWORD op, DWORD arg1, DWORD arg2, DWORD arg0);
+    // bias: the bits of a float; stage -1 sets stages 0 and 1.
+    void SetMipLodBias(DWORD bias, int stage);
+    void SetFogRange(float start, float end);
+    void SetTechnique(const char* name, int force = 0);
+    void BindTexture(TextureId id, int alpha, int stage, int force = 0);
+    void BindTextureObject(IDirect3DBaseTexture9* texture, int alpha, int stage);
+    void SetEffectTexture(const char* parameter, IDirect3DBaseTexture9* texture);
+    IDirect3DTexture9* GetTexture(TextureId id) const;
+    void SaveRenderTarget();
+    void RestoreRenderTarget();
+    void SaveDepthStencil();
+    void RestoreDepthStencil();
+    void CountFaces(int n);
+
+    // Render-state cache (-1: no value known yet).
+    int stage0Texture;
+    int zWrite;
+    int zEnable;
+    int lighting;
+    int srcBlend;
+    int destBlend;
+    int alphaBlend;
+    int fogEnable;
+    int cullMode;
+    int savedCullMode;
+
+    // Dynamic batch buffers.
+    void* batchVertices;
+    void* batchIndices;
+    IDirect3DVertexBuffer9* batchVB;
+    IDirect3DIndexBuffer9* batchIB;
+    int batchVertexCount;
+    int batchIndexCount;
+
+    CTextureManager textures;
+
+    int deviceLost;
+    int vs11;   // vertex shader 1.1
+    int ps14;   // pixel shader 1.4 (only together with vs11)
+    int sm20;   // vertex and pixel shader 2.0
+    int adapterFormat;
+
+    // Back-buffer size and the factors from the virtual 800 x 600 screen to it;
+    // the saved copies belong to the passes that draw into smaller targets.
+    float screenWidth;
+    float savedScreenWidth;
+    float scaleX;
+    float savedScaleX;
+    float screenHeight;
+    float savedScreenHeight;
+    float scaleY;
+    float savedScaleY;
+
+    RenderDisplayMode modes[MAX_MODES];
+    int modeCount;
+    RenderDisplayMode desktopMode;
+
+    IDirect3D9* d3d;
+    IDirect3DDevice9* device;
+    int fillMode;
+    int shadeMode;
+    float fogStart;
+    float fogEnd;
+    int mainFaces;
+    int reflectionFaces;
+    int shadowFaces;
+    int frameCount;
+    IDirect3DSurface9* keptRenderTarget;
+    IDirect3DSurface9* keptDepthStencil;
+    ID3DXEffect* effect;
+    const char* currentTechnique;
+    IDirect3DCubeTexture9* envCubeTexture;
+    TextureId lightMapTexture;
+    TextureId blackTexture;
+    TextureId whiteTexture;
+    IDirect3DTexture9* reflectionTarget;
+    IDirect3DTexture9* shadowTarget0;
+    IDirect3DTexture9* shadowTarget1;
+    IDirect3DTexture9* shadowTarget2;
+    IDirect3DSurface9* shadowDepth;
+    IDirect3DSurface9* reflectionDepth;
+    IDirect3DVertexBuffer9* screenQuad;
+    IDirect3DTexture9* glowTexture0;
+    IDirect3DTexture9* glowTexture1;
+    IDirect3DTexture9* blurTexture;
+    int glowReady;
+    int blurReady;
+    float blurAmount;
+
+private:
+    void Reset();
+};
+
+extern CD3DRender g_Render;
