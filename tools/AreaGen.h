@@ -1,0 +1,84 @@
+#pragma once
+// The three demo race areas ("Data/Landscape/Area01" to "Area03"): height
+// grid, route, road power, fences, nature place map, season colours and the
+// area textures. Everything is procedural and seeded per area, so two runs
+// give byte-identical files.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class DataTree;
+
+// Grid layout shared by every demo area. The terrain body and all grid arrays
+// of the landscape are 360 x 360, so the grid is always that size.
+constexpr int kAreaCount = 3;
+constexpr int kAreaGridSize = 360;
+constexpr int kAreaPartsPerSide = 20;
+constexpr int kAreaPartCells = 18;
+constexpr float kAreaCellSize = 2.0f;
+constexpr float kAreaHeightScale = 60.0f;
+// The water surface lies at this fraction of the height scale.
+constexpr float kAreaWaterFraction = 0.09f;
+// "RoutePower.dat" rows are always 360 bytes long, whatever the grid.
+constexpr int kRoutePowerRowBytes = 360;
+
+// Way-point map codes.
+constexpr uint8_t kWayPointRoute = 100; // an ordinary route cell
+constexpr uint8_t kWayPointSecond = 253; // the cell after the start: driving direction
+constexpr uint8_t kWayPointStart = 254;
+
+// Fence map code of the one barrier chain (a fence run).
+constexpr uint8_t kFenceCode = 1;
+
+constexpr int kSeasonCount = 3; // summer, autumn, winter
+
+// One generated area, before it is turned into files.
+struct AreaData
+{
+    int number = 0; // 1..3
+    std::string folder; // "Data/Landscape/Area01"
+    int gridSize = kAreaGridSize;
+
+    std::vector<uint8_t> heightMap; // N x N, row-major
+    std::vector<uint8_t> wayPoints; // N x N
+    std::vector<uint8_t> routePower; // N x 360
+    std::vector<uint8_t> fences; // N x N
+    std::vector<uint8_t> placeMap; // N x N
+    std::vector<uint8_t> colors[kSeasonCount]; // N x N x 3 (R, G, B)
+
+    // The route loop in driving order as cell indices (row x N + col),
+    // starting with the start cell; the last cell touches the first.
+    std::vector<int> route;
+    // Centre cell and radius (in cells) of the pond below the water line.
+    int pondRow = 0, pondCol = 0, pondRadius = 0;
+};
+
+// Builds area `number` (1..3). Pure and deterministic.
+AreaData GenerateArea(int number);
+
+// Height of a height-map byte in world units.
+inline float AreaByteHeight(uint8_t b) { return b * (1.0f / 255.0f) * kAreaHeightScale; }
+inline float AreaWaterAltitude() { return kAreaHeightScale * kAreaWaterFraction; }
+
+// Text of "LandscapeData.obj": five label lines each followed by its value.
+std::string AreaLandscapeDataText();
+// Text of "StaticObjects.obj": the placed-object list, here an empty one.
+std::string AreaStaticObjectsText();
+
+// One file of the area folder (or of the shared landscape and sky folders)
+// with its game path.
+struct AreaFile
+{
+    std::string path;
+    std::vector<uint8_t> bytes;
+};
+
+// Every file of area `number`: grids, description texts and per-area
+// textures (".bmp" names also as ".jpg", for the texture cache's switch).
+std::vector<AreaFile> AreaFiles(const AreaData& area);
+// The pictures shared by all areas: road surfaces, water noise, detail map,
+// road sectoring, sky backgrounds per area and season, and the clouds.
+std::vector<AreaFile> SharedLandscapeFiles();
+
+// The generator module: adds all of the above to `tree`.
+void AddAreaFiles(DataTree& tree);
