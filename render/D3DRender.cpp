@@ -20,7 +20,7 @@ void CD3DRender::Reset()
     batchVertexCount = batchIndexCount = 0;
     textures.Clear();
     deviceLost = vs11 = ps14 = sm20 = 0;
-    adapterFormat = 0;
+    adapterFormat = D3DFMT_UNKNOWN;
     screenWidth = savedScreenWidth = scaleX = savedScaleX = 0.0f;
     screenHeight = savedScreenHeight = scaleY = savedScaleY = 0.0f;
     std::memset(modes, 0, sizeof(modes));
@@ -28,8 +28,8 @@ void CD3DRender::Reset()
     std::memset(&desktopMode, 0, sizeof(desktopMode));
     d3d = nullptr;
     device = nullptr;
-    fillMode = 3;
-    shadeMode = 2;
+    fillMode = D3DFILL_SOLID;
+    shadeMode = D3DSHADE_GOURAUD;
     fogStart = fogEnd = 0.0f;
     mainFaces = reflectionFaces = shadowFaces = frameCount = 0;
     keptRenderTarget = keptDepthStencil = nullptr;
@@ -51,8 +51,8 @@ int CD3DRender::FreeD3DRender() { return 0; }
 int CD3DRender::SetDefaultStates() { return 0; }
 HRESULT CD3DRender::LoadRenderTechniques() { return 0; }
 HRESULT CD3DRender::PresentFrame() { return 0; }
-void CD3DRender::ToggleFillMode() { fillMode = fillMode == 3 ? 2 : 3; }
-void CD3DRender::ToggleShadeMode() { shadeMode = shadeMode == 2 ? 1 : 2; }
+void CD3DRender::ToggleFillMode() { fillMode = fillMode == D3DFILL_SOLID ? D3DFILL_WIREFRAME : D3DFILL_SOLID; }
+void CD3DRender::ToggleShadeMode() { shadeMode = shadeMode == D3DSHADE_GOURAUD ? D3DSHADE_FLAT : D3DSHADE_GOURAUD; }
 TextureId CD3DRender::LoadTexture(const char*, int, int, int) { return -1; }
 void CD3DRender::ReleaseAllTextures() {}
 void CD3DRender::ReleaseTexture(TextureId) {}
@@ -101,3 +101,4 @@ void CD3DRender::CountFaces(int n)
 // device link before the passes exist.
 __attribute__((weak)) int g_ShadowPass = 0;
 __attribute__((weak)) int g_ReflectionPass = 0;
+void CD3DRender::SetMaterial(const D3DMATERIAL9*, int) {}

@@ -3,27 +3,8 @@
 // fallbacks, the technique file, default resources and render targets, the
 // render-state cache, the texture cache, frame presentation and recovery from
 // a lost device.
-#include "platform/WinTypes.h"
+#include "platform/d3d/D3D9.h"
 #include "render/TextureManager.h"
-
-struct IDirect3D9;
-struct IDirect3DDevice9;
-struct IDirect3DBaseTexture9;
-struct IDirect3DTexture9;
-struct IDirect3DCubeTexture9;
-struct IDirect3DSurface9;
-struct IDirect3DVertexBuffer9;
-struct IDirect3DIndexBuffer9;
-struct ID3DXEffect;
-
-// One entry of the video-mode list (same member names as a display mode).
-struct RenderDisplayMode
-{
-    UINT Width;
-    UINT Height;
-    UINT RefreshRate;
-    int Format;
-};
 
 // 1 while the shadow-map pass or the reflection pass draws; the face counter
 // of the running pass follows them.
@@ -79,6 +60,8 @@ public:
     // bias: the bits of a float; stage -1 sets stages 0 and 1.
     void SetMipLodBias(DWORD bias, int stage);
     void SetFogRange(float start, float end);
+    // Sets the device material; with toEffect also the effect's Mat* values.
+    void SetMaterial(const D3DMATERIAL9* material, int toEffect);
     void SetTechnique(const char* name, int force = 0);
     void BindTexture(TextureId id, int alpha, int stage, int force = 0);
     void BindTextureObject(IDirect3DBaseTexture9* texture, int alpha, int stage);
@@ -116,7 +99,7 @@ public:
     int vs11;   // vertex shader 1.1
     int ps14;   // pixel shader 1.4 (only together with vs11)
     int sm20;   // vertex and pixel shader 2.0
-    int adapterFormat;
+    D3DFORMAT adapterFormat;
 
     // Back-buffer size and the factors from the virtual 800 x 600 screen to it;
     // the saved copies belong to the passes that draw into smaller targets.
@@ -129,14 +112,15 @@ public:
     float scaleY;
     float savedScaleY;
 
-    RenderDisplayMode modes[MAX_MODES];
+    D3DPRESENT_PARAMETERS presentParams;
+    D3DDISPLAYMODE modes[MAX_MODES];
     int modeCount;
-    RenderDisplayMode desktopMode;
+    D3DDISPLAYMODE desktopMode;
 
     IDirect3D9* d3d;
     IDirect3DDevice9* device;
-    int fillMode;
-    int shadeMode;
+    D3DFILLMODE fillMode;
+    D3DSHADEMODE shadeMode;
     float fogStart;
     float fogEnd;
     int mainFaces;

@@ -48,4 +48,4 @@ const char* CTextureManager::GetName(int id) const
     return GetTexture(id) ? m_Names[id] : "";
 }
 
-void CTextureManager::FillColorTexture(IDirect3DTexture9**, const float*, int) {}
+void CTextureManager::FillColorTexture(IDirect3DTexture9**, const D3DXCOLOR&, int) {}

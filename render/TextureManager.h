@@ -1,10 +1,8 @@
 #pragma once
 // The texture cache: every texture loaded by name lives in one of 1024 counted
-// slots, and the rest of the game knows it only by the slot index.
-#include "platform/WinTypes.h"
-
-struct IDirect3DDevice9;
-struct IDirect3DTexture9;
+// slots, and the rest of the game knows it only by the slot index. Loading a
+// name already loaded shares its slot; every load is matched by a release.
+#include "platform/d3d/D3D9.h"
 
 // Index of a cache slot, 0..1023; -1 is "no texture".
 typedef int TextureId;
@@ -18,26 +16,31 @@ public:
         NAME_LENGTH = 255   // bytes per slot name, terminator included
     };
 
-    // First slot in use whose name equals `name` exactly, or -1.
+    // First slot in use whose name equals `name` exactly, or -1. Names longer
+    // than a slot holds are compared by the part a slot keeps.
     int Find(const char* name) const;
     // Reads and creates the texture and stores it in the first free slot with
-    // a reference count of 1; -1 when the file is missing or cannot be decoded
-    // or when every slot is taken.
+    // a reference count of 1; -1 when every slot is taken or the file is
+    // missing or cannot be decoded. ".bmp" names load as DXT1, and as the
+    // ".jpg" of the same name with "BMP to JPG" on.
     int Load(IDirect3DDevice9* device, const char* name, int mipLevels, int pool, int format);
     IDirect3DTexture9* GetTexture(int id) const;
+    // Gives one reference back; the last one frees the slot.
     void Release(int id);
     void ReleaseByName(const char* name);
+    // Shutdown sweep: logs each texture still held and gives one reference back.
     void ReleaseAllTextures();
     void Clear();
 
     // Adds one reference to a slot in use (a repeated load of the same name).
     void AddRef(int id);
     int GetRefCount(int id) const;
+    // The name a slot was loaded by ("" for a free slot).
     const char* GetName(int id) const;
 
-    // Fills a caller-owned texture with one colour (r, g, b, a in 0..1),
-    // creating it as size x size A8R8G8B8 first when the slot is empty.
-    static void FillColorTexture(IDirect3DTexture9** slot, const float* rgba, int size);
+    // Fills a texture the caller owns with one colour, creating it first as a
+    // size x size A8R8G8B8 texture of the managed pool when the slot is empty.
+    static void FillColorTexture(IDirect3DTexture9** slot, const D3DXCOLOR& colour, int size);
 
 private:
     char m_Names[MAX_TEXTURES][NAME_LENGTH];
