@@ -274,6 +274,28 @@ TEST(D3DXMath, AxisQuaternionAndYawPitchRollRotationsAgreeWithTheBasicOnes)
     EXPECT_TRUE(Near(ypr, rz * rx * ry));
 }
 
+TEST(D3DXMath, AxisRotationOfTheSunAndMoonDirections)
+{
+    // The sky turns the sun's direction about a tilted axis; the closed forms
+    // below are what its lighting expects at each time of day.
+    const float r = 1.0f / std::sqrt(2.0f);
+    D3DXVECTOR3 sunStart(0, 1, -1), sunAxis(0, 1, 1);
+    D3DXVec3Normalize(&sunStart, &sunStart);
+    D3DXVec3Normalize(&sunAxis, &sunAxis);
+    for (float t : {0.0f, 0.4f, D3DX_PI / 2.0f, 2.5f, D3DX_PI, -1.0f}) {
+        SCOPED_TRACE(t);
+        D3DXMATRIX m;
+        D3DXVECTOR3 sun, moon;
+        D3DXMatrixRotationAxis(&m, &sunAxis, t);
+        D3DXVec3TransformNormal(&sun, &sunStart, &m);
+        EXPECT_TRUE(Near(sun, D3DXVECTOR3(-std::sin(t), std::cos(t) * r, -std::cos(t) * r)));
+        // The moon starts at the sun's axis and turns the other way about the sun's start.
+        D3DXMatrixRotationAxis(&m, &sunStart, -t);
+        D3DXVec3TransformNormal(&moon, &sunAxis, &m);
+        EXPECT_TRUE(Near(moon, D3DXVECTOR3(-std::sin(t), std::cos(t) * r, std::cos(t) * r)));
+    }
+}
+
 TEST(D3DXMath, QuaternionFromMatrixRoundTripsThroughEveryBranch)
 {
     // Angles near 0 and near 180 degrees about each axis exercise each way of
