@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/image/ImageDecode.h"
 #include "tools/MeshWriter.h"
 
 namespace
@@ -456,7 +457,12 @@ TEST(DemoMesh, CrateIsAReadableMeshWithCollisionSlots)
     EXPECT_EQ(lines[3].substr(32), "GCLASS_STATIC");
     EXPECT_EQ(lines[4].substr(32), "GTYPE_STATIC");
     EXPECT_EQ(lines[6].substr(32), "Data/Static/Crate/Main.msh");
-    EXPECT_FALSE(ReadFile(root + "/" + lines[7].substr(32)).empty());
+    std::vector<uint8_t> texture = ReadFile(root + "/" + lines[7].substr(32));
+    DecodedImage img;
+    ASSERT_TRUE(DecodeImage(texture.data(), texture.size(), img));
+    EXPECT_EQ(img.width, 128);
+    EXPECT_EQ(img.height, 128);
+    EXPECT_EQ(img.levels, 8); // loaded with a full mip chain
     EXPECT_NE(lines[9].find("//--"), std::string::npos);
     for (const std::string& l : lines)
         EXPECT_FALSE(l.empty());
