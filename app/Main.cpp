@@ -1,0 +1,7 @@
+#include "app/WinMain.h"
+#include "platform/Window.h"
+
+int main()
+{
+    return WinMain(nullptr, nullptr, nullptr, SW_SHOWNORMAL);
+}

@@ -1,0 +1,3 @@
+#include "app/TextTable.h"
+
+CTextTable g_TextTable;

@@ -1,0 +1,116 @@
+// Starts the real program headless in a fresh folder and ends it through the
+// window-close path (TRALLOWMERE_TEST_CLOSE_AFTER_FRAMES), then checks the
+// exit code and the settings file the start writes.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/Ini.h"
+
+namespace
+{
+class ProgramSmokeTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        program = std::string(TRALLOWMERE_BUILD_DIR) + "/trallowmere";
+        if (access(program.c_str(), X_OK) != 0)
+            GTEST_SKIP() << "program not built: " << program;
+        char tmpl[] = "/tmp/program_smoke_XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir = tmpl;
+        mkdir((dir + "/run").c_str(), 0700);
+        // The demo data, when it has been generated.
+        const char* data = getenv("TRALLOWMERE_TESTDATA");
+        std::string dataDir = std::string(data ? data : TRALLOWMERE_TEST_DATA) + "/Data";
+        if (access(dataDir.c_str(), F_OK) == 0)
+            symlink(dataDir.c_str(), (dir + "/Data").c_str());
+    }
+    void TearDown() override
+    {
+        if (!dir.empty())
+            std::system(("rm -rf '" + dir + "'").c_str());
+    }
+
+    // Runs the program in the folder; returns its exit status (-1: it did not
+    // exit normally).
+    int Run(int frames, std::string& output)
+    {
+        const std::string log = dir + "/output.txt";
+        const std::string command = "cd '" + dir + "' && env SDL_VIDEODRIVER=offscreen ALSOFT_DRIVERS=null" +
+                                    " XDG_RUNTIME_DIR='" + dir + "/run'" +
+                                    " TRALLOWMERE_TEST_CLOSE_AFTER_FRAMES=" + std::to_string(frames) +
+                                    " timeout 60 '" + program + "' > '" + log + "' 2>&1";
+        const int status = std::system(command.c_str());
+        std::ifstream in(log);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        output = ss.str();
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string Value(const char* section, const char* key)
+    {
+        char buf[128];
+        GetPrivateProfileStringA(section, key, "<missing>", buf, sizeof(buf), (dir + "/Game.ini").c_str());
+        return buf;
+    }
+
+    std::string program;
+    std::string dir;
+};
+
+TEST_F(ProgramSmokeTest, StartsHeadlessWritesSettingsAndClosesCleanly)
+{
+    std::string output;
+    ASSERT_EQ(Run(30, output), 0) << output;
+
+    // First start since "boot": the settings were reset and written.
+    EXPECT_EQ(Value("Video", "Distance"), "2");
+    EXPECT_EQ(Value("Video", "Shadows"), "3");
+    EXPECT_EQ(Value("Audio", "Master"), "100");
+    EXPECT_EQ(Value("Audio", "Music"), "100");
+    EXPECT_EQ(Value("Audio", "Effects"), "100");
+    EXPECT_EQ(Value("Misc", "Profiles"), "0");
+    EXPECT_EQ(Value("Misc", "RaceID"), "0");
+    // 100 asks for the desktop resolution; the render device turns it into a
+    // list index once it knows the modes.
+    const std::string mode = Value("Video", "Mode");
+    ASSERT_NE(mode, "<missing>");
+    EXPECT_GE(atoi(mode.c_str()), 0);
+    EXPECT_LE(atoi(mode.c_str()), 100);
+    for (const char* never : {"Windowed", "Audio", "File manager", "Game menu", "Debug out"})
+    {
+        const char* section = std::string(never) == "Windowed" ? "Video"
+                              : std::string(never) == "Audio"  ? "Audio"
+                                                                : "Misc";
+        EXPECT_EQ(Value(section, never), "<missing>") << never;
+    }
+
+    // The second start keeps the player's settings and unknown lines.
+    {
+        std::ofstream ini(dir + "/Game.ini", std::ios::app);
+        ini << "; a note of the player\n";
+    }
+    WritePrivateProfileStringA("Misc", "Debug out", "1", (dir + "/Game.ini").c_str());
+    WritePrivateProfileStringA("Video", "Distance", "0", (dir + "/Game.ini").c_str());
+    WritePrivateProfileStringA("Misc", "RaceID", "18", (dir + "/Game.ini").c_str());
+    ASSERT_EQ(Run(10, output), 0) << output;
+    EXPECT_EQ(Value("Video", "Distance"), "0");
+    EXPECT_EQ(Value("Misc", "RaceID"), "18");
+    EXPECT_EQ(Value("Misc", "Debug out"), "1");
+    std::ifstream in(dir + "/Game.ini");
+    std::stringstream ss;
+    ss << in.rdbuf();
+    EXPECT_NE(ss.str().find("; a note of the player"), std::string::npos);
+    // "Debug out" 1 turns the log on; the start empties it.
+    EXPECT_EQ(access((dir + "/debug.txt").c_str(), F_OK), 0);
+}
+}
