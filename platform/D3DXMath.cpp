@@ -84,11 +84,6 @@ D3DXVECTOR4 D3DXVECTOR4::operator/(float f) const
 // ---------------------------------------------------------------------------
 // Matrix members.
 
-D3DXMATRIX::D3DXMATRIX() : D3DMATRIX{}
-{
-    std::memset(m, 0, sizeof(m));
-}
-
 D3DXMATRIX::D3DXMATRIX(const float* f) : D3DMATRIX{}
 {
     std::memcpy(m, f, sizeof(m));

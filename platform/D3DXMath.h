@@ -58,11 +58,15 @@ struct D3DVIEWPORT9 {
 };
 
 // ---------------------------------------------------------------------------
-// Vectors. Default construction gives the zero vector.
+// Vectors.
+//
+// Like the plain structures, the D3DX types are trivial: `T v;` leaves v
+// uninitialised (as Direct3D code expects, so they can be memset, memcpy'd
+// and placed in unions), while `T v{}` or `T()` gives all zeros.
 struct D3DXVECTOR2 {
     float x, y;
 
-    D3DXVECTOR2() : x(0), y(0) {}
+    D3DXVECTOR2() = default;
     D3DXVECTOR2(const float* f) : x(f[0]), y(f[1]) {}
     D3DXVECTOR2(float fx, float fy) : x(fx), y(fy) {}
 
@@ -88,7 +92,7 @@ struct D3DXVECTOR2 {
 inline D3DXVECTOR2 operator*(float f, const D3DXVECTOR2& v) { return v * f; }
 
 struct D3DXVECTOR3 : public D3DVECTOR {
-    D3DXVECTOR3() : D3DVECTOR{0, 0, 0} {}
+    D3DXVECTOR3() = default;
     D3DXVECTOR3(const float* f) : D3DVECTOR{f[0], f[1], f[2]} {}
     D3DXVECTOR3(const D3DVECTOR& v) : D3DVECTOR(v) {}
     D3DXVECTOR3(float fx, float fy, float fz) : D3DVECTOR{fx, fy, fz} {}
@@ -117,7 +121,7 @@ inline D3DXVECTOR3 operator*(float f, const D3DXVECTOR3& v) { return v * f; }
 struct D3DXVECTOR4 {
     float x, y, z, w;
 
-    D3DXVECTOR4() : x(0), y(0), z(0), w(0) {}
+    D3DXVECTOR4() = default;
     D3DXVECTOR4(const float* f) : x(f[0]), y(f[1]), z(f[2]), w(f[3]) {}
     D3DXVECTOR4(const D3DVECTOR& xyz, float fw) : x(xyz.x), y(xyz.y), z(xyz.z), w(fw) {}
     D3DXVECTOR4(float fx, float fy, float fz, float fw) : x(fx), y(fy), z(fz), w(fw) {}
@@ -144,9 +148,9 @@ struct D3DXVECTOR4 {
 inline D3DXVECTOR4 operator*(float f, const D3DXVECTOR4& v) { return v * f; }
 
 // ---------------------------------------------------------------------------
-// Matrices. Default construction gives the zero matrix (not the identity).
+// Matrices. `D3DXMATRIX m{}` is the zero matrix, not the identity.
 struct D3DXMATRIX : public D3DMATRIX {
-    D3DXMATRIX();
+    D3DXMATRIX() = default;
     D3DXMATRIX(const float* f);
     D3DXMATRIX(const D3DMATRIX& mat);
     D3DXMATRIX(float f11, float f12, float f13, float f14,
@@ -185,7 +189,7 @@ inline D3DXMATRIX operator*(float f, const D3DXMATRIX& mat) { return mat * f; }
 struct D3DXQUATERNION {
     float x, y, z, w;
 
-    D3DXQUATERNION() : x(0), y(0), z(0), w(0) {}
+    D3DXQUATERNION() = default;
     D3DXQUATERNION(const float* f) : x(f[0]), y(f[1]), z(f[2]), w(f[3]) {}
     D3DXQUATERNION(float fx, float fy, float fz, float fw) : x(fx), y(fy), z(fz), w(fw) {}
 
@@ -218,7 +222,7 @@ inline D3DXQUATERNION operator*(float f, const D3DXQUATERNION& q) { return q * f
 struct D3DXPLANE {
     float a, b, c, d;
 
-    D3DXPLANE() : a(0), b(0), c(0), d(0) {}
+    D3DXPLANE() = default;
     D3DXPLANE(const float* f) : a(f[0]), b(f[1]), c(f[2]), d(f[3]) {}
     D3DXPLANE(float fa, float fb, float fc, float fd) : a(fa), b(fb), c(fc), d(fd) {}
 
@@ -245,7 +249,7 @@ inline D3DXPLANE operator*(float f, const D3DXPLANE& p) { return p * f; }
 struct D3DXCOLOR {
     float r, g, b, a;
 
-    D3DXCOLOR() : r(0), g(0), b(0), a(0) {}
+    D3DXCOLOR() = default;
     D3DXCOLOR(D3DCOLOR argb);
     D3DXCOLOR(const float* f) : r(f[0]), g(f[1]), b(f[2]), a(f[3]) {}
     D3DXCOLOR(const D3DCOLORVALUE& c) : r(c.r), g(c.g), b(c.b), a(c.a) {}

@@ -4,8 +4,8 @@
 
 #include <cmath>
 #include <cstdio>
-#include <string>
-#include <vector>
+#include <cstddef>
+#include <type_traits>
 
 namespace {
 
@@ -72,6 +72,33 @@ D3DXMATRIX ProjectionMatrix()
 
 // ---------------------------------------------------------------------------
 // Matrices.
+
+// Vertex and constant buffers take these types by memcpy, and ported code
+// clears them with memset and puts them in unions: they must stay plain
+// arrays of floats.
+static_assert(std::is_trivial<D3DXVECTOR2>::value && std::is_trivial<D3DXVECTOR3>::value &&
+                  std::is_trivial<D3DXVECTOR4>::value && std::is_trivial<D3DXMATRIX>::value &&
+                  std::is_trivial<D3DXQUATERNION>::value && std::is_trivial<D3DXPLANE>::value &&
+                  std::is_trivial<D3DXCOLOR>::value,
+              "D3DX types must be trivial");
+static_assert(sizeof(D3DXVECTOR3) == 12 && sizeof(D3DXVECTOR4) == 16 && sizeof(D3DXMATRIX) == 64 &&
+                  sizeof(D3DXCOLOR) == 16 && sizeof(D3DVIEWPORT9) == 24,
+              "D3DX types must have Direct3D's sizes");
+
+TEST(D3DXMath, MatrixElementsAreRowMajor)
+{
+    D3DXMATRIX m{};
+    m._23 = 5.0f;
+    m._41 = 7.0f;
+    const float* f = m;
+    EXPECT_EQ(f[6], 5.0f);
+    EXPECT_EQ(f[12], 7.0f);
+    EXPECT_EQ(m.m[1][2], 5.0f);
+    EXPECT_EQ(m(3, 0), 7.0f);
+    EXPECT_EQ(D3DXMATRIX(f), m);
+    EXPECT_EQ(offsetof(D3DXCOLOR, a), 12u);
+}
+
 
 TEST(D3DXMath, InverseTimesMatrixIsTheIdentityAndInverseOfInverseIsTheMatrix)
 {
@@ -355,7 +382,7 @@ TEST(D3DXMath, QuaternionMultiplyAndSlerp)
     EXPECT_NEAR(mid.y, q90.y, kEps);
     EXPECT_FALSE(std::isnan(mid.w));
 
-    D3DXQUATERNION zero, n;
+    D3DXQUATERNION zero(0, 0, 0, 0), n;
     D3DXQuaternionNormalize(&n, &zero);
     EXPECT_EQ(n, D3DXQUATERNION(0, 0, 0, 0));
     D3DXQUATERNION big(0, 3, 0, 4);
@@ -508,7 +535,7 @@ TEST(D3DXMath, NormalizingAZeroVectorGivesZero)
     D3DXVECTOR3 zero(0, 0, 0), out(5, 5, 5);
     EXPECT_EQ(D3DXVec3Normalize(&out, &zero), &out);
     EXPECT_EQ(out, D3DXVECTOR3(0, 0, 0));
-    D3DXVECTOR2 zero2, out2(1, 1);
+    D3DXVECTOR2 zero2(0, 0), out2(1, 1);
     D3DXVec2Normalize(&out2, &zero2);
     EXPECT_EQ(out2, D3DXVECTOR2(0, 0));
 
@@ -611,7 +638,7 @@ TEST(D3DXMath, DegeneratePlanesStayFinite)
     D3DXPLANE p;
     D3DXPlaneFromPoints(&p, &a, &b, &c);
     EXPECT_EQ(p, D3DXPLANE(0, 0, 0, 0));
-    D3DXPLANE zero, n(1, 1, 1, 1);
+    D3DXPLANE zero(0, 0, 0, 0), n(1, 1, 1, 1);
     D3DXPlaneNormalize(&n, &zero);
     EXPECT_EQ(n, D3DXPLANE(0, 0, 0, 0));
 }
