@@ -383,19 +383,23 @@ AreaData GenerateArea(int number)
         v = std::min(std::max(v, 50.0f), 140.0f);
     SmoothLoop(level, 10, 2);
 
-    // Pond: a bowl well away from the road, preferably inside the loop.
+    // Pond: a hollow in the lowest open ground well away from the road,
+    // preferably inside the loop, with banks that run out into the hills.
     Vec2 centroid{0.0f, 0.0f};
     for (Cell c : loop)
         centroid.x += Centre(c).x / M, centroid.y += Centre(c).y / M;
     a.pondRadius = 16;
     const float pondClearance = a.pondRadius + 14.0f;
     bool pondFound = false;
-    for (int attempt = 0; attempt < 4000 && !pondFound; ++attempt)
+    float lowest = 1e9f;
+    for (int attempt = 0; attempt < 4000; ++attempt)
     {
+        if (attempt >= 400 && pondFound)
+            break;
         float spread = attempt < 400 ? 60.0f : 160.0f;
         int pr = static_cast<int>(centroid.y + rng.Range(-spread, spread));
         int pc = static_cast<int>(centroid.x + rng.Range(-spread, spread));
-        if (pr < 30 || pc < 30 || pr >= N - 30 || pc >= N - 30)
+        if (pr < 30 || pc < 30 || pr >= N - 30 || pc >= N - 30 || ground[pr * N + pc] >= lowest)
             continue;
         bool clear = true;
         for (int i = 0; i < M && clear; ++i)
@@ -404,9 +408,20 @@ AreaData GenerateArea(int number)
         if (clear)
         {
             a.pondRow = pr, a.pondCol = pc;
+            lowest = ground[pr * N + pc];
             pondFound = true;
         }
     }
+    if (pondFound)
+        for (int r = 0; r < N; ++r)
+            for (int c = 0; c < N; ++c)
+            {
+                float d = Dist(Vec2{float(c), float(r)}, Vec2{float(a.pondCol), float(a.pondRow)}) / a.pondRadius;
+                // Bowl to the rim (d = 1), then a bank rising slowly.
+                float bowl = d <= 1.0f ? 6.0f + 34.0f * d * d : 40.0f + 12.0f * (d - 1.0f);
+                float& g = ground[r * N + c];
+                g = std::min(g, bowl + (g - bowl) * AreaSmoothStep(1.0f, 3.5f, d));
+            }
 
     a.heightMap.assign(N * N, 0);
     for (int r = 0; r < N; ++r)
@@ -418,12 +433,6 @@ AreaData GenerateArea(int number)
             {
                 float t = AreaSmoothStep(5.5f, 17.0f, routeDist[idx]);
                 h = level[nearest[idx]] * (1.0f - t) + h * t;
-            }
-            if (pondFound)
-            {
-                float d = Dist(Vec2{float(c), float(r)}, Vec2{float(a.pondCol), float(a.pondRow)}) / a.pondRadius;
-                float bowl = 6.0f + 34.0f * d * d;
-                h = std::min(h, bowl);
             }
             a.heightMap[idx] = ToByte(h);
         }
@@ -504,6 +513,10 @@ AreaData GenerateArea(int number)
 
     // Season colours of the ground (tints of grass and trees).
     const uint32_t tintSeed = seed * 13u + 11u;
+    std::vector<float> tint(N * N);
+    for (int r = 0; r < N; ++r)
+        for (int c = 0; c < N; ++c)
+            tint[r * N + c] = AreaFractalNoise(float(c), float(r), 24.0f, 3, tintSeed);
     for (int s = 0; s < kSeasonCount; ++s)
     {
         std::vector<uint8_t>& col = a.colors[s];
@@ -512,7 +525,7 @@ AreaData GenerateArea(int number)
             for (int c = 0; c < N; ++c)
             {
                 int idx = r * N + c;
-                float n1 = AreaFractalNoise(float(c), float(r), 24.0f, 3, tintSeed);
+                float n1 = tint[idx];
                 float hgt = a.heightMap[idx] / 255.0f;
                 float rc, gc, bc;
                 if (s == 0)

@@ -114,21 +114,53 @@ std::vector<float> RouteDistancePixels(const AreaData& area, int size, float rea
     return dist;
 }
 
-// The ground picture of one season, stretched over the whole area: the
-// season colours shaded by the slopes, a worn strip under the road, mud in
-// the pond and bare rock where the ground is steep.
-Picture LandscapeTexture(const AreaData& area, int season, const std::vector<float>& roadDist)
+// What the ground pictures of all seasons share, per pixel: height, light
+// on the slope, steepness and a fine grain.
+struct Relief
 {
-    const int size = 512;
-    Picture pic(size, size);
-    const std::vector<uint8_t>& col = area.colors[season];
-    const float water = AreaWaterAltitude();
-    const uint32_t seed = 0xA2EAu + 977u * area.number + 31u * season;
-    static const float dirt[kSeasonCount][3] = {{122, 104, 80}, {112, 92, 70}, {196, 196, 202}};
-    static const float rock[kSeasonCount][3] = {{128, 122, 112}, {120, 112, 100}, {170, 172, 180}};
+    std::vector<float> height, shade, steep, grain;
+};
+
+Relief ComputeRelief(const AreaData& area, int size)
+{
+    Relief rel;
+    const size_t count = size_t(size) * size;
+    rel.height.resize(count), rel.shade.resize(count), rel.steep.resize(count), rel.grain.resize(count);
+    const uint32_t seed = 0xA2EAu + 977u * area.number;
     for (int py = 0; py < size; ++py)
         for (int px = 0; px < size; ++px)
         {
+            size_t i = size_t(py) * size + px;
+            float gx = (px + 0.5f) * N / size, gy = (py + 0.5f) * N / size;
+            rel.height[i] = GridHeight(area, gx, gy);
+            // Slope shading from a light in the upper left of the map.
+            float dhx = (GridHeight(area, gx + 1.0f, gy) - GridHeight(area, gx - 1.0f, gy)) / (2.0f * kAreaCellSize);
+            float dhy = (GridHeight(area, gx, gy + 1.0f) - GridHeight(area, gx, gy - 1.0f)) / (2.0f * kAreaCellSize);
+            float nx = -dhx, ny = 1.0f, nz = -dhy;
+            float nl = std::sqrt(nx * nx + ny * ny + nz * nz);
+            float light = (nx * -0.5f + ny * 0.75f + nz * -0.43f) / nl;
+            rel.shade[i] = 0.55f + 0.5f * std::max(0.0f, light);
+            rel.steep[i] = AreaSmoothStep(0.55f, 0.9f, std::sqrt(dhx * dhx + dhy * dhy));
+            rel.grain[i] = 0.9f + 0.2f * AreaFractalNoise(float(px), float(py), 6.0f, 3, seed);
+        }
+    return rel;
+}
+
+// The ground picture of one season, stretched over the whole area: the
+// season colours shaded by the slopes, a worn strip under the road, mud in
+// the pond and bare rock where the ground is steep.
+Picture LandscapeTexture(const AreaData& area, int season, const Relief& rel, const std::vector<float>& roadDist, int size)
+{
+    Picture pic(size, size);
+    const std::vector<uint8_t>& col = area.colors[season];
+    const float water = AreaWaterAltitude();
+    static const float dirt[kSeasonCount][3] = {{122, 104, 80}, {112, 92, 70}, {196, 196, 202}};
+    static const float rock[kSeasonCount][3] = {{128, 122, 112}, {132, 114, 92}, {170, 172, 180}};
+    static const float bed[3] = {92, 84, 64};
+    for (int py = 0; py < size; ++py)
+        for (int px = 0; px < size; ++px)
+        {
+            size_t i = size_t(py) * size + px;
             float gx = (px + 0.5f) * N / size, gy = (py + 0.5f) * N / size;
             // Season colour: cells are centred half a cell inside their corner.
             float cx = std::min(std::max(gx - 0.5f, 0.0f), N - 1.001f);
@@ -143,29 +175,17 @@ Picture LandscapeTexture(const AreaData& area, int season, const std::vector<flo
                 float bottom = Lerp(col[(r1 * N + c0) * 3 + k], col[(r1 * N + c1) * 3 + k], tx);
                 rgb[k] = Lerp(top, bottom, ty);
             }
-            // Slope shading from a light in the upper left of the map.
-            float h = GridHeight(area, gx, gy);
-            float dhx = (GridHeight(area, gx + 1.0f, gy) - GridHeight(area, gx - 1.0f, gy)) / (2.0f * kAreaCellSize);
-            float dhy = (GridHeight(area, gx, gy + 1.0f) - GridHeight(area, gx, gy - 1.0f)) / (2.0f * kAreaCellSize);
-            float nx = -dhx, ny = 1.0f, nz = -dhy;
-            float nl = std::sqrt(nx * nx + ny * ny + nz * nz);
-            float light = (nx * -0.5f + ny * 0.75f + nz * -0.43f) / nl;
-            float shade = 0.55f + 0.5f * std::max(0.0f, light);
-            float steep = AreaSmoothStep(0.55f, 0.9f, std::sqrt(dhx * dhx + dhy * dhy));
-            float grain = 0.9f + 0.2f * AreaFractalNoise(float(px), float(py), 6.0f, 3, seed);
-            for (int k = 0; k < 3; ++k)
-                rgb[k] = Lerp(rgb[k], rock[season][k], steep);
-            float road = 1.0f - AreaSmoothStep(3.0f, 5.0f, roadDist[size_t(py) * size + px]);
-            for (int k = 0; k < 3; ++k)
-                rgb[k] = Lerp(rgb[k], dirt[season][k], road * 0.85f);
-            if (h < water + 1.0f)
+            float road = 1.0f - AreaSmoothStep(3.0f, 5.0f, roadDist[i]);
+            float mud = rel.height[i] < water + 1.0f ? AreaSmoothStep(water + 1.0f, water - 1.0f, rel.height[i]) : 0.0f;
+            float k = rel.shade[i] * rel.grain[i];
+            for (int ch = 0; ch < 3; ++ch)
             {
-                float mud = AreaSmoothStep(water + 1.0f, water - 1.0f, h);
-                static const float bed[3] = {92, 84, 64};
-                for (int k = 0; k < 3; ++k)
-                    rgb[k] = Lerp(rgb[k], bed[k], mud);
+                float v = Lerp(rgb[ch], rock[season][ch], rel.steep[i]);
+                v = Lerp(v, dirt[season][ch], road * 0.85f);
+                v = Lerp(v, bed[ch], mud);
+                rgb[ch] = v * k;
             }
-            pic.Set(px, py, rgb[0] * shade * grain, rgb[1] * shade * grain, rgb[2] * shade * grain);
+            pic.Set(px, py, rgb[0], rgb[1], rgb[2]);
         }
     return pic;
 }
@@ -369,14 +389,16 @@ std::vector<AreaFile> AreaFiles(const AreaData& area)
     files.push_back({Path(f, "WayPointsMap.dat"), area.wayPoints});
     files.push_back({Path(f, "RoutePower.dat"), area.routePower});
     files.push_back({Path(f, "FencesMap.dat"), area.fences});
-    std::vector<float> roadDist = RouteDistancePixels(area, 512, 8.0f);
+    const int groundSize = 512;
+    std::vector<float> roadDist = RouteDistancePixels(area, groundSize, 8.0f);
+    Relief relief = ComputeRelief(area, groundSize);
     for (int s = 0; s < kSeasonCount; ++s)
     {
         char name[64];
         std::snprintf(name, sizeof name, "LandscapeColor%02d.dat", s + 1);
         files.push_back({Path(f, name), area.colors[s]});
         std::snprintf(name, sizeof name, "LandscapeTex%02d.bmp", s + 1);
-        AddBmpAndJpg(files, Path(f, name), LandscapeTexture(area, s, roadDist));
+        AddBmpAndJpg(files, Path(f, name), LandscapeTexture(area, s, relief, roadDist, groundSize));
     }
     Picture routeMap = RouteMapTexture(area);
     files.push_back({Path(f, "RouteMap.dds"), WriteDds(routeMap.w, routeMap.h, routeMap.bgra.data(), PixelFormat::A8R8G8B8, false)});

@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <set>
 #include <string>
 
+#include "platform/image/ImageDecode.h"
 #include "tools/AreaGen.h"
+#include "tools/DataTree.h"
 
 namespace
 {
@@ -162,6 +165,14 @@ TEST_F(AreaGenTest, WayPointMapIsOneClosedLoopTracedInDrivingOrder)
         // The halved route must hold the run-up of a full grid of 16 racers
         // many times over.
         EXPECT_GE(routeCells, 400);
+
+        // The road-mesh builder holds at most 2 x 18 x 18 triangles per land
+        // part, 8 for each route point: keep well below 81 points a part.
+        std::map<int, int> perPart;
+        for (GridCell g : traced)
+            ++perPart[(g.r / kAreaPartCells) * kAreaPartsPerSide + g.c / kAreaPartCells];
+        for (auto& p : perPart)
+            EXPECT_LE(p.second, 60) << "land part " << p.first;
 
         // The trace runs in the order the generator laid the loop: start,
         // then the second point, then onwards away from the start.
@@ -477,6 +488,90 @@ TEST_F(AreaGenTest, AreasDifferInShape)
             EXPECT_NE(Area(i).heightMap, Area(j).heightMap);
             EXPECT_NE(Area(i).route[0], Area(j).route[0]);
         }
+}
+
+TEST_F(AreaGenTest, GeneratorModuleAddsEveryPictureDecodableAndTheRouteMapOnTheGrid)
+{
+    DataTree tree;
+    AddAreaFiles(tree);
+    std::map<std::string, const std::vector<uint8_t>*> byPath;
+    for (const DataTree::File& f : tree.Files())
+        byPath[f.path] = &f.bytes;
+
+    struct Expected
+    {
+        std::string path;
+        int width, height;
+    };
+    std::vector<Expected> pictures;
+    for (int n = 1; n <= kAreaCount; ++n)
+    {
+        char dir[64];
+        std::snprintf(dir, sizeof dir, "Data/Landscape/Area%02d/", n);
+        for (const char* file : {"LandscapeData.obj", "StaticObjects.obj", "HeightMap.dat", "StaticObjectsPlaceMap.dat",
+                                 "WayPointsMap.dat", "RoutePower.dat", "FencesMap.dat", "LandscapeColor01.dat",
+                                 "LandscapeColor02.dat", "LandscapeColor03.dat"})
+            EXPECT_TRUE(byPath.count(std::string(dir) + file)) << dir << file;
+        for (const char* ext : {".bmp", ".jpg"})
+        {
+            for (int s = 1; s <= kSeasonCount; ++s)
+                pictures.push_back({std::string(dir) + "LandscapeTex0" + std::to_string(s) + ext, 512, 512});
+            pictures.push_back({std::string(dir) + "RoadAlpha" + ext, 512, 512});
+        }
+        pictures.push_back({std::string(dir) + "RouteMap.dds", 256, 256});
+        for (int s = 1; s <= kSeasonCount; ++s)
+            pictures.push_back({"Data/Sky/Background" + std::to_string(n) + "_0" + std::to_string(s) + ".dds", 512, 128});
+    }
+    const std::string surfaces = "Data/Landscape/Surfaces/";
+    pictures.push_back({surfaces + "WaterNoise.dds", 256, 256});
+    pictures.push_back({surfaces + "RoadSectoring.dds", 256, 256});
+    for (const char* ext : {".bmp", ".jpg"})
+    {
+        pictures.push_back({surfaces + "DetailMap" + ext, 256, 256});
+        for (int s = 1; s <= kSeasonCount; ++s)
+        {
+            pictures.push_back({surfaces + "RoadTex1_0" + std::to_string(s) + ext, 256, 256});
+            pictures.push_back({surfaces + "RoadTex2_0" + std::to_string(s) + ext, 256, 256});
+        }
+        for (int c = 1; c <= 9; ++c)
+            pictures.push_back({"Data/Sky/Clouds0" + std::to_string(c) + ext, 256, 256});
+    }
+    for (const Expected& e : pictures)
+    {
+        SCOPED_TRACE(e.path);
+        ASSERT_TRUE(byPath.count(e.path));
+        DecodedImage img;
+        std::string error;
+        ASSERT_TRUE(DecodeImage(byPath[e.path]->data(), byPath[e.path]->size(), img, &error)) << error;
+        EXPECT_EQ(img.width, e.width);
+        EXPECT_EQ(img.height, e.height);
+    }
+
+    // The route map covers the area with grid row 0 at the top: the start
+    // cell is red and opaque, ground far from the road is clear.
+    for (int n = 1; n <= kAreaCount; ++n)
+    {
+        char path[64];
+        std::snprintf(path, sizeof path, "Data/Landscape/Area%02d/RouteMap.dds", n);
+        DecodedImage img;
+        ASSERT_TRUE(DecodeImage(byPath[path]->data(), byPath[path]->size(), img));
+        ASSERT_EQ(img.format, PixelFormat::A8R8G8B8);
+        const std::vector<uint8_t>& px = img.data[0];
+        auto pixel = [&](int gridRow, int gridCol) {
+            int x = int((gridCol + 0.5f) * img.width / N), y = int((gridRow + 0.5f) * img.height / N);
+            return &px[(size_t(y) * img.width + x) * 4];
+        };
+        const AreaData& a = Area(n - 1);
+        const uint8_t* start = pixel(a.route[0] / N, a.route[0] % N);
+        EXPECT_EQ(start[3], 255);
+        EXPECT_GT(start[2], 200); // red
+        EXPECT_LT(start[1], 80);
+        const uint8_t* other = pixel(a.route[a.route.size() / 2] / N, a.route[a.route.size() / 2] % N);
+        EXPECT_EQ(other[3], 255);
+        EXPECT_GT(other[1], 200); // white line
+        EXPECT_EQ(pixel(2, 2)[3], 0);
+        EXPECT_EQ(pixel(a.pondRow, a.pondCol)[3], 0);
+    }
 }
 
 } // namespace
