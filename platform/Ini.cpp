@@ -32,18 +32,36 @@ bool SameName(const std::string& a, const char* b)
     return strcasecmp(a.c_str(), b) == 0;
 }
 
-// Reads the whole file as lines without their line breaks; false when the file
-// cannot be opened. `crlf` tells whether the file uses CR LF line breaks.
-bool ReadLines(const std::string& path, std::vector<std::string>& lines, bool& crlf)
+// A settings file is a few hundred bytes; anything far larger is not one and
+// is not loaded into memory.
+const size_t kMaxIniBytes = 1 << 20;
+
+enum ReadResult
+{
+    READ_OK,
+    READ_MISSING,
+    READ_TOO_LARGE,
+};
+
+// Reads the whole file as lines without their line breaks. `crlf` tells
+// whether the file uses CR LF line breaks.
+ReadResult ReadLines(const std::string& path, std::vector<std::string>& lines, bool& crlf)
 {
     FILE* f = fopen(path.c_str(), "rb");
     if (!f)
-        return false;
+        return READ_MISSING;
     std::string all;
     char buf[4096];
     size_t n;
     while ((n = fread(buf, 1, sizeof(buf), f)) > 0)
+    {
         all.append(buf, n);
+        if (all.size() > kMaxIniBytes)
+        {
+            fclose(f);
+            return READ_TOO_LARGE;
+        }
+    }
     fclose(f);
     crlf = all.find("\r\n") != std::string::npos;
     size_t start = 0;
@@ -58,7 +76,7 @@ bool ReadLines(const std::string& path, std::vector<std::string>& lines, bool& c
         lines.push_back(line);
         start = nl + 1;
     }
-    return true;
+    return READ_OK;
 }
 
 // "[name]" (with optional white space) gives true and the trimmed name.
@@ -121,7 +139,7 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
 
     std::vector<std::string> lines;
     bool crlf = false;
-    if (!ReadLines(NormalizePath(fileName), lines, crlf))
+    if (ReadLines(NormalizePath(fileName), lines, crlf) != READ_OK)
         return CopyOut(def, out, size);
 
     int s = FindSection(lines, section);
@@ -147,7 +165,10 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
 
     std::vector<std::string> lines;
     bool crlf = false;
-    ReadLines(path, lines, crlf);   // a missing file starts empty
+    // A missing file starts empty; one too large to be a settings file is left
+    // alone rather than cut down to the key being written.
+    if (ReadLines(path, lines, crlf) == READ_TOO_LARGE)
+        return FALSE;
 
     const std::string newLine = std::string(key) + "=" + value;
     int s = FindSection(lines, section);

@@ -147,4 +147,14 @@ TEST_F(IniTest, WriteFailsCleanlyWhereTheFolderIsMissing)
     EXPECT_FALSE(WritePrivateProfileStringA("A", "B", "C", nowhere.c_str()));
     EXPECT_FALSE(WritePrivateProfileStringA("A", "B", nullptr, path.c_str()));
 }
+
+TEST_F(IniTest, OversizedFileReadsAsMissingAndIsNotRewritten)
+{
+    std::string big = "[Video]\nMode=3\n";
+    big += "; " + std::string(1100000, 'x') + "\n";
+    WriteFile(big);
+    EXPECT_EQ(Get("Video", "Mode"), "DEF");
+    EXPECT_FALSE(WritePrivateProfileStringA("Video", "Mode", "4", path.c_str()));
+    EXPECT_EQ(ReadFile().size(), big.size());
+}
 }
