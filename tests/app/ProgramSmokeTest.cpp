@@ -44,7 +44,9 @@ protected:
     int Run(int frames, std::string& output)
     {
         const std::string log = dir + "/output.txt";
+        const char* path = getenv("PATH");
         const std::string command = "cd '" + dir + "' && env SDL_VIDEODRIVER=offscreen ALSOFT_DRIVERS=null" +
+                                    " PATH='" + dir + "/bin:" + (path ? path : "/usr/bin:/bin") + "'" +
                                     " XDG_RUNTIME_DIR='" + dir + "/run'" +
                                     " TRALLOWMERE_TEST_CLOSE_AFTER_FRAMES=" + std::to_string(frames) +
                                     " timeout 60 '" + program + "' > '" + log + "' 2>&1";
@@ -112,5 +114,32 @@ TEST_F(ProgramSmokeTest, StartsHeadlessWritesSettingsAndClosesCleanly)
     EXPECT_NE(ss.str().find("; a note of the player"), std::string::npos);
     // "Debug out" 1 turns the log on; the start empties it.
     EXPECT_EQ(access((dir + "/debug.txt").c_str(), F_OK), 0);
+}
+
+TEST_F(ProgramSmokeTest, OpensPlayUrlAtExitWhenPresent)
+{
+    // A stand-in opener records what it was asked to open.
+    mkdir((dir + "/bin").c_str(), 0700);
+    const std::string marker = dir + "/opened";
+    {
+        std::ofstream script(dir + "/bin/xdg-open");
+        script << "#!/bin/sh\necho \"$1\" > '" << marker << "'\n";
+    }
+    chmod((dir + "/bin/xdg-open").c_str(), 0755);
+
+    std::string output;
+    ASSERT_EQ(Run(3, output), 0) << output;
+    EXPECT_NE(access(marker.c_str(), F_OK), 0) << "no play.url: nothing is opened";
+
+    std::ofstream(dir + "/play.url") << "[InternetShortcut]\nURL=https://example.invalid/\n";
+    ASSERT_EQ(Run(3, output), 0) << output;
+    std::string opened;
+    for (int i = 0; i < 100 && opened.empty(); ++i)
+    {
+        usleep(20000);
+        std::ifstream in(marker);
+        std::getline(in, opened);
+    }
+    EXPECT_EQ(opened, "play.url");
 }
 }
