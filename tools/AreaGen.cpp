@@ -373,23 +373,14 @@ AreaData GenerateArea(int number)
             ground[r * N + c] = std::min(h, 252.0f);
         }
 
-    // The level band of the road: the ground along the loop, smoothed hard
-    // so that the road only climbs and falls gently.
-    std::vector<float> level(M);
-    for (int i = 0; i < M; ++i)
-        level[i] = ground[loop[i].r * N + loop[i].c];
-    SmoothLoop(level, 30, 4);
-    for (float& v : level)
-        v = std::min(std::max(v, 50.0f), 140.0f);
-    SmoothLoop(level, 10, 2);
-
     // Pond: a hollow in the lowest open ground well away from the road,
     // preferably inside the loop, with banks that run out into the hills.
+    // It is dug before the road is levelled, so road and banks agree.
     Vec2 centroid{0.0f, 0.0f};
     for (Cell c : loop)
         centroid.x += Centre(c).x / M, centroid.y += Centre(c).y / M;
     a.pondRadius = 16;
-    const float pondClearance = a.pondRadius + 14.0f;
+    const float pondClearance = a.pondRadius + 24.0f;
     bool pondFound = false;
     float lowest = 1e9f;
     for (int attempt = 0; attempt < 4000; ++attempt)
@@ -422,6 +413,16 @@ AreaData GenerateArea(int number)
                 float& g = ground[r * N + c];
                 g = std::min(g, bowl + (g - bowl) * AreaSmoothStep(1.0f, 3.5f, d));
             }
+
+    // The level band of the road: the ground along the loop, smoothed hard
+    // so that the road only climbs and falls gently.
+    std::vector<float> level(M);
+    for (int i = 0; i < M; ++i)
+        level[i] = ground[loop[i].r * N + loop[i].c];
+    SmoothLoop(level, 30, 4);
+    for (float& v : level)
+        v = std::min(std::max(v, 50.0f), 140.0f);
+    SmoothLoop(level, 10, 2);
 
     a.heightMap.assign(N * N, 0);
     for (int r = 0; r < N; ++r)

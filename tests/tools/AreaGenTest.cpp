@@ -335,6 +335,37 @@ TEST_F(AreaGenTest, FenceMapHoldsOneOpenChainBesideTheRoad)
                 ASSERT_GE(std::hypot(float(g.r - idx / N), float(g.c - idx % N)), 5.0f) << "fence on the road";
         }
         EXPECT_EQ(ends, 2);
+
+        // Followed from its first end in scan order, as the fence builder
+        // does, the chain takes in every fence cell.
+        std::vector<uint8_t> map = a.fences;
+        GridCell cur{-1, -1};
+        for (GridCell g : cells)
+        {
+            int n = 0;
+            for (GridCell o : cells)
+                n += Touch(g, o);
+            if (n == 1)
+            {
+                cur = g;
+                break;
+            }
+        }
+        ASSERT_GE(cur.r, 0);
+        size_t traced = 1;
+        for (;;)
+        {
+            map[cur.r * N + cur.c] = 0;
+            bool found = false;
+            for (int r = cur.r - 1; r <= cur.r + 1 && !found; ++r)
+                for (int c = cur.c - 1; c <= cur.c + 1 && !found; ++c)
+                    if (map[r * N + c] == kFenceCode)
+                        cur = {r, c}, found = true;
+            if (!found)
+                break;
+            ++traced;
+        }
+        EXPECT_EQ(traced, cells.size());
     }
 }
 
