@@ -64,9 +64,10 @@ StbKind DetectStbKind(const uint8_t* p, size_t size)
 uint32_t Le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
 uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
-// stb_image reads zeros past the end of an uncompressed BMP or TGA and calls
-// that a picture. Where the pixel block has a fixed size we check that the
-// file really holds it, so a cut-off file fails like any other bad file.
+// stb_image reads zeros past the end of a BMP or TGA and calls that a
+// picture. We check that the file can hold the pixel block its header
+// promises (exactly when uncompressed, at least the smallest run-length
+// coding otherwise), so a cut-off file fails like any other bad file.
 bool PixelDataPresent(StbKind kind, const uint8_t* p, size_t size)
 {
     uint64_t needed = 0;
@@ -96,13 +97,19 @@ bool PixelDataPresent(StbKind kind, const uint8_t* p, size_t size)
         needed = static_cast<uint64_t>(dataOffset) + ((w * bits + 31) / 32) * 4 * h;
     } else if (kind == StbKind::Tga) {
         const uint8_t imageType = p[2];
-        if (imageType >= 9)                          // run-length data has no fixed size
-            return true;
         const uint64_t idLength = p[0];
         const uint64_t mapLength = p[1] ? Le16(p + 5) : 0;
         const uint64_t mapBits = p[1] ? p[7] : 0;
-        const uint64_t w = Le16(p + 12), h = Le16(p + 14), bits = p[16];
-        needed = 18 + idLength + mapLength * ((mapBits + 7) / 8) + w * h * ((bits + 7) / 8);
+        const uint64_t w = Le16(p + 12), h = Le16(p + 14), pixelBytes = (p[16] + 7u) / 8;
+        needed = 18 + idLength + mapLength * ((mapBits + 7) / 8);
+        if (imageType >= 9) {
+            // Run-length packets cover at most 128 pixels with one count
+            // byte and one pixel: a file shorter than that cannot hold the
+            // picture, and must not make us allocate for its claimed size.
+            needed += (w * h + 127) / 128 * (1 + pixelBytes);
+        } else {
+            needed += w * h * pixelBytes;
+        }
     } else {
         return true;
     }

@@ -47,6 +47,8 @@ struct CorruptCase
 
 } // namespace
 
+void PrintTo(const CorruptCase& c, std::ostream* os) { *os << c.name; }
+
 class DdsCorrupt : public ::testing::TestWithParam<CorruptCase> {};
 
 TEST_P(DdsCorrupt, IsRejectedWithAReason)

@@ -99,6 +99,11 @@ struct RoundTripCase
     bool mips;
 };
 
+void PrintTo(const RoundTripCase& c, std::ostream* os)
+{
+    *os << Name(c.fmt) << " " << c.w << "x" << c.h << (c.mips ? " with mips" : "");
+}
+
 class DdsRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
 
 TEST_P(DdsRoundTrip, WriterOutputReadsBackLevelByLevel)

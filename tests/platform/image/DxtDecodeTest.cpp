@@ -37,6 +37,8 @@ struct Dxt1Case
     uint32_t expected[4]; // colours for indices 0..3 as 0xAARRGGBB
 };
 
+void PrintTo(const Dxt1Case& c, std::ostream* os) { *os << c.name; }
+
 class Dxt1Block : public ::testing::TestWithParam<Dxt1Case> {};
 
 TEST_P(Dxt1Block, DecodesPaletteOfEachMode)

@@ -41,6 +41,8 @@ struct StbCase
 
 } // namespace
 
+void PrintTo(const StbCase& c, std::ostream* os) { *os << c.name; }
+
 class StbDecode : public ::testing::TestWithParam<StbCase> {};
 
 TEST_P(StbDecode, GivesBgraWithTopRowFirst)
@@ -131,6 +133,10 @@ TEST(StbDecode, BadFilesAreRejectedWithAReason)
     auto shortTga = HandMadeTga();
     shortTga.resize(shortTga.size() - 1);
     cases.push_back({ "truncated uncompressed tga", shortTga });
+    // Run-length TGA header claiming 8000 x 8000 pixels over a few bytes.
+    std::vector<uint8_t> hugeRleTga = { 0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x40, 0x1F, 0x40, 0x1F, 32, 8 };
+    hugeRleTga.insert(hugeRleTga.end(), { 0xFF, 1, 2, 3, 4, 0xFF, 1, 2, 3, 4 });
+    cases.push_back({ "rle tga far too short", hugeRleTga });
     // PNG width field (big-endian, offset 16) beyond the dimension limit.
     auto widePng = png;
     widePng[16] = 0; widePng[17] = 0; widePng[18] = 0x20; widePng[19] = 0x01;
