@@ -1,0 +1,113 @@
+#pragma once
+// The world object of the game: a mesh object with an object class and type,
+// a number, the frame it was placed with, visibility flags, up to eight
+// effect sub-objects and a rigid body. Placed objects, stones, trees, the sky
+// dome, riders and motorcycles are all one, or extend one. It has no virtual
+// operations: code that needs to tell objects apart reads objectClass and
+// objectType.
+//
+// Every such object is described by a text file read by Create: three free
+// lines, class and type keywords, a free line, two more lines for a vehicle
+// of type vehicle, the mesh and texture names, then pairs of a free line and
+// an effect line up to a "//--" line. Values sit at column 32 of their line.
+#include "platform/WinTypes.h"
+#include "platform/d3d/D3D9.h"
+#include "render/MeshObject.h"
+
+class btRigidBody;
+class CEffectMeshObject;
+class CLightMapsObject;
+class CLightsEffect;
+class CDirectLightsEffect;
+class CSpotsEffect;
+
+// Taken and incremented by every construction and never reset, so object
+// numbers are unique over a run.
+extern int g_ObjectCounter;
+
+// Layout of a description line: the value starts at this column.
+#define DESCRIPTION_LABEL_COLUMN 32
+// Line buffer of the description reader and the longest line it takes.
+#define DESCRIPTION_LINE_BUFFER 256
+#define DESCRIPTION_LINE_LIMIT 255
+// Longest motorcycle name kept from a vehicle description.
+#define VEHICLE_NAME_LENGTH 64
+
+class CStaticObject : public CMeshObject
+{
+public:
+    CStaticObject();
+
+    // Reads the description at `path` into the object. Returns the file handle
+    // (closed when closeHandle is non-zero, left open at the line after "//--"
+    // otherwise, for the extending code's own lines), or -1 when the file
+    // cannot be opened; the object is then unchanged apart from `path`.
+    // A file that ends before its "//--" line stops the reading there.
+    int Create(const char* path, int closeHandle, int vertexType, DWORD meshOptions, int optimize);
+    // Construction state, then class GCLASS_STATIC and type 0.
+    void InitStatic();
+    // Create (path, keep open, 0, D3DXMESH_MANAGED, optimize); then the fence
+    // lines for a GTYPE_FENCES object; then the file is closed. An object whose
+    // description is missing keeps no mesh record: whoever places objects
+    // must skip such an object (it can have no body).
+    void LoadDescription(const char* path);
+    // Stores the scale (useScale 0 when all three are exactly 1) and scales
+    // the bounding sphere.
+    void SetScale(float x, float y, float z);
+    // Frees corners, body, mesh, textures and every sub-object; pointers null.
+    void Release();
+    void Free() { Release(); }
+    // Takes the body out of the dynamics world (when it is in) and deletes it.
+    void RemoveBody();
+
+    // Where a vehicle description's name line is copied (a motorcycle's Name);
+    // null for every other object, which then skips that line.
+    char* vehicleName;
+
+    char path[260];
+    int objectClass;
+    int objectType;
+    int objectNumber;
+    D3DMATRIX placement;
+    float worldCentre[3];
+    float cameraDistance;
+    int visible;
+    int inShadow;
+    int touched;
+    int inWorld;
+    D3DXVECTOR3* corners;   // eight box corners in world space, buildings only
+    CEffectMeshObject* chrome;
+    CEffectMeshObject* glass;
+    CLightMapsObject* lightMaps;
+    CEffectMeshObject* selfIllum;
+    CLightsEffect* lights;
+    CDirectLightsEffect* directLights;
+    CSpotsEffect* spots;
+    CEffectMeshObject* shadow;
+    btRigidBody* body;
+    float mass;
+    float massCentreOffset[3];
+    float linearVelocity[3];
+    float angularVelocity[3];
+    uint32_t lastImpactSoundTime;
+};
+
+// ---------------------------------------------------------------------------
+// Line reading shared by the description reader and the effect readers.
+
+// The value of a description line: the text from column 32, "" for a line
+// that ends at or before it.
+const char* DescriptionValue(const char* line);
+// Random-variant rule of texture lines: the first '%' and the digit N after
+// it become "0" and the digit 1 + GameRand() % N, so "Wall%3.dds" names
+// Wall01.dds to Wall03.dds. One GameRand value is drawn whenever the line has
+// a '%'; a '%' not followed by a digit 1 to 9 is left as it is.
+void ApplyTextureVariant(char* line);
+// A colour line: label, three 3-character components each followed by one
+// separator; the short form reads one character after the third component,
+// the long form the rest of the line. Components are divided by 255; alpha 1.
+// Returns 0 when the file ended before the third component.
+int ReadColorLine(int handle, float colour[4], int longForm);
+// One line of the description into buffer (DESCRIPTION_LINE_BUFFER bytes).
+// 0 at the end of the file, with the buffer empty.
+int ReadDescriptionLine(int handle, char* buffer);

@@ -1,0 +1,153 @@
+#pragma once
+// The world of one race area: the height grid and its terrain mesh cut into
+// land parts, the terrain body of the physics world, the place map, the
+// season colours and the per-area textures. One instance, g_Landscape.
+//
+// An area folder "Data/Landscape/Area%02d" holds "LandscapeData.obj" (five
+// labelled values: grid size, parts per side, cells per part, cell size,
+// height scale; Objects pack) and, in the World pack, "HeightMap.dat",
+// "StaticObjectsPlaceMap.dat", "LandscapeColor%02d.dat" per season and the
+// route, road and fence maps.
+#include <cstdint>
+
+#include "platform/d3d/D3D9.h"
+#include "render/TextureManager.h"
+
+class CLandPart;
+class btHeightfieldTerrainShape;
+class btRigidBody;
+struct TerrainVertex;
+
+// Capacity of the grid arrays (and the side of the terrain body).
+#define LANDSCAPE_MAX_GRID 360
+#define LANDSCAPE_MAX_PARTS 1024
+#define LANDSCAPE_MAX_PARTS_PER_SIDE 32
+
+// The five values of "LandscapeData.obj".
+struct LandscapeData
+{
+    int gridSize;
+    int partsPerSide;
+    int partCells;
+    float cellSize;
+    float heightScale;
+};
+
+// Reads "LandscapeData.obj" from an open handle (label line of at most 25
+// characters, then the value line, five times). Returns 1 when the values fit
+// the landscape: a grid of 1..360, 1..32 parts per side whose product with
+// the cells per part is the grid, a positive cell size whose hundredfold is
+// at least 1 and a positive height scale; 0 otherwise.
+int ReadLandscapeData(int handle, LandscapeData* data);
+
+class CLandscape
+{
+public:
+    CLandscape();
+    ~CLandscape();
+
+    // Constructor state: nothing loaded, texture ids -1, materials set.
+    void Reset();
+
+    // The three shared surfaces, once at start-up. Returns 1.
+    int LoadSurfaces();
+    // Loads area `area` (0..2) in season `season` (0..2), or only refreshes
+    // time of day, season textures, race path and movable objects when that
+    // area is already loaded. Returns 1, or 0 with the area freed.
+    int LoadArea(int area, int season);
+    int LoadHeightMap();
+    void LoadTextures(int area, int season);
+    void LoadRouteMap(int area);
+    void FreeArea();
+    void Release();
+    void ReleaseBuffers();
+    void ReleaseTextures();
+    void FreeRoute();
+    void FreeLandParts();
+
+    // Terrain mesh and land parts.
+    void CreateMesh();
+    static void CalcTerrainNormals(TerrainVertex* vertices, const uint32_t* indices, int vertexCount,
+                                   int indexCount);
+    void CreateLandParts();
+
+    // Per frame while the world runs: builds the terrain body on the first
+    // call after an area load.
+    void Update();
+    // The terrain body (a heightfield whose user pointer is g_Landscape),
+    // added to the game's dynamics world when there is one. Only for a loaded
+    // area; nothing when the body exists.
+    void CreatePhysics();
+
+    // Ground queries at the world point (x, z); y is ignored.
+    float GetCellHeight(const float position[3]) const;
+    float GetHeight(const float position[3]) const;
+    float GetRoutePower(const float position[3]) const;
+    // Colour of the cell; white while the season's colour file is missing.
+    void GetColor(float colour[4], const float position[3]) const;
+    // Closest hit of the segment on the terrain body alone.
+    int RayTest(const float from[3], const float to[3], float hit[3]) const;
+    // Grid cell of a world point (row 0 at z = size / 2), not clamped.
+    void CellOf(float x, float z, int* row, int* col) const;
+
+    // Entry points of the route, race path, fences, visibility and drawing,
+    // which arrive with their own work; they do nothing yet.
+    void UpdateVisibility();
+    void Draw();
+    void DrawShadow();
+    void DrawWater();
+    void CreateRoute();
+    void CreateRoadFences();
+    void CreateRacePath();
+
+    char areaPath[256];
+    float size;
+    int gridSize;
+    int partCells;
+    int partsPerSide;
+    float cellSize;
+    float heightScale;
+    float waterAltitude;
+    int partCount;
+    int visibleParts;
+    int visibleWaterParts;
+    float partRadius;
+    IDirect3DVertexBuffer9* terrainVB;
+    int terrainVertexCount;
+    float sortEye[3];
+    CLandPart* parts[LANDSCAPE_MAX_PARTS];
+    float heights[LANDSCAPE_MAX_GRID][LANDSCAPE_MAX_GRID];
+    unsigned char routePowerMap[LANDSCAPE_MAX_GRID][LANDSCAPE_MAX_GRID];
+    float (*routePos)[3];
+    int* routeType;
+    float* routePower;
+    int routeCount;
+    unsigned char placeMap[LANDSCAPE_MAX_GRID * LANDSCAPE_MAX_GRID];
+    TextureId landscapeTexture;
+    TextureId detailMapTexture;
+    TextureId roadTexture1;
+    TextureId roadTexture2;
+    TextureId roadAlphaTexture;
+    TextureId roadSectoringTexture;
+    TextureId waterNoiseTexture;
+    TextureId routeMapTexture;
+    unsigned char* colors;
+    D3DMATERIAL9 terrainMaterial;
+    D3DMATERIAL9 waterMaterial;
+    D3DMATERIAL9 roadMaterial;
+    D3DMATERIAL9 markMaterial;
+    int loadedArea;
+    int loadedSeason;
+    btHeightfieldTerrainShape* heightShape;
+    btRigidBody* heightBody;
+    IDirect3DIndexBuffer9* lodIndices[3];
+    int lodTriangles[3];
+    IDirect3DIndexBuffer9* waterGridIndices;
+    int waterGridVertexCount;
+    int waterGridTriangles;
+
+    // The samples handed to the terrain shape (rows reversed), owned here.
+    float* heightSamples;
+};
+
+extern CLandscape g_Landscape;
