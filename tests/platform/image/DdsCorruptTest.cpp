@@ -45,9 +45,9 @@ struct CorruptCase
     std::function<std::vector<uint8_t>()> make;
 };
 
-} // namespace
-
 void PrintTo(const CorruptCase& c, std::ostream* os) { *os << c.name; }
+
+} // namespace
 
 class DdsCorrupt : public ::testing::TestWithParam<CorruptCase> {};
 

@@ -39,9 +39,9 @@ struct StbCase
     bool keepsAlpha;
 };
 
-} // namespace
-
 void PrintTo(const StbCase& c, std::ostream* os) { *os << c.name; }
+
+} // namespace
 
 class StbDecode : public ::testing::TestWithParam<StbCase> {};
 
