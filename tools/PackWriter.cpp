@@ -73,7 +73,7 @@ bool PackWriter::Add(const std::string& name, const std::vector<uint8_t>& bytes)
     if (name.empty() || name.size() > PACK_NAME_MAX)
         return false;
     for (char c : name)
-        if (c == 0 || PackScramble((unsigned char)c) == 0)
+        if (c == 0 || c == '\\' || PackScramble((unsigned char)c) == 0)
             return false;
     uint64_t offset = m_Data.size();
     if (offset + bytes.size() > 0xFFFFFFFFull)

@@ -27,8 +27,8 @@ public:
     explicit PackWriter(bool scrambleData) : m_ScrambleData(scrambleData) {}
 
     // Appends one file. False (and nothing added) for a name the index cannot
-    // hold: empty, longer than 255 bytes, or with a byte that would be stored
-    // as the terminator.
+    // hold: empty, longer than 255 bytes, with a byte that would be stored as
+    // the terminator, or with a backslash (the game opens names with '/').
     bool Add(const std::string& name, const std::vector<uint8_t>& bytes);
     bool AddText(const std::string& name, const std::string& text);
     size_t Count() const { return m_Names.size(); }

@@ -50,6 +50,7 @@ TEST(PackWriterTest, RefusesNamesTheIndexCannotHold)
         "",
         std::string(256, 'n'),
         std::string("Data/") + (char)terminatorWhenStored + ".obj",
+        "Data\\Misc\\List.obj",
     };
     for (const std::string& name : bad)
         EXPECT_FALSE(pack.Add(name, {1})) << name.size();
