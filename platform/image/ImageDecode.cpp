@@ -139,6 +139,13 @@ bool DecodeWithStb(const uint8_t* p, size_t size, DecodedImage& out, std::string
         SetError(error, "image dimensions out of range");
         return false;
     }
+    // Every 8x8 luma block of a JPEG costs at least one bit (its DC code,
+    // even in a progressive file), so a smaller file is cut off; refusing it
+    // also keeps a few header bytes from buying a decode of the full size.
+    if (kind == StbKind::Jpg && static_cast<uint64_t>(w) * h / 512 > size) {
+        SetError(error, "image data truncated");
+        return false;
+    }
     if (!PixelDataPresent(kind, p, size)) {
         SetError(error, "image data truncated");
         return false;

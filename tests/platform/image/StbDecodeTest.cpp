@@ -137,6 +137,15 @@ TEST(StbDecode, BadFilesAreRejectedWithAReason)
     std::vector<uint8_t> hugeRleTga = { 0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x40, 0x1F, 0x40, 0x1F, 32, 8 };
     hugeRleTga.insert(hugeRleTga.end(), { 0xFF, 1, 2, 3, 4, 0xFF, 1, 2, 3, 4 });
     cases.push_back({ "rle tga far too short", hugeRleTga });
+    // JPEG frame header patched to 8000 x 8000 over a file of a few hundred bytes.
+    auto bigJpg = WriteJpg(kW, kH, img.data(), 50);
+    for (size_t i = 0; i + 8 < bigJpg.size(); ++i)
+        if (bigJpg[i] == 0xFF && bigJpg[i + 1] == 0xC0) {
+            bigJpg[i + 5] = 0x1F; bigJpg[i + 6] = 0x40;   // height
+            bigJpg[i + 7] = 0x1F; bigJpg[i + 8] = 0x40;   // width
+            break;
+        }
+    cases.push_back({ "jpg far too short", bigJpg });
     // PNG width field (big-endian, offset 16) beyond the dimension limit.
     auto widePng = png;
     widePng[16] = 0; widePng[17] = 0; widePng[18] = 0x20; widePng[19] = 0x01;
