@@ -1,21 +1,218 @@
-// Stand-in game object: keeps the clock running so start-up and the main loop
-// work end to end. The world, racers, drawing and events replace it.
+// The game object: creation in order, the frame (clock, drawing, the update
+// branches, present, audio), the visibility update and release in order.
 #include "app/Game.h"
 
 #include "app/AppState.h"
 #include "app/GameClock.h"
+#include "app/GameEvent.h"
+#include "app/PickedObject.h"
 #include "audio/AudioManager.h"
+#include "interface/GameHUD.h"
+#include "interface/MainMenu.h"
+#include "interface/MenuBackground.h"
+#include "racers/HumanManager.h"
+#include "racers/VehicleManager.h"
+#include "racers/VehicleObject.h"
+#include "render/D3DRender.h"
+#include "render/LightManager.h"
+#include "scene/Dusts.h"
+#include "scene/StaticObjectManager.h"
+#include "scene/WheelSkids.h"
+#include "world/Landscape.h"
+#include "world/NatureManager.h"
+#include "world/Sky.h"
 
 CGame g_Game;
 
 namespace
 {
 const int kRaceRows = 19;
+const float kPi = 3.14159265358979f;
+
+// Wraps a call that has no result as a step.
+GameStep Step(const char* name, std::function<void()> call)
+{
+    return GameStep{name, [call]() {
+                        call();
+                        return 1;
+                    }};
+}
+
+void RunAll(const GameStepList& steps)
+{
+    for (const GameStep& s : steps)
+        s.run();
+}
+}
+
+CGame::CGame()
+    : activeCamera(nullptr),
+      collisionConfiguration(nullptr),
+      broadphase(nullptr),
+      dispatcher(nullptr),
+      solver(nullptr),
+      dynamicsWorld(nullptr),
+      vehicleRaycaster(nullptr),
+      activeBodies(0),
+      shadowFocus(0, 0, 0)
+{
+    // The cameras' own construction sets their fade colour to white.
+    SetDefaultSteps();
+}
+
+void CGame::SetDefaultSteps()
+{
+    createSteps = {
+        {"CGameClock::Init",
+         [] {
+             g_Clock.Init();
+             return 1;
+         }},
+        {"CCamera::Init main",
+         [this] {
+             const D3DXVECTOR3 eye(-150, 33, 305), at(-50, 33, 305);
+             const float w = g_Render.screenWidth, h = g_Render.screenHeight;
+             const float aspect = (w > 0 && h > 0 ? w / h : 800.0f / 600.0f) * 0.85f;
+             mainCamera.Init(&eye, &at, kPi / 2, aspect, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE, VIEWMODE_FREE,
+                             CAMERA_MAIN);
+             return 1;
+         }},
+        {"CCamera::Init auxiliary",
+         [this] {
+             const D3DXVECTOR3 eye(0, 0, 0), at(0, 0, 1);
+             auxCamera.Init(&eye, &at, kPi / 2, 1.0f, CAMERA_NEAR_PLANE, 200.0f, VIEWMODE_FREE, CAMERA_AUX);
+             return 1;
+         }},
+        {"CCamera::Init shadow",
+         [this] {
+             const D3DXVECTOR3 eye(0, 0, 0), at(0, 0, 1);
+             shadowCamera.Init(&eye, &at, kPi / 2, 1.0f, CAMERA_NEAR_PLANE, 1000.0f, VIEWMODE_FREE,
+                               CAMERA_SHADOW);
+             return 1;
+         }},
+        {"reflection camera",
+         [this] {
+             // A plain copy: it shares the main camera's font and is never released.
+             reflectionCamera = mainCamera;
+             activeCamera = &mainCamera;
+             return 1;
+         }},
+        {"CGame::CreatePhysicsWorld", [this] { return CreatePhysicsWorld(); }},
+        {"CMainMenu::Create", [] { return g_MainMenu.Create(); }},
+        {"CMenuBackground::Create", [] { return g_MenuBackground.Create(); }},
+        {"CLightManager::Init", [] { return g_LightManager.Init(); }},
+        {"CLandscape::LoadSurfaces", [] { return g_Landscape.LoadSurfaces(); }},
+        {"CStaticObjectManager::Create", [] { return g_StaticObjects.Create(); }},
+        {"CNatureManager::Create", [] { return g_Nature.Create(); }},
+        {"CVehicleManager::Create", [] { return g_Vehicles.Create(); }},
+        {"CHumanManager::Create", [] { return g_HumanManager.Create(); }},
+        {"CDusts::Create", [] { return g_Dusts.Create(); }},
+        {"CWheelSkids::Create", [] { return g_Skids.Create(); }},
+        {"CSky::Create", [] { return g_Sky.Create(); }},
+        {"CPickedObject::Init", [] { return g_PickedObject.Init(); }},
+        {"CGameEvent::Init", [] { return g_GameEvent.Init(); }},
+        {"CGameHUD::Create", [] { return g_GameHUD.Create(); }},
+        // The profile defaults (player name, career block, unlocked quick race,
+        // upgrade levels) belong here once the profile data exists.
+        Step("CGame::InitRaceTable", [this] { InitRaceTable(); }),
+        Step("CGame::LoadRecords", [this] { LoadRecords(); }),
+    };
+
+    drawSteps = {
+        Step("CGame::Render", [this] { Render(); }),
+        Step("CGameHUD::Render", [] { g_GameHUD.Render(); }),
+        Step("CMainMenu::Render", [] { g_MainMenu.Render(); }),
+        Step("CMouseCursor::Draw", [] { g_GameHUD.cursor.Draw(); }),
+        Step("CCamera::DrawFade",
+             [this] {
+                 if (activeCamera)
+                     activeCamera->DrawFade();
+             }),
+        Step("CCamera::DrawDebugInfo",
+             [this] {
+                 if (activeCamera)
+                     activeCamera->DrawDebugInfo();
+             }),
+    };
+
+    heldUpdateSteps = {
+        Step("CCamera::Update",
+             [this] {
+                 if (activeCamera)
+                     activeCamera->Update();
+             }),
+        Step("CMainMenu::Update", [] { g_MainMenu.Update(); }),
+        Step("CGameEvent::Update", [] { g_GameEvent.Update(); }),
+    };
+
+    runningUpdateSteps = {
+        // The player's motorcycle goes first.
+        Step("CVehicleObject::Update player",
+             [] {
+                 if (g_PlayerVehicle)
+                     g_PlayerVehicle->Update();
+             }),
+        Step("CGame::StepPhysics", [this] { StepPhysics(); }),
+        Step("CCamera::Update",
+             [this] {
+                 if (activeCamera)
+                     activeCamera->Update();
+             }),
+        Step("CMainMenu::Update", [] { g_MainMenu.Update(); }),
+        Step("CSky::Update", [] { g_Sky.Update(); }),
+        Step("CLightManager::Update", [] { g_LightManager.Update(); }),
+        Step("CLandscape::Update", [] { g_Landscape.Update(); }),
+        Step("CNatureManager::Update", [] { g_Nature.Update(); }),
+        Step("CStaticObjectManager::Update", [] { g_StaticObjects.Update(); }),
+        Step("CVehicleManager::Update", [] { g_Vehicles.Update(); }),
+        Step("CHumanManager::Update", [] { g_HumanManager.Update(); }),
+        Step("CDusts::Update", [] { g_Dusts.Update(); }),
+        Step("CWheelSkids::Update", [] { g_Skids.Update(); }),
+        Step("CGameEvent::Update", [] { g_GameEvent.Update(); }),
+        Step("CGame::UpdateVisibility", [this] { UpdateVisibility(); }),
+    };
+
+    visibilitySteps = {
+        Step("CLandscape::UpdateVisibility", [] { g_Landscape.UpdateVisibility(); }),
+        Step("CStaticObjectManager::UpdateVisibility", [] { g_StaticObjects.UpdateVisibility(); }),
+        Step("CVehicleManager::UpdateVisibility", [] { g_Vehicles.UpdateVisibility(); }),
+        Step("CHumanManager::UpdateVisibility", [] { g_HumanManager.UpdateVisibility(); }),
+        Step("CStaticObjectManager::CheckOcclusion", [] { g_StaticObjects.CheckOcclusion(); }),
+    };
+
+    releaseSteps = {
+        Step("CGame::FreeRace", [this] { FreeRace(); }),
+        Step("CGameHUD::Release", [] { g_GameHUD.Release(); }),
+        Step("CMainMenu::Release", [] { g_MainMenu.Release(); }),
+        Step("CMenuBackground::Release", [] { g_MenuBackground.Release(); }),
+        Step("CLightManager::FreeAll", [] { g_LightManager.FreeAll(); }),
+        Step("CVehicleManager::Release", [] { g_Vehicles.Release(); }),
+        Step("CHumanManager::Release", [] { g_HumanManager.Release(); }),
+        Step("CLandscape::Release", [] { g_Landscape.Release(); }),
+        Step("CStaticObjectManager::Release", [] { g_StaticObjects.Release(); }),
+        Step("CNatureManager::Release", [] { g_Nature.Release(); }),
+        Step("CDusts::Release", [] { g_Dusts.Release(); }),
+        Step("CWheelSkids::Release", [] { g_Skids.Release(); }),
+        Step("CSky::Release", [] { g_Sky.Release(); }),
+        Step("clear running event",
+             [] {
+                 g_GameEvent.code = 0;
+                 g_GameEvent.state = 0;
+                 g_GameEvent.startTime = 0;
+                 g_GameEvent.shotLength = 0.0f;
+                 g_GameEvent.vehicle = nullptr;
+             }),
+    };
+
+    SetDefaultPassSteps();
 }
 
 int CGame::Create()
 {
-    g_Clock.Init();
+    // A failing step stops the chain; nothing created so far is released.
+    for (const GameStep& s : createSteps)
+        if (s.run() != 1)
+            return 0;
     return 1;
 }
 
@@ -24,15 +221,54 @@ void CGame::Frame()
     if (!g_AppActive)
         return;
     g_Clock.Update();
+
+    // Drawing comes first: each frame shows the state the previous update left.
+    IDirect3DDevice9* device = g_Render.device;
+    if (device && SUCCEEDED(device->BeginScene()))
+    {
+        RunAll(drawSteps);
+        device->EndScene();
+    }
+
+    if (!g_GameRunning)
+        RunAll(heldUpdateSteps);
+    else if (g_Clock.m_GameStep > 0.0f)
+        RunAll(runningUpdateSteps);
+
+    g_Render.PresentFrame();
     g_AudioManager.Update();
+}
+
+void CGame::UpdateVisibility()
+{
+    RunAll(visibilitySteps);
 }
 
 void CGame::Release()
 {
+    RunAll(releaseSteps);
+    // The reflection camera is a copy sharing the main camera's resources.
+    mainCamera.Release();
+    auxCamera.Release();
+    shadowCamera.Release();
+    activeCamera = nullptr;
+    DestroyPhysicsWorld();
 }
 
 void CGame::StartRace(int row)
 {
     if (row >= 0 && row < kRaceRows)
         currentRace = row;
+}
+
+void CGame::InitRaceTable()
+{
+}
+
+void CGame::LoadRecords()
+{
+}
+
+void CGame::FreeRace()
+{
 }

@@ -1,14 +1,109 @@
 #pragma once
-// The game object. For now only what start-up and the main loop need: the
-// world, racers and drawing arrive with their own work.
+// The game object: the four cameras and the active one, the physics world,
+// and the order in which every subsystem is created, updated, drawn and
+// released. WinMain calls Create once, Frame once per main-loop iteration and
+// Release once at the end.
+#include <functional>
+#include <vector>
+
+#include "platform/D3DXMath.h"
+#include "render/Camera.h"
+
+class btDefaultCollisionConfiguration;
+class btAxisSweep3;
+class btCollisionDispatcher;
+class btSequentialImpulseConstraintSolver;
+class btDiscreteDynamicsWorld;
+class btDefaultVehicleRaycaster;
+
+// One named step of an ordered list the game object runs. Create steps return
+// 1 on success; the value of other steps is not used. The lists are data so
+// that their order can be read and checked.
+struct GameStep
+{
+    const char* name;
+    std::function<int()> run;
+};
+typedef std::vector<GameStep> GameStepList;
+
+// Placed-object type masks of the draw passes.
+#define PASS_MASK_BUILDINGS_AND_OBJECTS 0x110   // GTYPE_STATIC | GTYPE_BUILDING
+#define PASS_MASK_FENCES 0x20                   // GTYPE_FENCES
+#define PASS_MASK_BUILDINGS 0x100               // GTYPE_BUILDING
+#define PASS_MASK_OBJECTS_AND_FENCES 0x30       // GTYPE_STATIC | GTYPE_FENCES
+
+// One shadow caster of the shadow-map pass: drawn from this shadow quality
+// up, before or after the copy into the second shadow layer.
+struct ShadowCaster
+{
+    const char* name;
+    int minQuality;
+    int beforeLayerCopy;   // 1: also in "texShadowLayer1"
+    std::function<void()> draw;
+};
+
 class CGame
 {
 public:
-    int Create();          // 1 on success
-    void Frame();          // one frame; returns at once while the window is inactive
+    CGame();
+
+    int Create();          // 1 on success, 0 when any step fails
+    void Frame();          // one frame; nothing at all while the window is inactive
     void Release();
     void StartRace(int row);   // -1 keeps the current row
+    // What the active camera and the shadow camera see, for the next frame.
+    void UpdateVisibility();
+
+    // Physics world.
+    int CreatePhysicsWorld();
+    void StepPhysics();
+    void ProcessContacts();
+    void DestroyPhysicsWorld();
+
+    // Render passes.
+    void Render();
+    void RenderShadowMap();
+    void RenderReflection();
+    // Texture transform from the active camera's view space to shadow-map
+    // texture coordinates, for an object drawn with the given world matrix.
+    D3DXMATRIX* GetShadowMatrix(D3DXMATRIX* out, const D3DXMATRIX* world);
+
+    // Race table, records and race unloading: their own work fills these in.
+    void InitRaceTable();
+    void LoadRecords();
+    void FreeRace();
+
+    CCamera mainCamera;
+    CCamera reflectionCamera;   // byte copy of the main camera; never released
+    CCamera auxCamera;
+    CCamera shadowCamera;
+    CCamera* activeCamera;
+
+    btDefaultCollisionConfiguration* collisionConfiguration;
+    btAxisSweep3* broadphase;
+    btCollisionDispatcher* dispatcher;
+    btSequentialImpulseConstraintSolver* solver;
+    btDiscreteDynamicsWorld* dynamicsWorld;
+    btDefaultVehicleRaycaster* vehicleRaycaster;
+    int activeBodies;   // with "Debug out": bodies neither asleep nor disabled
+
+    D3DXVECTOR3 shadowFocus;   // the ground point the shadow camera looks at
     int currentRace = 0;
+
+    // The ordered lists. Defaults are the game's own; tests may replace entries.
+    GameStepList createSteps;          // the whole create chain, clock first
+    GameStepList drawSteps;            // inside the scene, after CGame::Render
+    GameStepList heldUpdateSteps;      // g_GameRunning 0: an overlay holds the game
+    GameStepList runningUpdateSteps;   // g_GameRunning 1 and a game step above 0
+    GameStepList visibilitySteps;
+    GameStepList releaseSteps;         // before the cameras and the physics world
+    GameStepList mainPassSteps;        // CGame::Render after the two off-screen passes
+    std::vector<ShadowCaster> shadowCasters;   // after the terrain, in order
+    GameStepList reflectionSteps;      // drawn with clip plane 0 in the reflection pass
+
+    // Sets every list above to the game's own steps.
+    void SetDefaultSteps();
+    void SetDefaultPassSteps();   // the render-pass lists alone
 };
 
 extern CGame g_Game;

@@ -13,3 +13,20 @@ void CMainMenu::Show(int newState)
 void CMainMenu::DrawLoadingScreen(int)
 {
 }
+
+int CMainMenu::Create()
+{
+    return 1;
+}
+
+void CMainMenu::Update()
+{
+}
+
+void CMainMenu::Render()
+{
+}
+
+void CMainMenu::Release()
+{
+}

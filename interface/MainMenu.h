@@ -13,6 +13,11 @@ class CMainMenu
 public:
     void Show(int state);
     void DrawLoadingScreen(int present);
+    // Entry points of the game object's create chain and frame.
+    int Create();
+    void Update();
+    void Render();
+    void Release();
 
     int active = 0;
     int state = MENU_NONE;

@@ -1,0 +1,354 @@
+// The render passes of one frame: the reflection of the world in the water,
+// the shadow map seen from the sun, then the main pass; and the texture
+// transform with which objects look up the shadow map.
+#include <cmath>
+#include <cstring>
+
+#include "app/Game.h"
+#include "app/Settings.h"
+#include "racers/HumanManager.h"
+#include "racers/VehicleManager.h"
+#include "render/D3DRender.h"
+#include "scene/Dusts.h"
+#include "scene/StaticObjectManager.h"
+#include "scene/WheelSkids.h"
+#include "world/Landscape.h"
+#include "world/NatureManager.h"
+#include "world/Sky.h"
+
+int g_ShadowPass = 0;
+int g_ReflectionPass = 0;
+
+namespace
+{
+const int kShadowMapSize = 1024;
+const int kReflectionSize = 512;
+const float kShadowReach = 32.0f * 1.3f;   // how far ahead of the eye the shadow map is centred
+const float kShadowCameraDistance = 100.0f;
+const float kPi = 3.14159265358979f;
+
+DWORD FloatBits(float f)
+{
+    DWORD bits;
+    std::memcpy(&bits, &f, sizeof(bits));
+    return bits;
+}
+
+GameStep Step(const char* name, std::function<void()> call)
+{
+    return GameStep{name, [call]() {
+                        call();
+                        return 1;
+                    }};
+}
+
+// The device's render target and depth surface and the render device's screen
+// size and scales, kept while a pass draws into a smaller target.
+struct KeptTarget
+{
+    IDirect3DSurface9* renderTarget = nullptr;
+    IDirect3DSurface9* depth = nullptr;
+
+    void Keep(IDirect3DDevice9* device, float size)
+    {
+        device->GetRenderTarget(0, &renderTarget);
+        device->GetDepthStencilSurface(&depth);
+        g_Render.savedScreenWidth = g_Render.screenWidth;
+        g_Render.savedScreenHeight = g_Render.screenHeight;
+        g_Render.savedScaleX = g_Render.scaleX;
+        g_Render.savedScaleY = g_Render.scaleY;
+        g_Render.screenWidth = size;
+        g_Render.screenHeight = size;
+        g_Render.scaleX = 1.0f;
+        g_Render.scaleY = 1.0f;
+    }
+
+    void Restore(IDirect3DDevice9* device)
+    {
+        device->SetRenderTarget(0, renderTarget);
+        device->SetDepthStencilSurface(depth);
+        if (renderTarget)
+            renderTarget->Release();
+        if (depth)
+            depth->Release();
+        renderTarget = depth = nullptr;
+        g_Render.screenWidth = g_Render.savedScreenWidth;
+        g_Render.screenHeight = g_Render.savedScreenHeight;
+        g_Render.scaleX = g_Render.savedScaleX;
+        g_Render.scaleY = g_Render.savedScaleY;
+    }
+};
+
+// Sets level 0 of a texture as render target 0.
+void TargetLevel0(IDirect3DDevice9* device, IDirect3DTexture9* texture)
+{
+    IDirect3DSurface9* surface = nullptr;
+    if (SUCCEEDED(texture->GetSurfaceLevel(0, &surface)) && surface)
+    {
+        device->SetRenderTarget(0, surface);
+        surface->Release();
+    }
+}
+
+// Level 0 of one texture into level 0 of another, scaled to fit.
+void CopyLevel0(IDirect3DDevice9* device, IDirect3DTexture9* from, IDirect3DTexture9* to)
+{
+    if (!from || !to)
+        return;
+    IDirect3DSurface9* src = nullptr;
+    IDirect3DSurface9* dst = nullptr;
+    from->GetSurfaceLevel(0, &src);
+    to->GetSurfaceLevel(0, &dst);
+    if (src && dst)
+        device->StretchRect(src, nullptr, dst, nullptr, D3DTEXF_LINEAR);
+    if (src)
+        src->Release();
+    if (dst)
+        dst->Release();
+}
+
+// Up vector of the shadow camera: the horizontal direction from the main eye
+// to the focus, turned by -pi/4 about the view direction. When the main camera
+// looks straight down or up that direction has no length, and an up vector
+// along the view direction makes the view matrix NaN: fixed axes stand in.
+D3DXVECTOR3 ShadowUp(const D3DXVECTOR3& mainEye, const D3DXVECTOR3& focus, const D3DXVECTOR3& viewDirection)
+{
+    D3DXVECTOR3 horizontal(focus.x - mainEye.x, 0.0f, focus.z - mainEye.z);
+    if (D3DXVec3Length(&horizontal) < 1e-4f)
+        horizontal = D3DXVECTOR3(0, 0, 1);
+    D3DXVec3Normalize(&horizontal, &horizontal);
+
+    D3DXMATRIX turn;
+    D3DXMatrixRotationAxis(&turn, &viewDirection, -kPi / 4);
+    D3DXVECTOR3 up;
+    D3DXVec3TransformNormal(&up, &horizontal, &turn);
+
+    D3DXVECTOR3 side;
+    D3DXVec3Cross(&side, &up, &viewDirection);
+    if (D3DXVec3Length(&side) < 1e-3f)
+    {
+        // Light along the horizontal direction: any axis across it will do.
+        up = std::fabs(viewDirection.y) < 0.9f ? D3DXVECTOR3(0, 1, 0) : D3DXVECTOR3(1, 0, 0);
+    }
+    return up;
+}
+}
+
+void CGame::SetDefaultPassSteps()
+{
+    // The dynamic batch (begin after the sky's turn comes, end and draw before
+    // the dust) and the glow and motion blur at the end come with the render
+    // device's batch and post effects.
+    mainPassSteps = {
+        Step("CSky::Draw", [] { g_Sky.Draw(); }),
+        Step("CStaticObjectManager::Draw 0x110", [] { g_StaticObjects.Draw(PASS_MASK_BUILDINGS_AND_OBJECTS); }),
+        Step("CStaticObjectManager::DrawChromeGlass 0x110",
+             [] { g_StaticObjects.DrawChromeGlass(PASS_MASK_BUILDINGS_AND_OBJECTS); }),
+        Step("CLandscape::Draw", [] { g_Landscape.Draw(); }),
+        Step("CWheelSkids::Render", [] { g_Skids.Render(); }),
+        Step("CNatureManager::DrawTreeStems", [] { g_Nature.DrawTreeStems(); }),
+        Step("CVehicleManager::Render", [] { g_Vehicles.Render(); }),
+        Step("CVehicleManager::RenderChrome", [] { g_Vehicles.RenderChrome(); }),
+        Step("CHumanManager::Render", [] { g_HumanManager.Render(); }),
+        Step("CStaticObjectManager::Draw 0x20", [] { g_StaticObjects.Draw(PASS_MASK_FENCES); }),
+        Step("CStaticObjectManager::DrawChromeGlass 0x20", [] { g_StaticObjects.DrawChromeGlass(PASS_MASK_FENCES); }),
+        Step("CNatureManager::DrawGrass", [] { g_Nature.DrawGrass(); }),
+        Step("CStaticObjectManager::DrawLightEffects 0x110",
+             [] { g_StaticObjects.DrawLightEffects(PASS_MASK_BUILDINGS_AND_OBJECTS); }),
+        Step("CVehicleManager::RenderEffects", [] { g_Vehicles.RenderEffects(); }),
+        Step("CSky::DrawFlare", [] { g_Sky.DrawFlare(); }),
+        Step("CLandscape::DrawWater", [] { g_Landscape.DrawWater(); }),
+        Step("CNatureManager::DrawTreeLeafs", [] { g_Nature.DrawTreeLeafs(); }),
+        Step("CDusts::Render", [] { g_Dusts.Render(); }),
+    };
+
+    // Casters after the terrain. The cheap quality 1 draws leaves, motorcycles
+    // and riders; 2 adds placed objects and fences; 3 adds buildings and grass.
+    shadowCasters = {
+        {"CStaticObjectManager::DrawShadows 0x100", 3, 1, [] { g_StaticObjects.DrawShadows(PASS_MASK_BUILDINGS); }},
+        {"CNatureManager::DrawTreeLeafsShadow", 1, 1, [] { g_Nature.DrawTreeLeafsShadow(); }},
+        {"CStaticObjectManager::DrawShadows 0x30", 2, 0,
+         [] { g_StaticObjects.DrawShadows(PASS_MASK_OBJECTS_AND_FENCES); }},
+        {"CVehicleManager::RenderShadows", 1, 0, [] { g_Vehicles.RenderShadows(); }},
+        {"CHumanManager::RenderShadows", 1, 0, [] { g_HumanManager.RenderShadows(); }},
+        {"CNatureManager::DrawGrassShadow", 3, 0, [] { g_Nature.DrawGrassShadow(); }},
+    };
+
+    reflectionSteps = {
+        Step("CLandscape::Draw", [] { g_Landscape.Draw(); }),
+        Step("CStaticObjectManager::Draw 0x100", [] { g_StaticObjects.Draw(PASS_MASK_BUILDINGS); }),
+        Step("CStaticObjectManager::DrawLightEffects 0x100",
+             [] { g_StaticObjects.DrawLightEffects(PASS_MASK_BUILDINGS); }),
+        Step("CNatureManager::DrawTreeLeafs", [] { g_Nature.DrawTreeLeafs(); }),
+    };
+}
+
+void CGame::Render()
+{
+    RenderReflection();
+    RenderShadowMap();
+    for (const GameStep& s : mainPassSteps)
+        s.run();
+}
+
+void CGame::RenderShadowMap()
+{
+    IDirect3DDevice9* device = g_Render.device;
+    if (g_ShadowQuality <= 0 || !device || !g_Render.shadowTarget0)
+        return;
+
+    activeCamera = &shadowCamera;
+    D3DXVECTOR3 d = mainCamera.at - mainCamera.eye;
+    if (D3DXVec3Length(&d) > 0.0f)
+        D3DXVec3Normalize(&d, &d);
+    // The offset shrinks as the view tilts, d being normalised in three dimensions.
+    shadowFocus = D3DXVECTOR3(mainCamera.eye.x + d.x * kShadowReach, mainCamera.eye.y,
+                              mainCamera.eye.z + d.z * kShadowReach);
+
+    const D3DXVECTOR3 towardsLight(g_Sky.shadowDirection[0], g_Sky.shadowDirection[1], g_Sky.shadowDirection[2]);
+    shadowCamera.eye = shadowFocus + towardsLight * kShadowCameraDistance;
+    shadowCamera.at = shadowFocus;
+    D3DXVECTOR3 viewDirection = shadowCamera.at - shadowCamera.eye;
+    if (D3DXVec3Length(&viewDirection) > 0.0f)
+        D3DXVec3Normalize(&viewDirection, &viewDirection);
+    else
+        viewDirection = D3DXVECTOR3(0, -1, 0);
+    shadowCamera.up = ShadowUp(mainCamera.eye, shadowFocus, viewDirection);
+    shadowCamera.UpdateView();
+
+    KeptTarget kept;
+    kept.Keep(device, (float)kShadowMapSize);
+    shadowCamera.SetViewport(0, 0, (float)kShadowMapSize, (float)kShadowMapSize);
+
+    TargetLevel0(device, g_Render.shadowTarget0);
+    device->SetDepthStencilSurface(g_Render.shadowDepth);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0x00000000, 1.0f, 0);
+
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TFACTOR);
+    g_ShadowPass = 1;
+
+    // The terrain occludes in black, every other caster in the shadow's grey.
+    device->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFF000000);
+    g_Landscape.DrawShadow();
+    float strength = g_Sky.shadowStrength;
+    if (strength < 0.0f)
+        strength = 0.0f;
+    if (strength > 1.0f)
+        strength = 1.0f;
+    const DWORD g = (DWORD)(int)(strength * 0.7f * 255.0f);
+    device->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFF000000 | (g << 16) | (g << 8) | g);
+
+    for (const ShadowCaster& c : shadowCasters)
+        if (c.beforeLayerCopy && g_ShadowQuality >= c.minQuality)
+            c.draw();
+    // The second layer holds terrain, buildings and leaves only.
+    CopyLevel0(device, g_Render.shadowTarget0, g_Render.shadowTarget2);
+    for (const ShadowCaster& c : shadowCasters)
+        if (!c.beforeLayerCopy && g_ShadowQuality >= c.minQuality)
+            c.draw();
+
+    // The smoothed layer; a plain copy until the render device's smoothing
+    // filter is there.
+    CopyLevel0(device, g_Render.shadowTarget0, g_Render.shadowTarget1);
+    if (g_Render.effect)
+    {
+        g_Render.effect->SetTexture("texShadowLayer0", g_Render.shadowTarget1);
+        g_Render.effect->SetTexture("texShadowLayer1", g_Render.shadowTarget2);
+    }
+
+    g_ShadowPass = 0;
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
+
+    kept.Restore(device);
+    activeCamera = &mainCamera;
+    mainCamera.UpdateView();
+    mainCamera.SetViewport(0, 0, 800, 600);
+}
+
+void CGame::RenderReflection()
+{
+    IDirect3DDevice9* device = g_Render.device;
+    if (!device || !g_Render.reflectionTarget || g_Landscape.visibleWaterParts == 0)
+        return;
+    const CCamera* source = activeCamera ? activeCamera : &mainCamera;
+
+    for (DWORD stage = 0; stage < 2; stage++)
+        device->SetSamplerState(stage, D3DSAMP_MIPMAPLODBIAS, FloatBits(1.0f));
+
+    D3DXPLANE water;
+    const D3DXVECTOR3 point(0, g_Landscape.waterAltitude, 0), normal(0, 1, 0);
+    D3DXPlaneFromPointNormal(&water, &point, &normal);
+    device->SetClipPlane(0, &water.a);
+
+    // The reflection camera starts as a plain copy of the camera it mirrors
+    // (it shares that camera's font and is never released).
+    D3DXMATRIX mirror;
+    D3DXMatrixReflect(&mirror, &water);
+    reflectionCamera = *source;
+    D3DXVec3TransformCoord(&reflectionCamera.eye, &source->eye, &mirror);
+    D3DXVec3TransformCoord(&reflectionCamera.at, &source->at, &mirror);
+    D3DXVec3TransformNormal(&reflectionCamera.up, &source->up, &mirror);
+    D3DXMatrixMultiply(&reflectionCamera.view, &mirror, &source->view);
+    D3DXMatrixInverse(&reflectionCamera.inverseView, nullptr, &reflectionCamera.view);
+    device->SetTransform(D3DTS_VIEW, &reflectionCamera.view);
+    reflectionCamera.SetShaderMatrices();
+    reflectionCamera.UpdateFrustum();
+
+    KeptTarget kept;
+    kept.Keep(device, (float)kReflectionSize);
+    // The mirror reverses the winding.
+    g_Render.SetCullMode(D3DCULL_CCW);
+    g_Render.savedCullMode = D3DCULL_CCW;
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+
+    TargetLevel0(device, g_Render.reflectionTarget);
+    device->SetDepthStencilSurface(g_Render.reflectionDepth);
+    activeCamera = &reflectionCamera;
+    reflectionCamera.SetViewport(0, 0, (float)kReflectionSize, (float)kReflectionSize);
+
+    g_ReflectionPass = 1;
+    g_Sky.Draw();
+    device->SetRenderState(D3DRS_CLIPPLANEENABLE, D3DCLIPPLANE0);
+    for (const GameStep& s : reflectionSteps)
+        s.run();
+    device->SetRenderState(D3DRS_CLIPPLANEENABLE, 0);
+    g_Sky.DrawFlare();
+
+    g_ReflectionPass = 0;
+    kept.Restore(device);
+    activeCamera = &mainCamera;
+    mainCamera.UpdateView();
+    mainCamera.SetViewport(0, 0, 800, 600);
+    g_Render.SetCullMode(D3DCULL_CW);
+    g_Render.savedCullMode = D3DCULL_CW;
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    for (DWORD stage = 0; stage < 2; stage++)
+        device->SetSamplerState(stage, D3DSAMP_MIPMAPLODBIAS, FloatBits(0.0f));
+}
+
+D3DXMATRIX* CGame::GetShadowMatrix(D3DXMATRIX* out, const D3DXMATRIX* world)
+{
+    const CCamera* camera = activeCamera ? activeCamera : &mainCamera;
+    D3DXMATRIX worldView, inverse;
+    D3DXMatrixMultiply(&worldView, world, &camera->view);
+    D3DXMatrixInverse(&inverse, nullptr, &worldView);
+
+    // Clip space -1..1 to texture space 0..1, v downwards (texture origin top left).
+    D3DXMATRIX scale, offset, toTexture, project;
+    D3DXMatrixScaling(&scale, 0.5f, -0.5f, 1.0f);
+    D3DXMatrixTranslation(&offset, 0.5f, 0.5f, 0.0f);
+    D3DXMatrixMultiply(&toTexture, &scale, &offset);
+    D3DXMatrixMultiply(&project, &shadowCamera.projection, &toTexture);
+
+    D3DXMATRIX m;
+    D3DXMatrixMultiply(&m, &inverse, world);
+    D3DXMatrixMultiply(&m, &m, &shadowCamera.view);
+    D3DXMatrixMultiply(out, &m, &project);
+    return out;
+}

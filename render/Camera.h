@@ -1,0 +1,99 @@
+#pragma once
+// The one camera class: eye, look-at point and up vector, projection, view
+// and inverse view, the six frustum planes and a viewport. The game object
+// keeps the main, reflection, auxiliary and shadow cameras; the menu keeps a
+// fifth for its showroom. Screen positions are in virtual 800 x 600 units.
+//
+// The whole camera is plain data (no virtual operations, no owning members
+// besides the overlay font pointer), so the reflection pass can refresh its
+// camera with a byte copy of the main one. Such a copy shares the main
+// camera's font and must never be released.
+#include <type_traits>
+
+#include "platform/D3DXMath.h"
+
+class CFont;
+
+enum CameraKind
+{
+    CAMERA_MAIN = 0,      // perspective; clamps, speed meter, sound listener, view-mode key
+    CAMERA_SHADOW = 1,    // orthographic light camera of the shadow map
+    CAMERA_AUX = 2,
+    CAMERA_SHOWROOM = 3,  // perspective, none of the main camera's extras
+};
+
+enum CameraViewMode
+{
+    VIEWMODE_FREE = 0,
+    VIEWMODE_LOOKAT = 1,
+};
+
+// The program's near and far distances.
+const float CAMERA_NEAR_PLANE = 0.2f;
+const float CAMERA_FAR_PLANE = 500.0f;
+
+class CCamera
+{
+public:
+    CCamera();
+
+    void Init(const D3DXVECTOR3* eye, const D3DXVECTOR3* at, float fov, float aspect, float nearPlane,
+              float farPlane, int viewMode, int kind);
+    // Gives back the overlay font. Never call it on a byte copy of another camera.
+    void Release();
+    void SetProjection(float fov, float aspect, float nearPlane, float farPlane, int kind);
+    // View from eye, at and up; sets the device transforms, the effect's
+    // matrices and the frustum.
+    void UpdateView();
+    void SetShaderMatrices();
+    void UpdateFrustum();
+
+    D3DXMATRIX* GetViewProj(D3DXMATRIX* out) const;
+    D3DXMATRIX* MulView(D3DXMATRIX* out, const D3DXMATRIX* m) const;
+    D3DXMATRIX* MulViewProj(D3DXMATRIX* out, const D3DXMATRIX* m) const;
+
+    // visible 0 with the index of the first plane the sphere is outside of
+    // (by more than nine tenths of its radius), else visible 1 and plane 6.
+    int SphereVisible(const D3DXVECTOR3* centre, float radius, int* plane = nullptr) const;
+    // 0 when all eight corners lie behind one plane.
+    int BoxVisible(const D3DXVECTOR3 corners[8]) const;
+
+    // Virtual-screen position of a world point; 1 when it is in front of the
+    // eye and inside the back buffer.
+    int ProjectToScreen(float* x, float* y, const D3DXVECTOR3* point, float* depth) const;
+    // The far-plane point under a virtual-screen position.
+    void Unproject(float x, float y, D3DXVECTOR3* out, const D3DXMATRIX* world) const;
+    // Viewport from virtual-screen units, stored and set on the device.
+    void SetViewport(float x1, float y1, float x2, float y2);
+
+    // Per-frame view modes, fades and the statistics overlay belong to the
+    // camera's movement and overlay work; the game frame already calls them.
+    void Update();
+    void DrawFade();
+    void DrawDebugInfo();
+
+    D3DXPLANE frustum[6];
+    int kind;
+    float fov;
+    float aspect;
+    float farPlane;
+    float nearPlane;
+    D3DXVECTOR3 eye;
+    D3DXVECTOR3 at;
+    D3DXVECTOR3 up;
+    D3DXMATRIX view;
+    D3DXMATRIX inverseView;
+    D3DXMATRIX projection;
+    D3DVIEWPORT9 viewport;
+    CFont* font;   // overlay font, owned by the camera that loaded it
+
+    int viewMode;
+    int lastPlayerMode;
+    int fadeState;        // -1: no fade
+    float fadeDuration;
+    int fadeSound;
+    D3DXCOLOR fadeColor;
+};
+
+static_assert(std::is_trivially_copyable<CCamera>::value,
+              "the reflection camera is refreshed by a byte copy of the main camera");
