@@ -50,3 +50,8 @@ public:
 // is copied as it stands ("%%" gives '%'). Never reads a printf argument, so
 // a name from a file cannot make it read or write anything else.
 void FormatNumberedName(char* out, int outSize, const char* pattern, int number);
+
+// A random light colour for a black colour line: red, green and blue each one
+// of 0.33, 0.66, 0.99 (three GameRand values, in that order), then scaled so
+// the largest channel is 1; alpha 1.
+void RandomLightColour(float colour[4]);

@@ -1,0 +1,63 @@
+#include "scene/ObjectPhysics.h"
+
+#include <btBulletDynamicsCommon.h>
+
+#include "app/Game.h"
+#include "app/Physics.h"
+#include "scene/StaticObject.h"
+
+namespace {
+
+int ObjectClassOf(const CStaticObject* object)
+{
+    return object ? object->objectClass : 0;
+}
+
+int ObjectTypeOf(const CStaticObject* object)
+{
+    return object ? object->objectType : 0;
+}
+
+void SetTouched(CStaticObject* object)
+{
+    if (object)
+        object->touched = 1;
+}
+
+// The contact pass reads class, type and touched flags through these.
+struct RegisterObjectAccess
+{
+    RegisterObjectAccess()
+    {
+        g_PhysicsObjectAccess.objectClass = ObjectClassOf;
+        g_PhysicsObjectAccess.objectType = ObjectTypeOf;
+        g_PhysicsObjectAccess.setTouched = SetTouched;
+    }
+} s_RegisterObjectAccess;
+
+} // namespace
+
+void AddBodyToWorld(btRigidBody* body)
+{
+    if (body && g_Game.dynamicsWorld)
+        g_Game.dynamicsWorld->addRigidBody(body);
+}
+
+void RemoveBodyFromWorld(btRigidBody* body)
+{
+    if (!body || !g_Game.dynamicsWorld)
+        return;
+    if (body->getBroadphaseHandle() && g_Game.broadphase)
+        g_Game.broadphase->getOverlappingPairCache()->cleanProxyFromPairs(body->getBroadphaseHandle(),
+                                                                          g_Game.dispatcher);
+    g_Game.dynamicsWorld->removeRigidBody(body);
+}
+
+void DestroyBody(btRigidBody* body)
+{
+    if (!body)
+        return;
+    RemoveBodyFromWorld(body);
+    delete body->getMotionState();
+    delete body;
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The dynamics world as the world objects and the terrain see it: adding and
+// taking out bodies, with their broadphase pairs cleaned on the way out.
+class btRigidBody;
+
+// Adds the body to the game's dynamics world; nothing without a world.
+void AddBodyToWorld(btRigidBody* body);
+// Removes the body's pairs from the broadphase pair cache, then the body from
+// the world (when it is in one). Nothing for a null body.
+void RemoveBodyFromWorld(btRigidBody* body);
+// RemoveBodyFromWorld, then deletes the body and its motion state.
+void DestroyBody(btRigidBody* body);
