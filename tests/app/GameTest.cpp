@@ -1,0 +1,198 @@
+// The game object: the create chain and where it stops, the three update
+// branches of the frame, the inactive window, visibility and release order.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/AppState.h"
+#include "app/Game.h"
+#include "app/GameClock.h"
+#include "platform/Clock.h"
+
+namespace
+{
+std::vector<std::string> g_Calls;
+
+// Every step of the list records its name instead of running; the step named
+// `failing` returns 0.
+void Record(GameStepList& steps, const std::string& failing = "")
+{
+    for (GameStep& s : steps)
+    {
+        const std::string name = s.name;
+        s.run = [name, failing] {
+            g_Calls.push_back(name);
+            return name == failing ? 0 : 1;
+        };
+    }
+}
+
+std::vector<std::string> Names(const GameStepList& steps)
+{
+    std::vector<std::string> names;
+    for (const GameStep& s : steps)
+        names.push_back(s.name);
+    return names;
+}
+
+class GameTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_Calls.clear();
+        savedActive = g_AppActive;
+        savedRunning = g_GameRunning;
+        savedClock = g_Clock;
+    }
+    void TearDown() override
+    {
+        g_AppActive = savedActive;
+        g_GameRunning = savedRunning;
+        g_Clock = savedClock;
+    }
+    void RecordAll(CGame& game)
+    {
+        Record(game.createSteps);
+        Record(game.drawSteps);
+        Record(game.heldUpdateSteps);
+        Record(game.runningUpdateSteps);
+        Record(game.visibilitySteps);
+        Record(game.releaseSteps);
+        Record(game.mainPassSteps);
+    }
+    // A clock with some time behind the last tick, so the frame's game step is above 0.
+    void ClockWithTimeToRun(float scale)
+    {
+        g_Clock.Init();
+        g_Clock.m_TimeScale = scale;
+        g_Clock.m_LastTick = timeGetTime() - 20;
+    }
+
+    int savedActive = 0;
+    int savedRunning = 0;
+    CGameClock savedClock;
+};
+
+TEST_F(GameTest, CreatesInOrderAndStopsAtTheFirstFailure)
+{
+    const std::vector<std::string> order = {
+        "CGameClock::Init", "CCamera::Init main", "CCamera::Init auxiliary", "CCamera::Init shadow",
+        "reflection camera", "CGame::CreatePhysicsWorld", "CMainMenu::Create", "CMenuBackground::Create",
+        "CLightManager::Init", "CLandscape::LoadSurfaces", "CStaticObjectManager::Create",
+        "CNatureManager::Create", "CVehicleManager::Create", "CHumanManager::Create", "CDusts::Create",
+        "CWheelSkids::Create", "CSky::Create", "CPickedObject::Init", "CGameEvent::Init", "CGameHUD::Create",
+        "CGame::InitRaceTable", "CGame::LoadRecords"};
+    CGame game;
+    ASSERT_EQ(order, Names(game.createSteps));
+
+    for (const std::string failing : {"CSky::Create", "CGame::CreatePhysicsWorld", "CGameHUD::Create"})
+    {
+        g_Calls.clear();
+        CGame g;
+        Record(g.createSteps, failing);
+        EXPECT_EQ(0, g.Create()) << failing;
+        ASSERT_FALSE(g_Calls.empty());
+        EXPECT_EQ(failing, g_Calls.back()) << "nothing after the failing step runs";
+        EXPECT_EQ(std::vector<std::string>(order.begin(), order.begin() + g_Calls.size()), g_Calls);
+    }
+    g_Calls.clear();
+    Record(game.createSteps);
+    EXPECT_EQ(1, game.Create());
+    EXPECT_EQ(order, g_Calls);
+}
+
+TEST_F(GameTest, RealCreateSetsUpCamerasAndWorldAndReleaseTakesThemDown)
+{
+    CGame game;
+    ASSERT_EQ(1, game.Create());
+    EXPECT_EQ(&game.mainCamera, game.activeCamera);
+    EXPECT_FLOAT_EQ(-150.0f, game.mainCamera.eye.x);
+    EXPECT_FLOAT_EQ(-50.0f, game.mainCamera.at.x);
+    EXPECT_FLOAT_EQ(500.0f, game.mainCamera.farPlane);
+    EXPECT_EQ(CAMERA_MAIN, game.mainCamera.kind);
+    EXPECT_EQ(CAMERA_AUX, game.auxCamera.kind);
+    EXPECT_FLOAT_EQ(200.0f, game.auxCamera.farPlane);
+    EXPECT_EQ(CAMERA_SHADOW, game.shadowCamera.kind);
+    EXPECT_FLOAT_EQ(1000.0f, game.shadowCamera.farPlane);
+    EXPECT_EQ(0, std::memcmp(&game.reflectionCamera, &game.mainCamera, sizeof(CCamera)))
+        << "the reflection camera is a copy of the main camera";
+    EXPECT_FLOAT_EQ(60000.0f, g_Clock.m_GameClock);
+    ASSERT_NE(nullptr, game.dynamicsWorld);
+
+    g_Calls.clear();
+    Record(game.releaseSteps);
+    game.Release();
+    EXPECT_EQ(nullptr, game.activeCamera);
+    EXPECT_EQ(nullptr, game.dynamicsWorld);
+    EXPECT_EQ(nullptr, game.broadphase);
+    const std::vector<std::string> releaseOrder = {
+        "CGame::FreeRace", "CGameHUD::Release", "CMainMenu::Release", "CMenuBackground::Release",
+        "CLightManager::FreeAll", "CVehicleManager::Release", "CHumanManager::Release", "CLandscape::Release",
+        "CStaticObjectManager::Release", "CNatureManager::Release", "CDusts::Release", "CWheelSkids::Release",
+        "CSky::Release", "clear running event"};
+    EXPECT_EQ(releaseOrder, g_Calls);
+}
+
+TEST_F(GameTest, FrameRunsTheUpdateBranchOfTheGameState)
+{
+    const std::vector<std::string> held = {"CCamera::Update", "CMainMenu::Update", "CGameEvent::Update"};
+    const std::vector<std::string> running = {
+        "CVehicleObject::Update player", "CGame::StepPhysics", "CCamera::Update", "CMainMenu::Update",
+        "CSky::Update", "CLightManager::Update", "CLandscape::Update", "CNatureManager::Update",
+        "CStaticObjectManager::Update", "CVehicleManager::Update", "CHumanManager::Update", "CDusts::Update",
+        "CWheelSkids::Update", "CGameEvent::Update", "CGame::UpdateVisibility"};
+    struct Case
+    {
+        const char* what;
+        int gameRunning;
+        float timeScale;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"an overlay holds the game", 0, 1.0f, held},
+        {"the overlay holds the game even with the clock paused", 0, 0.0f, held},
+        {"running", 1, 1.0f, running},
+        {"running with the game clock paused", 1, 0.0f, {}},
+    };
+    for (const Case& c : cases)
+    {
+        CGame game;
+        RecordAll(game);
+        g_AppActive = 1;
+        g_GameRunning = c.gameRunning;
+        ClockWithTimeToRun(c.timeScale);
+        g_Calls.clear();
+        game.Frame();
+        EXPECT_EQ(c.expected, g_Calls) << c.what;
+        EXPECT_GT(g_Clock.m_RealStep, 0.0f) << c.what << ": the clock runs in every active frame";
+    }
+}
+
+TEST_F(GameTest, InactiveWindowDoesNothing)
+{
+    CGame game;
+    RecordAll(game);
+    g_AppActive = 0;
+    g_GameRunning = 1;
+    ClockWithTimeToRun(1.0f);
+    const CGameClock before = g_Clock;
+    game.Frame();
+    EXPECT_TRUE(g_Calls.empty());
+    EXPECT_EQ(before.m_LastTick, g_Clock.m_LastTick) << "the clock is not even read";
+    EXPECT_EQ(before.m_GameClock, g_Clock.m_GameClock);
+}
+
+TEST_F(GameTest, VisibilityFollowsAllMovementInOrder)
+{
+    CGame game;
+    Record(game.visibilitySteps);
+    game.UpdateVisibility();
+    const std::vector<std::string> expected = {
+        "CLandscape::UpdateVisibility", "CStaticObjectManager::UpdateVisibility",
+        "CVehicleManager::UpdateVisibility", "CHumanManager::UpdateVisibility",
+        "CStaticObjectManager::CheckOcclusion"};
+    EXPECT_EQ(expected, g_Calls);
+}
+}
