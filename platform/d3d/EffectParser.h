@@ -116,10 +116,12 @@ struct EffectSource {
 // *error on malformed input.
 bool ParseEffect(const char* text, size_t length, EffectSource& out, std::string* error);
 
-// Value of a symbolic state or value name ("CULLMODE", "CW", "TRUE", "0x10");
-// false when the word is not known.
+// Number of a state name ("CULLMODE", "ADDRESSU"); false when not known.
 bool LookupRenderState(const std::string& name, DWORD& state);
 bool LookupSamplerState(const std::string& name, DWORD& state);
-bool LookupStateValue(const std::string& word, DWORD& value);
+// Value of a word for the given render state (sampler = false) or sampler
+// state (sampler = true): a number, TRUE / FALSE, or a value name of that
+// state's kind ("CW", "SRCALPHA", "LESSEQUAL", "CLAMP", "LINEAR").
+bool LookupStateValue(bool sampler, DWORD state, const std::string& word, DWORD& value);
 
 }  // namespace d3d

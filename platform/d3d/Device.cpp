@@ -1,0 +1,1644 @@
+// The device: Direct3D 9 state kept as Direct3D has it, turned into OpenGL
+// state, programs and draws at draw time (or only logged on the recording
+// backend).
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/d3d/Internal.h"
+
+namespace d3d {
+
+namespace {
+
+CDevice9* g_current = nullptr;  // device whose GL context is current
+
+const float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+void Identity(D3DMATRIX& m) { std::memcpy(m.m, kIdentity, sizeof kIdentity); }
+
+D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
+    D3DMATRIX r;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] + a.m[i][3] * b.m[3][j];
+    return r;
+}
+
+bool Inverse(const D3DMATRIX& in, D3DMATRIX& out) {
+    const float* m = &in.m[0][0];
+    float inv[16];
+    inv[0] = m[5] * m[10] * m[15] - m[5] * m[11] * m[14] - m[9] * m[6] * m[15] + m[9] * m[7] * m[14] +
+             m[13] * m[6] * m[11] - m[13] * m[7] * m[10];
+    inv[4] = -m[4] * m[10] * m[15] + m[4] * m[11] * m[14] + m[8] * m[6] * m[15] - m[8] * m[7] * m[14] -
+             m[12] * m[6] * m[11] + m[12] * m[7] * m[10];
+    inv[8] = m[4] * m[9] * m[15] - m[4] * m[11] * m[13] - m[8] * m[5] * m[15] + m[8] * m[7] * m[13] +
+             m[12] * m[5] * m[11] - m[12] * m[7] * m[9];
+    inv[12] = -m[4] * m[9] * m[14] + m[4] * m[10] * m[13] + m[8] * m[5] * m[14] - m[8] * m[6] * m[13] -
+              m[12] * m[5] * m[10] + m[12] * m[6] * m[9];
+    inv[1] = -m[1] * m[10] * m[15] + m[1] * m[11] * m[14] + m[9] * m[2] * m[15] - m[9] * m[3] * m[14] -
+             m[13] * m[2] * m[11] + m[13] * m[3] * m[10];
+    inv[5] = m[0] * m[10] * m[15] - m[0] * m[11] * m[14] - m[8] * m[2] * m[15] + m[8] * m[3] * m[14] +
+             m[12] * m[2] * m[11] - m[12] * m[3] * m[10];
+    inv[9] = -m[0] * m[9] * m[15] + m[0] * m[11] * m[13] + m[8] * m[1] * m[15] - m[8] * m[3] * m[13] -
+             m[12] * m[1] * m[11] + m[12] * m[3] * m[9];
+    inv[13] = m[0] * m[9] * m[14] - m[0] * m[10] * m[13] - m[8] * m[1] * m[14] + m[8] * m[2] * m[13] +
+              m[12] * m[1] * m[10] - m[12] * m[2] * m[9];
+    inv[2] = m[1] * m[6] * m[15] - m[1] * m[7] * m[14] - m[5] * m[2] * m[15] + m[5] * m[3] * m[14] +
+             m[13] * m[2] * m[7] - m[13] * m[3] * m[6];
+    inv[6] = -m[0] * m[6] * m[15] + m[0] * m[7] * m[14] + m[4] * m[2] * m[15] - m[4] * m[3] * m[14] -
+             m[12] * m[2] * m[7] + m[12] * m[3] * m[6];
+    inv[10] = m[0] * m[5] * m[15] - m[0] * m[7] * m[13] - m[4] * m[1] * m[15] + m[4] * m[3] * m[13] +
+              m[12] * m[1] * m[7] - m[12] * m[3] * m[5];
+    inv[14] = -m[0] * m[5] * m[14] + m[0] * m[6] * m[13] + m[4] * m[1] * m[14] - m[4] * m[2] * m[13] -
+              m[12] * m[1] * m[6] + m[12] * m[2] * m[5];
+    inv[3] = -m[1] * m[6] * m[11] + m[1] * m[7] * m[10] + m[5] * m[2] * m[11] - m[5] * m[3] * m[10] -
+             m[9] * m[2] * m[7] + m[9] * m[3] * m[6];
+    inv[7] = m[0] * m[6] * m[11] - m[0] * m[7] * m[10] - m[4] * m[2] * m[11] + m[4] * m[3] * m[10] +
+             m[8] * m[2] * m[7] - m[8] * m[3] * m[6];
+    inv[11] = -m[0] * m[5] * m[11] + m[0] * m[7] * m[9] + m[4] * m[1] * m[11] - m[4] * m[3] * m[9] -
+              m[8] * m[1] * m[7] + m[8] * m[3] * m[5];
+    inv[15] = m[0] * m[5] * m[10] - m[0] * m[6] * m[9] - m[4] * m[1] * m[10] + m[4] * m[2] * m[9] +
+              m[8] * m[1] * m[6] - m[8] * m[2] * m[5];
+    float det = m[0] * inv[0] + m[1] * inv[4] + m[2] * inv[8] + m[3] * inv[12];
+    if (det == 0.0f) return false;
+    float* o = &out.m[0][0];
+    for (int i = 0; i < 16; ++i) o[i] = inv[i] / det;
+    return true;
+}
+
+void ColorToFloats(D3DCOLOR c, float* out) {
+    out[0] = ((c >> 16) & 0xFF) / 255.0f;
+    out[1] = ((c >> 8) & 0xFF) / 255.0f;
+    out[2] = (c & 0xFF) / 255.0f;
+    out[3] = ((c >> 24) & 0xFF) / 255.0f;
+}
+
+float DwordToFloat(DWORD d) {
+    float f;
+    std::memcpy(&f, &d, 4);
+    return f;
+}
+
+DWORD FloatToDword(float f) {
+    DWORD d;
+    std::memcpy(&d, &f, 4);
+    return d;
+}
+
+GLenum BlendFactor(DWORD b, bool source) {
+    switch (b) {
+    case D3DBLEND_ZERO: return GL_ZERO;
+    case D3DBLEND_ONE: return GL_ONE;
+    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
+    case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
+    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
+    case D3DBLEND_SRCALPHASAT: return GL_SRC_ALPHA_SATURATE;
+    case D3DBLEND_BOTHSRCALPHA: return source ? GL_SRC_ALPHA : GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_BOTHINVSRCALPHA: return source ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA;
+    case D3DBLEND_BLENDFACTOR: return GL_CONSTANT_COLOR;
+    case D3DBLEND_INVBLENDFACTOR: return GL_ONE_MINUS_CONSTANT_COLOR;
+    default: return GL_ONE;
+    }
+}
+
+GLenum BlendOp(DWORD op) {
+    switch (op) {
+    case D3DBLENDOP_SUBTRACT: return GL_FUNC_SUBTRACT;
+    case D3DBLENDOP_REVSUBTRACT: return GL_FUNC_REVERSE_SUBTRACT;
+    case D3DBLENDOP_MIN: return GL_MIN;
+    case D3DBLENDOP_MAX: return GL_MAX;
+    default: return GL_FUNC_ADD;
+    }
+}
+
+GLenum CompareFunc(DWORD f) {
+    switch (f) {
+    case D3DCMP_NEVER: return GL_NEVER;
+    case D3DCMP_LESS: return GL_LESS;
+    case D3DCMP_EQUAL: return GL_EQUAL;
+    case D3DCMP_LESSEQUAL: return GL_LEQUAL;
+    case D3DCMP_GREATER: return GL_GREATER;
+    case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
+    case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
+    default: return GL_ALWAYS;
+    }
+}
+
+GLenum StencilOp(DWORD op) {
+    switch (op) {
+    case D3DSTENCILOP_ZERO: return GL_ZERO;
+    case D3DSTENCILOP_REPLACE: return GL_REPLACE;
+    case D3DSTENCILOP_INCRSAT: return GL_INCR;
+    case D3DSTENCILOP_DECRSAT: return GL_DECR;
+    case D3DSTENCILOP_INVERT: return GL_INVERT;
+    case D3DSTENCILOP_INCR: return GL_INCR_WRAP;
+    case D3DSTENCILOP_DECR: return GL_DECR_WRAP;
+    default: return GL_KEEP;
+    }
+}
+
+GLenum AddressMode(DWORD a) {
+    switch (a) {
+    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
+    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
+    case D3DTADDRESS_MIRRORONCE: return GL_MIRRORED_REPEAT;
+    default: return GL_REPEAT;
+    }
+}
+
+GLenum PrimitiveMode(D3DPRIMITIVETYPE type) {
+    switch (type) {
+    case D3DPT_POINTLIST: return GL_POINTS;
+    case D3DPT_LINELIST: return GL_LINES;
+    case D3DPT_LINESTRIP: return GL_LINE_STRIP;
+    case D3DPT_TRIANGLESTRIP: return GL_TRIANGLE_STRIP;
+    case D3DPT_TRIANGLEFAN: return GL_TRIANGLE_FAN;
+    default: return GL_TRIANGLES;
+    }
+}
+
+UINT VertexCountOf(D3DPRIMITIVETYPE type, UINT primitives) {
+    switch (type) {
+    case D3DPT_POINTLIST: return primitives;
+    case D3DPT_LINELIST: return primitives * 2;
+    case D3DPT_LINESTRIP: return primitives + 1;
+    case D3DPT_TRIANGLELIST: return primitives * 3;
+    case D3DPT_TRIANGLESTRIP:
+    case D3DPT_TRIANGLEFAN: return primitives + 2;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+void ApplySamplerState(GLuint sampler, const DWORD* ss) {
+    gl.SamplerParameteri(sampler, GL_TEXTURE_WRAP_S, (GLint)AddressMode(ss[D3DSAMP_ADDRESSU]));
+    gl.SamplerParameteri(sampler, GL_TEXTURE_WRAP_T, (GLint)AddressMode(ss[D3DSAMP_ADDRESSV]));
+    gl.SamplerParameteri(sampler, GL_TEXTURE_WRAP_R, (GLint)AddressMode(ss[D3DSAMP_ADDRESSW]));
+    float border[4];
+    ColorToFloats(ss[D3DSAMP_BORDERCOLOR], border);
+    gl.SamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border);
+    bool magLinear = ss[D3DSAMP_MAGFILTER] >= D3DTEXF_LINEAR;
+    bool minLinear = ss[D3DSAMP_MINFILTER] >= D3DTEXF_LINEAR;
+    DWORD mip = ss[D3DSAMP_MIPFILTER];
+    GLenum minFilter;
+    if (mip == D3DTEXF_NONE)
+        minFilter = minLinear ? GL_LINEAR : GL_NEAREST;
+    else if (mip == D3DTEXF_POINT)
+        minFilter = minLinear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+    else
+        minFilter = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+    gl.SamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, magLinear ? GL_LINEAR : GL_NEAREST);
+    gl.SamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, (GLint)minFilter);
+    gl.SamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, DwordToFloat(ss[D3DSAMP_MIPMAPLODBIAS]));
+    gl.SamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, (float)ss[D3DSAMP_MAXMIPLEVEL]);
+    if (gl.anisotropic) {
+        float aniso = (ss[D3DSAMP_MINFILTER] == D3DTEXF_ANISOTROPIC) ? (float)std::max<DWORD>(1, ss[D3DSAMP_MAXANISOTROPY]) : 1.0f;
+        gl.SamplerParameterf(sampler, 0x84FE /* GL_TEXTURE_MAX_ANISOTROPY */, aniso);
+    }
+}
+
+namespace {
+
+std::string Pointer(const char* kind, unsigned number, bool present) {
+    return present ? Fmt("%s%u", kind, number) : std::string("null");
+}
+
+std::string TextureName(IDirect3DBaseTexture9* t) {
+    TextureStore* s = StoreOf(t);
+    if (!t) return "null";
+    return s ? Fmt("tex%u", s->Number()) : std::string("tex?");
+}
+
+std::string SurfaceName(IDirect3DSurface9* s) {
+    auto* c = dynamic_cast<CSurface9*>(s);
+    if (!s) return "null";
+    return c ? Fmt("surf%u", c->Number()) : std::string("surf?");
+}
+
+}  // namespace
+
+CDevice9* DeviceOf(IDirect3DDevice9* device) { return dynamic_cast<CDevice9*>(device); }
+
+void CDevice9::CountDefaultPool(const std::shared_ptr<DeviceLink>& link, int delta) {
+    if (link && link->alive && link->device) link->device->defaultPoolCount += delta;
+}
+
+// ---------------------------------------------------------------------------
+// Creation and destruction
+// ---------------------------------------------------------------------------
+CDevice9::CDevice9(CDirect3D9* d3d, D3DBackendKind kind, HWND window, const D3DPRESENT_PARAMETERS& pp)
+    : d3d_(d3d), kind_(kind), gl_(kind == D3DBackendKind::OpenGL), window_(window), pp_(pp) {
+    d3d_->AddRef();
+    link_ = std::make_shared<DeviceLink>();
+    link_->device = this;
+    link_->gl = gl_;
+    for (bool& d : samplerDirty_) d = true;
+}
+
+HRESULT CDevice9::Init() {
+    if (gl_) {
+        sdlWindow_ = ResolveWindow(window_);
+        if (!sdlWindow_) return D3DERR_INVALIDCALL;
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+        context_ = SDL_GL_CreateContext(sdlWindow_);
+        if (!context_) return D3DERR_NOTAVAILABLE;
+        g_current = nullptr;
+        MakeCurrent();
+        if (!gl.Load()) return D3DERR_NOTAVAILABLE;
+        SDL_GL_SetSwapInterval(pp_.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
+        gl.GenFramebuffers(1, &fbo_);
+        gl.GenFramebuffers(1, &blitRead_);
+        gl.GenFramebuffers(1, &blitDraw_);
+        gl.GenVertexArrays(1, &vao_);
+        gl.GenBuffers(1, &upVertices_);
+        gl.GenBuffers(1, &upIndices_);
+        gl.GenSamplers(kSamplers, samplers_);
+        for (int i = 0; i < kSamplers; ++i) gl.BindSampler((GLuint)i, samplers_[i]);
+        gl.BindVertexArray(vao_);
+        gl.Enable(GL_PROGRAM_POINT_SIZE);
+    }
+    HRESULT hr = CreateSwapChainSurfaces();
+    if (FAILED(hr)) return hr;
+    SetDefaultState();
+    return D3D_OK;
+}
+
+HRESULT CDevice9::CreateSwapChainSurfaces() {
+    if (pp_.BackBufferWidth == 0 || pp_.BackBufferHeight == 0) {
+        int w = 0, h = 0;
+        if (sdlWindow_) SDL_GL_GetDrawableSize(sdlWindow_, &w, &h);
+        if (w <= 0 || h <= 0) w = 640, h = 480;
+        if (pp_.BackBufferWidth == 0) pp_.BackBufferWidth = (UINT)w;
+        if (pp_.BackBufferHeight == 0) pp_.BackBufferHeight = (UINT)h;
+    }
+    if (pp_.BackBufferFormat == D3DFMT_UNKNOWN) pp_.BackBufferFormat = D3DFMT_X8R8G8B8;
+    if (pp_.BackBufferCount == 0) pp_.BackBufferCount = 1;
+    D3DFORMAT format = pp_.BackBufferFormat;
+    if (!GetFormatInfo(format).supported || GetFormatInfo(format).compressed) return D3DERR_INVALIDCALL;
+    auto store = std::make_unique<TextureStore>(link_, pp_.BackBufferWidth, pp_.BackBufferHeight, 1, 1,
+                                                D3DUSAGE_RENDERTARGET, format, D3DPOOL_MANAGED);
+    if (!store->Create()) return D3DERR_NOTAVAILABLE;
+    backBuffer_ = new CSurface9(link_, std::move(store));
+    if (pp_.EnableAutoDepthStencil) {
+        autoDepth_ = new CSurface9(link_, pp_.BackBufferWidth, pp_.BackBufferHeight, pp_.AutoDepthStencilFormat);
+        // The automatic surface is the swap chain's own, not the application's.
+        defaultPoolCount -= 1;
+    }
+    renderTarget_ = backBuffer_;
+    renderTarget_->AddRef();
+    depthStencil_ = autoDepth_;
+    if (depthStencil_) depthStencil_->AddRef();
+    framebufferDirty_ = true;
+    return D3D_OK;
+}
+
+void CDevice9::SetDefaultState() {
+    std::memset(rs_, 0, sizeof rs_);
+    rs_[D3DRS_ZENABLE] = pp_.EnableAutoDepthStencil ? D3DZB_TRUE : D3DZB_FALSE;
+    rs_[D3DRS_FILLMODE] = D3DFILL_SOLID;
+    rs_[D3DRS_SHADEMODE] = D3DSHADE_GOURAUD;
+    rs_[D3DRS_ZWRITEENABLE] = TRUE;
+    rs_[D3DRS_LASTPIXEL] = TRUE;
+    rs_[D3DRS_SRCBLEND] = D3DBLEND_ONE;
+    rs_[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
+    rs_[D3DRS_CULLMODE] = D3DCULL_CCW;
+    rs_[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
+    rs_[D3DRS_ALPHAFUNC] = D3DCMP_ALWAYS;
+    rs_[D3DRS_FOGEND] = FloatToDword(1.0f);
+    rs_[D3DRS_FOGDENSITY] = FloatToDword(1.0f);
+    rs_[D3DRS_STENCILFAIL] = D3DSTENCILOP_KEEP;
+    rs_[D3DRS_STENCILZFAIL] = D3DSTENCILOP_KEEP;
+    rs_[D3DRS_STENCILPASS] = D3DSTENCILOP_KEEP;
+    rs_[D3DRS_STENCILFUNC] = D3DCMP_ALWAYS;
+    rs_[D3DRS_STENCILMASK] = 0xFFFFFFFFu;
+    rs_[D3DRS_STENCILWRITEMASK] = 0xFFFFFFFFu;
+    rs_[D3DRS_TEXTUREFACTOR] = 0xFFFFFFFFu;
+    rs_[D3DRS_CLIPPING] = TRUE;
+    rs_[D3DRS_LIGHTING] = TRUE;
+    rs_[D3DRS_COLORVERTEX] = TRUE;
+    rs_[D3DRS_LOCALVIEWER] = TRUE;
+    rs_[D3DRS_DIFFUSEMATERIALSOURCE] = D3DMCS_COLOR1;
+    rs_[D3DRS_SPECULARMATERIALSOURCE] = D3DMCS_COLOR2;
+    rs_[D3DRS_POINTSIZE] = FloatToDword(1.0f);
+    rs_[D3DRS_POINTSIZE_MAX] = FloatToDword(64.0f);
+    rs_[D3DRS_MULTISAMPLEANTIALIAS] = TRUE;
+    rs_[D3DRS_MULTISAMPLEMASK] = 0xFFFFFFFFu;
+    rs_[D3DRS_COLORWRITEENABLE] = 0xF;
+    rs_[D3DRS_BLENDOP] = D3DBLENDOP_ADD;
+    rs_[D3DRS_BLENDFACTOR] = 0xFFFFFFFFu;
+    rs_[D3DRS_SRCBLENDALPHA] = D3DBLEND_ONE;
+    rs_[D3DRS_DESTBLENDALPHA] = D3DBLEND_ZERO;
+    rs_[D3DRS_BLENDOPALPHA] = D3DBLENDOP_ADD;
+    for (int s = 0; s < kStages; ++s) {
+        std::memset(tss_[s], 0, sizeof tss_[s]);
+        tss_[s][D3DTSS_COLOROP] = s == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
+        tss_[s][D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+        tss_[s][D3DTSS_COLORARG2] = D3DTA_CURRENT;
+        tss_[s][D3DTSS_ALPHAOP] = s == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE;
+        tss_[s][D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+        tss_[s][D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
+        tss_[s][D3DTSS_TEXCOORDINDEX] = (DWORD)s;
+        tss_[s][D3DTSS_COLORARG0] = D3DTA_CURRENT;
+        tss_[s][D3DTSS_ALPHAARG0] = D3DTA_CURRENT;
+        tss_[s][D3DTSS_RESULTARG] = D3DTA_CURRENT;
+        Identity(texMatrix_[s]);
+    }
+    for (int s = 0; s < kSamplers; ++s) {
+        std::memset(ss_[s], 0, sizeof ss_[s]);
+        ss_[s][D3DSAMP_ADDRESSU] = ss_[s][D3DSAMP_ADDRESSV] = ss_[s][D3DSAMP_ADDRESSW] = D3DTADDRESS_WRAP;
+        ss_[s][D3DSAMP_MAGFILTER] = ss_[s][D3DSAMP_MINFILTER] = D3DTEXF_POINT;
+        ss_[s][D3DSAMP_MIPFILTER] = D3DTEXF_NONE;
+        ss_[s][D3DSAMP_MAXANISOTROPY] = 1;
+        samplerDirty_[s] = true;
+    }
+    Identity(world_);
+    Identity(view_);
+    Identity(proj_);
+    std::memset(&material_, 0, sizeof material_);
+    std::memset(lights_, 0, sizeof lights_);
+    for (int i = 0; i < kLights; ++i) {
+        lights_[i].Type = D3DLIGHT_DIRECTIONAL;
+        lights_[i].Diffuse = {1, 1, 1, 0};
+        lights_[i].Direction = {0, 0, 1};
+        lightOn_[i] = false;
+    }
+    std::memset(clipPlane_, 0, sizeof clipPlane_);
+    std::memset(vsConst_, 0, sizeof vsConst_);
+    std::memset(psConst_, 0, sizeof psConst_);
+    viewport_ = {0, 0, renderTarget_ ? renderTarget_->Width() : 0, renderTarget_ ? renderTarget_->Height() : 0, 0.0f,
+                 1.0f};
+    fvf_ = 0;
+    fixedDirty_ = glStateDirty_ = true;
+    ++transformVersion_, ++texMatrixVersion_, ++lightingVersion_, ++tfactorVersion_;
+    ++clipVersion_, ++viewportVersion_, ++alphaVersion_, ++vsConstVersion_, ++psConstVersion_;
+    UpdateClipPlane();
+}
+
+void CDevice9::ResetBindings() {
+    for (auto& t : textures_) {
+        if (t) t->Release();
+        t = nullptr;
+    }
+    if (stream_) stream_->Release();
+    stream_ = nullptr;
+    if (indices_) indices_->Release();
+    indices_ = nullptr;
+    if (renderTarget_) renderTarget_->Release();
+    renderTarget_ = nullptr;
+    if (depthStencil_) depthStencil_->Release();
+    depthStencil_ = nullptr;
+}
+
+CDevice9::~CDevice9() {
+    ResetBindings();
+    if (backBuffer_) backBuffer_->Release();
+    if (autoDepth_) {
+        defaultPoolCount += 1;
+        autoDepth_->Release();
+    }
+    if (gl_ && context_) {
+        MakeCurrent();
+        for (auto& entry : fixedCache_) gl.DeleteProgram(entry.second->program);
+        gl.DeleteFramebuffers(1, &fbo_);
+        gl.DeleteFramebuffers(1, &blitRead_);
+        gl.DeleteFramebuffers(1, &blitDraw_);
+        gl.DeleteVertexArrays(1, &vao_);
+        gl.DeleteBuffers(1, &upVertices_);
+        gl.DeleteBuffers(1, &upIndices_);
+        gl.DeleteSamplers(kSamplers, samplers_);
+        SDL_GL_MakeCurrent(sdlWindow_, nullptr);
+        SDL_GL_DeleteContext(context_);
+    }
+    if (g_current == this) g_current = nullptr;
+    link_->alive = false;
+    link_->device = nullptr;
+    d3d_->Release();
+}
+
+ULONG CDevice9::Release() {
+    ULONG left = --refs_;
+    if (left == 0) {
+        RecordCall("Device.Release");
+        delete this;
+    }
+    return left;
+}
+
+void CDevice9::MakeCurrent() {
+    if (!gl_ || g_current == this) return;
+    SDL_GL_MakeCurrent(sdlWindow_, context_);
+    g_current = this;
+}
+
+void CDevice9::RecordCall(const std::string& line) const {
+    if (!gl_) Record(line);
+}
+
+void CDevice9::BindUnit(int unit, GLenum target, GLuint texture) {
+    if (!gl_) return;
+    if (unit < 0) {
+        // Scratch unit for uploads, outside the units draws use.
+        const int scratch = kSamplers + 16;
+        gl.ActiveTexture(GL_TEXTURE0 + scratch);
+        if (target) gl.BindTexture(target, texture);
+        return;
+    }
+    if (boundTex_[unit] == texture && boundTarget_[unit] == target) return;
+    gl.ActiveTexture(GL_TEXTURE0 + unit);
+    if (boundTarget_[unit] && boundTarget_[unit] != target) gl.BindTexture(boundTarget_[unit], 0);
+    if (target) gl.BindTexture(target, texture);
+    boundTex_[unit] = texture;
+    boundTarget_[unit] = target;
+}
+
+// ---------------------------------------------------------------------------
+// Device state, presentation
+// ---------------------------------------------------------------------------
+HRESULT CDevice9::TestCooperativeLevel() {
+    RecordCall("TestCooperativeLevel");
+    if (lostState_ == 1) return D3DERR_DEVICELOST;
+    if (lostState_ == 2) return D3DERR_DEVICENOTRESET;
+    return D3D_OK;
+}
+
+UINT CDevice9::GetAvailableTextureMem() { return 512u * 1024u * 1024u; }
+
+HRESULT CDevice9::GetDirect3D(IDirect3D9** ppD3D9) {
+    if (!ppD3D9) return D3DERR_INVALIDCALL;
+    d3d_->AddRef();
+    *ppD3D9 = d3d_;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetDeviceCaps(D3DCAPS9* pCaps) {
+    if (!pCaps) return D3DERR_INVALIDCALL;
+    FillCaps(pCaps);
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetDisplayMode(UINT, D3DDISPLAYMODE* pMode) {
+    if (!pMode) return D3DERR_INVALIDCALL;
+    if (pp_.Windowed) {
+        *pMode = DesktopMode(kind_);
+    } else {
+        pMode->Width = pp_.BackBufferWidth;
+        pMode->Height = pp_.BackBufferHeight;
+        pMode->RefreshRate = 60;
+        pMode->Format = pp_.BackBufferFormat;
+    }
+    return D3D_OK;
+}
+
+HRESULT CDevice9::Reset(D3DPRESENT_PARAMETERS* pp) {
+    RecordCall("Reset");
+    if (!pp) return D3DERR_INVALIDCALL;
+    if (lostState_ == 1) return D3DERR_DEVICELOST;
+    if (FAILED(resetResult_)) return resetResult_;
+    // As Direct3D: every resource of the default pool must be gone first.
+    if (defaultPoolCount > 0) return D3DERR_INVALIDCALL;
+    MakeCurrent();
+    SetEffectPass(nullptr);
+    ResetBindings();
+    if (backBuffer_) backBuffer_->Release();
+    backBuffer_ = nullptr;
+    if (autoDepth_) {
+        defaultPoolCount += 1;
+        autoDepth_->Release();
+    }
+    autoDepth_ = nullptr;
+    pp_ = *pp;
+    HRESULT hr = CreateSwapChainSurfaces();
+    if (FAILED(hr)) return hr;
+    *pp = pp_;
+    SetDefaultState();
+    lostState_ = 0;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::Present(const RECT*, const RECT*, HWND, const void*) {
+    RecordCall("Present");
+    if (lostState_) return D3DERR_DEVICELOST;
+    if (!gl_) return D3D_OK;
+    MakeCurrent();
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(sdlWindow_, &w, &h);
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, blitRead_);
+    backBuffer_->Attach(GL_READ_FRAMEBUFFER);
+    gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    gl.Disable(GL_SCISSOR_TEST);
+    // Row 0 of the back buffer is its top row; the window's row 0 is its bottom.
+    gl.BlitFramebuffer(0, 0, (GLint)backBuffer_->Width(), (GLint)backBuffer_->Height(), 0, h, w, 0,
+                       GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    SDL_GL_SwapWindow(sdlWindow_);
+    framebufferDirty_ = true;
+    glStateDirty_ = true;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetBackBuffer(UINT, UINT, D3DBACKBUFFER_TYPE, IDirect3DSurface9** ppBackBuffer) {
+    if (!ppBackBuffer || !backBuffer_) return D3DERR_INVALIDCALL;
+    backBuffer_->AddRef();
+    *ppBackBuffer = backBuffer_;
+    return D3D_OK;
+}
+
+// ---------------------------------------------------------------------------
+// Resources
+// ---------------------------------------------------------------------------
+HRESULT CDevice9::CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                                IDirect3DTexture9** ppTexture, HANDLE*) {
+    if (!ppTexture) return D3DERR_INVALIDCALL;
+    *ppTexture = nullptr;
+    FormatInfo fi = GetFormatInfo(Format);
+    if (Width == 0 || Height == 0 || Width > 8192 || Height > 8192 || !fi.supported || fi.depth)
+        return D3DERR_INVALIDCALL;
+    if ((Usage & D3DUSAGE_RENDERTARGET) && (fi.compressed || Pool != D3DPOOL_DEFAULT)) return D3DERR_INVALIDCALL;
+    UINT full = FullLevelCount(Width, Height);
+    if (Levels == 0 || Levels > full) Levels = full;
+    auto store = std::make_unique<TextureStore>(link_, Width, Height, Levels, 1, Usage, Format, Pool);
+    if (!store->Create()) return D3DERR_NOTAVAILABLE;
+    auto* texture = new CTexture9(link_, std::move(store));
+    RecordCall(Fmt("CreateTexture(%u, %u, %u, %u, %u, %u) -> tex%u", Width, Height, Levels, (unsigned)Usage,
+                   (unsigned)Format, (unsigned)Pool, texture->Store()->Number()));
+    *ppTexture = texture;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::CreateCubeTexture(UINT EdgeLength, UINT Levels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                                    IDirect3DCubeTexture9** ppCubeTexture, HANDLE*) {
+    if (!ppCubeTexture) return D3DERR_INVALIDCALL;
+    *ppCubeTexture = nullptr;
+    FormatInfo fi = GetFormatInfo(Format);
+    if (EdgeLength == 0 || EdgeLength > 8192 || !fi.supported || fi.depth) return D3DERR_INVALIDCALL;
+    UINT full = FullLevelCount(EdgeLength, EdgeLength);
+    if (Levels == 0 || Levels > full) Levels = full;
+    auto store = std::make_unique<TextureStore>(link_, EdgeLength, EdgeLength, Levels, 6, Usage, Format, Pool);
+    if (!store->Create()) return D3DERR_NOTAVAILABLE;
+    auto* texture = new CCubeTexture9(link_, std::move(store));
+    RecordCall(Fmt("CreateCubeTexture(%u, %u, %u, %u, %u) -> tex%u", EdgeLength, Levels, (unsigned)Usage,
+                   (unsigned)Format, (unsigned)Pool, texture->Store()->Number()));
+    *ppCubeTexture = texture;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOOL Pool,
+                                     IDirect3DVertexBuffer9** ppVertexBuffer, HANDLE*) {
+    if (!ppVertexBuffer) return D3DERR_INVALIDCALL;
+    *ppVertexBuffer = nullptr;
+    if (Length == 0 || Length > (256u << 20)) return D3DERR_INVALIDCALL;
+    MakeCurrent();
+    auto* vb = new CVertexBuffer9(link_, Length, Usage, FVF, Pool);
+    RecordCall(Fmt("CreateVertexBuffer(%u, %u, 0x%X, %u) -> vb%u", Length, (unsigned)Usage, (unsigned)FVF,
+                   (unsigned)Pool, vb->Store().Number()));
+    *ppVertexBuffer = vb;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                                    IDirect3DIndexBuffer9** ppIndexBuffer, HANDLE*) {
+    if (!ppIndexBuffer) return D3DERR_INVALIDCALL;
+    *ppIndexBuffer = nullptr;
+    if (Length == 0 || Length > (256u << 20) || (Format != D3DFMT_INDEX16 && Format != D3DFMT_INDEX32))
+        return D3DERR_INVALIDCALL;
+    MakeCurrent();
+    auto* ib = new CIndexBuffer9(link_, Length, Usage, Format, Pool);
+    RecordCall(Fmt("CreateIndexBuffer(%u, %u, %u, %u) -> ib%u", Length, (unsigned)Usage, (unsigned)Format,
+                   (unsigned)Pool, ib->Store().Number()));
+    *ppIndexBuffer = ib;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::CreateRenderTarget(UINT Width, UINT Height, D3DFORMAT Format, D3DMULTISAMPLE_TYPE, DWORD, BOOL,
+                                     IDirect3DSurface9** ppSurface, HANDLE*) {
+    if (!ppSurface) return D3DERR_INVALIDCALL;
+    *ppSurface = nullptr;
+    FormatInfo fi = GetFormatInfo(Format);
+    if (Width == 0 || Height == 0 || Width > 8192 || Height > 8192 || !fi.supported || fi.depth || fi.compressed)
+        return D3DERR_INVALIDCALL;
+    auto store = std::make_unique<TextureStore>(link_, Width, Height, 1, 1, D3DUSAGE_RENDERTARGET, Format,
+                                                D3DPOOL_DEFAULT);
+    if (!store->Create()) return D3DERR_NOTAVAILABLE;
+    auto* surface = new CSurface9(link_, std::move(store));
+    RecordCall(Fmt("CreateRenderTarget(%u, %u, %u) -> surf%u", Width, Height, (unsigned)Format, surface->Number()));
+    *ppSurface = surface;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMAT Format, D3DMULTISAMPLE_TYPE, DWORD,
+                                            BOOL, IDirect3DSurface9** ppSurface, HANDLE*) {
+    if (!ppSurface) return D3DERR_INVALIDCALL;
+    *ppSurface = nullptr;
+    if (Width == 0 || Height == 0 || Width > 8192 || Height > 8192 || !GetFormatInfo(Format).depth)
+        return D3DERR_INVALIDCALL;
+    MakeCurrent();
+    auto* surface = new CSurface9(link_, Width, Height, Format);
+    RecordCall(Fmt("CreateDepthStencilSurface(%u, %u, %u) -> surf%u", Width, Height, (unsigned)Format,
+                   surface->Number()));
+    *ppSurface = surface;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSourceRect,
+                              IDirect3DSurface9* pDestSurface, const RECT* pDestRect, D3DTEXTUREFILTERTYPE Filter) {
+    RecordCall(Fmt("StretchRect(%s, %s, %u)", SurfaceName(pSourceSurface).c_str(), SurfaceName(pDestSurface).c_str(),
+                   (unsigned)Filter));
+    auto* src = dynamic_cast<CSurface9*>(pSourceSurface);
+    auto* dst = dynamic_cast<CSurface9*>(pDestSurface);
+    if (!src || !dst || src == dst || src->IsDepth() != dst->IsDepth()) return D3DERR_INVALIDCALL;
+    RECT s = pSourceRect ? *pSourceRect : RECT{0, 0, (LONG)src->Width(), (LONG)src->Height()};
+    RECT d = pDestRect ? *pDestRect : RECT{0, 0, (LONG)dst->Width(), (LONG)dst->Height()};
+    if (s.left < 0 || s.top < 0 || s.right > (LONG)src->Width() || s.bottom > (LONG)src->Height() ||
+        s.left >= s.right || s.top >= s.bottom)
+        return D3DERR_INVALIDCALL;
+    if (d.left < 0 || d.top < 0 || d.right > (LONG)dst->Width() || d.bottom > (LONG)dst->Height() ||
+        d.left >= d.right || d.top >= d.bottom)
+        return D3DERR_INVALIDCALL;
+    if (!gl_) {
+        // Keep the CPU copies in step where both sides have one (plain copies only).
+        if (!src->IsDepth() && src->Store()->HasCpuCopy() && dst->Store()->HasCpuCopy() &&
+            src->Format() == dst->Format() && s.right - s.left == d.right - d.left &&
+            s.bottom - s.top == d.bottom - d.top && !GetFormatInfo(src->Format()).compressed) {
+            UINT bpp = GetFormatInfo(src->Format()).bytesPerPixel;
+            const auto& from = src->Store()->LevelData(src->Face(), src->Level());
+            std::vector<uint8_t> to = dst->Store()->LevelData(dst->Face(), dst->Level());
+            UINT sp = LevelPitch(src->Format(), src->Width()), dp = LevelPitch(dst->Format(), dst->Width());
+            for (LONG y = 0; y < s.bottom - s.top; ++y)
+                std::memcpy(&to[(d.top + y) * dp + d.left * bpp], &from[(s.top + y) * sp + s.left * bpp],
+                            (s.right - s.left) * bpp);
+            dst->Store()->SetLevelData(dst->Face(), dst->Level(), to.data(), to.size());
+        }
+        return D3D_OK;
+    }
+    MakeCurrent();
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, blitRead_);
+    src->Attach(GL_READ_FRAMEBUFFER);
+    gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, blitDraw_);
+    dst->Attach(GL_DRAW_FRAMEBUFFER);
+    gl.Disable(GL_SCISSOR_TEST);
+    GLbitfield mask = src->IsDepth() ? GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT;
+    if (!src->IsDepth()) gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    GLenum filter = (Filter >= D3DTEXF_LINEAR && !src->IsDepth()) ? GL_LINEAR : GL_NEAREST;
+    // Both sides keep row 0 at the top, so rectangles copy straight across.
+    gl.BlitFramebuffer(s.left, s.top, s.right, s.bottom, d.left, d.top, d.right, d.bottom, mask, filter);
+    if (src->IsDepth()) {
+        gl.FramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+        gl.FramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+        gl.FramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, 0);
+        gl.FramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, 0);
+    }
+    framebufferDirty_ = true;
+    glStateDirty_ = true;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::ColorFill(IDirect3DSurface9* pSurface, const RECT* pRect, D3DCOLOR color) {
+    RecordCall(Fmt("ColorFill(%s, 0x%08X)", SurfaceName(pSurface).c_str(), (unsigned)color));
+    auto* surface = dynamic_cast<CSurface9*>(pSurface);
+    if (!surface || surface->IsDepth()) return D3DERR_INVALIDCALL;
+    RECT r = pRect ? *pRect : RECT{0, 0, (LONG)surface->Width(), (LONG)surface->Height()};
+    if (!gl_) return D3D_OK;
+    MakeCurrent();
+    gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, blitDraw_);
+    surface->Attach(GL_DRAW_FRAMEBUFFER);
+    gl.Enable(GL_SCISSOR_TEST);
+    gl.Scissor(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    float c[4];
+    ColorToFloats(color, c);
+    gl.ClearColor(c[0], c[1], c[2], c[3]);
+    gl.Clear(GL_COLOR_BUFFER_BIT);
+    gl.Disable(GL_SCISSOR_TEST);
+    framebufferDirty_ = true;
+    glStateDirty_ = true;
+    return D3D_OK;
+}
+
+// ---------------------------------------------------------------------------
+// Targets
+// ---------------------------------------------------------------------------
+HRESULT CDevice9::SetRenderTarget(DWORD index, IDirect3DSurface9* pRenderTarget) {
+    RecordCall(Fmt("SetRenderTarget(%u, %s)", (unsigned)index, SurfaceName(pRenderTarget).c_str()));
+    auto* surface = dynamic_cast<CSurface9*>(pRenderTarget);
+    if (index != 0 || !surface || surface->IsDepth() || !surface->Store()->IsRenderTarget())
+        return D3DERR_INVALIDCALL;
+    surface->AddRef();
+    if (renderTarget_) renderTarget_->Release();
+    renderTarget_ = surface;
+    // As Direct3D: a new target gets a viewport over all of it.
+    viewport_ = {0, 0, surface->Width(), surface->Height(), 0.0f, 1.0f};
+    ++viewportVersion_;
+    framebufferDirty_ = glStateDirty_ = true;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetRenderTarget(DWORD index, IDirect3DSurface9** ppRenderTarget) {
+    if (!ppRenderTarget || index != 0) return D3DERR_INVALIDCALL;
+    *ppRenderTarget = renderTarget_;
+    if (!renderTarget_) return D3DERR_NOTFOUND;
+    renderTarget_->AddRef();
+    return D3D_OK;
+}
+
+HRESULT CDevice9::SetDepthStencilSurface(IDirect3DSurface9* pNewZStencil) {
+    RecordCall(Fmt("SetDepthStencilSurface(%s)", SurfaceName(pNewZStencil).c_str()));
+    auto* surface = dynamic_cast<CSurface9*>(pNewZStencil);
+    if (pNewZStencil && (!surface || !surface->IsDepth())) return D3DERR_INVALIDCALL;
+    if (surface) surface->AddRef();
+    if (depthStencil_) depthStencil_->Release();
+    depthStencil_ = surface;
+    framebufferDirty_ = glStateDirty_ = true;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetDepthStencilSurface(IDirect3DSurface9** ppZStencilSurface) {
+    if (!ppZStencilSurface) return D3DERR_INVALIDCALL;
+    *ppZStencilSurface = depthStencil_;
+    if (!depthStencil_) return D3DERR_NOTFOUND;
+    depthStencil_->AddRef();
+    return D3D_OK;
+}
+
+// ---------------------------------------------------------------------------
+// Frame
+// ---------------------------------------------------------------------------
+HRESULT CDevice9::BeginScene() {
+    RecordCall("BeginScene");
+    if (inScene_) return D3DERR_INVALIDCALL;
+    inScene_ = true;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::EndScene() {
+    RecordCall("EndScene");
+    if (!inScene_) return D3DERR_INVALIDCALL;
+    inScene_ = false;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z, DWORD Stencil) {
+    RecordCall(Fmt("Clear(%u, %u, 0x%08X, %g, %u)", (unsigned)Count, (unsigned)Flags, (unsigned)Color, Z,
+                   (unsigned)Stencil));
+    if ((Flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depthStencil_) return D3DERR_INVALIDCALL;
+    if (!gl_) return D3D_OK;
+    MakeCurrent();
+    ApplyFramebuffer();
+    GLbitfield mask = 0;
+    if (Flags & D3DCLEAR_TARGET) mask |= GL_COLOR_BUFFER_BIT;
+    if (Flags & D3DCLEAR_ZBUFFER) mask |= GL_DEPTH_BUFFER_BIT;
+    if ((Flags & D3DCLEAR_STENCIL) && depthStencil_ && depthStencil_->DepthHasStencil()) mask |= GL_STENCIL_BUFFER_BIT;
+    if (!mask) return D3D_OK;
+    float c[4];
+    ColorToFloats(Color, c);
+    gl.ClearColor(c[0], c[1], c[2], c[3]);
+    gl.ClearDepth(std::min(1.0f, std::max(0.0f, Z)));
+    gl.ClearStencil((GLint)Stencil);
+    gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    gl.DepthMask(GL_TRUE);
+    gl.StencilMask(0xFFFFFFFFu);
+    gl.Enable(GL_SCISSOR_TEST);
+    // Direct3D clears only inside the viewport (and the rectangles, when given).
+    LONG vx0 = (LONG)viewport_.X, vy0 = (LONG)viewport_.Y;
+    LONG vx1 = vx0 + (LONG)viewport_.Width, vy1 = vy0 + (LONG)viewport_.Height;
+    if (Count == 0 || !pRects) {
+        gl.Scissor(vx0, vy0, vx1 - vx0, vy1 - vy0);
+        gl.Clear(mask);
+    } else {
+        for (DWORD i = 0; i < Count; ++i) {
+            LONG x0 = std::max(vx0, pRects[i].x1), y0 = std::max(vy0, pRects[i].y1);
+            LONG x1 = std::min(vx1, pRects[i].x2), y1 = std::min(vy1, pRects[i].y2);
+            if (x0 >= x1 || y0 >= y1) continue;
+            gl.Scissor(x0, y0, x1 - x0, y1 - y0);
+            gl.Clear(mask);
+        }
+    }
+    gl.Disable(GL_SCISSOR_TEST);
+    glStateDirty_ = true;
+    return D3D_OK;
+}
+
+// ---------------------------------------------------------------------------
+// Fixed-function state
+// ---------------------------------------------------------------------------
+HRESULT CDevice9::SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) {
+    if (!pMatrix) return D3DERR_INVALIDCALL;
+    if (!gl_) {
+        const float* m = &pMatrix->m[0][0];
+        RecordCall(Fmt("SetTransform(%s, [%g %g %g %g | %g %g %g %g | %g %g %g %g | %g %g %g %g])",
+                       TransformName(State), m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9], m[10], m[11],
+                       m[12], m[13], m[14], m[15]));
+    }
+    switch ((DWORD)State) {
+    case 256: world_ = *pMatrix; ++transformVersion_; break;
+    case D3DTS_VIEW:
+        view_ = *pMatrix;
+        ++transformVersion_;
+        ++lightingVersion_;
+        UpdateClipPlane();
+        break;
+    case D3DTS_PROJECTION:
+        proj_ = *pMatrix;
+        ++transformVersion_;
+        UpdateClipPlane();
+        break;
+    default:
+        if (State >= D3DTS_TEXTURE0 && State <= D3DTS_TEXTURE7) {
+            texMatrix_[State - D3DTS_TEXTURE0] = *pMatrix;
+            ++texMatrixVersion_;
+            break;
+        }
+        return D3DERR_INVALIDCALL;
+    }
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetTransform(D3DTRANSFORMSTATETYPE State, D3DMATRIX* pMatrix) {
+    if (!pMatrix) return D3DERR_INVALIDCALL;
+    switch ((DWORD)State) {
+    case 256: *pMatrix = world_; return D3D_OK;
+    case D3DTS_VIEW: *pMatrix = view_; return D3D_OK;
+    case D3DTS_PROJECTION: *pMatrix = proj_; return D3D_OK;
+    default:
+        if (State >= D3DTS_TEXTURE0 && State <= D3DTS_TEXTURE7) {
+            *pMatrix = texMatrix_[State - D3DTS_TEXTURE0];
+            return D3D_OK;
+        }
+        return D3DERR_INVALIDCALL;
+    }
+}
+
+HRESULT CDevice9::MultiplyTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) {
+    D3DMATRIX current;
+    if (!pMatrix || FAILED(GetTransform(State, &current))) return D3DERR_INVALIDCALL;
+    D3DMATRIX result = Multiply(*pMatrix, current);
+    return SetTransform(State, &result);
+}
+
+HRESULT CDevice9::SetViewport(const D3DVIEWPORT9* pViewport) {
+    if (!pViewport) return D3DERR_INVALIDCALL;
+    RecordCall(Fmt("SetViewport(%u, %u, %u, %u, %g, %g)", (unsigned)pViewport->X, (unsigned)pViewport->Y,
+                   (unsigned)pViewport->Width, (unsigned)pViewport->Height, pViewport->MinZ, pViewport->MaxZ));
+    if (pViewport->Width == 0 || pViewport->Height == 0) return D3DERR_INVALIDCALL;
+    viewport_ = *pViewport;
+    ++viewportVersion_;
+    glStateDirty_ = true;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetViewport(D3DVIEWPORT9* pViewport) {
+    if (!pViewport) return D3DERR_INVALIDCALL;
+    *pViewport = viewport_;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::SetMaterial(const D3DMATERIAL9* m) {
+    if (!m) return D3DERR_INVALIDCALL;
+    RecordCall(Fmt("SetMaterial(D %g %g %g %g, A %g %g %g %g, S %g %g %g %g, E %g %g %g %g, P %g)", m->Diffuse.r,
+                   m->Diffuse.g, m->Diffuse.b, m->Diffuse.a, m->Ambient.r, m->Ambient.g, m->Ambient.b, m->Ambient.a,
+                   m->Specular.r, m->Specular.g, m->Specular.b, m->Specular.a, m->Emissive.r, m->Emissive.g,
+                   m->Emissive.b, m->Emissive.a, m->Power));
+    material_ = *m;
+    ++lightingVersion_;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetMaterial(D3DMATERIAL9* pMaterial) {
+    if (!pMaterial) return D3DERR_INVALIDCALL;
+    *pMaterial = material_;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::SetLight(DWORD Index, const D3DLIGHT9* pLight) {
+    if (!pLight || Index >= (DWORD)kLights) return D3DERR_INVALIDCALL;
+    RecordCall(Fmt("SetLight(%u, type %u, D %g %g %g, dir %g %g %g)", (unsigned)Index, (unsigned)pLight->Type,
+                   pLight->Diffuse.r, pLight->Diffuse.g, pLight->Diffuse.b, pLight->Direction.x, pLight->Direction.y,
+                   pLight->Direction.z));
+    lights_[Index] = *pLight;
+    ++lightingVersion_;
+    fixedDirty_ = true;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetLight(DWORD Index, D3DLIGHT9* pLight) {
+    if (!pLight || Index >= (DWORD)kLights) return D3DERR_INVALIDCALL;
+    *pLight = lights_[Index];
+    return D3D_OK;
+}
+
+HRESULT CDevice9::LightEnable(DWORD Index, BOOL Enable) {
+    RecordCall(Fmt("LightEnable(%u, %d)", (unsigned)Index, Enable ? 1 : 0));
+    if (Index >= (DWORD)kLights) return D3DERR_INVALIDCALL;
+    lightOn_[Index] = Enable != 0;
+    ++lightingVersion_;
+    fixedDirty_ = true;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetLightEnable(DWORD Index, BOOL* pEnable) {
+    if (!pEnable || Index >= (DWORD)kLights) return D3DERR_INVALIDCALL;
+    *pEnable = lightOn_[Index] ? TRUE : FALSE;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::SetClipPlane(DWORD Index, const float* pPlane) {
+    if (!pPlane) return D3DERR_INVALIDCALL;
+    RecordCall(Fmt("SetClipPlane(%u, %g, %g, %g, %g)", (unsigned)Index, pPlane[0], pPlane[1], pPlane[2], pPlane[3]));
+    if (Index != 0) return D3DERR_INVALIDCALL;
+    std::memcpy(clipPlane_, pPlane, sizeof clipPlane_);
+    UpdateClipPlane();
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetClipPlane(DWORD Index, float* pPlane) {
+    if (!pPlane || Index != 0) return D3DERR_INVALIDCALL;
+    std::memcpy(pPlane, clipPlane_, sizeof clipPlane_);
+    return D3D_OK;
+}
+
+// The world-space plane expressed in Direct3D clip space, so that the same
+// test serves fixed-function and effect programs.
+void CDevice9::UpdateClipPlane() {
+    D3DMATRIX vp = Multiply(view_, proj_), inv;
+    if (!Inverse(vp, inv)) {
+        clipPlaneClip_[0] = clipPlaneClip_[1] = clipPlaneClip_[2] = 0;
+        clipPlaneClip_[3] = 1;
+    } else {
+        for (int i = 0; i < 4; ++i)
+            clipPlaneClip_[i] = inv.m[i][0] * clipPlane_[0] + inv.m[i][1] * clipPlane_[1] +
+                                inv.m[i][2] * clipPlane_[2] + inv.m[i][3] * clipPlane_[3];
+    }
+    ++clipVersion_;
+}
+
+HRESULT CDevice9::SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) {
+    RecordCall(Fmt("SetRenderState(%s, %u)", RenderStateName(State), (unsigned)Value));
+    if ((DWORD)State >= (DWORD)D3DRS_MAX) return D3DERR_INVALIDCALL;
+    if (rs_[State] == Value) return D3D_OK;
+    rs_[State] = Value;
+    switch (State) {
+    case D3DRS_LIGHTING:
+    case D3DRS_SPECULARENABLE:
+    case D3DRS_COLORVERTEX:
+    case D3DRS_NORMALIZENORMALS:
+    case D3DRS_LOCALVIEWER:
+    case D3DRS_DIFFUSEMATERIALSOURCE:
+    case D3DRS_AMBIENTMATERIALSOURCE:
+    case D3DRS_SPECULARMATERIALSOURCE:
+    case D3DRS_EMISSIVEMATERIALSOURCE: fixedDirty_ = true; break;
+    case D3DRS_AMBIENT: ++lightingVersion_; break;
+    case D3DRS_TEXTUREFACTOR: ++tfactorVersion_; break;
+    case D3DRS_ALPHATESTENABLE:
+    case D3DRS_ALPHAFUNC:
+    case D3DRS_ALPHAREF: ++alphaVersion_; break;
+    default: glStateDirty_ = true; break;
+    }
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetRenderState(D3DRENDERSTATETYPE State, DWORD* pValue) {
+    if (!pValue || (DWORD)State >= (DWORD)D3DRS_MAX) return D3DERR_INVALIDCALL;
+    *pValue = rs_[State];
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetTexture(DWORD Stage, IDirect3DBaseTexture9** ppTexture) {
+    if (!ppTexture || Stage >= (DWORD)kSamplers) return D3DERR_INVALIDCALL;
+    *ppTexture = textures_[Stage];
+    if (textures_[Stage]) textures_[Stage]->AddRef();
+    return D3D_OK;
+}
+
+HRESULT CDevice9::SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture) {
+    RecordCall(Fmt("SetTexture(%u, %s)", (unsigned)Stage, TextureName(pTexture).c_str()));
+    if (Stage >= (DWORD)kSamplers) return D3DERR_INVALIDCALL;
+    if (textures_[Stage] == pTexture) return D3D_OK;
+    if (pTexture) pTexture->AddRef();
+    IDirect3DBaseTexture9* old = textures_[Stage];
+    textures_[Stage] = pTexture;
+    if (old) {
+        bool sameKind = pTexture && old->GetType() == pTexture->GetType();
+        if (!sameKind) fixedDirty_ = true;
+        old->Release();
+    } else {
+        fixedDirty_ = true;
+    }
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD* pValue) {
+    if (!pValue || Stage >= (DWORD)kStages || (DWORD)Type >= (DWORD)D3DTSS_MAX) return D3DERR_INVALIDCALL;
+    *pValue = tss_[Stage][Type];
+    return D3D_OK;
+}
+
+HRESULT CDevice9::SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD Value) {
+    RecordCall(Fmt("SetTextureStageState(%u, %s, %u)", (unsigned)Stage, StageStateName(Type), (unsigned)Value));
+    if (Stage >= (DWORD)kStages || (DWORD)Type >= (DWORD)D3DTSS_MAX) return D3DERR_INVALIDCALL;
+    if (tss_[Stage][Type] != Value) {
+        tss_[Stage][Type] = Value;
+        fixedDirty_ = true;
+    }
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD* pValue) {
+    if (!pValue || Sampler >= (DWORD)kSamplers || (DWORD)Type >= (DWORD)D3DSAMP_MAX) return D3DERR_INVALIDCALL;
+    *pValue = ss_[Sampler][Type];
+    return D3D_OK;
+}
+
+HRESULT CDevice9::SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD Value) {
+    RecordCall(Fmt("SetSamplerState(%u, %s, %u)", (unsigned)Sampler, SamplerStateName(Type), (unsigned)Value));
+    if (Sampler >= (DWORD)kSamplers || (DWORD)Type >= (DWORD)D3DSAMP_MAX) return D3DERR_INVALIDCALL;
+    if (ss_[Sampler][Type] != Value) {
+        ss_[Sampler][Type] = Value;
+        samplerDirty_[Sampler] = true;
+    }
+    return D3D_OK;
+}
+
+// ---------------------------------------------------------------------------
+// Streams and constants
+// ---------------------------------------------------------------------------
+HRESULT CDevice9::SetFVF(DWORD FVF) {
+    RecordCall(Fmt("SetFVF(0x%X)", (unsigned)FVF));
+    if (fvf_ != FVF) {
+        fvf_ = FVF;
+        fixedDirty_ = true;
+    }
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetFVF(DWORD* pFVF) {
+    if (!pFVF) return D3DERR_INVALIDCALL;
+    *pFVF = fvf_;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9* pStreamData, UINT OffsetInBytes,
+                                  UINT Stride) {
+    auto* vb = dynamic_cast<CVertexBuffer9*>(pStreamData);
+    RecordCall(Fmt("SetStreamSource(%u, %s, %u, %u)", StreamNumber,
+                   Pointer("vb", vb ? vb->Store().Number() : 0, pStreamData != nullptr).c_str(), OffsetInBytes,
+                   Stride));
+    if (StreamNumber != 0 || (pStreamData && !vb)) return D3DERR_INVALIDCALL;
+    if (pStreamData) pStreamData->AddRef();
+    if (stream_) stream_->Release();
+    stream_ = pStreamData;
+    streamOffset_ = OffsetInBytes;
+    streamStride_ = Stride;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9** ppStreamData, UINT* pOffsetInBytes,
+                                  UINT* pStride) {
+    if (StreamNumber != 0 || !ppStreamData) return D3DERR_INVALIDCALL;
+    *ppStreamData = stream_;
+    if (stream_) stream_->AddRef();
+    if (pOffsetInBytes) *pOffsetInBytes = streamOffset_;
+    if (pStride) *pStride = streamStride_;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::SetIndices(IDirect3DIndexBuffer9* pIndexData) {
+    auto* ib = dynamic_cast<CIndexBuffer9*>(pIndexData);
+    RecordCall(Fmt("SetIndices(%s)", Pointer("ib", ib ? ib->Store().Number() : 0, pIndexData != nullptr).c_str()));
+    if (pIndexData && !ib) return D3DERR_INVALIDCALL;
+    if (pIndexData) pIndexData->AddRef();
+    if (indices_) indices_->Release();
+    indices_ = pIndexData;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetIndices(IDirect3DIndexBuffer9** ppIndexData) {
+    if (!ppIndexData) return D3DERR_INVALIDCALL;
+    *ppIndexData = indices_;
+    if (indices_) indices_->AddRef();
+    return D3D_OK;
+}
+
+HRESULT CDevice9::SetVertexShaderConstantF(UINT StartRegister, const float* pConstantData, UINT Vector4fCount) {
+    if (!pConstantData || StartRegister + Vector4fCount > (UINT)kConstants) return D3DERR_INVALIDCALL;
+    if (!gl_) {
+        for (UINT i = 0; i < Vector4fCount; ++i) {
+            const float* v = pConstantData + 4 * i;
+            RecordCall(Fmt("SetVertexShaderConstantF(%u, %g, %g, %g, %g)", StartRegister + i, v[0], v[1], v[2], v[3]));
+        }
+    }
+    std::memcpy(vsConst_[StartRegister], pConstantData, Vector4fCount * 16);
+    ++vsConstVersion_;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetVertexShaderConstantF(UINT StartRegister, float* pConstantData, UINT Vector4fCount) {
+    if (!pConstantData || StartRegister + Vector4fCount > (UINT)kConstants) return D3DERR_INVALIDCALL;
+    std::memcpy(pConstantData, vsConst_[StartRegister], Vector4fCount * 16);
+    return D3D_OK;
+}
+
+HRESULT CDevice9::SetPixelShaderConstantF(UINT StartRegister, const float* pConstantData, UINT Vector4fCount) {
+    if (!pConstantData || StartRegister + Vector4fCount > (UINT)kConstants) return D3DERR_INVALIDCALL;
+    if (!gl_) {
+        for (UINT i = 0; i < Vector4fCount; ++i) {
+            const float* v = pConstantData + 4 * i;
+            RecordCall(Fmt("SetPixelShaderConstantF(%u, %g, %g, %g, %g)", StartRegister + i, v[0], v[1], v[2], v[3]));
+        }
+    }
+    std::memcpy(psConst_[StartRegister], pConstantData, Vector4fCount * 16);
+    ++psConstVersion_;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetPixelShaderConstantF(UINT StartRegister, float* pConstantData, UINT Vector4fCount) {
+    if (!pConstantData || StartRegister + Vector4fCount > (UINT)kConstants) return D3DERR_INVALIDCALL;
+    std::memcpy(pConstantData, psConst_[StartRegister], Vector4fCount * 16);
+    return D3D_OK;
+}
+
+void CDevice9::SetEffectPass(EffectPassProgram* pass) { effectPass_ = pass; }
+
+// ---------------------------------------------------------------------------
+// Drawing
+// ---------------------------------------------------------------------------
+void CDevice9::ApplyFramebuffer() {
+    if (!framebufferDirty_) {
+        gl.BindFramebuffer(GL_FRAMEBUFFER, fbo_);
+        return;
+    }
+    gl.BindFramebuffer(GL_FRAMEBUFFER, fbo_);
+    if (renderTarget_) {
+        renderTarget_->Attach(GL_FRAMEBUFFER);
+        fbWidth_ = renderTarget_->Width();
+        fbHeight_ = renderTarget_->Height();
+    }
+    gl.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+    if (depthStencil_) depthStencil_->Attach(GL_FRAMEBUFFER);
+    gl.DrawBuffer(GL_COLOR_ATTACHMENT0);
+    framebufferDirty_ = false;
+}
+
+void CDevice9::ApplyGLState() {
+    if (!glStateDirty_) return;
+    glStateDirty_ = false;
+    gl.Viewport((GLint)viewport_.X, (GLint)viewport_.Y, (GLsizei)viewport_.Width, (GLsizei)viewport_.Height);
+    gl.DepthRange(viewport_.MinZ, viewport_.MaxZ);
+    bool depth = depthStencil_ && rs_[D3DRS_ZENABLE] != D3DZB_FALSE;
+    if (depth) {
+        gl.Enable(GL_DEPTH_TEST);
+        gl.DepthFunc(CompareFunc(rs_[D3DRS_ZFUNC]));
+        gl.DepthMask(rs_[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
+    } else {
+        gl.Disable(GL_DEPTH_TEST);
+    }
+    if (rs_[D3DRS_ALPHABLENDENABLE]) {
+        gl.Enable(GL_BLEND);
+        GLenum src = BlendFactor(rs_[D3DRS_SRCBLEND], true), dst = BlendFactor(rs_[D3DRS_DESTBLEND], false);
+        if (rs_[D3DRS_DESTBLEND] == D3DBLEND_ONE && rs_[D3DRS_SRCBLEND] == D3DBLEND_BOTHSRCALPHA) dst = GL_ONE;
+        if (rs_[D3DRS_SEPARATEALPHABLENDENABLE]) {
+            gl.BlendFuncSeparate(src, dst, BlendFactor(rs_[D3DRS_SRCBLENDALPHA], true),
+                                 BlendFactor(rs_[D3DRS_DESTBLENDALPHA], false));
+            gl.BlendEquationSeparate(BlendOp(rs_[D3DRS_BLENDOP]), BlendOp(rs_[D3DRS_BLENDOPALPHA]));
+        } else {
+            gl.BlendFuncSeparate(src, dst, src, dst);
+            gl.BlendEquationSeparate(BlendOp(rs_[D3DRS_BLENDOP]), BlendOp(rs_[D3DRS_BLENDOP]));
+        }
+        float f[4];
+        ColorToFloats(rs_[D3DRS_BLENDFACTOR], f);
+        gl.BlendColor(f[0], f[1], f[2], f[3]);
+    } else {
+        gl.Disable(GL_BLEND);
+    }
+    // Rows are stored top first, so GL's window winding is Direct3D's screen
+    // winding with clockwise and counter-clockwise swapped in name.
+    switch (rs_[D3DRS_CULLMODE]) {
+    case D3DCULL_NONE: gl.Disable(GL_CULL_FACE); break;
+    case D3DCULL_CW:
+        gl.Enable(GL_CULL_FACE);
+        gl.FrontFace(GL_CW);
+        gl.CullFace(GL_BACK);
+        break;
+    default:
+        gl.Enable(GL_CULL_FACE);
+        gl.FrontFace(GL_CCW);
+        gl.CullFace(GL_BACK);
+        break;
+    }
+    gl.PolygonMode(GL_FRONT_AND_BACK, rs_[D3DRS_FILLMODE] == D3DFILL_WIREFRAME ? GL_LINE
+                                      : rs_[D3DRS_FILLMODE] == D3DFILL_POINT   ? GL_POINT
+                                                                               : GL_FILL);
+    DWORD cw = rs_[D3DRS_COLORWRITEENABLE];
+    gl.ColorMask((cw & 1) != 0, (cw & 2) != 0, (cw & 4) != 0, (cw & 8) != 0);
+    if (rs_[D3DRS_STENCILENABLE] && depthStencil_ && depthStencil_->DepthHasStencil()) {
+        gl.Enable(GL_STENCIL_TEST);
+        gl.StencilFunc(CompareFunc(rs_[D3DRS_STENCILFUNC]), (GLint)rs_[D3DRS_STENCILREF], rs_[D3DRS_STENCILMASK]);
+        gl.StencilOp(StencilOp(rs_[D3DRS_STENCILFAIL]), StencilOp(rs_[D3DRS_STENCILZFAIL]),
+                     StencilOp(rs_[D3DRS_STENCILPASS]));
+        gl.StencilMask(rs_[D3DRS_STENCILWRITEMASK]);
+    } else {
+        gl.Disable(GL_STENCIL_TEST);
+    }
+    if (rs_[D3DRS_CLIPPLANEENABLE] & 1)
+        gl.Enable(GL_CLIP_DISTANCE0);
+    else
+        gl.Disable(GL_CLIP_DISTANCE0);
+    float slope = DwordToFloat(rs_[D3DRS_SLOPESCALEDEPTHBIAS]), bias = DwordToFloat(rs_[D3DRS_DEPTHBIAS]);
+    if (slope != 0.0f || bias != 0.0f) {
+        gl.Enable(GL_POLYGON_OFFSET_FILL);
+        gl.PolygonOffset(slope, bias * 16777216.0f);
+    } else {
+        gl.Disable(GL_POLYGON_OFFSET_FILL);
+    }
+}
+
+FixedFunctionKey CDevice9::BuildKey() const {
+    FixedFunctionKey key;
+    std::memset(static_cast<void*>(&key), 0, sizeof key);
+    key.fvf = fvf_;
+    key.lighting = rs_[D3DRS_LIGHTING] ? 1 : 0;
+    key.specular = rs_[D3DRS_SPECULARENABLE] ? 1 : 0;
+    key.colorVertex = rs_[D3DRS_COLORVERTEX] ? 1 : 0;
+    key.normalize = rs_[D3DRS_NORMALIZENORMALS] ? 1 : 0;
+    key.localViewer = rs_[D3DRS_LOCALVIEWER] ? 1 : 0;
+    if (key.lighting) {
+        int n = 0;
+        for (int i = 0; i < kLights; ++i)
+            if (lightOn_[i] && lights_[i].Type == D3DLIGHT_DIRECTIONAL) ++n;
+        key.lights = (uint8_t)n;
+        key.diffuseSource = (uint8_t)rs_[D3DRS_DIFFUSEMATERIALSOURCE];
+        key.ambientSource = (uint8_t)rs_[D3DRS_AMBIENTMATERIALSOURCE];
+        key.specularSource = (uint8_t)rs_[D3DRS_SPECULARMATERIALSOURCE];
+        key.emissiveSource = (uint8_t)rs_[D3DRS_EMISSIVEMATERIALSOURCE];
+    } else {
+        key.colorVertex = 0;
+        key.normalize = 0;
+        key.localViewer = 0;
+    }
+    int count = 0;
+    for (; count < kStages; ++count) {
+        const DWORD* t = tss_[count];
+        if (t[D3DTSS_COLOROP] == D3DTOP_DISABLE) break;
+        FixedFunctionKey::Stage& st = key.stages[count];
+        st.colorOp = (uint8_t)t[D3DTSS_COLOROP];
+        st.colorArg0 = (uint8_t)t[D3DTSS_COLORARG0];
+        st.colorArg1 = (uint8_t)t[D3DTSS_COLORARG1];
+        st.colorArg2 = (uint8_t)t[D3DTSS_COLORARG2];
+        st.alphaOp = (uint8_t)t[D3DTSS_ALPHAOP];
+        st.alphaArg0 = (uint8_t)t[D3DTSS_ALPHAARG0];
+        st.alphaArg1 = (uint8_t)t[D3DTSS_ALPHAARG1];
+        st.alphaArg2 = (uint8_t)t[D3DTSS_ALPHAARG2];
+        st.result = (uint8_t)t[D3DTSS_RESULTARG];
+        if (textures_[count] && StageUsesTexture(st)) {
+            st.texture = textures_[count]->GetType() == D3DRTYPE_CUBETEXTURE ? 2 : 1;
+            st.transformFlags = (uint16_t)t[D3DTSS_TEXTURETRANSFORMFLAGS];
+            st.coordIndex = t[D3DTSS_TEXCOORDINDEX];
+        }
+    }
+    key.stageCount = (uint8_t)count;
+    return key;
+}
+
+FixedFunctionProgram* CDevice9::FixedFunction() {
+    if (!fixedDirty_ && fixed_) return fixed_;
+    FixedFunctionKey key = BuildKey();
+    std::string id(reinterpret_cast<const char*>(&key), sizeof key);
+    auto it = fixedCache_.find(id);
+    if (it == fixedCache_.end()) {
+        auto p = std::make_unique<FixedFunctionProgram>();
+        std::string log;
+        p->program = BuildProgram(VertexPrelude() + FixedFunctionVertexSource(key) + VertexEpilogue(),
+                                  FragmentPrelude() + FixedFunctionFragmentSource(key) + FragmentEpilogue(), &log);
+        for (int i = 0; i < key.stageCount; ++i) p->stageUsed[i] = key.stages[i].texture != 0;
+        if (p->program) {
+            GLuint prog = p->program;
+            LocateBuiltins(prog, p->builtins);
+            p->worldView = gl.GetUniformLocation(prog, "d3d_WorldView");
+            p->proj = gl.GetUniformLocation(prog, "d3d_Proj");
+            p->normalMat = gl.GetUniformLocation(prog, "d3d_NormalMat");
+            p->texMatrix = gl.GetUniformLocation(prog, "d3d_TexMatrix");
+            p->ambient = gl.GetUniformLocation(prog, "d3d_Ambient");
+            p->matDiffuse = gl.GetUniformLocation(prog, "d3d_MatDiffuse");
+            p->matAmbient = gl.GetUniformLocation(prog, "d3d_MatAmbient");
+            p->matSpecular = gl.GetUniformLocation(prog, "d3d_MatSpecular");
+            p->matEmissive = gl.GetUniformLocation(prog, "d3d_MatEmissive");
+            p->matPower = gl.GetUniformLocation(prog, "d3d_MatPower");
+            p->lightDir = gl.GetUniformLocation(prog, "d3d_LightDir");
+            p->lightDiffuse = gl.GetUniformLocation(prog, "d3d_LightDiffuse");
+            p->lightSpecular = gl.GetUniformLocation(prog, "d3d_LightSpecular");
+            p->lightAmbient = gl.GetUniformLocation(prog, "d3d_LightAmbient");
+            p->tfactor = gl.GetUniformLocation(prog, "d3d_TFactor");
+            gl.UseProgram(prog);
+            currentProgram_ = prog;
+            for (int i = 0; i < kStages; ++i) {
+                GLint loc = gl.GetUniformLocation(prog, ("d3d_Tex" + std::to_string(i)).c_str());
+                if (loc >= 0) gl.Uniform1i(loc, i);
+            }
+        } else {
+            SDL_Log("graphics layer: fixed-function program failed: %s", log.c_str());
+        }
+        it = fixedCache_.emplace(id, std::move(p)).first;
+    }
+    fixed_ = it->second.get();
+    fixedDirty_ = false;
+    return fixed_;
+}
+
+void CDevice9::ApplyFixedFunctionUniforms(FixedFunctionProgram& p) {
+    if (p.transformVersion != transformVersion_) {
+        p.transformVersion = transformVersion_;
+        D3DMATRIX wv = Multiply(world_, view_);
+        gl.UniformMatrix4fv(p.worldView, 1, GL_TRUE, &wv.m[0][0]);
+        gl.UniformMatrix4fv(p.proj, 1, GL_TRUE, &proj_.m[0][0]);
+        if (p.normalMat >= 0) {
+            // Normals go through the inverse transpose of the upper 3x3.
+            D3DMATRIX inv;
+            float n[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+            if (Inverse(wv, inv)) {
+                for (int r = 0; r < 3; ++r)
+                    for (int c = 0; c < 3; ++c) n[r * 3 + c] = inv.m[c][r];
+            }
+            gl.UniformMatrix3fv(p.normalMat, 1, GL_TRUE, n);
+        }
+    }
+    if (p.texMatrix >= 0 && p.texMatrixVersion != texMatrixVersion_) {
+        p.texMatrixVersion = texMatrixVersion_;
+        gl.UniformMatrix4fv(p.texMatrix, kStages, GL_TRUE, &texMatrix_[0].m[0][0]);
+    }
+    if (p.lightingVersion != lightingVersion_) {
+        p.lightingVersion = lightingVersion_;
+        float ambient[4];
+        ColorToFloats(rs_[D3DRS_AMBIENT], ambient);
+        if (p.ambient >= 0) gl.Uniform4fv(p.ambient, 1, ambient);
+        if (p.matDiffuse >= 0) gl.Uniform4fv(p.matDiffuse, 1, &material_.Diffuse.r);
+        if (p.matAmbient >= 0) gl.Uniform4fv(p.matAmbient, 1, &material_.Ambient.r);
+        if (p.matSpecular >= 0) gl.Uniform4fv(p.matSpecular, 1, &material_.Specular.r);
+        if (p.matEmissive >= 0) gl.Uniform4fv(p.matEmissive, 1, &material_.Emissive.r);
+        if (p.matPower >= 0) gl.Uniform1fv(p.matPower, 1, &material_.Power);
+        float dir[kLights][3] = {}, diffuse[kLights][4] = {}, specular[kLights][4] = {}, ambientL[kLights][4] = {};
+        int n = 0;
+        for (int i = 0; i < kLights; ++i) {
+            if (!lightOn_[i] || lights_[i].Type != D3DLIGHT_DIRECTIONAL) continue;
+            const D3DVECTOR& d = lights_[i].Direction;
+            // Towards the light, in camera space.
+            float v[3];
+            for (int c = 0; c < 3; ++c) v[c] = -(d.x * view_.m[0][c] + d.y * view_.m[1][c] + d.z * view_.m[2][c]);
+            float len = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+            if (len > 0) v[0] /= len, v[1] /= len, v[2] /= len;
+            std::memcpy(dir[n], v, sizeof v);
+            std::memcpy(diffuse[n], &lights_[i].Diffuse.r, 16);
+            std::memcpy(specular[n], &lights_[i].Specular.r, 16);
+            std::memcpy(ambientL[n], &lights_[i].Ambient.r, 16);
+            ++n;
+        }
+        if (p.lightDir >= 0) gl.Uniform3fv(p.lightDir, kLights, &dir[0][0]);
+        if (p.lightDiffuse >= 0) gl.Uniform4fv(p.lightDiffuse, kLights, &diffuse[0][0]);
+        if (p.lightSpecular >= 0) gl.Uniform4fv(p.lightSpecular, kLights, &specular[0][0]);
+        if (p.lightAmbient >= 0) gl.Uniform4fv(p.lightAmbient, kLights, &ambientL[0][0]);
+    }
+    if (p.tfactor >= 0 && p.tfactorVersion != tfactorVersion_) {
+        p.tfactorVersion = tfactorVersion_;
+        float f[4];
+        ColorToFloats(rs_[D3DRS_TEXTUREFACTOR], f);
+        gl.Uniform4fv(p.tfactor, 1, f);
+    }
+}
+
+void CDevice9::ApplyBuiltins(BuiltinUniforms& u) {
+    bool rhw = (fvf_ & D3DFVF_POSITION_MASK) == D3DFVF_XYZRHW;
+    uint64_t clipVersion = clipVersion_ * 2 + (rhw ? 1 : 0);
+    if (u.clipPlane >= 0 && u.clipVersion != clipVersion) {
+        u.clipVersion = clipVersion;
+        static const float kPass[4] = {0, 0, 0, 1};
+        gl.Uniform4fv(u.clipPlane, 1, rhw ? kPass : clipPlaneClip_);
+    }
+    if (u.viewportVersion != viewportVersion_) {
+        u.viewportVersion = viewportVersion_;
+        float offset[2] = {1.0f / (float)viewport_.Width, -1.0f / (float)viewport_.Height};
+        float screen[4] = {(float)viewport_.X, (float)viewport_.Y, (float)viewport_.Width, (float)viewport_.Height};
+        if (u.pixelOffset >= 0) gl.Uniform2fv(u.pixelOffset, 1, offset);
+        if (u.screen >= 0) gl.Uniform4fv(u.screen, 1, screen);
+    }
+    if (u.alphaVersion != alphaVersion_) {
+        u.alphaVersion = alphaVersion_;
+        GLint func = rs_[D3DRS_ALPHATESTENABLE] ? (GLint)rs_[D3DRS_ALPHAFUNC] : (GLint)D3DCMP_ALWAYS;
+        float ref = (float)(rs_[D3DRS_ALPHAREF] & 0xFF);
+        if (u.alphaFunc >= 0) gl.Uniform1i(u.alphaFunc, func);
+        if (u.alphaRef >= 0) gl.Uniform1fv(u.alphaRef, 1, &ref);
+    }
+    if (u.vsConst >= 0 && u.vsConstVersion != vsConstVersion_) {
+        u.vsConstVersion = vsConstVersion_;
+        gl.Uniform4fv(u.vsConst, kConstants, &vsConst_[0][0]);
+    }
+    if (u.psConst >= 0 && u.psConstVersion != psConstVersion_) {
+        u.psConstVersion = psConstVersion_;
+        gl.Uniform4fv(u.psConst, kConstants, &psConst_[0][0]);
+    }
+}
+
+void CDevice9::BindTextures(const bool* used, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (!used[i]) continue;
+        if (samplerDirty_[i]) {
+            ApplySamplerState(samplers_[i], ss_[i]);
+            samplerDirty_[i] = false;
+        }
+        TextureStore* store = StoreOf(textures_[i]);
+        if (store)
+            BindUnit(i, store->GLTarget(), store->GLName());
+        else
+            BindUnit(i, 0, 0);
+    }
+}
+
+void CDevice9::SetupVertexArrays(GLuint buffer, UINT offset, UINT stride, UINT baseVertex) {
+    (void)baseVertex;
+    if (arrays_.buffer == buffer && arrays_.offset == offset && arrays_.stride == stride && arrays_.fvf == fvf_)
+        return;
+    arrays_.buffer = buffer;
+    arrays_.offset = offset;
+    arrays_.stride = stride;
+    arrays_.fvf = fvf_;
+    VertexLayout l = LayoutOfFVF(fvf_);
+    gl.BindBuffer(GL_ARRAY_BUFFER, buffer);
+    auto at = [&](int o) { return reinterpret_cast<const void*>((uintptr_t)(offset + (UINT)o)); };
+    auto enable = [&](GLuint loc, bool on) {
+        if (on)
+            gl.EnableVertexAttribArray(loc);
+        else
+            gl.DisableVertexAttribArray(loc);
+    };
+    enable(0, l.positionSize > 0);
+    if (l.positionSize > 0) gl.VertexAttribPointer(0, l.positionSize, GL_FLOAT, GL_FALSE, (GLsizei)stride, at(0));
+    enable(1, l.normalOffset >= 0);
+    if (l.normalOffset >= 0) gl.VertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, (GLsizei)stride, at(l.normalOffset));
+    enable(2, l.diffuseOffset >= 0);
+    if (l.diffuseOffset >= 0)
+        gl.VertexAttribPointer(2, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, (GLsizei)stride, at(l.diffuseOffset));
+    enable(3, l.specularOffset >= 0);
+    if (l.specularOffset >= 0)
+        gl.VertexAttribPointer(3, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, (GLsizei)stride, at(l.specularOffset));
+    for (int i = 0; i < 8; ++i) {
+        enable(4 + i, i < l.texCount);
+        if (i < l.texCount)
+            gl.VertexAttribPointer(4 + i, l.texSize[i], GL_FLOAT, GL_FALSE, (GLsizei)stride, at(l.texOffset[i]));
+    }
+}
+
+bool CDevice9::PrepareDraw(D3DPRIMITIVETYPE, UINT) {
+    MakeCurrent();
+    gl.BindVertexArray(vao_);
+    ApplyFramebuffer();
+    ApplyGLState();
+    bool used[kStages] = {};
+    GLuint program = 0;
+    if (effectPass_) {
+        program = effectPass_->program;
+        if (!program) return false;
+        if (currentProgram_ != program) {
+            gl.UseProgram(program);
+            currentProgram_ = program;
+        }
+        UploadEffectPass(this, effectPass_, used);
+        ApplyBuiltins(effectPass_->builtins);
+    } else {
+        FixedFunctionProgram* p = FixedFunction();
+        if (!p || !p->program) return false;
+        program = p->program;
+        if (currentProgram_ != program) {
+            gl.UseProgram(program);
+            currentProgram_ = program;
+        }
+        ApplyFixedFunctionUniforms(*p);
+        ApplyBuiltins(p->builtins);
+        for (int i = 0; i < kStages; ++i) used[i] = p->stageUsed[i];
+    }
+    BindTextures(used, kStages);
+    return true;
+}
+
+HRESULT CDevice9::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, UINT PrimitiveCount) {
+    RecordCall(Fmt("DrawPrimitive(%s, %u, %u)", PrimitiveName(PrimitiveType), StartVertex, PrimitiveCount));
+    if (!stream_ || streamStride_ == 0) return D3DERR_INVALIDCALL;
+    UINT count = VertexCountOf(PrimitiveType, PrimitiveCount);
+    auto* vb = static_cast<CVertexBuffer9*>(stream_);
+    if ((uint64_t)streamOffset_ + (uint64_t)(StartVertex + count) * streamStride_ > vb->Store().Length())
+        return D3DERR_INVALIDCALL;
+    if (!gl_ || count == 0 || lostState_) return D3D_OK;
+    if (!PrepareDraw(PrimitiveType, count)) return D3D_OK;
+    SetupVertexArrays(vb->Store().GLName(), streamOffset_, streamStride_, 0);
+    gl.DrawArrays(PrimitiveMode(PrimitiveType), (GLint)StartVertex, (GLsizei)count);
+    return D3D_OK;
+}
+
+HRESULT CDevice9::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseVertexIndex, UINT MinVertexIndex,
+                                       UINT NumVertices, UINT startIndex, UINT primCount) {
+    RecordCall(Fmt("DrawIndexedPrimitive(%s, %d, %u, %u, %u, %u)", PrimitiveName(PrimitiveType), BaseVertexIndex,
+                   MinVertexIndex, NumVertices, startIndex, primCount));
+    if (!stream_ || !indices_ || streamStride_ == 0) return D3DERR_INVALIDCALL;
+    UINT count = VertexCountOf(PrimitiveType, primCount);
+    auto* ib = static_cast<CIndexBuffer9*>(indices_);
+    UINT indexSize = ib->Format() == D3DFMT_INDEX32 ? 4 : 2;
+    if ((uint64_t)(startIndex + count) * indexSize > ib->Store().Length()) return D3DERR_INVALIDCALL;
+    if (!gl_ || count == 0 || lostState_) return D3D_OK;
+    if (!PrepareDraw(PrimitiveType, count)) return D3D_OK;
+    auto* vb = static_cast<CVertexBuffer9*>(stream_);
+    SetupVertexArrays(vb->Store().GLName(), streamOffset_, streamStride_, 0);
+    gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, ib->Store().GLName());
+    gl.DrawElementsBaseVertex(PrimitiveMode(PrimitiveType), (GLsizei)count,
+                              indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+                              reinterpret_cast<const void*>((uintptr_t)startIndex * indexSize), BaseVertexIndex);
+    return D3D_OK;
+}
+
+HRESULT CDevice9::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount,
+                                  const void* pVertexStreamZeroData, UINT VertexStreamZeroStride) {
+    RecordCall(Fmt("DrawPrimitiveUP(%s, %u, %u)", PrimitiveName(PrimitiveType), PrimitiveCount, VertexStreamZeroStride));
+    if (!pVertexStreamZeroData || VertexStreamZeroStride == 0) return D3DERR_INVALIDCALL;
+    // As Direct3D: a user-pointer draw leaves stream 0 unset.
+    if (stream_) stream_->Release();
+    stream_ = nullptr;
+    streamOffset_ = streamStride_ = 0;
+    UINT count = VertexCountOf(PrimitiveType, PrimitiveCount);
+    if (!gl_ || count == 0 || lostState_) return D3D_OK;
+    if (!PrepareDraw(PrimitiveType, count)) return D3D_OK;
+    gl.BindBuffer(GL_ARRAY_BUFFER, upVertices_);
+    gl.BufferData(GL_ARRAY_BUFFER, (GLsizeiptr)count * VertexStreamZeroStride, pVertexStreamZeroData,
+                  GL_STREAM_DRAW);
+    arrays_.buffer = ~0u;
+    SetupVertexArrays(upVertices_, 0, VertexStreamZeroStride, 0);
+    gl.DrawArrays(PrimitiveMode(PrimitiveType), 0, (GLsizei)count);
+    return D3D_OK;
+}
+
+HRESULT CDevice9::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinVertexIndex, UINT NumVertices,
+                                         UINT PrimitiveCount, const void* pIndexData, D3DFORMAT IndexDataFormat,
+                                         const void* pVertexStreamZeroData, UINT VertexStreamZeroStride) {
+    RecordCall(Fmt("DrawIndexedPrimitiveUP(%s, %u, %u, %u, %u)", PrimitiveName(PrimitiveType), MinVertexIndex,
+                   NumVertices, PrimitiveCount, VertexStreamZeroStride));
+    if (!pIndexData || !pVertexStreamZeroData || VertexStreamZeroStride == 0 ||
+        (IndexDataFormat != D3DFMT_INDEX16 && IndexDataFormat != D3DFMT_INDEX32))
+        return D3DERR_INVALIDCALL;
+    if (stream_) stream_->Release();
+    stream_ = nullptr;
+    if (indices_) indices_->Release();
+    indices_ = nullptr;
+    streamOffset_ = streamStride_ = 0;
+    UINT count = VertexCountOf(PrimitiveType, PrimitiveCount);
+    if (!gl_ || count == 0 || lostState_) return D3D_OK;
+    if (!PrepareDraw(PrimitiveType, count)) return D3D_OK;
+    UINT indexSize = IndexDataFormat == D3DFMT_INDEX32 ? 4 : 2;
+    gl.BindBuffer(GL_ARRAY_BUFFER, upVertices_);
+    gl.BufferData(GL_ARRAY_BUFFER, (GLsizeiptr)(MinVertexIndex + NumVertices) * VertexStreamZeroStride,
+                  pVertexStreamZeroData, GL_STREAM_DRAW);
+    arrays_.buffer = ~0u;
+    SetupVertexArrays(upVertices_, 0, VertexStreamZeroStride, 0);
+    gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, upIndices_);
+    gl.BufferData(GL_ELEMENT_ARRAY_BUFFER, (GLsizeiptr)count * indexSize, pIndexData, GL_STREAM_DRAW);
+    gl.DrawElementsBaseVertex(PrimitiveMode(PrimitiveType), (GLsizei)count,
+                              indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, nullptr, 0);
+    return D3D_OK;
+}
+
+// ---------------------------------------------------------------------------
+// Read-back
+// ---------------------------------------------------------------------------
+bool CDevice9::ReadSurface(CSurface9* surface, std::vector<uint8_t>& bgra) {
+    if (!surface || surface->IsDepth()) return false;
+    UINT w = surface->Width(), h = surface->Height();
+    bgra.assign((size_t)w * h * 4, 0);
+    if (!gl_) {
+        TextureStore* store = surface->Store();
+        if (!store->HasCpuCopy()) return true;
+        const auto& data = store->LevelData(surface->Face(), surface->Level());
+        D3DFORMAT f = store->Format();
+        if (f == D3DFMT_A8R8G8B8 || f == D3DFMT_X8R8G8B8) {
+            std::memcpy(bgra.data(), data.data(), std::min(bgra.size(), data.size()));
+            if (f == D3DFMT_X8R8G8B8)
+                for (size_t i = 3; i < bgra.size(); i += 4) bgra[i] = 0xFF;
+        }
+        return true;
+    }
+    MakeCurrent();
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, blitRead_);
+    surface->Attach(GL_READ_FRAMEBUFFER);
+    gl.ReadBuffer(GL_COLOR_ATTACHMENT0);
+    gl.PixelStorei(GL_PACK_ALIGNMENT, 1);
+    gl.ReadPixels(0, 0, (GLsizei)w, (GLsizei)h, GL_BGRA, GL_UNSIGNED_BYTE, bgra.data());
+    D3DFORMAT f = surface->Format();
+    if (f == D3DFMT_X8R8G8B8 || f == D3DFMT_R5G6B5 || f == D3DFMT_X1R5G5B5)
+        for (size_t i = 3; i < bgra.size(); i += 4) bgra[i] = 0xFF;
+    framebufferDirty_ = true;
+    return true;
+}
+
+}  // namespace d3d

@@ -1,0 +1,563 @@
+// Effects: the techniques of a technique file compiled into GL programs, the
+// named parameters they read, and Begin / BeginPass / EndPass / End with the
+// render states each pass sets (and puts back at End).
+#include <SDL2/SDL.h>
+
+#include <cstring>
+
+#include "platform/d3d/Internal.h"
+
+namespace d3d {
+
+namespace {
+
+int Components(EffectParamType type) {
+    switch (type) {
+    case EffectParamType::Vector2: return 2;
+    case EffectParamType::Vector3: return 3;
+    case EffectParamType::Vector4: return 4;
+    case EffectParamType::Matrix: return 16;
+    case EffectParamType::Texture2D:
+    case EffectParamType::TextureCube: return 0;
+    default: return 1;
+    }
+}
+
+bool IsInteger(EffectParamType type) { return type == EffectParamType::Int || type == EffectParamType::Bool; }
+bool IsTexture(EffectParamType type) {
+    return type == EffectParamType::Texture2D || type == EffectParamType::TextureCube;
+}
+
+const int kFirstParamUnit = 16;
+const int kMaxTextureParams = 15;
+
+class Buffer final : public RefCounted<ID3DXBuffer> {
+public:
+    explicit Buffer(DWORD size) : data_(size ? size : 1, 0), size_(size) {}
+    void* GetBufferPointer() override { return data_.data(); }
+    DWORD GetBufferSize() override { return size_; }
+
+private:
+    std::vector<uint8_t> data_;
+    DWORD size_;
+};
+
+}  // namespace
+
+class EffectImpl final : public RefCounted<ID3DXEffect> {
+public:
+    EffectImpl(CDevice9* device, EffectSource source) : link_(device->Link()), source_(std::move(source)) {
+        for (const EffectParamSource& p : source_.params) {
+            Param param;
+            param.name = p.name;
+            param.type = p.type;
+            param.arraySize = p.arraySize;
+            param.raw.assign((size_t)Components(p.type) * p.arraySize, 0);
+            index_[p.name] = (int)params_.size();
+            params_.push_back(std::move(param));
+        }
+        passes_.resize(source_.techniques.size());
+        for (size_t t = 0; t < source_.techniques.size(); ++t) {
+            passes_[t].resize(source_.techniques[t].passes.size());
+            for (size_t p = 0; p < passes_[t].size(); ++p) {
+                passes_[t][p].program.effect = this;
+                passes_[t][p].program.technique = (int)t;
+                passes_[t][p].program.pass = (int)p;
+            }
+        }
+    }
+
+    ~EffectImpl() override {
+        for (Param& p : params_)
+            if (p.texture) p.texture->Release();
+        if (!link_->alive) return;
+        CDevice9* device = link_->device;
+        if (device->EffectPass() && device->EffectPass()->effect == this) device->SetEffectPass(nullptr);
+        if (!link_->gl) return;
+        device->MakeCurrent();
+        for (auto& technique : passes_)
+            for (Pass& pass : technique)
+                if (pass.program.program) gl.DeleteProgram(pass.program.program);
+        for (Param& p : params_)
+            if (p.sampler) gl.DeleteSamplers(1, &p.sampler);
+    }
+
+    // Builds the GL programs; false with the compiler's messages on failure.
+    bool Compile(std::string& errors) {
+        if (!link_->gl) return true;
+        CDevice9* device = link_->device;
+        device->MakeCurrent();
+        int textureParams = 0;
+        for (Param& p : params_) {
+            if (!IsTexture(p.type)) continue;
+            if (textureParams == kMaxTextureParams) {
+                errors += "too many texture parameters\n";
+                return false;
+            }
+            p.unit = kFirstParamUnit + textureParams++;
+            gl.GenSamplers(1, &p.sampler);
+            DWORD ss[D3DSAMP_MAX] = {};
+            ss[D3DSAMP_ADDRESSU] = ss[D3DSAMP_ADDRESSV] = ss[D3DSAMP_ADDRESSW] = D3DTADDRESS_WRAP;
+            ss[D3DSAMP_MAGFILTER] = ss[D3DSAMP_MINFILTER] = ss[D3DSAMP_MIPFILTER] = D3DTEXF_LINEAR;
+            ss[D3DSAMP_MAXANISOTROPY] = 1;
+            auto it = source_.paramSamplers.find(p.name);
+            if (it != source_.paramSamplers.end())
+                for (const auto& kv : it->second)
+                    if (kv.first < D3DSAMP_MAX) ss[kv.first] = kv.second;
+            ApplySamplerObject(p.sampler, ss);
+        }
+        bool ok = true;
+        for (size_t t = 0; t < source_.techniques.size(); ++t) {
+            const EffectTechniqueSource& technique = source_.techniques[t];
+            for (size_t i = 0; i < technique.passes.size(); ++i) {
+                const EffectPassSource& src = technique.passes[i];
+                std::string shared = "#line " + std::to_string(source_.sharedLine) + "\n" + source_.shared;
+                std::string vertex = VertexPrelude() + shared + "#define main d3d_user_main\n#line " +
+                                     std::to_string(src.vertexLine) + "\n" + src.vertex + VertexEpilogue();
+                std::string fragment = FragmentPrelude() + shared + "#define main d3d_user_main\n#line " +
+                                       std::to_string(src.fragmentLine) + "\n" + src.fragment + FragmentEpilogue();
+                std::string log;
+                Pass& pass = passes_[t][i];
+                pass.program.program = BuildProgram(vertex, fragment, &log);
+                if (!pass.program.program) {
+                    errors += "technique " + technique.name + " pass " + std::to_string(i) + ": " + log + "\n";
+                    ok = false;
+                    continue;
+                }
+                GLuint prog = pass.program.program;
+                LocateBuiltins(prog, pass.program.builtins);
+                gl.UseProgram(prog);
+                for (int s = 0; s < 8; ++s) {
+                    GLint loc = gl.GetUniformLocation(prog, ("texStage" + std::to_string(s)).c_str());
+                    pass.stageUsed[s] = loc >= 0;
+                    if (loc >= 0) gl.Uniform1i(loc, s);
+                }
+                for (size_t k = 0; k < params_.size(); ++k) {
+                    GLint loc = gl.GetUniformLocation(prog, params_[k].name.c_str());
+                    if (loc < 0) continue;
+                    if (IsTexture(params_[k].type)) gl.Uniform1i(loc, params_[k].unit);
+                    pass.bindings.push_back({loc, (int)k, 0});
+                }
+            }
+        }
+        gl.UseProgram(0);
+        device->ForgetProgram();
+        return ok;
+    }
+
+    void Upload(int technique, int passIndex, bool* stagesUsed) {
+        Pass& pass = passes_[technique][passIndex];
+        for (int s = 0; s < 8; ++s) stagesUsed[s] = pass.stageUsed[s];
+        CDevice9* device = link_->device;
+        for (Binding& b : pass.bindings) {
+            Param& p = params_[b.param];
+            if (IsTexture(p.type)) {
+                TextureStore* store = StoreOf(p.texture);
+                device->BindUnit(p.unit, store ? store->GLTarget() : (p.type == EffectParamType::TextureCube
+                                                                          ? GL_TEXTURE_CUBE_MAP
+                                                                          : GL_TEXTURE_2D),
+                                 store ? store->GLName() : 0);
+                gl.BindSampler((GLuint)p.unit, p.sampler);
+                continue;
+            }
+            if (b.uploaded == p.version) continue;
+            b.uploaded = p.version;
+            const float* f = reinterpret_cast<const float*>(p.raw.data());
+            const GLint* n = reinterpret_cast<const GLint*>(p.raw.data());
+            switch (p.type) {
+            case EffectParamType::Float: gl.Uniform1fv(b.location, p.arraySize, f); break;
+            case EffectParamType::Vector2: gl.Uniform2fv(b.location, p.arraySize, f); break;
+            case EffectParamType::Vector3: gl.Uniform3fv(b.location, p.arraySize, f); break;
+            case EffectParamType::Vector4: gl.Uniform4fv(b.location, p.arraySize, f); break;
+            case EffectParamType::Matrix: gl.UniformMatrix4fv(b.location, p.arraySize, GL_TRUE, f); break;
+            case EffectParamType::Int:
+            case EffectParamType::Bool: gl.Uniform1iv(b.location, p.arraySize, n); break;
+            default: break;
+            }
+        }
+    }
+
+    // ID3DXEffect
+    HRESULT GetDevice(IDirect3DDevice9** ppDevice) override {
+        if (!ppDevice || !link_->alive) return D3DERR_INVALIDCALL;
+        *ppDevice = link_->device;
+        link_->device->AddRef();
+        return D3D_OK;
+    }
+
+    D3DXHANDLE GetTechniqueByName(LPCSTR pName) override {
+        int t = FindTechnique(pName);
+        return t < 0 ? nullptr : source_.techniques[t].name.c_str();
+    }
+
+    D3DXHANDLE GetParameterByName(D3DXHANDLE, LPCSTR pName) override {
+        Param* p = Find(pName);
+        return p ? p->name.c_str() : nullptr;
+    }
+
+    HRESULT SetTechnique(D3DXHANDLE hTechnique) override {
+        Log(std::string("Effect.SetTechnique(") + (hTechnique ? hTechnique : "null") + ")");
+        int t = FindTechnique(hTechnique);
+        if (t < 0) return D3DERR_INVALIDCALL;
+        technique_ = t;
+        return D3D_OK;
+    }
+
+    D3DXHANDLE GetCurrentTechnique() override {
+        return source_.techniques.empty() ? nullptr : source_.techniques[technique_].name.c_str();
+    }
+
+    HRESULT ValidateTechnique(D3DXHANDLE hTechnique) override {
+        int t = FindTechnique(hTechnique);
+        if (t < 0) return D3DERR_INVALIDCALL;
+        for (const Pass& p : passes_[t])
+            if (link_->gl && !p.program.program) return E_FAIL;
+        return D3D_OK;
+    }
+
+    HRESULT Begin(UINT* pPasses, DWORD Flags) override {
+        Log("Effect.Begin");
+        if (source_.techniques.empty() || !link_->alive) return D3DERR_INVALIDCALL;
+        Frame frame;
+        frame.technique = technique_;
+        if (!(Flags & D3DXFX_DONOTSAVESTATE)) {
+            CDevice9* device = link_->device;
+            for (const EffectPassSource& pass : source_.techniques[technique_].passes) {
+                for (const EffectState& s : pass.states) {
+                    DWORD value = 0;
+                    device->GetRenderState((D3DRENDERSTATETYPE)s.state, &value);
+                    frame.renderStates.push_back({s.state, value});
+                }
+                for (const EffectSamplerState& s : pass.samplers) {
+                    DWORD value = 0;
+                    device->GetSamplerState(s.stage, (D3DSAMPLERSTATETYPE)s.state, &value);
+                    frame.samplerStates.push_back({s.stage, s.state, value});
+                }
+            }
+        }
+        stack_.push_back(std::move(frame));
+        if (pPasses) *pPasses = (UINT)passes_[technique_].size();
+        return D3D_OK;
+    }
+
+    HRESULT BeginPass(UINT index) override {
+        Log("Effect.BeginPass(" + std::to_string(index) + ")");
+        if (stack_.empty() || !link_->alive) return D3DERR_INVALIDCALL;
+        Frame& frame = stack_.back();
+        if (index >= passes_[frame.technique].size()) return D3DERR_INVALIDCALL;
+        CDevice9* device = link_->device;
+        const EffectPassSource& src = source_.techniques[frame.technique].passes[index];
+        for (const EffectState& s : src.states) device->SetRenderState((D3DRENDERSTATETYPE)s.state, s.value);
+        for (const EffectSamplerState& s : src.samplers)
+            device->SetSamplerState(s.stage, (D3DSAMPLERSTATETYPE)s.state, s.value);
+        frame.pass = (int)index;
+        device->SetEffectPass(&passes_[frame.technique][index].program);
+        return D3D_OK;
+    }
+
+    HRESULT CommitChanges() override {
+        // Parameters reach the program at the next draw whatever the order.
+        Log("Effect.CommitChanges");
+        return D3D_OK;
+    }
+
+    HRESULT EndPass() override {
+        Log("Effect.EndPass");
+        if (stack_.empty() || stack_.back().pass < 0) return D3DERR_INVALIDCALL;
+        stack_.back().pass = -1;
+        if (link_->alive) link_->device->SetEffectPass(nullptr);
+        return D3D_OK;
+    }
+
+    HRESULT End() override {
+        Log("Effect.End");
+        if (stack_.empty()) return D3DERR_INVALIDCALL;
+        Frame frame = std::move(stack_.back());
+        stack_.pop_back();
+        if (!link_->alive) return D3D_OK;
+        CDevice9* device = link_->device;
+        for (auto it = frame.renderStates.rbegin(); it != frame.renderStates.rend(); ++it)
+            device->SetRenderState((D3DRENDERSTATETYPE)it->first, it->second);
+        for (auto it = frame.samplerStates.rbegin(); it != frame.samplerStates.rend(); ++it)
+            device->SetSamplerState(it->stage, (D3DSAMPLERSTATETYPE)it->state, it->value);
+        // An enclosing Begin of this effect keeps drawing with its own pass.
+        if (!stack_.empty() && stack_.back().pass >= 0)
+            device->SetEffectPass(&passes_[stack_.back().technique][stack_.back().pass].program);
+        else
+            device->SetEffectPass(nullptr);
+        return D3D_OK;
+    }
+
+    HRESULT SetValue(D3DXHANDLE h, LPCVOID pData, UINT Bytes) override {
+        Log(std::string("Effect.SetValue(") + Name(h) + ", " + std::to_string(Bytes) + ")");
+        Param* p = Find(h);
+        if (!p || !pData || IsTexture(p->type)) return D3DERR_INVALIDCALL;
+        std::memcpy(p->raw.data(), pData, std::min<size_t>(Bytes, p->raw.size() * 4));
+        ++p->version;
+        return D3D_OK;
+    }
+
+    HRESULT GetValue(D3DXHANDLE h, LPVOID pData, UINT Bytes) override {
+        Param* p = Find(h);
+        if (!p || !pData || IsTexture(p->type)) return D3DERR_INVALIDCALL;
+        std::memcpy(pData, p->raw.data(), std::min<size_t>(Bytes, p->raw.size() * 4));
+        return D3D_OK;
+    }
+
+    HRESULT SetBool(D3DXHANDLE h, BOOL b) override { return SetInt(h, b ? 1 : 0); }
+
+    HRESULT SetInt(D3DXHANDLE h, INT n) override {
+        Log(std::string("Effect.SetInt(") + Name(h) + ", " + std::to_string(n) + ")");
+        Param* p = Find(h);
+        if (!p || p->raw.empty()) return D3DERR_INVALIDCALL;
+        if (IsInteger(p->type)) {
+            std::memcpy(&p->raw[0], &n, 4);
+        } else {
+            float f = (float)n;
+            std::memcpy(&p->raw[0], &f, 4);
+        }
+        ++p->version;
+        return D3D_OK;
+    }
+
+    HRESULT GetInt(D3DXHANDLE h, INT* pn) override {
+        Param* p = Find(h);
+        if (!p || !pn || p->raw.empty()) return D3DERR_INVALIDCALL;
+        if (IsInteger(p->type)) {
+            std::memcpy(pn, &p->raw[0], 4);
+        } else {
+            float f;
+            std::memcpy(&f, &p->raw[0], 4);
+            *pn = (INT)f;
+        }
+        return D3D_OK;
+    }
+
+    HRESULT SetFloat(D3DXHANDLE h, FLOAT f) override {
+        Log(Fmt("Effect.SetFloat(%s, %g)", Name(h), f));
+        Param* p = Find(h);
+        if (!p || p->raw.empty()) return D3DERR_INVALIDCALL;
+        if (IsInteger(p->type)) {
+            INT n = (INT)f;
+            std::memcpy(&p->raw[0], &n, 4);
+        } else {
+            std::memcpy(&p->raw[0], &f, 4);
+        }
+        ++p->version;
+        return D3D_OK;
+    }
+
+    HRESULT GetFloat(D3DXHANDLE h, FLOAT* pf) override {
+        Param* p = Find(h);
+        if (!p || !pf || p->raw.empty()) return D3DERR_INVALIDCALL;
+        if (IsInteger(p->type)) {
+            INT n;
+            std::memcpy(&n, &p->raw[0], 4);
+            *pf = (float)n;
+        } else {
+            std::memcpy(pf, &p->raw[0], 4);
+        }
+        return D3D_OK;
+    }
+
+    HRESULT SetFloatArray(D3DXHANDLE h, const FLOAT* pf, UINT Count) override {
+        Log(std::string("Effect.SetFloatArray(") + Name(h) + ", " + std::to_string(Count) + ")");
+        Param* p = Find(h);
+        if (!p || !pf || IsTexture(p->type) || IsInteger(p->type)) return D3DERR_INVALIDCALL;
+        std::memcpy(p->raw.data(), pf, std::min<size_t>(Count, p->raw.size()) * 4);
+        ++p->version;
+        return D3D_OK;
+    }
+
+    HRESULT SetVector(D3DXHANDLE h, const D3DXVECTOR4* v) override {
+        if (v) Log(Fmt("Effect.SetVector(%s, %g, %g, %g, %g)", Name(h), v->x, v->y, v->z, v->w));
+        return SetVectorArray(h, v, 1, false);
+    }
+
+    HRESULT GetVector(D3DXHANDLE h, D3DXVECTOR4* v) override {
+        Param* p = Find(h);
+        if (!p || !v || IsTexture(p->type) || IsInteger(p->type)) return D3DERR_INVALIDCALL;
+        float out[4] = {0, 0, 0, 0};
+        std::memcpy(out, p->raw.data(), std::min<size_t>(4, p->raw.size()) * 4);
+        *v = D3DXVECTOR4(out[0], out[1], out[2], out[3]);
+        return D3D_OK;
+    }
+
+    HRESULT SetVectorArray(D3DXHANDLE h, const D3DXVECTOR4* v, UINT Count) override {
+        Log(std::string("Effect.SetVectorArray(") + Name(h) + ", " + std::to_string(Count) + ")");
+        return SetVectorArray(h, v, Count, true);
+    }
+
+    HRESULT SetMatrix(D3DXHANDLE h, const D3DXMATRIX* m) override {
+        Log(std::string("Effect.SetMatrix(") + Name(h) + ")");
+        return SetMatrixArrayImpl(h, m, 1);
+    }
+
+    HRESULT GetMatrix(D3DXHANDLE h, D3DXMATRIX* m) override {
+        Param* p = Find(h);
+        if (!p || !m || p->type != EffectParamType::Matrix) return D3DERR_INVALIDCALL;
+        std::memcpy(&m->m[0][0], p->raw.data(), 64);
+        return D3D_OK;
+    }
+
+    HRESULT SetMatrixArray(D3DXHANDLE h, const D3DXMATRIX* m, UINT Count) override {
+        Log(std::string("Effect.SetMatrixArray(") + Name(h) + ", " + std::to_string(Count) + ")");
+        return SetMatrixArrayImpl(h, m, Count);
+    }
+
+    HRESULT SetTexture(D3DXHANDLE h, IDirect3DBaseTexture9* t) override {
+        TextureStore* store = StoreOf(t);
+        Log(std::string("Effect.SetTexture(") + Name(h) + ", " +
+            (t ? (store ? Fmt("tex%u", store->Number()) : std::string("tex?")) : std::string("null")) + ")");
+        Param* p = Find(h);
+        if (!p || !IsTexture(p->type)) return D3DERR_INVALIDCALL;
+        if (t) t->AddRef();
+        if (p->texture) p->texture->Release();
+        p->texture = t;
+        return D3D_OK;
+    }
+
+    HRESULT GetTexture(D3DXHANDLE h, IDirect3DBaseTexture9** ppTexture) override {
+        Param* p = Find(h);
+        if (!p || !ppTexture || !IsTexture(p->type)) return D3DERR_INVALIDCALL;
+        *ppTexture = p->texture;
+        if (p->texture) p->texture->AddRef();
+        return D3D_OK;
+    }
+
+    HRESULT OnLostDevice() override {
+        Log("Effect.OnLostDevice");
+        return D3D_OK;
+    }
+
+    HRESULT OnResetDevice() override {
+        Log("Effect.OnResetDevice");
+        return D3D_OK;
+    }
+
+private:
+    struct Param {
+        std::string name;
+        EffectParamType type = EffectParamType::Float;
+        int arraySize = 1;
+        std::vector<uint32_t> raw;  // float or int bits, components x array size
+        IDirect3DBaseTexture9* texture = nullptr;
+        uint64_t version = 1;
+        GLuint sampler = 0;
+        int unit = 0;
+    };
+    struct Binding {
+        GLint location;
+        int param;
+        uint64_t uploaded;
+    };
+    struct Pass {
+        EffectPassProgram program;
+        std::vector<Binding> bindings;
+        bool stageUsed[8] = {};
+    };
+    struct SavedSampler {
+        DWORD stage, state, value;
+    };
+    struct Frame {
+        int technique = 0;
+        int pass = -1;
+        std::vector<std::pair<DWORD, DWORD>> renderStates;
+        std::vector<SavedSampler> samplerStates;
+    };
+
+    static const char* Name(D3DXHANDLE h) { return h ? h : "null"; }
+
+    void Log(const std::string& line) const {
+        if (Recording(link_)) Record(line);
+    }
+
+    Param* Find(D3DXHANDLE h) {
+        if (!h) return nullptr;
+        auto it = index_.find(h);
+        return it == index_.end() ? nullptr : &params_[it->second];
+    }
+
+    int FindTechnique(D3DXHANDLE h) const {
+        if (!h) return -1;
+        for (size_t i = 0; i < source_.techniques.size(); ++i)
+            if (source_.techniques[i].name == h) return (int)i;
+        return -1;
+    }
+
+    HRESULT SetVectorArray(D3DXHANDLE h, const D3DXVECTOR4* v, UINT count, bool) {
+        Param* p = Find(h);
+        if (!p || !v || IsTexture(p->type) || IsInteger(p->type) || p->type == EffectParamType::Matrix)
+            return D3DERR_INVALIDCALL;
+        size_t comps = (size_t)Components(p->type);
+        for (UINT i = 0; i < count && i < (UINT)p->arraySize; ++i)
+            std::memcpy(&p->raw[i * comps], &v[i].x, std::min<size_t>(4, comps) * 4);
+        ++p->version;
+        return D3D_OK;
+    }
+
+    HRESULT SetMatrixArrayImpl(D3DXHANDLE h, const D3DXMATRIX* m, UINT count) {
+        Param* p = Find(h);
+        if (!p || !m || p->type != EffectParamType::Matrix) return D3DERR_INVALIDCALL;
+        for (UINT i = 0; i < count && i < (UINT)p->arraySize; ++i)
+            std::memcpy(&p->raw[i * 16], &m[i].m[0][0], 64);
+        ++p->version;
+        return D3D_OK;
+    }
+
+    static void ApplySamplerObject(GLuint sampler, const DWORD* ss);
+
+    std::shared_ptr<DeviceLink> link_;
+    EffectSource source_;
+    std::vector<Param> params_;
+    std::map<std::string, int, std::less<>> index_;
+    std::vector<std::vector<Pass>> passes_;
+    std::vector<Frame> stack_;
+    int technique_ = 0;
+};
+
+void EffectImpl::ApplySamplerObject(GLuint sampler, const DWORD* ss) { ApplySamplerState(sampler, ss); }
+
+void UploadEffectPass(CDevice9*, EffectPassProgram* pass, bool* stagesUsed) {
+    pass->effect->Upload(pass->technique, pass->pass, stagesUsed);
+}
+
+}  // namespace d3d
+
+using namespace d3d;
+
+HRESULT D3DXCreateBuffer(DWORD NumBytes, LPD3DXBUFFER* ppBuffer) {
+    if (!ppBuffer) return D3DERR_INVALIDCALL;
+    *ppBuffer = new Buffer(NumBytes);
+    return D3D_OK;
+}
+
+HRESULT D3DXCreateEffect(LPDIRECT3DDEVICE9 pDevice, LPCVOID pSrcData, UINT SrcDataLen, const D3DXMACRO*,
+                         LPD3DXINCLUDE, DWORD, LPD3DXEFFECTPOOL, LPD3DXEFFECT* ppEffect,
+                         LPD3DXBUFFER* ppCompilationErrors) {
+    if (ppEffect) *ppEffect = nullptr;
+    if (ppCompilationErrors) *ppCompilationErrors = nullptr;
+    CDevice9* device = DeviceOf(pDevice);
+    if (!device || !pSrcData || !ppEffect) return D3DERR_INVALIDCALL;
+    auto fail = [&](const std::string& text) {
+        if (ppCompilationErrors) {
+            ID3DXBuffer* buffer = nullptr;
+            D3DXCreateBuffer((DWORD)text.size() + 1, &buffer);
+            std::memcpy(buffer->GetBufferPointer(), text.c_str(), text.size() + 1);
+            *ppCompilationErrors = buffer;
+        }
+        return D3DXERR_INVALIDDATA;
+    };
+    EffectSource source;
+    std::string error;
+    if (!ParseEffect(static_cast<const char*>(pSrcData), SrcDataLen, source, &error)) return fail(error);
+    auto* effect = new EffectImpl(device, std::move(source));
+    std::string errors;
+    if (!effect->Compile(errors)) {
+        effect->Release();
+        return fail(errors);
+    }
+    if (Recording(device->Link())) Record("D3DXCreateEffect");
+    *ppEffect = effect;
+    return D3D_OK;
+}

@@ -1,0 +1,343 @@
+// GLSL for draws made without an effect: generated from the texture-stage,
+// lighting and vertex-format state in force, and the text every program of the
+// layer is wrapped in (Direct3D to OpenGL clip space, clip plane, alpha test).
+#include <string>
+
+#include "platform/d3d/Internal.h"
+
+namespace d3d {
+
+std::string VertexPrelude() {
+    return "#version 330 core\n"
+           "layout(location = 0) in vec4 inPosition;\n"
+           "layout(location = 1) in vec3 inNormal;\n"
+           "layout(location = 2) in vec4 inDiffuse;\n"
+           "layout(location = 3) in vec4 inSpecular;\n"
+           "layout(location = 4) in vec4 inTexCoord0;\n"
+           "layout(location = 5) in vec4 inTexCoord1;\n"
+           "layout(location = 6) in vec4 inTexCoord2;\n"
+           "layout(location = 7) in vec4 inTexCoord3;\n"
+           "layout(location = 8) in vec4 inTexCoord4;\n"
+           "layout(location = 9) in vec4 inTexCoord5;\n"
+           "layout(location = 10) in vec4 inTexCoord6;\n"
+           "layout(location = 11) in vec4 inTexCoord7;\n"
+           "uniform vec4 vs_c[32];\n"
+           "uniform vec4 d3d_ClipPlane;\n"
+           "uniform vec4 d3d_Screen;\n"
+           "uniform vec2 d3d_PixelOffset;\n"
+           // Pre-transformed vertex (render-target pixels, z, rhw) to clip space.
+           "vec4 d3d_ScreenToClip(vec4 p) {\n"
+           "    float w = p.w != 0.0 ? 1.0 / p.w : 1.0;\n"
+           "    vec2 ndc = vec2((p.x - d3d_Screen.x) / d3d_Screen.z * 2.0 - 1.0,\n"
+           "                    1.0 - (p.y - d3d_Screen.y) / d3d_Screen.w * 2.0);\n"
+           "    return vec4(ndc * w, p.z * w, w);\n"
+           "}\n";
+}
+
+std::string VertexEpilogue() {
+    return "\n#undef main\n"
+           "void main() {\n"
+           "    d3d_user_main();\n"
+           "    gl_ClipDistance[0] = dot(gl_Position, d3d_ClipPlane);\n"
+           // Direct3D samples pixel centres at whole coordinates: shift by half a pixel.
+           "    gl_Position.xy += d3d_PixelOffset * gl_Position.w;\n"
+           // Row 0 of every target is the top row, as in Direct3D.
+           "    gl_Position.y = -gl_Position.y;\n"
+           "    gl_Position.z = 2.0 * gl_Position.z - gl_Position.w;\n"
+           "}\n";
+}
+
+std::string FragmentPrelude() {
+    return "#version 330 core\n"
+           "uniform vec4 ps_c[32];\n"
+           "uniform int d3d_AlphaFunc;\n"
+           "uniform float d3d_AlphaRef;\n"
+           "layout(location = 0) out vec4 d3d_FragOut;\n"
+           "vec4 FragColor = vec4(0.0, 0.0, 0.0, 1.0);\n";
+}
+
+std::string FragmentEpilogue() {
+    return "\n#undef main\n"
+           "void main() {\n"
+           "    d3d_user_main();\n"
+           "    float a = floor(clamp(FragColor.a, 0.0, 1.0) * 255.0 + 0.5);\n"
+           "    bool keep = true;\n"
+           "    if (d3d_AlphaFunc == 1) keep = false;\n"
+           "    else if (d3d_AlphaFunc == 2) keep = a < d3d_AlphaRef;\n"
+           "    else if (d3d_AlphaFunc == 3) keep = a == d3d_AlphaRef;\n"
+           "    else if (d3d_AlphaFunc == 4) keep = a <= d3d_AlphaRef;\n"
+           "    else if (d3d_AlphaFunc == 5) keep = a > d3d_AlphaRef;\n"
+           "    else if (d3d_AlphaFunc == 6) keep = a != d3d_AlphaRef;\n"
+           "    else if (d3d_AlphaFunc == 7) keep = a >= d3d_AlphaRef;\n"
+           "    if (!keep) discard;\n"
+           "    d3d_FragOut = FragColor;\n"
+           "}\n";
+}
+
+namespace {
+
+GLuint Compile(GLenum type, const std::string& source, std::string* log) {
+    GLuint shader = gl.CreateShader(type);
+    const char* text = source.c_str();
+    gl.ShaderSource(shader, 1, &text, nullptr);
+    gl.CompileShader(shader);
+    GLint ok = 0;
+    gl.GetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+        GLint length = 0;
+        gl.GetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+        std::string text2(length > 0 ? length : 1, '\0');
+        gl.GetShaderInfoLog(shader, (GLsizei)text2.size(), nullptr, &text2[0]);
+        if (log) *log += std::string(type == GL_VERTEX_SHADER ? "vertex: " : "fragment: ") + text2.c_str();
+        gl.DeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
+
+}  // namespace
+
+GLuint BuildProgram(const std::string& vertex, const std::string& fragment, std::string* log) {
+    GLuint vs = Compile(GL_VERTEX_SHADER, vertex, log);
+    GLuint fs = Compile(GL_FRAGMENT_SHADER, fragment, log);
+    if (!vs || !fs) {
+        if (vs) gl.DeleteShader(vs);
+        if (fs) gl.DeleteShader(fs);
+        return 0;
+    }
+    GLuint program = gl.CreateProgram();
+    gl.AttachShader(program, vs);
+    gl.AttachShader(program, fs);
+    gl.LinkProgram(program);
+    gl.DeleteShader(vs);
+    gl.DeleteShader(fs);
+    GLint ok = 0;
+    gl.GetProgramiv(program, GL_LINK_STATUS, &ok);
+    if (!ok) {
+        GLint length = 0;
+        gl.GetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+        std::string text(length > 0 ? length : 1, '\0');
+        gl.GetProgramInfoLog(program, (GLsizei)text.size(), nullptr, &text[0]);
+        if (log) *log += std::string("link: ") + text.c_str();
+        gl.DeleteProgram(program);
+        return 0;
+    }
+    return program;
+}
+
+void LocateBuiltins(GLuint program, BuiltinUniforms& u) {
+    u.clipPlane = gl.GetUniformLocation(program, "d3d_ClipPlane");
+    u.pixelOffset = gl.GetUniformLocation(program, "d3d_PixelOffset");
+    u.screen = gl.GetUniformLocation(program, "d3d_Screen");
+    u.alphaFunc = gl.GetUniformLocation(program, "d3d_AlphaFunc");
+    u.alphaRef = gl.GetUniformLocation(program, "d3d_AlphaRef");
+    u.vsConst = gl.GetUniformLocation(program, "vs_c");
+    u.psConst = gl.GetUniformLocation(program, "ps_c");
+}
+
+// ---------------------------------------------------------------------------
+// Generated fixed-function programs
+// ---------------------------------------------------------------------------
+namespace {
+
+std::string Num(int i) { return std::to_string(i); }
+
+// Material colour source: the material, or a vertex colour the format has.
+std::string MaterialSource(const FixedFunctionKey& key, int source, const char* material) {
+    if (key.colorVertex) {
+        if (source == D3DMCS_COLOR1 && (key.fvf & D3DFVF_DIFFUSE)) return "inDiffuse";
+        if (source == D3DMCS_COLOR2 && (key.fvf & D3DFVF_SPECULAR)) return "inSpecular";
+    }
+    return material;
+}
+
+std::string Arg(uint8_t arg, bool alpha) {
+    std::string base;
+    switch (arg & D3DTA_SELECTMASK) {
+    case D3DTA_DIFFUSE: base = "diffuse"; break;
+    case D3DTA_CURRENT: base = "current"; break;
+    case D3DTA_TEXTURE: base = "tex"; break;
+    case D3DTA_TFACTOR: base = "d3d_TFactor"; break;
+    case D3DTA_SPECULAR: base = "specular"; break;
+    case D3DTA_TEMP: base = "temp"; break;
+    default: base = "vec4(1.0)"; break;
+    }
+    if (arg & D3DTA_ALPHAREPLICATE) base = "vec4(" + base + ".a)";
+    if (arg & D3DTA_COMPLEMENT) base = "(vec4(1.0) - " + base + ")";
+    return base + (alpha ? ".a" : ".rgb");
+}
+
+std::string Operation(uint8_t op, const std::string& a0, const std::string& a1, const std::string& a2,
+                      const char* swz) {
+    std::string s(swz);
+    switch (op) {
+    case D3DTOP_SELECTARG1: return a1;
+    case D3DTOP_SELECTARG2: return a2;
+    case D3DTOP_MODULATE: return a1 + " * " + a2;
+    case D3DTOP_MODULATE2X: return "(" + a1 + " * " + a2 + ") * 2.0";
+    case D3DTOP_MODULATE4X: return "(" + a1 + " * " + a2 + ") * 4.0";
+    case D3DTOP_ADD: return a1 + " + " + a2;
+    case D3DTOP_ADDSIGNED: return a1 + " + " + a2 + " - 0.5";
+    case D3DTOP_ADDSIGNED2X: return "(" + a1 + " + " + a2 + " - 0.5) * 2.0";
+    case D3DTOP_SUBTRACT: return a1 + " - " + a2;
+    case D3DTOP_ADDSMOOTH: return a1 + " + " + a2 + " - " + a1 + " * " + a2;
+    case D3DTOP_BLENDDIFFUSEALPHA: return "mix(" + a2 + ", " + a1 + ", diffuse.a)";
+    case D3DTOP_BLENDTEXTUREALPHA: return "mix(" + a2 + ", " + a1 + ", tex.a)";
+    case D3DTOP_BLENDFACTORALPHA: return "mix(" + a2 + ", " + a1 + ", d3d_TFactor.a)";
+    case D3DTOP_BLENDCURRENTALPHA: return "mix(" + a2 + ", " + a1 + ", current.a)";
+    case D3DTOP_BLENDTEXTUREALPHAPM: return a1 + " + " + a2 + " * (1.0 - tex.a)";
+    case D3DTOP_MULTIPLYADD: return a0 + " + " + a1 + " * " + a2;
+    case D3DTOP_LERP: return "mix(" + a2 + ", " + a1 + ", " + a0 + ")";
+    case D3DTOP_DOTPRODUCT3:
+        if (s == ".a") return "clamp(dot(" + a1 + " - 0.5, " + a2 + " - 0.5) * 4.0, 0.0, 1.0)";
+        return "vec3(clamp(dot(" + a1 + " - vec3(0.5), " + a2 + " - vec3(0.5)) * 4.0, 0.0, 1.0))";
+    default: return a1;
+    }
+}
+
+}  // namespace
+
+bool StageUsesTexture(const FixedFunctionKey::Stage& st) {
+    const uint8_t args[] = {st.colorArg0, st.colorArg1, st.colorArg2, st.alphaArg0, st.alphaArg1, st.alphaArg2};
+    for (uint8_t a : args)
+        if ((a & D3DTA_SELECTMASK) == D3DTA_TEXTURE) return true;
+    return st.colorOp == D3DTOP_BLENDTEXTUREALPHA || st.alphaOp == D3DTOP_BLENDTEXTUREALPHA ||
+           st.colorOp == D3DTOP_BLENDTEXTUREALPHAPM;
+}
+
+std::string FixedFunctionVertexSource(const FixedFunctionKey& key) {
+    VertexLayout layout = LayoutOfFVF(key.fvf);
+    std::string s;
+    s += "uniform mat4 d3d_WorldView;\nuniform mat4 d3d_Proj;\nuniform mat3 d3d_NormalMat;\n";
+    s += "uniform mat4 d3d_TexMatrix[8];\n";
+    s += "uniform vec4 d3d_Ambient;\nuniform vec4 d3d_MatDiffuse;\nuniform vec4 d3d_MatAmbient;\n";
+    s += "uniform vec4 d3d_MatSpecular;\nuniform vec4 d3d_MatEmissive;\nuniform float d3d_MatPower;\n";
+    s += "uniform vec3 d3d_LightDir[8];\nuniform vec4 d3d_LightDiffuse[8];\nuniform vec4 d3d_LightSpecular[8];\n";
+    s += "uniform vec4 d3d_LightAmbient[8];\n";
+    s += "out vec4 d3d_vDiffuse;\nout vec4 d3d_vSpecular;\n";
+    for (int i = 0; i < key.stageCount; ++i)
+        if (key.stages[i].texture) s += "out vec4 d3d_vTex" + Num(i) + ";\n";
+    s += "#define main d3d_user_main\n";
+    s += "void main() {\n";
+    if (layout.rhw) {
+        s += "    gl_Position = d3d_ScreenToClip(inPosition);\n";
+        s += "    vec4 posView = vec4(0.0);\n    vec3 N = vec3(0.0);\n";
+    } else {
+        s += "    vec4 posView = vec4(inPosition.xyz, 1.0) * d3d_WorldView;\n";
+        s += "    gl_Position = posView * d3d_Proj;\n";
+        if (layout.normalOffset >= 0) {
+            s += "    vec3 N = inNormal * d3d_NormalMat;\n";
+            if (key.normalize) s += "    if (dot(N, N) > 0.0) N = normalize(N);\n";
+        } else {
+            s += "    vec3 N = vec3(0.0);\n";
+        }
+    }
+    s += std::string("    vec4 vcDiffuse = ") + (layout.diffuseOffset >= 0 ? "inDiffuse" : "vec4(1.0)") + ";\n";
+    s += std::string("    vec4 vcSpecular = ") + (layout.specularOffset >= 0 ? "inSpecular" : "vec4(0.0)") + ";\n";
+    if (key.lighting && !layout.rhw) {
+        s += "    vec4 md = " + MaterialSource(key, key.diffuseSource, "d3d_MatDiffuse") + ";\n";
+        s += "    vec4 ma = " + MaterialSource(key, key.ambientSource, "d3d_MatAmbient") + ";\n";
+        s += "    vec4 ms = " + MaterialSource(key, key.specularSource, "d3d_MatSpecular") + ";\n";
+        s += "    vec4 me = " + MaterialSource(key, key.emissiveSource, "d3d_MatEmissive") + ";\n";
+        s += "    vec3 lit = me.rgb + ma.rgb * d3d_Ambient.rgb;\n    vec3 spec = vec3(0.0);\n";
+        if (key.lights) {
+            s += std::string("    vec3 V = ") + (key.localViewer ? "-normalize(posView.xyz)" : "vec3(0.0, 0.0, -1.0)") +
+                 ";\n";
+            s += "    for (int i = 0; i < " + Num(key.lights) + "; ++i) {\n";
+            s += "        vec3 L = d3d_LightDir[i];\n";
+            s += "        float ndl = max(dot(N, L), 0.0);\n";
+            s += "        lit += ma.rgb * d3d_LightAmbient[i].rgb + md.rgb * d3d_LightDiffuse[i].rgb * ndl;\n";
+            if (key.specular) {
+                s += "        if (ndl > 0.0) {\n";
+                s += "            vec3 H = normalize(L + V);\n";
+                s += "            spec += ms.rgb * d3d_LightSpecular[i].rgb * pow(max(dot(N, H), 0.0), d3d_MatPower);\n";
+                s += "        }\n";
+            }
+            s += "    }\n";
+        }
+        s += "    d3d_vDiffuse = vec4(clamp(lit, 0.0, 1.0), clamp(md.a, 0.0, 1.0));\n";
+        s += "    d3d_vSpecular = vec4(clamp(spec, 0.0, 1.0), clamp(ms.a, 0.0, 1.0));\n";
+    } else {
+        s += "    d3d_vDiffuse = vcDiffuse;\n    d3d_vSpecular = vcSpecular;\n";
+    }
+    for (int i = 0; i < key.stageCount; ++i) {
+        const FixedFunctionKey::Stage& st = key.stages[i];
+        if (!st.texture) continue;
+        std::string out = "d3d_vTex" + Num(i);
+        uint32_t mode = st.coordIndex & 0xFFFF0000u;
+        int set = (int)(st.coordIndex & 7);
+        if (mode == D3DTSS_TCI_CAMERASPACEPOSITION) {
+            s += "    " + out + " = vec4(posView.xyz, 1.0);\n";
+        } else if (mode == D3DTSS_TCI_CAMERASPACENORMAL) {
+            s += "    " + out + " = vec4(N, 1.0);\n";
+        } else if (mode == D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR) {
+            s += "    {\n        vec3 E = -normalize(posView.xyz);\n";
+            s += "        " + out + " = vec4(2.0 * dot(E, N) * N - E, 1.0);\n    }\n";
+        } else if (set < layout.texCount) {
+            std::string in = "inTexCoord" + Num(set);
+            // Direct3D extends a coordinate set with a 1 after its last component.
+            switch (layout.texSize[set]) {
+            case 1: s += "    " + out + " = vec4(" + in + ".x, 1.0, 0.0, 0.0);\n"; break;
+            case 2: s += "    " + out + " = vec4(" + in + ".xy, 1.0, 0.0);\n"; break;
+            case 3: s += "    " + out + " = vec4(" + in + ".xyz, 1.0);\n"; break;
+            default: s += "    " + out + " = " + in + ";\n"; break;
+            }
+        } else {
+            s += "    " + out + " = vec4(0.0, 0.0, 0.0, 1.0);\n";
+        }
+        if ((st.transformFlags & 0xFF) != 0 && !layout.rhw)
+            s += "    " + out + " = " + out + " * d3d_TexMatrix[" + Num(i) + "];\n";
+    }
+    s += "}\n";
+    return s;
+}
+
+std::string FixedFunctionFragmentSource(const FixedFunctionKey& key) {
+    std::string s;
+    s += "uniform vec4 d3d_TFactor;\n";
+    s += "in vec4 d3d_vDiffuse;\nin vec4 d3d_vSpecular;\n";
+    for (int i = 0; i < key.stageCount; ++i) {
+        const FixedFunctionKey::Stage& st = key.stages[i];
+        if (!st.texture) continue;
+        s += "in vec4 d3d_vTex" + Num(i) + ";\n";
+        s += std::string("uniform ") + (st.texture == 2 ? "samplerCube" : "sampler2D") + " d3d_Tex" + Num(i) + ";\n";
+    }
+    s += "#define main d3d_user_main\n";
+    s += "void main() {\n";
+    s += "    vec4 diffuse = d3d_vDiffuse;\n    vec4 specular = d3d_vSpecular;\n";
+    s += "    vec4 current = diffuse;\n    vec4 temp = vec4(0.0);\n    vec4 tex = vec4(1.0);\n";
+    for (int i = 0; i < key.stageCount; ++i) {
+        const FixedFunctionKey::Stage& st = key.stages[i];
+        s += "    // stage " + Num(i) + "\n";
+        if (st.texture) {
+            std::string tc = "d3d_vTex" + Num(i);
+            int count = st.transformFlags & 0xFF;
+            bool projected = (st.transformFlags & D3DTTFF_PROJECTED) != 0;
+            std::string coord = st.texture == 2 ? tc + ".xyz" : tc + ".xy";
+            if (projected) {
+                const char* comp = count == 2 ? ".y" : count == 3 ? ".z" : ".w";
+                coord = "(" + coord + " / " + tc + comp + ")";
+            }
+            s += "    tex = texture(d3d_Tex" + Num(i) + ", " + coord + ");\n";
+        } else {
+            s += "    tex = vec4(1.0);\n";
+        }
+        std::string color = Operation(st.colorOp, Arg(st.colorArg0, false), Arg(st.colorArg1, false),
+                                      Arg(st.colorArg2, false), ".rgb");
+        std::string alpha = st.alphaOp == D3DTOP_DISABLE
+                                ? std::string(i == 0 ? "diffuse.a" : "current.a")
+                                : Operation(st.alphaOp, Arg(st.alphaArg0, true), Arg(st.alphaArg1, true),
+                                            Arg(st.alphaArg2, true), ".a");
+        std::string target = st.result == D3DTA_TEMP ? "temp" : "current";
+        s += "    {\n        vec3 c = clamp(" + color + ", 0.0, 1.0);\n";
+        s += "        float a = clamp(" + alpha + ", 0.0, 1.0);\n";
+        s += "        " + target + " = vec4(c, a);\n    }\n";
+    }
+    s += "    vec4 result = current;\n";
+    if (key.specular) s += "    result.rgb = clamp(result.rgb + specular.rgb, 0.0, 1.0);\n";
+    s += "    FragColor = result;\n";
+    s += "}\n";
+    return s;
+}
+
+}  // namespace d3d
