@@ -1,0 +1,192 @@
+#pragma once
+// Shared set-up of the drawing, font and mesh tests: a device of the
+// recording backend (or the OpenGL one on a hidden window) installed in
+// g_Render, a scratch folder as the working directory with the file manager
+// reading loose files, and message boxes caught instead of shown.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/FileManager.h"
+#include "app/Settings.h"
+#include "platform/MessageBox.h"
+#include "platform/d3d/D3D9.h"
+#include "render/D3DRender.h"
+
+namespace drawtest
+{
+
+struct Message
+{
+    std::string text, caption;
+    UINT type;
+};
+
+inline std::vector<Message>& Messages()
+{
+    static std::vector<Message> messages;
+    return messages;
+}
+
+inline int CatchMessage(HWND, const char* text, const char* caption, UINT type)
+{
+    Messages().push_back(Message{text ? text : "", caption ? caption : "", type});
+    return 1;
+}
+
+inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr) << path;
+    if (!bytes.empty())
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+inline std::vector<std::string> ReadLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return lines;
+    std::string line;
+    int c;
+    while ((c = std::fgetc(f)) != EOF)
+    {
+        if (c == '\n')
+        {
+            lines.push_back(line);
+            line.clear();
+        }
+        else
+            line += char(c);
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    std::fclose(f);
+    return lines;
+}
+
+inline std::string TestDataDir()
+{
+    const char* dir = std::getenv("TRALLOWMERE_TESTDATA");
+    return dir && *dir ? dir : TRALLOWMERE_TEST_DATA;
+}
+
+// A device in g_Render for the length of a test. Back buffer width x height;
+// the virtual-screen scales follow it.
+class DeviceFixture : public ::testing::Test
+{
+protected:
+    void OpenDevice(D3DBackendKind kind, int width, int height)
+    {
+        D3DSelectBackend(kind);
+        if (kind == D3DBackendKind::OpenGL)
+        {
+            m_Window = D3DCreateHiddenWindow(width, height);
+            if (!m_Window)
+                GTEST_SKIP() << "no video driver for the OpenGL backend";
+        }
+        m_D3D = Direct3DCreate9(D3D_SDK_VERSION);
+        ASSERT_NE(m_D3D, nullptr);
+        D3DPRESENT_PARAMETERS pp = {};
+        pp.BackBufferWidth = UINT(width);
+        pp.BackBufferHeight = UINT(height);
+        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+        pp.BackBufferCount = 1;
+        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        pp.hDeviceWindow = m_Window;
+        pp.Windowed = TRUE;
+        pp.EnableAutoDepthStencil = TRUE;
+        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+        pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+        IDirect3DDevice9* device = nullptr;
+        ASSERT_EQ(m_D3D->CreateDevice(0, D3DDEVTYPE_HAL, m_Window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device),
+                  D3D_OK);
+        g_Render.device = device;
+        g_Render.d3d = m_D3D;
+        g_Render.screenWidth = float(width);
+        g_Render.screenHeight = float(height);
+        g_Render.scaleX = float(width) / 800.0f;
+        g_Render.scaleY = float(height) / 600.0f;
+        g_Render.fillMode = D3DFILL_SOLID;
+        g_Render.stage0Texture = -1;
+        g_Render.mainFaces = g_Render.reflectionFaces = g_Render.shadowFaces = 0;
+        D3DClearRecordedCalls();
+    }
+
+    void CloseDevice()
+    {
+        g_Render.ReleaseAllTextures();
+        if (g_Render.device)
+            g_Render.device->Release();
+        g_Render.device = nullptr;
+        if (m_D3D)
+            m_D3D->Release();
+        m_D3D = nullptr;
+        g_Render.d3d = nullptr;
+        if (m_Window)
+            D3DDestroyHiddenWindow(m_Window);
+        m_Window = nullptr;
+        D3DSelectBackend(D3DBackendKind::OpenGL);
+    }
+
+    // Scratch folder as the working directory; loose files; boxes caught.
+    void EnterScratchFolder()
+    {
+        char pattern[] = "/tmp/trallowmere_draw_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_Scratch = pattern;
+        EnterFolder(m_Scratch);
+    }
+
+    void EnterFolder(const std::string& folder)
+    {
+        char cwd[4096];
+        ASSERT_NE(getcwd(cwd, sizeof(cwd)), nullptr);
+        m_SavedCwd = cwd;
+        ASSERT_EQ(chdir(folder.c_str()), 0) << folder;
+        m_SavedUseFileManager = g_UseFileManager;
+        g_UseFileManager = 0;
+        g_FileManager.Create();
+        Messages().clear();
+        SetMessageBoxHook(CatchMessage);
+    }
+
+    void LeaveFolder()
+    {
+        SetMessageBoxHook(nullptr);
+        g_FileManager.Release();
+        g_UseFileManager = m_SavedUseFileManager;
+        if (!m_SavedCwd.empty())
+        {
+            EXPECT_EQ(chdir(m_SavedCwd.c_str()), 0);
+        }
+        m_SavedCwd.clear();
+        if (!m_Scratch.empty())
+            std::system(("rm -rf '" + m_Scratch + "'").c_str());
+        m_Scratch.clear();
+    }
+
+    // Recorded calls that start with the prefix.
+    static std::vector<std::string> Calls(const std::string& prefix)
+    {
+        std::vector<std::string> out;
+        for (const std::string& line : D3DRecordedCalls())
+            if (line.compare(0, prefix.size(), prefix) == 0)
+                out.push_back(line);
+        return out;
+    }
+
+    HWND m_Window = nullptr;
+    IDirect3D9* m_D3D = nullptr;
+    std::string m_Scratch;
+    std::string m_SavedCwd;
+    int m_SavedUseFileManager = 0;
+};
+
+} // namespace drawtest
