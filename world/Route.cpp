@@ -1,0 +1,301 @@
+// Route tracing and the race path. Everything here reads and writes only the
+// arrays it is given, and every grid access is checked against the grid, so
+// a hand-painted map with a route touching the border cannot reach outside.
+#include "world/Route.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "app/RaceTable.h"
+#include "common/MathUtil.h"
+#include "platform/D3DXMath.h"
+
+namespace {
+
+bool IsTraceable(unsigned char v)
+{
+    return (v >= WAYPOINT_MIN_ROUTE && v <= WAYPOINT_MAX_ROUTE) || v == WAYPOINT_COPY_POWER;
+}
+
+float& HeightAt(RouteGround& g, int row, int col) { return g.heights[row * g.stride + col]; }
+
+bool InGrid(const RouteGround& g, int row, int col)
+{
+    return row >= 0 && col >= 0 && row < g.gridSize && col < g.gridSize;
+}
+
+// One blur step: half way towards the mean of the 3 x 3 samples around the
+// cell, those beyond the border taken from the nearest border cell.
+void Blur(RouteGround& g, int row, int col)
+{
+    float sum = 0;
+    for (int dr = -1; dr <= 1; dr++)
+        for (int dc = -1; dc <= 1; dc++)
+        {
+            int r = row + dr, c = col + dc;
+            r = r < 0 ? 0 : (r >= g.gridSize ? g.gridSize - 1 : r);
+            c = c < 0 ? 0 : (c >= g.gridSize ? g.gridSize - 1 : c);
+            sum += HeightAt(g, r, c);
+        }
+    float& h = HeightAt(g, row, col);
+    h = h + (sum / 9.0f - h) * 0.5f;
+}
+
+void BlurSquare(RouteGround& g, int row, int col, int half)
+{
+    for (int r = row - half; r <= row + half; r++)
+        for (int c = col - half; c <= col + half; c++)
+            if (InGrid(g, r, c))
+                Blur(g, r, c);
+}
+
+void CellOfPoint(const RouteGround& g, const float p[3], int* row, int* col)
+{
+    *col = (int)std::floor((p[0] + g.size * 0.5f) / g.cellSize);
+    *row = (int)std::floor((g.size * 0.5f - p[2]) / g.cellSize);
+}
+
+}  // namespace
+
+float RoutePowerFromByte(unsigned char b)
+{
+    float p = b * 0.003921569f * 100.0f - 33.0f;
+    if (p < 0)
+        p = 0;
+    return p * 0.012987013f * 100.0f;
+}
+
+int TraceRoute(const unsigned char* wayPoints, int gridSize, const unsigned char* powerMap,
+               std::vector<RouteCell>* cells)
+{
+    cells->clear();
+    const int n = gridSize;
+    std::vector<unsigned char> map(wayPoints, wayPoints + (size_t)n * n);
+
+    int startRow = -1, startCol = -1, secondRow = -1, secondCol = -1;
+    for (int r = 0; r < n; r++)
+        for (int c = 0; c < n; c++)
+        {
+            // When a code is painted twice the later cell counts.
+            if (map[r * n + c] == WAYPOINT_START)
+                startRow = r, startCol = c;
+            else if (map[r * n + c] == WAYPOINT_SECOND)
+                secondRow = r, secondCol = c;
+        }
+    if (startRow < 0)
+        return ROUTE_TRACE_NO_START;
+    if (secondRow < 0)
+        return ROUTE_TRACE_NO_SECOND;
+
+    std::vector<RouteCell> trace;
+    trace.push_back({startRow, startCol, WAYPOINT_START, 0});
+    trace.push_back({secondRow, secondCol, WAYPOINT_SECOND, 0});
+    map[startRow * n + startCol] = 0;
+
+    int row = secondRow, col = secondCol;
+    for (;;)
+    {
+        map[row * n + col] = 0;
+        int nextRow = -1, nextCol = -1;
+        // Upper rows first, then smaller columns: the first match wins.
+        for (int r = row - 1; r <= row + 1 && nextRow < 0; r++)
+            for (int c = col - 1; c <= col + 1; c++)
+            {
+                if (r < 0 || c < 0 || r >= n || c >= n || !IsTraceable(map[r * n + c]))
+                    continue;
+                nextRow = r, nextCol = c;
+                break;
+            }
+        if (nextRow < 0)
+            break;
+        const int type = map[nextRow * n + nextCol];
+        const float power = type == WAYPOINT_COPY_POWER
+                                ? trace.back().power
+                                : RoutePowerFromByte(powerMap[nextRow * ROUTE_POWER_ROW + nextCol]);
+        trace.push_back({nextRow, nextCol, type, power});
+        row = nextRow, col = nextCol;
+    }
+
+    // The closing copy of the start is the last point.
+    if ((int)trace.size() + 1 < ROUTE_MIN_POINTS)
+        return ROUTE_TRACE_TOO_SHORT;
+    trace[1].power = trace[2].power;
+    trace[0].power = trace[1].power;
+    trace.push_back(trace[0]);
+    cells->swap(trace);
+    return ROUTE_TRACE_OK;
+}
+
+const char* RouteTraceMessage(int result)
+{
+    switch (result)
+    {
+    case ROUTE_TRACE_NO_START: return "Way points map has no start point!";
+    case ROUTE_TRACE_NO_SECOND: return "Way points map has no second point!";
+    case ROUTE_TRACE_TOO_SHORT: return "Way points map route is too short!";
+    default: return "";
+    }
+}
+
+void SmoothRoute(float (*pos)[3], int count, int passes)
+{
+    for (int pass = 0; pass < passes; pass++)
+        for (int j = 0; j <= count - 4; j++)
+        {
+            pos[j + 1][0] = (pos[j][0] + pos[j + 1][0] + pos[j + 2][0]) / 3.0f;
+            pos[j + 1][2] = (pos[j][2] + pos[j + 1][2] + pos[j + 2][2]) / 3.0f;
+        }
+}
+
+void RouteCellCentre(const RouteGround& g, int row, int col, float out[3])
+{
+    out[0] = col * g.cellSize - g.size / 2 + g.cellSize / 2 + 0.1f;
+    out[1] = 0;
+    out[2] = g.size / 2 - row * g.cellSize - g.cellSize / 2 + 0.1f;
+}
+
+void FlattenRoute(RouteGround& g, float (*pos)[3], int count)
+{
+    if (count <= 0)
+        return;
+    const int reach = (int)(5.0f / g.cellSize);
+    const float along = 2.0f * g.cellSize;
+
+    for (int i = 0; i < count; i++)
+    {
+        const D3DXVECTOR3 p(pos[i][0], pos[i][1], pos[i][2]);
+        // The closing point lies on point 0; it looks towards point 1.
+        const int next = i + 1 < count ? i + 1 : (count > 1 ? 1 : 0);
+        const D3DXVECTOR3 q(pos[next][0], pos[next][1], pos[next][2]);
+        if (q.x == p.x && q.y == p.y && q.z == p.z)
+            continue;   // no direction to level across
+        D3DXMATRIX frame;
+        MatrixFromPosTargetUp(frame, p, q, D3DXVECTOR3(0, 1, 0));
+        // Rotating into the frame, the along-route component is the offset
+        // projected on the frame's forward row.
+        const D3DXVECTOR3 forward(frame._31, frame._32, frame._33);
+
+        int rp, cp;
+        CellOfPoint(g, pos[i], &rp, &cp);
+        for (int r = rp - reach; r <= rp + reach; r++)
+            for (int c = cp - reach; c <= cp + reach; c++)
+            {
+                if (!InGrid(g, r, c))
+                    continue;
+                float centre[3];
+                RouteCellCentre(g, r, c, centre);
+                centre[1] = g.height(g, centre[0], centre[2]);
+                const float a = (centre[0] - p.x) * forward.x + (centre[1] - p.y) * forward.y +
+                                (centre[2] - p.z) * forward.z;
+                if (std::fabs(a) <= along)
+                {
+                    float& h = HeightAt(g, r, c);
+                    h = h + (p.y - h) * (1.0f - std::fabs(a) / along * 0.5f);
+                }
+            }
+    }
+
+    for (int i = 0; i < count; i++)
+    {
+        int rp, cp;
+        CellOfPoint(g, pos[i], &rp, &cp);
+        for (int t = 0; t <= reach; t++)
+            BlurSquare(g, rp, cp, t);
+        BlurSquare(g, rp, cp, reach + 2);
+    }
+
+    for (int i = 0; i < count; i++)
+        pos[i][1] = g.height(g, pos[i][0], pos[i][2]);
+}
+
+int HalveRoute(float (*pos)[3], int* type, float* power, int count)
+{
+    if (count <= 0)
+        return 0;
+    int kept = 0;
+    for (int i = 0; i < count; i += 2, kept++)
+    {
+        pos[kept][0] = pos[i][0];
+        pos[kept][1] = pos[i][1];
+        pos[kept][2] = pos[i][2];
+        type[kept] = type[i];
+        power[kept] = power[i];
+    }
+    pos[kept - 1][0] = pos[0][0];
+    pos[kept - 1][1] = pos[0][1];
+    pos[kept - 1][2] = pos[0][2];
+    type[kept - 1] = type[0];
+    power[kept - 1] = power[0];
+    return kept;
+}
+
+namespace {
+
+// Run-up indices; both directions stay inside the route.
+void RunUp(unsigned m, int reverse, unsigned racers, std::vector<unsigned>* out)
+{
+    const long long M = m, rn = racers;
+    if (!reverse)
+    {
+        // Behind the start line: none when the grid is longer than the route.
+        for (long long i = M - rn - 2; i >= 0 && i < M - 2; i += 2)
+            out->push_back((unsigned)i);
+    }
+    else if (rn + 2 <= M - 1)
+    {
+        // Ahead of the start line, driven backwards.
+        for (long long i = rn + 2; i > 2; i -= 2)
+            out->push_back((unsigned)i);
+    }
+}
+
+}  // namespace
+
+unsigned RacePathPoints(unsigned routeCount, unsigned laps, int reverse, unsigned racers)
+{
+    if (routeCount < 2)
+        return 0;
+    std::vector<unsigned> runUp;
+    RunUp(routeCount, reverse, racers, &runUp);
+    return (unsigned)runUp.size() + (routeCount - 1) * laps + 1;
+}
+
+void BuildRacePath(const float (*routePos)[3], const int* routeType, unsigned routeCount, unsigned laps,
+                   int reverse, unsigned racers, float cellSize)
+{
+    FreeRacePath();
+    const unsigned total = RacePathPoints(routeCount, laps, reverse, racers);
+    if (total == 0)
+        return;
+    g_RacePath = static_cast<float(*)[3]>(std::malloc(sizeof(float[3]) * total));
+    g_RacePathTypes = static_cast<int*>(std::malloc(sizeof(int) * total));
+    if (!g_RacePath || !g_RacePathTypes)
+    {
+        FreeRacePath();
+        return;
+    }
+
+    auto append = [&](unsigned i) {
+        g_RacePath[g_RacePathCount][0] = routePos[i][0];
+        g_RacePath[g_RacePathCount][1] = routePos[i][1];
+        g_RacePath[g_RacePathCount][2] = routePos[i][2];
+        g_RacePathTypes[g_RacePathCount] = routeType[i];
+        g_RacePathCount++;
+    };
+
+    std::vector<unsigned> runUp;
+    RunUp(routeCount, reverse, racers, &runUp);
+    for (unsigned i : runUp)
+        append(i);
+    for (unsigned lap = 0; lap < laps; lap++)
+    {
+        if (!reverse)
+            for (unsigned i = 0; i + 1 < routeCount; i++)
+                append(i);
+        else
+            for (unsigned i = routeCount - 1; i >= 1; i--)
+                append(i);
+    }
+    append(0);
+    g_RacePathLength = g_RacePathCount * cellSize * 2;
+}
