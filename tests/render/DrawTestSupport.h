@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -16,6 +17,7 @@
 #include "platform/MessageBox.h"
 #include "platform/d3d/D3D9.h"
 #include "render/D3DRender.h"
+#include "render/ScreenVertex.h"
 
 namespace drawtest
 {
@@ -69,6 +71,24 @@ inline std::vector<std::string> ReadLines(const std::string& path)
         lines.push_back(line);
     std::fclose(f);
     return lines;
+}
+
+// The unit-disc fans the settings reader fills at start-up (centre, then rim
+// points turning by -2 pi / steps), filled here the same way so a test does
+// not have to read a settings file.
+inline void FillDiscFans()
+{
+    auto fill = [](ScreenVertex* fan, int rimPoints, int steps) {
+        fan[0] = ScreenVertex{0, 0, 0, 1, 0, 0.5f, 0.5f};
+        for (int i = 0; i < rimPoints; ++i)
+        {
+            const float a = -2.0f * 3.14159265f * float(i) / float(steps);
+            const float x = std::cos(a), y = std::sin(a);
+            fan[i + 1] = ScreenVertex{x, y, 0, 1, 0, (x + 1) * 0.5f, (y + 1) * 0.5f};
+        }
+    };
+    fill(g_DrawDiscVertices, 16, 15);
+    fill(g_DrawDiscFineVertices, 33, 32);
 }
 
 inline std::string TestDataDir()
