@@ -38,6 +38,11 @@ public:
     // The name a slot was loaded by ("" for a free slot).
     const char* GetName(int id) const;
 
+    // The file read for a requested name (into 256 bytes, cut to fit) and the
+    // format it is created in: ".bmp" pictures carry no alpha and are stored
+    // as DXT1, and with "BMP to JPG" on the first ".bmp" is read as ".jpg".
+    static void ResolveRequest(const char* name, int format, char* fileName, int* fileFormat);
+
     // Fills a texture the caller owns with one colour, creating it first as a
     // size x size A8R8G8B8 texture of the managed pool when the slot is empty.
     static void FillColorTexture(IDirect3DTexture9** slot, const D3DXCOLOR& colour, int size);

@@ -1,0 +1,146 @@
+#pragma once
+// Shared set-up of the render tests: a fresh working folder (the settings file
+// and the debug log land there), the demo data linked in as "Data", the
+// settings the device reads, captured message boxes, and the device brought
+// up the way the program start does it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "app/AppState.h"
+#include "app/FileManager.h"
+#include "app/Settings.h"
+#include "platform/MessageBox.h"
+#include "platform/d3d/D3D9.h"
+#include "render/D3DRender.h"
+
+namespace render_test
+{
+
+inline std::vector<std::string>& Messages()
+{
+    static std::vector<std::string> messages;
+    return messages;
+}
+
+inline int CaptureBox(HWND, const char* text, const char* caption, UINT type)
+{
+    Messages().push_back(std::string(caption ? caption : "") + "|" + std::to_string(type) + "|" +
+                         (text ? text : ""));
+    return IDOK;
+}
+
+inline std::string DemoDataDir()
+{
+    const char* dir = std::getenv("TRALLOWMERE_TESTDATA");
+    return std::string(dir ? dir : TRALLOWMERE_TEST_DATA);
+}
+
+inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+inline std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+inline size_t CountCalls(const std::string& prefix)
+{
+    size_t n = 0;
+    for (const std::string& call : D3DRecordedCalls())
+        if (call.compare(0, prefix.size(), prefix) == 0)
+            n++;
+    return n;
+}
+
+// Each test runs in its own folder with default settings and a fresh device
+// object; TearDown releases everything the test made.
+class RenderFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char cwd[4096];
+        ASSERT_NE(getcwd(cwd, sizeof(cwd)), nullptr);
+        oldDir = cwd;
+        char tmpl[] = "/tmp/render_test_XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir = tmpl;
+        ASSERT_EQ(chdir(dir.c_str()), 0);
+
+        Messages().clear();
+        SetMessageBoxHook(CaptureBox);
+        D3DSelectBackend(D3DBackendKind::Recording);
+        D3DClearOverrides();
+
+        g_SettingLimits = SettingLimits{500, 3, 1, 1};
+        g_VideoMode = 0;
+        g_ShadowQuality = 3;
+        g_GlowOn = 1;
+        g_BlurOn = 1;
+        g_Windowed = 1;
+        g_UseFileManager = 1;
+        g_BmpToJpg = 0;
+        g_EditorMode = 0;
+        g_DebugLog = 0;
+        g_Quit = 0;
+        g_ShadowPass = 0;
+        g_ReflectionPass = 0;
+        g_Render = CD3DRender();
+    }
+
+    void TearDown() override
+    {
+        g_Render.FreeD3DRender();
+        g_FileManager.Release();
+        D3DClearOverrides();
+        SetMessageBoxHook(nullptr);
+        g_DebugLog = 0;
+        if (!oldDir.empty())
+            chdir(oldDir.c_str());
+        if (!dir.empty())
+            std::system(("rm -rf '" + dir + "'").c_str());
+    }
+
+    // Links the generated demo data in as "Data" and opens its packs (or,
+    // with packs off, reads loose files).
+    void UseDemoData(bool packs = true)
+    {
+        ASSERT_EQ(symlink((DemoDataDir() + "/Data").c_str(), "Data"), 0);
+        g_UseFileManager = packs ? 1 : 0;
+        g_FileManager.Create();
+    }
+
+    // A private "Data/Misc" with copies of the demo technique files and
+    // default textures, which a test may then change; read as loose files.
+    void UseLooseCopy()
+    {
+        mkdir("Data", 0700);
+        mkdir("Data/Misc", 0700);
+        std::system(("cp '" + DemoDataDir() + "'/Data/Misc/* Data/Misc/").c_str());
+        g_UseFileManager = 0;
+        g_FileManager.Create();
+    }
+
+    // InitD3D and CreateDevice as the program start calls them.
+    void StartDevice()
+    {
+        ASSERT_EQ(g_Render.InitD3D(g_Windowed), 0);
+        ASSERT_EQ(g_Render.CreateDevice(nullptr, g_Windowed, 0, 0), 0);
+        ASSERT_NE(g_Render.device, nullptr);
+    }
+
+    std::string oldDir;
+    std::string dir;
+};
+
+}  // namespace render_test
