@@ -1,0 +1,478 @@
+// Render passes: the shadow casters of each shadow quality around the layer
+// copy, the restoring of everything a pass changes, the reflection pass only
+// with visible water, and one picture of a box's shadow on a plane.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "GoldenImage.h"
+#include "app/Game.h"
+#include "app/Settings.h"
+#include "render/D3DRender.h"
+#include "world/Landscape.h"
+#include "world/Sky.h"
+
+namespace
+{
+const float kPi = 3.14159265358979f;
+
+// The render device's fields the passes read, kept and put back around each test.
+struct SavedRender
+{
+    SavedRender()
+    {
+        device = g_Render.device;
+        effect = g_Render.effect;
+        std::memcpy(sizes, &g_Render.screenWidth, sizeof(sizes));
+        targets[0] = g_Render.reflectionTarget;
+        targets[1] = g_Render.shadowTarget0;
+        targets[2] = g_Render.shadowTarget1;
+        targets[3] = g_Render.shadowTarget2;
+        shadowDepth = g_Render.shadowDepth;
+        reflectionDepth = g_Render.reflectionDepth;
+        cull = g_Render.cullMode;
+        savedCull = g_Render.savedCullMode;
+        quality = g_ShadowQuality;
+        std::memcpy(shadowDirection, g_Sky.shadowDirection, sizeof(shadowDirection));
+        shadowStrength = g_Sky.shadowStrength;
+        water = g_Landscape.visibleWaterParts;
+        waterAltitude = g_Landscape.waterAltitude;
+    }
+    ~SavedRender()
+    {
+        g_Render.device = device;
+        g_Render.effect = effect;
+        std::memcpy(&g_Render.screenWidth, sizes, sizeof(sizes));
+        g_Render.reflectionTarget = targets[0];
+        g_Render.shadowTarget0 = targets[1];
+        g_Render.shadowTarget1 = targets[2];
+        g_Render.shadowTarget2 = targets[3];
+        g_Render.shadowDepth = shadowDepth;
+        g_Render.reflectionDepth = reflectionDepth;
+        g_Render.cullMode = cull;
+        g_Render.savedCullMode = savedCull;
+        g_ShadowQuality = quality;
+        std::memcpy(g_Sky.shadowDirection, shadowDirection, sizeof(shadowDirection));
+        g_Sky.shadowStrength = shadowStrength;
+        g_Landscape.visibleWaterParts = water;
+        g_Landscape.waterAltitude = waterAltitude;
+    }
+    IDirect3DDevice9* device;
+    ID3DXEffect* effect;
+    float sizes[8];
+    IDirect3DTexture9* targets[4];
+    IDirect3DSurface9* shadowDepth;
+    IDirect3DSurface9* reflectionDepth;
+    int cull, savedCull, quality;
+    float shadowDirection[3];
+    float shadowStrength;
+    int water;
+    float waterAltitude;
+};
+
+// Render targets of the sizes and formats the render device makes.
+struct PassTargets
+{
+    bool Create(IDirect3DDevice9* device)
+    {
+        return SUCCEEDED(device->CreateTexture(1024, 1024, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
+                                               &shadow0, nullptr)) &&
+               SUCCEEDED(device->CreateTexture(512, 512, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
+                                               &shadow1, nullptr)) &&
+               SUCCEEDED(device->CreateTexture(1024, 1024, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
+                                               &shadow2, nullptr)) &&
+               SUCCEEDED(device->CreateTexture(512, 512, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
+                                               D3DPOOL_DEFAULT, &reflection, nullptr)) &&
+               SUCCEEDED(device->CreateDepthStencilSurface(1024, 1024, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                                           &shadowDepth, nullptr)) &&
+               SUCCEEDED(device->CreateDepthStencilSurface(512, 512, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                                           &reflectionDepth, nullptr));
+    }
+    void Install(IDirect3DDevice9* device)
+    {
+        g_Render.device = device;
+        g_Render.effect = nullptr;
+        g_Render.shadowTarget0 = shadow0;
+        g_Render.shadowTarget1 = shadow1;
+        g_Render.shadowTarget2 = shadow2;
+        g_Render.reflectionTarget = reflection;
+        g_Render.shadowDepth = shadowDepth;
+        g_Render.reflectionDepth = reflectionDepth;
+    }
+    ~PassTargets()
+    {
+        for (IUnknown* u : std::vector<IUnknown*>{shadow0, shadow1, shadow2, reflection, shadowDepth, reflectionDepth})
+            if (u)
+                u->Release();
+    }
+    IDirect3DTexture9* shadow0 = nullptr;
+    IDirect3DTexture9* shadow1 = nullptr;
+    IDirect3DTexture9* shadow2 = nullptr;
+    IDirect3DTexture9* reflection = nullptr;
+    IDirect3DSurface9* shadowDepth = nullptr;
+    IDirect3DSurface9* reflectionDepth = nullptr;
+};
+
+void SetScreen(float w, float h)
+{
+    g_Render.screenWidth = w;
+    g_Render.screenHeight = h;
+    g_Render.scaleX = w / 800.0f;
+    g_Render.scaleY = h / 600.0f;
+}
+
+void InitMainCamera(CGame& game, const D3DXVECTOR3& eye, const D3DXVECTOR3& at, float aspect)
+{
+    game.mainCamera.Init(&eye, &at, kPi / 3, aspect, 0.2f, 500.0f, VIEWMODE_FREE, CAMERA_MAIN);
+    const D3DXVECTOR3 o(0, 0, 0), z(0, 0, 1);
+    game.shadowCamera.Init(&o, &z, kPi / 2, 1.0f, 0.2f, 1000.0f, VIEWMODE_FREE, CAMERA_SHADOW);
+    game.reflectionCamera = game.mainCamera;
+    game.activeCamera = &game.mainCamera;
+}
+
+int IndexOf(const std::vector<std::string>& calls, const std::string& prefix, size_t from = 0)
+{
+    for (size_t i = from; i < calls.size(); i++)
+        if (calls[i].compare(0, prefix.size(), prefix) == 0)
+            return (int)i;
+    return -1;
+}
+
+class RecordingPassTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        D3DSelectBackend(D3DBackendKind::Recording);
+        d3d = Direct3DCreate9(D3D_SDK_VERSION);
+        ASSERT_NE(nullptr, d3d);
+        D3DPRESENT_PARAMETERS pp = {};
+        pp.BackBufferWidth = 800;
+        pp.BackBufferHeight = 600;
+        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+        pp.BackBufferCount = 1;
+        pp.Windowed = TRUE;
+        pp.EnableAutoDepthStencil = TRUE;
+        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+        ASSERT_TRUE(SUCCEEDED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
+                                                D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device)));
+        ASSERT_TRUE(targets.Create(device));
+        targets.Install(device);
+        SetScreen(800, 600);
+        InitMainCamera(game, D3DXVECTOR3(-150, 33, 305), D3DXVECTOR3(-50, 33, 305), 4.0f / 3.0f * 0.85f);
+        g_Sky.shadowDirection[0] = 0.6f;
+        g_Sky.shadowDirection[1] = 0.7f;
+        g_Sky.shadowDirection[2] = 0.3f;
+        g_Sky.shadowStrength = 0.5f;
+        device->GetRenderTarget(0, &backBuffer);
+        D3DClearRecordedCalls();
+    }
+    void TearDown() override
+    {
+        if (backBuffer)
+            backBuffer->Release();
+        // The device goes with the targets' owner below; release order: targets first.
+        targets.~PassTargets();
+        new (&targets) PassTargets();
+        if (device)
+            device->Release();
+        if (d3d)
+            d3d->Release();
+        D3DSelectBackend(D3DBackendKind::OpenGL);
+    }
+
+    std::vector<std::string> casters;
+    // Each caster records its name and where in the device log it drew.
+    void RecordCasters()
+    {
+        for (ShadowCaster& c : game.shadowCasters)
+        {
+            const std::string name = c.name;
+            c.draw = [this, name] {
+                casters.push_back(name);
+                casterPositions.push_back((int)D3DRecordedCalls().size());
+                EXPECT_EQ(1, g_ShadowPass);
+            };
+        }
+    }
+    std::vector<int> casterPositions;
+
+    SavedRender saved;
+    IDirect3D9* d3d = nullptr;
+    IDirect3DDevice9* device = nullptr;
+    IDirect3DSurface9* backBuffer = nullptr;
+    PassTargets targets;
+    CGame game;
+};
+
+TEST_F(RecordingPassTest, ShadowCastersFollowTheQualityAndOnlyTerrainBuildingsAndLeavesReachTheCopy)
+{
+    const std::string buildings = "CStaticObjectManager::DrawShadows 0x100";
+    const std::string leaves = "CNatureManager::DrawTreeLeafsShadow";
+    const std::string objects = "CStaticObjectManager::DrawShadows 0x30";
+    const std::string vehicles = "CVehicleManager::RenderShadows";
+    const std::string riders = "CHumanManager::RenderShadows";
+    const std::string grass = "CNatureManager::DrawGrassShadow";
+    struct Case
+    {
+        int quality;
+        std::vector<std::string> beforeCopy;
+        std::vector<std::string> afterCopy;
+    } cases[] = {
+        {1, {leaves}, {vehicles, riders}},
+        {2, {leaves}, {objects, vehicles, riders}},
+        {3, {buildings, leaves}, {objects, vehicles, riders, grass}},
+    };
+    for (const Case& c : cases)
+    {
+        g_ShadowQuality = c.quality;
+        casters.clear();
+        casterPositions.clear();
+        RecordCasters();
+        D3DClearRecordedCalls();
+        game.RenderShadowMap();
+        const std::vector<std::string> calls = D3DRecordedCalls();
+        const int copy = IndexOf(calls, "StretchRect(");
+        ASSERT_GE(copy, 0) << c.quality;
+        std::vector<std::string> before, after;
+        for (size_t i = 0; i < casters.size(); i++)
+            (casterPositions[i] <= copy ? before : after).push_back(casters[i]);
+        EXPECT_EQ(c.beforeCopy, before) << "quality " << c.quality;
+        EXPECT_EQ(c.afterCopy, after) << "quality " << c.quality;
+
+        // Terrain in black, the other casters in the shadow grey of strength 0.5.
+        const int black = IndexOf(calls, "SetRenderState(TEXTUREFACTOR, 4278190080)");
+        const int grey = IndexOf(calls, "SetRenderState(TEXTUREFACTOR, 4284045657)");   // 0xFF595959
+        EXPECT_GE(black, 0);
+        EXPECT_GT(grey, black);
+        EXPECT_LT(grey, copy);
+        EXPECT_GE(IndexOf(calls, "Clear(0, 3, 0x00000000, 1"), 0);
+    }
+}
+
+TEST_F(RecordingPassTest, ShadowPassRestoresEverythingItChanged)
+{
+    g_ShadowQuality = 2;
+    const CCamera mainBefore = game.mainCamera;
+    game.RenderShadowMap();
+    EXPECT_EQ(&game.mainCamera, game.activeCamera);
+    EXPECT_EQ(0, g_ShadowPass);
+    EXPECT_FLOAT_EQ(800.0f, g_Render.screenWidth);
+    EXPECT_FLOAT_EQ(600.0f, g_Render.screenHeight);
+    EXPECT_FLOAT_EQ(1.0f, g_Render.scaleX);
+    IDirect3DSurface9* target = nullptr;
+    device->GetRenderTarget(0, &target);
+    EXPECT_EQ(backBuffer, target);
+    if (target)
+        target->Release();
+    D3DVIEWPORT9 vp;
+    device->GetViewport(&vp);
+    EXPECT_EQ(800u, vp.Width);
+    EXPECT_EQ(600u, vp.Height);
+    EXPECT_EQ(0, std::memcmp(&mainBefore.view, &game.mainCamera.view, sizeof(D3DXMATRIX)));
+    // The shadow camera looked at the focus 41.6 ahead of the eye at eye height.
+    EXPECT_NEAR(-150.0f + 41.6f, game.shadowFocus.x, 1e-3f);
+    EXPECT_NEAR(33.0f, game.shadowFocus.y, 1e-3f);
+    EXPECT_NEAR(game.shadowFocus.x + 60.0f, game.shadowCamera.eye.x, 1e-3f);
+
+    const std::vector<std::string> calls = D3DRecordedCalls();
+    EXPECT_GE(IndexOf(calls, "SetViewport(0, 0, 1024, 1024"), 0);
+    EXPECT_GE(IndexOf(calls, "SetTextureStageState(0, COLOROP, 4)"), 0) << "back to texture x current";
+}
+
+TEST_F(RecordingPassTest, ShadowCameraStaysFiniteLookingStraightDownOrUp)
+{
+    g_ShadowQuality = 1;
+    struct Case
+    {
+        D3DXVECTOR3 eye, at;
+        float lightX, lightY, lightZ;
+    } cases[] = {
+        {D3DXVECTOR3(5, 50, 5), D3DXVECTOR3(5, 0, 5), 0.6f, 0.7f, 0.3f},   // straight down
+        {D3DXVECTOR3(5, 0, 5), D3DXVECTOR3(5, 50, 5), 0.6f, 0.7f, 0.3f},   // straight up
+        {D3DXVECTOR3(5, 50, 5), D3DXVECTOR3(5, 0, 5), 0.0f, 1.0f, 0.0f},   // and the sun overhead
+        {D3DXVECTOR3(0, 5, 0), D3DXVECTOR3(10, 5, 0), 1.0f, 0.0f, 0.0f},   // light along the view
+    };
+    for (const Case& c : cases)
+    {
+        InitMainCamera(game, c.eye, c.at, 1.0f);
+        g_Sky.shadowDirection[0] = c.lightX;
+        g_Sky.shadowDirection[1] = c.lightY;
+        g_Sky.shadowDirection[2] = c.lightZ;
+        game.RenderShadowMap();
+        for (int i = 0; i < 16; i++)
+            ASSERT_TRUE(std::isfinite((&game.shadowCamera.view._11)[i])) << c.eye.y << " " << c.lightY;
+        for (const D3DXPLANE& p : game.shadowCamera.frustum)
+            ASSERT_TRUE(std::isfinite(p.a) && std::isfinite(p.d));
+    }
+}
+
+TEST_F(RecordingPassTest, NoShadowQualityNoShadowPass)
+{
+    g_ShadowQuality = 0;
+    RecordCasters();
+    game.RenderShadowMap();
+    EXPECT_TRUE(casters.empty());
+    EXPECT_TRUE(D3DRecordedCalls().empty());
+}
+
+TEST_F(RecordingPassTest, ReflectionRunsOnlyWithVisibleWaterAndUndoesItsStates)
+{
+    std::vector<std::string> drawn;
+    for (GameStep& s : game.reflectionSteps)
+    {
+        const std::string name = s.name;
+        s.run = [&drawn, name] {
+            drawn.push_back(name);
+            EXPECT_EQ(1, g_ReflectionPass);
+            return 1;
+        };
+    }
+    g_Landscape.visibleWaterParts = 0;
+    game.RenderReflection();
+    EXPECT_TRUE(drawn.empty());
+    EXPECT_TRUE(D3DRecordedCalls().empty()) << "no pass, and the mip bias is never touched";
+
+    g_Landscape.visibleWaterParts = 2;
+    g_Landscape.waterAltitude = 10.0f;
+    IDirect3DTexture9* target = g_Render.reflectionTarget;
+    g_Render.reflectionTarget = nullptr;
+    game.RenderReflection();
+    EXPECT_TRUE(drawn.empty()) << "no reflection target, no pass";
+    g_Render.reflectionTarget = target;
+
+    game.RenderReflection();
+    const std::vector<std::string> expected = {"CLandscape::Draw", "CStaticObjectManager::Draw 0x100",
+                                               "CStaticObjectManager::DrawLightEffects 0x100",
+                                               "CNatureManager::DrawTreeLeafs"};
+    EXPECT_EQ(expected, drawn);
+    EXPECT_EQ(0, g_ReflectionPass);
+    EXPECT_NEAR(-13.0f, game.reflectionCamera.eye.y, 1e-4f) << "the eye mirrored in the water at 10";
+    EXPECT_EQ(&game.mainCamera, game.activeCamera);
+    EXPECT_EQ(D3DCULL_CW, g_Render.cullMode);
+    EXPECT_EQ(D3DCULL_CW, g_Render.savedCullMode);
+
+    const std::vector<std::string> calls = D3DRecordedCalls();
+    const int biasOn = IndexOf(calls, "SetSamplerState(0, MIPMAPLODBIAS, 1065353216)");
+    const int clip = IndexOf(calls, "SetClipPlane(0, 0, 1, 0, -10)");
+    const int ccw = IndexOf(calls, "SetRenderState(CULLMODE, 3)");
+    const int clipOn = IndexOf(calls, "SetRenderState(CLIPPLANEENABLE, 1)");
+    const int clipOff = IndexOf(calls, "SetRenderState(CLIPPLANEENABLE, 0)");
+    const int cw = IndexOf(calls, "SetRenderState(CULLMODE, 2)");
+    const int biasOff = IndexOf(calls, "SetSamplerState(1, MIPMAPLODBIAS, 0)");
+    EXPECT_GE(biasOn, 0);
+    EXPECT_GT(clip, biasOn);
+    EXPECT_GT(ccw, clip);
+    EXPECT_GT(clipOn, ccw);
+    EXPECT_GT(clipOff, clipOn);
+    EXPECT_GT(cw, clipOff);
+    EXPECT_GT(biasOff, cw);
+    EXPECT_GE(IndexOf(calls, "SetViewport(0, 0, 512, 512"), 0);
+    IDirect3DSurface9* now = nullptr;
+    device->GetRenderTarget(0, &now);
+    EXPECT_EQ(backBuffer, now);
+    if (now)
+        now->Release();
+}
+
+struct ColorVertex
+{
+    float x, y, z;
+    DWORD color;
+};
+
+void DrawQuads(IDirect3DDevice9* device, const std::vector<ColorVertex>& v)
+{
+    device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+    for (size_t i = 0; i + 3 < v.size(); i += 4)
+        device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, &v[i], sizeof(ColorVertex));
+}
+
+// A 2 x 2 x 2 box standing on the ground at the origin, as four side quads and the top.
+std::vector<ColorVertex> Box(DWORD color)
+{
+    const float a = -1, b = 1, h = 2;
+    return {{a, 0, a, color}, {a, h, a, color}, {b, 0, a, color}, {b, h, a, color},
+            {b, 0, a, color}, {b, h, a, color}, {b, 0, b, color}, {b, h, b, color},
+            {b, 0, b, color}, {b, h, b, color}, {a, 0, b, color}, {a, h, b, color},
+            {a, 0, b, color}, {a, h, b, color}, {a, 0, a, color}, {a, h, a, color},
+            {a, h, a, color}, {a, h, b, color}, {b, h, a, color}, {b, h, b, color}};
+}
+
+TEST(ShadowPicture, BoxCastsItsShadowWhereTheSunPutsIt)
+{
+    golden::HeadlessDevice device;
+    if (!device.Create(256, 256))
+        GTEST_SKIP() << device.error();
+    SavedRender saved;
+    PassTargets targets;
+    ASSERT_TRUE(targets.Create(device.get()));
+    targets.Install(device.get());
+    SetScreen(256, 256);
+
+    CGame game;
+    InitMainCamera(game, D3DXVECTOR3(2, 9, -10), D3DXVECTOR3(-1, 0, 0), 1.0f);
+    // The sun high on the +x, +z side: the shadow falls towards -x, -z.
+    D3DXVECTOR3 light(0.6f, 1.0f, 0.3f);
+    D3DXVec3Normalize(&light, &light);
+    std::memcpy(g_Sky.shadowDirection, &light, sizeof(float) * 3);
+    g_Sky.shadowStrength = 1.0f;
+    g_ShadowQuality = 3;
+    for (ShadowCaster& c : game.shadowCasters)
+        c.draw = [] {};
+    game.shadowCasters[0].draw = [&device] { DrawQuads(device.get(), Box(0xFFFFFFFF)); };
+
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    device->SetTransform(D3DTS_WORLD, &identity);
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_ZENABLE, TRUE);
+    device->BeginScene();
+    game.RenderShadowMap();
+
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF203040, 1.0f, 0);
+    // The ground: white, darkened by the copy layer looked up through the shadow matrix.
+    D3DXMATRIX shadowMatrix;
+    game.GetShadowMatrix(&shadowMatrix, &identity);
+    device->SetTexture(0, targets.shadow2);
+    device->SetTransform(D3DTS_TEXTURE0, &shadowMatrix);
+    device->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEPOSITION);
+    device->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT2);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE | D3DTA_COMPLEMENT);
+    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+    const float g = 12.0f;
+    DrawQuads(device.get(), {{-g, 0, -g, 0xFFFFFFFF}, {-g, 0, g, 0xFFFFFFFF}, {g, 0, -g, 0xFFFFFFFF},
+                             {g, 0, g, 0xFFFFFFFF}});
+    // The box itself in red, untextured.
+    device->SetTexture(0, nullptr);
+    device->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+    device->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+    DrawQuads(device.get(), Box(0xFFC02020));
+    device->EndScene();
+
+    UINT w = 0, h = 0;
+    const std::vector<uint8_t> pixels = device.ReadRenderTarget(&w, &h);
+    ASSERT_EQ(256u, w);
+    auto brightnessAt = [&](const D3DXVECTOR3& ground) {
+        float x = 0, y = 0;
+        EXPECT_EQ(1, game.mainCamera.ProjectToScreen(&x, &y, &ground, nullptr));
+        const int px = (int)(x * g_Render.scaleX), py = (int)(y * g_Render.scaleY);
+        return (int)(golden::PixelAt(pixels, (int)w, px, py) & 0xFF);
+    };
+    // The top of the box throws its outline 2 x (0.6, 0.3) away from the sun.
+    EXPECT_LT(brightnessAt(D3DXVECTOR3(-1.7f, 0, -1.2f)), 96) << "in the shadow";
+    EXPECT_GT(brightnessAt(D3DXVECTOR3(1.7f, 0, 1.3f)), 200) << "on the sunny side";
+    EXPECT_GT(brightnessAt(D3DXVECTOR3(1.7f, 0, -1.2f)), 200) << "not mirrored to the other side";
+    EXPECT_GT(brightnessAt(D3DXVECTOR3(-4.0f, 0, -3.0f)), 200) << "the shadow ends";
+    EXPECT_TRUE(golden::CompareWithGolden("game/box_shadow", pixels, (int)w, (int)h));
+}
+}
