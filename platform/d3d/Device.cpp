@@ -268,6 +268,8 @@ HRESULT CDevice9::Init() {
         for (int i = 0; i < kSamplers; ++i) gl.BindSampler((GLuint)i, samplers_[i]);
         gl.BindVertexArray(vao_);
         gl.Enable(GL_PROGRAM_POINT_SIZE);
+        // Always on: a disabled clip plane is a plane every visible vertex passes.
+        gl.Enable(GL_CLIP_DISTANCE0);
     }
     HRESULT hr = CreateSwapChainSurfaces();
     if (FAILED(hr)) return hr;
@@ -997,6 +999,7 @@ HRESULT CDevice9::SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) {
     case D3DRS_SPECULARMATERIALSOURCE:
     case D3DRS_EMISSIVEMATERIALSOURCE: fixedDirty_ = true; break;
     case D3DRS_AMBIENT: ++lightingVersion_; break;
+    case D3DRS_CLIPPLANEENABLE: ++clipVersion_; break;
     case D3DRS_TEXTUREFACTOR: ++tfactorVersion_; break;
     case D3DRS_ALPHATESTENABLE:
     case D3DRS_ALPHAFUNC:
@@ -1248,10 +1251,6 @@ void CDevice9::ApplyGLState() {
     } else {
         gl.Disable(GL_STENCIL_TEST);
     }
-    if (rs_[D3DRS_CLIPPLANEENABLE] & 1)
-        gl.Enable(GL_CLIP_DISTANCE0);
-    else
-        gl.Disable(GL_CLIP_DISTANCE0);
     float slope = DwordToFloat(rs_[D3DRS_SLOPESCALEDEPTHBIAS]), bias = DwordToFloat(rs_[D3DRS_DEPTHBIAS]);
     if (slope != 0.0f || bias != 0.0f) {
         gl.Enable(GL_POLYGON_OFFSET_FILL);
@@ -1414,12 +1413,13 @@ void CDevice9::ApplyFixedFunctionUniforms(FixedFunctionProgram& p) {
 }
 
 void CDevice9::ApplyBuiltins(BuiltinUniforms& u) {
-    bool rhw = (fvf_ & D3DFVF_POSITION_MASK) == D3DFVF_XYZRHW;
-    uint64_t clipVersion = clipVersion_ * 2 + (rhw ? 1 : 0);
+    // Pre-transformed vertices are not clipped by user planes, as in Direct3D.
+    bool clip = (rs_[D3DRS_CLIPPLANEENABLE] & 1) && (fvf_ & D3DFVF_POSITION_MASK) != D3DFVF_XYZRHW;
+    uint64_t clipVersion = clipVersion_ * 2 + (clip ? 1 : 0);
     if (u.clipPlane >= 0 && u.clipVersion != clipVersion) {
         u.clipVersion = clipVersion;
         static const float kPass[4] = {0, 0, 0, 1};
-        gl.Uniform4fv(u.clipPlane, 1, rhw ? kPass : clipPlaneClip_);
+        gl.Uniform4fv(u.clipPlane, 1, clip ? clipPlaneClip_ : kPass);
     }
     if (u.viewportVersion != viewportVersion_) {
         u.viewportVersion = viewportVersion_;

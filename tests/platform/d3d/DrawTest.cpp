@@ -1,0 +1,445 @@
+// Drawing with transformed geometry on the OpenGL backend: winding and
+// culling, lighting, generated texture coordinates, alpha test, render
+// targets with StretchRect, the world-space clip plane, DXT and cube textures.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "GoldenImage.h"
+#include "platform/D3DXMath.h"
+#include "tools/ImageWriter.h"
+
+namespace {
+
+struct ColorVertex {
+    float x, y, z;
+    DWORD color;
+};
+const DWORD kColorFVF = D3DFVF_XYZ | D3DFVF_DIFFUSE;
+
+struct ScreenVertex {
+    float x, y, z, rhw;
+    DWORD color;
+    float u, v;
+};
+const DWORD kScreenFVF = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+const DWORD kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kYellow = 0xFFFFFF00;
+
+class DrawTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(device.Create(64, 64)) << device.error();
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        // World x and y from -1 to 1 fill the screen, looking along +z.
+        D3DXMATRIX identity, ortho;
+        D3DXMatrixIdentity(&identity);
+        D3DXMatrixOrthoLH(&ortho, 2.0f, 2.0f, 0.0f, 10.0f);
+        device->SetTransform(D3DTS_WORLD, &identity);
+        device->SetTransform(D3DTS_VIEW, &identity);
+        device->SetTransform(D3DTS_PROJECTION, &ortho);
+        device->SetRenderState(D3DRS_LIGHTING, FALSE);
+        device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+        device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+        device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+        device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+    }
+
+    uint32_t Pixel(int x, int y) {
+        std::vector<uint8_t> pixels = device.ReadRenderTarget();
+        return golden::PixelAt(pixels, 64, x, y) & 0xFFFFFF;
+    }
+
+    void DrawColorQuad(float x1, float y1, float x2, float y2, float z, DWORD color) {
+        ColorVertex v[4] = {{x1, y2, z, color}, {x2, y2, z, color}, {x1, y1, z, color}, {x2, y1, z, color}};
+        device->SetFVF(kColorFVF);
+        ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(ColorVertex)));
+    }
+
+    IDirect3DTexture9* MakeTexture(UINT w, UINT h, const std::vector<DWORD>& texels, DWORD usage = 0,
+                                   D3DPOOL pool = D3DPOOL_MANAGED) {
+        IDirect3DTexture9* t = nullptr;
+        EXPECT_EQ(D3D_OK, device->CreateTexture(w, h, 1, usage, D3DFMT_A8R8G8B8, pool, &t, nullptr));
+        D3DLOCKED_RECT locked;
+        EXPECT_EQ(D3D_OK, t->LockRect(0, &locked, nullptr, 0));
+        for (UINT y = 0; y < h; ++y)
+            std::memcpy((uint8_t*)locked.pBits + y * locked.Pitch, &texels[y * w], w * 4);
+        t->UnlockRect(0);
+        return t;
+    }
+
+    golden::HeadlessDevice device;
+};
+
+// ---------------------------------------------------------------------------
+struct CullCase {
+    DWORD cull;
+    bool clockwiseDrawn, counterClockwiseDrawn;
+};
+
+class CullTest : public DrawTest, public ::testing::WithParamInterface<CullCase> {};
+
+TEST_P(CullTest, CullModeNamesTheWindingOnScreen) {
+    device->SetRenderState(D3DRS_CULLMODE, GetParam().cull);
+    device->SetFVF(kColorFVF);
+    // Left: clockwise as seen on screen (top-left, top-right, bottom).
+    ColorVertex cw[3] = {{-0.9f, 0.9f, 1, kRed}, {-0.1f, 0.9f, 1, kRed}, {-0.5f, 0.1f, 1, kRed}};
+    // Right: the same shape counter-clockwise.
+    ColorVertex ccw[3] = {{0.1f, 0.9f, 1, kGreen}, {0.5f, 0.1f, 1, kGreen}, {0.9f, 0.9f, 1, kGreen}};
+    device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, cw, sizeof(ColorVertex));
+    device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, ccw, sizeof(ColorVertex));
+    EXPECT_EQ(GetParam().clockwiseDrawn ? 0xFF0000u : 0u, Pixel(16, 8));
+    EXPECT_EQ(GetParam().counterClockwiseDrawn ? 0x00FF00u : 0u, Pixel(48, 8));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, CullTest,
+                         ::testing::Values(CullCase{D3DCULL_NONE, true, true}, CullCase{D3DCULL_CW, false, true},
+                                           CullCase{D3DCULL_CCW, true, false}));
+
+// ---------------------------------------------------------------------------
+// A lit, textured cube drawn through a mesh, with the game's clockwise culling.
+TEST_F(DrawTest, LitTexturedMeshMatchesGolden) {
+    struct MeshVertex {
+        float x, y, z, nx, ny, nz, u, v;
+    };
+    ID3DXMesh* mesh = nullptr;
+    ASSERT_EQ(D3D_OK, D3DXCreateMeshFVF(12, 24, D3DXMESH_MANAGED, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1,
+                                        device.get(), &mesh));
+    MeshVertex* v = nullptr;
+    WORD* idx = nullptr;
+    ASSERT_EQ(D3D_OK, mesh->LockVertexBuffer(0, (void**)&v));
+    ASSERT_EQ(D3D_OK, mesh->LockIndexBuffer(0, (void**)&idx));
+    const D3DXVECTOR3 normals[6] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+    for (int f = 0; f < 6; ++f) {
+        D3DXVECTOR3 n = normals[f];
+        D3DXVECTOR3 u = std::fabs(n.y) > 0.5f ? D3DXVECTOR3(1, 0, 0) : D3DXVECTOR3(0, 1, 0);
+        D3DXVECTOR3 w;
+        D3DXVec3Cross(&w, &u, &n);  // u x w = -n: counter-clockwise seen from outside
+        const float su[4] = {-1, 1, 1, -1}, sw[4] = {-1, -1, 1, 1};
+        for (int k = 0; k < 4; ++k) {
+            D3DXVECTOR3 p = n + u * su[k] + w * sw[k];
+            v[f * 4 + k] = {p.x, p.y, p.z, n.x, n.y, n.z, (su[k] + 1) * 0.5f, (sw[k] + 1) * 0.5f};
+        }
+        const WORD order[6] = {0, 1, 2, 0, 2, 3};
+        for (int k = 0; k < 6; ++k) idx[f * 6 + k] = (WORD)(f * 4 + order[k]);
+    }
+    mesh->UnlockIndexBuffer();
+    mesh->UnlockVertexBuffer();
+
+    std::vector<DWORD> checker(8 * 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) checker[y * 8 + x] = ((x + y) & 1) ? 0xFFFFFFFF : 0xFF4080C0;
+    IDirect3DTexture9* texture = MakeTexture(8, 8, checker);
+
+    D3DXMATRIX world, rx, ry, view, proj;
+    D3DXMatrixRotationY(&ry, 0.6f);
+    D3DXMatrixRotationX(&rx, 0.5f);
+    D3DXMatrixMultiply(&world, &ry, &rx);
+    D3DXVECTOR3 eye(0, 0, -4.5f), at(0, 0, 0), up(0, 1, 0);
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    D3DXMatrixPerspectiveFovLH(&proj, D3DX_PI / 4, 1.0f, 0.5f, 50.0f);
+    device->SetTransform(D3DTS_WORLD, &world);
+    device->SetTransform(D3DTS_VIEW, &view);
+    device->SetTransform(D3DTS_PROJECTION, &proj);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    device->SetRenderState(D3DRS_AMBIENT, 0xFF303030);
+    device->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);
+    D3DMATERIAL9 material = {};
+    material.Diffuse = {1, 1, 1, 1};
+    material.Ambient = {1, 1, 1, 1};
+    device->SetMaterial(&material);
+    D3DLIGHT9 light = {};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {1, 0.9f, 0.8f, 1};
+    light.Direction = {-0.5f, -1.0f, 0.7f};
+    device->SetLight(0, &light);
+    device->LightEnable(0, TRUE);
+    device->SetTexture(0, texture);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    ASSERT_EQ(D3D_OK, mesh->DrawSubset(0));
+
+    std::vector<uint8_t> pixels = device.ReadRenderTarget();
+    EXPECT_TRUE(golden::CompareWithGolden("device/lit_textured_cube", pixels, 64, 64));
+    device->SetTexture(0, nullptr);
+    texture->Release();
+    mesh->Release();
+}
+
+// ---------------------------------------------------------------------------
+// Camera-space positions through a texture transform reach the texel Direct3D
+// picks, for the component counts and projections the game uses.
+struct CoordCase {
+    const char* name;
+    DWORD flags;
+    float scale;      // u, v and the divisor all scaled by this
+    int divisorRow;   // column of the matrix that holds the divisor (2 = z, 3 = w), -1 none
+};
+
+class TexCoordTest : public DrawTest, public ::testing::WithParamInterface<CoordCase> {};
+
+TEST_P(TexCoordTest, CameraSpacePositionThroughTransform) {
+    const CoordCase& c = GetParam();
+    IDirect3DTexture9* texture = MakeTexture(2, 2, {kRed, kGreen, kBlue, kYellow});
+    // u = (x + 1) / 2, v = (1 - y) / 2, times `scale`, with the divisor = scale.
+    D3DXMATRIX m;
+    std::memset(&m, 0, sizeof m);
+    m._11 = 0.5f * c.scale;
+    m._22 = -0.5f * c.scale;
+    m._41 = 0.5f * c.scale;
+    m._42 = 0.5f * c.scale;
+    if (c.divisorRow == 2) m._43 = c.scale;
+    if (c.divisorRow == 3) m._44 = c.scale;
+    if (c.divisorRow < 0) m._33 = 1, m._44 = 1;
+    device->SetTransform(D3DTS_TEXTURE0, &m);
+    device->SetTexture(0, texture);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEPOSITION);
+    device->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, c.flags);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    DrawColorQuad(-1, -1, 1, 1, 1, 0xFFFFFFFF);
+    EXPECT_EQ(0xFF0000u, Pixel(8, 8));
+    EXPECT_EQ(0x00FF00u, Pixel(56, 8));
+    EXPECT_EQ(0x0000FFu, Pixel(8, 56));
+    EXPECT_EQ(0xFFFF00u, Pixel(56, 56));
+    device->SetTexture(0, nullptr);
+    texture->Release();
+}
+
+INSTANTIATE_TEST_SUITE_P(Transforms, TexCoordTest,
+                         ::testing::Values(CoordCase{"Count2", D3DTTFF_COUNT2, 1, -1},
+                                           CoordCase{"Count3", D3DTTFF_COUNT3, 1, -1},
+                                           CoordCase{"Count3Projected", D3DTTFF_COUNT3 | D3DTTFF_PROJECTED, 2, 2},
+                                           CoordCase{"Count4Projected", D3DTTFF_COUNT4 | D3DTTFF_PROJECTED, 2, 3}),
+                         [](const ::testing::TestParamInfo<CoordCase>& i) { return std::string(i.param.name); });
+
+// ---------------------------------------------------------------------------
+// The reflection vector, turned into world axes by the texture transform,
+// picks the cube face a chrome surface shows.
+TEST_F(DrawTest, ReflectionVectorLooksUpCubeFaceInWorldAxes) {
+    const DWORD faceColors[6] = {0xFFFF0000, 0xFF00FFFF, 0xFF00FF00, 0xFFFF00FF, 0xFF0000FF, 0xFFFFFF00};
+    std::vector<uint8_t> faces[6];
+    const uint8_t* facePtrs[6];
+    for (int f = 0; f < 6; ++f) {
+        faces[f].resize(4 * 4 * 4);
+        for (int i = 0; i < 16; ++i) std::memcpy(&faces[f][i * 4], &faceColors[f], 4);
+        facePtrs[f] = faces[f].data();
+    }
+    std::vector<uint8_t> dds = WriteDdsCube(4, facePtrs, PixelFormat::A8R8G8B8, false);
+    IDirect3DCubeTexture9* cube = nullptr;
+    ASSERT_EQ(D3D_OK, D3DXCreateCubeTextureFromFileInMemoryEx(device.get(), dds.data(), (UINT)dds.size(), D3DX_DEFAULT,
+                                                              D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
+                                                              D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &cube));
+    EXPECT_EQ(3u, cube->GetLevelCount());
+
+    struct Case {
+        float yaw;           // camera turned about y
+        DWORD expectedFace;  // face seen straight ahead, reflected back
+    } cases[] = {{0.0f, 5}, {D3DX_PI / 2, 1}};
+    for (const Case& c : cases) {
+        // The camera looks along its own +z; the quad faces it at distance 1.
+        D3DXMATRIX camera, view, inverseView;
+        D3DXMatrixRotationY(&camera, c.yaw);
+        D3DXMatrixInverse(&view, nullptr, &camera);
+        inverseView = camera;
+        device->SetTransform(D3DTS_VIEW, &view);
+        device->SetTransform(D3DTS_WORLD, &camera);
+        device->SetTransform(D3DTS_TEXTURE0, &inverseView);
+        device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        struct NormalVertex {
+            float x, y, z, nx, ny, nz;
+        } v[4] = {{-1, -1, 1, 0, 0, -1}, {1, -1, 1, 0, 0, -1}, {-1, 1, 1, 0, 0, -1}, {1, 1, 1, 0, 0, -1}};
+        device->SetTexture(0, cube);
+        device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+        device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        device->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR);
+        device->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT3);
+        device->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(NormalVertex)));
+        EXPECT_EQ(faceColors[c.expectedFace] & 0xFFFFFF, Pixel(32, 32)) << "yaw " << c.yaw;
+    }
+    device->SetTexture(0, nullptr);
+    cube->Release();
+}
+
+// ---------------------------------------------------------------------------
+TEST_F(DrawTest, AlphaTestKeepsFragmentsPassingTheReference) {
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    device->SetRenderState(D3DRS_ALPHAREF, 0x80);
+    device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    DrawColorQuad(-1, 0, -0.5f, 1, 1, 0x7FFF0000);   // alpha 127: rejected
+    DrawColorQuad(-0.5f, 0, 0, 1, 1, 0x80FF0000);    // 128: kept
+    DrawColorQuad(0, 0, 0.5f, 1, 1, 0xC0FF0000);     // 192: kept
+    EXPECT_EQ(0u, Pixel(4, 8));
+    EXPECT_EQ(0xFF0000u, Pixel(20, 8));
+    EXPECT_EQ(0xFF0000u, Pixel(36, 8));
+    device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_LESS);
+    DrawColorQuad(-1, -1, -0.5f, 0, 1, 0x7F00FF00);
+    DrawColorQuad(-0.5f, -1, 0, 0, 1, 0x8000FF00);
+    EXPECT_EQ(0x00FF00u, Pixel(4, 40));
+    EXPECT_EQ(0u, Pixel(20, 40));
+}
+
+// ---------------------------------------------------------------------------
+// Drawing into a texture, copying it with StretchRect and sampling the copy
+// keeps the top-left corner at the top left all the way through.
+TEST_F(DrawTest, RenderTargetCopyAndSampleKeepTheOrigin) {
+    IDirect3DTexture9* target = nullptr;
+    IDirect3DTexture9* copy = nullptr;
+    ASSERT_EQ(D3D_OK,
+              device->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &target, nullptr));
+    ASSERT_EQ(D3D_OK,
+              device->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &copy, nullptr));
+    IDirect3DSurface9* back = nullptr;
+    IDirect3DSurface9* targetSurface = nullptr;
+    IDirect3DSurface9* copySurface = nullptr;
+    device->GetRenderTarget(0, &back);
+    target->GetSurfaceLevel(0, &targetSurface);
+    copy->GetSurfaceLevel(0, &copySurface);
+
+    ASSERT_EQ(D3D_OK, device->SetRenderTarget(0, targetSurface));
+    D3DVIEWPORT9 vp;
+    device->GetViewport(&vp);
+    EXPECT_EQ(32u, vp.Width);  // a new target resets the viewport to its size
+    device->SetDepthStencilSurface(nullptr);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, kBlue, 1.0f, 0);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    // World top-left quadrant, wound counter-clockwise so CW culling keeps it.
+    ColorVertex quad[4] = {{-1, 0, 1, kRed}, {0, 0, 1, kRed}, {-1, 1, 1, kRed}, {0, 1, 1, kRed}};
+    device->SetFVF(kColorFVF);
+    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ColorVertex));
+    std::vector<uint8_t> pixels;
+    UINT w, h;
+    ASSERT_TRUE(D3DReadSurfacePixels(targetSurface, pixels, w, h));
+    EXPECT_EQ(0xFF0000u, golden::PixelAt(pixels, 32, 4, 4) & 0xFFFFFF);
+    EXPECT_EQ(0x0000FFu, golden::PixelAt(pixels, 32, 28, 28) & 0xFFFFFF);
+
+    ASSERT_EQ(D3D_OK, device->StretchRect(targetSurface, nullptr, copySurface, nullptr, D3DTEXF_LINEAR));
+
+    device->SetRenderTarget(0, back);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    device->SetTexture(0, copy);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    ScreenVertex screen[4] = {{0, 0, 0, 1, 0xFFFFFFFF, 0, 0},
+                              {64, 0, 0, 1, 0xFFFFFFFF, 1, 0},
+                              {0, 64, 0, 1, 0xFFFFFFFF, 0, 1},
+                              {64, 64, 0, 1, 0xFFFFFFFF, 1, 1}};
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetFVF(kScreenFVF);
+    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, screen, sizeof(ScreenVertex));
+    EXPECT_EQ(0xFF0000u, Pixel(8, 8));
+    EXPECT_EQ(0x0000FFu, Pixel(56, 8));
+    EXPECT_EQ(0x0000FFu, Pixel(8, 56));
+    device->SetTexture(0, nullptr);
+    back->Release();
+    targetSurface->Release();
+    copySurface->Release();
+    target->Release();
+    copy->Release();
+}
+
+// ---------------------------------------------------------------------------
+// Clip plane 0 is given in world space, whatever the view.
+struct ClipCase {
+    const char* name;
+    float viewShiftY;    // camera moved up by this
+    int firstKeptRow;    // rows from here down are clipped
+};
+
+class ClipPlaneTest : public DrawTest, public ::testing::WithParamInterface<ClipCase> {};
+
+TEST_P(ClipPlaneTest, KeepsTheSideTheNormalPointsTo) {
+    D3DXMATRIX view;
+    D3DXMatrixTranslation(&view, 0, -GetParam().viewShiftY, 0);
+    device->SetTransform(D3DTS_VIEW, &view);
+    const float plane[4] = {0, 1, 0, 0};  // y >= 0 stays
+    device->SetClipPlane(0, plane);
+    device->SetRenderState(D3DRS_CLIPPLANEENABLE, D3DCLIPPLANE0);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    DrawColorQuad(-1, -2, 1, 2, 1, kGreen);
+    int row = GetParam().firstKeptRow;
+    EXPECT_EQ(0x00FF00u, Pixel(32, row - 2));
+    EXPECT_EQ(0u, Pixel(32, row + 1));
+    device->SetRenderState(D3DRS_CLIPPLANEENABLE, 0);
+    DrawColorQuad(-1, -2, 1, 2, 1, kGreen);
+    EXPECT_EQ(0x00FF00u, Pixel(32, row + 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, ClipPlaneTest,
+                         ::testing::Values(ClipCase{"Centred", 0.0f, 32}, ClipCase{"CameraRaised", 0.5f, 48}),
+                         [](const ::testing::TestParamInfo<ClipCase>& i) { return std::string(i.param.name); });
+
+// ---------------------------------------------------------------------------
+// A DXT1 file keeps its compressed data when no mip chain is asked for, and
+// gets a full chain made from it when one is.
+TEST_F(DrawTest, Dxt1DdsLoadsAndDraws) {
+    std::vector<uint8_t> image(8 * 8 * 4);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            DWORD c = y < 4 ? (x < 4 ? kRed : kGreen) : (x < 4 ? kBlue : 0xFFFFFFFF);
+            std::memcpy(&image[(y * 8 + x) * 4], &c, 4);
+        }
+    std::vector<uint8_t> dds = WriteDds(8, 8, image.data(), PixelFormat::DXT1, false);
+    ASSERT_FALSE(dds.empty());
+
+    IDirect3DTexture9* texture = nullptr;
+    D3DXIMAGE_INFO info;
+    ASSERT_EQ(D3D_OK, D3DXCreateTextureFromFileInMemoryEx(device.get(), dds.data(), (UINT)dds.size(), D3DX_DEFAULT,
+                                                          D3DX_DEFAULT, 1, 0, D3DFMT_DXT1, D3DPOOL_MANAGED,
+                                                          D3DX_DEFAULT, D3DX_DEFAULT, 0, &info, nullptr, &texture));
+    D3DSURFACE_DESC desc;
+    texture->GetLevelDesc(0, &desc);
+    EXPECT_EQ(D3DFMT_DXT1, desc.Format);
+    EXPECT_EQ(8u, info.Width);
+    EXPECT_EQ(D3DXIFF_DDS, info.ImageFileFormat);
+
+    device->SetTexture(0, texture);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    ScreenVertex screen[4] = {{0, 0, 0, 1, 0xFFFFFFFF, 0, 0},
+                              {64, 0, 0, 1, 0xFFFFFFFF, 1, 0},
+                              {0, 64, 0, 1, 0xFFFFFFFF, 0, 1},
+                              {64, 64, 0, 1, 0xFFFFFFFF, 1, 1}};
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetFVF(kScreenFVF);
+    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, screen, sizeof(ScreenVertex));
+    EXPECT_EQ(0xFF0000u, Pixel(8, 8));
+    EXPECT_EQ(0x00FF00u, Pixel(56, 8));
+    EXPECT_EQ(0x0000FFu, Pixel(8, 56));
+    EXPECT_EQ(0xFFFFFFu, Pixel(56, 56));
+    device->SetTexture(0, nullptr);
+    texture->Release();
+
+    // Asked for a full chain: 8x8 down to 1x1, the last level the average.
+    ASSERT_EQ(D3D_OK, D3DXCreateTextureFromFileInMemoryEx(device.get(), dds.data(), (UINT)dds.size(), D3DX_DEFAULT,
+                                                          D3DX_DEFAULT, 0, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
+                                                          D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &texture));
+    ASSERT_EQ(4u, texture->GetLevelCount());
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(D3D_OK, texture->LockRect(3, &locked, nullptr, D3DLOCK_READONLY));
+    const uint8_t* px = static_cast<const uint8_t*>(locked.pBits);
+    EXPECT_NEAR(0x7F, px[0], 2);  // blue: (0 + 0 + 255 + 255) / 4
+    EXPECT_NEAR(0x7F, px[1], 2);
+    EXPECT_NEAR(0x7F, px[2], 2);
+    texture->UnlockRect(3);
+    texture->Release();
+}
+
+}  // namespace
