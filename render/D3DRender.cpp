@@ -11,6 +11,7 @@
 #include "app/Settings.h"
 #include "platform/Clock.h"
 #include "platform/Window.h"
+#include "render/MeshContainer.h"
 
 CD3DRender g_Render;
 
@@ -83,11 +84,6 @@ double s_FpsLastTime = 0.0;
 float s_FpsRate = 0.0f;
 
 }  // namespace
-
-// The render passes own these flags; these weak definitions only let the
-// device link on its own.
-__attribute__((weak)) int g_ShadowPass = 0;
-__attribute__((weak)) int g_ReflectionPass = 0;
 
 CD3DRender::CD3DRender()
 {
@@ -660,6 +656,7 @@ HRESULT CD3DRender::PresentFrame()
 int CD3DRender::FreeD3DRender()
 {
     Log("\nCD3DRender::FreeD3DRender() start...");
+    g_MeshContainer.Release();
     ReleaseDefaultResources();
     ReleaseAllTextures();
     InvalidateDeviceObjects();

@@ -6,8 +6,8 @@
 #include "platform/d3d/D3D9.h"
 #include "render/TextureManager.h"
 
-// 1 while the shadow-map pass or the reflection pass draws; the face counter
-// of the running pass follows them.
+// 1 while the shadow-map pass or the reflection pass draws (the render
+// passes own them); the face counter of the running pass follows them.
 extern int g_ShadowPass;
 extern int g_ReflectionPass;
 

@@ -295,6 +295,25 @@ TEST_F(RenderDeviceTest, TargetsAndDefaultResourcesExistAfterStart)
     g_Render.screenQuad->Unlock();
 }
 
+TEST_F(RenderDeviceTest, BadEnvironmentCubeIsReportedButStartGoesOn)
+{
+    UseLooseCopy();
+    for (bool missing : {false, true})
+    {
+        if (missing)
+            std::remove("Data/Misc/StaticEnvMap.dds");
+        else
+            WriteBytes("Data/Misc/StaticEnvMap.dds", std::vector<uint8_t>(300, 0x11));
+        Messages().clear();
+        StartDevice();
+        EXPECT_EQ(g_Render.envCubeTexture, nullptr) << missing;
+        ASSERT_EQ(Messages().size(), 1u) << missing;
+        EXPECT_EQ(Messages()[0], std::string(g_AppName) + "|16|Could not create cube texture!");
+        EXPECT_NE(g_Render.effect, nullptr);
+        g_Render.FreeD3DRender();
+    }
+}
+
 TEST_F(RenderDeviceTest, ReleasingTheDefaultsTwiceKeepsOtherHoldersReferences)
 {
     UseDemoData();
