@@ -2,6 +2,8 @@
 // branches, present, audio), the visibility update and release in order.
 #include "app/Game.h"
 
+#include <cstring>
+
 #include "app/AppState.h"
 #include "app/GameClock.h"
 #include "app/GameEvent.h"
@@ -93,7 +95,7 @@ void CGame::SetDefaultSteps()
         {"reflection camera",
          [this] {
              // A plain copy: it shares the main camera's font and is never released.
-             reflectionCamera = mainCamera;
+             std::memcpy(static_cast<void*>(&reflectionCamera), &mainCamera, sizeof(CCamera));
              activeCamera = &mainCamera;
              return 1;
          }},

@@ -290,7 +290,7 @@ void CGame::RenderReflection()
     // (it shares that camera's font and is never released).
     D3DXMATRIX mirror;
     D3DXMatrixReflect(&mirror, &water);
-    reflectionCamera = *source;
+    std::memcpy(static_cast<void*>(&reflectionCamera), source, sizeof(CCamera));
     D3DXVec3TransformCoord(&reflectionCamera.eye, &source->eye, &mirror);
     D3DXVec3TransformCoord(&reflectionCamera.at, &source->at, &mirror);
     D3DXVec3TransformNormal(&reflectionCamera.up, &source->up, &mirror);
