@@ -15,9 +15,10 @@ public:
     // Box from the grid position (y from 0 to heightScale), corners grown by 4
     // in x and z, centre and radius.
     void CalcBounds();
-    // Distance from the eye point (its height replaced by heightScale / 2) to
-    // the part's sphere; counts the part in the landscape's visible totals.
-    void Update(const float eye[3]);
+    // Distance from the active camera's eye (its height replaced by
+    // heightScale / 2) to the part's sphere; counts the part in the
+    // landscape's visible totals.
+    void Update();
 
     // Entry points of the work that hangs on a part and arrives with its own
     // subsystem (nature, road meshes, water); they do nothing yet.

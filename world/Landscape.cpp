@@ -1,47 +1,642 @@
-// Area loading: filled in step by step; the entry points the game object
-// calls exist from the start.
+// The landscape object: area loading, the height, place and colour maps, the
+// area textures, the terrain body and the ground queries.
 #include "world/Landscape.h"
 
+#include <btBulletDynamicsCommon.h>
+#include <BulletCollision/CollisionShapes/btHeightfieldTerrainShape.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include "app/DebugLog.h"
+#include "app/FileManager.h"
+#include "app/Settings.h"
+#include "platform/Clock.h"
+#include "platform/Rand.h"
+#include "render/D3DRender.h"
+#include "scene/ObjectPhysics.h"
+#include "world/LandPart.h"
+#include "world/Terrain.h"
 
 CLandscape g_Landscape;
 
-CLandscape::CLandscape() { Reset(); }
+namespace {
+
+const float kByteToUnit = 0.003921569f;   // 1 / 255
+
+void SetColour(D3DCOLORVALUE& c, float r, float g, float b, float a)
+{
+    c.r = r;
+    c.g = g;
+    c.b = b;
+    c.a = a;
+}
+
+TextureId LoadTextureFile(const char* name, int mipLevels)
+{
+    return g_Render.LoadTexture(name, mipLevels, 1, 0);
+}
+
+void GiveBack(TextureId& id)
+{
+    if (id != -1)
+        g_Render.ReleaseTexture(id);
+    id = -1;
+}
+
+template <class T>
+void ReleaseBuffer(T*& buffer)
+{
+    if (buffer)
+        buffer->Release();
+    buffer = nullptr;
+}
+
+// Opens a World-pack file and checks that it holds at least `needed` bytes.
+// Returns the handle, or -1 (closed) when it is missing or too short; *shortFile
+// tells the two apart.
+int OpenSizedFile(const char* name, long long needed, int* shortFile)
+{
+    int fileSize = 0;
+    *shortFile = 0;
+    const int handle = g_FileManager.Open(name, FILE_WORLD, &fileSize);
+    if (handle == -1)
+        return -1;
+    if ((long long)fileSize < needed)
+    {
+        LogString("%s is shorter than its grid", name);
+        g_FileManager.Close(handle);
+        *shortFile = 1;
+        return -1;
+    }
+    return handle;
+}
+
+} // namespace
+
+int ReadLandscapeData(int handle, LandscapeData* data)
+{
+    char label[26];
+    char value[100];
+    double values[5];
+    for (int i = 0; i < 5; ++i)
+    {
+        if (!g_FileManager.ReadLine(label, sizeof(label), handle) ||
+            !g_FileManager.ReadLine(value, sizeof(value), handle))
+            return 0;
+        values[i] = i < 3 ? (double)std::atoi(value) : std::atof(value);
+    }
+    data->gridSize = (int)values[0];
+    data->partsPerSide = (int)values[1];
+    data->partCells = (int)values[2];
+    data->cellSize = (float)values[3];
+    data->heightScale = (float)values[4];
+
+    const LandscapeData& d = *data;
+    if (d.gridSize < 1 || d.gridSize > LANDSCAPE_MAX_GRID)
+        return 0;
+    if (d.partsPerSide < 1 || d.partsPerSide > LANDSCAPE_MAX_PARTS_PER_SIDE || d.partCells < 1 ||
+        d.partsPerSide * d.partCells != d.gridSize)
+        return 0;
+    // The part lists index the terrain with 16 bits from a part's corner.
+    if ((d.gridSize + 1) * d.partCells + d.partCells > 65535)
+        return 0;
+    // The height lookup works on a 1/100 grid: the cell must span at least one step.
+    if (!std::isfinite(d.cellSize) || (int)(d.cellSize * 100.0f) < 1 || d.cellSize * d.gridSize > 1.0e6f)
+        return 0;
+    if (!std::isfinite(d.heightScale) || d.heightScale <= 0.0f || d.heightScale > 1.0e6f)
+        return 0;
+    return 1;
+}
+
+CLandscape::CLandscape()
+    : terrainVB(nullptr), colors(nullptr), heightShape(nullptr), heightBody(nullptr), heightSamples(nullptr)
+{
+    routePos = nullptr;
+    routeType = nullptr;
+    routePower = nullptr;
+    waterGridIndices = nullptr;
+    for (int i = 0; i < LANDSCAPE_MAX_PARTS; ++i)
+        parts[i] = nullptr;
+    for (int i = 0; i < 3; ++i)
+        lodIndices[i] = nullptr;
+    Reset();
+}
+
 CLandscape::~CLandscape() {}
+
 void CLandscape::Reset()
 {
-    std::memset(areaPath, 0, sizeof(areaPath));
-    size = 0;
+    areaPath[0] = '\0';
+    size = 0.0f;
+    gridSize = 0;
+    partCells = 0;
+    partsPerSide = 0;
+    cellSize = 0.0f;
+    heightScale = 0.0f;
+    waterAltitude = 0.0f;
     partCount = 0;
+    visibleParts = 0;
+    visibleWaterParts = 0;
+    partRadius = 0.0f;
+    terrainVB = nullptr;
+    terrainVertexCount = 0;
+    sortEye[0] = sortEye[1] = sortEye[2] = 10000.0f;
+    for (int i = 0; i < LANDSCAPE_MAX_PARTS; ++i)
+        parts[i] = nullptr;
+    std::memset(heights, 0, sizeof(heights));
+    std::memset(routePowerMap, 0, sizeof(routePowerMap));
+    routePos = nullptr;
+    routeType = nullptr;
+    routePower = nullptr;
+    routeCount = 0;
+    std::memset(placeMap, 0, sizeof(placeMap));
+    landscapeTexture = detailMapTexture = roadTexture1 = roadTexture2 = -1;
+    roadAlphaTexture = roadSectoringTexture = waterNoiseTexture = routeMapTexture = -1;
+    colors = nullptr;
+    std::memset(&terrainMaterial, 0, sizeof(terrainMaterial));
+    std::memset(&waterMaterial, 0, sizeof(waterMaterial));
+    std::memset(&roadMaterial, 0, sizeof(roadMaterial));
+    std::memset(&markMaterial, 0, sizeof(markMaterial));
+    const float terrainDiffuse = g_GlowOn ? 1.0f : 2.0f;
+    SetColour(terrainMaterial.Diffuse, terrainDiffuse, terrainDiffuse, terrainDiffuse, 1.0f);
+    SetColour(terrainMaterial.Ambient, 1.0f, 1.0f, 1.0f, 1.0f);
+    SetColour(waterMaterial.Diffuse, 1.0f, 1.0f, 1.0f, 1.0f);
+    SetColour(waterMaterial.Ambient, 1.0f, 1.0f, 1.0f, 1.0f);
+    SetColour(waterMaterial.Specular, 1.0f, 1.0f, 1.0f, 1.0f);
+    waterMaterial.Power = 16.0f;
+    SetColour(roadMaterial.Diffuse, 1.0f, 1.0f, 1.0f, 1.0f);
+    SetColour(roadMaterial.Ambient, 1.0f, 1.0f, 1.0f, 1.0f);
+    SetColour(markMaterial.Diffuse, 1.0f, 1.0f, 1.0f, 1.0f);
+    SetColour(markMaterial.Ambient, 1.0f, 1.0f, 1.0f, 1.0f);
+    SetColour(markMaterial.Specular, 1.0f, 1.0f, 1.0f, 1.0f);
+    markMaterial.Power = 32.0f;
     loadedArea = -1;
     loadedSeason = -1;
+    heightShape = nullptr;
+    heightBody = nullptr;
+    heightSamples = nullptr;
+    for (int i = 0; i < 3; ++i)
+    {
+        lodIndices[i] = nullptr;
+        lodTriangles[i] = 0;
+    }
+    waterGridIndices = nullptr;
+    waterGridVertexCount = 0;
+    waterGridTriangles = 0;
 }
-int CLandscape::LoadSurfaces() { return 1; }
-int CLandscape::LoadArea(int, int) { return 0; }
-int CLandscape::LoadHeightMap() { return 0; }
-void CLandscape::LoadTextures(int, int) {}
-void CLandscape::LoadRouteMap(int) {}
-void CLandscape::FreeArea() {}
-void CLandscape::Release() {}
-void CLandscape::ReleaseBuffers() {}
-void CLandscape::ReleaseTextures() {}
-void CLandscape::FreeRoute() {}
-void CLandscape::FreeLandParts() {}
-void CLandscape::CreateMesh() {}
-void CLandscape::CalcTerrainNormals(TerrainVertex*, const uint32_t*, int, int) {}
-void CLandscape::CreateLandParts() {}
-void CLandscape::Update() {}
-void CLandscape::CreatePhysics() {}
-float CLandscape::GetCellHeight(const float*) const { return 0; }
-float CLandscape::GetHeight(const float*) const { return 0; }
-float CLandscape::GetRoutePower(const float*) const { return 0; }
-void CLandscape::GetColor(float colour[4], const float*) const { colour[0] = colour[1] = colour[2] = colour[3] = 1; }
-int CLandscape::RayTest(const float*, const float*, float*) const { return 0; }
-void CLandscape::CellOf(float, float, int* row, int* col) const { *row = *col = 0; }
+
+int CLandscape::LoadSurfaces()
+{
+    waterNoiseTexture = LoadTextureFile("Data/Landscape/Surfaces/WaterNoise.dds", 0);
+    detailMapTexture = LoadTextureFile("Data/Landscape/Surfaces/DetailMap.bmp", 0);
+    roadSectoringTexture = LoadTextureFile("Data/Landscape/Surfaces/RoadSectoring.dds", 0);
+    return 1;
+}
+
+int CLandscape::LoadArea(int area, int season)
+{
+    if (area == loadedArea)
+    {
+        // Same area: a new time of day, season textures (or new clouds), a
+        // new race path and the movable objects back in place; terrain, road,
+        // fences and nature stay.
+        LoadTextures(area, season);
+        CreateRacePath();
+        return 1;
+    }
+
+    FreeArea();
+    std::snprintf(areaPath, sizeof(areaPath), "Data/Landscape/Area%02d", area + 1);
+
+    char name[512];
+    std::snprintf(name, sizeof(name), "%s/LandscapeData.obj", areaPath);
+    const int handle = g_FileManager.Open(name, FILE_OBJECTS, nullptr);
+    if (handle == -1)
+        return FailArea();
+    LandscapeData data;
+    const int valid = ReadLandscapeData(handle, &data);
+    g_FileManager.Close(handle);
+    if (!valid)
+    {
+        ShowMessage("Wrong landscape data!", "LoadArea() error!", MB_OK);
+        return FailArea();
+    }
+    gridSize = data.gridSize;
+    partsPerSide = data.partsPerSide;
+    partCells = data.partCells;
+    cellSize = data.cellSize;
+    heightScale = data.heightScale;
+    waterAltitude = heightScale * 0.09f;
+    size = gridSize * cellSize;
+    partCount = partsPerSide * partsPerSide;
+    const float half = partCells * cellSize / 2.0f;
+    partRadius = std::sqrt(half * half * 2.0f + heightScale * heightScale / 4.0f);
+
+    if (g_Render.effect)
+        g_Render.effect->SetFloat("WaterAltitude", waterAltitude);
+
+    if (!LoadHeightMap())
+        return FailArea();
+
+    std::snprintf(name, sizeof(name), "%s/StaticObjectsPlaceMap.dat", areaPath);
+    const long long placeBytes = (long long)gridSize * gridSize;
+    int shortFile = 0;
+    const int place = OpenSizedFile(name, placeBytes, &shortFile);
+    if (place == -1 || g_FileManager.Read(placeMap, 1, (size_t)placeBytes, place) != (size_t)placeBytes)
+    {
+        g_FileManager.Close(place);
+        ShowMessage("Open static objects place map error!", "LoadArea() error!", MB_OK);
+        return FailArea();
+    }
+    g_FileManager.Close(place);
+
+    CreateRoute();
+    CreateMesh();
+    CreateRoadFences();
+    LoadTextures(area, season);
+    CreateLandParts();
+    CreateRacePath();
+    loadedArea = area;
+    return 1;
+}
+
+int CLandscape::FailArea()
+{
+    FreeArea();
+    // No query may go on reading a half-loaded grid.
+    size = 0.0f;
+    partCount = 0;
+    return 0;
+}
+
+int CLandscape::LoadHeightMap()
+{
+    char name[512];
+    std::snprintf(name, sizeof(name), "%s/HeightMap.dat", areaPath);
+    const long long bytes = (long long)gridSize * gridSize;
+    int shortFile = 0;
+    const int handle = OpenSizedFile(name, bytes, &shortFile);
+    if (handle == -1)
+    {
+        ShowMessage("Can't open height map data!", "Error!", MB_OK);
+        return 0;
+    }
+    unsigned char* buffer = new unsigned char[(size_t)bytes];
+    const size_t got = g_FileManager.Read(buffer, 1, (size_t)bytes, handle);
+    g_FileManager.Close(handle);
+    if (got != (size_t)bytes)
+    {
+        delete[] buffer;
+        ShowMessage("Can't open height map data!", "Error!", MB_OK);
+        return 0;
+    }
+    for (int r = 0; r < gridSize; ++r)
+        for (int c = 0; c < gridSize; ++c)
+            heights[r][c] = buffer[r * gridSize + c] * kByteToUnit * heightScale;
+    delete[] buffer;
+    return 1;
+}
+
+int CLandscape::LoadRoutePowerMap()
+{
+    char name[512];
+    std::snprintf(name, sizeof(name), "%s/RoutePower.dat", areaPath);
+    // Rows are 360 bytes whatever the grid.
+    const long long bytes = (long long)gridSize * LANDSCAPE_MAX_GRID;
+    int shortFile = 0;
+    const int handle = OpenSizedFile(name, bytes, &shortFile);
+    if (handle == -1 || g_FileManager.Read(routePowerMap, 1, (size_t)bytes, handle) != (size_t)bytes)
+    {
+        g_FileManager.Close(handle);
+        std::memset(routePowerMap, 0, sizeof(routePowerMap));
+        ShowMessage("Can't open route power map!", "CreateRoute() error!", MB_OK);
+        return 0;
+    }
+    g_FileManager.Close(handle);
+    return 1;
+}
+
+void CLandscape::LoadTextures(int area, int season)
+{
+    GameSrand(timeGetTime());
+    if (loadedSeason == season)
+        return;   // the same season keeps its textures; only the sky's clouds change
+
+    ReleaseTextures();
+    char name[512];
+    std::snprintf(name, sizeof(name), "%s/LandscapeTex%02d.bmp", areaPath, season + 1);
+    landscapeTexture = LoadTextureFile(name, 0);
+    std::snprintf(name, sizeof(name), "%s/RouteMap.dds", areaPath);
+    routeMapTexture = LoadTextureFile(name, 1);
+    std::snprintf(name, sizeof(name), "%s/RoadAlpha.bmp", areaPath);
+    roadAlphaTexture = LoadTextureFile(name, 0);
+    std::snprintf(name, sizeof(name), "Data/Landscape/Surfaces/RoadTex1_%02d.bmp", season + 1);
+    roadTexture1 = LoadTextureFile(name, 0);
+    std::snprintf(name, sizeof(name), "Data/Landscape/Surfaces/RoadTex2_%02d.bmp", season + 1);
+    roadTexture2 = LoadTextureFile(name, 0);
+    (void)area;
+
+    std::snprintf(name, sizeof(name), "%s/LandscapeColor%02d.dat", areaPath, season + 1);
+    const long long bytes = (long long)gridSize * gridSize * 3;
+    int shortFile = 0;
+    const int handle = bytes > 0 ? OpenSizedFile(name, bytes, &shortFile) : -1;
+    if (handle != -1)
+    {
+        colors = new unsigned char[(size_t)bytes];
+        if (g_FileManager.Read(colors, 1, (size_t)bytes, handle) != (size_t)bytes)
+        {
+            delete[] colors;
+            colors = nullptr;
+        }
+        g_FileManager.Close(handle);
+    }
+    loadedSeason = season;
+}
+
+void CLandscape::LoadRouteMap(int area)
+{
+    GiveBack(routeMapTexture);
+    char name[512];
+    std::snprintf(name, sizeof(name), "Data/Landscape/Area%02d/RouteMap.dds", area + 1);
+    routeMapTexture = LoadTextureFile(name, 1);
+}
+
+void CLandscape::FreeArea()
+{
+    ReleaseBuffers();
+    FreeLandParts();
+    partCount = 0;
+    if (heightBody)
+    {
+        DestroyBody(heightBody);
+        heightBody = nullptr;
+    }
+    delete heightShape;
+    heightShape = nullptr;
+    delete[] heightSamples;
+    heightSamples = nullptr;
+    delete[] colors;
+    colors = nullptr;
+    FreeRoute();
+    loadedArea = -1;
+}
+
+void CLandscape::Release()
+{
+    FreeArea();
+    ReleaseTextures();
+    GiveBack(waterNoiseTexture);
+    GiveBack(detailMapTexture);
+    GiveBack(roadSectoringTexture);
+}
+
+void CLandscape::ReleaseBuffers()
+{
+    ReleaseBuffer(terrainVB);
+    terrainVertexCount = 0;
+    for (int i = 0; i < 3; ++i)
+    {
+        ReleaseBuffer(lodIndices[i]);
+        lodTriangles[i] = 0;
+    }
+    ReleaseBuffer(waterGridIndices);
+    waterGridVertexCount = 0;
+    waterGridTriangles = 0;
+    ReleaseTextures();
+}
+
+void CLandscape::ReleaseTextures()
+{
+    GiveBack(landscapeTexture);
+    GiveBack(routeMapTexture);
+    GiveBack(roadTexture1);
+    GiveBack(roadTexture2);
+    GiveBack(roadAlphaTexture);
+    delete[] colors;
+    colors = nullptr;
+    loadedSeason = -1;
+}
+
+void CLandscape::FreeRoute()
+{
+    delete[] routePos;
+    routePos = nullptr;
+    delete[] routeType;
+    routeType = nullptr;
+    delete[] routePower;
+    routePower = nullptr;
+    routeCount = 0;
+}
+
+void CLandscape::FreeLandParts()
+{
+    for (int i = 0; i < LANDSCAPE_MAX_PARTS; ++i)
+    {
+        if (!parts[i])
+            continue;
+        parts[i]->ReleaseBuffers();
+        delete parts[i];
+        parts[i] = nullptr;
+    }
+}
+
+void CLandscape::CreateLandParts()
+{
+    for (int i = 0; i < partsPerSide; ++i)
+    {
+        for (int j = 0; j < partsPerSide; ++j)
+        {
+            CLandPart* part = new CLandPart();
+            parts[i * partsPerSide + j] = part;
+            part->Create(j, i);
+        }
+    }
+    sortEye[0] = sortEye[1] = sortEye[2] = 100000.0f;
+    GameSrand(timeGetTime());
+
+    char name[512];
+    std::snprintf(name, sizeof(name), "%s/RoadData.dat", areaPath);
+    const int handle = g_FileManager.Open(name, FILE_WORLD, nullptr);
+    if (handle != -1)
+    {
+        for (int i = 0; i < partCount; ++i)
+            parts[i]->LoadRoad(handle);
+        for (int i = 0; i < partCount; ++i)
+            parts[i]->LoadRoadMarks(handle);
+        g_FileManager.Close(handle);
+    }
+    for (int i = 0; i < partCount; ++i)
+        parts[i]->CreateWater();
+}
+
+void CLandscape::Update()
+{
+    if (loadedArea != -1 && !heightBody)
+        CreatePhysics();
+}
+
+void CLandscape::CreatePhysics()
+{
+    // Only a loaded area has a grid: with no area the cell size is 0, which
+    // the shape would divide by.
+    if (heightBody || loadedArea == -1 || gridSize < 1 || cellSize <= 0.0f)
+        return;
+    const int n = gridSize;
+    heightSamples = new float[(size_t)n * n];
+    for (int k = 0; k < n; ++k)
+        std::memcpy(heightSamples + (size_t)k * n, heights[n - 1 - k], (size_t)n * sizeof(float));
+
+    heightShape = new btHeightfieldTerrainShape(n, n, static_cast<const void*>(heightSamples), 2.0f * heightScale, 1, true, true);
+    heightShape->setUseDiamondSubdivision(false);
+    heightShape->setLocalScaling(btVector3(cellSize, 1.0f, cellSize));
+
+    // With this origin sample (r, c) lies at the world point of grid point (r, c).
+    btTransform start;
+    start.setIdentity();
+    start.setOrigin(btVector3(-cellSize / 2.0f, heightScale, cellSize / 2.0f));
+    btDefaultMotionState* motion = new btDefaultMotionState(start);
+    btRigidBody::btRigidBodyConstructionInfo info(0.0f, motion, heightShape, btVector3(0, 0, 0));
+    heightBody = new btRigidBody(info);
+    heightBody->setUserPointer(this);
+    AddBodyToWorld(heightBody);
+    heightBody->setCollisionFlags(heightBody->getCollisionFlags() | btCollisionObject::CF_STATIC_OBJECT);
+    heightBody->setActivationState(DISABLE_DEACTIVATION);
+    heightBody->forceActivationState(DISABLE_DEACTIVATION);
+    heightBody->setFriction(0.5f);
+    heightBody->setRestitution(0.0f);
+}
+
+// ---------------------------------------------------------------------------
+// Ground queries
+
+void CLandscape::CellOf(float x, float z, int* row, int* col) const
+{
+    const float inv = 1.0f / cellSize;
+    *col = (int)((x + size / 2.0f) * inv);
+    *row = -(int)((z - size / 2.0f) * inv);
+}
+
+float CLandscape::GetCellHeight(const float position[3]) const
+{
+    if (size == 0.0f)
+        return 0.0f;
+    int r, c;
+    CellOf(position[0], position[2], &r, &c);
+    const int last = gridSize - 1;
+    r = r < 0 ? 0 : (r > last ? last : r);
+    c = c < 0 ? 0 : (c > last ? last : c);
+    return heights[r][c];
+}
+
+float CLandscape::GetHeight(const float position[3]) const
+{
+    if (size == 0.0f)
+        return 0.0f;
+    // One cell index for the corner samples and the fractions within the
+    // cell, so a point on a grid line never mixes two cells. Floor (not
+    // truncation) keeps points just outside the first row and column on the
+    // border samples.
+    const double half = size / 2.0;
+    const double gx = (position[0] + half) / cellSize;
+    const double gz = (half - position[2]) / cellSize;
+    const int c = (int)std::floor(gx);
+    const int r = (int)std::floor(gz);
+    const float m = (float)(gx - c);
+    const float w = 1.0f - (float)(gz - r);
+
+    const int last = gridSize - 1;
+    auto sample = [&](int rr, int cc) {
+        rr = rr < 0 ? 0 : (rr > last ? last : rr);
+        cc = cc < 0 ? 0 : (cc > last ? last : cc);
+        return heights[rr][cc];
+    };
+    const float hA = sample(r, c);
+    const float hB = sample(r + 1, c);
+    const float hC = sample(r, c + 1);
+    const float hD = sample(r + 1, c + 1);
+
+    const float upper = hA + (hB - hA) * (1.0f - w) + (hC - hA) * m;
+    const float lower = hD + (hB - hD) * (1.0f - m) + (hC - hD) * w;
+    if (w > m)
+        return upper;
+    if (w < m)
+        return lower;
+    return (upper + lower) / 2.0f;
+}
+
+float CLandscape::GetRoutePower(const float position[3]) const
+{
+    if (size == 0.0f)
+        return 0.0f;
+    int r, c;
+    CellOf(position[0], position[2], &r, &c);
+    const int last = gridSize - 1;
+    r = r < 0 ? 0 : (r > last ? last : r);
+    c = c < 0 ? 0 : (c > last ? last : c);
+    return routePowerMap[r][c] * kByteToUnit * 100.0f;
+}
+
+void CLandscape::GetColor(float colour[4], const float position[3]) const
+{
+    colour[3] = 1.0f;
+    if (!colors || size == 0.0f)
+    {
+        // No colour file for this season: untinted.
+        colour[0] = colour[1] = colour[2] = 1.0f;
+        return;
+    }
+    int r, c;
+    CellOf(position[0], position[2], &r, &c);
+    const int last = gridSize - 1;
+    r = r < 0 ? 0 : (r > last ? last : r);
+    c = c < 0 ? 0 : (c > last ? last : c);
+    const unsigned char* rgb = colors + ((size_t)r * gridSize + c) * 3;
+    colour[0] = rgb[0] * kByteToUnit;
+    colour[1] = rgb[1] * kByteToUnit;
+    colour[2] = rgb[2] * kByteToUnit;
+}
+
+int CLandscape::RayTest(const float from[3], const float to[3], float hit[3]) const
+{
+    if (size == 0.0f || !heightBody)
+        return 0;
+    btTransform a, b;
+    a.setIdentity();
+    b.setIdentity();
+    a.setOrigin(btVector3(from[0], from[1], from[2]));
+    b.setOrigin(btVector3(to[0], to[1], to[2]));
+    btCollisionWorld::ClosestRayResultCallback callback(a.getOrigin(), b.getOrigin());
+    btCollisionWorld::rayTestSingle(a, b, heightBody, heightShape, heightBody->getWorldTransform(), callback);
+    if (!callback.hasHit())
+        return 0;
+    if (hit)
+    {
+        hit[0] = callback.m_hitPointWorld.x();
+        hit[1] = callback.m_hitPointWorld.y();
+        hit[2] = callback.m_hitPointWorld.z();
+    }
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Work that arrives with the route, the fences, the visibility pass and the
+// drawing.
+
 void CLandscape::UpdateVisibility() {}
 void CLandscape::Draw() {}
 void CLandscape::DrawShadow() {}
 void CLandscape::DrawWater() {}
-void CLandscape::CreateRoute() {}
+
+int CLandscape::CreateRoute()
+{
+    // The way-point trace, the flattening along the route and the road cache
+    // come with the route; the road power it reads is already wanted by the
+    // ground queries.
+    return LoadRoutePowerMap();
+}
+
 void CLandscape::CreateRoadFences() {}
 void CLandscape::CreateRacePath() {}

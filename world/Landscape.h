@@ -56,6 +56,9 @@ public:
     // area is already loaded. Returns 1, or 0 with the area freed.
     int LoadArea(int area, int season);
     int LoadHeightMap();
+    // "RoutePower.dat" (rows of 360 bytes) into routePowerMap; 0 with the
+    // message when it is missing or shorter than the grid.
+    int LoadRoutePowerMap();
     void LoadTextures(int area, int season);
     void LoadRouteMap(int area);
     void FreeArea();
@@ -96,7 +99,7 @@ public:
     void Draw();
     void DrawShadow();
     void DrawWater();
-    void CreateRoute();
+    int CreateRoute();
     void CreateRoadFences();
     void CreateRacePath();
 
@@ -148,6 +151,10 @@ public:
 
     // The samples handed to the terrain shape (rows reversed), owned here.
     float* heightSamples;
+
+private:
+    // A failed load: the area freed and no size left for the queries. Returns 0.
+    int FailArea();
 };
 
 extern CLandscape g_Landscape;

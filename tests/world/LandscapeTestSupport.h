@@ -1,0 +1,147 @@
+#pragma once
+// Small area folders for the landscape tests, and a recording device so that
+// the terrain buffers and area textures are really made.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/d3d/D3D9Backend.h"
+#include "render/D3DRender.h"
+#include "scene/StaticObjectFixture.h"
+#include "tools/DataTree.h"
+#include "world/Landscape.h"
+
+namespace landtest {
+
+// A recording-backend device in g_Render while it lives.
+class RecordingDevice
+{
+public:
+    RecordingDevice()
+    {
+        D3DSelectBackend(D3DBackendKind::Recording);
+        m_D3D = Direct3DCreate9(D3D_SDK_VERSION);
+        EXPECT_NE(m_D3D, nullptr);
+        if (!m_D3D)
+            return;
+        D3DPRESENT_PARAMETERS pp = {};
+        pp.BackBufferWidth = 320;
+        pp.BackBufferHeight = 240;
+        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+        pp.BackBufferCount = 1;
+        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        pp.Windowed = TRUE;
+        pp.EnableAutoDepthStencil = TRUE;
+        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+        IDirect3DDevice9* device = nullptr;
+        EXPECT_EQ(m_D3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device),
+                  D3D_OK);
+        g_Render.device = device;
+        g_Render.d3d = m_D3D;
+    }
+    ~RecordingDevice()
+    {
+        g_Landscape.Release();
+        g_Render.ReleaseAllTextures();
+        if (g_Render.device)
+            g_Render.device->Release();
+        g_Render.device = nullptr;
+        if (m_D3D)
+            m_D3D->Release();
+        g_Render.d3d = nullptr;
+        D3DSelectBackend(D3DBackendKind::OpenGL);
+    }
+
+private:
+    IDirect3D9* m_D3D = nullptr;
+};
+
+inline std::string Text(int v)
+{
+    return std::to_string(v);
+}
+
+// One small area: grid n of `parts` parts per side, cell size 2, height scale 20.
+struct AreaSpec
+{
+    int number = 1;   // folder Area%02d
+    int grid = 36;
+    int parts = 2;
+    int cells = 18;
+    std::string cellSize = "2.0";
+    std::string heightScale = "20.0";
+    bool landscapeData = true;
+    bool heightMap = true;
+    bool placeMap = true;
+    bool routePower = true;
+    bool colours = true;
+    int heightBytes = -1;   // -1: grid x grid
+    int placeBytes = -1;
+    int powerBytes = -1;    // -1: grid x 360
+    std::string dataText;   // replaces the generated "LandscapeData.obj" when set
+};
+
+inline std::string AreaFolder(int number)
+{
+    char folder[64];
+    std::snprintf(folder, sizeof(folder), "Data/Landscape/Area%02d", number);
+    return folder;
+}
+
+// Height byte of sample (r, c): a pattern with slopes both ways and a bump.
+inline uint8_t HeightByte(int r, int c)
+{
+    return (uint8_t)((r * 7 + c * 13 + (r * c) % 17) % 256);
+}
+
+inline void AddArea(DataTree& tree, const AreaSpec& s)
+{
+    const std::string folder = AreaFolder(s.number);
+    if (s.landscapeData)
+    {
+        std::string text = s.dataText;
+        if (text.empty())
+            text = "Grid size\n" + Text(s.grid) + "\nParts per side\n" + Text(s.parts) + "\nPart cells\n" +
+                   Text(s.cells) + "\nCell size\n" + s.cellSize + "\nHeight scale\n" + s.heightScale + "\n";
+        tree.AddText(folder + "/LandscapeData.obj", text);
+    }
+    const int n = s.grid;
+    if (s.heightMap)
+    {
+        std::vector<uint8_t> h((size_t)(s.heightBytes >= 0 ? s.heightBytes : n * n));
+        for (size_t i = 0; i < h.size(); ++i)
+            h[i] = HeightByte((int)i / n, (int)i % n);
+        tree.Add(folder + "/HeightMap.dat", h);
+    }
+    if (s.placeMap)
+        tree.Add(folder + "/StaticObjectsPlaceMap.dat",
+                 std::vector<uint8_t>((size_t)(s.placeBytes >= 0 ? s.placeBytes : n * n), 3));
+    if (s.routePower)
+    {
+        std::vector<uint8_t> p((size_t)(s.powerBytes >= 0 ? s.powerBytes : n * 360));
+        for (size_t i = 0; i < p.size(); ++i)
+            p[i] = (uint8_t)((i / 360) * 5 + (i % 360));
+        tree.Add(folder + "/RoutePower.dat", p);
+    }
+    if (s.colours)
+    {
+        for (int season = 1; season <= 3; ++season)
+        {
+            std::vector<uint8_t> rgb((size_t)n * n * 3);
+            for (int i = 0; i < n * n; ++i)
+            {
+                rgb[(size_t)i * 3] = (uint8_t)(i % 251);
+                rgb[(size_t)i * 3 + 1] = (uint8_t)(season * 40);
+                rgb[(size_t)i * 3 + 2] = (uint8_t)(i / n);
+            }
+            char name[32];
+            std::snprintf(name, sizeof(name), "/LandscapeColor%02d.dat", season);
+            tree.Add(folder + name, rgb);
+        }
+    }
+}
+
+} // namespace landtest
