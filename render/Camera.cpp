@@ -3,6 +3,12 @@
 #include <cmath>
 
 #include "render/D3DRender.h"
+#include "render/Font.h"
+
+namespace
+{
+const char* const kOverlayFont = "Data/Interface/Fonts/Arial.18";
+}
 
 CCamera::CCamera()
 {
@@ -47,13 +53,22 @@ void CCamera::Init(const D3DXVECTOR3* eyeIn, const D3DXVECTOR3* atIn, float fovI
     fadeDuration = 0.0f;
     fadeSound = 0;
     fadeState = -1;
+    // A camera initialised again reloads its font in place.
+    if (font)
+        font->Release();
+    else
+        font = new CFont();
+    font->Create(kOverlayFont);
 }
 
 void CCamera::Release()
 {
-    // The overlay font arrives with the statistics overlay; until then the
-    // camera owns nothing.
-    font = nullptr;
+    if (font)
+    {
+        font->Release();
+        delete font;
+        font = nullptr;
+    }
 }
 
 void CCamera::SetProjection(float fovIn, float aspectIn, float nearIn, float farIn, int kindIn)

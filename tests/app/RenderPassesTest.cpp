@@ -172,6 +172,8 @@ protected:
     }
     void TearDown() override
     {
+        game.mainCamera.Release();
+        game.shadowCamera.Release();
         if (backBuffer)
             backBuffer->Release();
         // The device goes with the targets' owner below; release order: targets first.
@@ -474,5 +476,7 @@ TEST(ShadowPicture, BoxCastsItsShadowWhereTheSunPutsIt)
     EXPECT_GT(brightnessAt(D3DXVECTOR3(1.7f, 0, -1.2f)), 200) << "not mirrored to the other side";
     EXPECT_GT(brightnessAt(D3DXVECTOR3(-4.0f, 0, -3.0f)), 200) << "the shadow ends";
     EXPECT_TRUE(golden::CompareWithGolden("game/box_shadow", pixels, (int)w, (int)h));
+    game.mainCamera.Release();
+    game.shadowCamera.Release();
 }
 }

@@ -26,6 +26,7 @@ protected:
     }
     void TearDown() override
     {
+        camera.Release();
         std::memcpy(&g_Render.screenWidth, saved, sizeof(saved));
     }
     static void SetBackBuffer(float w, float h)
@@ -181,6 +182,7 @@ TEST_F(CameraTest, ShadowCameraIsAlwaysTheFixedOrthographicBox)
         EXPECT_NEAR(c.out.y, clip.y, 1e-5f);
         EXPECT_NEAR(c.out.z, clip.z, 1e-4f);
     }
+    shadow.Release();
 }
 
 TEST_F(CameraTest, ByteCopyKeepsEverythingTheCullingNeeds)
@@ -190,6 +192,16 @@ TEST_F(CameraTest, ByteCopyKeepsEverythingTheCullingNeeds)
     const D3DXVECTOR3 ahead(0, 0, 10), left(-20, 0, 10);
     EXPECT_EQ(1, copy.SphereVisible(&ahead, 1.0f));
     EXPECT_EQ(0, copy.SphereVisible(&left, 1.0f));
-    EXPECT_EQ(camera.font, copy.font);
+    EXPECT_EQ(camera.font, copy.font) << "shared: only the original is released";
+}
+
+TEST_F(CameraTest, ReleaseGivesBackTheFontOnce)
+{
+    const D3DXVECTOR3 eye(0, 0, 0), at(0, 0, 1);
+    camera.Init(&eye, &at, kPi / 2, 1.0f, 0.2f, 500.0f, VIEWMODE_FREE, CAMERA_AUX);   // again: same font object
+    ASSERT_NE(nullptr, camera.font);
+    camera.Release();
+    EXPECT_EQ(nullptr, camera.font);
+    camera.Release();
 }
 }
