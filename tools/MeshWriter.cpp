@@ -90,14 +90,15 @@ void ComputePartBounds(MeshPart& part)
 std::vector<uint16_t> MakeBoxIndices()
 {
     // Corners per face: 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right;
-    // both triangles run clockwise on screen when the face is seen from outside.
+    // both triangles run counter-clockwise on screen when the face is seen
+    // from outside: the game culls clockwise triangles.
     std::vector<uint16_t> idx;
     idx.reserve(36);
     for (uint16_t f = 0; f < 6; ++f)
     {
         uint16_t b = uint16_t(f * 4);
-        const uint16_t tri[6] = {b, uint16_t(b + 1), uint16_t(b + 2),
-                                 uint16_t(b + 2), uint16_t(b + 1), uint16_t(b + 3)};
+        const uint16_t tri[6] = {b, uint16_t(b + 2), uint16_t(b + 1),
+                                 uint16_t(b + 1), uint16_t(b + 2), uint16_t(b + 3)};
         idx.insert(idx.end(), tri, tri + 6);
     }
     return idx;

@@ -72,8 +72,8 @@ struct MeshDesc
 void ComputePartBounds(MeshPart& part);
 
 // A closed axis-aligned box of 24 vertices (four per face, outward normals,
-// uv 0..1 on each face) and 12 triangles wound clockwise seen from outside,
-// which is the front side for the game's default culling. Bounds are filled.
+// uv 0..1 on each face) and 12 triangles wound counter-clockwise seen from
+// outside, the front side under the game's clockwise culling. Bounds are filled.
 MeshPart MakeBoxPart(const float boxMin[3], const float boxMax[3]);
 std::vector<uint16_t> MakeBoxIndices();
 

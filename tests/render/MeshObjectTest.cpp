@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "DrawTestSupport.h"
+#include "GoldenImage.h"
 #include "render/MeshObject.h"
 #include "tools/ImageWriter.h"
 #include "tools/MeshWriter.h"
@@ -243,4 +244,77 @@ TEST_F(MeshObjectTest, ReleaseTexturesGivesBackEveryHeldTexture)
     EXPECT_EQ(g_Render.textures.GetRefCount(a), 0);
     EXPECT_EQ(g_Render.textures.GetRefCount(b), 0);
     EXPECT_EQ(g_Render.textures.Find("b.dds"), -1);
+}
+
+namespace
+{
+
+class MeshPictureTest : public drawtest::DeviceFixture
+{
+protected:
+    void SetUp() override
+    {
+        OpenDevice(D3DBackendKind::OpenGL, 128, 128);
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        EnterFolder(drawtest::TestDataDir());
+        g_Render.SetDefaultStates();
+    }
+    void TearDown() override
+    {
+        g_MeshContainer.Release();
+        if (!m_SavedCwd.empty())
+            LeaveFolder();
+        CloseDevice();
+    }
+};
+
+} // namespace
+
+TEST_F(MeshPictureTest, CrateDrawnWithItsTextureAndMaterial)
+{
+    IDirect3DDevice9* device = g_Render.device;
+    D3DXMATRIX view, projection;
+    const D3DXVECTOR3 eye(1.6f, 1.7f, -2.2f), at(0, 0.45f, 0), up(0, 1, 0);
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    D3DXMatrixPerspectiveFovLH(&projection, 0.9f, 1.0f, 0.1f, 20.0f);
+    device->SetTransform(D3DTS_VIEW, &view);
+    device->SetTransform(D3DTS_PROJECTION, &projection);
+    D3DLIGHT9 sun = {};
+    sun.Type = D3DLIGHT_DIRECTIONAL;
+    sun.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+    sun.Direction = {-0.4f, -0.8f, 0.45f};
+    device->SetLight(0, &sun);
+    device->LightEnable(0, TRUE);
+    device->SetRenderState(D3DRS_AMBIENT, 0xFF303030);
+
+    CMeshObject crate;
+    crate.SetMesh("Data/Static/Crate/Main.msh", 0, D3DXMESH_MANAGED, 1);
+    ASSERT_NE(crate.meshRecord, nullptr);
+    const TextureId texture = crate.LoadTexture(0, "Data/Static/Crate/Crate.dds", 0);
+    ASSERT_NE(texture, -1);
+    // A warm tint in the material shows it is the one drawn with.
+    crate.material.Diffuse = {1.0f, 0.85f, 0.6f, 1.0f};
+    crate.material.Ambient = {1.0f, 0.85f, 0.6f, 1.0f};
+    crate.SetOrientation(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0.3f, 0, 1), up);
+
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF405060, 1.0f, 0);
+    device->BeginScene();
+    g_Render.SetZEnable(1);
+    g_Render.SetZWrite(1);
+    g_Render.SetLighting(1);
+    g_Render.BindTexture(texture, 0, 0);
+    crate.RenderSlot(0);
+    device->EndScene();
+    EXPECT_EQ(g_Render.mainFaces, 12);
+
+    std::vector<uint8_t> bgra;
+    IDirect3DSurface9* target = nullptr;
+    UINT w = 0, h = 0;
+    ASSERT_EQ(device->GetRenderTarget(0, &target), D3D_OK);
+    EXPECT_TRUE(D3DReadSurfacePixels(target, bgra, w, h));
+    target->Release();
+    crate.ReleaseTextures();
+    crate.FreeMesh();
+    EXPECT_TRUE(golden::CompareWithGolden("render/crate", bgra, int(w), int(h), 8));
 }

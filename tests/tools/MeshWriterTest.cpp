@@ -361,15 +361,15 @@ TEST(MeshWriter, BoxPartIsClosedAndFacesOutward)
         n[0] = e1[1] * e2[2] - e1[2] * e2[1];
         n[1] = e1[2] * e2[0] - e1[0] * e2[2];
         n[2] = e1[0] * e2[1] - e1[1] * e2[0];
-        // Clockwise seen from outside: the edge cross product points out of
-        // the box, along the stored normals.
+        // Counter-clockwise seen from outside: the edge cross product points
+        // into the box, against the stored normals.
         float dotOut = n[0] * out[0] + n[1] * out[1] + n[2] * out[2];
-        EXPECT_GT(dotOut, 0) << "triangle " << t;
+        EXPECT_LT(dotOut, 0) << "triangle " << t;
         for (const MeshVertex* v : {&a, &b, &d})
         {
             float dn = n[0] * v->normal[0] + n[1] * v->normal[1] + n[2] * v->normal[2];
             float len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-            EXPECT_NEAR(dn, len, 1e-4f) << "triangle " << t;
+            EXPECT_NEAR(dn, -len, 1e-4f) << "triangle " << t;
         }
     }
     // Every face spans the whole texture.
