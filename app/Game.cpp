@@ -5,9 +5,11 @@
 #include <cstring>
 
 #include "app/AppState.h"
+#include "app/Controls.h"
 #include "app/GameClock.h"
 #include "app/GameEvent.h"
 #include "app/PickedObject.h"
+#include "app/Settings.h"
 #include "audio/AudioManager.h"
 #include "interface/GameHUD.h"
 #include "interface/MainMenu.h"
@@ -16,6 +18,7 @@
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
+#include "render/Draw2D.h"
 #include "render/LightManager.h"
 #include "scene/Dusts.h"
 #include "scene/StaticObjectManager.h"
@@ -134,6 +137,14 @@ void CGame::SetDefaultSteps()
              [this] {
                  if (activeCamera)
                      activeCamera->DrawDebugInfo();
+             }),
+        // Developer view of one render target in the upper right quarter.
+        Step("render target view",
+             [] {
+                 if (!g_DebugMode || !g_KeyFlags[KEY_TAB] || !g_KeyFlags[KEY_CTRL])
+                     return;
+                 IDirect3DTexture9* shown = g_KeyFlags[KEY_SHIFT] ? g_Render.shadowTarget1 : g_Render.glowTexture0;
+                 DrawTextureRect(400, 0, 800, 300, 0xFFFFFFFF, shown);
              }),
     };
 

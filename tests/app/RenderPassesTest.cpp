@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "GoldenImage.h"
+#include "app/AppState.h"
+#include "app/Controls.h"
 #include "app/Game.h"
+#include "app/GameClock.h"
 #include "app/Settings.h"
 #include "render/D3DRender.h"
 #include "world/Landscape.h"
@@ -168,6 +171,9 @@ protected:
         g_Sky.shadowDirection[2] = 0.3f;
         g_Sky.shadowStrength = 0.5f;
         device->GetRenderTarget(0, &backBuffer);
+        for (const std::string& line : D3DRecordedCalls())
+            if (line.compare(0, 30, "CreateTexture(512, 512, 1, 1, ") == 0 && line.find(", 23,") != std::string::npos)
+                smoothedName = line.substr(line.rfind(' ') + 1);
         D3DClearRecordedCalls();
     }
     void TearDown() override
@@ -201,6 +207,7 @@ protected:
         }
     }
     std::vector<int> casterPositions;
+    std::string smoothedName;   // the recording's name of the smoothed shadow layer
 
     SavedRender saved;
     IDirect3D9* d3d = nullptr;
@@ -378,6 +385,46 @@ TEST_F(RecordingPassTest, ReflectionRunsOnlyWithVisibleWaterAndUndoesItsStates)
     EXPECT_EQ(backBuffer, now);
     if (now)
         now->Release();
+}
+
+TEST_F(RecordingPassTest, DebugKeysShowTheSmoothedShadowLayerInTheUpperRightQuarter)
+{
+    ASSERT_FALSE(smoothedName.empty());
+    const int savedDebug = g_DebugMode, savedActive = g_AppActive;
+    const CGameClock savedClock = g_Clock;
+    g_ShadowQuality = 0;
+    g_AppActive = 1;
+    g_Clock.Init();
+    struct Case
+    {
+        int debug, tab, ctrl, shift;
+        bool shown;
+    } cases[] = {{1, 1, 1, 1, true}, {0, 1, 1, 1, false}, {1, 0, 1, 1, false}, {1, 1, 0, 1, false}};
+    for (const Case& c : cases)
+    {
+        g_DebugMode = c.debug;
+        g_KeyFlags[KEY_TAB] = c.tab;
+        g_KeyFlags[KEY_CTRL] = c.ctrl;
+        g_KeyFlags[KEY_SHIFT] = c.shift;
+        D3DClearRecordedCalls();
+        game.Frame();
+        const std::vector<std::string> calls = D3DRecordedCalls();
+        const int begin = IndexOf(calls, "BeginScene"), end = IndexOf(calls, "EndScene");
+        const int bound = IndexOf(calls, "SetTexture(0, " + smoothedName + ")");
+        EXPECT_GE(begin, 0);
+        EXPECT_GT(end, begin);
+        if (c.shown)
+        {
+            EXPECT_GT(bound, begin);
+            EXPECT_LT(bound, end);
+        }
+        else
+            EXPECT_EQ(-1, bound) << c.debug << c.tab << c.ctrl;
+    }
+    g_KeyFlags[KEY_TAB] = g_KeyFlags[KEY_CTRL] = g_KeyFlags[KEY_SHIFT] = 0;
+    g_DebugMode = savedDebug;
+    g_AppActive = savedActive;
+    g_Clock = savedClock;
 }
 
 struct ColorVertex
