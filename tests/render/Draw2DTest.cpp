@@ -103,6 +103,55 @@ TEST_F(Draw2DRecordingTest, EachRoutineSetsItsStatesAndDrawsOnce)
     }
 }
 
+TEST_F(Draw2DRecordingTest, TextureObjectsBlendAndWireframeDrawsUntextured)
+{
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(g_Render.device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr),
+              D3D_OK);
+
+    // An opaque colour over a texture object still blends; the stage-0
+    // record forgets the last id.
+    g_Render.stage0Texture = 3;
+    DrawTextureRect(0, 0, 10, 10, 0xFFFFFFFF, texture);
+    EXPECT_EQ(g_Render.alphaBlend, 1);
+    EXPECT_EQ(g_Render.srcBlend, int(D3DBLEND_SRCALPHA));
+    EXPECT_EQ(g_Render.stage0Texture, -1);
+    ASSERT_EQ(Calls("SetTexture(0,").size(), 1u);
+    EXPECT_EQ(Calls("SetTexture(0,")[0].find("null"), std::string::npos);
+
+    // In wireframe every routine binds no texture and does not blend, while
+    // the additive ones keep ONE / ONE.
+    g_Render.fillMode = D3DFILL_WIREFRAME;
+    struct Case
+    {
+        const char* what;
+        std::function<void()> draw;
+        int src, dst;
+    } cases[] = {
+        {"texture rect", [&] { DrawTextureRect(0, 0, 10, 10, 0x80FFFFFF, texture); }, -2, -2},
+        {"disc", [&] { DrawDisc(5, 5, 5, 0x80FFFFFF, 0x00FFFFFF, 1, 1, texture); }, -2, -2},
+        {"additive rect", [&] { DrawRectAdditive(0, 0, 10, 10, 0xFFFFFFFF, 3); }, D3DBLEND_ONE, D3DBLEND_ONE},
+        {"flat disc", [&] { DrawFlatDisc(5, 5, 5, 0xFFFFFFFF, 0xFF000000, 1, 1); }, D3DBLEND_ONE, D3DBLEND_ONE},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        D3DClearRecordedCalls();
+        g_Render.alphaBlend = 1;
+        c.draw();
+        EXPECT_EQ(Calls("SetTexture(0,"), std::vector<std::string>{"SetTexture(0, null)"});
+        EXPECT_EQ(g_Render.alphaBlend, 0);
+        EXPECT_EQ(g_Render.stage0Texture, -1);
+        if (c.src != -2)
+        {
+            EXPECT_EQ(g_Render.srcBlend, c.src);
+            EXPECT_EQ(g_Render.destBlend, c.dst);
+        }
+    }
+    g_Render.fillMode = D3DFILL_SOLID;
+    texture->Release();
+}
+
 TEST_F(Draw2DRecordingTest, FrameWithAnotherCornerLeavesTheStatesAlone)
 {
     g_Render.alphaBlend = g_Render.zEnable = g_Render.stage0Texture = 5;
