@@ -168,6 +168,8 @@ int CD3DRender::InitD3D(int windowed)
 
     // One entry per resolution: the driver lists every refresh rate of a size
     // next to each other, and the first one listed is kept.
+    const bool wantDesktop = g_VideoMode >= 100;
+    bool desktopFound = false;
     UINT count = d3d->GetAdapterModeCount(D3DADAPTER_DEFAULT, adapterFormat);
     for (UINT i = 0; i < count && modeCount < MAX_MODES; i++)
     {
@@ -178,8 +180,11 @@ int CD3DRender::InitD3D(int windowed)
             mode.Height == modes[modeCount - 1].Height)
             continue;
         modes[modeCount++] = mode;
-        if (g_VideoMode >= 100 && mode.Width == desktopMode.Width && mode.Height == desktopMode.Height)
+        if (wantDesktop && !desktopFound && mode.Width == desktopMode.Width && mode.Height == desktopMode.Height)
+        {
             g_VideoMode = modeCount - 1;
+            desktopFound = true;
+        }
     }
 
     if (modeCount == 0)
@@ -190,6 +195,10 @@ int CD3DRender::InitD3D(int windowed)
         return -1;
     }
 
+    // "Desktop size" without a desktop-sized mode takes the last mode, also
+    // when the list is long enough for 100 to be an index of its own.
+    if (wantDesktop && !desktopFound)
+        g_VideoMode = modeCount - 1;
     if (g_VideoMode >= modeCount)
         g_VideoMode = modeCount - 1;
     // A negative index from a hand-edited Game.ini would read before the list.
@@ -979,6 +988,13 @@ float CD3DRender::GetFPS()
 {
     s_FpsFrames++;
     double now = double(timeGetTime()) * 0.001;
+    // The millisecond clock wraps after 49 days: start measuring afresh
+    // rather than waiting for it to come round again.
+    if (now < s_FpsLastTime)
+    {
+        s_FpsLastTime = now;
+        s_FpsFrames = 0;
+    }
     if (now - s_FpsLastTime > 1.0)
     {
         s_FpsRate = float(double(s_FpsFrames) / (now - s_FpsLastTime));

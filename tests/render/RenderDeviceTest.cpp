@@ -41,6 +41,18 @@ TEST_F(RenderDeviceTest, ModeListKeepsOneEntryPerResolutionWithTheFirstRate)
         EXPECT_EQ(g_Render.modes[i].Width, widths[i]);
         EXPECT_EQ(g_Render.modes[i].RefreshRate, 60u);
     }
+    g_Render.FreeD3DRender();
+
+    // A driver listing more resolutions than the list holds: the first 512.
+    std::vector<D3DDISPLAYMODE> many;
+    for (UINT i = 0; i < 600; i++)
+        many.push_back(Mode(640 + i, 480, 60));
+    D3DOverrideAdapterModes(many);
+    g_VideoMode = 100;
+    ASSERT_EQ(g_Render.InitD3D(1), 0);
+    EXPECT_EQ(g_Render.modeCount, CD3DRender::MAX_MODES);
+    EXPECT_EQ(g_Render.modes[CD3DRender::MAX_MODES - 1].Width, 640u + CD3DRender::MAX_MODES - 1);
+    EXPECT_EQ(g_VideoMode, CD3DRender::MAX_MODES - 1);
 }
 
 TEST_F(RenderDeviceTest, ModeSettingIsResolvedAndWrittenBack)

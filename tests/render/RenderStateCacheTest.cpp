@@ -290,6 +290,12 @@ TEST(RenderFrameRate, MeasuresOncePerSecondOverTheFramesSinceTheLastMeasure)
         }
     }
     EXPECT_NEAR(rate, 60.4f, 0.05f);
+
+    // After the clock wraps round, measuring starts again from there.
+    ClockSetManual(500);
+    EXPECT_NEAR(g_Render.GetFPS(), 60.4f, 0.05f);
+    ClockSetManual(1600);
+    EXPECT_NEAR(g_Render.GetFPS(), 1.0f / 1.1f, 0.01f);
     ClockUseSystem();
 }
 
