@@ -23,3 +23,9 @@ int ChooseTerrainLod(float distance, int reflectionPass, IDirect3DIndexBuffer9* 
 // Exchange sort of a part table by distance, nearest first.
 class CLandPart;
 void SortPartsByDistance(CLandPart** parts, int count);
+
+// Puts the camera a little above the first race-path point, looking along the
+// path; its projection stays and the view is updated. Nothing when the path
+// has fewer than two points. Returns 1 when the camera moved.
+class CCamera;
+int LookAlongRacePath(CCamera* camera);
