@@ -1,0 +1,129 @@
+// Full area loads of a demo area from the packs, on the recording device (so
+// buffers and textures are really made), and the pieces that make up a load.
+// The demo data comes from the generator: run from the build folder after the
+// tests' make_demo_data step (it writes <build>/testdata), or set
+// TRALLOWMERE_TESTDATA to a generated data folder.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/FileManager.h"
+#include "app/Settings.h"
+#include "platform/MessageBox.h"
+#include "platform/d3d/D3D9Backend.h"
+#include "render/D3DRender.h"
+#include "world/Landscape.h"
+
+namespace {
+
+int QuietBox(HWND, const char*, const char*, UINT)
+{
+    return IDOK;
+}
+
+struct Setup
+{
+    Setup()
+    {
+        const char* env = std::getenv("TRALLOWMERE_TESTDATA");
+        const std::string root = env && env[0] ? env : "testdata";
+        if (chdir(root.c_str()) != 0)
+            std::fprintf(stderr, "no demo data in %s\n", root.c_str());
+        SetMessageBoxHook(QuietBox);
+        g_UseFileManager = 1;
+        g_FileManager.Create();
+        D3DSelectBackend(D3DBackendKind::Recording);
+        d3d = Direct3DCreate9(D3D_SDK_VERSION);
+        D3DPRESENT_PARAMETERS pp = {};
+        pp.BackBufferWidth = 320;
+        pp.BackBufferHeight = 240;
+        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+        pp.BackBufferCount = 1;
+        pp.Windowed = TRUE;
+        IDirect3DDevice9* device = nullptr;
+        if (d3d)
+            d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device);
+        g_Render.device = device;
+        g_Render.d3d = d3d;
+    }
+    IDirect3D9* d3d = nullptr;
+};
+
+Setup& Once()
+{
+    static Setup setup;
+    return setup;
+}
+
+// A new area each time: the previous one is freed first, as at a race start
+// on another area.
+void BM_LoadArea(benchmark::State& state)
+{
+    Once();
+    const int area = (int)state.range(0);
+    for (auto _ : state)
+    {
+        g_Landscape.FreeArea();
+        if (!g_Landscape.LoadArea(area, 0))
+            state.SkipWithError("area did not load");
+    }
+    g_Landscape.FreeArea();
+}
+BENCHMARK(BM_LoadArea)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// A same-area start: time of day, clouds and race path only.
+void BM_ReloadSameArea(benchmark::State& state)
+{
+    Once();
+    g_Landscape.LoadArea(0, 0);
+    for (auto _ : state)
+        g_Landscape.LoadArea(0, 0);
+    g_Landscape.FreeArea();
+}
+BENCHMARK(BM_ReloadSameArea)->Unit(benchmark::kMicrosecond);
+
+// The pieces of a load, each on its own.
+void BM_Pieces(benchmark::State& state)
+{
+    Once();
+    g_Landscape.FreeArea();
+    g_Landscape.LoadArea(0, 0);
+    const int piece = (int)state.range(0);
+    for (auto _ : state)
+    {
+        switch (piece)
+        {
+        case 0:
+            g_Landscape.LoadHeightMap();
+            break;
+        case 1:
+            g_Landscape.ReleaseBuffers();   // terrain buffers and season textures
+            g_Landscape.CreateMesh();
+            break;
+        case 2:
+            g_Landscape.ReleaseTextures();
+            g_Landscape.LoadTextures(0, 0);
+            break;
+        case 3:
+            g_Landscape.FreeLandParts();
+            g_Landscape.CreateLandParts();
+            break;
+        case 4:
+            g_Landscape.Update();   // the terrain body, once per load
+            state.PauseTiming();
+            g_Landscape.FreeArea();
+            g_Landscape.LoadArea(0, 0);
+            state.ResumeTiming();
+            break;
+        }
+    }
+    g_Landscape.FreeArea();
+}
+BENCHMARK(BM_Pieces)->ArgName("piece")->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
