@@ -262,6 +262,29 @@ TEST_F(RecordingPassTest, ShadowCastersFollowTheQualityAndOnlyTerrainBuildingsAn
     }
 }
 
+TEST_F(RecordingPassTest, CastersAfterTheTerrainDrawInTheGreyOfTheShadowStrength)
+{
+    g_ShadowQuality = 1;
+    struct Case
+    {
+        float strength;
+        DWORD factor;
+    } cases[] = {{0.0f, 0xFF000000}, {0.5f, 0xFF595959}, {1.0f, 0xFFB2B2B2}, {3.0f, 0xFFB2B2B2}};
+    for (const Case& c : cases)
+    {
+        g_Sky.shadowStrength = c.strength;
+        D3DClearRecordedCalls();
+        game.RenderShadowMap();
+        std::vector<std::string> factors;
+        for (const std::string& line : D3DRecordedCalls())
+            if (line.compare(0, 29, "SetRenderState(TEXTUREFACTOR,") == 0)
+                factors.push_back(line);
+        const std::vector<std::string> expected = {"SetRenderState(TEXTUREFACTOR, 4278190080)",
+                                                   "SetRenderState(TEXTUREFACTOR, " + std::to_string(c.factor) + ")"};
+        EXPECT_EQ(expected, factors) << c.strength;
+    }
+}
+
 TEST_F(RecordingPassTest, ShadowPassRestoresEverythingItChanged)
 {
     g_ShadowQuality = 2;
