@@ -4,11 +4,14 @@
 
 #include <cstring>
 
+#include <btBulletDynamicsCommon.h>
+
 #include "app/AppState.h"
 #include "app/Controls.h"
 #include "app/GameClock.h"
 #include "app/GameEvent.h"
 #include "app/PickedObject.h"
+#include "app/RaceTable.h"
 #include "app/Settings.h"
 #include "audio/AudioManager.h"
 #include "interface/GameHUD.h"
@@ -24,6 +27,7 @@
 #include "scene/StaticObjectManager.h"
 #include "scene/WheelSkids.h"
 #include "world/Landscape.h"
+#include "world/LandscapeDraw.h"
 #include "world/NatureManager.h"
 #include "world/Sky.h"
 
@@ -31,7 +35,6 @@ CGame g_Game;
 
 namespace
 {
-const int kRaceRows = 19;
 const float kPi = 3.14159265358979f;
 
 // Wraps a call that has no result as a step.
@@ -268,14 +271,39 @@ void CGame::Release()
     DestroyPhysicsWorld();
 }
 
-void CGame::StartRace(int row)
+int CGame::StartRace(int row)
 {
-    if (row >= 0 && row < kRaceRows)
+    if (row != -1)
+    {
+        // A row outside the table would index past every column.
+        if (row < 0 || row >= RACE_ROWS)
+            return 0;
         currentRace = row;
+    }
+    const int loaded = g_Landscape.LoadArea(g_RaceTable.area[currentRace], g_RaceTable.season[currentRace]);
+    // The racers and riders of the last race are cleared here once the
+    // motorcycle list and the rider manager exist.
+
+    // Without an area there is no race path to put anyone on.
+    if (!loaded)
+        return 0;
+
+    // Until the camera view modes take over, the main camera starts on the
+    // start line looking along the race path.
+    LookAlongRacePath(&mainCamera);
+
+    if (g_EditorMode)
+        return 1;   // the area alone
+    // The player's motorcycle is created at the start of the race path, and
+    // the race start posted for the demonstration race behind the menu, once
+    // the motorcycle list and the game events exist.
+    return 1;
 }
 
 void CGame::InitRaceTable()
 {
+    ClearRaceBlock();
+    FillCareerRows();
 }
 
 void CGame::LoadRecords()
@@ -284,4 +312,27 @@ void CGame::LoadRecords()
 
 void CGame::FreeRace()
 {
+    g_Landscape.FreeArea();
+    // Nature, racers, riders, placed objects, dust and skid marks are cleared
+    // here as their managers arrive.
+
+    g_GameEvent.code = 0;
+    g_GameEvent.state = 0;
+    g_GameEvent.startTime = 0;
+    g_GameEvent.shotLength = 0.0f;
+    g_GameEvent.vehicle = nullptr;
+
+    // Whatever a race left in the physics world goes, last to first.
+    if (dynamicsWorld)
+    {
+        for (int i = dynamicsWorld->getNumCollisionObjects() - 1; i >= 0; i--)
+        {
+            btCollisionObject* object = dynamicsWorld->getCollisionObjectArray()[i];
+            btRigidBody* body = btRigidBody::upcast(object);
+            if (body && body->getMotionState())
+                delete body->getMotionState();
+            dynamicsWorld->removeCollisionObject(object);
+            delete object;
+        }
+    }
 }

@@ -50,7 +50,10 @@ public:
     int Create();          // 1 on success, 0 when any step fails
     void Frame();          // one frame; nothing at all while the window is inactive
     void Release();
-    void StartRace(int row);   // -1 keeps the current row
+    // Loads the row's area (-1 keeps the current row) and puts the player on
+    // it. Returns 1, or 0 when the row is not in the table or the area does
+    // not load; nothing is put on an area that failed.
+    int StartRace(int row);
     // What the active camera and the shadow camera see, for the next frame.
     void UpdateVisibility();
 
