@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "scene/LightEffects.h"
 #include "scene/MeshEffects.h"
 #include "scene/StaticObjectFixture.h"
+#include "world/LandscapeTestSupport.h"
 
 using testdata::Line;
 
@@ -459,6 +461,69 @@ TEST(StaticObjectTest, ConstructionState)
     object.InitStatic();
     EXPECT_EQ(object.objectClass, GCLASS_STATIC);
     EXPECT_EQ(object.objectType, 0);
+}
+
+} // namespace
+
+namespace {
+
+std::vector<uint8_t> ReadDemoFile(const std::string& path)
+{
+    std::vector<uint8_t> bytes;
+    FILE* f = std::fopen((testdata::DemoDataRoot() + "/" + path).c_str(), "rb");
+    if (!f)
+        return bytes;
+    int c;
+    while ((c = std::fgetc(f)) != EOF)
+        bytes.push_back((uint8_t)c);
+    std::fclose(f);
+    return bytes;
+}
+
+// Objects of one description share the mesh record and texture; releasing one
+// leaves the other and its sub-objects whole.
+TEST(StaticObjectMeshTest, SharedRecordSurvivesReleaseOfOneObject)
+{
+    landtest::RecordingDevice device;
+    DataTree tree;
+    const std::vector<uint8_t> mesh = ReadDemoFile("Data/Static/Crate/Main.msh");
+    const std::vector<uint8_t> texture = ReadDemoFile("Data/Static/Crate/Crate.dds");
+    ASSERT_FALSE(mesh.empty());
+    ASSERT_FALSE(texture.empty());
+    tree.Add("Data/Static/Box/Main.msh", mesh);
+    tree.Add("Data/Static/Box/Box01.dds", texture);
+    tree.AddText("Data/Static/Box/Main.obj",
+                 Head("GCLASS_STATIC", "GTYPE_STATIC") + Line("Mesh", "Data/Static/Box/Main.msh") +
+                     Line("Texture", "Data/Static/Box/Box%1.dds") + Line("-") + Line("Effect", "GEFFECT_CHROME") +
+                     Line("-") + Line("Effect", "GEFFECT_SHADOW") + Line("-") + Line("End", "//--"));
+    for (bool packs : {true, false})
+    {
+        SCOPED_TRACE(packs ? "packs" : "loose");
+        testdata::DataFolder folder(tree, packs);
+        CStaticObject a, b;
+        a.LoadDescription("Data/Static/Box/Main.obj");
+        b.LoadDescription("Data/Static/Box/Main.obj");
+        ASSERT_NE(a.meshRecord, nullptr);
+        EXPECT_EQ(a.meshRecord, b.meshRecord);
+        EXPECT_EQ(a.meshRecord->refCount, 2);
+        EXPECT_NE(a.textureIds[0], -1);
+        EXPECT_EQ(a.textureIds[0], b.textureIds[0]);
+        EXPECT_STREQ(a.textureNames[0], "Data/Static/Box/Box01.dds");
+        ASSERT_NE(b.chrome, nullptr);
+        EXPECT_EQ(b.chrome->meshRecord, b.meshRecord);
+        EXPECT_GT(a.boundRadius, 0.0f);
+
+        MeshRecord* shared = b.meshRecord;
+        a.Release();
+        EXPECT_EQ(a.meshRecord, nullptr);
+        EXPECT_EQ(a.chrome, nullptr);
+        EXPECT_EQ(b.meshRecord, shared);
+        EXPECT_EQ(shared->refCount, 1);
+        EXPECT_EQ(b.chrome->meshRecord, shared);
+        EXPECT_NE(b.shadow, nullptr);
+        EXPECT_NE(g_Render.GetTexture(b.textureIds[0]), nullptr);
+        b.Release();
+    }
 }
 
 } // namespace
