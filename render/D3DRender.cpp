@@ -133,6 +133,9 @@ void CD3DRender::Reset()
 
 int CD3DRender::InitD3D(int windowed)
 {
+    // Starting over releases what an earlier start made instead of dropping it.
+    if (d3d || device)
+        FreeD3DRender();
     Reset();
     d3d = Direct3DCreate9(D3D_SDK_VERSION);
     if (!d3d)
