@@ -23,9 +23,27 @@
 
 namespace golden {
 
-inline std::string GoldenPath(const std::string& name) {
-    return std::string(TRALLOWMERE_SOURCE_DIR) + "/tests/golden/" + name + ".png";
+// Test programs get the source and build folders compiled in; other users
+// (benchmarks) take them from the environment or the working folder.
+inline std::string SourceDir() {
+#ifdef TRALLOWMERE_SOURCE_DIR
+    return TRALLOWMERE_SOURCE_DIR;
+#else
+    const char* env = std::getenv("TRALLOWMERE_SOURCE");
+    return env ? env : ".";
+#endif
 }
+
+inline std::string BuildDir() {
+#ifdef TRALLOWMERE_BUILD_DIR
+    return TRALLOWMERE_BUILD_DIR;
+#else
+    const char* env = std::getenv("TRALLOWMERE_BUILD");
+    return env ? env : ".";
+#endif
+}
+
+inline std::string GoldenPath(const std::string& name) { return SourceDir() + "/tests/golden/" + name + ".png"; }
 
 inline bool UpdatingGolden() {
     const char* env = std::getenv("TRALLOWMERE_UPDATE_GOLDEN");
@@ -82,7 +100,7 @@ inline ::testing::AssertionResult CompareWithGolden(const std::string& name, con
                 }
             }
     if (bad == 0) return ::testing::AssertionSuccess();
-    std::string actual = std::string(TRALLOWMERE_BUILD_DIR) + "/" + name.substr(name.rfind('/') + 1) + ".actual.png";
+    std::string actual = BuildDir() + "/" + name.substr(name.rfind('/') + 1) + ".actual.png";
     WritePng(actual, bgra, width, height);
     return ::testing::AssertionFailure() << name << ": " << bad << " channel values differ by more than " << tolerance
                                          << " (worst " << worst << ", first at " << firstX << "," << firstY

@@ -9,6 +9,12 @@
 
 #include "platform/d3d/Internal.h"
 
+// The log line is only built on the recording backend.
+#define RECORD(...)                        \
+    do {                                   \
+        if (!gl_) RecordCall(__VA_ARGS__); \
+    } while (0)
+
 namespace d3d {
 
 namespace {
@@ -383,7 +389,7 @@ void CDevice9::SetDefaultState() {
                  1.0f};
     fvf_ = 0;
     fixedDirty_ = glStateDirty_ = true;
-    ++transformVersion_, ++texMatrixVersion_, ++lightingVersion_, ++tfactorVersion_;
+    ++transformVersion_, ++projVersion_, ++texMatrixVersion_, ++lightingVersion_, ++tfactorVersion_;
     ++clipVersion_, ++viewportVersion_, ++alphaVersion_, ++vsConstVersion_, ++psConstVersion_;
     UpdateClipPlane();
 }
@@ -432,7 +438,7 @@ CDevice9::~CDevice9() {
 ULONG CDevice9::Release() {
     ULONG left = --refs_;
     if (left == 0) {
-        RecordCall("Device.Release");
+        RECORD("Device.Release");
         delete this;
     }
     return left;
@@ -444,9 +450,7 @@ void CDevice9::MakeCurrent() {
     g_current = this;
 }
 
-void CDevice9::RecordCall(const std::string& line) const {
-    if (!gl_) Record(line);
-}
+void CDevice9::RecordCall(const std::string& line) const { Record(line); }
 
 void CDevice9::BindUnit(int unit, GLenum target, GLuint texture) {
     if (!gl_) return;
@@ -469,7 +473,7 @@ void CDevice9::BindUnit(int unit, GLenum target, GLuint texture) {
 // Device state, presentation
 // ---------------------------------------------------------------------------
 HRESULT CDevice9::TestCooperativeLevel() {
-    RecordCall("TestCooperativeLevel");
+    RECORD("TestCooperativeLevel");
     if (lostState_ == 1) return D3DERR_DEVICELOST;
     if (lostState_ == 2) return D3DERR_DEVICENOTRESET;
     return D3D_OK;
@@ -504,7 +508,7 @@ HRESULT CDevice9::GetDisplayMode(UINT, D3DDISPLAYMODE* pMode) {
 }
 
 HRESULT CDevice9::Reset(D3DPRESENT_PARAMETERS* pp) {
-    RecordCall("Reset");
+    RECORD("Reset");
     if (!pp) return D3DERR_INVALIDCALL;
     if (lostState_ == 1) return D3DERR_DEVICELOST;
     if (FAILED(resetResult_)) return resetResult_;
@@ -530,7 +534,7 @@ HRESULT CDevice9::Reset(D3DPRESENT_PARAMETERS* pp) {
 }
 
 HRESULT CDevice9::Present(const RECT*, const RECT*, HWND, const void*) {
-    RecordCall("Present");
+    RECORD("Present");
     if (lostState_) return D3DERR_DEVICELOST;
     if (!gl_) return D3D_OK;
     MakeCurrent();
@@ -572,7 +576,7 @@ HRESULT CDevice9::CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usag
     auto store = std::make_unique<TextureStore>(link_, Width, Height, Levels, 1, Usage, Format, Pool);
     if (!store->Create()) return D3DERR_NOTAVAILABLE;
     auto* texture = new CTexture9(link_, std::move(store));
-    RecordCall(Fmt("CreateTexture(%u, %u, %u, %u, %u, %u) -> tex%u", Width, Height, Levels, (unsigned)Usage,
+    RECORD(Fmt("CreateTexture(%u, %u, %u, %u, %u, %u) -> tex%u", Width, Height, Levels, (unsigned)Usage,
                    (unsigned)Format, (unsigned)Pool, texture->Store()->Number()));
     *ppTexture = texture;
     return D3D_OK;
@@ -589,7 +593,7 @@ HRESULT CDevice9::CreateCubeTexture(UINT EdgeLength, UINT Levels, DWORD Usage, D
     auto store = std::make_unique<TextureStore>(link_, EdgeLength, EdgeLength, Levels, 6, Usage, Format, Pool);
     if (!store->Create()) return D3DERR_NOTAVAILABLE;
     auto* texture = new CCubeTexture9(link_, std::move(store));
-    RecordCall(Fmt("CreateCubeTexture(%u, %u, %u, %u, %u) -> tex%u", EdgeLength, Levels, (unsigned)Usage,
+    RECORD(Fmt("CreateCubeTexture(%u, %u, %u, %u, %u) -> tex%u", EdgeLength, Levels, (unsigned)Usage,
                    (unsigned)Format, (unsigned)Pool, texture->Store()->Number()));
     *ppCubeTexture = texture;
     return D3D_OK;
@@ -602,7 +606,7 @@ HRESULT CDevice9::CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOO
     if (Length == 0 || Length > (256u << 20)) return D3DERR_INVALIDCALL;
     MakeCurrent();
     auto* vb = new CVertexBuffer9(link_, Length, Usage, FVF, Pool);
-    RecordCall(Fmt("CreateVertexBuffer(%u, %u, 0x%X, %u) -> vb%u", Length, (unsigned)Usage, (unsigned)FVF,
+    RECORD(Fmt("CreateVertexBuffer(%u, %u, 0x%X, %u) -> vb%u", Length, (unsigned)Usage, (unsigned)FVF,
                    (unsigned)Pool, vb->Store().Number()));
     *ppVertexBuffer = vb;
     return D3D_OK;
@@ -616,7 +620,7 @@ HRESULT CDevice9::CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, 
         return D3DERR_INVALIDCALL;
     MakeCurrent();
     auto* ib = new CIndexBuffer9(link_, Length, Usage, Format, Pool);
-    RecordCall(Fmt("CreateIndexBuffer(%u, %u, %u, %u) -> ib%u", Length, (unsigned)Usage, (unsigned)Format,
+    RECORD(Fmt("CreateIndexBuffer(%u, %u, %u, %u) -> ib%u", Length, (unsigned)Usage, (unsigned)Format,
                    (unsigned)Pool, ib->Store().Number()));
     *ppIndexBuffer = ib;
     return D3D_OK;
@@ -633,7 +637,7 @@ HRESULT CDevice9::CreateRenderTarget(UINT Width, UINT Height, D3DFORMAT Format, 
                                                 D3DPOOL_DEFAULT);
     if (!store->Create()) return D3DERR_NOTAVAILABLE;
     auto* surface = new CSurface9(link_, std::move(store));
-    RecordCall(Fmt("CreateRenderTarget(%u, %u, %u) -> surf%u", Width, Height, (unsigned)Format, surface->Number()));
+    RECORD(Fmt("CreateRenderTarget(%u, %u, %u) -> surf%u", Width, Height, (unsigned)Format, surface->Number()));
     *ppSurface = surface;
     return D3D_OK;
 }
@@ -646,7 +650,7 @@ HRESULT CDevice9::CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMAT F
         return D3DERR_INVALIDCALL;
     MakeCurrent();
     auto* surface = new CSurface9(link_, Width, Height, Format);
-    RecordCall(Fmt("CreateDepthStencilSurface(%u, %u, %u) -> surf%u", Width, Height, (unsigned)Format,
+    RECORD(Fmt("CreateDepthStencilSurface(%u, %u, %u) -> surf%u", Width, Height, (unsigned)Format,
                    surface->Number()));
     *ppSurface = surface;
     return D3D_OK;
@@ -654,7 +658,7 @@ HRESULT CDevice9::CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMAT F
 
 HRESULT CDevice9::StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSourceRect,
                               IDirect3DSurface9* pDestSurface, const RECT* pDestRect, D3DTEXTUREFILTERTYPE Filter) {
-    RecordCall(Fmt("StretchRect(%s, %s, %u)", SurfaceName(pSourceSurface).c_str(), SurfaceName(pDestSurface).c_str(),
+    RECORD(Fmt("StretchRect(%s, %s, %u)", SurfaceName(pSourceSurface).c_str(), SurfaceName(pDestSurface).c_str(),
                    (unsigned)Filter));
     auto* src = dynamic_cast<CSurface9*>(pSourceSurface);
     auto* dst = dynamic_cast<CSurface9*>(pDestSurface);
@@ -706,7 +710,7 @@ HRESULT CDevice9::StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSo
 }
 
 HRESULT CDevice9::ColorFill(IDirect3DSurface9* pSurface, const RECT* pRect, D3DCOLOR color) {
-    RecordCall(Fmt("ColorFill(%s, 0x%08X)", SurfaceName(pSurface).c_str(), (unsigned)color));
+    RECORD(Fmt("ColorFill(%s, 0x%08X)", SurfaceName(pSurface).c_str(), (unsigned)color));
     auto* surface = dynamic_cast<CSurface9*>(pSurface);
     if (!surface || surface->IsDepth()) return D3DERR_INVALIDCALL;
     RECT r = pRect ? *pRect : RECT{0, 0, (LONG)surface->Width(), (LONG)surface->Height()};
@@ -731,7 +735,7 @@ HRESULT CDevice9::ColorFill(IDirect3DSurface9* pSurface, const RECT* pRect, D3DC
 // Targets
 // ---------------------------------------------------------------------------
 HRESULT CDevice9::SetRenderTarget(DWORD index, IDirect3DSurface9* pRenderTarget) {
-    RecordCall(Fmt("SetRenderTarget(%u, %s)", (unsigned)index, SurfaceName(pRenderTarget).c_str()));
+    RECORD(Fmt("SetRenderTarget(%u, %s)", (unsigned)index, SurfaceName(pRenderTarget).c_str()));
     auto* surface = dynamic_cast<CSurface9*>(pRenderTarget);
     if (index != 0 || !surface || surface->IsDepth() || !surface->Store()->IsRenderTarget())
         return D3DERR_INVALIDCALL;
@@ -754,7 +758,7 @@ HRESULT CDevice9::GetRenderTarget(DWORD index, IDirect3DSurface9** ppRenderTarge
 }
 
 HRESULT CDevice9::SetDepthStencilSurface(IDirect3DSurface9* pNewZStencil) {
-    RecordCall(Fmt("SetDepthStencilSurface(%s)", SurfaceName(pNewZStencil).c_str()));
+    RECORD(Fmt("SetDepthStencilSurface(%s)", SurfaceName(pNewZStencil).c_str()));
     auto* surface = dynamic_cast<CSurface9*>(pNewZStencil);
     if (pNewZStencil && (!surface || !surface->IsDepth())) return D3DERR_INVALIDCALL;
     if (surface) surface->AddRef();
@@ -776,21 +780,21 @@ HRESULT CDevice9::GetDepthStencilSurface(IDirect3DSurface9** ppZStencilSurface) 
 // Frame
 // ---------------------------------------------------------------------------
 HRESULT CDevice9::BeginScene() {
-    RecordCall("BeginScene");
+    RECORD("BeginScene");
     if (inScene_) return D3DERR_INVALIDCALL;
     inScene_ = true;
     return D3D_OK;
 }
 
 HRESULT CDevice9::EndScene() {
-    RecordCall("EndScene");
+    RECORD("EndScene");
     if (!inScene_) return D3DERR_INVALIDCALL;
     inScene_ = false;
     return D3D_OK;
 }
 
 HRESULT CDevice9::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z, DWORD Stencil) {
-    RecordCall(Fmt("Clear(%u, %u, 0x%08X, %g, %u)", (unsigned)Count, (unsigned)Flags, (unsigned)Color, Z,
+    RECORD(Fmt("Clear(%u, %u, 0x%08X, %g, %u)", (unsigned)Count, (unsigned)Flags, (unsigned)Color, Z,
                    (unsigned)Stencil));
     if ((Flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depthStencil_) return D3DERR_INVALIDCALL;
     if (!gl_) return D3D_OK;
@@ -809,14 +813,20 @@ HRESULT CDevice9::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLO
     gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     gl.DepthMask(GL_TRUE);
     gl.StencilMask(0xFFFFFFFFu);
-    gl.Enable(GL_SCISSOR_TEST);
     // Direct3D clears only inside the viewport (and the rectangles, when given).
     LONG vx0 = (LONG)viewport_.X, vy0 = (LONG)viewport_.Y;
     LONG vx1 = vx0 + (LONG)viewport_.Width, vy1 = vy0 + (LONG)viewport_.Height;
-    if (Count == 0 || !pRects) {
+    bool whole = vx0 <= 0 && vy0 <= 0 && vx1 >= (LONG)fbWidth_ && vy1 >= (LONG)fbHeight_;
+    if ((Count == 0 || !pRects) && whole) {
+        // The whole target: an unscissored clear is much cheaper.
+        gl.Disable(GL_SCISSOR_TEST);
+        gl.Clear(mask);
+    } else if (Count == 0 || !pRects) {
+        gl.Enable(GL_SCISSOR_TEST);
         gl.Scissor(vx0, vy0, vx1 - vx0, vy1 - vy0);
         gl.Clear(mask);
     } else {
+        gl.Enable(GL_SCISSOR_TEST);
         for (DWORD i = 0; i < Count; ++i) {
             LONG x0 = std::max(vx0, pRects[i].x1), y0 = std::max(vy0, pRects[i].y1);
             LONG x1 = std::min(vx1, pRects[i].x2), y1 = std::min(vy1, pRects[i].y2);
@@ -837,7 +847,7 @@ HRESULT CDevice9::SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMa
     if (!pMatrix) return D3DERR_INVALIDCALL;
     if (!gl_) {
         const float* m = &pMatrix->m[0][0];
-        RecordCall(Fmt("SetTransform(%s, [%g %g %g %g | %g %g %g %g | %g %g %g %g | %g %g %g %g])",
+        RECORD(Fmt("SetTransform(%s, [%g %g %g %g | %g %g %g %g | %g %g %g %g | %g %g %g %g])",
                        TransformName(State), m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9], m[10], m[11],
                        m[12], m[13], m[14], m[15]));
     }
@@ -851,7 +861,7 @@ HRESULT CDevice9::SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMa
         break;
     case D3DTS_PROJECTION:
         proj_ = *pMatrix;
-        ++transformVersion_;
+        ++projVersion_;
         UpdateClipPlane();
         break;
     default:
@@ -889,7 +899,7 @@ HRESULT CDevice9::MultiplyTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX
 
 HRESULT CDevice9::SetViewport(const D3DVIEWPORT9* pViewport) {
     if (!pViewport) return D3DERR_INVALIDCALL;
-    RecordCall(Fmt("SetViewport(%u, %u, %u, %u, %g, %g)", (unsigned)pViewport->X, (unsigned)pViewport->Y,
+    RECORD(Fmt("SetViewport(%u, %u, %u, %u, %g, %g)", (unsigned)pViewport->X, (unsigned)pViewport->Y,
                    (unsigned)pViewport->Width, (unsigned)pViewport->Height, pViewport->MinZ, pViewport->MaxZ));
     if (pViewport->Width == 0 || pViewport->Height == 0) return D3DERR_INVALIDCALL;
     viewport_ = *pViewport;
@@ -906,7 +916,7 @@ HRESULT CDevice9::GetViewport(D3DVIEWPORT9* pViewport) {
 
 HRESULT CDevice9::SetMaterial(const D3DMATERIAL9* m) {
     if (!m) return D3DERR_INVALIDCALL;
-    RecordCall(Fmt("SetMaterial(D %g %g %g %g, A %g %g %g %g, S %g %g %g %g, E %g %g %g %g, P %g)", m->Diffuse.r,
+    RECORD(Fmt("SetMaterial(D %g %g %g %g, A %g %g %g %g, S %g %g %g %g, E %g %g %g %g, P %g)", m->Diffuse.r,
                    m->Diffuse.g, m->Diffuse.b, m->Diffuse.a, m->Ambient.r, m->Ambient.g, m->Ambient.b, m->Ambient.a,
                    m->Specular.r, m->Specular.g, m->Specular.b, m->Specular.a, m->Emissive.r, m->Emissive.g,
                    m->Emissive.b, m->Emissive.a, m->Power));
@@ -923,7 +933,7 @@ HRESULT CDevice9::GetMaterial(D3DMATERIAL9* pMaterial) {
 
 HRESULT CDevice9::SetLight(DWORD Index, const D3DLIGHT9* pLight) {
     if (!pLight || Index >= (DWORD)kLights) return D3DERR_INVALIDCALL;
-    RecordCall(Fmt("SetLight(%u, type %u, D %g %g %g, dir %g %g %g)", (unsigned)Index, (unsigned)pLight->Type,
+    RECORD(Fmt("SetLight(%u, type %u, D %g %g %g, dir %g %g %g)", (unsigned)Index, (unsigned)pLight->Type,
                    pLight->Diffuse.r, pLight->Diffuse.g, pLight->Diffuse.b, pLight->Direction.x, pLight->Direction.y,
                    pLight->Direction.z));
     lights_[Index] = *pLight;
@@ -939,7 +949,7 @@ HRESULT CDevice9::GetLight(DWORD Index, D3DLIGHT9* pLight) {
 }
 
 HRESULT CDevice9::LightEnable(DWORD Index, BOOL Enable) {
-    RecordCall(Fmt("LightEnable(%u, %d)", (unsigned)Index, Enable ? 1 : 0));
+    RECORD(Fmt("LightEnable(%u, %d)", (unsigned)Index, Enable ? 1 : 0));
     if (Index >= (DWORD)kLights) return D3DERR_INVALIDCALL;
     lightOn_[Index] = Enable != 0;
     ++lightingVersion_;
@@ -955,7 +965,7 @@ HRESULT CDevice9::GetLightEnable(DWORD Index, BOOL* pEnable) {
 
 HRESULT CDevice9::SetClipPlane(DWORD Index, const float* pPlane) {
     if (!pPlane) return D3DERR_INVALIDCALL;
-    RecordCall(Fmt("SetClipPlane(%u, %g, %g, %g, %g)", (unsigned)Index, pPlane[0], pPlane[1], pPlane[2], pPlane[3]));
+    RECORD(Fmt("SetClipPlane(%u, %g, %g, %g, %g)", (unsigned)Index, pPlane[0], pPlane[1], pPlane[2], pPlane[3]));
     if (Index != 0) return D3DERR_INVALIDCALL;
     std::memcpy(clipPlane_, pPlane, sizeof clipPlane_);
     UpdateClipPlane();
@@ -984,7 +994,7 @@ void CDevice9::UpdateClipPlane() {
 }
 
 HRESULT CDevice9::SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) {
-    RecordCall(Fmt("SetRenderState(%s, %u)", RenderStateName(State), (unsigned)Value));
+    RECORD(Fmt("SetRenderState(%s, %u)", RenderStateName(State), (unsigned)Value));
     if ((DWORD)State >= (DWORD)D3DRS_MAX) return D3DERR_INVALIDCALL;
     if (rs_[State] == Value) return D3D_OK;
     rs_[State] = Value;
@@ -1002,6 +1012,9 @@ HRESULT CDevice9::SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) {
     case D3DRS_CLIPPLANEENABLE: ++clipVersion_; break;
     case D3DRS_TEXTUREFACTOR: ++tfactorVersion_; break;
     case D3DRS_ALPHATESTENABLE:
+        ++alphaVersion_;
+        fixedDirty_ = true;
+        break;
     case D3DRS_ALPHAFUNC:
     case D3DRS_ALPHAREF: ++alphaVersion_; break;
     default: glStateDirty_ = true; break;
@@ -1023,7 +1036,7 @@ HRESULT CDevice9::GetTexture(DWORD Stage, IDirect3DBaseTexture9** ppTexture) {
 }
 
 HRESULT CDevice9::SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture) {
-    RecordCall(Fmt("SetTexture(%u, %s)", (unsigned)Stage, TextureName(pTexture).c_str()));
+    RECORD(Fmt("SetTexture(%u, %s)", (unsigned)Stage, TextureName(pTexture).c_str()));
     if (Stage >= (DWORD)kSamplers) return D3DERR_INVALIDCALL;
     if (textures_[Stage] == pTexture) return D3D_OK;
     if (pTexture) pTexture->AddRef();
@@ -1046,7 +1059,7 @@ HRESULT CDevice9::GetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Typ
 }
 
 HRESULT CDevice9::SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD Value) {
-    RecordCall(Fmt("SetTextureStageState(%u, %s, %u)", (unsigned)Stage, StageStateName(Type), (unsigned)Value));
+    RECORD(Fmt("SetTextureStageState(%u, %s, %u)", (unsigned)Stage, StageStateName(Type), (unsigned)Value));
     if (Stage >= (DWORD)kStages || (DWORD)Type >= (DWORD)D3DTSS_MAX) return D3DERR_INVALIDCALL;
     if (tss_[Stage][Type] != Value) {
         tss_[Stage][Type] = Value;
@@ -1062,7 +1075,7 @@ HRESULT CDevice9::GetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD
 }
 
 HRESULT CDevice9::SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD Value) {
-    RecordCall(Fmt("SetSamplerState(%u, %s, %u)", (unsigned)Sampler, SamplerStateName(Type), (unsigned)Value));
+    RECORD(Fmt("SetSamplerState(%u, %s, %u)", (unsigned)Sampler, SamplerStateName(Type), (unsigned)Value));
     if (Sampler >= (DWORD)kSamplers || (DWORD)Type >= (DWORD)D3DSAMP_MAX) return D3DERR_INVALIDCALL;
     if (ss_[Sampler][Type] != Value) {
         ss_[Sampler][Type] = Value;
@@ -1075,7 +1088,7 @@ HRESULT CDevice9::SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD
 // Streams and constants
 // ---------------------------------------------------------------------------
 HRESULT CDevice9::SetFVF(DWORD FVF) {
-    RecordCall(Fmt("SetFVF(0x%X)", (unsigned)FVF));
+    RECORD(Fmt("SetFVF(0x%X)", (unsigned)FVF));
     if (fvf_ != FVF) {
         fvf_ = FVF;
         fixedDirty_ = true;
@@ -1092,7 +1105,7 @@ HRESULT CDevice9::GetFVF(DWORD* pFVF) {
 HRESULT CDevice9::SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9* pStreamData, UINT OffsetInBytes,
                                   UINT Stride) {
     auto* vb = dynamic_cast<CVertexBuffer9*>(pStreamData);
-    RecordCall(Fmt("SetStreamSource(%u, %s, %u, %u)", StreamNumber,
+    RECORD(Fmt("SetStreamSource(%u, %s, %u, %u)", StreamNumber,
                    Pointer("vb", vb ? vb->Store().Number() : 0, pStreamData != nullptr).c_str(), OffsetInBytes,
                    Stride));
     if (StreamNumber != 0 || (pStreamData && !vb)) return D3DERR_INVALIDCALL;
@@ -1116,7 +1129,7 @@ HRESULT CDevice9::GetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9** pp
 
 HRESULT CDevice9::SetIndices(IDirect3DIndexBuffer9* pIndexData) {
     auto* ib = dynamic_cast<CIndexBuffer9*>(pIndexData);
-    RecordCall(Fmt("SetIndices(%s)", Pointer("ib", ib ? ib->Store().Number() : 0, pIndexData != nullptr).c_str()));
+    RECORD(Fmt("SetIndices(%s)", Pointer("ib", ib ? ib->Store().Number() : 0, pIndexData != nullptr).c_str()));
     if (pIndexData && !ib) return D3DERR_INVALIDCALL;
     if (pIndexData) pIndexData->AddRef();
     if (indices_) indices_->Release();
@@ -1136,7 +1149,7 @@ HRESULT CDevice9::SetVertexShaderConstantF(UINT StartRegister, const float* pCon
     if (!gl_) {
         for (UINT i = 0; i < Vector4fCount; ++i) {
             const float* v = pConstantData + 4 * i;
-            RecordCall(Fmt("SetVertexShaderConstantF(%u, %g, %g, %g, %g)", StartRegister + i, v[0], v[1], v[2], v[3]));
+            RECORD(Fmt("SetVertexShaderConstantF(%u, %g, %g, %g, %g)", StartRegister + i, v[0], v[1], v[2], v[3]));
         }
     }
     std::memcpy(vsConst_[StartRegister], pConstantData, Vector4fCount * 16);
@@ -1155,7 +1168,7 @@ HRESULT CDevice9::SetPixelShaderConstantF(UINT StartRegister, const float* pCons
     if (!gl_) {
         for (UINT i = 0; i < Vector4fCount; ++i) {
             const float* v = pConstantData + 4 * i;
-            RecordCall(Fmt("SetPixelShaderConstantF(%u, %g, %g, %g, %g)", StartRegister + i, v[0], v[1], v[2], v[3]));
+            RECORD(Fmt("SetPixelShaderConstantF(%u, %g, %g, %g, %g)", StartRegister + i, v[0], v[1], v[2], v[3]));
         }
     }
     std::memcpy(psConst_[StartRegister], pConstantData, Vector4fCount * 16);
@@ -1170,6 +1183,20 @@ HRESULT CDevice9::GetPixelShaderConstantF(UINT StartRegister, float* pConstantDa
 }
 
 void CDevice9::SetEffectPass(EffectPassProgram* pass) { effectPass_ = pass; }
+
+void CDevice9::ForgetGLState() {
+    currentProgram_ = 0;
+    for (GLuint& t : boundTex_) t = 0;
+    for (GLenum& t : boundTarget_) t = 0;
+    for (bool& d : samplerDirty_) d = true;
+    arrays_.buffer = ~0u;
+    glStateDirty_ = framebufferDirty_ = true;
+    if (gl_) {
+        MakeCurrent();
+        for (int i = 0; i < kSamplers; ++i) gl.BindSampler((GLuint)i, samplers_[i]);
+        gl.Enable(GL_CLIP_DISTANCE0);
+    }
+}
 
 // ---------------------------------------------------------------------------
 // Drawing
@@ -1269,6 +1296,7 @@ FixedFunctionKey CDevice9::BuildKey() const {
     key.colorVertex = rs_[D3DRS_COLORVERTEX] ? 1 : 0;
     key.normalize = rs_[D3DRS_NORMALIZENORMALS] ? 1 : 0;
     key.localViewer = rs_[D3DRS_LOCALVIEWER] ? 1 : 0;
+    key.alphaTest = rs_[D3DRS_ALPHATESTENABLE] ? 1 : 0;
     if (key.lighting) {
         int n = 0;
         for (int i = 0; i < kLights; ++i)
@@ -1316,14 +1344,14 @@ FixedFunctionProgram* CDevice9::FixedFunction() {
         auto p = std::make_unique<FixedFunctionProgram>();
         std::string log;
         p->program = BuildProgram(VertexPrelude() + FixedFunctionVertexSource(key) + VertexEpilogue(),
-                                  FragmentPrelude() + FixedFunctionFragmentSource(key) + FragmentEpilogue(), &log);
+                                  FragmentPrelude() + FixedFunctionFragmentSource(key) + FragmentEpilogue(key.alphaTest != 0),
+                                  &log);
         for (int i = 0; i < key.stageCount; ++i) p->stageUsed[i] = key.stages[i].texture != 0;
         if (p->program) {
             GLuint prog = p->program;
             LocateBuiltins(prog, p->builtins);
-            p->worldView = gl.GetUniformLocation(prog, "d3d_WorldView");
+            p->worldView = gl.GetUniformLocation(prog, "d3d_Transform");
             p->proj = gl.GetUniformLocation(prog, "d3d_Proj");
-            p->normalMat = gl.GetUniformLocation(prog, "d3d_NormalMat");
             p->texMatrix = gl.GetUniformLocation(prog, "d3d_TexMatrix");
             p->ambient = gl.GetUniformLocation(prog, "d3d_Ambient");
             p->matDiffuse = gl.GetUniformLocation(prog, "d3d_MatDiffuse");
@@ -1355,19 +1383,21 @@ FixedFunctionProgram* CDevice9::FixedFunction() {
 void CDevice9::ApplyFixedFunctionUniforms(FixedFunctionProgram& p) {
     if (p.transformVersion != transformVersion_) {
         p.transformVersion = transformVersion_;
-        D3DMATRIX wv = Multiply(world_, view_);
-        gl.UniformMatrix4fv(p.worldView, 1, GL_TRUE, &wv.m[0][0]);
-        gl.UniformMatrix4fv(p.proj, 1, GL_TRUE, &proj_.m[0][0]);
-        if (p.normalMat >= 0) {
-            // Normals go through the inverse transpose of the upper 3x3.
-            D3DMATRIX inv;
-            float n[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-            if (Inverse(wv, inv)) {
-                for (int r = 0; r < 3; ++r)
-                    for (int c = 0; c < 3; ++c) n[r * 3 + c] = inv.m[c][r];
-            }
-            gl.UniformMatrix3fv(p.normalMat, 1, GL_TRUE, n);
+        // World x view and the normal matrix (the inverse transpose of its
+        // upper 3x3) go up in one call.
+        D3DMATRIX both[2];
+        both[0] = Multiply(world_, view_);
+        D3DMATRIX inv;
+        Identity(both[1]);
+        if (Inverse(both[0], inv)) {
+            for (int r = 0; r < 3; ++r)
+                for (int c = 0; c < 3; ++c) both[1].m[r][c] = inv.m[c][r];
         }
+        gl.UniformMatrix4fv(p.worldView, 2, GL_TRUE, &both[0].m[0][0]);
+    }
+    if (p.projVersion != projVersion_) {
+        p.projVersion = projVersion_;
+        gl.UniformMatrix4fv(p.proj, 1, GL_TRUE, &proj_.m[0][0]);
     }
     if (p.texMatrix >= 0 && p.texMatrixVersion != texMatrixVersion_) {
         p.texMatrixVersion = texMatrixVersion_;
@@ -1502,14 +1532,9 @@ bool CDevice9::PrepareDraw(D3DPRIMITIVETYPE, UINT) {
     bool used[kStages] = {};
     GLuint program = 0;
     if (effectPass_) {
-        program = effectPass_->program;
-        if (!program) return false;
-        if (currentProgram_ != program) {
-            gl.UseProgram(program);
-            currentProgram_ = program;
-        }
-        UploadEffectPass(this, effectPass_, used);
-        ApplyBuiltins(effectPass_->builtins);
+        EffectPassProgram* variant = UploadEffectPass(effectPass_, rs_[D3DRS_ALPHATESTENABLE] != 0, used);
+        if (!variant || !variant->program) return false;
+        ApplyBuiltins(variant->builtins);
     } else {
         FixedFunctionProgram* p = FixedFunction();
         if (!p || !p->program) return false;
@@ -1527,7 +1552,7 @@ bool CDevice9::PrepareDraw(D3DPRIMITIVETYPE, UINT) {
 }
 
 HRESULT CDevice9::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, UINT PrimitiveCount) {
-    RecordCall(Fmt("DrawPrimitive(%s, %u, %u)", PrimitiveName(PrimitiveType), StartVertex, PrimitiveCount));
+    RECORD(Fmt("DrawPrimitive(%s, %u, %u)", PrimitiveName(PrimitiveType), StartVertex, PrimitiveCount));
     if (!stream_ || streamStride_ == 0) return D3DERR_INVALIDCALL;
     UINT count = VertexCountOf(PrimitiveType, PrimitiveCount);
     auto* vb = static_cast<CVertexBuffer9*>(stream_);
@@ -1542,7 +1567,7 @@ HRESULT CDevice9::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex
 
 HRESULT CDevice9::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseVertexIndex, UINT MinVertexIndex,
                                        UINT NumVertices, UINT startIndex, UINT primCount) {
-    RecordCall(Fmt("DrawIndexedPrimitive(%s, %d, %u, %u, %u, %u)", PrimitiveName(PrimitiveType), BaseVertexIndex,
+    RECORD(Fmt("DrawIndexedPrimitive(%s, %d, %u, %u, %u, %u)", PrimitiveName(PrimitiveType), BaseVertexIndex,
                    MinVertexIndex, NumVertices, startIndex, primCount));
     if (!stream_ || !indices_ || streamStride_ == 0) return D3DERR_INVALIDCALL;
     UINT count = VertexCountOf(PrimitiveType, primCount);
@@ -1562,7 +1587,7 @@ HRESULT CDevice9::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseV
 
 HRESULT CDevice9::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount,
                                   const void* pVertexStreamZeroData, UINT VertexStreamZeroStride) {
-    RecordCall(Fmt("DrawPrimitiveUP(%s, %u, %u)", PrimitiveName(PrimitiveType), PrimitiveCount, VertexStreamZeroStride));
+    RECORD(Fmt("DrawPrimitiveUP(%s, %u, %u)", PrimitiveName(PrimitiveType), PrimitiveCount, VertexStreamZeroStride));
     if (!pVertexStreamZeroData || VertexStreamZeroStride == 0) return D3DERR_INVALIDCALL;
     // As Direct3D: a user-pointer draw leaves stream 0 unset.
     if (stream_) stream_->Release();
@@ -1583,7 +1608,7 @@ HRESULT CDevice9::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT Primitive
 HRESULT CDevice9::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinVertexIndex, UINT NumVertices,
                                          UINT PrimitiveCount, const void* pIndexData, D3DFORMAT IndexDataFormat,
                                          const void* pVertexStreamZeroData, UINT VertexStreamZeroStride) {
-    RecordCall(Fmt("DrawIndexedPrimitiveUP(%s, %u, %u, %u, %u)", PrimitiveName(PrimitiveType), MinVertexIndex,
+    RECORD(Fmt("DrawIndexedPrimitiveUP(%s, %u, %u, %u, %u)", PrimitiveName(PrimitiveType), MinVertexIndex,
                    NumVertices, PrimitiveCount, VertexStreamZeroStride));
     if (!pIndexData || !pVertexStreamZeroData || VertexStreamZeroStride == 0 ||
         (IndexDataFormat != D3DFMT_INDEX16 && IndexDataFormat != D3DFMT_INDEX32))

@@ -59,11 +59,12 @@ public:
         passes_.resize(source_.techniques.size());
         for (size_t t = 0; t < source_.techniques.size(); ++t) {
             passes_[t].resize(source_.techniques[t].passes.size());
-            for (size_t p = 0; p < passes_[t].size(); ++p) {
-                passes_[t][p].program.effect = this;
-                passes_[t][p].program.technique = (int)t;
-                passes_[t][p].program.pass = (int)p;
-            }
+            for (size_t p = 0; p < passes_[t].size(); ++p)
+                for (Variant& v : passes_[t][p].variants) {
+                    v.program.effect = this;
+                    v.program.technique = (int)t;
+                    v.program.pass = (int)p;
+                }
         }
     }
 
@@ -77,7 +78,8 @@ public:
         device->MakeCurrent();
         for (auto& technique : passes_)
             for (Pass& pass : technique)
-                if (pass.program.program) gl.DeleteProgram(pass.program.program);
+                for (Variant& v : pass.variants)
+                    if (v.program.program) gl.DeleteProgram(v.program.program);
         for (Param& p : params_)
             if (p.sampler) gl.DeleteSamplers(1, &p.sampler);
     }
@@ -107,48 +109,58 @@ public:
             ApplySamplerObject(p.sampler, ss);
         }
         bool ok = true;
-        for (size_t t = 0; t < source_.techniques.size(); ++t) {
-            const EffectTechniqueSource& technique = source_.techniques[t];
-            for (size_t i = 0; i < technique.passes.size(); ++i) {
-                const EffectPassSource& src = technique.passes[i];
-                std::string shared = "#line " + std::to_string(source_.sharedLine) + "\n" + source_.shared;
-                std::string vertex = VertexPrelude() + shared + "#define main d3d_user_main\n#line " +
-                                     std::to_string(src.vertexLine) + "\n" + src.vertex + VertexEpilogue();
-                std::string fragment = FragmentPrelude() + shared + "#define main d3d_user_main\n#line " +
-                                       std::to_string(src.fragmentLine) + "\n" + src.fragment + FragmentEpilogue();
-                std::string log;
-                Pass& pass = passes_[t][i];
-                pass.program.program = BuildProgram(vertex, fragment, &log);
-                if (!pass.program.program) {
-                    errors += "technique " + technique.name + " pass " + std::to_string(i) + ": " + log + "\n";
-                    ok = false;
-                    continue;
-                }
-                GLuint prog = pass.program.program;
-                LocateBuiltins(prog, pass.program.builtins);
-                gl.UseProgram(prog);
-                for (int s = 0; s < 8; ++s) {
-                    GLint loc = gl.GetUniformLocation(prog, ("texStage" + std::to_string(s)).c_str());
-                    pass.stageUsed[s] = loc >= 0;
-                    if (loc >= 0) gl.Uniform1i(loc, s);
-                }
-                for (size_t k = 0; k < params_.size(); ++k) {
-                    GLint loc = gl.GetUniformLocation(prog, params_[k].name.c_str());
-                    if (loc < 0) continue;
-                    if (IsTexture(params_[k].type)) gl.Uniform1i(loc, params_[k].unit);
-                    pass.bindings.push_back({loc, (int)k, 0});
-                }
-            }
-        }
+        for (size_t t = 0; t < source_.techniques.size(); ++t)
+            for (size_t i = 0; i < source_.techniques[t].passes.size(); ++i)
+                if (!Build((int)t, (int)i, false, &errors)) ok = false;
         gl.UseProgram(0);
         device->ForgetProgram();
         return ok;
     }
 
-    void Upload(int technique, int passIndex, bool* stagesUsed) {
-        Pass& pass = passes_[technique][passIndex];
-        for (int s = 0; s < 8; ++s) stagesUsed[s] = pass.stageUsed[s];
+    // Compiles one variant of a pass; false (with the messages) on failure.
+    bool Build(int t, int i, bool alphaTest, std::string* errors) {
+        Variant& variant = passes_[t][i].variants[alphaTest ? 1 : 0];
+        variant.tried = true;
+        const EffectTechniqueSource& technique = source_.techniques[t];
+        const EffectPassSource& src = technique.passes[i];
+        std::string shared = "#line " + std::to_string(source_.sharedLine) + "\n" + source_.shared;
+        std::string vertex = VertexPrelude() + shared + "#define main d3d_user_main\n#line " +
+                             std::to_string(src.vertexLine) + "\n" + src.vertex + VertexEpilogue();
+        std::string fragment = FragmentPrelude() + shared + "#define main d3d_user_main\n#line " +
+                               std::to_string(src.fragmentLine) + "\n" + src.fragment + FragmentEpilogue(alphaTest);
+        std::string log;
+        variant.program.program = BuildProgram(vertex, fragment, &log);
+        if (!variant.program.program) {
+            if (errors) *errors += "technique " + technique.name + " pass " + std::to_string(i) + ": " + log + "\n";
+            return false;
+        }
+        GLuint prog = variant.program.program;
+        LocateBuiltins(prog, variant.program.builtins);
+        gl.UseProgram(prog);
+        for (int s = 0; s < 8; ++s) {
+            GLint loc = gl.GetUniformLocation(prog, ("texStage" + std::to_string(s)).c_str());
+            variant.stageUsed[s] = loc >= 0;
+            if (loc >= 0) gl.Uniform1i(loc, s);
+        }
+        for (size_t k = 0; k < params_.size(); ++k) {
+            GLint loc = gl.GetUniformLocation(prog, params_[k].name.c_str());
+            if (loc < 0) continue;
+            if (IsTexture(params_[k].type)) gl.Uniform1i(loc, params_[k].unit);
+            variant.bindings.push_back({loc, (int)k, 0});
+        }
+        return true;
+    }
+
+    EffectPassProgram* Upload(int technique, int passIndex, bool alphaTest, bool* stagesUsed) {
         CDevice9* device = link_->device;
+        Variant& pass = passes_[technique][passIndex].variants[alphaTest ? 1 : 0];
+        if (!pass.tried) {
+            Build(technique, passIndex, alphaTest, nullptr);
+            device->ForgetProgram();
+        }
+        if (!pass.program.program) return nullptr;
+        device->UseProgram(pass.program.program);
+        for (int s = 0; s < 8; ++s) stagesUsed[s] = pass.stageUsed[s];
         for (Binding& b : pass.bindings) {
             Param& p = params_[b.param];
             if (IsTexture(p.type)) {
@@ -175,6 +187,7 @@ public:
             default: break;
             }
         }
+        return &pass.program;
     }
 
     // ID3DXEffect
@@ -211,7 +224,7 @@ public:
         int t = FindTechnique(hTechnique);
         if (t < 0) return D3DERR_INVALIDCALL;
         for (const Pass& p : passes_[t])
-            if (link_->gl && !p.program.program) return E_FAIL;
+            if (link_->gl && !p.variants[0].program.program) return E_FAIL;
         return D3D_OK;
     }
 
@@ -251,7 +264,7 @@ public:
         for (const EffectSamplerState& s : src.samplers)
             device->SetSamplerState(s.stage, (D3DSAMPLERSTATETYPE)s.state, s.value);
         frame.pass = (int)index;
-        device->SetEffectPass(&passes_[frame.technique][index].program);
+        device->SetEffectPass(&passes_[frame.technique][index].variants[0].program);
         return D3D_OK;
     }
 
@@ -282,7 +295,7 @@ public:
             device->SetSamplerState(it->stage, (D3DSAMPLERSTATETYPE)it->state, it->value);
         // An enclosing Begin of this effect keeps drawing with its own pass.
         if (!stack_.empty() && stack_.back().pass >= 0)
-            device->SetEffectPass(&passes_[stack_.back().technique][stack_.back().pass].program);
+            device->SetEffectPass(&passes_[stack_.back().technique][stack_.back().pass].variants[0].program);
         else
             device->SetEffectPass(nullptr);
         return D3D_OK;
@@ -451,10 +464,15 @@ private:
         int param;
         uint64_t uploaded;
     };
-    struct Pass {
+    struct Variant {
         EffectPassProgram program;
         std::vector<Binding> bindings;
         bool stageUsed[8] = {};
+        bool tried = false;
+    };
+    struct Pass {
+        // [0] without the alpha test, [1] with it (made when first needed).
+        Variant variants[2];
     };
     struct SavedSampler {
         DWORD stage, state, value;
@@ -518,8 +536,8 @@ private:
 
 void EffectImpl::ApplySamplerObject(GLuint sampler, const DWORD* ss) { ApplySamplerState(sampler, ss); }
 
-void UploadEffectPass(CDevice9*, EffectPassProgram* pass, bool* stagesUsed) {
-    pass->effect->Upload(pass->technique, pass->pass, stagesUsed);
+EffectPassProgram* UploadEffectPass(EffectPassProgram* pass, bool alphaTest, bool* stagesUsed) {
+    return pass->effect->Upload(pass->technique, pass->pass, alphaTest, stagesUsed);
 }
 
 }  // namespace d3d

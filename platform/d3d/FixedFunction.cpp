@@ -56,7 +56,13 @@ std::string FragmentPrelude() {
            "vec4 FragColor = vec4(0.0, 0.0, 0.0, 1.0);\n";
 }
 
-std::string FragmentEpilogue() {
+std::string FragmentEpilogue(bool alphaTest) {
+    if (!alphaTest)
+        return "\n#undef main\n"
+               "void main() {\n"
+               "    d3d_user_main();\n"
+               "    d3d_FragOut = FragColor;\n"
+               "}\n";
     return "\n#undef main\n"
            "void main() {\n"
            "    d3d_user_main();\n"
@@ -205,16 +211,50 @@ bool StageUsesTexture(const FixedFunctionKey::Stage& st) {
            st.colorOp == D3DTOP_BLENDTEXTUREALPHAPM;
 }
 
+namespace {
+
+// Whether the fragment program reads the specular colour at all.
+bool NeedsSpecular(const FixedFunctionKey& key) {
+    if (key.specular) return true;
+    for (int i = 0; i < key.stageCount; ++i) {
+        const FixedFunctionKey::Stage& st = key.stages[i];
+        const uint8_t args[] = {st.colorArg0, st.colorArg1, st.colorArg2, st.alphaArg0, st.alphaArg1, st.alphaArg2};
+        for (uint8_t a : args)
+            if ((a & D3DTA_SELECTMASK) == D3DTA_SPECULAR) return true;
+    }
+    return false;
+}
+
+// Operations whose result can leave 0..1 when every argument is inside it.
+bool NeedsClamp(uint8_t op) {
+    switch (op) {
+    case D3DTOP_MODULATE2X:
+    case D3DTOP_MODULATE4X:
+    case D3DTOP_ADD:
+    case D3DTOP_ADDSIGNED:
+    case D3DTOP_ADDSIGNED2X:
+    case D3DTOP_SUBTRACT:
+    case D3DTOP_MULTIPLYADD:
+    case D3DTOP_BLENDTEXTUREALPHAPM: return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
 std::string FixedFunctionVertexSource(const FixedFunctionKey& key) {
     VertexLayout layout = LayoutOfFVF(key.fvf);
+    const bool specularOut = NeedsSpecular(key);
     std::string s;
-    s += "uniform mat4 d3d_WorldView;\nuniform mat4 d3d_Proj;\nuniform mat3 d3d_NormalMat;\n";
+    // [0] world x view, [1] its normal matrix.
+    s += "uniform mat4 d3d_Transform[2];\nuniform mat4 d3d_Proj;\n";
     s += "uniform mat4 d3d_TexMatrix[8];\n";
     s += "uniform vec4 d3d_Ambient;\nuniform vec4 d3d_MatDiffuse;\nuniform vec4 d3d_MatAmbient;\n";
     s += "uniform vec4 d3d_MatSpecular;\nuniform vec4 d3d_MatEmissive;\nuniform float d3d_MatPower;\n";
     s += "uniform vec3 d3d_LightDir[8];\nuniform vec4 d3d_LightDiffuse[8];\nuniform vec4 d3d_LightSpecular[8];\n";
     s += "uniform vec4 d3d_LightAmbient[8];\n";
-    s += "out vec4 d3d_vDiffuse;\nout vec4 d3d_vSpecular;\n";
+    s += "out vec4 d3d_vDiffuse;\n";
+    if (specularOut) s += "out vec4 d3d_vSpecular;\n";
     for (int i = 0; i < key.stageCount; ++i)
         if (key.stages[i].texture) s += "out vec4 d3d_vTex" + Num(i) + ";\n";
     s += "#define main d3d_user_main\n";
@@ -223,10 +263,10 @@ std::string FixedFunctionVertexSource(const FixedFunctionKey& key) {
         s += "    gl_Position = d3d_ScreenToClip(inPosition);\n";
         s += "    vec4 posView = vec4(0.0);\n    vec3 N = vec3(0.0);\n";
     } else {
-        s += "    vec4 posView = vec4(inPosition.xyz, 1.0) * d3d_WorldView;\n";
+        s += "    vec4 posView = vec4(inPosition.xyz, 1.0) * d3d_Transform[0];\n";
         s += "    gl_Position = posView * d3d_Proj;\n";
         if (layout.normalOffset >= 0) {
-            s += "    vec3 N = inNormal * d3d_NormalMat;\n";
+            s += "    vec3 N = (vec4(inNormal, 0.0) * d3d_Transform[1]).xyz;\n";
             if (key.normalize) s += "    if (dot(N, N) > 0.0) N = normalize(N);\n";
         } else {
             s += "    vec3 N = vec3(0.0);\n";
@@ -256,9 +296,10 @@ std::string FixedFunctionVertexSource(const FixedFunctionKey& key) {
             s += "    }\n";
         }
         s += "    d3d_vDiffuse = vec4(clamp(lit, 0.0, 1.0), clamp(md.a, 0.0, 1.0));\n";
-        s += "    d3d_vSpecular = vec4(clamp(spec, 0.0, 1.0), clamp(ms.a, 0.0, 1.0));\n";
+        if (specularOut) s += "    d3d_vSpecular = vec4(clamp(spec, 0.0, 1.0), clamp(ms.a, 0.0, 1.0));\n";
     } else {
-        s += "    d3d_vDiffuse = vcDiffuse;\n    d3d_vSpecular = vcSpecular;\n";
+        s += "    d3d_vDiffuse = vcDiffuse;\n";
+        if (specularOut) s += "    d3d_vSpecular = vcSpecular;\n";
     }
     for (int i = 0; i < key.stageCount; ++i) {
         const FixedFunctionKey::Stage& st = key.stages[i];
@@ -295,7 +336,9 @@ std::string FixedFunctionVertexSource(const FixedFunctionKey& key) {
 std::string FixedFunctionFragmentSource(const FixedFunctionKey& key) {
     std::string s;
     s += "uniform vec4 d3d_TFactor;\n";
-    s += "in vec4 d3d_vDiffuse;\nin vec4 d3d_vSpecular;\n";
+    const bool specularIn = NeedsSpecular(key);
+    s += "in vec4 d3d_vDiffuse;\n";
+    if (specularIn) s += "in vec4 d3d_vSpecular;\n";
     for (int i = 0; i < key.stageCount; ++i) {
         const FixedFunctionKey::Stage& st = key.stages[i];
         if (!st.texture) continue;
@@ -304,7 +347,8 @@ std::string FixedFunctionFragmentSource(const FixedFunctionKey& key) {
     }
     s += "#define main d3d_user_main\n";
     s += "void main() {\n";
-    s += "    vec4 diffuse = d3d_vDiffuse;\n    vec4 specular = d3d_vSpecular;\n";
+    s += "    vec4 diffuse = d3d_vDiffuse;\n";
+    s += specularIn ? "    vec4 specular = d3d_vSpecular;\n" : "    vec4 specular = vec4(0.0);\n";
     s += "    vec4 current = diffuse;\n    vec4 temp = vec4(0.0);\n    vec4 tex = vec4(1.0);\n";
     for (int i = 0; i < key.stageCount; ++i) {
         const FixedFunctionKey::Stage& st = key.stages[i];
@@ -329,8 +373,10 @@ std::string FixedFunctionFragmentSource(const FixedFunctionKey& key) {
                                 : Operation(st.alphaOp, Arg(st.alphaArg0, true), Arg(st.alphaArg1, true),
                                             Arg(st.alphaArg2, true), ".a");
         std::string target = st.result == D3DTA_TEMP ? "temp" : "current";
-        s += "    {\n        vec3 c = clamp(" + color + ", 0.0, 1.0);\n";
-        s += "        float a = clamp(" + alpha + ", 0.0, 1.0);\n";
+        // Every argument lies in 0..1; only some operations can leave it.
+        bool clampColor = NeedsClamp(st.colorOp), clampAlpha = st.alphaOp != D3DTOP_DISABLE && NeedsClamp(st.alphaOp);
+        s += "    {\n        vec3 c = " + (clampColor ? "clamp(" + color + ", 0.0, 1.0)" : color) + ";\n";
+        s += "        float a = " + (clampAlpha ? "clamp(" + alpha + ", 0.0, 1.0)" : alpha) + ";\n";
         s += "        " + target + " = vec4(c, a);\n    }\n";
     }
     s += "    vec4 result = current;\n";

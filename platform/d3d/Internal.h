@@ -303,7 +303,8 @@ struct BuiltinUniforms {
 std::string VertexPrelude();
 std::string VertexEpilogue();
 std::string FragmentPrelude();
-std::string FragmentEpilogue();
+// The alpha test is compiled in only where it is on, so other draws keep early depth testing.
+std::string FragmentEpilogue(bool alphaTest);
 // Compiles and links; on failure returns 0 and fills log.
 GLuint BuildProgram(const std::string& vertex, const std::string& fragment, std::string* log);
 void LocateBuiltins(GLuint program, BuiltinUniforms& u);
@@ -313,7 +314,7 @@ struct FixedFunctionKey {
     uint32_t fvf = 0;
     uint8_t lighting = 0, specular = 0, colorVertex = 0, normalize = 0, localViewer = 0, lights = 0;
     uint8_t diffuseSource = 0, ambientSource = 0, specularSource = 0, emissiveSource = 0;
-    uint8_t stageCount = 0, pad = 0;
+    uint8_t stageCount = 0, alphaTest = 0;
     struct Stage {
         uint8_t colorOp, colorArg0, colorArg1, colorArg2;
         uint8_t alphaOp, alphaArg0, alphaArg1, alphaArg2;
@@ -329,11 +330,11 @@ std::string FixedFunctionFragmentSource(const FixedFunctionKey& key);
 struct FixedFunctionProgram {
     GLuint program = 0;
     BuiltinUniforms builtins;
-    GLint worldView = -1, proj = -1, normalMat = -1, texMatrix = -1;
+    GLint worldView = -1, proj = -1, texMatrix = -1;
     GLint ambient = -1, matDiffuse = -1, matAmbient = -1, matSpecular = -1, matEmissive = -1, matPower = -1;
     GLint lightDir = -1, lightDiffuse = -1, lightSpecular = -1, lightAmbient = -1;
     GLint tfactor = -1;
-    uint64_t transformVersion = 0, texMatrixVersion = 0, lightingVersion = 0, tfactorVersion = 0;
+    uint64_t transformVersion = 0, projVersion = 0, texMatrixVersion = 0, lightingVersion = 0, tfactorVersion = 0;
     bool stageUsed[8] = {};
 };
 
@@ -344,9 +345,10 @@ struct EffectPassProgram {
     EffectImpl* effect = nullptr;
     int technique = 0, pass = 0;
 };
-// Uploads the effect's changed parameters for a draw with this pass and says
-// which device stages its program reads.
-void UploadEffectPass(CDevice9* device, EffectPassProgram* pass, bool* stagesUsed);
+// The program of the pass to draw with (with or without the alpha test),
+// with the effect's changed parameters uploaded; says which device stages it
+// reads. Null when the program cannot be made.
+EffectPassProgram* UploadEffectPass(EffectPassProgram* pass, bool alphaTest, bool* stagesUsed);
 
 // ---------------------------------------------------------------------------
 // The Direct3D object
@@ -546,7 +548,7 @@ private:
     EffectPassProgram* effectPass_ = nullptr;
 
     // Versions of uniform groups, bumped when the Direct3D values change.
-    uint64_t transformVersion_ = 1, texMatrixVersion_ = 1, lightingVersion_ = 1, tfactorVersion_ = 1;
+    uint64_t transformVersion_ = 1, projVersion_ = 1, texMatrixVersion_ = 1, lightingVersion_ = 1, tfactorVersion_ = 1;
     uint64_t clipVersion_ = 1, viewportVersion_ = 1, alphaVersion_ = 1, vsConstVersion_ = 1, psConstVersion_ = 1;
     float clipPlaneClip_[4] = {0, 0, 0, 1};
 
@@ -575,6 +577,15 @@ public:
     void BindUnit(int unit, GLenum target, GLuint texture);
     // The GL program in use was changed behind the device's back.
     void ForgetProgram() { currentProgram_ = 0; }
+    // Other GL code ran on this context: forget every binding and state the
+    // device believes is set.
+    void ForgetGLState();
+    void UseProgram(GLuint program) {
+        if (currentProgram_ != program) {
+            gl.UseProgram(program);
+            currentProgram_ = program;
+        }
+    }
     // Number of a new resource for the recording log.
     static unsigned NextNumber();
 };
