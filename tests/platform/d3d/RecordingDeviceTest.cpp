@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/d3d/D3D9.h"
+#include "tools/ImageWriter.h"
 
 namespace {
 
@@ -294,6 +295,36 @@ TEST_F(RecordingDeviceTest, CreateDeviceFailureCanBeImposedPerBehaviour) {
                                         D3DCREATE_MIXED_VERTEXPROCESSING | D3DCREATE_PUREDEVICE, &pp, &other));
     other->Release();
     EXPECT_STREQ("D3DERR_NOTAVAILABLE", DXGetErrorString9A(D3DERR_NOTAVAILABLE));
+}
+
+// A picture file asked for as DXT1 with a mip chain keeps its 32-bit pixels
+// (no visible difference) and gets the chain made from its single level.
+TEST_F(RecordingDeviceTest, PictureAskedForAsDxt1GetsAFullChain) {
+    std::vector<uint8_t> pixels(8 * 4 * 4);
+    for (int i = 0; i < 32; ++i) {
+        pixels[i * 4 + 0] = 0x10, pixels[i * 4 + 1] = 0x80, pixels[i * 4 + 2] = 0xF0, pixels[i * 4 + 3] = 0xFF;
+    }
+    std::vector<uint8_t> bmp = WriteBmp24(8, 4, pixels.data());
+    IDirect3DTexture9* texture = nullptr;
+    D3DXIMAGE_INFO info;
+    ASSERT_EQ(D3D_OK, D3DXCreateTextureFromFileInMemoryEx(device, bmp.data(), (UINT)bmp.size(), D3DX_DEFAULT,
+                                                          D3DX_DEFAULT, 0, 0, D3DFMT_DXT1, D3DPOOL_MANAGED,
+                                                          D3DX_DEFAULT, D3DX_DEFAULT, 0, &info, nullptr, &texture));
+    EXPECT_EQ(D3DXIFF_BMP, info.ImageFileFormat);
+    EXPECT_EQ(1u, info.MipLevels);
+    ASSERT_EQ(4u, texture->GetLevelCount());  // 8x4, 4x2, 2x1, 1x1
+    D3DSURFACE_DESC desc;
+    texture->GetLevelDesc(3, &desc);
+    EXPECT_EQ(1u, desc.Width);
+    EXPECT_NE(D3DFMT_DXT1, desc.Format);
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(D3D_OK, texture->LockRect(3, &locked, nullptr, D3DLOCK_READONLY));
+    const uint8_t* p = static_cast<const uint8_t*>(locked.pBits);
+    EXPECT_EQ(0x10, p[0]);
+    EXPECT_EQ(0x80, p[1]);
+    EXPECT_EQ(0xF0, p[2]);
+    texture->UnlockRect(3);
+    texture->Release();
 }
 
 TEST_F(RecordingDeviceTest, UndecodableTextureFilesFailCleanly) {

@@ -63,6 +63,52 @@ TEST_P(ScreenQuadTest, QuadsCoverExactlyTheirPixels) {
     EXPECT_EQ(0u, at(W - 1, H - 8));
 }
 
+TEST_P(ScreenQuadTest, ClearStaysInsideTheViewport) {
+    const ScreenSize size = GetParam();
+    golden::HeadlessDevice device;
+    ASSERT_TRUE(device.Create(size.width, size.height)) << device.error();
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+    D3DVIEWPORT9 vp = {100, 50, 200, 150, 0.0f, 1.0f};
+    device->SetViewport(&vp);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
+    std::vector<uint8_t> pixels = device.ReadRenderTarget();
+    int w = (int)size.width;
+    EXPECT_EQ(0xFFFFFFu, golden::PixelAt(pixels, w, 100, 50) & 0xFFFFFF);
+    EXPECT_EQ(0xFFFFFFu, golden::PixelAt(pixels, w, 299, 199) & 0xFFFFFF);
+    EXPECT_EQ(0x0000FFu, golden::PixelAt(pixels, w, 99, 50) & 0xFFFFFF);
+    EXPECT_EQ(0x0000FFu, golden::PixelAt(pixels, w, 300, 199) & 0xFFFFFF);
+    EXPECT_EQ(0x0000FFu, golden::PixelAt(pixels, w, 100, 200) & 0xFFFFFF);
+}
+
+TEST_P(ScreenQuadTest, LinesAndFansLandOnTheirRows) {
+    const ScreenSize size = GetParam();
+    golden::HeadlessDevice device;
+    ASSERT_TRUE(device.Create(size.width, size.height)) << device.error();
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
+    device->SetFVF(kScreenFVF);
+    ScreenVertex line[3] = {{5, 10, 0, 1, 0xFFFF0000, 0, 0}, {40, 10, 0, 1, 0xFFFF0000, 0, 0},
+                            {40, 30, 0, 1, 0xFFFF0000, 0, 0}};
+    ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_LINESTRIP, 2, line, sizeof(ScreenVertex)));
+    // A fan of four triangles around (100, 100) fills the square 80..120.
+    ScreenVertex fan[6] = {{100, 100, 0, 1, 0xFF00FF00, 0, 0}, {80, 80, 0, 1, 0xFF00FF00, 0, 0},
+                           {120, 80, 0, 1, 0xFF00FF00, 0, 0},  {120, 120, 0, 1, 0xFF00FF00, 0, 0},
+                           {80, 120, 0, 1, 0xFF00FF00, 0, 0},  {80, 80, 0, 1, 0xFF00FF00, 0, 0}};
+    ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 4, fan, sizeof(ScreenVertex)));
+    std::vector<uint8_t> pixels = device.ReadRenderTarget();
+    int w = (int)size.width;
+    EXPECT_EQ(0xFF0000u, golden::PixelAt(pixels, w, 20, 10) & 0xFFFFFF);
+    EXPECT_EQ(0u, golden::PixelAt(pixels, w, 20, 12) & 0xFFFFFF);
+    EXPECT_EQ(0u, golden::PixelAt(pixels, w, 20, 8) & 0xFFFFFF);
+    EXPECT_EQ(0xFF0000u, golden::PixelAt(pixels, w, 40, 20) & 0xFFFFFF);
+    EXPECT_EQ(0x00FF00u, golden::PixelAt(pixels, w, 81, 118) & 0xFFFFFF);
+    EXPECT_EQ(0x00FF00u, golden::PixelAt(pixels, w, 118, 81) & 0xFFFFFF);
+    EXPECT_EQ(0u, golden::PixelAt(pixels, w, 121, 100) & 0xFFFFFF);
+}
+
 INSTANTIATE_TEST_SUITE_P(Sizes, ScreenQuadTest, ::testing::Values(ScreenSize{800, 600}, ScreenSize{1024, 768}));
 
 }  // namespace
