@@ -198,7 +198,7 @@ int CLandscape::LoadSurfaces()
 
 int CLandscape::LoadArea(int area, int season)
 {
-    if (area == loadedArea)
+    if (area == loadedArea && loadedArea != -1)
     {
         // Same area: a new time of day, season textures (or new clouds), a
         // new race path and the movable objects back in place; terrain, road,

@@ -527,3 +527,60 @@ TEST(StaticObjectMeshTest, SharedRecordSurvivesReleaseOfOneObject)
 }
 
 } // namespace
+
+#include <btBulletDynamicsCommon.h>
+
+#include "app/Game.h"
+#include "app/Physics.h"
+
+namespace {
+
+// The contact pass sees an object's class through the access table.
+TEST(StaticObjectPhysicsTest, ClassReachesTheCollisionFilter)
+{
+    struct Case
+    {
+        int objectClass;
+        int index;
+    };
+    const Case cases[] = {{GCLASS_STATIC, 1}, {GCLASS_DYNAMIC, 2}, {GCLASS_HUMAN, 3},
+                          {GCLASS_VEHICLE, 4}, {GCLASS_EFFECT, -1}, {GCLASS_LANDSCAPE, -1}};
+    for (const Case& c : cases)
+    {
+        CStaticObject object;
+        object.objectClass = c.objectClass;
+        EXPECT_EQ(GetCollisionIndex(&object), c.index) << c.objectClass;
+    }
+    CStaticObject object;
+    ASSERT_NE(g_PhysicsObjectAccess.setTouched, nullptr);
+    g_PhysicsObjectAccess.setTouched(&object);
+    EXPECT_EQ(object.touched, 1);
+    object.objectType = GTYPE_FENCES;
+    EXPECT_EQ(g_PhysicsObjectAccess.objectType(&object), GTYPE_FENCES);
+}
+
+// Release takes the body out of the world before deleting it.
+TEST(StaticObjectPhysicsTest, ReleaseRemovesBodyFromWorld)
+{
+    ASSERT_EQ(g_Game.CreatePhysicsWorld(), 1);
+    btBoxShape box(btVector3(1, 1, 1));
+    CStaticObject object;
+    object.objectClass = GCLASS_DYNAMIC;
+    btTransform start;
+    start.setIdentity();
+    object.body = new btRigidBody(
+        btRigidBody::btRigidBodyConstructionInfo(1.0f, new btDefaultMotionState(start), &box, btVector3(1, 1, 1)));
+    object.body->setUserPointer(&object);
+    g_Game.dynamicsWorld->addRigidBody(object.body);
+    object.inWorld = 1;
+    g_Game.dynamicsWorld->stepSimulation(1.0f / 60.0f);
+    object.Release();
+    EXPECT_EQ(object.body, nullptr);
+    EXPECT_EQ(object.inWorld, 0);
+    EXPECT_EQ(g_Game.dynamicsWorld->getNumCollisionObjects(), 0);
+    g_Game.dynamicsWorld->stepSimulation(1.0f / 60.0f);
+    object.Release();   // a second release finds nothing to free
+    g_Game.DestroyPhysicsWorld();
+}
+
+} // namespace

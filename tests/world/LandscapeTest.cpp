@@ -415,3 +415,69 @@ TEST(GroundQueryDemoTest, NothingLoadedMeansNoBodyAndZeroHeight)
 }
 
 } // namespace
+
+#include "app/Game.h"
+#include "app/Physics.h"
+#include "common/Keywords.h"
+#include "scene/StaticObject.h"
+
+namespace {
+
+// The terrain body goes into the game's world on the first update after a
+// load, is recognised as the landscape by the class filter, and leaves the
+// world with the area.
+TEST(TerrainBodyTest, JoinsAndLeavesTheWorld)
+{
+    ASSERT_EQ(g_Game.CreatePhysicsWorld(), 1);
+    {
+        DataTree tree;
+        landtest::AddArea(tree, AreaSpec());
+        testdata::DataFolder folder(tree, true);
+        ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
+        EXPECT_EQ(g_Game.dynamicsWorld->getNumCollisionObjects(), 0);
+        g_Landscape.Update();
+        ASSERT_NE(g_Landscape.heightBody, nullptr);
+        g_Landscape.Update();   // built once
+        EXPECT_EQ(g_Game.dynamicsWorld->getNumCollisionObjects(), 1);
+        const btRigidBody* body = g_Landscape.heightBody;
+        EXPECT_EQ(GetCollisionIndex(body->getUserPointer()), 0);
+        EXPECT_TRUE(body->isStaticObject());
+        EXPECT_EQ(body->getActivationState(), DISABLE_DEACTIVATION);
+        EXPECT_FLOAT_EQ(body->getFriction(), 0.5f);
+        EXPECT_FLOAT_EQ(body->getRestitution(), 0.0f);
+
+        // A dynamic ball dropped on the ground comes to rest on the height
+        // GetHeight gives.
+        CStaticObject holder;
+        holder.objectClass = GCLASS_DYNAMIC;
+        btSphereShape ball(0.5f);
+        btVector3 inertia(0, 0, 0);
+        ball.calculateLocalInertia(1.0f, inertia);
+        btTransform start;
+        start.setIdentity();
+        start.setOrigin(btVector3(3.3f, 30.0f, -5.7f));
+        btDefaultMotionState motion(start);
+        btRigidBody drop(btRigidBody::btRigidBodyConstructionInfo(1.0f, &motion, &ball, inertia));
+        drop.setUserPointer(&holder);
+        drop.setDamping(0.5f, 0.9f);
+        g_Game.dynamicsWorld->addRigidBody(&drop);
+        for (int i = 0; i < 600; ++i)
+        {
+            g_Game.dynamicsWorld->stepSimulation(1.0f / 60.0f, 1, 1.0f / 60.0f);
+            g_Game.ProcessContacts();   // marks both partners of a contact as touched
+        }
+        const btVector3 at = drop.getWorldTransform().getOrigin();
+        const float p[3] = {at.x(), 0.0f, at.z()};
+        EXPECT_TRUE(holder.touched);
+        EXPECT_GT(at.y(), g_Landscape.GetHeight(p) + 0.3f);
+        EXPECT_LT(at.y(), g_Landscape.GetHeight(p) + 0.6f);
+        g_Game.dynamicsWorld->removeRigidBody(&drop);
+
+        g_Landscape.FreeArea();
+        EXPECT_EQ(g_Landscape.heightBody, nullptr);
+        EXPECT_EQ(g_Game.dynamicsWorld->getNumCollisionObjects(), 0);
+    }
+    g_Game.DestroyPhysicsWorld();
+}
+
+} // namespace
