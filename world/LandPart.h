@@ -19,6 +19,8 @@ public:
     // heightScale / 2) to the part's sphere; counts the part in the
     // landscape's visible totals.
     void Update();
+    // The part's terrain at its level of detail, when visible.
+    void Draw();
 
     // Entry points of the work that hangs on a part and arrives with its own
     // subsystem (nature, road meshes, water); they do nothing yet.

@@ -12,6 +12,7 @@
 
 #include "app/DebugLog.h"
 #include "app/FileManager.h"
+#include "app/RaceTable.h"
 #include "app/Settings.h"
 #include "platform/Clock.h"
 #include "platform/Rand.h"
@@ -253,7 +254,10 @@ int CLandscape::LoadArea(int area, int season)
     }
     g_FileManager.Close(place);
 
-    CreateRoute();
+    // Without a route there is no start line for the fences, the race path
+    // or the player: the load stops here.
+    if (!CreateRoute())
+        return FailArea();
     CreateMesh();
     CreateRoadFences();
     LoadTextures(area, season);
@@ -380,6 +384,7 @@ void CLandscape::FreeArea()
     heightSamples = nullptr;
     delete[] colors;
     colors = nullptr;
+    FreeRacePath();
     FreeRoute();
     loadedArea = -1;
 }
@@ -470,12 +475,6 @@ void CLandscape::CreateLandParts()
     }
     for (int i = 0; i < partCount; ++i)
         parts[i]->CreateWater();
-}
-
-void CLandscape::Update()
-{
-    if (loadedArea != -1 && !heightBody)
-        CreatePhysics();
 }
 
 void CLandscape::CreatePhysics()
@@ -622,21 +621,8 @@ int CLandscape::RayTest(const float from[3], const float to[3], float hit[3]) co
 }
 
 // ---------------------------------------------------------------------------
-// Work that arrives with the route, the fences, the visibility pass and the
-// drawing.
+// Work that arrives with the water and the fences.
 
-void CLandscape::UpdateVisibility() {}
-void CLandscape::Draw() {}
-void CLandscape::DrawShadow() {}
 void CLandscape::DrawWater() {}
 
-int CLandscape::CreateRoute()
-{
-    // The way-point trace, the flattening along the route and the road cache
-    // come with the route; the road power it reads is already wanted by the
-    // ground queries.
-    return LoadRoutePowerMap();
-}
-
 void CLandscape::CreateRoadFences() {}
-void CLandscape::CreateRacePath() {}

@@ -93,14 +93,32 @@ public:
     // Grid cell of a world point (row 0 at z = size / 2), not clamped.
     void CellOf(float x, float z, int* row, int* col) const;
 
-    // Entry points of the route, race path, fences, visibility and drawing,
-    // which arrive with their own work; they do nothing yet.
+    // Visibility of the parts for the active and the shadow camera; nothing
+    // in the reflection pass.
     void UpdateVisibility();
+    // Exchange sort of the part table by distance, nearest first, from the
+    // eye of this frame.
+    void SortLandParts();
+    // Hides the visible parts whose grown boxes lie wholly inside the current
+    // occluder; the caller passes its box test.
+    void CheckOcclusion(int (*isBoxOccluded)(const float points[8][3]));
+    // The terrain of the visible parts, nearest first: main pass with detail
+    // and shadow map, reflection pass at the coarsest level; then the route
+    // display when it is on.
     void Draw();
+    // Debug display of the route near the eye (g_ShowRoute).
+    void DrawRoute();
+    // The terrain into the shadow map: parts both visible and in the shadow
+    // camera, at the middle level of detail.
     void DrawShadow();
+    // Water and fences arrive with their own work; they do nothing yet.
     void DrawWater();
-    int CreateRoute();
     void CreateRoadFences();
+    // Reads "WayPointsMap.dat" and "RoutePower.dat", traces, smooths and
+    // halves the route and levels the ground under it. Returns 1, or 0 with
+    // its message and an empty route.
+    int CreateRoute();
+    // The race path of the current race-table row from the route.
     void CreateRacePath();
 
     char areaPath[256];

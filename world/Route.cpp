@@ -4,11 +4,16 @@
 #include "world/Route.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
+#include "app/DebugLog.h"
+#include "app/FileManager.h"
+#include "app/Game.h"
 #include "app/RaceTable.h"
 #include "common/MathUtil.h"
 #include "platform/D3DXMath.h"
+#include "world/Landscape.h"
 
 namespace {
 
@@ -298,4 +303,85 @@ void BuildRacePath(const float (*routePos)[3], const int* routeType, unsigned ro
     }
     append(0);
     g_RacePathLength = g_RacePathCount * cellSize * 2;
+}
+
+// ---------------------------------------------------------------------------
+// The landscape's route: read, traced, shaped and halved at area load; the
+// race path rebuilt at every race start.
+
+namespace {
+
+float LandscapeGroundHeight(const RouteGround& ground, float x, float z)
+{
+    const float p[3] = {x, 0.0f, z};
+    return static_cast<const CLandscape*>(ground.user)->GetHeight(p);
+}
+
+}  // namespace
+
+int CLandscape::CreateRoute()
+{
+    FreeRoute();
+    const int n = gridSize;
+    if (n < 1 || n > LANDSCAPE_MAX_GRID)
+        return 0;
+
+    char name[512];
+    std::snprintf(name, sizeof(name), "%s/WayPointsMap.dat", areaPath);
+    int bytes = 0;
+    const int handle = g_FileManager.Open(name, FILE_WORLD, &bytes);
+    std::vector<unsigned char> map((size_t)n * n);
+    // A map shorter than the grid would leave the trace reading past its end.
+    const bool read =
+        handle != -1 && bytes >= n * n && g_FileManager.Read(map.data(), 1, map.size(), handle) == map.size();
+    g_FileManager.Close(handle);
+    if (!read)
+    {
+        ShowMessage("Can't open way points map!", "CreateRoute() error!", MB_OK);
+        return 0;
+    }
+    if (!LoadRoutePowerMap())
+        return 0;
+
+    std::vector<RouteCell> cells;
+    const int traced = TraceRoute(map.data(), n, &routePowerMap[0][0], &cells);
+    if (traced != ROUTE_TRACE_OK)
+    {
+        ShowMessage(RouteTraceMessage(traced), "CreateRoute() error!", MB_OK);
+        return 0;
+    }
+
+    const int count = (int)cells.size();
+    routePos = new float[count + 1][3];
+    routeType = new int[count + 1];
+    routePower = new float[count + 1];
+    routeCount = count;
+    RouteGround ground{&heights[0][0], LANDSCAPE_MAX_GRID, n, size, cellSize, LandscapeGroundHeight, this};
+    for (int i = 0; i < count; i++)
+    {
+        RouteCellCentre(ground, cells[i].row, cells[i].col, routePos[i]);
+        routePos[i][1] = GetHeight(routePos[i]);
+        routeType[i] = cells[i].type;
+        routePower[i] = cells[i].power;
+    }
+
+    SmoothRoute(routePos, routeCount, 2);
+    FlattenRoute(ground, routePos, routeCount);
+    SmoothRoute(routePos, routeCount, 2);
+    // The road meshes are built from the full route here once the road
+    // surface exists; the rest of the game uses every second point.
+    routeCount = HalveRoute(routePos, routeType, routePower, routeCount);
+    SmoothRoute(routePos, routeCount, 2);
+    return 1;
+}
+
+void CLandscape::CreateRacePath()
+{
+    int row = g_Game.currentRace;
+    if (row < 0 || row >= RACE_ROWS)
+        row = 0;
+    const int laps = g_RaceTable.laps[row] > 0 ? g_RaceTable.laps[row] : 0;
+    const int racers = g_RaceTable.racers[row] > 0 ? g_RaceTable.racers[row] : 0;
+    BuildRacePath(routePos, routeType, routeCount > 0 ? (unsigned)routeCount : 0u, (unsigned)laps,
+                  g_RaceTable.reverse[row], (unsigned)racers, cellSize);
 }

@@ -78,6 +78,7 @@ struct AreaSpec
     bool placeMap = true;
     bool routePower = true;
     bool colours = true;
+    bool wayPoints = true;   // a closed route loop, see RouteLoopMap
     int heightBytes = -1;   // -1: grid x grid
     int placeBytes = -1;
     int powerBytes = -1;    // -1: grid x 360
@@ -95,6 +96,24 @@ inline std::string AreaFolder(int number)
 inline uint8_t HeightByte(int r, int c)
 {
     return (uint8_t)((r * 7 + c * 13 + (r * c) % 17) % 256);
+}
+
+// "WayPointsMap.dat" of a small area: a rectangle of route cells, rows 2..10
+// and columns 19..30, started at its top edge and driven to the right. It
+// keeps clear of the cells the ground-query tests look at, since the route
+// levels the ground around it.
+inline std::vector<uint8_t> RouteLoopMap(int n)
+{
+    std::vector<uint8_t> map((size_t)n * n, 0);
+    if (n < 32)
+        return map;
+    for (int r = 2; r <= 10; ++r)
+        for (int c = 19; c <= 30; ++c)
+            if (r == 2 || r == 10 || c == 19 || c == 30)
+                map[(size_t)r * n + c] = 100;
+    map[2 * n + 22] = 254;
+    map[2 * n + 23] = 253;
+    return map;
 }
 
 inline void AddArea(DataTree& tree, const AreaSpec& s)
@@ -126,6 +145,8 @@ inline void AddArea(DataTree& tree, const AreaSpec& s)
             p[i] = (uint8_t)((i / 360) * 5 + (i % 360));
         tree.Add(folder + "/RoutePower.dat", p);
     }
+    if (s.wayPoints)
+        tree.Add(folder + "/WayPointsMap.dat", RouteLoopMap(n));
     if (s.colours)
     {
         for (int season = 1; season <= 3; ++season)

@@ -1,0 +1,163 @@
+// One frame of each demo area drawn on the real OpenGL device, headless, from
+// the start of its race path: saved as PNG pictures in the build folder, and
+// a small picture of the first area compared with its golden image.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/Game.h"
+#include "app/RaceTable.h"
+#include "platform/d3d/D3D9Backend.h"
+#include "tests/GoldenImage.h"
+#include "tests/render/RenderTestSupport.h"
+#include "world/LandscapeDraw.h"
+#include "world/Landscape.h"
+
+using namespace render_test;
+
+namespace {
+
+const UINT kWidth = 160, kHeight = 120;
+const DWORD kSkyColour = 0xFF7FA8D8;
+
+class LandscapeHeadlessTest : public RenderFixture
+{
+protected:
+    void SetUp() override
+    {
+        RenderFixture::SetUp();
+        D3DSelectBackend(D3DBackendKind::OpenGL);
+        window = D3DCreateHiddenWindow((int)kWidth, (int)kHeight);
+        if (!window)
+            GTEST_SKIP() << "no video driver";
+        D3DOverrideAdapterModes({D3DDISPLAYMODE{kWidth, kHeight, 60, D3DFMT_X8R8G8B8}});
+        g_ShadowQuality = 0;
+        UseDemoData(true);
+        ClearRaceBlock();
+        FillCareerRows();
+    }
+
+    // Each area on a device of its own, as the program draws an area it has
+    // just loaded at start.
+    void StartDevice()
+    {
+        g_Render = CD3DRender();
+        ASSERT_EQ(g_Render.InitD3D(1), 0);
+        ASSERT_EQ(g_Render.CreateDevice(window, 1, 0, 0), 0) << (Messages().empty() ? "" : Messages()[0]);
+        ASSERT_EQ(g_Landscape.LoadSurfaces(), 1);
+    }
+    void StopDevice()
+    {
+        g_Landscape.Release();
+        g_Render.FreeD3DRender();
+    }
+    void TearDown() override
+    {
+        g_Landscape.Release();
+        ClearRaceBlock();
+        g_Game.activeCamera = nullptr;
+        g_Render.FreeD3DRender();
+        if (window)
+            D3DDestroyHiddenWindow(window);
+        window = nullptr;
+        RenderFixture::TearDown();
+        D3DSelectBackend(D3DBackendKind::Recording);
+    }
+
+    // The summer race of `area` from its start line, lit by a fixed sun.
+    std::vector<uint8_t> RenderArea(int area)
+    {
+        g_Game.currentRace = area;
+        EXPECT_EQ(g_Landscape.LoadArea(g_RaceTable.area[area], g_RaceTable.season[area]), 1);
+        // The main camera's projection as the game makes it.
+        const D3DXVECTOR3 origin(0, 0, 0), ahead(0, 0, 1);
+        g_Game.mainCamera.Init(&origin, &ahead, D3DX_PI / 2, (float)kWidth / kHeight * 0.85f, CAMERA_NEAR_PLANE,
+                               CAMERA_FAR_PLANE, VIEWMODE_FREE, CAMERA_MAIN);
+        EXPECT_EQ(LookAlongRacePath(&g_Game.mainCamera), 1);
+        g_Game.activeCamera = &g_Game.mainCamera;
+
+        IDirect3DDevice9* device = g_Render.device;
+        D3DLIGHT9 sun = {};
+        sun.Type = D3DLIGHT_DIRECTIONAL;
+        sun.Diffuse = D3DCOLORVALUE{0.9f, 0.85f, 0.75f, 1.0f};
+        sun.Direction = D3DVECTOR{0.45f, -0.75f, 0.35f};
+        device->SetLight(0, &sun);
+        device->LightEnable(0, TRUE);
+        device->SetRenderState(D3DRS_AMBIENT, 0xFF4A5058);
+
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kSkyColour, 1.0f, 0);
+        device->BeginScene();
+        g_Game.mainCamera.UpdateView();
+        // Two updates: the first pass decides visibility, the second draws it.
+        for (int i = 0; i < 2; i++)
+        {
+            g_Landscape.Update();
+            g_Landscape.UpdateVisibility();
+        }
+        g_Landscape.Draw();
+        device->EndScene();
+        EXPECT_GT(g_Landscape.visibleParts, 0);
+
+        std::vector<uint8_t> pixels;
+        IDirect3DSurface9* target = nullptr;
+        UINT w = 0, h = 0;
+        if (SUCCEEDED(device->GetRenderTarget(0, &target)))
+        {
+            D3DReadSurfacePixels(target, pixels, w, h);
+            target->Release();
+        }
+        EXPECT_EQ(w, kWidth);
+        EXPECT_EQ(h, kHeight);
+        return pixels;
+    }
+
+    HWND window = nullptr;
+};
+
+TEST_F(LandscapeHeadlessTest, EachDemoAreaFromItsStartLine)
+{
+    for (int area = 0; area < 3; area++)
+    {
+        SCOPED_TRACE(area);
+        StartDevice();
+        const std::vector<uint8_t> pixels = RenderArea(area);
+        StopDevice();
+        ASSERT_EQ(pixels.size(), (size_t)kWidth * kHeight * 4);
+        const std::string path =
+            std::string(TRALLOWMERE_BUILD_DIR) + "/landscape_area0" + std::to_string(area + 1) + ".png";
+        EXPECT_TRUE(golden::WritePng(path, pixels, (int)kWidth, (int)kHeight)) << path;
+
+        // Ground fills the lower half, the sky shows above it, and the ground
+        // is textured and lit rather than one flat colour or black.
+        int ground = 0, sky = 0;
+        long long brightness = 0;
+        uint32_t first = golden::PixelAt(pixels, (int)kWidth, 0, kHeight - 1) & 0xFFFFFF;
+        bool varied = false;
+        for (UINT y = 0; y < kHeight; y++)
+            for (UINT x = 0; x < kWidth; x++)
+            {
+                const uint32_t c = golden::PixelAt(pixels, (int)kWidth, (int)x, (int)y) & 0xFFFFFF;
+                const bool isSky = c == (kSkyColour & 0xFFFFFF);
+                if (y >= kHeight / 2)
+                {
+                    ground += !isSky;
+                    brightness += ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF);
+                    varied = varied || (!isSky && c != first);
+                }
+                else
+                    sky += isSky;
+            }
+        EXPECT_GT(ground, (int)(kWidth * kHeight / 2 * 9 / 10));
+        EXPECT_GT(brightness / (kWidth * kHeight / 2) / 3, 40);
+        EXPECT_GT(sky, 0);
+        EXPECT_TRUE(varied);
+        if (area == 0)
+        {
+            EXPECT_TRUE(golden::CompareWithGolden("world/landscape_area01", pixels, (int)kWidth, (int)kHeight, 12));
+        }
+    }
+}
+
+}  // namespace

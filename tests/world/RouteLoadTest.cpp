@@ -1,0 +1,175 @@
+// The route as the area load builds it: from the small test area's loop and
+// the demo areas, the messages and the stopped load for broken maps, and the
+// race path of the current race-table row.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "app/Game.h"
+#include "app/RaceTable.h"
+#include "world/LandPart.h"
+#include "world/Landscape.h"
+#include "world/LandscapeTestSupport.h"
+#include "world/Route.h"
+
+using landtest::AreaSpec;
+
+namespace {
+
+class RouteLoadTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ClearRaceBlock();
+        FillCareerRows();
+        g_Game.currentRace = 0;
+    }
+    void TearDown() override
+    {
+        g_Landscape.Release();
+        ClearRaceBlock();
+        g_Game.currentRace = 0;
+    }
+    landtest::RecordingDevice m_Device;
+};
+
+TEST_F(RouteLoadTest, BrokenRouteMapsStopTheLoadWithTheirMessage)
+{
+    struct Case
+    {
+        const char* name;
+        void (*edit)(AreaSpec&, std::vector<uint8_t>&);
+        const char* message;
+    };
+    const Case cases[] = {
+        {"no way points map", [](AreaSpec&, std::vector<uint8_t>& m) { m.clear(); },
+         "CreateRoute() error!|Can't open way points map!"},
+        {"way points map too short", [](AreaSpec&, std::vector<uint8_t>& m) { m.resize(m.size() - 1); },
+         "CreateRoute() error!|Can't open way points map!"},
+        {"no route power", [](AreaSpec& s, std::vector<uint8_t>&) { s.routePower = false; },
+         "CreateRoute() error!|Can't open route power map!"},
+        {"no start", [](AreaSpec&, std::vector<uint8_t>& m) { m[2 * 36 + 22] = 100; },
+         "CreateRoute() error!|Way points map has no start point!"},
+        {"no second point", [](AreaSpec&, std::vector<uint8_t>& m) { m[2 * 36 + 23] = 100; },
+         "CreateRoute() error!|Way points map has no second point!"},
+        {"start and second alone",
+         [](AreaSpec&, std::vector<uint8_t>& m) {
+             for (uint8_t& b : m)
+                 b = b == 100 ? 0 : b;
+         },
+         "CreateRoute() error!|Way points map route is too short!"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        AreaSpec spec;
+        spec.wayPoints = false;
+        std::vector<uint8_t> map = landtest::RouteLoopMap(spec.grid);
+        c.edit(spec, map);
+        DataTree tree;
+        landtest::AddArea(tree, spec);
+        if (!map.empty())
+            tree.Add(landtest::AreaFolder(1) + "/WayPointsMap.dat", map);
+        testdata::DataFolder folder(tree, true);
+        testdata::MessageCapture capture;
+        EXPECT_EQ(g_Landscape.LoadArea(0, 0), 0);
+        ASSERT_EQ(testdata::Messages().size(), 1u);
+        EXPECT_EQ(testdata::Messages()[0], c.message);
+        // Stopped before the mesh, the parts and the race path.
+        EXPECT_EQ(g_Landscape.loadedArea, -1);
+        EXPECT_EQ(g_Landscape.routeCount, 0);
+        EXPECT_EQ(g_Landscape.routePos, nullptr);
+        EXPECT_EQ(g_Landscape.parts[0], nullptr);
+        EXPECT_EQ(g_RacePathCount, 0);
+        EXPECT_EQ(g_RacePath, nullptr);
+    }
+}
+
+TEST_F(RouteLoadTest, SmallLoopIsTracedHalvedAndClosed)
+{
+    DataTree tree;
+    landtest::AddArea(tree, AreaSpec());
+    testdata::DataFolder folder(tree, true);
+    ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
+    const CLandscape& land = g_Landscape;
+    // The rectangle of 38 cells loses two corners to the diagonal steps: 36
+    // traced points and the closing copy, halved to 19.
+    ASSERT_EQ(land.routeCount, 19);
+    EXPECT_EQ(land.routeType[0], WAYPOINT_START);
+    EXPECT_EQ(land.routeType[land.routeCount - 1], WAYPOINT_START);
+    EXPECT_EQ(land.routePos[land.routeCount - 1][0], land.routePos[0][0]);
+    EXPECT_EQ(land.routePos[land.routeCount - 1][2], land.routePos[0][2]);
+    // The start lies on its cell: row 2, column 22 of the 36 x 36 grid of 2.
+    EXPECT_NEAR(land.routePos[0][0], 22 * 2 - 36 + 1 + 0.1f, 1e-4);
+    EXPECT_NEAR(land.routePos[0][2], 36 - 2 * 2 - 1 + 0.1f, 1e-4);
+    // Every point stands on the levelled ground (before the last smoothing,
+    // which moves x and z a little).
+    for (int i = 0; i < land.routeCount; i++)
+    {
+        EXPECT_GE(land.routePos[i][0], 19 * 2 - 36 - 1.0f);
+        EXPECT_LE(land.routePos[i][0], 31 * 2 - 36 + 1.0f);
+        EXPECT_LE(std::fabs(land.routePos[i][1] - land.GetHeight(land.routePos[i])), 1.5f) << i;
+    }
+}
+
+TEST_F(RouteLoadTest, RacePathFollowsTheRowAndIsRebuiltOnTheLoadedArea)
+{
+    DataTree tree;
+    landtest::AddArea(tree, AreaSpec());
+    testdata::DataFolder folder(tree, true);
+    // Row 0: one lap forward with 8 racers on the 19-point route.
+    ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
+    const int m = g_Landscape.routeCount;
+    EXPECT_EQ(g_RacePathCount, 4 + (m - 1) + 1);
+    EXPECT_FLOAT_EQ(g_RacePathLength, g_RacePathCount * 2.0f * 2.0f);
+    EXPECT_EQ(g_RacePathTypes[4], WAYPOINT_START);
+    EXPECT_EQ(g_RacePathTypes[g_RacePathCount - 1], WAYPOINT_START);
+
+    // Row 15: four laps backwards with 14 racers; only the path changes.
+    IDirect3DVertexBuffer9* vb = g_Landscape.terrainVB;
+    CLandPart* part = g_Landscape.parts[0];
+    g_Game.currentRace = 15;
+    g_RaceTable.area[15] = 0;
+    ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
+    EXPECT_EQ(g_Landscape.terrainVB, vb);
+    EXPECT_EQ(g_Landscape.parts[0], part);
+    EXPECT_EQ(g_Landscape.routeCount, m);
+    // Run-up 16, 14 .. 4 ahead of the start, driven backwards.
+    EXPECT_EQ(g_RacePathCount, 7 + 4 * (m - 1) + 1);
+    EXPECT_EQ(g_RacePath[0][0], g_Landscape.routePos[16][0]);
+    EXPECT_EQ(g_RacePath[7][0], g_Landscape.routePos[m - 1][0]);
+
+    // Freeing the area frees the path.
+    g_Landscape.FreeArea();
+    EXPECT_EQ(g_RacePathCount, 0);
+    EXPECT_EQ(g_RacePath, nullptr);
+}
+
+TEST_F(RouteLoadTest, DemoAreasHaveLongClosedRoutes)
+{
+    testdata::DataFolder folder(testdata::DemoDataRoot(), true);
+    testdata::MessageCapture capture;
+    for (int area = 0; area < 3; area++)
+    {
+        SCOPED_TRACE(area);
+        g_Game.currentRace = area;
+        ASSERT_EQ(g_Landscape.LoadArea(area, 0), 1);
+        const CLandscape& land = g_Landscape;
+        EXPECT_GT(land.routeCount, 100);
+        EXPECT_EQ(land.routePos[land.routeCount - 1][0], land.routePos[0][0]);
+        // Neighbouring points about two cells apart: the route has no jumps.
+        for (int i = 0; i + 1 < land.routeCount; i++)
+        {
+            const float dx = land.routePos[i + 1][0] - land.routePos[i][0];
+            const float dz = land.routePos[i + 1][2] - land.routePos[i][2];
+            EXPECT_LT(std::sqrt(dx * dx + dz * dz), 3.0f * 2 * land.cellSize) << i;
+        }
+        EXPECT_EQ(g_RacePathCount, 4 + (land.routeCount - 1) + 1);
+    }
+    EXPECT_TRUE(testdata::Messages().empty()) << testdata::Messages()[0];
+}
+
+}  // namespace
