@@ -24,11 +24,6 @@ bool IsTraceable(unsigned char v)
 
 float& HeightAt(RouteGround& g, int row, int col) { return g.heights[row * g.stride + col]; }
 
-bool InGrid(const RouteGround& g, int row, int col)
-{
-    return row >= 0 && col >= 0 && row < g.gridSize && col < g.gridSize;
-}
-
 // One blur step: half way towards the mean of the 3 x 3 samples around the
 // cell, those beyond the border taken from the nearest border cell.
 void Blur(RouteGround& g, int row, int col)
@@ -46,12 +41,21 @@ void Blur(RouteGround& g, int row, int col)
     h = h + (sum / 9.0f - h) * 0.5f;
 }
 
+// Squares are cut to the grid: a tiny cell size gives a reach far beyond it.
+void ClipSpan(const RouteGround& g, int centre, int half, int* first, int* last)
+{
+    *first = centre - half < 0 ? 0 : centre - half;
+    *last = centre + half >= g.gridSize ? g.gridSize - 1 : centre + half;
+}
+
 void BlurSquare(RouteGround& g, int row, int col, int half)
 {
-    for (int r = row - half; r <= row + half; r++)
-        for (int c = col - half; c <= col + half; c++)
-            if (InGrid(g, r, c))
-                Blur(g, r, c);
+    int r0, r1, c0, c1;
+    ClipSpan(g, row, half, &r0, &r1);
+    ClipSpan(g, col, half, &c0, &c1);
+    for (int r = r0; r <= r1; r++)
+        for (int c = c0; c <= c1; c++)
+            Blur(g, r, c);
 }
 
 void CellOfPoint(const RouteGround& g, const float p[3], int* row, int* col)
@@ -180,13 +184,13 @@ void FlattenRoute(RouteGround& g, float (*pos)[3], int count)
         // projected on the frame's forward row.
         const D3DXVECTOR3 forward(frame._31, frame._32, frame._33);
 
-        int rp, cp;
+        int rp, cp, r0, r1, c0, c1;
         CellOfPoint(g, pos[i], &rp, &cp);
-        for (int r = rp - reach; r <= rp + reach; r++)
-            for (int c = cp - reach; c <= cp + reach; c++)
+        ClipSpan(g, rp, reach, &r0, &r1);
+        ClipSpan(g, cp, reach, &c0, &c1);
+        for (int r = r0; r <= r1; r++)
+            for (int c = c0; c <= c1; c++)
             {
-                if (!InGrid(g, r, c))
-                    continue;
                 float centre[3];
                 RouteCellCentre(g, r, c, centre);
                 centre[1] = g.height(g, centre[0], centre[2]);
