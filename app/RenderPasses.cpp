@@ -42,42 +42,32 @@ GameStep Step(const char* name, std::function<void()> call)
                     }};
 }
 
-// The device's render target and depth surface and the render device's screen
-// size and scales, kept while a pass draws into a smaller target.
-struct KeptTarget
+// The device's render target and depth surface (kept by the render device)
+// and the render device's screen size and scales, kept while a pass draws into
+// a smaller target.
+void KeepTarget(float size)
 {
-    IDirect3DSurface9* renderTarget = nullptr;
-    IDirect3DSurface9* depth = nullptr;
+    g_Render.SaveRenderTarget();
+    g_Render.SaveDepthStencil();
+    g_Render.savedScreenWidth = g_Render.screenWidth;
+    g_Render.savedScreenHeight = g_Render.screenHeight;
+    g_Render.savedScaleX = g_Render.scaleX;
+    g_Render.savedScaleY = g_Render.scaleY;
+    g_Render.screenWidth = size;
+    g_Render.screenHeight = size;
+    g_Render.scaleX = 1.0f;
+    g_Render.scaleY = 1.0f;
+}
 
-    void Keep(IDirect3DDevice9* device, float size)
-    {
-        device->GetRenderTarget(0, &renderTarget);
-        device->GetDepthStencilSurface(&depth);
-        g_Render.savedScreenWidth = g_Render.screenWidth;
-        g_Render.savedScreenHeight = g_Render.screenHeight;
-        g_Render.savedScaleX = g_Render.scaleX;
-        g_Render.savedScaleY = g_Render.scaleY;
-        g_Render.screenWidth = size;
-        g_Render.screenHeight = size;
-        g_Render.scaleX = 1.0f;
-        g_Render.scaleY = 1.0f;
-    }
-
-    void Restore(IDirect3DDevice9* device)
-    {
-        device->SetRenderTarget(0, renderTarget);
-        device->SetDepthStencilSurface(depth);
-        if (renderTarget)
-            renderTarget->Release();
-        if (depth)
-            depth->Release();
-        renderTarget = depth = nullptr;
-        g_Render.screenWidth = g_Render.savedScreenWidth;
-        g_Render.screenHeight = g_Render.savedScreenHeight;
-        g_Render.scaleX = g_Render.savedScaleX;
-        g_Render.scaleY = g_Render.savedScaleY;
-    }
-};
+void RestoreTarget()
+{
+    g_Render.RestoreRenderTarget();
+    g_Render.RestoreDepthStencil();
+    g_Render.screenWidth = g_Render.savedScreenWidth;
+    g_Render.screenHeight = g_Render.savedScreenHeight;
+    g_Render.scaleX = g_Render.savedScaleX;
+    g_Render.scaleY = g_Render.savedScaleY;
+}
 
 // Sets level 0 of a texture as render target 0.
 void TargetLevel0(IDirect3DDevice9* device, IDirect3DTexture9* texture)
@@ -216,16 +206,14 @@ void CGame::RenderShadowMap()
     shadowCamera.up = ShadowUp(mainCamera.eye, shadowFocus, viewDirection);
     shadowCamera.UpdateView();
 
-    KeptTarget kept;
-    kept.Keep(device, (float)kShadowMapSize);
+    KeepTarget((float)kShadowMapSize);
     shadowCamera.SetViewport(0, 0, (float)kShadowMapSize, (float)kShadowMapSize);
 
     TargetLevel0(device, g_Render.shadowTarget0);
     device->SetDepthStencilSurface(g_Render.shadowDepth);
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0x00000000, 1.0f, 0);
 
-    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TFACTOR);
+    g_Render.SetStageColorOp(0, D3DTOP_SELECTARG1, D3DTA_TFACTOR, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT);
     g_ShadowPass = 1;
 
     // The terrain occludes in black, every other caster in the shadow's grey.
@@ -251,21 +239,14 @@ void CGame::RenderShadowMap()
     // The smoothed layer; a plain copy until the render device's smoothing
     // filter is there.
     CopyLevel0(device, g_Render.shadowTarget0, g_Render.shadowTarget1);
-    if (g_Render.effect)
-    {
-        g_Render.effect->SetTexture("texShadowLayer0", g_Render.shadowTarget1);
-        g_Render.effect->SetTexture("texShadowLayer1", g_Render.shadowTarget2);
-    }
+    g_Render.SetEffectTexture("texShadowLayer0", g_Render.shadowTarget1);
+    g_Render.SetEffectTexture("texShadowLayer1", g_Render.shadowTarget2);
 
     g_ShadowPass = 0;
-    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_CURRENT);
-    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
+    g_Render.SetStageColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT);
+    g_Render.SetStageAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT);
 
-    kept.Restore(device);
+    RestoreTarget();
     activeCamera = &mainCamera;
     mainCamera.UpdateView();
     mainCamera.SetViewport(0, 0, 800, 600);
@@ -278,8 +259,7 @@ void CGame::RenderReflection()
         return;
     const CCamera* source = activeCamera ? activeCamera : &mainCamera;
 
-    for (DWORD stage = 0; stage < 2; stage++)
-        device->SetSamplerState(stage, D3DSAMP_MIPMAPLODBIAS, FloatBits(1.0f));
+    g_Render.SetMipLodBias(FloatBits(1.0f), -1);
 
     D3DXPLANE water;
     const D3DXVECTOR3 point(0, g_Landscape.waterAltitude, 0), normal(0, 1, 0);
@@ -300,12 +280,10 @@ void CGame::RenderReflection()
     reflectionCamera.SetShaderMatrices();
     reflectionCamera.UpdateFrustum();
 
-    KeptTarget kept;
-    kept.Keep(device, (float)kReflectionSize);
+    KeepTarget((float)kReflectionSize);
     // The mirror reverses the winding.
     g_Render.SetCullMode(D3DCULL_CCW);
-    g_Render.savedCullMode = D3DCULL_CCW;
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    g_Render.SaveCullMode();
 
     TargetLevel0(device, g_Render.reflectionTarget);
     device->SetDepthStencilSurface(g_Render.reflectionDepth);
@@ -321,15 +299,13 @@ void CGame::RenderReflection()
     g_Sky.DrawFlare();
 
     g_ReflectionPass = 0;
-    kept.Restore(device);
+    RestoreTarget();
     activeCamera = &mainCamera;
     mainCamera.UpdateView();
     mainCamera.SetViewport(0, 0, 800, 600);
     g_Render.SetCullMode(D3DCULL_CW);
-    g_Render.savedCullMode = D3DCULL_CW;
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
-    for (DWORD stage = 0; stage < 2; stage++)
-        device->SetSamplerState(stage, D3DSAMP_MIPMAPLODBIAS, FloatBits(0.0f));
+    g_Render.SaveCullMode();
+    g_Render.SetMipLodBias(FloatBits(0.0f), -1);
 }
 
 D3DXMATRIX* CGame::GetShadowMatrix(D3DXMATRIX* out, const D3DXMATRIX* world)

@@ -410,6 +410,38 @@ TEST_F(RecordingPassTest, ReflectionRunsOnlyWithVisibleWaterAndUndoesItsStates)
         now->Release();
 }
 
+TEST_F(RecordingPassTest, PassesLeaveTheRenderStateCacheTrueToTheDevice)
+{
+    // The terrain of the reflection turns culling off and back as the real one does.
+    for (GameStep& s : game.reflectionSteps)
+        s.run = [] {
+            g_Render.SaveCullMode();
+            g_Render.SetCullMode(D3DCULL_NONE);
+            g_Render.RestoreCullMode();
+            return 1;
+        };
+    for (ShadowCaster& c : game.shadowCasters)
+        c.draw = [] {};
+    g_ShadowQuality = 3;
+    g_Landscape.visibleWaterParts = 1;
+    const int stage0 = g_Render.stage0Texture;
+    g_Render.SetCullMode(D3DCULL_CW);
+    g_Render.stage0Texture = 5;
+    game.RenderReflection();
+    game.RenderShadowMap();
+
+    DWORD cull = 0;
+    device->GetRenderState(D3DRS_CULLMODE, &cull);
+    EXPECT_EQ(D3DCULL_CW, (int)cull);
+    EXPECT_EQ(g_Render.cullMode, (int)cull) << "the cull record follows the device";
+    EXPECT_EQ(-1, g_Render.stage0Texture) << "the shadow layers bound through the effect";
+    EXPECT_EQ(nullptr, g_Render.keptRenderTarget) << "each pass gives back the target it kept";
+    EXPECT_EQ(nullptr, g_Render.keptDepthStencil);
+    const std::vector<std::string> calls = D3DRecordedCalls();
+    EXPECT_GE(IndexOf(calls, "SetSamplerState(1, MIPMAPLODBIAS, 1065353216)"), 0) << "bias on both stages";
+    g_Render.stage0Texture = stage0;
+}
+
 TEST_F(RecordingPassTest, DebugKeysShowTheSmoothedShadowLayerInTheUpperRightQuarter)
 {
     ASSERT_FALSE(smoothedName.empty());
