@@ -1195,6 +1195,7 @@ void CDevice9::ForgetGLState() {
         MakeCurrent();
         for (int i = 0; i < kSamplers; ++i) gl.BindSampler((GLuint)i, samplers_[i]);
         gl.Enable(GL_CLIP_DISTANCE0);
+        gl.BindVertexArray(vao_);
     }
 }
 
@@ -1202,10 +1203,9 @@ void CDevice9::ForgetGLState() {
 // Drawing
 // ---------------------------------------------------------------------------
 void CDevice9::ApplyFramebuffer() {
-    if (!framebufferDirty_) {
-        gl.BindFramebuffer(GL_FRAMEBUFFER, fbo_);
-        return;
-    }
+    // Every path that binds another framebuffer marks this one dirty, so a
+    // clean flag means it is still bound (rebinding costs the driver a flush).
+    if (!framebufferDirty_) return;
     gl.BindFramebuffer(GL_FRAMEBUFFER, fbo_);
     if (renderTarget_) {
         renderTarget_->Attach(GL_FRAMEBUFFER);
@@ -1352,8 +1352,13 @@ FixedFunctionProgram* CDevice9::FixedFunction() {
             LocateBuiltins(prog, p->builtins);
             p->worldView = gl.GetUniformLocation(prog, "d3d_Transform");
             p->proj = gl.GetUniformLocation(prog, "d3d_Proj");
-            p->texMatrix = gl.GetUniformLocation(prog, "d3d_TexMatrix");
-            p->ambient = gl.GetUniformLocation(prog, "d3d_Ambient");
+            for (int i = 0; i < kStages; ++i)
+                p->texMatrix[i] = gl.GetUniformLocation(prog, ("d3d_TexMatrix" + std::to_string(i)).c_str());
+            p->lightCount = key.lights;
+            p->litBase = gl.GetUniformLocation(prog, "d3d_LitBase");
+            p->ambientSum = gl.GetUniformLocation(prog, "d3d_AmbientSum");
+            p->lightDiffuseMat = gl.GetUniformLocation(prog, "d3d_LightDiffuseMat");
+            p->lightSpecularMat = gl.GetUniformLocation(prog, "d3d_LightSpecularMat");
             p->matDiffuse = gl.GetUniformLocation(prog, "d3d_MatDiffuse");
             p->matAmbient = gl.GetUniformLocation(prog, "d3d_MatAmbient");
             p->matSpecular = gl.GetUniformLocation(prog, "d3d_MatSpecular");
@@ -1362,7 +1367,6 @@ FixedFunctionProgram* CDevice9::FixedFunction() {
             p->lightDir = gl.GetUniformLocation(prog, "d3d_LightDir");
             p->lightDiffuse = gl.GetUniformLocation(prog, "d3d_LightDiffuse");
             p->lightSpecular = gl.GetUniformLocation(prog, "d3d_LightSpecular");
-            p->lightAmbient = gl.GetUniformLocation(prog, "d3d_LightAmbient");
             p->tfactor = gl.GetUniformLocation(prog, "d3d_TFactor");
             gl.UseProgram(prog);
             currentProgram_ = prog;
@@ -1399,40 +1403,61 @@ void CDevice9::ApplyFixedFunctionUniforms(FixedFunctionProgram& p) {
         p.projVersion = projVersion_;
         gl.UniformMatrix4fv(p.proj, 1, GL_TRUE, &proj_.m[0][0]);
     }
-    if (p.texMatrix >= 0 && p.texMatrixVersion != texMatrixVersion_) {
+    if (p.texMatrixVersion != texMatrixVersion_) {
         p.texMatrixVersion = texMatrixVersion_;
-        gl.UniformMatrix4fv(p.texMatrix, kStages, GL_TRUE, &texMatrix_[0].m[0][0]);
+        for (int i = 0; i < kStages; ++i)
+            if (p.texMatrix[i] >= 0) gl.UniformMatrix4fv(p.texMatrix[i], 1, GL_TRUE, &texMatrix_[i].m[0][0]);
     }
     if (p.lightingVersion != lightingVersion_) {
         p.lightingVersion = lightingVersion_;
-        float ambient[4];
-        ColorToFloats(rs_[D3DRS_AMBIENT], ambient);
-        if (p.ambient >= 0) gl.Uniform4fv(p.ambient, 1, ambient);
+        float ambientSum[4];
+        ColorToFloats(rs_[D3DRS_AMBIENT], ambientSum);
         if (p.matDiffuse >= 0) gl.Uniform4fv(p.matDiffuse, 1, &material_.Diffuse.r);
         if (p.matAmbient >= 0) gl.Uniform4fv(p.matAmbient, 1, &material_.Ambient.r);
         if (p.matSpecular >= 0) gl.Uniform4fv(p.matSpecular, 1, &material_.Specular.r);
         if (p.matEmissive >= 0) gl.Uniform4fv(p.matEmissive, 1, &material_.Emissive.r);
         if (p.matPower >= 0) gl.Uniform1fv(p.matPower, 1, &material_.Power);
-        float dir[kLights][3] = {}, diffuse[kLights][4] = {}, specular[kLights][4] = {}, ambientL[kLights][4] = {};
+        float dir[kLights][3] = {}, diffuse[kLights][4] = {}, specular[kLights][4] = {};
+        float diffuseMat[kLights][3] = {}, specularMat[kLights][3] = {};
         int n = 0;
         for (int i = 0; i < kLights; ++i) {
             if (!lightOn_[i] || lights_[i].Type != D3DLIGHT_DIRECTIONAL) continue;
-            const D3DVECTOR& d = lights_[i].Direction;
+            const D3DLIGHT9& l = lights_[i];
             // Towards the light, in camera space.
+            const D3DVECTOR& d = l.Direction;
             float v[3];
             for (int c = 0; c < 3; ++c) v[c] = -(d.x * view_.m[0][c] + d.y * view_.m[1][c] + d.z * view_.m[2][c]);
             float len = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
             if (len > 0) v[0] /= len, v[1] /= len, v[2] /= len;
             std::memcpy(dir[n], v, sizeof v);
-            std::memcpy(diffuse[n], &lights_[i].Diffuse.r, 16);
-            std::memcpy(specular[n], &lights_[i].Specular.r, 16);
-            std::memcpy(ambientL[n], &lights_[i].Ambient.r, 16);
+            std::memcpy(diffuse[n], &l.Diffuse.r, 16);
+            std::memcpy(specular[n], &l.Specular.r, 16);
+            const float* md = &material_.Diffuse.r;
+            const float* ms = &material_.Specular.r;
+            const float* ld = &l.Diffuse.r;
+            const float* ls = &l.Specular.r;
+            const float* la = &l.Ambient.r;
+            for (int c = 0; c < 3; ++c) {
+                diffuseMat[n][c] = md[c] * ld[c];
+                specularMat[n][c] = ms[c] * ls[c];
+                ambientSum[c] += la[c];
+            }
             ++n;
         }
-        if (p.lightDir >= 0) gl.Uniform3fv(p.lightDir, kLights, &dir[0][0]);
-        if (p.lightDiffuse >= 0) gl.Uniform4fv(p.lightDiffuse, kLights, &diffuse[0][0]);
-        if (p.lightSpecular >= 0) gl.Uniform4fv(p.lightSpecular, kLights, &specular[0][0]);
-        if (p.lightAmbient >= 0) gl.Uniform4fv(p.lightAmbient, kLights, &ambientL[0][0]);
+        float litBase[3];
+        const float* ma = &material_.Ambient.r;
+        const float* me = &material_.Emissive.r;
+        for (int c = 0; c < 3; ++c) litBase[c] = me[c] + ma[c] * ambientSum[c];
+        if (p.litBase >= 0) gl.Uniform3fv(p.litBase, 1, litBase);
+        if (p.ambientSum >= 0) gl.Uniform3fv(p.ambientSum, 1, ambientSum);
+        GLsizei count = std::min(n, p.lightCount);
+        if (count > 0) {
+            if (p.lightDir >= 0) gl.Uniform3fv(p.lightDir, count, &dir[0][0]);
+            if (p.lightDiffuse >= 0) gl.Uniform4fv(p.lightDiffuse, count, &diffuse[0][0]);
+            if (p.lightSpecular >= 0) gl.Uniform4fv(p.lightSpecular, count, &specular[0][0]);
+            if (p.lightDiffuseMat >= 0) gl.Uniform3fv(p.lightDiffuseMat, count, &diffuseMat[0][0]);
+            if (p.lightSpecularMat >= 0) gl.Uniform3fv(p.lightSpecularMat, count, &specularMat[0][0]);
+        }
     }
     if (p.tfactor >= 0 && p.tfactorVersion != tfactorVersion_) {
         p.tfactorVersion = tfactorVersion_;
@@ -1526,7 +1551,6 @@ void CDevice9::SetupVertexArrays(GLuint buffer, UINT offset, UINT stride, UINT b
 
 bool CDevice9::PrepareDraw(D3DPRIMITIVETYPE, UINT) {
     MakeCurrent();
-    gl.BindVertexArray(vao_);
     ApplyFramebuffer();
     ApplyGLState();
     bool used[kStages] = {};

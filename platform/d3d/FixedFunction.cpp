@@ -240,6 +240,16 @@ bool NeedsClamp(uint8_t op) {
     }
 }
 
+// Components of a stage's coordinates the fragment program needs: fewer
+// interpolated values make every small triangle cheaper to set up.
+int CoordWidth(const FixedFunctionKey::Stage& st) {
+    if (st.transformFlags & D3DTTFF_PROJECTED) return 4;
+    return st.texture == 2 ? 3 : 2;
+}
+
+const char* VecType(int width) { return width == 4 ? "vec4" : width == 3 ? "vec3" : "vec2"; }
+const char* Swizzle(int width) { return width == 4 ? "" : width == 3 ? ".xyz" : ".xy"; }
+
 }  // namespace
 
 std::string FixedFunctionVertexSource(const FixedFunctionKey& key) {
@@ -248,15 +258,23 @@ std::string FixedFunctionVertexSource(const FixedFunctionKey& key) {
     std::string s;
     // [0] world x view, [1] its normal matrix.
     s += "uniform mat4 d3d_Transform[2];\nuniform mat4 d3d_Proj;\n";
-    s += "uniform mat4 d3d_TexMatrix[8];\n";
-    s += "uniform vec4 d3d_Ambient;\nuniform vec4 d3d_MatDiffuse;\nuniform vec4 d3d_MatAmbient;\n";
+    // Only what this program uses: the software rasteriser copies the whole
+    // uniform block to every draw that changes any of it.
+    for (int i = 0; i < key.stageCount; ++i)
+        if (key.stages[i].texture && (key.stages[i].transformFlags & 0xFF) != 0 && !layout.rhw)
+            s += "uniform mat4 d3d_TexMatrix" + Num(i) + ";\n";
+    s += "uniform vec3 d3d_LitBase;\nuniform vec3 d3d_AmbientSum;\n";
+    s += "uniform vec4 d3d_MatDiffuse;\nuniform vec4 d3d_MatAmbient;\n";
     s += "uniform vec4 d3d_MatSpecular;\nuniform vec4 d3d_MatEmissive;\nuniform float d3d_MatPower;\n";
-    s += "uniform vec3 d3d_LightDir[8];\nuniform vec4 d3d_LightDiffuse[8];\nuniform vec4 d3d_LightSpecular[8];\n";
-    s += "uniform vec4 d3d_LightAmbient[8];\n";
+    if (key.lighting && key.lights) {
+        std::string n = "[" + Num(key.lights) + "];\n";
+        s += "uniform vec3 d3d_LightDir" + n + "uniform vec4 d3d_LightDiffuse" + n + "uniform vec4 d3d_LightSpecular" + n;
+        s += "uniform vec3 d3d_LightDiffuseMat" + n + "uniform vec3 d3d_LightSpecularMat" + n;
+    }
     s += "out vec4 d3d_vDiffuse;\n";
     if (specularOut) s += "out vec4 d3d_vSpecular;\n";
     for (int i = 0; i < key.stageCount; ++i)
-        if (key.stages[i].texture) s += "out vec4 d3d_vTex" + Num(i) + ";\n";
+        if (key.stages[i].texture) s += std::string("out ") + VecType(CoordWidth(key.stages[i])) + " d3d_vTex" + Num(i) + ";\n";
     s += "#define main d3d_user_main\n";
     s += "void main() {\n";
     if (layout.rhw) {
@@ -275,25 +293,44 @@ std::string FixedFunctionVertexSource(const FixedFunctionKey& key) {
     s += std::string("    vec4 vcDiffuse = ") + (layout.diffuseOffset >= 0 ? "inDiffuse" : "vec4(1.0)") + ";\n";
     s += std::string("    vec4 vcSpecular = ") + (layout.specularOffset >= 0 ? "inSpecular" : "vec4(0.0)") + ";\n";
     if (key.lighting && !layout.rhw) {
-        s += "    vec4 md = " + MaterialSource(key, key.diffuseSource, "d3d_MatDiffuse") + ";\n";
-        s += "    vec4 ma = " + MaterialSource(key, key.ambientSource, "d3d_MatAmbient") + ";\n";
-        s += "    vec4 ms = " + MaterialSource(key, key.specularSource, "d3d_MatSpecular") + ";\n";
-        s += "    vec4 me = " + MaterialSource(key, key.emissiveSource, "d3d_MatEmissive") + ";\n";
-        s += "    vec3 lit = me.rgb + ma.rgb * d3d_Ambient.rgb;\n    vec3 spec = vec3(0.0);\n";
+        // Terms made of uniforms only are folded on the CPU: the material times
+        // the light colours, and emissive + ambient x (global + lights' ambient).
+        std::string mdSrc = MaterialSource(key, key.diffuseSource, "d3d_MatDiffuse");
+        std::string maSrc = MaterialSource(key, key.ambientSource, "d3d_MatAmbient");
+        std::string msSrc = MaterialSource(key, key.specularSource, "d3d_MatSpecular");
+        std::string meSrc = MaterialSource(key, key.emissiveSource, "d3d_MatEmissive");
+        bool mdFixed = mdSrc == "d3d_MatDiffuse", msFixed = msSrc == "d3d_MatSpecular";
+        s += "    vec4 md = " + mdSrc + ";\n";
+        s += "    vec4 ms = " + msSrc + ";\n";
+        if (maSrc == "d3d_MatAmbient" && meSrc == "d3d_MatEmissive")
+            s += "    vec3 lit = d3d_LitBase;\n";
+        else
+            s += "    vec3 lit = " + meSrc + ".rgb + " + maSrc + ".rgb * d3d_AmbientSum;\n";
+        s += "    vec3 spec = vec3(0.0);\n";
         if (key.lights) {
             s += std::string("    vec3 V = ") + (key.localViewer ? "-normalize(posView.xyz)" : "vec3(0.0, 0.0, -1.0)") +
                  ";\n";
-            s += "    for (int i = 0; i < " + Num(key.lights) + "; ++i) {\n";
-            s += "        vec3 L = d3d_LightDir[i];\n";
-            s += "        float ndl = max(dot(N, L), 0.0);\n";
-            s += "        lit += ma.rgb * d3d_LightAmbient[i].rgb + md.rgb * d3d_LightDiffuse[i].rgb * ndl;\n";
-            if (key.specular) {
-                s += "        if (ndl > 0.0) {\n";
-                s += "            vec3 H = normalize(L + V);\n";
-                s += "            spec += ms.rgb * d3d_LightSpecular[i].rgb * pow(max(dot(N, H), 0.0), d3d_MatPower);\n";
-                s += "        }\n";
+            // Written out per light: indexing the light arrays with a loop
+            // counter costs the software rasteriser far more.
+            for (int i = 0; i < key.lights; ++i) {
+                std::string n = Num(i);
+                s += "    {\n";
+                s += "        vec3 L = d3d_LightDir[" + n + "];\n";
+                s += "        float ndl = max(dot(N, L), 0.0);\n";
+                if (mdFixed)
+                    s += "        lit += d3d_LightDiffuseMat[" + n + "] * ndl;\n";
+                else
+                    s += "        lit += md.rgb * d3d_LightDiffuse[" + n + "].rgb * ndl;\n";
+                if (key.specular) {
+                    std::string colour = msFixed ? "d3d_LightSpecularMat[" + n + "]"
+                                                 : "ms.rgb * d3d_LightSpecular[" + n + "].rgb";
+                    s += "        if (ndl > 0.0) {\n";
+                    s += "            vec3 H = normalize(L + V);\n";
+                    s += "            spec += " + colour + " * pow(max(dot(N, H), 0.0), d3d_MatPower);\n";
+                    s += "        }\n";
+                }
+                s += "    }\n";
             }
-            s += "    }\n";
         }
         s += "    d3d_vDiffuse = vec4(clamp(lit, 0.0, 1.0), clamp(md.a, 0.0, 1.0));\n";
         if (specularOut) s += "    d3d_vSpecular = vec4(clamp(spec, 0.0, 1.0), clamp(ms.a, 0.0, 1.0));\n";
@@ -304,7 +341,8 @@ std::string FixedFunctionVertexSource(const FixedFunctionKey& key) {
     for (int i = 0; i < key.stageCount; ++i) {
         const FixedFunctionKey::Stage& st = key.stages[i];
         if (!st.texture) continue;
-        std::string out = "d3d_vTex" + Num(i);
+        std::string out = "tc" + Num(i);
+        s += "    vec4 " + out + ";\n";
         uint32_t mode = st.coordIndex & 0xFFFF0000u;
         int set = (int)(st.coordIndex & 7);
         if (mode == D3DTSS_TCI_CAMERASPACEPOSITION) {
@@ -327,7 +365,8 @@ std::string FixedFunctionVertexSource(const FixedFunctionKey& key) {
             s += "    " + out + " = vec4(0.0, 0.0, 0.0, 1.0);\n";
         }
         if ((st.transformFlags & 0xFF) != 0 && !layout.rhw)
-            s += "    " + out + " = " + out + " * d3d_TexMatrix[" + Num(i) + "];\n";
+            s += "    " + out + " = " + out + " * d3d_TexMatrix" + Num(i) + ";\n";
+        s += "    d3d_vTex" + Num(i) + " = " + out + Swizzle(CoordWidth(st)) + ";\n";
     }
     s += "}\n";
     return s;
@@ -342,7 +381,7 @@ std::string FixedFunctionFragmentSource(const FixedFunctionKey& key) {
     for (int i = 0; i < key.stageCount; ++i) {
         const FixedFunctionKey::Stage& st = key.stages[i];
         if (!st.texture) continue;
-        s += "in vec4 d3d_vTex" + Num(i) + ";\n";
+        s += std::string("in ") + VecType(CoordWidth(st)) + " d3d_vTex" + Num(i) + ";\n";
         s += std::string("uniform ") + (st.texture == 2 ? "samplerCube" : "sampler2D") + " d3d_Tex" + Num(i) + ";\n";
     }
     s += "#define main d3d_user_main\n";
@@ -357,7 +396,7 @@ std::string FixedFunctionFragmentSource(const FixedFunctionKey& key) {
             std::string tc = "d3d_vTex" + Num(i);
             int count = st.transformFlags & 0xFF;
             bool projected = (st.transformFlags & D3DTTFF_PROJECTED) != 0;
-            std::string coord = st.texture == 2 ? tc + ".xyz" : tc + ".xy";
+            std::string coord = projected ? (st.texture == 2 ? tc + ".xyz" : tc + ".xy") : tc;
             if (projected) {
                 const char* comp = count == 2 ? ".y" : count == 3 ? ".z" : ".w";
                 coord = "(" + coord + " / " + tc + comp + ")";

@@ -330,9 +330,11 @@ std::string FixedFunctionFragmentSource(const FixedFunctionKey& key);
 struct FixedFunctionProgram {
     GLuint program = 0;
     BuiltinUniforms builtins;
-    GLint worldView = -1, proj = -1, texMatrix = -1;
-    GLint ambient = -1, matDiffuse = -1, matAmbient = -1, matSpecular = -1, matEmissive = -1, matPower = -1;
-    GLint lightDir = -1, lightDiffuse = -1, lightSpecular = -1, lightAmbient = -1;
+    GLint worldView = -1, proj = -1, texMatrix[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
+    int lightCount = 0;
+    GLint litBase = -1, ambientSum = -1, matDiffuse = -1, matAmbient = -1, matSpecular = -1, matEmissive = -1;
+    GLint matPower = -1, lightDir = -1, lightDiffuse = -1, lightSpecular = -1, lightDiffuseMat = -1;
+    GLint lightSpecularMat = -1;
     GLint tfactor = -1;
     uint64_t transformVersion = 0, projVersion = 0, texMatrixVersion = 0, lightingVersion = 0, tfactorVersion = 0;
     bool stageUsed[8] = {};

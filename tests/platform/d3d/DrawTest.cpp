@@ -443,3 +443,64 @@ TEST_F(DrawTest, Dxt1DdsLoadsAndDraws) {
 }
 
 }  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Lighting: emissive + ambient x (global + light ambient) + diffuse x light x
+// N.L, with the diffuse and ambient taken from the material or the vertex.
+struct LightCase {
+    const char* name;
+    BOOL colorVertex;
+    float lightAngle;  // between the light and the surface normal, radians
+    D3DCOLORVALUE expected;
+};
+
+class LightingTest : public DrawTest, public ::testing::WithParamInterface<LightCase> {};
+
+TEST_P(LightingTest, DirectionalLightOnAQuad) {
+    const LightCase& c = GetParam();
+    device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    device->SetRenderState(D3DRS_AMBIENT, 0xFF202020);           // 0.125
+    device->SetRenderState(D3DRS_COLORVERTEX, c.colorVertex);
+    device->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    D3DMATERIAL9 material = {};
+    material.Diffuse = {0.5f, 0.25f, 1.0f, 1.0f};
+    material.Ambient = {1, 1, 1, 1};
+    material.Emissive = {0.0f, 0.125f, 0.0f, 0.0f};
+    device->SetMaterial(&material);
+    D3DLIGHT9 light = {};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {1.0f, 0.5f, 1.0f, 1.0f};
+    light.Ambient = {0.125f, 0.0f, 0.0f, 1.0f};
+    // The quad faces the camera (normal -z); the light comes in at the given angle.
+    light.Direction = {std::sin(c.lightAngle), 0.0f, std::cos(c.lightAngle)};
+    device->SetLight(0, &light);
+    device->LightEnable(0, TRUE);
+    struct V {
+        float x, y, z, nx, ny, nz;
+        DWORD color;
+    } v[4];
+    const float xs[4] = {-1, 1, -1, 1}, ys[4] = {1, 1, -1, -1};
+    for (int i = 0; i < 4; ++i) v[i] = {xs[i], ys[i], 1, 0, 0, -1, 0xFF4080C0};  // vertex colour .25 .5 .75
+    device->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE);
+    ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(V)));
+    uint32_t p = Pixel(32, 32);
+    EXPECT_NEAR(c.expected.r * 255, (p >> 16) & 0xFF, 2.5);
+    EXPECT_NEAR(c.expected.g * 255, (p >> 8) & 0xFF, 2.5);
+    EXPECT_NEAR(c.expected.b * 255, p & 0xFF, 2.5);
+}
+
+// base = emissive (0, .125, 0) + ambient 1 x (.125 + (.125, 0, 0)) = (.25, .25, .125)
+INSTANTIATE_TEST_SUITE_P(
+    Sources, LightingTest,
+    ::testing::Values(LightCase{"MaterialFacingTheLight", FALSE, 0.0f, {0.25f + 0.5f, 0.25f + 0.125f, 1.0f /* saturated */, 1}},
+                      LightCase{"MaterialAtSixtyDegrees", FALSE, 1.0471976f,
+                                {0.25f + 0.25f, 0.25f + 0.0625f, 0.125f + 0.5f, 1}},
+                      LightCase{"VertexColourAsDiffuse", TRUE, 0.0f,
+                                {0.25f + 0.25098f, 0.25f + 0.25098f, 0.125f + 0.75294f, 1}},
+                      LightCase{"LightFromBehind", FALSE, 3.14159265f, {0.25f, 0.25f, 0.125f, 1}}),
+    [](const ::testing::TestParamInfo<LightCase>& i) { return std::string(i.param.name); });
+
+}  // namespace
