@@ -70,5 +70,7 @@ void D3DDestroyHiddenWindow(HWND window);
 
 // Reads back the pixels of a surface (render target, texture level, or the
 // back buffer from GetBackBuffer) as B,G,R,A bytes, rows top to bottom.
-// Works on both backends (the recording backend returns what was locked in).
+// Lockable textures give what was written to them (DXT and R5G6B5 expanded)
+// on both backends; render targets give what was drawn on OpenGL and zeros
+// on the recording backend.
 bool D3DReadSurfacePixels(IDirect3DSurface9* surface, std::vector<uint8_t>& bgra, UINT& width, UINT& height);

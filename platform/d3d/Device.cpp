@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/d3d/Internal.h"
+#include "platform/image/ImageDecode.h"
 
 // The log line is only built on the recording backend.
 #define RECORD(...)                        \
@@ -1665,18 +1666,39 @@ bool CDevice9::ReadSurface(CSurface9* surface, std::vector<uint8_t>& bgra) {
     if (!surface || surface->IsDepth()) return false;
     UINT w = surface->Width(), h = surface->Height();
     bgra.assign((size_t)w * h * 4, 0);
-    if (!gl_) {
-        TextureStore* store = surface->Store();
-        if (!store->HasCpuCopy()) return true;
+    TextureStore* store = surface->Store();
+    if (store->HasCpuCopy()) {
+        // Lockable textures: what was written is what they hold.
         const auto& data = store->LevelData(surface->Face(), surface->Level());
         D3DFORMAT f = store->Format();
-        if (f == D3DFMT_A8R8G8B8 || f == D3DFMT_X8R8G8B8) {
+        switch (f) {
+        case D3DFMT_A8R8G8B8:
+        case D3DFMT_X8R8G8B8:
             std::memcpy(bgra.data(), data.data(), std::min(bgra.size(), data.size()));
             if (f == D3DFMT_X8R8G8B8)
                 for (size_t i = 3; i < bgra.size(); i += 4) bgra[i] = 0xFF;
+            return true;
+        case D3DFMT_R5G6B5:
+            for (size_t i = 0; i < (size_t)w * h && 2 * i + 1 < data.size(); ++i) {
+                unsigned v = data[2 * i] | (data[2 * i + 1] << 8);
+                unsigned r = (v >> 11) & 31, g = (v >> 5) & 63, b = v & 31;
+                bgra[4 * i] = (uint8_t)((b << 3) | (b >> 2));
+                bgra[4 * i + 1] = (uint8_t)((g << 2) | (g >> 4));
+                bgra[4 * i + 2] = (uint8_t)((r << 3) | (r >> 2));
+                bgra[4 * i + 3] = 0xFF;
+            }
+            return true;
+        case D3DFMT_DXT1:
+        case D3DFMT_DXT3:
+        case D3DFMT_DXT5: {
+            PixelFormat pf = f == D3DFMT_DXT1 ? PixelFormat::DXT1 : f == D3DFMT_DXT3 ? PixelFormat::DXT3
+                                                                                       : PixelFormat::DXT5;
+            return DecompressDxt(pf, (int)w, (int)h, data.data(), data.size(), bgra);
         }
-        return true;
+        default: return false;
+        }
     }
+    if (!gl_) return true;  // render targets of the recording device hold nothing
     MakeCurrent();
     gl.BindFramebuffer(GL_READ_FRAMEBUFFER, blitRead_);
     surface->Attach(GL_READ_FRAMEBUFFER);
