@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "GoldenImage.h"
@@ -121,6 +122,32 @@ INSTANTIATE_TEST_SUITE_P(
                               "line 7: unsupported uniform type 'mat3'"},
                       BadFile{"technique t\npass\nsampler 9 ADDRESSU CLAMP\n", "line 3: bad stage 9"},
                       BadFile{"technique a\ntechnique a\n", "line 2: technique a defined twice"}));
+
+// A technique file comes from a data pack: damaged text must give an error or
+// a parse, never a crash or a runaway allocation.
+TEST(EffectParserTest, DamagedFilesNeverCrash) {
+    std::mt19937 random(1234);
+    const std::string pieces[] = {"technique t\n", "pass\n", "vertex {{\n", "fragment {{\n", "}}\n",
+                                  "state CULLMODE NONE\n", "uniform vec4 a[999999999];\n", "uniform mat4 m;\n",
+                                  "sampler 3 ADDRESSU CLAMP\n", "samplerstate x MINFILTER POINT\n",
+                                  std::string("\0\xff\x01{{", 5), "shared {{\n", "state ALPHAREF 0x\n"};
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        int count = (int)(random() % 12);
+        for (int i = 0; i < count; ++i) {
+            if (random() % 4 == 0) {
+                for (int k = (int)(random() % 16); k > 0; --k) text += (char)(random() % 256);
+            } else {
+                text += pieces[random() % (sizeof pieces / sizeof pieces[0])];
+            }
+        }
+        d3d::EffectSource source;
+        std::string error;
+        bool ok = d3d::ParseEffect(text.data(), text.size(), source, &error);
+        EXPECT_TRUE(ok || !error.empty()) << "round " << round;
+        for (const auto& p : source.params) EXPECT_LE(p.arraySize, 256);
+    }
+}
 
 // ---------------------------------------------------------------------------
 // Pass states on the recording device.
