@@ -11,6 +11,7 @@
 #include "app/GameClock.h"
 #include "app/GameEvent.h"
 #include "app/PickedObject.h"
+#include "app/Physics.h"
 #include "app/RaceTable.h"
 #include "app/Settings.h"
 #include "audio/AudioManager.h"
@@ -322,17 +323,6 @@ void CGame::FreeRace()
     g_GameEvent.shotLength = 0.0f;
     g_GameEvent.vehicle = nullptr;
 
-    // Whatever a race left in the physics world goes, last to first.
-    if (dynamicsWorld)
-    {
-        for (int i = dynamicsWorld->getNumCollisionObjects() - 1; i >= 0; i--)
-        {
-            btCollisionObject* object = dynamicsWorld->getCollisionObjectArray()[i];
-            btRigidBody* body = btRigidBody::upcast(object);
-            if (body && body->getMotionState())
-                delete body->getMotionState();
-            dynamicsWorld->removeCollisionObject(object);
-            delete object;
-        }
-    }
+    // Whatever a race left in the physics world goes.
+    EmptyPhysicsWorld(dynamicsWorld);
 }

@@ -315,20 +315,24 @@ void CGame::ProcessContacts()
         ApplyContactReaction(r);
 }
 
+void EmptyPhysicsWorld(btDynamicsWorld* world)
+{
+    if (!world)
+        return;
+    for (int i = world->getNumCollisionObjects() - 1; i >= 0; i--)
+    {
+        btCollisionObject* object = world->getCollisionObjectArray()[i];
+        btRigidBody* body = btRigidBody::upcast(object);
+        if (body && body->getMotionState())
+            delete body->getMotionState();
+        world->removeCollisionObject(object);
+        delete object;
+    }
+}
+
 void CGame::DestroyPhysicsWorld()
 {
-    if (dynamicsWorld)
-    {
-        for (int i = dynamicsWorld->getNumCollisionObjects() - 1; i >= 0; i--)
-        {
-            btCollisionObject* object = dynamicsWorld->getCollisionObjectArray()[i];
-            btRigidBody* body = btRigidBody::upcast(object);
-            if (body && body->getMotionState())
-                delete body->getMotionState();
-            dynamicsWorld->removeCollisionObject(object);
-            delete object;
-        }
-    }
+    EmptyPhysicsWorld(dynamicsWorld);
     delete vehicleRaycaster;
     vehicleRaycaster = nullptr;
     delete dynamicsWorld;

@@ -86,3 +86,7 @@ struct ContactReaction
 void CollectContactReactions(btDispatcher* dispatcher, std::vector<ContactReaction>& out);
 // Carries out one reaction through g_PhysicsObjectAccess.
 void ApplyContactReaction(const ContactReaction& reaction);
+
+// Takes every collision object out of the world, last to first, and deletes it
+// with its motion state; the world itself stays. Null does nothing.
+void EmptyPhysicsWorld(btDynamicsWorld* world);
