@@ -3,65 +3,21 @@
 // The index and data become both the Objects and the World pack of a scratch
 // folder; every entry is then opened and read to its end, and the data is
 // also read as a loose text file.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-#include <sys/stat.h>
 #include <vector>
 
 #include "app/FileManager.h"
 #include "app/Settings.h"
-#include "platform/MessageBox.h"
+#include "fuzz/FuzzScratch.h"
 
 namespace {
 
-int QuietBox(HWND, const char*, const char*, UINT)
-{
-    return IDOK;
-}
-
-std::string g_Folder;
-
-void RemoveScratch()
-{
-    if (g_Folder.empty())
-        return;
-    const char* files[] = {"Data/Objects.hdr", "Data/Objects.pak", "Data/World.hdr", "Data/World.pak",
-                           "loose.txt"};
-    for (const char* f : files)
-        std::remove((g_Folder + "/" + f).c_str());
-    rmdir((g_Folder + "/Data").c_str());
-    rmdir(g_Folder.c_str());
-}
-
-bool EnterScratch()
-{
-    if (!g_Folder.empty())
-        return true;
-    char pattern[] = "/tmp/fuzzpackXXXXXX";
-    if (!mkdtemp(pattern))
-        return false;
-    g_Folder = pattern;
-    if (mkdir((g_Folder + "/Data").c_str(), 0755) != 0)
-        return false;
-    std::atexit(RemoveScratch);
-    SetMessageBoxHook(QuietBox);
-    return true;
-}
-
 void Put(const char* name, const uint8_t* data, size_t size)
 {
-    FILE* f = std::fopen(name, "wb");
-    if (!f)
+    if (!fuzzscratch::WriteBytes(name, data, size))
         std::abort();
-    if (size)
-        std::fwrite(data, 1, size, f);
-    std::fclose(f);
 }
 
 // Reads a handle's lines to the end; a reader that stops making progress
@@ -87,15 +43,12 @@ void Run(const uint8_t* data, size_t size);
 // folder is given back afterwards.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (!EnterScratch())
+    if (!fuzzscratch::MakeScratch("fuzzpack", {"Data"}))
         return 0;
-    int home = open(".", O_RDONLY | O_DIRECTORY);
-    if (home < 0 || chdir(g_Folder.c_str()) != 0)
+    fuzzscratch::InScratch scratch;
+    if (!scratch.entered)
         std::abort();
     Run(data, size);
-    if (fchdir(home) != 0)
-        std::abort();
-    close(home);
     return 0;
 }
 
