@@ -275,6 +275,8 @@ HRESULT CDevice9::Init() {
         for (int i = 0; i < kSamplers; ++i) gl.BindSampler((GLuint)i, samplers_[i]);
         gl.BindVertexArray(vao_);
         gl.Enable(GL_PROGRAM_POINT_SIZE);
+        // Flat shading takes each triangle's first vertex, as Direct3D does.
+        gl.ProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
         // Always on: a disabled clip plane is a plane every visible vertex passes.
         gl.Enable(GL_CLIP_DISTANCE0);
     }
@@ -1000,6 +1002,7 @@ HRESULT CDevice9::SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) {
     if (rs_[State] == Value) return D3D_OK;
     rs_[State] = Value;
     switch (State) {
+    case D3DRS_SHADEMODE:
     case D3DRS_LIGHTING:
     case D3DRS_SPECULARENABLE:
     case D3DRS_COLORVERTEX:
@@ -1298,6 +1301,7 @@ FixedFunctionKey CDevice9::BuildKey() const {
     key.normalize = rs_[D3DRS_NORMALIZENORMALS] ? 1 : 0;
     key.localViewer = rs_[D3DRS_LOCALVIEWER] ? 1 : 0;
     key.alphaTest = rs_[D3DRS_ALPHATESTENABLE] ? 1 : 0;
+    key.flat = rs_[D3DRS_SHADEMODE] == D3DSHADE_FLAT ? 1 : 0;
     if (key.lighting) {
         int n = 0;
         for (int i = 0; i < kLights; ++i)

@@ -271,8 +271,9 @@ std::string FixedFunctionVertexSource(const FixedFunctionKey& key) {
         s += "uniform vec3 d3d_LightDir" + n + "uniform vec4 d3d_LightDiffuse" + n + "uniform vec4 d3d_LightSpecular" + n;
         s += "uniform vec3 d3d_LightDiffuseMat" + n + "uniform vec3 d3d_LightSpecularMat" + n;
     }
-    s += "out vec4 d3d_vDiffuse;\n";
-    if (specularOut) s += "out vec4 d3d_vSpecular;\n";
+    const std::string colourOut = key.flat ? "flat out vec4 " : "out vec4 ";
+    s += colourOut + "d3d_vDiffuse;\n";
+    if (specularOut) s += colourOut + "d3d_vSpecular;\n";
     for (int i = 0; i < key.stageCount; ++i)
         if (key.stages[i].texture) s += std::string("out ") + VecType(CoordWidth(key.stages[i])) + " d3d_vTex" + Num(i) + ";\n";
     s += "#define main d3d_user_main\n";
@@ -376,8 +377,9 @@ std::string FixedFunctionFragmentSource(const FixedFunctionKey& key) {
     std::string s;
     s += "uniform vec4 d3d_TFactor;\n";
     const bool specularIn = NeedsSpecular(key);
-    s += "in vec4 d3d_vDiffuse;\n";
-    if (specularIn) s += "in vec4 d3d_vSpecular;\n";
+    const std::string colourIn = key.flat ? "flat in vec4 " : "in vec4 ";
+    s += colourIn + "d3d_vDiffuse;\n";
+    if (specularIn) s += colourIn + "d3d_vSpecular;\n";
     for (int i = 0; i < key.stageCount; ++i) {
         const FixedFunctionKey::Stage& st = key.stages[i];
         if (!st.texture) continue;

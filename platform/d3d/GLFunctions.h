@@ -102,7 +102,8 @@ namespace d3d {
     X(PFNGLREADBUFFERPROC, ReadBuffer)                                             \
     X(PFNGLDRAWBUFFERPROC, DrawBuffer)                                             \
     X(PFNGLFINISHPROC, Finish)                                                     \
-    X(PFNGLLINEWIDTHPROC, LineWidth)
+    X(PFNGLLINEWIDTHPROC, LineWidth)                                               \
+    X(PFNGLPROVOKINGVERTEXPROC, ProvokingVertex)
 
 struct GLFunctions {
 #define D3D_GL_MEMBER(type, name) type name = nullptr;

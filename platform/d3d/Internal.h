@@ -315,6 +315,7 @@ struct FixedFunctionKey {
     uint8_t lighting = 0, specular = 0, colorVertex = 0, normalize = 0, localViewer = 0, lights = 0;
     uint8_t diffuseSource = 0, ambientSource = 0, specularSource = 0, emissiveSource = 0;
     uint8_t stageCount = 0, alphaTest = 0;
+    uint8_t flat = 0, pad[3] = {};  // flat: SHADEMODE FLAT, colours from each triangle's first vertex
     struct Stage {
         uint8_t colorOp, colorArg0, colorArg1, colorArg2;
         uint8_t alphaOp, alphaArg0, alphaArg1, alphaArg2;

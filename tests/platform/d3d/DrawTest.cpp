@@ -504,3 +504,22 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<LightCase>& i) { return std::string(i.param.name); });
 
 }  // namespace
+
+namespace {
+
+TEST_F(DrawTest, FlatShadingTakesTheFirstVertexColour) {
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
+    ColorVertex v[3] = {{-1, 1, 1, kRed}, {1, 1, 1, kGreen}, {-1, -1, 1, kBlue}};
+    device->SetFVF(kColorFVF);
+    ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, v, sizeof(ColorVertex)));
+    EXPECT_EQ(0xFF0000u, Pixel(4, 4));
+    EXPECT_EQ(0xFF0000u, Pixel(50, 4));
+    EXPECT_EQ(0xFF0000u, Pixel(4, 50));
+    device->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_GOURAUD);
+    ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, v, sizeof(ColorVertex)));
+    uint32_t blended = Pixel(50, 4);
+    EXPECT_GT((blended >> 8) & 0xFF, 0x80u);  // near the green corner
+}
+
+}  // namespace
