@@ -13,8 +13,8 @@
 #include "app/FileManager.h"
 #include "app/Settings.h"
 #include "platform/MessageBox.h"
-#include "platform/d3d/D3D9Backend.h"
 #include "render/D3DRender.h"
+#include "tests/RecordingDeviceFixture.h"
 #include "world/Landscape.h"
 
 namespace {
@@ -35,21 +35,9 @@ struct Setup
         SetMessageBoxHook(QuietBox);
         g_UseFileManager = 1;
         g_FileManager.Create();
-        D3DSelectBackend(D3DBackendKind::Recording);
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS pp = {};
-        pp.BackBufferWidth = 320;
-        pp.BackBufferHeight = 240;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.Windowed = TRUE;
-        IDirect3DDevice9* device = nullptr;
-        if (d3d)
-            d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device);
-        g_Render.device = device;
-        g_Render.d3d = d3d;
+        device.Open(D3DBackendKind::Recording, 320, 240, true, nullptr, false);
     }
-    IDirect3D9* d3d = nullptr;
+    testdevice::TestDevice device;
 };
 
 Setup& Once()

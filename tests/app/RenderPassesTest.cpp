@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "GoldenImage.h"
+#include "RecordingDeviceFixture.h"
 #include "app/AppState.h"
 #include "app/Controls.h"
 #include "app/Game.h"
@@ -149,19 +150,9 @@ class RecordingPassTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        D3DSelectBackend(D3DBackendKind::Recording);
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(nullptr, d3d);
-        D3DPRESENT_PARAMETERS pp = {};
-        pp.BackBufferWidth = 800;
-        pp.BackBufferHeight = 600;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
-        ASSERT_TRUE(SUCCEEDED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
-                                                D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device)));
+        // The passes find the device through the targets' installation below.
+        ASSERT_EQ(D3D_OK, testDevice.Open(D3DBackendKind::Recording, 800, 600, false));
+        device = testDevice.device;
         ASSERT_TRUE(targets.Create(device));
         targets.Install(device);
         SetScreen(800, 600);
@@ -185,11 +176,8 @@ protected:
         // The device goes with the targets' owner below; release order: targets first.
         targets.~PassTargets();
         new (&targets) PassTargets();
-        if (device)
-            device->Release();
-        if (d3d)
-            d3d->Release();
-        D3DSelectBackend(D3DBackendKind::OpenGL);
+        testDevice.Close();
+        device = nullptr;
     }
 
     std::vector<std::string> casters;
@@ -210,7 +198,7 @@ protected:
     std::string smoothedName;   // the recording's name of the smoothed shadow layer
 
     SavedRender saved;
-    IDirect3D9* d3d = nullptr;
+    testdevice::TestDevice testDevice;
     IDirect3DDevice9* device = nullptr;
     IDirect3DSurface9* backBuffer = nullptr;
     PassTargets targets;

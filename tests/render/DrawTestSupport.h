@@ -18,6 +18,7 @@
 #include "platform/d3d/D3D9.h"
 #include "render/D3DRender.h"
 #include "render/ScreenVertex.h"
+#include "RecordingDeviceFixture.h"
 
 namespace drawtest
 {
@@ -111,24 +112,7 @@ protected:
             if (!m_Window)
                 GTEST_SKIP() << "no video driver for the OpenGL backend";
         }
-        m_D3D = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(m_D3D, nullptr);
-        D3DPRESENT_PARAMETERS pp = {};
-        pp.BackBufferWidth = UINT(width);
-        pp.BackBufferHeight = UINT(height);
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.hDeviceWindow = m_Window;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
-        pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        IDirect3DDevice9* device = nullptr;
-        ASSERT_EQ(m_D3D->CreateDevice(0, D3DDEVTYPE_HAL, m_Window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device),
-                  D3D_OK);
-        g_Render.device = device;
-        g_Render.d3d = m_D3D;
+        ASSERT_EQ(m_Device.Open(kind, UINT(width), UINT(height), true, m_Window), D3D_OK);
         g_Render.screenWidth = float(width);
         g_Render.screenHeight = float(height);
         g_Render.scaleX = float(width) / 800.0f;
@@ -142,17 +126,11 @@ protected:
     void CloseDevice()
     {
         g_Render.ReleaseAllTextures();
-        if (g_Render.device)
-            g_Render.device->Release();
-        g_Render.device = nullptr;
-        if (m_D3D)
-            m_D3D->Release();
-        m_D3D = nullptr;
-        g_Render.d3d = nullptr;
+        m_Device.Close();
         if (m_Window)
             D3DDestroyHiddenWindow(m_Window);
         m_Window = nullptr;
-        D3DSelectBackend(D3DBackendKind::OpenGL);
+        D3DSelectBackend(D3DBackendKind::OpenGL);   // also when no device was made
     }
 
     // Scratch folder as the working directory; loose files; boxes caught.
@@ -203,7 +181,7 @@ protected:
     }
 
     HWND m_Window = nullptr;
-    IDirect3D9* m_D3D = nullptr;
+    testdevice::TestDevice m_Device;
     std::string m_Scratch;
     std::string m_SavedCwd;
     int m_SavedUseFileManager = 0;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/d3d/D3D9Backend.h"
+#include "RecordingDeviceFixture.h"
 #include "render/D3DRender.h"
 #include "scene/StaticObjectFixture.h"
 #include "tools/DataTree.h"
@@ -20,43 +20,16 @@ namespace landtest {
 class RecordingDevice
 {
 public:
-    RecordingDevice()
-    {
-        D3DSelectBackend(D3DBackendKind::Recording);
-        m_D3D = Direct3DCreate9(D3D_SDK_VERSION);
-        EXPECT_NE(m_D3D, nullptr);
-        if (!m_D3D)
-            return;
-        D3DPRESENT_PARAMETERS pp = {};
-        pp.BackBufferWidth = 320;
-        pp.BackBufferHeight = 240;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
-        IDirect3DDevice9* device = nullptr;
-        EXPECT_EQ(m_D3D->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device),
-                  D3D_OK);
-        g_Render.device = device;
-        g_Render.d3d = m_D3D;
-    }
+    RecordingDevice() { EXPECT_EQ(m_Device.Open(D3DBackendKind::Recording, 320, 240), D3D_OK); }
     ~RecordingDevice()
     {
         g_Landscape.Release();
         g_Render.ReleaseAllTextures();
-        if (g_Render.device)
-            g_Render.device->Release();
-        g_Render.device = nullptr;
-        if (m_D3D)
-            m_D3D->Release();
-        g_Render.d3d = nullptr;
-        D3DSelectBackend(D3DBackendKind::OpenGL);
+        m_Device.Close();
     }
 
 private:
-    IDirect3D9* m_D3D = nullptr;
+    testdevice::TestDevice m_Device;
 };
 
 inline std::string Text(int v)
