@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "TempFolder.h"
 #include "app/AppState.h"
 #include "app/Settings.h"
 #include "platform/MessageBox.h"
@@ -20,20 +21,14 @@ class DebugLogTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char tmpl[] = "/tmp/debuglog_test_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof(cwd)), nullptr);
-        savedCwd = cwd;
-        ASSERT_EQ(chdir(dir.c_str()), 0);
+        ASSERT_TRUE(folder.MakeAndEnter("debuglog_test_"));
+        dir = folder.path();
         g_DebugLog = 1;
     }
     void TearDown() override
     {
         g_DebugLog = 0;
-        ASSERT_EQ(chdir(savedCwd.c_str()), 0);
-        std::system(("rm -rf '" + dir + "'").c_str());
+        ASSERT_TRUE(folder.Remove());
     }
     std::string ReadLog()
     {
@@ -42,8 +37,8 @@ protected:
         ss << in.rdbuf();
         return ss.str();
     }
+    TempFolder folder;
     std::string dir;
-    std::string savedCwd;
 };
 
 TEST_F(DebugLogTest, SwitchedOffTheFileIsNotTouched)

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "TempFolder.h"
 #include "app/AppState.h"
 #include "platform/Ini.h"
 #include "platform/StartCounter.h"
@@ -22,13 +23,8 @@ class SettingsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char tmpl[] = "/tmp/settings_test_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof(cwd)), nullptr);
-        savedCwd = cwd;
-        ASSERT_EQ(chdir(dir.c_str()), 0);
+        ASSERT_TRUE(folder.MakeAndEnter("settings_test_"));
+        dir = folder.path();
         SetStartCounterFolder((dir + "/run").c_str());
         mkdir((dir + "/run").c_str(), 0700);
         g_SettingLimits = {500, 3, 1, 1};
@@ -37,8 +33,7 @@ protected:
     {
         SetStartCounterFolder(nullptr);
         g_SettingLimits = {500, 3, 1, 1};
-        ASSERT_EQ(chdir(savedCwd.c_str()), 0);
-        std::system(("rm -rf '" + dir + "'").c_str());
+        ASSERT_TRUE(folder.Remove());
     }
 
     void WriteIni(const std::string& text) { std::ofstream("Game.ini", std::ios::binary) << text; }
@@ -56,8 +51,8 @@ protected:
         return buf;
     }
 
+    TempFolder folder;
     std::string dir;
-    std::string savedCwd;
 };
 
 TEST_F(SettingsTest, MissingFileGivesTheDefaults)

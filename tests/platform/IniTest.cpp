@@ -9,6 +9,8 @@
 #include <string>
 #include <unistd.h>
 
+#include "TempFolder.h"
+
 namespace
 {
 class IniTest : public ::testing::Test
@@ -16,12 +18,11 @@ class IniTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char tmpl[] = "/tmp/ini_test_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
+        ASSERT_TRUE(folder.Make("ini_test_"));
+        dir = folder.path();
         path = dir + "/Game.ini";
     }
-    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+    void TearDown() override { folder.Remove(); }
 
     void WriteFile(const std::string& text)
     {
@@ -41,6 +42,7 @@ protected:
         return buf;
     }
 
+    TempFolder folder;
     std::string dir;
     std::string path;
 };

@@ -10,6 +10,8 @@
 #include <thread>
 #include <sys/stat.h>
 
+#include "TempFolder.h"
+
 namespace
 {
 class ShellTest : public ::testing::Test
@@ -17,17 +19,17 @@ class ShellTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char tmpl[] = "/tmp/shell_test_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
+        ASSERT_TRUE(folder.Make("shell_test_"));
+        dir = folder.path();
         const char* p = getenv("PATH");
         savedPath = p ? p : "";
     }
     void TearDown() override
     {
         setenv("PATH", savedPath.c_str(), 1);
-        std::system(("rm -rf '" + dir + "'").c_str());
+        folder.Remove();
     }
+    TempFolder folder;
     std::string dir;
     std::string savedPath;
 };

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <string>
 
+#include "TempFolder.h"
+
 namespace
 {
 class StartCounterTest : public ::testing::Test
@@ -13,16 +15,16 @@ class StartCounterTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char tmpl[] = "/tmp/start_counter_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
+        ASSERT_TRUE(folder.Make("start_counter_"));
+        dir = folder.path();
         SetStartCounterFolder(dir.c_str());
     }
     void TearDown() override
     {
         SetStartCounterFolder(nullptr);
-        std::system(("rm -rf '" + dir + "'").c_str());
+        folder.Remove();
     }
+    TempFolder folder;
     std::string dir;
 };
 

@@ -19,6 +19,7 @@
 #include "render/D3DRender.h"
 #include "render/ScreenVertex.h"
 #include "RecordingDeviceFixture.h"
+#include "TempFolder.h"
 
 namespace drawtest
 {
@@ -136,10 +137,8 @@ protected:
     // Scratch folder as the working directory; loose files; boxes caught.
     void EnterScratchFolder()
     {
-        char pattern[] = "/tmp/trallowmere_draw_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_Scratch = pattern;
-        EnterFolder(m_Scratch);
+        ASSERT_TRUE(m_Scratch.Make("trallowmere_draw_"));
+        EnterFolder(m_Scratch.path());
     }
 
     void EnterFolder(const std::string& folder)
@@ -165,9 +164,7 @@ protected:
             EXPECT_EQ(chdir(m_SavedCwd.c_str()), 0);
         }
         m_SavedCwd.clear();
-        if (!m_Scratch.empty())
-            std::system(("rm -rf '" + m_Scratch + "'").c_str());
-        m_Scratch.clear();
+        m_Scratch.Remove();
     }
 
     // Recorded calls that start with the prefix.
@@ -182,7 +179,7 @@ protected:
 
     HWND m_Window = nullptr;
     testdevice::TestDevice m_Device;
-    std::string m_Scratch;
+    TempFolder m_Scratch;
     std::string m_SavedCwd;
     int m_SavedUseFileManager = 0;
 };

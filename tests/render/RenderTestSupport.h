@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "TempFolder.h"
 #include "app/AppState.h"
 #include "app/FileManager.h"
 #include "app/Settings.h"
@@ -69,13 +70,8 @@ class RenderFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof(cwd)), nullptr);
-        oldDir = cwd;
-        char tmpl[] = "/tmp/render_test_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        ASSERT_EQ(chdir(dir.c_str()), 0);
+        ASSERT_TRUE(folder.MakeAndEnter("render_test_"));
+        dir = folder.path();
 
         Messages().clear();
         SetMessageBoxHook(CaptureBox);
@@ -105,10 +101,7 @@ protected:
         D3DClearOverrides();
         SetMessageBoxHook(nullptr);
         g_DebugLog = 0;
-        if (!oldDir.empty())
-            chdir(oldDir.c_str());
-        if (!dir.empty())
-            std::system(("rm -rf '" + dir + "'").c_str());
+        folder.Remove();
     }
 
     // Links the generated demo data in as "Data" and opens its packs (or,
@@ -139,7 +132,7 @@ protected:
         ASSERT_NE(g_Render.device, nullptr);
     }
 
-    std::string oldDir;
+    TempFolder folder;
     std::string dir;
 };
 
