@@ -472,6 +472,15 @@ void CDevice9::BindUnit(int unit, GLenum target, GLuint texture) {
     boundTarget_[unit] = target;
 }
 
+void CDevice9::ForgetTexture(GLuint texture) {
+    for (size_t unit = 0; unit < sizeof(boundTex_) / sizeof(boundTex_[0]); ++unit) {
+        if (boundTex_[unit] == texture) {
+            boundTex_[unit] = 0;
+            boundTarget_[unit] = 0;
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Device state, presentation
 // ---------------------------------------------------------------------------

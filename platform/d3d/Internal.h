@@ -578,6 +578,8 @@ private:
 public:
     // Texture units above the stages, used by effect texture parameters.
     void BindUnit(int unit, GLenum target, GLuint texture);
+    // A texture is being deleted: units recorded as holding it hold nothing.
+    void ForgetTexture(GLuint texture);
     // The GL program in use was changed behind the device's back.
     void ForgetProgram() { currentProgram_ = 0; }
     // Other GL code ran on this context: forget every binding and state the

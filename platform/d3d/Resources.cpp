@@ -210,6 +210,9 @@ TextureStore::~TextureStore() {
     if (pool_ == D3DPOOL_DEFAULT) CDevice9::CountDefaultPool(link_, -1);
     if (tex_ && link_->alive) {
         link_->device->MakeCurrent();
+        // GL unbinds a deleted texture and reuses its name; the device must
+        // not keep thinking a unit still holds it.
+        link_->device->ForgetTexture(tex_);
         gl.DeleteTextures(1, &tex_);
     }
 }
@@ -228,7 +231,9 @@ bool TextureStore::Create() {
     if (!g.internal) return false;
     gl.GenTextures(1, &tex_);
     GLenum target = GLTarget();
-    gl.BindTexture(target, tex_);
+    // Bound on the scratch unit: binding it on whatever unit is active would
+    // replace a stage's texture behind the device's record of it.
+    link_->device->BindUnit(-1, target, tex_);
     gl.TexParameteri(target, GL_TEXTURE_BASE_LEVEL, 0);
     gl.TexParameteri(target, GL_TEXTURE_MAX_LEVEL, (GLint)levels_ - 1);
     gl.TexParameteriv(target, GL_TEXTURE_SWIZZLE_RGBA, g.swizzle);
