@@ -55,24 +55,23 @@ void ReleaseBuffer(T*& buffer)
     buffer = nullptr;
 }
 
-// Opens a World-pack file and checks that it holds at least `needed` bytes.
-// Returns the handle, or -1 (closed) when it is missing or too short; *shortFile
-// tells the two apart.
-int OpenSizedFile(const char* name, long long needed, int* shortFile)
+// Reads the first `bytes` bytes of a World-pack file into `out`. 0 when it is
+// missing, shorter than that (logged) or the read falls short.
+int ReadSizedFile(const char* name, void* out, long long bytes)
 {
     int fileSize = 0;
-    *shortFile = 0;
     const int handle = g_FileManager.Open(name, FILE_WORLD, &fileSize);
     if (handle == -1)
-        return -1;
-    if ((long long)fileSize < needed)
+        return 0;
+    if ((long long)fileSize < bytes)
     {
         LogString("%s is shorter than its grid", name);
         g_FileManager.Close(handle);
-        *shortFile = 1;
-        return -1;
+        return 0;
     }
-    return handle;
+    const size_t got = g_FileManager.Read(out, 1, (size_t)bytes, handle);
+    g_FileManager.Close(handle);
+    return got == (size_t)bytes;
 }
 
 } // namespace
@@ -244,15 +243,11 @@ int CLandscape::LoadArea(int area, int season)
 
     std::snprintf(name, sizeof(name), "%s/StaticObjectsPlaceMap.dat", areaPath);
     const long long placeBytes = (long long)gridSize * gridSize;
-    int shortFile = 0;
-    const int place = OpenSizedFile(name, placeBytes, &shortFile);
-    if (place == -1 || g_FileManager.Read(placeMap, 1, (size_t)placeBytes, place) != (size_t)placeBytes)
+    if (!ReadSizedFile(name, placeMap, placeBytes))
     {
-        g_FileManager.Close(place);
         ShowMessage("Open static objects place map error!", "LoadArea() error!", MB_OK);
         return FailArea();
     }
-    g_FileManager.Close(place);
 
     // Without a route there is no start line for the fences, the race path
     // or the player: the load stops here.
@@ -281,17 +276,8 @@ int CLandscape::LoadHeightMap()
     char name[512];
     std::snprintf(name, sizeof(name), "%s/HeightMap.dat", areaPath);
     const long long bytes = (long long)gridSize * gridSize;
-    int shortFile = 0;
-    const int handle = OpenSizedFile(name, bytes, &shortFile);
-    if (handle == -1)
-    {
-        ShowMessage("Can't open height map data!", "Error!", MB_OK);
-        return 0;
-    }
     unsigned char* buffer = new unsigned char[(size_t)bytes];
-    const size_t got = g_FileManager.Read(buffer, 1, (size_t)bytes, handle);
-    g_FileManager.Close(handle);
-    if (got != (size_t)bytes)
+    if (!ReadSizedFile(name, buffer, bytes))
     {
         delete[] buffer;
         ShowMessage("Can't open height map data!", "Error!", MB_OK);
@@ -310,16 +296,12 @@ int CLandscape::LoadRoutePowerMap()
     std::snprintf(name, sizeof(name), "%s/RoutePower.dat", areaPath);
     // Rows are 360 bytes whatever the grid.
     const long long bytes = (long long)gridSize * LANDSCAPE_MAX_GRID;
-    int shortFile = 0;
-    const int handle = OpenSizedFile(name, bytes, &shortFile);
-    if (handle == -1 || g_FileManager.Read(routePowerMap, 1, (size_t)bytes, handle) != (size_t)bytes)
+    if (!ReadSizedFile(name, routePowerMap, bytes))
     {
-        g_FileManager.Close(handle);
         std::memset(routePowerMap, 0, sizeof(routePowerMap));
         ShowMessage("Can't open route power map!", "CreateRoute() error!", MB_OK);
         return 0;
     }
-    g_FileManager.Close(handle);
     return 1;
 }
 
@@ -345,17 +327,17 @@ void CLandscape::LoadTextures(int area, int season)
 
     std::snprintf(name, sizeof(name), "%s/LandscapeColor%02d.dat", areaPath, season + 1);
     const long long bytes = (long long)gridSize * gridSize * 3;
-    int shortFile = 0;
-    const int handle = bytes > 0 ? OpenSizedFile(name, bytes, &shortFile) : -1;
-    if (handle != -1)
+    // A season change on the loaded area replaces the colours of the last season.
+    delete[] colors;
+    colors = nullptr;
+    if (bytes > 0)
     {
         colors = new unsigned char[(size_t)bytes];
-        if (g_FileManager.Read(colors, 1, (size_t)bytes, handle) != (size_t)bytes)
+        if (!ReadSizedFile(name, colors, bytes))
         {
             delete[] colors;
             colors = nullptr;
         }
-        g_FileManager.Close(handle);
     }
     loadedSeason = season;
 }
