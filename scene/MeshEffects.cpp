@@ -10,18 +10,6 @@
 #include "platform/Rand.h"
 #include "scene/StaticObject.h"
 
-namespace {
-
-void SetColour(D3DCOLORVALUE& c, float r, float g, float b, float a)
-{
-    c.r = r;
-    c.g = g;
-    c.b = b;
-    c.a = a;
-}
-
-} // namespace
-
 // A random light colour: each channel one of 0.33, 0.66, 0.99 (drawn red,
 // green, blue), scaled so the largest is 1.
 void RandomLightColour(float colour[4])
@@ -103,9 +91,9 @@ void CEffectMeshObject::InitChrome(int, CStaticObject* o)
     meshRecord = o ? o->meshRecord : nullptr;
     std::memset(&material, 0, sizeof(material));
     const float s = 1.0f - 0.5f * (float)g_GlowOn;
-    SetColour(material.Diffuse, 1.0f, 1.0f, 1.0f, 1.0f);
-    SetColour(material.Ambient, 1.0f, 1.0f, 1.0f, 1.0f);
-    SetColour(material.Specular, s, s, s, 1.0f);
+    material.Diffuse = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
+    material.Ambient = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
+    material.Specular = D3DCOLORVALUE{s, s, s, 1.0f};
     material.Power = 16.0f;
 }
 
@@ -121,9 +109,9 @@ void CEffectMeshObject::InitGlass(int handle, CStaticObject* o)
     }
     std::memset(&material, 0, sizeof(material));
     const float s = 0.5f - 0.25f * (float)g_GlowOn;
-    SetColour(material.Diffuse, 1.0f, 1.0f, 1.0f, 1.0f);
-    SetColour(material.Ambient, 1.0f, 1.0f, 1.0f, 1.0f);
-    SetColour(material.Specular, s, s, s, 1.0f);
+    material.Diffuse = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
+    material.Ambient = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
+    material.Specular = D3DCOLORVALUE{s, s, s, 1.0f};
     material.Power = 16.0f;
 }
 
@@ -135,8 +123,8 @@ void CEffectMeshObject::InitSelfIllum(int handle, CStaticObject* o)
     if (ReadDescriptionLine(handle, line) && DescriptionValue(line)[0])
         LoadTexture(0, DescriptionValue(line), 0);
     std::memset(&material, 0, sizeof(material));
-    SetColour(material.Diffuse, 1.0f, 1.0f, 1.0f, 1.0f);
-    SetColour(material.Emissive, 1.0f, 1.0f, 1.0f, 1.0f);
+    material.Diffuse = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
+    material.Emissive = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
 }
 
 void CEffectMeshObject::InitShadow(CStaticObject* o)
@@ -193,5 +181,5 @@ void CLightMapsObject::Load(int handle, CStaticObject* o)
     if ((lightColour[0] + lightColour[1] + lightColour[2]) / 3.0f == 0.0f)
         RandomLightColour(lightColour);
     std::memset(&material, 0, sizeof(material));
-    SetColour(material.Emissive, lightColour[0], lightColour[1], lightColour[2], lightColour[3]);
+    material.Emissive = D3DCOLORVALUE{lightColour[0], lightColour[1], lightColour[2], lightColour[3]};
 }

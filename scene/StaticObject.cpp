@@ -21,14 +21,6 @@ namespace {
 // with its absolute folder; only the part from "Data\" on is meaningful.
 const char kDevelopmentFolder[] = "E:\\Projects\\Game\\Trallowmere\\Main Files\\Debug";
 
-void SetColour(D3DCOLORVALUE& c, float r, float g, float b, float a)
-{
-    c.r = r;
-    c.g = g;
-    c.b = b;
-    c.a = a;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -253,15 +245,15 @@ int CStaticObject::Create(const char* name, int closeHandle, int vertexType, DWO
     case GTYPE_BUILDING:
     case GTYPE_WHEEL:
     case GTYPE_HUMAN:
-        SetColour(material.Diffuse, 1.0f, 1.0f, 1.0f, 1.0f);
-        SetColour(material.Ambient, 1.0f, 1.0f, 1.0f, 1.0f);
+        material.Diffuse = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
+        material.Ambient = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
         break;
     case GTYPE_VEHICLE:
     {
         const float s = 0.5f - 0.25f * (float)g_GlowOn;
-        SetColour(material.Diffuse, 1.0f, 1.0f, 1.0f, 1.0f);
-        SetColour(material.Ambient, 1.0f, 1.0f, 1.0f, 1.0f);
-        SetColour(material.Specular, s, s, s, 1.0f);
+        material.Diffuse = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
+        material.Ambient = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
+        material.Specular = D3DCOLORVALUE{s, s, s, 1.0f};
         material.Power = 16.0f;
         break;
     }
