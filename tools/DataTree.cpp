@@ -26,12 +26,7 @@ bool WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& by
 {
     std::error_code ec;
     std::filesystem::create_directories(path.parent_path(), ec);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fclose(f) == 0 && ok;
-    return ok;
+    return WriteWholeFile(path.string(), bytes);
 }
 
 // The text readers rely on LF line breaks and no empty lines (the pack line

@@ -15,16 +15,6 @@ void PutLE32(std::vector<uint8_t>& out, uint32_t v)
     out.push_back((uint8_t)((v >> 24) & 0xFF));
 }
 
-bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fclose(f) == 0 && ok;
-    return ok;
-}
-
 std::string LowerExtension(const std::string& path)
 {
     size_t slash = path.find_last_of('/');
@@ -38,6 +28,16 @@ std::string LowerExtension(const std::string& path)
 }
 
 } // namespace
+
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = std::fclose(f) == 0 && ok;
+    return ok;
+}
 
 const char* PackBaseName(PackKind kind)
 {
@@ -104,5 +104,5 @@ std::vector<uint8_t> PackWriter::HeaderFile() const
 
 bool PackWriter::Write(const std::string& base) const
 {
-    return WriteBytes(base + ".hdr", HeaderFile()) && WriteBytes(base + ".pak", m_Data);
+    return WriteWholeFile(base + ".hdr", HeaderFile()) && WriteWholeFile(base + ".pak", m_Data);
 }

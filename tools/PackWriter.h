@@ -15,6 +15,10 @@ enum PackKind
     PACK_COUNT
 };
 
+// Writes the bytes as the file at path (its folder must exist); false when
+// it cannot be opened, written or closed.
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
+
 // "Data/Objects", "Data/World", "Data/Textures", "Data/SD".
 const char* PackBaseName(PackKind kind);
 // The pack a game path goes into, from where the game opens it.
