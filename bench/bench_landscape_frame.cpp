@@ -23,6 +23,7 @@
 #include "app/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "render/D3DRender.h"
+#include "tests/world/FixedSun.h"
 #include "world/LandPart.h"
 #include "world/LandscapeDraw.h"
 #include "world/Landscape.h"
@@ -73,14 +74,7 @@ public:
         LookAlongRacePath(&g_Game.mainCamera);
         g_Game.activeCamera = &g_Game.mainCamera;
 
-        IDirect3DDevice9* device = g_Render.device;
-        D3DLIGHT9 sun = {};
-        sun.Type = D3DLIGHT_DIRECTIONAL;
-        sun.Diffuse = D3DCOLORVALUE{0.9f, 0.85f, 0.75f, 1.0f};
-        sun.Direction = D3DVECTOR{0.45f, -0.75f, 0.35f};
-        device->SetLight(0, &sun);
-        device->LightEnable(0, TRUE);
-        device->SetRenderState(D3DRS_AMBIENT, 0xFF4A5058);
+        testlight::SetFixedSun(g_Render.device);
         Frame();   // the first frame builds the terrain body and decides visibility
         return true;
     }

@@ -12,6 +12,7 @@
 #include "platform/d3d/D3D9Backend.h"
 #include "tests/GoldenImage.h"
 #include "tests/render/RenderTestSupport.h"
+#include "tests/world/FixedSun.h"
 #include "world/LandscapeDraw.h"
 #include "world/Landscape.h"
 
@@ -79,13 +80,7 @@ protected:
         g_Game.activeCamera = &g_Game.mainCamera;
 
         IDirect3DDevice9* device = g_Render.device;
-        D3DLIGHT9 sun = {};
-        sun.Type = D3DLIGHT_DIRECTIONAL;
-        sun.Diffuse = D3DCOLORVALUE{0.9f, 0.85f, 0.75f, 1.0f};
-        sun.Direction = D3DVECTOR{0.45f, -0.75f, 0.35f};
-        device->SetLight(0, &sun);
-        device->LightEnable(0, TRUE);
-        device->SetRenderState(D3DRS_AMBIENT, 0xFF4A5058);
+        testlight::SetFixedSun(device);
 
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kSkyColour, 1.0f, 0);
         device->BeginScene();
