@@ -81,6 +81,15 @@ void FormatNumberedName(char* out, int outSize, const char* pattern, int number)
     out[n] = '\0';
 }
 
+void SetShinyMaterial(D3DMATERIAL9* material, float specular)
+{
+    std::memset(material, 0, sizeof(*material));
+    material->Diffuse = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
+    material->Ambient = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
+    material->Specular = D3DCOLORVALUE{specular, specular, specular, 1.0f};
+    material->Power = 16.0f;
+}
+
 // ---------------------------------------------------------------------------
 
 CEffectMeshObject::CEffectMeshObject() : owner(nullptr) {}
@@ -89,12 +98,7 @@ void CEffectMeshObject::InitChrome(int, CStaticObject* o)
 {
     owner = o;
     meshRecord = o ? o->meshRecord : nullptr;
-    std::memset(&material, 0, sizeof(material));
-    const float s = 1.0f - 0.5f * (float)g_GlowOn;
-    material.Diffuse = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
-    material.Ambient = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
-    material.Specular = D3DCOLORVALUE{s, s, s, 1.0f};
-    material.Power = 16.0f;
+    SetShinyMaterial(&material, 1.0f - 0.5f * (float)g_GlowOn);
 }
 
 void CEffectMeshObject::InitGlass(int handle, CStaticObject* o)
@@ -107,12 +111,7 @@ void CEffectMeshObject::InitGlass(int handle, CStaticObject* o)
         ApplyTextureVariant(line);
         LoadTexture(0, DescriptionValue(line), 0);
     }
-    std::memset(&material, 0, sizeof(material));
-    const float s = 0.5f - 0.25f * (float)g_GlowOn;
-    material.Diffuse = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
-    material.Ambient = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
-    material.Specular = D3DCOLORVALUE{s, s, s, 1.0f};
-    material.Power = 16.0f;
+    SetShinyMaterial(&material, 0.5f - 0.25f * (float)g_GlowOn);
 }
 
 void CEffectMeshObject::InitSelfIllum(int handle, CStaticObject* o)

@@ -55,3 +55,7 @@ void FormatNumberedName(char* out, int outSize, const char* pattern, int number)
 // of 0.33, 0.66, 0.99 (three GameRand values, in that order), then scaled so
 // the largest channel is 1; alpha 1.
 void RandomLightColour(float colour[4]);
+
+// A lit white material (diffuse and ambient 1) with a grey highlight of
+// `specular` and power 16; everything else 0.
+void SetShinyMaterial(D3DMATERIAL9* material, float specular);

@@ -249,14 +249,8 @@ int CStaticObject::Create(const char* name, int closeHandle, int vertexType, DWO
         material.Ambient = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
         break;
     case GTYPE_VEHICLE:
-    {
-        const float s = 0.5f - 0.25f * (float)g_GlowOn;
-        material.Diffuse = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
-        material.Ambient = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
-        material.Specular = D3DCOLORVALUE{s, s, s, 1.0f};
-        material.Power = 16.0f;
+        SetShinyMaterial(&material, 0.5f - 0.25f * (float)g_GlowOn);
         break;
-    }
     default:
         break;   // the extending code sets the fade of effect objects itself
     }
