@@ -498,6 +498,9 @@ void CLandscape::CellOf(float x, float z, int* row, int* col) const
     const float inv = 1.0f / cellSize;
     *col = (int)((x + size / 2.0f) * inv);
     *row = -(int)((z - size / 2.0f) * inv);
+    const int last = gridSize - 1;
+    *row = *row < 0 ? 0 : (*row > last ? last : *row);
+    *col = *col < 0 ? 0 : (*col > last ? last : *col);
 }
 
 float CLandscape::GetCellHeight(const float position[3]) const
@@ -506,9 +509,6 @@ float CLandscape::GetCellHeight(const float position[3]) const
         return 0.0f;
     int r, c;
     CellOf(position[0], position[2], &r, &c);
-    const int last = gridSize - 1;
-    r = r < 0 ? 0 : (r > last ? last : r);
-    c = c < 0 ? 0 : (c > last ? last : c);
     return heights[r][c];
 }
 
@@ -554,9 +554,6 @@ float CLandscape::GetRoutePower(const float position[3]) const
         return 0.0f;
     int r, c;
     CellOf(position[0], position[2], &r, &c);
-    const int last = gridSize - 1;
-    r = r < 0 ? 0 : (r > last ? last : r);
-    c = c < 0 ? 0 : (c > last ? last : c);
     return routePowerMap[r][c] * kByteToUnit * 100.0f;
 }
 
@@ -571,9 +568,6 @@ void CLandscape::GetColor(float colour[4], const float position[3]) const
     }
     int r, c;
     CellOf(position[0], position[2], &r, &c);
-    const int last = gridSize - 1;
-    r = r < 0 ? 0 : (r > last ? last : r);
-    c = c < 0 ? 0 : (c > last ? last : c);
     const unsigned char* rgb = colors + ((size_t)r * gridSize + c) * 3;
     colour[0] = rgb[0] * kByteToUnit;
     colour[1] = rgb[1] * kByteToUnit;

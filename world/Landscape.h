@@ -90,7 +90,7 @@ public:
     void GetColor(float colour[4], const float position[3]) const;
     // Closest hit of the segment on the terrain body alone.
     int RayTest(const float from[3], const float to[3], float hit[3]) const;
-    // Grid cell of a world point (row 0 at z = size / 2), not clamped.
+    // Grid cell of a world point (row 0 at z = size / 2), clamped to the grid.
     void CellOf(float x, float z, int* row, int* col) const;
 
     // Visibility of the parts for the active and the shadow camera; nothing
