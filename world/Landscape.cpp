@@ -493,14 +493,24 @@ void CLandscape::CreatePhysics()
 // ---------------------------------------------------------------------------
 // Ground queries
 
+// A grid coordinate as a cell index on the grid. The clamp comes before the
+// conversion: a motorcycle flung far away (or a NaN from a broken body) must
+// give a border cell, not an out-of-range float-to-int conversion.
+static int GridIndex(double g, int last)
+{
+    if (!(g >= 0.0))
+        return 0;
+    if (g >= (double)last)
+        return last;
+    return (int)g;
+}
+
 void CLandscape::CellOf(float x, float z, int* row, int* col) const
 {
-    const float inv = 1.0f / cellSize;
-    *col = (int)((x + size / 2.0f) * inv);
-    *row = -(int)((z - size / 2.0f) * inv);
+    const double inv = 1.0 / cellSize;
     const int last = gridSize - 1;
-    *row = *row < 0 ? 0 : (*row > last ? last : *row);
-    *col = *col < 0 ? 0 : (*col > last ? last : *col);
+    *col = GridIndex(((double)x + size / 2.0) * inv, last);
+    *row = GridIndex((size / 2.0 - (double)z) * inv, last);
 }
 
 float CLandscape::GetCellHeight(const float position[3]) const
@@ -521,8 +531,11 @@ float CLandscape::GetHeight(const float position[3]) const
     // truncation) keeps points just outside the first row and column on the
     // border samples.
     const double half = size / 2.0;
-    const double gx = (position[0] + half) / cellSize;
-    const double gz = (half - position[2]) / cellSize;
+    // Held to one cell beyond the grid (NaN included) before the floor, so
+    // the conversions below always fit an int; the samples clamp to the border.
+    auto held = [&](double g) { return !(g >= -1.0) ? -1.0 : (g > gridSize ? (double)gridSize : g); };
+    const double gx = held((position[0] + half) / cellSize);
+    const double gz = held((half - position[2]) / cellSize);
     const int c = (int)std::floor(gx);
     const int r = (int)std::floor(gz);
     const float m = (float)(gx - c);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -330,6 +331,31 @@ TEST_F(GroundQueryTest, CellHeightRoutePowerAndColour)
         EXPECT_NEAR(colour[1], 40 / 255.0f, 1e-5);
         EXPECT_NEAR(colour[2], c.row / 255.0f, 1e-5);
         EXPECT_EQ(colour[3], 1.0f);
+    }
+}
+
+TEST_F(GroundQueryTest, FarAndNonFinitePositionsGiveBorderCells)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct Case
+    {
+        float x, z;
+        int row, col;
+    };
+    const Case cases[] = {
+        {1e30f, -1e30f, 35, 35}, {-1e30f, 1e30f, 0, 0}, {inf, 2.0f, 17, 35}, {-inf, -inf, 35, 0}, {nan, nan, 0, 0},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.x << "," << c.z);
+        float p[3] = {c.x, 0.0f, c.z};
+        EXPECT_FLOAT_EQ(g_Landscape.GetCellHeight(p), H(c.row, c.col));
+        EXPECT_FLOAT_EQ(g_Landscape.GetHeight(p), H(c.row, c.col));
+        EXPECT_TRUE(std::isfinite(g_Landscape.GetRoutePower(p)));
+        float colour[4];
+        g_Landscape.GetColor(colour, p);
+        EXPECT_NEAR(colour[2], c.row / 255.0f, 1e-5);
     }
 }
 
