@@ -21,13 +21,13 @@ struct LogArg
 };
 
 template <typename T>
-void AppendFormatted(std::string& out, const char* spec, T value)
+void AppendFormatted(std::string& out, const char* conversion, T value)
 {
-    int need = snprintf(nullptr, 0, spec, value);
+    int need = snprintf(nullptr, 0, conversion, value);
     if (need <= 0)
         return;
     std::string piece((size_t)need + 1, '\0');
-    snprintf(&piece[0], piece.size(), spec, value);
+    snprintf(&piece[0], piece.size(), conversion, value);
     piece.resize((size_t)need);
     out += piece;
 }
@@ -56,24 +56,24 @@ std::string FormatLine(const char* format, const LogArg* args, int argCount)
             continue;
         }
         const char* start = p++;
-        std::string spec = "%";
+        std::string conversion = "%";
         while (*p && strchr("-+ #0", *p))
-            spec += *p++;
+            conversion += *p++;
         int digits = 0;
         while (*p >= '0' && *p <= '9')
         {
             if (digits++ < 3)   // widths stay below 1000
-                spec += *p;
+                conversion += *p;
             ++p;
         }
         if (*p == '.')
         {
-            spec += *p++;
+            conversion += *p++;
             digits = 0;
             while (*p >= '0' && *p <= '9')
             {
                 if (digits++ < 3)
-                    spec += *p;
+                    conversion += *p;
                 ++p;
             }
         }
@@ -89,25 +89,25 @@ std::string FormatLine(const char* format, const LogArg* args, int argCount)
             const LogArg& a = args[next];
             if (strchr("diouxXc", conv) && !a.isText)
             {
-                spec += conv;
+                conversion += conv;
                 if (conv == 'd' || conv == 'i' || conv == 'c')
-                    AppendFormatted(out, spec.c_str(), (int)(int32_t)a.bits);
+                    AppendFormatted(out, conversion.c_str(), (int)(int32_t)a.bits);
                 else
-                    AppendFormatted(out, spec.c_str(), (unsigned)a.bits);
+                    AppendFormatted(out, conversion.c_str(), (unsigned)a.bits);
                 done = true;
             }
             else if (strchr("fFeEgGaA", conv) && !a.isText)
             {
                 float f;
                 memcpy(&f, &a.bits, 4);
-                spec += conv;
-                AppendFormatted(out, spec.c_str(), (double)f);
+                conversion += conv;
+                AppendFormatted(out, conversion.c_str(), (double)f);
                 done = true;
             }
             else if (conv == 's' && a.isText)
             {
-                spec += conv;
-                AppendFormatted(out, spec.c_str(), a.text);
+                conversion += conv;
+                AppendFormatted(out, conversion.c_str(), a.text);
                 done = true;
             }
             if (done)

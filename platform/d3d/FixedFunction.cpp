@@ -307,7 +307,7 @@ std::string FixedFunctionVertexSource(const FixedFunctionKey& key) {
             s += "    vec3 lit = d3d_LitBase;\n";
         else
             s += "    vec3 lit = " + meSrc + ".rgb + " + maSrc + ".rgb * d3d_AmbientSum;\n";
-        s += "    vec3 spec = vec3(0.0);\n";
+        s += "    vec3 specSum = vec3(0.0);\n";
         if (key.lights) {
             s += std::string("    vec3 V = ") + (key.localViewer ? "-normalize(posView.xyz)" : "vec3(0.0, 0.0, -1.0)") +
                  ";\n";
@@ -327,14 +327,14 @@ std::string FixedFunctionVertexSource(const FixedFunctionKey& key) {
                                                  : "ms.rgb * d3d_LightSpecular[" + n + "].rgb";
                     s += "        if (ndl > 0.0) {\n";
                     s += "            vec3 H = normalize(L + V);\n";
-                    s += "            spec += " + colour + " * pow(max(dot(N, H), 0.0), d3d_MatPower);\n";
+                    s += "            specSum += " + colour + " * pow(max(dot(N, H), 0.0), d3d_MatPower);\n";
                     s += "        }\n";
                 }
                 s += "    }\n";
             }
         }
         s += "    d3d_vDiffuse = vec4(clamp(lit, 0.0, 1.0), clamp(md.a, 0.0, 1.0));\n";
-        if (specularOut) s += "    d3d_vSpecular = vec4(clamp(spec, 0.0, 1.0), clamp(ms.a, 0.0, 1.0));\n";
+        if (specularOut) s += "    d3d_vSpecular = vec4(clamp(specSum, 0.0, 1.0), clamp(ms.a, 0.0, 1.0));\n";
     } else {
         s += "    d3d_vDiffuse = vcDiffuse;\n";
         if (specularOut) s += "    d3d_vSpecular = vcSpecular;\n";
