@@ -1,0 +1,3 @@
+technique t
+pass
+sampler 8 ADDRESSU CLAMP

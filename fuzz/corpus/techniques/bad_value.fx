@@ -1,0 +1,3 @@
+technique t
+pass
+state CULLMODE SIDEWAYS

@@ -1,0 +1,9 @@
+technique t
+pass
+vertex {{
+x
+}}
+fragment {{
+y
+}}
+technique t

@@ -1,0 +1,1 @@
+technique t

@@ -1,0 +1,4 @@
+shared {{
+uniform vec4 a;
+uniform float a;
+}}

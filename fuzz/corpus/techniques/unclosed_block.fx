@@ -1,0 +1,2 @@
+shared {{
+uniform float a;
