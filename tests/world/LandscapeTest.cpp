@@ -29,7 +29,7 @@ float Pos(float x, float z, float p[3])
 struct FailureCase
 {
     const char* name;
-    AreaSpec spec;
+    AreaSpec shape;
     const char* message;   // "caption|text", or "" for none
 };
 
@@ -89,7 +89,7 @@ TEST_P(LandscapeLoadTest, FailuresLeaveNoAreaLoaded)
         SCOPED_TRACE(c.name);
         DataTree tree;
         landtest::AddArea(tree, AreaSpec());   // area 1 is good
-        landtest::AddArea(tree, c.spec);       // area 2 is not
+        landtest::AddArea(tree, c.shape);       // area 2 is not
         testdata::DataFolder folder(tree, GetParam());
         testdata::MessageCapture capture;
 

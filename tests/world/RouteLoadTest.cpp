@@ -65,12 +65,12 @@ TEST_F(RouteLoadTest, BrokenRouteMapsStopTheLoadWithTheirMessage)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
-        AreaSpec spec;
-        spec.wayPoints = false;
-        std::vector<uint8_t> map = landtest::RouteLoopMap(spec.grid);
-        c.edit(spec, map);
+        AreaSpec shape;
+        shape.wayPoints = false;
+        std::vector<uint8_t> map = landtest::RouteLoopMap(shape.grid);
+        c.edit(shape, map);
         DataTree tree;
-        landtest::AddArea(tree, spec);
+        landtest::AddArea(tree, shape);
         if (!map.empty())
             tree.Add(landtest::AreaFolder(1) + "/WayPointsMap.dat", map);
         testdata::DataFolder folder(tree, true);

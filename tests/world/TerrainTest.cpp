@@ -103,11 +103,11 @@ TEST(TerrainTest, MeshAndPartsOfSmallArea)
 {
     landtest::RecordingDevice device;
     DataTree tree;
-    landtest::AreaSpec spec;
-    spec.grid = 36;
-    spec.parts = 3;
-    spec.cells = 12;
-    landtest::AddArea(tree, spec);
+    landtest::AreaSpec shape;
+    shape.grid = 36;
+    shape.parts = 3;
+    shape.cells = 12;
+    landtest::AddArea(tree, shape);
     testdata::DataFolder folder(tree, true);
     ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
     CLandscape& land = g_Landscape;
