@@ -69,6 +69,22 @@ protected:
         return t;
     }
 
+    // Samples `texture` point by point over the whole 64 x 64 screen.
+    void DrawTextureOverScreen(IDirect3DBaseTexture9* texture) {
+        device->SetTexture(0, texture);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    ScreenVertex screen[4] = {{0, 0, 0, 1, 0xFFFFFFFF, 0, 0},
+                              {64, 0, 0, 1, 0xFFFFFFFF, 1, 0},
+                              {0, 64, 0, 1, 0xFFFFFFFF, 0, 1},
+                              {64, 64, 0, 1, 0xFFFFFFFF, 1, 1}};
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetFVF(kScreenFVF);
+    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, screen, sizeof(ScreenVertex));
+    }
+
     golden::HeadlessDevice device;
 };
 
@@ -330,18 +346,7 @@ TEST_F(DrawTest, RenderTargetCopyAndSampleKeepTheOrigin) {
 
     device->SetRenderTarget(0, back);
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
-    device->SetTexture(0, copy);
-    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
-    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
-    ScreenVertex screen[4] = {{0, 0, 0, 1, 0xFFFFFFFF, 0, 0},
-                              {64, 0, 0, 1, 0xFFFFFFFF, 1, 0},
-                              {0, 64, 0, 1, 0xFFFFFFFF, 0, 1},
-                              {64, 64, 0, 1, 0xFFFFFFFF, 1, 1}};
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    device->SetFVF(kScreenFVF);
-    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, screen, sizeof(ScreenVertex));
+    DrawTextureOverScreen(copy);
     EXPECT_EQ(0xFF0000u, Pixel(8, 8));
     EXPECT_EQ(0x0000FFu, Pixel(56, 8));
     EXPECT_EQ(0x0000FFu, Pixel(8, 56));
@@ -408,18 +413,7 @@ TEST_F(DrawTest, Dxt1DdsLoadsAndDraws) {
     EXPECT_EQ(8u, info.Width);
     EXPECT_EQ(D3DXIFF_DDS, info.ImageFileFormat);
 
-    device->SetTexture(0, texture);
-    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
-    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
-    ScreenVertex screen[4] = {{0, 0, 0, 1, 0xFFFFFFFF, 0, 0},
-                              {64, 0, 0, 1, 0xFFFFFFFF, 1, 0},
-                              {0, 64, 0, 1, 0xFFFFFFFF, 0, 1},
-                              {64, 64, 0, 1, 0xFFFFFFFF, 1, 1}};
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    device->SetFVF(kScreenFVF);
-    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, screen, sizeof(ScreenVertex));
+    DrawTextureOverScreen(texture);
     EXPECT_EQ(0xFF0000u, Pixel(8, 8));
     EXPECT_EQ(0x00FF00u, Pixel(56, 8));
     EXPECT_EQ(0x0000FFu, Pixel(8, 56));
