@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "RecordingDeviceFixture.h"
 #include "platform/d3d/D3D9.h"
 
 namespace golden {
@@ -130,17 +131,7 @@ public:
         if (!window_) return Fail("no window");
         d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
         if (!d3d_) return Fail("Direct3DCreate9 failed");
-        D3DPRESENT_PARAMETERS pp = {};
-        pp.BackBufferWidth = width;
-        pp.BackBufferHeight = height;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.hDeviceWindow = window_;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = depth ? TRUE : FALSE;
-        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
-        pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+        D3DPRESENT_PARAMETERS pp = testdevice::WindowedParameters(width, height, window_, depth);
         HRESULT hr = d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window_, D3DCREATE_HARDWARE_VERTEXPROCESSING,
                                         &pp, &device_);
         if (FAILED(hr)) return Fail(std::string("CreateDevice failed: ") + DXGetErrorString9A(hr));
