@@ -6,14 +6,14 @@
 
 #include <btBulletDynamicsCommon.h>
 
-#include "app/AppState.h"
-#include "app/Controls.h"
-#include "app/GameClock.h"
+#include "core/AppState.h"
+#include "core/Controls.h"
+#include "core/GameClock.h"
 #include "app/GameEvent.h"
 #include "app/PickedObject.h"
-#include "app/Physics.h"
+#include "core/Physics.h"
 #include "app/RaceTable.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "audio/AudioManager.h"
 #include "interface/GameHUD.h"
 #include "interface/MainMenu.h"
@@ -54,17 +54,23 @@ void RunAll(const GameStepList& steps)
 }
 }
 
-CGame::CGame()
-    : activeCamera(nullptr),
-      collisionConfiguration(nullptr),
-      broadphase(nullptr),
-      dispatcher(nullptr),
-      solver(nullptr),
-      dynamicsWorld(nullptr),
-      vehicleRaycaster(nullptr),
-      activeBodies(0),
-      shadowFocus(0, 0, 0)
+namespace
 {
+// The services below the game reach the menu, the render device and the
+// audio manager only through these hooks.
+void ConnectCoreHooks()
+{
+    g_ControlHooks.menuActive = [] { return g_MainMenu.active; };
+    g_ControlHooks.toggleFillMode = [] { g_Render.ToggleFillMode(); };
+    g_ControlHooks.toggleShadeMode = [] { g_Render.ToggleShadeMode(); };
+    g_ClockHooks.pauseSounds = [] { g_AudioManager.PauseAll(); };
+    g_ClockHooks.resumeSounds = [] { g_AudioManager.ResumeAll(); };
+}
+} // namespace
+
+CGame::CGame()
+{
+    ConnectCoreHooks();
     // The cameras' own construction sets their fade colour to white.
     SetDefaultSteps();
 }

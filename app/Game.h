@@ -6,15 +6,11 @@
 #include <functional>
 #include <vector>
 
-#include "platform/D3DXMath.h"
+#include "core/Physics.h"
+#include "core/RaceState.h"
+#include "platform/math/D3DXMath.h"
 #include "render/Camera.h"
-
-class btDefaultCollisionConfiguration;
-class btAxisSweep3;
-class btCollisionDispatcher;
-class btSequentialImpulseConstraintSolver;
-class btDiscreteDynamicsWorld;
-class btDefaultVehicleRaycaster;
+#include "render/Views.h"
 
 // One named step of an ordered list the game object runs. Create steps return
 // 1 on success; the value of other steps is not used. The lists are data so
@@ -58,10 +54,10 @@ public:
     void UpdateVisibility();
 
     // Physics world.
-    int CreatePhysicsWorld();
-    void StepPhysics();
-    void ProcessContacts();
-    void DestroyPhysicsWorld();
+    int CreatePhysicsWorld() { return g_PhysicsWorld.Create(); }
+    void StepPhysics() { g_PhysicsWorld.Step(); }
+    void ProcessContacts() { g_PhysicsWorld.ProcessContacts(); }
+    void DestroyPhysicsWorld() { g_PhysicsWorld.Destroy(); }
 
     // Render passes.
     void Render();
@@ -69,29 +65,35 @@ public:
     void RenderReflection();
     // Texture transform from the active camera's view space to shadow-map
     // texture coordinates, for an object drawn with the given world matrix.
-    D3DXMATRIX* GetShadowMatrix(D3DXMATRIX* out, const D3DXMATRIX* world);
+    D3DXMATRIX* GetShadowMatrix(D3DXMATRIX* out, const D3DXMATRIX* world)
+    {
+        return ::GetShadowMatrix(out, world);
+    }
 
     // Race table, records and race unloading: their own work fills these in.
     void InitRaceTable();
     void LoadRecords();
     void FreeRace();
 
-    CCamera mainCamera;
-    CCamera reflectionCamera;   // byte copy of the main camera; never released
-    CCamera auxCamera;
-    CCamera shadowCamera;
-    CCamera* activeCamera;
+    // The cameras, the physics world and the raced row live below the game
+    // (g_Views, g_PhysicsWorld, g_CurrentRace) so that the subsystems can
+    // reach them without the game object; these names are the game's view.
+    CCamera& mainCamera = g_Views.mainCamera;
+    CCamera& reflectionCamera = g_Views.reflectionCamera;   // byte copy of the main camera; never released
+    CCamera& auxCamera = g_Views.auxCamera;
+    CCamera& shadowCamera = g_Views.shadowCamera;
+    CCamera*& activeCamera = g_Views.activeCamera;
 
-    btDefaultCollisionConfiguration* collisionConfiguration;
-    btAxisSweep3* broadphase;
-    btCollisionDispatcher* dispatcher;
-    btSequentialImpulseConstraintSolver* solver;
-    btDiscreteDynamicsWorld* dynamicsWorld;
-    btDefaultVehicleRaycaster* vehicleRaycaster;
-    int activeBodies;   // with "Debug out": bodies neither asleep nor disabled
+    btDefaultCollisionConfiguration*& collisionConfiguration = g_PhysicsWorld.collisionConfiguration;
+    btAxisSweep3*& broadphase = g_PhysicsWorld.broadphase;
+    btCollisionDispatcher*& dispatcher = g_PhysicsWorld.dispatcher;
+    btSequentialImpulseConstraintSolver*& solver = g_PhysicsWorld.solver;
+    btDiscreteDynamicsWorld*& dynamicsWorld = g_PhysicsWorld.dynamicsWorld;
+    btDefaultVehicleRaycaster*& vehicleRaycaster = g_PhysicsWorld.vehicleRaycaster;
+    int& activeBodies = g_PhysicsWorld.activeBodies;   // with "Debug out": bodies neither asleep nor disabled
 
-    D3DXVECTOR3 shadowFocus;   // the ground point the shadow camera looks at
-    int currentRace = 0;
+    D3DXVECTOR3& shadowFocus = g_Views.shadowFocus;   // the ground point the shadow camera looks at
+    int& currentRace = g_CurrentRace;
 
     // The ordered lists. Defaults are the game's own; tests may replace entries.
     GameStepList createSteps;          // the whole create chain, clock first

@@ -1,5 +1,5 @@
 #include "app/WinMain.h"
-#include "platform/Window.h"
+#include "platform/os/Window.h"
 
 int main()
 {

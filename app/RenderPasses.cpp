@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "app/Game.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "racers/HumanManager.h"
 #include "racers/VehicleManager.h"
 #include "render/D3DRender.h"
@@ -16,8 +16,6 @@
 #include "world/NatureManager.h"
 #include "world/Sky.h"
 
-int g_ShadowPass = 0;
-int g_ReflectionPass = 0;
 
 namespace
 {
@@ -306,25 +304,4 @@ void CGame::RenderReflection()
     g_Render.SetCullMode(D3DCULL_CW);
     g_Render.SaveCullMode();
     g_Render.SetMipLodBias(FloatBits(0.0f), -1);
-}
-
-D3DXMATRIX* CGame::GetShadowMatrix(D3DXMATRIX* out, const D3DXMATRIX* world)
-{
-    const CCamera* camera = activeCamera ? activeCamera : &mainCamera;
-    D3DXMATRIX worldView, inverse;
-    D3DXMatrixMultiply(&worldView, world, &camera->view);
-    D3DXMatrixInverse(&inverse, nullptr, &worldView);
-
-    // Clip space -1..1 to texture space 0..1, v downwards (texture origin top left).
-    D3DXMATRIX scale, offset, toTexture, project;
-    D3DXMatrixScaling(&scale, 0.5f, -0.5f, 1.0f);
-    D3DXMatrixTranslation(&offset, 0.5f, 0.5f, 0.0f);
-    D3DXMatrixMultiply(&toTexture, &scale, &offset);
-    D3DXMatrixMultiply(&project, &shadowCamera.projection, &toTexture);
-
-    D3DXMATRIX m;
-    D3DXMatrixMultiply(&m, &inverse, world);
-    D3DXMatrixMultiply(&m, &m, &shadowCamera.view);
-    D3DXMatrixMultiply(out, &m, &project);
-    return out;
 }

@@ -1,19 +1,19 @@
 // Program start, main loop and shutdown.
 #include "app/WinMain.h"
 
-#include "app/AppState.h"
-#include "app/DebugLog.h"
-#include "app/FileManager.h"
+#include "core/AppState.h"
+#include "core/DebugLog.h"
+#include "core/FileManager.h"
 #include "app/Game.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "app/WndProc.h"
 #include "audio/AudioManager.h"
 #include "interface/MainMenu.h"
 #include "interface/Splash.h"
-#include "platform/Clock.h"
-#include "platform/Rand.h"
-#include "platform/Shell.h"
-#include "platform/Window.h"
+#include "platform/os/Clock.h"
+#include "platform/os/Rand.h"
+#include "platform/os/Shell.h"
+#include "platform/os/Window.h"
 #include "render/D3DRender.h"
 
 namespace

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/WinTypes.h"
+#include "platform/os/WinTypes.h"
 
 // Start-up, main loop and shutdown; returns the program's exit code.
 int WinMain(HINSTANCE instance, HINSTANCE previous, char* commandLine, int showCommand);

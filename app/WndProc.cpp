@@ -1,10 +1,10 @@
 #include "app/WndProc.h"
 
-#include "app/AppState.h"
-#include "app/Controls.h"
-#include "app/GameClock.h"
+#include "core/AppState.h"
+#include "core/Controls.h"
+#include "core/GameClock.h"
 #include "audio/AudioManager.h"
-#include "platform/Window.h"
+#include "platform/os/Window.h"
 #include "render/D3DRender.h"
 
 namespace

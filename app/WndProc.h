@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/WinTypes.h"
+#include "platform/os/WinTypes.h"
 
 // The main window's procedure: input messages into the polled input state, and
 // pausing and resuming when the window loses and regains activation or focus.

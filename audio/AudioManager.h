@@ -1,7 +1,7 @@
 #pragma once
 // The audio manager's entry points the program start and the window procedure
 // call. Minimal for now: the sound devices and sounds arrive with their own work.
-#include "platform/WinTypes.h"
+#include "platform/os/WinTypes.h"
 
 class CAudioManager
 {

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "GoldenImage.h"
-#include "platform/D3DXMath.h"
+#include "platform/math/D3DXMath.h"
 #include "platform/d3d/GLFunctions.h"
 #include "platform/d3d/Internal.h"
 

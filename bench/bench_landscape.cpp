@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/FileManager.h"
-#include "app/Settings.h"
-#include "platform/MessageBox.h"
+#include "core/FileManager.h"
+#include "core/Settings.h"
+#include "platform/os/MessageBox.h"
 #include "render/D3DRender.h"
 #include "tests/RecordingDeviceFixture.h"
 #include "world/Landscape.h"

@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "app/FileManager.h"
+#include "core/FileManager.h"
 #include "app/Game.h"
 #include "app/RaceTable.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "render/D3DRender.h"
 #include "tests/world/FixedSun.h"

@@ -9,8 +9,8 @@
 #include <BulletCollision/CollisionShapes/btHeightfieldTerrainShape.h>
 
 #include "app/Game.h"
-#include "app/GameClock.h"
-#include "app/Physics.h"
+#include "core/GameClock.h"
+#include "core/Physics.h"
 #include "common/Keywords.h"
 #include "world/Landscape.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Small vector, colour, matrix and string routines shared by every subsystem,
 // on the D3DX types (row vectors, the fourth matrix row holds the translation).
-#include "platform/D3DXMath.h"
+#include "platform/math/D3DXMath.h"
 
 float VecDistance(const D3DXVECTOR3& a, const D3DXVECTOR3& b);
 float VecLength(const D3DXVECTOR3& v);

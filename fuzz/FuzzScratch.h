@@ -14,8 +14,8 @@
 #include <string>
 #include <system_error>
 
-#include "app/FileManager.h"
-#include "platform/MessageBox.h"
+#include "core/FileManager.h"
+#include "platform/os/MessageBox.h"
 
 namespace fuzzscratch {
 

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "fuzz/FuzzScratch.h"
-#include "platform/Ini.h"
+#include "platform/os/Ini.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/FileManager.h"
-#include "app/Settings.h"
+#include "core/FileManager.h"
+#include "core/Settings.h"
 #include "fuzz/FuzzScratch.h"
 #include "world/Landscape.h"
 

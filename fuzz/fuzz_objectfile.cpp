@@ -5,8 +5,8 @@
 // the object is released. No device: meshes and textures fail quietly.
 #include <cstdint>
 
-#include "app/FileManager.h"
-#include "app/Settings.h"
+#include "core/FileManager.h"
+#include "core/Settings.h"
 #include "fuzz/FuzzScratch.h"
 #include "scene/StaticObject.h"
 

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "app/FileManager.h"
-#include "app/Settings.h"
+#include "core/FileManager.h"
+#include "core/Settings.h"
 #include "fuzz/FuzzScratch.h"
 
 namespace {

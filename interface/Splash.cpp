@@ -1,7 +1,7 @@
 // Stand-in splash sequence: takes the pending messages once and returns.
 #include "interface/Splash.h"
 
-#include "platform/Window.h"
+#include "platform/os/Window.h"
 
 void ShowSplashScreens()
 {

@@ -10,7 +10,7 @@
 // camera's font and must never be released.
 #include <type_traits>
 
-#include "platform/D3DXMath.h"
+#include "platform/math/D3DXMath.h"
 
 class CFont;
 

@@ -5,15 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/DebugLog.h"
-#include "app/FileManager.h"
-#include "app/Settings.h"
-#include "platform/Clock.h"
-#include "platform/Window.h"
+#include "core/AppState.h"
+#include "core/DebugLog.h"
+#include "core/FileManager.h"
+#include "core/Settings.h"
+#include "platform/os/Clock.h"
+#include "platform/os/Window.h"
 #include "render/MeshContainer.h"
 
 CD3DRender g_Render;
+int g_ShadowPass = 0;
+int g_ReflectionPass = 0;
 
 namespace
 {

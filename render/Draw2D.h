@@ -6,9 +6,9 @@
 // nothing is batched. Coordinates are virtual-screen units (scaled to the
 // back buffer by g_Render.scaleX / scaleY), colours 32-bit ARGB, a TextureId
 // of -1 or a null texture object draws untextured.
-#include "platform/D3DXMath.h"
+#include "platform/math/D3DXMath.h"
 #include "render/D3DRender.h"
-#include "render/ScreenVertex.h"
+#include "core/ScreenVertex.h"
 
 // Vertex of the two world-space routines (XYZ | DIFFUSE | TEX1, 24 bytes).
 struct WorldVertex

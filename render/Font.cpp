@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "app/DebugLog.h"
-#include "app/FileManager.h"
+#include "core/DebugLog.h"
+#include "core/FileManager.h"
 #include "render/Draw2D.h"
 
 namespace

@@ -5,7 +5,7 @@
 // drawn as one indexed list of quads per call.
 #include "render/D3DRender.h"
 #include "render/FontMask.h"
-#include "render/ScreenVertex.h"
+#include "core/ScreenVertex.h"
 
 class CFont
 {

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "app/DebugLog.h"
-#include "app/FileManager.h"
+#include "core/DebugLog.h"
+#include "core/FileManager.h"
 #include "render/D3DRender.h"
 
 CMeshContainer g_MeshContainer;

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "app/DebugLog.h"
-#include "app/FileManager.h"
-#include "app/Settings.h"
+#include "core/DebugLog.h"
+#include "core/FileManager.h"
+#include "core/Settings.h"
 #include "render/D3DRender.h"
 
 namespace

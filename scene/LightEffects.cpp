@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/FileManager.h"
+#include "core/FileManager.h"
 #include "common/MathUtil.h"
 #include "scene/MeshEffects.h"
 #include "scene/StaticObject.h"

@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/DebugLog.h"
-#include "app/Settings.h"
+#include "core/DebugLog.h"
+#include "core/Settings.h"
 #include "common/MathUtil.h"
-#include "platform/Rand.h"
+#include "platform/os/Rand.h"
 #include "scene/StaticObject.h"
 
 // A random light colour: each channel one of 0.33, 0.66, 0.99 (drawn red,

@@ -2,8 +2,7 @@
 
 #include <btBulletDynamicsCommon.h>
 
-#include "app/Game.h"
-#include "app/Physics.h"
+#include "core/Physics.h"
 #include "scene/StaticObject.h"
 
 namespace {
@@ -39,18 +38,18 @@ struct RegisterObjectAccess
 
 void AddBodyToWorld(btRigidBody* body)
 {
-    if (body && g_Game.dynamicsWorld)
-        g_Game.dynamicsWorld->addRigidBody(body);
+    if (body && g_PhysicsWorld.dynamicsWorld)
+        g_PhysicsWorld.dynamicsWorld->addRigidBody(body);
 }
 
 void RemoveBodyFromWorld(btRigidBody* body)
 {
-    if (!body || !g_Game.dynamicsWorld)
+    if (!body || !g_PhysicsWorld.dynamicsWorld)
         return;
-    if (body->getBroadphaseHandle() && g_Game.broadphase)
-        g_Game.broadphase->getOverlappingPairCache()->cleanProxyFromPairs(body->getBroadphaseHandle(),
-                                                                          g_Game.dispatcher);
-    g_Game.dynamicsWorld->removeRigidBody(body);
+    if (body->getBroadphaseHandle() && g_PhysicsWorld.broadphase)
+        g_PhysicsWorld.broadphase->getOverlappingPairCache()->cleanProxyFromPairs(body->getBroadphaseHandle(),
+                                                                          g_PhysicsWorld.dispatcher);
+    g_PhysicsWorld.dynamicsWorld->removeRigidBody(body);
 }
 
 void DestroyBody(btRigidBody* body)

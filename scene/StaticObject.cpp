@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/DebugLog.h"
-#include "app/FileManager.h"
-#include "app/Settings.h"
+#include "core/DebugLog.h"
+#include "core/FileManager.h"
+#include "core/Settings.h"
 #include "common/Keywords.h"
-#include "platform/Rand.h"
+#include "platform/os/Rand.h"
 #include "scene/LightEffects.h"
 #include "scene/MeshEffects.h"
 #include "scene/ObjectPhysics.h"

@@ -10,7 +10,7 @@
 // lines, class and type keywords, a free line, two more lines for a vehicle
 // of type vehicle, the mesh and texture names, then pairs of a free line and
 // an effect line up to a "//--" line. Values sit at column 32 of their line.
-#include "platform/WinTypes.h"
+#include "platform/os/WinTypes.h"
 #include "platform/d3d/D3D9.h"
 #include "render/MeshObject.h"
 

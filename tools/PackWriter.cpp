@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "app/FileManager.h"
+#include "core/FileManager.h"
 
 namespace {
 

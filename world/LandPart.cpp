@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/Game.h"
+#include "render/Views.h"
 #include "world/Landscape.h"
 
 namespace {
@@ -43,9 +43,9 @@ void CLandPart::Create(int c, int r)
     baseVertex = ((land.gridSize + 1) * row + col) * land.partCells;
     CalcBounds();
     distance = 0.0f;
-    if (g_Game.activeCamera)
+    if (g_Views.activeCamera)
     {
-        const D3DXVECTOR3& eye = g_Game.activeCamera->eye;
+        const D3DXVECTOR3& eye = g_Views.activeCamera->eye;
         distance = Distance3(centre, eye.x, centre[1], eye.z) - radius;
     }
     CreateNature(0);
@@ -89,9 +89,9 @@ void CLandPart::Update()
         return;
     }
     CLandscape& land = g_Landscape;
-    if (g_Game.activeCamera)
+    if (g_Views.activeCamera)
     {
-        const D3DXVECTOR3& eye = g_Game.activeCamera->eye;
+        const D3DXVECTOR3& eye = g_Views.activeCamera->eye;
         distance = Distance3(centre, eye.x, land.heightScale / 2.0f, eye.z) - radius;
     }
     if (visible)

@@ -10,12 +10,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/DebugLog.h"
-#include "app/FileManager.h"
-#include "app/RaceTable.h"
-#include "app/Settings.h"
-#include "platform/Clock.h"
-#include "platform/Rand.h"
+#include "core/DebugLog.h"
+#include "core/FileManager.h"
+#include "core/RaceState.h"
+#include "core/Physics.h"
+#include "core/Settings.h"
+#include "platform/os/Clock.h"
+#include "platform/os/Rand.h"
 #include "render/D3DRender.h"
 #include "scene/ObjectPhysics.h"
 #include "world/LandPart.h"
@@ -114,6 +115,9 @@ int ReadLandscapeData(int handle, LandscapeData* data)
 CLandscape::CLandscape()
     : terrainVB(nullptr), colors(nullptr), heightShape(nullptr), heightBody(nullptr), heightSamples(nullptr)
 {
+    // The physics code tells the terrain body from world objects by this pointer.
+    if (this == &g_Landscape)
+        g_PhysicsObjectAccess.landscape = this;
     routePos = nullptr;
     routeType = nullptr;
     routePower = nullptr;

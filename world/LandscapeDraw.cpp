@@ -8,9 +8,9 @@
 
 #include <cmath>
 
-#include "app/Controls.h"
-#include "app/Game.h"
-#include "app/Settings.h"
+#include "core/Controls.h"
+#include "render/Views.h"
+#include "core/Settings.h"
 #include "render/D3DRender.h"
 #include "render/Draw2D.h"
 #include "world/LandPart.h"
@@ -31,7 +31,7 @@ float Distance(const float a[3], const float b[3])
 // height scale, as the part distances use.
 void SortEye(const CLandscape& land, float out[3])
 {
-    const CCamera* camera = g_Game.activeCamera ? g_Game.activeCamera : &g_Game.mainCamera;
+    const CCamera* camera = g_Views.Current();
     out[0] = camera->eye.x;
     out[1] = land.heightScale / 2.0f;
     out[2] = camera->eye.z;
@@ -97,9 +97,9 @@ void CLandscape::UpdateVisibility()
 {
     if (g_ReflectionPass)
         return;
-    const CCamera* camera = g_Game.activeCamera ? g_Game.activeCamera : &g_Game.mainCamera;
+    const CCamera* camera = g_Views.Current();
     for (int i = 0; i < partCount; i++)
-        parts[i]->inShadow = g_Game.shadowCamera.BoxVisible(Corners(parts[i]));
+        parts[i]->inShadow = g_Views.shadowCamera.BoxVisible(Corners(parts[i]));
     for (int i = 0; i < partCount; i++)
         parts[i]->visible = parts[i]->distance < g_ViewDistance ? camera->BoxVisible(Corners(parts[i])) : 0;
 }
@@ -149,7 +149,7 @@ void CLandscape::Draw()
 
         // Shadow map looked up from the camera-space position.
         D3DXMATRIX shadow;
-        g_Game.GetShadowMatrix(&shadow, &identity);
+        GetShadowMatrix(&shadow, &identity);
         device->SetTransform(D3DTS_TEXTURE2, &shadow);
         device->SetTextureStageState(2, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT3);
         device->SetTextureStageState(2, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEPOSITION);
@@ -223,7 +223,7 @@ void CLandPart::Draw()
         else
             g_Render.SetStageColorOp(1, D3DTOP_MODULATE2X, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT,
                                      D3DTA_CURRENT);
-        const D3DXVECTOR3& focus = g_Game.shadowFocus;
+        const D3DXVECTOR3& focus = g_Views.shadowFocus;
         const float dx = centre[0] - focus.x, dy = centre[1] - focus.y, dz = centre[2] - focus.z;
         const bool nearShadow = std::sqrt(dx * dx + dy * dy + dz * dz) - radius < TERRAIN_SHADOW_REACH;
         if (nearShadow && ShadowMap())
@@ -278,7 +278,7 @@ void CLandscape::DrawRoute()
 {
     if (!routePos || routeCount <= 0)
         return;
-    const CCamera* camera = g_Game.activeCamera ? g_Game.activeCamera : &g_Game.mainCamera;
+    const CCamera* camera = g_Views.Current();
     g_Render.SetZEnable(1);
     g_Render.SetZWrite(1);
     for (int i = 0; i < routeCount; i++)

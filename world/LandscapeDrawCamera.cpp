@@ -1,5 +1,5 @@
 // A camera on the start line of the race path, for the area on its own.
-#include "app/RaceTable.h"
+#include "core/RaceState.h"
 #include "render/Camera.h"
 #include "world/LandscapeDraw.h"
 

@@ -7,12 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/DebugLog.h"
-#include "app/FileManager.h"
-#include "app/Game.h"
-#include "app/RaceTable.h"
+#include "core/DebugLog.h"
+#include "core/FileManager.h"
+#include "core/RaceState.h"
 #include "common/MathUtil.h"
-#include "platform/D3DXMath.h"
+#include "platform/math/D3DXMath.h"
 #include "world/Landscape.h"
 
 namespace {
@@ -381,7 +380,7 @@ int CLandscape::CreateRoute()
 
 void CLandscape::CreateRacePath()
 {
-    int row = g_Game.currentRace;
+    int row = g_CurrentRace;
     if (row < 0 || row >= RACE_ROWS)
         row = 0;
     const int laps = g_RaceTable.laps[row] > 0 ? g_RaceTable.laps[row] : 0;

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/DebugLog.h"
+#include "core/DebugLog.h"
 #include "render/D3DRender.h"
 #include "world/Landscape.h"
 

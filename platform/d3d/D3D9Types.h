@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/D3DXMath.h"
-#include "platform/WinTypes.h"
+#include "platform/math/D3DXMath.h"
+#include "platform/os/WinTypes.h"
 
 typedef int32_t LONG;
 typedef uint32_t ULONG;

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <set>
 
-#include "platform/Window.h"
+#include "platform/os/Window.h"
 #include "platform/d3d/Internal.h"
 
 namespace d3d {

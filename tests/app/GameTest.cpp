@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "app/Game.h"
-#include "app/GameClock.h"
-#include "platform/Clock.h"
+#include "core/GameClock.h"
+#include "platform/os/Clock.h"
 
 namespace
 {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/Window.h"
+#include "platform/os/Window.h"
 
 namespace
 {

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "app/Game.h"
-#include "app/GameClock.h"
-#include "app/Physics.h"
-#include "app/Settings.h"
+#include "core/GameClock.h"
+#include "core/Physics.h"
+#include "core/Settings.h"
 #include "common/Keywords.h"
 #include "world/Landscape.h"
 
@@ -158,6 +158,7 @@ TEST(CollisionTable, FlagsFollowTheClassesOfBothObjects)
 {
     PhysicsObjectAccess saved = g_PhysicsObjectAccess;
     g_PhysicsObjectAccess = {};
+    g_PhysicsObjectAccess.landscape = &g_Landscape;
     g_PhysicsObjectAccess.objectClass = [](const CStaticObject* o) { return Obj(o)->objectClass; };
     TestObject st, dyn, hum, veh, eff, land, none;
     st.objectClass = GCLASS_STATIC;

@@ -11,7 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/Ini.h"
+#include "platform/os/Ini.h"
 
 namespace
 {

@@ -9,7 +9,7 @@
 
 #include "app/Game.h"
 #include "app/RaceTable.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "racers/VehicleManager.h"
 #include "world/LandPart.h"
 #include "world/Landscape.h"

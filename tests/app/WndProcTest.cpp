@@ -4,12 +4,12 @@
 
 #include <cstring>
 
-#include "app/AppState.h"
-#include "app/Controls.h"
-#include "app/GameClock.h"
-#include "app/Settings.h"
+#include "core/AppState.h"
+#include "core/Controls.h"
+#include "core/GameClock.h"
+#include "core/Settings.h"
 #include "interface/MainMenu.h"
-#include "platform/Clock.h"
+#include "platform/os/Clock.h"
 #include "render/D3DRender.h"
 
 namespace

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "app/FileManager.h"
-#include "app/Settings.h"
-#include "platform/MessageBox.h"
+#include "core/FileManager.h"
+#include "core/Settings.h"
+#include "platform/os/MessageBox.h"
 #include "platform/d3d/D3D9.h"
 #include "render/D3DRender.h"
-#include "render/ScreenVertex.h"
+#include "core/ScreenVertex.h"
 #include "RecordingDeviceFixture.h"
 #include "TempFolder.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "DrawTestSupport.h"
-#include "app/DebugLog.h"
+#include "core/DebugLog.h"
 #include "render/MeshContainer.h"
 #include "tools/MeshWriter.h"
 

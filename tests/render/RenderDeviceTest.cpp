@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "platform/Ini.h"
+#include "platform/os/Ini.h"
 #include "tests/render/RenderTestSupport.h"
 
 using namespace render_test;

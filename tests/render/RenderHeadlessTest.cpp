@@ -3,7 +3,7 @@
 // technique file that does not compile.
 #include <gtest/gtest.h>
 
-#include "platform/Window.h"
+#include "platform/os/Window.h"
 #include "tests/render/RenderTestSupport.h"
 
 using namespace render_test;

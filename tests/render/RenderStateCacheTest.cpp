@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/Clock.h"
+#include "platform/os/Clock.h"
 #include "tests/render/RenderTestSupport.h"
 
 using namespace render_test;

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "TempFolder.h"
-#include "app/AppState.h"
-#include "app/FileManager.h"
-#include "app/Settings.h"
-#include "platform/MessageBox.h"
+#include "core/AppState.h"
+#include "core/FileManager.h"
+#include "core/Settings.h"
+#include "platform/os/MessageBox.h"
 #include "platform/d3d/D3D9.h"
 #include "render/D3DRender.h"
 

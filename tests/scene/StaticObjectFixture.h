@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/FileManager.h"
-#include "app/Settings.h"
-#include "platform/MessageBox.h"
+#include "core/FileManager.h"
+#include "core/Settings.h"
+#include "platform/os/MessageBox.h"
 #include "tools/DataTree.h"
 
 namespace testdata {

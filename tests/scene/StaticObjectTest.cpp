@@ -6,10 +6,10 @@
 #include <cstring>
 #include <string>
 
-#include "app/FileManager.h"
-#include "app/Settings.h"
+#include "core/FileManager.h"
+#include "core/Settings.h"
 #include "common/Keywords.h"
-#include "platform/Rand.h"
+#include "platform/os/Rand.h"
 #include "scene/LightEffects.h"
 #include "scene/MeshEffects.h"
 #include "scene/StaticObjectFixture.h"
@@ -531,7 +531,7 @@ TEST(StaticObjectMeshTest, SharedRecordSurvivesReleaseOfOneObject)
 #include <btBulletDynamicsCommon.h>
 
 #include "app/Game.h"
-#include "app/Physics.h"
+#include "core/Physics.h"
 
 namespace {
 

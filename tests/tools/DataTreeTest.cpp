@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/FileManager.h"
-#include "app/Settings.h"
+#include "core/FileManager.h"
+#include "core/Settings.h"
 #include "tools/PackWriter.h"
 
 namespace fs = std::filesystem;

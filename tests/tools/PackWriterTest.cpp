@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FileManager.h"
+#include "core/FileManager.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 #include "app/Game.h"
 #include "app/RaceTable.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "render/D3DRender.h"
 #include "world/LandPart.h"

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/Rand.h"
+#include "platform/os/Rand.h"
 #include "world/LandPart.h"
 #include "world/LandscapeTestSupport.h"
 
@@ -440,7 +440,7 @@ TEST(GroundQueryDemoTest, NothingLoadedMeansNoBodyAndZeroHeight)
 } // namespace
 
 #include "app/Game.h"
-#include "app/Physics.h"
+#include "core/Physics.h"
 #include "common/Keywords.h"
 #include "scene/StaticObject.h"
 

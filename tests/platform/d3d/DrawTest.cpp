@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "GoldenImage.h"
-#include "platform/D3DXMath.h"
+#include "platform/math/D3DXMath.h"
 #include "tools/ImageWriter.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "GoldenImage.h"
-#include "platform/D3DXMath.h"
+#include "platform/math/D3DXMath.h"
 #include "platform/d3d/EffectParser.h"
 
 namespace {

@@ -1,3 +1,0 @@
-#include "app/TextTable.h"
-
-CTextTable g_TextTable;

@@ -1,0 +1,82 @@
+#pragma once
+// Keyboard input as flags: the window procedure sets them on key-down and
+// clears them on key-up, the per-frame code polls them.
+#include "platform/os/WinTypes.h"
+
+// The ten rebindable driving controls, in the order of g_ControlFlags.
+enum ControlAction
+{
+    CTRL_THROTTLE = 0,
+    CTRL_BRAKE,
+    CTRL_TURN_LEFT,
+    CTRL_TURN_RIGHT,
+    CTRL_FULL_BRAKE,
+    CTRL_CHANGE_VIEW,
+    CTRL_BACK_VIEW,
+    CTRL_JUMP,
+    CTRL_KICK_LEFT,
+    CTRL_KICK_RIGHT,
+    CTRL_COUNT
+};
+
+// Fixed keys with a held-key flag in g_KeyFlags.
+enum KeyFlag
+{
+    KEY_F1 = 0,
+    KEY_ESC,
+    KEY_SHIFT,
+    KEY_CTRL,
+    KEY_TAB,
+    KEY_ENTER,
+    KEY_SPACE,
+    KEY_LEFT,
+    KEY_RIGHT,
+    KEY_UP,
+    KEY_DOWN,
+    KEY_A,
+    KEY_Z,
+    KEY_PGDN,
+    KEY_PGUP,
+    KEY_INSERT,
+    KEY_DELETE,
+    KEY_COUNT
+};
+
+struct ControlBinding
+{
+    int* flag;   // the action flag in g_ControlFlags
+    int key;     // Windows virtual-key code
+};
+
+// Action flags (0 or 1). A reader that acts once per press clears its flag.
+extern int g_ControlFlags[CTRL_COUNT];
+// Held-key flags, 1 while the key is down.
+extern int g_KeyFlags[KEY_COUNT];
+extern ControlBinding g_ControlBindings[CTRL_COUNT];
+
+// Placed objects' draw passes run only while this is 1 (Ctrl+S in debug mode).
+extern int g_ShowStaticObjects;
+
+// What the controls need from the subsystems above them: whether the
+// front-end menu is up, and the developer's fill and shade toggles. The game
+// object connects them; an unset entry reads as "no menu" and does nothing.
+struct ControlHooks
+{
+    int (*menuActive)();
+    void (*toggleFillMode)();
+    void (*toggleShadeMode)();
+};
+extern ControlHooks g_ControlHooks;
+
+// Return 1 when the key is bound and the window is active with no front-end
+// menu open, else 0; only then do they change an action flag.
+int ControlKeyDown(int key);
+int ControlKeyUp(int key);
+
+// The window procedure's handling of WM_KEYDOWN / WM_KEYUP (after its own
+// text-entry handling): action flags, held-key flags and the debug keys.
+void OnKeyDown(WPARAM vk);
+void OnKeyUp(WPARAM vk);
+
+// The g_KeyFlags index of a virtual-key code, -1 when the key has no flag.
+int KeyFlagIndex(int vk);

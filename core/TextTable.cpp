@@ -1,0 +1,3 @@
+#include "core/TextTable.h"
+
+CTextTable g_TextTable;

@@ -1,0 +1,53 @@
+#include "platform/os/MessageBox.h"
+
+#include <SDL.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/os/Window.h"
+
+namespace
+{
+MessageBoxHook s_Hook = nullptr;
+
+// A box can be seen (and closed) only with a real video driver and a display.
+bool CanShowBox()
+{
+    const char* driver = getenv("SDL_VIDEODRIVER");
+    if (driver && (strcmp(driver, "offscreen") == 0 || strcmp(driver, "dummy") == 0))
+        return false;
+    const char* x11 = getenv("DISPLAY");
+    const char* wayland = getenv("WAYLAND_DISPLAY");
+    return (x11 && *x11) || (wayland && *wayland);
+}
+}
+
+void SetMessageBoxHook(MessageBoxHook hook)
+{
+    s_Hook = hook;
+}
+
+int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type)
+{
+    const char* t = text ? text : "";
+    const char* c = caption ? caption : "";
+    fprintf(stderr, "%s: %s\n", c, t);
+    fflush(stderr);
+    if (s_Hook)
+        return s_Hook(owner, t, c, type);
+    if (!CanShowBox())
+        return IDOK;
+
+    Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
+    if ((type & 0xF0) == MB_ICONERROR)
+        flags = SDL_MESSAGEBOX_ERROR;
+    else if ((type & 0xF0) == MB_ICONWARNING)
+        flags = SDL_MESSAGEBOX_WARNING;
+    // The game hides the system cursor; the box needs it.
+    int shown = SDL_ShowCursor(SDL_QUERY);
+    SDL_ShowCursor(SDL_ENABLE);
+    SDL_ShowSimpleMessageBox(flags, c, t, GetSdlWindow(owner));
+    SDL_ShowCursor(shown);
+    return IDOK;
+}

@@ -1,0 +1,87 @@
+#include "platform/os/StartCounter.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+std::string s_Folder;
+bool s_FolderSet = false;
+
+bool MakeFolder(const std::string& path)
+{
+    return mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+bool WriteCount(const std::string& file, uint32_t count)
+{
+    const std::string temp = file + ".tmp";
+    FILE* f = fopen(temp.c_str(), "wb");
+    if (!f)
+        return false;
+    unsigned char bytes[4] = {(unsigned char)count, (unsigned char)(count >> 8),
+                              (unsigned char)(count >> 16), (unsigned char)(count >> 24)};
+    bool ok = fwrite(bytes, 1, 4, f) == 4;
+    ok = (fclose(f) == 0) && ok;
+    if (!ok || rename(temp.c_str(), file.c_str()) != 0)
+    {
+        remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+}
+
+void SetStartCounterFolder(const char* folder)
+{
+    s_FolderSet = folder != nullptr;
+    s_Folder = folder ? folder : "";
+}
+
+int CountStart(const char* appName)
+{
+    std::string root;
+    if (s_FolderSet)
+        root = s_Folder;
+    else if (const char* xdg = getenv("XDG_RUNTIME_DIR"))
+        root = xdg;
+    if (root.empty() || !appName || !*appName)
+        return 0;
+
+    const std::string company = root + "/Brenhold";
+    const std::string app = company + "/" + appName;
+    const std::string file = app + "/Started";
+
+    FILE* f = fopen(file.c_str(), "rb");
+    if (!f)
+    {
+        // No count yet: make it, at 0. Any failure also means "first start".
+        if (!MakeFolder(company) || !MakeFolder(app))
+            return 0;
+        WriteCount(file, 0);
+        return 0;
+    }
+    unsigned char bytes[5];
+    size_t n = fread(bytes, 1, 5, f);
+    fclose(f);
+    if (n != 4)
+    {
+        // A damaged count reads as a first start and starts counting again,
+        // so the next start is not a first start as well.
+        WriteCount(file, 0);
+        return 0;
+    }
+    uint32_t count = (uint32_t)bytes[0] | ((uint32_t)bytes[1] << 8) | ((uint32_t)bytes[2] << 16) |
+                     ((uint32_t)bytes[3] << 24);
+    count += 1;
+    if (count > 0x7FFFFFFF)
+        count = 1;   // stays a positive int; 0 would mean a first start
+    if (!WriteCount(file, count))
+        return 0;
+    return (int)count;
+}
