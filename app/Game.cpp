@@ -6,15 +6,15 @@
 
 #include <btBulletDynamicsCommon.h>
 
+#include "app/GameEvent.h"
+#include "app/PickedObject.h"
+#include "app/RaceTable.h"
+#include "audio/AudioManager.h"
 #include "core/AppState.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
-#include "app/GameEvent.h"
-#include "app/PickedObject.h"
 #include "core/Physics.h"
-#include "app/RaceTable.h"
 #include "core/Settings.h"
-#include "audio/AudioManager.h"
 #include "interface/GameHUD.h"
 #include "interface/MainMenu.h"
 #include "interface/MenuBackground.h"
@@ -52,7 +52,7 @@ void RunAll(const GameStepList& steps)
     for (const GameStep& s : steps)
         s.run();
 }
-}
+}   // namespace
 
 namespace
 {
@@ -66,7 +66,7 @@ void ConnectCoreHooks()
     g_ClockHooks.pauseSounds = [] { g_AudioManager.PauseAll(); };
     g_ClockHooks.resumeSounds = [] { g_AudioManager.ResumeAll(); };
 }
-} // namespace
+}   // namespace
 
 CGame::CGame()
 {
@@ -101,8 +101,7 @@ void CGame::SetDefaultSteps()
         {"CCamera::Init shadow",
          [this] {
              const D3DXVECTOR3 eye(0, 0, 0), at(0, 0, 1);
-             shadowCamera.Init(&eye, &at, kPi / 2, 1.0f, CAMERA_NEAR_PLANE, 1000.0f, VIEWMODE_FREE,
-                               CAMERA_SHADOW);
+             shadowCamera.Init(&eye, &at, kPi / 2, 1.0f, CAMERA_NEAR_PLANE, 1000.0f, VIEWMODE_FREE, CAMERA_SHADOW);
              return 1;
          }},
         {"reflection camera",
@@ -313,9 +312,7 @@ void CGame::InitRaceTable()
     FillCareerRows();
 }
 
-void CGame::LoadRecords()
-{
-}
+void CGame::LoadRecords() {}
 
 void CGame::FreeRace()
 {

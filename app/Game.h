@@ -24,9 +24,9 @@ typedef std::vector<GameStep> GameStepList;
 
 // Placed-object type masks of the draw passes.
 #define PASS_MASK_BUILDINGS_AND_OBJECTS 0x110   // GTYPE_STATIC | GTYPE_BUILDING
-#define PASS_MASK_FENCES 0x20                   // GTYPE_FENCES
-#define PASS_MASK_BUILDINGS 0x100               // GTYPE_BUILDING
-#define PASS_MASK_OBJECTS_AND_FENCES 0x30       // GTYPE_STATIC | GTYPE_FENCES
+#define PASS_MASK_FENCES                0x20    // GTYPE_FENCES
+#define PASS_MASK_BUILDINGS             0x100   // GTYPE_BUILDING
+#define PASS_MASK_OBJECTS_AND_FENCES    0x30    // GTYPE_STATIC | GTYPE_FENCES
 
 // One shadow caster of the shadow-map pass: drawn from this shadow quality
 // up, before or after the copy into the second shadow layer.
@@ -43,8 +43,8 @@ class CGame
 public:
     CGame();
 
-    int Create();          // 1 on success, 0 when any step fails
-    void Frame();          // one frame; nothing at all while the window is inactive
+    int Create();   // 1 on success, 0 when any step fails
+    void Frame();   // one frame; nothing at all while the window is inactive
     void Release();
     // Loads the row's area (-1 keeps the current row) and puts the player on
     // it. Returns 1, or 0 when the row is not in the table or the area does
@@ -65,10 +65,7 @@ public:
     void RenderReflection();
     // Texture transform from the active camera's view space to shadow-map
     // texture coordinates, for an object drawn with the given world matrix.
-    D3DXMATRIX* GetShadowMatrix(D3DXMATRIX* out, const D3DXMATRIX* world)
-    {
-        return ::GetShadowMatrix(out, world);
-    }
+    D3DXMATRIX* GetShadowMatrix(D3DXMATRIX* out, const D3DXMATRIX* world) { return ::GetShadowMatrix(out, world); }
 
     // Race table, records and race unloading: their own work fills these in.
     void InitRaceTable();
@@ -101,10 +98,10 @@ public:
     GameStepList heldUpdateSteps;      // g_GameRunning 0: an overlay holds the game
     GameStepList runningUpdateSteps;   // g_GameRunning 1 and a game step above 0
     GameStepList visibilitySteps;
-    GameStepList releaseSteps;         // before the cameras and the physics world
-    GameStepList mainPassSteps;        // CGame::Render after the two off-screen passes
+    GameStepList releaseSteps;                 // before the cameras and the physics world
+    GameStepList mainPassSteps;                // CGame::Render after the two off-screen passes
     std::vector<ShadowCaster> shadowCasters;   // after the terrain, in order
-    GameStepList reflectionSteps;      // drawn with clip plane 0 in the reflection pass
+    GameStepList reflectionSteps;              // drawn with clip plane 0 in the reflection pass
 
     // Sets every list above to the game's own steps.
     void SetDefaultSteps();

@@ -8,6 +8,4 @@ int CGameEvent::Init()
     return 1;
 }
 
-void CGameEvent::Update()
-{
-}
+void CGameEvent::Update() {}

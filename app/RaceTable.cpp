@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 void SetPrizes(int row, int laps)
 {
@@ -15,7 +16,7 @@ void SetPrizes(int row, int laps)
     g_RaceTable.prizes[row][2] = (laps + 2) * 100;
 }
 
-}  // namespace
+}   // namespace
 
 void FillCareerRows()
 {

@@ -7,5 +7,4 @@
 void FillCareerRows();
 // Row 18 from the quick-race choices: track and season as chosen, laps,
 // difficulty and racers choices 0..2 each.
-void SetQuickRaceRow(int track, int season, int lapsChoice, int reverse, int difficultyChoice,
-                     int racersChoice);
+void SetQuickRaceRow(int track, int season, int lapsChoice, int reverse, int difficultyChoice, int racersChoice);

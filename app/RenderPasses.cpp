@@ -16,7 +16,6 @@
 #include "world/NatureManager.h"
 #include "world/Sky.h"
 
-
 namespace
 {
 const int kShadowMapSize = 1024;
@@ -120,7 +119,7 @@ D3DXVECTOR3 ShadowUp(const D3DXVECTOR3& mainEye, const D3DXVECTOR3& focus, const
     }
     return up;
 }
-}
+}   // namespace
 
 void CGame::SetDefaultPassSteps()
 {
@@ -190,8 +189,8 @@ void CGame::RenderShadowMap()
     if (D3DXVec3Length(&d) > 0.0f)
         D3DXVec3Normalize(&d, &d);
     // The offset shrinks as the view tilts, d being normalised in three dimensions.
-    shadowFocus = D3DXVECTOR3(mainCamera.eye.x + d.x * kShadowReach, mainCamera.eye.y,
-                              mainCamera.eye.z + d.z * kShadowReach);
+    shadowFocus =
+        D3DXVECTOR3(mainCamera.eye.x + d.x * kShadowReach, mainCamera.eye.y, mainCamera.eye.z + d.z * kShadowReach);
 
     const D3DXVECTOR3 towardsLight(g_Sky.shadowDirection[0], g_Sky.shadowDirection[1], g_Sky.shadowDirection[2]);
     shadowCamera.eye = shadowFocus + towardsLight * kShadowCameraDistance;

@@ -1,13 +1,13 @@
 // Program start, main loop and shutdown.
 #include "app/WinMain.h"
 
+#include "app/Game.h"
+#include "app/WndProc.h"
+#include "audio/AudioManager.h"
 #include "core/AppState.h"
 #include "core/DebugLog.h"
 #include "core/FileManager.h"
-#include "app/Game.h"
 #include "core/Settings.h"
-#include "app/WndProc.h"
-#include "audio/AudioManager.h"
 #include "interface/MainMenu.h"
 #include "interface/Splash.h"
 #include "platform/os/Clock.h"
@@ -20,7 +20,7 @@ namespace
 {
 // Exit code of a start that could not finish.
 const int kStartFailed = 1;
-}
+}   // namespace
 
 int DrainMessages(int* quitCode)
 {
@@ -79,8 +79,8 @@ int WinMain(HINSTANCE instance, HINSTANCE, char*, int)
         width = (int)g_Render.modes[mode].Width;
         height = (int)g_Render.modes[mode].Height;
     }
-    g_hwnd = CreateWindowExA(0, g_AppName, g_AppName, WS_POPUP | WS_VISIBLE, 0, 0, width, height,
-                             nullptr, nullptr, instance, nullptr);
+    g_hwnd = CreateWindowExA(0, g_AppName, g_AppName, WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
+                             instance, nullptr);
     if (!g_hwnd)
     {
         ShowMessage("Could not create the window!", g_AppName, MB_ICONERROR);

@@ -1,9 +1,9 @@
 #include "app/WndProc.h"
 
+#include "audio/AudioManager.h"
 #include "core/AppState.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
-#include "audio/AudioManager.h"
 #include "platform/os/Window.h"
 #include "render/D3DRender.h"
 
@@ -52,7 +52,7 @@ void SetMouseFromLParam(LPARAM lParam)
     g_MouseX = (int)((float)LOWORD(lParam) / sx);
     g_MouseY = (int)((float)HIWORD(lParam) / sy);
 }
-}
+}   // namespace
 
 void ResetFocusPauseState()
 {

@@ -6,9 +6,9 @@
 class CAudioManager
 {
 public:
-    int Create(HWND hwnd);    // 0 or above on success, negative on failure
+    int Create(HWND hwnd);   // 0 or above on success, negative on failure
     void Release();
-    void PauseAll();          // every sound but the music
+    void PauseAll();   // every sound but the music
     void ResumeAll();
     void Compact();
     void PlayMusic(int on, const char* file, int loop, int volume);

@@ -9,51 +9,59 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "GoldenImage.h"
-#include "platform/math/D3DXMath.h"
 #include "platform/d3d/GLFunctions.h"
 #include "platform/d3d/Internal.h"
+#include "platform/math/D3DXMath.h"
 
-namespace {
+namespace
+{
 
 const int kWidth = 800, kHeight = 600;
 const int kDraws = 200;
-const int kColumns = 10, kRows = 25;  // 250 quads = 500 triangles per draw
+const int kColumns = 10, kRows = 25;   // 250 quads = 500 triangles per draw
 
-struct Vertex {
+struct Vertex
+{
     float x, y, z, nx, ny, nz, u, v;
 };
 
-void BuildGrid(std::vector<Vertex>& vertices, std::vector<uint16_t>& indices) {
+void BuildGrid(std::vector<Vertex>& vertices, std::vector<uint16_t>& indices)
+{
     for (int r = 0; r <= kRows; ++r)
-        for (int c = 0; c <= kColumns; ++c) {
+        for (int c = 0; c <= kColumns; ++c)
+        {
             float x = (float)c / kColumns * 2 - 1, y = (float)r / kRows * 2 - 1;
             float z = 0.1f * std::sin(x * 3.0f + y * 2.0f);
             vertices.push_back({x, y, z, 0.3f * x, 0.3f * y, -1.0f, (float)c / kColumns, (float)r / kRows});
         }
     for (int r = 0; r < kRows; ++r)
-        for (int c = 0; c < kColumns; ++c) {
+        for (int c = 0; c < kColumns; ++c)
+        {
             uint16_t a = (uint16_t)(r * (kColumns + 1) + c), b = (uint16_t)(a + 1);
             uint16_t d = (uint16_t)(a + kColumns + 1), e = (uint16_t)(d + 1);
             indices.insert(indices.end(), {a, d, b, b, d, e});
         }
 }
 
-std::vector<uint32_t> Checker() {
+std::vector<uint32_t> Checker()
+{
     std::vector<uint32_t> texels(64 * 64);
     for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) texels[y * 64 + x] = ((x / 8 + y / 8) & 1) ? 0xFFFFFFFF : 0xFF3060A0;
+        for (int x = 0; x < 64; ++x)
+            texels[y * 64 + x] = ((x / 8 + y / 8) & 1) ? 0xFFFFFFFF : 0xFF3060A0;
     return texels;
 }
 
-D3DXMATRIX WorldOf(int i) {
+D3DXMATRIX WorldOf(int i)
+{
     D3DXMATRIX scale, rotate, move, world;
     D3DXMatrixScaling(&scale, 0.08f, 0.08f, 0.08f);
     D3DXMatrixRotationY(&rotate, 0.05f * (float)i);
@@ -63,14 +71,15 @@ D3DXMATRIX WorldOf(int i) {
     return world;
 }
 
-D3DXMATRIX Projection() {
+D3DXMATRIX Projection()
+{
     D3DXMATRIX proj;
     D3DXMatrixPerspectiveFovLH(&proj, D3DX_PI / 3, (float)kWidth / kHeight, 0.1f, 100.0f);
     return proj;
 }
 
-
-GLuint Compile(GLenum type, const char* source) {
+GLuint Compile(GLenum type, const char* source)
+{
     GLuint s = d3d::gl.CreateShader(type);
     d3d::gl.ShaderSource(s, 1, &source, nullptr);
     d3d::gl.CompileShader(s);
@@ -78,10 +87,12 @@ GLuint Compile(GLenum type, const char* source) {
 }
 
 // The same frame written directly against GL, on the device's context.
-class RawScene {
+class RawScene
+{
 public:
     RawScene(const std::vector<Vertex>& vertices, const std::vector<uint16_t>& indices)
-        : indexCount_((GLsizei)indices.size()) {
+        : indexCount_((GLsizei)indices.size())
+    {
         using d3d::gl;
         gl.GenFramebuffers(1, &fbo_);
         gl.BindFramebuffer(GL_FRAMEBUFFER, fbo_);
@@ -98,12 +109,12 @@ public:
         gl.BindVertexArray(vao_);
         gl.GenBuffers(1, &vbo_);
         gl.BindBuffer(GL_ARRAY_BUFFER, vbo_);
-        gl.BufferData(GL_ARRAY_BUFFER, (GLsizeiptr)(vertices.size() * sizeof(Vertex)), vertices.data(),
-                      GL_STATIC_DRAW);
+        gl.BufferData(GL_ARRAY_BUFFER, (GLsizeiptr)(vertices.size() * sizeof(Vertex)), vertices.data(), GL_STATIC_DRAW);
         gl.GenBuffers(1, &ibo_);
         gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo_);
         gl.BufferData(GL_ELEMENT_ARRAY_BUFFER, (GLsizeiptr)(indices.size() * 2), indices.data(), GL_STATIC_DRAW);
-        for (GLuint i = 0; i < 3; ++i) gl.EnableVertexAttribArray(i);
+        for (GLuint i = 0; i < 3; ++i)
+            gl.EnableVertexAttribArray(i);
         gl.VertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex), (void*)0);
         gl.VertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex), (void*)12);
         gl.VertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), (void*)24);
@@ -149,7 +160,8 @@ public:
         gl.Uniform3fv(gl.GetUniformLocation(program_, "lightColour"), 1, colour);
     }
 
-    ~RawScene() {
+    ~RawScene()
+    {
         using d3d::gl;
         gl.DeleteProgram(program_);
         gl.DeleteSamplers(1, &sampler_);
@@ -162,7 +174,8 @@ public:
         gl.DeleteFramebuffers(1, &fbo_);
     }
 
-    void Frame() {
+    void Frame()
+    {
         using d3d::gl;
         gl.BindFramebuffer(GL_FRAMEBUFFER, fbo_);
         gl.BindVertexArray(vao_);
@@ -182,7 +195,8 @@ public:
         gl.ClearColor(0, 0, 0, 1);
         gl.ClearDepth(1.0);
         gl.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        for (int i = 0; i < kDraws; ++i) {
+        for (int i = 0; i < kDraws; ++i)
+        {
             D3DXMATRIX world = WorldOf(i);
             gl.UniformMatrix4fv(worldView_, 1, GL_TRUE, &world.m[0][0]);
             gl.DrawElementsBaseVertex(GL_TRIANGLES, indexCount_, GL_UNSIGNED_SHORT, nullptr, 0);
@@ -192,8 +206,7 @@ public:
 
 private:
     GLsizei indexCount_;
-    GLuint fbo_ = 0, color_ = 0, depth_ = 0, vao_ = 0, vbo_ = 0, ibo_ = 0, texture_ = 0, sampler_ = 0,
-           program_ = 0;
+    GLuint fbo_ = 0, color_ = 0, depth_ = 0, vao_ = 0, vbo_ = 0, ibo_ = 0, texture_ = 0, sampler_ = 0, program_ = 0;
     GLint worldView_ = -1;
 };
 
@@ -201,21 +214,26 @@ double g_layerMs = 0, g_rawMs = 0, g_ratio = 0;
 
 // Processor time of the whole process (llvmpipe's worker threads included):
 // unlike wall time it does not grow when other programs share the machine.
-double ProcessMs() {
+double ProcessMs()
+{
     timespec t;
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return t.tv_sec * 1000.0 + t.tv_nsec / 1.0e6;
 }
 
-double Median(std::vector<double> v) {
-    if (v.empty()) return 0;
+double Median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
 
-void BM_LayerAgainstRawGL(benchmark::State& state) {
+void BM_LayerAgainstRawGL(benchmark::State& state)
+{
     golden::HeadlessDevice device;
-    if (!device.Create(kWidth, kHeight)) {
+    if (!device.Create(kWidth, kHeight))
+    {
         state.SkipWithError(device.error().c_str());
         return;
     }
@@ -226,8 +244,8 @@ void BM_LayerAgainstRawGL(benchmark::State& state) {
     IDirect3DIndexBuffer9* ib = nullptr;
     IDirect3DTexture9* texture = nullptr;
     const DWORD fvf = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;
-    device->CreateVertexBuffer((UINT)(vertices.size() * sizeof(Vertex)), D3DUSAGE_WRITEONLY, fvf, D3DPOOL_MANAGED,
-                               &vb, nullptr);
+    device->CreateVertexBuffer((UINT)(vertices.size() * sizeof(Vertex)), D3DUSAGE_WRITEONLY, fvf, D3DPOOL_MANAGED, &vb,
+                               nullptr);
     device->CreateIndexBuffer((UINT)(indices.size() * 2), D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib,
                               nullptr);
     void* p = nullptr;
@@ -241,7 +259,8 @@ void BM_LayerAgainstRawGL(benchmark::State& state) {
     D3DXCreateTexture(device.get(), 64, 64, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture);
     D3DLOCKED_RECT locked;
     texture->LockRect(0, &locked, nullptr, 0);
-    for (int y = 0; y < 64; ++y) std::memcpy((uint8_t*)locked.pBits + y * locked.Pitch, &texels[y * 64], 256);
+    for (int y = 0; y < 64; ++y)
+        std::memcpy((uint8_t*)locked.pBits + y * locked.Pitch, &texels[y * 64], 256);
     texture->UnlockRect(0);
 
     D3DXMATRIX identity, proj = Projection();
@@ -258,7 +277,7 @@ void BM_LayerAgainstRawGL(benchmark::State& state) {
     device->SetLight(0, &light);
     device->LightEnable(0, TRUE);
     device->SetRenderState(D3DRS_AMBIENT, 0xFF404040);
-    device->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);  // as the game's default states
+    device->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);   // as the game's default states
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     device->SetTexture(0, texture);
     device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
@@ -274,11 +293,11 @@ void BM_LayerAgainstRawGL(benchmark::State& state) {
         device->SetFVF(fvf);
         device->SetStreamSource(0, vb, 0, sizeof(Vertex));
         device->SetIndices(ib);
-        for (int i = 0; i < kDraws; ++i) {
+        for (int i = 0; i < kDraws; ++i)
+        {
             D3DXMATRIX world = WorldOf(i);
             device->SetTransform(D3DTS_WORLD, &world);
-            device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, (UINT)vertices.size(), 0,
-                                         (UINT)indices.size() / 3);
+            device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, (UINT)vertices.size(), 0, (UINT)indices.size() / 3);
         }
         d3d::gl.Finish();
         return ProcessMs() - start;
@@ -289,13 +308,17 @@ void BM_LayerAgainstRawGL(benchmark::State& state) {
         return ProcessMs() - start;
     };
     bool layerFirst = true;
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         // Alternate which goes first, so neither gains from the other's warm-up.
         double layer, plain;
-        if (layerFirst) {
+        if (layerFirst)
+        {
             layer = layerFrame();
             plain = rawFrame();
-        } else {
+        }
+        else
+        {
             plain = rawFrame();
             layer = layerFrame();
         }
@@ -322,10 +345,12 @@ void BM_LayerAgainstRawGL(benchmark::State& state) {
 
 BENCHMARK(BM_LayerAgainstRawGL)->Unit(benchmark::kMillisecond)->MinTime(5.0);
 
-}  // namespace
+}   // namespace
 
-int main(int argc, char** argv) {
-    if (!std::getenv("SDL_VIDEODRIVER")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
+int main(int argc, char** argv)
+{
+    if (!std::getenv("SDL_VIDEODRIVER"))
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -17,7 +17,8 @@
 #include "tests/RecordingDeviceFixture.h"
 #include "world/Landscape.h"
 
-namespace {
+namespace
+{
 
 int QuietBox(HWND, const char*, const char*, UINT)
 {
@@ -112,6 +113,6 @@ void BM_Pieces(benchmark::State& state)
 }
 BENCHMARK(BM_Pieces)->ArgName("piece")->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}   // namespace
 
 BENCHMARK_MAIN();

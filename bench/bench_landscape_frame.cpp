@@ -17,18 +17,19 @@
 #include <string>
 #include <vector>
 
-#include "core/FileManager.h"
 #include "app/Game.h"
 #include "app/RaceTable.h"
+#include "core/FileManager.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "render/D3DRender.h"
 #include "tests/world/FixedSun.h"
 #include "world/LandPart.h"
-#include "world/LandscapeDraw.h"
 #include "world/Landscape.h"
+#include "world/LandscapeDraw.h"
 
-namespace {
+namespace
+{
 
 const int kWidth = 800, kHeight = 600;
 
@@ -148,6 +149,6 @@ void BM_LandscapeFrame(benchmark::State& state)
 }
 BENCHMARK(BM_LandscapeFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 
-}  // namespace
+}   // namespace
 
 BENCHMARK_MAIN();

@@ -9,9 +9,9 @@
 #include <BulletCollision/CollisionShapes/btHeightfieldTerrainShape.h>
 
 #include "app/Game.h"
+#include "common/Keywords.h"
 #include "core/GameClock.h"
 #include "core/Physics.h"
-#include "common/Keywords.h"
 #include "world/Landscape.h"
 
 namespace
@@ -34,8 +34,8 @@ struct BenchWorld
             for (int x = 0; x < kGrid; x++)
                 heights[z * kGrid + x] = 3.0f * std::sin(x * 0.15f) * std::cos(z * 0.11f);
         // The legacy constructor is only chosen with the data as const void*.
-        terrain.reset(new btHeightfieldTerrainShape(kGrid, kGrid, (const void*)heights.data(), 1.0f, -3.0f, 3.0f,
-                                                    1, PHY_FLOAT, false));
+        terrain.reset(new btHeightfieldTerrainShape(kGrid, kGrid, (const void*)heights.data(), 1.0f, -3.0f, 3.0f, 1,
+                                                    PHY_FLOAT, false));
         terrain->setLocalScaling(btVector3(kCell, 1, kCell));
         btRigidBody* ground = new btRigidBody(0, nullptr, terrain.get());
         ground->setUserPointer(&g_Landscape);
@@ -81,6 +81,6 @@ void BM_StepPhysics16BodiesOnHeightfield(benchmark::State& state)
     state.counters["manifolds"] = world.game.dispatcher->getNumManifolds();
 }
 BENCHMARK(BM_StepPhysics16BodiesOnHeightfield)->Unit(benchmark::kMicrosecond);
-}
+}   // namespace
 
 BENCHMARK_MAIN();

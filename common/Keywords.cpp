@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 struct Keyword
 {
@@ -22,35 +23,21 @@ int Lookup(const Keyword* table, int count, const char* text, int fallback)
 }
 
 const Keyword kClasses[] = {
-    {"GCLASS_LANDSCAPE", GCLASS_LANDSCAPE},
-    {"GCLASS_STATIC", GCLASS_STATIC},
-    {"GCLASS_DYNAMIC", GCLASS_DYNAMIC},
-    {"GCLASS_VEHICLE", GCLASS_VEHICLE},
-    {"GCLASS_HUMAN", GCLASS_HUMAN},
-    {"GCLASS_EFFECT", GCLASS_EFFECT},
+    {"GCLASS_LANDSCAPE", GCLASS_LANDSCAPE}, {"GCLASS_STATIC", GCLASS_STATIC}, {"GCLASS_DYNAMIC", GCLASS_DYNAMIC},
+    {"GCLASS_VEHICLE", GCLASS_VEHICLE},     {"GCLASS_HUMAN", GCLASS_HUMAN},   {"GCLASS_EFFECT", GCLASS_EFFECT},
 };
 
 const Keyword kTypes[] = {
-    {"GTYPE_STATIC", GTYPE_STATIC},
-    {"GTYPE_FENCES", GTYPE_FENCES},
-    {"GTYPE_STONE", GTYPE_STONE},
-    {"GTYPE_TREE", GTYPE_TREE},
-    {"GTYPE_BUILDING", GTYPE_BUILDING},
-    {"GTYPE_VEHICLE", GTYPE_VEHICLE},
-    {"GTYPE_WHEEL", GTYPE_WHEEL},
-    {"GTYPE_HUMAN", GTYPE_HUMAN},
-    {"GTYPE_EFFECT", GTYPE_EFFECT},
+    {"GTYPE_STATIC", GTYPE_STATIC}, {"GTYPE_FENCES", GTYPE_FENCES},     {"GTYPE_STONE", GTYPE_STONE},
+    {"GTYPE_TREE", GTYPE_TREE},     {"GTYPE_BUILDING", GTYPE_BUILDING}, {"GTYPE_VEHICLE", GTYPE_VEHICLE},
+    {"GTYPE_WHEEL", GTYPE_WHEEL},   {"GTYPE_HUMAN", GTYPE_HUMAN},       {"GTYPE_EFFECT", GTYPE_EFFECT},
 };
 
 const Keyword kEffects[] = {
-    {"GEFFECT_CHROME", GEFFECT_CHROME},
-    {"GEFFECT_RGLASS", GEFFECT_RGLASS},
-    {"GEFFECT_LIGHTMAPS", GEFFECT_LIGHTMAPS},
-    {"GEFFECT_SELFILLUM", GEFFECT_SELFILLUM},
-    {"GEFFECT_LIGHTS", GEFFECT_LIGHTS},
-    {"GEFFECT_DIRECTLIGHTS", GEFFECT_DIRECTLIGHTS},
-    {"GEFFECT_SPOTS", GEFFECT_SPOTS},
-    {"GEFFECT_FLAME", GEFFECT_FLAME},
+    {"GEFFECT_CHROME", GEFFECT_CHROME},       {"GEFFECT_RGLASS", GEFFECT_RGLASS},
+    {"GEFFECT_LIGHTMAPS", GEFFECT_LIGHTMAPS}, {"GEFFECT_SELFILLUM", GEFFECT_SELFILLUM},
+    {"GEFFECT_LIGHTS", GEFFECT_LIGHTS},       {"GEFFECT_DIRECTLIGHTS", GEFFECT_DIRECTLIGHTS},
+    {"GEFFECT_SPOTS", GEFFECT_SPOTS},         {"GEFFECT_FLAME", GEFFECT_FLAME},
     {"GEFFECT_SHADOW", GEFFECT_SHADOW},
 };
 
@@ -76,10 +63,25 @@ int LookupIn(const Keyword (&table)[N], const char* text, int fallback)
     return Lookup(table, N, text, fallback);
 }
 
-} // namespace
+}   // namespace
 
-int GetClassValue(const char* text) { return LookupIn(kClasses, text, GCLASS_NONE); }
-int GetTypeValue(const char* text) { return LookupIn(kTypes, text, GTYPE_NONE); }
-int GetEffectValue(const char* text) { return LookupIn(kEffects, text, GEFFECT_NONE); }
-int GetShapeTypeValue(const char* text) { return LookupIn(kShapes, text, SHAPE_TYPE_NONE); }
-int GetActionValue(const char* text) { return LookupIn(kActions, text, ACTION_NONE); }
+int GetClassValue(const char* text)
+{
+    return LookupIn(kClasses, text, GCLASS_NONE);
+}
+int GetTypeValue(const char* text)
+{
+    return LookupIn(kTypes, text, GTYPE_NONE);
+}
+int GetEffectValue(const char* text)
+{
+    return LookupIn(kEffects, text, GEFFECT_NONE);
+}
+int GetShapeTypeValue(const char* text)
+{
+    return LookupIn(kShapes, text, SHAPE_TYPE_NONE);
+}
+int GetActionValue(const char* text)
+{
+    return LookupIn(kActions, text, ACTION_NONE);
+}

@@ -17,7 +17,7 @@ void SetRow(D3DXMATRIX& m, int row, const D3DXVECTOR3& v, float w)
     m.m[row][2] = v.z;
     m.m[row][3] = w;
 }
-}
+}   // namespace
 
 float VecLength(const D3DXVECTOR3& v)
 {
@@ -38,8 +38,7 @@ void VecNormalize(D3DXVECTOR3& out, const D3DXVECTOR3& v)
         out = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
 }
 
-void VecCrossNormal(D3DXVECTOR3& out, const D3DXVECTOR3& a, const D3DXVECTOR3& b,
-                    const D3DXVECTOR3& c)
+void VecCrossNormal(D3DXVECTOR3& out, const D3DXVECTOR3& a, const D3DXVECTOR3& b, const D3DXVECTOR3& c)
 {
     D3DXVECTOR3 d;
     VecNormalize(d, b - a);

@@ -8,8 +8,7 @@ float VecLength(const D3DXVECTOR3& v);
 // A zero vector stays zero (no division).
 void VecNormalize(D3DXVECTOR3& out, const D3DXVECTOR3& v);
 // d = normalised (b - a); out = -(d x c), not normalised again.
-void VecCrossNormal(D3DXVECTOR3& out, const D3DXVECTOR3& a, const D3DXVECTOR3& b,
-                    const D3DXVECTOR3& c);
+void VecCrossNormal(D3DXVECTOR3& out, const D3DXVECTOR3& a, const D3DXVECTOR3& b, const D3DXVECTOR3& c);
 // A world matrix at `position` looking at `target`: rows side, up, forward,
 // position.
 void MatrixFromPosTargetUp(D3DXMATRIX& out, const D3DXVECTOR3& position, const D3DXVECTOR3& target,

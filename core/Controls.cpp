@@ -10,19 +10,15 @@ ControlHooks g_ControlHooks = {};
 int g_ShowStaticObjects = 1;
 
 ControlBinding g_ControlBindings[CTRL_COUNT] = {
-    {&g_ControlFlags[CTRL_THROTTLE], VK_UP},
-    {&g_ControlFlags[CTRL_BRAKE], VK_DOWN},
-    {&g_ControlFlags[CTRL_TURN_LEFT], VK_LEFT},
-    {&g_ControlFlags[CTRL_TURN_RIGHT], VK_RIGHT},
-    {&g_ControlFlags[CTRL_FULL_BRAKE], VK_SPACE},
-    {&g_ControlFlags[CTRL_CHANGE_VIEW], 'C'},
-    {&g_ControlFlags[CTRL_BACK_VIEW], 'E'},
-    {&g_ControlFlags[CTRL_JUMP], VK_TAB},
-    {&g_ControlFlags[CTRL_KICK_LEFT], 'Q'},
-    {&g_ControlFlags[CTRL_KICK_RIGHT], 'W'},
+    {&g_ControlFlags[CTRL_THROTTLE], VK_UP},      {&g_ControlFlags[CTRL_BRAKE], VK_DOWN},
+    {&g_ControlFlags[CTRL_TURN_LEFT], VK_LEFT},   {&g_ControlFlags[CTRL_TURN_RIGHT], VK_RIGHT},
+    {&g_ControlFlags[CTRL_FULL_BRAKE], VK_SPACE}, {&g_ControlFlags[CTRL_CHANGE_VIEW], 'C'},
+    {&g_ControlFlags[CTRL_BACK_VIEW], 'E'},       {&g_ControlFlags[CTRL_JUMP], VK_TAB},
+    {&g_ControlFlags[CTRL_KICK_LEFT], 'Q'},       {&g_ControlFlags[CTRL_KICK_RIGHT], 'W'},
 };
 
-namespace {
+namespace
+{
 
 struct KeyFlagKey
 {
@@ -31,12 +27,23 @@ struct KeyFlagKey
 };
 
 const KeyFlagKey kKeyFlagKeys[] = {
-    {VK_F1, KEY_F1},       {VK_ESCAPE, KEY_ESC},  {VK_SHIFT, KEY_SHIFT},
-    {VK_CONTROL, KEY_CTRL}, {VK_TAB, KEY_TAB},    {VK_RETURN, KEY_ENTER},
-    {VK_SPACE, KEY_SPACE}, {VK_LEFT, KEY_LEFT},   {VK_RIGHT, KEY_RIGHT},
-    {VK_UP, KEY_UP},       {VK_DOWN, KEY_DOWN},   {'A', KEY_A},
-    {'Z', KEY_Z},          {VK_NEXT, KEY_PGDN},   {VK_PRIOR, KEY_PGUP},
-    {VK_INSERT, KEY_INSERT}, {VK_DELETE, KEY_DELETE},
+    {VK_F1, KEY_F1},
+    {VK_ESCAPE, KEY_ESC},
+    {VK_SHIFT, KEY_SHIFT},
+    {VK_CONTROL, KEY_CTRL},
+    {VK_TAB, KEY_TAB},
+    {VK_RETURN, KEY_ENTER},
+    {VK_SPACE, KEY_SPACE},
+    {VK_LEFT, KEY_LEFT},
+    {VK_RIGHT, KEY_RIGHT},
+    {VK_UP, KEY_UP},
+    {VK_DOWN, KEY_DOWN},
+    {'A', KEY_A},
+    {'Z', KEY_Z},
+    {VK_NEXT, KEY_PGDN},
+    {VK_PRIOR, KEY_PGUP},
+    {VK_INSERT, KEY_INSERT},
+    {VK_DELETE, KEY_DELETE},
 };
 
 // Action flags change only while the race is driven by the player: with the
@@ -50,8 +57,10 @@ int SetBoundFlag(int key, int value)
 {
     if (!ControlsLive())
         return 0;
-    for (ControlBinding& b : g_ControlBindings) {
-        if (b.key == key) {
+    for (ControlBinding& b : g_ControlBindings)
+    {
+        if (b.key == key)
+        {
             if (*b.flag != value)
                 *b.flag = value;
             return 1;
@@ -62,15 +71,19 @@ int SetBoundFlag(int key, int value)
 
 void DebugKeyDown(int vk)
 {
-    switch (vk) {
+    switch (vk)
+    {
     case VK_ESCAPE:
         g_Quit = 1;
         break;
     case VK_PAUSE:
-        if (g_AppActive == 1) {
+        if (g_AppActive == 1)
+        {
             g_AppActive = 0;
             g_Clock.Pause();
-        } else {
+        }
+        else
+        {
             g_AppActive = 1;
             g_Clock.Resume();
         }
@@ -92,7 +105,7 @@ void DebugKeyDown(int vk)
     }
 }
 
-} // namespace
+}   // namespace
 
 int KeyFlagIndex(int vk)
 {

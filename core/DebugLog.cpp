@@ -138,7 +138,7 @@ std::string Literal(const char* text)
         s.resize(LOG_LINE_MAX);
     return s;
 }
-}
+}   // namespace
 
 void Log(const char* format, const void* a, const void* b)
 {

@@ -13,7 +13,8 @@
 
 CFileManager g_FileManager;
 
-namespace {
+namespace
+{
 
 const char* const kCaption = "CFileManager::Create() error!";
 
@@ -48,7 +49,8 @@ FILE* OpenRegular(const std::string& path, const char* mode)
     if (!f)
         return nullptr;
     struct stat st;
-    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode))
+    {
         std::fclose(f);
         return nullptr;
     }
@@ -73,7 +75,8 @@ bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes)
         return false;
     long long size = StreamSize(f);
     bool ok = size >= 0;
-    if (ok) {
+    if (ok)
+    {
         bytes.resize((size_t)size);
         ok = size == 0 || std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
     }
@@ -118,21 +121,24 @@ void LoadPack(const char* base, bool objects, PackEntry*& entries, int& count)
     int maxEntries = objects ? MAX_OBJECTS_ENTRIES : 0x7FFFFFFF;
     PackEntry* parsed = nullptr;
     int n = CFileManager::ParsePackIndex(index.data(), index.size(), pakSize, maxEntries, &parsed);
-    if (n < 0) {
+    if (n < 0)
+    {
         if (pak)
             std::fclose(pak);
         ReportDamagedPack(hdrName);
         return;
     }
 
-    if (objects) {
-        for (int i = 0; i < n; ++i) {
+    if (objects)
+    {
+        for (int i = 0; i < n; ++i)
+        {
             PackEntry& e = parsed[i];
             if (e.size == 0)
                 continue;
             e.data = new unsigned char[e.size];
-            if (fseeko(pak, (off_t)e.offset, SEEK_SET) != 0 ||
-                std::fread(e.data, 1, e.size, pak) != e.size) {
+            if (fseeko(pak, (off_t)e.offset, SEEK_SET) != 0 || std::fread(e.data, 1, e.size, pak) != e.size)
+            {
                 FreeEntries(parsed, n, true);
                 std::fclose(pak);
                 ReportDamagedPack(hdrName);
@@ -156,10 +162,10 @@ int FindEntry(const PackEntry* entries, int count, const std::string& name)
     return -1;
 }
 
-} // namespace
+}   // namespace
 
-int CFileManager::ParsePackIndex(const unsigned char* bytes, size_t size, long long pakSize,
-                                 int maxEntries, PackEntry** entries)
+int CFileManager::ParsePackIndex(const unsigned char* bytes, size_t size, long long pakSize, int maxEntries,
+                                 PackEntry** entries)
 {
     *entries = nullptr;
     if (!bytes || size < 4)
@@ -171,7 +177,8 @@ int CFileManager::ParsePackIndex(const unsigned char* bytes, size_t size, long l
     if (count > body / kMinEntryBytes)
         return -1;
     int n = (int)count;
-    if (maxEntries >= 0 && n > maxEntries) {
+    if (maxEntries >= 0 && n > maxEntries)
+    {
         Log("Pack index holds %d files; only the first %d are used.", &n, &maxEntries);
         n = maxEntries;
     }
@@ -180,14 +187,16 @@ int CFileManager::ParsePackIndex(const unsigned char* bytes, size_t size, long l
 
     PackEntry* list = new PackEntry[n]();
     size_t pos = 0;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n; ++i)
+    {
         size_t len = 0;
         while (pos + len < body && bytes[pos + len] != 0 && len <= PACK_NAME_MAX)
             ++len;
-        bool bad = len > PACK_NAME_MAX               // name too long
-                || pos + len >= body                  // no terminator
-                || body - (pos + len) < kMinEntryBytes; // size and offset cut off
-        if (!bad) {
+        bool bad = len > PACK_NAME_MAX                       // name too long
+                   || pos + len >= body                      // no terminator
+                   || body - (pos + len) < kMinEntryBytes;   // size and offset cut off
+        if (!bad)
+        {
             PackEntry& e = list[i];
             for (size_t k = 0; k < len; ++k)
                 e.name[k] = (char)PackUnscramble(bytes[pos + k]);
@@ -197,7 +206,8 @@ int CFileManager::ParsePackIndex(const unsigned char* bytes, size_t size, long l
             if (pakSize >= 0 && (long long)e.offset + (long long)e.size > pakSize)
                 bad = true;   // the file would run past the end of the ".pak"
         }
-        if (bad) {
+        if (bad)
+        {
             delete[] list;
             return -1;
         }
@@ -210,7 +220,8 @@ int CFileManager::ParsePackIndex(const unsigned char* bytes, size_t size, long l
 void CFileManager::Create()
 {
     Release();
-    for (int s = 0; s < FILE_SLOTS; ++s) {
+    for (int s = 0; s < FILE_SLOTS; ++s)
+    {
         m_Slots[s] = nullptr;
         m_WriteNames[s] = nullptr;
     }
@@ -233,7 +244,8 @@ void CFileManager::Release()
         Close(s);
 }
 
-namespace {
+namespace
+{
 
 int FreeSlot(FILE* const* slots)
 {
@@ -243,7 +255,7 @@ int FreeSlot(FILE* const* slots)
     return -1;
 }
 
-} // namespace
+}   // namespace
 
 int CFileManager::Open(const char* name, int mode, int* size)
 {
@@ -256,7 +268,8 @@ int CFileManager::Open(const char* name, int mode, int* size)
         plainMode = "r";
     else if (mode == FILE_BINARY)
         plainMode = "rb";
-    else if (m_LooseFiles) {
+    else if (m_LooseFiles)
+    {
         if (mode == FILE_OBJECTS)
             plainMode = "r";
         else if (mode == FILE_WORLD || mode == FILE_TEXTURES || mode == FILE_SD)
@@ -265,7 +278,8 @@ int CFileManager::Open(const char* name, int mode, int* size)
             return -1;
     }
 
-    if (plainMode) {
+    if (plainMode)
+    {
         int slot = FreeSlot(m_Slots);
         if (slot < 0)
             return -1;
@@ -273,7 +287,8 @@ int CFileManager::Open(const char* name, int mode, int* size)
         if (!f)
             return -1;
         long long bytes = StreamSize(f);
-        if (bytes < 0) {
+        if (bytes < 0)
+        {
             std::fclose(f);
             return -1;
         }
@@ -283,7 +298,8 @@ int CFileManager::Open(const char* name, int mode, int* size)
         return slot;
     }
 
-    if (mode == FILE_OBJECTS) {
+    if (mode == FILE_OBJECTS)
+    {
         int j = FindEntry(m_Objects, m_ObjectsCount, path);
         if (j < 0)
             return -1;
@@ -297,19 +313,26 @@ int CFileManager::Open(const char* name, int mode, int* size)
     const PackEntry* entries = nullptr;
     int count = 0;
     const char* pakName = nullptr;
-    if (mode == FILE_WORLD) {
+    if (mode == FILE_WORLD)
+    {
         entries = m_World;
         count = m_WorldCount;
         pakName = "Data/World.pak";
-    } else if (mode == FILE_TEXTURES) {
+    }
+    else if (mode == FILE_TEXTURES)
+    {
         entries = m_Textures;
         count = m_TexturesCount;
         pakName = "Data/Textures.pak";
-    } else if (mode == FILE_SD) {
+    }
+    else if (mode == FILE_SD)
+    {
         entries = m_SD;
         count = m_SDCount;
         pakName = "Data/SD.pak";
-    } else {
+    }
+    else
+    {
         return -1;
     }
     int j = FindEntry(entries, count, path);
@@ -321,7 +344,8 @@ int CFileManager::Open(const char* name, int mode, int* size)
     FILE* f = OpenRegular(pakName, "rb");
     if (!f)
         return -1;
-    if (fseeko(f, (off_t)entries[j].offset, SEEK_SET) != 0) {
+    if (fseeko(f, (off_t)entries[j].offset, SEEK_SET) != 0)
+    {
         std::fclose(f);
         return -1;
     }
@@ -331,7 +355,8 @@ int CFileManager::Open(const char* name, int mode, int* size)
     return mode + slot;
 }
 
-namespace {
+namespace
+{
 
 // The stream behind a plain or World/Textures/SD handle, null for any other.
 FILE* SlotStream(FILE* const* slots, int handle, bool plainOnly)
@@ -339,7 +364,8 @@ FILE* SlotStream(FILE* const* slots, int handle, bool plainOnly)
     int slot = -1;
     if (handle >= 0 && handle < FILE_SLOTS)
         slot = handle;
-    else if (!plainOnly) {
+    else if (!plainOnly)
+    {
         const int bases[] = {FILE_WORLD, FILE_TEXTURES, FILE_SD};
         for (int base : bases)
             if (handle >= base && handle < base + FILE_SLOTS)
@@ -348,7 +374,7 @@ FILE* SlotStream(FILE* const* slots, int handle, bool plainOnly)
     return slot >= 0 ? slots[slot] : nullptr;
 }
 
-} // namespace
+}   // namespace
 
 int CFileManager::ReadLine(char* buffer, int length, int handle)
 {
@@ -356,16 +382,19 @@ int CFileManager::ReadLine(char* buffer, int length, int handle)
         return 0;
     buffer[0] = 0;
 
-    if (handle >= FILE_OBJECTS && handle < FILE_OBJECTS + m_ObjectsCount) {
+    if (handle >= FILE_OBJECTS && handle < FILE_OBJECTS + m_ObjectsCount)
+    {
         PackEntry& e = m_Objects[handle - FILE_OBJECTS];
         if (!e.data || e.readPos >= e.size)
             return 0;
         uint32_t pos = e.readPos;
         int n = 0;
         bool broke = false;
-        while (n < length - 1 && pos < e.size) {
+        while (n < length - 1 && pos < e.size)
+        {
             unsigned char c = e.data[pos];
-            if (IsLineBreak(c)) {
+            if (IsLineBreak(c))
+            {
                 broke = true;
                 break;
             }
@@ -373,7 +402,8 @@ int CFileManager::ReadLine(char* buffer, int length, int handle)
             ++pos;
         }
         buffer[n] = 0;
-        if (broke) {
+        if (broke)
+        {
             // CR LF is one break, and one empty line right after a line is skipped.
             ++pos;
             if (pos < e.size && IsLineBreak(e.data[pos]))
@@ -386,7 +416,8 @@ int CFileManager::ReadLine(char* buffer, int length, int handle)
     FILE* f = SlotStream(m_Slots, handle, true);
     if (!f)
         return 0;
-    if (!std::fgets(buffer, length, f)) {
+    if (!std::fgets(buffer, length, f))
+    {
         buffer[0] = 0;
         return 0;
     }
@@ -423,7 +454,8 @@ int CFileManager::OpenForWrite(const char* name, int mode)
     if (!f)
         return -1;
     char* keep = static_cast<char*>(std::malloc(path.size() + 1));
-    if (!keep) {
+    if (!keep)
+    {
         std::fclose(f);
         std::remove(temp.c_str());
         return -1;
@@ -446,14 +478,16 @@ size_t CFileManager::Write(const void* buffer, size_t elementSize, size_t count,
 
 void CFileManager::Close(int handle)
 {
-    if (handle >= FILE_OBJECTS && handle < FILE_OBJECTS + m_ObjectsCount) {
+    if (handle >= FILE_OBJECTS && handle < FILE_OBJECTS + m_ObjectsCount)
+    {
         m_Objects[handle - FILE_OBJECTS].readPos = 0;
         return;
     }
     int slot = -1;
     if (handle >= 0 && handle < FILE_SLOTS)
         slot = handle;
-    else {
+    else
+    {
         const int bases[] = {FILE_WORLD, FILE_TEXTURES, FILE_SD};
         for (int base : bases)
             if (handle >= base && handle < base + FILE_SLOTS)
@@ -465,10 +499,12 @@ void CFileManager::Close(int handle)
     m_Slots[slot] = nullptr;
     bool ok = !std::ferror(f);
     ok = std::fclose(f) == 0 && ok;
-    if (char* finalName = m_WriteNames[slot]) {
+    if (char* finalName = m_WriteNames[slot])
+    {
         m_WriteNames[slot] = nullptr;
         std::string temp = std::string(finalName) + ".tmp";
-        if (!ok || std::rename(temp.c_str(), finalName) != 0) {
+        if (!ok || std::rename(temp.c_str(), finalName) != 0)
+        {
             std::remove(temp.c_str());
             LogString("Could not write \"%s\"; the old file is kept.", finalName);
         }

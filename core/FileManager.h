@@ -14,31 +14,37 @@
 #define FILE_SLOTS 128
 
 // Open modes (and the handle bases of the packs).
-#define FILE_TEXT 0
-#define FILE_BINARY 1
-#define FILE_OBJECTS 1000
-#define FILE_WORLD 4000
+#define FILE_TEXT     0
+#define FILE_BINARY   1
+#define FILE_OBJECTS  1000
+#define FILE_WORLD    4000
 #define FILE_TEXTURES 5000
-#define FILE_SD 6000
+#define FILE_SD       6000
 
 // Objects handles must stay below the World range.
 #define MAX_OBJECTS_ENTRIES (FILE_WORLD - FILE_OBJECTS)
-#define PACK_NAME_MAX 255
+#define PACK_NAME_MAX       255
 
 // Every byte of every entry name, and of every Objects file, is stored with
 // this added to it (mod 256). The pack writer uses the same value.
 #define PACK_SCRAMBLE 0x5B
 
-inline unsigned char PackScramble(unsigned char b) { return (unsigned char)(b + PACK_SCRAMBLE); }
-inline unsigned char PackUnscramble(unsigned char b) { return (unsigned char)(b - PACK_SCRAMBLE); }
+inline unsigned char PackScramble(unsigned char b)
+{
+    return (unsigned char)(b + PACK_SCRAMBLE);
+}
+inline unsigned char PackUnscramble(unsigned char b)
+{
+    return (unsigned char)(b - PACK_SCRAMBLE);
+}
 
 struct PackEntry
 {
-    char name[PACK_NAME_MAX + 1];  // plain name, NUL-terminated
+    char name[PACK_NAME_MAX + 1];   // plain name, NUL-terminated
     uint32_t size;
-    uint32_t offset;               // of the first byte in the ".pak"
-    unsigned char* data;           // Objects pack only: the whole file, unscrambled
-    uint32_t readPos;              // Objects pack only: next ReadLine position
+    uint32_t offset;       // of the first byte in the ".pak"
+    unsigned char* data;   // Objects pack only: the whole file, unscrambled
+    uint32_t readPos;      // Objects pack only: next ReadLine position
 };
 
 class CFileManager
@@ -73,8 +79,8 @@ public:
     // so offsets cannot be checked. Returns the number of entries (0..) and the
     // array through `entries` (new[]; null when there are none), or -1 for a
     // damaged index. Names are unscrambled; data pointers are null.
-    static int ParsePackIndex(const unsigned char* bytes, size_t size, long long pakSize,
-                              int maxEntries, PackEntry** entries);
+    static int ParsePackIndex(const unsigned char* bytes, size_t size, long long pakSize, int maxEntries,
+                              PackEntry** entries);
 
     // Fields: public, read by tests and the fuzz target.
     int m_ObjectsCount;
@@ -87,7 +93,7 @@ public:
     PackEntry* m_SD;
     int m_LooseFiles;
     FILE* m_Slots[FILE_SLOTS];
-    char* m_WriteNames[FILE_SLOTS];  // final name of a slot opened for writing
+    char* m_WriteNames[FILE_SLOTS];   // final name of a slot opened for writing
 };
 
 // No constructor: zero-filled until Create.

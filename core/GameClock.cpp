@@ -7,14 +7,15 @@
 CGameClock g_Clock;
 ClockHooks g_ClockHooks = {};
 
-namespace {
+namespace
+{
 // A slow frame advances the clocks by at most this much: the game slows down
 // instead of jumping.
 const float kMaxFrameMs = 50.0f;
 const float kStartClockMs = 60000.0f;
 const float kMaxScale = 32.0f;
 const float kMinScaleToHalve = 0.25f;
-} // namespace
+}   // namespace
 
 void CGameClock::Init()
 {
@@ -30,13 +31,16 @@ void CGameClock::Init()
 void CGameClock::Update()
 {
     // Developer time-scale keys: one step per key-down (repeats step again).
-    if (g_DebugMode) {
-        if (g_KeyFlags[KEY_PGUP]) {
+    if (g_DebugMode)
+    {
+        if (g_KeyFlags[KEY_PGUP])
+        {
             if (m_TimeScale < kMaxScale)
                 m_TimeScale *= 2.0f;
             g_KeyFlags[KEY_PGUP] = 0;
         }
-        if (g_KeyFlags[KEY_PGDN]) {
+        if (g_KeyFlags[KEY_PGDN])
+        {
             if (m_TimeScale >= kMinScaleToHalve)
                 m_TimeScale *= 0.5f;
             g_KeyFlags[KEY_PGDN] = 0;

@@ -30,11 +30,11 @@ public:
     // Read directly by the rest of the game; the scale is also written
     // directly (slow motion 0.4, back to 1).
     DWORD m_LastTick;
-    float m_GameStep;        // seconds of game time this frame
-    float m_RealStep;        // seconds of real time this frame
-    float m_GameClock;       // ms
-    float m_RealClock;       // ms
-    float m_SavedGameClock;  // ms, the game clock at the last pause
+    float m_GameStep;         // seconds of game time this frame
+    float m_RealStep;         // seconds of real time this frame
+    float m_GameClock;        // ms
+    float m_RealClock;        // ms
+    float m_SavedGameClock;   // ms, the game clock at the last pause
     float m_TimeScale;
 };
 

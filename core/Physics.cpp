@@ -5,10 +5,10 @@
 
 #include <BulletDynamics/Vehicle/btRaycastVehicle.h>
 
+#include "common/Keywords.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
 #include "core/Settings.h"
-#include "common/Keywords.h"
 
 PhysicsObjectAccess g_PhysicsObjectAccess = {};
 PhysicsWorld g_PhysicsWorld = {};
@@ -31,8 +31,8 @@ const btScalar kWorldExtent = 1000;
 const unsigned short kMaxHandles = 16384;
 
 // Bullet's activation states that count as not moving.
-const int kSleeping = ISLAND_SLEEPING;          // 2
-const int kSimulationOff = DISABLE_SIMULATION;  // 5
+const int kSleeping = ISLAND_SLEEPING;           // 2
+const int kSimulationOff = DISABLE_SIMULATION;   // 5
 
 int ClassOf(const void* object)
 {
@@ -78,7 +78,7 @@ void Store(float out[3], const btVector3& v)
     out[1] = v.y();
     out[2] = v.z();
 }
-}
+}   // namespace
 
 int GetCollisionIndex(const void* userPointer)
 {
@@ -112,8 +112,7 @@ int GetCollisionFlag(const void* a, const void* b)
     return g_CollisionTable[ia][ib];
 }
 
-bool btUserOverlapFilterCallback::needBroadphaseCollision(btBroadphaseProxy* proxy0,
-                                                          btBroadphaseProxy* proxy1) const
+bool btUserOverlapFilterCallback::needBroadphaseCollision(btBroadphaseProxy* proxy0, btBroadphaseProxy* proxy1) const
 {
     const btCollisionObject* a = static_cast<const btCollisionObject*>(proxy0->m_clientObject);
     const btCollisionObject* b = static_cast<const btCollisionObject*>(proxy1->m_clientObject);
@@ -261,8 +260,7 @@ int PhysicsWorld::Create()
 {
     collisionConfiguration = new btDefaultCollisionConfiguration();
     broadphase = new btAxisSweep3(btVector3(-kWorldExtent, -kWorldExtent, -kWorldExtent),
-                                  btVector3(kWorldExtent, kWorldExtent, kWorldExtent), kMaxHandles, nullptr,
-                                  false);
+                                  btVector3(kWorldExtent, kWorldExtent, kWorldExtent), kMaxHandles, nullptr, false);
     dispatcher = new btCollisionDispatcher(collisionConfiguration);
     solver = new btSequentialImpulseConstraintSolver();
     dynamicsWorld = new btDiscreteDynamicsWorld(dispatcher, broadphase, solver, collisionConfiguration);

@@ -34,8 +34,7 @@ struct PhysicsObjectAccess
     // ragdoll), null once it has fallen.
     const CStaticObject* (*ridingOn)(const CStaticObject* rider);
     // CVehicleObject::OnImpact of a motorcycle (GTYPE_VEHICLE).
-    void (*onImpact)(CStaticObject* vehicle, const float* contactPoint, const float* normal,
-                     CStaticObject* partner);
+    void (*onImpact)(CStaticObject* vehicle, const float* contactPoint, const float* normal, CStaticObject* partner);
     // CHumanObject::SetRagdoll (rider, 1): the rider falls off.
     void (*throwOff)(CStaticObject* rider);
     // CHumanObject::SpawnDust at a world point.
@@ -114,9 +113,9 @@ struct PhysicsWorld
     btDefaultVehicleRaycaster* vehicleRaycaster;
     int activeBodies;   // with "Debug out": bodies neither asleep nor disabled
 
-    int Create();          // 1 on success
-    void Step();           // one game step in fixed 1/60 s substeps, then the contact pass
+    int Create();   // 1 on success
+    void Step();    // one game step in fixed 1/60 s substeps, then the contact pass
     void ProcessContacts();
-    void Destroy();        // every body first, then the world; safe to repeat
+    void Destroy();   // every body first, then the world; safe to repeat
 };
 extern PhysicsWorld g_PhysicsWorld;

@@ -34,4 +34,3 @@ void ClearRaceBlock()
     g_RaceRunning = 0;
     g_RaceTime = 0;
 }
-

@@ -5,20 +5,20 @@
 // it; the block is zeroed as a whole when the table is built.
 class CVehicleObject;
 
-#define RACE_ROWS 19
+#define RACE_ROWS      19
 #define RACE_QUICK_ROW 18
 #define RACE_ORDER_MAX 16
 
 // Seven columns, each indexed by row.
 struct RaceTable
 {
-    int area[RACE_ROWS];        // 0..2; the area folder is area + 1
-    int season[RACE_ROWS];      // 0 summer, 1 autumn, 2 winter
+    int area[RACE_ROWS];     // 0..2; the area folder is area + 1
+    int season[RACE_ROWS];   // 0 summer, 1 autumn, 2 winter
     int laps[RACE_ROWS];
-    int reverse[RACE_ROWS];     // 1: the route is driven backwards
-    int prizes[RACE_ROWS][3];   // points of the first, second and third place
-    int difficulty[RACE_ROWS];  // upgrade bonus of the computer racers
-    int racers[RACE_ROWS];      // motorcycles on the grid, the player included
+    int reverse[RACE_ROWS];      // 1: the route is driven backwards
+    int prizes[RACE_ROWS][3];    // points of the first, second and third place
+    int difficulty[RACE_ROWS];   // upgrade bonus of the computer racers
+    int racers[RACE_ROWS];       // motorcycles on the grid, the player included
 };
 
 extern RaceTable g_RaceTable;

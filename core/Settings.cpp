@@ -10,9 +10,9 @@
 #include <unistd.h>
 
 #include "core/AppState.h"
+#include "core/ScreenVertex.h"
 #include "platform/os/Ini.h"
 #include "platform/os/StartCounter.h"
-#include "core/ScreenVertex.h"
 
 ScreenVertex g_DrawDiscVertices[17];
 ScreenVertex g_DrawDiscFineVertices[34];
@@ -74,7 +74,7 @@ void FillDisc(ScreenVertex* v, int rimPoints, int steps)
         v[k + 1] = {x, y, 0.0f, 1.0f, 0, (x + 1.0f) * 0.5f, (y + 1.0f) * 0.5f};
     }
 }
-}
+}   // namespace
 
 void ReadGameIni(const char* fileName)
 {

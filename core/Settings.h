@@ -2,7 +2,7 @@
 // Settings read from "Game.ini" at start (see Settings.cpp for the rules).
 
 extern int g_VideoMode;
-extern int g_ViewDistance;     // world units: ini value x 100 + 300
+extern int g_ViewDistance;   // world units: ini value x 100 + 300
 extern int g_ShadowQuality;
 extern int g_GlowOn;
 extern int g_BlurOn;

@@ -17,7 +17,8 @@
 #include "core/FileManager.h"
 #include "platform/os/MessageBox.h"
 
-namespace fuzzscratch {
+namespace fuzzscratch
+{
 
 inline int QuietBox(HWND, const char*, const char*, UINT)
 {
@@ -110,4 +111,4 @@ inline void InstallObjectsPack(const char* name, const uint8_t* data, size_t siz
     g_FileManager.m_ObjectsCount = 1;
 }
 
-}  // namespace fuzzscratch
+}   // namespace fuzzscratch

@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     DecodedImage image;
     std::string error;
-    if (!DecodeImage(data, size, image, &error)) {
+    if (!DecodeImage(data, size, image, &error))
+    {
         if (error.empty() || !image.data.empty())
             std::abort();
         return 0;
@@ -21,13 +22,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (image.width <= 0 || image.height <= 0 || image.levels <= 0 ||
         image.data.size() != static_cast<size_t>(faces) * image.levels)
         std::abort();
-    for (int face = 0; face < faces; ++face) {
-        for (int level = 0; level < image.levels; ++level) {
+    for (int face = 0; face < faces; ++face)
+    {
+        for (int level = 0; level < image.levels; ++level)
+        {
             const int w = MipDimension(image.width, level), h = MipDimension(image.height, level);
             const std::vector<uint8_t>& bytes = image.data[face * image.levels + level];
             if (bytes.size() != LevelSize(image.format, w, h))
                 std::abort();
-            if (IsCompressedFormat(image.format)) {
+            if (IsCompressedFormat(image.format))
+            {
                 std::vector<uint8_t> bgra;
                 if (!DecompressDxt(image.format, w, h, bytes.data(), bytes.size(), bgra) ||
                     bgra.size() != static_cast<size_t>(w) * h * 4)

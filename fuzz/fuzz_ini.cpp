@@ -10,15 +10,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 #include <string>
+#include <strings.h>
 #include <vector>
 
 #include "core/Settings.h"
 #include "fuzz/FuzzScratch.h"
 #include "platform/os/Ini.h"
 
-namespace {
+namespace
+{
 
 const char kIni[] = "Game.ini";
 
@@ -31,11 +32,11 @@ struct Key
 // The settings keys, a few spellings the matching must treat alike, and the
 // keys the target writes.
 const Key kKeys[] = {
-    {"Game", "Version"},   {"Video", "Mode"},       {"Video", "Distance"},     {"Video", "Shadows"},
-    {"Video", "Glow"},     {"Video", "Blur"},       {"Video", "Windowed"},     {"Audio", "Audio"},
-    {"Audio", "Master"},   {"Audio", "Music"},      {"Audio", "Effects"},      {"Misc", "File manager"},
-    {"Misc", "BMP to JPG"}, {"Misc", "Game menu"},  {"Misc", "Debug out"},     {"Misc", "Editor mode"},
-    {"Misc", "Profiles"},  {"Misc", "RaceID"},      {"video", "MODE"},         {"Fuzz", "Added"},
+    {"Game", "Version"},    {"Video", "Mode"},     {"Video", "Distance"}, {"Video", "Shadows"},
+    {"Video", "Glow"},      {"Video", "Blur"},     {"Video", "Windowed"}, {"Audio", "Audio"},
+    {"Audio", "Master"},    {"Audio", "Music"},    {"Audio", "Effects"},  {"Misc", "File manager"},
+    {"Misc", "BMP to JPG"}, {"Misc", "Game menu"}, {"Misc", "Debug out"}, {"Misc", "Editor mode"},
+    {"Misc", "Profiles"},   {"Misc", "RaceID"},    {"video", "MODE"},     {"Fuzz", "Added"},
     {"Audio", "Added"},
 };
 
@@ -48,7 +49,10 @@ void Check(bool ok, const char* what)
     }
 }
 
-bool InRange(int v, int lo, int hi) { return v >= lo && v <= hi; }
+bool InRange(int v, int lo, int hi)
+{
+    return v >= lo && v <= hi;
+}
 
 void CheckClamped()
 {
@@ -102,7 +106,7 @@ void WriteAndCheck(const Key& written, const char* value, std::vector<std::strin
     values = after;
 }
 
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -134,12 +138,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The settings as written back read back unchanged.
     ReadGameIni(kIni);
     CheckClamped();
-    const int saved[] = {g_VideoMode, g_ShadowQuality, g_GlowOn,        g_BlurOn,        g_MasterVolume,
+    const int saved[] = {g_VideoMode,   g_ShadowQuality, g_GlowOn,         g_BlurOn, g_MasterVolume,
                          g_MusicVolume, g_EffectsVolume, g_ProfileCounter, g_RaceID};
     WriteGameIni();
     ReadGameIni(kIni);
     CheckClamped();
-    const int loaded[] = {g_VideoMode, g_ShadowQuality, g_GlowOn,        g_BlurOn,        g_MasterVolume,
+    const int loaded[] = {g_VideoMode,   g_ShadowQuality, g_GlowOn,         g_BlurOn, g_MasterVolume,
                           g_MusicVolume, g_EffectsVolume, g_ProfileCounter, g_RaceID};
     Check(std::memcmp(saved, loaded, sizeof(saved)) == 0, "settings round trip");
 

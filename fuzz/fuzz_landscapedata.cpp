@@ -14,7 +14,8 @@
 #include "fuzz/FuzzScratch.h"
 #include "world/Landscape.h"
 
-namespace {
+namespace
+{
 
 const char kFolder[] = "Data/Landscape/Area01";
 const char* const kGrids[] = {"HeightMap.dat", "StaticObjectsPlaceMap.dat", "RoutePower.dat"};
@@ -40,7 +41,7 @@ void SetGrids(bool present)
     }
 }
 
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

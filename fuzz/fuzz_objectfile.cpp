@@ -10,11 +10,12 @@
 #include "fuzz/FuzzScratch.h"
 #include "scene/StaticObject.h"
 
-namespace {
+namespace
+{
 
 const char kName[] = "Data/Objects/Fuzz.obj";
 
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -12,7 +12,8 @@
 #include "core/Settings.h"
 #include "fuzz/FuzzScratch.h"
 
-namespace {
+namespace
+{
 
 void Put(const char* name, const uint8_t* data, size_t size)
 {
@@ -26,7 +27,8 @@ void ReadLines(int handle, int length, size_t dataSize)
 {
     std::vector<char> buffer(length);
     size_t lines = 0;
-    while (g_FileManager.ReadLine(buffer.data(), length, handle)) {
+    while (g_FileManager.ReadLine(buffer.data(), length, handle))
+    {
         if (++lines > dataSize + 1)
             std::abort();
     }
@@ -36,7 +38,7 @@ void ReadLines(int handle, int length, size_t dataSize)
 
 void Run(const uint8_t* data, size_t size);
 
-} // namespace
+}   // namespace
 
 // The file manager opens relative names, so each run works inside the scratch
 // folder; the fuzzer's own corpus paths are relative too, so the working
@@ -52,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     return 0;
 }
 
-namespace {
+namespace
+{
 
 void Run(const uint8_t* data, size_t size)
 {
@@ -61,7 +64,8 @@ void Run(const uint8_t* data, size_t size)
     size_t hdrSize = size;
     const uint8_t* pak = nullptr;
     size_t pakSize = 0;
-    if (size >= 3) {
+    if (size >= 3)
+    {
         length = 2 + data[0];
         size_t want = data[1] | ((size_t)data[2] << 8);
         hdr = data + 3;
@@ -86,7 +90,8 @@ void Run(const uint8_t* data, size_t size)
     Put("Data/World.pak", pak, pakSize);
     g_UseFileManager = 1;
     g_FileManager.Create();
-    for (int j = 0; j < g_FileManager.m_ObjectsCount; ++j) {
+    for (int j = 0; j < g_FileManager.m_ObjectsCount; ++j)
+    {
         int entrySize = -1;
         const char* name = g_FileManager.m_Objects[j].name;
         int h = g_FileManager.Open(name, FILE_OBJECTS, &entrySize);
@@ -97,7 +102,8 @@ void Run(const uint8_t* data, size_t size)
         ReadLines(h, length, (size_t)g_FileManager.m_Objects[h - FILE_OBJECTS].size);
         g_FileManager.Close(h);
     }
-    for (int j = 0; j < g_FileManager.m_WorldCount; ++j) {
+    for (int j = 0; j < g_FileManager.m_WorldCount; ++j)
+    {
         int entrySize = -1;
         int h = g_FileManager.Open(g_FileManager.m_World[j].name, FILE_WORLD, &entrySize);
         if (h == -1)
@@ -119,4 +125,4 @@ void Run(const uint8_t* data, size_t size)
     g_FileManager.Release();
 }
 
-} // namespace
+}   // namespace

@@ -18,7 +18,8 @@
 #include "platform/d3d/D3DX9.h"
 #include "platform/d3d/EffectParser.h"
 
-namespace {
+namespace
+{
 
 void Check(bool ok, const char* what)
 {
@@ -49,8 +50,8 @@ IDirect3DDevice9* Device()
     pp.Windowed = TRUE;
     pp.EnableAutoDepthStencil = TRUE;
     pp.AutoDepthStencilFormat = D3DFMT_D24S8;
-    if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                                 &pp, &device)))
+    if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp,
+                                 &device)))
         device = nullptr;
     return device;
 }
@@ -113,7 +114,7 @@ void TouchParams(ID3DXEffect* effect, const d3d::EffectSource& source)
     }
 }
 
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

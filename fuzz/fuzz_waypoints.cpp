@@ -17,7 +17,8 @@
 #include "app/RaceTable.h"
 #include "world/Route.h"
 
-namespace {
+namespace
+{
 
 const int kMaxGrid = 64;
 
@@ -71,7 +72,7 @@ void CheckTrace(const std::vector<RouteCell>& cells, int n)
     }
 }
 
-} // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -11,13 +11,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
+    if (argc < 2)
+    {
         std::fprintf(stderr, "usage: %s CORPUS_DIR\n", argv[0]);
         return 2;
     }
     int count = 0;
     std::error_code ec;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(argv[1], ec)) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(argv[1], ec))
+    {
         if (!entry.is_regular_file())
             continue;
         std::ifstream in(entry.path(), std::ios::binary);

@@ -8,10 +8,6 @@ int CGameHUD::Create()
     return 1;
 }
 
-void CGameHUD::Render()
-{
-}
+void CGameHUD::Render() {}
 
-void CGameHUD::Release()
-{
-}
+void CGameHUD::Release() {}

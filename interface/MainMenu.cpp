@@ -10,23 +10,15 @@ void CMainMenu::Show(int newState)
     secondsSinceShow = 0.0f;
 }
 
-void CMainMenu::DrawLoadingScreen(int)
-{
-}
+void CMainMenu::DrawLoadingScreen(int) {}
 
 int CMainMenu::Create()
 {
     return 1;
 }
 
-void CMainMenu::Update()
-{
-}
+void CMainMenu::Update() {}
 
-void CMainMenu::Render()
-{
-}
+void CMainMenu::Render() {}
 
-void CMainMenu::Release()
-{
-}
+void CMainMenu::Release() {}

@@ -8,6 +8,4 @@ int CMenuBackground::Create()
     return 1;
 }
 
-void CMenuBackground::Release()
-{
-}
+void CMenuBackground::Release() {}

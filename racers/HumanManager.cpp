@@ -8,22 +8,12 @@ int CHumanManager::Create()
     return 1;
 }
 
-void CHumanManager::Update()
-{
-}
+void CHumanManager::Update() {}
 
-void CHumanManager::UpdateVisibility()
-{
-}
+void CHumanManager::UpdateVisibility() {}
 
-void CHumanManager::Render()
-{
-}
+void CHumanManager::Render() {}
 
-void CHumanManager::RenderShadows()
-{
-}
+void CHumanManager::RenderShadows() {}
 
-void CHumanManager::Release()
-{
-}
+void CHumanManager::Release() {}

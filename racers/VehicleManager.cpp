@@ -10,30 +10,16 @@ int CVehicleManager::Create()
     return 1;
 }
 
-void CVehicleManager::Update()
-{
-}
+void CVehicleManager::Update() {}
 
-void CVehicleManager::UpdateVisibility()
-{
-}
+void CVehicleManager::UpdateVisibility() {}
 
-void CVehicleManager::Render()
-{
-}
+void CVehicleManager::Render() {}
 
-void CVehicleManager::RenderChrome()
-{
-}
+void CVehicleManager::RenderChrome() {}
 
-void CVehicleManager::RenderEffects()
-{
-}
+void CVehicleManager::RenderEffects() {}
 
-void CVehicleManager::RenderShadows()
-{
-}
+void CVehicleManager::RenderShadows() {}
 
-void CVehicleManager::Release()
-{
-}
+void CVehicleManager::Release() {}

@@ -40,8 +40,8 @@ CCamera::CCamera()
     fadeColor = D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
-void CCamera::Init(const D3DXVECTOR3* eyeIn, const D3DXVECTOR3* atIn, float fovIn, float aspectIn,
-                   float nearIn, float farIn, int viewModeIn, int kindIn)
+void CCamera::Init(const D3DXVECTOR3* eyeIn, const D3DXVECTOR3* atIn, float fovIn, float aspectIn, float nearIn,
+                   float farIn, int viewModeIn, int kindIn)
 {
     SetProjection(fovIn, aspectIn, nearIn, farIn, kindIn);
     eye = *eyeIn;
@@ -200,7 +200,7 @@ float ScaleOr1(float s)
 {
     return s != 0.0f ? s : 1.0f;
 }
-}
+}   // namespace
 
 int CCamera::ProjectToScreen(float* x, float* y, const D3DXVECTOR3* point, float* depth) const
 {
@@ -247,14 +247,8 @@ void CCamera::SetViewport(float x1, float y1, float x2, float y2)
         g_Render.device->SetViewport(&viewport);
 }
 
-void CCamera::Update()
-{
-}
+void CCamera::Update() {}
 
-void CCamera::DrawFade()
-{
-}
+void CCamera::DrawFade() {}
 
-void CCamera::DrawDebugInfo()
-{
-}
+void CCamera::DrawDebugInfo() {}

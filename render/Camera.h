@@ -16,10 +16,10 @@ class CFont;
 
 enum CameraKind
 {
-    CAMERA_MAIN = 0,      // perspective; clamps, speed meter, sound listener, view-mode key
-    CAMERA_SHADOW = 1,    // orthographic light camera of the shadow map
+    CAMERA_MAIN = 0,     // perspective; clamps, speed meter, sound listener, view-mode key
+    CAMERA_SHADOW = 1,   // orthographic light camera of the shadow map
     CAMERA_AUX = 2,
-    CAMERA_SHOWROOM = 3,  // perspective, none of the main camera's extras
+    CAMERA_SHOWROOM = 3,   // perspective, none of the main camera's extras
 };
 
 enum CameraViewMode
@@ -37,8 +37,8 @@ class CCamera
 public:
     CCamera();
 
-    void Init(const D3DXVECTOR3* eye, const D3DXVECTOR3* at, float fov, float aspect, float nearPlane,
-              float farPlane, int viewMode, int kind);
+    void Init(const D3DXVECTOR3* eye, const D3DXVECTOR3* at, float fov, float aspect, float nearPlane, float farPlane,
+              int viewMode, int kind);
     // Gives back the overlay font. Never call it on a byte copy of another camera.
     void Release();
     void SetProjection(float fov, float aspect, float nearPlane, float farPlane, int kind);
@@ -89,7 +89,7 @@ public:
 
     int viewMode;
     int lastPlayerMode;
-    int fadeState;        // -1: no fade
+    int fadeState;   // -1: no fade
     float fadeDuration;
     int fadeSound;
     D3DXCOLOR fadeColor;

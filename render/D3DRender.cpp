@@ -85,7 +85,7 @@ int s_FpsFrames = 0;
 double s_FpsLastTime = 0.0;
 float s_FpsRate = 0.0f;
 
-}  // namespace
+}   // namespace
 
 CD3DRender::CD3DRender()
 {
@@ -181,8 +181,7 @@ int CD3DRender::InitD3D(int windowed)
         D3DDISPLAYMODE mode;
         if (FAILED(d3d->EnumAdapterModes(D3DADAPTER_DEFAULT, adapterFormat, i, &mode)))
             continue;
-        if (modeCount > 0 && mode.Width == modes[modeCount - 1].Width &&
-            mode.Height == modes[modeCount - 1].Height)
+        if (modeCount > 0 && mode.Width == modes[modeCount - 1].Width && mode.Height == modes[modeCount - 1].Height)
             continue;
         modes[modeCount++] = mode;
         if (wantDesktop && !desktopFound && mode.Width == desktopMode.Width && mode.Height == desktopMode.Height)
@@ -222,8 +221,8 @@ HRESULT CD3DRender::CreateDevice(HWND hwnd, int windowed, int width, int height)
     D3DFORMAT depthFormat = D3DFMT_UNKNOWN;
     for (D3DFORMAT format : depthFormats)
     {
-        if (SUCCEEDED(d3d->CheckDepthStencilMatch(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, adapterFormat,
-                                                  adapterFormat, format)))
+        if (SUCCEEDED(
+                d3d->CheckDepthStencilMatch(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, adapterFormat, adapterFormat, format)))
         {
             depthFormat = format;
             break;
@@ -358,8 +357,8 @@ HRESULT CD3DRender::LoadRenderTechniques()
 
     SafeRelease(effect);
     ID3DXBuffer* errors = nullptr;
-    HRESULT hr = D3DXCreateEffect(device, text.data(), UINT(text.size()), nullptr, nullptr, 0, nullptr, &effect,
-                                  &errors);
+    HRESULT hr =
+        D3DXCreateEffect(device, text.data(), UINT(text.size()), nullptr, nullptr, 0, nullptr, &effect, &errors);
     if (SUCCEEDED(hr) && effect)
     {
         // A new effect starts on its first technique: whatever was set on the
@@ -419,14 +418,13 @@ void CD3DRender::LoadCubeTexture(const char* name, IDirect3DCubeTexture9** slot)
                 return;
             }
             hr = D3DXCreateCubeTextureFromFileInMemoryEx(device, bytes.data(), UINT(bytes.size()), D3DX_DEFAULT,
-                                                         D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
-                                                         D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, slot);
+                                                         D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT,
+                                                         D3DX_DEFAULT, 0, nullptr, nullptr, slot);
         }
     }
     if (fromDisk)
         hr = D3DXCreateCubeTextureFromFileExA(device, name, D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_UNKNOWN,
-                                              D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr,
-                                              slot);
+                                              D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, slot);
     if (FAILED(hr))
     {
         *slot = nullptr;
@@ -459,15 +457,12 @@ HRESULT CD3DRender::RestoreDeviceObjects()
     SafeRelease(shadowDepth);
     device->CreateTexture(1024, 1024, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, &shadowTarget0,
                           nullptr);
-    device->CreateTexture(512, 512, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, &shadowTarget1,
-                          nullptr);
+    device->CreateTexture(512, 512, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, &shadowTarget1, nullptr);
     device->CreateTexture(1024, 1024, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, &shadowTarget2,
                           nullptr);
-    device->CreateDepthStencilSurface(1024, 1024, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE, &shadowDepth,
-                                      nullptr);
+    device->CreateDepthStencilSurface(1024, 1024, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE, &shadowDepth, nullptr);
     SafeRelease(reflectionDepth);
-    device->CreateDepthStencilSurface(512, 512, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE, &reflectionDepth,
-                                      nullptr);
+    device->CreateDepthStencilSurface(512, 512, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE, &reflectionDepth, nullptr);
 
     SafeRelease(screenQuad);
     if (SUCCEEDED(device->CreateVertexBuffer(sizeof(kScreenQuad), D3DUSAGE_WRITEONLY, D3DFVF_XYZ | D3DFVF_TEX1,
@@ -484,10 +479,8 @@ HRESULT CD3DRender::RestoreDeviceObjects()
 
     SafeRelease(glowTexture0);
     SafeRelease(glowTexture1);
-    device->CreateTexture(256, 256, 1, D3DUSAGE_RENDERTARGET, adapterFormat, D3DPOOL_DEFAULT, &glowTexture0,
-                          nullptr);
-    device->CreateTexture(256, 256, 1, D3DUSAGE_RENDERTARGET, adapterFormat, D3DPOOL_DEFAULT, &glowTexture1,
-                          nullptr);
+    device->CreateTexture(256, 256, 1, D3DUSAGE_RENDERTARGET, adapterFormat, D3DPOOL_DEFAULT, &glowTexture0, nullptr);
+    device->CreateTexture(256, 256, 1, D3DUSAGE_RENDERTARGET, adapterFormat, D3DPOOL_DEFAULT, &glowTexture1, nullptr);
     glowReady = g_GlowOn > 0 ? 1 : 0;
     SafeRelease(blurTexture);
     blurReady = 0;

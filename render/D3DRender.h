@@ -14,7 +14,10 @@ extern int g_ReflectionPass;
 class CD3DRender
 {
 public:
-    enum { MAX_MODES = 512 };
+    enum
+    {
+        MAX_MODES = 512
+    };
 
     CD3DRender();
     virtual ~CD3DRender() {}

@@ -15,7 +15,10 @@ bool AllOpaque(DWORD c1, DWORD c2, DWORD c3 = 0xFF000000u, DWORD c4 = 0xFF000000
     return (c1 >> 24) == 0xFF && (c2 >> 24) == 0xFF && (c3 >> 24) == 0xFF && (c4 >> 24) == 0xFF;
 }
 
-DWORD HalfAlpha(DWORD c) { return ((c >> 25) << 24) | (c & 0x00FFFFFFu); }
+DWORD HalfAlpha(DWORD c)
+{
+    return ((c >> 25) << 24) | (c & 0x00FFFFFFu);
+}
 
 // Fog, Z test, Z write and lighting off: 2D drawing ignores the scene's depth.
 void ScreenStates()
@@ -65,8 +68,7 @@ void DrawScreen(D3DPRIMITIVETYPE type, UINT primitives, const ScreenVertex* vert
 
 // The four corners of a rectangle in strip order, texture coordinates kept
 // just inside the texture so that its border texels do not bleed in.
-void RectVertices(ScreenVertex v[4], float x1, float y1, float x2, float y2, DWORD c1, DWORD c2, DWORD c3,
-                  DWORD c4)
+void RectVertices(ScreenVertex v[4], float x1, float y1, float x2, float y2, DWORD c1, DWORD c2, DWORD c3, DWORD c4)
 {
     const float sx = g_Render.scaleX, sy = g_Render.scaleY;
     SetScreenVertex(v[0], x1 * sx, y1 * sy, c1, 0.001f, 0.001f);
@@ -110,15 +112,14 @@ void SetWorldVertex(WorldVertex& v, const D3DXVECTOR3& p, DWORD color, float u, 
     v.v = t;
 }
 
-} // namespace
+}   // namespace
 
 void DrawRect(float x1, float y1, float x2, float y2, DWORD color, TextureId texture)
 {
     DrawRectGradient(x1, y1, x2, y2, color, color, color, color, texture);
 }
 
-void DrawRectGradient(float x1, float y1, float x2, float y2, DWORD c1, DWORD c2, DWORD c3, DWORD c4,
-                      TextureId texture)
+void DrawRectGradient(float x1, float y1, float x2, float y2, DWORD c1, DWORD c2, DWORD c3, DWORD c4, TextureId texture)
 {
     if (!g_Render.device)
         return;
@@ -165,8 +166,8 @@ void DrawDisc(float cx, float cy, float radius, DWORD centreColor, DWORD rimColo
     DrawScreen(D3DPT_TRIANGLEFAN, 15, v, 16);
 }
 
-void DrawDiscFine(float cx, float cy, float radius, DWORD centreColor, DWORD rimColor, float stretchX,
-                  float stretchY, IDirect3DBaseTexture9* texture)
+void DrawDiscFine(float cx, float cy, float radius, DWORD centreColor, DWORD rimColor, float stretchX, float stretchY,
+                  IDirect3DBaseTexture9* texture)
 {
     if (!g_Render.device)
         return;
@@ -176,8 +177,7 @@ void DrawDiscFine(float cx, float cy, float radius, DWORD centreColor, DWORD rim
     DrawScreen(D3DPT_TRIANGLEFAN, 32, v, 32);
 }
 
-void DrawFlatDisc(float cx, float cy, float radius, DWORD centreColor, DWORD rimColor, float stretchX,
-                  float stretchY)
+void DrawFlatDisc(float cx, float cy, float radius, DWORD centreColor, DWORD rimColor, float stretchX, float stretchY)
 {
     if (!g_Render.device)
         return;
@@ -242,8 +242,7 @@ void DrawFrame(float x1, float y1, float x2, float y2, DWORD color, float corner
     DrawFrameGradient(x1, y1, x2, y2, color, color, color, color, corner);
 }
 
-void DrawFrameGradient(float x1, float y1, float x2, float y2, DWORD c1, DWORD c2, DWORD c3, DWORD c4,
-                       float corner)
+void DrawFrameGradient(float x1, float y1, float x2, float y2, DWORD c1, DWORD c2, DWORD c3, DWORD c4, float corner)
 {
     IDirect3DDevice9* device = g_Render.device;
     if (!device)
@@ -287,8 +286,8 @@ void DrawWorldQuad(const D3DXVECTOR3& p0, const D3DXVECTOR3& p1, const D3DXVECTO
     DrawWorldQuadGradient(p0, p1, p2, p3, color, color, color, color, texture);
 }
 
-void DrawWorldQuadGradient(const D3DXVECTOR3& p0, const D3DXVECTOR3& p1, const D3DXVECTOR3& p2,
-                           const D3DXVECTOR3& p3, DWORD c1, DWORD c2, DWORD c3, DWORD c4, TextureId texture)
+void DrawWorldQuadGradient(const D3DXVECTOR3& p0, const D3DXVECTOR3& p1, const D3DXVECTOR3& p2, const D3DXVECTOR3& p3,
+                           DWORD c1, DWORD c2, DWORD c3, DWORD c4, TextureId texture)
 {
     if (!g_Render.device)
         return;

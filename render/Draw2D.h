@@ -6,9 +6,9 @@
 // nothing is batched. Coordinates are virtual-screen units (scaled to the
 // back buffer by g_Render.scaleX / scaleY), colours 32-bit ARGB, a TextureId
 // of -1 or a null texture object draws untextured.
+#include "core/ScreenVertex.h"
 #include "platform/math/D3DXMath.h"
 #include "render/D3DRender.h"
-#include "core/ScreenVertex.h"
 
 // Vertex of the two world-space routines (XYZ | DIFFUSE | TEX1, 24 bytes).
 struct WorldVertex
@@ -33,12 +33,11 @@ void DrawRectAdditiveGradient(float x1, float y1, float x2, float y2, DWORD c1, 
 
 // Discs: a fan from the centre colour to the rim colour, stretched per axis;
 // the texture's unit square maps onto the disc.
-void DrawDisc(float cx, float cy, float radius, DWORD centreColor, DWORD rimColor, float stretchX,
-              float stretchY, IDirect3DBaseTexture9* texture = nullptr);
-void DrawDiscFine(float cx, float cy, float radius, DWORD centreColor, DWORD rimColor, float stretchX,
-                  float stretchY, IDirect3DBaseTexture9* texture = nullptr);
-void DrawFlatDisc(float cx, float cy, float radius, DWORD centreColor, DWORD rimColor, float stretchX,
-                  float stretchY);
+void DrawDisc(float cx, float cy, float radius, DWORD centreColor, DWORD rimColor, float stretchX, float stretchY,
+              IDirect3DBaseTexture9* texture = nullptr);
+void DrawDiscFine(float cx, float cy, float radius, DWORD centreColor, DWORD rimColor, float stretchX, float stretchY,
+                  IDirect3DBaseTexture9* texture = nullptr);
+void DrawFlatDisc(float cx, float cy, float radius, DWORD centreColor, DWORD rimColor, float stretchX, float stretchY);
 
 // Outlines, panels (corners cut by 5 back-buffer pixels) and octagonal frames.
 void DrawRectOutline(float x1, float y1, float x2, float y2, DWORD color);
@@ -54,7 +53,7 @@ void DrawFrameGradient(float x1, float y1, float x2, float y2, DWORD c1, DWORD c
 // World-space debug quad (strip p0, p1, p2, p3) and line.
 void DrawWorldQuad(const D3DXVECTOR3& p0, const D3DXVECTOR3& p1, const D3DXVECTOR3& p2, const D3DXVECTOR3& p3,
                    DWORD color, TextureId texture = -1);
-void DrawWorldQuadGradient(const D3DXVECTOR3& p0, const D3DXVECTOR3& p1, const D3DXVECTOR3& p2,
-                           const D3DXVECTOR3& p3, DWORD c1, DWORD c2, DWORD c3, DWORD c4, TextureId texture = -1);
+void DrawWorldQuadGradient(const D3DXVECTOR3& p0, const D3DXVECTOR3& p1, const D3DXVECTOR3& p2, const D3DXVECTOR3& p3,
+                           DWORD c1, DWORD c2, DWORD c3, DWORD c4, TextureId texture = -1);
 void DrawWorldLine(const D3DXVECTOR3& p0, const D3DXVECTOR3& p1, DWORD color);
 void DrawWorldLineGradient(const D3DXVECTOR3& p0, const D3DXVECTOR3& p1, DWORD c1, DWORD c2);

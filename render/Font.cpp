@@ -14,8 +14,11 @@ const char* const kFontCaption = "Font error!";
 const char* const kCharsError = "Init chars enumeration error!";
 const char* const kMaskError = "Open mask file error!";
 
-int TableIndex(char c) { return int(static_cast<signed char>(c)) + 255; }
+int TableIndex(char c)
+{
+    return int(static_cast<signed char>(c)) + 255;
 }
+}   // namespace
 
 CFont::CFont()
 {
@@ -139,7 +142,10 @@ void CFont::UpdateMetrics()
     spacing = 0.1f * widest;
 }
 
-int CFont::GetCharIndex(char c) { return charToGlyph[TableIndex(c)]; }
+int CFont::GetCharIndex(char c)
+{
+    return charToGlyph[TableIndex(c)];
+}
 
 const FontGlyph* CFont::GlyphOf(char c) const
 {
@@ -244,8 +250,7 @@ float CFont::DrawTextGlow(float x, float y, const char* text, DWORD color, DWORD
         if (!glyph)
             continue;
         if (glyph->character != ' ')
-            DrawDisc(cx + glyph->width * s * 0.5f, centreY, cellHeight * 0.6f * s, glowColor, rim, 1.0f, 1.0f,
-                     nullptr);
+            DrawDisc(cx + glyph->width * s * 0.5f, centreY, cellHeight * 0.6f * s, glowColor, rim, 1.0f, 1.0f, nullptr);
         cx += (glyph->width + spacing) * s;
     }
     return DrawText(x, y, text, color, color, size, 0);
@@ -266,7 +271,10 @@ float CFont::GetTextWidth(const char* text, float size, int fixed)
     return width * scale * size;
 }
 
-float CFont::GetTextHeight(float size) { return scale * size * cellHeight; }
+float CFont::GetTextHeight(float size)
+{
+    return scale * size * cellHeight;
+}
 
 void CFont::Release()
 {

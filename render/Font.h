@@ -3,17 +3,17 @@
 // list), "/Main.dds" or "/Main.bmp" (the glyph picture) and "/Mask.dat" (where
 // each glyph lies in the picture). Text is placed in virtual-screen units and
 // drawn as one indexed list of quads per call.
+#include "core/ScreenVertex.h"
 #include "render/D3DRender.h"
 #include "render/FontMask.h"
-#include "core/ScreenVertex.h"
 
 class CFont
 {
 public:
     enum
     {
-        MAX_TEXT = 254,                   // characters drawn of one text
-        TABLE_SIZE = 510,                 // byte values -255 .. 254
+        MAX_TEXT = 254,     // characters drawn of one text
+        TABLE_SIZE = 510,   // byte values -255 .. 254
         NO_GLYPH = 0xFFFF,
     };
 
@@ -37,14 +37,14 @@ public:
     void Release();
 
     char folderName[256];
-    int charCount;                 // characters that have a glyph
+    int charCount;   // characters that have a glyph
     char charList[256];
     FontGlyph glyphs[FONT_MAX_CHARS];
     uint16_t charToGlyph[TABLE_SIZE];
     TextureId texture;
     float cellHeight;
-    float fixedAdvance;            // 0.55 x the widest glyph
-    float spacing;                 // 0.1 x the widest glyph
+    float fixedAdvance;   // 0.55 x the widest glyph
+    float spacing;        // 0.1 x the widest glyph
     float scale;
     ScreenVertex vertices[FONT_MAX_CHARS * 4];
     uint16_t indices[FONT_MAX_CHARS * 6];

@@ -14,8 +14,8 @@ int FontMaskSize(size_t bytes)
     return int(n);
 }
 
-FontMaskResult ScanFontMask(const uint8_t* mask, size_t bytes, const char* characters, int count,
-                            FontGlyph* glyphs, int* glyphCount, float* cellHeight)
+FontMaskResult ScanFontMask(const uint8_t* mask, size_t bytes, const char* characters, int count, FontGlyph* glyphs,
+                            int* glyphCount, float* cellHeight)
 {
     const int n = mask ? FontMaskSize(bytes) : 0;
     if (n < 2 || n > FONT_MAX_MASK_SIZE || size_t(n) * size_t(n) != bytes)

@@ -36,5 +36,5 @@ int FontMaskSize(size_t bytes);
 // belong to characters[0 .. *glyphCount-1]: fewer than `count` when the mask
 // runs out of runs first. count is clamped to FONT_MAX_CHARS, so glyphs must
 // hold that many records. Nothing is written on failure.
-FontMaskResult ScanFontMask(const uint8_t* mask, size_t bytes, const char* characters, int count,
-                            FontGlyph* glyphs, int* glyphCount, float* cellHeight);
+FontMaskResult ScanFontMask(const uint8_t* mask, size_t bytes, const char* characters, int count, FontGlyph* glyphs,
+                            int* glyphCount, float* cellHeight);

@@ -24,7 +24,7 @@ void SetFixedSun()
     device->SetRenderState(D3DRS_AMBIENT, 0xFF4A5058);
 }
 
-}  // namespace
+}   // namespace
 
 int CLightManager::Init()
 {
@@ -38,6 +38,4 @@ void CLightManager::Update()
     SetFixedSun();
 }
 
-void CLightManager::FreeAll()
-{
-}
+void CLightManager::FreeAll() {}

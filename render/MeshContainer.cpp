@@ -30,8 +30,22 @@ const int kFollowsCaller = -1;
 // Vertex type each slot is loaded with (kFollowsCaller: the caller's), and
 // whether the slot stays in system memory whatever the caller asks for (the
 // collision code and the occlusion test read those buffers back).
-const int kSlotVertexType[MESH_SLOTS] = {kFollowsCaller, kFollowsCaller, 3, 0, 4, 3, kFollowsCaller,
-                                         kFollowsCaller, kFollowsCaller, kFollowsCaller, 4, 4, 4, 4, 4, 4};
+const int kSlotVertexType[MESH_SLOTS] = {kFollowsCaller,
+                                         kFollowsCaller,
+                                         3,
+                                         0,
+                                         4,
+                                         3,
+                                         kFollowsCaller,
+                                         kFollowsCaller,
+                                         kFollowsCaller,
+                                         kFollowsCaller,
+                                         4,
+                                         4,
+                                         4,
+                                         4,
+                                         4,
+                                         4};
 const bool kSlotSystemMemory[MESH_SLOTS] = {false, false, false, false, false, false, false, false,
                                             false, false, true,  false, true,  true,  true,  true};
 
@@ -97,8 +111,8 @@ void ConvertVertices(const float* in, int count, int type, std::vector<uint8_t>&
         }
         default:
         {
-            MeshVertexPNT33 v = {pos[0], pos[1], pos[2], normal[0], normal[1], normal[2], uv[0], uv[1],
-                                 {0, 0, 0}, {0, 0, 0}};
+            MeshVertexPNT33 v = {pos[0],    pos[1], pos[2], normal[0], normal[1],
+                                 normal[2], uv[0],  uv[1],  {0, 0, 0}, {0, 0, 0}};
             std::memcpy(dst, &v, sizeof(v));
             break;
         }
@@ -115,8 +129,7 @@ ID3DXMesh* CreatePartMesh(const MeshFileSlot& slot, int part, int type, DWORD op
         return nullptr;
     const DWORD fvf = VertexFvfTable[type];
     ID3DXMesh* mesh = nullptr;
-    if (FAILED(D3DXCreateMeshFVF(DWORD(slot.faceCount), DWORD(slot.vertexCount), options, fvf, device, &mesh)) ||
-        !mesh)
+    if (FAILED(D3DXCreateMeshFVF(DWORD(slot.faceCount), DWORD(slot.vertexCount), options, fvf, device, &mesh)) || !mesh)
         return nullptr;
 
     std::vector<uint8_t> converted;
@@ -135,8 +148,7 @@ ID3DXMesh* CreatePartMesh(const MeshFileSlot& slot, int part, int type, DWORD op
         mesh->UnlockIndexBuffer();
     }
     if (optimize)
-        mesh->OptimizeInplace(D3DXMESHOPT_VERTEXCACHE | D3DXMESHOPT_IGNOREVERTS, nullptr, nullptr, nullptr,
-                              nullptr);
+        mesh->OptimizeInplace(D3DXMESHOPT_VERTEXCACHE | D3DXMESHOPT_IGNOREVERTS, nullptr, nullptr, nullptr, nullptr);
     return mesh;
 }
 
@@ -237,7 +249,7 @@ bool FillRecord(MeshRecord& r, const MeshFileData& file, int vertexType, DWORD m
     return true;
 }
 
-} // namespace
+}   // namespace
 
 MeshRecord::MeshRecord()
 {
@@ -380,8 +392,7 @@ void CMeshContainer::ReleaseMesh(MeshRecord* record)
     if (record->refCount <= 0)
     {
         char line[400];
-        std::snprintf(line, sizeof(line), "Mesh reference counter in use! (ID: %d; Name: %s", record->id,
-                      record->name);
+        std::snprintf(line, sizeof(line), "Mesh reference counter in use! (ID: %d; Name: %s", record->id, record->name);
         Log(line);
         return;
     }

@@ -35,38 +35,38 @@ enum
 };
 
 // The vertex layouts a mesh slot can be loaded into (index = vertex type).
-struct MeshVertexPNT      // 0: position, normal, uv
+struct MeshVertexPNT   // 0: position, normal, uv
 {
     float x, y, z, nx, ny, nz, u, v;
 };
-struct MeshVertexPNDT     // 1: position, normal, diffuse, uv
+struct MeshVertexPNDT   // 1: position, normal, diffuse, uv
 {
     float x, y, z, nx, ny, nz;
     DWORD diffuse;
     float u, v;
 };
-struct MeshVertexPDT      // 2: position, diffuse, uv
+struct MeshVertexPDT   // 2: position, diffuse, uv
 {
     float x, y, z;
     DWORD diffuse;
     float u, v;
 };
-struct MeshVertexPT       // 3: position, uv
+struct MeshVertexPT   // 3: position, uv
 {
     float x, y, z, u, v;
 };
-struct MeshVertexPN       // 4: position, normal
+struct MeshVertexPN   // 4: position, normal
 {
     float x, y, z, nx, ny, nz;
 };
-struct MeshVertexPDT33    // 5: position, diffuse, uv, two three-component sets (the batch layout)
+struct MeshVertexPDT33   // 5: position, diffuse, uv, two three-component sets (the batch layout)
 {
     float x, y, z;
     DWORD diffuse;
     float u, v;
     float t1[3], t2[3];
 };
-struct MeshVertexPNT33    // 6: position, normal, uv, two three-component sets
+struct MeshVertexPNT33   // 6: position, normal, uv, two three-component sets
 {
     float x, y, z, nx, ny, nz, u, v;
     float t1[3], t2[3];
@@ -100,7 +100,7 @@ struct MeshRecord
     btCollisionShape* triangleShape;
     btStridingMeshInterface* triangleData;   // the vertex and index arrays triangleShape reads
     btCollisionShape* hullShape;
-    btCollisionShape* compoundShape;         // owns its child shapes
+    btCollisionShape* compoundShape;   // owns its child shapes
     float compoundCentre[3];
     MeshRecord* next;
 

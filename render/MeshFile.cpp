@@ -58,7 +58,7 @@ MeshFileResult Fail(MeshFileData& out, MeshFileResult result)
     return result;
 }
 
-} // namespace
+}   // namespace
 
 MeshFileResult ParseMeshFile(const uint8_t* bytes, size_t size, MeshFileData& out)
 {
@@ -82,8 +82,7 @@ MeshFileResult ParseMeshFile(const uint8_t* bytes, size_t size, MeshFileData& ou
             continue;
         if (vertices[s] <= 0 || vertices[s] > MESH_MAX_VERTICES || faces[s] <= 0)
             return Fail(out, MESHFILE_BAD_COUNT);
-        needed += uint64_t(parts[s]) * 40 + uint64_t(parts[s]) * uint64_t(vertices[s]) * 32 +
-                  uint64_t(faces[s]) * 6;
+        needed += uint64_t(parts[s]) * 40 + uint64_t(parts[s]) * uint64_t(vertices[s]) * 32 + uint64_t(faces[s]) * 6;
     }
     if (!in.Has(needed))
         return Fail(out, MESHFILE_SHORT);

@@ -21,11 +21,11 @@ struct MeshFileSlot
     int partCount = 0;
     int vertexCount = 0;
     int faceCount = 0;
-    std::vector<float> boxes;       // 6 per part: min x, y, z, max x, y, z
-    std::vector<float> centres;     // 3 per part
-    std::vector<float> radii;       // 1 per part
-    std::vector<float> vertices;    // parts x vertexCount x 8 floats, part after part
-    std::vector<uint16_t> indices;  // 3 per face, shared by every part
+    std::vector<float> boxes;        // 6 per part: min x, y, z, max x, y, z
+    std::vector<float> centres;      // 3 per part
+    std::vector<float> radii;        // 1 per part
+    std::vector<float> vertices;     // parts x vertexCount x 8 floats, part after part
+    std::vector<uint16_t> indices;   // 3 per face, shared by every part
 };
 
 struct MeshFileData

@@ -54,7 +54,7 @@ unsigned char ColourByte(float c)
     return (unsigned char)(c * 255.0f);
 }
 
-}  // namespace
+}   // namespace
 
 int CTextureManager::Find(const char* name) const
 {
@@ -90,16 +90,15 @@ int CTextureManager::Load(IDirect3DDevice9* device, const char* name, int mipLev
         std::vector<unsigned char> bytes;
         if (!ReadWholeFile(work, bytes))
             return -1;
-        hr = D3DXCreateTextureFromFileInMemoryEx(device, bytes.data(), UINT(bytes.size()), D3DX_DEFAULT,
-                                                 D3DX_DEFAULT, UINT(mipLevels), 0, D3DFORMAT(format),
-                                                 D3DPOOL(pool), D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr,
-                                                 nullptr, &texture);
+        hr = D3DXCreateTextureFromFileInMemoryEx(device, bytes.data(), UINT(bytes.size()), D3DX_DEFAULT, D3DX_DEFAULT,
+                                                 UINT(mipLevels), 0, D3DFORMAT(format), D3DPOOL(pool), D3DX_DEFAULT,
+                                                 D3DX_DEFAULT, 0, nullptr, nullptr, &texture);
     }
     else
     {
         hr = D3DXCreateTextureFromFileExA(device, work, D3DX_DEFAULT, D3DX_DEFAULT, UINT(mipLevels), 0,
-                                          D3DFORMAT(format), D3DPOOL(pool), D3DX_DEFAULT, D3DX_DEFAULT, 0,
-                                          nullptr, nullptr, &texture);
+                                          D3DFORMAT(format), D3DPOOL(pool), D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr,
+                                          nullptr, &texture);
     }
     if (FAILED(hr) || !texture)
         return -1;

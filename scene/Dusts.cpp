@@ -8,14 +8,8 @@ int CDusts::Create()
     return 1;
 }
 
-void CDusts::Update()
-{
-}
+void CDusts::Update() {}
 
-void CDusts::Render()
-{
-}
+void CDusts::Render() {}
 
-void CDusts::Release()
-{
-}
+void CDusts::Release() {}

@@ -3,12 +3,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/FileManager.h"
 #include "common/MathUtil.h"
+#include "core/FileManager.h"
 #include "scene/MeshEffects.h"
 #include "scene/StaticObject.h"
 
-namespace {
+namespace
+{
 
 int IsBlack(const float c[4])
 {
@@ -21,7 +22,7 @@ void CopyColour(float out[4], const float in[4])
         out[k] = in[k];
 }
 
-} // namespace
+}   // namespace
 
 CLightsEffect::CLightsEffect()
     : owner(nullptr), pointSet(0), spriteCount(0), pointSizes(nullptr), vertices(nullptr), indices(nullptr)

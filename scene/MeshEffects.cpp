@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/MathUtil.h"
 #include "core/DebugLog.h"
 #include "core/Settings.h"
-#include "common/MathUtil.h"
 #include "platform/os/Rand.h"
 #include "scene/StaticObject.h"
 

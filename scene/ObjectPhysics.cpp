@@ -5,7 +5,8 @@
 #include "core/Physics.h"
 #include "scene/StaticObject.h"
 
-namespace {
+namespace
+{
 
 int ObjectClassOf(const CStaticObject* object)
 {
@@ -34,7 +35,7 @@ struct RegisterObjectAccess
     }
 } s_RegisterObjectAccess;
 
-} // namespace
+}   // namespace
 
 void AddBodyToWorld(btRigidBody* body)
 {
@@ -48,7 +49,7 @@ void RemoveBodyFromWorld(btRigidBody* body)
         return;
     if (body->getBroadphaseHandle() && g_PhysicsWorld.broadphase)
         g_PhysicsWorld.broadphase->getOverlappingPairCache()->cleanProxyFromPairs(body->getBroadphaseHandle(),
-                                                                          g_PhysicsWorld.dispatcher);
+                                                                                  g_PhysicsWorld.dispatcher);
     g_PhysicsWorld.dynamicsWorld->removeRigidBody(body);
 }
 

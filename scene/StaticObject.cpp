@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/Keywords.h"
 #include "core/DebugLog.h"
 #include "core/FileManager.h"
 #include "core/Settings.h"
-#include "common/Keywords.h"
 #include "platform/os/Rand.h"
 #include "scene/LightEffects.h"
 #include "scene/MeshEffects.h"
@@ -15,13 +15,14 @@
 
 int g_ObjectCounter = 0;
 
-namespace {
+namespace
+{
 
 // Descriptions written on the original development machine name their files
 // with its absolute folder; only the part from "Data\" on is meaningful.
 const char kDevelopmentFolder[] = "E:\\Projects\\Game\\Trallowmere\\Main Files\\Debug";
 
-} // namespace
+}   // namespace
 
 // ---------------------------------------------------------------------------
 // Line reading
@@ -91,8 +92,8 @@ int ReadColorLine(int handle, float colour[4], int longForm)
 CStaticObject::CStaticObject()
     : vehicleName(nullptr), objectClass(0), objectType(0), objectNumber(g_ObjectCounter++), cameraDistance(0.0f),
       visible(0), inShadow(0), touched(0), inWorld(0), corners(nullptr), chrome(nullptr), glass(nullptr),
-      lightMaps(nullptr), selfIllum(nullptr), lights(nullptr), directLights(nullptr), spots(nullptr),
-      shadow(nullptr), body(nullptr), mass(0.0f), lastImpactSoundTime(0)
+      lightMaps(nullptr), selfIllum(nullptr), lights(nullptr), directLights(nullptr), spots(nullptr), shadow(nullptr),
+      body(nullptr), mass(0.0f), lastImpactSoundTime(0)
 {
     path[0] = '\0';
     std::memset(&placement, 0, sizeof(placement));

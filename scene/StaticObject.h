@@ -10,8 +10,8 @@
 // lines, class and type keywords, a free line, two more lines for a vehicle
 // of type vehicle, the mesh and texture names, then pairs of a free line and
 // an effect line up to a "//--" line. Values sit at column 32 of their line.
-#include "platform/os/WinTypes.h"
 #include "platform/d3d/D3D9.h"
+#include "platform/os/WinTypes.h"
 #include "render/MeshObject.h"
 
 class btRigidBody;
@@ -28,10 +28,10 @@ extern int g_ObjectCounter;
 // Layout of a description line: the value starts at this column.
 #define DESCRIPTION_LABEL_COLUMN 32
 // Line buffer of the description reader and the longest line it takes.
-#define DESCRIPTION_LINE_BUFFER 256
-#define DESCRIPTION_LINE_LIMIT 255
+#define DESCRIPTION_LINE_BUFFER  256
+#define DESCRIPTION_LINE_LIMIT   255
 // Longest motorcycle name kept from a vehicle description.
-#define VEHICLE_NAME_LENGTH 64
+#define VEHICLE_NAME_LENGTH      64
 
 class CStaticObject : public CMeshObject
 {

@@ -8,34 +8,18 @@ int CStaticObjectManager::Create()
     return 1;
 }
 
-void CStaticObjectManager::Update()
-{
-}
+void CStaticObjectManager::Update() {}
 
-void CStaticObjectManager::UpdateVisibility()
-{
-}
+void CStaticObjectManager::UpdateVisibility() {}
 
-void CStaticObjectManager::CheckOcclusion()
-{
-}
+void CStaticObjectManager::CheckOcclusion() {}
 
-void CStaticObjectManager::Draw(int)
-{
-}
+void CStaticObjectManager::Draw(int) {}
 
-void CStaticObjectManager::DrawChromeGlass(int)
-{
-}
+void CStaticObjectManager::DrawChromeGlass(int) {}
 
-void CStaticObjectManager::DrawLightEffects(int)
-{
-}
+void CStaticObjectManager::DrawLightEffects(int) {}
 
-void CStaticObjectManager::DrawShadows(int)
-{
-}
+void CStaticObjectManager::DrawShadows(int) {}
 
-void CStaticObjectManager::Release()
-{
-}
+void CStaticObjectManager::Release() {}

@@ -8,14 +8,8 @@ int CWheelSkids::Create()
     return 1;
 }
 
-void CWheelSkids::Update()
-{
-}
+void CWheelSkids::Update() {}
 
-void CWheelSkids::Render()
-{
-}
+void CWheelSkids::Render() {}
 
-void CWheelSkids::Release()
-{
-}
+void CWheelSkids::Release() {}

@@ -89,4 +89,4 @@ private:
     bool selected = false;
 };
 
-}  // namespace testdevice
+}   // namespace testdevice

@@ -17,16 +17,28 @@ struct Cell
     int r, c;
 };
 
-bool operator==(Cell a, Cell b) { return a.r == b.r && a.c == b.c; }
-int Cheb(Cell a, Cell b) { return std::max(std::abs(a.r - b.r), std::abs(a.c - b.c)); }
+bool operator==(Cell a, Cell b)
+{
+    return a.r == b.r && a.c == b.c;
+}
+int Cheb(Cell a, Cell b)
+{
+    return std::max(std::abs(a.r - b.r), std::abs(a.c - b.c));
+}
 
 struct Vec2
 {
-    float x, y; // x along columns, y along rows, in cells
+    float x, y;   // x along columns, y along rows, in cells
 };
 
-Vec2 Centre(Cell c) { return {c.c + 0.5f, c.r + 0.5f}; }
-float Dist(Vec2 a, Vec2 b) { return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y)); }
+Vec2 Centre(Cell c)
+{
+    return {c.c + 0.5f, c.r + 0.5f};
+}
+float Dist(Vec2 a, Vec2 b)
+{
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y));
+}
 
 // Turns a dense sequence of points into the cells they cross, each cell
 // touching the one before it (side or corner).
@@ -134,7 +146,7 @@ RouteShape ShapeFor(int number, AreaRng& rng)
         p = rng.Range(0.0f, 2.0f * kPi);
     switch (number)
     {
-    case 1: // a long oval with one pinched side
+    case 1:   // a long oval with one pinched side
         s.radius = 112.0f;
         s.stretchX = 1.15f;
         s.stretchY = 0.9f;
@@ -143,7 +155,7 @@ RouteShape ShapeFor(int number, AreaRng& rng)
         s.harmonics[2] = 5, s.amps[2] = 0.012f;
         s.reverse = false;
         break;
-    case 2: // a rounded triangle
+    case 2:   // a rounded triangle
         s.radius = 108.0f;
         s.stretchX = 1.0f;
         s.stretchY = 1.05f;
@@ -152,7 +164,7 @@ RouteShape ShapeFor(int number, AreaRng& rng)
         s.harmonics[2] = 4, s.amps[2] = 0.02f;
         s.reverse = true;
         break;
-    default: // a bean with a deep bay on one side
+    default:   // a bean with a deep bay on one side
         s.radius = 110.0f;
         s.stretchX = 0.95f;
         s.stretchY = 1.12f;
@@ -333,7 +345,7 @@ std::vector<Cell> BuildFenceChain(const std::vector<Cell>& loop, const std::vect
     return {};
 }
 
-} // namespace
+}   // namespace
 
 AreaData GenerateArea(int number)
 {
@@ -548,7 +560,7 @@ AreaData GenerateArea(int number)
                     bc = 222 + 30 * n1;
                 }
                 float dd = routeDist[idx];
-                if (dd < 6.0f) // worn verge beside the road
+                if (dd < 6.0f)   // worn verge beside the road
                 {
                     float t = 1.0f - dd / 6.0f;
                     rc += (rc * 0.85f + 30 - rc) * t;

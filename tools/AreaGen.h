@@ -23,28 +23,28 @@ constexpr float kAreaWaterFraction = 0.09f;
 constexpr int kRoutePowerRowBytes = 360;
 
 // Way-point map codes.
-constexpr uint8_t kWayPointRoute = 100; // an ordinary route cell
-constexpr uint8_t kWayPointSecond = 253; // the cell after the start: driving direction
+constexpr uint8_t kWayPointRoute = 100;    // an ordinary route cell
+constexpr uint8_t kWayPointSecond = 253;   // the cell after the start: driving direction
 constexpr uint8_t kWayPointStart = 254;
 
 // Fence map code of the one barrier chain (a fence run).
 constexpr uint8_t kFenceCode = 1;
 
-constexpr int kSeasonCount = 3; // summer, autumn, winter
+constexpr int kSeasonCount = 3;   // summer, autumn, winter
 
 // One generated area, before it is turned into files.
 struct AreaData
 {
-    int number = 0; // 1..3
-    std::string folder; // "Data/Landscape/Area01"
+    int number = 0;       // 1..3
+    std::string folder;   // "Data/Landscape/Area01"
     int gridSize = kAreaGridSize;
 
-    std::vector<uint8_t> heightMap; // N x N, row-major
-    std::vector<uint8_t> wayPoints; // N x N
-    std::vector<uint8_t> routePower; // N x 360
-    std::vector<uint8_t> fences; // N x N
-    std::vector<uint8_t> placeMap; // N x N
-    std::vector<uint8_t> colors[kSeasonCount]; // N x N x 3 (R, G, B)
+    std::vector<uint8_t> heightMap;              // N x N, row-major
+    std::vector<uint8_t> wayPoints;              // N x N
+    std::vector<uint8_t> routePower;             // N x 360
+    std::vector<uint8_t> fences;                 // N x N
+    std::vector<uint8_t> placeMap;               // N x N
+    std::vector<uint8_t> colors[kSeasonCount];   // N x N x 3 (R, G, B)
 
     // The route loop in driving order as cell indices (row x N + col),
     // starting with the start cell; the last cell touches the first.
@@ -57,8 +57,14 @@ struct AreaData
 AreaData GenerateArea(int number);
 
 // Height of a height-map byte in world units.
-inline float AreaByteHeight(uint8_t b) { return b * (1.0f / 255.0f) * kAreaHeightScale; }
-inline float AreaWaterAltitude() { return kAreaHeightScale * kAreaWaterFraction; }
+inline float AreaByteHeight(uint8_t b)
+{
+    return b * (1.0f / 255.0f) * kAreaHeightScale;
+}
+inline float AreaWaterAltitude()
+{
+    return kAreaHeightScale * kAreaWaterFraction;
+}
 
 // Text of "LandscapeData.obj": five label lines each followed by its value.
 std::string AreaLandscapeDataText();

@@ -29,7 +29,10 @@ private:
     uint64_t m_State;
 };
 
-inline float AreaSmooth(float t) { return t * t * (3.0f - 2.0f * t); }
+inline float AreaSmooth(float t)
+{
+    return t * t * (3.0f - 2.0f * t);
+}
 
 inline float AreaSmoothStep(float lo, float hi, float x)
 {

@@ -72,7 +72,10 @@ float TileFractal(int px, int py, int size, int cells, int octaves, uint32_t see
     return sum / total;
 }
 
-float Lerp(float a, float b, float t) { return a + (b - a) * t; }
+float Lerp(float a, float b, float t)
+{
+    return a + (b - a) * t;
+}
 
 // Height of the terrain at grid coordinates (gx along columns, gy along
 // rows), as the terrain mesh interpolates its grid points.
@@ -149,7 +152,8 @@ Relief ComputeRelief(const AreaData& area, int size)
 // The ground picture of one season, stretched over the whole area: the
 // season colours shaded by the slopes, a worn strip under the road, mud in
 // the pond and bare rock where the ground is steep.
-Picture LandscapeTexture(const AreaData& area, int season, const Relief& rel, const std::vector<float>& roadDist, int size)
+Picture LandscapeTexture(const AreaData& area, int season, const Relief& rel, const std::vector<float>& roadDist,
+                         int size)
 {
     Picture pic(size, size);
     const std::vector<uint8_t>& col = area.colors[season];
@@ -202,7 +206,7 @@ Picture RouteMapTexture(const AreaData& area)
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x)
         {
-            float d = dist[size_t(y) * size + x] * perCell; // in pixels
+            float d = dist[size_t(y) * size + x] * perCell;   // in pixels
             if (d <= 1.6f)
                 pic.Set(x, y, 255, 255, 255, 255);
             else if (d <= 3.0f)
@@ -303,9 +307,9 @@ Picture RoadSurface1(int season)
             float speck = AreaLatticeValue(x, y, 0x5EEDu + season) > 0.97f ? 1.0f : 0.0f;
             float k = 0.8f + 0.4f * n;
             float r = base[season][0] * k, g = base[season][1] * k, b = base[season][2] * k;
-            if (season == 1 && speck > 0.0f) // fallen leaves
+            if (season == 1 && speck > 0.0f)   // fallen leaves
                 r = 150, g = 90, b = 40;
-            else if (season == 2 && speck > 0.0f) // snow
+            else if (season == 2 && speck > 0.0f)   // snow
                 r = g = b = 235;
             else if (speck > 0.0f)
                 r += 40, g += 40, b += 40;
@@ -345,7 +349,7 @@ Picture SkyBackground(int area, int season)
         float nearer = 0.12f + 0.3f * TileFractal(x, 0, w, 10, 3, seed + 5u);
         for (int y = 0; y < h; ++y)
         {
-            float up = 1.0f - (y + 0.5f) / h; // 0 at the bottom row
+            float up = 1.0f - (y + 0.5f) / h;   // 0 at the bottom row
             float haze = 0.55f + 0.45f * (1.0f - up);
             if (up < nearer)
                 pic.Set(x, y, hill[season][0] * 0.8f, hill[season][1] * 0.8f, hill[season][2] * 0.8f);
@@ -375,7 +379,7 @@ Picture Clouds(int number)
     return pic;
 }
 
-} // namespace
+}   // namespace
 
 std::vector<AreaFile> AreaFiles(const AreaData& area)
 {
@@ -401,7 +405,8 @@ std::vector<AreaFile> AreaFiles(const AreaData& area)
         AddBmpAndJpg(files, Path(f, name), LandscapeTexture(area, s, relief, roadDist, groundSize));
     }
     Picture routeMap = RouteMapTexture(area);
-    files.push_back({Path(f, "RouteMap.dds"), WriteDds(routeMap.w, routeMap.h, routeMap.bgra.data(), PixelFormat::A8R8G8B8, false)});
+    files.push_back({Path(f, "RouteMap.dds"),
+                     WriteDds(routeMap.w, routeMap.h, routeMap.bgra.data(), PixelFormat::A8R8G8B8, false)});
     AddBmpAndJpg(files, Path(f, "RoadAlpha.bmp"), RoadAlphaTexture(area));
     return files;
 }
@@ -411,10 +416,12 @@ std::vector<AreaFile> SharedLandscapeFiles()
     std::vector<AreaFile> files;
     const std::string surfaces = "Data/Landscape/Surfaces";
     Picture water = WaterNoise();
-    files.push_back({Path(surfaces, "WaterNoise.dds"), WriteDds(water.w, water.h, water.bgra.data(), PixelFormat::A8R8G8B8, true)});
+    files.push_back(
+        {Path(surfaces, "WaterNoise.dds"), WriteDds(water.w, water.h, water.bgra.data(), PixelFormat::A8R8G8B8, true)});
     AddBmpAndJpg(files, Path(surfaces, "DetailMap.bmp"), DetailMap());
     Picture marks = RoadSectoring();
-    files.push_back({Path(surfaces, "RoadSectoring.dds"), WriteDds(marks.w, marks.h, marks.bgra.data(), PixelFormat::A8R8G8B8, true)});
+    files.push_back({Path(surfaces, "RoadSectoring.dds"),
+                     WriteDds(marks.w, marks.h, marks.bgra.data(), PixelFormat::A8R8G8B8, true)});
     for (int s = 0; s < kSeasonCount; ++s)
     {
         char name[64];

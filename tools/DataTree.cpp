@@ -6,7 +6,8 @@
 
 #include "tools/PackWriter.h"
 
-namespace {
+namespace
+{
 
 struct Module
 {
@@ -42,7 +43,7 @@ std::string TextProblem(const std::string& text)
     return "";
 }
 
-} // namespace
+}   // namespace
 
 GeneratorRegistration::GeneratorRegistration(const char* name, GeneratorFn fn)
 {
@@ -52,8 +53,7 @@ GeneratorRegistration::GeneratorRegistration(const char* name, GeneratorFn fn)
 void RunAllGenerators(DataTree& tree)
 {
     std::vector<Module> modules = Modules();
-    std::stable_sort(modules.begin(), modules.end(),
-                     [](const Module& a, const Module& b) { return a.name < b.name; });
+    std::stable_sort(modules.begin(), modules.end(), [](const Module& a, const Module& b) { return a.name < b.name; });
     for (const Module& m : modules)
         if (m.fn)
             m.fn(tree);
@@ -61,8 +61,10 @@ void RunAllGenerators(DataTree& tree)
 
 void DataTree::Add(const std::string& path, std::vector<uint8_t> bytes)
 {
-    for (File& f : m_Files) {
-        if (f.path == path) {
+    for (File& f : m_Files)
+    {
+        if (f.path == path)
+        {
             f.bytes = std::move(bytes);
             return;
         }
@@ -82,33 +84,39 @@ bool DataTree::WriteAll(const std::string& root) const
 {
     bool ok = true;
     std::filesystem::path base(root);
-    PackWriter packs[PACK_COUNT] = {PackWriter(true), PackWriter(false), PackWriter(false),
-                                    PackWriter(false)};
-    for (const File& f : m_Files) {
-        if (!WriteFile(base / f.path, f.bytes)) {
+    PackWriter packs[PACK_COUNT] = {PackWriter(true), PackWriter(false), PackWriter(false), PackWriter(false)};
+    for (const File& f : m_Files)
+    {
+        if (!WriteFile(base / f.path, f.bytes))
+        {
             std::fprintf(stderr, "datagen: cannot write %s\n", (base / f.path).c_str());
             ok = false;
         }
         PackKind kind = PackForPath(f.path);
         if (kind == PACK_NONE)
             continue;
-        if (kind == PACK_OBJECTS) {
+        if (kind == PACK_OBJECTS)
+        {
             std::string problem = TextProblem(std::string(f.bytes.begin(), f.bytes.end()));
-            if (!problem.empty()) {
+            if (!problem.empty())
+            {
                 std::fprintf(stderr, "datagen: %s %s\n", f.path.c_str(), problem.c_str());
                 ok = false;
             }
         }
-        if (!packs[kind].Add(f.path, f.bytes)) {
+        if (!packs[kind].Add(f.path, f.bytes))
+        {
             std::fprintf(stderr, "datagen: %s cannot be packed\n", f.path.c_str());
             ok = false;
         }
     }
     std::error_code ec;
     std::filesystem::create_directories(base / "Data", ec);
-    for (int k = 0; k < PACK_COUNT; ++k) {
+    for (int k = 0; k < PACK_COUNT; ++k)
+    {
         std::string packBase = (base / PackBaseName((PackKind)k)).string();
-        if (!packs[k].Write(packBase)) {
+        if (!packs[k].Write(packBase))
+        {
             std::fprintf(stderr, "datagen: cannot write %s.hdr/.pak\n", packBase.c_str());
             ok = false;
         }

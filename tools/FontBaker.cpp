@@ -55,7 +55,7 @@ bool Layout(const std::vector<GlyphMetrics>& metrics, int n, int h, std::vector<
     return true;
 }
 
-} // namespace
+}   // namespace
 
 std::vector<FontCharacter> AsciiFontCharacters()
 {
@@ -116,9 +116,9 @@ bool BakeFont(const FontBakeSettings& settings, BakedFont& out, std::string* err
         stbtt_GetGlyphBitmapBox(&info, g, scale, scale, &x0, &y0, &x1, &y1);
         int adv = std::max(1, int(std::lround(advance * scale)));
         if (x1 <= x0)
-            x0 = x1 = 0; // no ink
-        int left = std::max(0, -x0);          // ink left of the pen origin
-        int right = std::max(adv, x1);        // ink or advance, whichever is wider
+            x0 = x1 = 0;                 // no ink
+        int left = std::max(0, -x0);     // ink left of the pen origin
+        int right = std::max(adv, x1);   // ink or advance, whichever is wider
         GlyphMetrics m;
         m.penX = settings.padding + left;
         m.width = settings.padding * 2 + left + right;
@@ -140,7 +140,7 @@ bool BakeFont(const FontBakeSettings& settings, BakedFont& out, std::string* err
     out.mask.assign(size_t(n) * n, kSeparator);
     out.bgra.assign(size_t(n) * n * 4, 0);
     for (size_t i = 0; i < out.bgra.size(); i += 4)
-        out.bgra[i] = out.bgra[i + 1] = out.bgra[i + 2] = 0xFF; // white, transparent
+        out.bgra[i] = out.bgra[i + 1] = out.bgra[i + 2] = 0xFF;   // white, transparent
 
     for (size_t i = 0; i < glyphs.size(); ++i)
     {

@@ -11,17 +11,17 @@ class DataTree;
 
 struct FontCharacter
 {
-    uint8_t code;        // byte the game prints (and stores in the character list)
-    uint32_t codepoint;  // Unicode character drawn for it
+    uint8_t code;         // byte the game prints (and stores in the character list)
+    uint32_t codepoint;   // Unicode character drawn for it
 };
 
 struct FontBakeSettings
 {
     std::string ttfPath;
-    int cellHeight = 32;         // H: pixel rows of every glyph cell
-    float pixelHeight = 0;       // font size in pixels (ascent - descent); 0 = cellHeight
-    int padding = 1;             // blank columns on each side of a glyph inside its cell
-    std::vector<FontCharacter> characters; // at most 255, distinct, no code 0
+    int cellHeight = 32;                     // H: pixel rows of every glyph cell
+    float pixelHeight = 0;                   // font size in pixels (ascent - descent); 0 = cellHeight
+    int padding = 1;                         // blank columns on each side of a glyph inside its cell
+    std::vector<FontCharacter> characters;   // at most 255, distinct, no code 0
 };
 
 struct BakedGlyph
@@ -34,12 +34,12 @@ struct BakedGlyph
 
 struct BakedFont
 {
-    int size = 0;          // N: mask and picture are N x N
-    int cellHeight = 0;    // H
-    std::string characters;        // "/Main.dat" bytes
-    std::vector<uint8_t> mask;     // N x N, "/Mask.dat"
-    std::vector<uint8_t> bgra;     // N x N x 4, B, G, R, A, top row first
-    std::vector<BakedGlyph> glyphs; // in character-list (and mask) order
+    int size = 0;                     // N: mask and picture are N x N
+    int cellHeight = 0;               // H
+    std::string characters;           // "/Main.dat" bytes
+    std::vector<uint8_t> mask;        // N x N, "/Mask.dat"
+    std::vector<uint8_t> bgra;        // N x N x 4, B, G, R, A, top row first
+    std::vector<BakedGlyph> glyphs;   // in character-list (and mask) order
 };
 
 // Printable ASCII, space to tilde, each drawn as itself.

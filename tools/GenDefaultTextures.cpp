@@ -152,8 +152,8 @@ void EnvColour(float x, float y, float z, float rgb[3])
         float t = std::pow(y, 0.6f);
         for (int i = 0; i < 3; i++)
             rgb[i] = horizon[i] + (sky[i] - horizon[i]) * t;
-        float cloud = Noise3(x * 4.0f + 11.0f, y * 4.0f, z * 4.0f) * 0.6f +
-                      Noise3(x * 9.0f, y * 9.0f + 5.0f, z * 9.0f) * 0.4f;
+        float cloud =
+            Noise3(x * 4.0f + 11.0f, y * 4.0f, z * 4.0f) * 0.6f + Noise3(x * 9.0f, y * 9.0f + 5.0f, z * 9.0f) * 0.4f;
         cloud = Smooth((cloud - 0.5f) * 3.0f) * Clamp01(y * 4.0f) * 0.6f;
         for (int i = 0; i < 3; i++)
             rgb[i] += (0.95f - rgb[i]) * cloud;
@@ -184,12 +184,36 @@ std::vector<uint8_t> CubeFace(int face, int size)
             float d[3];
             switch (face)   // +X, -X, +Y, -Y, +Z, -Z with the top row first
             {
-            case 0: d[0] = 1; d[1] = -t; d[2] = -s; break;
-            case 1: d[0] = -1; d[1] = -t; d[2] = s; break;
-            case 2: d[0] = s; d[1] = 1; d[2] = t; break;
-            case 3: d[0] = s; d[1] = -1; d[2] = -t; break;
-            case 4: d[0] = s; d[1] = -t; d[2] = 1; break;
-            default: d[0] = -s; d[1] = -t; d[2] = -1; break;
+            case 0:
+                d[0] = 1;
+                d[1] = -t;
+                d[2] = -s;
+                break;
+            case 1:
+                d[0] = -1;
+                d[1] = -t;
+                d[2] = s;
+                break;
+            case 2:
+                d[0] = s;
+                d[1] = 1;
+                d[2] = t;
+                break;
+            case 3:
+                d[0] = s;
+                d[1] = -1;
+                d[2] = -t;
+                break;
+            case 4:
+                d[0] = s;
+                d[1] = -t;
+                d[2] = 1;
+                break;
+            default:
+                d[0] = -s;
+                d[1] = -t;
+                d[2] = -1;
+                break;
             }
             float rgb[3];
             EnvColour(d[0], d[1], d[2], rgb);
@@ -208,11 +232,11 @@ std::vector<uint8_t> LightMapPixels(int size)
 {
     Image img(size, size);
     DrawGlow(img, MakeCell(size, 0.5f, 0.5f, 1.0f, 1.0f), 0.25f, 1.0f, 0.97f, 0.9f);     // point lights
-    DrawGlare(img, MakeCell(size, 0.5f, 0.0f, 1.0f, 0.25f));                              // front glare
-    DrawGlow(img, MakeCell(size, 0.5f, 0.25f, 0.75f, 0.5f), 0.4f, 1.0f, 1.0f, 0.95f);     // lamps
-    DrawGlow(img, MakeCell(size, 0.75f, 0.25f, 1.0f, 0.5f), 0.35f, 1.0f, 0.85f, 0.8f);    // brake lamps
-    DrawGlow(img, MakeCell(size, 0.0f, 0.0f, 0.25f, 0.25f), 0.1f, 0.6f, 0.6f, 0.6f);      // beam quads
-    DrawCone(img, MakeCell(size, 0.0f, 0.5f, 0.5f, 1.0f));                                // spot cones
+    DrawGlare(img, MakeCell(size, 0.5f, 0.0f, 1.0f, 0.25f));                             // front glare
+    DrawGlow(img, MakeCell(size, 0.5f, 0.25f, 0.75f, 0.5f), 0.4f, 1.0f, 1.0f, 0.95f);    // lamps
+    DrawGlow(img, MakeCell(size, 0.75f, 0.25f, 1.0f, 0.5f), 0.35f, 1.0f, 0.85f, 0.8f);   // brake lamps
+    DrawGlow(img, MakeCell(size, 0.0f, 0.0f, 0.25f, 0.25f), 0.1f, 0.6f, 0.6f, 0.6f);     // beam quads
+    DrawCone(img, MakeCell(size, 0.0f, 0.5f, 0.5f, 1.0f));                               // spot cones
     return img.bgra;
 }
 
@@ -242,6 +266,6 @@ void GenDefaultTextures(DataTree& tree)
     tree.Add("Data/Misc/StaticEnvMap.dds", WriteDdsCube(faceSize, facePtrs, PixelFormat::X8R8G8B8, true));
 }
 
-}  // namespace
+}   // namespace
 
 REGISTER_GENERATOR("default_textures", GenDefaultTextures);

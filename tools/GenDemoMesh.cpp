@@ -49,8 +49,8 @@ std::vector<uint8_t> CrateTexture()
                 g -= 32;
                 b -= 22;
             }
-            bool seam = (!onFrame && y % 25 == 0) || x == frame || y == frame || x == n - frame - 1 ||
-                        y == n - frame - 1;
+            bool seam =
+                (!onFrame && y % 25 == 0) || x == frame || y == frame || x == n - frame - 1 || y == n - frame - 1;
             if (seam)
             {
                 r /= 2;
@@ -89,16 +89,9 @@ std::string Line(const std::string& label, const std::string& value)
 
 std::string CrateDescription()
 {
-    return std::string("// Demo object: wooden crate\n") +
-           "// One metre cube standing on its origin\n" +
-           "//\n" +
-           Line("Class:", "GCLASS_STATIC") +
-           Line("Type:", "GTYPE_STATIC") +
-           "// Geometry\n" +
-           Line("Mesh:", kCrateMesh) +
-           Line("Texture:", kCrateTexture) +
-           "// Effects\n" +
-           Line("End:", "//--");
+    return std::string("// Demo object: wooden crate\n") + "// One metre cube standing on its origin\n" + "//\n" +
+           Line("Class:", "GCLASS_STATIC") + Line("Type:", "GTYPE_STATIC") + "// Geometry\n" +
+           Line("Mesh:", kCrateMesh) + Line("Texture:", kCrateTexture) + "// Effects\n" + Line("End:", "//--");
 }
 
 void GenerateDemoMesh(DataTree& tree)
@@ -109,6 +102,6 @@ void GenerateDemoMesh(DataTree& tree)
     tree.AddText(kCrateDescription, CrateDescription());
 }
 
-} // namespace
+}   // namespace
 
 REGISTER_GENERATOR("demo mesh", GenerateDemoMesh);

@@ -54,6 +54,6 @@ void GenerateFonts(DataTree& tree)
     BakeInto(tree, "Data/Interface/Fonts/Arial.18", overlay);
 }
 
-} // namespace
+}   // namespace
 
 REGISTER_GENERATOR("fonts", GenerateFonts);

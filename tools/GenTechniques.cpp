@@ -207,6 +207,6 @@ void GenTechniques(DataTree& tree)
     }
 }
 
-}  // namespace
+}   // namespace
 
 REGISTER_GENERATOR("techniques", GenTechniques);

@@ -6,7 +6,8 @@
 #include <stb/stb_dxt.h>
 #include <stb/stb_image_write.h>
 
-namespace {
+namespace
+{
 
 bool ValidSize(int w, int h, const uint8_t* bgra)
 {
@@ -18,7 +19,8 @@ std::vector<uint8_t> ToRgb(int w, int h, const uint8_t* bgra, int comp)
 {
     const size_t count = static_cast<size_t>(w) * h;
     std::vector<uint8_t> out(count * comp);
-    for (size_t i = 0; i < count; ++i) {
+    for (size_t i = 0; i < count; ++i)
+    {
         out[i * comp + 0] = bgra[i * 4 + 2];
         out[i * comp + 1] = bgra[i * 4 + 1];
         out[i * comp + 2] = bgra[i * 4 + 0];
@@ -56,10 +58,10 @@ std::vector<uint8_t> DdsHeader(int w, int h, PixelFormat fmt, int levels, bool c
     std::memcpy(out.data(), "DDS ", 4);
     const size_t hd = 4;
     const bool compressed = IsCompressedFormat(fmt);
-    uint32_t flags = 0x1 | 0x2 | 0x4 | 0x1000;    // caps, height, width, pixel format
-    flags |= compressed ? 0x80000 : 0x8;          // linear size or pitch
+    uint32_t flags = 0x1 | 0x2 | 0x4 | 0x1000;   // caps, height, width, pixel format
+    flags |= compressed ? 0x80000 : 0x8;         // linear size or pitch
     if (levels > 1)
-        flags |= 0x20000;                         // mip count
+        flags |= 0x20000;   // mip count
     PutU32(out, hd + 0, 124);
     PutU32(out, hd + 4, flags);
     PutU32(out, hd + 8, static_cast<uint32_t>(h));
@@ -68,10 +70,12 @@ std::vector<uint8_t> DdsHeader(int w, int h, PixelFormat fmt, int levels, bool c
     PutU32(out, hd + 24, static_cast<uint32_t>(levels));
     // Pixel-format block.
     PutU32(out, hd + 72, 32);
-    switch (fmt) {
+    switch (fmt)
+    {
     case PixelFormat::DXT1:
     case PixelFormat::DXT3:
-    case PixelFormat::DXT5: {
+    case PixelFormat::DXT5:
+    {
         const char* cc = fmt == PixelFormat::DXT1 ? "DXT1" : fmt == PixelFormat::DXT3 ? "DXT3" : "DXT5";
         PutU32(out, hd + 76, 0x4);
         std::memcpy(&out[hd + 80], cc, 4);
@@ -94,9 +98,9 @@ std::vector<uint8_t> DdsHeader(int w, int h, PixelFormat fmt, int levels, bool c
         PutU32(out, hd + 96, 0x001F);
         break;
     }
-    uint32_t caps = 0x1000;                       // texture
+    uint32_t caps = 0x1000;   // texture
     if (levels > 1)
-        caps |= 0x8 | 0x400000;                   // complex, mip map
+        caps |= 0x8 | 0x400000;   // complex, mip map
     if (cube)
         caps |= 0x8;
     PutU32(out, hd + 104, caps);
@@ -104,25 +108,34 @@ std::vector<uint8_t> DdsHeader(int w, int h, PixelFormat fmt, int levels, bool c
     return out;
 }
 
-uint8_t To5(uint8_t v) { return static_cast<uint8_t>((v * 31 + 127) / 255); }
-uint8_t To6(uint8_t v) { return static_cast<uint8_t>((v * 63 + 127) / 255); }
+uint8_t To5(uint8_t v)
+{
+    return static_cast<uint8_t>((v * 31 + 127) / 255);
+}
+uint8_t To6(uint8_t v)
+{
+    return static_cast<uint8_t>((v * 63 + 127) / 255);
+}
 
 // One level of B,G,R,A pixels in the file's format, appended to `out`.
 void EncodeLevel(int w, int h, const uint8_t* bgra, PixelFormat fmt, std::vector<uint8_t>& out)
 {
     const size_t count = static_cast<size_t>(w) * h;
-    switch (fmt) {
+    switch (fmt)
+    {
     case PixelFormat::A8R8G8B8:
         out.insert(out.end(), bgra, bgra + count * 4);
         break;
     case PixelFormat::X8R8G8B8:
-        for (size_t i = 0; i < count; ++i) {
+        for (size_t i = 0; i < count; ++i)
+        {
             out.insert(out.end(), bgra + i * 4, bgra + i * 4 + 3);
             out.push_back(255);
         }
         break;
     case PixelFormat::R5G6B5:
-        for (size_t i = 0; i < count; ++i) {
+        for (size_t i = 0; i < count; ++i)
+        {
             const uint8_t* p = bgra + i * 4;
             const uint16_t c = static_cast<uint16_t>((To5(p[2]) << 11) | (To6(p[1]) << 5) | To5(p[0]));
             out.push_back(static_cast<uint8_t>(c));
@@ -131,17 +144,22 @@ void EncodeLevel(int w, int h, const uint8_t* bgra, PixelFormat fmt, std::vector
         break;
     case PixelFormat::DXT1:
     case PixelFormat::DXT3:
-    case PixelFormat::DXT5: {
+    case PixelFormat::DXT5:
+    {
         const bool alpha = fmt != PixelFormat::DXT1;
         const size_t blockBytes = alpha ? 16 : 8;
-        for (int by = 0; by < h; by += 4) {
-            for (int bx = 0; bx < w; bx += 4) {
+        for (int by = 0; by < h; by += 4)
+        {
+            for (int bx = 0; bx < w; bx += 4)
+            {
                 // Edge blocks repeat the last row and column so the padding
                 // does not pull the block's colours towards black.
                 uint8_t rgba[16 * 4];
-                for (int y = 0; y < 4; ++y) {
+                for (int y = 0; y < 4; ++y)
+                {
                     const int sy = std::min(by + y, h - 1);
-                    for (int x = 0; x < 4; ++x) {
+                    for (int x = 0; x < 4; ++x)
+                    {
                         const int sx = std::min(bx + x, w - 1);
                         const uint8_t* p = bgra + (static_cast<size_t>(sy) * w + sx) * 4;
                         uint8_t* d = rgba + (y * 4 + x) * 4;
@@ -163,7 +181,8 @@ void EncodeLevel(int w, int h, const uint8_t* bgra, PixelFormat fmt, std::vector
 
 void AppendSurface(int w, int h, const uint8_t* bgra, PixelFormat fmt, bool mips, std::vector<uint8_t>& out)
 {
-    if (!mips) {
+    if (!mips)
+    {
         EncodeLevel(w, h, bgra, fmt, out);
         return;
     }
@@ -173,7 +192,7 @@ void AppendSurface(int w, int h, const uint8_t* bgra, PixelFormat fmt, bool mips
                     chain[level].data(), fmt, out);
 }
 
-} // namespace
+}   // namespace
 
 std::vector<uint8_t> WriteBmp24(int w, int h, const uint8_t* bgra)
 {

@@ -5,13 +5,15 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
+    if (argc != 2)
+    {
         std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argc > 0 ? argv[0] : "datagen");
         return 2;
     }
     DataTree tree;
     RunAllGenerators(tree);
-    if (!tree.WriteAll(argv[1])) {
+    if (!tree.WriteAll(argv[1]))
+    {
         std::fprintf(stderr, "datagen: writing %s failed\n", argv[1]);
         return 1;
     }

@@ -14,7 +14,10 @@ void PutU32(std::vector<uint8_t>& out, uint32_t v)
     out.push_back(uint8_t(v >> 24));
 }
 
-void PutI32(std::vector<uint8_t>& out, int32_t v) { PutU32(out, uint32_t(v)); }
+void PutI32(std::vector<uint8_t>& out, int32_t v)
+{
+    PutU32(out, uint32_t(v));
+}
 
 void PutF32(std::vector<uint8_t>& out, float f)
 {
@@ -43,15 +46,11 @@ struct BoxFace
     float n[3], r[3], u[3];
 };
 const BoxFace kBoxFaces[6] = {
-    {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}},
-    {{-1, 0, 0}, {0, 0, -1}, {0, 1, 0}},
-    {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}},
-    {{0, -1, 0}, {1, 0, 0}, {0, 0, -1}},
-    {{0, 0, 1}, {-1, 0, 0}, {0, 1, 0}},
-    {{0, 0, -1}, {1, 0, 0}, {0, 1, 0}},
+    {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}},   {{-1, 0, 0}, {0, 0, -1}, {0, 1, 0}}, {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}},
+    {{0, -1, 0}, {1, 0, 0}, {0, 0, -1}}, {{0, 0, 1}, {-1, 0, 0}, {0, 1, 0}},  {{0, 0, -1}, {1, 0, 0}, {0, 1, 0}},
 };
 
-} // namespace
+}   // namespace
 
 void ComputePartBounds(MeshPart& part)
 {
@@ -97,8 +96,8 @@ std::vector<uint16_t> MakeBoxIndices()
     for (uint16_t f = 0; f < 6; ++f)
     {
         uint16_t b = uint16_t(f * 4);
-        const uint16_t tri[6] = {b, uint16_t(b + 2), uint16_t(b + 1),
-                                 uint16_t(b + 1), uint16_t(b + 2), uint16_t(b + 3)};
+        const uint16_t tri[6] = {
+            b, uint16_t(b + 2), uint16_t(b + 1), uint16_t(b + 1), uint16_t(b + 2), uint16_t(b + 3)};
         idx.insert(idx.end(), tri, tri + 6);
     }
     return idx;
@@ -113,7 +112,7 @@ MeshPart MakeBoxPart(const float boxMin[3], const float boxMax[3])
         c[k] = (boxMin[k] + boxMax[k]) * 0.5f;
         h[k] = (boxMax[k] - boxMin[k]) * 0.5f;
     }
-    const float corner[4][2] = {{-1, 1}, {1, 1}, {-1, -1}, {1, -1}}; // (right, up) signs
+    const float corner[4][2] = {{-1, 1}, {1, 1}, {-1, -1}, {1, -1}};   // (right, up) signs
     const float uv[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
     for (const BoxFace& f : kBoxFaces)
         for (int i = 0; i < 4; ++i)

@@ -11,7 +11,7 @@ enum
 {
     MESH_SLOT_COUNT = 16,
     MESH_POINT_SET_COUNT = 16,
-    MESH_FILE_VERTEX_SIZE = 32, // position, normal, uv as floats
+    MESH_FILE_VERTEX_SIZE = 32,   // position, normal, uv as floats
 };
 
 // Slot roles as the game reads them.
@@ -91,8 +91,7 @@ bool ValidateMesh(const MeshDesc& mesh, std::string* error = nullptr, bool check
 
 // Serialises the mesh into the file layout. Returns false (out cleared) when
 // ValidateMesh fails.
-bool WriteMesh(const MeshDesc& mesh, std::vector<uint8_t>& out, std::string* error = nullptr,
-               bool checkIndices = true);
+bool WriteMesh(const MeshDesc& mesh, std::vector<uint8_t>& out, std::string* error = nullptr, bool checkIndices = true);
 
 // Convenience form: the file bytes, or an empty vector when the mesh is invalid.
 std::vector<uint8_t> WriteMesh(const MeshDesc& mesh);

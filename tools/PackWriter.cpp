@@ -5,7 +5,8 @@
 
 #include "core/FileManager.h"
 
-namespace {
+namespace
+{
 
 void PutLE32(std::vector<uint8_t>& out, uint32_t v)
 {
@@ -27,7 +28,7 @@ std::string LowerExtension(const std::string& path)
     return ext;
 }
 
-} // namespace
+}   // namespace
 
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 {
@@ -41,12 +42,18 @@ bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 
 const char* PackBaseName(PackKind kind)
 {
-    switch (kind) {
-    case PACK_OBJECTS: return "Data/Objects";
-    case PACK_WORLD: return "Data/World";
-    case PACK_TEXTURES: return "Data/Textures";
-    case PACK_SD: return "Data/SD";
-    default: return nullptr;
+    switch (kind)
+    {
+    case PACK_OBJECTS:
+        return "Data/Objects";
+    case PACK_WORLD:
+        return "Data/World";
+    case PACK_TEXTURES:
+        return "Data/Textures";
+    case PACK_SD:
+        return "Data/SD";
+    default:
+        return nullptr;
     }
 }
 
@@ -61,8 +68,7 @@ PackKind PackForPath(const std::string& path)
     if (ext == ".wav" || path.compare(0, 11, "Data/Audio/") == 0)
         return PACK_SD;
     // Pictures go through the texture cache, which opens the Textures pack.
-    if (ext == ".dds" || ext == ".bmp" || ext == ".jpg" || ext == ".jpeg" || ext == ".png" ||
-        ext == ".tga")
+    if (ext == ".dds" || ext == ".bmp" || ext == ".jpg" || ext == ".jpeg" || ext == ".png" || ext == ".tga")
         return PACK_TEXTURES;
     // Meshes, area grids, font data, technique files: opened as World files.
     return PACK_WORLD;

@@ -7,11 +7,11 @@
 
 enum PackKind
 {
-    PACK_NONE = -1,   // not packed (outside "Data/")
-    PACK_OBJECTS = 0, // text: object descriptions and lists (".obj")
-    PACK_WORLD,       // binary world data: meshes, area grids, fonts, techniques
-    PACK_TEXTURES,    // pictures
-    PACK_SD,          // sounds
+    PACK_NONE = -1,     // not packed (outside "Data/")
+    PACK_OBJECTS = 0,   // text: object descriptions and lists (".obj")
+    PACK_WORLD,         // binary world data: meshes, area grids, fonts, techniques
+    PACK_TEXTURES,      // pictures
+    PACK_SD,            // sounds
     PACK_COUNT
 };
 

@@ -7,7 +7,8 @@
 #include "render/Views.h"
 #include "world/Landscape.h"
 
-namespace {
+namespace
+{
 
 float Distance3(const float a[3], float x, float y, float z)
 {
@@ -23,7 +24,7 @@ void ReleaseBuffer(T*& buffer)
     buffer = nullptr;
 }
 
-} // namespace
+}   // namespace
 
 CLandPart::CLandPart()
 {

@@ -2,8 +2,8 @@
 // area textures, the terrain body and the ground queries.
 #include "world/Landscape.h"
 
-#include <btBulletDynamicsCommon.h>
 #include <BulletCollision/CollisionShapes/btHeightfieldTerrainShape.h>
+#include <btBulletDynamicsCommon.h>
 
 #include <cmath>
 #include <cstdio>
@@ -12,8 +12,8 @@
 
 #include "core/DebugLog.h"
 #include "core/FileManager.h"
-#include "core/RaceState.h"
 #include "core/Physics.h"
+#include "core/RaceState.h"
 #include "core/Settings.h"
 #include "platform/os/Clock.h"
 #include "platform/os/Rand.h"
@@ -24,7 +24,8 @@
 
 CLandscape g_Landscape;
 
-namespace {
+namespace
+{
 
 const float kByteToUnit = 0.003921569f;   // 1 / 255
 
@@ -75,7 +76,7 @@ int ReadSizedFile(const char* name, void* out, long long bytes)
     return got == (size_t)bytes;
 }
 
-} // namespace
+}   // namespace
 
 int ReadLandscapeData(int handle, LandscapeData* data)
 {
@@ -474,7 +475,8 @@ void CLandscape::CreatePhysics()
     for (int k = 0; k < n; ++k)
         std::memcpy(heightSamples + (size_t)k * n, heights[n - 1 - k], (size_t)n * sizeof(float));
 
-    heightShape = new btHeightfieldTerrainShape(n, n, static_cast<const void*>(heightSamples), 2.0f * heightScale, 1, true, true);
+    heightShape =
+        new btHeightfieldTerrainShape(n, n, static_cast<const void*>(heightSamples), 2.0f * heightScale, 1, true, true);
     heightShape->setUseDiamondSubdivision(false);
     heightShape->setLocalScaling(btVector3(cellSize, 1.0f, cellSize));
 

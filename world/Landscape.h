@@ -19,8 +19,8 @@ class btRigidBody;
 struct TerrainVertex;
 
 // Capacity of the grid arrays (and the side of the terrain body).
-#define LANDSCAPE_MAX_GRID 360
-#define LANDSCAPE_MAX_PARTS 1024
+#define LANDSCAPE_MAX_GRID           360
+#define LANDSCAPE_MAX_PARTS          1024
 #define LANDSCAPE_MAX_PARTS_PER_SIDE 32
 
 // The five values of "LandscapeData.obj".
@@ -70,8 +70,7 @@ public:
 
     // Terrain mesh and land parts.
     void CreateMesh();
-    static void CalcTerrainNormals(TerrainVertex* vertices, const uint32_t* indices, int vertexCount,
-                                   int indexCount);
+    static void CalcTerrainNormals(TerrainVertex* vertices, const uint32_t* indices, int vertexCount, int indexCount);
     void CreateLandParts();
 
     // Per frame while the world runs: builds the terrain body on the first

@@ -9,17 +9,18 @@
 #include <cmath>
 
 #include "core/Controls.h"
-#include "render/Views.h"
 #include "core/Settings.h"
 #include "render/D3DRender.h"
 #include "render/Draw2D.h"
+#include "render/Views.h"
 #include "world/LandPart.h"
 #include "world/Landscape.h"
 #include "world/Terrain.h"
 
 int g_ShowRoute = 0;
 
-namespace {
+namespace
+{
 
 float Distance(const float a[3], const float b[3])
 {
@@ -48,7 +49,7 @@ IDirect3DTexture9* ShadowMap()
     return g_ShadowQuality > 0 ? g_Render.shadowTarget1 : nullptr;
 }
 
-}  // namespace
+}   // namespace
 
 int ChooseTerrainLod(float distance, int reflectionPass, IDirect3DIndexBuffer9* const lodIndices[3])
 {
@@ -221,14 +222,13 @@ void CLandPart::Draw()
         if (distance > TERRAIN_DETAIL_DISTANCE)
             g_Render.SetStageColorOp(1, D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT);
         else
-            g_Render.SetStageColorOp(1, D3DTOP_MODULATE2X, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT,
-                                     D3DTA_CURRENT);
+            g_Render.SetStageColorOp(1, D3DTOP_MODULATE2X, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT);
         const D3DXVECTOR3& focus = g_Views.shadowFocus;
         const float dx = centre[0] - focus.x, dy = centre[1] - focus.y, dz = centre[2] - focus.z;
         const bool nearShadow = std::sqrt(dx * dx + dy * dy + dz * dz) - radius < TERRAIN_SHADOW_REACH;
         if (nearShadow && ShadowMap())
-            g_Render.SetStageColorOp(2, D3DTOP_MODULATE, D3DTA_TEXTURE | D3DTA_COMPLEMENT, D3DTA_CURRENT,
-                                     D3DTA_CURRENT, D3DTA_CURRENT);
+            g_Render.SetStageColorOp(2, D3DTOP_MODULATE, D3DTA_TEXTURE | D3DTA_COMPLEMENT, D3DTA_CURRENT, D3DTA_CURRENT,
+                                     D3DTA_CURRENT);
         else
             g_Render.SetStageColorOp(2, D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT);
     }

@@ -13,7 +13,7 @@ extern int g_ShowRoute;
 #define TERRAIN_COARSE_DISTANCE 100.0f
 // A part whose sphere comes nearer than this to the shadow focus samples the
 // shadow map.
-#define TERRAIN_SHADOW_REACH 32.0f
+#define TERRAIN_SHADOW_REACH    32.0f
 
 // Level of detail (0 finest .. 2 coarsest) of a part at `distance`: level 2
 // beyond 100 or in the reflection pass, level 1 beyond 50, each only when its

@@ -8,30 +8,16 @@ int CNatureManager::Create()
     return 1;
 }
 
-void CNatureManager::Update()
-{
-}
+void CNatureManager::Update() {}
 
-void CNatureManager::DrawTreeStems()
-{
-}
+void CNatureManager::DrawTreeStems() {}
 
-void CNatureManager::DrawGrass()
-{
-}
+void CNatureManager::DrawGrass() {}
 
-void CNatureManager::DrawTreeLeafs()
-{
-}
+void CNatureManager::DrawTreeLeafs() {}
 
-void CNatureManager::DrawTreeLeafsShadow()
-{
-}
+void CNatureManager::DrawTreeLeafsShadow() {}
 
-void CNatureManager::DrawGrassShadow()
-{
-}
+void CNatureManager::DrawGrassShadow() {}
 
-void CNatureManager::Release()
-{
-}
+void CNatureManager::Release() {}

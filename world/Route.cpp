@@ -7,21 +7,25 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "common/MathUtil.h"
 #include "core/DebugLog.h"
 #include "core/FileManager.h"
 #include "core/RaceState.h"
-#include "common/MathUtil.h"
 #include "platform/math/D3DXMath.h"
 #include "world/Landscape.h"
 
-namespace {
+namespace
+{
 
 bool IsTraceable(unsigned char v)
 {
     return (v >= WAYPOINT_MIN_ROUTE && v <= WAYPOINT_MAX_ROUTE) || v == WAYPOINT_COPY_POWER;
 }
 
-float& HeightAt(RouteGround& g, int row, int col) { return g.heights[row * g.stride + col]; }
+float& HeightAt(RouteGround& g, int row, int col)
+{
+    return g.heights[row * g.stride + col];
+}
 
 // One blur step: half way towards the mean of the 3 x 3 samples around the
 // cell, those beyond the border taken from the nearest border cell.
@@ -63,7 +67,7 @@ void CellOfPoint(const RouteGround& g, const float p[3], int* row, int* col)
     *row = (int)std::floor((g.size * 0.5f - p[2]) / g.cellSize);
 }
 
-}  // namespace
+}   // namespace
 
 float RoutePowerFromByte(unsigned char b)
 {
@@ -138,10 +142,14 @@ const char* RouteTraceMessage(int result)
 {
     switch (result)
     {
-    case ROUTE_TRACE_NO_START: return "Way points map has no start point!";
-    case ROUTE_TRACE_NO_SECOND: return "Way points map has no second point!";
-    case ROUTE_TRACE_TOO_SHORT: return "Way points map route is too short!";
-    default: return "";
+    case ROUTE_TRACE_NO_START:
+        return "Way points map has no start point!";
+    case ROUTE_TRACE_NO_SECOND:
+        return "Way points map has no second point!";
+    case ROUTE_TRACE_TOO_SHORT:
+        return "Way points map route is too short!";
+    default:
+        return "";
     }
 }
 
@@ -193,8 +201,8 @@ void FlattenRoute(RouteGround& g, float (*pos)[3], int count)
                 float centre[3];
                 RouteCellCentre(g, r, c, centre);
                 centre[1] = g.height(g, centre[0], centre[2]);
-                const float a = (centre[0] - p.x) * forward.x + (centre[1] - p.y) * forward.y +
-                                (centre[2] - p.z) * forward.z;
+                const float a =
+                    (centre[0] - p.x) * forward.x + (centre[1] - p.y) * forward.y + (centre[2] - p.z) * forward.z;
                 if (std::fabs(a) <= along)
                 {
                     float& h = HeightAt(g, r, c);
@@ -237,7 +245,8 @@ int HalveRoute(float (*pos)[3], int* type, float* power, int count)
     return kept;
 }
 
-namespace {
+namespace
+{
 
 // Run-up indices; both directions stay inside the route.
 void RunUp(unsigned m, int reverse, unsigned racers, std::vector<unsigned>* out)
@@ -257,7 +266,7 @@ void RunUp(unsigned m, int reverse, unsigned racers, std::vector<unsigned>* out)
     }
 }
 
-}  // namespace
+}   // namespace
 
 unsigned RacePathPoints(unsigned routeCount, unsigned laps, int reverse, unsigned racers)
 {
@@ -268,8 +277,8 @@ unsigned RacePathPoints(unsigned routeCount, unsigned laps, int reverse, unsigne
     return (unsigned)runUp.size() + (routeCount - 1) * laps + 1;
 }
 
-void BuildRacePath(const float (*routePos)[3], const int* routeType, unsigned routeCount, unsigned laps,
-                   int reverse, unsigned racers, float cellSize)
+void BuildRacePath(const float (*routePos)[3], const int* routeType, unsigned routeCount, unsigned laps, int reverse,
+                   unsigned racers, float cellSize)
 {
     FreeRacePath();
     const unsigned total = RacePathPoints(routeCount, laps, reverse, racers);
@@ -312,7 +321,8 @@ void BuildRacePath(const float (*routePos)[3], const int* routeType, unsigned ro
 // The landscape's route: read, traced, shaped and halved at area load; the
 // race path rebuilt at every race start.
 
-namespace {
+namespace
+{
 
 float LandscapeGroundHeight(const RouteGround& ground, float x, float z)
 {
@@ -320,7 +330,7 @@ float LandscapeGroundHeight(const RouteGround& ground, float x, float z)
     return static_cast<const CLandscape*>(ground.user)->GetHeight(p);
 }
 
-}  // namespace
+}   // namespace
 
 int CLandscape::CreateRoute()
 {

@@ -6,11 +6,11 @@
 #include <vector>
 
 // Way-point map codes.
-#define WAYPOINT_MIN_ROUTE 10     // 10..250: a route cell with its own power
-#define WAYPOINT_MAX_ROUTE 250
+#define WAYPOINT_MIN_ROUTE  10   // 10..250: a route cell with its own power
+#define WAYPOINT_MAX_ROUTE  250
 #define WAYPOINT_COPY_POWER 252   // a route cell with the power of the point before
-#define WAYPOINT_SECOND 253       // the point after the start: the driving direction
-#define WAYPOINT_START 254
+#define WAYPOINT_SECOND     253   // the point after the start: the driving direction
+#define WAYPOINT_START      254
 
 // Bytes per row of "RoutePower.dat", whatever the grid.
 #define ROUTE_POWER_ROW 360
@@ -57,10 +57,10 @@ void SmoothRoute(float (*pos)[3], int count, int passes);
 // The grid a route lies on: heights[row][col] with row 0 at z = size / 2.
 struct RouteGround
 {
-    float* heights;      // row r, column c at heights[r * stride + c]
+    float* heights;   // row r, column c at heights[r * stride + c]
     int stride;
     int gridSize;
-    float size;          // side of the area in world units
+    float size;   // side of the area in world units
     float cellSize;
     // Height of the ground at (x, z), read from `heights` as it is now.
     float (*height)(const RouteGround& ground, float x, float z);
@@ -85,5 +85,5 @@ unsigned RacePathPoints(unsigned routeCount, unsigned laps, int reverse, unsigne
 // Rebuilds g_RacePath, g_RacePathTypes, g_RacePathCount and g_RacePathLength:
 // the run-up of the grid, `laps` laps (backwards when `reverse`), and the
 // start point. A route of fewer than two points gives an empty path.
-void BuildRacePath(const float (*routePos)[3], const int* routeType, unsigned routeCount, unsigned laps,
-                   int reverse, unsigned racers, float cellSize);
+void BuildRacePath(const float (*routePos)[3], const int* routeType, unsigned routeCount, unsigned laps, int reverse,
+                   unsigned racers, float cellSize);

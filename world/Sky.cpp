@@ -8,18 +8,10 @@ int CSky::Create()
     return 1;
 }
 
-void CSky::Update()
-{
-}
+void CSky::Update() {}
 
-void CSky::Draw()
-{
-}
+void CSky::Draw() {}
 
-void CSky::DrawFlare()
-{
-}
+void CSky::DrawFlare() {}
 
-void CSky::Release()
-{
-}
+void CSky::Release() {}

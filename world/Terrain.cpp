@@ -43,8 +43,8 @@ void BuildPartLodIndices(int partCells, int gridSize, int step, uint16_t* out, i
     *triangleCount = n / 3;
 }
 
-HRESULT OptimizeMeshIndices(const TerrainVertex* vertices, int vertexCount, const uint16_t* indices,
-                            int* triangleCount, DWORD fvf, D3DPOOL pool, IDirect3DIndexBuffer9** out)
+HRESULT OptimizeMeshIndices(const TerrainVertex* vertices, int vertexCount, const uint16_t* indices, int* triangleCount,
+                            DWORD fvf, D3DPOOL pool, IDirect3DIndexBuffer9** out)
 {
     *out = nullptr;
     IDirect3DDevice9* device = g_Render.device;
@@ -80,8 +80,8 @@ HRESULT OptimizeMeshIndices(const TerrainVertex* vertices, int vertexCount, cons
     const int faces = (int)mesh->GetNumFaces();
 
     IDirect3DIndexBuffer9* ib = nullptr;
-    hr = device->CreateIndexBuffer((UINT)(faces * 3 * sizeof(uint16_t)), D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, pool,
-                                   &ib, nullptr);
+    hr = device->CreateIndexBuffer((UINT)(faces * 3 * sizeof(uint16_t)), D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, pool, &ib,
+                                   nullptr);
     if (SUCCEEDED(hr) && ib)
     {
         void* dst = nullptr;
@@ -98,8 +98,7 @@ HRESULT OptimizeMeshIndices(const TerrainVertex* vertices, int vertexCount, cons
     return hr;
 }
 
-void CLandscape::CalcTerrainNormals(TerrainVertex* vertices, const uint32_t* indices, int vertexCount,
-                                    int indexCount)
+void CLandscape::CalcTerrainNormals(TerrainVertex* vertices, const uint32_t* indices, int vertexCount, int indexCount)
 {
     for (int i = 0; i < vertexCount; ++i)
         vertices[i].nx = vertices[i].ny = vertices[i].nz = 0.0f;
@@ -188,9 +187,8 @@ void CLandscape::CreateMesh()
     terrainVertexCount = vertexCount;
 
     IDirect3DDevice9* device = g_Render.device;
-    if (device &&
-        SUCCEEDED(device->CreateVertexBuffer((UINT)(vertexCount * sizeof(TerrainVertex)), D3DUSAGE_WRITEONLY,
-                                             TERRAIN_FVF, D3DPOOL_MANAGED, &terrainVB, nullptr)))
+    if (device && SUCCEEDED(device->CreateVertexBuffer((UINT)(vertexCount * sizeof(TerrainVertex)), D3DUSAGE_WRITEONLY,
+                                                       TERRAIN_FVF, D3DPOOL_MANAGED, &terrainVB, nullptr)))
     {
         void* data = nullptr;
         if (SUCCEEDED(terrainVB->Lock(0, 0, &data, 0)))

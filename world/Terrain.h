@@ -29,5 +29,5 @@ void BuildPartLodIndices(int partCells, int gridSize, int step, uint16_t* out, i
 // Vertex-cache ordering of one index list through a system-memory D3DX mesh;
 // the result goes into a new managed, write-only 16-bit index buffer and the
 // triangle count is written back. Returns D3D_OK or the failing call's code.
-HRESULT OptimizeMeshIndices(const TerrainVertex* vertices, int vertexCount, const uint16_t* indices,
-                            int* triangleCount, DWORD fvf, D3DPOOL pool, IDirect3DIndexBuffer9** out);
+HRESULT OptimizeMeshIndices(const TerrainVertex* vertices, int vertexCount, const uint16_t* indices, int* triangleCount,
+                            DWORD fvf, D3DPOOL pool, IDirect3DIndexBuffer9** out);

@@ -8,9 +8,10 @@
 
 #include "platform/d3d/D3D9Interfaces.h"
 
-enum class D3DBackendKind {
-    OpenGL,     // draws through OpenGL 3.3 core on the device window (the default)
-    Recording,  // draws nothing and logs every device call; needs no window
+enum class D3DBackendKind
+{
+    OpenGL,      // draws through OpenGL 3.3 core on the device window (the default)
+    Recording,   // draws nothing and logs every device call; needs no window
 };
 
 // Chooses what the next Direct3DCreate9 opens. Objects already made keep their backend.

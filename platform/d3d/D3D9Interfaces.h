@@ -15,7 +15,8 @@ struct IDirect3DSurface9;
 struct IDirect3DVertexBuffer9;
 struct IDirect3DIndexBuffer9;
 
-struct IUnknown {
+struct IUnknown
+{
     virtual ULONG AddRef() = 0;
     virtual ULONG Release() = 0;
 
@@ -23,7 +24,8 @@ protected:
     virtual ~IUnknown() = default;
 };
 
-struct IDirect3D9 : IUnknown {
+struct IDirect3D9 : IUnknown
+{
     virtual UINT GetAdapterCount() = 0;
     virtual UINT GetAdapterModeCount(UINT Adapter, D3DFORMAT Format) = 0;
     virtual HRESULT EnumAdapterModes(UINT Adapter, D3DFORMAT Format, UINT Mode, D3DDISPLAYMODE* pMode) = 0;
@@ -40,52 +42,59 @@ struct IDirect3D9 : IUnknown {
                                  IDirect3DDevice9** ppReturnedDeviceInterface) = 0;
 };
 
-struct IDirect3DResource9 : IUnknown {
+struct IDirect3DResource9 : IUnknown
+{
     virtual HRESULT GetDevice(IDirect3DDevice9** ppDevice) = 0;
     virtual D3DRESOURCETYPE GetType() = 0;
 };
 
-struct IDirect3DBaseTexture9 : IDirect3DResource9 {
+struct IDirect3DBaseTexture9 : IDirect3DResource9
+{
     virtual DWORD GetLevelCount() = 0;
 };
 
-struct IDirect3DTexture9 : IDirect3DBaseTexture9 {
+struct IDirect3DTexture9 : IDirect3DBaseTexture9
+{
     virtual HRESULT GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc) = 0;
     virtual HRESULT GetSurfaceLevel(UINT Level, IDirect3DSurface9** ppSurfaceLevel) = 0;
     virtual HRESULT LockRect(UINT Level, D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags) = 0;
     virtual HRESULT UnlockRect(UINT Level) = 0;
 };
 
-struct IDirect3DCubeTexture9 : IDirect3DBaseTexture9 {
+struct IDirect3DCubeTexture9 : IDirect3DBaseTexture9
+{
     virtual HRESULT GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc) = 0;
-    virtual HRESULT GetCubeMapSurface(D3DCUBEMAP_FACES FaceType, UINT Level,
-                                      IDirect3DSurface9** ppCubeMapSurface) = 0;
-    virtual HRESULT LockRect(D3DCUBEMAP_FACES FaceType, UINT Level, D3DLOCKED_RECT* pLockedRect,
-                             const RECT* pRect, DWORD Flags) = 0;
+    virtual HRESULT GetCubeMapSurface(D3DCUBEMAP_FACES FaceType, UINT Level, IDirect3DSurface9** ppCubeMapSurface) = 0;
+    virtual HRESULT LockRect(D3DCUBEMAP_FACES FaceType, UINT Level, D3DLOCKED_RECT* pLockedRect, const RECT* pRect,
+                             DWORD Flags) = 0;
     virtual HRESULT UnlockRect(D3DCUBEMAP_FACES FaceType, UINT Level) = 0;
 };
 
 // A surface is a level of a texture, a render target, a depth-stencil surface
 // or the back buffer.
-struct IDirect3DSurface9 : IDirect3DResource9 {
+struct IDirect3DSurface9 : IDirect3DResource9
+{
     virtual HRESULT GetDesc(D3DSURFACE_DESC* pDesc) = 0;
     virtual HRESULT LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags) = 0;
     virtual HRESULT UnlockRect() = 0;
 };
 
-struct IDirect3DVertexBuffer9 : IDirect3DResource9 {
+struct IDirect3DVertexBuffer9 : IDirect3DResource9
+{
     virtual HRESULT Lock(UINT OffsetToLock, UINT SizeToLock, void** ppbData, DWORD Flags) = 0;
     virtual HRESULT Unlock() = 0;
     virtual HRESULT GetDesc(D3DVERTEXBUFFER_DESC* pDesc) = 0;
 };
 
-struct IDirect3DIndexBuffer9 : IDirect3DResource9 {
+struct IDirect3DIndexBuffer9 : IDirect3DResource9
+{
     virtual HRESULT Lock(UINT OffsetToLock, UINT SizeToLock, void** ppbData, DWORD Flags) = 0;
     virtual HRESULT Unlock() = 0;
     virtual HRESULT GetDesc(D3DINDEXBUFFER_DESC* pDesc) = 0;
 };
 
-struct IDirect3DDevice9 : IUnknown {
+struct IDirect3DDevice9 : IUnknown
+{
     // Device state and presentation.
     virtual HRESULT TestCooperativeLevel() = 0;
     virtual UINT GetAvailableTextureMem() = 0;
@@ -111,9 +120,8 @@ struct IDirect3DDevice9 : IUnknown {
                                        DWORD MultisampleQuality, BOOL Lockable, IDirect3DSurface9** ppSurface,
                                        HANDLE* pSharedHandle) = 0;
     virtual HRESULT CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMAT Format,
-                                              D3DMULTISAMPLE_TYPE MultiSample, DWORD MultisampleQuality,
-                                              BOOL Discard, IDirect3DSurface9** ppSurface,
-                                              HANDLE* pSharedHandle) = 0;
+                                              D3DMULTISAMPLE_TYPE MultiSample, DWORD MultisampleQuality, BOOL Discard,
+                                              IDirect3DSurface9** ppSurface, HANDLE* pSharedHandle) = 0;
     virtual HRESULT StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSourceRect,
                                 IDirect3DSurface9* pDestSurface, const RECT* pDestRect,
                                 D3DTEXTUREFILTERTYPE Filter) = 0;
@@ -128,8 +136,7 @@ struct IDirect3DDevice9 : IUnknown {
     // Frame.
     virtual HRESULT BeginScene() = 0;
     virtual HRESULT EndScene() = 0;
-    virtual HRESULT Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z,
-                          DWORD Stencil) = 0;
+    virtual HRESULT Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z, DWORD Stencil) = 0;
 
     // Fixed-function state.
     virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) = 0;
@@ -161,24 +168,21 @@ struct IDirect3DDevice9 : IUnknown {
     virtual HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount,
                                     const void* pVertexStreamZeroData, UINT VertexStreamZeroStride) = 0;
     virtual HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinVertexIndex, UINT NumVertices,
-                                           UINT PrimitiveCount, const void* pIndexData,
-                                           D3DFORMAT IndexDataFormat, const void* pVertexStreamZeroData,
-                                           UINT VertexStreamZeroStride) = 0;
+                                           UINT PrimitiveCount, const void* pIndexData, D3DFORMAT IndexDataFormat,
+                                           const void* pVertexStreamZeroData, UINT VertexStreamZeroStride) = 0;
     virtual HRESULT SetFVF(DWORD FVF) = 0;
     virtual HRESULT GetFVF(DWORD* pFVF) = 0;
     virtual HRESULT SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9* pStreamData, UINT OffsetInBytes,
                                     UINT Stride) = 0;
-    virtual HRESULT GetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9** ppStreamData,
-                                    UINT* pOffsetInBytes, UINT* pStride) = 0;
+    virtual HRESULT GetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9** ppStreamData, UINT* pOffsetInBytes,
+                                    UINT* pStride) = 0;
     virtual HRESULT SetIndices(IDirect3DIndexBuffer9* pIndexData) = 0;
     virtual HRESULT GetIndices(IDirect3DIndexBuffer9** ppIndexData) = 0;
 
     // Shader constant registers (c0...), read by effect shaders.
-    virtual HRESULT SetVertexShaderConstantF(UINT StartRegister, const float* pConstantData,
-                                             UINT Vector4fCount) = 0;
+    virtual HRESULT SetVertexShaderConstantF(UINT StartRegister, const float* pConstantData, UINT Vector4fCount) = 0;
     virtual HRESULT GetVertexShaderConstantF(UINT StartRegister, float* pConstantData, UINT Vector4fCount) = 0;
-    virtual HRESULT SetPixelShaderConstantF(UINT StartRegister, const float* pConstantData,
-                                            UINT Vector4fCount) = 0;
+    virtual HRESULT SetPixelShaderConstantF(UINT StartRegister, const float* pConstantData, UINT Vector4fCount) = 0;
     virtual HRESULT GetPixelShaderConstantF(UINT StartRegister, float* pConstantData, UINT Vector4fCount) = 0;
 };
 

@@ -7,30 +7,37 @@
 #include "platform/d3d/Internal.h"
 #include "platform/image/ImageDecode.h"
 
-namespace d3d {
+namespace d3d
+{
 
-namespace {
+namespace
+{
 
 // ---------------------------------------------------------------------------
 // Mesh
 // ---------------------------------------------------------------------------
-class CMesh final : public RefCounted<ID3DXMesh> {
+class CMesh final : public RefCounted<ID3DXMesh>
+{
 public:
-    CMesh(IDirect3DDevice9* device, DWORD faces, DWORD vertices, DWORD options, DWORD fvf,
-          IDirect3DVertexBuffer9* vb, IDirect3DIndexBuffer9* ib)
+    CMesh(IDirect3DDevice9* device, DWORD faces, DWORD vertices, DWORD options, DWORD fvf, IDirect3DVertexBuffer9* vb,
+          IDirect3DIndexBuffer9* ib)
         : device_(device), faces_(faces), vertices_(vertices), options_(options), fvf_(fvf), vb_(vb), ib_(ib),
-          attributes_(faces, 0) {
+          attributes_(faces, 0)
+    {
         device_->AddRef();
         BuildTable();
     }
-    ~CMesh() override {
+    ~CMesh() override
+    {
         vb_->Release();
         ib_->Release();
         device_->Release();
     }
 
-    HRESULT GetDevice(IDirect3DDevice9** ppDevice) override {
-        if (!ppDevice) return D3DERR_INVALIDCALL;
+    HRESULT GetDevice(IDirect3DDevice9** ppDevice) override
+    {
+        if (!ppDevice)
+            return D3DERR_INVALIDCALL;
         device_->AddRef();
         *ppDevice = device_;
         return D3D_OK;
@@ -40,14 +47,18 @@ public:
     DWORD GetFVF() override { return fvf_; }
     DWORD GetNumBytesPerVertex() override { return FVFVertexSize(fvf_); }
     DWORD GetOptions() override { return options_; }
-    HRESULT GetVertexBuffer(IDirect3DVertexBuffer9** ppVB) override {
-        if (!ppVB) return D3DERR_INVALIDCALL;
+    HRESULT GetVertexBuffer(IDirect3DVertexBuffer9** ppVB) override
+    {
+        if (!ppVB)
+            return D3DERR_INVALIDCALL;
         vb_->AddRef();
         *ppVB = vb_;
         return D3D_OK;
     }
-    HRESULT GetIndexBuffer(IDirect3DIndexBuffer9** ppIB) override {
-        if (!ppIB) return D3DERR_INVALIDCALL;
+    HRESULT GetIndexBuffer(IDirect3DIndexBuffer9** ppIB) override
+    {
+        if (!ppIB)
+            return D3DERR_INVALIDCALL;
         ib_->AddRef();
         *ppIB = ib_;
         return D3D_OK;
@@ -56,62 +67,82 @@ public:
     HRESULT UnlockVertexBuffer() override { return vb_->Unlock(); }
     HRESULT LockIndexBuffer(DWORD Flags, LPVOID* ppData) override { return ib_->Lock(0, 0, ppData, Flags); }
     HRESULT UnlockIndexBuffer() override { return ib_->Unlock(); }
-    HRESULT LockAttributeBuffer(DWORD, DWORD** ppData) override {
-        if (!ppData) return D3DERR_INVALIDCALL;
+    HRESULT LockAttributeBuffer(DWORD, DWORD** ppData) override
+    {
+        if (!ppData)
+            return D3DERR_INVALIDCALL;
         ++attributeLocks_;
         *ppData = attributes_.data();
         return D3D_OK;
     }
-    HRESULT UnlockAttributeBuffer() override {
-        if (attributeLocks_ <= 0) return D3DERR_INVALIDCALL;
-        if (--attributeLocks_ == 0) BuildTable();
+    HRESULT UnlockAttributeBuffer() override
+    {
+        if (attributeLocks_ <= 0)
+            return D3DERR_INVALIDCALL;
+        if (--attributeLocks_ == 0)
+            BuildTable();
         return D3D_OK;
     }
-    HRESULT GetAttributeTable(D3DXATTRIBUTERANGE* pAttribTable, DWORD* pAttribTableSize) override {
-        if (!pAttribTableSize) return D3DERR_INVALIDCALL;
-        if (pAttribTable) std::copy(table_.begin(), table_.end(), pAttribTable);
+    HRESULT GetAttributeTable(D3DXATTRIBUTERANGE* pAttribTable, DWORD* pAttribTableSize) override
+    {
+        if (!pAttribTableSize)
+            return D3DERR_INVALIDCALL;
+        if (pAttribTable)
+            std::copy(table_.begin(), table_.end(), pAttribTable);
         *pAttribTableSize = (DWORD)table_.size();
         return D3D_OK;
     }
-    HRESULT DrawSubset(DWORD AttribId) override {
+    HRESULT DrawSubset(DWORD AttribId) override
+    {
         device_->SetFVF(fvf_);
         device_->SetStreamSource(0, vb_, 0, FVFVertexSize(fvf_));
         device_->SetIndices(ib_);
-        for (const D3DXATTRIBUTERANGE& r : table_) {
-            if (r.AttribId != AttribId) continue;
-            HRESULT hr = device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, vertices_, r.FaceStart * 3,
-                                                       r.FaceCount);
-            if (FAILED(hr)) return hr;
+        for (const D3DXATTRIBUTERANGE& r : table_)
+        {
+            if (r.AttribId != AttribId)
+                continue;
+            HRESULT hr =
+                device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, vertices_, r.FaceStart * 3, r.FaceCount);
+            if (FAILED(hr))
+                return hr;
         }
         return D3D_OK;
     }
     // The faces keep their order: the driver's vertex cache makes a reorder
     // worth little here, and callers read the buffers back unchanged.
     HRESULT OptimizeInplace(DWORD, const DWORD* pAdjacencyIn, DWORD* pAdjacencyOut, DWORD* pFaceRemap,
-                            ID3DXBuffer** ppVertexRemap) override {
+                            ID3DXBuffer** ppVertexRemap) override
+    {
         if (pFaceRemap)
-            for (DWORD i = 0; i < faces_; ++i) pFaceRemap[i] = i;
-        if (pAdjacencyOut) {
+            for (DWORD i = 0; i < faces_; ++i)
+                pFaceRemap[i] = i;
+        if (pAdjacencyOut)
+        {
             if (pAdjacencyIn)
                 std::memcpy(pAdjacencyOut, pAdjacencyIn, faces_ * 3 * sizeof(DWORD));
             else
                 std::fill(pAdjacencyOut, pAdjacencyOut + faces_ * 3, 0xFFFFFFFFu);
         }
-        if (ppVertexRemap) {
+        if (ppVertexRemap)
+        {
             D3DXCreateBuffer(vertices_ * sizeof(DWORD), ppVertexRemap);
             auto* remap = static_cast<DWORD*>((*ppVertexRemap)->GetBufferPointer());
-            for (DWORD i = 0; i < vertices_; ++i) remap[i] = i;
+            for (DWORD i = 0; i < vertices_; ++i)
+                remap[i] = i;
         }
         return D3D_OK;
     }
 
 private:
     // Runs of consecutive faces with one attribute id.
-    void BuildTable() {
+    void BuildTable()
+    {
         table_.clear();
-        for (DWORD f = 0; f < faces_; ++f) {
+        for (DWORD f = 0; f < faces_; ++f)
+        {
             if (!table_.empty() && table_.back().AttribId == attributes_[f] &&
-                table_.back().FaceStart + table_.back().FaceCount == f) {
+                table_.back().FaceStart + table_.back().FaceCount == f)
+            {
                 ++table_.back().FaceCount;
                 continue;
             }
@@ -128,57 +159,82 @@ private:
     int attributeLocks_ = 0;
 };
 
-D3DPOOL PoolOf(DWORD options, bool index) {
+D3DPOOL PoolOf(DWORD options, bool index)
+{
     DWORD bits = index ? (options >> 4) : options;
-    if (bits & D3DXMESH_VB_SYSTEMMEM) return D3DPOOL_SYSTEMMEM;
-    if (bits & D3DXMESH_VB_MANAGED) return D3DPOOL_MANAGED;
+    if (bits & D3DXMESH_VB_SYSTEMMEM)
+        return D3DPOOL_SYSTEMMEM;
+    if (bits & D3DXMESH_VB_MANAGED)
+        return D3DPOOL_MANAGED;
     return D3DPOOL_DEFAULT;
 }
 
-DWORD UsageOf(DWORD options, bool index) {
+DWORD UsageOf(DWORD options, bool index)
+{
     DWORD bits = index ? (options >> 4) : options;
     DWORD usage = 0;
-    if (bits & D3DXMESH_VB_WRITEONLY) usage |= D3DUSAGE_WRITEONLY;
-    if (bits & D3DXMESH_VB_DYNAMIC) usage |= D3DUSAGE_DYNAMIC;
+    if (bits & D3DXMESH_VB_WRITEONLY)
+        usage |= D3DUSAGE_WRITEONLY;
+    if (bits & D3DXMESH_VB_DYNAMIC)
+        usage |= D3DUSAGE_DYNAMIC;
     return usage;
 }
 
 // ---------------------------------------------------------------------------
 // Texture creation from decoded images
 // ---------------------------------------------------------------------------
-D3DFORMAT FormatOf(PixelFormat f) {
-    switch (f) {
-    case PixelFormat::A8R8G8B8: return D3DFMT_A8R8G8B8;
-    case PixelFormat::X8R8G8B8: return D3DFMT_X8R8G8B8;
-    case PixelFormat::R5G6B5: return D3DFMT_R5G6B5;
-    case PixelFormat::DXT1: return D3DFMT_DXT1;
-    case PixelFormat::DXT3: return D3DFMT_DXT3;
-    default: return D3DFMT_DXT5;
+D3DFORMAT FormatOf(PixelFormat f)
+{
+    switch (f)
+    {
+    case PixelFormat::A8R8G8B8:
+        return D3DFMT_A8R8G8B8;
+    case PixelFormat::X8R8G8B8:
+        return D3DFMT_X8R8G8B8;
+    case PixelFormat::R5G6B5:
+        return D3DFMT_R5G6B5;
+    case PixelFormat::DXT1:
+        return D3DFMT_DXT1;
+    case PixelFormat::DXT3:
+        return D3DFMT_DXT3;
+    default:
+        return D3DFMT_DXT5;
     }
 }
 
-D3DXIMAGE_FILEFORMAT FileFormatOf(const uint8_t* b, size_t n) {
-    if (n >= 4 && std::memcmp(b, "DDS ", 4) == 0) return D3DXIFF_DDS;
-    if (n >= 2 && b[0] == 'B' && b[1] == 'M') return D3DXIFF_BMP;
-    if (n >= 3 && b[0] == 0xFF && b[1] == 0xD8) return D3DXIFF_JPG;
-    if (n >= 8 && b[0] == 0x89 && b[1] == 'P') return D3DXIFF_PNG;
+D3DXIMAGE_FILEFORMAT FileFormatOf(const uint8_t* b, size_t n)
+{
+    if (n >= 4 && std::memcmp(b, "DDS ", 4) == 0)
+        return D3DXIFF_DDS;
+    if (n >= 2 && b[0] == 'B' && b[1] == 'M')
+        return D3DXIFF_BMP;
+    if (n >= 3 && b[0] == 0xFF && b[1] == 0xD8)
+        return D3DXIFF_JPG;
+    if (n >= 8 && b[0] == 0x89 && b[1] == 'P')
+        return D3DXIFF_PNG;
     return D3DXIFF_TGA;
 }
 
 // One face's level as B,G,R,A (false for a level that cannot be expanded).
-bool ToBgra(const DecodedImage& image, const std::vector<uint8_t>& level, int w, int h, std::vector<uint8_t>& out) {
-    switch (image.format) {
+bool ToBgra(const DecodedImage& image, const std::vector<uint8_t>& level, int w, int h, std::vector<uint8_t>& out)
+{
+    switch (image.format)
+    {
     case PixelFormat::A8R8G8B8:
     case PixelFormat::X8R8G8B8:
-        if (level.size() < (size_t)w * h * 4) return false;
+        if (level.size() < (size_t)w * h * 4)
+            return false;
         out.assign(level.begin(), level.begin() + (size_t)w * h * 4);
         if (image.format == PixelFormat::X8R8G8B8)
-            for (size_t i = 3; i < out.size(); i += 4) out[i] = 0xFF;
+            for (size_t i = 3; i < out.size(); i += 4)
+                out[i] = 0xFF;
         return true;
     case PixelFormat::R5G6B5:
-        if (level.size() < (size_t)w * h * 2) return false;
+        if (level.size() < (size_t)w * h * 2)
+            return false;
         out.resize((size_t)w * h * 4);
-        for (size_t i = 0; i < (size_t)w * h; ++i) {
+        for (size_t i = 0; i < (size_t)w * h; ++i)
+        {
             uint16_t v = (uint16_t)(level[2 * i] | (level[2 * i + 1] << 8));
             uint8_t r = (uint8_t)((v >> 11) & 31), g = (uint8_t)((v >> 5) & 63), b = (uint8_t)(v & 31);
             out[4 * i + 0] = (uint8_t)((b << 3) | (b >> 2));
@@ -187,14 +243,16 @@ bool ToBgra(const DecodedImage& image, const std::vector<uint8_t>& level, int w,
             out[4 * i + 3] = 0xFF;
         }
         return true;
-    default: return DecompressDxt(image.format, w, h, level.data(), level.size(), out);
+    default:
+        return DecompressDxt(image.format, w, h, level.data(), level.size(), out);
     }
 }
 
 // Works out the format and levels to create and the data of every face and
 // level (face-major), from the decoded file and the caller's request.
-HRESULT Prepare(const DecodedImage& image, UINT mipLevels, D3DFORMAT requested, D3DCOLOR colorKey,
-                D3DFORMAT& format, UINT& levels, std::vector<std::vector<uint8_t>>& data) {
+HRESULT Prepare(const DecodedImage& image, UINT mipLevels, D3DFORMAT requested, D3DCOLOR colorKey, D3DFORMAT& format,
+                UINT& levels, std::vector<std::vector<uint8_t>>& data)
+{
     int faces = image.cube ? 6 : 1;
     int fileLevels = std::max(1, image.levels);
     if (image.width <= 0 || image.height <= 0 || (int)image.data.size() < faces * fileLevels)
@@ -211,28 +269,37 @@ HRESULT Prepare(const DecodedImage& image, UINT mipLevels, D3DFORMAT requested, 
     // textures look the same either way. A 32-bit request gets 32-bit data.
     bool wantBgra = requested == D3DFMT_A8R8G8B8 || requested == D3DFMT_X8R8G8B8;
     bool generate = levels > (UINT)fileLevels;
-    if (colorKey != 0) wantBgra = true;
-    if (wantBgra || generate) {
-        format = wantBgra ? requested : (image.format == PixelFormat::X8R8G8B8 || image.format == PixelFormat::R5G6B5
-                                             ? D3DFMT_X8R8G8B8
-                                             : D3DFMT_A8R8G8B8);
+    if (colorKey != 0)
+        wantBgra = true;
+    if (wantBgra || generate)
+    {
+        format = wantBgra
+                     ? requested
+                     : (image.format == PixelFormat::X8R8G8B8 || image.format == PixelFormat::R5G6B5 ? D3DFMT_X8R8G8B8
+                                                                                                     : D3DFMT_A8R8G8B8);
         data.assign((size_t)faces * levels, {});
-        for (int f = 0; f < faces; ++f) {
+        for (int f = 0; f < faces; ++f)
+        {
             UINT have = std::min(levels, (UINT)fileLevels);
-            for (UINT l = 0; l < have; ++l) {
+            for (UINT l = 0; l < have; ++l)
+            {
                 int w = std::max(1, image.width >> l), h = std::max(1, image.height >> l);
                 if (!ToBgra(image, image.data[f * fileLevels + l], w, h, data[f * levels + l]))
                     return D3DXERR_INVALIDDATA;
-                if (colorKey != 0) {
+                if (colorKey != 0)
+                {
                     auto& px = data[f * levels + l];
-                    for (size_t i = 0; i + 3 < px.size(); i += 4) {
+                    for (size_t i = 0; i + 3 < px.size(); i += 4)
+                    {
                         D3DCOLOR c = (D3DCOLOR)px[i] | ((D3DCOLOR)px[i + 1] << 8) | ((D3DCOLOR)px[i + 2] << 16) |
                                      ((D3DCOLOR)px[i + 3] << 24);
-                        if (c == colorKey) px[i] = px[i + 1] = px[i + 2] = px[i + 3] = 0;
+                        if (c == colorKey)
+                            px[i] = px[i + 1] = px[i + 2] = px[i + 3] = 0;
                     }
                 }
             }
-            for (UINT l = have; l < levels; ++l) {
+            for (UINT l = have; l < levels; ++l)
+            {
                 int w = std::max(1, image.width >> (l - 1)), h = std::max(1, image.height >> (l - 1));
                 data[f * levels + l] = DownsampleBgra(w, h, data[f * levels + l - 1].data());
             }
@@ -242,12 +309,15 @@ HRESULT Prepare(const DecodedImage& image, UINT mipLevels, D3DFORMAT requested, 
     format = fileFormat;
     data.assign((size_t)faces * levels, {});
     for (int f = 0; f < faces; ++f)
-        for (UINT l = 0; l < levels; ++l) data[f * levels + l] = image.data[f * fileLevels + l];
+        for (UINT l = 0; l < levels; ++l)
+            data[f * levels + l] = image.data[f * fileLevels + l];
     return D3D_OK;
 }
 
-void FillInfo(const DecodedImage& image, const void* bytes, size_t size, D3DXIMAGE_INFO* info) {
-    if (!info) return;
+void FillInfo(const DecodedImage& image, const void* bytes, size_t size, D3DXIMAGE_INFO* info)
+{
+    if (!info)
+        return;
     info->Width = (UINT)image.width;
     info->Height = (UINT)image.height;
     info->Depth = 1;
@@ -257,15 +327,19 @@ void FillInfo(const DecodedImage& image, const void* bytes, size_t size, D3DXIMA
     info->ImageFileFormat = FileFormatOf(static_cast<const uint8_t*>(bytes), size);
 }
 
-bool ReadFile(const char* path, std::vector<uint8_t>& bytes) {
-    if (!path) return false;
+bool ReadFile(const char* path, std::vector<uint8_t>& bytes)
+{
+    if (!path)
+        return false;
     FILE* f = std::fopen(path, "rb");
-    if (!f) return false;
+    if (!f)
+        return false;
     bool ok = std::fseek(f, 0, SEEK_END) == 0;
     long size = ok ? std::ftell(f) : -1;
     // Texture files are a few megabytes; anything huge is not one.
     ok = ok && size >= 0 && size <= (256L << 20) && std::fseek(f, 0, SEEK_SET) == 0;
-    if (ok) {
+    if (ok)
+    {
         bytes.resize((size_t)size);
         ok = size == 0 || std::fread(bytes.data(), 1, (size_t)size, f) == (size_t)size;
     }
@@ -273,17 +347,22 @@ bool ReadFile(const char* path, std::vector<uint8_t>& bytes) {
     return ok;
 }
 
-}  // namespace
+}   // namespace
 
-}  // namespace d3d
+}   // namespace d3d
 
 using namespace d3d;
 
-UINT D3DXGetFVFVertexSize(DWORD FVF) { return FVFVertexSize(FVF); }
+UINT D3DXGetFVFVertexSize(DWORD FVF)
+{
+    return FVFVertexSize(FVF);
+}
 
 HRESULT D3DXCreateMeshFVF(DWORD NumFaces, DWORD NumVertices, DWORD Options, DWORD FVF, LPDIRECT3DDEVICE9 pD3DDevice,
-                          LPD3DXMESH* ppMesh) {
-    if (!ppMesh) return D3DERR_INVALIDCALL;
+                          LPD3DXMESH* ppMesh)
+{
+    if (!ppMesh)
+        return D3DERR_INVALIDCALL;
     *ppMesh = nullptr;
     UINT stride = FVFVertexSize(FVF);
     bool wide = (Options & D3DXMESH_32BIT) != 0;
@@ -294,10 +373,12 @@ HRESULT D3DXCreateMeshFVF(DWORD NumFaces, DWORD NumVertices, DWORD Options, DWOR
     IDirect3DIndexBuffer9* ib = nullptr;
     HRESULT hr = pD3DDevice->CreateVertexBuffer(NumVertices * stride, UsageOf(Options, false), FVF,
                                                 PoolOf(Options, false), &vb, nullptr);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     hr = pD3DDevice->CreateIndexBuffer(NumFaces * 3 * (wide ? 4 : 2), UsageOf(Options, true),
                                        wide ? D3DFMT_INDEX32 : D3DFMT_INDEX16, PoolOf(Options, true), &ib, nullptr);
-    if (FAILED(hr)) {
+    if (FAILED(hr))
+    {
         vb->Release();
         return hr;
     }
@@ -306,31 +387,43 @@ HRESULT D3DXCreateMeshFVF(DWORD NumFaces, DWORD NumVertices, DWORD Options, DWOR
 }
 
 HRESULT D3DXCreateTexture(LPDIRECT3DDEVICE9 pDevice, UINT Width, UINT Height, UINT MipLevels, DWORD Usage,
-                          D3DFORMAT Format, D3DPOOL Pool, LPDIRECT3DTEXTURE9* ppTexture) {
-    if (!pDevice || !ppTexture) return D3DERR_INVALIDCALL;
-    if (Width == 0 || Width == D3DX_DEFAULT) Width = 256;
-    if (Height == 0 || Height == D3DX_DEFAULT) Height = 256;
-    if (MipLevels == D3DX_DEFAULT) MipLevels = 0;
-    if (Format == D3DFMT_UNKNOWN) Format = D3DFMT_A8R8G8B8;
+                          D3DFORMAT Format, D3DPOOL Pool, LPDIRECT3DTEXTURE9* ppTexture)
+{
+    if (!pDevice || !ppTexture)
+        return D3DERR_INVALIDCALL;
+    if (Width == 0 || Width == D3DX_DEFAULT)
+        Width = 256;
+    if (Height == 0 || Height == D3DX_DEFAULT)
+        Height = 256;
+    if (MipLevels == D3DX_DEFAULT)
+        MipLevels = 0;
+    if (Format == D3DFMT_UNKNOWN)
+        Format = D3DFMT_A8R8G8B8;
     return pDevice->CreateTexture(Width, Height, MipLevels, Usage, Format, Pool, ppTexture, nullptr);
 }
 
-HRESULT D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 pDevice, LPCVOID pSrcData, UINT SrcDataSize, UINT,
-                                            UINT, UINT MipLevels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool, DWORD,
-                                            DWORD, D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo, PALETTEENTRY*,
-                                            LPDIRECT3DTEXTURE9* ppTexture) {
-    if (ppTexture) *ppTexture = nullptr;
-    if (!pDevice || !pSrcData || SrcDataSize == 0 || !ppTexture) return D3DERR_INVALIDCALL;
+HRESULT D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 pDevice, LPCVOID pSrcData, UINT SrcDataSize, UINT, UINT,
+                                            UINT MipLevels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool, DWORD, DWORD,
+                                            D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo, PALETTEENTRY*,
+                                            LPDIRECT3DTEXTURE9* ppTexture)
+{
+    if (ppTexture)
+        *ppTexture = nullptr;
+    if (!pDevice || !pSrcData || SrcDataSize == 0 || !ppTexture)
+        return D3DERR_INVALIDCALL;
     DecodedImage image;
-    if (!DecodeImage(pSrcData, SrcDataSize, image, nullptr) || image.cube) return D3DXERR_INVALIDDATA;
+    if (!DecodeImage(pSrcData, SrcDataSize, image, nullptr) || image.cube)
+        return D3DXERR_INVALIDDATA;
     D3DFORMAT format;
     UINT levels;
     std::vector<std::vector<uint8_t>> data;
     HRESULT hr = Prepare(image, MipLevels, Format, ColorKey, format, levels, data);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     IDirect3DTexture9* texture = nullptr;
     hr = pDevice->CreateTexture((UINT)image.width, (UINT)image.height, levels, Usage, format, Pool, &texture, nullptr);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     TextureStore* store = StoreOf(texture);
     for (UINT l = 0; l < store->LevelCount() && l < data.size(); ++l)
         store->SetLevelData(0, l, data[l].data(), data[l].size());
@@ -342,21 +435,27 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 pDevice, LPCVOID p
 HRESULT D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pSrcFile, UINT Width, UINT Height,
                                      UINT MipLevels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool, DWORD Filter,
                                      DWORD MipFilter, D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo,
-                                     PALETTEENTRY* pPalette, LPDIRECT3DTEXTURE9* ppTexture) {
-    if (ppTexture) *ppTexture = nullptr;
+                                     PALETTEENTRY* pPalette, LPDIRECT3DTEXTURE9* ppTexture)
+{
+    if (ppTexture)
+        *ppTexture = nullptr;
     std::vector<uint8_t> bytes;
-    if (!ReadFile(pSrcFile, bytes)) return D3DERR_NOTAVAILABLE;
+    if (!ReadFile(pSrcFile, bytes))
+        return D3DERR_NOTAVAILABLE;
     return D3DXCreateTextureFromFileInMemoryEx(pDevice, bytes.data(), (UINT)bytes.size(), Width, Height, MipLevels,
                                                Usage, Format, Pool, Filter, MipFilter, ColorKey, pSrcInfo, pPalette,
                                                ppTexture);
 }
 
-HRESULT D3DXCreateCubeTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 pDevice, LPCVOID pSrcData, UINT SrcDataSize,
-                                                UINT, UINT MipLevels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
-                                                DWORD, DWORD, D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo,
-                                                PALETTEENTRY*, LPDIRECT3DCUBETEXTURE9* ppCubeTexture) {
-    if (ppCubeTexture) *ppCubeTexture = nullptr;
-    if (!pDevice || !pSrcData || SrcDataSize == 0 || !ppCubeTexture) return D3DERR_INVALIDCALL;
+HRESULT D3DXCreateCubeTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 pDevice, LPCVOID pSrcData, UINT SrcDataSize, UINT,
+                                                UINT MipLevels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool, DWORD,
+                                                DWORD, D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo, PALETTEENTRY*,
+                                                LPDIRECT3DCUBETEXTURE9* ppCubeTexture)
+{
+    if (ppCubeTexture)
+        *ppCubeTexture = nullptr;
+    if (!pDevice || !pSrcData || SrcDataSize == 0 || !ppCubeTexture)
+        return D3DERR_INVALIDCALL;
     DecodedImage image;
     if (!DecodeImage(pSrcData, SrcDataSize, image, nullptr) || !image.cube || image.width != image.height)
         return D3DXERR_INVALIDDATA;
@@ -364,10 +463,12 @@ HRESULT D3DXCreateCubeTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 pDevice, LPCVO
     UINT levels;
     std::vector<std::vector<uint8_t>> data;
     HRESULT hr = Prepare(image, MipLevels, Format, ColorKey, format, levels, data);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     IDirect3DCubeTexture9* texture = nullptr;
     hr = pDevice->CreateCubeTexture((UINT)image.width, levels, Usage, format, Pool, &texture, nullptr);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     TextureStore* store = StoreOf(texture);
     for (int f = 0; f < 6; ++f)
         for (UINT l = 0; l < store->LevelCount() && l < levels; ++l)
@@ -380,10 +481,13 @@ HRESULT D3DXCreateCubeTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 pDevice, LPCVO
 HRESULT D3DXCreateCubeTextureFromFileExA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pSrcFile, UINT Size, UINT MipLevels,
                                          DWORD Usage, D3DFORMAT Format, D3DPOOL Pool, DWORD Filter, DWORD MipFilter,
                                          D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo, PALETTEENTRY* pPalette,
-                                         LPDIRECT3DCUBETEXTURE9* ppCubeTexture) {
-    if (ppCubeTexture) *ppCubeTexture = nullptr;
+                                         LPDIRECT3DCUBETEXTURE9* ppCubeTexture)
+{
+    if (ppCubeTexture)
+        *ppCubeTexture = nullptr;
     std::vector<uint8_t> bytes;
-    if (!ReadFile(pSrcFile, bytes)) return D3DERR_NOTAVAILABLE;
+    if (!ReadFile(pSrcFile, bytes))
+        return D3DERR_NOTAVAILABLE;
     return D3DXCreateCubeTextureFromFileInMemoryEx(pDevice, bytes.data(), (UINT)bytes.size(), Size, MipLevels, Usage,
                                                    Format, Pool, Filter, MipFilter, ColorKey, pSrcInfo, pPalette,
                                                    ppCubeTexture);

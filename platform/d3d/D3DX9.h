@@ -7,7 +7,8 @@
 // GetParameterByName may be used in place of the name.
 typedef const char* D3DXHANDLE;
 
-struct D3DXMACRO {
+struct D3DXMACRO
+{
     LPCSTR Name;
     LPCSTR Definition;
 };
@@ -16,55 +17,56 @@ struct ID3DXEffectPool;   // not supported: pass null
 typedef ID3DXInclude* LPD3DXINCLUDE;
 typedef ID3DXEffectPool* LPD3DXEFFECTPOOL;
 
-#define D3DX_DEFAULT ((UINT)-1)
+#define D3DX_DEFAULT         ((UINT)-1)
 #define D3DX_DEFAULT_NONPOW2 ((UINT)-2)
-#define D3DX_FROM_FILE ((UINT)-3)
+#define D3DX_FROM_FILE       ((UINT)-3)
 
-#define D3DX_FILTER_NONE (1u << 0)
-#define D3DX_FILTER_POINT (2u << 0)
-#define D3DX_FILTER_LINEAR (3u << 0)
+#define D3DX_FILTER_NONE     (1u << 0)
+#define D3DX_FILTER_POINT    (2u << 0)
+#define D3DX_FILTER_LINEAR   (3u << 0)
 #define D3DX_FILTER_TRIANGLE (4u << 0)
-#define D3DX_FILTER_BOX (5u << 0)
+#define D3DX_FILTER_BOX      (5u << 0)
 
 // Effect Begin flags.
-#define D3DXFX_DONOTSAVESTATE (1u << 0)
-#define D3DXFX_DONOTSAVESHADERSTATE (1u << 1)
+#define D3DXFX_DONOTSAVESTATE        (1u << 0)
+#define D3DXFX_DONOTSAVESHADERSTATE  (1u << 1)
 #define D3DXFX_DONOTSAVESAMPLERSTATE (1u << 2)
 
 // Mesh creation options.
-#define D3DXMESH_32BIT 0x001u
-#define D3DXMESH_DONOTCLIP 0x002u
-#define D3DXMESH_POINTS 0x004u
-#define D3DXMESH_RTPATCHES 0x008u
-#define D3DXMESH_NPATCHES 0x4000u
-#define D3DXMESH_VB_SYSTEMMEM 0x010u
-#define D3DXMESH_VB_MANAGED 0x020u
-#define D3DXMESH_VB_WRITEONLY 0x040u
-#define D3DXMESH_VB_DYNAMIC 0x080u
+#define D3DXMESH_32BIT                 0x001u
+#define D3DXMESH_DONOTCLIP             0x002u
+#define D3DXMESH_POINTS                0x004u
+#define D3DXMESH_RTPATCHES             0x008u
+#define D3DXMESH_NPATCHES              0x4000u
+#define D3DXMESH_VB_SYSTEMMEM          0x010u
+#define D3DXMESH_VB_MANAGED            0x020u
+#define D3DXMESH_VB_WRITEONLY          0x040u
+#define D3DXMESH_VB_DYNAMIC            0x080u
 #define D3DXMESH_VB_SOFTWAREPROCESSING 0x8000u
-#define D3DXMESH_IB_SYSTEMMEM 0x100u
-#define D3DXMESH_IB_MANAGED 0x200u
-#define D3DXMESH_IB_WRITEONLY 0x400u
-#define D3DXMESH_IB_DYNAMIC 0x800u
+#define D3DXMESH_IB_SYSTEMMEM          0x100u
+#define D3DXMESH_IB_MANAGED            0x200u
+#define D3DXMESH_IB_WRITEONLY          0x400u
+#define D3DXMESH_IB_DYNAMIC            0x800u
 #define D3DXMESH_IB_SOFTWAREPROCESSING 0x10000u
-#define D3DXMESH_VB_SHARE 0x1000u
-#define D3DXMESH_USEHWONLY 0x2000u
-#define D3DXMESH_SYSTEMMEM 0x110u
-#define D3DXMESH_MANAGED 0x220u
-#define D3DXMESH_WRITEONLY 0x440u
-#define D3DXMESH_DYNAMIC 0x880u
-#define D3DXMESH_SOFTWAREPROCESSING 0x18000u
+#define D3DXMESH_VB_SHARE              0x1000u
+#define D3DXMESH_USEHWONLY             0x2000u
+#define D3DXMESH_SYSTEMMEM             0x110u
+#define D3DXMESH_MANAGED               0x220u
+#define D3DXMESH_WRITEONLY             0x440u
+#define D3DXMESH_DYNAMIC               0x880u
+#define D3DXMESH_SOFTWAREPROCESSING    0x18000u
 
 // Mesh optimisation flags.
 #define D3DXMESHOPT_DEVICEINDEPENDENT 0x00400000u
-#define D3DXMESHOPT_COMPACT 0x01000000u
-#define D3DXMESHOPT_ATTRSORT 0x02000000u
-#define D3DXMESHOPT_VERTEXCACHE 0x04000000u
-#define D3DXMESHOPT_STRIPREORDER 0x08000000u
-#define D3DXMESHOPT_IGNOREVERTS 0x10000000u
-#define D3DXMESHOPT_DONOTSPLIT 0x20000000u
+#define D3DXMESHOPT_COMPACT           0x01000000u
+#define D3DXMESHOPT_ATTRSORT          0x02000000u
+#define D3DXMESHOPT_VERTEXCACHE       0x04000000u
+#define D3DXMESHOPT_STRIPREORDER      0x08000000u
+#define D3DXMESHOPT_IGNOREVERTS       0x10000000u
+#define D3DXMESHOPT_DONOTSPLIT        0x20000000u
 
-enum D3DXIMAGE_FILEFORMAT : uint32_t {
+enum D3DXIMAGE_FILEFORMAT : uint32_t
+{
     D3DXIFF_BMP = 0,
     D3DXIFF_JPG = 1,
     D3DXIFF_TGA = 2,
@@ -76,7 +78,8 @@ enum D3DXIMAGE_FILEFORMAT : uint32_t {
     D3DXIFF_PFM = 8
 };
 
-struct D3DXIMAGE_INFO {
+struct D3DXIMAGE_INFO
+{
     UINT Width;
     UINT Height;
     UINT Depth;
@@ -86,7 +89,8 @@ struct D3DXIMAGE_INFO {
     D3DXIMAGE_FILEFORMAT ImageFileFormat;
 };
 
-struct D3DXATTRIBUTERANGE {
+struct D3DXATTRIBUTERANGE
+{
     DWORD AttribId;
     DWORD FaceStart;
     DWORD FaceCount;
@@ -94,7 +98,8 @@ struct D3DXATTRIBUTERANGE {
     DWORD VertexCount;
 };
 
-struct ID3DXBuffer : IUnknown {
+struct ID3DXBuffer : IUnknown
+{
     virtual void* GetBufferPointer() = 0;
     virtual DWORD GetBufferSize() = 0;
 };
@@ -102,7 +107,8 @@ struct ID3DXBuffer : IUnknown {
 // An effect: the techniques of one technique file, their passes and the named
 // parameters the passes read. Names that the file does not declare are
 // ignored by the setters (they return D3DERR_INVALIDCALL and change nothing).
-struct ID3DXEffect : IUnknown {
+struct ID3DXEffect : IUnknown
+{
     virtual HRESULT GetDevice(IDirect3DDevice9** ppDevice) = 0;
     virtual D3DXHANDLE GetTechniqueByName(LPCSTR pName) = 0;
     virtual D3DXHANDLE GetParameterByName(D3DXHANDLE hParent, LPCSTR pName) = 0;
@@ -140,7 +146,8 @@ struct ID3DXEffect : IUnknown {
 // A mesh: a vertex buffer of one FVF, a 16-bit (or 32-bit with D3DXMESH_32BIT)
 // triangle-list index buffer and one attribute id per face. Buffers keep a
 // CPU copy, so they can be locked and read back whatever the pool.
-struct ID3DXMesh : IUnknown {
+struct ID3DXMesh : IUnknown
+{
     virtual HRESULT GetDevice(IDirect3DDevice9** ppDevice) = 0;
     virtual DWORD GetNumFaces() = 0;
     virtual DWORD GetNumVertices() = 0;
@@ -157,8 +164,8 @@ struct ID3DXMesh : IUnknown {
     virtual HRESULT UnlockAttributeBuffer() = 0;
     virtual HRESULT GetAttributeTable(D3DXATTRIBUTERANGE* pAttribTable, DWORD* pAttribTableSize) = 0;
     virtual HRESULT DrawSubset(DWORD AttribId) = 0;
-    virtual HRESULT OptimizeInplace(DWORD Flags, const DWORD* pAdjacencyIn, DWORD* pAdjacencyOut,
-                                    DWORD* pFaceRemap, ID3DXBuffer** ppVertexRemap) = 0;
+    virtual HRESULT OptimizeInplace(DWORD Flags, const DWORD* pAdjacencyIn, DWORD* pAdjacencyOut, DWORD* pFaceRemap,
+                                    ID3DXBuffer** ppVertexRemap) = 0;
 };
 
 typedef ID3DXBuffer* LPD3DXBUFFER;
@@ -175,8 +182,8 @@ HRESULT D3DXCreateEffect(LPDIRECT3DDEVICE9 pDevice, LPCVOID pSrcData, UINT SrcDa
 
 HRESULT D3DXCreateBuffer(DWORD NumBytes, LPD3DXBUFFER* ppBuffer);
 
-HRESULT D3DXCreateMeshFVF(DWORD NumFaces, DWORD NumVertices, DWORD Options, DWORD FVF,
-                          LPDIRECT3DDEVICE9 pD3DDevice, LPD3DXMESH* ppMesh);
+HRESULT D3DXCreateMeshFVF(DWORD NumFaces, DWORD NumVertices, DWORD Options, DWORD FVF, LPDIRECT3DDEVICE9 pD3DDevice,
+                          LPD3DXMESH* ppMesh);
 
 // Bytes per vertex of a flexible vertex format.
 UINT D3DXGetFVFVertexSize(DWORD FVF);
@@ -188,21 +195,20 @@ HRESULT D3DXCreateTexture(LPDIRECT3DDEVICE9 pDevice, UINT Width, UINT Height, UI
 // Height D3DX_DEFAULT (or 0) take the file's size; MipLevels 0 or D3DX_DEFAULT
 // a full chain (made here when the file has none), D3DX_FROM_FILE the file's
 // levels; Format D3DFMT_UNKNOWN or D3DFMT_FROM_FILE the file's format.
-HRESULT D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 pDevice, LPCVOID pSrcData, UINT SrcDataSize,
-                                            UINT Width, UINT Height, UINT MipLevels, DWORD Usage,
-                                            D3DFORMAT Format, D3DPOOL Pool, DWORD Filter, DWORD MipFilter,
-                                            D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo, PALETTEENTRY* pPalette,
-                                            LPDIRECT3DTEXTURE9* ppTexture);
+HRESULT D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 pDevice, LPCVOID pSrcData, UINT SrcDataSize, UINT Width,
+                                            UINT Height, UINT MipLevels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                                            DWORD Filter, DWORD MipFilter, D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo,
+                                            PALETTEENTRY* pPalette, LPDIRECT3DTEXTURE9* ppTexture);
 HRESULT D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pSrcFile, UINT Width, UINT Height,
                                      UINT MipLevels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool, DWORD Filter,
                                      DWORD MipFilter, D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo,
                                      PALETTEENTRY* pPalette, LPDIRECT3DTEXTURE9* ppTexture);
 HRESULT D3DXCreateCubeTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 pDevice, LPCVOID pSrcData, UINT SrcDataSize,
-                                                UINT Size, UINT MipLevels, DWORD Usage, D3DFORMAT Format,
-                                                D3DPOOL Pool, DWORD Filter, DWORD MipFilter, D3DCOLOR ColorKey,
+                                                UINT Size, UINT MipLevels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                                                DWORD Filter, DWORD MipFilter, D3DCOLOR ColorKey,
                                                 D3DXIMAGE_INFO* pSrcInfo, PALETTEENTRY* pPalette,
                                                 LPDIRECT3DCUBETEXTURE9* ppCubeTexture);
 HRESULT D3DXCreateCubeTextureFromFileExA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pSrcFile, UINT Size, UINT MipLevels,
-                                         DWORD Usage, D3DFORMAT Format, D3DPOOL Pool, DWORD Filter,
-                                         DWORD MipFilter, D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo,
-                                         PALETTEENTRY* pPalette, LPDIRECT3DCUBETEXTURE9* ppCubeTexture);
+                                         DWORD Usage, D3DFORMAT Format, D3DPOOL Pool, DWORD Filter, DWORD MipFilter,
+                                         D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo, PALETTEENTRY* pPalette,
+                                         LPDIRECT3DCUBETEXTURE9* ppCubeTexture);

@@ -11,22 +11,30 @@
 #include "platform/image/ImageDecode.h"
 
 // The log line is only built on the recording backend.
-#define RECORD(...)                        \
-    do {                                   \
-        if (!gl_) RecordCall(__VA_ARGS__); \
+#define RECORD(...)                                                                                                    \
+    do                                                                                                                 \
+    {                                                                                                                  \
+        if (!gl_)                                                                                                      \
+            RecordCall(__VA_ARGS__);                                                                                   \
     } while (0)
 
-namespace d3d {
+namespace d3d
+{
 
-namespace {
+namespace
+{
 
-CDevice9* g_current = nullptr;  // device whose GL context is current
+CDevice9* g_current = nullptr;   // device whose GL context is current
 
 const float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
-void Identity(D3DMATRIX& m) { std::memcpy(m.m, kIdentity, sizeof kIdentity); }
+void Identity(D3DMATRIX& m)
+{
+    std::memcpy(m.m, kIdentity, sizeof kIdentity);
+}
 
-D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
+D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b)
+{
     D3DMATRIX r;
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j)
@@ -34,7 +42,8 @@ D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
     return r;
 }
 
-bool Inverse(const D3DMATRIX& in, D3DMATRIX& out) {
+bool Inverse(const D3DMATRIX& in, D3DMATRIX& out)
+{
     const float* m = &in.m[0][0];
     float inv[16];
     inv[0] = m[5] * m[10] * m[15] - m[5] * m[11] * m[14] - m[9] * m[6] * m[15] + m[9] * m[7] * m[14] +
@@ -67,127 +76,201 @@ bool Inverse(const D3DMATRIX& in, D3DMATRIX& out) {
              m[8] * m[2] * m[7] - m[8] * m[3] * m[6];
     inv[11] = -m[0] * m[5] * m[11] + m[0] * m[7] * m[9] + m[4] * m[1] * m[11] - m[4] * m[3] * m[9] -
               m[8] * m[1] * m[7] + m[8] * m[3] * m[5];
-    inv[15] = m[0] * m[5] * m[10] - m[0] * m[6] * m[9] - m[4] * m[1] * m[10] + m[4] * m[2] * m[9] +
-              m[8] * m[1] * m[6] - m[8] * m[2] * m[5];
+    inv[15] = m[0] * m[5] * m[10] - m[0] * m[6] * m[9] - m[4] * m[1] * m[10] + m[4] * m[2] * m[9] + m[8] * m[1] * m[6] -
+              m[8] * m[2] * m[5];
     float det = m[0] * inv[0] + m[1] * inv[4] + m[2] * inv[8] + m[3] * inv[12];
-    if (det == 0.0f) return false;
+    if (det == 0.0f)
+        return false;
     float* o = &out.m[0][0];
-    for (int i = 0; i < 16; ++i) o[i] = inv[i] / det;
+    for (int i = 0; i < 16; ++i)
+        o[i] = inv[i] / det;
     return true;
 }
 
-void ColorToFloats(D3DCOLOR c, float* out) {
+void ColorToFloats(D3DCOLOR c, float* out)
+{
     out[0] = ((c >> 16) & 0xFF) / 255.0f;
     out[1] = ((c >> 8) & 0xFF) / 255.0f;
     out[2] = (c & 0xFF) / 255.0f;
     out[3] = ((c >> 24) & 0xFF) / 255.0f;
 }
 
-float DwordToFloat(DWORD d) {
+float DwordToFloat(DWORD d)
+{
     float f;
     std::memcpy(&f, &d, 4);
     return f;
 }
 
-DWORD FloatToDword(float f) {
+DWORD FloatToDword(float f)
+{
     DWORD d;
     std::memcpy(&d, &f, 4);
     return d;
 }
 
-GLenum BlendFactor(DWORD b, bool source) {
-    switch (b) {
-    case D3DBLEND_ZERO: return GL_ZERO;
-    case D3DBLEND_ONE: return GL_ONE;
-    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
-    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
-    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
-    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
-    case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
-    case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
-    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
-    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
-    case D3DBLEND_SRCALPHASAT: return GL_SRC_ALPHA_SATURATE;
-    case D3DBLEND_BOTHSRCALPHA: return source ? GL_SRC_ALPHA : GL_ONE_MINUS_SRC_ALPHA;
-    case D3DBLEND_BOTHINVSRCALPHA: return source ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA;
-    case D3DBLEND_BLENDFACTOR: return GL_CONSTANT_COLOR;
-    case D3DBLEND_INVBLENDFACTOR: return GL_ONE_MINUS_CONSTANT_COLOR;
-    default: return GL_ONE;
+GLenum BlendFactor(DWORD b, bool source)
+{
+    switch (b)
+    {
+    case D3DBLEND_ZERO:
+        return GL_ZERO;
+    case D3DBLEND_ONE:
+        return GL_ONE;
+    case D3DBLEND_SRCCOLOR:
+        return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR:
+        return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA:
+        return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA:
+        return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA:
+        return GL_DST_ALPHA;
+    case D3DBLEND_INVDESTALPHA:
+        return GL_ONE_MINUS_DST_ALPHA;
+    case D3DBLEND_DESTCOLOR:
+        return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR:
+        return GL_ONE_MINUS_DST_COLOR;
+    case D3DBLEND_SRCALPHASAT:
+        return GL_SRC_ALPHA_SATURATE;
+    case D3DBLEND_BOTHSRCALPHA:
+        return source ? GL_SRC_ALPHA : GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_BOTHINVSRCALPHA:
+        return source ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA;
+    case D3DBLEND_BLENDFACTOR:
+        return GL_CONSTANT_COLOR;
+    case D3DBLEND_INVBLENDFACTOR:
+        return GL_ONE_MINUS_CONSTANT_COLOR;
+    default:
+        return GL_ONE;
     }
 }
 
-GLenum BlendOp(DWORD op) {
-    switch (op) {
-    case D3DBLENDOP_SUBTRACT: return GL_FUNC_SUBTRACT;
-    case D3DBLENDOP_REVSUBTRACT: return GL_FUNC_REVERSE_SUBTRACT;
-    case D3DBLENDOP_MIN: return GL_MIN;
-    case D3DBLENDOP_MAX: return GL_MAX;
-    default: return GL_FUNC_ADD;
+GLenum BlendOp(DWORD op)
+{
+    switch (op)
+    {
+    case D3DBLENDOP_SUBTRACT:
+        return GL_FUNC_SUBTRACT;
+    case D3DBLENDOP_REVSUBTRACT:
+        return GL_FUNC_REVERSE_SUBTRACT;
+    case D3DBLENDOP_MIN:
+        return GL_MIN;
+    case D3DBLENDOP_MAX:
+        return GL_MAX;
+    default:
+        return GL_FUNC_ADD;
     }
 }
 
-GLenum CompareFunc(DWORD f) {
-    switch (f) {
-    case D3DCMP_NEVER: return GL_NEVER;
-    case D3DCMP_LESS: return GL_LESS;
-    case D3DCMP_EQUAL: return GL_EQUAL;
-    case D3DCMP_LESSEQUAL: return GL_LEQUAL;
-    case D3DCMP_GREATER: return GL_GREATER;
-    case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
-    case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
-    default: return GL_ALWAYS;
+GLenum CompareFunc(DWORD f)
+{
+    switch (f)
+    {
+    case D3DCMP_NEVER:
+        return GL_NEVER;
+    case D3DCMP_LESS:
+        return GL_LESS;
+    case D3DCMP_EQUAL:
+        return GL_EQUAL;
+    case D3DCMP_LESSEQUAL:
+        return GL_LEQUAL;
+    case D3DCMP_GREATER:
+        return GL_GREATER;
+    case D3DCMP_NOTEQUAL:
+        return GL_NOTEQUAL;
+    case D3DCMP_GREATEREQUAL:
+        return GL_GEQUAL;
+    default:
+        return GL_ALWAYS;
     }
 }
 
-GLenum StencilOp(DWORD op) {
-    switch (op) {
-    case D3DSTENCILOP_ZERO: return GL_ZERO;
-    case D3DSTENCILOP_REPLACE: return GL_REPLACE;
-    case D3DSTENCILOP_INCRSAT: return GL_INCR;
-    case D3DSTENCILOP_DECRSAT: return GL_DECR;
-    case D3DSTENCILOP_INVERT: return GL_INVERT;
-    case D3DSTENCILOP_INCR: return GL_INCR_WRAP;
-    case D3DSTENCILOP_DECR: return GL_DECR_WRAP;
-    default: return GL_KEEP;
+GLenum StencilOp(DWORD op)
+{
+    switch (op)
+    {
+    case D3DSTENCILOP_ZERO:
+        return GL_ZERO;
+    case D3DSTENCILOP_REPLACE:
+        return GL_REPLACE;
+    case D3DSTENCILOP_INCRSAT:
+        return GL_INCR;
+    case D3DSTENCILOP_DECRSAT:
+        return GL_DECR;
+    case D3DSTENCILOP_INVERT:
+        return GL_INVERT;
+    case D3DSTENCILOP_INCR:
+        return GL_INCR_WRAP;
+    case D3DSTENCILOP_DECR:
+        return GL_DECR_WRAP;
+    default:
+        return GL_KEEP;
     }
 }
 
-GLenum AddressMode(DWORD a) {
-    switch (a) {
-    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
-    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
-    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
-    case D3DTADDRESS_MIRRORONCE: return GL_MIRRORED_REPEAT;
-    default: return GL_REPEAT;
+GLenum AddressMode(DWORD a)
+{
+    switch (a)
+    {
+    case D3DTADDRESS_MIRROR:
+        return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP:
+        return GL_CLAMP_TO_EDGE;
+    case D3DTADDRESS_BORDER:
+        return GL_CLAMP_TO_BORDER;
+    case D3DTADDRESS_MIRRORONCE:
+        return GL_MIRRORED_REPEAT;
+    default:
+        return GL_REPEAT;
     }
 }
 
-GLenum PrimitiveMode(D3DPRIMITIVETYPE type) {
-    switch (type) {
-    case D3DPT_POINTLIST: return GL_POINTS;
-    case D3DPT_LINELIST: return GL_LINES;
-    case D3DPT_LINESTRIP: return GL_LINE_STRIP;
-    case D3DPT_TRIANGLESTRIP: return GL_TRIANGLE_STRIP;
-    case D3DPT_TRIANGLEFAN: return GL_TRIANGLE_FAN;
-    default: return GL_TRIANGLES;
-    }
-}
-
-UINT VertexCountOf(D3DPRIMITIVETYPE type, UINT primitives) {
-    switch (type) {
-    case D3DPT_POINTLIST: return primitives;
-    case D3DPT_LINELIST: return primitives * 2;
-    case D3DPT_LINESTRIP: return primitives + 1;
-    case D3DPT_TRIANGLELIST: return primitives * 3;
+GLenum PrimitiveMode(D3DPRIMITIVETYPE type)
+{
+    switch (type)
+    {
+    case D3DPT_POINTLIST:
+        return GL_POINTS;
+    case D3DPT_LINELIST:
+        return GL_LINES;
+    case D3DPT_LINESTRIP:
+        return GL_LINE_STRIP;
     case D3DPT_TRIANGLESTRIP:
-    case D3DPT_TRIANGLEFAN: return primitives + 2;
-    default: return 0;
+        return GL_TRIANGLE_STRIP;
+    case D3DPT_TRIANGLEFAN:
+        return GL_TRIANGLE_FAN;
+    default:
+        return GL_TRIANGLES;
     }
 }
 
-}  // namespace
+UINT VertexCountOf(D3DPRIMITIVETYPE type, UINT primitives)
+{
+    switch (type)
+    {
+    case D3DPT_POINTLIST:
+        return primitives;
+    case D3DPT_LINELIST:
+        return primitives * 2;
+    case D3DPT_LINESTRIP:
+        return primitives + 1;
+    case D3DPT_TRIANGLELIST:
+        return primitives * 3;
+    case D3DPT_TRIANGLESTRIP:
+    case D3DPT_TRIANGLEFAN:
+        return primitives + 2;
+    default:
+        return 0;
+    }
+}
 
-void ApplySamplerState(GLuint sampler, const DWORD* ss) {
+}   // namespace
+
+void ApplySamplerState(GLuint sampler, const DWORD* ss)
+{
     gl.SamplerParameteri(sampler, GL_TEXTURE_WRAP_S, (GLint)AddressMode(ss[D3DSAMP_ADDRESSU]));
     gl.SamplerParameteri(sampler, GL_TEXTURE_WRAP_T, (GLint)AddressMode(ss[D3DSAMP_ADDRESSV]));
     gl.SamplerParameteri(sampler, GL_TEXTURE_WRAP_R, (GLint)AddressMode(ss[D3DSAMP_ADDRESSW]));
@@ -208,62 +291,83 @@ void ApplySamplerState(GLuint sampler, const DWORD* ss) {
     gl.SamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, (GLint)minFilter);
     gl.SamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, DwordToFloat(ss[D3DSAMP_MIPMAPLODBIAS]));
     gl.SamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, (float)ss[D3DSAMP_MAXMIPLEVEL]);
-    if (gl.anisotropic) {
-        float aniso = (ss[D3DSAMP_MINFILTER] == D3DTEXF_ANISOTROPIC) ? (float)std::max<DWORD>(1, ss[D3DSAMP_MAXANISOTROPY]) : 1.0f;
+    if (gl.anisotropic)
+    {
+        float aniso = (ss[D3DSAMP_MINFILTER] == D3DTEXF_ANISOTROPIC)
+                          ? (float)std::max<DWORD>(1, ss[D3DSAMP_MAXANISOTROPY])
+                          : 1.0f;
         gl.SamplerParameterf(sampler, 0x84FE /* GL_TEXTURE_MAX_ANISOTROPY */, aniso);
     }
 }
 
-namespace {
+namespace
+{
 
-std::string Pointer(const char* kind, unsigned number, bool present) {
+std::string Pointer(const char* kind, unsigned number, bool present)
+{
     return present ? Fmt("%s%u", kind, number) : std::string("null");
 }
 
-std::string TextureName(IDirect3DBaseTexture9* t) {
+std::string TextureName(IDirect3DBaseTexture9* t)
+{
     TextureStore* s = StoreOf(t);
-    if (!t) return "null";
+    if (!t)
+        return "null";
     return s ? Fmt("tex%u", s->Number()) : std::string("tex?");
 }
 
-std::string SurfaceName(IDirect3DSurface9* s) {
+std::string SurfaceName(IDirect3DSurface9* s)
+{
     auto* c = dynamic_cast<CSurface9*>(s);
-    if (!s) return "null";
+    if (!s)
+        return "null";
     return c ? Fmt("surf%u", c->Number()) : std::string("surf?");
 }
 
-}  // namespace
+}   // namespace
 
-CDevice9* DeviceOf(IDirect3DDevice9* device) { return dynamic_cast<CDevice9*>(device); }
+CDevice9* DeviceOf(IDirect3DDevice9* device)
+{
+    return dynamic_cast<CDevice9*>(device);
+}
 
-void CDevice9::CountDefaultPool(const std::shared_ptr<DeviceLink>& link, int delta) {
-    if (link && link->alive && link->device) link->device->defaultPoolCount += delta;
+void CDevice9::CountDefaultPool(const std::shared_ptr<DeviceLink>& link, int delta)
+{
+    if (link && link->alive && link->device)
+        link->device->defaultPoolCount += delta;
 }
 
 // ---------------------------------------------------------------------------
 // Creation and destruction
 // ---------------------------------------------------------------------------
 CDevice9::CDevice9(CDirect3D9* d3d, D3DBackendKind kind, HWND window, const D3DPRESENT_PARAMETERS& pp)
-    : d3d_(d3d), kind_(kind), gl_(kind == D3DBackendKind::OpenGL), window_(window), pp_(pp) {
+    : d3d_(d3d), kind_(kind), gl_(kind == D3DBackendKind::OpenGL), window_(window), pp_(pp)
+{
     d3d_->AddRef();
     link_ = std::make_shared<DeviceLink>();
     link_->device = this;
     link_->gl = gl_;
-    for (bool& d : samplerDirty_) d = true;
+    for (bool& d : samplerDirty_)
+        d = true;
 }
 
-HRESULT CDevice9::Init() {
-    if (gl_) {
+HRESULT CDevice9::Init()
+{
+    if (gl_)
+    {
         sdlWindow_ = ResolveWindow(window_);
-        if (!sdlWindow_) return D3DERR_INVALIDCALL;
+        if (!sdlWindow_)
+            return D3DERR_INVALIDCALL;
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
         context_ = SDL_GL_CreateContext(sdlWindow_);
-        if (!context_) return D3DERR_NOTAVAILABLE;
+        if (!context_)
+            return D3DERR_NOTAVAILABLE;
         g_current = nullptr;
         MakeCurrent();
-        if (!gl.Load()) return D3DERR_NOTAVAILABLE;
+        if (!gl.Load())
+            return D3DERR_NOTAVAILABLE;
         SDL_GL_SetSwapInterval(pp_.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
         gl.GenFramebuffers(1, &fbo_);
         gl.GenFramebuffers(1, &blitRead_);
@@ -272,7 +376,8 @@ HRESULT CDevice9::Init() {
         gl.GenBuffers(1, &upVertices_);
         gl.GenBuffers(1, &upIndices_);
         gl.GenSamplers(kSamplers, samplers_);
-        for (int i = 0; i < kSamplers; ++i) gl.BindSampler((GLuint)i, samplers_[i]);
+        for (int i = 0; i < kSamplers; ++i)
+            gl.BindSampler((GLuint)i, samplers_[i]);
         gl.BindVertexArray(vao_);
         gl.Enable(GL_PROGRAM_POINT_SIZE);
         // Flat shading takes each triangle's first vertex, as Direct3D does.
@@ -281,28 +386,40 @@ HRESULT CDevice9::Init() {
         gl.Enable(GL_CLIP_DISTANCE0);
     }
     HRESULT hr = CreateSwapChainSurfaces();
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     SetDefaultState();
     return D3D_OK;
 }
 
-HRESULT CDevice9::CreateSwapChainSurfaces() {
-    if (pp_.BackBufferWidth == 0 || pp_.BackBufferHeight == 0) {
+HRESULT CDevice9::CreateSwapChainSurfaces()
+{
+    if (pp_.BackBufferWidth == 0 || pp_.BackBufferHeight == 0)
+    {
         int w = 0, h = 0;
-        if (sdlWindow_) SDL_GL_GetDrawableSize(sdlWindow_, &w, &h);
-        if (w <= 0 || h <= 0) w = 640, h = 480;
-        if (pp_.BackBufferWidth == 0) pp_.BackBufferWidth = (UINT)w;
-        if (pp_.BackBufferHeight == 0) pp_.BackBufferHeight = (UINT)h;
+        if (sdlWindow_)
+            SDL_GL_GetDrawableSize(sdlWindow_, &w, &h);
+        if (w <= 0 || h <= 0)
+            w = 640, h = 480;
+        if (pp_.BackBufferWidth == 0)
+            pp_.BackBufferWidth = (UINT)w;
+        if (pp_.BackBufferHeight == 0)
+            pp_.BackBufferHeight = (UINT)h;
     }
-    if (pp_.BackBufferFormat == D3DFMT_UNKNOWN) pp_.BackBufferFormat = D3DFMT_X8R8G8B8;
-    if (pp_.BackBufferCount == 0) pp_.BackBufferCount = 1;
+    if (pp_.BackBufferFormat == D3DFMT_UNKNOWN)
+        pp_.BackBufferFormat = D3DFMT_X8R8G8B8;
+    if (pp_.BackBufferCount == 0)
+        pp_.BackBufferCount = 1;
     D3DFORMAT format = pp_.BackBufferFormat;
-    if (!GetFormatInfo(format).supported || GetFormatInfo(format).compressed) return D3DERR_INVALIDCALL;
+    if (!GetFormatInfo(format).supported || GetFormatInfo(format).compressed)
+        return D3DERR_INVALIDCALL;
     auto store = std::make_unique<TextureStore>(link_, pp_.BackBufferWidth, pp_.BackBufferHeight, 1, 1,
                                                 D3DUSAGE_RENDERTARGET, format, D3DPOOL_MANAGED);
-    if (!store->Create()) return D3DERR_NOTAVAILABLE;
+    if (!store->Create())
+        return D3DERR_NOTAVAILABLE;
     backBuffer_ = new CSurface9(link_, std::move(store));
-    if (pp_.EnableAutoDepthStencil) {
+    if (pp_.EnableAutoDepthStencil)
+    {
         autoDepth_ = new CSurface9(link_, pp_.BackBufferWidth, pp_.BackBufferHeight, pp_.AutoDepthStencilFormat);
         // The automatic surface is the swap chain's own, not the application's.
         defaultPoolCount -= 1;
@@ -310,12 +427,14 @@ HRESULT CDevice9::CreateSwapChainSurfaces() {
     renderTarget_ = backBuffer_;
     renderTarget_->AddRef();
     depthStencil_ = autoDepth_;
-    if (depthStencil_) depthStencil_->AddRef();
+    if (depthStencil_)
+        depthStencil_->AddRef();
     framebufferDirty_ = true;
     return D3D_OK;
 }
 
-void CDevice9::SetDefaultState() {
+void CDevice9::SetDefaultState()
+{
     std::memset(rs_, 0, sizeof rs_);
     rs_[D3DRS_ZENABLE] = pp_.EnableAutoDepthStencil ? D3DZB_TRUE : D3DZB_FALSE;
     rs_[D3DRS_FILLMODE] = D3DFILL_SOLID;
@@ -352,7 +471,8 @@ void CDevice9::SetDefaultState() {
     rs_[D3DRS_SRCBLENDALPHA] = D3DBLEND_ONE;
     rs_[D3DRS_DESTBLENDALPHA] = D3DBLEND_ZERO;
     rs_[D3DRS_BLENDOPALPHA] = D3DBLENDOP_ADD;
-    for (int s = 0; s < kStages; ++s) {
+    for (int s = 0; s < kStages; ++s)
+    {
         std::memset(tss_[s], 0, sizeof tss_[s]);
         tss_[s][D3DTSS_COLOROP] = s == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
         tss_[s][D3DTSS_COLORARG1] = D3DTA_TEXTURE;
@@ -366,7 +486,8 @@ void CDevice9::SetDefaultState() {
         tss_[s][D3DTSS_RESULTARG] = D3DTA_CURRENT;
         Identity(texMatrix_[s]);
     }
-    for (int s = 0; s < kSamplers; ++s) {
+    for (int s = 0; s < kSamplers; ++s)
+    {
         std::memset(ss_[s], 0, sizeof ss_[s]);
         ss_[s][D3DSAMP_ADDRESSU] = ss_[s][D3DSAMP_ADDRESSV] = ss_[s][D3DSAMP_ADDRESSW] = D3DTADDRESS_WRAP;
         ss_[s][D3DSAMP_MAGFILTER] = ss_[s][D3DSAMP_MINFILTER] = D3DTEXF_POINT;
@@ -379,7 +500,8 @@ void CDevice9::SetDefaultState() {
     Identity(proj_);
     std::memset(&material_, 0, sizeof material_);
     std::memset(lights_, 0, sizeof lights_);
-    for (int i = 0; i < kLights; ++i) {
+    for (int i = 0; i < kLights; ++i)
+    {
         lights_[i].Type = D3DLIGHT_DIRECTIONAL;
         lights_[i].Diffuse = {1, 1, 1, 0};
         lights_[i].Direction = {0, 0, 1};
@@ -388,8 +510,8 @@ void CDevice9::SetDefaultState() {
     std::memset(clipPlane_, 0, sizeof clipPlane_);
     std::memset(vsConst_, 0, sizeof vsConst_);
     std::memset(psConst_, 0, sizeof psConst_);
-    viewport_ = {0, 0, renderTarget_ ? renderTarget_->Width() : 0, renderTarget_ ? renderTarget_->Height() : 0, 0.0f,
-                 1.0f};
+    viewport_ = {0,    0,   renderTarget_ ? renderTarget_->Width() : 0, renderTarget_ ? renderTarget_->Height() : 0,
+                 0.0f, 1.0f};
     fvf_ = 0;
     fixedDirty_ = glStateDirty_ = true;
     ++transformVersion_, ++projVersion_, ++texMatrixVersion_, ++lightingVersion_, ++tfactorVersion_;
@@ -397,31 +519,43 @@ void CDevice9::SetDefaultState() {
     UpdateClipPlane();
 }
 
-void CDevice9::ResetBindings() {
-    for (auto& t : textures_) {
-        if (t) t->Release();
+void CDevice9::ResetBindings()
+{
+    for (auto& t : textures_)
+    {
+        if (t)
+            t->Release();
         t = nullptr;
     }
-    if (stream_) stream_->Release();
+    if (stream_)
+        stream_->Release();
     stream_ = nullptr;
-    if (indices_) indices_->Release();
+    if (indices_)
+        indices_->Release();
     indices_ = nullptr;
-    if (renderTarget_) renderTarget_->Release();
+    if (renderTarget_)
+        renderTarget_->Release();
     renderTarget_ = nullptr;
-    if (depthStencil_) depthStencil_->Release();
+    if (depthStencil_)
+        depthStencil_->Release();
     depthStencil_ = nullptr;
 }
 
-CDevice9::~CDevice9() {
+CDevice9::~CDevice9()
+{
     ResetBindings();
-    if (backBuffer_) backBuffer_->Release();
-    if (autoDepth_) {
+    if (backBuffer_)
+        backBuffer_->Release();
+    if (autoDepth_)
+    {
         defaultPoolCount += 1;
         autoDepth_->Release();
     }
-    if (gl_ && context_) {
+    if (gl_ && context_)
+    {
         MakeCurrent();
-        for (auto& entry : fixedCache_) gl.DeleteProgram(entry.second->program);
+        for (auto& entry : fixedCache_)
+            gl.DeleteProgram(entry.second->program);
         gl.DeleteFramebuffers(1, &fbo_);
         gl.DeleteFramebuffers(1, &blitRead_);
         gl.DeleteFramebuffers(1, &blitDraw_);
@@ -432,49 +566,67 @@ CDevice9::~CDevice9() {
         SDL_GL_MakeCurrent(sdlWindow_, nullptr);
         SDL_GL_DeleteContext(context_);
     }
-    if (g_current == this) g_current = nullptr;
+    if (g_current == this)
+        g_current = nullptr;
     link_->alive = false;
     link_->device = nullptr;
     d3d_->Release();
 }
 
-ULONG CDevice9::Release() {
+ULONG CDevice9::Release()
+{
     ULONG left = --refs_;
-    if (left == 0) {
+    if (left == 0)
+    {
         RECORD("Device.Release");
         delete this;
     }
     return left;
 }
 
-void CDevice9::MakeCurrent() {
-    if (!gl_ || g_current == this) return;
+void CDevice9::MakeCurrent()
+{
+    if (!gl_ || g_current == this)
+        return;
     SDL_GL_MakeCurrent(sdlWindow_, context_);
     g_current = this;
 }
 
-void CDevice9::RecordCall(const std::string& line) const { Record(line); }
+void CDevice9::RecordCall(const std::string& line) const
+{
+    Record(line);
+}
 
-void CDevice9::BindUnit(int unit, GLenum target, GLuint texture) {
-    if (!gl_) return;
-    if (unit < 0) {
+void CDevice9::BindUnit(int unit, GLenum target, GLuint texture)
+{
+    if (!gl_)
+        return;
+    if (unit < 0)
+    {
         // Scratch unit for uploads, outside the units draws use.
         const int scratch = kSamplers + 16;
         gl.ActiveTexture(GL_TEXTURE0 + scratch);
-        if (target) gl.BindTexture(target, texture);
+        if (target)
+            gl.BindTexture(target, texture);
         return;
     }
-    if (boundTex_[unit] == texture && boundTarget_[unit] == target) return;
+    if (boundTex_[unit] == texture && boundTarget_[unit] == target)
+        return;
     gl.ActiveTexture(GL_TEXTURE0 + unit);
-    if (boundTarget_[unit] && boundTarget_[unit] != target) gl.BindTexture(boundTarget_[unit], 0);
-    if (target) gl.BindTexture(target, texture);
+    if (boundTarget_[unit] && boundTarget_[unit] != target)
+        gl.BindTexture(boundTarget_[unit], 0);
+    if (target)
+        gl.BindTexture(target, texture);
     boundTex_[unit] = texture;
     boundTarget_[unit] = target;
 }
 
-void CDevice9::ForgetTexture(GLuint texture) {
-    for (size_t unit = 0; unit < sizeof(boundTex_) / sizeof(boundTex_[0]); ++unit) {
-        if (boundTex_[unit] == texture) {
+void CDevice9::ForgetTexture(GLuint texture)
+{
+    for (size_t unit = 0; unit < sizeof(boundTex_) / sizeof(boundTex_[0]); ++unit)
+    {
+        if (boundTex_[unit] == texture)
+        {
             boundTex_[unit] = 0;
             boundTarget_[unit] = 0;
         }
@@ -484,33 +636,48 @@ void CDevice9::ForgetTexture(GLuint texture) {
 // ---------------------------------------------------------------------------
 // Device state, presentation
 // ---------------------------------------------------------------------------
-HRESULT CDevice9::TestCooperativeLevel() {
+HRESULT CDevice9::TestCooperativeLevel()
+{
     RECORD("TestCooperativeLevel");
-    if (lostState_ == 1) return D3DERR_DEVICELOST;
-    if (lostState_ == 2) return D3DERR_DEVICENOTRESET;
+    if (lostState_ == 1)
+        return D3DERR_DEVICELOST;
+    if (lostState_ == 2)
+        return D3DERR_DEVICENOTRESET;
     return D3D_OK;
 }
 
-UINT CDevice9::GetAvailableTextureMem() { return 512u * 1024u * 1024u; }
+UINT CDevice9::GetAvailableTextureMem()
+{
+    return 512u * 1024u * 1024u;
+}
 
-HRESULT CDevice9::GetDirect3D(IDirect3D9** ppD3D9) {
-    if (!ppD3D9) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::GetDirect3D(IDirect3D9** ppD3D9)
+{
+    if (!ppD3D9)
+        return D3DERR_INVALIDCALL;
     d3d_->AddRef();
     *ppD3D9 = d3d_;
     return D3D_OK;
 }
 
-HRESULT CDevice9::GetDeviceCaps(D3DCAPS9* pCaps) {
-    if (!pCaps) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::GetDeviceCaps(D3DCAPS9* pCaps)
+{
+    if (!pCaps)
+        return D3DERR_INVALIDCALL;
     FillCaps(pCaps);
     return D3D_OK;
 }
 
-HRESULT CDevice9::GetDisplayMode(UINT, D3DDISPLAYMODE* pMode) {
-    if (!pMode) return D3DERR_INVALIDCALL;
-    if (pp_.Windowed) {
+HRESULT CDevice9::GetDisplayMode(UINT, D3DDISPLAYMODE* pMode)
+{
+    if (!pMode)
+        return D3DERR_INVALIDCALL;
+    if (pp_.Windowed)
+    {
         *pMode = DesktopMode(kind_);
-    } else {
+    }
+    else
+    {
         pMode->Width = pp_.BackBufferWidth;
         pMode->Height = pp_.BackBufferHeight;
         pMode->RefreshRate = 60;
@@ -519,36 +686,47 @@ HRESULT CDevice9::GetDisplayMode(UINT, D3DDISPLAYMODE* pMode) {
     return D3D_OK;
 }
 
-HRESULT CDevice9::Reset(D3DPRESENT_PARAMETERS* pp) {
+HRESULT CDevice9::Reset(D3DPRESENT_PARAMETERS* pp)
+{
     RECORD("Reset");
-    if (!pp) return D3DERR_INVALIDCALL;
-    if (lostState_ == 1) return D3DERR_DEVICELOST;
-    if (FAILED(resetResult_)) return resetResult_;
+    if (!pp)
+        return D3DERR_INVALIDCALL;
+    if (lostState_ == 1)
+        return D3DERR_DEVICELOST;
+    if (FAILED(resetResult_))
+        return resetResult_;
     // As Direct3D: every resource of the default pool must be gone first.
-    if (defaultPoolCount > 0) return D3DERR_INVALIDCALL;
+    if (defaultPoolCount > 0)
+        return D3DERR_INVALIDCALL;
     MakeCurrent();
     SetEffectPass(nullptr);
     ResetBindings();
-    if (backBuffer_) backBuffer_->Release();
+    if (backBuffer_)
+        backBuffer_->Release();
     backBuffer_ = nullptr;
-    if (autoDepth_) {
+    if (autoDepth_)
+    {
         defaultPoolCount += 1;
         autoDepth_->Release();
     }
     autoDepth_ = nullptr;
     pp_ = *pp;
     HRESULT hr = CreateSwapChainSurfaces();
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     *pp = pp_;
     SetDefaultState();
     lostState_ = 0;
     return D3D_OK;
 }
 
-HRESULT CDevice9::Present(const RECT*, const RECT*, HWND, const void*) {
+HRESULT CDevice9::Present(const RECT*, const RECT*, HWND, const void*)
+{
     RECORD("Present");
-    if (lostState_) return D3DERR_DEVICELOST;
-    if (!gl_) return D3D_OK;
+    if (lostState_)
+        return D3DERR_DEVICELOST;
+    if (!gl_)
+        return D3D_OK;
     MakeCurrent();
     int w = 0, h = 0;
     SDL_GL_GetDrawableSize(sdlWindow_, &w, &h);
@@ -557,16 +735,18 @@ HRESULT CDevice9::Present(const RECT*, const RECT*, HWND, const void*) {
     gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     gl.Disable(GL_SCISSOR_TEST);
     // Row 0 of the back buffer is its top row; the window's row 0 is its bottom.
-    gl.BlitFramebuffer(0, 0, (GLint)backBuffer_->Width(), (GLint)backBuffer_->Height(), 0, h, w, 0,
-                       GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    gl.BlitFramebuffer(0, 0, (GLint)backBuffer_->Width(), (GLint)backBuffer_->Height(), 0, h, w, 0, GL_COLOR_BUFFER_BIT,
+                       GL_LINEAR);
     SDL_GL_SwapWindow(sdlWindow_);
     framebufferDirty_ = true;
     glStateDirty_ = true;
     return D3D_OK;
 }
 
-HRESULT CDevice9::GetBackBuffer(UINT, UINT, D3DBACKBUFFER_TYPE, IDirect3DSurface9** ppBackBuffer) {
-    if (!ppBackBuffer || !backBuffer_) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::GetBackBuffer(UINT, UINT, D3DBACKBUFFER_TYPE, IDirect3DSurface9** ppBackBuffer)
+{
+    if (!ppBackBuffer || !backBuffer_)
+        return D3DERR_INVALIDCALL;
     backBuffer_->AddRef();
     *ppBackBuffer = backBuffer_;
     return D3D_OK;
@@ -576,105 +756,126 @@ HRESULT CDevice9::GetBackBuffer(UINT, UINT, D3DBACKBUFFER_TYPE, IDirect3DSurface
 // Resources
 // ---------------------------------------------------------------------------
 HRESULT CDevice9::CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
-                                IDirect3DTexture9** ppTexture, HANDLE*) {
-    if (!ppTexture) return D3DERR_INVALIDCALL;
+                                IDirect3DTexture9** ppTexture, HANDLE*)
+{
+    if (!ppTexture)
+        return D3DERR_INVALIDCALL;
     *ppTexture = nullptr;
     FormatInfo fi = GetFormatInfo(Format);
     if (Width == 0 || Height == 0 || Width > 8192 || Height > 8192 || !fi.supported || fi.depth)
         return D3DERR_INVALIDCALL;
-    if ((Usage & D3DUSAGE_RENDERTARGET) && (fi.compressed || Pool != D3DPOOL_DEFAULT)) return D3DERR_INVALIDCALL;
+    if ((Usage & D3DUSAGE_RENDERTARGET) && (fi.compressed || Pool != D3DPOOL_DEFAULT))
+        return D3DERR_INVALIDCALL;
     UINT full = FullLevelCount(Width, Height);
-    if (Levels == 0 || Levels > full) Levels = full;
+    if (Levels == 0 || Levels > full)
+        Levels = full;
     auto store = std::make_unique<TextureStore>(link_, Width, Height, Levels, 1, Usage, Format, Pool);
-    if (!store->Create()) return D3DERR_NOTAVAILABLE;
+    if (!store->Create())
+        return D3DERR_NOTAVAILABLE;
     auto* texture = new CTexture9(link_, std::move(store));
     RECORD(Fmt("CreateTexture(%u, %u, %u, %u, %u, %u) -> tex%u", Width, Height, Levels, (unsigned)Usage,
-                   (unsigned)Format, (unsigned)Pool, texture->Store()->Number()));
+               (unsigned)Format, (unsigned)Pool, texture->Store()->Number()));
     *ppTexture = texture;
     return D3D_OK;
 }
 
 HRESULT CDevice9::CreateCubeTexture(UINT EdgeLength, UINT Levels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
-                                    IDirect3DCubeTexture9** ppCubeTexture, HANDLE*) {
-    if (!ppCubeTexture) return D3DERR_INVALIDCALL;
+                                    IDirect3DCubeTexture9** ppCubeTexture, HANDLE*)
+{
+    if (!ppCubeTexture)
+        return D3DERR_INVALIDCALL;
     *ppCubeTexture = nullptr;
     FormatInfo fi = GetFormatInfo(Format);
-    if (EdgeLength == 0 || EdgeLength > 8192 || !fi.supported || fi.depth) return D3DERR_INVALIDCALL;
+    if (EdgeLength == 0 || EdgeLength > 8192 || !fi.supported || fi.depth)
+        return D3DERR_INVALIDCALL;
     UINT full = FullLevelCount(EdgeLength, EdgeLength);
-    if (Levels == 0 || Levels > full) Levels = full;
+    if (Levels == 0 || Levels > full)
+        Levels = full;
     auto store = std::make_unique<TextureStore>(link_, EdgeLength, EdgeLength, Levels, 6, Usage, Format, Pool);
-    if (!store->Create()) return D3DERR_NOTAVAILABLE;
+    if (!store->Create())
+        return D3DERR_NOTAVAILABLE;
     auto* texture = new CCubeTexture9(link_, std::move(store));
-    RECORD(Fmt("CreateCubeTexture(%u, %u, %u, %u, %u) -> tex%u", EdgeLength, Levels, (unsigned)Usage,
-                   (unsigned)Format, (unsigned)Pool, texture->Store()->Number()));
+    RECORD(Fmt("CreateCubeTexture(%u, %u, %u, %u, %u) -> tex%u", EdgeLength, Levels, (unsigned)Usage, (unsigned)Format,
+               (unsigned)Pool, texture->Store()->Number()));
     *ppCubeTexture = texture;
     return D3D_OK;
 }
 
 HRESULT CDevice9::CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOOL Pool,
-                                     IDirect3DVertexBuffer9** ppVertexBuffer, HANDLE*) {
-    if (!ppVertexBuffer) return D3DERR_INVALIDCALL;
+                                     IDirect3DVertexBuffer9** ppVertexBuffer, HANDLE*)
+{
+    if (!ppVertexBuffer)
+        return D3DERR_INVALIDCALL;
     *ppVertexBuffer = nullptr;
-    if (Length == 0 || Length > (256u << 20)) return D3DERR_INVALIDCALL;
+    if (Length == 0 || Length > (256u << 20))
+        return D3DERR_INVALIDCALL;
     MakeCurrent();
     auto* vb = new CVertexBuffer9(link_, Length, Usage, FVF, Pool);
-    RECORD(Fmt("CreateVertexBuffer(%u, %u, 0x%X, %u) -> vb%u", Length, (unsigned)Usage, (unsigned)FVF,
-                   (unsigned)Pool, vb->Store().Number()));
+    RECORD(Fmt("CreateVertexBuffer(%u, %u, 0x%X, %u) -> vb%u", Length, (unsigned)Usage, (unsigned)FVF, (unsigned)Pool,
+               vb->Store().Number()));
     *ppVertexBuffer = vb;
     return D3D_OK;
 }
 
 HRESULT CDevice9::CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
-                                    IDirect3DIndexBuffer9** ppIndexBuffer, HANDLE*) {
-    if (!ppIndexBuffer) return D3DERR_INVALIDCALL;
+                                    IDirect3DIndexBuffer9** ppIndexBuffer, HANDLE*)
+{
+    if (!ppIndexBuffer)
+        return D3DERR_INVALIDCALL;
     *ppIndexBuffer = nullptr;
     if (Length == 0 || Length > (256u << 20) || (Format != D3DFMT_INDEX16 && Format != D3DFMT_INDEX32))
         return D3DERR_INVALIDCALL;
     MakeCurrent();
     auto* ib = new CIndexBuffer9(link_, Length, Usage, Format, Pool);
-    RECORD(Fmt("CreateIndexBuffer(%u, %u, %u, %u) -> ib%u", Length, (unsigned)Usage, (unsigned)Format,
-                   (unsigned)Pool, ib->Store().Number()));
+    RECORD(Fmt("CreateIndexBuffer(%u, %u, %u, %u) -> ib%u", Length, (unsigned)Usage, (unsigned)Format, (unsigned)Pool,
+               ib->Store().Number()));
     *ppIndexBuffer = ib;
     return D3D_OK;
 }
 
 HRESULT CDevice9::CreateRenderTarget(UINT Width, UINT Height, D3DFORMAT Format, D3DMULTISAMPLE_TYPE, DWORD, BOOL,
-                                     IDirect3DSurface9** ppSurface, HANDLE*) {
-    if (!ppSurface) return D3DERR_INVALIDCALL;
+                                     IDirect3DSurface9** ppSurface, HANDLE*)
+{
+    if (!ppSurface)
+        return D3DERR_INVALIDCALL;
     *ppSurface = nullptr;
     FormatInfo fi = GetFormatInfo(Format);
     if (Width == 0 || Height == 0 || Width > 8192 || Height > 8192 || !fi.supported || fi.depth || fi.compressed)
         return D3DERR_INVALIDCALL;
-    auto store = std::make_unique<TextureStore>(link_, Width, Height, 1, 1, D3DUSAGE_RENDERTARGET, Format,
-                                                D3DPOOL_DEFAULT);
-    if (!store->Create()) return D3DERR_NOTAVAILABLE;
+    auto store =
+        std::make_unique<TextureStore>(link_, Width, Height, 1, 1, D3DUSAGE_RENDERTARGET, Format, D3DPOOL_DEFAULT);
+    if (!store->Create())
+        return D3DERR_NOTAVAILABLE;
     auto* surface = new CSurface9(link_, std::move(store));
     RECORD(Fmt("CreateRenderTarget(%u, %u, %u) -> surf%u", Width, Height, (unsigned)Format, surface->Number()));
     *ppSurface = surface;
     return D3D_OK;
 }
 
-HRESULT CDevice9::CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMAT Format, D3DMULTISAMPLE_TYPE, DWORD,
-                                            BOOL, IDirect3DSurface9** ppSurface, HANDLE*) {
-    if (!ppSurface) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMAT Format, D3DMULTISAMPLE_TYPE, DWORD, BOOL,
+                                            IDirect3DSurface9** ppSurface, HANDLE*)
+{
+    if (!ppSurface)
+        return D3DERR_INVALIDCALL;
     *ppSurface = nullptr;
     if (Width == 0 || Height == 0 || Width > 8192 || Height > 8192 || !GetFormatInfo(Format).depth)
         return D3DERR_INVALIDCALL;
     MakeCurrent();
     auto* surface = new CSurface9(link_, Width, Height, Format);
-    RECORD(Fmt("CreateDepthStencilSurface(%u, %u, %u) -> surf%u", Width, Height, (unsigned)Format,
-                   surface->Number()));
+    RECORD(Fmt("CreateDepthStencilSurface(%u, %u, %u) -> surf%u", Width, Height, (unsigned)Format, surface->Number()));
     *ppSurface = surface;
     return D3D_OK;
 }
 
 HRESULT CDevice9::StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSourceRect,
-                              IDirect3DSurface9* pDestSurface, const RECT* pDestRect, D3DTEXTUREFILTERTYPE Filter) {
+                              IDirect3DSurface9* pDestSurface, const RECT* pDestRect, D3DTEXTUREFILTERTYPE Filter)
+{
     RECORD(Fmt("StretchRect(%s, %s, %u)", SurfaceName(pSourceSurface).c_str(), SurfaceName(pDestSurface).c_str(),
-                   (unsigned)Filter));
+               (unsigned)Filter));
     auto* src = dynamic_cast<CSurface9*>(pSourceSurface);
     auto* dst = dynamic_cast<CSurface9*>(pDestSurface);
-    if (!src || !dst || src == dst || src->IsDepth() != dst->IsDepth()) return D3DERR_INVALIDCALL;
+    if (!src || !dst || src == dst || src->IsDepth() != dst->IsDepth())
+        return D3DERR_INVALIDCALL;
     RECT s = pSourceRect ? *pSourceRect : RECT{0, 0, (LONG)src->Width(), (LONG)src->Height()};
     RECT d = pDestRect ? *pDestRect : RECT{0, 0, (LONG)dst->Width(), (LONG)dst->Height()};
     if (s.left < 0 || s.top < 0 || s.right > (LONG)src->Width() || s.bottom > (LONG)src->Height() ||
@@ -683,11 +884,13 @@ HRESULT CDevice9::StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSo
     if (d.left < 0 || d.top < 0 || d.right > (LONG)dst->Width() || d.bottom > (LONG)dst->Height() ||
         d.left >= d.right || d.top >= d.bottom)
         return D3DERR_INVALIDCALL;
-    if (!gl_) {
+    if (!gl_)
+    {
         // Keep the CPU copies in step where both sides have one (plain copies only).
         if (!src->IsDepth() && src->Store()->HasCpuCopy() && dst->Store()->HasCpuCopy() &&
             src->Format() == dst->Format() && s.right - s.left == d.right - d.left &&
-            s.bottom - s.top == d.bottom - d.top && !GetFormatInfo(src->Format()).compressed) {
+            s.bottom - s.top == d.bottom - d.top && !GetFormatInfo(src->Format()).compressed)
+        {
             UINT bpp = GetFormatInfo(src->Format()).bytesPerPixel;
             const auto& from = src->Store()->LevelData(src->Face(), src->Level());
             std::vector<uint8_t> to = dst->Store()->LevelData(dst->Face(), dst->Level());
@@ -706,11 +909,13 @@ HRESULT CDevice9::StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSo
     dst->Attach(GL_DRAW_FRAMEBUFFER);
     gl.Disable(GL_SCISSOR_TEST);
     GLbitfield mask = src->IsDepth() ? GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT;
-    if (!src->IsDepth()) gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    if (!src->IsDepth())
+        gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     GLenum filter = (Filter >= D3DTEXF_LINEAR && !src->IsDepth()) ? GL_LINEAR : GL_NEAREST;
     // Both sides keep row 0 at the top, so rectangles copy straight across.
     gl.BlitFramebuffer(s.left, s.top, s.right, s.bottom, d.left, d.top, d.right, d.bottom, mask, filter);
-    if (src->IsDepth()) {
+    if (src->IsDepth())
+    {
         gl.FramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
         gl.FramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
         gl.FramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, 0);
@@ -721,12 +926,15 @@ HRESULT CDevice9::StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSo
     return D3D_OK;
 }
 
-HRESULT CDevice9::ColorFill(IDirect3DSurface9* pSurface, const RECT* pRect, D3DCOLOR color) {
+HRESULT CDevice9::ColorFill(IDirect3DSurface9* pSurface, const RECT* pRect, D3DCOLOR color)
+{
     RECORD(Fmt("ColorFill(%s, 0x%08X)", SurfaceName(pSurface).c_str(), (unsigned)color));
     auto* surface = dynamic_cast<CSurface9*>(pSurface);
-    if (!surface || surface->IsDepth()) return D3DERR_INVALIDCALL;
+    if (!surface || surface->IsDepth())
+        return D3DERR_INVALIDCALL;
     RECT r = pRect ? *pRect : RECT{0, 0, (LONG)surface->Width(), (LONG)surface->Height()};
-    if (!gl_) return D3D_OK;
+    if (!gl_)
+        return D3D_OK;
     MakeCurrent();
     gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, blitDraw_);
     surface->Attach(GL_DRAW_FRAMEBUFFER);
@@ -746,13 +954,15 @@ HRESULT CDevice9::ColorFill(IDirect3DSurface9* pSurface, const RECT* pRect, D3DC
 // ---------------------------------------------------------------------------
 // Targets
 // ---------------------------------------------------------------------------
-HRESULT CDevice9::SetRenderTarget(DWORD index, IDirect3DSurface9* pRenderTarget) {
+HRESULT CDevice9::SetRenderTarget(DWORD index, IDirect3DSurface9* pRenderTarget)
+{
     RECORD(Fmt("SetRenderTarget(%u, %s)", (unsigned)index, SurfaceName(pRenderTarget).c_str()));
     auto* surface = dynamic_cast<CSurface9*>(pRenderTarget);
     if (index != 0 || !surface || surface->IsDepth() || !surface->Store()->IsRenderTarget())
         return D3DERR_INVALIDCALL;
     surface->AddRef();
-    if (renderTarget_) renderTarget_->Release();
+    if (renderTarget_)
+        renderTarget_->Release();
     renderTarget_ = surface;
     // As Direct3D: a new target gets a viewport over all of it.
     viewport_ = {0, 0, surface->Width(), surface->Height(), 0.0f, 1.0f};
@@ -761,29 +971,39 @@ HRESULT CDevice9::SetRenderTarget(DWORD index, IDirect3DSurface9* pRenderTarget)
     return D3D_OK;
 }
 
-HRESULT CDevice9::GetRenderTarget(DWORD index, IDirect3DSurface9** ppRenderTarget) {
-    if (!ppRenderTarget || index != 0) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::GetRenderTarget(DWORD index, IDirect3DSurface9** ppRenderTarget)
+{
+    if (!ppRenderTarget || index != 0)
+        return D3DERR_INVALIDCALL;
     *ppRenderTarget = renderTarget_;
-    if (!renderTarget_) return D3DERR_NOTFOUND;
+    if (!renderTarget_)
+        return D3DERR_NOTFOUND;
     renderTarget_->AddRef();
     return D3D_OK;
 }
 
-HRESULT CDevice9::SetDepthStencilSurface(IDirect3DSurface9* pNewZStencil) {
+HRESULT CDevice9::SetDepthStencilSurface(IDirect3DSurface9* pNewZStencil)
+{
     RECORD(Fmt("SetDepthStencilSurface(%s)", SurfaceName(pNewZStencil).c_str()));
     auto* surface = dynamic_cast<CSurface9*>(pNewZStencil);
-    if (pNewZStencil && (!surface || !surface->IsDepth())) return D3DERR_INVALIDCALL;
-    if (surface) surface->AddRef();
-    if (depthStencil_) depthStencil_->Release();
+    if (pNewZStencil && (!surface || !surface->IsDepth()))
+        return D3DERR_INVALIDCALL;
+    if (surface)
+        surface->AddRef();
+    if (depthStencil_)
+        depthStencil_->Release();
     depthStencil_ = surface;
     framebufferDirty_ = glStateDirty_ = true;
     return D3D_OK;
 }
 
-HRESULT CDevice9::GetDepthStencilSurface(IDirect3DSurface9** ppZStencilSurface) {
-    if (!ppZStencilSurface) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::GetDepthStencilSurface(IDirect3DSurface9** ppZStencilSurface)
+{
+    if (!ppZStencilSurface)
+        return D3DERR_INVALIDCALL;
     *ppZStencilSurface = depthStencil_;
-    if (!depthStencil_) return D3DERR_NOTFOUND;
+    if (!depthStencil_)
+        return D3DERR_NOTFOUND;
     depthStencil_->AddRef();
     return D3D_OK;
 }
@@ -791,32 +1011,43 @@ HRESULT CDevice9::GetDepthStencilSurface(IDirect3DSurface9** ppZStencilSurface) 
 // ---------------------------------------------------------------------------
 // Frame
 // ---------------------------------------------------------------------------
-HRESULT CDevice9::BeginScene() {
+HRESULT CDevice9::BeginScene()
+{
     RECORD("BeginScene");
-    if (inScene_) return D3DERR_INVALIDCALL;
+    if (inScene_)
+        return D3DERR_INVALIDCALL;
     inScene_ = true;
     return D3D_OK;
 }
 
-HRESULT CDevice9::EndScene() {
+HRESULT CDevice9::EndScene()
+{
     RECORD("EndScene");
-    if (!inScene_) return D3DERR_INVALIDCALL;
+    if (!inScene_)
+        return D3DERR_INVALIDCALL;
     inScene_ = false;
     return D3D_OK;
 }
 
-HRESULT CDevice9::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z, DWORD Stencil) {
-    RECORD(Fmt("Clear(%u, %u, 0x%08X, %g, %u)", (unsigned)Count, (unsigned)Flags, (unsigned)Color, Z,
-                   (unsigned)Stencil));
-    if ((Flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depthStencil_) return D3DERR_INVALIDCALL;
-    if (!gl_) return D3D_OK;
+HRESULT CDevice9::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z, DWORD Stencil)
+{
+    RECORD(
+        Fmt("Clear(%u, %u, 0x%08X, %g, %u)", (unsigned)Count, (unsigned)Flags, (unsigned)Color, Z, (unsigned)Stencil));
+    if ((Flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depthStencil_)
+        return D3DERR_INVALIDCALL;
+    if (!gl_)
+        return D3D_OK;
     MakeCurrent();
     ApplyFramebuffer();
     GLbitfield mask = 0;
-    if (Flags & D3DCLEAR_TARGET) mask |= GL_COLOR_BUFFER_BIT;
-    if (Flags & D3DCLEAR_ZBUFFER) mask |= GL_DEPTH_BUFFER_BIT;
-    if ((Flags & D3DCLEAR_STENCIL) && depthStencil_ && depthStencil_->DepthHasStencil()) mask |= GL_STENCIL_BUFFER_BIT;
-    if (!mask) return D3D_OK;
+    if (Flags & D3DCLEAR_TARGET)
+        mask |= GL_COLOR_BUFFER_BIT;
+    if (Flags & D3DCLEAR_ZBUFFER)
+        mask |= GL_DEPTH_BUFFER_BIT;
+    if ((Flags & D3DCLEAR_STENCIL) && depthStencil_ && depthStencil_->DepthHasStencil())
+        mask |= GL_STENCIL_BUFFER_BIT;
+    if (!mask)
+        return D3D_OK;
     float c[4];
     ColorToFloats(Color, c);
     gl.ClearColor(c[0], c[1], c[2], c[3]);
@@ -829,20 +1060,27 @@ HRESULT CDevice9::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLO
     LONG vx0 = (LONG)viewport_.X, vy0 = (LONG)viewport_.Y;
     LONG vx1 = vx0 + (LONG)viewport_.Width, vy1 = vy0 + (LONG)viewport_.Height;
     bool whole = vx0 <= 0 && vy0 <= 0 && vx1 >= (LONG)fbWidth_ && vy1 >= (LONG)fbHeight_;
-    if ((Count == 0 || !pRects) && whole) {
+    if ((Count == 0 || !pRects) && whole)
+    {
         // The whole target: an unscissored clear is much cheaper.
         gl.Disable(GL_SCISSOR_TEST);
         gl.Clear(mask);
-    } else if (Count == 0 || !pRects) {
+    }
+    else if (Count == 0 || !pRects)
+    {
         gl.Enable(GL_SCISSOR_TEST);
         gl.Scissor(vx0, vy0, vx1 - vx0, vy1 - vy0);
         gl.Clear(mask);
-    } else {
+    }
+    else
+    {
         gl.Enable(GL_SCISSOR_TEST);
-        for (DWORD i = 0; i < Count; ++i) {
+        for (DWORD i = 0; i < Count; ++i)
+        {
             LONG x0 = std::max(vx0, pRects[i].x1), y0 = std::max(vy0, pRects[i].y1);
             LONG x1 = std::min(vx1, pRects[i].x2), y1 = std::min(vy1, pRects[i].y2);
-            if (x0 >= x1 || y0 >= y1) continue;
+            if (x0 >= x1 || y0 >= y1)
+                continue;
             gl.Scissor(x0, y0, x1 - x0, y1 - y0);
             gl.Clear(mask);
         }
@@ -855,16 +1093,23 @@ HRESULT CDevice9::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLO
 // ---------------------------------------------------------------------------
 // Fixed-function state
 // ---------------------------------------------------------------------------
-HRESULT CDevice9::SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) {
-    if (!pMatrix) return D3DERR_INVALIDCALL;
-    if (!gl_) {
+HRESULT CDevice9::SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix)
+{
+    if (!pMatrix)
+        return D3DERR_INVALIDCALL;
+    if (!gl_)
+    {
         const float* m = &pMatrix->m[0][0];
-        RECORD(Fmt("SetTransform(%s, [%g %g %g %g | %g %g %g %g | %g %g %g %g | %g %g %g %g])",
-                       TransformName(State), m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9], m[10], m[11],
-                       m[12], m[13], m[14], m[15]));
+        RECORD(Fmt("SetTransform(%s, [%g %g %g %g | %g %g %g %g | %g %g %g %g | %g %g %g %g])", TransformName(State),
+                   m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9], m[10], m[11], m[12], m[13], m[14],
+                   m[15]));
     }
-    switch ((DWORD)State) {
-    case 256: world_ = *pMatrix; ++transformVersion_; break;
+    switch ((DWORD)State)
+    {
+    case 256:
+        world_ = *pMatrix;
+        ++transformVersion_;
+        break;
     case D3DTS_VIEW:
         view_ = *pMatrix;
         ++transformVersion_;
@@ -877,7 +1122,8 @@ HRESULT CDevice9::SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMa
         UpdateClipPlane();
         break;
     default:
-        if (State >= D3DTS_TEXTURE0 && State <= D3DTS_TEXTURE7) {
+        if (State >= D3DTS_TEXTURE0 && State <= D3DTS_TEXTURE7)
+        {
             texMatrix_[State - D3DTS_TEXTURE0] = *pMatrix;
             ++texMatrixVersion_;
             break;
@@ -887,14 +1133,24 @@ HRESULT CDevice9::SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMa
     return D3D_OK;
 }
 
-HRESULT CDevice9::GetTransform(D3DTRANSFORMSTATETYPE State, D3DMATRIX* pMatrix) {
-    if (!pMatrix) return D3DERR_INVALIDCALL;
-    switch ((DWORD)State) {
-    case 256: *pMatrix = world_; return D3D_OK;
-    case D3DTS_VIEW: *pMatrix = view_; return D3D_OK;
-    case D3DTS_PROJECTION: *pMatrix = proj_; return D3D_OK;
+HRESULT CDevice9::GetTransform(D3DTRANSFORMSTATETYPE State, D3DMATRIX* pMatrix)
+{
+    if (!pMatrix)
+        return D3DERR_INVALIDCALL;
+    switch ((DWORD)State)
+    {
+    case 256:
+        *pMatrix = world_;
+        return D3D_OK;
+    case D3DTS_VIEW:
+        *pMatrix = view_;
+        return D3D_OK;
+    case D3DTS_PROJECTION:
+        *pMatrix = proj_;
+        return D3D_OK;
     default:
-        if (State >= D3DTS_TEXTURE0 && State <= D3DTS_TEXTURE7) {
+        if (State >= D3DTS_TEXTURE0 && State <= D3DTS_TEXTURE7)
+        {
             *pMatrix = texMatrix_[State - D3DTS_TEXTURE0];
             return D3D_OK;
         }
@@ -902,102 +1158,130 @@ HRESULT CDevice9::GetTransform(D3DTRANSFORMSTATETYPE State, D3DMATRIX* pMatrix) 
     }
 }
 
-HRESULT CDevice9::MultiplyTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) {
+HRESULT CDevice9::MultiplyTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix)
+{
     D3DMATRIX current;
-    if (!pMatrix || FAILED(GetTransform(State, &current))) return D3DERR_INVALIDCALL;
+    if (!pMatrix || FAILED(GetTransform(State, &current)))
+        return D3DERR_INVALIDCALL;
     D3DMATRIX result = Multiply(*pMatrix, current);
     return SetTransform(State, &result);
 }
 
-HRESULT CDevice9::SetViewport(const D3DVIEWPORT9* pViewport) {
-    if (!pViewport) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::SetViewport(const D3DVIEWPORT9* pViewport)
+{
+    if (!pViewport)
+        return D3DERR_INVALIDCALL;
     RECORD(Fmt("SetViewport(%u, %u, %u, %u, %g, %g)", (unsigned)pViewport->X, (unsigned)pViewport->Y,
-                   (unsigned)pViewport->Width, (unsigned)pViewport->Height, pViewport->MinZ, pViewport->MaxZ));
-    if (pViewport->Width == 0 || pViewport->Height == 0) return D3DERR_INVALIDCALL;
+               (unsigned)pViewport->Width, (unsigned)pViewport->Height, pViewport->MinZ, pViewport->MaxZ));
+    if (pViewport->Width == 0 || pViewport->Height == 0)
+        return D3DERR_INVALIDCALL;
     viewport_ = *pViewport;
     ++viewportVersion_;
     glStateDirty_ = true;
     return D3D_OK;
 }
 
-HRESULT CDevice9::GetViewport(D3DVIEWPORT9* pViewport) {
-    if (!pViewport) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::GetViewport(D3DVIEWPORT9* pViewport)
+{
+    if (!pViewport)
+        return D3DERR_INVALIDCALL;
     *pViewport = viewport_;
     return D3D_OK;
 }
 
-HRESULT CDevice9::SetMaterial(const D3DMATERIAL9* m) {
-    if (!m) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::SetMaterial(const D3DMATERIAL9* m)
+{
+    if (!m)
+        return D3DERR_INVALIDCALL;
     RECORD(Fmt("SetMaterial(D %g %g %g %g, A %g %g %g %g, S %g %g %g %g, E %g %g %g %g, P %g)", m->Diffuse.r,
-                   m->Diffuse.g, m->Diffuse.b, m->Diffuse.a, m->Ambient.r, m->Ambient.g, m->Ambient.b, m->Ambient.a,
-                   m->Specular.r, m->Specular.g, m->Specular.b, m->Specular.a, m->Emissive.r, m->Emissive.g,
-                   m->Emissive.b, m->Emissive.a, m->Power));
+               m->Diffuse.g, m->Diffuse.b, m->Diffuse.a, m->Ambient.r, m->Ambient.g, m->Ambient.b, m->Ambient.a,
+               m->Specular.r, m->Specular.g, m->Specular.b, m->Specular.a, m->Emissive.r, m->Emissive.g, m->Emissive.b,
+               m->Emissive.a, m->Power));
     material_ = *m;
     ++lightingVersion_;
     return D3D_OK;
 }
 
-HRESULT CDevice9::GetMaterial(D3DMATERIAL9* pMaterial) {
-    if (!pMaterial) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::GetMaterial(D3DMATERIAL9* pMaterial)
+{
+    if (!pMaterial)
+        return D3DERR_INVALIDCALL;
     *pMaterial = material_;
     return D3D_OK;
 }
 
-HRESULT CDevice9::SetLight(DWORD Index, const D3DLIGHT9* pLight) {
-    if (!pLight || Index >= (DWORD)kLights) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::SetLight(DWORD Index, const D3DLIGHT9* pLight)
+{
+    if (!pLight || Index >= (DWORD)kLights)
+        return D3DERR_INVALIDCALL;
     RECORD(Fmt("SetLight(%u, type %u, D %g %g %g, dir %g %g %g)", (unsigned)Index, (unsigned)pLight->Type,
-                   pLight->Diffuse.r, pLight->Diffuse.g, pLight->Diffuse.b, pLight->Direction.x, pLight->Direction.y,
-                   pLight->Direction.z));
+               pLight->Diffuse.r, pLight->Diffuse.g, pLight->Diffuse.b, pLight->Direction.x, pLight->Direction.y,
+               pLight->Direction.z));
     lights_[Index] = *pLight;
     ++lightingVersion_;
     fixedDirty_ = true;
     return D3D_OK;
 }
 
-HRESULT CDevice9::GetLight(DWORD Index, D3DLIGHT9* pLight) {
-    if (!pLight || Index >= (DWORD)kLights) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::GetLight(DWORD Index, D3DLIGHT9* pLight)
+{
+    if (!pLight || Index >= (DWORD)kLights)
+        return D3DERR_INVALIDCALL;
     *pLight = lights_[Index];
     return D3D_OK;
 }
 
-HRESULT CDevice9::LightEnable(DWORD Index, BOOL Enable) {
+HRESULT CDevice9::LightEnable(DWORD Index, BOOL Enable)
+{
     RECORD(Fmt("LightEnable(%u, %d)", (unsigned)Index, Enable ? 1 : 0));
-    if (Index >= (DWORD)kLights) return D3DERR_INVALIDCALL;
+    if (Index >= (DWORD)kLights)
+        return D3DERR_INVALIDCALL;
     lightOn_[Index] = Enable != 0;
     ++lightingVersion_;
     fixedDirty_ = true;
     return D3D_OK;
 }
 
-HRESULT CDevice9::GetLightEnable(DWORD Index, BOOL* pEnable) {
-    if (!pEnable || Index >= (DWORD)kLights) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::GetLightEnable(DWORD Index, BOOL* pEnable)
+{
+    if (!pEnable || Index >= (DWORD)kLights)
+        return D3DERR_INVALIDCALL;
     *pEnable = lightOn_[Index] ? TRUE : FALSE;
     return D3D_OK;
 }
 
-HRESULT CDevice9::SetClipPlane(DWORD Index, const float* pPlane) {
-    if (!pPlane) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::SetClipPlane(DWORD Index, const float* pPlane)
+{
+    if (!pPlane)
+        return D3DERR_INVALIDCALL;
     RECORD(Fmt("SetClipPlane(%u, %g, %g, %g, %g)", (unsigned)Index, pPlane[0], pPlane[1], pPlane[2], pPlane[3]));
-    if (Index != 0) return D3DERR_INVALIDCALL;
+    if (Index != 0)
+        return D3DERR_INVALIDCALL;
     std::memcpy(clipPlane_, pPlane, sizeof clipPlane_);
     UpdateClipPlane();
     return D3D_OK;
 }
 
-HRESULT CDevice9::GetClipPlane(DWORD Index, float* pPlane) {
-    if (!pPlane || Index != 0) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::GetClipPlane(DWORD Index, float* pPlane)
+{
+    if (!pPlane || Index != 0)
+        return D3DERR_INVALIDCALL;
     std::memcpy(pPlane, clipPlane_, sizeof clipPlane_);
     return D3D_OK;
 }
 
 // The world-space plane expressed in Direct3D clip space, so that the same
 // test serves fixed-function and effect programs.
-void CDevice9::UpdateClipPlane() {
+void CDevice9::UpdateClipPlane()
+{
     D3DMATRIX vp = Multiply(view_, proj_), inv;
-    if (!Inverse(vp, inv)) {
+    if (!Inverse(vp, inv))
+    {
         clipPlaneClip_[0] = clipPlaneClip_[1] = clipPlaneClip_[2] = 0;
         clipPlaneClip_[3] = 1;
-    } else {
+    }
+    else
+    {
         for (int i = 0; i < 4; ++i)
             clipPlaneClip_[i] = inv.m[i][0] * clipPlane_[0] + inv.m[i][1] * clipPlane_[1] +
                                 inv.m[i][2] * clipPlane_[2] + inv.m[i][3] * clipPlane_[3];
@@ -1005,12 +1289,16 @@ void CDevice9::UpdateClipPlane() {
     ++clipVersion_;
 }
 
-HRESULT CDevice9::SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) {
+HRESULT CDevice9::SetRenderState(D3DRENDERSTATETYPE State, DWORD Value)
+{
     RECORD(Fmt("SetRenderState(%s, %u)", RenderStateName(State), (unsigned)Value));
-    if ((DWORD)State >= (DWORD)D3DRS_MAX) return D3DERR_INVALIDCALL;
-    if (rs_[State] == Value) return D3D_OK;
+    if ((DWORD)State >= (DWORD)D3DRS_MAX)
+        return D3DERR_INVALIDCALL;
+    if (rs_[State] == Value)
+        return D3D_OK;
     rs_[State] = Value;
-    switch (State) {
+    switch (State)
+    {
     case D3DRS_SHADEMODE:
     case D3DRS_LIGHTING:
     case D3DRS_SPECULARENABLE:
@@ -1020,77 +1308,112 @@ HRESULT CDevice9::SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) {
     case D3DRS_DIFFUSEMATERIALSOURCE:
     case D3DRS_AMBIENTMATERIALSOURCE:
     case D3DRS_SPECULARMATERIALSOURCE:
-    case D3DRS_EMISSIVEMATERIALSOURCE: fixedDirty_ = true; break;
-    case D3DRS_AMBIENT: ++lightingVersion_; break;
-    case D3DRS_CLIPPLANEENABLE: ++clipVersion_; break;
-    case D3DRS_TEXTUREFACTOR: ++tfactorVersion_; break;
+    case D3DRS_EMISSIVEMATERIALSOURCE:
+        fixedDirty_ = true;
+        break;
+    case D3DRS_AMBIENT:
+        ++lightingVersion_;
+        break;
+    case D3DRS_CLIPPLANEENABLE:
+        ++clipVersion_;
+        break;
+    case D3DRS_TEXTUREFACTOR:
+        ++tfactorVersion_;
+        break;
     case D3DRS_ALPHATESTENABLE:
         ++alphaVersion_;
         fixedDirty_ = true;
         break;
     case D3DRS_ALPHAFUNC:
-    case D3DRS_ALPHAREF: ++alphaVersion_; break;
-    default: glStateDirty_ = true; break;
+    case D3DRS_ALPHAREF:
+        ++alphaVersion_;
+        break;
+    default:
+        glStateDirty_ = true;
+        break;
     }
     return D3D_OK;
 }
 
-HRESULT CDevice9::GetRenderState(D3DRENDERSTATETYPE State, DWORD* pValue) {
-    if (!pValue || (DWORD)State >= (DWORD)D3DRS_MAX) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::GetRenderState(D3DRENDERSTATETYPE State, DWORD* pValue)
+{
+    if (!pValue || (DWORD)State >= (DWORD)D3DRS_MAX)
+        return D3DERR_INVALIDCALL;
     *pValue = rs_[State];
     return D3D_OK;
 }
 
-HRESULT CDevice9::GetTexture(DWORD Stage, IDirect3DBaseTexture9** ppTexture) {
-    if (!ppTexture || Stage >= (DWORD)kSamplers) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::GetTexture(DWORD Stage, IDirect3DBaseTexture9** ppTexture)
+{
+    if (!ppTexture || Stage >= (DWORD)kSamplers)
+        return D3DERR_INVALIDCALL;
     *ppTexture = textures_[Stage];
-    if (textures_[Stage]) textures_[Stage]->AddRef();
+    if (textures_[Stage])
+        textures_[Stage]->AddRef();
     return D3D_OK;
 }
 
-HRESULT CDevice9::SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture) {
+HRESULT CDevice9::SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture)
+{
     RECORD(Fmt("SetTexture(%u, %s)", (unsigned)Stage, TextureName(pTexture).c_str()));
-    if (Stage >= (DWORD)kSamplers) return D3DERR_INVALIDCALL;
-    if (textures_[Stage] == pTexture) return D3D_OK;
-    if (pTexture) pTexture->AddRef();
+    if (Stage >= (DWORD)kSamplers)
+        return D3DERR_INVALIDCALL;
+    if (textures_[Stage] == pTexture)
+        return D3D_OK;
+    if (pTexture)
+        pTexture->AddRef();
     IDirect3DBaseTexture9* old = textures_[Stage];
     textures_[Stage] = pTexture;
-    if (old) {
+    if (old)
+    {
         bool sameKind = pTexture && old->GetType() == pTexture->GetType();
-        if (!sameKind) fixedDirty_ = true;
+        if (!sameKind)
+            fixedDirty_ = true;
         old->Release();
-    } else {
+    }
+    else
+    {
         fixedDirty_ = true;
     }
     return D3D_OK;
 }
 
-HRESULT CDevice9::GetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD* pValue) {
-    if (!pValue || Stage >= (DWORD)kStages || (DWORD)Type >= (DWORD)D3DTSS_MAX) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::GetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD* pValue)
+{
+    if (!pValue || Stage >= (DWORD)kStages || (DWORD)Type >= (DWORD)D3DTSS_MAX)
+        return D3DERR_INVALIDCALL;
     *pValue = tss_[Stage][Type];
     return D3D_OK;
 }
 
-HRESULT CDevice9::SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD Value) {
+HRESULT CDevice9::SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD Value)
+{
     RECORD(Fmt("SetTextureStageState(%u, %s, %u)", (unsigned)Stage, StageStateName(Type), (unsigned)Value));
-    if (Stage >= (DWORD)kStages || (DWORD)Type >= (DWORD)D3DTSS_MAX) return D3DERR_INVALIDCALL;
-    if (tss_[Stage][Type] != Value) {
+    if (Stage >= (DWORD)kStages || (DWORD)Type >= (DWORD)D3DTSS_MAX)
+        return D3DERR_INVALIDCALL;
+    if (tss_[Stage][Type] != Value)
+    {
         tss_[Stage][Type] = Value;
         fixedDirty_ = true;
     }
     return D3D_OK;
 }
 
-HRESULT CDevice9::GetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD* pValue) {
-    if (!pValue || Sampler >= (DWORD)kSamplers || (DWORD)Type >= (DWORD)D3DSAMP_MAX) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::GetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD* pValue)
+{
+    if (!pValue || Sampler >= (DWORD)kSamplers || (DWORD)Type >= (DWORD)D3DSAMP_MAX)
+        return D3DERR_INVALIDCALL;
     *pValue = ss_[Sampler][Type];
     return D3D_OK;
 }
 
-HRESULT CDevice9::SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD Value) {
+HRESULT CDevice9::SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD Value)
+{
     RECORD(Fmt("SetSamplerState(%u, %s, %u)", (unsigned)Sampler, SamplerStateName(Type), (unsigned)Value));
-    if (Sampler >= (DWORD)kSamplers || (DWORD)Type >= (DWORD)D3DSAMP_MAX) return D3DERR_INVALIDCALL;
-    if (ss_[Sampler][Type] != Value) {
+    if (Sampler >= (DWORD)kSamplers || (DWORD)Type >= (DWORD)D3DSAMP_MAX)
+        return D3DERR_INVALIDCALL;
+    if (ss_[Sampler][Type] != Value)
+    {
         ss_[Sampler][Type] = Value;
         samplerDirty_[Sampler] = true;
     }
@@ -1100,30 +1423,37 @@ HRESULT CDevice9::SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD
 // ---------------------------------------------------------------------------
 // Streams and constants
 // ---------------------------------------------------------------------------
-HRESULT CDevice9::SetFVF(DWORD FVF) {
+HRESULT CDevice9::SetFVF(DWORD FVF)
+{
     RECORD(Fmt("SetFVF(0x%X)", (unsigned)FVF));
-    if (fvf_ != FVF) {
+    if (fvf_ != FVF)
+    {
         fvf_ = FVF;
         fixedDirty_ = true;
     }
     return D3D_OK;
 }
 
-HRESULT CDevice9::GetFVF(DWORD* pFVF) {
-    if (!pFVF) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::GetFVF(DWORD* pFVF)
+{
+    if (!pFVF)
+        return D3DERR_INVALIDCALL;
     *pFVF = fvf_;
     return D3D_OK;
 }
 
 HRESULT CDevice9::SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9* pStreamData, UINT OffsetInBytes,
-                                  UINT Stride) {
+                                  UINT Stride)
+{
     auto* vb = dynamic_cast<CVertexBuffer9*>(pStreamData);
     RECORD(Fmt("SetStreamSource(%u, %s, %u, %u)", StreamNumber,
-                   Pointer("vb", vb ? vb->Store().Number() : 0, pStreamData != nullptr).c_str(), OffsetInBytes,
-                   Stride));
-    if (StreamNumber != 0 || (pStreamData && !vb)) return D3DERR_INVALIDCALL;
-    if (pStreamData) pStreamData->AddRef();
-    if (stream_) stream_->Release();
+               Pointer("vb", vb ? vb->Store().Number() : 0, pStreamData != nullptr).c_str(), OffsetInBytes, Stride));
+    if (StreamNumber != 0 || (pStreamData && !vb))
+        return D3DERR_INVALIDCALL;
+    if (pStreamData)
+        pStreamData->AddRef();
+    if (stream_)
+        stream_->Release();
     stream_ = pStreamData;
     streamOffset_ = OffsetInBytes;
     streamStride_ = Stride;
@@ -1131,36 +1461,52 @@ HRESULT CDevice9::SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9* pSt
 }
 
 HRESULT CDevice9::GetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9** ppStreamData, UINT* pOffsetInBytes,
-                                  UINT* pStride) {
-    if (StreamNumber != 0 || !ppStreamData) return D3DERR_INVALIDCALL;
+                                  UINT* pStride)
+{
+    if (StreamNumber != 0 || !ppStreamData)
+        return D3DERR_INVALIDCALL;
     *ppStreamData = stream_;
-    if (stream_) stream_->AddRef();
-    if (pOffsetInBytes) *pOffsetInBytes = streamOffset_;
-    if (pStride) *pStride = streamStride_;
+    if (stream_)
+        stream_->AddRef();
+    if (pOffsetInBytes)
+        *pOffsetInBytes = streamOffset_;
+    if (pStride)
+        *pStride = streamStride_;
     return D3D_OK;
 }
 
-HRESULT CDevice9::SetIndices(IDirect3DIndexBuffer9* pIndexData) {
+HRESULT CDevice9::SetIndices(IDirect3DIndexBuffer9* pIndexData)
+{
     auto* ib = dynamic_cast<CIndexBuffer9*>(pIndexData);
     RECORD(Fmt("SetIndices(%s)", Pointer("ib", ib ? ib->Store().Number() : 0, pIndexData != nullptr).c_str()));
-    if (pIndexData && !ib) return D3DERR_INVALIDCALL;
-    if (pIndexData) pIndexData->AddRef();
-    if (indices_) indices_->Release();
+    if (pIndexData && !ib)
+        return D3DERR_INVALIDCALL;
+    if (pIndexData)
+        pIndexData->AddRef();
+    if (indices_)
+        indices_->Release();
     indices_ = pIndexData;
     return D3D_OK;
 }
 
-HRESULT CDevice9::GetIndices(IDirect3DIndexBuffer9** ppIndexData) {
-    if (!ppIndexData) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::GetIndices(IDirect3DIndexBuffer9** ppIndexData)
+{
+    if (!ppIndexData)
+        return D3DERR_INVALIDCALL;
     *ppIndexData = indices_;
-    if (indices_) indices_->AddRef();
+    if (indices_)
+        indices_->AddRef();
     return D3D_OK;
 }
 
-HRESULT CDevice9::SetVertexShaderConstantF(UINT StartRegister, const float* pConstantData, UINT Vector4fCount) {
-    if (!pConstantData || StartRegister + Vector4fCount > (UINT)kConstants) return D3DERR_INVALIDCALL;
-    if (!gl_) {
-        for (UINT i = 0; i < Vector4fCount; ++i) {
+HRESULT CDevice9::SetVertexShaderConstantF(UINT StartRegister, const float* pConstantData, UINT Vector4fCount)
+{
+    if (!pConstantData || StartRegister + Vector4fCount > (UINT)kConstants)
+        return D3DERR_INVALIDCALL;
+    if (!gl_)
+    {
+        for (UINT i = 0; i < Vector4fCount; ++i)
+        {
             const float* v = pConstantData + 4 * i;
             RECORD(Fmt("SetVertexShaderConstantF(%u, %g, %g, %g, %g)", StartRegister + i, v[0], v[1], v[2], v[3]));
         }
@@ -1170,16 +1516,22 @@ HRESULT CDevice9::SetVertexShaderConstantF(UINT StartRegister, const float* pCon
     return D3D_OK;
 }
 
-HRESULT CDevice9::GetVertexShaderConstantF(UINT StartRegister, float* pConstantData, UINT Vector4fCount) {
-    if (!pConstantData || StartRegister + Vector4fCount > (UINT)kConstants) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::GetVertexShaderConstantF(UINT StartRegister, float* pConstantData, UINT Vector4fCount)
+{
+    if (!pConstantData || StartRegister + Vector4fCount > (UINT)kConstants)
+        return D3DERR_INVALIDCALL;
     std::memcpy(pConstantData, vsConst_[StartRegister], Vector4fCount * 16);
     return D3D_OK;
 }
 
-HRESULT CDevice9::SetPixelShaderConstantF(UINT StartRegister, const float* pConstantData, UINT Vector4fCount) {
-    if (!pConstantData || StartRegister + Vector4fCount > (UINT)kConstants) return D3DERR_INVALIDCALL;
-    if (!gl_) {
-        for (UINT i = 0; i < Vector4fCount; ++i) {
+HRESULT CDevice9::SetPixelShaderConstantF(UINT StartRegister, const float* pConstantData, UINT Vector4fCount)
+{
+    if (!pConstantData || StartRegister + Vector4fCount > (UINT)kConstants)
+        return D3DERR_INVALIDCALL;
+    if (!gl_)
+    {
+        for (UINT i = 0; i < Vector4fCount; ++i)
+        {
             const float* v = pConstantData + 4 * i;
             RECORD(Fmt("SetPixelShaderConstantF(%u, %g, %g, %g, %g)", StartRegister + i, v[0], v[1], v[2], v[3]));
         }
@@ -1189,24 +1541,35 @@ HRESULT CDevice9::SetPixelShaderConstantF(UINT StartRegister, const float* pCons
     return D3D_OK;
 }
 
-HRESULT CDevice9::GetPixelShaderConstantF(UINT StartRegister, float* pConstantData, UINT Vector4fCount) {
-    if (!pConstantData || StartRegister + Vector4fCount > (UINT)kConstants) return D3DERR_INVALIDCALL;
+HRESULT CDevice9::GetPixelShaderConstantF(UINT StartRegister, float* pConstantData, UINT Vector4fCount)
+{
+    if (!pConstantData || StartRegister + Vector4fCount > (UINT)kConstants)
+        return D3DERR_INVALIDCALL;
     std::memcpy(pConstantData, psConst_[StartRegister], Vector4fCount * 16);
     return D3D_OK;
 }
 
-void CDevice9::SetEffectPass(EffectPassProgram* pass) { effectPass_ = pass; }
+void CDevice9::SetEffectPass(EffectPassProgram* pass)
+{
+    effectPass_ = pass;
+}
 
-void CDevice9::ForgetGLState() {
+void CDevice9::ForgetGLState()
+{
     currentProgram_ = 0;
-    for (GLuint& t : boundTex_) t = 0;
-    for (GLenum& t : boundTarget_) t = 0;
-    for (bool& d : samplerDirty_) d = true;
+    for (GLuint& t : boundTex_)
+        t = 0;
+    for (GLenum& t : boundTarget_)
+        t = 0;
+    for (bool& d : samplerDirty_)
+        d = true;
     arrays_.buffer = ~0u;
     glStateDirty_ = framebufferDirty_ = true;
-    if (gl_) {
+    if (gl_)
+    {
         MakeCurrent();
-        for (int i = 0; i < kSamplers; ++i) gl.BindSampler((GLuint)i, samplers_[i]);
+        for (int i = 0; i < kSamplers; ++i)
+            gl.BindSampler((GLuint)i, samplers_[i]);
         gl.Enable(GL_CLIP_DISTANCE0);
         gl.BindVertexArray(vao_);
     }
@@ -1215,57 +1578,76 @@ void CDevice9::ForgetGLState() {
 // ---------------------------------------------------------------------------
 // Drawing
 // ---------------------------------------------------------------------------
-void CDevice9::ApplyFramebuffer() {
+void CDevice9::ApplyFramebuffer()
+{
     // Every path that binds another framebuffer marks this one dirty, so a
     // clean flag means it is still bound (rebinding costs the driver a flush).
-    if (!framebufferDirty_) return;
+    if (!framebufferDirty_)
+        return;
     gl.BindFramebuffer(GL_FRAMEBUFFER, fbo_);
-    if (renderTarget_) {
+    if (renderTarget_)
+    {
         renderTarget_->Attach(GL_FRAMEBUFFER);
         fbWidth_ = renderTarget_->Width();
         fbHeight_ = renderTarget_->Height();
     }
     gl.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
-    if (depthStencil_) depthStencil_->Attach(GL_FRAMEBUFFER);
+    if (depthStencil_)
+        depthStencil_->Attach(GL_FRAMEBUFFER);
     gl.DrawBuffer(GL_COLOR_ATTACHMENT0);
     framebufferDirty_ = false;
 }
 
-void CDevice9::ApplyGLState() {
-    if (!glStateDirty_) return;
+void CDevice9::ApplyGLState()
+{
+    if (!glStateDirty_)
+        return;
     glStateDirty_ = false;
     gl.Viewport((GLint)viewport_.X, (GLint)viewport_.Y, (GLsizei)viewport_.Width, (GLsizei)viewport_.Height);
     gl.DepthRange(viewport_.MinZ, viewport_.MaxZ);
     bool depth = depthStencil_ && rs_[D3DRS_ZENABLE] != D3DZB_FALSE;
-    if (depth) {
+    if (depth)
+    {
         gl.Enable(GL_DEPTH_TEST);
         gl.DepthFunc(CompareFunc(rs_[D3DRS_ZFUNC]));
         gl.DepthMask(rs_[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
-    } else {
+    }
+    else
+    {
         gl.Disable(GL_DEPTH_TEST);
     }
-    if (rs_[D3DRS_ALPHABLENDENABLE]) {
+    if (rs_[D3DRS_ALPHABLENDENABLE])
+    {
         gl.Enable(GL_BLEND);
         GLenum src = BlendFactor(rs_[D3DRS_SRCBLEND], true), dst = BlendFactor(rs_[D3DRS_DESTBLEND], false);
-        if (rs_[D3DRS_DESTBLEND] == D3DBLEND_ONE && rs_[D3DRS_SRCBLEND] == D3DBLEND_BOTHSRCALPHA) dst = GL_ONE;
-        if (rs_[D3DRS_SEPARATEALPHABLENDENABLE]) {
+        if (rs_[D3DRS_DESTBLEND] == D3DBLEND_ONE && rs_[D3DRS_SRCBLEND] == D3DBLEND_BOTHSRCALPHA)
+            dst = GL_ONE;
+        if (rs_[D3DRS_SEPARATEALPHABLENDENABLE])
+        {
             gl.BlendFuncSeparate(src, dst, BlendFactor(rs_[D3DRS_SRCBLENDALPHA], true),
                                  BlendFactor(rs_[D3DRS_DESTBLENDALPHA], false));
             gl.BlendEquationSeparate(BlendOp(rs_[D3DRS_BLENDOP]), BlendOp(rs_[D3DRS_BLENDOPALPHA]));
-        } else {
+        }
+        else
+        {
             gl.BlendFuncSeparate(src, dst, src, dst);
             gl.BlendEquationSeparate(BlendOp(rs_[D3DRS_BLENDOP]), BlendOp(rs_[D3DRS_BLENDOP]));
         }
         float f[4];
         ColorToFloats(rs_[D3DRS_BLENDFACTOR], f);
         gl.BlendColor(f[0], f[1], f[2], f[3]);
-    } else {
+    }
+    else
+    {
         gl.Disable(GL_BLEND);
     }
     // Rows are stored top first, so GL's window winding is Direct3D's screen
     // winding with clockwise and counter-clockwise swapped in name.
-    switch (rs_[D3DRS_CULLMODE]) {
-    case D3DCULL_NONE: gl.Disable(GL_CULL_FACE); break;
+    switch (rs_[D3DRS_CULLMODE])
+    {
+    case D3DCULL_NONE:
+        gl.Disable(GL_CULL_FACE);
+        break;
     case D3DCULL_CW:
         gl.Enable(GL_CULL_FACE);
         gl.FrontFace(GL_CW);
@@ -1282,25 +1664,32 @@ void CDevice9::ApplyGLState() {
                                                                                : GL_FILL);
     DWORD cw = rs_[D3DRS_COLORWRITEENABLE];
     gl.ColorMask((cw & 1) != 0, (cw & 2) != 0, (cw & 4) != 0, (cw & 8) != 0);
-    if (rs_[D3DRS_STENCILENABLE] && depthStencil_ && depthStencil_->DepthHasStencil()) {
+    if (rs_[D3DRS_STENCILENABLE] && depthStencil_ && depthStencil_->DepthHasStencil())
+    {
         gl.Enable(GL_STENCIL_TEST);
         gl.StencilFunc(CompareFunc(rs_[D3DRS_STENCILFUNC]), (GLint)rs_[D3DRS_STENCILREF], rs_[D3DRS_STENCILMASK]);
         gl.StencilOp(StencilOp(rs_[D3DRS_STENCILFAIL]), StencilOp(rs_[D3DRS_STENCILZFAIL]),
                      StencilOp(rs_[D3DRS_STENCILPASS]));
         gl.StencilMask(rs_[D3DRS_STENCILWRITEMASK]);
-    } else {
+    }
+    else
+    {
         gl.Disable(GL_STENCIL_TEST);
     }
     float slope = DwordToFloat(rs_[D3DRS_SLOPESCALEDEPTHBIAS]), bias = DwordToFloat(rs_[D3DRS_DEPTHBIAS]);
-    if (slope != 0.0f || bias != 0.0f) {
+    if (slope != 0.0f || bias != 0.0f)
+    {
         gl.Enable(GL_POLYGON_OFFSET_FILL);
         gl.PolygonOffset(slope, bias * 16777216.0f);
-    } else {
+    }
+    else
+    {
         gl.Disable(GL_POLYGON_OFFSET_FILL);
     }
 }
 
-FixedFunctionKey CDevice9::BuildKey() const {
+FixedFunctionKey CDevice9::BuildKey() const
+{
     FixedFunctionKey key;
     std::memset(static_cast<void*>(&key), 0, sizeof key);
     key.fvf = fvf_;
@@ -1311,24 +1700,30 @@ FixedFunctionKey CDevice9::BuildKey() const {
     key.localViewer = rs_[D3DRS_LOCALVIEWER] ? 1 : 0;
     key.alphaTest = rs_[D3DRS_ALPHATESTENABLE] ? 1 : 0;
     key.flat = rs_[D3DRS_SHADEMODE] == D3DSHADE_FLAT ? 1 : 0;
-    if (key.lighting) {
+    if (key.lighting)
+    {
         int n = 0;
         for (int i = 0; i < kLights; ++i)
-            if (lightOn_[i] && lights_[i].Type == D3DLIGHT_DIRECTIONAL) ++n;
+            if (lightOn_[i] && lights_[i].Type == D3DLIGHT_DIRECTIONAL)
+                ++n;
         key.lights = (uint8_t)n;
         key.diffuseSource = (uint8_t)rs_[D3DRS_DIFFUSEMATERIALSOURCE];
         key.ambientSource = (uint8_t)rs_[D3DRS_AMBIENTMATERIALSOURCE];
         key.specularSource = (uint8_t)rs_[D3DRS_SPECULARMATERIALSOURCE];
         key.emissiveSource = (uint8_t)rs_[D3DRS_EMISSIVEMATERIALSOURCE];
-    } else {
+    }
+    else
+    {
         key.colorVertex = 0;
         key.normalize = 0;
         key.localViewer = 0;
     }
     int count = 0;
-    for (; count < kStages; ++count) {
+    for (; count < kStages; ++count)
+    {
         const DWORD* t = tss_[count];
-        if (t[D3DTSS_COLOROP] == D3DTOP_DISABLE) break;
+        if (t[D3DTSS_COLOROP] == D3DTOP_DISABLE)
+            break;
         FixedFunctionKey::Stage& st = key.stages[count];
         st.colorOp = (uint8_t)t[D3DTSS_COLOROP];
         st.colorArg0 = (uint8_t)t[D3DTSS_COLORARG0];
@@ -1339,7 +1734,8 @@ FixedFunctionKey CDevice9::BuildKey() const {
         st.alphaArg1 = (uint8_t)t[D3DTSS_ALPHAARG1];
         st.alphaArg2 = (uint8_t)t[D3DTSS_ALPHAARG2];
         st.result = (uint8_t)t[D3DTSS_RESULTARG];
-        if (textures_[count] && StageUsesTexture(st)) {
+        if (textures_[count] && StageUsesTexture(st))
+        {
             st.texture = textures_[count]->GetType() == D3DRTYPE_CUBETEXTURE ? 2 : 1;
             st.transformFlags = (uint16_t)t[D3DTSS_TEXTURETRANSFORMFLAGS];
             st.coordIndex = t[D3DTSS_TEXCOORDINDEX];
@@ -1349,19 +1745,24 @@ FixedFunctionKey CDevice9::BuildKey() const {
     return key;
 }
 
-FixedFunctionProgram* CDevice9::FixedFunction() {
-    if (!fixedDirty_ && fixed_) return fixed_;
+FixedFunctionProgram* CDevice9::FixedFunction()
+{
+    if (!fixedDirty_ && fixed_)
+        return fixed_;
     FixedFunctionKey key = BuildKey();
     std::string id(reinterpret_cast<const char*>(&key), sizeof key);
     auto it = fixedCache_.find(id);
-    if (it == fixedCache_.end()) {
+    if (it == fixedCache_.end())
+    {
         auto p = std::make_unique<FixedFunctionProgram>();
         std::string log;
-        p->program = BuildProgram(VertexPrelude() + FixedFunctionVertexSource(key) + VertexEpilogue(),
-                                  FragmentPrelude() + FixedFunctionFragmentSource(key) + FragmentEpilogue(key.alphaTest != 0),
-                                  &log);
-        for (int i = 0; i < key.stageCount; ++i) p->stageUsed[i] = key.stages[i].texture != 0;
-        if (p->program) {
+        p->program = BuildProgram(
+            VertexPrelude() + FixedFunctionVertexSource(key) + VertexEpilogue(),
+            FragmentPrelude() + FixedFunctionFragmentSource(key) + FragmentEpilogue(key.alphaTest != 0), &log);
+        for (int i = 0; i < key.stageCount; ++i)
+            p->stageUsed[i] = key.stages[i].texture != 0;
+        if (p->program)
+        {
             GLuint prog = p->program;
             LocateBuiltins(prog, p->builtins);
             p->worldView = gl.GetUniformLocation(prog, "d3d_Transform");
@@ -1384,11 +1785,15 @@ FixedFunctionProgram* CDevice9::FixedFunction() {
             p->tfactor = gl.GetUniformLocation(prog, "d3d_TFactor");
             gl.UseProgram(prog);
             currentProgram_ = prog;
-            for (int i = 0; i < kStages; ++i) {
+            for (int i = 0; i < kStages; ++i)
+            {
                 GLint loc = gl.GetUniformLocation(prog, ("d3d_Tex" + std::to_string(i)).c_str());
-                if (loc >= 0) gl.Uniform1i(loc, i);
+                if (loc >= 0)
+                    gl.Uniform1i(loc, i);
             }
-        } else {
+        }
+        else
+        {
             SDL_Log("graphics layer: fixed-function program failed: %s", log.c_str());
         }
         it = fixedCache_.emplace(id, std::move(p)).first;
@@ -1398,8 +1803,10 @@ FixedFunctionProgram* CDevice9::FixedFunction() {
     return fixed_;
 }
 
-void CDevice9::ApplyFixedFunctionUniforms(FixedFunctionProgram& p) {
-    if (p.transformVersion != transformVersion_) {
+void CDevice9::ApplyFixedFunctionUniforms(FixedFunctionProgram& p)
+{
+    if (p.transformVersion != transformVersion_)
+    {
         p.transformVersion = transformVersion_;
         // World x view and the normal matrix (the inverse transpose of its
         // upper 3x3) go up in one call.
@@ -1407,42 +1814,57 @@ void CDevice9::ApplyFixedFunctionUniforms(FixedFunctionProgram& p) {
         both[0] = Multiply(world_, view_);
         D3DMATRIX inv;
         Identity(both[1]);
-        if (Inverse(both[0], inv)) {
+        if (Inverse(both[0], inv))
+        {
             for (int r = 0; r < 3; ++r)
-                for (int c = 0; c < 3; ++c) both[1].m[r][c] = inv.m[c][r];
+                for (int c = 0; c < 3; ++c)
+                    both[1].m[r][c] = inv.m[c][r];
         }
         gl.UniformMatrix4fv(p.worldView, 2, GL_TRUE, &both[0].m[0][0]);
     }
-    if (p.projVersion != projVersion_) {
+    if (p.projVersion != projVersion_)
+    {
         p.projVersion = projVersion_;
         gl.UniformMatrix4fv(p.proj, 1, GL_TRUE, &proj_.m[0][0]);
     }
-    if (p.texMatrixVersion != texMatrixVersion_) {
+    if (p.texMatrixVersion != texMatrixVersion_)
+    {
         p.texMatrixVersion = texMatrixVersion_;
         for (int i = 0; i < kStages; ++i)
-            if (p.texMatrix[i] >= 0) gl.UniformMatrix4fv(p.texMatrix[i], 1, GL_TRUE, &texMatrix_[i].m[0][0]);
+            if (p.texMatrix[i] >= 0)
+                gl.UniformMatrix4fv(p.texMatrix[i], 1, GL_TRUE, &texMatrix_[i].m[0][0]);
     }
-    if (p.lightingVersion != lightingVersion_) {
+    if (p.lightingVersion != lightingVersion_)
+    {
         p.lightingVersion = lightingVersion_;
         float ambientSum[4];
         ColorToFloats(rs_[D3DRS_AMBIENT], ambientSum);
-        if (p.matDiffuse >= 0) gl.Uniform4fv(p.matDiffuse, 1, &material_.Diffuse.r);
-        if (p.matAmbient >= 0) gl.Uniform4fv(p.matAmbient, 1, &material_.Ambient.r);
-        if (p.matSpecular >= 0) gl.Uniform4fv(p.matSpecular, 1, &material_.Specular.r);
-        if (p.matEmissive >= 0) gl.Uniform4fv(p.matEmissive, 1, &material_.Emissive.r);
-        if (p.matPower >= 0) gl.Uniform1fv(p.matPower, 1, &material_.Power);
+        if (p.matDiffuse >= 0)
+            gl.Uniform4fv(p.matDiffuse, 1, &material_.Diffuse.r);
+        if (p.matAmbient >= 0)
+            gl.Uniform4fv(p.matAmbient, 1, &material_.Ambient.r);
+        if (p.matSpecular >= 0)
+            gl.Uniform4fv(p.matSpecular, 1, &material_.Specular.r);
+        if (p.matEmissive >= 0)
+            gl.Uniform4fv(p.matEmissive, 1, &material_.Emissive.r);
+        if (p.matPower >= 0)
+            gl.Uniform1fv(p.matPower, 1, &material_.Power);
         float dir[kLights][3] = {}, diffuse[kLights][4] = {}, specular[kLights][4] = {};
         float diffuseMat[kLights][3] = {}, specularMat[kLights][3] = {};
         int n = 0;
-        for (int i = 0; i < kLights; ++i) {
-            if (!lightOn_[i] || lights_[i].Type != D3DLIGHT_DIRECTIONAL) continue;
+        for (int i = 0; i < kLights; ++i)
+        {
+            if (!lightOn_[i] || lights_[i].Type != D3DLIGHT_DIRECTIONAL)
+                continue;
             const D3DLIGHT9& l = lights_[i];
             // Towards the light, in camera space.
             const D3DVECTOR& d = l.Direction;
             float v[3];
-            for (int c = 0; c < 3; ++c) v[c] = -(d.x * view_.m[0][c] + d.y * view_.m[1][c] + d.z * view_.m[2][c]);
+            for (int c = 0; c < 3; ++c)
+                v[c] = -(d.x * view_.m[0][c] + d.y * view_.m[1][c] + d.z * view_.m[2][c]);
             float len = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-            if (len > 0) v[0] /= len, v[1] /= len, v[2] /= len;
+            if (len > 0)
+                v[0] /= len, v[1] /= len, v[2] /= len;
             std::memcpy(dir[n], v, sizeof v);
             std::memcpy(diffuse[n], &l.Diffuse.r, 16);
             std::memcpy(specular[n], &l.Specular.r, 16);
@@ -1451,7 +1873,8 @@ void CDevice9::ApplyFixedFunctionUniforms(FixedFunctionProgram& p) {
             const float* ld = &l.Diffuse.r;
             const float* ls = &l.Specular.r;
             const float* la = &l.Ambient.r;
-            for (int c = 0; c < 3; ++c) {
+            for (int c = 0; c < 3; ++c)
+            {
                 diffuseMat[n][c] = md[c] * ld[c];
                 specularMat[n][c] = ms[c] * ls[c];
                 ambientSum[c] += la[c];
@@ -1461,19 +1884,29 @@ void CDevice9::ApplyFixedFunctionUniforms(FixedFunctionProgram& p) {
         float litBase[3];
         const float* ma = &material_.Ambient.r;
         const float* me = &material_.Emissive.r;
-        for (int c = 0; c < 3; ++c) litBase[c] = me[c] + ma[c] * ambientSum[c];
-        if (p.litBase >= 0) gl.Uniform3fv(p.litBase, 1, litBase);
-        if (p.ambientSum >= 0) gl.Uniform3fv(p.ambientSum, 1, ambientSum);
+        for (int c = 0; c < 3; ++c)
+            litBase[c] = me[c] + ma[c] * ambientSum[c];
+        if (p.litBase >= 0)
+            gl.Uniform3fv(p.litBase, 1, litBase);
+        if (p.ambientSum >= 0)
+            gl.Uniform3fv(p.ambientSum, 1, ambientSum);
         GLsizei count = std::min(n, p.lightCount);
-        if (count > 0) {
-            if (p.lightDir >= 0) gl.Uniform3fv(p.lightDir, count, &dir[0][0]);
-            if (p.lightDiffuse >= 0) gl.Uniform4fv(p.lightDiffuse, count, &diffuse[0][0]);
-            if (p.lightSpecular >= 0) gl.Uniform4fv(p.lightSpecular, count, &specular[0][0]);
-            if (p.lightDiffuseMat >= 0) gl.Uniform3fv(p.lightDiffuseMat, count, &diffuseMat[0][0]);
-            if (p.lightSpecularMat >= 0) gl.Uniform3fv(p.lightSpecularMat, count, &specularMat[0][0]);
+        if (count > 0)
+        {
+            if (p.lightDir >= 0)
+                gl.Uniform3fv(p.lightDir, count, &dir[0][0]);
+            if (p.lightDiffuse >= 0)
+                gl.Uniform4fv(p.lightDiffuse, count, &diffuse[0][0]);
+            if (p.lightSpecular >= 0)
+                gl.Uniform4fv(p.lightSpecular, count, &specular[0][0]);
+            if (p.lightDiffuseMat >= 0)
+                gl.Uniform3fv(p.lightDiffuseMat, count, &diffuseMat[0][0]);
+            if (p.lightSpecularMat >= 0)
+                gl.Uniform3fv(p.lightSpecularMat, count, &specularMat[0][0]);
         }
     }
-    if (p.tfactor >= 0 && p.tfactorVersion != tfactorVersion_) {
+    if (p.tfactor >= 0 && p.tfactorVersion != tfactorVersion_)
+    {
         p.tfactorVersion = tfactorVersion_;
         float f[4];
         ColorToFloats(rs_[D3DRS_TEXTUREFACTOR], f);
@@ -1481,43 +1914,57 @@ void CDevice9::ApplyFixedFunctionUniforms(FixedFunctionProgram& p) {
     }
 }
 
-void CDevice9::ApplyBuiltins(BuiltinUniforms& u) {
+void CDevice9::ApplyBuiltins(BuiltinUniforms& u)
+{
     // Pre-transformed vertices are not clipped by user planes, as in Direct3D.
     bool clip = (rs_[D3DRS_CLIPPLANEENABLE] & 1) && (fvf_ & D3DFVF_POSITION_MASK) != D3DFVF_XYZRHW;
     uint64_t clipVersion = clipVersion_ * 2 + (clip ? 1 : 0);
-    if (u.clipPlane >= 0 && u.clipVersion != clipVersion) {
+    if (u.clipPlane >= 0 && u.clipVersion != clipVersion)
+    {
         u.clipVersion = clipVersion;
         static const float kPass[4] = {0, 0, 0, 1};
         gl.Uniform4fv(u.clipPlane, 1, clip ? clipPlaneClip_ : kPass);
     }
-    if (u.viewportVersion != viewportVersion_) {
+    if (u.viewportVersion != viewportVersion_)
+    {
         u.viewportVersion = viewportVersion_;
         float offset[2] = {1.0f / (float)viewport_.Width, -1.0f / (float)viewport_.Height};
         float screen[4] = {(float)viewport_.X, (float)viewport_.Y, (float)viewport_.Width, (float)viewport_.Height};
-        if (u.pixelOffset >= 0) gl.Uniform2fv(u.pixelOffset, 1, offset);
-        if (u.screen >= 0) gl.Uniform4fv(u.screen, 1, screen);
+        if (u.pixelOffset >= 0)
+            gl.Uniform2fv(u.pixelOffset, 1, offset);
+        if (u.screen >= 0)
+            gl.Uniform4fv(u.screen, 1, screen);
     }
-    if (u.alphaVersion != alphaVersion_) {
+    if (u.alphaVersion != alphaVersion_)
+    {
         u.alphaVersion = alphaVersion_;
         GLint func = rs_[D3DRS_ALPHATESTENABLE] ? (GLint)rs_[D3DRS_ALPHAFUNC] : (GLint)D3DCMP_ALWAYS;
         float ref = (float)(rs_[D3DRS_ALPHAREF] & 0xFF);
-        if (u.alphaFunc >= 0) gl.Uniform1i(u.alphaFunc, func);
-        if (u.alphaRef >= 0) gl.Uniform1fv(u.alphaRef, 1, &ref);
+        if (u.alphaFunc >= 0)
+            gl.Uniform1i(u.alphaFunc, func);
+        if (u.alphaRef >= 0)
+            gl.Uniform1fv(u.alphaRef, 1, &ref);
     }
-    if (u.vsConst >= 0 && u.vsConstVersion != vsConstVersion_) {
+    if (u.vsConst >= 0 && u.vsConstVersion != vsConstVersion_)
+    {
         u.vsConstVersion = vsConstVersion_;
         gl.Uniform4fv(u.vsConst, kConstants, &vsConst_[0][0]);
     }
-    if (u.psConst >= 0 && u.psConstVersion != psConstVersion_) {
+    if (u.psConst >= 0 && u.psConstVersion != psConstVersion_)
+    {
         u.psConstVersion = psConstVersion_;
         gl.Uniform4fv(u.psConst, kConstants, &psConst_[0][0]);
     }
 }
 
-void CDevice9::BindTextures(const bool* used, int count) {
-    for (int i = 0; i < count; ++i) {
-        if (!used[i]) continue;
-        if (samplerDirty_[i]) {
+void CDevice9::BindTextures(const bool* used, int count)
+{
+    for (int i = 0; i < count; ++i)
+    {
+        if (!used[i])
+            continue;
+        if (samplerDirty_[i])
+        {
             ApplySamplerState(samplers_[i], ss_[i]);
             samplerDirty_[i] = false;
         }
@@ -1529,7 +1976,8 @@ void CDevice9::BindTextures(const bool* used, int count) {
     }
 }
 
-void CDevice9::SetupVertexArrays(GLuint buffer, UINT offset, UINT stride, UINT baseVertex) {
+void CDevice9::SetupVertexArrays(GLuint buffer, UINT offset, UINT stride, UINT baseVertex)
+{
     (void)baseVertex;
     if (arrays_.buffer == buffer && arrays_.offset == offset && arrays_.stride == stride && arrays_.fvf == fvf_)
         return;
@@ -1547,73 +1995,93 @@ void CDevice9::SetupVertexArrays(GLuint buffer, UINT offset, UINT stride, UINT b
             gl.DisableVertexAttribArray(loc);
     };
     enable(0, l.positionSize > 0);
-    if (l.positionSize > 0) gl.VertexAttribPointer(0, l.positionSize, GL_FLOAT, GL_FALSE, (GLsizei)stride, at(0));
+    if (l.positionSize > 0)
+        gl.VertexAttribPointer(0, l.positionSize, GL_FLOAT, GL_FALSE, (GLsizei)stride, at(0));
     enable(1, l.normalOffset >= 0);
-    if (l.normalOffset >= 0) gl.VertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, (GLsizei)stride, at(l.normalOffset));
+    if (l.normalOffset >= 0)
+        gl.VertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, (GLsizei)stride, at(l.normalOffset));
     enable(2, l.diffuseOffset >= 0);
     if (l.diffuseOffset >= 0)
         gl.VertexAttribPointer(2, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, (GLsizei)stride, at(l.diffuseOffset));
     enable(3, l.specularOffset >= 0);
     if (l.specularOffset >= 0)
         gl.VertexAttribPointer(3, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, (GLsizei)stride, at(l.specularOffset));
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 8; ++i)
+    {
         enable(4 + i, i < l.texCount);
         if (i < l.texCount)
             gl.VertexAttribPointer(4 + i, l.texSize[i], GL_FLOAT, GL_FALSE, (GLsizei)stride, at(l.texOffset[i]));
     }
 }
 
-bool CDevice9::PrepareDraw(D3DPRIMITIVETYPE, UINT) {
+bool CDevice9::PrepareDraw(D3DPRIMITIVETYPE, UINT)
+{
     MakeCurrent();
     ApplyFramebuffer();
     ApplyGLState();
     bool used[kStages] = {};
     GLuint program = 0;
-    if (effectPass_) {
+    if (effectPass_)
+    {
         EffectPassProgram* variant = UploadEffectPass(effectPass_, rs_[D3DRS_ALPHATESTENABLE] != 0, used);
-        if (!variant || !variant->program) return false;
+        if (!variant || !variant->program)
+            return false;
         ApplyBuiltins(variant->builtins);
-    } else {
+    }
+    else
+    {
         FixedFunctionProgram* p = FixedFunction();
-        if (!p || !p->program) return false;
+        if (!p || !p->program)
+            return false;
         program = p->program;
-        if (currentProgram_ != program) {
+        if (currentProgram_ != program)
+        {
             gl.UseProgram(program);
             currentProgram_ = program;
         }
         ApplyFixedFunctionUniforms(*p);
         ApplyBuiltins(p->builtins);
-        for (int i = 0; i < kStages; ++i) used[i] = p->stageUsed[i];
+        for (int i = 0; i < kStages; ++i)
+            used[i] = p->stageUsed[i];
     }
     BindTextures(used, kStages);
     return true;
 }
 
-HRESULT CDevice9::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, UINT PrimitiveCount) {
+HRESULT CDevice9::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, UINT PrimitiveCount)
+{
     RECORD(Fmt("DrawPrimitive(%s, %u, %u)", PrimitiveName(PrimitiveType), StartVertex, PrimitiveCount));
-    if (!stream_ || streamStride_ == 0) return D3DERR_INVALIDCALL;
+    if (!stream_ || streamStride_ == 0)
+        return D3DERR_INVALIDCALL;
     UINT count = VertexCountOf(PrimitiveType, PrimitiveCount);
     auto* vb = static_cast<CVertexBuffer9*>(stream_);
     if ((uint64_t)streamOffset_ + (uint64_t)(StartVertex + count) * streamStride_ > vb->Store().Length())
         return D3DERR_INVALIDCALL;
-    if (!gl_ || count == 0 || lostState_) return D3D_OK;
-    if (!PrepareDraw(PrimitiveType, count)) return D3D_OK;
+    if (!gl_ || count == 0 || lostState_)
+        return D3D_OK;
+    if (!PrepareDraw(PrimitiveType, count))
+        return D3D_OK;
     SetupVertexArrays(vb->Store().GLName(), streamOffset_, streamStride_, 0);
     gl.DrawArrays(PrimitiveMode(PrimitiveType), (GLint)StartVertex, (GLsizei)count);
     return D3D_OK;
 }
 
 HRESULT CDevice9::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseVertexIndex, UINT MinVertexIndex,
-                                       UINT NumVertices, UINT startIndex, UINT primCount) {
+                                       UINT NumVertices, UINT startIndex, UINT primCount)
+{
     RECORD(Fmt("DrawIndexedPrimitive(%s, %d, %u, %u, %u, %u)", PrimitiveName(PrimitiveType), BaseVertexIndex,
-                   MinVertexIndex, NumVertices, startIndex, primCount));
-    if (!stream_ || !indices_ || streamStride_ == 0) return D3DERR_INVALIDCALL;
+               MinVertexIndex, NumVertices, startIndex, primCount));
+    if (!stream_ || !indices_ || streamStride_ == 0)
+        return D3DERR_INVALIDCALL;
     UINT count = VertexCountOf(PrimitiveType, primCount);
     auto* ib = static_cast<CIndexBuffer9*>(indices_);
     UINT indexSize = ib->Format() == D3DFMT_INDEX32 ? 4 : 2;
-    if ((uint64_t)(startIndex + count) * indexSize > ib->Store().Length()) return D3DERR_INVALIDCALL;
-    if (!gl_ || count == 0 || lostState_) return D3D_OK;
-    if (!PrepareDraw(PrimitiveType, count)) return D3D_OK;
+    if ((uint64_t)(startIndex + count) * indexSize > ib->Store().Length())
+        return D3DERR_INVALIDCALL;
+    if (!gl_ || count == 0 || lostState_)
+        return D3D_OK;
+    if (!PrepareDraw(PrimitiveType, count))
+        return D3D_OK;
     auto* vb = static_cast<CVertexBuffer9*>(stream_);
     SetupVertexArrays(vb->Store().GLName(), streamOffset_, streamStride_, 0);
     gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, ib->Store().GLName());
@@ -1624,19 +2092,23 @@ HRESULT CDevice9::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseV
 }
 
 HRESULT CDevice9::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount,
-                                  const void* pVertexStreamZeroData, UINT VertexStreamZeroStride) {
+                                  const void* pVertexStreamZeroData, UINT VertexStreamZeroStride)
+{
     RECORD(Fmt("DrawPrimitiveUP(%s, %u, %u)", PrimitiveName(PrimitiveType), PrimitiveCount, VertexStreamZeroStride));
-    if (!pVertexStreamZeroData || VertexStreamZeroStride == 0) return D3DERR_INVALIDCALL;
+    if (!pVertexStreamZeroData || VertexStreamZeroStride == 0)
+        return D3DERR_INVALIDCALL;
     // As Direct3D: a user-pointer draw leaves stream 0 unset.
-    if (stream_) stream_->Release();
+    if (stream_)
+        stream_->Release();
     stream_ = nullptr;
     streamOffset_ = streamStride_ = 0;
     UINT count = VertexCountOf(PrimitiveType, PrimitiveCount);
-    if (!gl_ || count == 0 || lostState_) return D3D_OK;
-    if (!PrepareDraw(PrimitiveType, count)) return D3D_OK;
+    if (!gl_ || count == 0 || lostState_)
+        return D3D_OK;
+    if (!PrepareDraw(PrimitiveType, count))
+        return D3D_OK;
     gl.BindBuffer(GL_ARRAY_BUFFER, upVertices_);
-    gl.BufferData(GL_ARRAY_BUFFER, (GLsizeiptr)count * VertexStreamZeroStride, pVertexStreamZeroData,
-                  GL_STREAM_DRAW);
+    gl.BufferData(GL_ARRAY_BUFFER, (GLsizeiptr)count * VertexStreamZeroStride, pVertexStreamZeroData, GL_STREAM_DRAW);
     arrays_.buffer = ~0u;
     SetupVertexArrays(upVertices_, 0, VertexStreamZeroStride, 0);
     gl.DrawArrays(PrimitiveMode(PrimitiveType), 0, (GLsizei)count);
@@ -1645,20 +2117,25 @@ HRESULT CDevice9::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT Primitive
 
 HRESULT CDevice9::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinVertexIndex, UINT NumVertices,
                                          UINT PrimitiveCount, const void* pIndexData, D3DFORMAT IndexDataFormat,
-                                         const void* pVertexStreamZeroData, UINT VertexStreamZeroStride) {
-    RECORD(Fmt("DrawIndexedPrimitiveUP(%s, %u, %u, %u, %u)", PrimitiveName(PrimitiveType), MinVertexIndex,
-                   NumVertices, PrimitiveCount, VertexStreamZeroStride));
+                                         const void* pVertexStreamZeroData, UINT VertexStreamZeroStride)
+{
+    RECORD(Fmt("DrawIndexedPrimitiveUP(%s, %u, %u, %u, %u)", PrimitiveName(PrimitiveType), MinVertexIndex, NumVertices,
+               PrimitiveCount, VertexStreamZeroStride));
     if (!pIndexData || !pVertexStreamZeroData || VertexStreamZeroStride == 0 ||
         (IndexDataFormat != D3DFMT_INDEX16 && IndexDataFormat != D3DFMT_INDEX32))
         return D3DERR_INVALIDCALL;
-    if (stream_) stream_->Release();
+    if (stream_)
+        stream_->Release();
     stream_ = nullptr;
-    if (indices_) indices_->Release();
+    if (indices_)
+        indices_->Release();
     indices_ = nullptr;
     streamOffset_ = streamStride_ = 0;
     UINT count = VertexCountOf(PrimitiveType, PrimitiveCount);
-    if (!gl_ || count == 0 || lostState_) return D3D_OK;
-    if (!PrepareDraw(PrimitiveType, count)) return D3D_OK;
+    if (!gl_ || count == 0 || lostState_)
+        return D3D_OK;
+    if (!PrepareDraw(PrimitiveType, count))
+        return D3D_OK;
     UINT indexSize = IndexDataFormat == D3DFMT_INDEX32 ? 4 : 2;
     gl.BindBuffer(GL_ARRAY_BUFFER, upVertices_);
     gl.BufferData(GL_ARRAY_BUFFER, (GLsizeiptr)(MinVertexIndex + NumVertices) * VertexStreamZeroStride,
@@ -1675,24 +2152,30 @@ HRESULT CDevice9::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT Mi
 // ---------------------------------------------------------------------------
 // Read-back
 // ---------------------------------------------------------------------------
-bool CDevice9::ReadSurface(CSurface9* surface, std::vector<uint8_t>& bgra) {
-    if (!surface || surface->IsDepth()) return false;
+bool CDevice9::ReadSurface(CSurface9* surface, std::vector<uint8_t>& bgra)
+{
+    if (!surface || surface->IsDepth())
+        return false;
     UINT w = surface->Width(), h = surface->Height();
     bgra.assign((size_t)w * h * 4, 0);
     TextureStore* store = surface->Store();
-    if (store->HasCpuCopy()) {
+    if (store->HasCpuCopy())
+    {
         // Lockable textures: what was written is what they hold.
         const auto& data = store->LevelData(surface->Face(), surface->Level());
         D3DFORMAT f = store->Format();
-        switch (f) {
+        switch (f)
+        {
         case D3DFMT_A8R8G8B8:
         case D3DFMT_X8R8G8B8:
             std::memcpy(bgra.data(), data.data(), std::min(bgra.size(), data.size()));
             if (f == D3DFMT_X8R8G8B8)
-                for (size_t i = 3; i < bgra.size(); i += 4) bgra[i] = 0xFF;
+                for (size_t i = 3; i < bgra.size(); i += 4)
+                    bgra[i] = 0xFF;
             return true;
         case D3DFMT_R5G6B5:
-            for (size_t i = 0; i < (size_t)w * h && 2 * i + 1 < data.size(); ++i) {
+            for (size_t i = 0; i < (size_t)w * h && 2 * i + 1 < data.size(); ++i)
+            {
                 unsigned v = data[2 * i] | (data[2 * i + 1] << 8);
                 unsigned r = (v >> 11) & 31, g = (v >> 5) & 63, b = v & 31;
                 bgra[4 * i] = (uint8_t)((b << 3) | (b >> 2));
@@ -1703,15 +2186,19 @@ bool CDevice9::ReadSurface(CSurface9* surface, std::vector<uint8_t>& bgra) {
             return true;
         case D3DFMT_DXT1:
         case D3DFMT_DXT3:
-        case D3DFMT_DXT5: {
-            PixelFormat pf = f == D3DFMT_DXT1 ? PixelFormat::DXT1 : f == D3DFMT_DXT3 ? PixelFormat::DXT3
-                                                                                       : PixelFormat::DXT5;
+        case D3DFMT_DXT5:
+        {
+            PixelFormat pf = f == D3DFMT_DXT1   ? PixelFormat::DXT1
+                             : f == D3DFMT_DXT3 ? PixelFormat::DXT3
+                                                : PixelFormat::DXT5;
             return DecompressDxt(pf, (int)w, (int)h, data.data(), data.size(), bgra);
         }
-        default: return false;
+        default:
+            return false;
         }
     }
-    if (!gl_) return true;  // render targets of the recording device hold nothing
+    if (!gl_)
+        return true;   // render targets of the recording device hold nothing
     MakeCurrent();
     gl.BindFramebuffer(GL_READ_FRAMEBUFFER, blitRead_);
     surface->Attach(GL_READ_FRAMEBUFFER);
@@ -1720,9 +2207,10 @@ bool CDevice9::ReadSurface(CSurface9* surface, std::vector<uint8_t>& bgra) {
     gl.ReadPixels(0, 0, (GLsizei)w, (GLsizei)h, GL_BGRA, GL_UNSIGNED_BYTE, bgra.data());
     D3DFORMAT f = surface->Format();
     if (f == D3DFMT_X8R8G8B8 || f == D3DFMT_R5G6B5 || f == D3DFMT_X1R5G5B5)
-        for (size_t i = 3; i < bgra.size(); i += 4) bgra[i] = 0xFF;
+        for (size_t i = 3; i < bgra.size(); i += 4)
+            bgra[i] = 0xFF;
     framebufferDirty_ = true;
     return true;
 }
 
-}  // namespace d3d
+}   // namespace d3d

@@ -6,14 +6,17 @@
 #include <cstring>
 #include <set>
 
-#include "platform/os/Window.h"
 #include "platform/d3d/Internal.h"
+#include "platform/os/Window.h"
 
-namespace d3d {
+namespace d3d
+{
 
-namespace {
+namespace
+{
 
-struct Overrides {
+struct Overrides
+{
     bool modes = false;
     std::vector<D3DDISPLAYMODE> modeList;
     bool desktop = false;
@@ -22,19 +25,24 @@ struct Overrides {
     std::vector<std::pair<DWORD, HRESULT>> createResults;
 };
 
-Overrides& Settings() {
+Overrides& Settings()
+{
     static Overrides o;
     return o;
 }
 
 D3DBackendKind g_backend = D3DBackendKind::OpenGL;
 
-std::set<SDL_Window*>& HiddenWindows() {
+std::set<SDL_Window*>& HiddenWindows()
+{
     static std::set<SDL_Window*> windows;
     return windows;
 }
 
-bool DisplayFormat(D3DFORMAT f) { return f == D3DFMT_X8R8G8B8 || f == D3DFMT_R5G6B5; }
+bool DisplayFormat(D3DFORMAT f)
+{
+    return f == D3DFMT_X8R8G8B8 || f == D3DFMT_R5G6B5;
+}
 
 // Common sizes offered when the display lists only a few modes (headless or
 // virtual displays list one).
@@ -42,14 +50,18 @@ const UINT kCommonSizes[][2] = {{640, 480},   {800, 600},   {1024, 768},  {1152,
                                 {1280, 960},  {1280, 1024}, {1366, 768},  {1440, 900}, {1600, 900},
                                 {1600, 1200}, {1680, 1050}, {1920, 1080}, {1920, 1200}};
 
-}  // namespace
+}   // namespace
 
-D3DDISPLAYMODE DesktopMode(D3DBackendKind kind) {
-    if (Settings().desktop) return Settings().desktopMode;
+D3DDISPLAYMODE DesktopMode(D3DBackendKind kind)
+{
+    if (Settings().desktop)
+        return Settings().desktopMode;
     D3DDISPLAYMODE mode = {1024, 768, 60, D3DFMT_X8R8G8B8};
-    if (kind == D3DBackendKind::OpenGL && SDL_WasInit(SDL_INIT_VIDEO)) {
+    if (kind == D3DBackendKind::OpenGL && SDL_WasInit(SDL_INIT_VIDEO))
+    {
         SDL_DisplayMode dm;
-        if (SDL_GetDesktopDisplayMode(0, &dm) == 0 && dm.w > 0 && dm.h > 0) {
+        if (SDL_GetDesktopDisplayMode(0, &dm) == 0 && dm.w > 0 && dm.h > 0)
+        {
             mode.Width = (UINT)dm.w;
             mode.Height = (UINT)dm.h;
             mode.RefreshRate = dm.refresh_rate > 0 ? (UINT)dm.refresh_rate : 60;
@@ -58,7 +70,8 @@ D3DDISPLAYMODE DesktopMode(D3DBackendKind kind) {
     return mode;
 }
 
-void FillCaps(D3DCAPS9* caps) {
+void FillCaps(D3DCAPS9* caps)
+{
     std::memset(caps, 0, sizeof *caps);
     caps->DeviceType = D3DDEVTYPE_HAL;
     caps->PresentationIntervals = D3DPRESENT_INTERVAL_IMMEDIATE | D3DPRESENT_INTERVAL_ONE;
@@ -79,33 +92,44 @@ void FillCaps(D3DCAPS9* caps) {
     caps->NumSimultaneousRTs = 1;
 }
 
-SDL_Window* ResolveWindow(HWND hwnd) {
-    if (!hwnd) return nullptr;
+SDL_Window* ResolveWindow(HWND hwnd)
+{
+    if (!hwnd)
+        return nullptr;
     auto* candidate = reinterpret_cast<SDL_Window*>(hwnd);
-    if (HiddenWindows().count(candidate)) return candidate;
+    if (HiddenWindows().count(candidate))
+        return candidate;
     return GetSdlWindow(hwnd);
 }
 
 CDirect3D9::CDirect3D9(D3DBackendKind kind) : kind_(kind) {}
 
-CDirect3D9::~CDirect3D9() {
-    if (sdlVideo_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+CDirect3D9::~CDirect3D9()
+{
+    if (sdlVideo_)
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-std::vector<D3DDISPLAYMODE> CDirect3D9::Modes() {
-    if (Settings().modes) return Settings().modeList;
+std::vector<D3DDISPLAYMODE> CDirect3D9::Modes()
+{
+    if (Settings().modes)
+        return Settings().modeList;
     D3DDISPLAYMODE desktop = DesktopMode(kind_);
     std::vector<D3DDISPLAYMODE> modes;
-    if (kind_ == D3DBackendKind::OpenGL && SDL_WasInit(SDL_INIT_VIDEO)) {
+    if (kind_ == D3DBackendKind::OpenGL && SDL_WasInit(SDL_INIT_VIDEO))
+    {
         int n = SDL_GetNumDisplayModes(0);
-        for (int i = 0; i < n; ++i) {
+        for (int i = 0; i < n; ++i)
+        {
             SDL_DisplayMode dm;
-            if (SDL_GetDisplayMode(0, i, &dm) != 0 || dm.w <= 0 || dm.h <= 0) continue;
-            modes.push_back({(UINT)dm.w, (UINT)dm.h, dm.refresh_rate > 0 ? (UINT)dm.refresh_rate : 60,
-                             D3DFMT_X8R8G8B8});
+            if (SDL_GetDisplayMode(0, i, &dm) != 0 || dm.w <= 0 || dm.h <= 0)
+                continue;
+            modes.push_back(
+                {(UINT)dm.w, (UINT)dm.h, dm.refresh_rate > 0 ? (UINT)dm.refresh_rate : 60, D3DFMT_X8R8G8B8});
         }
     }
-    if (modes.size() < 5) {
+    if (modes.size() < 5)
+    {
         for (const auto& size : kCommonSizes)
             if (size[0] <= desktop.Width && size[1] <= desktop.Height)
                 modes.push_back({size[0], size[1], 60, D3DFMT_X8R8G8B8});
@@ -113,8 +137,10 @@ std::vector<D3DDISPLAYMODE> CDirect3D9::Modes() {
     }
     // Smallest first, one entry per size and rate.
     std::stable_sort(modes.begin(), modes.end(), [](const D3DDISPLAYMODE& a, const D3DDISPLAYMODE& b) {
-        if (a.Width != b.Width) return a.Width < b.Width;
-        if (a.Height != b.Height) return a.Height < b.Height;
+        if (a.Width != b.Width)
+            return a.Width < b.Width;
+        if (a.Height != b.Height)
+            return a.Height < b.Height;
         return a.RefreshRate < b.RefreshRate;
     });
     modes.erase(std::unique(modes.begin(), modes.end(),
@@ -125,84 +151,111 @@ std::vector<D3DDISPLAYMODE> CDirect3D9::Modes() {
     return modes;
 }
 
-UINT CDirect3D9::GetAdapterModeCount(UINT Adapter, D3DFORMAT Format) {
-    if (Adapter != 0 || !DisplayFormat(Format)) return 0;
+UINT CDirect3D9::GetAdapterModeCount(UINT Adapter, D3DFORMAT Format)
+{
+    if (Adapter != 0 || !DisplayFormat(Format))
+        return 0;
     return (UINT)Modes().size();
 }
 
-HRESULT CDirect3D9::EnumAdapterModes(UINT Adapter, D3DFORMAT Format, UINT Mode, D3DDISPLAYMODE* pMode) {
-    if (Adapter != 0 || !pMode || !DisplayFormat(Format)) return D3DERR_INVALIDCALL;
+HRESULT CDirect3D9::EnumAdapterModes(UINT Adapter, D3DFORMAT Format, UINT Mode, D3DDISPLAYMODE* pMode)
+{
+    if (Adapter != 0 || !pMode || !DisplayFormat(Format))
+        return D3DERR_INVALIDCALL;
     std::vector<D3DDISPLAYMODE> modes = Modes();
-    if (Mode >= modes.size()) return D3DERR_INVALIDCALL;
+    if (Mode >= modes.size())
+        return D3DERR_INVALIDCALL;
     *pMode = modes[Mode];
     pMode->Format = Format;
     return D3D_OK;
 }
 
-HRESULT CDirect3D9::GetAdapterDisplayMode(UINT Adapter, D3DDISPLAYMODE* pMode) {
-    if (Adapter != 0 || !pMode) return D3DERR_INVALIDCALL;
+HRESULT CDirect3D9::GetAdapterDisplayMode(UINT Adapter, D3DDISPLAYMODE* pMode)
+{
+    if (Adapter != 0 || !pMode)
+        return D3DERR_INVALIDCALL;
     *pMode = DesktopMode(kind_);
     return D3D_OK;
 }
 
 HRESULT CDirect3D9::CheckDeviceType(UINT Adapter, D3DDEVTYPE DevType, D3DFORMAT AdapterFormat,
-                                    D3DFORMAT BackBufferFormat, BOOL) {
-    if (Adapter != 0 || DevType != D3DDEVTYPE_HAL) return D3DERR_NOTAVAILABLE;
-    if (!DisplayFormat(AdapterFormat)) return D3DERR_NOTAVAILABLE;
-    if (BackBufferFormat != AdapterFormat &&
-        !(AdapterFormat == D3DFMT_X8R8G8B8 && BackBufferFormat == D3DFMT_A8R8G8B8))
+                                    D3DFORMAT BackBufferFormat, BOOL)
+{
+    if (Adapter != 0 || DevType != D3DDEVTYPE_HAL)
+        return D3DERR_NOTAVAILABLE;
+    if (!DisplayFormat(AdapterFormat))
+        return D3DERR_NOTAVAILABLE;
+    if (BackBufferFormat != AdapterFormat && !(AdapterFormat == D3DFMT_X8R8G8B8 && BackBufferFormat == D3DFMT_A8R8G8B8))
         return D3DERR_NOTAVAILABLE;
     return D3D_OK;
 }
 
 HRESULT CDirect3D9::CheckDeviceFormat(UINT Adapter, D3DDEVTYPE DeviceType, D3DFORMAT, DWORD Usage,
-                                      D3DRESOURCETYPE RType, D3DFORMAT CheckFormat) {
-    if (Adapter != 0 || DeviceType != D3DDEVTYPE_HAL) return D3DERR_NOTAVAILABLE;
+                                      D3DRESOURCETYPE RType, D3DFORMAT CheckFormat)
+{
+    if (Adapter != 0 || DeviceType != D3DDEVTYPE_HAL)
+        return D3DERR_NOTAVAILABLE;
     FormatInfo fi = GetFormatInfo(CheckFormat);
-    if (!fi.supported) return D3DERR_NOTAVAILABLE;
-    if ((Usage & D3DUSAGE_DEPTHSTENCIL) != 0 && !fi.depth) return D3DERR_NOTAVAILABLE;
-    if ((Usage & D3DUSAGE_RENDERTARGET) != 0 && (fi.depth || fi.compressed)) return D3DERR_NOTAVAILABLE;
-    if (fi.depth && RType != D3DRTYPE_SURFACE) return D3DERR_NOTAVAILABLE;
+    if (!fi.supported)
+        return D3DERR_NOTAVAILABLE;
+    if ((Usage & D3DUSAGE_DEPTHSTENCIL) != 0 && !fi.depth)
+        return D3DERR_NOTAVAILABLE;
+    if ((Usage & D3DUSAGE_RENDERTARGET) != 0 && (fi.depth || fi.compressed))
+        return D3DERR_NOTAVAILABLE;
+    if (fi.depth && RType != D3DRTYPE_SURFACE)
+        return D3DERR_NOTAVAILABLE;
     return D3D_OK;
 }
 
 HRESULT CDirect3D9::CheckDepthStencilMatch(UINT Adapter, D3DDEVTYPE DeviceType, D3DFORMAT, D3DFORMAT,
-                                           D3DFORMAT DepthStencilFormat) {
-    if (Adapter != 0 || DeviceType != D3DDEVTYPE_HAL) return D3DERR_NOTAVAILABLE;
-    switch (DepthStencilFormat) {
+                                           D3DFORMAT DepthStencilFormat)
+{
+    if (Adapter != 0 || DeviceType != D3DDEVTYPE_HAL)
+        return D3DERR_NOTAVAILABLE;
+    switch (DepthStencilFormat)
+    {
     case D3DFMT_D24S8:
     case D3DFMT_D24X8:
     case D3DFMT_D16:
-    case D3DFMT_D32: return D3D_OK;
-    default: return D3DERR_NOTAVAILABLE;
+    case D3DFMT_D32:
+        return D3D_OK;
+    default:
+        return D3DERR_NOTAVAILABLE;
     }
 }
 
-HRESULT CDirect3D9::GetDeviceCaps(UINT Adapter, D3DDEVTYPE DeviceType, D3DCAPS9* pCaps) {
-    if (Adapter != 0 || DeviceType != D3DDEVTYPE_HAL || !pCaps) return D3DERR_INVALIDCALL;
+HRESULT CDirect3D9::GetDeviceCaps(UINT Adapter, D3DDEVTYPE DeviceType, D3DCAPS9* pCaps)
+{
+    if (Adapter != 0 || DeviceType != D3DDEVTYPE_HAL || !pCaps)
+        return D3DERR_INVALIDCALL;
     FillCaps(pCaps);
     return D3D_OK;
 }
 
 HRESULT CDirect3D9::CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND hFocusWindow, DWORD BehaviorFlags,
-                                 D3DPRESENT_PARAMETERS* pp, IDirect3DDevice9** ppDevice) {
+                                 D3DPRESENT_PARAMETERS* pp, IDirect3DDevice9** ppDevice)
+{
     if (kind_ == D3DBackendKind::Recording)
         Record(Fmt("CreateDevice(%u, %u, 0x%X, %ux%u)", Adapter, (unsigned)DeviceType, (unsigned)BehaviorFlags,
                    pp ? pp->BackBufferWidth : 0, pp ? pp->BackBufferHeight : 0));
-    if (!ppDevice || !pp || Adapter != 0 || DeviceType != D3DDEVTYPE_HAL) return D3DERR_INVALIDCALL;
+    if (!ppDevice || !pp || Adapter != 0 || DeviceType != D3DDEVTYPE_HAL)
+        return D3DERR_INVALIDCALL;
     *ppDevice = nullptr;
     for (const auto& rule : Settings().createResults)
-        if (rule.first == 0 || (rule.first & BehaviorFlags) == rule.first) return rule.second;
+        if (rule.first == 0 || (rule.first & BehaviorFlags) == rule.first)
+            return rule.second;
     HWND window = pp->hDeviceWindow ? pp->hDeviceWindow : hFocusWindow;
     auto* device = new CDevice9(this, kind_, window, *pp);
     HRESULT hr = device->Init();
-    if (FAILED(hr)) {
+    if (FAILED(hr))
+    {
         device->Release();
         return hr;
     }
     D3DSURFACE_DESC desc;
     IDirect3DSurface9* back = nullptr;
-    if (SUCCEEDED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back))) {
+    if (SUCCEEDED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)))
+    {
         back->GetDesc(&desc);
         pp->BackBufferWidth = desc.Width;
         pp->BackBufferHeight = desc.Height;
@@ -212,15 +265,19 @@ HRESULT CDirect3D9::CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND hFocu
     return D3D_OK;
 }
 
-}  // namespace d3d
+}   // namespace d3d
 
 using namespace d3d;
 
-IDirect3D9* Direct3DCreate9(UINT SDKVersion) {
-    if (SDKVersion != D3D_SDK_VERSION) return nullptr;
+IDirect3D9* Direct3DCreate9(UINT SDKVersion)
+{
+    if (SDKVersion != D3D_SDK_VERSION)
+        return nullptr;
     auto* d3d = new CDirect3D9(g_backend);
-    if (g_backend == D3DBackendKind::OpenGL) {
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (g_backend == D3DBackendKind::OpenGL)
+    {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        {
             d3d->Release();
             return nullptr;
         }
@@ -229,51 +286,74 @@ IDirect3D9* Direct3DCreate9(UINT SDKVersion) {
     return d3d;
 }
 
-void D3DSelectBackend(D3DBackendKind kind) { g_backend = kind; }
-D3DBackendKind D3DGetSelectedBackend() { return g_backend; }
+void D3DSelectBackend(D3DBackendKind kind)
+{
+    g_backend = kind;
+}
+D3DBackendKind D3DGetSelectedBackend()
+{
+    return g_backend;
+}
 
-void D3DOverrideAdapterModes(const std::vector<D3DDISPLAYMODE>& modes) {
+void D3DOverrideAdapterModes(const std::vector<D3DDISPLAYMODE>& modes)
+{
     Settings().modes = true;
     Settings().modeList = modes;
 }
 
-void D3DOverrideDesktopMode(const D3DDISPLAYMODE& mode) {
+void D3DOverrideDesktopMode(const D3DDISPLAYMODE& mode)
+{
     Settings().desktop = true;
     Settings().desktopMode = mode;
 }
 
-void D3DOverrideShaderVersions(DWORD vertexShaderVersion, DWORD pixelShaderVersion) {
+void D3DOverrideShaderVersions(DWORD vertexShaderVersion, DWORD pixelShaderVersion)
+{
     Settings().vs = vertexShaderVersion;
     Settings().ps = pixelShaderVersion;
 }
 
-void D3DOverrideCreateDeviceResult(DWORD behaviorFlags, HRESULT result) {
+void D3DOverrideCreateDeviceResult(DWORD behaviorFlags, HRESULT result)
+{
     auto& rules = Settings().createResults;
     rules.erase(std::remove_if(rules.begin(), rules.end(),
                                [&](const std::pair<DWORD, HRESULT>& r) { return r.first == behaviorFlags; }),
                 rules.end());
-    if (FAILED(result)) rules.emplace_back(behaviorFlags, result);
+    if (FAILED(result))
+        rules.emplace_back(behaviorFlags, result);
 }
 
-void D3DClearOverrides() { Settings() = Overrides(); }
-
-void D3DSimulateDeviceLost(IDirect3DDevice9* device) {
-    if (CDevice9* d = DeviceOf(device)) d->SimulateLost();
+void D3DClearOverrides()
+{
+    Settings() = Overrides();
 }
 
-void D3DSimulateDeviceResettable(IDirect3DDevice9* device) {
-    if (CDevice9* d = DeviceOf(device)) d->SimulateResettable();
+void D3DSimulateDeviceLost(IDirect3DDevice9* device)
+{
+    if (CDevice9* d = DeviceOf(device))
+        d->SimulateLost();
 }
 
-void D3DSimulateResetResult(IDirect3DDevice9* device, HRESULT result) {
-    if (CDevice9* d = DeviceOf(device)) d->SimulateResetResult(result);
+void D3DSimulateDeviceResettable(IDirect3DDevice9* device)
+{
+    if (CDevice9* d = DeviceOf(device))
+        d->SimulateResettable();
 }
 
-HWND D3DCreateHiddenWindow(int width, int height) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+void D3DSimulateResetResult(IDirect3DDevice9* device, HRESULT result)
+{
+    if (CDevice9* d = DeviceOf(device))
+        d->SimulateResetResult(result);
+}
+
+HWND D3DCreateHiddenWindow(int width, int height)
+{
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        return nullptr;
     SDL_Window* window = SDL_CreateWindow("Trallowmere", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
                                           height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!window) {
+    if (!window)
+    {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
@@ -281,19 +361,24 @@ HWND D3DCreateHiddenWindow(int width, int height) {
     return reinterpret_cast<HWND>(window);
 }
 
-void D3DDestroyHiddenWindow(HWND window) {
+void D3DDestroyHiddenWindow(HWND window)
+{
     auto* w = reinterpret_cast<SDL_Window*>(window);
-    if (!w || !HiddenWindows().count(w)) return;
+    if (!w || !HiddenWindows().count(w))
+        return;
     HiddenWindows().erase(w);
     SDL_DestroyWindow(w);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-bool D3DReadSurfacePixels(IDirect3DSurface9* surface, std::vector<uint8_t>& bgra, UINT& width, UINT& height) {
+bool D3DReadSurfacePixels(IDirect3DSurface9* surface, std::vector<uint8_t>& bgra, UINT& width, UINT& height)
+{
     auto* s = dynamic_cast<CSurface9*>(surface);
-    if (!s || s->IsDepth()) return false;
+    if (!s || s->IsDepth())
+        return false;
     IDirect3DDevice9* device = nullptr;
-    if (FAILED(s->GetDevice(&device))) return false;
+    if (FAILED(s->GetDevice(&device)))
+        return false;
     CDevice9* d = DeviceOf(device);
     bool ok = d && d->ReadSurface(s, bgra);
     device->Release();

@@ -7,31 +7,46 @@
 
 #include "platform/d3d/Internal.h"
 
-namespace d3d {
+namespace d3d
+{
 
-namespace {
+namespace
+{
 
-int Components(EffectParamType type) {
-    switch (type) {
-    case EffectParamType::Vector2: return 2;
-    case EffectParamType::Vector3: return 3;
-    case EffectParamType::Vector4: return 4;
-    case EffectParamType::Matrix: return 16;
+int Components(EffectParamType type)
+{
+    switch (type)
+    {
+    case EffectParamType::Vector2:
+        return 2;
+    case EffectParamType::Vector3:
+        return 3;
+    case EffectParamType::Vector4:
+        return 4;
+    case EffectParamType::Matrix:
+        return 16;
     case EffectParamType::Texture2D:
-    case EffectParamType::TextureCube: return 0;
-    default: return 1;
+    case EffectParamType::TextureCube:
+        return 0;
+    default:
+        return 1;
     }
 }
 
-bool IsInteger(EffectParamType type) { return type == EffectParamType::Int || type == EffectParamType::Bool; }
-bool IsTexture(EffectParamType type) {
+bool IsInteger(EffectParamType type)
+{
+    return type == EffectParamType::Int || type == EffectParamType::Bool;
+}
+bool IsTexture(EffectParamType type)
+{
     return type == EffectParamType::Texture2D || type == EffectParamType::TextureCube;
 }
 
 const int kFirstParamUnit = 16;
 const int kMaxTextureParams = 15;
 
-class Buffer final : public RefCounted<ID3DXBuffer> {
+class Buffer final : public RefCounted<ID3DXBuffer>
+{
 public:
     explicit Buffer(DWORD size) : data_(size ? size : 1, 0), size_(size) {}
     void* GetBufferPointer() override { return data_.data(); }
@@ -42,12 +57,15 @@ private:
     DWORD size_;
 };
 
-}  // namespace
+}   // namespace
 
-class EffectImpl final : public RefCounted<ID3DXEffect> {
+class EffectImpl final : public RefCounted<ID3DXEffect>
+{
 public:
-    EffectImpl(CDevice9* device, EffectSource source) : link_(device->Link()), source_(std::move(source)) {
-        for (const EffectParamSource& p : source_.params) {
+    EffectImpl(CDevice9* device, EffectSource source) : link_(device->Link()), source_(std::move(source))
+    {
+        for (const EffectParamSource& p : source_.params)
+        {
             Param param;
             param.name = p.name;
             param.type = p.type;
@@ -57,10 +75,12 @@ public:
             params_.push_back(std::move(param));
         }
         passes_.resize(source_.techniques.size());
-        for (size_t t = 0; t < source_.techniques.size(); ++t) {
+        for (size_t t = 0; t < source_.techniques.size(); ++t)
+        {
             passes_[t].resize(source_.techniques[t].passes.size());
             for (size_t p = 0; p < passes_[t].size(); ++p)
-                for (Variant& v : passes_[t][p].variants) {
+                for (Variant& v : passes_[t][p].variants)
+                {
                     v.program.effect = this;
                     v.program.technique = (int)t;
                     v.program.pass = (int)p;
@@ -68,31 +88,43 @@ public:
         }
     }
 
-    ~EffectImpl() override {
+    ~EffectImpl() override
+    {
         for (Param& p : params_)
-            if (p.texture) p.texture->Release();
-        if (!link_->alive) return;
+            if (p.texture)
+                p.texture->Release();
+        if (!link_->alive)
+            return;
         CDevice9* device = link_->device;
-        if (device->EffectPass() && device->EffectPass()->effect == this) device->SetEffectPass(nullptr);
-        if (!link_->gl) return;
+        if (device->EffectPass() && device->EffectPass()->effect == this)
+            device->SetEffectPass(nullptr);
+        if (!link_->gl)
+            return;
         device->MakeCurrent();
         for (auto& technique : passes_)
             for (Pass& pass : technique)
                 for (Variant& v : pass.variants)
-                    if (v.program.program) gl.DeleteProgram(v.program.program);
+                    if (v.program.program)
+                        gl.DeleteProgram(v.program.program);
         for (Param& p : params_)
-            if (p.sampler) gl.DeleteSamplers(1, &p.sampler);
+            if (p.sampler)
+                gl.DeleteSamplers(1, &p.sampler);
     }
 
     // Builds the GL programs; false with the compiler's messages on failure.
-    bool Compile(std::string& errors) {
-        if (!link_->gl) return true;
+    bool Compile(std::string& errors)
+    {
+        if (!link_->gl)
+            return true;
         CDevice9* device = link_->device;
         device->MakeCurrent();
         int textureParams = 0;
-        for (Param& p : params_) {
-            if (!IsTexture(p.type)) continue;
-            if (textureParams == kMaxTextureParams) {
+        for (Param& p : params_)
+        {
+            if (!IsTexture(p.type))
+                continue;
+            if (textureParams == kMaxTextureParams)
+            {
                 errors += "too many texture parameters\n";
                 return false;
             }
@@ -105,20 +137,23 @@ public:
             auto it = source_.paramSamplers.find(p.name);
             if (it != source_.paramSamplers.end())
                 for (const auto& kv : it->second)
-                    if (kv.first < D3DSAMP_MAX) ss[kv.first] = kv.second;
+                    if (kv.first < D3DSAMP_MAX)
+                        ss[kv.first] = kv.second;
             ApplySamplerObject(p.sampler, ss);
         }
         bool ok = true;
         for (size_t t = 0; t < source_.techniques.size(); ++t)
             for (size_t i = 0; i < source_.techniques[t].passes.size(); ++i)
-                if (!Build((int)t, (int)i, false, &errors)) ok = false;
+                if (!Build((int)t, (int)i, false, &errors))
+                    ok = false;
         gl.UseProgram(0);
         device->ForgetProgram();
         return ok;
     }
 
     // Compiles one variant of a pass; false (with the messages) on failure.
-    bool Build(int t, int i, bool alphaTest, std::string* errors) {
+    bool Build(int t, int i, bool alphaTest, std::string* errors)
+    {
         Variant& variant = passes_[t][i].variants[alphaTest ? 1 : 0];
         variant.tried = true;
         const EffectTechniqueSource& technique = source_.techniques[t];
@@ -130,118 +165,162 @@ public:
                                std::to_string(src.fragmentLine) + "\n" + src.fragment + FragmentEpilogue(alphaTest);
         std::string log;
         variant.program.program = BuildProgram(vertex, fragment, &log);
-        if (!variant.program.program) {
-            if (errors) *errors += "technique " + technique.name + " pass " + std::to_string(i) + ": " + log + "\n";
+        if (!variant.program.program)
+        {
+            if (errors)
+                *errors += "technique " + technique.name + " pass " + std::to_string(i) + ": " + log + "\n";
             return false;
         }
         GLuint prog = variant.program.program;
         LocateBuiltins(prog, variant.program.builtins);
         gl.UseProgram(prog);
-        for (int s = 0; s < 8; ++s) {
+        for (int s = 0; s < 8; ++s)
+        {
             GLint loc = gl.GetUniformLocation(prog, ("texStage" + std::to_string(s)).c_str());
             variant.stageUsed[s] = loc >= 0;
-            if (loc >= 0) gl.Uniform1i(loc, s);
+            if (loc >= 0)
+                gl.Uniform1i(loc, s);
         }
-        for (size_t k = 0; k < params_.size(); ++k) {
+        for (size_t k = 0; k < params_.size(); ++k)
+        {
             GLint loc = gl.GetUniformLocation(prog, params_[k].name.c_str());
-            if (loc < 0) continue;
-            if (IsTexture(params_[k].type)) gl.Uniform1i(loc, params_[k].unit);
+            if (loc < 0)
+                continue;
+            if (IsTexture(params_[k].type))
+                gl.Uniform1i(loc, params_[k].unit);
             variant.bindings.push_back({loc, (int)k, 0});
         }
         return true;
     }
 
-    EffectPassProgram* Upload(int technique, int passIndex, bool alphaTest, bool* stagesUsed) {
+    EffectPassProgram* Upload(int technique, int passIndex, bool alphaTest, bool* stagesUsed)
+    {
         CDevice9* device = link_->device;
         Variant& pass = passes_[technique][passIndex].variants[alphaTest ? 1 : 0];
-        if (!pass.tried) {
+        if (!pass.tried)
+        {
             Build(technique, passIndex, alphaTest, nullptr);
             device->ForgetProgram();
         }
-        if (!pass.program.program) return nullptr;
+        if (!pass.program.program)
+            return nullptr;
         device->UseProgram(pass.program.program);
-        for (int s = 0; s < 8; ++s) stagesUsed[s] = pass.stageUsed[s];
-        for (Binding& b : pass.bindings) {
+        for (int s = 0; s < 8; ++s)
+            stagesUsed[s] = pass.stageUsed[s];
+        for (Binding& b : pass.bindings)
+        {
             Param& p = params_[b.param];
-            if (IsTexture(p.type)) {
+            if (IsTexture(p.type))
+            {
                 TextureStore* store = StoreOf(p.texture);
-                device->BindUnit(p.unit, store ? store->GLTarget() : (p.type == EffectParamType::TextureCube
-                                                                          ? GL_TEXTURE_CUBE_MAP
-                                                                          : GL_TEXTURE_2D),
+                device->BindUnit(p.unit,
+                                 store ? store->GLTarget()
+                                       : (p.type == EffectParamType::TextureCube ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D),
                                  store ? store->GLName() : 0);
                 gl.BindSampler((GLuint)p.unit, p.sampler);
                 continue;
             }
-            if (b.uploaded == p.version) continue;
+            if (b.uploaded == p.version)
+                continue;
             b.uploaded = p.version;
             const float* f = reinterpret_cast<const float*>(p.raw.data());
             const GLint* n = reinterpret_cast<const GLint*>(p.raw.data());
-            switch (p.type) {
-            case EffectParamType::Float: gl.Uniform1fv(b.location, p.arraySize, f); break;
-            case EffectParamType::Vector2: gl.Uniform2fv(b.location, p.arraySize, f); break;
-            case EffectParamType::Vector3: gl.Uniform3fv(b.location, p.arraySize, f); break;
-            case EffectParamType::Vector4: gl.Uniform4fv(b.location, p.arraySize, f); break;
-            case EffectParamType::Matrix: gl.UniformMatrix4fv(b.location, p.arraySize, GL_TRUE, f); break;
+            switch (p.type)
+            {
+            case EffectParamType::Float:
+                gl.Uniform1fv(b.location, p.arraySize, f);
+                break;
+            case EffectParamType::Vector2:
+                gl.Uniform2fv(b.location, p.arraySize, f);
+                break;
+            case EffectParamType::Vector3:
+                gl.Uniform3fv(b.location, p.arraySize, f);
+                break;
+            case EffectParamType::Vector4:
+                gl.Uniform4fv(b.location, p.arraySize, f);
+                break;
+            case EffectParamType::Matrix:
+                gl.UniformMatrix4fv(b.location, p.arraySize, GL_TRUE, f);
+                break;
             case EffectParamType::Int:
-            case EffectParamType::Bool: gl.Uniform1iv(b.location, p.arraySize, n); break;
-            default: break;
+            case EffectParamType::Bool:
+                gl.Uniform1iv(b.location, p.arraySize, n);
+                break;
+            default:
+                break;
             }
         }
         return &pass.program;
     }
 
     // ID3DXEffect
-    HRESULT GetDevice(IDirect3DDevice9** ppDevice) override {
-        if (!ppDevice || !link_->alive) return D3DERR_INVALIDCALL;
+    HRESULT GetDevice(IDirect3DDevice9** ppDevice) override
+    {
+        if (!ppDevice || !link_->alive)
+            return D3DERR_INVALIDCALL;
         *ppDevice = link_->device;
         link_->device->AddRef();
         return D3D_OK;
     }
 
-    D3DXHANDLE GetTechniqueByName(LPCSTR pName) override {
+    D3DXHANDLE GetTechniqueByName(LPCSTR pName) override
+    {
         int t = FindTechnique(pName);
         return t < 0 ? nullptr : source_.techniques[t].name.c_str();
     }
 
-    D3DXHANDLE GetParameterByName(D3DXHANDLE, LPCSTR pName) override {
+    D3DXHANDLE GetParameterByName(D3DXHANDLE, LPCSTR pName) override
+    {
         Param* p = Find(pName);
         return p ? p->name.c_str() : nullptr;
     }
 
-    HRESULT SetTechnique(D3DXHANDLE hTechnique) override {
+    HRESULT SetTechnique(D3DXHANDLE hTechnique) override
+    {
         Log(std::string("Effect.SetTechnique(") + (hTechnique ? hTechnique : "null") + ")");
         int t = FindTechnique(hTechnique);
-        if (t < 0) return D3DERR_INVALIDCALL;
+        if (t < 0)
+            return D3DERR_INVALIDCALL;
         technique_ = t;
         return D3D_OK;
     }
 
-    D3DXHANDLE GetCurrentTechnique() override {
+    D3DXHANDLE GetCurrentTechnique() override
+    {
         return source_.techniques.empty() ? nullptr : source_.techniques[technique_].name.c_str();
     }
 
-    HRESULT ValidateTechnique(D3DXHANDLE hTechnique) override {
+    HRESULT ValidateTechnique(D3DXHANDLE hTechnique) override
+    {
         int t = FindTechnique(hTechnique);
-        if (t < 0) return D3DERR_INVALIDCALL;
+        if (t < 0)
+            return D3DERR_INVALIDCALL;
         for (const Pass& p : passes_[t])
-            if (link_->gl && !p.variants[0].program.program) return E_FAIL;
+            if (link_->gl && !p.variants[0].program.program)
+                return E_FAIL;
         return D3D_OK;
     }
 
-    HRESULT Begin(UINT* pPasses, DWORD Flags) override {
+    HRESULT Begin(UINT* pPasses, DWORD Flags) override
+    {
         Log("Effect.Begin");
-        if (source_.techniques.empty() || !link_->alive) return D3DERR_INVALIDCALL;
+        if (source_.techniques.empty() || !link_->alive)
+            return D3DERR_INVALIDCALL;
         Frame frame;
         frame.technique = technique_;
-        if (!(Flags & D3DXFX_DONOTSAVESTATE)) {
+        if (!(Flags & D3DXFX_DONOTSAVESTATE))
+        {
             CDevice9* device = link_->device;
-            for (const EffectPassSource& pass : source_.techniques[technique_].passes) {
-                for (const EffectState& s : pass.states) {
+            for (const EffectPassSource& pass : source_.techniques[technique_].passes)
+            {
+                for (const EffectState& s : pass.states)
+                {
                     DWORD value = 0;
                     device->GetRenderState((D3DRENDERSTATETYPE)s.state, &value);
                     frame.renderStates.push_back({s.state, value});
                 }
-                for (const EffectSamplerState& s : pass.samplers) {
+                for (const EffectSamplerState& s : pass.samplers)
+                {
                     DWORD value = 0;
                     device->GetSamplerState(s.stage, (D3DSAMPLERSTATETYPE)s.state, &value);
                     frame.samplerStates.push_back({s.stage, s.state, value});
@@ -249,18 +328,23 @@ public:
             }
         }
         stack_.push_back(std::move(frame));
-        if (pPasses) *pPasses = (UINT)passes_[technique_].size();
+        if (pPasses)
+            *pPasses = (UINT)passes_[technique_].size();
         return D3D_OK;
     }
 
-    HRESULT BeginPass(UINT index) override {
+    HRESULT BeginPass(UINT index) override
+    {
         Log("Effect.BeginPass(" + std::to_string(index) + ")");
-        if (stack_.empty() || !link_->alive) return D3DERR_INVALIDCALL;
+        if (stack_.empty() || !link_->alive)
+            return D3DERR_INVALIDCALL;
         Frame& frame = stack_.back();
-        if (index >= passes_[frame.technique].size()) return D3DERR_INVALIDCALL;
+        if (index >= passes_[frame.technique].size())
+            return D3DERR_INVALIDCALL;
         CDevice9* device = link_->device;
         const EffectPassSource& src = source_.techniques[frame.technique].passes[index];
-        for (const EffectState& s : src.states) device->SetRenderState((D3DRENDERSTATETYPE)s.state, s.value);
+        for (const EffectState& s : src.states)
+            device->SetRenderState((D3DRENDERSTATETYPE)s.state, s.value);
         for (const EffectSamplerState& s : src.samplers)
             device->SetSamplerState(s.stage, (D3DSAMPLERSTATETYPE)s.state, s.value);
         frame.pass = (int)index;
@@ -268,26 +352,33 @@ public:
         return D3D_OK;
     }
 
-    HRESULT CommitChanges() override {
+    HRESULT CommitChanges() override
+    {
         // Parameters reach the program at the next draw whatever the order.
         Log("Effect.CommitChanges");
         return D3D_OK;
     }
 
-    HRESULT EndPass() override {
+    HRESULT EndPass() override
+    {
         Log("Effect.EndPass");
-        if (stack_.empty() || stack_.back().pass < 0) return D3DERR_INVALIDCALL;
+        if (stack_.empty() || stack_.back().pass < 0)
+            return D3DERR_INVALIDCALL;
         stack_.back().pass = -1;
-        if (link_->alive) link_->device->SetEffectPass(nullptr);
+        if (link_->alive)
+            link_->device->SetEffectPass(nullptr);
         return D3D_OK;
     }
 
-    HRESULT End() override {
+    HRESULT End() override
+    {
         Log("Effect.End");
-        if (stack_.empty()) return D3DERR_INVALIDCALL;
+        if (stack_.empty())
+            return D3DERR_INVALIDCALL;
         Frame frame = std::move(stack_.back());
         stack_.pop_back();
-        if (!link_->alive) return D3D_OK;
+        if (!link_->alive)
+            return D3D_OK;
         CDevice9* device = link_->device;
         for (auto it = frame.renderStates.rbegin(); it != frame.renderStates.rend(); ++it)
             device->SetRenderState((D3DRENDERSTATETYPE)it->first, it->second);
@@ -301,31 +392,40 @@ public:
         return D3D_OK;
     }
 
-    HRESULT SetValue(D3DXHANDLE h, LPCVOID pData, UINT Bytes) override {
+    HRESULT SetValue(D3DXHANDLE h, LPCVOID pData, UINT Bytes) override
+    {
         Log(std::string("Effect.SetValue(") + Name(h) + ", " + std::to_string(Bytes) + ")");
         Param* p = Find(h);
-        if (!p || !pData || IsTexture(p->type)) return D3DERR_INVALIDCALL;
+        if (!p || !pData || IsTexture(p->type))
+            return D3DERR_INVALIDCALL;
         std::memcpy(p->raw.data(), pData, std::min<size_t>(Bytes, p->raw.size() * 4));
         ++p->version;
         return D3D_OK;
     }
 
-    HRESULT GetValue(D3DXHANDLE h, LPVOID pData, UINT Bytes) override {
+    HRESULT GetValue(D3DXHANDLE h, LPVOID pData, UINT Bytes) override
+    {
         Param* p = Find(h);
-        if (!p || !pData || IsTexture(p->type)) return D3DERR_INVALIDCALL;
+        if (!p || !pData || IsTexture(p->type))
+            return D3DERR_INVALIDCALL;
         std::memcpy(pData, p->raw.data(), std::min<size_t>(Bytes, p->raw.size() * 4));
         return D3D_OK;
     }
 
     HRESULT SetBool(D3DXHANDLE h, BOOL b) override { return SetInt(h, b ? 1 : 0); }
 
-    HRESULT SetInt(D3DXHANDLE h, INT n) override {
+    HRESULT SetInt(D3DXHANDLE h, INT n) override
+    {
         Log(std::string("Effect.SetInt(") + Name(h) + ", " + std::to_string(n) + ")");
         Param* p = Find(h);
-        if (!p || p->raw.empty()) return D3DERR_INVALIDCALL;
-        if (IsInteger(p->type)) {
+        if (!p || p->raw.empty())
+            return D3DERR_INVALIDCALL;
+        if (IsInteger(p->type))
+        {
             std::memcpy(&p->raw[0], &n, 4);
-        } else {
+        }
+        else
+        {
             float f = (float)n;
             std::memcpy(&p->raw[0], &f, 4);
         }
@@ -333,12 +433,17 @@ public:
         return D3D_OK;
     }
 
-    HRESULT GetInt(D3DXHANDLE h, INT* pn) override {
+    HRESULT GetInt(D3DXHANDLE h, INT* pn) override
+    {
         Param* p = Find(h);
-        if (!p || !pn || p->raw.empty()) return D3DERR_INVALIDCALL;
-        if (IsInteger(p->type)) {
+        if (!p || !pn || p->raw.empty())
+            return D3DERR_INVALIDCALL;
+        if (IsInteger(p->type))
+        {
             std::memcpy(pn, &p->raw[0], 4);
-        } else {
+        }
+        else
+        {
             float f;
             std::memcpy(&f, &p->raw[0], 4);
             *pn = (INT)f;
@@ -346,138 +451,174 @@ public:
         return D3D_OK;
     }
 
-    HRESULT SetFloat(D3DXHANDLE h, FLOAT f) override {
+    HRESULT SetFloat(D3DXHANDLE h, FLOAT f) override
+    {
         Log(Fmt("Effect.SetFloat(%s, %g)", Name(h), f));
         Param* p = Find(h);
-        if (!p || p->raw.empty()) return D3DERR_INVALIDCALL;
-        if (IsInteger(p->type)) {
+        if (!p || p->raw.empty())
+            return D3DERR_INVALIDCALL;
+        if (IsInteger(p->type))
+        {
             INT n = (INT)f;
             std::memcpy(&p->raw[0], &n, 4);
-        } else {
+        }
+        else
+        {
             std::memcpy(&p->raw[0], &f, 4);
         }
         ++p->version;
         return D3D_OK;
     }
 
-    HRESULT GetFloat(D3DXHANDLE h, FLOAT* pf) override {
+    HRESULT GetFloat(D3DXHANDLE h, FLOAT* pf) override
+    {
         Param* p = Find(h);
-        if (!p || !pf || p->raw.empty()) return D3DERR_INVALIDCALL;
-        if (IsInteger(p->type)) {
+        if (!p || !pf || p->raw.empty())
+            return D3DERR_INVALIDCALL;
+        if (IsInteger(p->type))
+        {
             INT n;
             std::memcpy(&n, &p->raw[0], 4);
             *pf = (float)n;
-        } else {
+        }
+        else
+        {
             std::memcpy(pf, &p->raw[0], 4);
         }
         return D3D_OK;
     }
 
-    HRESULT SetFloatArray(D3DXHANDLE h, const FLOAT* pf, UINT Count) override {
+    HRESULT SetFloatArray(D3DXHANDLE h, const FLOAT* pf, UINT Count) override
+    {
         Log(std::string("Effect.SetFloatArray(") + Name(h) + ", " + std::to_string(Count) + ")");
         Param* p = Find(h);
-        if (!p || !pf || IsTexture(p->type) || IsInteger(p->type)) return D3DERR_INVALIDCALL;
+        if (!p || !pf || IsTexture(p->type) || IsInteger(p->type))
+            return D3DERR_INVALIDCALL;
         std::memcpy(p->raw.data(), pf, std::min<size_t>(Count, p->raw.size()) * 4);
         ++p->version;
         return D3D_OK;
     }
 
-    HRESULT SetVector(D3DXHANDLE h, const D3DXVECTOR4* v) override {
-        if (v) Log(Fmt("Effect.SetVector(%s, %g, %g, %g, %g)", Name(h), v->x, v->y, v->z, v->w));
+    HRESULT SetVector(D3DXHANDLE h, const D3DXVECTOR4* v) override
+    {
+        if (v)
+            Log(Fmt("Effect.SetVector(%s, %g, %g, %g, %g)", Name(h), v->x, v->y, v->z, v->w));
         return SetVectorArray(h, v, 1, false);
     }
 
-    HRESULT GetVector(D3DXHANDLE h, D3DXVECTOR4* v) override {
+    HRESULT GetVector(D3DXHANDLE h, D3DXVECTOR4* v) override
+    {
         Param* p = Find(h);
-        if (!p || !v || IsTexture(p->type) || IsInteger(p->type)) return D3DERR_INVALIDCALL;
+        if (!p || !v || IsTexture(p->type) || IsInteger(p->type))
+            return D3DERR_INVALIDCALL;
         float out[4] = {0, 0, 0, 0};
         std::memcpy(out, p->raw.data(), std::min<size_t>(4, p->raw.size()) * 4);
         *v = D3DXVECTOR4(out[0], out[1], out[2], out[3]);
         return D3D_OK;
     }
 
-    HRESULT SetVectorArray(D3DXHANDLE h, const D3DXVECTOR4* v, UINT Count) override {
+    HRESULT SetVectorArray(D3DXHANDLE h, const D3DXVECTOR4* v, UINT Count) override
+    {
         Log(std::string("Effect.SetVectorArray(") + Name(h) + ", " + std::to_string(Count) + ")");
         return SetVectorArray(h, v, Count, true);
     }
 
-    HRESULT SetMatrix(D3DXHANDLE h, const D3DXMATRIX* m) override {
+    HRESULT SetMatrix(D3DXHANDLE h, const D3DXMATRIX* m) override
+    {
         Log(std::string("Effect.SetMatrix(") + Name(h) + ")");
         return SetMatrixArrayImpl(h, m, 1);
     }
 
-    HRESULT GetMatrix(D3DXHANDLE h, D3DXMATRIX* m) override {
+    HRESULT GetMatrix(D3DXHANDLE h, D3DXMATRIX* m) override
+    {
         Param* p = Find(h);
-        if (!p || !m || p->type != EffectParamType::Matrix) return D3DERR_INVALIDCALL;
+        if (!p || !m || p->type != EffectParamType::Matrix)
+            return D3DERR_INVALIDCALL;
         std::memcpy(&m->m[0][0], p->raw.data(), 64);
         return D3D_OK;
     }
 
-    HRESULT SetMatrixArray(D3DXHANDLE h, const D3DXMATRIX* m, UINT Count) override {
+    HRESULT SetMatrixArray(D3DXHANDLE h, const D3DXMATRIX* m, UINT Count) override
+    {
         Log(std::string("Effect.SetMatrixArray(") + Name(h) + ", " + std::to_string(Count) + ")");
         return SetMatrixArrayImpl(h, m, Count);
     }
 
-    HRESULT SetTexture(D3DXHANDLE h, IDirect3DBaseTexture9* t) override {
+    HRESULT SetTexture(D3DXHANDLE h, IDirect3DBaseTexture9* t) override
+    {
         TextureStore* store = StoreOf(t);
         Log(std::string("Effect.SetTexture(") + Name(h) + ", " +
             (t ? (store ? Fmt("tex%u", store->Number()) : std::string("tex?")) : std::string("null")) + ")");
         Param* p = Find(h);
-        if (!p || !IsTexture(p->type)) return D3DERR_INVALIDCALL;
-        if (t) t->AddRef();
-        if (p->texture) p->texture->Release();
+        if (!p || !IsTexture(p->type))
+            return D3DERR_INVALIDCALL;
+        if (t)
+            t->AddRef();
+        if (p->texture)
+            p->texture->Release();
         p->texture = t;
         return D3D_OK;
     }
 
-    HRESULT GetTexture(D3DXHANDLE h, IDirect3DBaseTexture9** ppTexture) override {
+    HRESULT GetTexture(D3DXHANDLE h, IDirect3DBaseTexture9** ppTexture) override
+    {
         Param* p = Find(h);
-        if (!p || !ppTexture || !IsTexture(p->type)) return D3DERR_INVALIDCALL;
+        if (!p || !ppTexture || !IsTexture(p->type))
+            return D3DERR_INVALIDCALL;
         *ppTexture = p->texture;
-        if (p->texture) p->texture->AddRef();
+        if (p->texture)
+            p->texture->AddRef();
         return D3D_OK;
     }
 
-    HRESULT OnLostDevice() override {
+    HRESULT OnLostDevice() override
+    {
         Log("Effect.OnLostDevice");
         return D3D_OK;
     }
 
-    HRESULT OnResetDevice() override {
+    HRESULT OnResetDevice() override
+    {
         Log("Effect.OnResetDevice");
         return D3D_OK;
     }
 
 private:
-    struct Param {
+    struct Param
+    {
         std::string name;
         EffectParamType type = EffectParamType::Float;
         int arraySize = 1;
-        std::vector<uint32_t> raw;  // float or int bits, components x array size
+        std::vector<uint32_t> raw;   // float or int bits, components x array size
         IDirect3DBaseTexture9* texture = nullptr;
         uint64_t version = 1;
         GLuint sampler = 0;
         int unit = 0;
     };
-    struct Binding {
+    struct Binding
+    {
         GLint location;
         int param;
         uint64_t uploaded;
     };
-    struct Variant {
+    struct Variant
+    {
         EffectPassProgram program;
         std::vector<Binding> bindings;
         bool stageUsed[8] = {};
         bool tried = false;
     };
-    struct Pass {
+    struct Pass
+    {
         // [0] without the alpha test, [1] with it (made when first needed).
         Variant variants[2];
     };
-    struct SavedSampler {
+    struct SavedSampler
+    {
         DWORD stage, state, value;
     };
-    struct Frame {
+    struct Frame
+    {
         int technique = 0;
         int pass = -1;
         std::vector<std::pair<DWORD, DWORD>> renderStates;
@@ -486,24 +627,32 @@ private:
 
     static const char* Name(D3DXHANDLE h) { return h ? h : "null"; }
 
-    void Log(const std::string& line) const {
-        if (Recording(link_)) Record(line);
+    void Log(const std::string& line) const
+    {
+        if (Recording(link_))
+            Record(line);
     }
 
-    Param* Find(D3DXHANDLE h) {
-        if (!h) return nullptr;
+    Param* Find(D3DXHANDLE h)
+    {
+        if (!h)
+            return nullptr;
         auto it = index_.find(h);
         return it == index_.end() ? nullptr : &params_[it->second];
     }
 
-    int FindTechnique(D3DXHANDLE h) const {
-        if (!h) return -1;
+    int FindTechnique(D3DXHANDLE h) const
+    {
+        if (!h)
+            return -1;
         for (size_t i = 0; i < source_.techniques.size(); ++i)
-            if (source_.techniques[i].name == h) return (int)i;
+            if (source_.techniques[i].name == h)
+                return (int)i;
         return -1;
     }
 
-    HRESULT SetVectorArray(D3DXHANDLE h, const D3DXVECTOR4* v, UINT count, bool) {
+    HRESULT SetVectorArray(D3DXHANDLE h, const D3DXVECTOR4* v, UINT count, bool)
+    {
         Param* p = Find(h);
         if (!p || !v || IsTexture(p->type) || IsInteger(p->type) || p->type == EffectParamType::Matrix)
             return D3DERR_INVALIDCALL;
@@ -514,9 +663,11 @@ private:
         return D3D_OK;
     }
 
-    HRESULT SetMatrixArrayImpl(D3DXHANDLE h, const D3DXMATRIX* m, UINT count) {
+    HRESULT SetMatrixArrayImpl(D3DXHANDLE h, const D3DXMATRIX* m, UINT count)
+    {
         Param* p = Find(h);
-        if (!p || !m || p->type != EffectParamType::Matrix) return D3DERR_INVALIDCALL;
+        if (!p || !m || p->type != EffectParamType::Matrix)
+            return D3DERR_INVALIDCALL;
         for (UINT i = 0; i < count && i < (UINT)p->arraySize; ++i)
             std::memcpy(&p->raw[i * 16], &m[i].m[0][0], 64);
         ++p->version;
@@ -534,31 +685,41 @@ private:
     int technique_ = 0;
 };
 
-void EffectImpl::ApplySamplerObject(GLuint sampler, const DWORD* ss) { ApplySamplerState(sampler, ss); }
+void EffectImpl::ApplySamplerObject(GLuint sampler, const DWORD* ss)
+{
+    ApplySamplerState(sampler, ss);
+}
 
-EffectPassProgram* UploadEffectPass(EffectPassProgram* pass, bool alphaTest, bool* stagesUsed) {
+EffectPassProgram* UploadEffectPass(EffectPassProgram* pass, bool alphaTest, bool* stagesUsed)
+{
     return pass->effect->Upload(pass->technique, pass->pass, alphaTest, stagesUsed);
 }
 
-}  // namespace d3d
+}   // namespace d3d
 
 using namespace d3d;
 
-HRESULT D3DXCreateBuffer(DWORD NumBytes, LPD3DXBUFFER* ppBuffer) {
-    if (!ppBuffer) return D3DERR_INVALIDCALL;
+HRESULT D3DXCreateBuffer(DWORD NumBytes, LPD3DXBUFFER* ppBuffer)
+{
+    if (!ppBuffer)
+        return D3DERR_INVALIDCALL;
     *ppBuffer = new Buffer(NumBytes);
     return D3D_OK;
 }
 
-HRESULT D3DXCreateEffect(LPDIRECT3DDEVICE9 pDevice, LPCVOID pSrcData, UINT SrcDataLen, const D3DXMACRO*,
-                         LPD3DXINCLUDE, DWORD, LPD3DXEFFECTPOOL, LPD3DXEFFECT* ppEffect,
-                         LPD3DXBUFFER* ppCompilationErrors) {
-    if (ppEffect) *ppEffect = nullptr;
-    if (ppCompilationErrors) *ppCompilationErrors = nullptr;
+HRESULT D3DXCreateEffect(LPDIRECT3DDEVICE9 pDevice, LPCVOID pSrcData, UINT SrcDataLen, const D3DXMACRO*, LPD3DXINCLUDE,
+                         DWORD, LPD3DXEFFECTPOOL, LPD3DXEFFECT* ppEffect, LPD3DXBUFFER* ppCompilationErrors)
+{
+    if (ppEffect)
+        *ppEffect = nullptr;
+    if (ppCompilationErrors)
+        *ppCompilationErrors = nullptr;
     CDevice9* device = DeviceOf(pDevice);
-    if (!device || !pSrcData || !ppEffect) return D3DERR_INVALIDCALL;
+    if (!device || !pSrcData || !ppEffect)
+        return D3DERR_INVALIDCALL;
     auto fail = [&](const std::string& text) {
-        if (ppCompilationErrors) {
+        if (ppCompilationErrors)
+        {
             ID3DXBuffer* buffer = nullptr;
             D3DXCreateBuffer((DWORD)text.size() + 1, &buffer);
             std::memcpy(buffer->GetBufferPointer(), text.c_str(), text.size() + 1);
@@ -568,14 +729,17 @@ HRESULT D3DXCreateEffect(LPDIRECT3DDEVICE9 pDevice, LPCVOID pSrcData, UINT SrcDa
     };
     EffectSource source;
     std::string error;
-    if (!ParseEffect(static_cast<const char*>(pSrcData), SrcDataLen, source, &error)) return fail(error);
+    if (!ParseEffect(static_cast<const char*>(pSrcData), SrcDataLen, source, &error))
+        return fail(error);
     auto* effect = new EffectImpl(device, std::move(source));
     std::string errors;
-    if (!effect->Compile(errors)) {
+    if (!effect->Compile(errors))
+    {
         effect->Release();
         return fail(errors);
     }
-    if (Recording(device->Link())) Record("D3DXCreateEffect");
+    if (Recording(device->Link()))
+        Record("D3DXCreateEffect");
     *ppEffect = effect;
     return D3D_OK;
 }

@@ -66,44 +66,62 @@
 
 #include "platform/d3d/D3D9Types.h"
 
-namespace d3d {
+namespace d3d
+{
 
-struct EffectState {
+struct EffectState
+{
     DWORD state;
     DWORD value;
 };
 
-struct EffectSamplerState {
+struct EffectSamplerState
+{
     DWORD stage;
     DWORD state;
     DWORD value;
 };
 
-struct EffectPassSource {
+struct EffectPassSource
+{
     std::string name;
     std::string vertex;
     std::string fragment;
-    int vertexLine = 0;    // line of the file where the vertex block starts
-    int fragmentLine = 0;  // line of the file where the fragment block starts
+    int vertexLine = 0;     // line of the file where the vertex block starts
+    int fragmentLine = 0;   // line of the file where the fragment block starts
     std::vector<EffectState> states;
     std::vector<EffectSamplerState> samplers;
 };
 
-struct EffectTechniqueSource {
+struct EffectTechniqueSource
+{
     std::string name;
     std::vector<EffectPassSource> passes;
 };
 
 // A uniform declared by the file's code.
-enum class EffectParamType { Float, Int, Bool, Vector2, Vector3, Vector4, Matrix, Texture2D, TextureCube };
-
-struct EffectParamSource {
-    std::string name;
-    EffectParamType type;
-    int arraySize;  // 1 for plain values
+enum class EffectParamType
+{
+    Float,
+    Int,
+    Bool,
+    Vector2,
+    Vector3,
+    Vector4,
+    Matrix,
+    Texture2D,
+    TextureCube
 };
 
-struct EffectSource {
+struct EffectParamSource
+{
+    std::string name;
+    EffectParamType type;
+    int arraySize;   // 1 for plain values
+};
+
+struct EffectSource
+{
     std::string shared;
     int sharedLine = 0;
     std::vector<EffectTechniqueSource> techniques;
@@ -124,4 +142,4 @@ bool LookupSamplerState(const std::string& name, DWORD& state);
 // state's kind ("CW", "SRCALPHA", "LESSEQUAL", "CLAMP", "LINEAR").
 bool LookupStateValue(bool sampler, DWORD state, const std::string& word, DWORD& value);
 
-}  // namespace d3d
+}   // namespace d3d

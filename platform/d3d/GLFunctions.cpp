@@ -4,26 +4,33 @@
 
 #include <cstring>
 
-namespace d3d {
+namespace d3d
+{
 
 GLFunctions gl;
 
-bool GLFunctions::Load() {
+bool GLFunctions::Load()
+{
     bool ok = true;
-#define D3D_GL_LOAD(type, name)                                                        \
-    name = reinterpret_cast<type>(SDL_GL_GetProcAddress("gl" #name));                  \
-    if (!name) ok = false;
+#define D3D_GL_LOAD(type, name)                                                                                        \
+    name = reinterpret_cast<type>(SDL_GL_GetProcAddress("gl" #name));                                                  \
+    if (!name)                                                                                                         \
+        ok = false;
     D3D_GL_FUNCTIONS(D3D_GL_LOAD)
 #undef D3D_GL_LOAD
-    if (!ok) return false;
+    if (!ok)
+        return false;
     s3tc = false;
     anisotropic = false;
     GLint count = 0;
     GetIntegerv(GL_NUM_EXTENSIONS, &count);
-    for (GLint i = 0; i < count; ++i) {
+    for (GLint i = 0; i < count; ++i)
+    {
         const char* ext = reinterpret_cast<const char*>(GetStringi(GL_EXTENSIONS, i));
-        if (!ext) continue;
-        if (std::strcmp(ext, "GL_EXT_texture_compression_s3tc") == 0) s3tc = true;
+        if (!ext)
+            continue;
+        if (std::strcmp(ext, "GL_EXT_texture_compression_s3tc") == 0)
+            s3tc = true;
         if (std::strcmp(ext, "GL_EXT_texture_filter_anisotropic") == 0 ||
             std::strcmp(ext, "GL_ARB_texture_filter_anisotropic") == 0)
             anisotropic = true;
@@ -31,4 +38,4 @@ bool GLFunctions::Load() {
     return true;
 }
 
-}  // namespace d3d
+}   // namespace d3d

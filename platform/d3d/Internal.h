@@ -16,7 +16,8 @@
 
 struct SDL_Window;
 
-namespace d3d {
+namespace d3d
+{
 
 class CDevice9;
 class CDirect3D9;
@@ -24,7 +25,8 @@ class EffectImpl;
 
 // Shared between a device and the resources it made, so that a resource
 // released after its device does not touch a GL context that is gone.
-struct DeviceLink {
+struct DeviceLink
+{
     CDevice9* device = nullptr;
     bool alive = true;
     bool gl = false;
@@ -42,12 +44,15 @@ const char* TransformName(DWORD type);
 
 // Plain reference count shared by every object.
 template <class Interface>
-class RefCounted : public Interface {
+class RefCounted : public Interface
+{
 public:
     ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
+    ULONG Release() override
+    {
         ULONG left = --refs_;
-        if (left == 0) delete this;
+        if (left == 0)
+            delete this;
         return left;
     }
 
@@ -56,12 +61,13 @@ protected:
 };
 
 // Pixel format facts.
-struct FormatInfo {
+struct FormatInfo
+{
     bool supported = false;
     bool compressed = false;
     bool depth = false;
-    UINT bytesPerPixel = 0;  // uncompressed
-    UINT blockBytes = 0;     // compressed (4x4 blocks)
+    UINT bytesPerPixel = 0;   // uncompressed
+    UINT blockBytes = 0;      // compressed (4x4 blocks)
 };
 FormatInfo GetFormatInfo(D3DFORMAT format);
 UINT LevelPitch(D3DFORMAT format, UINT width);
@@ -70,9 +76,10 @@ UINT FullLevelCount(UINT width, UINT height);
 UINT FVFVertexSize(DWORD fvf);
 
 // Layout of one vertex of a flexible vertex format.
-struct VertexLayout {
+struct VertexLayout
+{
     UINT stride = 0;
-    int positionSize = 0;  // 3 (XYZ) or 4 (XYZRHW / XYZW)
+    int positionSize = 0;   // 3 (XYZ) or 4 (XYZRHW / XYZW)
     bool rhw = false;
     int normalOffset = -1;
     int diffuseOffset = -1;
@@ -89,12 +96,13 @@ VertexLayout LayoutOfFVF(DWORD fvf);
 // ---------------------------------------------------------------------------
 class CSurface9;
 
-class TextureStore {
+class TextureStore
+{
 public:
     TextureStore(std::shared_ptr<DeviceLink> link, UINT width, UINT height, UINT levels, int faces, DWORD usage,
                  D3DFORMAT format, D3DPOOL pool);
     ~TextureStore();
-    bool Create();  // makes the GL texture (GL backend); false when the format cannot be made
+    bool Create();   // makes the GL texture (GL backend); false when the format cannot be made
 
     UINT Width(UINT level) const;
     UINT Height(UINT level) const;
@@ -132,7 +140,8 @@ private:
     std::vector<int> lockCount_;
 };
 
-class CTexture9 final : public RefCounted<IDirect3DTexture9> {
+class CTexture9 final : public RefCounted<IDirect3DTexture9>
+{
 public:
     CTexture9(std::shared_ptr<DeviceLink> link, std::unique_ptr<TextureStore> store);
     ~CTexture9() override;
@@ -151,7 +160,8 @@ private:
     std::vector<CSurface9*> surfaces_;
 };
 
-class CCubeTexture9 final : public RefCounted<IDirect3DCubeTexture9> {
+class CCubeTexture9 final : public RefCounted<IDirect3DCubeTexture9>
+{
 public:
     CCubeTexture9(std::shared_ptr<DeviceLink> link, std::unique_ptr<TextureStore> store);
     ~CCubeTexture9() override;
@@ -176,7 +186,8 @@ TextureStore* StoreOf(IDirect3DBaseTexture9* texture);
 
 // A surface: a level (and face) of a texture, a stand-alone colour surface
 // (render target, back buffer) or a depth-stencil surface.
-class CSurface9 final : public IDirect3DSurface9 {
+class CSurface9 final : public IDirect3DSurface9
+{
 public:
     // Level of a texture; reference counting goes to the container.
     CSurface9(std::shared_ptr<DeviceLink> link, IUnknown* container, TextureStore* store, int face, UINT level);
@@ -202,7 +213,10 @@ public:
     int Face() const { return face_; }
     UINT Level() const { return level_; }
     GLuint DepthRenderbuffer() const { return rb_; }
-    bool DepthHasStencil() const { return format_ == D3DFMT_D24S8 || format_ == D3DFMT_D24X4S4 || format_ == D3DFMT_D15S1; }
+    bool DepthHasStencil() const
+    {
+        return format_ == D3DFMT_D24S8 || format_ == D3DFMT_D24X4S4 || format_ == D3DFMT_D15S1;
+    }
     // Attaches this surface to the bound GL_FRAMEBUFFER target `target`.
     void Attach(GLenum target) const;
     unsigned Number() const { return number_; }
@@ -227,7 +241,8 @@ private:
 // ---------------------------------------------------------------------------
 // Buffers: a CPU copy plus, on GL, a buffer object updated at Unlock.
 // ---------------------------------------------------------------------------
-class BufferStore {
+class BufferStore
+{
 public:
     BufferStore(std::shared_ptr<DeviceLink> link, UINT length, DWORD usage, D3DPOOL pool, GLenum target);
     ~BufferStore();
@@ -253,7 +268,8 @@ private:
     unsigned number_;
 };
 
-class CVertexBuffer9 final : public RefCounted<IDirect3DVertexBuffer9> {
+class CVertexBuffer9 final : public RefCounted<IDirect3DVertexBuffer9>
+{
 public:
     CVertexBuffer9(std::shared_ptr<DeviceLink> link, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
     ~CVertexBuffer9() override;
@@ -270,7 +286,8 @@ private:
     DWORD fvf_;
 };
 
-class CIndexBuffer9 final : public RefCounted<IDirect3DIndexBuffer9> {
+class CIndexBuffer9 final : public RefCounted<IDirect3DIndexBuffer9>
+{
 public:
     CIndexBuffer9(std::shared_ptr<DeviceLink> link, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool);
     ~CIndexBuffer9() override;
@@ -292,7 +309,8 @@ private:
 // Programs
 // ---------------------------------------------------------------------------
 // Uniform locations of the layer's own values, present in every program.
-struct BuiltinUniforms {
+struct BuiltinUniforms
+{
     GLint clipPlane = -1, pixelOffset = -1, screen = -1, alphaFunc = -1, alphaRef = -1;
     GLint vsConst = -1, psConst = -1;
     // Versions of the device values last uploaded to this program.
@@ -310,16 +328,18 @@ GLuint BuildProgram(const std::string& vertex, const std::string& fragment, std:
 void LocateBuiltins(GLuint program, BuiltinUniforms& u);
 
 // The fixed-function state a generated program depends on.
-struct FixedFunctionKey {
+struct FixedFunctionKey
+{
     uint32_t fvf = 0;
     uint8_t lighting = 0, specular = 0, colorVertex = 0, normalize = 0, localViewer = 0, lights = 0;
     uint8_t diffuseSource = 0, ambientSource = 0, specularSource = 0, emissiveSource = 0;
     uint8_t stageCount = 0, alphaTest = 0;
-    uint8_t flat = 0, pad[3] = {};  // flat: SHADEMODE FLAT, colours from each triangle's first vertex
-    struct Stage {
+    uint8_t flat = 0, pad[3] = {};   // flat: SHADEMODE FLAT, colours from each triangle's first vertex
+    struct Stage
+    {
         uint8_t colorOp, colorArg0, colorArg1, colorArg2;
         uint8_t alphaOp, alphaArg0, alphaArg1, alphaArg2;
-        uint8_t result, texture;  // texture: 0 none, 1 2D, 2 cube
+        uint8_t result, texture;   // texture: 0 none, 1 2D, 2 cube
         uint16_t transformFlags;
         uint32_t coordIndex;
     } stages[8] = {};
@@ -328,7 +348,8 @@ bool StageUsesTexture(const FixedFunctionKey::Stage& stage);
 std::string FixedFunctionVertexSource(const FixedFunctionKey& key);
 std::string FixedFunctionFragmentSource(const FixedFunctionKey& key);
 
-struct FixedFunctionProgram {
+struct FixedFunctionProgram
+{
     GLuint program = 0;
     BuiltinUniforms builtins;
     GLint worldView = -1, proj = -1, texMatrix[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
@@ -342,7 +363,8 @@ struct FixedFunctionProgram {
 };
 
 // An effect pass made ready to draw.
-struct EffectPassProgram {
+struct EffectPassProgram
+{
     GLuint program = 0;
     BuiltinUniforms builtins;
     EffectImpl* effect = nullptr;
@@ -356,7 +378,8 @@ EffectPassProgram* UploadEffectPass(EffectPassProgram* pass, bool alphaTest, boo
 // ---------------------------------------------------------------------------
 // The Direct3D object
 // ---------------------------------------------------------------------------
-class CDirect3D9 final : public RefCounted<IDirect3D9> {
+class CDirect3D9 final : public RefCounted<IDirect3D9>
+{
 public:
     explicit CDirect3D9(D3DBackendKind kind);
     ~CDirect3D9() override;
@@ -390,7 +413,8 @@ SDL_Window* ResolveWindow(HWND hwnd);
 // ---------------------------------------------------------------------------
 // The device
 // ---------------------------------------------------------------------------
-class CDevice9 final : public IDirect3DDevice9 {
+class CDevice9 final : public IDirect3DDevice9
+{
 public:
     CDevice9(CDirect3D9* d3d, D3DBackendKind kind, HWND window, const D3DPRESENT_PARAMETERS& pp);
     ~CDevice9() override;
@@ -523,7 +547,7 @@ private:
     D3DPRESENT_PARAMETERS pp_;
     std::shared_ptr<DeviceLink> link_;
 
-    int lostState_ = 0;  // 0 fine, 1 lost, 2 can be reset
+    int lostState_ = 0;   // 0 fine, 1 lost, 2 can be reset
     HRESULT resetResult_ = D3D_OK;
     bool inScene_ = false;
 
@@ -567,7 +591,8 @@ private:
     GLuint currentProgram_ = 0;
     GLuint boundTex_[kSamplers + 16] = {};
     GLenum boundTarget_[kSamplers + 16] = {};
-    struct {
+    struct
+    {
         GLuint buffer = ~0u;
         UINT offset = 0, stride = 0;
         DWORD fvf = ~0u;
@@ -585,8 +610,10 @@ public:
     // Other GL code ran on this context: forget every binding and state the
     // device believes is set.
     void ForgetGLState();
-    void UseProgram(GLuint program) {
-        if (currentProgram_ != program) {
+    void UseProgram(GLuint program)
+    {
+        if (currentProgram_ != program)
+        {
             gl.UseProgram(program);
             currentProgram_ = program;
         }
@@ -599,4 +626,4 @@ CDevice9* DeviceOf(IDirect3DDevice9* device);
 // Direct3D sampler states (indexed by D3DSAMP_*) into a GL sampler object.
 void ApplySamplerState(GLuint sampler, const DWORD* states);
 
-}  // namespace d3d
+}   // namespace d3d

@@ -6,7 +6,8 @@
 // fields are little-endian 32-bit words (the 32-byte pixel-format block sits
 // at offset 72 of it), then the surfaces: for each cube face (or the one
 // image) its levels from the largest down, tightly packed.
-namespace {
+namespace
+{
 
 constexpr size_t kMagicSize = 4;
 constexpr uint32_t kHeaderSize = 124;
@@ -67,35 +68,48 @@ bool Fail(DecodedImage& out, std::string* error, const char* text)
 bool PixelFormatFromHeader(const uint8_t* h, PixelFormat& fmt, const char*& why)
 {
     const uint32_t pfFlags = ReadU32(h + kOffPfFlags);
-    if (pfFlags & kPfFourCC) {
+    if (pfFlags & kPfFourCC)
+    {
         const uint32_t cc = ReadU32(h + kOffFourCC);
-        if (cc == FourCC('D', 'X', 'T', '1')) fmt = PixelFormat::DXT1;
-        else if (cc == FourCC('D', 'X', 'T', '3')) fmt = PixelFormat::DXT3;
-        else if (cc == FourCC('D', 'X', 'T', '5')) fmt = PixelFormat::DXT5;
-        else if (cc == kD3DFmtA8R8G8B8) fmt = PixelFormat::A8R8G8B8;
-        else if (cc == kD3DFmtX8R8G8B8) fmt = PixelFormat::X8R8G8B8;
-        else if (cc == kD3DFmtR5G6B5) fmt = PixelFormat::R5G6B5;
-        else {
+        if (cc == FourCC('D', 'X', 'T', '1'))
+            fmt = PixelFormat::DXT1;
+        else if (cc == FourCC('D', 'X', 'T', '3'))
+            fmt = PixelFormat::DXT3;
+        else if (cc == FourCC('D', 'X', 'T', '5'))
+            fmt = PixelFormat::DXT5;
+        else if (cc == kD3DFmtA8R8G8B8)
+            fmt = PixelFormat::A8R8G8B8;
+        else if (cc == kD3DFmtX8R8G8B8)
+            fmt = PixelFormat::X8R8G8B8;
+        else if (cc == kD3DFmtR5G6B5)
+            fmt = PixelFormat::R5G6B5;
+        else
+        {
             why = "unsupported DDS compression";
             return false;
         }
         return true;
     }
-    if (pfFlags & kPfRgb) {
+    if (pfFlags & kPfRgb)
+    {
         const uint32_t bits = ReadU32(h + kOffBitCount);
         const uint32_t r = ReadU32(h + kOffRMask), g = ReadU32(h + kOffGMask), b = ReadU32(h + kOffBMask);
         const uint32_t a = (pfFlags & kPfAlphaPixels) ? ReadU32(h + kOffAMask) : 0;
-        if (bits == 32 && r == 0x00FF0000 && g == 0x0000FF00 && b == 0x000000FF) {
-            if (a == 0xFF000000) {
+        if (bits == 32 && r == 0x00FF0000 && g == 0x0000FF00 && b == 0x000000FF)
+        {
+            if (a == 0xFF000000)
+            {
                 fmt = PixelFormat::A8R8G8B8;
                 return true;
             }
-            if (a == 0) {
+            if (a == 0)
+            {
                 fmt = PixelFormat::X8R8G8B8;
                 return true;
             }
         }
-        if (bits == 16 && r == 0xF800 && g == 0x07E0 && b == 0x001F && a == 0) {
+        if (bits == 16 && r == 0xF800 && g == 0x07E0 && b == 0x001F && a == 0)
+        {
             fmt = PixelFormat::R5G6B5;
             return true;
         }
@@ -104,7 +118,7 @@ bool PixelFormatFromHeader(const uint8_t* h, PixelFormat& fmt, const char*& why)
     return false;
 }
 
-} // namespace
+}   // namespace
 
 bool IsDdsFile(const void* bytes, size_t size)
 {
@@ -140,7 +154,8 @@ bool ReadDds(const void* bytes, size_t size, DecodedImage& out, std::string* err
         return Fail(out, error, why);
 
     const bool cube = (caps2 & kCaps2Cube) != 0;
-    if (cube) {
+    if (cube)
+    {
         if ((caps2 & kCaps2AllFaces) != kCaps2AllFaces)
             return Fail(out, error, "DDS cube map is missing faces");
         if (width != height)
@@ -172,12 +187,15 @@ bool ReadDds(const void* bytes, size_t size, DecodedImage& out, std::string* err
     out.cube = cube;
     out.data.reserve(static_cast<size_t>(faces) * levels);
     size_t offset = kDataOffset;
-    for (int face = 0; face < faces; ++face) {
-        for (uint32_t level = 0; level < levels; ++level) {
+    for (int face = 0; face < faces; ++face)
+    {
+        for (uint32_t level = 0; level < levels; ++level)
+        {
             const size_t n = LevelSize(fmt, MipDimension(out.width, static_cast<int>(level)),
                                        MipDimension(out.height, static_cast<int>(level)));
             out.data.emplace_back(file + offset, file + offset + n);
-            if (fmt == PixelFormat::X8R8G8B8) {
+            if (fmt == PixelFormat::X8R8G8B8)
+            {
                 // The fourth byte of an X8 texel is undefined in files; make
                 // it opaque so a device that samples it sees a solid texel.
                 std::vector<uint8_t>& texels = out.data.back();

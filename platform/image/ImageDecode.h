@@ -8,7 +8,15 @@
 #include <string>
 #include <vector>
 
-enum class PixelFormat { A8R8G8B8, X8R8G8B8, R5G6B5, DXT1, DXT3, DXT5 };
+enum class PixelFormat
+{
+    A8R8G8B8,
+    X8R8G8B8,
+    R5G6B5,
+    DXT1,
+    DXT3,
+    DXT5
+};
 
 struct DecodedImage
 {

@@ -9,8 +9,8 @@
 // returned, and the output may alias any input.
 #include "platform/os/WinTypes.h"
 
-#define D3DX_PI ((float)3.141592654f)
-#define D3DX_1BYPI ((float)0.318309886f)
+#define D3DX_PI              ((float)3.141592654f)
+#define D3DX_1BYPI           ((float)0.318309886f)
 #define D3DXToRadian(degree) ((degree) * (D3DX_PI / 180.0f))
 #define D3DXToDegree(radian) ((radian) * (180.0f / D3DX_PI))
 
@@ -18,27 +18,31 @@
 // Colours: a D3DCOLOR packs A, R, G, B into one DWORD, alpha in the top byte.
 typedef DWORD D3DCOLOR;
 
-#define D3DCOLOR_ARGB(a, r, g, b) \
-    ((D3DCOLOR)((((DWORD)(a) & 0xff) << 24) | (((DWORD)(r) & 0xff) << 16) | \
-                (((DWORD)(g) & 0xff) << 8) | ((DWORD)(b) & 0xff)))
+#define D3DCOLOR_ARGB(a, r, g, b)                                                                                      \
+    ((D3DCOLOR)((((DWORD)(a)&0xff) << 24) | (((DWORD)(r)&0xff) << 16) | (((DWORD)(g)&0xff) << 8) | ((DWORD)(b)&0xff)))
 #define D3DCOLOR_RGBA(r, g, b, a) D3DCOLOR_ARGB(a, r, g, b)
-#define D3DCOLOR_XRGB(r, g, b) D3DCOLOR_ARGB(0xff, r, g, b)
-#define D3DCOLOR_COLORVALUE(r, g, b, a) \
-    D3DCOLOR_RGBA((DWORD)((r) * 255.f), (DWORD)((g) * 255.f), (DWORD)((b) * 255.f), (DWORD)((a) * 255.f))
+#define D3DCOLOR_XRGB(r, g, b)    D3DCOLOR_ARGB(0xff, r, g, b)
+#define D3DCOLOR_COLORVALUE(r, g, b, a)                                                                                \
+    D3DCOLOR_RGBA((DWORD)((r)*255.f), (DWORD)((g)*255.f), (DWORD)((b)*255.f), (DWORD)((a)*255.f))
 
 // ---------------------------------------------------------------------------
 // Plain structures shared with the device layer.
-struct D3DVECTOR {
+struct D3DVECTOR
+{
     float x, y, z;
 };
 
-struct D3DCOLORVALUE {
+struct D3DCOLORVALUE
+{
     float r, g, b, a;
 };
 
-struct D3DMATRIX {
-    union {
-        struct {
+struct D3DMATRIX
+{
+    union
+    {
+        struct
+        {
             float _11, _12, _13, _14;
             float _21, _22, _23, _24;
             float _31, _32, _33, _34;
@@ -48,7 +52,8 @@ struct D3DMATRIX {
     };
 };
 
-struct D3DVIEWPORT9 {
+struct D3DVIEWPORT9
+{
     DWORD X;
     DWORD Y;
     DWORD Width;
@@ -63,7 +68,8 @@ struct D3DVIEWPORT9 {
 // Like the plain structures, the D3DX types are trivial: `T v;` leaves v
 // uninitialised (as Direct3D code expects, so they can be memset, memcpy'd
 // and placed in unions), while `T v{}` or `T()` gives all zeros.
-struct D3DXVECTOR2 {
+struct D3DXVECTOR2
+{
     float x, y;
 
     D3DXVECTOR2() = default;
@@ -89,9 +95,13 @@ struct D3DXVECTOR2 {
     bool operator==(const D3DXVECTOR2& v) const { return x == v.x && y == v.y; }
     bool operator!=(const D3DXVECTOR2& v) const { return !(*this == v); }
 };
-inline D3DXVECTOR2 operator*(float f, const D3DXVECTOR2& v) { return v * f; }
+inline D3DXVECTOR2 operator*(float f, const D3DXVECTOR2& v)
+{
+    return v * f;
+}
 
-struct D3DXVECTOR3 : public D3DVECTOR {
+struct D3DXVECTOR3 : public D3DVECTOR
+{
     D3DXVECTOR3() = default;
     D3DXVECTOR3(const float* f) : D3DVECTOR{f[0], f[1], f[2]} {}
     D3DXVECTOR3(const D3DVECTOR& v) : D3DVECTOR(v) {}
@@ -116,9 +126,13 @@ struct D3DXVECTOR3 : public D3DVECTOR {
     bool operator==(const D3DXVECTOR3& v) const { return x == v.x && y == v.y && z == v.z; }
     bool operator!=(const D3DXVECTOR3& v) const { return !(*this == v); }
 };
-inline D3DXVECTOR3 operator*(float f, const D3DXVECTOR3& v) { return v * f; }
+inline D3DXVECTOR3 operator*(float f, const D3DXVECTOR3& v)
+{
+    return v * f;
+}
 
-struct D3DXVECTOR4 {
+struct D3DXVECTOR4
+{
     float x, y, z, w;
 
     D3DXVECTOR4() = default;
@@ -145,18 +159,20 @@ struct D3DXVECTOR4 {
     bool operator==(const D3DXVECTOR4& v) const { return x == v.x && y == v.y && z == v.z && w == v.w; }
     bool operator!=(const D3DXVECTOR4& v) const { return !(*this == v); }
 };
-inline D3DXVECTOR4 operator*(float f, const D3DXVECTOR4& v) { return v * f; }
+inline D3DXVECTOR4 operator*(float f, const D3DXVECTOR4& v)
+{
+    return v * f;
+}
 
 // ---------------------------------------------------------------------------
 // Matrices. `D3DXMATRIX m{}` is the zero matrix, not the identity.
-struct D3DXMATRIX : public D3DMATRIX {
+struct D3DXMATRIX : public D3DMATRIX
+{
     D3DXMATRIX() = default;
     D3DXMATRIX(const float* f);
     D3DXMATRIX(const D3DMATRIX& mat);
-    D3DXMATRIX(float f11, float f12, float f13, float f14,
-               float f21, float f22, float f23, float f24,
-               float f31, float f32, float f33, float f34,
-               float f41, float f42, float f43, float f44);
+    D3DXMATRIX(float f11, float f12, float f13, float f14, float f21, float f22, float f23, float f24, float f31,
+               float f32, float f33, float f34, float f41, float f42, float f43, float f44);
 
     float& operator()(UINT row, UINT col) { return m[row][col]; }
     float operator()(UINT row, UINT col) const { return m[row][col]; }
@@ -182,11 +198,15 @@ struct D3DXMATRIX : public D3DMATRIX {
     bool operator==(const D3DXMATRIX& mat) const;
     bool operator!=(const D3DXMATRIX& mat) const { return !(*this == mat); }
 };
-inline D3DXMATRIX operator*(float f, const D3DXMATRIX& mat) { return mat * f; }
+inline D3DXMATRIX operator*(float f, const D3DXMATRIX& mat)
+{
+    return mat * f;
+}
 
 // ---------------------------------------------------------------------------
 // Quaternions: (x, y, z) is the vector part, w the scalar part.
-struct D3DXQUATERNION {
+struct D3DXQUATERNION
+{
     float x, y, z, w;
 
     D3DXQUATERNION() = default;
@@ -215,11 +235,15 @@ struct D3DXQUATERNION {
     bool operator==(const D3DXQUATERNION& q) const { return x == q.x && y == q.y && z == q.z && w == q.w; }
     bool operator!=(const D3DXQUATERNION& q) const { return !(*this == q); }
 };
-inline D3DXQUATERNION operator*(float f, const D3DXQUATERNION& q) { return q * f; }
+inline D3DXQUATERNION operator*(float f, const D3DXQUATERNION& q)
+{
+    return q * f;
+}
 
 // ---------------------------------------------------------------------------
 // Planes: a*x + b*y + c*z + d = 0, (a, b, c) the normal.
-struct D3DXPLANE {
+struct D3DXPLANE
+{
     float a, b, c, d;
 
     D3DXPLANE() = default;
@@ -241,12 +265,16 @@ struct D3DXPLANE {
     bool operator==(const D3DXPLANE& p) const { return a == p.a && b == p.b && c == p.c && d == p.d; }
     bool operator!=(const D3DXPLANE& p) const { return !(*this == p); }
 };
-inline D3DXPLANE operator*(float f, const D3DXPLANE& p) { return p * f; }
+inline D3DXPLANE operator*(float f, const D3DXPLANE& p)
+{
+    return p * f;
+}
 
 // ---------------------------------------------------------------------------
 // Floating-point colour, channels nominally 0..1 (arithmetic may leave that
 // range; the conversion to D3DCOLOR clamps).
-struct D3DXCOLOR {
+struct D3DXCOLOR
+{
     float r, g, b, a;
 
     D3DXCOLOR() = default;
@@ -278,7 +306,10 @@ struct D3DXCOLOR {
     bool operator==(const D3DXCOLOR& c) const { return r == c.r && g == c.g && b == c.b && a == c.a; }
     bool operator!=(const D3DXCOLOR& c) const { return !(*this == c); }
 };
-inline D3DXCOLOR operator*(float f, const D3DXCOLOR& c) { return c * f; }
+inline D3DXCOLOR operator*(float f, const D3DXCOLOR& c)
+{
+    return c * f;
+}
 
 // ---------------------------------------------------------------------------
 // 2D vectors.
@@ -351,16 +382,14 @@ D3DXMATRIX* D3DXMatrixLookAtLH(D3DXMATRIX* pOut, const D3DXVECTOR3* pEye, const 
 // fovy is the vertical field of view in radians, aspect is width / height.
 D3DXMATRIX* D3DXMatrixPerspectiveFovLH(D3DXMATRIX* pOut, float fovy, float aspect, float zn, float zf);
 D3DXMATRIX* D3DXMatrixOrthoLH(D3DXMATRIX* pOut, float w, float h, float zn, float zf);
-D3DXMATRIX* D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* pOut, float l, float r, float b, float t, float zn,
-                                       float zf);
+D3DXMATRIX* D3DXMatrixOrthoOffCenterLH(D3DXMATRIX* pOut, float l, float r, float b, float t, float zn, float zf);
 // Mirror through a plane (normalized first).
 D3DXMATRIX* D3DXMatrixReflect(D3DXMATRIX* pOut, const D3DXPLANE* pPlane);
 
 // ---------------------------------------------------------------------------
 // Planes.
 // Through three points; the normal is (v2 - v1) x (v3 - v1), normalized.
-D3DXPLANE* D3DXPlaneFromPoints(D3DXPLANE* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2,
-                               const D3DXVECTOR3* pV3);
+D3DXPLANE* D3DXPlaneFromPoints(D3DXPLANE* pOut, const D3DXVECTOR3* pV1, const D3DXVECTOR3* pV2, const D3DXVECTOR3* pV3);
 D3DXPLANE* D3DXPlaneFromPointNormal(D3DXPLANE* pOut, const D3DXVECTOR3* pPoint, const D3DXVECTOR3* pNormal);
 // Scales the plane so its normal has unit length; a zero normal gives a zero plane.
 D3DXPLANE* D3DXPlaneNormalize(D3DXPLANE* pOut, const D3DXPLANE* pP);
@@ -388,11 +417,10 @@ D3DXQUATERNION* D3DXQuaternionRotationMatrix(D3DXQUATERNION* pOut, const D3DXMAT
 // Same sense as D3DXMatrixRotationAxis; the axis need not be unit length.
 D3DXQUATERNION* D3DXQuaternionRotationAxis(D3DXQUATERNION* pOut, const D3DXVECTOR3* pV, float angle);
 // Spherical interpolation along the shorter arc, t = 0 gives pQ1, t = 1 gives pQ2.
-D3DXQUATERNION* D3DXQuaternionSlerp(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ1,
-                                    const D3DXQUATERNION* pQ2, float t);
+D3DXQUATERNION* D3DXQuaternionSlerp(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ1, const D3DXQUATERNION* pQ2,
+                                    float t);
 // The rotation pQ1 followed by pQ2 (matches D3DXMatrixMultiply order).
-D3DXQUATERNION* D3DXQuaternionMultiply(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ1,
-                                       const D3DXQUATERNION* pQ2);
+D3DXQUATERNION* D3DXQuaternionMultiply(D3DXQUATERNION* pOut, const D3DXQUATERNION* pQ1, const D3DXQUATERNION* pQ2);
 
 // ---------------------------------------------------------------------------
 // Colours.

@@ -6,7 +6,7 @@ namespace
 {
 bool s_Manual = false;
 DWORD s_ManualMs = 0;
-}
+}   // namespace
 
 DWORD timeGetTime()
 {

@@ -5,6 +5,6 @@
 
 DWORD timeGetTime();
 
-void ClockSetManual(DWORD ms);    // from now on timeGetTime() returns ms
-void ClockAdvance(DWORD ms);      // steps the manual clock (wraps at 32 bits)
-void ClockUseSystem();            // back to the monotonic clock
+void ClockSetManual(DWORD ms);   // from now on timeGetTime() returns ms
+void ClockAdvance(DWORD ms);     // steps the manual clock (wraps at 32 bits)
+void ClockUseSystem();           // back to the monotonic clock

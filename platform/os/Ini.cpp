@@ -128,10 +128,10 @@ DWORD CopyOut(const char* text, char* out, DWORD size)
     out[n] = 0;
     return (DWORD)n;
 }
-}
+}   // namespace
 
-DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
-                               char* out, DWORD size, const char* fileName)
+DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue, char* out, DWORD size,
+                               const char* fileName)
 {
     const char* def = defaultValue ? defaultValue : "";
     if (!section || !key || !fileName)
@@ -156,8 +156,7 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
     return CopyOut(def, out, size);
 }
 
-BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
-                                const char* fileName)
+BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value, const char* fileName)
 {
     if (!section || !key || !value || !fileName)
         return FALSE;

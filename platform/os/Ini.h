@@ -10,9 +10,8 @@
 
 // Copies the value (or the default) into out, truncated to size - 1
 // characters; returns the number of characters copied.
-DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
-                               char* out, DWORD size, const char* fileName);
+DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue, char* out, DWORD size,
+                               const char* fileName);
 
 // Returns FALSE when a name or the value is null or the file cannot be written.
-BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
-                                const char* fileName);
+BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value, const char* fileName);

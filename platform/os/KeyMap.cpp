@@ -4,7 +4,8 @@
 
 #include "platform/os/WinTypes.h"
 
-namespace {
+namespace
+{
 
 struct KeyPair
 {
@@ -78,7 +79,7 @@ const KeyPair kKeys[] = {
     {SDLK_QUOTE, VK_OEM_7},
 };
 
-} // namespace
+}   // namespace
 
 int SdlKeyToVirtualKey(int sdlKeycode)
 {

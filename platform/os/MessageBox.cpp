@@ -21,7 +21,7 @@ bool CanShowBox()
     const char* wayland = getenv("WAYLAND_DISPLAY");
     return (x11 && *x11) || (wayland && *wayland);
 }
-}
+}   // namespace
 
 void SetMessageBoxHook(MessageBoxHook hook)
 {

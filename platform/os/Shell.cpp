@@ -33,7 +33,7 @@ std::string FindOnPath(const char* program)
     }
     return std::string();
 }
-}
+}   // namespace
 
 HINSTANCE ShellExecuteA(HWND, const char* verb, const char* file, const char*, const char*, int)
 {

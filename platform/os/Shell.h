@@ -4,5 +4,5 @@
 // on success, 2 when xdg-open is not on the PATH, 31 for any other failure.
 #include "platform/os/WinTypes.h"
 
-HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
-                        const char* directory, int showCommand);
+HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters, const char* directory,
+                        int showCommand);

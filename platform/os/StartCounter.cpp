@@ -24,8 +24,8 @@ bool WriteCount(const std::string& file, uint32_t count)
     FILE* f = fopen(temp.c_str(), "wb");
     if (!f)
         return false;
-    unsigned char bytes[4] = {(unsigned char)count, (unsigned char)(count >> 8),
-                              (unsigned char)(count >> 16), (unsigned char)(count >> 24)};
+    unsigned char bytes[4] = {(unsigned char)count, (unsigned char)(count >> 8), (unsigned char)(count >> 16),
+                              (unsigned char)(count >> 24)};
     bool ok = fwrite(bytes, 1, 4, f) == 4;
     ok = (fclose(f) == 0) && ok;
     if (!ok || rename(temp.c_str(), file.c_str()) != 0)
@@ -35,7 +35,7 @@ bool WriteCount(const std::string& file, uint32_t count)
     }
     return true;
 }
-}
+}   // namespace
 
 void SetStartCounterFolder(const char* folder)
 {
@@ -76,8 +76,8 @@ int CountStart(const char* appName)
         WriteCount(file, 0);
         return 0;
     }
-    uint32_t count = (uint32_t)bytes[0] | ((uint32_t)bytes[1] << 8) | ((uint32_t)bytes[2] << 16) |
-                     ((uint32_t)bytes[3] << 24);
+    uint32_t count =
+        (uint32_t)bytes[0] | ((uint32_t)bytes[1] << 8) | ((uint32_t)bytes[2] << 16) | ((uint32_t)bytes[3] << 24);
     count += 1;
     if (count > 0x7FFFFFFF)
         count = 1;   // stays a positive int; 0 would mean a first start

@@ -142,7 +142,7 @@ void CountDrain()
         PostMessageA(main, WM_CLOSE, 0, 0);
     }
 }
-}
+}   // namespace
 
 WORD RegisterClassA(const WNDCLASSA* wc)
 {
@@ -155,8 +155,8 @@ WORD RegisterClassA(const WNDCLASSA* wc)
     return (WORD)s_Classes.size();
 }
 
-HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD style, int x, int y,
-                     int width, int height, HWND, HMENU, HINSTANCE, void*)
+HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD style, int x, int y, int width, int height,
+                     HWND, HMENU, HINSTANCE, void*)
 {
     WNDPROC proc = nullptr;
     for (WindowClass& c : s_Classes)
@@ -346,8 +346,8 @@ BOOL PeekMessageA(MSG* msg, HWND, UINT, UINT, UINT removeFlags)
         {
             HWND target = MainWindow();
             if (ev.type == SDL_WINDOWEVENT || ev.type == SDL_KEYDOWN || ev.type == SDL_KEYUP ||
-                ev.type == SDL_TEXTINPUT || ev.type == SDL_MOUSEMOTION ||
-                ev.type == SDL_MOUSEBUTTONDOWN || ev.type == SDL_MOUSEBUTTONUP)
+                ev.type == SDL_TEXTINPUT || ev.type == SDL_MOUSEMOTION || ev.type == SDL_MOUSEBUTTONDOWN ||
+                ev.type == SDL_MOUSEBUTTONUP)
             {
                 // All of these carry the window id at the same place.
                 if (HWND w = GetWindowHandle(SDL_GetWindowFromID(ev.window.windowID)))

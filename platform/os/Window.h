@@ -50,16 +50,16 @@ struct MSG
     DWORD time;
 };
 
-#define WS_POPUP 0x80000000u
-#define WS_VISIBLE 0x10000000u
-#define SW_HIDE 0
-#define SW_SHOWNORMAL 1
-#define SW_SHOW 5
-#define PM_NOREMOVE 0x0000
-#define PM_REMOVE 0x0001
-#define BLACK_BRUSH 4
+#define WS_POPUP            0x80000000u
+#define WS_VISIBLE          0x10000000u
+#define SW_HIDE             0
+#define SW_SHOWNORMAL       1
+#define SW_SHOW             5
+#define PM_NOREMOVE         0x0000
+#define PM_REMOVE           0x0001
+#define BLACK_BRUSH         4
 #define MAKEINTRESOURCEA(i) ((const char*)(uintptr_t)(WORD)(i))
-#define IDC_ARROW MAKEINTRESOURCEA(32512)
+#define IDC_ARROW           MAKEINTRESOURCEA(32512)
 
 // Registers a class (name and procedure are what matter); returns 0 on failure.
 WORD RegisterClassA(const WNDCLASSA* wc);
@@ -67,9 +67,8 @@ WORD RegisterClassA(const WNDCLASSA* wc);
 // Initialises SDL video on first use and creates a window with
 // SDL_WINDOW_OPENGL, at (x, y) with the given size. WS_VISIBLE shows it at
 // once. Returns null (with the SDL error on stderr) on failure.
-HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style,
-                     int x, int y, int width, int height, HWND parent, HMENU menu,
-                     HINSTANCE instance, void* param);
+HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, void* param);
 BOOL DestroyWindow(HWND hwnd);
 BOOL ShowWindow(HWND hwnd, int showCommand);
 BOOL UpdateWindow(HWND hwnd);

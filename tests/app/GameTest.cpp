@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/AppState.h"
 #include "app/Game.h"
+#include "core/AppState.h"
 #include "core/GameClock.h"
 #include "platform/os/Clock.h"
 
@@ -78,13 +78,28 @@ protected:
 
 TEST_F(GameTest, CreatesInOrderAndStopsAtTheFirstFailure)
 {
-    const std::vector<std::string> order = {
-        "CGameClock::Init", "CCamera::Init main", "CCamera::Init auxiliary", "CCamera::Init shadow",
-        "reflection camera", "CGame::CreatePhysicsWorld", "CMainMenu::Create", "CMenuBackground::Create",
-        "CLightManager::Init", "CLandscape::LoadSurfaces", "CStaticObjectManager::Create",
-        "CNatureManager::Create", "CVehicleManager::Create", "CHumanManager::Create", "CDusts::Create",
-        "CWheelSkids::Create", "CSky::Create", "CPickedObject::Init", "CGameEvent::Init", "CGameHUD::Create",
-        "CGame::InitRaceTable", "CGame::LoadRecords"};
+    const std::vector<std::string> order = {"CGameClock::Init",
+                                            "CCamera::Init main",
+                                            "CCamera::Init auxiliary",
+                                            "CCamera::Init shadow",
+                                            "reflection camera",
+                                            "CGame::CreatePhysicsWorld",
+                                            "CMainMenu::Create",
+                                            "CMenuBackground::Create",
+                                            "CLightManager::Init",
+                                            "CLandscape::LoadSurfaces",
+                                            "CStaticObjectManager::Create",
+                                            "CNatureManager::Create",
+                                            "CVehicleManager::Create",
+                                            "CHumanManager::Create",
+                                            "CDusts::Create",
+                                            "CWheelSkids::Create",
+                                            "CSky::Create",
+                                            "CPickedObject::Init",
+                                            "CGameEvent::Init",
+                                            "CGameHUD::Create",
+                                            "CGame::InitRaceTable",
+                                            "CGame::LoadRecords"};
     CGame game;
     ASSERT_EQ(order, Names(game.createSteps));
 
@@ -128,22 +143,41 @@ TEST_F(GameTest, RealCreateSetsUpCamerasAndWorldAndReleaseTakesThemDown)
     EXPECT_EQ(nullptr, game.activeCamera);
     EXPECT_EQ(nullptr, game.dynamicsWorld);
     EXPECT_EQ(nullptr, game.broadphase);
-    const std::vector<std::string> releaseOrder = {
-        "CGame::FreeRace", "CGameHUD::Release", "CMainMenu::Release", "CMenuBackground::Release",
-        "CLightManager::FreeAll", "CVehicleManager::Release", "CHumanManager::Release", "CLandscape::Release",
-        "CStaticObjectManager::Release", "CNatureManager::Release", "CDusts::Release", "CWheelSkids::Release",
-        "CSky::Release", "clear running event"};
+    const std::vector<std::string> releaseOrder = {"CGame::FreeRace",
+                                                   "CGameHUD::Release",
+                                                   "CMainMenu::Release",
+                                                   "CMenuBackground::Release",
+                                                   "CLightManager::FreeAll",
+                                                   "CVehicleManager::Release",
+                                                   "CHumanManager::Release",
+                                                   "CLandscape::Release",
+                                                   "CStaticObjectManager::Release",
+                                                   "CNatureManager::Release",
+                                                   "CDusts::Release",
+                                                   "CWheelSkids::Release",
+                                                   "CSky::Release",
+                                                   "clear running event"};
     EXPECT_EQ(releaseOrder, g_Calls);
 }
 
 TEST_F(GameTest, FrameRunsTheUpdateBranchOfTheGameState)
 {
     const std::vector<std::string> held = {"CCamera::Update", "CMainMenu::Update", "CGameEvent::Update"};
-    const std::vector<std::string> running = {
-        "CVehicleObject::Update player", "CGame::StepPhysics", "CCamera::Update", "CMainMenu::Update",
-        "CSky::Update", "CLightManager::Update", "CLandscape::Update", "CNatureManager::Update",
-        "CStaticObjectManager::Update", "CVehicleManager::Update", "CHumanManager::Update", "CDusts::Update",
-        "CWheelSkids::Update", "CGameEvent::Update", "CGame::UpdateVisibility"};
+    const std::vector<std::string> running = {"CVehicleObject::Update player",
+                                              "CGame::StepPhysics",
+                                              "CCamera::Update",
+                                              "CMainMenu::Update",
+                                              "CSky::Update",
+                                              "CLightManager::Update",
+                                              "CLandscape::Update",
+                                              "CNatureManager::Update",
+                                              "CStaticObjectManager::Update",
+                                              "CVehicleManager::Update",
+                                              "CHumanManager::Update",
+                                              "CDusts::Update",
+                                              "CWheelSkids::Update",
+                                              "CGameEvent::Update",
+                                              "CGame::UpdateVisibility"};
     struct Case
     {
         const char* what;
@@ -189,10 +223,9 @@ TEST_F(GameTest, VisibilityFollowsAllMovementInOrder)
     CGame game;
     Record(game.visibilitySteps);
     game.UpdateVisibility();
-    const std::vector<std::string> expected = {
-        "CLandscape::UpdateVisibility", "CStaticObjectManager::UpdateVisibility",
-        "CVehicleManager::UpdateVisibility", "CHumanManager::UpdateVisibility",
-        "CStaticObjectManager::CheckOcclusion"};
+    const std::vector<std::string> expected = {"CLandscape::UpdateVisibility", "CStaticObjectManager::UpdateVisibility",
+                                               "CVehicleManager::UpdateVisibility", "CHumanManager::UpdateVisibility",
+                                               "CStaticObjectManager::CheckOcclusion"};
     EXPECT_EQ(expected, g_Calls);
 }
-}
+}   // namespace

@@ -21,8 +21,8 @@ TEST(MainLoopTest, QuitMessageEndsOnlyOneDraining)
     wc.lpfnWndProc = Record;
     wc.lpszClassName = "MainLoopTestClass";
     RegisterClassA(&wc);
-    HWND hwnd = CreateWindowExA(0, "MainLoopTestClass", "t", WS_POPUP, 0, 0, 64, 48, nullptr,
-                                nullptr, nullptr, nullptr);
+    HWND hwnd =
+        CreateWindowExA(0, "MainLoopTestClass", "t", WS_POPUP, 0, 0, 64, 48, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(hwnd, nullptr);
     DrainMessages(nullptr);
     s_Seen.clear();
@@ -45,4 +45,4 @@ TEST(MainLoopTest, QuitMessageEndsOnlyOneDraining)
     EXPECT_EQ(code, -1);
     DestroyWindow(hwnd);
 }
-}
+}   // namespace

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "core/Controls.h"
 #include "app/Game.h"
+#include "common/Keywords.h"
+#include "core/Controls.h"
 #include "core/GameClock.h"
 #include "core/Physics.h"
 #include "core/Settings.h"
-#include "common/Keywords.h"
 #include "world/Landscape.h"
 
 namespace
@@ -113,10 +113,7 @@ protected:
     }
 
     // The ground as the landscape's own body.
-    btRigidBody* AddGround()
-    {
-        return AddBox(&g_Landscape, btVector3(0, -1, 0), btVector3(50, 1, 50), 0);
-    }
+    btRigidBody* AddGround() { return AddBox(&g_Landscape, btVector3(0, -1, 0), btVector3(50, 1, 50), 0); }
 
     void Step(float seconds)
     {
@@ -174,9 +171,9 @@ TEST(CollisionTable, FlagsFollowTheClassesOfBothObjects)
         const void* b;
         int flag;
     } cases[] = {
-        {L, &st, 0},    {&st, L, 0},     {&st, &st + 0, 0}, {L, &dyn, 1},   {&dyn, L, 1},  {L, &hum, 1},
-        {L, &veh, 1},   {&st, &dyn, 1},  {&hum, &veh, 1},   {&dyn, &dyn, 0}, {&eff, L, 0}, {&eff, &dyn, 0},
-        {&veh, &eff, 0}, {&land, &dyn, 0}, {&land, L, 0},    {&none, &dyn, 0}, {nullptr, &dyn, 0}, {L, L, 0},
+        {L, &st, 0},     {&st, L, 0},      {&st, &st + 0, 0}, {L, &dyn, 1},     {&dyn, L, 1},       {L, &hum, 1},
+        {L, &veh, 1},    {&st, &dyn, 1},   {&hum, &veh, 1},   {&dyn, &dyn, 0},  {&eff, L, 0},       {&eff, &dyn, 0},
+        {&veh, &eff, 0}, {&land, &dyn, 0}, {&land, L, 0},     {&none, &dyn, 0}, {nullptr, &dyn, 0}, {L, L, 0},
     };
     TestObject st2;
     st2.objectClass = GCLASS_STATIC;
@@ -358,4 +355,4 @@ TEST_F(PhysicsTest, WorldSetsSideFrictionAndGravityAndTearsDownEverything)
     EXPECT_EQ(nullptr, g_OverlapFilter);
     game.CreatePhysicsWorld();
 }
-}
+}   // namespace

@@ -48,8 +48,8 @@ protected:
         const std::string command = "cd '" + dir + "' && env SDL_VIDEODRIVER=offscreen ALSOFT_DRIVERS=null" +
                                     " PATH='" + dir + "/bin:" + (path ? path : "/usr/bin:/bin") + "'" +
                                     " XDG_RUNTIME_DIR='" + dir + "/run'" +
-                                    " TRALLOWMERE_TEST_CLOSE_AFTER_FRAMES=" + std::to_string(frames) +
-                                    " timeout 60 '" + program + "' > '" + log + "' 2>&1";
+                                    " TRALLOWMERE_TEST_CLOSE_AFTER_FRAMES=" + std::to_string(frames) + " timeout 60 '" +
+                                    program + "' > '" + log + "' 2>&1";
         const int status = std::system(command.c_str());
         std::ifstream in(log);
         std::stringstream ss;
@@ -92,7 +92,7 @@ TEST_F(ProgramSmokeTest, StartsHeadlessWritesSettingsAndClosesCleanly)
     {
         const char* section = std::string(never) == "Windowed" ? "Video"
                               : std::string(never) == "Audio"  ? "Audio"
-                                                                : "Misc";
+                                                               : "Misc";
         EXPECT_EQ(Value(section, never), "<missing>") << never;
     }
 
@@ -142,4 +142,4 @@ TEST_F(ProgramSmokeTest, OpensPlayUrlAtExitWhenPresent)
     }
     EXPECT_EQ(opened, "play.url");
 }
-}
+}   // namespace

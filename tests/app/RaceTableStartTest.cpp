@@ -15,7 +15,8 @@
 #include "world/Landscape.h"
 #include "world/LandscapeTestSupport.h"
 
-namespace {
+namespace
+{
 
 class RaceStartTest : public ::testing::Test
 {
@@ -132,4 +133,4 @@ TEST_F(RaceStartTest, InitRaceTableClearsTheRunningRace)
     EXPECT_EQ(g_RaceTable.laps[4], 2);
 }
 
-}  // namespace
+}   // namespace

@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 struct RowCase
 {
@@ -28,12 +29,9 @@ protected:
 TEST_F(RaceTableTest, CareerRowsFollowTheFormulas)
 {
     const RowCase cases[] = {
-        {0, 0, 0, 1, 0, 1000, 550, 300, 0, 8},
-        {4, 1, 1, 2, 1, 1200, 700, 400, 1, 10},
-        {9, 0, 0, 2, 1, 1200, 700, 400, 3, 10},
-        {15, 0, 2, 4, 1, 1600, 1000, 600, 5, 14},
-        {16, 1, 2, 4, 1, 1600, 1000, 600, 5, 14},
-        {17, 2, 2, 4, 1, 1600, 1000, 600, 5, 14},
+        {0, 0, 0, 1, 0, 1000, 550, 300, 0, 8},    {4, 1, 1, 2, 1, 1200, 700, 400, 1, 10},
+        {9, 0, 0, 2, 1, 1200, 700, 400, 3, 10},   {15, 0, 2, 4, 1, 1600, 1000, 600, 5, 14},
+        {16, 1, 2, 4, 1, 1600, 1000, 600, 5, 14}, {17, 2, 2, 4, 1, 1600, 1000, 600, 5, 14},
     };
     for (const RowCase& c : cases)
     {
@@ -98,4 +96,4 @@ TEST_F(RaceTableTest, ClearingFreesThePathAndZeroesTheBlock)
     EXPECT_EQ(g_RaceTable.laps[0], 0);
 }
 
-}  // namespace
+}   // namespace

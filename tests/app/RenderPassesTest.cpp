@@ -10,9 +10,9 @@
 
 #include "GoldenImage.h"
 #include "RecordingDeviceFixture.h"
+#include "app/Game.h"
 #include "core/AppState.h"
 #include "core/Controls.h"
-#include "app/Game.h"
 #include "core/GameClock.h"
 #include "core/Settings.h"
 #include "render/D3DRender.h"
@@ -88,8 +88,8 @@ struct PassTargets
                                                &shadow1, nullptr)) &&
                SUCCEEDED(device->CreateTexture(1024, 1024, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
                                                &shadow2, nullptr)) &&
-               SUCCEEDED(device->CreateTexture(512, 512, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
-                                               D3DPOOL_DEFAULT, &reflection, nullptr)) &&
+               SUCCEEDED(device->CreateTexture(512, 512, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
+                                               &reflection, nullptr)) &&
                SUCCEEDED(device->CreateDepthStencilSurface(1024, 1024, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
                                                            &shadowDepth, nullptr)) &&
                SUCCEEDED(device->CreateDepthStencilSurface(512, 512, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
@@ -487,11 +487,10 @@ void DrawQuads(IDirect3DDevice9* device, const std::vector<ColorVertex>& v)
 std::vector<ColorVertex> Box(DWORD color)
 {
     const float a = -1, b = 1, h = 2;
-    return {{a, 0, a, color}, {a, h, a, color}, {b, 0, a, color}, {b, h, a, color},
-            {b, 0, a, color}, {b, h, a, color}, {b, 0, b, color}, {b, h, b, color},
-            {b, 0, b, color}, {b, h, b, color}, {a, 0, b, color}, {a, h, b, color},
-            {a, 0, b, color}, {a, h, b, color}, {a, 0, a, color}, {a, h, a, color},
-            {a, h, a, color}, {a, h, b, color}, {b, h, a, color}, {b, h, b, color}};
+    return {{a, 0, a, color}, {a, h, a, color}, {b, 0, a, color}, {b, h, a, color}, {b, 0, a, color},
+            {b, h, a, color}, {b, 0, b, color}, {b, h, b, color}, {b, 0, b, color}, {b, h, b, color},
+            {a, 0, b, color}, {a, h, b, color}, {a, 0, b, color}, {a, h, b, color}, {a, 0, a, color},
+            {a, h, a, color}, {a, h, a, color}, {a, h, b, color}, {b, h, a, color}, {b, h, b, color}};
 }
 
 TEST(ShadowPicture, BoxCastsItsShadowWhereTheSunPutsIt)
@@ -540,8 +539,8 @@ TEST(ShadowPicture, BoxCastsItsShadowWhereTheSunPutsIt)
     device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
     device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
     const float g = 12.0f;
-    DrawQuads(device.get(), {{-g, 0, -g, 0xFFFFFFFF}, {-g, 0, g, 0xFFFFFFFF}, {g, 0, -g, 0xFFFFFFFF},
-                             {g, 0, g, 0xFFFFFFFF}});
+    DrawQuads(device.get(),
+              {{-g, 0, -g, 0xFFFFFFFF}, {-g, 0, g, 0xFFFFFFFF}, {g, 0, -g, 0xFFFFFFFF}, {g, 0, g, 0xFFFFFFFF}});
     // The box itself in red, untextured.
     device->SetTexture(0, nullptr);
     device->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
@@ -569,4 +568,4 @@ TEST(ShadowPicture, BoxCastsItsShadowWhereTheSunPutsIt)
     game.mainCamera.Release();
     game.shadowCamera.Release();
 }
-}
+}   // namespace

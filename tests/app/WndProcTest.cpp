@@ -37,10 +37,7 @@ protected:
     }
     void TearDown() override { ClockUseSystem(); }
 
-    static void Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
-    {
-        WndProc(nullptr, message, wParam, lParam);
-    }
+    static void Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { WndProc(nullptr, message, wParam, lParam); }
     // One frame's worth of clock.
     static void Tick(DWORD ms)
     {
@@ -127,17 +124,15 @@ TEST_F(WndProcTest, TextEntryTakesCharactersAndItsKeys)
     {
         UINT message;
         WPARAM wParam;
-        int textInput;          // after the message
-        unsigned char textChar; // after the message
+        int textInput;            // after the message
+        unsigned char textChar;   // after the message
         int enterFlag;
         int escFlag;
     } cases[] = {
-        {WM_CHAR, 'k', 1, 'k', 0, 0},
-        {WM_CHAR, 0x1E9, 1, 0xE9, 0, 0},      // the low byte is kept
-        {WM_KEYDOWN, VK_RETURN, 2, 0, 0, 0},  // no held-key flag
-        {WM_KEYDOWN, VK_ESCAPE, 4, 0, 0, 0},
-        {WM_KEYDOWN, VK_BACK, 3, 0, 0, 0},
-        {WM_KEYDOWN, 'A', 1, 0, 0, 0},        // other keys as usual
+        {WM_CHAR, 'k', 1, 'k', 0, 0},        {WM_CHAR, 0x1E9, 1, 0xE9, 0, 0},   // the low byte is kept
+        {WM_KEYDOWN, VK_RETURN, 2, 0, 0, 0},                                    // no held-key flag
+        {WM_KEYDOWN, VK_ESCAPE, 4, 0, 0, 0}, {WM_KEYDOWN, VK_BACK, 3, 0, 0, 0},
+        {WM_KEYDOWN, 'A', 1, 0, 0, 0},   // other keys as usual
     };
     for (const Case& c : cases)
     {
@@ -180,7 +175,7 @@ TEST_F(WndProcTest, MouseIsScaledToTheVirtualScreen)
         {WM_RBUTTONDOWN, 1, 1, 0, 0, 400, 300, 1, 1},       // truncated
         {WM_LBUTTONUP, 900, 900, 0, 0, 400, 300, 0, 1},     // a release does not move it
         {WM_RBUTTONUP, 900, 900, 0, 0, 400, 300, 0, 0},
-        {WM_MOUSEMOVE, 65535, 0, 40959, 0, 0, 0, 0, 0},     // unsigned words
+        {WM_MOUSEMOVE, 65535, 0, 40959, 0, 0, 0, 0, 0},   // unsigned words
     };
     for (const Case& c : cases)
     {
@@ -210,4 +205,4 @@ TEST_F(WndProcTest, CloseSetsTheQuitFlagAndDoubleClicksAreIgnored)
     EXPECT_EQ(g_Quit, 1);
     EXPECT_EQ(g_AppActive, 1);
 }
-}
+}   // namespace

@@ -4,7 +4,8 @@
 
 #include <string>
 
-namespace {
+namespace
+{
 
 struct Case
 {
@@ -83,10 +84,11 @@ TEST(KeywordsTest, ClassAndTypeValuesAreDistinctBits)
 {
     // Passes select several types with one mask.
     EXPECT_EQ(GetTypeValue("GTYPE_STATIC") | GetTypeValue("GTYPE_BUILDING"), 0x110);
-    const char* types[] = {"GTYPE_STATIC", "GTYPE_FENCES", "GTYPE_STONE", "GTYPE_TREE", "GTYPE_BUILDING",
-                           "GTYPE_VEHICLE", "GTYPE_WHEEL", "GTYPE_HUMAN", "GTYPE_EFFECT"};
+    const char* types[] = {"GTYPE_STATIC",  "GTYPE_FENCES", "GTYPE_STONE", "GTYPE_TREE",  "GTYPE_BUILDING",
+                           "GTYPE_VEHICLE", "GTYPE_WHEEL",  "GTYPE_HUMAN", "GTYPE_EFFECT"};
     int seen = 0;
-    for (const char* t : types) {
+    for (const char* t : types)
+    {
         int v = GetTypeValue(t);
         EXPECT_EQ(v & (v - 1), 0) << t;
         EXPECT_EQ(seen & v, 0) << t;
@@ -94,4 +96,4 @@ TEST(KeywordsTest, ClassAndTypeValuesAreDistinctBits)
     }
 }
 
-} // namespace
+}   // namespace

@@ -79,8 +79,7 @@ TEST(MathUtilTest, MatrixFromPositionTargetAndUp)
 TEST(MathUtilTest, BoxCornersInOrderWithAReusedCache)
 {
     D3DXVECTOR3* cache = nullptr;
-    D3DXVECTOR3* corners =
-        GetBoxCorners(&cache, D3DXVECTOR3(1, 2, 3), D3DXVECTOR3(10, 20, 30), Translation(100, 0, 0));
+    D3DXVECTOR3* corners = GetBoxCorners(&cache, D3DXVECTOR3(1, 2, 3), D3DXVECTOR3(10, 20, 30), Translation(100, 0, 0));
     ASSERT_NE(cache, nullptr);
     EXPECT_EQ(corners, cache);
     const float expected[8][3] = {{101, 2, 3},  {101, 2, 33},  {111, 2, 3},  {111, 2, 33},
@@ -115,7 +114,7 @@ TEST(MathUtilTest, ColourRoutines)
     } cases[] = {
         {{2, 1, 0.5f, 1}, 1, {1, 0.5f, 0.25f, 0.5f}},   // alpha scaled too
         {{0.5f, 0.2f, 0.1f, 0.7f}, 1, {0.5f, 0.2f, 0.1f, 0.7f}},
-        {{1, 1, 1, 1}, 1, {1, 1, 1, 1}},                 // at the limit: copied
+        {{1, 1, 1, 1}, 1, {1, 1, 1, 1}},   // at the limit: copied
         {{0.2f, 0.9f, 0.3f, 1}, 0.45f, {0.1f, 0.45f, 0.15f, 0.5f}},
     };
     for (const Case& c : cases)
@@ -147,4 +146,4 @@ TEST(MathUtilTest, StringRoutines)
     for (const Case& c : cases)
         EXPECT_EQ(StrEqual(c.a, c.b), c.equal) << "'" << c.a << "' '" << c.b << "'";
 }
-}
+}   // namespace

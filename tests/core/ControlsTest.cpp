@@ -9,14 +9,14 @@
 #include "core/Settings.h"
 #include "platform/os/Clock.h"
 
-namespace {
+namespace
+{
 
 // Stand-ins for what the game connects: the menu's state and the device's
 // fill and shade toggles.
 int s_MenuUp = 0;
 int s_FillToggles = 0;
 int s_ShadeToggles = 0;
-
 
 class ControlsTest : public ::testing::Test
 {
@@ -61,12 +61,12 @@ TEST_F(ControlsTest, DefaultBindingsSetTheirActionFlag)
         int vk;
         int action;
     } cases[] = {
-        {VK_UP, CTRL_THROTTLE},     {VK_DOWN, CTRL_BRAKE},          {VK_LEFT, CTRL_TURN_LEFT},
-        {VK_RIGHT, CTRL_TURN_RIGHT}, {VK_SPACE, CTRL_FULL_BRAKE},   {'C', CTRL_CHANGE_VIEW},
-        {'E', CTRL_BACK_VIEW},      {VK_TAB, CTRL_JUMP},            {'Q', CTRL_KICK_LEFT},
-        {'W', CTRL_KICK_RIGHT},
+        {VK_UP, CTRL_THROTTLE},      {VK_DOWN, CTRL_BRAKE},   {VK_LEFT, CTRL_TURN_LEFT}, {VK_RIGHT, CTRL_TURN_RIGHT},
+        {VK_SPACE, CTRL_FULL_BRAKE}, {'C', CTRL_CHANGE_VIEW}, {'E', CTRL_BACK_VIEW},     {VK_TAB, CTRL_JUMP},
+        {'Q', CTRL_KICK_LEFT},       {'W', CTRL_KICK_RIGHT},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.vk);
         EXPECT_EQ(g_ControlBindings[c.action].key, c.vk);
         EXPECT_EQ(ControlKeyDown(c.vk), 1);
@@ -100,10 +100,22 @@ TEST_F(ControlsTest, HeldKeysSurviveOtherKeys)
         int vk;
         int flag;
     } keys[] = {
-        {VK_F1, KEY_F1},       {VK_ESCAPE, KEY_ESC},  {VK_SHIFT, KEY_SHIFT},  {VK_CONTROL, KEY_CTRL},
-        {VK_TAB, KEY_TAB},     {VK_RETURN, KEY_ENTER}, {VK_SPACE, KEY_SPACE}, {VK_LEFT, KEY_LEFT},
-        {VK_RIGHT, KEY_RIGHT}, {VK_UP, KEY_UP},       {VK_DOWN, KEY_DOWN},    {'A', KEY_A},
-        {'Z', KEY_Z},          {VK_NEXT, KEY_PGDN},   {VK_PRIOR, KEY_PGUP},   {VK_INSERT, KEY_INSERT},
+        {VK_F1, KEY_F1},
+        {VK_ESCAPE, KEY_ESC},
+        {VK_SHIFT, KEY_SHIFT},
+        {VK_CONTROL, KEY_CTRL},
+        {VK_TAB, KEY_TAB},
+        {VK_RETURN, KEY_ENTER},
+        {VK_SPACE, KEY_SPACE},
+        {VK_LEFT, KEY_LEFT},
+        {VK_RIGHT, KEY_RIGHT},
+        {VK_UP, KEY_UP},
+        {VK_DOWN, KEY_DOWN},
+        {'A', KEY_A},
+        {'Z', KEY_Z},
+        {VK_NEXT, KEY_PGDN},
+        {VK_PRIOR, KEY_PGUP},
+        {VK_INSERT, KEY_INSERT},
         {VK_DELETE, KEY_DELETE},
     };
     for (const auto& k : keys)
@@ -114,9 +126,11 @@ TEST_F(ControlsTest, HeldKeysSurviveOtherKeys)
 TEST_F(ControlsTest, RepeatSetsAClearedFlagAgain)
 {
     int changes = 0;
-    for (int repeat = 0; repeat < 3; ++repeat) {
+    for (int repeat = 0; repeat < 3; ++repeat)
+    {
         OnKeyDown('C');
-        if (g_ControlFlags[CTRL_CHANGE_VIEW]) {
+        if (g_ControlFlags[CTRL_CHANGE_VIEW])
+        {
             ++changes;
             g_ControlFlags[CTRL_CHANGE_VIEW] = 0;   // the camera acts once per flag
         }
@@ -194,4 +208,4 @@ TEST_F(ControlsTest, DebugKeysNeedDebugOut)
     EXPECT_EQ(g_Quit, 1);
 }
 
-} // namespace
+}   // namespace

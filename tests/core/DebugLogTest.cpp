@@ -154,4 +154,4 @@ TEST_F(DebugLogTest, ShowMessageLogsAndShowsTheBox)
     EXPECT_EQ(s_BoxCaption, "SaveGame() error!");
     EXPECT_EQ(s_BoxOwner, reinterpret_cast<HWND>(0x99));
 }
-}
+}   // namespace

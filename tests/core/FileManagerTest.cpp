@@ -16,7 +16,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 std::vector<std::string> g_Messages;
 
@@ -85,10 +86,12 @@ protected:
     // creates the file manager in the matching mode.
     void Install(const std::map<std::string, std::vector<uint8_t>>& files, bool packs)
     {
-        if (packs) {
+        if (packs)
+        {
             PackWriter writers[PACK_COUNT] = {PackWriter(true), PackWriter(false), PackWriter(false),
                                               PackWriter(false)};
-            for (const auto& f : files) {
+            for (const auto& f : files)
+            {
                 PackKind kind = PackForPath(f.first);
                 ASSERT_NE(kind, PACK_NONE) << f.first;
                 ASSERT_TRUE(writers[kind].Add(f.first, f.second));
@@ -96,7 +99,9 @@ protected:
             fs::create_directories("Data");
             for (int k = 0; k < PACK_COUNT; ++k)
                 ASSERT_TRUE(writers[k].Write(PackBaseName((PackKind)k)));
-        } else {
+        }
+        else
+        {
             for (const auto& f : files)
                 WriteFileBytes(f.first, f.second);
         }
@@ -108,8 +113,10 @@ protected:
     {
         std::vector<std::string> lines;
         std::vector<char> buffer(length);
-        for (int guard = 0; guard < 100; ++guard) {
-            if (!g_FileManager.ReadLine(buffer.data(), length, handle)) {
+        for (int guard = 0; guard < 100; ++guard)
+        {
+            if (!g_FileManager.ReadLine(buffer.data(), length, handle))
+            {
                 EXPECT_STREQ(buffer.data(), "");
                 break;
             }
@@ -124,8 +131,7 @@ protected:
 };
 
 class FileManagerModeTest : public FileManagerTest, public ::testing::WithParamInterface<bool>
-{
-};
+{};
 
 std::vector<uint8_t> AllByteValues()
 {
@@ -167,7 +173,8 @@ TEST_P(FileManagerModeTest, EveryPackKindRoundTrips)
         {"Data/Interface/Cursor/Cursor.dds", FILE_TEXTURES, Bytes("DDS picture")},
         {"Data/Audio/Foo01.wav", FILE_SD, Bytes("RIFF sound")},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.name);
         size = -1;
         h = g_FileManager.Open(c.name, c.mode, &size);
@@ -211,10 +218,10 @@ TEST_P(FileManagerModeTest, LineBreaks)
         files["Data/Misc/Case" + std::to_string(i) + ".obj"] = Bytes(cases[i].text);
     Install(files, packs);
 
-    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i)
+    {
         SCOPED_TRACE(i);
-        int h = g_FileManager.Open(("Data/Misc/Case" + std::to_string(i) + ".obj").c_str(), FILE_OBJECTS,
-                                   nullptr);
+        int h = g_FileManager.Open(("Data/Misc/Case" + std::to_string(i) + ".obj").c_str(), FILE_OBJECTS, nullptr);
         ASSERT_NE(h, -1);
         EXPECT_EQ(ReadAllLines(h), packs ? cases[i].packLines : cases[i].looseLines);
         // Past the end it keeps reporting the end.
@@ -230,8 +237,7 @@ TEST_P(FileManagerModeTest, ShortLengthSplitsALine)
     const bool packs = GetParam();
     const std::string line(40, 'x');
     const std::string label = "LABEL" + std::string(27, ' ');   // a 32-column label
-    Install({{"Data/Misc/Long.obj", Bytes(line.substr(0, 32) + "yyyyyyyy\n" + label + "value\nend\n")}},
-            packs);
+    Install({{"Data/Misc/Long.obj", Bytes(line.substr(0, 32) + "yyyyyyyy\n" + label + "value\nend\n")}}, packs);
     int h = g_FileManager.Open("Data/Misc/Long.obj", FILE_OBJECTS, nullptr);
     ASSERT_NE(h, -1);
     char buffer[33];
@@ -293,7 +299,8 @@ TEST_F(FileManagerTest, BadHandlesAreIgnored)
 {
     Install({{"Data/Misc/List.obj", Bytes("one\n")}, {"Data/Meshes/Box.dat", Bytes("mesh")}}, true);
     const int handles[] = {-1, 0, 127, 128, 999, 1001, 3999, 4000, 4127, 5000, 6127, 6128, 100000, -5};
-    for (int h : handles) {
+    for (int h : handles)
+    {
         SCOPED_TRACE(h);
         char buffer[16] = "stale";
         EXPECT_EQ(g_FileManager.ReadLine(buffer, 16, h), 0);
@@ -319,7 +326,8 @@ TEST_F(FileManagerTest, ObjectsOpenWithEverySlotInUse)
     WriteFileBytes("plain.txt", Bytes("plain\n"));
     Install({{"Data/Misc/List.obj", Bytes("one\ntwo\n")}, {"Data/Meshes/Box.dat", Bytes("mesh")}}, true);
     std::vector<int> open;
-    for (int i = 0; i < FILE_SLOTS; ++i) {
+    for (int i = 0; i < FILE_SLOTS; ++i)
+    {
         int h = g_FileManager.Open("plain.txt", FILE_TEXT, nullptr);
         ASSERT_EQ(h, i);
         open.push_back(h);
@@ -414,8 +422,10 @@ std::vector<CorruptIndex> CorruptIndexes()
 TEST_F(FileManagerTest, DamagedIndexesAreRefused)
 {
     const char* bases[] = {"Data/Objects", "Data/World"};
-    for (const char* base : bases) {
-        for (const CorruptIndex& c : CorruptIndexes()) {
+    for (const char* base : bases)
+    {
+        for (const CorruptIndex& c : CorruptIndexes())
+        {
             SCOPED_TRACE(std::string(base) + ": " + c.label);
             g_FileManager.Release();
             std::error_code ec;
@@ -467,12 +477,12 @@ TEST_F(FileManagerTest, ObjectsHandlesStayBelowTheWorldRange)
     g_UseFileManager = 1;
     g_FileManager.Create();
     EXPECT_EQ(g_FileManager.m_ObjectsCount, MAX_OBJECTS_ENTRIES);
-    int last = g_FileManager.Open(("Data/O" + std::to_string(MAX_OBJECTS_ENTRIES - 1) + ".obj").c_str(),
-                                  FILE_OBJECTS, nullptr);
+    int last = g_FileManager.Open(("Data/O" + std::to_string(MAX_OBJECTS_ENTRIES - 1) + ".obj").c_str(), FILE_OBJECTS,
+                                  nullptr);
     EXPECT_EQ(last, FILE_WORLD - 1);
-    EXPECT_EQ(g_FileManager.Open(("Data/O" + std::to_string(MAX_OBJECTS_ENTRIES) + ".obj").c_str(),
-                                 FILE_OBJECTS, nullptr),
-              -1);
+    EXPECT_EQ(
+        g_FileManager.Open(("Data/O" + std::to_string(MAX_OBJECTS_ENTRIES) + ".obj").c_str(), FILE_OBJECTS, nullptr),
+        -1);
 }
 
 TEST_F(FileManagerTest, WritesReplaceTheFileOnlyWhenClosed)
@@ -529,4 +539,4 @@ TEST_F(FileManagerTest, LooseModeReadsNoPack)
     EXPECT_STREQ(buffer, "loose");
 }
 
-} // namespace
+}   // namespace

@@ -8,7 +8,8 @@
 #include "core/Settings.h"
 #include "platform/os/Clock.h"
 
-namespace {
+namespace
+{
 
 class GameClockTest : public ::testing::Test
 {
@@ -54,13 +55,12 @@ TEST_F(GameClockTest, FrameStepsAreCappedAndWrapSafe)
         float expectedMs;
     };
     const Case cases[] = {
-        {1000, 16, 16.0f},
-        {1000, 200, 50.0f},            // a slow frame advances only 50 ms
-        {0xFFFFFFF0u, 0x20, 32.0f},    // the counter wraps from 0xFFFFFFF0 to 0x10
-        {0xFFFFFFFFu, 1, 1.0f},
-        {5, 0, 0.0f},
+        {1000, 16, 16.0f},          {1000, 200, 50.0f},   // a slow frame advances only 50 ms
+        {0xFFFFFFF0u, 0x20, 32.0f},                       // the counter wraps from 0xFFFFFFF0 to 0x10
+        {0xFFFFFFFFu, 1, 1.0f},     {5, 0, 0.0f},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.start);
         ClockSetManual(c.start);
         g_Clock.Init();
@@ -110,10 +110,10 @@ TEST_F(GameClockTest, ResumeWithoutPauseChangesNothing)
     Frame(25);
     g_Clock.m_TimeScale = 0.4f;   // slow motion set while running
     ClockAdvance(7);
-    g_Clock.Resume();             // unpaired: must not rewind to the last pause
+    g_Clock.Resume();   // unpaired: must not rewind to the last pause
     EXPECT_FLOAT_EQ(g_Clock.m_GameClock, 60065.0f);
     EXPECT_FLOAT_EQ(g_Clock.m_TimeScale, 0.4f);
-    g_Clock.Update();             // and the 7 ms still count
+    g_Clock.Update();   // and the 7 ms still count
     EXPECT_FLOAT_EQ(g_Clock.m_RealClock, 60072.0f);
 }
 
@@ -129,9 +129,11 @@ TEST_F(GameClockTest, DebugKeysStepTheScaleWithinLimits)
         {KEY_PGDN, {0.5f, 0.25f, 0.125f, 0.125f, 0.125f}},
     };
     g_DebugMode = 1;
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         g_Clock.Init();
-        for (size_t i = 0; i < c.scales.size(); ++i) {
+        for (size_t i = 0; i < c.scales.size(); ++i)
+        {
             SCOPED_TRACE(i);
             g_KeyFlags[c.key] = 1;
             Frame(1);
@@ -148,4 +150,4 @@ TEST_F(GameClockTest, DebugKeysStepTheScaleWithinLimits)
     EXPECT_EQ(g_KeyFlags[KEY_PGUP], 1);
 }
 
-} // namespace
+}   // namespace

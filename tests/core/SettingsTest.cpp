@@ -12,9 +12,9 @@
 
 #include "TempFolder.h"
 #include "core/AppState.h"
+#include "core/ScreenVertex.h"
 #include "platform/os/Ini.h"
 #include "platform/os/StartCounter.h"
-#include "core/ScreenVertex.h"
 
 namespace
 {
@@ -92,8 +92,8 @@ TEST_F(SettingsTest, ClampedValuesAreWrittenBack)
     } cases[] = {
         {"Video", "Distance", "5", &g_ViewDistance, 500, "2"},
         {"Video", "Distance", "0", &g_ViewDistance, 300, "0"},
-        {"Video", "Distance", "-1", &g_ViewDistance, 200, "-1"},    // written signed
-        {"Video", "Distance", "-9", &g_ViewDistance, 0, "-3"},      // clamped to 0 units
+        {"Video", "Distance", "-1", &g_ViewDistance, 200, "-1"},   // written signed
+        {"Video", "Distance", "-9", &g_ViewDistance, 0, "-3"},     // clamped to 0 units
         {"Video", "Distance", "99999999999", &g_ViewDistance, 500, "2"},
         {"Video", "Shadows", "-1", &g_ShadowQuality, 0, "0"},
         {"Video", "Shadows", "4", &g_ShadowQuality, 3, "3"},
@@ -147,9 +147,8 @@ TEST_F(SettingsTest, KeysNeverWrittenKeepTheirText)
     g_GameMenu = 1;   // changed in memory: still not written
     WriteGameIni();
     const std::string text = ReadIni();
-    for (const char* kept : {"; my settings\n", "Version=9.9.9\n", "Windowed=  1  \n", "Custom=stays\n",
-                             "Audio=0\n", "File manager=0\n", "BMP to JPG=0\n", "Game menu=0\n",
-                             "Debug out=1\n", "Editor mode=0\n"})
+    for (const char* kept : {"; my settings\n", "Version=9.9.9\n", "Windowed=  1  \n", "Custom=stays\n", "Audio=0\n",
+                             "File manager=0\n", "BMP to JPG=0\n", "Game menu=0\n", "Debug out=1\n", "Editor mode=0\n"})
         EXPECT_NE(text.find(kept), std::string::npos) << kept;
     EXPECT_EQ(IniValue("Video", "Mode"), "2");
     EXPECT_EQ(IniValue("Video", "Distance"), "2");
@@ -234,4 +233,4 @@ TEST_F(SettingsTest, DiscTemplatesAreUnitFans)
     EXPECT_NEAR(g_DrawDiscFineVertices[9].x, 0.0f, 1e-5f);
     EXPECT_NEAR(g_DrawDiscFineVertices[9].y, -1.0f, 1e-5f);
 }
-}
+}   // namespace

@@ -77,13 +77,13 @@ TEST_F(CameraTest, SphereIsTestedAtNineTenthsOfItsRadius)
         int visible;
         int plane;
     } cases[] = {
-        {D3DXVECTOR3(0, 0, 10), 1, 6},                   // straight ahead
-        {BeyondRightPlane(0.85f * r), 1, 6},             // mostly outside, still counted
-        {BeyondRightPlane(0.9f * r + 0.01f), 0, 0},      // beyond nine tenths: rejected
-        {D3DXVECTOR3(-20, 0, 10), 0, 1},                 // left
-        {D3DXVECTOR3(0, -20, 10), 0, 2},                 // below
-        {D3DXVECTOR3(0, 20, 10), 0, 3},                  // above
-        {D3DXVECTOR3(0, 0, 510), 0, 4},                  // beyond the far plane
+        {D3DXVECTOR3(0, 0, 10), 1, 6},                // straight ahead
+        {BeyondRightPlane(0.85f * r), 1, 6},          // mostly outside, still counted
+        {BeyondRightPlane(0.9f * r + 0.01f), 0, 0},   // beyond nine tenths: rejected
+        {D3DXVECTOR3(-20, 0, 10), 0, 1},              // left
+        {D3DXVECTOR3(0, -20, 10), 0, 2},              // below
+        {D3DXVECTOR3(0, 20, 10), 0, 3},               // above
+        {D3DXVECTOR3(0, 0, 510), 0, 4},               // beyond the far plane
     };
     for (const Case& c : cases)
     {
@@ -204,4 +204,4 @@ TEST_F(CameraTest, ReleaseGivesBackTheFontOnce)
     EXPECT_EQ(nullptr, camera.font);
     camera.Release();
 }
-}
+}   // namespace

@@ -31,7 +31,7 @@ const Blend kOpaque = {0, D3DBLEND_ONE, D3DBLEND_ZERO};
 const Blend kAlpha = {1, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA};
 const Blend kAdd = {1, D3DBLEND_ONE, D3DBLEND_ONE};
 
-} // namespace
+}   // namespace
 
 TEST_F(Draw2DRecordingTest, EachRoutineSetsItsStatesAndDrawsOnce)
 {
@@ -45,38 +45,96 @@ TEST_F(Draw2DRecordingTest, EachRoutineSetsItsStatesAndDrawsOnce)
         int faces;
         bool screen;   // fog, Z test, Z write and lighting all off
     } cases[] = {
-        {"opaque rect", [] { DrawRect(0, 0, 10, 10, 0xFF102030); }, kOpaque,
-         {"DrawPrimitiveUP(TRIANGLESTRIP, 2, 28)"}, 2, true},
+        {"opaque rect",
+         [] { DrawRect(0, 0, 10, 10, 0xFF102030); },
+         kOpaque,
+         {"DrawPrimitiveUP(TRIANGLESTRIP, 2, 28)"},
+         2,
+         true},
         {"one corner below full alpha",
-         [] { DrawRectGradient(0, 0, 10, 10, 0xFFFFFFFF, 0xFFFFFFFF, 0xFEFFFFFF, 0xFFFFFFFF); }, kAlpha,
-         {"DrawPrimitiveUP(TRIANGLESTRIP, 2, 28)"}, 2, true},
-        {"texture rect without texture", [] { DrawTextureRect(0, 0, 5, 5, 0xFFFFFFFF, nullptr); }, kOpaque,
-         {"DrawPrimitiveUP(TRIANGLESTRIP, 2, 28)"}, 2, true},
-        {"texture rect, translucent", [] { DrawTextureRect(0, 0, 5, 5, 0x80FFFFFF, nullptr); }, kAlpha,
-         {"DrawPrimitiveUP(TRIANGLESTRIP, 2, 28)"}, 2, true},
-        {"additive rect", [] { DrawRectAdditive(0, 0, 10, 10, 0xFF808080); }, kAdd,
-         {"DrawPrimitiveUP(TRIANGLESTRIP, 2, 28)"}, 2, true},
-        {"disc", [] { DrawDisc(50, 50, 10, 0xFFFFFFFF, 0xFF000000, 1, 1); }, kOpaque,
-         {"DrawPrimitiveUP(TRIANGLEFAN, 15, 28)"}, 16, true},
-        {"disc fading out", [] { DrawDisc(50, 50, 10, 0xFFFFFFFF, 0x00FFFFFF, 1, 1); }, kAlpha,
-         {"DrawPrimitiveUP(TRIANGLEFAN, 15, 28)"}, 16, true},
-        {"fine disc", [] { DrawDiscFine(50, 50, 10, 0xFFFFFFFF, 0xFFFFFFFF, 2, 1); }, kOpaque,
-         {"DrawPrimitiveUP(TRIANGLEFAN, 32, 28)"}, 32, true},
-        {"flat disc", [] { DrawFlatDisc(50, 50, 10, 0xFFFFFFFF, 0xFF000000, 1, 1); }, kAdd,
-         {"DrawPrimitiveUP(TRIANGLEFAN, 15, 28)"}, 16, true},
-        {"outline", [] { DrawRectOutline(0, 0, 10, 10, 0xFFFFFFFF); }, kOpaque,
-         {"DrawPrimitiveUP(LINESTRIP, 4, 28)"}, 2, true},
-        {"panel", [] { DrawPanel(0, 0, 100, 50, 0xC0000000); }, kAlpha,
-         {"DrawPrimitiveUP(TRIANGLESTRIP, 6, 28)"}, 6, true},
-        {"frame", [] { DrawFrame(10, 10, 100, 50, 0xFFFFFFFF); }, kAlpha,
+         [] { DrawRectGradient(0, 0, 10, 10, 0xFFFFFFFF, 0xFFFFFFFF, 0xFEFFFFFF, 0xFFFFFFFF); },
+         kAlpha,
+         {"DrawPrimitiveUP(TRIANGLESTRIP, 2, 28)"},
+         2,
+         true},
+        {"texture rect without texture",
+         [] { DrawTextureRect(0, 0, 5, 5, 0xFFFFFFFF, nullptr); },
+         kOpaque,
+         {"DrawPrimitiveUP(TRIANGLESTRIP, 2, 28)"},
+         2,
+         true},
+        {"texture rect, translucent",
+         [] { DrawTextureRect(0, 0, 5, 5, 0x80FFFFFF, nullptr); },
+         kAlpha,
+         {"DrawPrimitiveUP(TRIANGLESTRIP, 2, 28)"},
+         2,
+         true},
+        {"additive rect",
+         [] { DrawRectAdditive(0, 0, 10, 10, 0xFF808080); },
+         kAdd,
+         {"DrawPrimitiveUP(TRIANGLESTRIP, 2, 28)"},
+         2,
+         true},
+        {"disc",
+         [] { DrawDisc(50, 50, 10, 0xFFFFFFFF, 0xFF000000, 1, 1); },
+         kOpaque,
+         {"DrawPrimitiveUP(TRIANGLEFAN, 15, 28)"},
+         16,
+         true},
+        {"disc fading out",
+         [] { DrawDisc(50, 50, 10, 0xFFFFFFFF, 0x00FFFFFF, 1, 1); },
+         kAlpha,
+         {"DrawPrimitiveUP(TRIANGLEFAN, 15, 28)"},
+         16,
+         true},
+        {"fine disc",
+         [] { DrawDiscFine(50, 50, 10, 0xFFFFFFFF, 0xFFFFFFFF, 2, 1); },
+         kOpaque,
+         {"DrawPrimitiveUP(TRIANGLEFAN, 32, 28)"},
+         32,
+         true},
+        {"flat disc",
+         [] { DrawFlatDisc(50, 50, 10, 0xFFFFFFFF, 0xFF000000, 1, 1); },
+         kAdd,
+         {"DrawPrimitiveUP(TRIANGLEFAN, 15, 28)"},
+         16,
+         true},
+        {"outline",
+         [] { DrawRectOutline(0, 0, 10, 10, 0xFFFFFFFF); },
+         kOpaque,
+         {"DrawPrimitiveUP(LINESTRIP, 4, 28)"},
+         2,
+         true},
+        {"panel",
+         [] { DrawPanel(0, 0, 100, 50, 0xC0000000); },
+         kAlpha,
+         {"DrawPrimitiveUP(TRIANGLESTRIP, 6, 28)"},
+         6,
+         true},
+        {"frame",
+         [] { DrawFrame(10, 10, 100, 50, 0xFFFFFFFF); },
+         kAlpha,
          {"DrawPrimitiveUP(LINESTRIP, 8, 28)", "DrawPrimitiveUP(LINESTRIP, 8, 28)",
           "DrawPrimitiveUP(LINESTRIP, 8, 28)"},
-         18, true},
-        {"world quad", [&] { DrawWorldQuad(p0, p1, p2, p3, 0xFFFFFFFF); }, kOpaque,
-         {"DrawPrimitiveUP(TRIANGLESTRIP, 2, 24)"}, 2, false},
-        {"world quad, translucent", [&] { DrawWorldQuad(p0, p1, p2, p3, 0x7FFFFFFF); }, kAlpha,
-         {"DrawPrimitiveUP(TRIANGLESTRIP, 2, 24)"}, 2, false},
-        {"world line", [&] { DrawWorldLine(p0, p3, 0xFF00FF00); }, kOpaque, {"DrawPrimitiveUP(LINELIST, 1, 24)"}, 0,
+         18,
+         true},
+        {"world quad",
+         [&] { DrawWorldQuad(p0, p1, p2, p3, 0xFFFFFFFF); },
+         kOpaque,
+         {"DrawPrimitiveUP(TRIANGLESTRIP, 2, 24)"},
+         2,
+         false},
+        {"world quad, translucent",
+         [&] { DrawWorldQuad(p0, p1, p2, p3, 0x7FFFFFFF); },
+         kAlpha,
+         {"DrawPrimitiveUP(TRIANGLESTRIP, 2, 24)"},
+         2,
+         false},
+        {"world line",
+         [&] { DrawWorldLine(p0, p3, 0xFF00FF00); },
+         kOpaque,
+         {"DrawPrimitiveUP(LINELIST, 1, 24)"},
+         0,
          false},
     };
     for (const Case& c : cases)
@@ -89,7 +147,8 @@ TEST_F(Draw2DRecordingTest, EachRoutineSetsItsStatesAndDrawsOnce)
         g_Render.stage0Texture = 7;
         c.draw();
         EXPECT_EQ(Calls("Draw"), c.draws);
-        EXPECT_EQ(Calls("SetFVF"), std::vector<std::string>(c.draws.size(), c.screen ? "SetFVF(0x144)" : "SetFVF(0x142)"));
+        EXPECT_EQ(Calls("SetFVF"),
+                  std::vector<std::string>(c.draws.size(), c.screen ? "SetFVF(0x144)" : "SetFVF(0x142)"));
         EXPECT_EQ(g_Render.mainFaces, c.faces);
         EXPECT_EQ(g_Render.alphaBlend, c.blend.alpha);
         EXPECT_EQ(g_Render.srcBlend, c.blend.src);
@@ -106,8 +165,7 @@ TEST_F(Draw2DRecordingTest, EachRoutineSetsItsStatesAndDrawsOnce)
 TEST_F(Draw2DRecordingTest, TextureObjectsBlendAndWireframeDrawsUntextured)
 {
     IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(g_Render.device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr),
-              D3D_OK);
+    ASSERT_EQ(g_Render.device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
 
     // An opaque colour over a texture object still blends; the stage-0
     // record forgets the last id.
@@ -232,7 +290,7 @@ protected:
     int m_Width = 0, m_Height = 0;
 };
 
-} // namespace
+}   // namespace
 
 TEST_P(Draw2DPixelTest, FullScreenRectCoversEveryPixel)
 {

@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "core/FileManager.h"
-#include "core/Settings.h"
-#include "platform/os/MessageBox.h"
-#include "platform/d3d/D3D9.h"
-#include "render/D3DRender.h"
-#include "core/ScreenVertex.h"
 #include "RecordingDeviceFixture.h"
 #include "TempFolder.h"
+#include "core/FileManager.h"
+#include "core/ScreenVertex.h"
+#include "core/Settings.h"
+#include "platform/d3d/D3D9.h"
+#include "platform/os/MessageBox.h"
+#include "render/D3DRender.h"
 
 namespace drawtest
 {
@@ -184,4 +184,4 @@ protected:
     int m_SavedUseFileManager = 0;
 };
 
-} // namespace drawtest
+}   // namespace drawtest

@@ -32,7 +32,7 @@ std::vector<uint8_t> SmallMask()
     return m;
 }
 
-} // namespace
+}   // namespace
 
 TEST(FontMask, GlyphsComeFromTheRunsInOrder)
 {
@@ -98,8 +98,7 @@ TEST(FontMask, UnreadableMasksAreRefused)
         {"empty", {}, FONTMASK_NOT_SQUARE},
         {"one byte", {0xFF}, FONTMASK_NOT_SQUARE},
         {"not square", std::vector<uint8_t>(15, 0xFF), FONTMASK_NOT_SQUARE},
-        {"one byte short of 16 x 16", std::vector<uint8_t>(full.begin(), full.end() - 1),
-         FONTMASK_NOT_SQUARE},
+        {"one byte short of 16 x 16", std::vector<uint8_t>(full.begin(), full.end() - 1), FONTMASK_NOT_SQUARE},
         {"no separator in column 1", noSeparator, FONTMASK_NO_SEPARATOR},
     };
     for (Case& c : cases)
@@ -120,8 +119,14 @@ TEST(FontMask, SizeIsTheIntegerSquareRoot)
     {
         size_t bytes;
         int n;
-    } cases[] = {{0, 0}, {3, 1}, {4, 2}, {65535, 255}, {65536, 256}, {4096u * 4096u, 4096},
-                 {size_t(4097) * 4097, 4097}, {size_t(1) << 40, 4097}};
+    } cases[] = {{0, 0},
+                 {3, 1},
+                 {4, 2},
+                 {65535, 255},
+                 {65536, 256},
+                 {4096u * 4096u, 4096},
+                 {size_t(4097) * 4097, 4097},
+                 {size_t(1) << 40, 4097}};
     for (const Case& c : cases)
         EXPECT_EQ(FontMaskSize(c.bytes), c.n) << c.bytes;
 }
@@ -140,8 +145,8 @@ TEST(FontMask, ReadsExactlyTheGlyphsABakedFontHas)
     FontGlyph glyphs[FONT_MAX_CHARS] = {};
     int found = 0;
     float h = 0;
-    ASSERT_EQ(ScanFontMask(baked.mask.data(), baked.mask.size(), baked.characters.data(),
-                           int(baked.characters.size()), glyphs, &found, &h),
+    ASSERT_EQ(ScanFontMask(baked.mask.data(), baked.mask.size(), baked.characters.data(), int(baked.characters.size()),
+                           glyphs, &found, &h),
               FONTMASK_OK);
     EXPECT_EQ(h, float(baked.cellHeight));
     ASSERT_EQ(found, int(baked.glyphs.size()));

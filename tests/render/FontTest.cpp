@@ -46,7 +46,7 @@ protected:
     }
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(GeneratedFontTest, FoldersReadBackEveryBakedGlyph)
 {
@@ -157,8 +157,12 @@ TEST_F(GeneratedFontTest, CharactersTheFontLacksTakeNoRoom)
         const char* text;
         const char* same;
     } cases[] = {
-        {"A\x01" "B", "AB"},
-        {"\xEC" "AB\t", "AB"},
+        {"A\x01"
+         "B",
+         "AB"},
+        {"\xEC"
+         "AB\t",
+         "AB"},
         {"\x80\xFF", ""},
     };
     for (const Case& c : cases)
@@ -204,9 +208,9 @@ TEST_F(GeneratedFontTest, GlowPutsADiscBehindEveryGlyphButSpaces)
     const float end = font.DrawTextGlow(20, 30, "A B", 0xFFFFFFFF, 0x80FF8000, 2.0f);
     EXPECT_FLOAT_EQ(end, 20 + font.GetTextWidth("A B", 2.0f, 0));
     const std::vector<std::string> calls = Calls("Draw");
-    EXPECT_EQ(calls, (std::vector<std::string>{"DrawPrimitiveUP(TRIANGLEFAN, 15, 28)",
-                                               "DrawPrimitiveUP(TRIANGLEFAN, 15, 28)",
-                                               "DrawIndexedPrimitiveUP(TRIANGLELIST, 0, 12, 6, 28)"}));
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{"DrawPrimitiveUP(TRIANGLEFAN, 15, 28)", "DrawPrimitiveUP(TRIANGLEFAN, 15, 28)",
+                                        "DrawIndexedPrimitiveUP(TRIANGLELIST, 0, 12, 6, 28)"}));
     font.Release();
 }
 
@@ -238,7 +242,7 @@ std::vector<uint8_t> GoodMask()
     return m;
 }
 
-} // namespace
+}   // namespace
 
 TEST_F(BadFontTest, MalformedFoldersAreRefusedWithTheirMessage)
 {

@@ -96,7 +96,7 @@ protected:
     int m_SavedDebugLog = 0;
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(MeshContainerTest, OneRecordPerNameAndVertexType)
 {

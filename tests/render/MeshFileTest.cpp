@@ -53,9 +53,12 @@ MeshDesc SampleMesh()
     return mesh;
 }
 
-void PutI32(std::vector<uint8_t>& b, size_t at, int32_t v) { std::memcpy(&b[at], &v, 4); }
+void PutI32(std::vector<uint8_t>& b, size_t at, int32_t v)
+{
+    std::memcpy(&b[at], &v, 4);
+}
 
-} // namespace
+}   // namespace
 
 TEST(MeshFile, EverythingWrittenReadsBack)
 {

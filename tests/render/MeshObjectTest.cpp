@@ -69,7 +69,7 @@ protected:
     }
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(MeshObjectTest, ObjectsShareARecordAndOutliveEachOther)
 {
@@ -115,9 +115,8 @@ TEST_F(MeshObjectTest, RenderSlotDrawsTheCurrentPartOrNothing)
         int slot, part;
         bool draws;
     } cases[] = {
-        {0, 0, true}, {0, 1, true}, {11, 0, true},
-        {0, 2, false},    // a frame the slot does not have
-        {11, 1, false},   // frame 1 exists in slot 0 only
+        {0, 0, true},   {0, 1, true},  {11, 0, true},  {0, 2, false},   // a frame the slot does not have
+        {11, 1, false},                                                 // frame 1 exists in slot 0 only
         {0, -1, false}, {3, 0, false}, {16, 0, false}, {-1, 0, false},
     };
     for (const Case& c : cases)
@@ -269,7 +268,7 @@ protected:
     }
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(MeshPictureTest, CrateDrawnWithItsTextureAndMaterial)
 {

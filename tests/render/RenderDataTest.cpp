@@ -40,11 +40,11 @@ TEST(RenderData, EveryTechniqueFileDeclaresTheNamesTheDeviceUses)
 {
     const char* const techniques[] = {"techDirectVertex", "techGlowScreen", "techSmoothSurface", "techMotionBlur",
                                       "techMenuScreen"};
-    const char* const parameters[] = {
-        "texBaseMap1",  "texCubeMap1",  "matViewProj", "matView",        "matViewInverse", "matProj",
-        "EyePos",       "FogParam",     "MatDiffuse",  "MatAmbient",     "MatSpecular",    "MatEmissive",
-        "MatSpecularPow", "DirLight_Diff", "DirLight_Spec", "DirLight_Dir", "DirLight_Pos", "GlobalAmbient",
-        "FogColor"};
+    const char* const parameters[] = {"texBaseMap1",    "texCubeMap1",   "matViewProj",   "matView",
+                                      "matViewInverse", "matProj",       "EyePos",        "FogParam",
+                                      "MatDiffuse",     "MatAmbient",    "MatSpecular",   "MatEmissive",
+                                      "MatSpecularPow", "DirLight_Diff", "DirLight_Spec", "DirLight_Dir",
+                                      "DirLight_Pos",   "GlobalAmbient", "FogColor"};
     for (const char* level : {"20", "14", "11", "00"})
     {
         const std::string name = std::string("RenderTechniques_") + level + ".dat";
@@ -92,8 +92,11 @@ TEST(RenderData, LightMapCellsAreLitWhereTheSpritesReadThem)
         {
             float u0, v0, u1, v1;
         };
-        const Cell cells[] = {{0.5f, 0.5f, 1, 1},         {0.5f, 0, 1, 0.25f},   {0.5f, 0.25f, 0.75f, 0.5f},
-                              {0.75f, 0.25f, 1, 0.5f}, {0, 0, 0.25f, 0.25f}};
+        const Cell cells[] = {{0.5f, 0.5f, 1, 1},
+                              {0.5f, 0, 1, 0.25f},
+                              {0.5f, 0.25f, 0.75f, 0.5f},
+                              {0.75f, 0.25f, 1, 0.5f},
+                              {0, 0, 0.25f, 0.25f}};
         for (const Cell& c : cells)
         {
             EXPECT_GT(Brightness(map, (c.u0 + c.u1) / 2, (c.v0 + c.v1) / 2), 150) << name << " " << c.u0 << "," << c.v0;
@@ -135,4 +138,4 @@ TEST(RenderData, PlainTexturesAndTheEnvironmentCube)
     EXPECT_LT(blueMinusRed(3), 0);
 }
 
-}  // namespace
+}   // namespace

@@ -26,8 +26,7 @@ std::string IniValue(const char* section, const char* key)
 }
 
 class RenderDeviceTest : public RenderFixture
-{
-};
+{};
 
 TEST_F(RenderDeviceTest, ModeListKeepsOneEntryPerResolutionWithTheFirstRate)
 {
@@ -159,8 +158,7 @@ TEST_F(RenderDeviceTest, MissingTechniqueFileFailsTheRestore)
 TEST_F(RenderDeviceTest, DeviceCreationFallsBackAndReportsTheLastError)
 {
     // Hardware processing refused: the mixed device is made.
-    D3DOverrideCreateDeviceResult(D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_PUREDEVICE,
-                                  D3DERR_NOTAVAILABLE);
+    D3DOverrideCreateDeviceResult(D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_PUREDEVICE, D3DERR_NOTAVAILABLE);
     UseDemoData();
     StartDevice();
     EXPECT_EQ(g_Render.presentParams.BackBufferCount, 2u);
@@ -347,4 +345,4 @@ TEST_F(RenderDeviceTest, ReleasingTheDefaultsTwiceKeepsOtherHoldersReferences)
     EXPECT_EQ(g_Render.effect, nullptr);
 }
 
-}  // namespace
+}   // namespace

@@ -48,8 +48,8 @@ TEST_F(RenderHeadlessTest, StartsFromTheWorldPackAndPresentsFrames)
     EXPECT_GE(g_Render.lightMapTexture, 0);
 
     // Every technique the device switches to exists in the compiled file.
-    for (const char* name : {"techDirectVertex", "techGlowScreen", "techSmoothSurface", "techMotionBlur",
-                             "techMenuScreen"})
+    for (const char* name :
+         {"techDirectVertex", "techGlowScreen", "techSmoothSurface", "techMotionBlur", "techMenuScreen"})
         EXPECT_NE(g_Render.effect->GetTechniqueByName(name), nullptr) << name;
 
     for (int i = 0; i < 3; i++)
@@ -102,11 +102,11 @@ TEST_F(RenderHeadlessTest, ScreenTechniquesShadeTheQuadAsTheirConstantsSay)
     struct Case
     {
         const char* technique;
-        IDirect3DTexture9* stage0;     // the frame copy the glow and blur read
-        IDirect3DTexture9* baseMap;    // texBaseMap1
+        IDirect3DTexture9* stage0;    // the frame copy the glow and blur read
+        IDirect3DTexture9* baseMap;   // texBaseMap1
         float vs0[4], ps0[4], ps1[4];
-        int blend;                     // source-alpha blending over the cleared frame
-        int r, g, b;                   // expected colour in the middle of the screen
+        int blend;     // source-alpha blending over the cleared frame
+        int r, g, b;   // expected colour in the middle of the screen
     };
     const Case cases[] = {
         // Bright parts come through at full strength, dark ones stay dark.
@@ -114,7 +114,16 @@ TEST_F(RenderHeadlessTest, ScreenTechniquesShadeTheQuadAsTheirConstantsSay)
         {"techGlowScreen", black, nullptr, {}, {5, 6, 2, 0}, {}, 0, 0, 0, 0},
         // Four (or eight) taps of white at a quarter each make white again.
         {"techSmoothSurface", nullptr, white, {0, -0.004f, 0.004f, 1}, {}, {0.25f, 0.25f, 0.25f, 0}, 0, 255, 255, 255},
-        {"techSmoothSurface", nullptr, white, {0, -0.004f, 0.004f, 1}, {}, {0.125f, 0.125f, 0.125f, 0}, 0, 128, 128, 128},
+        {"techSmoothSurface",
+         nullptr,
+         white,
+         {0, -0.004f, 0.004f, 1},
+         {},
+         {0.125f, 0.125f, 0.125f, 0},
+         0,
+         128,
+         128,
+         128},
         // The blur lays its copy over the frame with alpha from its strength.
         {"techMotionBlur", white, nullptr, {-0.008f, -0.008f, -0.008f, 0}, {4, 4, 4, 1}, {}, 1, 204, 204, 204},
         {"techMotionBlur", white, nullptr, {-0.002f, -0.002f, -0.002f, 0}, {1, 1, 1, 1}, {}, 1, 51, 51, 51},
@@ -271,4 +280,4 @@ TEST_F(RenderHeadlessTest, TechniqueCompileErrorShowsTheCompilerTextAndEndsStart
     EXPECT_EQ(g_Render.d3d, nullptr);
 }
 
-}  // namespace
+}   // namespace

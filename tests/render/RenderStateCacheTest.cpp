@@ -81,9 +81,9 @@ TEST_F(RenderStateCacheTest, PlainSettersRecordAndAlwaysPassOn)
     g_Render.SetFog(1);   // fog is the techniques' business: always off here
 
     const std::vector<std::string> expected = {
-        "SetRenderState(ZWRITEENABLE, 1)", "SetRenderState(ZWRITEENABLE, 1)", "SetRenderState(ZENABLE, 0)",
-        "SetRenderState(LIGHTING, 0)",     "SetRenderState(ALPHABLENDENABLE, 1)",
-        "SetRenderState(SRCBLEND, 2)",     "SetRenderState(DESTBLEND, 2)",    "SetRenderState(FOGENABLE, 0)",
+        "SetRenderState(ZWRITEENABLE, 1)", "SetRenderState(ZWRITEENABLE, 1)",     "SetRenderState(ZENABLE, 0)",
+        "SetRenderState(LIGHTING, 0)",     "SetRenderState(ALPHABLENDENABLE, 1)", "SetRenderState(SRCBLEND, 2)",
+        "SetRenderState(DESTBLEND, 2)",    "SetRenderState(FOGENABLE, 0)",
     };
     EXPECT_EQ(D3DRecordedCalls(), expected);
     EXPECT_EQ(g_Render.zWrite, 1);
@@ -103,11 +103,16 @@ TEST_F(RenderStateCacheTest, StageOpsFogRangeAndMipBiasIssueTheirStatesInOrder)
     std::memcpy(&bits, &bias, 4);
     g_Render.SetMipLodBias(bits, -1);
     const std::vector<std::string> expected = {
-        "SetTextureStageState(1, COLOROP, 7)",   "SetTextureStageState(1, COLORARG0, 5)",
-        "SetTextureStageState(1, COLORARG1, 2)", "SetTextureStageState(1, COLORARG2, 0)",
-        "SetTextureStageState(1, RESULTARG, 1)", "SetTextureStageState(2, ALPHAOP, 2)",
-        "SetTextureStageState(2, ALPHAARG0, 5)", "SetTextureStageState(2, ALPHAARG1, 3)",
-        "SetTextureStageState(2, ALPHAARG2, 1)", "SetSamplerState(0, MIPMAPLODBIAS, " + std::to_string(bits) + ")",
+        "SetTextureStageState(1, COLOROP, 7)",
+        "SetTextureStageState(1, COLORARG0, 5)",
+        "SetTextureStageState(1, COLORARG1, 2)",
+        "SetTextureStageState(1, COLORARG2, 0)",
+        "SetTextureStageState(1, RESULTARG, 1)",
+        "SetTextureStageState(2, ALPHAOP, 2)",
+        "SetTextureStageState(2, ALPHAARG0, 5)",
+        "SetTextureStageState(2, ALPHAARG1, 3)",
+        "SetTextureStageState(2, ALPHAARG2, 1)",
+        "SetSamplerState(0, MIPMAPLODBIAS, " + std::to_string(bits) + ")",
         "SetSamplerState(1, MIPMAPLODBIAS, " + std::to_string(bits) + ")",
     };
     EXPECT_EQ(D3DRecordedCalls(), expected);
@@ -309,4 +314,4 @@ TEST_F(RenderStateCacheTest, CursorUsesTheScreenScalesAndSetsBothMousePositions)
     EXPECT_EQ(g_PrevMouseY, 200);
 }
 
-}  // namespace
+}   // namespace

@@ -16,8 +16,8 @@
 #include "core/AppState.h"
 #include "core/FileManager.h"
 #include "core/Settings.h"
-#include "platform/os/MessageBox.h"
 #include "platform/d3d/D3D9.h"
+#include "platform/os/MessageBox.h"
 #include "render/D3DRender.h"
 
 namespace render_test
@@ -31,8 +31,7 @@ inline std::vector<std::string>& Messages()
 
 inline int CaptureBox(HWND, const char* text, const char* caption, UINT type)
 {
-    Messages().push_back(std::string(caption ? caption : "") + "|" + std::to_string(type) + "|" +
-                         (text ? text : ""));
+    Messages().push_back(std::string(caption ? caption : "") + "|" + std::to_string(type) + "|" + (text ? text : ""));
     return IDOK;
 }
 
@@ -136,4 +135,4 @@ protected:
     std::string dir;
 };
 
-}  // namespace render_test
+}   // namespace render_test

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/render/RenderTestSupport.h"
 #include "tools/ImageWriter.h"
 #include "tools/PackWriter.h"
-#include "tests/render/RenderTestSupport.h"
 
 using namespace render_test;
 
@@ -61,8 +61,7 @@ protected:
         if (packs)
         {
             PackWriter world(false);
-            world.Add("Data/Misc/RenderTechniques_20.dat",
-                      std::vector<uint8_t>(technique.begin(), technique.end()));
+            world.Add("Data/Misc/RenderTechniques_20.dat", std::vector<uint8_t>(technique.begin(), technique.end()));
             ASSERT_TRUE(world.Write("Data/World"));
             ASSERT_TRUE(textures.Write("Data/Textures"));
         }
@@ -126,8 +125,8 @@ TEST(TextureRequest, BmpNamesAskForDxt1AndMayBeReadAsJpg)
         {"Data/Tex/a.bmp", 0, D3DFMT_A8R8G8B8, "Data/Tex/a.bmp", D3DFMT_DXT1},
         {"Data/Tex/a.BMP", 0, D3DFMT_A8R8G8B8, "Data/Tex/a.BMP", D3DFMT_A8R8G8B8},   // the test is case-sensitive
         {"Data/Tex/a.dds", 0, D3DFMT_UNKNOWN, "Data/Tex/a.dds", D3DFMT_UNKNOWN},
-        {"Data/Tex/a.bmp", 1, D3DFMT_UNKNOWN, "Data/Tex/a.jpg", D3DFMT_DXT1},        // still DXT1
-        {"Data/x.bmp/a.bmp", 1, D3DFMT_UNKNOWN, "Data/x.jpg/a.bmp", D3DFMT_DXT1},    // only the first
+        {"Data/Tex/a.bmp", 1, D3DFMT_UNKNOWN, "Data/Tex/a.jpg", D3DFMT_DXT1},       // still DXT1
+        {"Data/x.bmp/a.bmp", 1, D3DFMT_UNKNOWN, "Data/x.jpg/a.bmp", D3DFMT_DXT1},   // only the first
         {"Data/Tex/a.BMP", 1, D3DFMT_UNKNOWN, "Data/Tex/a.BMP", D3DFMT_UNKNOWN},
         {"Data/Tex/a.jpg", 1, D3DFMT_UNKNOWN, "Data/Tex/a.jpg", D3DFMT_UNKNOWN},
     };
@@ -324,4 +323,4 @@ TEST_F(TextureCacheTest, FillColorTextureMakesAndFillsACallerTexture)
     texture->Release();
 }
 
-}  // namespace
+}   // namespace

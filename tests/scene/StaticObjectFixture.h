@@ -15,7 +15,8 @@
 #include "platform/os/MessageBox.h"
 #include "tools/DataTree.h"
 
-namespace testdata {
+namespace testdata
+{
 
 // A description line: the label padded to the 32-character column, then the value.
 inline std::string Line(const std::string& label, const std::string& value = "")
@@ -103,4 +104,4 @@ inline std::string DemoDataRoot()
     return env && env[0] ? env : TRALLOWMERE_TEST_DATA;
 }
 
-} // namespace testdata
+}   // namespace testdata

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
+#include "common/Keywords.h"
 #include "core/FileManager.h"
 #include "core/Settings.h"
-#include "common/Keywords.h"
 #include "platform/os/Rand.h"
 #include "scene/LightEffects.h"
 #include "scene/MeshEffects.h"
@@ -17,13 +17,14 @@
 
 using testdata::Line;
 
-namespace {
+namespace
+{
 
 // The six lines every description starts with.
 std::string Head(const std::string& cls, const std::string& type)
 {
-    return Line("Object description") + Line("Author") + Line("Version") + Line("Class", cls) +
-           Line("Type", type) + Line("Geometry");
+    return Line("Object description") + Line("Author") + Line("Version") + Line("Class", cls) + Line("Type", type) +
+           Line("Geometry");
 }
 
 enum Effects
@@ -69,8 +70,8 @@ std::vector<DescriptionCase> Cases()
         // Class and type both vehicle: name line and a skipped line before the mesh.
         {"VehicleHasNameLines",
          Head("GCLASS_VEHICLE", "GTYPE_VEHICLE") + Line("Name", "Storm Rider") + Line("Skipped", "GEFFECT_CHROME") +
-             meshAndTexture + Line("-") + Line("Effect", "GEFFECT_SPOTS") + Line("Colour", "255 128 000") +
-             Line("-") + Line("End", "//--") + Line("Own line", "vehicle"),
+             meshAndTexture + Line("-") + Line("Effect", "GEFFECT_SPOTS") + Line("Colour", "255 128 000") + Line("-") +
+             Line("End", "//--") + Line("Own line", "vehicle"),
          GCLASS_VEHICLE, GTYPE_VEHICLE, E_SPOTS, "Storm Rider", "vehicle"},
         // Only the class is vehicle: no extra lines, so the mesh line follows directly.
         {"VehicleClassAloneHasNoNameLines",
@@ -128,8 +129,7 @@ std::vector<DescriptionCase> Cases()
 }
 
 class DescriptionTest : public ::testing::TestWithParam<bool>
-{
-};
+{};
 
 TEST_P(DescriptionTest, ReadsEveryCase)
 {
@@ -184,16 +184,15 @@ TEST_P(DescriptionTest, ReadsEveryCase)
 TEST_P(DescriptionTest, ColourLinesAndEffectValues)
 {
     DataTree tree;
-    tree.AddText("Data/Objects/Lamp.obj",
-                 Head("GCLASS_VEHICLE", "GTYPE_VEHICLE") + Line("Name", "M") + Line("-") + Line("Mesh") +
-                     Line("Texture") + Line("-") + Line("Effect", "GEFFECT_LIGHTMAPS") + Line("Count", "1") +
-                     Line("Name", "Lamp.dds") + Line("Colour", "051 102 255") + Line("-") +
-                     Line("Effect", "GEFFECT_LIGHTS") + Line("Size", "0.8") + Line("Colour", "000 000 000") +
-                     ">>>>\n" + Line("Effect", "GEFFECT_SPOTS") + Line("Colour", "255 128 000") + Line("-") +
-                     Line("Effect", "GEFFECT_DIRECTLIGHTS") + Line("Front colour", "255 255 255 front lamp") +
-                     Line("Front size", "0.5") + Line("Brake colour", "255 000 000") + Line("Brake size", "0.25") +
-                     Line("Third colour", "000 000 255 x") + Line("Third size", "0.125") + Line("-") +
-                     Line("End", "//--"));
+    tree.AddText(
+        "Data/Objects/Lamp.obj",
+        Head("GCLASS_VEHICLE", "GTYPE_VEHICLE") + Line("Name", "M") + Line("-") + Line("Mesh") + Line("Texture") +
+            Line("-") + Line("Effect", "GEFFECT_LIGHTMAPS") + Line("Count", "1") + Line("Name", "Lamp.dds") +
+            Line("Colour", "051 102 255") + Line("-") + Line("Effect", "GEFFECT_LIGHTS") + Line("Size", "0.8") +
+            Line("Colour", "000 000 000") + ">>>>\n" + Line("Effect", "GEFFECT_SPOTS") + Line("Colour", "255 128 000") +
+            Line("-") + Line("Effect", "GEFFECT_DIRECTLIGHTS") + Line("Front colour", "255 255 255 front lamp") +
+            Line("Front size", "0.5") + Line("Brake colour", "255 000 000") + Line("Brake size", "0.25") +
+            Line("Third colour", "000 000 255 x") + Line("Third size", "0.125") + Line("-") + Line("End", "//--"));
     testdata::DataFolder folder(tree, GetParam());
 
     g_GlowOn = 0;
@@ -273,7 +272,7 @@ TEST(StaticObjectTest, MaterialByType)
         float specular;
     };
     const Case cases[] = {
-        {"GTYPE_STATIC", 1.0f, 0.0f}, {"GTYPE_FENCES", 1.0f, 0.0f},   {"GTYPE_HUMAN", 1.0f, 0.0f},
+        {"GTYPE_STATIC", 1.0f, 0.0f}, {"GTYPE_FENCES", 1.0f, 0.0f},  {"GTYPE_HUMAN", 1.0f, 0.0f},
         {"GTYPE_EFFECT", 0.0f, 0.0f}, {"GTYPE_UNKNOWN", 0.0f, 0.0f}, {"GTYPE_VEHICLE", 1.0f, 0.25f},
     };
     DataTree tree;
@@ -303,9 +302,9 @@ TEST(StaticObjectTest, MissingFileReportsAndLeavesObjectEmpty)
     testdata::MessageCapture capture;
     CStaticObject object;
     const int number = object.objectNumber;
-    EXPECT_EQ(object.Create("E:\\Projects\\Game\\Trallowmere\\Main Files\\Debug\\Data\\Objects\\Gone.obj", 0, 0,
-                            0x220, 1),
-              -1);
+    EXPECT_EQ(
+        object.Create("E:\\Projects\\Game\\Trallowmere\\Main Files\\Debug\\Data\\Objects\\Gone.obj", 0, 0, 0x220, 1),
+        -1);
     EXPECT_STREQ(object.path, "Data/Objects/Gone.obj");
     ASSERT_EQ(testdata::Messages().size(), 1u);
     EXPECT_EQ(testdata::Messages()[0], "CStaticObject error!|Create static object error!");
@@ -340,17 +339,15 @@ TEST(StaticObjectTest, TextureVariantRule)
     struct Case
     {
         const char* line;
-        int draws;           // GameRand values consumed
-        const char* expect;  // with the first draw r: '#' stands for '1' + r % N
+        int draws;            // GameRand values consumed
+        const char* expect;   // with the first draw r: '#' stands for '1' + r % N
         int count;
     };
     const Case cases[] = {
-        {"Wall%3.dds", 1, "Wall0#.dds", 3},
-        {"Rock%1.dds", 1, "Rock01.dds", 1},
+        {"Wall%3.dds", 1, "Wall0#.dds", 3}, {"Rock%1.dds", 1, "Rock01.dds", 1},
         {"A%2b%3.dds", 1, "A0#b%3.dds", 2},   // only the first sign
         {"Bad%0.dds", 1, "Bad%0.dds", 0},     // no count: left as it is, still one draw
-        {"Bad%x.dds", 1, "Bad%x.dds", 0},
-        {"End%", 1, "End%", 0},
+        {"Bad%x.dds", 1, "Bad%x.dds", 0},   {"End%", 1, "End%", 0},
         {"Plain.dds", 0, "Plain.dds", 0},
     };
     for (const Case& c : cases)
@@ -397,10 +394,12 @@ TEST(StaticObjectTest, LightMapNamesAreNumberedSafely)
         const char* expect;
     };
     const Case cases[] = {
-        {"Lights%02d.dds", 3, "Lights03.dds"}, {"Lamp%d.dds", 12, "Lamp12.dds"},
-        {"Lamp%i_%d.dds", 2, "Lamp2_%d.dds"},   // one integer only
-        {"Bad%s%n%x.dds", 1, "Bad%s%n%x.dds"},  // conversions that take other arguments stay text
-        {"Pct%%d.dds", 5, "Pct%d.dds"},         {"Plain.dds", 7, "Plain.dds"},
+        {"Lights%02d.dds", 3, "Lights03.dds"},
+        {"Lamp%d.dds", 12, "Lamp12.dds"},
+        {"Lamp%i_%d.dds", 2, "Lamp2_%d.dds"},    // one integer only
+        {"Bad%s%n%x.dds", 1, "Bad%s%n%x.dds"},   // conversions that take other arguments stay text
+        {"Pct%%d.dds", 5, "Pct%d.dds"},
+        {"Plain.dds", 7, "Plain.dds"},
         {"%", 1, "%"},
     };
     for (const Case& c : cases)
@@ -463,9 +462,10 @@ TEST(StaticObjectTest, ConstructionState)
     EXPECT_EQ(object.objectType, 0);
 }
 
-} // namespace
+}   // namespace
 
-namespace {
+namespace
+{
 
 std::vector<uint8_t> ReadDemoFile(const std::string& path)
 {
@@ -526,14 +526,15 @@ TEST(StaticObjectMeshTest, SharedRecordSurvivesReleaseOfOneObject)
     }
 }
 
-} // namespace
+}   // namespace
 
 #include <btBulletDynamicsCommon.h>
 
 #include "app/Game.h"
 #include "core/Physics.h"
 
-namespace {
+namespace
+{
 
 // The contact pass sees an object's class through the access table.
 TEST(StaticObjectPhysicsTest, ClassReachesTheCollisionFilter)
@@ -543,7 +544,7 @@ TEST(StaticObjectPhysicsTest, ClassReachesTheCollisionFilter)
         int objectClass;
         int index;
     };
-    const Case cases[] = {{GCLASS_STATIC, 1}, {GCLASS_DYNAMIC, 2}, {GCLASS_HUMAN, 3},
+    const Case cases[] = {{GCLASS_STATIC, 1},  {GCLASS_DYNAMIC, 2}, {GCLASS_HUMAN, 3},
                           {GCLASS_VEHICLE, 4}, {GCLASS_EFFECT, -1}, {GCLASS_LANDSCAPE, -1}};
     for (const Case& c : cases)
     {
@@ -583,4 +584,4 @@ TEST(StaticObjectPhysicsTest, ReleaseRemovesBodyFromWorld)
     g_Game.DestroyPhysicsWorld();
 }
 
-} // namespace
+}   // namespace

@@ -24,7 +24,10 @@ struct GridCell
     bool operator==(const GridCell& o) const { return r == o.r && c == o.c; }
 };
 
-bool Touch(GridCell a, GridCell b) { return std::max(std::abs(a.r - b.r), std::abs(a.c - b.c)) == 1; }
+bool Touch(GridCell a, GridCell b)
+{
+    return std::max(std::abs(a.r - b.r), std::abs(a.c - b.c)) == 1;
+}
 
 // The three areas are generated once for the whole suite.
 class AreaGenTest : public ::testing::Test
@@ -444,9 +447,9 @@ TEST_F(AreaGenTest, AreaFolderHoldsEveryFileAtTheSizeItsReaderExpects)
         ASSERT_TRUE(byPath.count(dir + f.name)) << f.name;
         EXPECT_EQ(byPath[dir + f.name]->size(), f.size) << f.name;
     }
-    for (const char* name : {"LandscapeTex01.bmp", "LandscapeTex02.bmp", "LandscapeTex03.bmp", "RoadAlpha.bmp",
-                             "LandscapeTex01.jpg", "LandscapeTex02.jpg", "LandscapeTex03.jpg", "RoadAlpha.jpg",
-                             "RouteMap.dds"})
+    for (const char* name :
+         {"LandscapeTex01.bmp", "LandscapeTex02.bmp", "LandscapeTex03.bmp", "RoadAlpha.bmp", "LandscapeTex01.jpg",
+          "LandscapeTex02.jpg", "LandscapeTex03.jpg", "RoadAlpha.jpg", "RouteMap.dds"})
         EXPECT_TRUE(byPath.count(dir + name)) << name;
 
     // The description: five labelled values that fit the landscape's arrays.
@@ -551,7 +554,8 @@ TEST_F(AreaGenTest, GeneratorModuleAddsEveryPictureDecodableAndTheRouteMapOnTheG
         }
         pictures.push_back({std::string(dir) + "RouteMap.dds", 256, 256});
         for (int s = 1; s <= kSeasonCount; ++s)
-            pictures.push_back({"Data/Sky/Background" + std::to_string(n) + "_0" + std::to_string(s) + ".dds", 512, 128});
+            pictures.push_back(
+                {"Data/Sky/Background" + std::to_string(n) + "_0" + std::to_string(s) + ".dds", 512, 128});
     }
     const std::string surfaces = "Data/Landscape/Surfaces/";
     pictures.push_back({surfaces + "WaterNoise.dds", 256, 256});
@@ -595,14 +599,14 @@ TEST_F(AreaGenTest, GeneratorModuleAddsEveryPictureDecodableAndTheRouteMapOnTheG
         const AreaData& a = Area(n - 1);
         const uint8_t* start = pixel(a.route[0] / N, a.route[0] % N);
         EXPECT_EQ(start[3], 255);
-        EXPECT_GT(start[2], 200); // red
+        EXPECT_GT(start[2], 200);   // red
         EXPECT_LT(start[1], 80);
         const uint8_t* other = pixel(a.route[a.route.size() / 2] / N, a.route[a.route.size() / 2] % N);
         EXPECT_EQ(other[3], 255);
-        EXPECT_GT(other[1], 200); // white line
+        EXPECT_GT(other[1], 200);   // white line
         EXPECT_EQ(pixel(2, 2)[3], 0);
         EXPECT_EQ(pixel(a.pondRow, a.pondCol)[3], 0);
     }
 }
 
-} // namespace
+}   // namespace

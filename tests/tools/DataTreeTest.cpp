@@ -16,7 +16,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 std::vector<uint8_t> ReadFileBytes(const fs::path& path)
 {
@@ -40,7 +41,8 @@ void ExpectPacksMatchLooseFiles(const fs::path& root, size_t minimumFiles)
     g_UseFileManager = 1;
     g_FileManager.Create();
     size_t checked = 0;
-    for (const auto& entry : fs::recursive_directory_iterator("Data")) {
+    for (const auto& entry : fs::recursive_directory_iterator("Data"))
+    {
         if (!entry.is_regular_file())
             continue;
         std::string path = entry.path().generic_string();
@@ -55,7 +57,8 @@ void ExpectPacksMatchLooseFiles(const fs::path& root, size_t minimumFiles)
         ASSERT_NE(h, -1);
         ASSERT_EQ(size, (int)loose.size());
         std::vector<uint8_t> packed;
-        if (kind == PACK_OBJECTS) {
+        if (kind == PACK_OBJECTS)
+        {
             // Text in memory: lines joined with LF give the file back, and
             // there are no empty lines to be skipped.
             std::string text;
@@ -66,7 +69,9 @@ void ExpectPacksMatchLooseFiles(const fs::path& root, size_t minimumFiles)
             if (!original.empty() && original.back() != '\n')
                 original += "\n";
             EXPECT_EQ(text, original);
-        } else {
+        }
+        else
+        {
             packed.resize(size);
             EXPECT_EQ(g_FileManager.Read(packed.data(), 1, size, h), (size_t)size);
             EXPECT_TRUE(packed == loose);
@@ -96,9 +101,11 @@ TEST(DataTreeTest, WritesLooseFilesAndPacks)
     EXPECT_EQ(tree.Files().size(), 5u);
 
     ASSERT_TRUE(tree.WriteAll(root.string()));
-    EXPECT_EQ(ReadFileBytes(root / "Data/Misc/List.obj"), (std::vector<uint8_t>{'r', 'e', 'p', 'l', 'a', 'c', 'e', 'd', '\n'}));
+    EXPECT_EQ(ReadFileBytes(root / "Data/Misc/List.obj"),
+              (std::vector<uint8_t>{'r', 'e', 'p', 'l', 'a', 'c', 'e', 'd', '\n'}));
     EXPECT_TRUE(fs::exists(root / "Game.ini"));
-    for (const char* pack : {"Objects", "World", "Textures", "SD"}) {
+    for (const char* pack : {"Objects", "World", "Textures", "SD"})
+    {
         EXPECT_TRUE(fs::exists(root / "Data" / (std::string(pack) + ".hdr"))) << pack;
         EXPECT_TRUE(fs::exists(root / "Data" / (std::string(pack) + ".pak"))) << pack;
     }
@@ -128,4 +135,4 @@ TEST(DataTreeTest, DemoDataPacksMatchTheLooseFiles)
     ExpectPacksMatchLooseFiles(root, 1);
 }
 
-} // namespace
+}   // namespace

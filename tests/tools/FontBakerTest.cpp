@@ -97,7 +97,7 @@ std::vector<uint8_t> ReadFile(const std::string& path)
     return std::vector<uint8_t>((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
 }
 
-} // namespace
+}   // namespace
 
 TEST(FontBaker, MaskReadsBackAsTheBakedCells)
 {
@@ -227,8 +227,14 @@ TEST(FontBaker, RefusesBadSettings)
         {"missing font file", [](FontBakeSettings& s) { s.ttfPath = "/nonexistent/font.ttf"; }},
         {"not a font", [](FontBakeSettings& s) { s.ttfPath = "/etc/hostname"; }},
         {"no characters", [](FontBakeSettings& s) { s.characters.clear(); }},
-        {"code 0 would end the list", [](FontBakeSettings& s) { s.characters.push_back({0, 'x'}); }},
-        {"a code listed twice", [](FontBakeSettings& s) { s.characters.push_back({'A', 'B'}); }},
+        {"code 0 would end the list",
+         [](FontBakeSettings& s) {
+             s.characters.push_back({0, 'x'});
+         }},
+        {"a code listed twice",
+         [](FontBakeSettings& s) {
+             s.characters.push_back({'A', 'B'});
+         }},
         {"more than 255 characters",
          [](FontBakeSettings& s) {
              s.characters.clear();
@@ -236,7 +242,10 @@ TEST(FontBaker, RefusesBadSettings)
                  s.characters.push_back({uint8_t(c), 'x'});
              s.characters.push_back({1, 'x'});
          }},
-        {"character missing from the font", [](FontBakeSettings& s) { s.characters.push_back({0xEC, 0x10FFFD}); }},
+        {"character missing from the font",
+         [](FontBakeSettings& s) {
+             s.characters.push_back({0xEC, 0x10FFFD});
+         }},
         {"cell height too small", [](FontBakeSettings& s) { s.cellHeight = 1; }},
         {"glyphs do not fit", [](FontBakeSettings& s) { s.cellHeight = 256; }},
     };

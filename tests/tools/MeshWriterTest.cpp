@@ -32,8 +32,8 @@ struct Cursor
     {
         if (!Need(4))
             return 0;
-        uint32_t v = uint32_t(b[pos]) | uint32_t(b[pos + 1]) << 8 | uint32_t(b[pos + 2]) << 16 |
-                     uint32_t(b[pos + 3]) << 24;
+        uint32_t v =
+            uint32_t(b[pos]) | uint32_t(b[pos + 1]) << 8 | uint32_t(b[pos + 2]) << 16 | uint32_t(b[pos + 3]) << 24;
         pos += 4;
         return v;
     }
@@ -60,7 +60,7 @@ struct ParsedPart
     float box[6];
     float centre[3];
     float radius;
-    std::vector<float> vertices; // 8 floats each
+    std::vector<float> vertices;   // 8 floats each
 };
 
 struct ParsedMesh
@@ -157,7 +157,7 @@ std::vector<uint8_t> ReadFile(const std::string& path)
     return std::vector<uint8_t>((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
 }
 
-} // namespace
+}   // namespace
 
 TEST(MeshWriter, RoundTripsSlotsPartsBoundsAndPointSets)
 {
@@ -237,26 +237,34 @@ TEST(MeshWriter, FieldsSitAtTheirByteOffsets)
         std::memcpy(&f, &v, 4);
         return f;
     };
-    struct IntCase { size_t offset; uint32_t value; } ints[] = {
-        {0 + 5 * 4, 1},        // parts of slot 5
-        {0 + 4 * 4, 0},        // slot 4 empty
-        {64 + 5 * 4, 3},       // vertices per part
-        {128 + 5 * 4, 1},      // triangles
-        {334 + 9 * 4, 1},      // points in set 9
+    struct IntCase
+    {
+        size_t offset;
+        uint32_t value;
+    } ints[] = {
+        {0 + 5 * 4, 1},     // parts of slot 5
+        {0 + 4 * 4, 0},     // slot 4 empty
+        {64 + 5 * 4, 3},    // vertices per part
+        {128 + 5 * 4, 1},   // triangles
+        {334 + 9 * 4, 1},   // points in set 9
         {334 + 8 * 4, 0},
     };
     for (const IntCase& c : ints)
         EXPECT_EQ(u32(c.offset), c.value) << "offset " << c.offset;
-    struct FloatCase { size_t offset; float value; } floats[] = {
-        {192, 1000.0f},        // box min x
-        {192 + 12, 1001.0f},   // box max x
-        {192 + 24, 1002.0f},   // centre x
-        {192 + 36, 1003.0f},   // radius
-        {232, 1010.0f},        // vertex 0 position x
-        {232 + 12, 1010.03f},  // vertex 0 normal x
-        {232 + 28, 1010.07f},  // vertex 0 v
-        {232 + 64, 1012.0f},   // vertex 2 position x
-        {398, -1.5f},          // the point
+    struct FloatCase
+    {
+        size_t offset;
+        float value;
+    } floats[] = {
+        {192, 1000.0f},         // box min x
+        {192 + 12, 1001.0f},    // box max x
+        {192 + 24, 1002.0f},    // centre x
+        {192 + 36, 1003.0f},    // radius
+        {232, 1010.0f},         // vertex 0 position x
+        {232 + 12, 1010.03f},   // vertex 0 normal x
+        {232 + 28, 1010.07f},   // vertex 0 v
+        {232 + 64, 1012.0f},    // vertex 2 position x
+        {398, -1.5f},           // the point
         {406, 4.0f},
     };
     for (const FloatCase& c : floats)
@@ -296,9 +304,11 @@ TEST(MeshWriter, RefusesDescriptionsTheFileCannotHold)
              m.slots[3].parts = {NumberedPart(3, 0)};
              m.slots[3].indices = {0, 1, 3};
          }},
-        {"triangles without parts", [](MeshDesc& m) { m.slots[7].indices = {0, 0, 0}; }},
-        {"more vertices than 16-bit indices reach",
-         [](MeshDesc& m) { m.slots[0].parts = {NumberedPart(65537, 0)}; }},
+        {"triangles without parts",
+         [](MeshDesc& m) {
+             m.slots[7].indices = {0, 0, 0};
+         }},
+        {"more vertices than 16-bit indices reach", [](MeshDesc& m) { m.slots[0].parts = {NumberedPart(65537, 0)}; }},
     };
     for (const Case& c : cases)
     {
@@ -462,7 +472,7 @@ TEST(DemoMesh, CrateIsAReadableMeshWithCollisionSlots)
     ASSERT_TRUE(DecodeImage(texture.data(), texture.size(), img));
     EXPECT_EQ(img.width, 128);
     EXPECT_EQ(img.height, 128);
-    EXPECT_EQ(img.levels, 8); // loaded with a full mip chain
+    EXPECT_EQ(img.levels, 8);   // loaded with a full mip chain
     EXPECT_NE(lines[9].find("//--"), std::string::npos);
     for (const std::string& l : lines)
         EXPECT_FALSE(l.empty());

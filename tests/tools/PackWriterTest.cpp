@@ -7,7 +7,8 @@
 
 #include "core/FileManager.h"
 
-namespace {
+namespace
+{
 
 TEST(PackWriterTest, IndexLayout)
 {
@@ -16,24 +17,53 @@ TEST(PackWriterTest, IndexLayout)
     ASSERT_TRUE(pack.Add("c", {}));
     ASSERT_TRUE(pack.Add("d", {9}));
     const std::vector<uint8_t> expected = {
-        PackScramble('a'), PackScramble('b'), 0, 3, 0, 0, 0, 0, 0, 0, 0,   // "ab": size 3 at 0
-        PackScramble('c'), 0, 0, 0, 0, 0, 3, 0, 0, 0,                      // "c": size 0 at 3
-        PackScramble('d'), 0, 1, 0, 0, 0, 3, 0, 0, 0,                      // "d": size 1 at 3
-        3, 0, 0, 0,                                                        // count
+        PackScramble('a'),
+        PackScramble('b'),
+        0,
+        3,
+        0,
+        0,
+        0,
+        0,
+        0,
+        0,
+        0,   // "ab": size 3 at 0
+        PackScramble('c'),
+        0,
+        0,
+        0,
+        0,
+        0,
+        3,
+        0,
+        0,
+        0,   // "c": size 0 at 3
+        PackScramble('d'),
+        0,
+        1,
+        0,
+        0,
+        0,
+        3,
+        0,
+        0,
+        0,   // "d": size 1 at 3
+        3,
+        0,
+        0,
+        0,   // count
     };
     EXPECT_EQ(pack.HeaderFile(), expected);
     EXPECT_EQ(pack.DataBytes(), (std::vector<uint8_t>{1, 2, 3, 9}));
 
     PackWriter scrambled(true);
     ASSERT_TRUE(scrambled.Add("x", {0, 0xA5, 0xFF}));
-    EXPECT_EQ(scrambled.DataBytes(),
-              (std::vector<uint8_t>{PackScramble(0), PackScramble(0xA5), PackScramble(0xFF)}));
+    EXPECT_EQ(scrambled.DataBytes(), (std::vector<uint8_t>{PackScramble(0), PackScramble(0xA5), PackScramble(0xFF)}));
 
     // The reader takes back what the writer wrote.
     PackEntry* entries = nullptr;
     std::vector<uint8_t> hdr = pack.HeaderFile();
-    ASSERT_EQ(CFileManager::ParsePackIndex(hdr.data(), hdr.size(), (long long)pack.DataBytes().size(), 100,
-                                           &entries),
+    ASSERT_EQ(CFileManager::ParsePackIndex(hdr.data(), hdr.size(), (long long)pack.DataBytes().size(), 100, &entries),
               3);
     EXPECT_STREQ(entries[0].name, "ab");
     EXPECT_STREQ(entries[2].name, "d");
@@ -83,4 +113,4 @@ TEST(PackWriterTest, PathsGoToThePackTheGameOpens)
         EXPECT_EQ(PackForPath(c.path), c.kind) << c.path;
 }
 
-} // namespace
+}   // namespace

@@ -19,4 +19,4 @@ inline void SetFixedSun(IDirect3DDevice9* device)
     device->SetRenderState(D3DRS_AMBIENT, 0xFF4A5058);
 }
 
-}  // namespace testlight
+}   // namespace testlight

@@ -13,12 +13,13 @@
 #include "tests/GoldenImage.h"
 #include "tests/render/RenderTestSupport.h"
 #include "tests/world/FixedSun.h"
-#include "world/LandscapeDraw.h"
 #include "world/Landscape.h"
+#include "world/LandscapeDraw.h"
 
 using namespace render_test;
 
-namespace {
+namespace
+{
 
 const UINT kWidth = 160, kHeight = 120;
 const DWORD kSkyColour = 0xFF7FA8D8;
@@ -155,4 +156,4 @@ TEST_F(LandscapeHeadlessTest, EachDemoAreaFromItsStartLine)
     }
 }
 
-}  // namespace
+}   // namespace

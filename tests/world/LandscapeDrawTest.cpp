@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "core/Controls.h"
 #include "app/Game.h"
 #include "app/RaceTable.h"
+#include "core/Controls.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "render/D3DRender.h"
@@ -21,7 +21,8 @@
 #include "world/Landscape.h"
 #include "world/LandscapeTestSupport.h"
 
-namespace {
+namespace
+{
 
 IDirect3DIndexBuffer9* const kSome = reinterpret_cast<IDirect3DIndexBuffer9*>(0x10);
 
@@ -35,9 +36,9 @@ TEST(TerrainLod, ByDistanceAndPass)
         int lod;
     };
     const Case cases[] = {
-        {0.0f, 0, true, true, 0},     {50.0f, 0, true, true, 0},   {50.01f, 0, true, true, 1},
-        {100.0f, 0, true, true, 1},   {100.01f, 0, true, true, 2}, {10.0f, 1, true, true, 2},
-        {150.0f, 0, false, true, 1},  {10.0f, 1, false, true, 0},  {150.0f, 0, false, false, 0},
+        {0.0f, 0, true, true, 0},    {50.0f, 0, true, true, 0},   {50.01f, 0, true, true, 1},
+        {100.0f, 0, true, true, 1},  {100.01f, 0, true, true, 2}, {10.0f, 1, true, true, 2},
+        {150.0f, 0, false, true, 1}, {10.0f, 1, false, true, 0},  {150.0f, 0, false, false, 0},
         {150.0f, 0, true, false, 2},
     };
     for (const Case& c : cases)
@@ -199,12 +200,12 @@ TEST_F(LandscapeDrawTest, OcclusionHidesCoveredPartsUntilTheNextFrame)
     Frame();
     ASSERT_EQ(g_Landscape.parts[0]->visible, 1);
     g_ReflectionPass = 1;
-    g_Landscape.CheckOcclusion([](const float (*)[3]) { return 1; });
+    g_Landscape.CheckOcclusion([](const float(*)[3]) { return 1; });
     EXPECT_EQ(g_Landscape.parts[0]->visible, 1);   // not in the reflection pass
     g_ReflectionPass = 0;
-    g_Landscape.CheckOcclusion([](const float (*)[3]) { return 0; });
+    g_Landscape.CheckOcclusion([](const float(*)[3]) { return 0; });
     EXPECT_EQ(g_Landscape.parts[0]->visible, 1);
-    g_Landscape.CheckOcclusion([](const float (*)[3]) { return 1; });
+    g_Landscape.CheckOcclusion([](const float(*)[3]) { return 1; });
     for (int i = 0; i < g_Landscape.partCount; i++)
         EXPECT_EQ(g_Landscape.parts[i]->visible, 0);
     g_Landscape.UpdateVisibility();
@@ -311,4 +312,4 @@ TEST_F(LandscapeDrawTest, NothingLoadedDrawsNothing)
     EXPECT_TRUE(DrawnTriangles().empty());
 }
 
-}  // namespace
+}   // namespace

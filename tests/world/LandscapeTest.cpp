@@ -16,7 +16,8 @@
 
 using landtest::AreaSpec;
 
-namespace {
+namespace
+{
 
 float Pos(float x, float z, float p[3])
 {
@@ -60,8 +61,7 @@ std::vector<FailureCase> FailureCases()
         s.cells = 1;
     });
     add("CellSizeZero", "LoadArea() error!|Wrong landscape data!", [](AreaSpec& s) { s.cellSize = "0"; });
-    add("CellSizeBelowHundredth", "LoadArea() error!|Wrong landscape data!",
-        [](AreaSpec& s) { s.cellSize = "0.004"; });
+    add("CellSizeBelowHundredth", "LoadArea() error!|Wrong landscape data!", [](AreaSpec& s) { s.cellSize = "0.004"; });
     add("NegativeHeightScale", "LoadArea() error!|Wrong landscape data!", [](AreaSpec& s) { s.heightScale = "-5"; });
     add("PartListsBeyond16Bits", "LoadArea() error!|Wrong landscape data!", [](AreaSpec& s) {
         s.grid = 360;
@@ -76,8 +76,7 @@ std::vector<FailureCase> FailureCases()
 }
 
 class LandscapeLoadTest : public ::testing::TestWithParam<bool>
-{
-};
+{};
 
 // Each missing or damaged file fails the load with its message, and no area
 // is left loaded: the next load of a good area starts from scratch.
@@ -89,7 +88,7 @@ TEST_P(LandscapeLoadTest, FailuresLeaveNoAreaLoaded)
         SCOPED_TRACE(c.name);
         DataTree tree;
         landtest::AddArea(tree, AreaSpec());   // area 1 is good
-        landtest::AddArea(tree, c.shape);       // area 2 is not
+        landtest::AddArea(tree, c.shape);      // area 2 is not
         testdata::DataFolder folder(tree, GetParam());
         testdata::MessageCapture capture;
 
@@ -256,10 +255,7 @@ protected:
         g_Landscape.Release();
         m_Folder.reset();
     }
-    static float H(int r, int c)
-    {
-        return landtest::HeightByte(r, c) * 0.003921569f * 20.0f;
-    }
+    static float H(int r, int c) { return landtest::HeightByte(r, c) * 0.003921569f * 20.0f; }
     DataTree m_Tree;
     std::unique_ptr<testdata::DataFolder> m_Folder;
 };
@@ -314,8 +310,9 @@ TEST_F(GroundQueryTest, CellHeightRoutePowerAndColour)
         int row, col;
     };
     const Case cases[] = {
-        {-35.0f, 35.0f, 0, 0}, {-36.0f + 2 * 7 + 0.5f, 36.0f - 2 * 3 - 1.5f, 3, 7}, {35.9f, -35.9f, 35, 35},
-        {100.0f, 0.5f, 17, 35}, {-100.0f, -100.0f, 35, 0},   // outside: the nearest border cell
+        {-35.0f, 35.0f, 0, 0},     {-36.0f + 2 * 7 + 0.5f, 36.0f - 2 * 3 - 1.5f, 3, 7},
+        {35.9f, -35.9f, 35, 35},   {100.0f, 0.5f, 17, 35},
+        {-100.0f, -100.0f, 35, 0},   // outside: the nearest border cell
     };
     for (const Case& c : cases)
     {
@@ -376,13 +373,13 @@ void ExpectHeightMatchesRays(int samples, unsigned seed)
     {
         const int r = 1 + GameRand() % (n - 2), c = 1 + GameRand() % (n - 2);
         const float x0 = c * cs - half, z0 = half - r * cs;
-        points.push_back({x0, z0});                                   // grid point
-        points.push_back({x0 + unit() * cs, z0});                     // horizontal grid line
-        points.push_back({x0, z0 - unit() * cs});                     // vertical grid line
-        points.push_back({x0 + cs / 2, z0 - cs / 2});                 // cell centre (diagonal)
+        points.push_back({x0, z0});                     // grid point
+        points.push_back({x0 + unit() * cs, z0});       // horizontal grid line
+        points.push_back({x0, z0 - unit() * cs});       // vertical grid line
+        points.push_back({x0 + cs / 2, z0 - cs / 2});   // cell centre (diagonal)
         const float t = unit();
-        points.push_back({x0 + t * cs, z0 - (1 - t) * cs});           // on the diagonal
-        points.push_back({x0 + unit() * cs, z0 - unit() * cs});       // anywhere in the cell
+        points.push_back({x0 + t * cs, z0 - (1 - t) * cs});       // on the diagonal
+        points.push_back({x0 + unit() * cs, z0 - unit() * cs});   // anywhere in the cell
     }
     int checked = 0;
     for (const auto& pt : points)
@@ -437,14 +434,15 @@ TEST(GroundQueryDemoTest, NothingLoadedMeansNoBodyAndZeroHeight)
     g_Landscape.Release();
 }
 
-} // namespace
+}   // namespace
 
 #include "app/Game.h"
-#include "core/Physics.h"
 #include "common/Keywords.h"
+#include "core/Physics.h"
 #include "scene/StaticObject.h"
 
-namespace {
+namespace
+{
 
 // The terrain body goes into the game's world on the first update after a
 // load, is recognised as the landscape by the class filter, and leaves the
@@ -503,4 +501,4 @@ TEST(TerrainBodyTest, JoinsAndLeavesTheWorld)
     g_Game.DestroyPhysicsWorld();
 }
 
-} // namespace
+}   // namespace

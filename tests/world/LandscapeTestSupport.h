@@ -14,7 +14,8 @@
 #include "tools/DataTree.h"
 #include "world/Landscape.h"
 
-namespace landtest {
+namespace landtest
+{
 
 // A recording-backend device in g_Render while it lives.
 class RecordingDevice
@@ -52,7 +53,7 @@ struct AreaSpec
     bool routePower = true;
     bool colours = true;
     bool wayPoints = true;   // a closed route loop, see RouteLoopMap
-    int heightBytes = -1;   // -1: grid x grid
+    int heightBytes = -1;    // -1: grid x grid
     int placeBytes = -1;
     int powerBytes = -1;    // -1: grid x 360
     std::string dataText;   // replaces the generated "LandscapeData.obj" when set
@@ -138,4 +139,4 @@ inline void AddArea(DataTree& tree, const AreaSpec& s)
     }
 }
 
-} // namespace landtest
+}   // namespace landtest

@@ -16,7 +16,8 @@
 
 using landtest::AreaSpec;
 
-namespace {
+namespace
+{
 
 class RouteLoadTest : public ::testing::Test
 {
@@ -172,4 +173,4 @@ TEST_F(RouteLoadTest, DemoAreasHaveLongClosedRoutes)
     EXPECT_TRUE(testdata::Messages().empty()) << testdata::Messages()[0];
 }
 
-}  // namespace
+}   // namespace

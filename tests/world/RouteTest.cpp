@@ -1,7 +1,7 @@
 #include "world/Route.h"
 
-#include <cmath>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -11,7 +11,8 @@
 #include "app/RaceTable.h"
 #include "tools/AreaGen.h"
 
-namespace {
+namespace
+{
 
 const int kGrid = 12;
 
@@ -93,8 +94,7 @@ TEST(RouteTrace, DemoAreasTraceInTheirDrivingOrder)
         SCOPED_TRACE(number);
         const AreaData area = GenerateArea(number);
         std::vector<RouteCell> cells;
-        ASSERT_EQ(TraceRoute(area.wayPoints.data(), area.gridSize, area.routePower.data(), &cells),
-                  ROUTE_TRACE_OK);
+        ASSERT_EQ(TraceRoute(area.wayPoints.data(), area.gridSize, area.routePower.data(), &cells), ROUTE_TRACE_OK);
         ASSERT_EQ(cells.size(), area.route.size() + 1);
         for (size_t i = 0; i < area.route.size(); i++)
             ASSERT_EQ(cells[i].row * area.gridSize + cells[i].col, area.route[i]) << "point " << i;
@@ -166,11 +166,7 @@ TEST(RouteShape, HalvingKeepsEvenPointsAndClosesOnTheStart)
         std::vector<int> kept;   // original indices, the last being the start's copy
     };
     const Case cases[] = {
-        {7, {0, 2, 4, 0}},
-        {8, {0, 2, 4, 0}},
-        {9, {0, 2, 4, 6, 0}},
-        {2, {0}},
-        {1, {0}},
+        {7, {0, 2, 4, 0}}, {8, {0, 2, 4, 0}}, {9, {0, 2, 4, 6, 0}}, {2, {0}}, {1, {0}},
     };
     for (const Case& c : cases)
     {
@@ -241,11 +237,11 @@ TEST(RouteShape, FlatteningPullsTheGroundToTheRouteAndLeavesFarCellsAlone)
     }
     FlattenRoute(g, reinterpret_cast<float(*)[3]>(points.data()), (int)points.size());
 
-    EXPECT_LT(heights[15 * n + 15], 5.0f);    // under the route
+    EXPECT_LT(heights[15 * n + 15], 5.0f);                   // under the route
     EXPECT_LT(heights[15 * n + 15], heights[13 * n + 15]);   // lowest on the route's line
-    EXPECT_LT(heights[13 * n + 15], 8.0f);    // across the road, two cells out
-    EXPECT_FLOAT_EQ(heights[2 * n + 15], 8.0f);   // far to the side
-    EXPECT_FLOAT_EQ(heights[15 * n + 0], 8.0f);   // beyond the end of the run
+    EXPECT_LT(heights[13 * n + 15], 8.0f);                   // across the road, two cells out
+    EXPECT_FLOAT_EQ(heights[2 * n + 15], 8.0f);              // far to the side
+    EXPECT_FLOAT_EQ(heights[15 * n + 0], 8.0f);              // beyond the end of the run
     // Every point's y is the ground it now stands on.
     for (const auto& p : points)
         EXPECT_FLOAT_EQ(p[1], SampleCell(g, p[0], p[2]));
@@ -307,8 +303,8 @@ protected:
     }
     void Build(unsigned laps, int reverse, unsigned racers)
     {
-        BuildRacePath(reinterpret_cast<const float(*)[3]>(pos.data()), type.data(), (unsigned)pos.size(), laps,
-                      reverse, racers, 2.0f);
+        BuildRacePath(reinterpret_cast<const float(*)[3]>(pos.data()), type.data(), (unsigned)pos.size(), laps, reverse,
+                      racers, 2.0f);
     }
     void TearDown() override { FreeRacePath(); }
 
@@ -329,19 +325,19 @@ TEST_F(RacePathTest, PointCountsForwardAndReverse)
     const Case cases[] = {
         {10, 3, 0, 8, 4 + 27 + 1},
         {10, 3, 1, 6, 3 + 27 + 1},
-        {40, 3, 0, 9, 5 + 3 * 39 + 1},    // odd grid: run-up rounded up
+        {40, 3, 0, 9, 5 + 3 * 39 + 1},   // odd grid: run-up rounded up
         {40, 3, 1, 9, 5 + 3 * 39 + 1},
-        {10, 3, 0, 9, 27 + 1},            // more racers than M - 2: no run-up
-        {10, 3, 1, 8, 27 + 1},            // the run-up would start past the route's end
-        {10, 0, 0, 2, 2},                 // an unfilled row: run-up and start only
+        {10, 3, 0, 9, 27 + 1},   // more racers than M - 2: no run-up
+        {10, 3, 1, 8, 27 + 1},   // the run-up would start past the route's end
+        {10, 0, 0, 2, 2},        // an unfilled row: run-up and start only
         {1, 2, 0, 8, 0},
-        {0, 2, 0, 8, 0},                  // empty route: nothing, no wrapped count
+        {0, 2, 0, 8, 0},   // empty route: nothing, no wrapped count
         {0, 2, 1, 8, 0},
     };
     for (const Case& c : cases)
     {
-        SCOPED_TRACE(testing::Message() << c.route << " points, " << c.laps << " laps, reverse " << c.reverse
-                                        << ", " << c.racers << " racers");
+        SCOPED_TRACE(testing::Message() << c.route << " points, " << c.laps << " laps, reverse " << c.reverse << ", "
+                                        << c.racers << " racers");
         MakeRoute(c.route);
         Build(c.laps, c.reverse, c.racers);
         EXPECT_EQ(g_RacePathCount, c.points);
@@ -367,4 +363,4 @@ TEST_F(RacePathTest, OrderOfRunUpLapsAndFinish)
     EXPECT_EQ(PathIndices(), (std::vector<int>{6, 4, 0, 6, 5, 4, 3, 2, 1, 0, 6, 5, 4, 3, 2, 1, 0}));
 }
 
-}  // namespace
+}   // namespace

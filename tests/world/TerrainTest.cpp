@@ -12,7 +12,8 @@
 #include "world/Landscape.h"
 #include "world/LandscapeTestSupport.h"
 
-namespace {
+namespace
+{
 
 // Twice the area of a triangle of grid vertices (in cells squared).
 int DoubleArea(int a, int b, int c, int g)
@@ -28,8 +29,7 @@ TEST(TerrainTest, LevelOfDetailListsOfOnePart)
         int cells, grid, step, triangles;
     };
     const Case cases[] = {
-        {18, 360, 1, 648}, {18, 360, 2, 162}, {18, 360, 3, 72},
-        {12, 36, 1, 288},  {12, 36, 2, 72},   {12, 36, 3, 32},
+        {18, 360, 1, 648}, {18, 360, 2, 162}, {18, 360, 3, 72}, {12, 36, 1, 288}, {12, 36, 2, 72}, {12, 36, 3, 32},
     };
     for (const Case& c : cases)
     {
@@ -191,4 +191,4 @@ TEST(TerrainTest, MeshAndPartsOfSmallArea)
     EXPECT_EQ(36.0f - part->baseVertex / g * 2.0f, part->boundsMax[2]);
 }
 
-} // namespace
+}   // namespace

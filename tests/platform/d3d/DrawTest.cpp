@@ -10,15 +10,18 @@
 #include "platform/math/D3DXMath.h"
 #include "tools/ImageWriter.h"
 
-namespace {
+namespace
+{
 
-struct ColorVertex {
+struct ColorVertex
+{
     float x, y, z;
     DWORD color;
 };
 const DWORD kColorFVF = D3DFVF_XYZ | D3DFVF_DIFFUSE;
 
-struct ScreenVertex {
+struct ScreenVertex
+{
     float x, y, z, rhw;
     DWORD color;
     float u, v;
@@ -27,9 +30,11 @@ const DWORD kScreenFVF = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
 const DWORD kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kYellow = 0xFFFFFF00;
 
-class DrawTest : public ::testing::Test {
+class DrawTest : public ::testing::Test
+{
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(device.Create(64, 64)) << device.error();
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
         // World x and y from -1 to 1 fill the screen, looking along +z.
@@ -46,19 +51,22 @@ protected:
         device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
     }
 
-    uint32_t Pixel(int x, int y) {
+    uint32_t Pixel(int x, int y)
+    {
         std::vector<uint8_t> pixels = device.ReadRenderTarget();
         return golden::PixelAt(pixels, 64, x, y) & 0xFFFFFF;
     }
 
-    void DrawColorQuad(float x1, float y1, float x2, float y2, float z, DWORD color) {
+    void DrawColorQuad(float x1, float y1, float x2, float y2, float z, DWORD color)
+    {
         ColorVertex v[4] = {{x1, y2, z, color}, {x2, y2, z, color}, {x1, y1, z, color}, {x2, y1, z, color}};
         device->SetFVF(kColorFVF);
         ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(ColorVertex)));
     }
 
     IDirect3DTexture9* MakeTexture(UINT w, UINT h, const std::vector<DWORD>& texels, DWORD usage = 0,
-                                   D3DPOOL pool = D3DPOOL_MANAGED) {
+                                   D3DPOOL pool = D3DPOOL_MANAGED)
+    {
         IDirect3DTexture9* t = nullptr;
         EXPECT_EQ(D3D_OK, device->CreateTexture(w, h, 1, usage, D3DFMT_A8R8G8B8, pool, &t, nullptr));
         D3DLOCKED_RECT locked;
@@ -70,33 +78,37 @@ protected:
     }
 
     // Samples `texture` point by point over the whole 64 x 64 screen.
-    void DrawTextureOverScreen(IDirect3DBaseTexture9* texture) {
+    void DrawTextureOverScreen(IDirect3DBaseTexture9* texture)
+    {
         device->SetTexture(0, texture);
-    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
-    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
-    ScreenVertex screen[4] = {{0, 0, 0, 1, 0xFFFFFFFF, 0, 0},
-                              {64, 0, 0, 1, 0xFFFFFFFF, 1, 0},
-                              {0, 64, 0, 1, 0xFFFFFFFF, 0, 1},
-                              {64, 64, 0, 1, 0xFFFFFFFF, 1, 1}};
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    device->SetFVF(kScreenFVF);
-    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, screen, sizeof(ScreenVertex));
+        device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+        device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+        device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+        ScreenVertex screen[4] = {{0, 0, 0, 1, 0xFFFFFFFF, 0, 0},
+                                  {64, 0, 0, 1, 0xFFFFFFFF, 1, 0},
+                                  {0, 64, 0, 1, 0xFFFFFFFF, 0, 1},
+                                  {64, 64, 0, 1, 0xFFFFFFFF, 1, 1}};
+        device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        device->SetFVF(kScreenFVF);
+        device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, screen, sizeof(ScreenVertex));
     }
 
     golden::HeadlessDevice device;
 };
 
 // ---------------------------------------------------------------------------
-struct CullCase {
+struct CullCase
+{
     DWORD cull;
     bool clockwiseDrawn, counterClockwiseDrawn;
 };
 
-class CullTest : public DrawTest, public ::testing::WithParamInterface<CullCase> {};
+class CullTest : public DrawTest, public ::testing::WithParamInterface<CullCase>
+{};
 
-TEST_P(CullTest, CullModeNamesTheWindingOnScreen) {
+TEST_P(CullTest, CullModeNamesTheWindingOnScreen)
+{
     device->SetRenderState(D3DRS_CULLMODE, GetParam().cull);
     device->SetFVF(kColorFVF);
     // Left: clockwise as seen on screen (top-left, top-right, bottom).
@@ -115,8 +127,10 @@ INSTANTIATE_TEST_SUITE_P(Modes, CullTest,
 
 // ---------------------------------------------------------------------------
 // A lit, textured cube drawn through a mesh, with the game's clockwise culling.
-TEST_F(DrawTest, LitTexturedMeshMatchesGolden) {
-    struct MeshVertex {
+TEST_F(DrawTest, LitTexturedMeshMatchesGolden)
+{
+    struct MeshVertex
+    {
         float x, y, z, nx, ny, nz, u, v;
     };
     ID3DXMesh* mesh = nullptr;
@@ -127,25 +141,29 @@ TEST_F(DrawTest, LitTexturedMeshMatchesGolden) {
     ASSERT_EQ(D3D_OK, mesh->LockVertexBuffer(0, (void**)&v));
     ASSERT_EQ(D3D_OK, mesh->LockIndexBuffer(0, (void**)&idx));
     const D3DXVECTOR3 normals[6] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
-    for (int f = 0; f < 6; ++f) {
+    for (int f = 0; f < 6; ++f)
+    {
         D3DXVECTOR3 n = normals[f];
         D3DXVECTOR3 u = std::fabs(n.y) > 0.5f ? D3DXVECTOR3(1, 0, 0) : D3DXVECTOR3(0, 1, 0);
         D3DXVECTOR3 w;
-        D3DXVec3Cross(&w, &u, &n);  // u x w = -n: counter-clockwise seen from outside
+        D3DXVec3Cross(&w, &u, &n);   // u x w = -n: counter-clockwise seen from outside
         const float su[4] = {-1, 1, 1, -1}, sw[4] = {-1, -1, 1, 1};
-        for (int k = 0; k < 4; ++k) {
+        for (int k = 0; k < 4; ++k)
+        {
             D3DXVECTOR3 p = n + u * su[k] + w * sw[k];
             v[f * 4 + k] = {p.x, p.y, p.z, n.x, n.y, n.z, (su[k] + 1) * 0.5f, (sw[k] + 1) * 0.5f};
         }
         const WORD order[6] = {0, 1, 2, 0, 2, 3};
-        for (int k = 0; k < 6; ++k) idx[f * 6 + k] = (WORD)(f * 4 + order[k]);
+        for (int k = 0; k < 6; ++k)
+            idx[f * 6 + k] = (WORD)(f * 4 + order[k]);
     }
     mesh->UnlockIndexBuffer();
     mesh->UnlockVertexBuffer();
 
     std::vector<DWORD> checker(8 * 8);
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) checker[y * 8 + x] = ((x + y) & 1) ? 0xFFFFFFFF : 0xFF4080C0;
+        for (int x = 0; x < 8; ++x)
+            checker[y * 8 + x] = ((x + y) & 1) ? 0xFFFFFFFF : 0xFF4080C0;
     IDirect3DTexture9* texture = MakeTexture(8, 8, checker);
 
     D3DXMATRIX world, rx, ry, view, proj;
@@ -190,16 +208,19 @@ TEST_F(DrawTest, LitTexturedMeshMatchesGolden) {
 // ---------------------------------------------------------------------------
 // Camera-space positions through a texture transform reach the texel Direct3D
 // picks, for the component counts and projections the game uses.
-struct CoordCase {
+struct CoordCase
+{
     const char* name;
     DWORD flags;
     float scale;      // u, v and the divisor all scaled by this
     int divisorRow;   // column of the matrix that holds the divisor (2 = z, 3 = w), -1 none
 };
 
-class TexCoordTest : public DrawTest, public ::testing::WithParamInterface<CoordCase> {};
+class TexCoordTest : public DrawTest, public ::testing::WithParamInterface<CoordCase>
+{};
 
-TEST_P(TexCoordTest, CameraSpacePositionThroughTransform) {
+TEST_P(TexCoordTest, CameraSpacePositionThroughTransform)
+{
     const CoordCase& c = GetParam();
     IDirect3DTexture9* texture = MakeTexture(2, 2, {kRed, kGreen, kBlue, kYellow});
     // u = (x + 1) / 2, v = (1 - y) / 2, times `scale`, with the divisor = scale.
@@ -209,9 +230,12 @@ TEST_P(TexCoordTest, CameraSpacePositionThroughTransform) {
     m._22 = -0.5f * c.scale;
     m._41 = 0.5f * c.scale;
     m._42 = 0.5f * c.scale;
-    if (c.divisorRow == 2) m._43 = c.scale;
-    if (c.divisorRow == 3) m._44 = c.scale;
-    if (c.divisorRow < 0) m._33 = 1, m._44 = 1;
+    if (c.divisorRow == 2)
+        m._43 = c.scale;
+    if (c.divisorRow == 3)
+        m._44 = c.scale;
+    if (c.divisorRow < 0)
+        m._33 = 1, m._44 = 1;
     device->SetTransform(D3DTS_TEXTURE0, &m);
     device->SetTexture(0, texture);
     device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
@@ -242,13 +266,16 @@ INSTANTIATE_TEST_SUITE_P(Transforms, TexCoordTest,
 // ---------------------------------------------------------------------------
 // The reflection vector, turned into world axes by the texture transform,
 // picks the cube face a chrome surface shows.
-TEST_F(DrawTest, ReflectionVectorLooksUpCubeFaceInWorldAxes) {
+TEST_F(DrawTest, ReflectionVectorLooksUpCubeFaceInWorldAxes)
+{
     const DWORD faceColors[6] = {0xFFFF0000, 0xFF00FFFF, 0xFF00FF00, 0xFFFF00FF, 0xFF0000FF, 0xFFFFFF00};
     std::vector<uint8_t> faces[6];
     const uint8_t* facePtrs[6];
-    for (int f = 0; f < 6; ++f) {
+    for (int f = 0; f < 6; ++f)
+    {
         faces[f].resize(4 * 4 * 4);
-        for (int i = 0; i < 16; ++i) std::memcpy(&faces[f][i * 4], &faceColors[f], 4);
+        for (int i = 0; i < 16; ++i)
+            std::memcpy(&faces[f][i * 4], &faceColors[f], 4);
         facePtrs[f] = faces[f].data();
     }
     std::vector<uint8_t> dds = WriteDdsCube(4, facePtrs, PixelFormat::A8R8G8B8, false);
@@ -258,11 +285,13 @@ TEST_F(DrawTest, ReflectionVectorLooksUpCubeFaceInWorldAxes) {
                                                               D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &cube));
     EXPECT_EQ(3u, cube->GetLevelCount());
 
-    struct Case {
-        float yaw;           // camera turned about y
-        DWORD expectedFace;  // face seen straight ahead, reflected back
+    struct Case
+    {
+        float yaw;            // camera turned about y
+        DWORD expectedFace;   // face seen straight ahead, reflected back
     } cases[] = {{0.0f, 5}, {D3DX_PI / 2, 1}};
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         // The camera looks along its own +z; the quad faces it at distance 1.
         D3DXMATRIX camera, view, inverseView;
         D3DXMatrixRotationY(&camera, c.yaw);
@@ -272,7 +301,8 @@ TEST_F(DrawTest, ReflectionVectorLooksUpCubeFaceInWorldAxes) {
         device->SetTransform(D3DTS_WORLD, &camera);
         device->SetTransform(D3DTS_TEXTURE0, &inverseView);
         device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-        struct NormalVertex {
+        struct NormalVertex
+        {
             float x, y, z, nx, ny, nz;
         } v[4] = {{-1, -1, 1, 0, 0, -1}, {1, -1, 1, 0, 0, -1}, {-1, 1, 1, 0, 0, -1}, {1, 1, 1, 0, 0, -1}};
         device->SetTexture(0, cube);
@@ -290,7 +320,8 @@ TEST_F(DrawTest, ReflectionVectorLooksUpCubeFaceInWorldAxes) {
 }
 
 // ---------------------------------------------------------------------------
-TEST_F(DrawTest, AlphaTestKeepsFragmentsPassingTheReference) {
+TEST_F(DrawTest, AlphaTestKeepsFragmentsPassingTheReference)
+{
     device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
     device->SetRenderState(D3DRS_ALPHAREF, 0x80);
     device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
@@ -311,13 +342,14 @@ TEST_F(DrawTest, AlphaTestKeepsFragmentsPassingTheReference) {
 // ---------------------------------------------------------------------------
 // Drawing into a texture, copying it with StretchRect and sampling the copy
 // keeps the top-left corner at the top left all the way through.
-TEST_F(DrawTest, RenderTargetCopyAndSampleKeepTheOrigin) {
+TEST_F(DrawTest, RenderTargetCopyAndSampleKeepTheOrigin)
+{
     IDirect3DTexture9* target = nullptr;
     IDirect3DTexture9* copy = nullptr;
-    ASSERT_EQ(D3D_OK,
-              device->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &target, nullptr));
-    ASSERT_EQ(D3D_OK,
-              device->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &copy, nullptr));
+    ASSERT_EQ(D3D_OK, device->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &target,
+                                            nullptr));
+    ASSERT_EQ(D3D_OK, device->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &copy,
+                                            nullptr));
     IDirect3DSurface9* back = nullptr;
     IDirect3DSurface9* targetSurface = nullptr;
     IDirect3DSurface9* copySurface = nullptr;
@@ -328,7 +360,7 @@ TEST_F(DrawTest, RenderTargetCopyAndSampleKeepTheOrigin) {
     ASSERT_EQ(D3D_OK, device->SetRenderTarget(0, targetSurface));
     D3DVIEWPORT9 vp;
     device->GetViewport(&vp);
-    EXPECT_EQ(32u, vp.Width);  // a new target resets the viewport to its size
+    EXPECT_EQ(32u, vp.Width);   // a new target resets the viewport to its size
     device->SetDepthStencilSurface(nullptr);
     device->Clear(0, nullptr, D3DCLEAR_TARGET, kBlue, 1.0f, 0);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
@@ -360,19 +392,22 @@ TEST_F(DrawTest, RenderTargetCopyAndSampleKeepTheOrigin) {
 
 // ---------------------------------------------------------------------------
 // Clip plane 0 is given in world space, whatever the view.
-struct ClipCase {
+struct ClipCase
+{
     const char* name;
-    float viewShiftY;    // camera moved up by this
-    int firstKeptRow;    // rows from here down are clipped
+    float viewShiftY;   // camera moved up by this
+    int firstKeptRow;   // rows from here down are clipped
 };
 
-class ClipPlaneTest : public DrawTest, public ::testing::WithParamInterface<ClipCase> {};
+class ClipPlaneTest : public DrawTest, public ::testing::WithParamInterface<ClipCase>
+{};
 
-TEST_P(ClipPlaneTest, KeepsTheSideTheNormalPointsTo) {
+TEST_P(ClipPlaneTest, KeepsTheSideTheNormalPointsTo)
+{
     D3DXMATRIX view;
     D3DXMatrixTranslation(&view, 0, -GetParam().viewShiftY, 0);
     device->SetTransform(D3DTS_VIEW, &view);
-    const float plane[4] = {0, 1, 0, 0};  // y >= 0 stays
+    const float plane[4] = {0, 1, 0, 0};   // y >= 0 stays
     device->SetClipPlane(0, plane);
     device->SetRenderState(D3DRS_CLIPPLANEENABLE, D3DCLIPPLANE0);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
@@ -392,10 +427,12 @@ INSTANTIATE_TEST_SUITE_P(Views, ClipPlaneTest,
 // ---------------------------------------------------------------------------
 // A DXT1 file keeps its compressed data when no mip chain is asked for, and
 // gets a full chain made from it when one is.
-TEST_F(DrawTest, Dxt1DdsLoadsAndDraws) {
+TEST_F(DrawTest, Dxt1DdsLoadsAndDraws)
+{
     std::vector<uint8_t> image(8 * 8 * 4);
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) {
+        for (int x = 0; x < 8; ++x)
+        {
             DWORD c = y < 4 ? (x < 4 ? kRed : kGreen) : (x < 4 ? kBlue : 0xFFFFFFFF);
             std::memcpy(&image[(y * 8 + x) * 4], &c, 4);
         }
@@ -429,33 +466,37 @@ TEST_F(DrawTest, Dxt1DdsLoadsAndDraws) {
     D3DLOCKED_RECT locked;
     ASSERT_EQ(D3D_OK, texture->LockRect(3, &locked, nullptr, D3DLOCK_READONLY));
     const uint8_t* px = static_cast<const uint8_t*>(locked.pBits);
-    EXPECT_NEAR(0x7F, px[0], 2);  // blue: (0 + 0 + 255 + 255) / 4
+    EXPECT_NEAR(0x7F, px[0], 2);   // blue: (0 + 0 + 255 + 255) / 4
     EXPECT_NEAR(0x7F, px[1], 2);
     EXPECT_NEAR(0x7F, px[2], 2);
     texture->UnlockRect(3);
     texture->Release();
 }
 
-}  // namespace
+}   // namespace
 
-namespace {
+namespace
+{
 
 // ---------------------------------------------------------------------------
 // Lighting: emissive + ambient x (global + light ambient) + diffuse x light x
 // N.L, with the diffuse and ambient taken from the material or the vertex.
-struct LightCase {
+struct LightCase
+{
     const char* name;
     BOOL colorVertex;
-    float lightAngle;  // between the light and the surface normal, radians
+    float lightAngle;   // between the light and the surface normal, radians
     D3DCOLORVALUE expected;
 };
 
-class LightingTest : public DrawTest, public ::testing::WithParamInterface<LightCase> {};
+class LightingTest : public DrawTest, public ::testing::WithParamInterface<LightCase>
+{};
 
-TEST_P(LightingTest, DirectionalLightOnAQuad) {
+TEST_P(LightingTest, DirectionalLightOnAQuad)
+{
     const LightCase& c = GetParam();
     device->SetRenderState(D3DRS_LIGHTING, TRUE);
-    device->SetRenderState(D3DRS_AMBIENT, 0xFF202020);           // 0.125
+    device->SetRenderState(D3DRS_AMBIENT, 0xFF202020);   // 0.125
     device->SetRenderState(D3DRS_COLORVERTEX, c.colorVertex);
     device->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
@@ -472,12 +513,14 @@ TEST_P(LightingTest, DirectionalLightOnAQuad) {
     light.Direction = {std::sin(c.lightAngle), 0.0f, std::cos(c.lightAngle)};
     device->SetLight(0, &light);
     device->LightEnable(0, TRUE);
-    struct V {
+    struct V
+    {
         float x, y, z, nx, ny, nz;
         DWORD color;
     } v[4];
     const float xs[4] = {-1, 1, -1, 1}, ys[4] = {1, 1, -1, -1};
-    for (int i = 0; i < 4; ++i) v[i] = {xs[i], ys[i], 1, 0, 0, -1, 0xFF4080C0};  // vertex colour .25 .5 .75
+    for (int i = 0; i < 4; ++i)
+        v[i] = {xs[i], ys[i], 1, 0, 0, -1, 0xFF4080C0};   // vertex colour .25 .5 .75
     device->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE);
     ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(V)));
     uint32_t p = Pixel(32, 32);
@@ -489,19 +532,20 @@ TEST_P(LightingTest, DirectionalLightOnAQuad) {
 // base = emissive (0, .125, 0) + ambient 1 x (.125 + (.125, 0, 0)) = (.25, .25, .125)
 INSTANTIATE_TEST_SUITE_P(
     Sources, LightingTest,
-    ::testing::Values(LightCase{"MaterialFacingTheLight", FALSE, 0.0f, {0.25f + 0.5f, 0.25f + 0.125f, 1.0f /* saturated */, 1}},
-                      LightCase{"MaterialAtSixtyDegrees", FALSE, 1.0471976f,
-                                {0.25f + 0.25f, 0.25f + 0.0625f, 0.125f + 0.5f, 1}},
-                      LightCase{"VertexColourAsDiffuse", TRUE, 0.0f,
-                                {0.25f + 0.25098f, 0.25f + 0.25098f, 0.125f + 0.75294f, 1}},
-                      LightCase{"LightFromBehind", FALSE, 3.14159265f, {0.25f, 0.25f, 0.125f, 1}}),
+    ::testing::Values(
+        LightCase{"MaterialFacingTheLight", FALSE, 0.0f, {0.25f + 0.5f, 0.25f + 0.125f, 1.0f /* saturated */, 1}},
+        LightCase{"MaterialAtSixtyDegrees", FALSE, 1.0471976f, {0.25f + 0.25f, 0.25f + 0.0625f, 0.125f + 0.5f, 1}},
+        LightCase{"VertexColourAsDiffuse", TRUE, 0.0f, {0.25f + 0.25098f, 0.25f + 0.25098f, 0.125f + 0.75294f, 1}},
+        LightCase{"LightFromBehind", FALSE, 3.14159265f, {0.25f, 0.25f, 0.125f, 1}}),
     [](const ::testing::TestParamInfo<LightCase>& i) { return std::string(i.param.name); });
 
-}  // namespace
+}   // namespace
 
-namespace {
+namespace
+{
 
-TEST_F(DrawTest, FlatShadingTakesTheFirstVertexColour) {
+TEST_F(DrawTest, FlatShadingTakesTheFirstVertexColour)
+{
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     device->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
     ColorVertex v[3] = {{-1, 1, 1, kRed}, {1, 1, 1, kGreen}, {-1, -1, 1, kBlue}};
@@ -513,7 +557,7 @@ TEST_F(DrawTest, FlatShadingTakesTheFirstVertexColour) {
     device->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_GOURAUD);
     ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, v, sizeof(ColorVertex)));
     uint32_t blended = Pixel(50, 4);
-    EXPECT_GT((blended >> 8) & 0xFF, 0x80u);  // near the green corner
+    EXPECT_GT((blended >> 8) & 0xFF, 0x80u);   // near the green corner
 }
 
-}  // namespace
+}   // namespace

@@ -8,10 +8,11 @@
 #include <string>
 
 #include "GoldenImage.h"
-#include "platform/math/D3DXMath.h"
 #include "platform/d3d/EffectParser.h"
+#include "platform/math/D3DXMath.h"
 
-namespace {
+namespace
+{
 
 // A technique file as the render device's files are written.
 const char kEffect[] = R"(// test techniques
@@ -73,7 +74,8 @@ void main() { FragColor = vec4(0.0, 1.0, 0.0, Strength); }
 )";
 
 // ---------------------------------------------------------------------------
-TEST(EffectParserTest, ReadsTechniquesPassesStatesAndParameters) {
+TEST(EffectParserTest, ReadsTechniquesPassesStatesAndParameters)
+{
     d3d::EffectSource source;
     std::string error;
     ASSERT_TRUE(d3d::ParseEffect(kEffect, sizeof kEffect - 1, source, &error)) << error;
@@ -88,20 +90,23 @@ TEST(EffectParserTest, ReadsTechniquesPassesStatesAndParameters) {
     ASSERT_EQ(1u, pass.samplers.size());
     EXPECT_EQ((DWORD)D3DTADDRESS_CLAMP, pass.samplers[0].value);
     EXPECT_EQ((DWORD)D3DTEXF_NONE, source.paramSamplers["texBaseMap1"][D3DSAMP_MIPFILTER]);
-    ASSERT_EQ(4u, source.params.size());  // texStage0 belongs to the layer
+    ASSERT_EQ(4u, source.params.size());   // texStage0 belongs to the layer
     EXPECT_EQ("matWorldViewProj", source.params[0].name);
     EXPECT_EQ(d3d::EffectParamType::Matrix, source.params[0].type);
     EXPECT_EQ(d3d::EffectParamType::Texture2D, source.params[3].type);
 }
 
-struct BadFile {
+struct BadFile
+{
     const char* text;
     const char* message;
 };
 
-class EffectParserErrorTest : public ::testing::TestWithParam<BadFile> {};
+class EffectParserErrorTest : public ::testing::TestWithParam<BadFile>
+{};
 
-TEST_P(EffectParserErrorTest, NamesTheLineAndTheFault) {
+TEST_P(EffectParserErrorTest, NamesTheLineAndTheFault)
+{
     d3d::EffectSource source;
     std::string error;
     const char* text = GetParam().text;
@@ -125,19 +130,35 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A technique file comes from a data pack: damaged text must give an error or
 // a parse, never a crash or a runaway allocation.
-TEST(EffectParserTest, DamagedFilesNeverCrash) {
+TEST(EffectParserTest, DamagedFilesNeverCrash)
+{
     std::mt19937 random(1234);
-    const std::string pieces[] = {"technique t\n", "pass\n", "vertex {{\n", "fragment {{\n", "}}\n",
-                                  "state CULLMODE NONE\n", "uniform vec4 a[999999999];\n", "uniform mat4 m;\n",
-                                  "sampler 3 ADDRESSU CLAMP\n", "samplerstate x MINFILTER POINT\n",
-                                  std::string("\0\xff\x01{{", 5), "shared {{\n", "state ALPHAREF 0x\n"};
-    for (int round = 0; round < 300; ++round) {
+    const std::string pieces[] = {"technique t\n",
+                                  "pass\n",
+                                  "vertex {{\n",
+                                  "fragment {{\n",
+                                  "}}\n",
+                                  "state CULLMODE NONE\n",
+                                  "uniform vec4 a[999999999];\n",
+                                  "uniform mat4 m;\n",
+                                  "sampler 3 ADDRESSU CLAMP\n",
+                                  "samplerstate x MINFILTER POINT\n",
+                                  std::string("\0\xff\x01{{", 5),
+                                  "shared {{\n",
+                                  "state ALPHAREF 0x\n"};
+    for (int round = 0; round < 300; ++round)
+    {
         std::string text;
         int count = (int)(random() % 12);
-        for (int i = 0; i < count; ++i) {
-            if (random() % 4 == 0) {
-                for (int k = (int)(random() % 16); k > 0; --k) text += (char)(random() % 256);
-            } else {
+        for (int i = 0; i < count; ++i)
+        {
+            if (random() % 4 == 0)
+            {
+                for (int k = (int)(random() % 16); k > 0; --k)
+                    text += (char)(random() % 256);
+            }
+            else
+            {
                 text += pieces[random() % (sizeof pieces / sizeof pieces[0])];
             }
         }
@@ -145,15 +166,18 @@ TEST(EffectParserTest, DamagedFilesNeverCrash) {
         std::string error;
         bool ok = d3d::ParseEffect(text.data(), text.size(), source, &error);
         EXPECT_TRUE(ok || !error.empty()) << "round " << round;
-        for (const auto& p : source.params) EXPECT_LE(p.arraySize, 256);
+        for (const auto& p : source.params)
+            EXPECT_LE(p.arraySize, 256);
     }
 }
 
 // ---------------------------------------------------------------------------
 // Pass states on the recording device.
-class EffectStateTest : public ::testing::Test {
+class EffectStateTest : public ::testing::Test
+{
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         D3DSelectBackend(D3DBackendKind::Recording);
         d3d = Direct3DCreate9(D3D_SDK_VERSION);
         D3DPRESENT_PARAMETERS pp = {};
@@ -164,13 +188,18 @@ protected:
         ASSERT_EQ(D3D_OK, D3DXCreateEffect(device, kEffect, sizeof kEffect - 1, nullptr, nullptr, 0, nullptr, &effect,
                                            nullptr));
     }
-    void TearDown() override {
-        if (effect) effect->Release();
-        if (device) device->Release();
-        if (d3d) d3d->Release();
+    void TearDown() override
+    {
+        if (effect)
+            effect->Release();
+        if (device)
+            device->Release();
+        if (d3d)
+            d3d->Release();
         D3DSelectBackend(D3DBackendKind::OpenGL);
     }
-    DWORD State(D3DRENDERSTATETYPE s) {
+    DWORD State(D3DRENDERSTATETYPE s)
+    {
         DWORD v = 0;
         device->GetRenderState(s, &v);
         return v;
@@ -181,7 +210,8 @@ protected:
     ID3DXEffect* effect = nullptr;
 };
 
-TEST_F(EffectStateTest, PassStatesHoldUntilEndPutsThemBack) {
+TEST_F(EffectStateTest, PassStatesHoldUntilEndPutsThemBack)
+{
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
     device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
     ASSERT_EQ(D3D_OK, effect->SetTechnique("techStage"));
@@ -202,7 +232,8 @@ TEST_F(EffectStateTest, PassStatesHoldUntilEndPutsThemBack) {
     EXPECT_EQ((DWORD)D3DTADDRESS_WRAP, address);
 }
 
-TEST_F(EffectStateTest, DoNotSaveStateLeavesPassStatesSet) {
+TEST_F(EffectStateTest, DoNotSaveStateLeavesPassStatesSet)
+{
     effect->SetTechnique("techStage");
     effect->Begin(nullptr, D3DXFX_DONOTSAVESTATE);
     effect->BeginPass(0);
@@ -211,7 +242,8 @@ TEST_F(EffectStateTest, DoNotSaveStateLeavesPassStatesSet) {
     EXPECT_EQ((DWORD)D3DCULL_CW, State(D3DRS_CULLMODE));
 }
 
-TEST_F(EffectStateTest, NestedBeginRestoresTheOuterPassStates) {
+TEST_F(EffectStateTest, NestedBeginRestoresTheOuterPassStates)
+{
     effect->SetTechnique("techStage");
     effect->Begin(nullptr, 0);
     effect->BeginPass(0);
@@ -221,13 +253,14 @@ TEST_F(EffectStateTest, NestedBeginRestoresTheOuterPassStates) {
     EXPECT_EQ((DWORD)D3DCULL_NONE, State(D3DRS_CULLMODE));
     effect->EndPass();
     effect->End();
-    EXPECT_EQ((DWORD)D3DCULL_CW, State(D3DRS_CULLMODE));  // the outer pass's state again
+    EXPECT_EQ((DWORD)D3DCULL_CW, State(D3DRS_CULLMODE));   // the outer pass's state again
     effect->EndPass();
     effect->End();
     EXPECT_EQ((DWORD)D3DCULL_CCW, State(D3DRS_CULLMODE));
 }
 
-TEST_F(EffectStateTest, UnknownNamesAreIgnored) {
+TEST_F(EffectStateTest, UnknownNamesAreIgnored)
+{
     EXPECT_EQ(nullptr, effect->GetParameterByName(nullptr, "NoSuchParameter"));
     EXPECT_NE(D3D_OK, effect->SetFloat("NoSuchParameter", 1.0f));
     EXPECT_NE(D3D_OK, effect->SetTechnique("techNoSuch"));
@@ -238,10 +271,11 @@ TEST_F(EffectStateTest, UnknownNamesAreIgnored) {
     EXPECT_EQ(D3D_OK, effect->SetVector(handle, &v));
     EXPECT_EQ(D3D_OK, effect->GetVector("Tint", &back));
     EXPECT_EQ(v, back);
-    EXPECT_NE(D3D_OK, effect->SetTexture("Tint", nullptr));  // not a texture parameter
+    EXPECT_NE(D3D_OK, effect->SetTexture("Tint", nullptr));   // not a texture parameter
 }
 
-TEST_F(EffectStateTest, CallsAreRecorded) {
+TEST_F(EffectStateTest, CallsAreRecorded)
+{
     D3DClearRecordedCalls();
     effect->SetTechnique("techCutout");
     effect->SetFloat("Strength", 0.5f);
@@ -261,31 +295,38 @@ TEST_F(EffectStateTest, CallsAreRecorded) {
 
 // ---------------------------------------------------------------------------
 // Drawing through effects on OpenGL.
-class EffectDrawTest : public ::testing::Test {
+class EffectDrawTest : public ::testing::Test
+{
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(device.Create(32, 32)) << device.error();
         ID3DXBuffer* errors = nullptr;
-        HRESULT hr = D3DXCreateEffect(device.get(), kEffect, sizeof kEffect - 1, nullptr, nullptr, 0, nullptr, &effect,
-                                      &errors);
+        HRESULT hr =
+            D3DXCreateEffect(device.get(), kEffect, sizeof kEffect - 1, nullptr, nullptr, 0, nullptr, &effect, &errors);
         ASSERT_EQ(D3D_OK, hr) << (errors ? (const char*)errors->GetBufferPointer() : "");
         D3DXMATRIX identity;
         D3DXMatrixIdentity(&identity);
         effect->SetMatrix("matWorldViewProj", &identity);
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
     }
-    void TearDown() override {
-        if (effect) effect->Release();
+    void TearDown() override
+    {
+        if (effect)
+            effect->Release();
     }
-    void DrawQuad(float x1, float y1, float x2, float y2) {
-        struct V {
+    void DrawQuad(float x1, float y1, float x2, float y2)
+    {
+        struct V
+        {
             float x, y, z, u, v;
         } v[4] = {{x1, y2, 0.5f, 0, 0}, {x2, y2, 0.5f, 1, 0}, {x1, y1, 0.5f, 0, 1}, {x2, y1, 0.5f, 1, 1}};
         device->SetFVF(D3DFVF_XYZ | D3DFVF_TEX1);
         ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(V)));
     }
     uint32_t Pixel(int x, int y) { return golden::PixelAt(device.ReadRenderTarget(), 32, x, y) & 0xFFFFFF; }
-    IDirect3DTexture9* Texture(DWORD top, DWORD bottom) {
+    IDirect3DTexture9* Texture(DWORD top, DWORD bottom)
+    {
         IDirect3DTexture9* t = nullptr;
         device->CreateTexture(1, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t, nullptr);
         D3DLOCKED_RECT r;
@@ -300,7 +341,8 @@ protected:
     ID3DXEffect* effect = nullptr;
 };
 
-TEST_F(EffectDrawTest, ParametersTexturesAndConstantRegistersReachTheProgram) {
+TEST_F(EffectDrawTest, ParametersTexturesAndConstantRegistersReachTheProgram)
+{
     IDirect3DTexture9* texture = Texture(0xFFFF8000, 0xFF0080FF);
     D3DXVECTOR4 tint(1.0f, 1.0f, 0.5f, 1.0f);
     effect->SetVector("Tint", &tint);
@@ -325,7 +367,8 @@ TEST_F(EffectDrawTest, ParametersTexturesAndConstantRegistersReachTheProgram) {
     texture->Release();
 }
 
-TEST_F(EffectDrawTest, StageTexturesAreReadThroughTexStageUniforms) {
+TEST_F(EffectDrawTest, StageTexturesAreReadThroughTexStageUniforms)
+{
     IDirect3DTexture9* texture = Texture(0xFF00FF00, 0xFFFF0000);
     device->SetTexture(0, texture);
     device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
@@ -343,14 +386,15 @@ TEST_F(EffectDrawTest, StageTexturesAreReadThroughTexStageUniforms) {
     texture->Release();
 }
 
-TEST_F(EffectDrawTest, PassAlphaTestAppliesToProgramOutput) {
+TEST_F(EffectDrawTest, PassAlphaTestAppliesToProgramOutput)
+{
     effect->SetTechnique("techCutout");
     effect->Begin(nullptr, 0);
     effect->BeginPass(0);
-    effect->SetFloat("Strength", 0.25f);  // alpha 64: cut
+    effect->SetFloat("Strength", 0.25f);   // alpha 64: cut
     effect->CommitChanges();
     DrawQuad(-1, -1, 0, 1);
-    effect->SetFloat("Strength", 0.75f);  // alpha 191: kept
+    effect->SetFloat("Strength", 0.75f);   // alpha 191: kept
     effect->CommitChanges();
     DrawQuad(0, -1, 1, 1);
     effect->EndPass();
@@ -359,7 +403,8 @@ TEST_F(EffectDrawTest, PassAlphaTestAppliesToProgramOutput) {
     EXPECT_EQ(0x00FF00u, Pixel(24, 16));
 }
 
-TEST_F(EffectDrawTest, InnerEndHandsDrawingBackToTheOuterPass) {
+TEST_F(EffectDrawTest, InnerEndHandsDrawingBackToTheOuterPass)
+{
     D3DXVECTOR4 red(1, 0, 0, 1);
     effect->SetVector("Tint", &red);
     effect->SetFloat("Strength", 1.0f);
@@ -369,7 +414,7 @@ TEST_F(EffectDrawTest, InnerEndHandsDrawingBackToTheOuterPass) {
     effect->SetTechnique("techTint");
     effect->Begin(nullptr, 0);
     effect->BeginPass(0);
-    DrawQuad(-1, -1, 0, 1);  // tint of a missing texture: black
+    DrawQuad(-1, -1, 0, 1);   // tint of a missing texture: black
     effect->EndPass();
     effect->End();
     DrawQuad(0, -1, 1, 1);   // the outer cut-out pass again: green
@@ -378,7 +423,8 @@ TEST_F(EffectDrawTest, InnerEndHandsDrawingBackToTheOuterPass) {
     EXPECT_EQ(0x00FF00u, Pixel(24, 16));
 }
 
-TEST_F(EffectDrawTest, CompileErrorsComeBackInTheErrorBuffer) {
+TEST_F(EffectDrawTest, CompileErrorsComeBackInTheErrorBuffer)
+{
     const char broken[] = "technique techBroken\npass\nvertex {{\nvoid main() { gl_Position = nonsense; }\n}}\n"
                           "fragment {{\nvoid main() { FragColor = vec4(1.0); }\n}}\n";
     ID3DXEffect* bad = nullptr;
@@ -394,4 +440,4 @@ TEST_F(EffectDrawTest, CompileErrorsComeBackInTheErrorBuffer) {
     errors->Release();
 }
 
-}  // namespace
+}   // namespace

@@ -9,11 +9,14 @@
 #include "platform/d3d/D3D9.h"
 #include "tools/ImageWriter.h"
 
-namespace {
+namespace
+{
 
-class RecordingDeviceTest : public ::testing::Test {
+class RecordingDeviceTest : public ::testing::Test
+{
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         D3DSelectBackend(D3DBackendKind::Recording);
         d3d = Direct3DCreate9(D3D_SDK_VERSION);
         ASSERT_NE(nullptr, d3d);
@@ -26,13 +29,16 @@ protected:
         pp.Windowed = TRUE;
         pp.EnableAutoDepthStencil = TRUE;
         pp.AutoDepthStencilFormat = D3DFMT_D24S8;
-        ASSERT_EQ(D3D_OK, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp,
-                                            &device));
+        ASSERT_EQ(D3D_OK,
+                  d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device));
         D3DClearRecordedCalls();
     }
-    void TearDown() override {
-        if (device) device->Release();
-        if (d3d) d3d->Release();
+    void TearDown() override
+    {
+        if (device)
+            device->Release();
+        if (d3d)
+            d3d->Release();
         D3DClearOverrides();
         D3DSelectBackend(D3DBackendKind::OpenGL);
     }
@@ -42,10 +48,11 @@ protected:
     D3DPRESENT_PARAMETERS pp;
 };
 
-TEST_F(RecordingDeviceTest, MeshSubsetDrawsEachRunOfItsFaces) {
+TEST_F(RecordingDeviceTest, MeshSubsetDrawsEachRunOfItsFaces)
+{
     ID3DXMesh* mesh = nullptr;
-    ASSERT_EQ(D3D_OK, D3DXCreateMeshFVF(4, 6, D3DXMESH_SYSTEMMEM, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, device,
-                                        &mesh));
+    ASSERT_EQ(D3D_OK,
+              D3DXCreateMeshFVF(4, 6, D3DXMESH_SYSTEMMEM, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, device, &mesh));
     DWORD* attributes = nullptr;
     ASSERT_EQ(D3D_OK, mesh->LockAttributeBuffer(0, &attributes));
     const DWORD ids[4] = {0, 1, 1, 0};
@@ -70,12 +77,14 @@ TEST_F(RecordingDeviceTest, MeshSubsetDrawsEachRunOfItsFaces) {
     mesh->Release();
 }
 
-TEST_F(RecordingDeviceTest, MeshBuffersReadBackWhatWasWritten) {
+TEST_F(RecordingDeviceTest, MeshBuffersReadBackWhatWasWritten)
+{
     ID3DXMesh* mesh = nullptr;
     ASSERT_EQ(D3D_OK, D3DXCreateMeshFVF(1, 3, D3DXMESH_MANAGED, D3DFVF_XYZ, device, &mesh));
     float* v = nullptr;
     ASSERT_EQ(D3D_OK, mesh->LockVertexBuffer(D3DLOCK_DISCARD, (void**)&v));
-    for (int i = 0; i < 9; ++i) v[i] = (float)i;
+    for (int i = 0; i < 9; ++i)
+        v[i] = (float)i;
     mesh->UnlockVertexBuffer();
     WORD* idx = nullptr;
     ASSERT_EQ(D3D_OK, mesh->LockIndexBuffer(0, (void**)&idx));
@@ -92,7 +101,8 @@ TEST_F(RecordingDeviceTest, MeshBuffersReadBackWhatWasWritten) {
     mesh->Release();
 }
 
-TEST_F(RecordingDeviceTest, SixteenBitMeshRefusesTooManyVertices) {
+TEST_F(RecordingDeviceTest, SixteenBitMeshRefusesTooManyVertices)
+{
     ID3DXMesh* mesh = nullptr;
     EXPECT_EQ(D3DERR_INVALIDCALL, D3DXCreateMeshFVF(10, 70000, D3DXMESH_MANAGED, D3DFVF_XYZ, device, &mesh));
     EXPECT_EQ(nullptr, mesh);
@@ -101,10 +111,11 @@ TEST_F(RecordingDeviceTest, SixteenBitMeshRefusesTooManyVertices) {
 }
 
 // ---------------------------------------------------------------------------
-TEST_F(RecordingDeviceTest, LostDeviceResetsOnlyOnceDefaultPoolIsReleased) {
+TEST_F(RecordingDeviceTest, LostDeviceResetsOnlyOnceDefaultPoolIsReleased)
+{
     IDirect3DTexture9* target = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateTexture(64, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
-                                            &target, nullptr));
+    ASSERT_EQ(D3D_OK, device->CreateTexture(64, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &target,
+                                            nullptr));
     IDirect3DTexture9* managed = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateTexture(8, 8, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &managed, nullptr));
     EXPECT_EQ(D3D_OK, device->Present(nullptr, nullptr, nullptr, nullptr));
@@ -116,15 +127,16 @@ TEST_F(RecordingDeviceTest, LostDeviceResetsOnlyOnceDefaultPoolIsReleased) {
 
     D3DSimulateDeviceResettable(device);
     EXPECT_EQ(D3DERR_DEVICENOTRESET, device->TestCooperativeLevel());
-    EXPECT_EQ(D3DERR_INVALIDCALL, device->Reset(&pp));  // a default-pool texture is still alive
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->Reset(&pp));   // a default-pool texture is still alive
     target->Release();
-    EXPECT_EQ(D3D_OK, device->Reset(&pp));               // managed textures may stay
+    EXPECT_EQ(D3D_OK, device->Reset(&pp));   // managed textures may stay
     EXPECT_EQ(D3D_OK, device->TestCooperativeLevel());
     EXPECT_EQ(D3D_OK, device->Present(nullptr, nullptr, nullptr, nullptr));
     managed->Release();
 }
 
-TEST_F(RecordingDeviceTest, FailedResetReportsItsCode) {
+TEST_F(RecordingDeviceTest, FailedResetReportsItsCode)
+{
     D3DSimulateDeviceLost(device);
     D3DSimulateDeviceResettable(device);
     D3DSimulateResetResult(device, D3DERR_DRIVERINTERNALERROR);
@@ -132,7 +144,8 @@ TEST_F(RecordingDeviceTest, FailedResetReportsItsCode) {
     EXPECT_EQ(D3DERR_DEVICENOTRESET, device->TestCooperativeLevel());
 }
 
-TEST_F(RecordingDeviceTest, ResetPutsStatesBackToTheirDefaults) {
+TEST_F(RecordingDeviceTest, ResetPutsStatesBackToTheirDefaults)
+{
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
     D3DSimulateDeviceLost(device);
     D3DSimulateDeviceResettable(device);
@@ -143,11 +156,12 @@ TEST_F(RecordingDeviceTest, ResetPutsStatesBackToTheirDefaults) {
 }
 
 // ---------------------------------------------------------------------------
-TEST_F(RecordingDeviceTest, DrawsAreCheckedAgainstTheirBuffers) {
+TEST_F(RecordingDeviceTest, DrawsAreCheckedAgainstTheirBuffers)
+{
     IDirect3DVertexBuffer9* vb = nullptr;
-    ASSERT_EQ(D3D_OK, device->CreateVertexBuffer(20 * 4, D3DUSAGE_WRITEONLY, D3DFVF_XYZ | D3DFVF_TEX1,
-                                                 D3DPOOL_MANAGED, &vb, nullptr));
-    EXPECT_EQ(D3DERR_INVALIDCALL, device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2));  // no stream
+    ASSERT_EQ(D3D_OK, device->CreateVertexBuffer(20 * 4, D3DUSAGE_WRITEONLY, D3DFVF_XYZ | D3DFVF_TEX1, D3DPOOL_MANAGED,
+                                                 &vb, nullptr));
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2));   // no stream
     device->SetStreamSource(0, vb, 0, 20);
     device->SetFVF(D3DFVF_XYZ | D3DFVF_TEX1);
     EXPECT_EQ(D3D_OK, device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2));
@@ -157,7 +171,7 @@ TEST_F(RecordingDeviceTest, DrawsAreCheckedAgainstTheirBuffers) {
     void* data = nullptr;
     EXPECT_EQ(D3DERR_INVALIDCALL, vb->Lock(60, 40, &data, 0));
     EXPECT_EQ(D3DERR_INVALIDCALL, vb->Unlock());
-    ASSERT_EQ(D3D_OK, vb->Lock(60, 0, &data, 0));  // size 0: to the end
+    ASSERT_EQ(D3D_OK, vb->Lock(60, 0, &data, 0));   // size 0: to the end
     vb->Unlock();
     device->SetStreamSource(0, nullptr, 0, 0);
     vb->Release();
@@ -176,23 +190,27 @@ TEST_F(RecordingDeviceTest, DrawsAreCheckedAgainstTheirBuffers) {
     ib->Release();
 }
 
-TEST_F(RecordingDeviceTest, ClearingDepthNeedsADepthSurface) {
+TEST_F(RecordingDeviceTest, ClearingDepthNeedsADepthSurface)
+{
     EXPECT_EQ(D3D_OK, device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0));
     device->SetDepthStencilSurface(nullptr);
     EXPECT_EQ(D3DERR_INVALIDCALL, device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0));
     EXPECT_EQ(D3D_OK, device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0));
 }
 
-struct PitchCase {
+struct PitchCase
+{
     D3DFORMAT format;
     UINT width;
     INT pitch;
-    size_t rectOffset;  // offset of the rectangle (4, 4)-(8, 8)
+    size_t rectOffset;   // offset of the rectangle (4, 4)-(8, 8)
 };
 
-class PitchTest : public RecordingDeviceTest, public ::testing::WithParamInterface<PitchCase> {};
+class PitchTest : public RecordingDeviceTest, public ::testing::WithParamInterface<PitchCase>
+{};
 
-TEST_P(PitchTest, LockedRowsFollowTheFormat) {
+TEST_P(PitchTest, LockedRowsFollowTheFormat)
+{
     const PitchCase& c = GetParam();
     IDirect3DTexture9* texture = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateTexture(c.width, 8, 1, 0, c.format, D3DPOOL_MANAGED, &texture, nullptr));
@@ -217,14 +235,19 @@ INSTANTIATE_TEST_SUITE_P(Formats, PitchTest,
                                            PitchCase{D3DFMT_DXT5, 12, 48, 1 * 48 + 16}));
 
 // ---------------------------------------------------------------------------
-struct FvfCase {
+struct FvfCase
+{
     DWORD fvf;
     UINT size;
 };
 
-class FvfSizeTest : public ::testing::TestWithParam<FvfCase> {};
+class FvfSizeTest : public ::testing::TestWithParam<FvfCase>
+{};
 
-TEST_P(FvfSizeTest, VertexSize) { EXPECT_EQ(GetParam().size, D3DXGetFVFVertexSize(GetParam().fvf)); }
+TEST_P(FvfSizeTest, VertexSize)
+{
+    EXPECT_EQ(GetParam().size, D3DXGetFVFVertexSize(GetParam().fvf));
+}
 
 INSTANTIATE_TEST_SUITE_P(GameFormats, FvfSizeTest,
                          ::testing::Values(FvfCase{0x012, 24}, FvfCase{0x102, 20}, FvfCase{0x112, 32},
@@ -233,12 +256,14 @@ INSTANTIATE_TEST_SUITE_P(GameFormats, FvfSizeTest,
                                            FvfCase{0x140342, 48}));
 
 // ---------------------------------------------------------------------------
-TEST_F(RecordingDeviceTest, ModesComeSmallestFirstUpToTheDesktop) {
+TEST_F(RecordingDeviceTest, ModesComeSmallestFirstUpToTheDesktop)
+{
     UINT n = d3d->GetAdapterModeCount(0, D3DFMT_X8R8G8B8);
     ASSERT_GE(n, 3u);
     D3DDISPLAYMODE desktop, previous = {}, mode;
     d3d->GetAdapterDisplayMode(0, &desktop);
-    for (UINT i = 0; i < n; ++i) {
+    for (UINT i = 0; i < n; ++i)
+    {
         ASSERT_EQ(D3D_OK, d3d->EnumAdapterModes(0, D3DFMT_X8R8G8B8, i, &mode));
         EXPECT_LE(mode.Width, desktop.Width);
         EXPECT_LE(mode.Height, desktop.Height);
@@ -252,10 +277,10 @@ TEST_F(RecordingDeviceTest, ModesComeSmallestFirstUpToTheDesktop) {
     EXPECT_EQ(0u, d3d->GetAdapterModeCount(0, D3DFMT_R8G8B8));
 }
 
-TEST_F(RecordingDeviceTest, ImposedModesAndDesktopAreReportedAsGiven) {
-    D3DOverrideAdapterModes({{1024, 768, 60, D3DFMT_X8R8G8B8},
-                             {1024, 768, 70, D3DFMT_X8R8G8B8},
-                             {1024, 768, 75, D3DFMT_X8R8G8B8}});
+TEST_F(RecordingDeviceTest, ImposedModesAndDesktopAreReportedAsGiven)
+{
+    D3DOverrideAdapterModes(
+        {{1024, 768, 60, D3DFMT_X8R8G8B8}, {1024, 768, 70, D3DFMT_X8R8G8B8}, {1024, 768, 75, D3DFMT_X8R8G8B8}});
     D3DOverrideDesktopMode({1280, 1024, 60, D3DFMT_X8R8G8B8});
     ASSERT_EQ(3u, d3d->GetAdapterModeCount(0, D3DFMT_X8R8G8B8));
     D3DDISPLAYMODE mode;
@@ -265,16 +290,17 @@ TEST_F(RecordingDeviceTest, ImposedModesAndDesktopAreReportedAsGiven) {
     EXPECT_EQ(1280u, mode.Width);
 }
 
-TEST_F(RecordingDeviceTest, BackBufferFormatsAndDepthFormats) {
+TEST_F(RecordingDeviceTest, BackBufferFormatsAndDepthFormats)
+{
     EXPECT_EQ(D3D_OK, d3d->CheckDeviceType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DFMT_X8R8G8B8, TRUE));
     EXPECT_EQ(D3D_OK, d3d->CheckDeviceType(0, D3DDEVTYPE_HAL, D3DFMT_R5G6B5, D3DFMT_R5G6B5, FALSE));
     EXPECT_NE(D3D_OK, d3d->CheckDeviceType(0, D3DDEVTYPE_HAL, D3DFMT_R8G8B8, D3DFMT_R8G8B8, TRUE));
     EXPECT_EQ(D3D_OK, d3d->CheckDepthStencilMatch(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_D24S8));
-    EXPECT_NE(D3D_OK, d3d->CheckDepthStencilMatch(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DFMT_X8R8G8B8,
-                                                  D3DFMT_D24X4S4));
+    EXPECT_NE(D3D_OK, d3d->CheckDepthStencilMatch(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_D24X4S4));
 }
 
-TEST_F(RecordingDeviceTest, ShaderVersionsCanBeLowered) {
+TEST_F(RecordingDeviceTest, ShaderVersionsCanBeLowered)
+{
     D3DCAPS9 caps;
     ASSERT_EQ(D3D_OK, d3d->GetDeviceCaps(0, D3DDEVTYPE_HAL, &caps));
     EXPECT_EQ(D3DVS_VERSION(2, 0), caps.VertexShaderVersion);
@@ -285,12 +311,13 @@ TEST_F(RecordingDeviceTest, ShaderVersionsCanBeLowered) {
     EXPECT_EQ(D3DPS_VERSION(1, 4), caps.PixelShaderVersion);
 }
 
-TEST_F(RecordingDeviceTest, CreateDeviceFailureCanBeImposedPerBehaviour) {
+TEST_F(RecordingDeviceTest, CreateDeviceFailureCanBeImposedPerBehaviour)
+{
     D3DOverrideCreateDeviceResult(D3DCREATE_HARDWARE_VERTEXPROCESSING, D3DERR_NOTAVAILABLE);
     IDirect3DDevice9* other = nullptr;
-    EXPECT_EQ(D3DERR_NOTAVAILABLE, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr,
-                                                     D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_PUREDEVICE, &pp,
-                                                     &other));
+    EXPECT_EQ(D3DERR_NOTAVAILABLE,
+              d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_PUREDEVICE,
+                                &pp, &other));
     EXPECT_EQ(D3D_OK, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr,
                                         D3DCREATE_MIXED_VERTEXPROCESSING | D3DCREATE_PUREDEVICE, &pp, &other));
     other->Release();
@@ -299,9 +326,11 @@ TEST_F(RecordingDeviceTest, CreateDeviceFailureCanBeImposedPerBehaviour) {
 
 // A picture file asked for as DXT1 with a mip chain keeps its 32-bit pixels
 // (no visible difference) and gets the chain made from its single level.
-TEST_F(RecordingDeviceTest, PictureAskedForAsDxt1GetsAFullChain) {
+TEST_F(RecordingDeviceTest, PictureAskedForAsDxt1GetsAFullChain)
+{
     std::vector<uint8_t> pixels(8 * 4 * 4);
-    for (int i = 0; i < 32; ++i) {
+    for (int i = 0; i < 32; ++i)
+    {
         pixels[i * 4 + 0] = 0x10, pixels[i * 4 + 1] = 0x80, pixels[i * 4 + 2] = 0xF0, pixels[i * 4 + 3] = 0xFF;
     }
     std::vector<uint8_t> bmp = WriteBmp24(8, 4, pixels.data());
@@ -312,7 +341,7 @@ TEST_F(RecordingDeviceTest, PictureAskedForAsDxt1GetsAFullChain) {
                                                           D3DX_DEFAULT, D3DX_DEFAULT, 0, &info, nullptr, &texture));
     EXPECT_EQ(D3DXIFF_BMP, info.ImageFileFormat);
     EXPECT_EQ(1u, info.MipLevels);
-    ASSERT_EQ(4u, texture->GetLevelCount());  // 8x4, 4x2, 2x1, 1x1
+    ASSERT_EQ(4u, texture->GetLevelCount());   // 8x4, 4x2, 2x1, 1x1
     D3DSURFACE_DESC desc;
     texture->GetLevelDesc(3, &desc);
     EXPECT_EQ(1u, desc.Width);
@@ -327,7 +356,8 @@ TEST_F(RecordingDeviceTest, PictureAskedForAsDxt1GetsAFullChain) {
     texture->Release();
 }
 
-TEST_F(RecordingDeviceTest, UndecodableTextureFilesFailCleanly) {
+TEST_F(RecordingDeviceTest, UndecodableTextureFilesFailCleanly)
+{
     const uint8_t garbage[] = {'D', 'D', 'S', ' ', 124, 0, 0, 0, 1, 2, 3};
     IDirect3DTexture9* texture = nullptr;
     EXPECT_EQ(D3DXERR_INVALIDDATA,
@@ -336,8 +366,8 @@ TEST_F(RecordingDeviceTest, UndecodableTextureFilesFailCleanly) {
                                                   nullptr, nullptr, &texture));
     EXPECT_EQ(nullptr, texture);
     EXPECT_NE(D3D_OK, D3DXCreateTextureFromFileExA(device, "/nonexistent/file.bmp", D3DX_DEFAULT, D3DX_DEFAULT, 0, 0,
-                                                   D3DFMT_DXT1, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0,
-                                                   nullptr, nullptr, &texture));
+                                                   D3DFMT_DXT1, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr,
+                                                   nullptr, &texture));
     IDirect3DCubeTexture9* cube = nullptr;
     EXPECT_NE(D3D_OK, D3DXCreateCubeTextureFromFileInMemoryEx(device, garbage, sizeof garbage, D3DX_DEFAULT, 0, 0,
                                                               D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT,
@@ -345,4 +375,4 @@ TEST_F(RecordingDeviceTest, UndecodableTextureFilesFailCleanly) {
     EXPECT_EQ(nullptr, cube);
 }
 
-}  // namespace
+}   // namespace

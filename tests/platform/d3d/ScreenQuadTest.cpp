@@ -4,29 +4,35 @@
 
 #include "GoldenImage.h"
 
-namespace {
+namespace
+{
 
-struct ScreenVertex {
+struct ScreenVertex
+{
     float x, y, z, rhw;
     DWORD color;
     float u, v;
 };
 const DWORD kScreenFVF = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
-void Quad(ScreenVertex* v, float x1, float y1, float x2, float y2, DWORD color) {
+void Quad(ScreenVertex* v, float x1, float y1, float x2, float y2, DWORD color)
+{
     v[0] = {x1, y1, 0, 1, color, 0, 0};
     v[1] = {x2, y1, 0, 1, color, 1, 0};
     v[2] = {x1, y2, 0, 1, color, 0, 1};
     v[3] = {x2, y2, 0, 1, color, 1, 1};
 }
 
-struct ScreenSize {
+struct ScreenSize
+{
     UINT width, height;
 };
 
-class ScreenQuadTest : public ::testing::TestWithParam<ScreenSize> {};
+class ScreenQuadTest : public ::testing::TestWithParam<ScreenSize>
+{};
 
-TEST_P(ScreenQuadTest, QuadsCoverExactlyTheirPixels) {
+TEST_P(ScreenQuadTest, QuadsCoverExactlyTheirPixels)
+{
     const ScreenSize size = GetParam();
     golden::HeadlessDevice device;
     ASSERT_TRUE(device.Create(size.width, size.height)) << device.error();
@@ -63,7 +69,8 @@ TEST_P(ScreenQuadTest, QuadsCoverExactlyTheirPixels) {
     EXPECT_EQ(0u, at(W - 1, H - 8));
 }
 
-TEST_P(ScreenQuadTest, ClearStaysInsideTheViewport) {
+TEST_P(ScreenQuadTest, ClearStaysInsideTheViewport)
+{
     const ScreenSize size = GetParam();
     golden::HeadlessDevice device;
     ASSERT_TRUE(device.Create(size.width, size.height)) << device.error();
@@ -80,7 +87,8 @@ TEST_P(ScreenQuadTest, ClearStaysInsideTheViewport) {
     EXPECT_EQ(0x0000FFu, golden::PixelAt(pixels, w, 100, 200) & 0xFFFFFF);
 }
 
-TEST_P(ScreenQuadTest, LinesAndFansLandOnTheirRows) {
+TEST_P(ScreenQuadTest, LinesAndFansLandOnTheirRows)
+{
     const ScreenSize size = GetParam();
     golden::HeadlessDevice device;
     ASSERT_TRUE(device.Create(size.width, size.height)) << device.error();
@@ -90,8 +98,8 @@ TEST_P(ScreenQuadTest, LinesAndFansLandOnTheirRows) {
     device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
     device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
     device->SetFVF(kScreenFVF);
-    ScreenVertex line[3] = {{5, 10, 0, 1, 0xFFFF0000, 0, 0}, {40, 10, 0, 1, 0xFFFF0000, 0, 0},
-                            {40, 30, 0, 1, 0xFFFF0000, 0, 0}};
+    ScreenVertex line[3] = {
+        {5, 10, 0, 1, 0xFFFF0000, 0, 0}, {40, 10, 0, 1, 0xFFFF0000, 0, 0}, {40, 30, 0, 1, 0xFFFF0000, 0, 0}};
     ASSERT_EQ(D3D_OK, device->DrawPrimitiveUP(D3DPT_LINESTRIP, 2, line, sizeof(ScreenVertex)));
     // A fan of four triangles around (100, 100) fills the square 80..120.
     ScreenVertex fan[6] = {{100, 100, 0, 1, 0xFF00FF00, 0, 0}, {80, 80, 0, 1, 0xFF00FF00, 0, 0},
@@ -111,4 +119,4 @@ TEST_P(ScreenQuadTest, LinesAndFansLandOnTheirRows) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ScreenQuadTest, ::testing::Values(ScreenSize{800, 600}, ScreenSize{1024, 768}));
 
-}  // namespace
+}   // namespace

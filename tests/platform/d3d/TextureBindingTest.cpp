@@ -5,9 +5,11 @@
 
 #include "GoldenImage.h"
 
-namespace {
+namespace
+{
 
-struct QuadVertex {
+struct QuadVertex
+{
     float x, y, z, rhw;
     DWORD color;
     float u, v;
@@ -85,4 +87,4 @@ TEST(TextureBinding, NewAndReplacedTexturesLeaveTheStagesAlone)
     red->Release();
 }
 
-}  // namespace
+}   // namespace

@@ -7,13 +7,16 @@
 
 #include "GoldenImage.h"
 
-namespace {
+namespace
+{
 
-struct Rgba {
+struct Rgba
+{
     float r, g, b, a;
 };
 
-Rgba FromArgb(DWORD c) {
+Rgba FromArgb(DWORD c)
+{
     return {((c >> 16) & 0xFF) / 255.0f, ((c >> 8) & 0xFF) / 255.0f, (c & 0xFF) / 255.0f, (c >> 24) / 255.0f};
 }
 
@@ -21,7 +24,8 @@ const DWORD kTexture = 0x808040FF;   // a .5, r .5, g .25, b 1
 const DWORD kDiffuse = 0xC080FF40;   // a .75, r .5, g 1, b .25
 const DWORD kFactor = 0x40FF0080;    // a .25, r 1, g 0, b .5
 
-struct ScreenVertex {
+struct ScreenVertex
+{
     float x, y, z, rhw;
     DWORD color;
     float u, v;
@@ -30,25 +34,31 @@ struct ScreenVertex {
 using Setup = std::function<void(IDirect3DDevice9*, IDirect3DTexture9*)>;
 using Expect = std::function<Rgba(Rgba t, Rgba d, Rgba f)>;
 
-struct StageCase {
+struct StageCase
+{
     const char* name;
     Setup setup;
     Expect expect;
 };
 
-void Color(IDirect3DDevice9* d, DWORD stage, DWORD op, DWORD arg1, DWORD arg2) {
+void Color(IDirect3DDevice9* d, DWORD stage, DWORD op, DWORD arg1, DWORD arg2)
+{
     d->SetTextureStageState(stage, D3DTSS_COLOROP, op);
     d->SetTextureStageState(stage, D3DTSS_COLORARG1, arg1);
     d->SetTextureStageState(stage, D3DTSS_COLORARG2, arg2);
 }
 
-void Alpha(IDirect3DDevice9* d, DWORD stage, DWORD op, DWORD arg1, DWORD arg2) {
+void Alpha(IDirect3DDevice9* d, DWORD stage, DWORD op, DWORD arg1, DWORD arg2)
+{
     d->SetTextureStageState(stage, D3DTSS_ALPHAOP, op);
     d->SetTextureStageState(stage, D3DTSS_ALPHAARG1, arg1);
     d->SetTextureStageState(stage, D3DTSS_ALPHAARG2, arg2);
 }
 
-float Sat(float v) { return std::min(1.0f, std::max(0.0f, v)); }
+float Sat(float v)
+{
+    return std::min(1.0f, std::max(0.0f, v));
+}
 
 const StageCase kCases[] = {
     {"ModulateTextureDiffuse",
@@ -57,14 +67,18 @@ const StageCase kCases[] = {
          Color(d, 0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
          Alpha(d, 0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
      },
-     [](Rgba t, Rgba d, Rgba) { return Rgba{t.r * d.r, t.g * d.g, t.b * d.b, t.a * d.a}; }},
+     [](Rgba t, Rgba d, Rgba) {
+         return Rgba{t.r * d.r, t.g * d.g, t.b * d.b, t.a * d.a};
+     }},
     {"Modulate2X",
      [](IDirect3DDevice9* d, IDirect3DTexture9* t) {
          d->SetTexture(0, t);
          Color(d, 0, D3DTOP_MODULATE2X, D3DTA_TEXTURE, D3DTA_DIFFUSE);
          Alpha(d, 0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE);
      },
-     [](Rgba t, Rgba d, Rgba) { return Rgba{Sat(2 * t.r * d.r), Sat(2 * t.g * d.g), Sat(2 * t.b * d.b), t.a}; }},
+     [](Rgba t, Rgba d, Rgba) {
+         return Rgba{Sat(2 * t.r * d.r), Sat(2 * t.g * d.g), Sat(2 * t.b * d.b), t.a};
+     }},
     {"SelectTextureFactor",
      [](IDirect3DDevice9* d, IDirect3DTexture9* t) {
          d->SetTexture(0, t);
@@ -78,7 +92,9 @@ const StageCase kCases[] = {
          Color(d, 0, D3DTOP_SELECTARG1, D3DTA_TEXTURE | D3DTA_COMPLEMENT, D3DTA_CURRENT);
          Alpha(d, 0, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_CURRENT);
      },
-     [](Rgba t, Rgba d, Rgba) { return Rgba{1 - t.r, 1 - t.g, 1 - t.b, d.a}; }},
+     [](Rgba t, Rgba d, Rgba) {
+         return Rgba{1 - t.r, 1 - t.g, 1 - t.b, d.a};
+     }},
     {"MultiplyAddOnSecondStage",
      [](IDirect3DDevice9* d, IDirect3DTexture9* t) {
          Color(d, 0, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_CURRENT);
@@ -142,12 +158,16 @@ const StageCase kCases[] = {
          d->SetTextureStageState(2, D3DTSS_RESULTARG, D3DTA_CURRENT);
          Alpha(d, 2, D3DTOP_DISABLE, D3DTA_CURRENT, D3DTA_CURRENT);
      },
-     [](Rgba t, Rgba d, Rgba f) { return Rgba{t.r * f.r * d.r, t.g * f.g * d.g, t.b * f.b * d.b, d.a}; }},
+     [](Rgba t, Rgba d, Rgba f) {
+         return Rgba{t.r * f.r * d.r, t.g * f.g * d.g, t.b * f.b * d.b, d.a};
+     }},
 };
 
-class TextureStageTest : public ::testing::TestWithParam<StageCase> {};
+class TextureStageTest : public ::testing::TestWithParam<StageCase>
+{};
 
-TEST_P(TextureStageTest, StageArithmetic) {
+TEST_P(TextureStageTest, StageArithmetic)
+{
     const StageCase& c = GetParam();
     golden::HeadlessDevice device;
     ASSERT_TRUE(device.Create(16, 16, false)) << device.error();
@@ -156,13 +176,14 @@ TEST_P(TextureStageTest, StageArithmetic) {
     D3DLOCKED_RECT locked;
     ASSERT_EQ(D3D_OK, texture->LockRect(0, &locked, nullptr, 0));
     for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 2; ++x) reinterpret_cast<DWORD*>((uint8_t*)locked.pBits + y * locked.Pitch)[x] = kTexture;
+        for (int x = 0; x < 2; ++x)
+            reinterpret_cast<DWORD*>((uint8_t*)locked.pBits + y * locked.Pitch)[x] = kTexture;
     texture->UnlockRect(0);
 
     // Draw into an A8R8G8B8 target so the alpha result can be read too.
     IDirect3DTexture9* target = nullptr;
-    ASSERT_EQ(D3D_OK,
-              device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target, nullptr));
+    ASSERT_EQ(D3D_OK, device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target,
+                                            nullptr));
     IDirect3DSurface9* surface = nullptr;
     target->GetSurfaceLevel(0, &surface);
     device->SetRenderTarget(0, surface);
@@ -196,4 +217,4 @@ TEST_P(TextureStageTest, StageArithmetic) {
 INSTANTIATE_TEST_SUITE_P(Combinations, TextureStageTest, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<StageCase>& info) { return std::string(info.param.name); });
 
-}  // namespace
+}   // namespace

@@ -5,7 +5,8 @@
 
 #include "platform/image/ImageDecode.h"
 
-namespace {
+namespace
+{
 
 // Pixel (x, y) of a decoded B,G,R,A image as 0xAARRGGBB.
 uint32_t Pixel(const std::vector<uint8_t>& bgra, int width, int x, int y)
@@ -17,8 +18,10 @@ uint32_t Pixel(const std::vector<uint8_t>& bgra, int width, int x, int y)
 // Colour block with index i for pixel i taken from `indices` (row-major).
 void PutColourBlock(uint8_t* b, uint16_t c0, uint16_t c1, const int indices[16])
 {
-    b[0] = uint8_t(c0); b[1] = uint8_t(c0 >> 8);
-    b[2] = uint8_t(c1); b[3] = uint8_t(c1 >> 8);
+    b[0] = uint8_t(c0);
+    b[1] = uint8_t(c0 >> 8);
+    b[2] = uint8_t(c1);
+    b[3] = uint8_t(c1 >> 8);
     uint32_t bits = 0;
     for (int i = 0; i < 16; ++i)
         bits |= uint32_t(indices[i] & 3) << (2 * i);
@@ -26,20 +29,24 @@ void PutColourBlock(uint8_t* b, uint16_t c0, uint16_t c1, const int indices[16])
         b[4 + k] = uint8_t(bits >> (8 * k));
 }
 
-const int kIndexRamp[16] = { 0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3 };
+const int kIndexRamp[16] = {0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3};
 
-} // namespace
+}   // namespace
 
 struct Dxt1Case
 {
     const char* name;
     uint16_t c0, c1;
-    uint32_t expected[4]; // colours for indices 0..3 as 0xAARRGGBB
+    uint32_t expected[4];   // colours for indices 0..3 as 0xAARRGGBB
 };
 
-void PrintTo(const Dxt1Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Dxt1Case& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
-class Dxt1Block : public ::testing::TestWithParam<Dxt1Case> {};
+class Dxt1Block : public ::testing::TestWithParam<Dxt1Case>
+{};
 
 TEST_P(Dxt1Block, DecodesPaletteOfEachMode)
 {
@@ -54,16 +61,16 @@ TEST_P(Dxt1Block, DecodesPaletteOfEachMode)
             EXPECT_EQ(Pixel(bgra, 4, x, y), c.expected[x]) << "pixel " << x << "," << y;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Modes, Dxt1Block,
-    ::testing::Values(
-        // c0 > c1: four opaque colours, thirds between red and blue.
-        Dxt1Case{ "FourColour", 0xF800, 0x001F, { 0xFFFF0000, 0xFF0000FF, 0xFFAA0055, 0xFF5500AA } },
-        // c0 <= c1: midpoint and a transparent black entry.
-        Dxt1Case{ "ThreeColour", 0x001F, 0xF800, { 0xFF0000FF, 0xFFFF0000, 0xFF7F007F, 0x00000000 } },
-        // Equal colours also select the three-colour mode.
-        Dxt1Case{ "EqualColours", 0x07E0, 0x07E0, { 0xFF00FF00, 0xFF00FF00, 0xFF00FF00, 0x00000000 } }),
-    [](const ::testing::TestParamInfo<Dxt1Case>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Modes, Dxt1Block,
+                         ::testing::Values(
+                             // c0 > c1: four opaque colours, thirds between red and blue.
+                             Dxt1Case{"FourColour", 0xF800, 0x001F, {0xFFFF0000, 0xFF0000FF, 0xFFAA0055, 0xFF5500AA}},
+                             // c0 <= c1: midpoint and a transparent black entry.
+                             Dxt1Case{"ThreeColour", 0x001F, 0xF800, {0xFF0000FF, 0xFFFF0000, 0xFF7F007F, 0x00000000}},
+                             // Equal colours also select the three-colour mode.
+                             Dxt1Case{
+                                 "EqualColours", 0x07E0, 0x07E0, {0xFF00FF00, 0xFF00FF00, 0xFF00FF00, 0x00000000}}),
+                         [](const ::testing::TestParamInfo<Dxt1Case>& i) { return std::string(i.param.name); });
 
 TEST(DxtDecode, Dxt3UsesExplicitAlphaAndAlwaysFourColours)
 {
@@ -75,21 +82,27 @@ TEST(DxtDecode, Dxt3UsesExplicitAlphaAndAlwaysFourColours)
     PutColourBlock(block + 8, 0x001F, 0xF800, kIndexRamp);
     std::vector<uint8_t> bgra;
     ASSERT_TRUE(DecompressDxt(PixelFormat::DXT3, 4, 4, block, sizeof block, bgra));
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < 16; ++i)
+    {
         const uint32_t px = Pixel(bgra, 4, i % 4, i / 4);
         EXPECT_EQ(px >> 24, uint32_t(i * 17)) << i;
     }
-    EXPECT_EQ(Pixel(bgra, 4, 3, 0) & 0xFFFFFF, 0xAA0055u); // index 3 = (c0 + 2 c1) / 3, not black
+    EXPECT_EQ(Pixel(bgra, 4, 3, 0) & 0xFFFFFF, 0xAA0055u);   // index 3 = (c0 + 2 c1) / 3, not black
 }
 
 TEST(DxtDecode, Dxt5InterpolatesAlphaInBothModes)
 {
-    struct Case { uint8_t a0, a1; int expected[8]; };
-    const Case cases[] = {
-        { 255, 0, { 255, 0, 218, 182, 145, 109, 72, 36 } },  // eight-value mode
-        { 0, 255, { 0, 255, 51, 102, 153, 204, 0, 255 } },   // six values plus 0 and 255
+    struct Case
+    {
+        uint8_t a0, a1;
+        int expected[8];
     };
-    for (const Case& c : cases) {
+    const Case cases[] = {
+        {255, 0, {255, 0, 218, 182, 145, 109, 72, 36}},   // eight-value mode
+        {0, 255, {0, 255, 51, 102, 153, 204, 0, 255}},    // six values plus 0 and 255
+    };
+    for (const Case& c : cases)
+    {
         uint8_t block[16] = {};
         block[0] = c.a0;
         block[1] = c.a1;
@@ -113,7 +126,7 @@ TEST(DxtDecode, SizesNotMultipleOfFourTakeTopLeftOfEdgeBlocks)
     // right block red in its first column and green elsewhere.
     uint8_t blocks[16];
     const int allZero[16] = {};
-    const int firstColumnZero[16] = { 0, 1, 1, 1, 0, 1, 1, 1, 0, 1, 1, 1, 0, 1, 1, 1 };
+    const int firstColumnZero[16] = {0, 1, 1, 1, 0, 1, 1, 1, 0, 1, 1, 1, 0, 1, 1, 1};
     PutColourBlock(blocks, 0xF800, 0x0000, allZero);
     PutColourBlock(blocks + 8, 0xF800, 0x07E0, firstColumnZero);
     std::vector<uint8_t> bgra;
@@ -128,7 +141,7 @@ TEST(DxtDecode, RejectsShortInputAndOtherFormats)
 {
     std::vector<uint8_t> blocks(32, 0);
     std::vector<uint8_t> bgra;
-    EXPECT_FALSE(DecompressDxt(PixelFormat::DXT1, 8, 8, blocks.data(), 31, bgra)); // needs 4 blocks
+    EXPECT_FALSE(DecompressDxt(PixelFormat::DXT1, 8, 8, blocks.data(), 31, bgra));   // needs 4 blocks
     EXPECT_TRUE(DecompressDxt(PixelFormat::DXT1, 8, 8, blocks.data(), 32, bgra));
     EXPECT_FALSE(DecompressDxt(PixelFormat::DXT5, 8, 4, blocks.data(), 31, bgra));
     EXPECT_FALSE(DecompressDxt(PixelFormat::A8R8G8B8, 1, 1, blocks.data(), 32, bgra));

@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstddef>
+#include <cstdio>
 #include <type_traits>
 
-namespace {
+namespace
+{
 
 const float kEps = 1e-4f;
 
@@ -15,8 +16,8 @@ const float kEps = 1e-4f;
 {
     if (std::fabs(got.x - want.x) <= eps && std::fabs(got.y - want.y) <= eps && std::fabs(got.z - want.z) <= eps)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got (" << got.x << ", " << got.y << ", " << got.z << "), want ("
-                                         << want.x << ", " << want.y << ", " << want.z << ")";
+    return ::testing::AssertionFailure() << "got (" << got.x << ", " << got.y << ", " << got.z << "), want (" << want.x
+                                         << ", " << want.y << ", " << want.z << ")";
 }
 
 ::testing::AssertionResult Near(const D3DXMATRIX& got, const D3DXMATRIX& want, float eps = kEps)
@@ -24,8 +25,8 @@ const float kEps = 1e-4f;
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j)
             if (!(std::fabs(got.m[i][j] - want.m[i][j]) <= eps))
-                return ::testing::AssertionFailure() << "element (" << i << ", " << j << ") is " << got.m[i][j]
-                                                     << ", want " << want.m[i][j];
+                return ::testing::AssertionFailure()
+                       << "element (" << i << ", " << j << ") is " << got.m[i][j] << ", want " << want.m[i][j];
     return ::testing::AssertionSuccess();
 }
 
@@ -68,7 +69,7 @@ D3DXMATRIX ProjectionMatrix()
     return p;
 }
 
-} // namespace
+}   // namespace
 
 // ---------------------------------------------------------------------------
 // Matrices.
@@ -99,20 +100,17 @@ TEST(D3DXMath, MatrixElementsAreRowMajor)
     EXPECT_EQ(offsetof(D3DXCOLOR, a), 12u);
 }
 
-
 TEST(D3DXMath, InverseTimesMatrixIsTheIdentityAndInverseOfInverseIsTheMatrix)
 {
     D3DXMATRIX farAway, ortho;
     D3DXMatrixTranslation(&farAway, 1500.0f, -40.0f, 2600.0f);
     D3DXMatrixOrthoOffCenterLH(&ortho, 0.0f, 800.0f, 600.0f, 0.0f, 0.0f, 1.0f);
-    D3DXMATRIX general(1, 2, 0, 1,
-                       0, 1, 3, 0,
-                       4, 0, 1, 2,
-                       1, 1, 1, 5);
-    struct Case {
+    D3DXMATRIX general(1, 2, 0, 1, 0, 1, 3, 0, 4, 0, 1, 2, 1, 1, 1, 5);
+    struct Case
+    {
         const char* name;
         D3DXMATRIX m;
-        float tolerance; // single precision with elements in the thousands
+        float tolerance;   // single precision with elements in the thousands
     };
     const Case cases[] = {
         {"identity", Identity(), kEps},
@@ -123,7 +121,8 @@ TEST(D3DXMath, InverseTimesMatrixIsTheIdentityAndInverseOfInverseIsTheMatrix)
         {"ortho", ortho, kEps},
         {"general", general, kEps},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.name);
         D3DXMATRIX inv, back;
         float det = 0.0f;
@@ -145,10 +144,7 @@ TEST(D3DXMath, DeterminantOfKnownMatrices)
     D3DXMatrixScaling(&s, 2.0f, 3.0f, 4.0f);
     D3DXVECTOR3 axis(1.0f, 2.0f, 3.0f);
     D3DXMatrixRotationAxis(&r, &axis, 0.9f);
-    D3DXMATRIX general(1, 2, 0, 1,
-                       0, 1, 3, 0,
-                       4, 0, 1, 2,
-                       1, 1, 1, 5);
+    D3DXMATRIX general(1, 2, 0, 1, 0, 1, 3, 0, 4, 0, 1, 2, 1, 1, 1, 5);
     EXPECT_NEAR(D3DXMatrixDeterminant(&s), 24.0f, 1e-5f);
     EXPECT_NEAR(D3DXMatrixDeterminant(&r), 1.0f, 1e-5f);
     // Expanded by hand along the first row.
@@ -159,11 +155,9 @@ TEST(D3DXMath, InverseOfSingularMatrixFailsAndLeavesOutputAlone)
 {
     D3DXMATRIX flat;
     D3DXMatrixScaling(&flat, 1.0f, 0.0f, 1.0f);
-    D3DXMATRIX sameRows(1, 2, 3, 4,
-                        1, 2, 3, 4,
-                        0, 0, 1, 0,
-                        0, 0, 0, 1);
-    for (const D3DXMATRIX& m : {flat, sameRows, D3DXMATRIX()}) {
+    D3DXMATRIX sameRows(1, 2, 3, 4, 1, 2, 3, 4, 0, 0, 1, 0, 0, 0, 0, 1);
+    for (const D3DXMATRIX& m : {flat, sameRows, D3DXMATRIX()})
+    {
         D3DXMATRIX out(Identity());
         float det = 99.0f;
         EXPECT_EQ(D3DXMatrixInverse(&out, &det, &m), nullptr);
@@ -188,15 +182,9 @@ TEST(D3DXMath, FunctionsMayWriteOverTheirInput)
     D3DXMatrixMultiply(&b, &a, &b);
     EXPECT_TRUE(Near(b, product));
 
-    D3DXMATRIX t(1, 2, 3, 4,
-                 5, 6, 7, 8,
-                 9, 10, 11, 12,
-                 13, 14, 15, 16);
+    D3DXMATRIX t(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16);
     D3DXMatrixTranspose(&t, &t);
-    EXPECT_EQ(t, D3DXMATRIX(1, 5, 9, 13,
-                            2, 6, 10, 14,
-                            3, 7, 11, 15,
-                            4, 8, 12, 16));
+    EXPECT_EQ(t, D3DXMATRIX(1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 4, 8, 12, 16));
     EXPECT_EQ(t(0, 1), 5.0f);
     EXPECT_EQ(t._21, 2.0f);
 
@@ -241,21 +229,19 @@ TEST(D3DXMath, RotationsTurnTheLeftHandedWay)
     D3DXMatrixRotationY(&ry, q);
     D3DXMatrixRotationZ(&rz, q);
     const D3DXVECTOR3 X(1, 0, 0), Y(0, 1, 0), Z(0, 0, 1);
-    struct Case {
+    struct Case
+    {
         const char* name;
         const D3DXMATRIX* m;
         D3DXVECTOR3 in, out;
     };
     const Case cases[] = {
-        {"Y turns +z into +x", &ry, Z, X},
-        {"Y turns +x into -z", &ry, X, -Z},
-        {"Y keeps +y", &ry, Y, Y},
-        {"X turns +y into +z", &rx, Y, Z},
-        {"X turns +z into -y", &rx, Z, -Y},
-        {"Z turns +x into +y", &rz, X, Y},
+        {"Y turns +z into +x", &ry, Z, X},  {"Y turns +x into -z", &ry, X, -Z}, {"Y keeps +y", &ry, Y, Y},
+        {"X turns +y into +z", &rx, Y, Z},  {"X turns +z into -y", &rx, Z, -Y}, {"Z turns +x into +y", &rz, X, Y},
         {"Z turns +y into -x", &rz, Y, -X},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.name);
         EXPECT_TRUE(Near(TransformCoord(c.in, *c.m), c.out));
         D3DXVECTOR3 n;
@@ -266,10 +252,7 @@ TEST(D3DXMath, RotationsTurnTheLeftHandedWay)
     const float c = std::cos(0.5f), s = std::sin(0.5f);
     D3DXMATRIX half;
     D3DXMatrixRotationY(&half, 0.5f);
-    EXPECT_TRUE(Near(half, D3DXMATRIX(c, 0, -s, 0,
-                                      0, 1, 0, 0,
-                                      s, 0, c, 0,
-                                      0, 0, 0, 1)));
+    EXPECT_TRUE(Near(half, D3DXMATRIX(c, 0, -s, 0, 0, 1, 0, 0, s, 0, c, 0, 0, 0, 0, 1)));
 }
 
 TEST(D3DXMath, AxisQuaternionAndYawPitchRollRotationsAgreeWithTheBasicOnes)
@@ -281,7 +264,8 @@ TEST(D3DXMath, AxisQuaternionAndYawPitchRollRotationsAgreeWithTheBasicOnes)
     D3DXMatrixRotationZ(&basic[2], angle);
     // Axes of any length.
     const D3DXVECTOR3 axes[3] = {D3DXVECTOR3(3, 0, 0), D3DXVECTOR3(0, 0.25f, 0), D3DXVECTOR3(0, 0, 1)};
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3; ++i)
+    {
         SCOPED_TRACE(i);
         D3DXMATRIX m;
         D3DXMatrixRotationAxis(&m, &axes[i], angle);
@@ -309,7 +293,8 @@ TEST(D3DXMath, AxisRotationOfTheSunAndMoonDirections)
     D3DXVECTOR3 sunStart(0, 1, -1), sunAxis(0, 1, 1);
     D3DXVec3Normalize(&sunStart, &sunStart);
     D3DXVec3Normalize(&sunAxis, &sunAxis);
-    for (float t : {0.0f, 0.4f, D3DX_PI / 2.0f, 2.5f, D3DX_PI, -1.0f}) {
+    for (float t : {0.0f, 0.4f, D3DX_PI / 2.0f, 2.5f, D3DX_PI, -1.0f})
+    {
         SCOPED_TRACE(t);
         D3DXMATRIX m;
         D3DXVECTOR3 sun, moon;
@@ -330,8 +315,10 @@ TEST(D3DXMath, QuaternionFromMatrixRoundTripsThroughEveryBranch)
     const D3DXVECTOR3 axes[] = {D3DXVECTOR3(1, 0, 0), D3DXVECTOR3(0, 1, 0), D3DXVECTOR3(0, 0, 1),
                                 D3DXVECTOR3(1, -2, 0.5f)};
     const float angles[] = {0.3f, 2.0f, 3.1f, -3.0f};
-    for (const D3DXVECTOR3& axis : axes) {
-        for (float angle : angles) {
+    for (const D3DXVECTOR3& axis : axes)
+    {
+        for (float angle : angles)
+        {
             SCOPED_TRACE(angle);
             D3DXMATRIX m, back;
             D3DXMatrixRotationAxis(&m, &axis, angle);
@@ -366,7 +353,8 @@ TEST(D3DXMath, QuaternionMultiplyAndSlerp)
     D3DXQuaternionRotationAxis(&q90, &yAxis, D3DX_PI / 2.0f);
     D3DXMATRIX m, want;
     D3DXMatrixRotationY(&want, D3DX_PI / 4.0f);
-    for (const D3DXQUATERNION& target : {q90, -q90}) {
+    for (const D3DXQUATERNION& target : {q90, -q90})
+    {
         // -q90 is the same rotation; the result must still take the short way.
         D3DXQuaternionSlerp(&mid, &id, &target, 0.5f);
         D3DXMatrixRotationQuaternion(&m, &mid);
@@ -406,11 +394,12 @@ TEST(D3DXMath, ViewAndPerspectivePutPointsInFrontAtDepthZeroToOne)
     EXPECT_TRUE(Near(TransformCoord(eye, view), D3DXVECTOR3(0, 0, 0)));
     EXPECT_TRUE(Near(TransformCoord(at, view), D3DXVECTOR3(0, 0, 10)));
 
-    struct Case {
+    struct Case
+    {
         const char* name;
         D3DXVECTOR3 world;
-        float x, y;  // expected screen position, < 0 to only check the sign
-        float depth; // < 0: only check 0 < depth < 1
+        float x, y;    // expected screen position, < 0 to only check the sign
+        float depth;   // < 0: only check 0 < depth < 1
     };
     const Case cases[] = {
         {"target", at, 320.0f, 240.0f, -1.0f},
@@ -418,16 +407,20 @@ TEST(D3DXMath, ViewAndPerspectivePutPointsInFrontAtDepthZeroToOne)
         {"near plane", D3DXVECTOR3(0, 2, -9), 320.0f, 240.0f, 0.0f},
         {"far plane", D3DXVECTOR3(0, 2, 90), 320.0f, 240.0f, 1.0f},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.name);
         D3DXVECTOR3 s;
         ASSERT_EQ(D3DXVec3Project(&s, &c.world, &vp, &proj, &view, nullptr), &s);
         EXPECT_NEAR(s.x, c.x, 1e-3f);
         EXPECT_NEAR(s.y, c.y, 1e-3f);
-        if (c.depth < 0.0f) {
+        if (c.depth < 0.0f)
+        {
             EXPECT_GT(s.z, 0.0f);
             EXPECT_LT(s.z, 1.0f);
-        } else {
+        }
+        else
+        {
             EXPECT_NEAR(s.z, c.depth, 1e-5f);
         }
     }
@@ -458,8 +451,10 @@ TEST(D3DXMath, UnprojectInvertsProject)
         {100, 50, 320, 200, 0.25f, 0.75f},
     };
     const D3DXVECTOR3 points[] = {D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(-4, 3, 1), D3DXVECTOR3(7, -2, -5)};
-    for (const D3DVIEWPORT9& vp : viewports) {
-        for (const D3DXVECTOR3& p : points) {
+    for (const D3DVIEWPORT9& vp : viewports)
+    {
+        for (const D3DXVECTOR3& p : points)
+        {
             D3DXVECTOR3 screen, back;
             D3DXVec3Project(&screen, &p, &vp, &proj, &view, &world);
             EXPECT_GE(screen.z, vp.MinZ);
@@ -507,14 +502,14 @@ TEST(D3DXMath, TransformsOfPointsAndDirections)
     D3DXMatrixTranslation(&t, 1, 2, 3);
     D3DXVECTOR3 v(4, 5, 6), n;
     D3DXVec3TransformNormal(&n, &v, &t);
-    EXPECT_EQ(n, v); // directions ignore translation
+    EXPECT_EQ(n, v);   // directions ignore translation
     EXPECT_TRUE(Near(TransformCoord(v, t), D3DXVECTOR3(5, 7, 9)));
 
     D3DXVECTOR4 h;
     D3DXMATRIX proj = ProjectionMatrix();
     D3DXVECTOR3 p(1, 2, 10);
     D3DXVec3Transform(&h, &p, &proj);
-    EXPECT_NEAR(h.w, 10.0f, kEps); // perspective keeps view depth in w
+    EXPECT_NEAR(h.w, 10.0f, kEps);   // perspective keeps view depth in w
     EXPECT_TRUE(Near(TransformCoord(p, proj), D3DXVECTOR3(h.x / h.w, h.y / h.w, h.z / h.w)));
     D3DXVECTOR4 h2, p4(p, 1.0f);
     D3DXVec4Transform(&h2, &p4, &proj);
@@ -602,7 +597,8 @@ TEST(D3DXMath, PlaneFromPointsAndSignedDistances)
     EXPECT_NEAR(p.c, 0.0f, kEps);
     EXPECT_NEAR(p.d, -1.0f, kEps);
 
-    struct Case {
+    struct Case
+    {
         D3DXVECTOR3 point;
         float distance;
     };
@@ -645,10 +641,10 @@ TEST(D3DXMath, DegeneratePlanesStayFinite)
 
 TEST(D3DXMath, PlaneLineIntersectionReflectionAndTransform)
 {
-    D3DXPLANE ground(0, 1, 0, -1); // y = 1
+    D3DXPLANE ground(0, 1, 0, -1);   // y = 1
     D3DXVECTOR3 a(2, 5, 0), b(2, 3, 4), hit(9, 9, 9);
     ASSERT_EQ(D3DXPlaneIntersectLine(&hit, &ground, &a, &b), &hit);
-    EXPECT_TRUE(Near(hit, D3DXVECTOR3(2, 1, 8))); // beyond b: the line is unbounded
+    EXPECT_TRUE(Near(hit, D3DXVECTOR3(2, 1, 8)));   // beyond b: the line is unbounded
     D3DXVECTOR3 c(0, 3, 0), d(5, 3, 5);
     EXPECT_EQ(D3DXPlaneIntersectLine(&hit, &ground, &c, &d), nullptr);
 
@@ -675,7 +671,8 @@ TEST(D3DXMath, PlaneLineIntersectionReflectionAndTransform)
 TEST(D3DXMath, BoxBoundProbe)
 {
     const D3DXVECTOR3 lo(-1, -1, -1), hi(1, 2, 3);
-    struct Case {
+    struct Case
+    {
         const char* name;
         D3DXVECTOR3 pos, dir;
         BOOL hit;
@@ -691,7 +688,8 @@ TEST(D3DXMath, BoxBoundProbe)
         {"grazing an edge", D3DXVECTOR3(1, -5, 0), D3DXVECTOR3(0, 1, 0), TRUE},
         {"behind the ray start", D3DXVECTOR3(0, 0, 5), D3DXVECTOR3(0, 0, 1), FALSE},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(D3DXBoxBoundProbe(&lo, &hi, &c.pos, &c.dir), c.hit);
     }
@@ -700,7 +698,8 @@ TEST(D3DXMath, BoxBoundProbe)
 TEST(D3DXMath, SphereBoundProbe)
 {
     const D3DXVECTOR3 center(10, 0, 0);
-    struct Case {
+    struct Case
+    {
         const char* name;
         D3DXVECTOR3 pos, dir;
         BOOL hit;
@@ -713,7 +712,8 @@ TEST(D3DXMath, SphereBoundProbe)
         {"starting inside", D3DXVECTOR3(10.5f, 0, 0), D3DXVECTOR3(0, 0, -1), TRUE},
         {"zero direction outside", D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 0), FALSE},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(D3DXSphereBoundProbe(&center, 2.0f, &c.pos, &c.dir), c.hit);
     }
@@ -736,12 +736,14 @@ TEST(D3DXMath, ColourPacking)
     EXPECT_FLOAT_EQ(c.b, 0.0f);
 
     // Every byte value survives DWORD -> float -> DWORD in every channel.
-    for (DWORD v = 0; v < 256; ++v) {
+    for (DWORD v = 0; v < 256; ++v)
+    {
         D3DCOLOR packed = D3DCOLOR_ARGB(v, 255 - v, v ^ 0x5A, (v * 7) & 0xff);
         EXPECT_EQ((D3DCOLOR)D3DXCOLOR(packed), packed) << v;
     }
 
-    struct Case {
+    struct Case
+    {
         const char* name;
         D3DXCOLOR colour;
         D3DCOLOR packed;
@@ -751,7 +753,8 @@ TEST(D3DXMath, ColourPacking)
         {"truncated, not rounded", D3DXCOLOR(0.999f, 0.003f, 0.5f, 0.0f), 0x00FE007Fu},
         {"NaN counts as zero", D3DXCOLOR(NAN, 1.0f, 0.0f, 1.0f), 0xFF00FF00u},
     };
-    for (const Case& k : cases) {
+    for (const Case& k : cases)
+    {
         SCOPED_TRACE(k.name);
         EXPECT_EQ((D3DCOLOR)k.colour, k.packed);
     }

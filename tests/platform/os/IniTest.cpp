@@ -24,10 +24,7 @@ protected:
     }
     void TearDown() override { folder.Remove(); }
 
-    void WriteFile(const std::string& text)
-    {
-        std::ofstream(path, std::ios::binary) << text;
-    }
+    void WriteFile(const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
     std::string ReadFile()
     {
         std::ifstream in(path, std::ios::binary);
@@ -67,15 +64,14 @@ TEST_F(IniTest, ReadsWithWindowsMatchingRules)
         const char* key;
         const char* expected;
     } cases[] = {
-        {"Video", "Mode", "3"},         // first of duplicates wins
-        {"VIDEO", "MODE", "3"},         // section and key ignore case
-        {"Video", "Distance", "1"},     // white space around key and value trimmed
-        {"Video", "Empty", ""},         // present but empty is not the default
-        {"Video", "Shadows", "DEF"},    // only the first section of a name is read
-        {"Misc", "game MENU", "0"},     // section name trimmed, key with a space
-        {"Misc", "RaceID", "DEF"},      // commented-out key
-        {"Misc", "NoEquals", "DEF"},
-        {"Audio", "Master", "DEF"},     // missing section
+        {"Video", "Mode", "3"},                                    // first of duplicates wins
+        {"VIDEO", "MODE", "3"},                                    // section and key ignore case
+        {"Video", "Distance", "1"},                                // white space around key and value trimmed
+        {"Video", "Empty", ""},                                    // present but empty is not the default
+        {"Video", "Shadows", "DEF"},                               // only the first section of a name is read
+        {"Misc", "game MENU", "0"},                                // section name trimmed, key with a space
+        {"Misc", "RaceID", "DEF"},                                 // commented-out key
+        {"Misc", "NoEquals", "DEF"}, {"Audio", "Master", "DEF"},   // missing section
     };
     for (const Case& c : cases)
         EXPECT_EQ(Get(c.section, c.key), c.expected) << c.section << "/" << c.key;
@@ -159,4 +155,4 @@ TEST_F(IniTest, OversizedFileReadsAsMissingAndIsNotRewritten)
     EXPECT_FALSE(WritePrivateProfileStringA("Video", "Mode", "4", path.c_str()));
     EXPECT_EQ(ReadFile().size(), big.size());
 }
-}
+}   // namespace

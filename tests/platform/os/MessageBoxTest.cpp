@@ -51,4 +51,4 @@ TEST(MessageBoxTest, HeadlessRunNeverBlocks)
     EXPECT_NE(err.find("Sound error!"), std::string::npos);
     EXPECT_NE(err.find("Sound device failed!"), std::string::npos);
 }
-}
+}   // namespace

@@ -14,7 +14,8 @@ TEST(Rand, ReseedingRepeatsTheSequenceAndStaysInRange)
 {
     GameSrand(123456789u);
     int first[64];
-    for (int& v : first) {
+    for (int& v : first)
+    {
         v = GameRand();
         EXPECT_GE(v, 0);
         EXPECT_LE(v, GAME_RAND_MAX);

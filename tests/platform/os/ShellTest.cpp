@@ -7,8 +7,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <sys/stat.h>
+#include <thread>
 
 #include "TempFolder.h"
 
@@ -74,4 +74,4 @@ TEST_F(ShellTest, OnlyOpensFiles)
     EXPECT_LE((uintptr_t)ShellExecuteA(nullptr, "print", "play.url", nullptr, nullptr, 1), 32u);
     EXPECT_LE((uintptr_t)ShellExecuteA(nullptr, "open", nullptr, nullptr, nullptr, 1), 32u);
 }
-}
+}   // namespace

@@ -84,4 +84,4 @@ TEST_F(StartCounterTest, UsesTheRuntimeFolderByDefault)
     else
         unsetenv("XDG_RUNTIME_DIR");
 }
-}
+}   // namespace

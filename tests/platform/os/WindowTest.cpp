@@ -84,23 +84,23 @@ TEST(WindowTest, SdlEventsBecomeWindowMessages)
     memset(&quit, 0, sizeof(quit));
     quit.type = SDL_QUIT;
 
-    ExpectMessages(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST),
-                   {{WM_ACTIVATE, WA_INACTIVE, 0}, {WM_KILLFOCUS, 0, 0}}, "focus lost");
-    ExpectMessages(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED),
-                   {{WM_ACTIVATE, WA_ACTIVE, 0}, {WM_SETFOCUS, 0, 0}}, "focus gained");
+    ExpectMessages(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST), {{WM_ACTIVATE, WA_INACTIVE, 0}, {WM_KILLFOCUS, 0, 0}},
+                   "focus lost");
+    ExpectMessages(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), {{WM_ACTIVATE, WA_ACTIVE, 0}, {WM_SETFOCUS, 0, 0}},
+                   "focus gained");
     ExpectMessages(WindowEvent(SDL_WINDOWEVENT_CLOSE), {{WM_CLOSE, 0, 0}}, "close");
     ExpectMessages(quit, {{WM_CLOSE, 0, 0}}, "quit");
     ExpectMessages(WindowEvent(SDL_WINDOWEVENT_RESIZED), {}, "resize is not a message");
     ExpectMessages(motion, {{WM_MOUSEMOVE, 0, MAKELPARAM(640, 360)}}, "move");
     ExpectMessages(offLeft, {{WM_MOUSEMOVE, 0, MAKELPARAM(0, 0xFFFF)}}, "move outside");
-    ExpectMessages(MouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 5, 6),
-                   {{WM_LBUTTONDOWN, 0, MAKELPARAM(5, 6)}}, "left down");
-    ExpectMessages(MouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 5, 6),
-                   {{WM_LBUTTONUP, 0, MAKELPARAM(5, 6)}}, "left up");
-    ExpectMessages(MouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 7, 8),
-                   {{WM_RBUTTONDOWN, 0, MAKELPARAM(7, 8)}}, "right down");
-    ExpectMessages(MouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 7, 8),
-                   {{WM_RBUTTONUP, 0, MAKELPARAM(7, 8)}}, "right up");
+    ExpectMessages(MouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 5, 6), {{WM_LBUTTONDOWN, 0, MAKELPARAM(5, 6)}},
+                   "left down");
+    ExpectMessages(MouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 5, 6), {{WM_LBUTTONUP, 0, MAKELPARAM(5, 6)}},
+                   "left up");
+    ExpectMessages(MouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 7, 8), {{WM_RBUTTONDOWN, 0, MAKELPARAM(7, 8)}},
+                   "right down");
+    ExpectMessages(MouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 7, 8), {{WM_RBUTTONUP, 0, MAKELPARAM(7, 8)}},
+                   "right up");
     ExpectMessages(MouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 7, 8), {}, "middle");
 }
 
@@ -160,12 +160,11 @@ TEST(WindowTest, QueueDispatchesToTheClassProcedure)
     wc.lpszClassName = "WindowTestClass";
     ASSERT_NE(RegisterClassA(&wc), 0);
     EXPECT_EQ(RegisterClassA(&wc), 0);   // a class name is registered once
-    EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "t", WS_POPUP, 0, 0, 64, 48, nullptr, nullptr,
-                              nullptr, nullptr),
+    EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "t", WS_POPUP, 0, 0, 64, 48, nullptr, nullptr, nullptr, nullptr),
               nullptr);
 
-    HWND hwnd = CreateWindowExA(0, "windowtestclass", "Test", WS_POPUP, 0, 0, 320, 200, nullptr,
-                                nullptr, nullptr, nullptr);
+    HWND hwnd =
+        CreateWindowExA(0, "windowtestclass", "Test", WS_POPUP, 0, 0, 320, 200, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(hwnd, nullptr) << SDL_GetError();
     SDL_Window* sdl = GetSdlWindow(hwnd);
     ASSERT_NE(sdl, nullptr);
@@ -206,4 +205,4 @@ TEST(WindowTest, QueueDispatchesToTheClassProcedure)
         stale = stale || msg.hwnd == hwnd;
     EXPECT_FALSE(stale);
 }
-}
+}   // namespace
