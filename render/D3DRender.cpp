@@ -173,8 +173,6 @@ int CD3DRender::InitD3D(int windowed)
 
     // One entry per resolution: the driver lists every refresh rate of a size
     // next to each other, and the first one listed is kept.
-    const bool wantDesktop = g_VideoMode >= 100;
-    bool desktopFound = false;
     UINT count = d3d->GetAdapterModeCount(D3DADAPTER_DEFAULT, adapterFormat);
     for (UINT i = 0; i < count && modeCount < MAX_MODES; i++)
     {
@@ -184,11 +182,9 @@ int CD3DRender::InitD3D(int windowed)
         if (modeCount > 0 && mode.Width == modes[modeCount - 1].Width && mode.Height == modes[modeCount - 1].Height)
             continue;
         modes[modeCount++] = mode;
-        if (wantDesktop && !desktopFound && mode.Width == desktopMode.Width && mode.Height == desktopMode.Height)
-        {
+        // "Mode" 100 or more asks for the desktop size: its entry's index.
+        if (g_VideoMode >= 100 && mode.Width == desktopMode.Width && mode.Height == desktopMode.Height)
             g_VideoMode = modeCount - 1;
-            desktopFound = true;
-        }
     }
 
     if (modeCount == 0)
@@ -199,10 +195,9 @@ int CD3DRender::InitD3D(int windowed)
         return -1;
     }
 
-    // "Desktop size" without a desktop-sized mode takes the last mode, also
-    // when the list is long enough for 100 to be an index of its own.
-    if (wantDesktop && !desktopFound)
-        g_VideoMode = modeCount - 1;
+    // Past the end, a desktop request that found no desktop-sized mode
+    // included, is the last mode; with more than 100 modes such a request is
+    // an index of its own and stays.
     if (g_VideoMode >= modeCount)
         g_VideoMode = modeCount - 1;
     // A negative index from a hand-edited Game.ini would read before the list.

@@ -43,6 +43,7 @@ TEST_F(RenderDeviceTest, ModeListKeepsOneEntryPerResolutionWithTheFirstRate)
     g_Render.FreeD3DRender();
 
     // A driver listing more resolutions than the list holds: the first 512.
+    // No desktop-sized mode among them, so "Mode" 100 is an index of its own.
     std::vector<D3DDISPLAYMODE> many;
     for (UINT i = 0; i < 600; i++)
         many.push_back(Mode(640 + i, 480, 60));
@@ -51,6 +52,12 @@ TEST_F(RenderDeviceTest, ModeListKeepsOneEntryPerResolutionWithTheFirstRate)
     ASSERT_EQ(g_Render.InitD3D(1), 0);
     EXPECT_EQ(g_Render.modeCount, CD3DRender::MAX_MODES);
     EXPECT_EQ(g_Render.modes[CD3DRender::MAX_MODES - 1].Width, 640u + CD3DRender::MAX_MODES - 1);
+    EXPECT_EQ(g_VideoMode, 100);
+    g_Render.FreeD3DRender();
+
+    // "Mode" past the end of a long list is the last mode.
+    g_VideoMode = 600;
+    ASSERT_EQ(g_Render.InitD3D(1), 0);
     EXPECT_EQ(g_VideoMode, CD3DRender::MAX_MODES - 1);
 }
 
