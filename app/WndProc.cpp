@@ -1,9 +1,10 @@
 #include "app/WndProc.h"
 
 #include "audio/AudioManager.h"
-#include "core/AppState.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
+#include "core/InputState.h"
+#include "core/RunFlags.h"
 #include "platform/os/Window.h"
 #include "render/D3DRender.h"
 

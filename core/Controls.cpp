@@ -1,7 +1,7 @@
 #include "core/Controls.h"
 
-#include "core/AppState.h"
 #include "core/GameClock.h"
+#include "core/RunFlags.h"
 #include "core/Settings.h"
 
 int g_ControlFlags[CTRL_COUNT];

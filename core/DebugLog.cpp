@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/AppState.h"
+#include "core/RunFlags.h"
 #include "core/Settings.h"
 #include "platform/os/MessageBox.h"
 

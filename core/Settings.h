@@ -1,5 +1,6 @@
 #pragma once
-// Settings read from "Game.ini" at start (see Settings.cpp for the rules).
+// Settings read from "Game.ini" at start; SettingsTable.cpp gives each one its
+// key, default, range and what writing back and resetting do with it.
 
 extern int g_VideoMode;
 extern int g_ViewDistance;   // world units: ini value x 100 + 300

@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "core/AppState.h"
 #include "core/DebugLog.h"
 #include "core/FileManager.h"
+#include "core/InputState.h"
+#include "core/RunFlags.h"
 #include "core/Settings.h"
 #include "platform/os/Clock.h"
 #include "platform/os/Window.h"

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "core/AppState.h"
 #include "core/GameClock.h"
+#include "core/RunFlags.h"
 #include "platform/os/Clock.h"
 
 namespace

@@ -4,9 +4,10 @@
 
 #include <cstring>
 
-#include "core/AppState.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
+#include "core/InputState.h"
+#include "core/RunFlags.h"
 #include "core/Settings.h"
 #include "interface/MainMenu.h"
 #include "platform/os/Clock.h"

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "core/AppState.h"
 #include "core/GameClock.h"
+#include "core/RunFlags.h"
 #include "core/Settings.h"
 #include "platform/os/Clock.h"
 

@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "TempFolder.h"
-#include "core/AppState.h"
+#include "core/RunFlags.h"
 #include "core/Settings.h"
 #include "platform/os/MessageBox.h"
 

@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include "TempFolder.h"
-#include "core/AppState.h"
 #include "core/ScreenVertex.h"
 #include "platform/os/Ini.h"
 #include "platform/os/StartCounter.h"

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/InputState.h"
 #include "platform/os/Clock.h"
 #include "tests/render/RenderTestSupport.h"
 

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "TempFolder.h"
-#include "core/AppState.h"
 #include "core/FileManager.h"
+#include "core/RunFlags.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9.h"
 #include "platform/os/MessageBox.h"

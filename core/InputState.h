@@ -1,12 +1,6 @@
 #pragma once
-// Run flags and the input state the window procedure writes and every frame polls.
-#include "platform/os/WinTypes.h"
-
-extern int g_AppActive;
-extern int g_Quit;
-extern int g_GameRunning;
-extern HWND g_hwnd;
-extern const char* g_AppName;   // "Trallowmere"
+// Mouse, buttons and text input as the window procedure writes them and every
+// frame polls them.
 
 extern int g_MouseX;
 extern int g_MouseY;
