@@ -145,8 +145,8 @@ TEST(StbDecode, BadFilesAreRejectedWithAReason)
     shortTga.resize(shortTga.size() - 1);
     cases.push_back({"truncated uncompressed tga", shortTga});
     // Run-length TGA header claiming 8000 x 8000 pixels over a few bytes.
-    std::vector<uint8_t> hugeRleTga = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x40, 0x1F, 0x40, 0x1F, 32, 8};
-    hugeRleTga.insert(hugeRleTga.end(), {0xFF, 1, 2, 3, 4, 0xFF, 1, 2, 3, 4});
+    const std::vector<uint8_t> hugeRleTga = {0,    0,    10, 0, 0,    0, 0, 0, 0, 0,    0, 0, 0x40, 0x1F,
+                                             0x40, 0x1F, 32, 8, 0xFF, 1, 2, 3, 4, 0xFF, 1, 2, 3,    4};
     cases.push_back({"rle tga far too short", hugeRleTga});
     // JPEG frame header patched to 8000 x 8000 over a file of a few hundred bytes.
     auto bigJpg = WriteJpg(kW, kH, img.data(), 50);
