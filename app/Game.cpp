@@ -326,6 +326,8 @@ void CGame::FreeRace()
     g_GameEvent.shotLength = 0.0f;
     g_GameEvent.vehicle = nullptr;
 
+    g_AudioManager.StopAllEffects();
+
     // Whatever a race left in the physics world goes.
     EmptyPhysicsWorld(dynamicsWorld);
 }

@@ -12,6 +12,7 @@
 #include "scene/LightEffects.h"
 #include "scene/MeshEffects.h"
 #include "scene/ObjectPhysics.h"
+#include "scene/SoundOwner.h"
 
 int g_ObjectCounter = 0;
 
@@ -296,6 +297,8 @@ void CStaticObject::SetScale(float x, float y, float z)
 
 void CStaticObject::Release()
 {
+    // A pooled sound must not go on following an object that is gone.
+    StopOwnedSounds(this);
     delete[] corners;
     corners = nullptr;
     RemoveBody();
