@@ -11,313 +11,342 @@
 
 CAudioManager g_AudioManager;
 
-namespace {
+namespace
+{
 // The primary buffer, with and without asking for hardware mixing.
-const DWORD kPrimaryFlags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRL3D |
-                            DSBCAPS_CTRLVOLUME | DSBCAPS_LOCHARDWARE;
-const DWORD kPrimaryFlagsSoftware =
-    DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRL3D | DSBCAPS_CTRLVOLUME;
+const DWORD kPrimaryFlags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRL3D | DSBCAPS_CTRLVOLUME | DSBCAPS_LOCHARDWARE;
+const DWORD kPrimaryFlagsSoftware = DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRL3D | DSBCAPS_CTRLVOLUME;
 // Where the listener waits until the camera first places it.
 const float kListenerParked = 1000000.0f;
 
 // Reads an open file whole into a free block; 0 on failure (nothing kept).
-int ReadIntoBlock(SoundMemoryBlock *block, int handle, int size) {
-  if (size <= 0 || (uint32_t)size > WAVE_FILE_LIMIT)
-    return 0;
-  uint8_t *data = new uint8_t[(size_t)size];
-  if (g_FileManager.Read(data, 1, (size_t)size, handle) != (size_t)size) {
-    delete[] data;
-    return 0;
-  }
-  block->data = data;
-  block->size = (uint32_t)size;
-  block->referenceCount = 0;
-  return 1;
+int ReadIntoBlock(SoundMemoryBlock* block, int handle, int size)
+{
+    if (size <= 0 || (uint32_t)size > WAVE_FILE_LIMIT)
+        return 0;
+    uint8_t* data = new uint8_t[(size_t)size];
+    if (g_FileManager.Read(data, 1, (size_t)size, handle) != (size_t)size)
+    {
+        delete[] data;
+        return 0;
+    }
+    block->data = data;
+    block->size = (uint32_t)size;
+    block->referenceCount = 0;
+    return 1;
 }
-} // namespace
+}   // namespace
 
-CAudioManager::CAudioManager() {
-  directSound = nullptr;
-  listener = nullptr;
-  musicOn = 0;
-  currentMusic = nullptr;
-}
-
-void CAudioManager::FailCreate(const char *text) {
-  ShowMessage(text, "Sound error!", MB_ICONEXCLAMATION);
-  g_SoundOn = 0;
-  if (listener)
-    listener->Release();
-  listener = nullptr;
-  if (directSound)
-    directSound->Release();
-  directSound = nullptr;
-}
-
-int CAudioManager::Create(HWND hwnd) {
-  if (!g_SoundOn)
-    return 0;
-  if (DirectSoundCreate8(nullptr, &directSound, nullptr) != DS_OK) {
+CAudioManager::CAudioManager()
+{
     directSound = nullptr;
-    FailCreate("DirectSoundCreate8() failed!");
-    return E_FAIL;
-  }
-  if (directSound->SetCooperativeLevel(hwnd, DSSCL_PRIORITY) != DS_OK) {
-    FailCreate("SetCooperativeLevel() failed!");
-    return E_FAIL;
-  }
-  DSBUFFERDESC desc = {};
-  desc.dwSize = sizeof(desc);
-  desc.dwFlags = kPrimaryFlags;
-  IDirectSoundBuffer8 *primary = nullptr;
-  if (directSound->CreateSoundBuffer(&desc, &primary, nullptr) != DS_OK) {
-    desc.dwFlags = kPrimaryFlagsSoftware;
-    if (directSound->CreateSoundBuffer(&desc, &primary, nullptr) != DS_OK) {
-      FailCreate("Creating primary buffer failed!");
-      return E_FAIL;
+    listener = nullptr;
+    musicOn = 0;
+    currentMusic = nullptr;
+}
+
+void CAudioManager::FailCreate(const char* text)
+{
+    ShowMessage(text, "Sound error!", MB_ICONEXCLAMATION);
+    g_SoundOn = 0;
+    if (listener)
+        listener->Release();
+    listener = nullptr;
+    if (directSound)
+        directSound->Release();
+    directSound = nullptr;
+}
+
+int CAudioManager::Create(HWND hwnd)
+{
+    if (!g_SoundOn)
+        return 0;
+    if (DirectSoundCreate8(nullptr, &directSound, nullptr) != DS_OK)
+    {
+        directSound = nullptr;
+        FailCreate("DirectSoundCreate8() failed!");
+        return E_FAIL;
     }
-  }
-  WAVEFORMATEX format = {};
-  format.wFormatTag = WAVE_FORMAT_PCM;
-  format.nChannels = 2;
-  format.nSamplesPerSec = 22050;
-  format.wBitsPerSample = 16;
-  format.nBlockAlign = 4;
-  format.nAvgBytesPerSec = 88200;
-  if (primary->SetFormat(&format) != DS_OK) {
-    primary->Release();
-    FailCreate("Setting primary buffer format failed!");
-    return E_FAIL;
-  }
-  void *object = nullptr;
-  if (primary->QueryInterface(IID_IDirectSound3DListener, &object) != DS_OK) {
-    primary->Release();
-    FailCreate("Init direct sound listener failed!");
-    return E_FAIL;
-  }
-  listener = static_cast<IDirectSound3DListener *>(object);
-  listener->SetPosition(kListenerParked, kListenerParked, kListenerParked,
-                        DS3D_DEFERRED);
-  listener->SetVelocity(0, 0, 0, DS3D_DEFERRED);
-  listener->SetDopplerFactor(1.0f, DS3D_DEFERRED);
-  primary->Release();
-  listenerPosition =
-      D3DXVECTOR3(kListenerParked, kListenerParked, kListenerParked);
-
-  std::memset(sounds, 0, sizeof(sounds));
-  soundCount = 0;
-  std::memset(memoryBlocks, 0, sizeof(memoryBlocks));
-
-  ResetCrowd();
-  LoadEffects();
-  paused = 0;
-  musicRetryAt = 0;
-  musicRetryWait = 0;
-  return 0;
-}
-
-void CAudioManager::Compact() {
-  if (!g_SoundOn || !directSound)
-    return;
-  directSound->Compact();
-}
-
-SoundMemoryBlock *CAudioManager::AllocMemoryBlock() {
-  for (SoundMemoryBlock &b : memoryBlocks)
-    if (!b.data) {
-      b.size = 0;
-      b.referenceCount = 0;
-      b.buffers[0] = b.buffers[1] = nullptr;
-      return &b;
+    if (directSound->SetCooperativeLevel(hwnd, DSSCL_PRIORITY) != DS_OK)
+    {
+        FailCreate("SetCooperativeLevel() failed!");
+        return E_FAIL;
     }
-  return nullptr;
-}
-
-void CAudioManager::AppendSound(CGameSound *sound) {
-  sounds[soundCount++] = sound;
-}
-
-CGameSound *CAudioManager::LoadSound(const char *name, int type,
-                                     float minDistance, float maxDistance) {
-  if (!g_SoundOn || !directSound || !name || soundCount >= MAX_SOUNDS)
-    return nullptr;
-
-  if (type == SOUND_TYPE_2D)
-    for (int i = 0; i < soundCount; ++i)
-      if (sounds[i]->type == SOUND_TYPE_2D && StrEqual(sounds[i]->name, name)) {
-        sounds[i]->referenceCount++;
-        return sounds[i];
-      }
-
-  SoundMemoryBlock *block = nullptr;
-  if (type == SOUND_TYPE_3D)
-    for (int i = 0; i < soundCount && !block; ++i) {
-      CGameSound *s = sounds[i];
-      if (!StrEqual(s->name, name))
-        continue;
-      if (s->memoryBlock && s->memoryBlock->data)
-        block = s->memoryBlock;
-      else if (s->reader) {
-        CGameSound *copy = new CGameSound(name, nullptr, SOUND_TYPE_3D,
-                                          minDistance, maxDistance);
-        // A copy without a buffer would be a silent sound that
-        // claims to be loaded.
-        if (copy->Duplicate(s) != S_OK) {
-          copy->Release();
-          delete copy;
-          return nullptr;
+    DSBUFFERDESC desc = {};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = kPrimaryFlags;
+    IDirectSoundBuffer8* primary = nullptr;
+    if (directSound->CreateSoundBuffer(&desc, &primary, nullptr) != DS_OK)
+    {
+        desc.dwFlags = kPrimaryFlagsSoftware;
+        if (directSound->CreateSoundBuffer(&desc, &primary, nullptr) != DS_OK)
+        {
+            FailCreate("Creating primary buffer failed!");
+            return E_FAIL;
         }
-        AppendSound(copy);
-        return copy;
-      }
     }
+    WAVEFORMATEX format = {};
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.nChannels = 2;
+    format.nSamplesPerSec = 22050;
+    format.wBitsPerSample = 16;
+    format.nBlockAlign = 4;
+    format.nAvgBytesPerSec = 88200;
+    if (primary->SetFormat(&format) != DS_OK)
+    {
+        primary->Release();
+        FailCreate("Setting primary buffer format failed!");
+        return E_FAIL;
+    }
+    void* object = nullptr;
+    if (primary->QueryInterface(IID_IDirectSound3DListener, &object) != DS_OK)
+    {
+        primary->Release();
+        FailCreate("Init direct sound listener failed!");
+        return E_FAIL;
+    }
+    listener = static_cast<IDirectSound3DListener*>(object);
+    listener->SetPosition(kListenerParked, kListenerParked, kListenerParked, DS3D_DEFERRED);
+    listener->SetVelocity(0, 0, 0, DS3D_DEFERRED);
+    listener->SetDopplerFactor(1.0f, DS3D_DEFERRED);
+    primary->Release();
+    listenerPosition = D3DXVECTOR3(kListenerParked, kListenerParked, kListenerParked);
 
-  bool readNow = false;
-  if (!block) {
-    int size = 0;
-    int handle = g_FileManager.Open(name, FILE_BINARY, &size);
-    if (handle == -1)
-      handle = g_FileManager.Open(name, FILE_SD, &size);
-    if (handle == -1) {
-      if (g_DebugMode)
-        ShowMessage(name, "Couldn't load sound file! (1)", MB_OK);
-      return nullptr;
-    }
-    block = AllocMemoryBlock();
-    const int read = block ? ReadIntoBlock(block, handle, size) : 0;
-    g_FileManager.Close(handle);
-    if (!read) {
-      if (g_DebugMode && block)
-        ShowMessage(name, "Couldn't load sound file! (2)", MB_OK);
-      return nullptr;
-    }
-    readNow = true;
-  }
+    std::memset(sounds, 0, sizeof(sounds));
+    soundCount = 0;
+    std::memset(memoryBlocks, 0, sizeof(memoryBlocks));
 
-  if (!GetBlockBuffer(block, type)) {
-    if (readNow)
-      ReleaseBlock(block); // the data just read goes again
-    if (g_DebugMode)
-      ShowMessage(name, "Couldn't load sound file! (2)", MB_OK);
+    ResetCrowd();
+    LoadEffects();
+    paused = 0;
+    musicRetryAt = 0;
+    musicRetryWait = 0;
+    return 0;
+}
+
+void CAudioManager::Compact()
+{
+    if (!g_SoundOn || !directSound)
+        return;
+    directSound->Compact();
+}
+
+SoundMemoryBlock* CAudioManager::AllocMemoryBlock()
+{
+    for (SoundMemoryBlock& b : memoryBlocks)
+        if (!b.data)
+        {
+            b.size = 0;
+            b.referenceCount = 0;
+            b.buffers[0] = b.buffers[1] = nullptr;
+            return &b;
+        }
     return nullptr;
-  }
-  CGameSound *sound =
-      new CGameSound(name, block, type, minDistance, maxDistance);
-  if (!sound->buffer) {
-    sound->Release(); // gives the block back (and frees it when it was new)
+}
+
+void CAudioManager::AppendSound(CGameSound* sound)
+{
+    sounds[soundCount++] = sound;
+}
+
+CGameSound* CAudioManager::LoadSound(const char* name, int type, float minDistance, float maxDistance)
+{
+    if (!g_SoundOn || !directSound || !name || soundCount >= MAX_SOUNDS)
+        return nullptr;
+
+    if (type == SOUND_TYPE_2D)
+        for (int i = 0; i < soundCount; ++i)
+            if (sounds[i]->type == SOUND_TYPE_2D && StrEqual(sounds[i]->name, name))
+            {
+                sounds[i]->referenceCount++;
+                return sounds[i];
+            }
+
+    SoundMemoryBlock* block = nullptr;
+    if (type == SOUND_TYPE_3D)
+        for (int i = 0; i < soundCount && !block; ++i)
+        {
+            CGameSound* s = sounds[i];
+            if (!StrEqual(s->name, name))
+                continue;
+            if (s->memoryBlock && s->memoryBlock->data)
+                block = s->memoryBlock;
+            else if (s->reader)
+            {
+                CGameSound* copy = new CGameSound(name, nullptr, SOUND_TYPE_3D, minDistance, maxDistance);
+                // A copy without a buffer would be a silent sound that
+                // claims to be loaded.
+                if (copy->Duplicate(s) != S_OK)
+                {
+                    copy->Release();
+                    delete copy;
+                    return nullptr;
+                }
+                AppendSound(copy);
+                return copy;
+            }
+        }
+
+    bool readNow = false;
+    if (!block)
+    {
+        int size = 0;
+        int handle = g_FileManager.Open(name, FILE_BINARY, &size);
+        if (handle == -1)
+            handle = g_FileManager.Open(name, FILE_SD, &size);
+        if (handle == -1)
+        {
+            if (g_DebugMode)
+                ShowMessage(name, "Couldn't load sound file! (1)", MB_OK);
+            return nullptr;
+        }
+        block = AllocMemoryBlock();
+        const int read = block ? ReadIntoBlock(block, handle, size) : 0;
+        g_FileManager.Close(handle);
+        if (!read)
+        {
+            if (g_DebugMode && block)
+                ShowMessage(name, "Couldn't load sound file! (2)", MB_OK);
+            return nullptr;
+        }
+        readNow = true;
+    }
+
+    if (!GetBlockBuffer(block, type))
+    {
+        if (readNow)
+            ReleaseBlock(block);   // the data just read goes again
+        if (g_DebugMode)
+            ShowMessage(name, "Couldn't load sound file! (2)", MB_OK);
+        return nullptr;
+    }
+    CGameSound* sound = new CGameSound(name, block, type, minDistance, maxDistance);
+    if (!sound->buffer)
+    {
+        sound->Release();   // gives the block back (and frees it when it was new)
+        delete sound;
+        return nullptr;
+    }
+    AppendSound(sound);
+    return sound;
+}
+
+void CAudioManager::ReleaseSound(CGameSound** slot)
+{
+    if (!slot || !*slot)
+        return;
+    CGameSound* sound = *slot;
+    *slot = nullptr;
+    int index = -1;
+    for (int i = 0; i < soundCount; ++i)
+        if (sounds[i] == sound)
+        {
+            index = i;
+            break;
+        }
+    if (index < 0)
+        return;
+    sound->Release();
+    if (sound->referenceCount > 0)
+        return;
     delete sound;
-    return nullptr;
-  }
-  AppendSound(sound);
-  return sound;
+    for (int i = index; i + 1 < soundCount; ++i)
+        sounds[i] = sounds[i + 1];
+    sounds[--soundCount] = nullptr;
 }
 
-void CAudioManager::ReleaseSound(CGameSound **slot) {
-  if (!slot || !*slot)
-    return;
-  CGameSound *sound = *slot;
-  *slot = nullptr;
-  int index = -1;
-  for (int i = 0; i < soundCount; ++i)
-    if (sounds[i] == sound) {
-      index = i;
-      break;
+void CAudioManager::Update()
+{
+    if (!g_SoundOn || paused || g_Clock.m_GameStep == 0.0f)
+        return;
+    if (listener)
+        listener->CommitDeferredSettings();
+    UpdateCrowd();
+    UpdateOwnedSounds();
+    UpdateMusic();
+}
+
+void CAudioManager::PauseAll()
+{
+    if (!g_SoundOn || paused)
+        return;
+    for (int i = 0; i < soundCount; ++i)
+        if (sounds[i]->type != SOUND_TYPE_MUSIC)
+            sounds[i]->Pause();
+    paused = 1;
+}
+
+void CAudioManager::ResumeAll()
+{
+    if (!g_SoundOn || !paused)
+        return;
+    for (int i = 0; i < soundCount; ++i)
+        if (sounds[i]->type != SOUND_TYPE_MUSIC)
+            sounds[i]->Resume();
+    paused = 0;
+}
+
+void CAudioManager::SetMasterVolume(float percent)
+{
+    // Checked before it becomes an integer: the setting stays within 0..100.
+    if (!std::isfinite(percent))
+        percent = 0.0f;
+    g_MasterVolume = (int)std::fmax(0.0f, std::fmin(100.0f, percent));
+    ReapplyVolumes();
+}
+
+void CAudioManager::ReapplyVolumes()
+{
+    if (!g_SoundOn)
+        return;
+    for (int i = 0; i < soundCount; ++i)
+        sounds[i]->ReapplyVolume();
+}
+
+void CAudioManager::SetListenerPosition(const D3DXVECTOR3* position)
+{
+    if (!g_SoundOn || paused || !listener || !position)
+        return;
+    listenerPosition = *position;
+    listener->SetPosition(position->x, position->y, position->z, DS3D_IMMEDIATE);
+}
+
+void CAudioManager::SetListenerOrientation(const D3DXVECTOR3* front, const D3DXVECTOR3* top)
+{
+    if (!g_SoundOn || paused || !listener || !front || !top)
+        return;
+    listener->SetOrientation(front->x, front->y, front->z, top->x, top->y, top->z, DS3D_IMMEDIATE);
+}
+
+void CAudioManager::SetListenerVelocity(const D3DXVECTOR3* velocity)
+{
+    if (!g_SoundOn || paused || !listener || !velocity)
+        return;
+    listener->SetVelocity(velocity->x, velocity->y, velocity->z, DS3D_IMMEDIATE);
+}
+
+void CAudioManager::Release()
+{
+    if (!g_SoundOn)
+        return;
+    Log("\nCAudioManager::Release() start...");
+    ReleaseSound(&currentMusic);
+    musicOn = 0;
+    ReleaseCrowd();
+    ReleaseEffects();
+    // Whatever is still listed was not given back by its owner.
+    while (soundCount > 0)
+    {
+        LogString("\tSound lost! (Name: %s)", sounds[0]->name);
+        CGameSound* first = sounds[0];
+        ReleaseSound(&first);
     }
-  if (index < 0)
-    return;
-  sound->Release();
-  if (sound->referenceCount > 0)
-    return;
-  delete sound;
-  for (int i = index; i + 1 < soundCount; ++i)
-    sounds[i] = sounds[i + 1];
-  sounds[--soundCount] = nullptr;
-}
-
-void CAudioManager::Update() {
-  if (!g_SoundOn || paused || g_Clock.m_GameStep == 0.0f)
-    return;
-  if (listener)
-    listener->CommitDeferredSettings();
-  UpdateCrowd();
-  UpdateOwnedSounds();
-  UpdateMusic();
-}
-
-void CAudioManager::PauseAll() {
-  if (!g_SoundOn || paused)
-    return;
-  for (int i = 0; i < soundCount; ++i)
-    if (sounds[i]->type != SOUND_TYPE_MUSIC)
-      sounds[i]->Pause();
-  paused = 1;
-}
-
-void CAudioManager::ResumeAll() {
-  if (!g_SoundOn || !paused)
-    return;
-  for (int i = 0; i < soundCount; ++i)
-    if (sounds[i]->type != SOUND_TYPE_MUSIC)
-      sounds[i]->Resume();
-  paused = 0;
-}
-
-void CAudioManager::SetMasterVolume(float percent) {
-  // Checked before it becomes an integer: the setting stays within 0..100.
-  if (!std::isfinite(percent))
-    percent = 0.0f;
-  g_MasterVolume = (int)std::fmax(0.0f, std::fmin(100.0f, percent));
-  ReapplyVolumes();
-}
-
-void CAudioManager::ReapplyVolumes() {
-  if (!g_SoundOn)
-    return;
-  for (int i = 0; i < soundCount; ++i)
-    sounds[i]->ReapplyVolume();
-}
-
-void CAudioManager::SetListenerPosition(const D3DXVECTOR3 *position) {
-  if (!g_SoundOn || paused || !listener || !position)
-    return;
-  listenerPosition = *position;
-  listener->SetPosition(position->x, position->y, position->z, DS3D_IMMEDIATE);
-}
-
-void CAudioManager::SetListenerOrientation(const D3DXVECTOR3 *front,
-                                           const D3DXVECTOR3 *top) {
-  if (!g_SoundOn || paused || !listener || !front || !top)
-    return;
-  listener->SetOrientation(front->x, front->y, front->z, top->x, top->y, top->z,
-                           DS3D_IMMEDIATE);
-}
-
-void CAudioManager::SetListenerVelocity(const D3DXVECTOR3 *velocity) {
-  if (!g_SoundOn || paused || !listener || !velocity)
-    return;
-  listener->SetVelocity(velocity->x, velocity->y, velocity->z, DS3D_IMMEDIATE);
-}
-
-void CAudioManager::Release() {
-  if (!g_SoundOn)
-    return;
-  Log("\nCAudioManager::Release() start...");
-  ReleaseSound(&currentMusic);
-  musicOn = 0;
-  ReleaseCrowd();
-  ReleaseEffects();
-  // Whatever is still listed was not given back by its owner.
-  while (soundCount > 0) {
-    LogString("\tSound lost! (Name: %s)", sounds[0]->name);
-    CGameSound *first = sounds[0];
-    ReleaseSound(&first);
-  }
-  if (listener)
-    listener->Release();
-  listener = nullptr;
-  if (directSound)
-    directSound->Release();
-  directSound = nullptr;
-  paused = 0;
-  Log("CAudioManager::Release() done!\n");
+    if (listener)
+        listener->Release();
+    listener = nullptr;
+    if (directSound)
+        directSound->Release();
+    directSound = nullptr;
+    paused = 0;
+    Log("CAudioManager::Release() done!\n");
 }

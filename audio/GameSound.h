@@ -15,90 +15,90 @@
 #include "platform/audio/DSound.h"
 #include "platform/math/D3DXMath.h"
 
-enum {
-  SOUND_TYPE_2D = 0,
-  SOUND_TYPE_MUSIC = 1,
-  SOUND_TYPE_3D = 2, // positional, heard within its maximum distance
+enum
+{
+    SOUND_TYPE_2D = 0,
+    SOUND_TYPE_MUSIC = 1,
+    SOUND_TYPE_3D = 2,   // positional, heard within its maximum distance
 };
 
 // Buffer flags of a converted sound of each kind.
-#define SOUND_FLAGS_2D DSBCAPS_CTRLVOLUME
+#define SOUND_FLAGS_2D    DSBCAPS_CTRLVOLUME
 #define SOUND_FLAGS_MUSIC 0
-#define SOUND_FLAGS_3D                                                         \
-  (DSBCAPS_CTRL3D | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLVOLUME |               \
-   DSBCAPS_MUTE3DATMAXDISTANCE)
+#define SOUND_FLAGS_3D    (DSBCAPS_CTRL3D | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLVOLUME | DSBCAPS_MUTE3DATMAXDISTANCE)
 
 // Where a positional sound waits while nobody has placed it.
 #define SOUND_PARKED_POSITION (-1000000.0f)
 
 // One sound file read whole, shared by the sounds made from it. Free while
 // `data` is null.
-struct SoundMemoryBlock {
-  void *data;
-  uint32_t size;
-  int32_t referenceCount;
-  // The block's buffers: [0] as the file is (plain sounds and music),
-  // [1] mono (positional sounds); made on first use, never played.
-  IDirectSoundBuffer8 *buffers[2];
+struct SoundMemoryBlock
+{
+    void* data;
+    uint32_t size;
+    int32_t referenceCount;
+    // The block's buffers: [0] as the file is (plain sounds and music),
+    // [1] mono (positional sounds); made on first use, never played.
+    IDirectSoundBuffer8* buffers[2];
 };
 
 // The device buffer of a block for a kind of sound, made on first use.
 // Null when the file is not a playable WAVE (the reason is logged).
-IDirectSoundBuffer8 *GetBlockBuffer(SoundMemoryBlock *block, int type);
+IDirectSoundBuffer8* GetBlockBuffer(SoundMemoryBlock* block, int type);
 // One reference less; at 0 the data and buffers are freed.
-void ReleaseBlock(SoundMemoryBlock *block);
+void ReleaseBlock(SoundMemoryBlock* block);
 
-class CGameSound {
+class CGameSound
+{
 public:
-  // With a block the sound plays from it at once (CreatePath).
-  CGameSound(const char *name, SoundMemoryBlock *block, int type,
-             float minDistance, float maxDistance);
+    // With a block the sound plays from it at once (CreatePath).
+    CGameSound(const char* name, SoundMemoryBlock* block, int type, float minDistance, float maxDistance);
 
-  void Play(int loop);
-  void Stop();
-  void Pause();
-  void Resume();
-  int IsPlaying();
+    void Play(int loop);
+    void Stop();
+    void Pause();
+    void Resume();
+    int IsPlaying();
 
-  void SetVolume(float percent);
-  void ReapplyVolume();
-  void SetFrequency(uint32_t hz);
-  void SetPosition(const D3DXVECTOR3 *position);
-  void SetVelocity(const D3DXVECTOR3 *velocity);
-  void SetMinMaxDistance(float minDistance, float maxDistance);
+    void SetVolume(float percent);
+    void ReapplyVolume();
+    void SetFrequency(uint32_t hz);
+    void SetPosition(const D3DXVECTOR3* position);
+    void SetVelocity(const D3DXVECTOR3* velocity);
+    void SetMinMaxDistance(float minDistance, float maxDistance);
 
-  HRESULT ConvertToFX();
-  HRESULT Duplicate(const CGameSound *source);
-  HRESULT CreateFromWave();
-  void Fill();
-  void RestoreIfLost();
-  // Play position of a sound playing from its block, in milliseconds.
-  int GetMusicTime();
-  HRESULT CreatePath();
-  void Release();
+    HRESULT ConvertToFX();
+    HRESULT Duplicate(const CGameSound* source);
+    HRESULT CreateFromWave();
+    void Fill();
+    void RestoreIfLost();
+    // Play position of a sound playing from its block, in milliseconds.
+    int GetMusicTime();
+    HRESULT CreatePath();
+    void Release();
 
-  // The buffer volume in hundredths of a decibel for a percent at the
-  // current settings: -50 x (100 - percent x category x Master / 10000).
-  static LONG VolumeFor(int type, float percent);
+    // The buffer volume in hundredths of a decibel for a percent at the
+    // current settings: -50 x (100 - percent x category x Master / 10000).
+    static LONG VolumeFor(int type, float percent);
 
-  CWaveReader *reader; // present exactly when converted (or a duplicate of one)
-  uint32_t byteCount;
-  char name[256];
-  int type;
-  int repeats; // from a block: -1 loops, 0 once; converted: the play flags
-  int paused;
-  uint32_t startTime; // real clock (ms) of the last start from a block
-  int savedMusicTime;
-  uint32_t baseFrequency;
-  float volume;
-  float minDistance;
-  float maxDistance;
-  SoundMemoryBlock *memoryBlock;
-  int referenceCount;
-  IDirectSoundBuffer8 *buffer;
-  IDirectSound3DBuffer *buffer3D;
+    CWaveReader* reader;   // present exactly when converted (or a duplicate of one)
+    uint32_t byteCount;
+    char name[256];
+    int type;
+    int repeats;   // from a block: -1 loops, 0 once; converted: the play flags
+    int paused;
+    uint32_t startTime;   // real clock (ms) of the last start from a block
+    int savedMusicTime;
+    uint32_t baseFrequency;
+    float volume;
+    float minDistance;
+    float maxDistance;
+    SoundMemoryBlock* memoryBlock;
+    int referenceCount;
+    IDirectSoundBuffer8* buffer;
+    IDirectSound3DBuffer* buffer3D;
 
 private:
-  void DropBuffers();
-  HRESULT Attach3D(int setDistances);
+    void DropBuffers();
+    HRESULT Attach3D(int setDistances);
 };

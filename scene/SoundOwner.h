@@ -5,4 +5,4 @@
 class CStaticObject;
 
 // Frees every pooled sound slot the object holds (its sounds stop).
-void StopOwnedSounds(const CStaticObject *object);
+void StopOwnedSounds(const CStaticObject* object);

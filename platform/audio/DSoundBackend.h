@@ -7,9 +7,10 @@
 
 #include "platform/audio/DSound.h"
 
-enum class DSoundBackendKind {
-  OpenAL,    // plays through OpenAL Soft's default device (the default)
-  Recording, // plays nothing, keeps every value and logs every call
+enum class DSoundBackendKind
+{
+    OpenAL,      // plays through OpenAL Soft's default device (the default)
+    Recording,   // plays nothing, keeps every value and logs every call
 };
 
 // Chooses what the next DirectSoundCreate8 opens. Devices already open keep
@@ -25,28 +26,28 @@ DSoundBackendKind DSoundGetSelectedBackend();
 //   bits)" "buf2.SetVolume(-2500)" "buf2.3D.SetPosition(1, 2, 3, deferred)"
 //   "Listener.CommitDeferredSettings"
 // ---------------------------------------------------------------------------
-const std::vector<std::string> &DSoundRecordedCalls();
+const std::vector<std::string>& DSoundRecordedCalls();
 void DSoundClearRecordedCalls();
 
 // Makes the named call ("DirectSoundCreate8", "SetCooperativeLevel",
 // "CreateSoundBuffer", "CreateSoundBuffer primary", "SetFormat",
 // "QueryInterface listener", "QueryInterface 3D", "DuplicateSoundBuffer")
 // fail with `result` from now on, on either backend; S_OK clears the rule.
-void DSoundOverrideResult(const char *call, HRESULT result);
+void DSoundOverrideResult(const char* call, HRESULT result);
 void DSoundClearOverrides();
 
 // Ends the playback of a buffer as if it had reached its end (a looping one
 // too): it is no longer playing and its position is 0. On either backend.
-void DSoundFinishPlayback(IDirectSoundBuffer8 *buffer);
+void DSoundFinishPlayback(IDirectSoundBuffer8* buffer);
 // The same for every buffer that plays once, on every open device.
 void DSoundFinishAllOnce();
 // Marks a buffer of the recording backend lost: its status shows
 // DSBSTATUS_BUFFERLOST and Play fails with DSERR_BUFFERLOST until Restore.
-void DSoundSimulateBufferLost(IDirectSoundBuffer8 *buffer);
+void DSoundSimulateBufferLost(IDirectSoundBuffer8* buffer);
 
 // Buffers alive on all devices (duplicates included, primary buffers not).
 int DSoundLiveBufferCount();
 // Gain the output applies to a buffer now: its volume's gain, times 0 when
 // a 3D buffer with DSBCAPS_MUTE3DATMAXDISTANCE lies beyond its maximum
 // distance from the listener (as of the last commit).
-float DSoundEffectiveGain(IDirectSoundBuffer8 *buffer);
+float DSoundEffectiveGain(IDirectSoundBuffer8* buffer);

@@ -44,8 +44,8 @@ inline std::vector<uint8_t> Tone(int rate, int frames, int channels = 1, float h
     std::vector<float> s((size_t)frames * channels);
     for (int i = 0; i < frames; ++i)
         for (int c = 0; c < channels; ++c)
-            s[(size_t)i * channels + c] = 0.5f * std::sin(2.0f * 3.14159265f * hz * (float)i / (float)rate) *
-                                          (c == 0 ? 1.0f : 0.25f);
+            s[(size_t)i * channels + c] =
+                0.5f * std::sin(2.0f * 3.14159265f * hz * (float)i / (float)rate) * (c == 0 ? 1.0f : 0.25f);
     return synth::WaveFile(s, channels, rate);
 }
 

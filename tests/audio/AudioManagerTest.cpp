@@ -12,8 +12,7 @@ namespace
 const char kButton[] = "Data/Audio/Bt/Bt_In.wav";
 
 class AudioManagerTest : public AudioFixture
-{
-};
+{};
 
 TEST_F(AudioManagerTest, VolumeFollowsPercentCategoryAndMaster)
 {
@@ -23,9 +22,9 @@ TEST_F(AudioManagerTest, VolumeFollowsPercentCategoryAndMaster)
         float percent;
         LONG expected;
     } cases[] = {
-        {100, 100, 50, SOUND_TYPE_3D, 100, -2500}, {0, 100, 100, SOUND_TYPE_3D, 100, -5000},
-        {0, 30, 80, SOUND_TYPE_2D, 40, -5000},     {100, 100, 100, SOUND_TYPE_MUSIC, 75, -1250},
-        {100, 100, 100, SOUND_TYPE_2D, 100, 0},    {100, 0, 100, SOUND_TYPE_MUSIC, 100, -5000},
+        {100, 100, 50, SOUND_TYPE_3D, 100, -2500},   {0, 100, 100, SOUND_TYPE_3D, 100, -5000},
+        {0, 30, 80, SOUND_TYPE_2D, 40, -5000},       {100, 100, 100, SOUND_TYPE_MUSIC, 75, -1250},
+        {100, 100, 100, SOUND_TYPE_2D, 100, 0},      {100, 0, 100, SOUND_TYPE_MUSIC, 100, -5000},
         {50, 50, 100, SOUND_TYPE_MUSIC, 100, -3750}, {100, 100, 100, SOUND_TYPE_2D, 250, 0},
     };
     Start({{kButton, Tone(22050, 1000)}, {"m.wav", Tone(22050, 1000)}, {"p.wav", Tone(22050, 1000)}});

@@ -98,24 +98,27 @@ struct WaveCase
 std::vector<WaveCase> Cases()
 {
     std::vector<WaveCase> c;
-    c.push_back({"valid mono 16-bit", Riff().Fmt(1, 1, 22050, 16).Chunk("data", Samples(100)).Done(), true, 100, 1, 44});
+    c.push_back(
+        {"valid mono 16-bit", Riff().Fmt(1, 1, 22050, 16).Chunk("data", Samples(100)).Done(), true, 100, 1, 44});
     c.push_back({"valid stereo 8-bit", Riff().Fmt(1, 2, 11025, 8).Chunk("data", Samples(64)).Done(), true, 64, 2, 44});
     c.push_back({"LIST before fmt",
-                 Riff().Chunk("LIST", Samples(10)).Fmt(1, 1, 22050, 16).Chunk("data", Samples(40)).Done(), true, 40,
-                 1, 62});
+                 Riff().Chunk("LIST", Samples(10)).Fmt(1, 1, 22050, 16).Chunk("data", Samples(40)).Done(), true, 40, 1,
+                 62});
     c.push_back({"data before fmt", Riff().Chunk("data", Samples(8)).Fmt(1, 1, 22050, 16).Done(), true, 8, 1, 20});
     c.push_back({"odd chunk padded",
                  Riff().Chunk("junk", Samples(3)).Fmt(1, 1, 22050, 16).Chunk("data", Samples(20)).Done(), true, 20, 1,
                  56});
-    c.push_back({"fmt with extra size word", Riff().Fmt(1, 1, 22050, 16, 0).Chunk("data", Samples(20)).Done(), true,
-                 20, 1, 46});
-    c.push_back({"extensible PCM", Riff().Fmt(0xFFFE, 1, 22050, 16, 22, ExtensiblePcm(16)).Chunk("data", Samples(20)).Done(),
-                 true, 20, 1, 68});
+    c.push_back({"fmt with extra size word", Riff().Fmt(1, 1, 22050, 16, 0).Chunk("data", Samples(20)).Done(), true, 20,
+                 1, 46});
+    c.push_back({"extensible PCM",
+                 Riff().Fmt(0xFFFE, 1, 22050, 16, 22, ExtensiblePcm(16)).Chunk("data", Samples(20)).Done(), true, 20, 1,
+                 68});
     c.push_back({"truncated data keeps what is there",
                  Riff().Fmt(1, 1, 22050, 16).Chunk("data", Samples(50), 4000).Done(), true, 50, 1, 44});
-    c.push_back({"partial last frame dropped", Riff().Fmt(1, 2, 22050, 16).Chunk("data", Samples(26)).Done(), true,
-                 24, 2, 44});
-    c.push_back({"RIFF size beyond the file", [] {
+    c.push_back(
+        {"partial last frame dropped", Riff().Fmt(1, 2, 22050, 16).Chunk("data", Samples(26)).Done(), true, 24, 2, 44});
+    c.push_back({"RIFF size beyond the file",
+                 [] {
                      std::vector<uint8_t> f = Riff().Fmt(1, 1, 22050, 16).Chunk("data", Samples(10)).Done();
                      f[4] = 0xFF;
                      f[5] = 0xFF;
@@ -126,15 +129,17 @@ std::vector<WaveCase> Cases()
     c.push_back({"not RIFF", Riff("WAVE", "RIFX").Fmt(1, 1, 22050, 16).Chunk("data", Samples(10)).Done(), false});
     c.push_back({"RIFF but not WAVE", Riff("AVI ").Fmt(1, 1, 22050, 16).Chunk("data", Samples(10)).Done(), false});
     c.push_back({"shorter than a header", {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W'}, false});
-    c.push_back({"fmt under 16 bytes", Riff().Fmt(1, 1, 22050, 16, -1, {}, 2).Chunk("data", Samples(10)).Done(), false});
-    c.push_back({"fmt past the end of the file", [] {
+    c.push_back(
+        {"fmt under 16 bytes", Riff().Fmt(1, 1, 22050, 16, -1, {}, 2).Chunk("data", Samples(10)).Done(), false});
+    c.push_back({"fmt past the end of the file",
+                 [] {
                      Riff r;
                      r.Chunk("fmt ", Samples(16), 400);
                      return r.Done();
                  }(),
                  false});
-    c.push_back({"extra size past its chunk", Riff().Fmt(0xFFFE, 1, 22050, 16, 60, ExtensiblePcm(16)).Chunk("data", Samples(10)).Done(),
-                 false});
+    c.push_back({"extra size past its chunk",
+                 Riff().Fmt(0xFFFE, 1, 22050, 16, 60, ExtensiblePcm(16)).Chunk("data", Samples(10)).Done(), false});
     c.push_back({"ADPCM", Riff().Fmt(2, 1, 22050, 4, 0).Chunk("data", Samples(10)).Done(), false});
     c.push_back({"24-bit PCM", Riff().Fmt(1, 1, 22050, 24).Chunk("data", Samples(30)).Done(), false});
     c.push_back({"six channels", Riff().Fmt(1, 6, 22050, 16).Chunk("data", Samples(24)).Done(), false});
