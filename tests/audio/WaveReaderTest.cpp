@@ -13,10 +13,12 @@ namespace
 struct Riff
 {
     std::vector<uint8_t> bytes;
-    explicit Riff(const char* form = "WAVE", const char* magic = "RIFF")
+    explicit Riff(const char* form = "WAVE", const char* magic = "RIFF", bool header = true)
     {
+        if (!header)
+            return;   // a plain byte builder
         Id(magic);
-        U32(0);   // patched by Done unless told otherwise
+        U32(0);   // patched by Done
         Id(form);
     }
     void Id(const char* id) { bytes.insert(bytes.end(), id, id + 4); }
@@ -42,8 +44,7 @@ struct Riff
     Riff& Fmt(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, int extraWord = -1,
               const std::vector<uint8_t>& extra = {}, int cut = 0)
     {
-        Riff b("", "");
-        b.bytes.clear();
+        Riff b("", "", false);
         b.U16(tag);
         b.U16(channels);
         b.U32(rate);
@@ -75,8 +76,7 @@ std::vector<uint8_t> Samples(size_t n)
 
 std::vector<uint8_t> ExtensiblePcm(uint16_t bits)
 {
-    Riff b("", "");
-    b.bytes.clear();
+    Riff b("", "", false);
     b.U16(bits);   // valid bits
     b.U32(4);      // channel mask
     b.U16(1);      // PCM sub-format
@@ -126,28 +126,31 @@ std::vector<WaveCase> Cases()
                  }(),
                  true, 10, 1, 44});
 
-    c.push_back({"not RIFF", Riff("WAVE", "RIFX").Fmt(1, 1, 22050, 16).Chunk("data", Samples(10)).Done(), false});
-    c.push_back({"RIFF but not WAVE", Riff("AVI ").Fmt(1, 1, 22050, 16).Chunk("data", Samples(10)).Done(), false});
-    c.push_back({"shorter than a header", {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W'}, false});
     c.push_back(
-        {"fmt under 16 bytes", Riff().Fmt(1, 1, 22050, 16, -1, {}, 2).Chunk("data", Samples(10)).Done(), false});
+        {"not RIFF", Riff("WAVE", "RIFX").Fmt(1, 1, 22050, 16).Chunk("data", Samples(10)).Done(), false, 0, 0, 0});
+    c.push_back(
+        {"RIFF but not WAVE", Riff("AVI ").Fmt(1, 1, 22050, 16).Chunk("data", Samples(10)).Done(), false, 0, 0, 0});
+    c.push_back({"shorter than a header", {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W'}, false, 0, 0, 0});
+    c.push_back({"fmt under 16 bytes", Riff().Fmt(1, 1, 22050, 16, -1, {}, 2).Chunk("data", Samples(10)).Done(), false,
+                 0, 0, 0});
     c.push_back({"fmt past the end of the file",
                  [] {
                      Riff r;
                      r.Chunk("fmt ", Samples(16), 400);
                      return r.Done();
                  }(),
-                 false});
+                 false, 0, 0, 0});
     c.push_back({"extra size past its chunk",
-                 Riff().Fmt(0xFFFE, 1, 22050, 16, 60, ExtensiblePcm(16)).Chunk("data", Samples(10)).Done(), false});
-    c.push_back({"ADPCM", Riff().Fmt(2, 1, 22050, 4, 0).Chunk("data", Samples(10)).Done(), false});
-    c.push_back({"24-bit PCM", Riff().Fmt(1, 1, 22050, 24).Chunk("data", Samples(30)).Done(), false});
-    c.push_back({"six channels", Riff().Fmt(1, 6, 22050, 16).Chunk("data", Samples(24)).Done(), false});
-    c.push_back({"zero rate", Riff().Fmt(1, 1, 0, 16).Chunk("data", Samples(10)).Done(), false});
-    c.push_back({"empty data", Riff().Fmt(1, 1, 22050, 16).Chunk("data", {}).Done(), false});
-    c.push_back({"less than one frame", Riff().Fmt(1, 2, 22050, 16).Chunk("data", Samples(3)).Done(), false});
-    c.push_back({"no data chunk", Riff().Fmt(1, 1, 22050, 16).Done(), false});
-    c.push_back({"no fmt chunk", Riff().Chunk("data", Samples(10)).Done(), false});
+                 Riff().Fmt(0xFFFE, 1, 22050, 16, 60, ExtensiblePcm(16)).Chunk("data", Samples(10)).Done(), false, 0, 0,
+                 0});
+    c.push_back({"ADPCM", Riff().Fmt(2, 1, 22050, 4, 0).Chunk("data", Samples(10)).Done(), false, 0, 0, 0});
+    c.push_back({"24-bit PCM", Riff().Fmt(1, 1, 22050, 24).Chunk("data", Samples(30)).Done(), false, 0, 0, 0});
+    c.push_back({"six channels", Riff().Fmt(1, 6, 22050, 16).Chunk("data", Samples(24)).Done(), false, 0, 0, 0});
+    c.push_back({"zero rate", Riff().Fmt(1, 1, 0, 16).Chunk("data", Samples(10)).Done(), false, 0, 0, 0});
+    c.push_back({"empty data", Riff().Fmt(1, 1, 22050, 16).Chunk("data", {}).Done(), false, 0, 0, 0});
+    c.push_back({"less than one frame", Riff().Fmt(1, 2, 22050, 16).Chunk("data", Samples(3)).Done(), false, 0, 0, 0});
+    c.push_back({"no data chunk", Riff().Fmt(1, 1, 22050, 16).Done(), false, 0, 0, 0});
+    c.push_back({"no fmt chunk", Riff().Chunk("data", Samples(10)).Done(), false, 0, 0, 0});
     return c;
 }
 
@@ -172,7 +175,9 @@ TEST(WaveReader, ChecksEverySizeOfTheFile)
         EXPECT_EQ(layout.format.cbSize, 0);
         EXPECT_LE((size_t)layout.dataOffset + layout.dataSize, c.file.size());
         if (c.dataOffset)
+        {
             EXPECT_EQ(layout.dataOffset, c.dataOffset);
+        }
         // The reader hands out exactly those samples.
         CWaveReader reader;
         ASSERT_EQ(reader.OpenBytes(c.file.data(), c.file.size()), 0);
