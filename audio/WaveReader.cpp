@@ -159,6 +159,12 @@ int ParseWave(const uint8_t* bytes, size_t size, WaveLayout* layout, const char*
         *reason = "no samples in the data chunk";
         return -1;
     }
+    // The device takes no buffer smaller than this, mono ones included.
+    if (dataSize / format.nChannels < DSBSIZE_MIN)
+    {
+        *reason = "too few samples to play";
+        return -1;
+    }
     layout->format = format;
     layout->dataOffset = (uint32_t)dataOffset;
     layout->dataSize = (uint32_t)dataSize;

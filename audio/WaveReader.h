@@ -19,7 +19,8 @@ struct WaveLayout
 // Checks a WAVE file: 0 and its layout, or -1 with the reason (a fixed text)
 // when it cannot be played. Chunks may come in any order; a chunk of odd size
 // is followed by one pad byte; a data chunk cut short by the end of the file
-// keeps what is there, and a partial last frame is dropped.
+// keeps what is there, and a partial last frame is dropped. A sound needs at
+// least DSBSIZE_MIN bytes of samples per channel.
 int ParseWave(const uint8_t* bytes, size_t size, WaveLayout* layout, const char** reason);
 
 // Mono samples of the same bit depth from stereo ones (each frame the mean of

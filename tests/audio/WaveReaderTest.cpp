@@ -149,6 +149,8 @@ std::vector<WaveCase> Cases()
     c.push_back({"zero rate", Riff().Fmt(1, 1, 0, 16).Chunk("data", Samples(10)).Done(), false, 0, 0, 0});
     c.push_back({"empty data", Riff().Fmt(1, 1, 22050, 16).Chunk("data", {}).Done(), false, 0, 0, 0});
     c.push_back({"less than one frame", Riff().Fmt(1, 2, 22050, 16).Chunk("data", Samples(3)).Done(), false, 0, 0, 0});
+    c.push_back({"too short for the device once mono",
+                 Riff().Fmt(1, 2, 22050, 8).Chunk("data", Samples(5), 64, false).Done(), false, 0, 0, 0});
     c.push_back({"no data chunk", Riff().Fmt(1, 1, 22050, 16).Done(), false, 0, 0, 0});
     c.push_back({"no fmt chunk", Riff().Chunk("data", Samples(10)).Done(), false, 0, 0, 0});
     return c;
