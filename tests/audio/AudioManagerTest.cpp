@@ -352,3 +352,29 @@ TEST_F(AudioManagerTest, UpdateCommitsPlacementsOnceAFrame)
 }
 
 }   // namespace
+
+namespace
+{
+
+TEST_F(AudioManagerTest, StereoGivenToAPositionalSoundIsMixedDown)
+{
+    const std::vector<uint8_t> file = Tone(22050, 100, 2);
+    Start({{"s.wav", file}});
+    CGameSound* s = g_AudioManager.LoadSound("s.wav", SOUND_TYPE_3D, 7.5f, 75);
+    ASSERT_NE(s, nullptr);
+    ASSERT_EQ(s->ConvertToFX(), S_OK);   // the converted path mixes down too
+    WAVEFORMATEX format = {};
+    s->buffer->GetFormat(&format);
+    EXPECT_EQ(format.nChannels, 1);
+    EXPECT_EQ(s->byteCount, 200u);
+    void* p = nullptr;
+    DWORD n = 0;
+    ASSERT_EQ(s->buffer->Lock(0, s->byteCount, &p, &n, nullptr, nullptr, 0), DS_OK);
+    const int16_t* mono = static_cast<const int16_t*>(p);
+    const int16_t* stereo = reinterpret_cast<const int16_t*>(file.data() + 44);
+    for (int i = 0; i < 100; ++i)
+        ASSERT_EQ(mono[i], (stereo[2 * i] + stereo[2 * i + 1]) / 2) << i;
+    s->buffer->Unlock(p, n, nullptr, 0);
+}
+
+}   // namespace
