@@ -2,7 +2,7 @@
 // the game object connects them.
 #include "app/WndProc.h"
 #include "audio/AudioFixture.h"
-#include "core/AppState.h"
+#include "core/RunFlags.h"
 
 using namespace audiotest;
 
