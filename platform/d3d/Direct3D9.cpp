@@ -7,6 +7,7 @@
 #include <set>
 
 #include "platform/d3d/Internal.h"
+#include "platform/os/ModulePin.h"
 #include "platform/os/Window.h"
 
 namespace d3d
@@ -357,6 +358,7 @@ HWND D3DCreateHiddenWindow(int width, int height)
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    PinLoadedModules();   // the GL driver came in with the window
     HiddenWindows().insert(window);
     return reinterpret_cast<HWND>(window);
 }

@@ -1,5 +1,7 @@
 #include "platform/os/Window.h"
 
+#include "platform/os/ModulePin.h"
+
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "platform/os/KeyMap.h"
+#include "platform/os/ModulePin.h"
 
 struct WindowHandle
 {
@@ -184,6 +187,7 @@ HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD styl
         fprintf(stderr, "SDL window: %s\n", SDL_GetError());
         return nullptr;
     }
+    PinLoadedModules();   // the GL driver came in with the window
     WindowHandle* handle = new WindowHandle{window, proc};
     s_Windows.push_back(handle);
     SDL_StartTextInput();
