@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/image/ImageDecode.h"
+#include "platform/image/PixelFormat.h"
 
 // True when the bytes start with the "DDS " magic.
 bool IsDdsFile(const void* bytes, size_t size);
