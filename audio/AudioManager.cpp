@@ -13,11 +13,6 @@ CAudioManager g_AudioManager;
 
 namespace
 {
-// The primary buffer, with and without asking for hardware mixing.
-const DWORD kPrimaryFlags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRL3D | DSBCAPS_CTRLVOLUME | DSBCAPS_LOCHARDWARE;
-const DWORD kPrimaryFlagsSoftware = DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRL3D | DSBCAPS_CTRLVOLUME;
-// Where the listener waits until the camera first places it.
-const float kListenerParked = 1000000.0f;
 
 // Reads an open file whole into a free block; 0 on failure (nothing kept).
 int ReadIntoBlock(SoundMemoryBlock* block, int handle, int size)
@@ -43,85 +38,6 @@ CAudioManager::CAudioManager()
     listener = nullptr;
     musicOn = 0;
     currentMusic = nullptr;
-}
-
-void CAudioManager::FailCreate(const char* text)
-{
-    ShowMessage(text, "Sound error!", MB_ICONEXCLAMATION);
-    g_SoundOn = 0;
-    if (listener)
-        listener->Release();
-    listener = nullptr;
-    if (directSound)
-        directSound->Release();
-    directSound = nullptr;
-}
-
-int CAudioManager::Create(HWND hwnd)
-{
-    if (!g_SoundOn)
-        return 0;
-    if (DirectSoundCreate8(nullptr, &directSound, nullptr) != DS_OK)
-    {
-        directSound = nullptr;
-        FailCreate("DirectSoundCreate8() failed!");
-        return E_FAIL;
-    }
-    if (directSound->SetCooperativeLevel(hwnd, DSSCL_PRIORITY) != DS_OK)
-    {
-        FailCreate("SetCooperativeLevel() failed!");
-        return E_FAIL;
-    }
-    DSBUFFERDESC desc = {};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = kPrimaryFlags;
-    IDirectSoundBuffer8* primary = nullptr;
-    if (directSound->CreateSoundBuffer(&desc, &primary, nullptr) != DS_OK)
-    {
-        desc.dwFlags = kPrimaryFlagsSoftware;
-        if (directSound->CreateSoundBuffer(&desc, &primary, nullptr) != DS_OK)
-        {
-            FailCreate("Creating primary buffer failed!");
-            return E_FAIL;
-        }
-    }
-    WAVEFORMATEX format = {};
-    format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = 2;
-    format.nSamplesPerSec = 22050;
-    format.wBitsPerSample = 16;
-    format.nBlockAlign = 4;
-    format.nAvgBytesPerSec = 88200;
-    if (primary->SetFormat(&format) != DS_OK)
-    {
-        primary->Release();
-        FailCreate("Setting primary buffer format failed!");
-        return E_FAIL;
-    }
-    void* object = nullptr;
-    if (primary->QueryInterface(IID_IDirectSound3DListener, &object) != DS_OK)
-    {
-        primary->Release();
-        FailCreate("Init direct sound listener failed!");
-        return E_FAIL;
-    }
-    listener = static_cast<IDirectSound3DListener*>(object);
-    listener->SetPosition(kListenerParked, kListenerParked, kListenerParked, DS3D_DEFERRED);
-    listener->SetVelocity(0, 0, 0, DS3D_DEFERRED);
-    listener->SetDopplerFactor(1.0f, DS3D_DEFERRED);
-    primary->Release();
-    listenerPosition = D3DXVECTOR3(kListenerParked, kListenerParked, kListenerParked);
-
-    std::memset(sounds, 0, sizeof(sounds));
-    soundCount = 0;
-    std::memset(memoryBlocks, 0, sizeof(memoryBlocks));
-
-    ResetCrowd();
-    LoadEffects();
-    paused = 0;
-    musicRetryAt = 0;
-    musicRetryWait = 0;
-    return 0;
 }
 
 void CAudioManager::Compact()
@@ -255,17 +171,6 @@ void CAudioManager::ReleaseSound(CGameSound** slot)
     sounds[--soundCount] = nullptr;
 }
 
-void CAudioManager::Update()
-{
-    if (!g_SoundOn || paused || g_Clock.m_GameStep == 0.0f)
-        return;
-    if (listener)
-        listener->CommitDeferredSettings();
-    UpdateCrowd();
-    UpdateOwnedSounds();
-    UpdateMusic();
-}
-
 void CAudioManager::PauseAll()
 {
     if (!g_SoundOn || paused)
@@ -323,30 +228,4 @@ void CAudioManager::SetListenerVelocity(const D3DXVECTOR3* velocity)
     if (!g_SoundOn || paused || !listener || !velocity)
         return;
     listener->SetVelocity(velocity->x, velocity->y, velocity->z, DS3D_IMMEDIATE);
-}
-
-void CAudioManager::Release()
-{
-    if (!g_SoundOn)
-        return;
-    Log("\nCAudioManager::Release() start...");
-    ReleaseSound(&currentMusic);
-    musicOn = 0;
-    ReleaseCrowd();
-    ReleaseEffects();
-    // Whatever is still listed was not given back by its owner.
-    while (soundCount > 0)
-    {
-        LogString("\tSound lost! (Name: %s)", sounds[0]->name);
-        CGameSound* first = sounds[0];
-        ReleaseSound(&first);
-    }
-    if (listener)
-        listener->Release();
-    listener = nullptr;
-    if (directSound)
-        directSound->Release();
-    directSound = nullptr;
-    paused = 0;
-    Log("CAudioManager::Release() done!\n");
 }
