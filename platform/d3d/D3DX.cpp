@@ -21,65 +21,65 @@ class CMesh final : public RefCounted<ID3DXMesh>
 public:
     CMesh(IDirect3DDevice9* device, DWORD faces, DWORD vertices, DWORD options, DWORD fvf, IDirect3DVertexBuffer9* vb,
           IDirect3DIndexBuffer9* ib)
-        : device_(device), faces_(faces), vertices_(vertices), options_(options), fvf_(fvf), vb_(vb), ib_(ib),
-          attributes_(faces, 0)
+        : m_Device(device), m_Faces(faces), m_Vertices(vertices), m_Options(options), m_Fvf(fvf), m_Vb(vb), m_Ib(ib),
+          m_Attributes(faces, 0)
     {
-        device_->AddRef();
+        m_Device->AddRef();
         BuildTable();
     }
     ~CMesh() override
     {
-        vb_->Release();
-        ib_->Release();
-        device_->Release();
+        m_Vb->Release();
+        m_Ib->Release();
+        m_Device->Release();
     }
 
     HRESULT GetDevice(IDirect3DDevice9** ppDevice) override
     {
         if (!ppDevice)
             return D3DERR_INVALIDCALL;
-        device_->AddRef();
-        *ppDevice = device_;
+        m_Device->AddRef();
+        *ppDevice = m_Device;
         return D3D_OK;
     }
-    DWORD GetNumFaces() override { return faces_; }
-    DWORD GetNumVertices() override { return vertices_; }
-    DWORD GetFVF() override { return fvf_; }
-    DWORD GetNumBytesPerVertex() override { return FVFVertexSize(fvf_); }
-    DWORD GetOptions() override { return options_; }
+    DWORD GetNumFaces() override { return m_Faces; }
+    DWORD GetNumVertices() override { return m_Vertices; }
+    DWORD GetFVF() override { return m_Fvf; }
+    DWORD GetNumBytesPerVertex() override { return FVFVertexSize(m_Fvf); }
+    DWORD GetOptions() override { return m_Options; }
     HRESULT GetVertexBuffer(IDirect3DVertexBuffer9** ppVB) override
     {
         if (!ppVB)
             return D3DERR_INVALIDCALL;
-        vb_->AddRef();
-        *ppVB = vb_;
+        m_Vb->AddRef();
+        *ppVB = m_Vb;
         return D3D_OK;
     }
     HRESULT GetIndexBuffer(IDirect3DIndexBuffer9** ppIB) override
     {
         if (!ppIB)
             return D3DERR_INVALIDCALL;
-        ib_->AddRef();
-        *ppIB = ib_;
+        m_Ib->AddRef();
+        *ppIB = m_Ib;
         return D3D_OK;
     }
-    HRESULT LockVertexBuffer(DWORD Flags, LPVOID* ppData) override { return vb_->Lock(0, 0, ppData, Flags); }
-    HRESULT UnlockVertexBuffer() override { return vb_->Unlock(); }
-    HRESULT LockIndexBuffer(DWORD Flags, LPVOID* ppData) override { return ib_->Lock(0, 0, ppData, Flags); }
-    HRESULT UnlockIndexBuffer() override { return ib_->Unlock(); }
+    HRESULT LockVertexBuffer(DWORD Flags, LPVOID* ppData) override { return m_Vb->Lock(0, 0, ppData, Flags); }
+    HRESULT UnlockVertexBuffer() override { return m_Vb->Unlock(); }
+    HRESULT LockIndexBuffer(DWORD Flags, LPVOID* ppData) override { return m_Ib->Lock(0, 0, ppData, Flags); }
+    HRESULT UnlockIndexBuffer() override { return m_Ib->Unlock(); }
     HRESULT LockAttributeBuffer(DWORD, DWORD** ppData) override
     {
         if (!ppData)
             return D3DERR_INVALIDCALL;
-        ++attributeLocks_;
-        *ppData = attributes_.data();
+        ++m_AttributeLocks;
+        *ppData = m_Attributes.data();
         return D3D_OK;
     }
     HRESULT UnlockAttributeBuffer() override
     {
-        if (attributeLocks_ <= 0)
+        if (m_AttributeLocks <= 0)
             return D3DERR_INVALIDCALL;
-        if (--attributeLocks_ == 0)
+        if (--m_AttributeLocks == 0)
             BuildTable();
         return D3D_OK;
     }
@@ -88,21 +88,21 @@ public:
         if (!pAttribTableSize)
             return D3DERR_INVALIDCALL;
         if (pAttribTable)
-            std::copy(table_.begin(), table_.end(), pAttribTable);
-        *pAttribTableSize = (DWORD)table_.size();
+            std::copy(m_Table.begin(), m_Table.end(), pAttribTable);
+        *pAttribTableSize = (DWORD)m_Table.size();
         return D3D_OK;
     }
     HRESULT DrawSubset(DWORD AttribId) override
     {
-        device_->SetFVF(fvf_);
-        device_->SetStreamSource(0, vb_, 0, FVFVertexSize(fvf_));
-        device_->SetIndices(ib_);
-        for (const D3DXATTRIBUTERANGE& r : table_)
+        m_Device->SetFVF(m_Fvf);
+        m_Device->SetStreamSource(0, m_Vb, 0, FVFVertexSize(m_Fvf));
+        m_Device->SetIndices(m_Ib);
+        for (const D3DXATTRIBUTERANGE& r : m_Table)
         {
             if (r.AttribId != AttribId)
                 continue;
             HRESULT hr =
-                device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, vertices_, r.FaceStart * 3, r.FaceCount);
+                m_Device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, m_Vertices, r.FaceStart * 3, r.FaceCount);
             if (FAILED(hr))
                 return hr;
         }
@@ -114,20 +114,20 @@ public:
                             ID3DXBuffer** ppVertexRemap) override
     {
         if (pFaceRemap)
-            for (DWORD i = 0; i < faces_; ++i)
+            for (DWORD i = 0; i < m_Faces; ++i)
                 pFaceRemap[i] = i;
         if (pAdjacencyOut)
         {
             if (pAdjacencyIn)
-                std::memcpy(pAdjacencyOut, pAdjacencyIn, faces_ * 3 * sizeof(DWORD));
+                std::memcpy(pAdjacencyOut, pAdjacencyIn, m_Faces * 3 * sizeof(DWORD));
             else
-                std::fill(pAdjacencyOut, pAdjacencyOut + faces_ * 3, 0xFFFFFFFFu);
+                std::fill(pAdjacencyOut, pAdjacencyOut + m_Faces * 3, 0xFFFFFFFFu);
         }
         if (ppVertexRemap)
         {
-            D3DXCreateBuffer(vertices_ * sizeof(DWORD), ppVertexRemap);
+            D3DXCreateBuffer(m_Vertices * sizeof(DWORD), ppVertexRemap);
             auto* remap = static_cast<DWORD*>((*ppVertexRemap)->GetBufferPointer());
-            for (DWORD i = 0; i < vertices_; ++i)
+            for (DWORD i = 0; i < m_Vertices; ++i)
                 remap[i] = i;
         }
         return D3D_OK;
@@ -137,26 +137,26 @@ private:
     // Runs of consecutive faces with one attribute id.
     void BuildTable()
     {
-        table_.clear();
-        for (DWORD f = 0; f < faces_; ++f)
+        m_Table.clear();
+        for (DWORD f = 0; f < m_Faces; ++f)
         {
-            if (!table_.empty() && table_.back().AttribId == attributes_[f] &&
-                table_.back().FaceStart + table_.back().FaceCount == f)
+            if (!m_Table.empty() && m_Table.back().AttribId == m_Attributes[f] &&
+                m_Table.back().FaceStart + m_Table.back().FaceCount == f)
             {
-                ++table_.back().FaceCount;
+                ++m_Table.back().FaceCount;
                 continue;
             }
-            table_.push_back({attributes_[f], f, 1, 0, vertices_});
+            m_Table.push_back({m_Attributes[f], f, 1, 0, m_Vertices});
         }
     }
 
-    IDirect3DDevice9* device_;
-    DWORD faces_, vertices_, options_, fvf_;
-    IDirect3DVertexBuffer9* vb_;
-    IDirect3DIndexBuffer9* ib_;
-    std::vector<DWORD> attributes_;
-    std::vector<D3DXATTRIBUTERANGE> table_;
-    int attributeLocks_ = 0;
+    IDirect3DDevice9* m_Device;
+    DWORD m_Faces, m_Vertices, m_Options, m_Fvf;
+    IDirect3DVertexBuffer9* m_Vb;
+    IDirect3DIndexBuffer9* m_Ib;
+    std::vector<DWORD> m_Attributes;
+    std::vector<D3DXATTRIBUTERANGE> m_Table;
+    int m_AttributeLocks = 0;
 };
 
 D3DPOOL PoolOf(DWORD options, bool index)

@@ -14,7 +14,7 @@
 #define RECORD(...)                                                                                                    \
     do                                                                                                                 \
     {                                                                                                                  \
-        if (!gl_)                                                                                                      \
+        if (!m_Gl)                                                                                                     \
             RecordCall(__VA_ARGS__);                                                                                   \
     } while (0)
 
@@ -341,44 +341,44 @@ void CDevice9::CountDefaultPool(const std::shared_ptr<DeviceLink>& link, int del
 // Creation and destruction
 // ---------------------------------------------------------------------------
 CDevice9::CDevice9(CDirect3D9* d3d, D3DBackendKind kind, HWND window, const D3DPRESENT_PARAMETERS& pp)
-    : d3d_(d3d), kind_(kind), gl_(kind == D3DBackendKind::OpenGL), window_(window), pp_(pp)
+    : m_D3d(d3d), m_Kind(kind), m_Gl(kind == D3DBackendKind::OpenGL), m_Window(window), m_Pp(pp)
 {
-    d3d_->AddRef();
-    link_ = std::make_shared<DeviceLink>();
-    link_->device = this;
-    link_->gl = gl_;
-    for (bool& d : samplerDirty_)
+    m_D3d->AddRef();
+    m_Link = std::make_shared<DeviceLink>();
+    m_Link->device = this;
+    m_Link->gl = m_Gl;
+    for (bool& d : m_SamplerDirty)
         d = true;
 }
 
 HRESULT CDevice9::Init()
 {
-    if (gl_)
+    if (m_Gl)
     {
-        sdlWindow_ = ResolveWindow(window_);
-        if (!sdlWindow_)
+        m_SdlWindow = ResolveWindow(m_Window);
+        if (!m_SdlWindow)
             return D3DERR_INVALIDCALL;
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-        context_ = SDL_GL_CreateContext(sdlWindow_);
-        if (!context_)
+        m_Context = SDL_GL_CreateContext(m_SdlWindow);
+        if (!m_Context)
             return D3DERR_NOTAVAILABLE;
         g_current = nullptr;
         MakeCurrent();
         if (!gl.Load())
             return D3DERR_NOTAVAILABLE;
-        SDL_GL_SetSwapInterval(pp_.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
-        gl.GenFramebuffers(1, &fbo_);
-        gl.GenFramebuffers(1, &blitRead_);
-        gl.GenFramebuffers(1, &blitDraw_);
-        gl.GenVertexArrays(1, &vao_);
-        gl.GenBuffers(1, &upVertices_);
-        gl.GenBuffers(1, &upIndices_);
-        gl.GenSamplers(kSamplers, samplers_);
+        SDL_GL_SetSwapInterval(m_Pp.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
+        gl.GenFramebuffers(1, &m_Fbo);
+        gl.GenFramebuffers(1, &m_BlitRead);
+        gl.GenFramebuffers(1, &m_BlitDraw);
+        gl.GenVertexArrays(1, &m_Vao);
+        gl.GenBuffers(1, &m_UpVertices);
+        gl.GenBuffers(1, &m_UpIndices);
+        gl.GenSamplers(kSamplers, m_Samplers);
         for (int i = 0; i < kSamplers; ++i)
-            gl.BindSampler((GLuint)i, samplers_[i]);
-        gl.BindVertexArray(vao_);
+            gl.BindSampler((GLuint)i, m_Samplers[i]);
+        gl.BindVertexArray(m_Vao);
         gl.Enable(GL_PROGRAM_POINT_SIZE);
         // Flat shading takes each triangle's first vertex, as Direct3D does.
         gl.ProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
@@ -394,188 +394,188 @@ HRESULT CDevice9::Init()
 
 HRESULT CDevice9::CreateSwapChainSurfaces()
 {
-    if (pp_.BackBufferWidth == 0 || pp_.BackBufferHeight == 0)
+    if (m_Pp.BackBufferWidth == 0 || m_Pp.BackBufferHeight == 0)
     {
         int w = 0, h = 0;
-        if (sdlWindow_)
-            SDL_GL_GetDrawableSize(sdlWindow_, &w, &h);
+        if (m_SdlWindow)
+            SDL_GL_GetDrawableSize(m_SdlWindow, &w, &h);
         if (w <= 0 || h <= 0)
             w = 640, h = 480;
-        if (pp_.BackBufferWidth == 0)
-            pp_.BackBufferWidth = (UINT)w;
-        if (pp_.BackBufferHeight == 0)
-            pp_.BackBufferHeight = (UINT)h;
+        if (m_Pp.BackBufferWidth == 0)
+            m_Pp.BackBufferWidth = (UINT)w;
+        if (m_Pp.BackBufferHeight == 0)
+            m_Pp.BackBufferHeight = (UINT)h;
     }
-    if (pp_.BackBufferFormat == D3DFMT_UNKNOWN)
-        pp_.BackBufferFormat = D3DFMT_X8R8G8B8;
-    if (pp_.BackBufferCount == 0)
-        pp_.BackBufferCount = 1;
-    D3DFORMAT format = pp_.BackBufferFormat;
+    if (m_Pp.BackBufferFormat == D3DFMT_UNKNOWN)
+        m_Pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+    if (m_Pp.BackBufferCount == 0)
+        m_Pp.BackBufferCount = 1;
+    D3DFORMAT format = m_Pp.BackBufferFormat;
     if (!GetFormatInfo(format).supported || GetFormatInfo(format).compressed)
         return D3DERR_INVALIDCALL;
-    auto store = std::make_unique<TextureStore>(link_, pp_.BackBufferWidth, pp_.BackBufferHeight, 1, 1,
+    auto store = std::make_unique<TextureStore>(m_Link, m_Pp.BackBufferWidth, m_Pp.BackBufferHeight, 1, 1,
                                                 D3DUSAGE_RENDERTARGET, format, D3DPOOL_MANAGED);
     if (!store->Create())
         return D3DERR_NOTAVAILABLE;
-    backBuffer_ = new CSurface9(link_, std::move(store));
-    if (pp_.EnableAutoDepthStencil)
+    m_BackBuffer = new CSurface9(m_Link, std::move(store));
+    if (m_Pp.EnableAutoDepthStencil)
     {
-        autoDepth_ = new CSurface9(link_, pp_.BackBufferWidth, pp_.BackBufferHeight, pp_.AutoDepthStencilFormat);
+        m_AutoDepth = new CSurface9(m_Link, m_Pp.BackBufferWidth, m_Pp.BackBufferHeight, m_Pp.AutoDepthStencilFormat);
         // The automatic surface is the swap chain's own, not the application's.
         defaultPoolCount -= 1;
     }
-    renderTarget_ = backBuffer_;
-    renderTarget_->AddRef();
-    depthStencil_ = autoDepth_;
-    if (depthStencil_)
-        depthStencil_->AddRef();
-    framebufferDirty_ = true;
+    m_RenderTarget = m_BackBuffer;
+    m_RenderTarget->AddRef();
+    m_DepthStencil = m_AutoDepth;
+    if (m_DepthStencil)
+        m_DepthStencil->AddRef();
+    m_FramebufferDirty = true;
     return D3D_OK;
 }
 
 void CDevice9::SetDefaultState()
 {
-    std::memset(rs_, 0, sizeof rs_);
-    rs_[D3DRS_ZENABLE] = pp_.EnableAutoDepthStencil ? D3DZB_TRUE : D3DZB_FALSE;
-    rs_[D3DRS_FILLMODE] = D3DFILL_SOLID;
-    rs_[D3DRS_SHADEMODE] = D3DSHADE_GOURAUD;
-    rs_[D3DRS_ZWRITEENABLE] = TRUE;
-    rs_[D3DRS_LASTPIXEL] = TRUE;
-    rs_[D3DRS_SRCBLEND] = D3DBLEND_ONE;
-    rs_[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
-    rs_[D3DRS_CULLMODE] = D3DCULL_CCW;
-    rs_[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
-    rs_[D3DRS_ALPHAFUNC] = D3DCMP_ALWAYS;
-    rs_[D3DRS_FOGEND] = FloatToDword(1.0f);
-    rs_[D3DRS_FOGDENSITY] = FloatToDword(1.0f);
-    rs_[D3DRS_STENCILFAIL] = D3DSTENCILOP_KEEP;
-    rs_[D3DRS_STENCILZFAIL] = D3DSTENCILOP_KEEP;
-    rs_[D3DRS_STENCILPASS] = D3DSTENCILOP_KEEP;
-    rs_[D3DRS_STENCILFUNC] = D3DCMP_ALWAYS;
-    rs_[D3DRS_STENCILMASK] = 0xFFFFFFFFu;
-    rs_[D3DRS_STENCILWRITEMASK] = 0xFFFFFFFFu;
-    rs_[D3DRS_TEXTUREFACTOR] = 0xFFFFFFFFu;
-    rs_[D3DRS_CLIPPING] = TRUE;
-    rs_[D3DRS_LIGHTING] = TRUE;
-    rs_[D3DRS_COLORVERTEX] = TRUE;
-    rs_[D3DRS_LOCALVIEWER] = TRUE;
-    rs_[D3DRS_DIFFUSEMATERIALSOURCE] = D3DMCS_COLOR1;
-    rs_[D3DRS_SPECULARMATERIALSOURCE] = D3DMCS_COLOR2;
-    rs_[D3DRS_POINTSIZE] = FloatToDword(1.0f);
-    rs_[D3DRS_POINTSIZE_MAX] = FloatToDword(64.0f);
-    rs_[D3DRS_MULTISAMPLEANTIALIAS] = TRUE;
-    rs_[D3DRS_MULTISAMPLEMASK] = 0xFFFFFFFFu;
-    rs_[D3DRS_COLORWRITEENABLE] = 0xF;
-    rs_[D3DRS_BLENDOP] = D3DBLENDOP_ADD;
-    rs_[D3DRS_BLENDFACTOR] = 0xFFFFFFFFu;
-    rs_[D3DRS_SRCBLENDALPHA] = D3DBLEND_ONE;
-    rs_[D3DRS_DESTBLENDALPHA] = D3DBLEND_ZERO;
-    rs_[D3DRS_BLENDOPALPHA] = D3DBLENDOP_ADD;
+    std::memset(m_Rs, 0, sizeof m_Rs);
+    m_Rs[D3DRS_ZENABLE] = m_Pp.EnableAutoDepthStencil ? D3DZB_TRUE : D3DZB_FALSE;
+    m_Rs[D3DRS_FILLMODE] = D3DFILL_SOLID;
+    m_Rs[D3DRS_SHADEMODE] = D3DSHADE_GOURAUD;
+    m_Rs[D3DRS_ZWRITEENABLE] = TRUE;
+    m_Rs[D3DRS_LASTPIXEL] = TRUE;
+    m_Rs[D3DRS_SRCBLEND] = D3DBLEND_ONE;
+    m_Rs[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
+    m_Rs[D3DRS_CULLMODE] = D3DCULL_CCW;
+    m_Rs[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
+    m_Rs[D3DRS_ALPHAFUNC] = D3DCMP_ALWAYS;
+    m_Rs[D3DRS_FOGEND] = FloatToDword(1.0f);
+    m_Rs[D3DRS_FOGDENSITY] = FloatToDword(1.0f);
+    m_Rs[D3DRS_STENCILFAIL] = D3DSTENCILOP_KEEP;
+    m_Rs[D3DRS_STENCILZFAIL] = D3DSTENCILOP_KEEP;
+    m_Rs[D3DRS_STENCILPASS] = D3DSTENCILOP_KEEP;
+    m_Rs[D3DRS_STENCILFUNC] = D3DCMP_ALWAYS;
+    m_Rs[D3DRS_STENCILMASK] = 0xFFFFFFFFu;
+    m_Rs[D3DRS_STENCILWRITEMASK] = 0xFFFFFFFFu;
+    m_Rs[D3DRS_TEXTUREFACTOR] = 0xFFFFFFFFu;
+    m_Rs[D3DRS_CLIPPING] = TRUE;
+    m_Rs[D3DRS_LIGHTING] = TRUE;
+    m_Rs[D3DRS_COLORVERTEX] = TRUE;
+    m_Rs[D3DRS_LOCALVIEWER] = TRUE;
+    m_Rs[D3DRS_DIFFUSEMATERIALSOURCE] = D3DMCS_COLOR1;
+    m_Rs[D3DRS_SPECULARMATERIALSOURCE] = D3DMCS_COLOR2;
+    m_Rs[D3DRS_POINTSIZE] = FloatToDword(1.0f);
+    m_Rs[D3DRS_POINTSIZE_MAX] = FloatToDword(64.0f);
+    m_Rs[D3DRS_MULTISAMPLEANTIALIAS] = TRUE;
+    m_Rs[D3DRS_MULTISAMPLEMASK] = 0xFFFFFFFFu;
+    m_Rs[D3DRS_COLORWRITEENABLE] = 0xF;
+    m_Rs[D3DRS_BLENDOP] = D3DBLENDOP_ADD;
+    m_Rs[D3DRS_BLENDFACTOR] = 0xFFFFFFFFu;
+    m_Rs[D3DRS_SRCBLENDALPHA] = D3DBLEND_ONE;
+    m_Rs[D3DRS_DESTBLENDALPHA] = D3DBLEND_ZERO;
+    m_Rs[D3DRS_BLENDOPALPHA] = D3DBLENDOP_ADD;
     for (int s = 0; s < kStages; ++s)
     {
-        std::memset(tss_[s], 0, sizeof tss_[s]);
-        tss_[s][D3DTSS_COLOROP] = s == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
-        tss_[s][D3DTSS_COLORARG1] = D3DTA_TEXTURE;
-        tss_[s][D3DTSS_COLORARG2] = D3DTA_CURRENT;
-        tss_[s][D3DTSS_ALPHAOP] = s == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE;
-        tss_[s][D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
-        tss_[s][D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
-        tss_[s][D3DTSS_TEXCOORDINDEX] = (DWORD)s;
-        tss_[s][D3DTSS_COLORARG0] = D3DTA_CURRENT;
-        tss_[s][D3DTSS_ALPHAARG0] = D3DTA_CURRENT;
-        tss_[s][D3DTSS_RESULTARG] = D3DTA_CURRENT;
-        Identity(texMatrix_[s]);
+        std::memset(m_Tss[s], 0, sizeof m_Tss[s]);
+        m_Tss[s][D3DTSS_COLOROP] = s == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
+        m_Tss[s][D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+        m_Tss[s][D3DTSS_COLORARG2] = D3DTA_CURRENT;
+        m_Tss[s][D3DTSS_ALPHAOP] = s == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE;
+        m_Tss[s][D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+        m_Tss[s][D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
+        m_Tss[s][D3DTSS_TEXCOORDINDEX] = (DWORD)s;
+        m_Tss[s][D3DTSS_COLORARG0] = D3DTA_CURRENT;
+        m_Tss[s][D3DTSS_ALPHAARG0] = D3DTA_CURRENT;
+        m_Tss[s][D3DTSS_RESULTARG] = D3DTA_CURRENT;
+        Identity(m_TexMatrix[s]);
     }
     for (int s = 0; s < kSamplers; ++s)
     {
-        std::memset(ss_[s], 0, sizeof ss_[s]);
-        ss_[s][D3DSAMP_ADDRESSU] = ss_[s][D3DSAMP_ADDRESSV] = ss_[s][D3DSAMP_ADDRESSW] = D3DTADDRESS_WRAP;
-        ss_[s][D3DSAMP_MAGFILTER] = ss_[s][D3DSAMP_MINFILTER] = D3DTEXF_POINT;
-        ss_[s][D3DSAMP_MIPFILTER] = D3DTEXF_NONE;
-        ss_[s][D3DSAMP_MAXANISOTROPY] = 1;
-        samplerDirty_[s] = true;
+        std::memset(m_Ss[s], 0, sizeof m_Ss[s]);
+        m_Ss[s][D3DSAMP_ADDRESSU] = m_Ss[s][D3DSAMP_ADDRESSV] = m_Ss[s][D3DSAMP_ADDRESSW] = D3DTADDRESS_WRAP;
+        m_Ss[s][D3DSAMP_MAGFILTER] = m_Ss[s][D3DSAMP_MINFILTER] = D3DTEXF_POINT;
+        m_Ss[s][D3DSAMP_MIPFILTER] = D3DTEXF_NONE;
+        m_Ss[s][D3DSAMP_MAXANISOTROPY] = 1;
+        m_SamplerDirty[s] = true;
     }
-    Identity(world_);
-    Identity(view_);
-    Identity(proj_);
-    std::memset(&material_, 0, sizeof material_);
-    std::memset(lights_, 0, sizeof lights_);
+    Identity(m_World);
+    Identity(m_View);
+    Identity(m_Proj);
+    std::memset(&m_Material, 0, sizeof m_Material);
+    std::memset(m_Lights, 0, sizeof m_Lights);
     for (int i = 0; i < kLights; ++i)
     {
-        lights_[i].Type = D3DLIGHT_DIRECTIONAL;
-        lights_[i].Diffuse = {1, 1, 1, 0};
-        lights_[i].Direction = {0, 0, 1};
-        lightOn_[i] = false;
+        m_Lights[i].Type = D3DLIGHT_DIRECTIONAL;
+        m_Lights[i].Diffuse = {1, 1, 1, 0};
+        m_Lights[i].Direction = {0, 0, 1};
+        m_LightOn[i] = false;
     }
-    std::memset(clipPlane_, 0, sizeof clipPlane_);
-    std::memset(vsConst_, 0, sizeof vsConst_);
-    std::memset(psConst_, 0, sizeof psConst_);
-    viewport_ = {0,    0,   renderTarget_ ? renderTarget_->Width() : 0, renderTarget_ ? renderTarget_->Height() : 0,
-                 0.0f, 1.0f};
-    fvf_ = 0;
-    fixedDirty_ = glStateDirty_ = true;
-    ++transformVersion_, ++projVersion_, ++texMatrixVersion_, ++lightingVersion_, ++tfactorVersion_;
-    ++clipVersion_, ++viewportVersion_, ++alphaVersion_, ++vsConstVersion_, ++psConstVersion_;
+    std::memset(m_ClipPlane, 0, sizeof m_ClipPlane);
+    std::memset(m_VsConst, 0, sizeof m_VsConst);
+    std::memset(m_PsConst, 0, sizeof m_PsConst);
+    m_Viewport = {
+        0, 0, m_RenderTarget ? m_RenderTarget->Width() : 0, m_RenderTarget ? m_RenderTarget->Height() : 0, 0.0f, 1.0f};
+    m_Fvf = 0;
+    m_FixedDirty = m_GlStateDirty = true;
+    ++m_TransformVersion, ++m_ProjVersion, ++m_TexMatrixVersion, ++m_LightingVersion, ++m_TfactorVersion;
+    ++m_ClipVersion, ++m_ViewportVersion, ++m_AlphaVersion, ++m_VsConstVersion, ++m_PsConstVersion;
     UpdateClipPlane();
 }
 
 void CDevice9::ResetBindings()
 {
-    for (auto& t : textures_)
+    for (auto& t : m_Textures)
     {
         if (t)
             t->Release();
         t = nullptr;
     }
-    if (stream_)
-        stream_->Release();
-    stream_ = nullptr;
-    if (indices_)
-        indices_->Release();
-    indices_ = nullptr;
-    if (renderTarget_)
-        renderTarget_->Release();
-    renderTarget_ = nullptr;
-    if (depthStencil_)
-        depthStencil_->Release();
-    depthStencil_ = nullptr;
+    if (m_Stream)
+        m_Stream->Release();
+    m_Stream = nullptr;
+    if (m_Indices)
+        m_Indices->Release();
+    m_Indices = nullptr;
+    if (m_RenderTarget)
+        m_RenderTarget->Release();
+    m_RenderTarget = nullptr;
+    if (m_DepthStencil)
+        m_DepthStencil->Release();
+    m_DepthStencil = nullptr;
 }
 
 CDevice9::~CDevice9()
 {
     ResetBindings();
-    if (backBuffer_)
-        backBuffer_->Release();
-    if (autoDepth_)
+    if (m_BackBuffer)
+        m_BackBuffer->Release();
+    if (m_AutoDepth)
     {
         defaultPoolCount += 1;
-        autoDepth_->Release();
+        m_AutoDepth->Release();
     }
-    if (gl_ && context_)
+    if (m_Gl && m_Context)
     {
         MakeCurrent();
-        for (auto& entry : fixedCache_)
+        for (auto& entry : m_FixedCache)
             gl.DeleteProgram(entry.second->program);
-        gl.DeleteFramebuffers(1, &fbo_);
-        gl.DeleteFramebuffers(1, &blitRead_);
-        gl.DeleteFramebuffers(1, &blitDraw_);
-        gl.DeleteVertexArrays(1, &vao_);
-        gl.DeleteBuffers(1, &upVertices_);
-        gl.DeleteBuffers(1, &upIndices_);
-        gl.DeleteSamplers(kSamplers, samplers_);
-        SDL_GL_MakeCurrent(sdlWindow_, nullptr);
-        SDL_GL_DeleteContext(context_);
+        gl.DeleteFramebuffers(1, &m_Fbo);
+        gl.DeleteFramebuffers(1, &m_BlitRead);
+        gl.DeleteFramebuffers(1, &m_BlitDraw);
+        gl.DeleteVertexArrays(1, &m_Vao);
+        gl.DeleteBuffers(1, &m_UpVertices);
+        gl.DeleteBuffers(1, &m_UpIndices);
+        gl.DeleteSamplers(kSamplers, m_Samplers);
+        SDL_GL_MakeCurrent(m_SdlWindow, nullptr);
+        SDL_GL_DeleteContext(m_Context);
     }
     if (g_current == this)
         g_current = nullptr;
-    link_->alive = false;
-    link_->device = nullptr;
-    d3d_->Release();
+    m_Link->alive = false;
+    m_Link->device = nullptr;
+    m_D3d->Release();
 }
 
 ULONG CDevice9::Release()
 {
-    ULONG left = --refs_;
+    ULONG left = --m_Refs;
     if (left == 0)
     {
         RECORD("Device.Release");
@@ -586,9 +586,9 @@ ULONG CDevice9::Release()
 
 void CDevice9::MakeCurrent()
 {
-    if (!gl_ || g_current == this)
+    if (!m_Gl || g_current == this)
         return;
-    SDL_GL_MakeCurrent(sdlWindow_, context_);
+    SDL_GL_MakeCurrent(m_SdlWindow, m_Context);
     g_current = this;
 }
 
@@ -599,7 +599,7 @@ void CDevice9::RecordCall(const std::string& line) const
 
 void CDevice9::BindUnit(int unit, GLenum target, GLuint texture)
 {
-    if (!gl_)
+    if (!m_Gl)
         return;
     if (unit < 0)
     {
@@ -610,25 +610,25 @@ void CDevice9::BindUnit(int unit, GLenum target, GLuint texture)
             gl.BindTexture(target, texture);
         return;
     }
-    if (boundTex_[unit] == texture && boundTarget_[unit] == target)
+    if (m_BoundTex[unit] == texture && m_BoundTarget[unit] == target)
         return;
     gl.ActiveTexture(GL_TEXTURE0 + unit);
-    if (boundTarget_[unit] && boundTarget_[unit] != target)
-        gl.BindTexture(boundTarget_[unit], 0);
+    if (m_BoundTarget[unit] && m_BoundTarget[unit] != target)
+        gl.BindTexture(m_BoundTarget[unit], 0);
     if (target)
         gl.BindTexture(target, texture);
-    boundTex_[unit] = texture;
-    boundTarget_[unit] = target;
+    m_BoundTex[unit] = texture;
+    m_BoundTarget[unit] = target;
 }
 
 void CDevice9::ForgetTexture(GLuint texture)
 {
-    for (size_t unit = 0; unit < sizeof(boundTex_) / sizeof(boundTex_[0]); ++unit)
+    for (size_t unit = 0; unit < sizeof(m_BoundTex) / sizeof(m_BoundTex[0]); ++unit)
     {
-        if (boundTex_[unit] == texture)
+        if (m_BoundTex[unit] == texture)
         {
-            boundTex_[unit] = 0;
-            boundTarget_[unit] = 0;
+            m_BoundTex[unit] = 0;
+            m_BoundTarget[unit] = 0;
         }
     }
 }
@@ -639,9 +639,9 @@ void CDevice9::ForgetTexture(GLuint texture)
 HRESULT CDevice9::TestCooperativeLevel()
 {
     RECORD("TestCooperativeLevel");
-    if (lostState_ == 1)
+    if (m_LostState == 1)
         return D3DERR_DEVICELOST;
-    if (lostState_ == 2)
+    if (m_LostState == 2)
         return D3DERR_DEVICENOTRESET;
     return D3D_OK;
 }
@@ -655,8 +655,8 @@ HRESULT CDevice9::GetDirect3D(IDirect3D9** ppD3D9)
 {
     if (!ppD3D9)
         return D3DERR_INVALIDCALL;
-    d3d_->AddRef();
-    *ppD3D9 = d3d_;
+    m_D3d->AddRef();
+    *ppD3D9 = m_D3d;
     return D3D_OK;
 }
 
@@ -672,16 +672,16 @@ HRESULT CDevice9::GetDisplayMode(UINT, D3DDISPLAYMODE* pMode)
 {
     if (!pMode)
         return D3DERR_INVALIDCALL;
-    if (pp_.Windowed)
+    if (m_Pp.Windowed)
     {
-        *pMode = DesktopMode(kind_);
+        *pMode = DesktopMode(m_Kind);
     }
     else
     {
-        pMode->Width = pp_.BackBufferWidth;
-        pMode->Height = pp_.BackBufferHeight;
+        pMode->Width = m_Pp.BackBufferWidth;
+        pMode->Height = m_Pp.BackBufferHeight;
         pMode->RefreshRate = 60;
-        pMode->Format = pp_.BackBufferFormat;
+        pMode->Format = m_Pp.BackBufferFormat;
     }
     return D3D_OK;
 }
@@ -691,64 +691,64 @@ HRESULT CDevice9::Reset(D3DPRESENT_PARAMETERS* pp)
     RECORD("Reset");
     if (!pp)
         return D3DERR_INVALIDCALL;
-    if (lostState_ == 1)
+    if (m_LostState == 1)
         return D3DERR_DEVICELOST;
-    if (FAILED(resetResult_))
-        return resetResult_;
+    if (FAILED(m_ResetResult))
+        return m_ResetResult;
     // As Direct3D: every resource of the default pool must be gone first.
     if (defaultPoolCount > 0)
         return D3DERR_INVALIDCALL;
     MakeCurrent();
     SetEffectPass(nullptr);
     ResetBindings();
-    if (backBuffer_)
-        backBuffer_->Release();
-    backBuffer_ = nullptr;
-    if (autoDepth_)
+    if (m_BackBuffer)
+        m_BackBuffer->Release();
+    m_BackBuffer = nullptr;
+    if (m_AutoDepth)
     {
         defaultPoolCount += 1;
-        autoDepth_->Release();
+        m_AutoDepth->Release();
     }
-    autoDepth_ = nullptr;
-    pp_ = *pp;
+    m_AutoDepth = nullptr;
+    m_Pp = *pp;
     HRESULT hr = CreateSwapChainSurfaces();
     if (FAILED(hr))
         return hr;
-    *pp = pp_;
+    *pp = m_Pp;
     SetDefaultState();
-    lostState_ = 0;
+    m_LostState = 0;
     return D3D_OK;
 }
 
 HRESULT CDevice9::Present(const RECT*, const RECT*, HWND, const void*)
 {
     RECORD("Present");
-    if (lostState_)
+    if (m_LostState)
         return D3DERR_DEVICELOST;
-    if (!gl_)
+    if (!m_Gl)
         return D3D_OK;
     MakeCurrent();
     int w = 0, h = 0;
-    SDL_GL_GetDrawableSize(sdlWindow_, &w, &h);
-    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, blitRead_);
-    backBuffer_->Attach(GL_READ_FRAMEBUFFER);
+    SDL_GL_GetDrawableSize(m_SdlWindow, &w, &h);
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, m_BlitRead);
+    m_BackBuffer->Attach(GL_READ_FRAMEBUFFER);
     gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     gl.Disable(GL_SCISSOR_TEST);
     // Row 0 of the back buffer is its top row; the window's row 0 is its bottom.
-    gl.BlitFramebuffer(0, 0, (GLint)backBuffer_->Width(), (GLint)backBuffer_->Height(), 0, h, w, 0, GL_COLOR_BUFFER_BIT,
-                       GL_LINEAR);
-    SDL_GL_SwapWindow(sdlWindow_);
-    framebufferDirty_ = true;
-    glStateDirty_ = true;
+    gl.BlitFramebuffer(0, 0, (GLint)m_BackBuffer->Width(), (GLint)m_BackBuffer->Height(), 0, h, w, 0,
+                       GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    SDL_GL_SwapWindow(m_SdlWindow);
+    m_FramebufferDirty = true;
+    m_GlStateDirty = true;
     return D3D_OK;
 }
 
 HRESULT CDevice9::GetBackBuffer(UINT, UINT, D3DBACKBUFFER_TYPE, IDirect3DSurface9** ppBackBuffer)
 {
-    if (!ppBackBuffer || !backBuffer_)
+    if (!ppBackBuffer || !m_BackBuffer)
         return D3DERR_INVALIDCALL;
-    backBuffer_->AddRef();
-    *ppBackBuffer = backBuffer_;
+    m_BackBuffer->AddRef();
+    *ppBackBuffer = m_BackBuffer;
     return D3D_OK;
 }
 
@@ -769,10 +769,10 @@ HRESULT CDevice9::CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usag
     UINT full = FullLevelCount(Width, Height);
     if (Levels == 0 || Levels > full)
         Levels = full;
-    auto store = std::make_unique<TextureStore>(link_, Width, Height, Levels, 1, Usage, Format, Pool);
+    auto store = std::make_unique<TextureStore>(m_Link, Width, Height, Levels, 1, Usage, Format, Pool);
     if (!store->Create())
         return D3DERR_NOTAVAILABLE;
-    auto* texture = new CTexture9(link_, std::move(store));
+    auto* texture = new CTexture9(m_Link, std::move(store));
     RECORD(Fmt("CreateTexture(%u, %u, %u, %u, %u, %u) -> tex%u", Width, Height, Levels, (unsigned)Usage,
                (unsigned)Format, (unsigned)Pool, texture->Store()->Number()));
     *ppTexture = texture;
@@ -791,10 +791,10 @@ HRESULT CDevice9::CreateCubeTexture(UINT EdgeLength, UINT Levels, DWORD Usage, D
     UINT full = FullLevelCount(EdgeLength, EdgeLength);
     if (Levels == 0 || Levels > full)
         Levels = full;
-    auto store = std::make_unique<TextureStore>(link_, EdgeLength, EdgeLength, Levels, 6, Usage, Format, Pool);
+    auto store = std::make_unique<TextureStore>(m_Link, EdgeLength, EdgeLength, Levels, 6, Usage, Format, Pool);
     if (!store->Create())
         return D3DERR_NOTAVAILABLE;
-    auto* texture = new CCubeTexture9(link_, std::move(store));
+    auto* texture = new CCubeTexture9(m_Link, std::move(store));
     RECORD(Fmt("CreateCubeTexture(%u, %u, %u, %u, %u) -> tex%u", EdgeLength, Levels, (unsigned)Usage, (unsigned)Format,
                (unsigned)Pool, texture->Store()->Number()));
     *ppCubeTexture = texture;
@@ -810,7 +810,7 @@ HRESULT CDevice9::CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOO
     if (Length == 0 || Length > (256u << 20))
         return D3DERR_INVALIDCALL;
     MakeCurrent();
-    auto* vb = new CVertexBuffer9(link_, Length, Usage, FVF, Pool);
+    auto* vb = new CVertexBuffer9(m_Link, Length, Usage, FVF, Pool);
     RECORD(Fmt("CreateVertexBuffer(%u, %u, 0x%X, %u) -> vb%u", Length, (unsigned)Usage, (unsigned)FVF, (unsigned)Pool,
                vb->Store().Number()));
     *ppVertexBuffer = vb;
@@ -826,7 +826,7 @@ HRESULT CDevice9::CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, 
     if (Length == 0 || Length > (256u << 20) || (Format != D3DFMT_INDEX16 && Format != D3DFMT_INDEX32))
         return D3DERR_INVALIDCALL;
     MakeCurrent();
-    auto* ib = new CIndexBuffer9(link_, Length, Usage, Format, Pool);
+    auto* ib = new CIndexBuffer9(m_Link, Length, Usage, Format, Pool);
     RECORD(Fmt("CreateIndexBuffer(%u, %u, %u, %u) -> ib%u", Length, (unsigned)Usage, (unsigned)Format, (unsigned)Pool,
                ib->Store().Number()));
     *ppIndexBuffer = ib;
@@ -843,10 +843,10 @@ HRESULT CDevice9::CreateRenderTarget(UINT Width, UINT Height, D3DFORMAT Format, 
     if (Width == 0 || Height == 0 || Width > 8192 || Height > 8192 || !fi.supported || fi.depth || fi.compressed)
         return D3DERR_INVALIDCALL;
     auto store =
-        std::make_unique<TextureStore>(link_, Width, Height, 1, 1, D3DUSAGE_RENDERTARGET, Format, D3DPOOL_DEFAULT);
+        std::make_unique<TextureStore>(m_Link, Width, Height, 1, 1, D3DUSAGE_RENDERTARGET, Format, D3DPOOL_DEFAULT);
     if (!store->Create())
         return D3DERR_NOTAVAILABLE;
-    auto* surface = new CSurface9(link_, std::move(store));
+    auto* surface = new CSurface9(m_Link, std::move(store));
     RECORD(Fmt("CreateRenderTarget(%u, %u, %u) -> surf%u", Width, Height, (unsigned)Format, surface->Number()));
     *ppSurface = surface;
     return D3D_OK;
@@ -861,7 +861,7 @@ HRESULT CDevice9::CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMAT F
     if (Width == 0 || Height == 0 || Width > 8192 || Height > 8192 || !GetFormatInfo(Format).depth)
         return D3DERR_INVALIDCALL;
     MakeCurrent();
-    auto* surface = new CSurface9(link_, Width, Height, Format);
+    auto* surface = new CSurface9(m_Link, Width, Height, Format);
     RECORD(Fmt("CreateDepthStencilSurface(%u, %u, %u) -> surf%u", Width, Height, (unsigned)Format, surface->Number()));
     *ppSurface = surface;
     return D3D_OK;
@@ -884,7 +884,7 @@ HRESULT CDevice9::StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSo
     if (d.left < 0 || d.top < 0 || d.right > (LONG)dst->Width() || d.bottom > (LONG)dst->Height() ||
         d.left >= d.right || d.top >= d.bottom)
         return D3DERR_INVALIDCALL;
-    if (!gl_)
+    if (!m_Gl)
     {
         // Keep the CPU copies in step where both sides have one (plain copies only).
         if (!src->IsDepth() && src->Store()->HasCpuCopy() && dst->Store()->HasCpuCopy() &&
@@ -903,9 +903,9 @@ HRESULT CDevice9::StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSo
         return D3D_OK;
     }
     MakeCurrent();
-    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, blitRead_);
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, m_BlitRead);
     src->Attach(GL_READ_FRAMEBUFFER);
-    gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, blitDraw_);
+    gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, m_BlitDraw);
     dst->Attach(GL_DRAW_FRAMEBUFFER);
     gl.Disable(GL_SCISSOR_TEST);
     GLbitfield mask = src->IsDepth() ? GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT;
@@ -921,8 +921,8 @@ HRESULT CDevice9::StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSo
         gl.FramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, 0);
         gl.FramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, 0);
     }
-    framebufferDirty_ = true;
-    glStateDirty_ = true;
+    m_FramebufferDirty = true;
+    m_GlStateDirty = true;
     return D3D_OK;
 }
 
@@ -933,10 +933,10 @@ HRESULT CDevice9::ColorFill(IDirect3DSurface9* pSurface, const RECT* pRect, D3DC
     if (!surface || surface->IsDepth())
         return D3DERR_INVALIDCALL;
     RECT r = pRect ? *pRect : RECT{0, 0, (LONG)surface->Width(), (LONG)surface->Height()};
-    if (!gl_)
+    if (!m_Gl)
         return D3D_OK;
     MakeCurrent();
-    gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, blitDraw_);
+    gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, m_BlitDraw);
     surface->Attach(GL_DRAW_FRAMEBUFFER);
     gl.Enable(GL_SCISSOR_TEST);
     gl.Scissor(r.left, r.top, r.right - r.left, r.bottom - r.top);
@@ -946,8 +946,8 @@ HRESULT CDevice9::ColorFill(IDirect3DSurface9* pSurface, const RECT* pRect, D3DC
     gl.ClearColor(c[0], c[1], c[2], c[3]);
     gl.Clear(GL_COLOR_BUFFER_BIT);
     gl.Disable(GL_SCISSOR_TEST);
-    framebufferDirty_ = true;
-    glStateDirty_ = true;
+    m_FramebufferDirty = true;
+    m_GlStateDirty = true;
     return D3D_OK;
 }
 
@@ -961,13 +961,13 @@ HRESULT CDevice9::SetRenderTarget(DWORD index, IDirect3DSurface9* pRenderTarget)
     if (index != 0 || !surface || surface->IsDepth() || !surface->Store()->IsRenderTarget())
         return D3DERR_INVALIDCALL;
     surface->AddRef();
-    if (renderTarget_)
-        renderTarget_->Release();
-    renderTarget_ = surface;
+    if (m_RenderTarget)
+        m_RenderTarget->Release();
+    m_RenderTarget = surface;
     // As Direct3D: a new target gets a viewport over all of it.
-    viewport_ = {0, 0, surface->Width(), surface->Height(), 0.0f, 1.0f};
-    ++viewportVersion_;
-    framebufferDirty_ = glStateDirty_ = true;
+    m_Viewport = {0, 0, surface->Width(), surface->Height(), 0.0f, 1.0f};
+    ++m_ViewportVersion;
+    m_FramebufferDirty = m_GlStateDirty = true;
     return D3D_OK;
 }
 
@@ -975,10 +975,10 @@ HRESULT CDevice9::GetRenderTarget(DWORD index, IDirect3DSurface9** ppRenderTarge
 {
     if (!ppRenderTarget || index != 0)
         return D3DERR_INVALIDCALL;
-    *ppRenderTarget = renderTarget_;
-    if (!renderTarget_)
+    *ppRenderTarget = m_RenderTarget;
+    if (!m_RenderTarget)
         return D3DERR_NOTFOUND;
-    renderTarget_->AddRef();
+    m_RenderTarget->AddRef();
     return D3D_OK;
 }
 
@@ -990,10 +990,10 @@ HRESULT CDevice9::SetDepthStencilSurface(IDirect3DSurface9* pNewZStencil)
         return D3DERR_INVALIDCALL;
     if (surface)
         surface->AddRef();
-    if (depthStencil_)
-        depthStencil_->Release();
-    depthStencil_ = surface;
-    framebufferDirty_ = glStateDirty_ = true;
+    if (m_DepthStencil)
+        m_DepthStencil->Release();
+    m_DepthStencil = surface;
+    m_FramebufferDirty = m_GlStateDirty = true;
     return D3D_OK;
 }
 
@@ -1001,10 +1001,10 @@ HRESULT CDevice9::GetDepthStencilSurface(IDirect3DSurface9** ppZStencilSurface)
 {
     if (!ppZStencilSurface)
         return D3DERR_INVALIDCALL;
-    *ppZStencilSurface = depthStencil_;
-    if (!depthStencil_)
+    *ppZStencilSurface = m_DepthStencil;
+    if (!m_DepthStencil)
         return D3DERR_NOTFOUND;
-    depthStencil_->AddRef();
+    m_DepthStencil->AddRef();
     return D3D_OK;
 }
 
@@ -1014,18 +1014,18 @@ HRESULT CDevice9::GetDepthStencilSurface(IDirect3DSurface9** ppZStencilSurface)
 HRESULT CDevice9::BeginScene()
 {
     RECORD("BeginScene");
-    if (inScene_)
+    if (m_InScene)
         return D3DERR_INVALIDCALL;
-    inScene_ = true;
+    m_InScene = true;
     return D3D_OK;
 }
 
 HRESULT CDevice9::EndScene()
 {
     RECORD("EndScene");
-    if (!inScene_)
+    if (!m_InScene)
         return D3DERR_INVALIDCALL;
-    inScene_ = false;
+    m_InScene = false;
     return D3D_OK;
 }
 
@@ -1033,9 +1033,9 @@ HRESULT CDevice9::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLO
 {
     RECORD(
         Fmt("Clear(%u, %u, 0x%08X, %g, %u)", (unsigned)Count, (unsigned)Flags, (unsigned)Color, Z, (unsigned)Stencil));
-    if ((Flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depthStencil_)
+    if ((Flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !m_DepthStencil)
         return D3DERR_INVALIDCALL;
-    if (!gl_)
+    if (!m_Gl)
         return D3D_OK;
     MakeCurrent();
     ApplyFramebuffer();
@@ -1044,7 +1044,7 @@ HRESULT CDevice9::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLO
         mask |= GL_COLOR_BUFFER_BIT;
     if (Flags & D3DCLEAR_ZBUFFER)
         mask |= GL_DEPTH_BUFFER_BIT;
-    if ((Flags & D3DCLEAR_STENCIL) && depthStencil_ && depthStencil_->DepthHasStencil())
+    if ((Flags & D3DCLEAR_STENCIL) && m_DepthStencil && m_DepthStencil->DepthHasStencil())
         mask |= GL_STENCIL_BUFFER_BIT;
     if (!mask)
         return D3D_OK;
@@ -1057,9 +1057,9 @@ HRESULT CDevice9::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLO
     gl.DepthMask(GL_TRUE);
     gl.StencilMask(0xFFFFFFFFu);
     // Direct3D clears only inside the viewport (and the rectangles, when given).
-    LONG vx0 = (LONG)viewport_.X, vy0 = (LONG)viewport_.Y;
-    LONG vx1 = vx0 + (LONG)viewport_.Width, vy1 = vy0 + (LONG)viewport_.Height;
-    bool whole = vx0 <= 0 && vy0 <= 0 && vx1 >= (LONG)fbWidth_ && vy1 >= (LONG)fbHeight_;
+    LONG vx0 = (LONG)m_Viewport.X, vy0 = (LONG)m_Viewport.Y;
+    LONG vx1 = vx0 + (LONG)m_Viewport.Width, vy1 = vy0 + (LONG)m_Viewport.Height;
+    bool whole = vx0 <= 0 && vy0 <= 0 && vx1 >= (LONG)m_FbWidth && vy1 >= (LONG)m_FbHeight;
     if ((Count == 0 || !pRects) && whole)
     {
         // The whole target: an unscissored clear is much cheaper.
@@ -1086,7 +1086,7 @@ HRESULT CDevice9::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLO
         }
     }
     gl.Disable(GL_SCISSOR_TEST);
-    glStateDirty_ = true;
+    m_GlStateDirty = true;
     return D3D_OK;
 }
 
@@ -1097,7 +1097,7 @@ HRESULT CDevice9::SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMa
 {
     if (!pMatrix)
         return D3DERR_INVALIDCALL;
-    if (!gl_)
+    if (!m_Gl)
     {
         const float* m = &pMatrix->m[0][0];
         RECORD(Fmt("SetTransform(%s, [%g %g %g %g | %g %g %g %g | %g %g %g %g | %g %g %g %g])", TransformName(State),
@@ -1107,25 +1107,25 @@ HRESULT CDevice9::SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMa
     switch ((DWORD)State)
     {
     case 256:
-        world_ = *pMatrix;
-        ++transformVersion_;
+        m_World = *pMatrix;
+        ++m_TransformVersion;
         break;
     case D3DTS_VIEW:
-        view_ = *pMatrix;
-        ++transformVersion_;
-        ++lightingVersion_;
+        m_View = *pMatrix;
+        ++m_TransformVersion;
+        ++m_LightingVersion;
         UpdateClipPlane();
         break;
     case D3DTS_PROJECTION:
-        proj_ = *pMatrix;
-        ++projVersion_;
+        m_Proj = *pMatrix;
+        ++m_ProjVersion;
         UpdateClipPlane();
         break;
     default:
         if (State >= D3DTS_TEXTURE0 && State <= D3DTS_TEXTURE7)
         {
-            texMatrix_[State - D3DTS_TEXTURE0] = *pMatrix;
-            ++texMatrixVersion_;
+            m_TexMatrix[State - D3DTS_TEXTURE0] = *pMatrix;
+            ++m_TexMatrixVersion;
             break;
         }
         return D3DERR_INVALIDCALL;
@@ -1140,18 +1140,18 @@ HRESULT CDevice9::GetTransform(D3DTRANSFORMSTATETYPE State, D3DMATRIX* pMatrix)
     switch ((DWORD)State)
     {
     case 256:
-        *pMatrix = world_;
+        *pMatrix = m_World;
         return D3D_OK;
     case D3DTS_VIEW:
-        *pMatrix = view_;
+        *pMatrix = m_View;
         return D3D_OK;
     case D3DTS_PROJECTION:
-        *pMatrix = proj_;
+        *pMatrix = m_Proj;
         return D3D_OK;
     default:
         if (State >= D3DTS_TEXTURE0 && State <= D3DTS_TEXTURE7)
         {
-            *pMatrix = texMatrix_[State - D3DTS_TEXTURE0];
+            *pMatrix = m_TexMatrix[State - D3DTS_TEXTURE0];
             return D3D_OK;
         }
         return D3DERR_INVALIDCALL;
@@ -1175,9 +1175,9 @@ HRESULT CDevice9::SetViewport(const D3DVIEWPORT9* pViewport)
                (unsigned)pViewport->Width, (unsigned)pViewport->Height, pViewport->MinZ, pViewport->MaxZ));
     if (pViewport->Width == 0 || pViewport->Height == 0)
         return D3DERR_INVALIDCALL;
-    viewport_ = *pViewport;
-    ++viewportVersion_;
-    glStateDirty_ = true;
+    m_Viewport = *pViewport;
+    ++m_ViewportVersion;
+    m_GlStateDirty = true;
     return D3D_OK;
 }
 
@@ -1185,7 +1185,7 @@ HRESULT CDevice9::GetViewport(D3DVIEWPORT9* pViewport)
 {
     if (!pViewport)
         return D3DERR_INVALIDCALL;
-    *pViewport = viewport_;
+    *pViewport = m_Viewport;
     return D3D_OK;
 }
 
@@ -1197,8 +1197,8 @@ HRESULT CDevice9::SetMaterial(const D3DMATERIAL9* m)
                m->Diffuse.g, m->Diffuse.b, m->Diffuse.a, m->Ambient.r, m->Ambient.g, m->Ambient.b, m->Ambient.a,
                m->Specular.r, m->Specular.g, m->Specular.b, m->Specular.a, m->Emissive.r, m->Emissive.g, m->Emissive.b,
                m->Emissive.a, m->Power));
-    material_ = *m;
-    ++lightingVersion_;
+    m_Material = *m;
+    ++m_LightingVersion;
     return D3D_OK;
 }
 
@@ -1206,7 +1206,7 @@ HRESULT CDevice9::GetMaterial(D3DMATERIAL9* pMaterial)
 {
     if (!pMaterial)
         return D3DERR_INVALIDCALL;
-    *pMaterial = material_;
+    *pMaterial = m_Material;
     return D3D_OK;
 }
 
@@ -1217,9 +1217,9 @@ HRESULT CDevice9::SetLight(DWORD Index, const D3DLIGHT9* pLight)
     RECORD(Fmt("SetLight(%u, type %u, D %g %g %g, dir %g %g %g)", (unsigned)Index, (unsigned)pLight->Type,
                pLight->Diffuse.r, pLight->Diffuse.g, pLight->Diffuse.b, pLight->Direction.x, pLight->Direction.y,
                pLight->Direction.z));
-    lights_[Index] = *pLight;
-    ++lightingVersion_;
-    fixedDirty_ = true;
+    m_Lights[Index] = *pLight;
+    ++m_LightingVersion;
+    m_FixedDirty = true;
     return D3D_OK;
 }
 
@@ -1227,7 +1227,7 @@ HRESULT CDevice9::GetLight(DWORD Index, D3DLIGHT9* pLight)
 {
     if (!pLight || Index >= (DWORD)kLights)
         return D3DERR_INVALIDCALL;
-    *pLight = lights_[Index];
+    *pLight = m_Lights[Index];
     return D3D_OK;
 }
 
@@ -1236,9 +1236,9 @@ HRESULT CDevice9::LightEnable(DWORD Index, BOOL Enable)
     RECORD(Fmt("LightEnable(%u, %d)", (unsigned)Index, Enable ? 1 : 0));
     if (Index >= (DWORD)kLights)
         return D3DERR_INVALIDCALL;
-    lightOn_[Index] = Enable != 0;
-    ++lightingVersion_;
-    fixedDirty_ = true;
+    m_LightOn[Index] = Enable != 0;
+    ++m_LightingVersion;
+    m_FixedDirty = true;
     return D3D_OK;
 }
 
@@ -1246,7 +1246,7 @@ HRESULT CDevice9::GetLightEnable(DWORD Index, BOOL* pEnable)
 {
     if (!pEnable || Index >= (DWORD)kLights)
         return D3DERR_INVALIDCALL;
-    *pEnable = lightOn_[Index] ? TRUE : FALSE;
+    *pEnable = m_LightOn[Index] ? TRUE : FALSE;
     return D3D_OK;
 }
 
@@ -1257,7 +1257,7 @@ HRESULT CDevice9::SetClipPlane(DWORD Index, const float* pPlane)
     RECORD(Fmt("SetClipPlane(%u, %g, %g, %g, %g)", (unsigned)Index, pPlane[0], pPlane[1], pPlane[2], pPlane[3]));
     if (Index != 0)
         return D3DERR_INVALIDCALL;
-    std::memcpy(clipPlane_, pPlane, sizeof clipPlane_);
+    std::memcpy(m_ClipPlane, pPlane, sizeof m_ClipPlane);
     UpdateClipPlane();
     return D3D_OK;
 }
@@ -1266,7 +1266,7 @@ HRESULT CDevice9::GetClipPlane(DWORD Index, float* pPlane)
 {
     if (!pPlane || Index != 0)
         return D3DERR_INVALIDCALL;
-    std::memcpy(pPlane, clipPlane_, sizeof clipPlane_);
+    std::memcpy(pPlane, m_ClipPlane, sizeof m_ClipPlane);
     return D3D_OK;
 }
 
@@ -1274,19 +1274,19 @@ HRESULT CDevice9::GetClipPlane(DWORD Index, float* pPlane)
 // test serves fixed-function and effect programs.
 void CDevice9::UpdateClipPlane()
 {
-    D3DMATRIX vp = Multiply(view_, proj_), inv;
+    D3DMATRIX vp = Multiply(m_View, m_Proj), inv;
     if (!Inverse(vp, inv))
     {
-        clipPlaneClip_[0] = clipPlaneClip_[1] = clipPlaneClip_[2] = 0;
-        clipPlaneClip_[3] = 1;
+        m_ClipPlaneClip[0] = m_ClipPlaneClip[1] = m_ClipPlaneClip[2] = 0;
+        m_ClipPlaneClip[3] = 1;
     }
     else
     {
         for (int i = 0; i < 4; ++i)
-            clipPlaneClip_[i] = inv.m[i][0] * clipPlane_[0] + inv.m[i][1] * clipPlane_[1] +
-                                inv.m[i][2] * clipPlane_[2] + inv.m[i][3] * clipPlane_[3];
+            m_ClipPlaneClip[i] = inv.m[i][0] * m_ClipPlane[0] + inv.m[i][1] * m_ClipPlane[1] +
+                                 inv.m[i][2] * m_ClipPlane[2] + inv.m[i][3] * m_ClipPlane[3];
     }
-    ++clipVersion_;
+    ++m_ClipVersion;
 }
 
 HRESULT CDevice9::SetRenderState(D3DRENDERSTATETYPE State, DWORD Value)
@@ -1294,9 +1294,9 @@ HRESULT CDevice9::SetRenderState(D3DRENDERSTATETYPE State, DWORD Value)
     RECORD(Fmt("SetRenderState(%s, %u)", RenderStateName(State), (unsigned)Value));
     if ((DWORD)State >= (DWORD)D3DRS_MAX)
         return D3DERR_INVALIDCALL;
-    if (rs_[State] == Value)
+    if (m_Rs[State] == Value)
         return D3D_OK;
-    rs_[State] = Value;
+    m_Rs[State] = Value;
     switch (State)
     {
     case D3DRS_SHADEMODE:
@@ -1309,27 +1309,27 @@ HRESULT CDevice9::SetRenderState(D3DRENDERSTATETYPE State, DWORD Value)
     case D3DRS_AMBIENTMATERIALSOURCE:
     case D3DRS_SPECULARMATERIALSOURCE:
     case D3DRS_EMISSIVEMATERIALSOURCE:
-        fixedDirty_ = true;
+        m_FixedDirty = true;
         break;
     case D3DRS_AMBIENT:
-        ++lightingVersion_;
+        ++m_LightingVersion;
         break;
     case D3DRS_CLIPPLANEENABLE:
-        ++clipVersion_;
+        ++m_ClipVersion;
         break;
     case D3DRS_TEXTUREFACTOR:
-        ++tfactorVersion_;
+        ++m_TfactorVersion;
         break;
     case D3DRS_ALPHATESTENABLE:
-        ++alphaVersion_;
-        fixedDirty_ = true;
+        ++m_AlphaVersion;
+        m_FixedDirty = true;
         break;
     case D3DRS_ALPHAFUNC:
     case D3DRS_ALPHAREF:
-        ++alphaVersion_;
+        ++m_AlphaVersion;
         break;
     default:
-        glStateDirty_ = true;
+        m_GlStateDirty = true;
         break;
     }
     return D3D_OK;
@@ -1339,7 +1339,7 @@ HRESULT CDevice9::GetRenderState(D3DRENDERSTATETYPE State, DWORD* pValue)
 {
     if (!pValue || (DWORD)State >= (DWORD)D3DRS_MAX)
         return D3DERR_INVALIDCALL;
-    *pValue = rs_[State];
+    *pValue = m_Rs[State];
     return D3D_OK;
 }
 
@@ -1347,9 +1347,9 @@ HRESULT CDevice9::GetTexture(DWORD Stage, IDirect3DBaseTexture9** ppTexture)
 {
     if (!ppTexture || Stage >= (DWORD)kSamplers)
         return D3DERR_INVALIDCALL;
-    *ppTexture = textures_[Stage];
-    if (textures_[Stage])
-        textures_[Stage]->AddRef();
+    *ppTexture = m_Textures[Stage];
+    if (m_Textures[Stage])
+        m_Textures[Stage]->AddRef();
     return D3D_OK;
 }
 
@@ -1358,22 +1358,22 @@ HRESULT CDevice9::SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture)
     RECORD(Fmt("SetTexture(%u, %s)", (unsigned)Stage, TextureName(pTexture).c_str()));
     if (Stage >= (DWORD)kSamplers)
         return D3DERR_INVALIDCALL;
-    if (textures_[Stage] == pTexture)
+    if (m_Textures[Stage] == pTexture)
         return D3D_OK;
     if (pTexture)
         pTexture->AddRef();
-    IDirect3DBaseTexture9* old = textures_[Stage];
-    textures_[Stage] = pTexture;
+    IDirect3DBaseTexture9* old = m_Textures[Stage];
+    m_Textures[Stage] = pTexture;
     if (old)
     {
         bool sameKind = pTexture && old->GetType() == pTexture->GetType();
         if (!sameKind)
-            fixedDirty_ = true;
+            m_FixedDirty = true;
         old->Release();
     }
     else
     {
-        fixedDirty_ = true;
+        m_FixedDirty = true;
     }
     return D3D_OK;
 }
@@ -1382,7 +1382,7 @@ HRESULT CDevice9::GetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Typ
 {
     if (!pValue || Stage >= (DWORD)kStages || (DWORD)Type >= (DWORD)D3DTSS_MAX)
         return D3DERR_INVALIDCALL;
-    *pValue = tss_[Stage][Type];
+    *pValue = m_Tss[Stage][Type];
     return D3D_OK;
 }
 
@@ -1391,10 +1391,10 @@ HRESULT CDevice9::SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Typ
     RECORD(Fmt("SetTextureStageState(%u, %s, %u)", (unsigned)Stage, StageStateName(Type), (unsigned)Value));
     if (Stage >= (DWORD)kStages || (DWORD)Type >= (DWORD)D3DTSS_MAX)
         return D3DERR_INVALIDCALL;
-    if (tss_[Stage][Type] != Value)
+    if (m_Tss[Stage][Type] != Value)
     {
-        tss_[Stage][Type] = Value;
-        fixedDirty_ = true;
+        m_Tss[Stage][Type] = Value;
+        m_FixedDirty = true;
     }
     return D3D_OK;
 }
@@ -1403,7 +1403,7 @@ HRESULT CDevice9::GetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD
 {
     if (!pValue || Sampler >= (DWORD)kSamplers || (DWORD)Type >= (DWORD)D3DSAMP_MAX)
         return D3DERR_INVALIDCALL;
-    *pValue = ss_[Sampler][Type];
+    *pValue = m_Ss[Sampler][Type];
     return D3D_OK;
 }
 
@@ -1412,10 +1412,10 @@ HRESULT CDevice9::SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD
     RECORD(Fmt("SetSamplerState(%u, %s, %u)", (unsigned)Sampler, SamplerStateName(Type), (unsigned)Value));
     if (Sampler >= (DWORD)kSamplers || (DWORD)Type >= (DWORD)D3DSAMP_MAX)
         return D3DERR_INVALIDCALL;
-    if (ss_[Sampler][Type] != Value)
+    if (m_Ss[Sampler][Type] != Value)
     {
-        ss_[Sampler][Type] = Value;
-        samplerDirty_[Sampler] = true;
+        m_Ss[Sampler][Type] = Value;
+        m_SamplerDirty[Sampler] = true;
     }
     return D3D_OK;
 }
@@ -1426,10 +1426,10 @@ HRESULT CDevice9::SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD
 HRESULT CDevice9::SetFVF(DWORD FVF)
 {
     RECORD(Fmt("SetFVF(0x%X)", (unsigned)FVF));
-    if (fvf_ != FVF)
+    if (m_Fvf != FVF)
     {
-        fvf_ = FVF;
-        fixedDirty_ = true;
+        m_Fvf = FVF;
+        m_FixedDirty = true;
     }
     return D3D_OK;
 }
@@ -1438,7 +1438,7 @@ HRESULT CDevice9::GetFVF(DWORD* pFVF)
 {
     if (!pFVF)
         return D3DERR_INVALIDCALL;
-    *pFVF = fvf_;
+    *pFVF = m_Fvf;
     return D3D_OK;
 }
 
@@ -1452,11 +1452,11 @@ HRESULT CDevice9::SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9* pSt
         return D3DERR_INVALIDCALL;
     if (pStreamData)
         pStreamData->AddRef();
-    if (stream_)
-        stream_->Release();
-    stream_ = pStreamData;
-    streamOffset_ = OffsetInBytes;
-    streamStride_ = Stride;
+    if (m_Stream)
+        m_Stream->Release();
+    m_Stream = pStreamData;
+    m_StreamOffset = OffsetInBytes;
+    m_StreamStride = Stride;
     return D3D_OK;
 }
 
@@ -1465,13 +1465,13 @@ HRESULT CDevice9::GetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9** pp
 {
     if (StreamNumber != 0 || !ppStreamData)
         return D3DERR_INVALIDCALL;
-    *ppStreamData = stream_;
-    if (stream_)
-        stream_->AddRef();
+    *ppStreamData = m_Stream;
+    if (m_Stream)
+        m_Stream->AddRef();
     if (pOffsetInBytes)
-        *pOffsetInBytes = streamOffset_;
+        *pOffsetInBytes = m_StreamOffset;
     if (pStride)
-        *pStride = streamStride_;
+        *pStride = m_StreamStride;
     return D3D_OK;
 }
 
@@ -1483,9 +1483,9 @@ HRESULT CDevice9::SetIndices(IDirect3DIndexBuffer9* pIndexData)
         return D3DERR_INVALIDCALL;
     if (pIndexData)
         pIndexData->AddRef();
-    if (indices_)
-        indices_->Release();
-    indices_ = pIndexData;
+    if (m_Indices)
+        m_Indices->Release();
+    m_Indices = pIndexData;
     return D3D_OK;
 }
 
@@ -1493,9 +1493,9 @@ HRESULT CDevice9::GetIndices(IDirect3DIndexBuffer9** ppIndexData)
 {
     if (!ppIndexData)
         return D3DERR_INVALIDCALL;
-    *ppIndexData = indices_;
-    if (indices_)
-        indices_->AddRef();
+    *ppIndexData = m_Indices;
+    if (m_Indices)
+        m_Indices->AddRef();
     return D3D_OK;
 }
 
@@ -1503,7 +1503,7 @@ HRESULT CDevice9::SetVertexShaderConstantF(UINT StartRegister, const float* pCon
 {
     if (!pConstantData || StartRegister + Vector4fCount > (UINT)kConstants)
         return D3DERR_INVALIDCALL;
-    if (!gl_)
+    if (!m_Gl)
     {
         for (UINT i = 0; i < Vector4fCount; ++i)
         {
@@ -1511,8 +1511,8 @@ HRESULT CDevice9::SetVertexShaderConstantF(UINT StartRegister, const float* pCon
             RECORD(Fmt("SetVertexShaderConstantF(%u, %g, %g, %g, %g)", StartRegister + i, v[0], v[1], v[2], v[3]));
         }
     }
-    std::memcpy(vsConst_[StartRegister], pConstantData, Vector4fCount * 16);
-    ++vsConstVersion_;
+    std::memcpy(m_VsConst[StartRegister], pConstantData, Vector4fCount * 16);
+    ++m_VsConstVersion;
     return D3D_OK;
 }
 
@@ -1520,7 +1520,7 @@ HRESULT CDevice9::GetVertexShaderConstantF(UINT StartRegister, float* pConstantD
 {
     if (!pConstantData || StartRegister + Vector4fCount > (UINT)kConstants)
         return D3DERR_INVALIDCALL;
-    std::memcpy(pConstantData, vsConst_[StartRegister], Vector4fCount * 16);
+    std::memcpy(pConstantData, m_VsConst[StartRegister], Vector4fCount * 16);
     return D3D_OK;
 }
 
@@ -1528,7 +1528,7 @@ HRESULT CDevice9::SetPixelShaderConstantF(UINT StartRegister, const float* pCons
 {
     if (!pConstantData || StartRegister + Vector4fCount > (UINT)kConstants)
         return D3DERR_INVALIDCALL;
-    if (!gl_)
+    if (!m_Gl)
     {
         for (UINT i = 0; i < Vector4fCount; ++i)
         {
@@ -1536,8 +1536,8 @@ HRESULT CDevice9::SetPixelShaderConstantF(UINT StartRegister, const float* pCons
             RECORD(Fmt("SetPixelShaderConstantF(%u, %g, %g, %g, %g)", StartRegister + i, v[0], v[1], v[2], v[3]));
         }
     }
-    std::memcpy(psConst_[StartRegister], pConstantData, Vector4fCount * 16);
-    ++psConstVersion_;
+    std::memcpy(m_PsConst[StartRegister], pConstantData, Vector4fCount * 16);
+    ++m_PsConstVersion;
     return D3D_OK;
 }
 
@@ -1545,33 +1545,33 @@ HRESULT CDevice9::GetPixelShaderConstantF(UINT StartRegister, float* pConstantDa
 {
     if (!pConstantData || StartRegister + Vector4fCount > (UINT)kConstants)
         return D3DERR_INVALIDCALL;
-    std::memcpy(pConstantData, psConst_[StartRegister], Vector4fCount * 16);
+    std::memcpy(pConstantData, m_PsConst[StartRegister], Vector4fCount * 16);
     return D3D_OK;
 }
 
 void CDevice9::SetEffectPass(EffectPassProgram* pass)
 {
-    effectPass_ = pass;
+    m_EffectPass = pass;
 }
 
 void CDevice9::ForgetGLState()
 {
-    currentProgram_ = 0;
-    for (GLuint& t : boundTex_)
+    m_CurrentProgram = 0;
+    for (GLuint& t : m_BoundTex)
         t = 0;
-    for (GLenum& t : boundTarget_)
+    for (GLenum& t : m_BoundTarget)
         t = 0;
-    for (bool& d : samplerDirty_)
+    for (bool& d : m_SamplerDirty)
         d = true;
-    arrays_.buffer = ~0u;
-    glStateDirty_ = framebufferDirty_ = true;
-    if (gl_)
+    m_Arrays.buffer = ~0u;
+    m_GlStateDirty = m_FramebufferDirty = true;
+    if (m_Gl)
     {
         MakeCurrent();
         for (int i = 0; i < kSamplers; ++i)
-            gl.BindSampler((GLuint)i, samplers_[i]);
+            gl.BindSampler((GLuint)i, m_Samplers[i]);
         gl.Enable(GL_CLIP_DISTANCE0);
-        gl.BindVertexArray(vao_);
+        gl.BindVertexArray(m_Vao);
     }
 }
 
@@ -1582,59 +1582,59 @@ void CDevice9::ApplyFramebuffer()
 {
     // Every path that binds another framebuffer marks this one dirty, so a
     // clean flag means it is still bound (rebinding costs the driver a flush).
-    if (!framebufferDirty_)
+    if (!m_FramebufferDirty)
         return;
-    gl.BindFramebuffer(GL_FRAMEBUFFER, fbo_);
-    if (renderTarget_)
+    gl.BindFramebuffer(GL_FRAMEBUFFER, m_Fbo);
+    if (m_RenderTarget)
     {
-        renderTarget_->Attach(GL_FRAMEBUFFER);
-        fbWidth_ = renderTarget_->Width();
-        fbHeight_ = renderTarget_->Height();
+        m_RenderTarget->Attach(GL_FRAMEBUFFER);
+        m_FbWidth = m_RenderTarget->Width();
+        m_FbHeight = m_RenderTarget->Height();
     }
     gl.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
-    if (depthStencil_)
-        depthStencil_->Attach(GL_FRAMEBUFFER);
+    if (m_DepthStencil)
+        m_DepthStencil->Attach(GL_FRAMEBUFFER);
     gl.DrawBuffer(GL_COLOR_ATTACHMENT0);
-    framebufferDirty_ = false;
+    m_FramebufferDirty = false;
 }
 
 void CDevice9::ApplyGLState()
 {
-    if (!glStateDirty_)
+    if (!m_GlStateDirty)
         return;
-    glStateDirty_ = false;
-    gl.Viewport((GLint)viewport_.X, (GLint)viewport_.Y, (GLsizei)viewport_.Width, (GLsizei)viewport_.Height);
-    gl.DepthRange(viewport_.MinZ, viewport_.MaxZ);
-    bool depth = depthStencil_ && rs_[D3DRS_ZENABLE] != D3DZB_FALSE;
+    m_GlStateDirty = false;
+    gl.Viewport((GLint)m_Viewport.X, (GLint)m_Viewport.Y, (GLsizei)m_Viewport.Width, (GLsizei)m_Viewport.Height);
+    gl.DepthRange(m_Viewport.MinZ, m_Viewport.MaxZ);
+    bool depth = m_DepthStencil && m_Rs[D3DRS_ZENABLE] != D3DZB_FALSE;
     if (depth)
     {
         gl.Enable(GL_DEPTH_TEST);
-        gl.DepthFunc(CompareFunc(rs_[D3DRS_ZFUNC]));
-        gl.DepthMask(rs_[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
+        gl.DepthFunc(CompareFunc(m_Rs[D3DRS_ZFUNC]));
+        gl.DepthMask(m_Rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
     }
     else
     {
         gl.Disable(GL_DEPTH_TEST);
     }
-    if (rs_[D3DRS_ALPHABLENDENABLE])
+    if (m_Rs[D3DRS_ALPHABLENDENABLE])
     {
         gl.Enable(GL_BLEND);
-        GLenum src = BlendFactor(rs_[D3DRS_SRCBLEND], true), dst = BlendFactor(rs_[D3DRS_DESTBLEND], false);
-        if (rs_[D3DRS_DESTBLEND] == D3DBLEND_ONE && rs_[D3DRS_SRCBLEND] == D3DBLEND_BOTHSRCALPHA)
+        GLenum src = BlendFactor(m_Rs[D3DRS_SRCBLEND], true), dst = BlendFactor(m_Rs[D3DRS_DESTBLEND], false);
+        if (m_Rs[D3DRS_DESTBLEND] == D3DBLEND_ONE && m_Rs[D3DRS_SRCBLEND] == D3DBLEND_BOTHSRCALPHA)
             dst = GL_ONE;
-        if (rs_[D3DRS_SEPARATEALPHABLENDENABLE])
+        if (m_Rs[D3DRS_SEPARATEALPHABLENDENABLE])
         {
-            gl.BlendFuncSeparate(src, dst, BlendFactor(rs_[D3DRS_SRCBLENDALPHA], true),
-                                 BlendFactor(rs_[D3DRS_DESTBLENDALPHA], false));
-            gl.BlendEquationSeparate(BlendOp(rs_[D3DRS_BLENDOP]), BlendOp(rs_[D3DRS_BLENDOPALPHA]));
+            gl.BlendFuncSeparate(src, dst, BlendFactor(m_Rs[D3DRS_SRCBLENDALPHA], true),
+                                 BlendFactor(m_Rs[D3DRS_DESTBLENDALPHA], false));
+            gl.BlendEquationSeparate(BlendOp(m_Rs[D3DRS_BLENDOP]), BlendOp(m_Rs[D3DRS_BLENDOPALPHA]));
         }
         else
         {
             gl.BlendFuncSeparate(src, dst, src, dst);
-            gl.BlendEquationSeparate(BlendOp(rs_[D3DRS_BLENDOP]), BlendOp(rs_[D3DRS_BLENDOP]));
+            gl.BlendEquationSeparate(BlendOp(m_Rs[D3DRS_BLENDOP]), BlendOp(m_Rs[D3DRS_BLENDOP]));
         }
         float f[4];
-        ColorToFloats(rs_[D3DRS_BLENDFACTOR], f);
+        ColorToFloats(m_Rs[D3DRS_BLENDFACTOR], f);
         gl.BlendColor(f[0], f[1], f[2], f[3]);
     }
     else
@@ -1643,7 +1643,7 @@ void CDevice9::ApplyGLState()
     }
     // Rows are stored top first, so GL's window winding is Direct3D's screen
     // winding with clockwise and counter-clockwise swapped in name.
-    switch (rs_[D3DRS_CULLMODE])
+    switch (m_Rs[D3DRS_CULLMODE])
     {
     case D3DCULL_NONE:
         gl.Disable(GL_CULL_FACE);
@@ -1659,24 +1659,24 @@ void CDevice9::ApplyGLState()
         gl.CullFace(GL_BACK);
         break;
     }
-    gl.PolygonMode(GL_FRONT_AND_BACK, rs_[D3DRS_FILLMODE] == D3DFILL_WIREFRAME ? GL_LINE
-                                      : rs_[D3DRS_FILLMODE] == D3DFILL_POINT   ? GL_POINT
-                                                                               : GL_FILL);
-    DWORD cw = rs_[D3DRS_COLORWRITEENABLE];
+    gl.PolygonMode(GL_FRONT_AND_BACK, m_Rs[D3DRS_FILLMODE] == D3DFILL_WIREFRAME ? GL_LINE
+                                      : m_Rs[D3DRS_FILLMODE] == D3DFILL_POINT   ? GL_POINT
+                                                                                : GL_FILL);
+    DWORD cw = m_Rs[D3DRS_COLORWRITEENABLE];
     gl.ColorMask((cw & 1) != 0, (cw & 2) != 0, (cw & 4) != 0, (cw & 8) != 0);
-    if (rs_[D3DRS_STENCILENABLE] && depthStencil_ && depthStencil_->DepthHasStencil())
+    if (m_Rs[D3DRS_STENCILENABLE] && m_DepthStencil && m_DepthStencil->DepthHasStencil())
     {
         gl.Enable(GL_STENCIL_TEST);
-        gl.StencilFunc(CompareFunc(rs_[D3DRS_STENCILFUNC]), (GLint)rs_[D3DRS_STENCILREF], rs_[D3DRS_STENCILMASK]);
-        gl.StencilOp(StencilOp(rs_[D3DRS_STENCILFAIL]), StencilOp(rs_[D3DRS_STENCILZFAIL]),
-                     StencilOp(rs_[D3DRS_STENCILPASS]));
-        gl.StencilMask(rs_[D3DRS_STENCILWRITEMASK]);
+        gl.StencilFunc(CompareFunc(m_Rs[D3DRS_STENCILFUNC]), (GLint)m_Rs[D3DRS_STENCILREF], m_Rs[D3DRS_STENCILMASK]);
+        gl.StencilOp(StencilOp(m_Rs[D3DRS_STENCILFAIL]), StencilOp(m_Rs[D3DRS_STENCILZFAIL]),
+                     StencilOp(m_Rs[D3DRS_STENCILPASS]));
+        gl.StencilMask(m_Rs[D3DRS_STENCILWRITEMASK]);
     }
     else
     {
         gl.Disable(GL_STENCIL_TEST);
     }
-    float slope = DwordToFloat(rs_[D3DRS_SLOPESCALEDEPTHBIAS]), bias = DwordToFloat(rs_[D3DRS_DEPTHBIAS]);
+    float slope = DwordToFloat(m_Rs[D3DRS_SLOPESCALEDEPTHBIAS]), bias = DwordToFloat(m_Rs[D3DRS_DEPTHBIAS]);
     if (slope != 0.0f || bias != 0.0f)
     {
         gl.Enable(GL_POLYGON_OFFSET_FILL);
@@ -1692,25 +1692,25 @@ FixedFunctionKey CDevice9::BuildKey() const
 {
     FixedFunctionKey key;
     std::memset(static_cast<void*>(&key), 0, sizeof key);
-    key.fvf = fvf_;
-    key.lighting = rs_[D3DRS_LIGHTING] ? 1 : 0;
-    key.specular = rs_[D3DRS_SPECULARENABLE] ? 1 : 0;
-    key.colorVertex = rs_[D3DRS_COLORVERTEX] ? 1 : 0;
-    key.normalize = rs_[D3DRS_NORMALIZENORMALS] ? 1 : 0;
-    key.localViewer = rs_[D3DRS_LOCALVIEWER] ? 1 : 0;
-    key.alphaTest = rs_[D3DRS_ALPHATESTENABLE] ? 1 : 0;
-    key.flat = rs_[D3DRS_SHADEMODE] == D3DSHADE_FLAT ? 1 : 0;
+    key.fvf = m_Fvf;
+    key.lighting = m_Rs[D3DRS_LIGHTING] ? 1 : 0;
+    key.specular = m_Rs[D3DRS_SPECULARENABLE] ? 1 : 0;
+    key.colorVertex = m_Rs[D3DRS_COLORVERTEX] ? 1 : 0;
+    key.normalize = m_Rs[D3DRS_NORMALIZENORMALS] ? 1 : 0;
+    key.localViewer = m_Rs[D3DRS_LOCALVIEWER] ? 1 : 0;
+    key.alphaTest = m_Rs[D3DRS_ALPHATESTENABLE] ? 1 : 0;
+    key.flat = m_Rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT ? 1 : 0;
     if (key.lighting)
     {
         int n = 0;
         for (int i = 0; i < kLights; ++i)
-            if (lightOn_[i] && lights_[i].Type == D3DLIGHT_DIRECTIONAL)
+            if (m_LightOn[i] && m_Lights[i].Type == D3DLIGHT_DIRECTIONAL)
                 ++n;
         key.lights = (uint8_t)n;
-        key.diffuseSource = (uint8_t)rs_[D3DRS_DIFFUSEMATERIALSOURCE];
-        key.ambientSource = (uint8_t)rs_[D3DRS_AMBIENTMATERIALSOURCE];
-        key.specularSource = (uint8_t)rs_[D3DRS_SPECULARMATERIALSOURCE];
-        key.emissiveSource = (uint8_t)rs_[D3DRS_EMISSIVEMATERIALSOURCE];
+        key.diffuseSource = (uint8_t)m_Rs[D3DRS_DIFFUSEMATERIALSOURCE];
+        key.ambientSource = (uint8_t)m_Rs[D3DRS_AMBIENTMATERIALSOURCE];
+        key.specularSource = (uint8_t)m_Rs[D3DRS_SPECULARMATERIALSOURCE];
+        key.emissiveSource = (uint8_t)m_Rs[D3DRS_EMISSIVEMATERIALSOURCE];
     }
     else
     {
@@ -1721,7 +1721,7 @@ FixedFunctionKey CDevice9::BuildKey() const
     int count = 0;
     for (; count < kStages; ++count)
     {
-        const DWORD* t = tss_[count];
+        const DWORD* t = m_Tss[count];
         if (t[D3DTSS_COLOROP] == D3DTOP_DISABLE)
             break;
         FixedFunctionKey::Stage& st = key.stages[count];
@@ -1734,9 +1734,9 @@ FixedFunctionKey CDevice9::BuildKey() const
         st.alphaArg1 = (uint8_t)t[D3DTSS_ALPHAARG1];
         st.alphaArg2 = (uint8_t)t[D3DTSS_ALPHAARG2];
         st.result = (uint8_t)t[D3DTSS_RESULTARG];
-        if (textures_[count] && StageUsesTexture(st))
+        if (m_Textures[count] && StageUsesTexture(st))
         {
-            st.texture = textures_[count]->GetType() == D3DRTYPE_CUBETEXTURE ? 2 : 1;
+            st.texture = m_Textures[count]->GetType() == D3DRTYPE_CUBETEXTURE ? 2 : 1;
             st.transformFlags = (uint16_t)t[D3DTSS_TEXTURETRANSFORMFLAGS];
             st.coordIndex = t[D3DTSS_TEXCOORDINDEX];
         }
@@ -1747,12 +1747,12 @@ FixedFunctionKey CDevice9::BuildKey() const
 
 FixedFunctionProgram* CDevice9::FixedFunction()
 {
-    if (!fixedDirty_ && fixed_)
-        return fixed_;
+    if (!m_FixedDirty && m_Fixed)
+        return m_Fixed;
     FixedFunctionKey key = BuildKey();
     std::string id(reinterpret_cast<const char*>(&key), sizeof key);
-    auto it = fixedCache_.find(id);
-    if (it == fixedCache_.end())
+    auto it = m_FixedCache.find(id);
+    if (it == m_FixedCache.end())
     {
         auto p = std::make_unique<FixedFunctionProgram>();
         std::string log;
@@ -1784,7 +1784,7 @@ FixedFunctionProgram* CDevice9::FixedFunction()
             p->lightSpecular = gl.GetUniformLocation(prog, "d3d_LightSpecular");
             p->tfactor = gl.GetUniformLocation(prog, "d3d_TFactor");
             gl.UseProgram(prog);
-            currentProgram_ = prog;
+            m_CurrentProgram = prog;
             for (int i = 0; i < kStages; ++i)
             {
                 GLint loc = gl.GetUniformLocation(prog, ("d3d_Tex" + std::to_string(i)).c_str());
@@ -1796,22 +1796,22 @@ FixedFunctionProgram* CDevice9::FixedFunction()
         {
             SDL_Log("graphics layer: fixed-function program failed: %s", log.c_str());
         }
-        it = fixedCache_.emplace(id, std::move(p)).first;
+        it = m_FixedCache.emplace(id, std::move(p)).first;
     }
-    fixed_ = it->second.get();
-    fixedDirty_ = false;
-    return fixed_;
+    m_Fixed = it->second.get();
+    m_FixedDirty = false;
+    return m_Fixed;
 }
 
 void CDevice9::ApplyFixedFunctionUniforms(FixedFunctionProgram& p)
 {
-    if (p.transformVersion != transformVersion_)
+    if (p.transformVersion != m_TransformVersion)
     {
-        p.transformVersion = transformVersion_;
+        p.transformVersion = m_TransformVersion;
         // World x view and the normal matrix (the inverse transpose of its
         // upper 3x3) go up in one call.
         D3DMATRIX both[2];
-        both[0] = Multiply(world_, view_);
+        both[0] = Multiply(m_World, m_View);
         D3DMATRIX inv;
         Identity(both[1]);
         if (Inverse(both[0], inv))
@@ -1822,54 +1822,54 @@ void CDevice9::ApplyFixedFunctionUniforms(FixedFunctionProgram& p)
         }
         gl.UniformMatrix4fv(p.worldView, 2, GL_TRUE, &both[0].m[0][0]);
     }
-    if (p.projVersion != projVersion_)
+    if (p.projVersion != m_ProjVersion)
     {
-        p.projVersion = projVersion_;
-        gl.UniformMatrix4fv(p.proj, 1, GL_TRUE, &proj_.m[0][0]);
+        p.projVersion = m_ProjVersion;
+        gl.UniformMatrix4fv(p.proj, 1, GL_TRUE, &m_Proj.m[0][0]);
     }
-    if (p.texMatrixVersion != texMatrixVersion_)
+    if (p.texMatrixVersion != m_TexMatrixVersion)
     {
-        p.texMatrixVersion = texMatrixVersion_;
+        p.texMatrixVersion = m_TexMatrixVersion;
         for (int i = 0; i < kStages; ++i)
             if (p.texMatrix[i] >= 0)
-                gl.UniformMatrix4fv(p.texMatrix[i], 1, GL_TRUE, &texMatrix_[i].m[0][0]);
+                gl.UniformMatrix4fv(p.texMatrix[i], 1, GL_TRUE, &m_TexMatrix[i].m[0][0]);
     }
-    if (p.lightingVersion != lightingVersion_)
+    if (p.lightingVersion != m_LightingVersion)
     {
-        p.lightingVersion = lightingVersion_;
+        p.lightingVersion = m_LightingVersion;
         float ambientSum[4];
-        ColorToFloats(rs_[D3DRS_AMBIENT], ambientSum);
+        ColorToFloats(m_Rs[D3DRS_AMBIENT], ambientSum);
         if (p.matDiffuse >= 0)
-            gl.Uniform4fv(p.matDiffuse, 1, &material_.Diffuse.r);
+            gl.Uniform4fv(p.matDiffuse, 1, &m_Material.Diffuse.r);
         if (p.matAmbient >= 0)
-            gl.Uniform4fv(p.matAmbient, 1, &material_.Ambient.r);
+            gl.Uniform4fv(p.matAmbient, 1, &m_Material.Ambient.r);
         if (p.matSpecular >= 0)
-            gl.Uniform4fv(p.matSpecular, 1, &material_.Specular.r);
+            gl.Uniform4fv(p.matSpecular, 1, &m_Material.Specular.r);
         if (p.matEmissive >= 0)
-            gl.Uniform4fv(p.matEmissive, 1, &material_.Emissive.r);
+            gl.Uniform4fv(p.matEmissive, 1, &m_Material.Emissive.r);
         if (p.matPower >= 0)
-            gl.Uniform1fv(p.matPower, 1, &material_.Power);
+            gl.Uniform1fv(p.matPower, 1, &m_Material.Power);
         float dir[kLights][3] = {}, diffuse[kLights][4] = {}, specular[kLights][4] = {};
         float diffuseMat[kLights][3] = {}, specularMat[kLights][3] = {};
         int n = 0;
         for (int i = 0; i < kLights; ++i)
         {
-            if (!lightOn_[i] || lights_[i].Type != D3DLIGHT_DIRECTIONAL)
+            if (!m_LightOn[i] || m_Lights[i].Type != D3DLIGHT_DIRECTIONAL)
                 continue;
-            const D3DLIGHT9& l = lights_[i];
+            const D3DLIGHT9& l = m_Lights[i];
             // Towards the light, in camera space.
             const D3DVECTOR& d = l.Direction;
             float v[3];
             for (int c = 0; c < 3; ++c)
-                v[c] = -(d.x * view_.m[0][c] + d.y * view_.m[1][c] + d.z * view_.m[2][c]);
+                v[c] = -(d.x * m_View.m[0][c] + d.y * m_View.m[1][c] + d.z * m_View.m[2][c]);
             float len = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
             if (len > 0)
                 v[0] /= len, v[1] /= len, v[2] /= len;
             std::memcpy(dir[n], v, sizeof v);
             std::memcpy(diffuse[n], &l.Diffuse.r, 16);
             std::memcpy(specular[n], &l.Specular.r, 16);
-            const float* md = &material_.Diffuse.r;
-            const float* ms = &material_.Specular.r;
+            const float* md = &m_Material.Diffuse.r;
+            const float* ms = &m_Material.Specular.r;
             const float* ld = &l.Diffuse.r;
             const float* ls = &l.Specular.r;
             const float* la = &l.Ambient.r;
@@ -1882,8 +1882,8 @@ void CDevice9::ApplyFixedFunctionUniforms(FixedFunctionProgram& p)
             ++n;
         }
         float litBase[3];
-        const float* ma = &material_.Ambient.r;
-        const float* me = &material_.Emissive.r;
+        const float* ma = &m_Material.Ambient.r;
+        const float* me = &m_Material.Emissive.r;
         for (int c = 0; c < 3; ++c)
             litBase[c] = me[c] + ma[c] * ambientSum[c];
         if (p.litBase >= 0)
@@ -1905,11 +1905,11 @@ void CDevice9::ApplyFixedFunctionUniforms(FixedFunctionProgram& p)
                 gl.Uniform3fv(p.lightSpecularMat, count, &specularMat[0][0]);
         }
     }
-    if (p.tfactor >= 0 && p.tfactorVersion != tfactorVersion_)
+    if (p.tfactor >= 0 && p.tfactorVersion != m_TfactorVersion)
     {
-        p.tfactorVersion = tfactorVersion_;
+        p.tfactorVersion = m_TfactorVersion;
         float f[4];
-        ColorToFloats(rs_[D3DRS_TEXTUREFACTOR], f);
+        ColorToFloats(m_Rs[D3DRS_TEXTUREFACTOR], f);
         gl.Uniform4fv(p.tfactor, 1, f);
     }
 }
@@ -1917,43 +1917,43 @@ void CDevice9::ApplyFixedFunctionUniforms(FixedFunctionProgram& p)
 void CDevice9::ApplyBuiltins(BuiltinUniforms& u)
 {
     // Pre-transformed vertices are not clipped by user planes, as in Direct3D.
-    bool clip = (rs_[D3DRS_CLIPPLANEENABLE] & 1) && (fvf_ & D3DFVF_POSITION_MASK) != D3DFVF_XYZRHW;
-    uint64_t clipVersion = clipVersion_ * 2 + (clip ? 1 : 0);
+    bool clip = (m_Rs[D3DRS_CLIPPLANEENABLE] & 1) && (m_Fvf & D3DFVF_POSITION_MASK) != D3DFVF_XYZRHW;
+    uint64_t clipVersion = m_ClipVersion * 2 + (clip ? 1 : 0);
     if (u.clipPlane >= 0 && u.clipVersion != clipVersion)
     {
         u.clipVersion = clipVersion;
         static const float kPass[4] = {0, 0, 0, 1};
-        gl.Uniform4fv(u.clipPlane, 1, clip ? clipPlaneClip_ : kPass);
+        gl.Uniform4fv(u.clipPlane, 1, clip ? m_ClipPlaneClip : kPass);
     }
-    if (u.viewportVersion != viewportVersion_)
+    if (u.viewportVersion != m_ViewportVersion)
     {
-        u.viewportVersion = viewportVersion_;
-        float offset[2] = {1.0f / (float)viewport_.Width, -1.0f / (float)viewport_.Height};
-        float screen[4] = {(float)viewport_.X, (float)viewport_.Y, (float)viewport_.Width, (float)viewport_.Height};
+        u.viewportVersion = m_ViewportVersion;
+        float offset[2] = {1.0f / (float)m_Viewport.Width, -1.0f / (float)m_Viewport.Height};
+        float screen[4] = {(float)m_Viewport.X, (float)m_Viewport.Y, (float)m_Viewport.Width, (float)m_Viewport.Height};
         if (u.pixelOffset >= 0)
             gl.Uniform2fv(u.pixelOffset, 1, offset);
         if (u.screen >= 0)
             gl.Uniform4fv(u.screen, 1, screen);
     }
-    if (u.alphaVersion != alphaVersion_)
+    if (u.alphaVersion != m_AlphaVersion)
     {
-        u.alphaVersion = alphaVersion_;
-        GLint func = rs_[D3DRS_ALPHATESTENABLE] ? (GLint)rs_[D3DRS_ALPHAFUNC] : (GLint)D3DCMP_ALWAYS;
-        float ref = (float)(rs_[D3DRS_ALPHAREF] & 0xFF);
+        u.alphaVersion = m_AlphaVersion;
+        GLint func = m_Rs[D3DRS_ALPHATESTENABLE] ? (GLint)m_Rs[D3DRS_ALPHAFUNC] : (GLint)D3DCMP_ALWAYS;
+        float ref = (float)(m_Rs[D3DRS_ALPHAREF] & 0xFF);
         if (u.alphaFunc >= 0)
             gl.Uniform1i(u.alphaFunc, func);
         if (u.alphaRef >= 0)
             gl.Uniform1fv(u.alphaRef, 1, &ref);
     }
-    if (u.vsConst >= 0 && u.vsConstVersion != vsConstVersion_)
+    if (u.vsConst >= 0 && u.vsConstVersion != m_VsConstVersion)
     {
-        u.vsConstVersion = vsConstVersion_;
-        gl.Uniform4fv(u.vsConst, kConstants, &vsConst_[0][0]);
+        u.vsConstVersion = m_VsConstVersion;
+        gl.Uniform4fv(u.vsConst, kConstants, &m_VsConst[0][0]);
     }
-    if (u.psConst >= 0 && u.psConstVersion != psConstVersion_)
+    if (u.psConst >= 0 && u.psConstVersion != m_PsConstVersion)
     {
-        u.psConstVersion = psConstVersion_;
-        gl.Uniform4fv(u.psConst, kConstants, &psConst_[0][0]);
+        u.psConstVersion = m_PsConstVersion;
+        gl.Uniform4fv(u.psConst, kConstants, &m_PsConst[0][0]);
     }
 }
 
@@ -1963,12 +1963,12 @@ void CDevice9::BindTextures(const bool* used, int count)
     {
         if (!used[i])
             continue;
-        if (samplerDirty_[i])
+        if (m_SamplerDirty[i])
         {
-            ApplySamplerState(samplers_[i], ss_[i]);
-            samplerDirty_[i] = false;
+            ApplySamplerState(m_Samplers[i], m_Ss[i]);
+            m_SamplerDirty[i] = false;
         }
-        TextureStore* store = StoreOf(textures_[i]);
+        TextureStore* store = StoreOf(m_Textures[i]);
         if (store)
             BindUnit(i, store->GLTarget(), store->GLName());
         else
@@ -1979,13 +1979,13 @@ void CDevice9::BindTextures(const bool* used, int count)
 void CDevice9::SetupVertexArrays(GLuint buffer, UINT offset, UINT stride, UINT baseVertex)
 {
     (void)baseVertex;
-    if (arrays_.buffer == buffer && arrays_.offset == offset && arrays_.stride == stride && arrays_.fvf == fvf_)
+    if (m_Arrays.buffer == buffer && m_Arrays.offset == offset && m_Arrays.stride == stride && m_Arrays.fvf == m_Fvf)
         return;
-    arrays_.buffer = buffer;
-    arrays_.offset = offset;
-    arrays_.stride = stride;
-    arrays_.fvf = fvf_;
-    VertexLayout l = LayoutOfFVF(fvf_);
+    m_Arrays.buffer = buffer;
+    m_Arrays.offset = offset;
+    m_Arrays.stride = stride;
+    m_Arrays.fvf = m_Fvf;
+    VertexLayout l = LayoutOfFVF(m_Fvf);
     gl.BindBuffer(GL_ARRAY_BUFFER, buffer);
     auto at = [&](int o) { return reinterpret_cast<const void*>((uintptr_t)(offset + (UINT)o)); };
     auto enable = [&](GLuint loc, bool on) {
@@ -2021,9 +2021,9 @@ bool CDevice9::PrepareDraw(D3DPRIMITIVETYPE, UINT)
     ApplyGLState();
     bool used[kStages] = {};
     GLuint program = 0;
-    if (effectPass_)
+    if (m_EffectPass)
     {
-        EffectPassProgram* variant = UploadEffectPass(effectPass_, rs_[D3DRS_ALPHATESTENABLE] != 0, used);
+        EffectPassProgram* variant = UploadEffectPass(m_EffectPass, m_Rs[D3DRS_ALPHATESTENABLE] != 0, used);
         if (!variant || !variant->program)
             return false;
         ApplyBuiltins(variant->builtins);
@@ -2034,10 +2034,10 @@ bool CDevice9::PrepareDraw(D3DPRIMITIVETYPE, UINT)
         if (!p || !p->program)
             return false;
         program = p->program;
-        if (currentProgram_ != program)
+        if (m_CurrentProgram != program)
         {
             gl.UseProgram(program);
-            currentProgram_ = program;
+            m_CurrentProgram = program;
         }
         ApplyFixedFunctionUniforms(*p);
         ApplyBuiltins(p->builtins);
@@ -2051,17 +2051,17 @@ bool CDevice9::PrepareDraw(D3DPRIMITIVETYPE, UINT)
 HRESULT CDevice9::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, UINT PrimitiveCount)
 {
     RECORD(Fmt("DrawPrimitive(%s, %u, %u)", PrimitiveName(PrimitiveType), StartVertex, PrimitiveCount));
-    if (!stream_ || streamStride_ == 0)
+    if (!m_Stream || m_StreamStride == 0)
         return D3DERR_INVALIDCALL;
     UINT count = VertexCountOf(PrimitiveType, PrimitiveCount);
-    auto* vb = static_cast<CVertexBuffer9*>(stream_);
-    if ((uint64_t)streamOffset_ + (uint64_t)(StartVertex + count) * streamStride_ > vb->Store().Length())
+    auto* vb = static_cast<CVertexBuffer9*>(m_Stream);
+    if ((uint64_t)m_StreamOffset + (uint64_t)(StartVertex + count) * m_StreamStride > vb->Store().Length())
         return D3DERR_INVALIDCALL;
-    if (!gl_ || count == 0 || lostState_)
+    if (!m_Gl || count == 0 || m_LostState)
         return D3D_OK;
     if (!PrepareDraw(PrimitiveType, count))
         return D3D_OK;
-    SetupVertexArrays(vb->Store().GLName(), streamOffset_, streamStride_, 0);
+    SetupVertexArrays(vb->Store().GLName(), m_StreamOffset, m_StreamStride, 0);
     gl.DrawArrays(PrimitiveMode(PrimitiveType), (GLint)StartVertex, (GLsizei)count);
     return D3D_OK;
 }
@@ -2071,19 +2071,19 @@ HRESULT CDevice9::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseV
 {
     RECORD(Fmt("DrawIndexedPrimitive(%s, %d, %u, %u, %u, %u)", PrimitiveName(PrimitiveType), BaseVertexIndex,
                MinVertexIndex, NumVertices, startIndex, primCount));
-    if (!stream_ || !indices_ || streamStride_ == 0)
+    if (!m_Stream || !m_Indices || m_StreamStride == 0)
         return D3DERR_INVALIDCALL;
     UINT count = VertexCountOf(PrimitiveType, primCount);
-    auto* ib = static_cast<CIndexBuffer9*>(indices_);
+    auto* ib = static_cast<CIndexBuffer9*>(m_Indices);
     UINT indexSize = ib->Format() == D3DFMT_INDEX32 ? 4 : 2;
     if ((uint64_t)(startIndex + count) * indexSize > ib->Store().Length())
         return D3DERR_INVALIDCALL;
-    if (!gl_ || count == 0 || lostState_)
+    if (!m_Gl || count == 0 || m_LostState)
         return D3D_OK;
     if (!PrepareDraw(PrimitiveType, count))
         return D3D_OK;
-    auto* vb = static_cast<CVertexBuffer9*>(stream_);
-    SetupVertexArrays(vb->Store().GLName(), streamOffset_, streamStride_, 0);
+    auto* vb = static_cast<CVertexBuffer9*>(m_Stream);
+    SetupVertexArrays(vb->Store().GLName(), m_StreamOffset, m_StreamStride, 0);
     gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, ib->Store().GLName());
     gl.DrawElementsBaseVertex(PrimitiveMode(PrimitiveType), (GLsizei)count,
                               indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
@@ -2098,19 +2098,19 @@ HRESULT CDevice9::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT Primitive
     if (!pVertexStreamZeroData || VertexStreamZeroStride == 0)
         return D3DERR_INVALIDCALL;
     // As Direct3D: a user-pointer draw leaves stream 0 unset.
-    if (stream_)
-        stream_->Release();
-    stream_ = nullptr;
-    streamOffset_ = streamStride_ = 0;
+    if (m_Stream)
+        m_Stream->Release();
+    m_Stream = nullptr;
+    m_StreamOffset = m_StreamStride = 0;
     UINT count = VertexCountOf(PrimitiveType, PrimitiveCount);
-    if (!gl_ || count == 0 || lostState_)
+    if (!m_Gl || count == 0 || m_LostState)
         return D3D_OK;
     if (!PrepareDraw(PrimitiveType, count))
         return D3D_OK;
-    gl.BindBuffer(GL_ARRAY_BUFFER, upVertices_);
+    gl.BindBuffer(GL_ARRAY_BUFFER, m_UpVertices);
     gl.BufferData(GL_ARRAY_BUFFER, (GLsizeiptr)count * VertexStreamZeroStride, pVertexStreamZeroData, GL_STREAM_DRAW);
-    arrays_.buffer = ~0u;
-    SetupVertexArrays(upVertices_, 0, VertexStreamZeroStride, 0);
+    m_Arrays.buffer = ~0u;
+    SetupVertexArrays(m_UpVertices, 0, VertexStreamZeroStride, 0);
     gl.DrawArrays(PrimitiveMode(PrimitiveType), 0, (GLsizei)count);
     return D3D_OK;
 }
@@ -2124,25 +2124,25 @@ HRESULT CDevice9::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT Mi
     if (!pIndexData || !pVertexStreamZeroData || VertexStreamZeroStride == 0 ||
         (IndexDataFormat != D3DFMT_INDEX16 && IndexDataFormat != D3DFMT_INDEX32))
         return D3DERR_INVALIDCALL;
-    if (stream_)
-        stream_->Release();
-    stream_ = nullptr;
-    if (indices_)
-        indices_->Release();
-    indices_ = nullptr;
-    streamOffset_ = streamStride_ = 0;
+    if (m_Stream)
+        m_Stream->Release();
+    m_Stream = nullptr;
+    if (m_Indices)
+        m_Indices->Release();
+    m_Indices = nullptr;
+    m_StreamOffset = m_StreamStride = 0;
     UINT count = VertexCountOf(PrimitiveType, PrimitiveCount);
-    if (!gl_ || count == 0 || lostState_)
+    if (!m_Gl || count == 0 || m_LostState)
         return D3D_OK;
     if (!PrepareDraw(PrimitiveType, count))
         return D3D_OK;
     UINT indexSize = IndexDataFormat == D3DFMT_INDEX32 ? 4 : 2;
-    gl.BindBuffer(GL_ARRAY_BUFFER, upVertices_);
+    gl.BindBuffer(GL_ARRAY_BUFFER, m_UpVertices);
     gl.BufferData(GL_ARRAY_BUFFER, (GLsizeiptr)(MinVertexIndex + NumVertices) * VertexStreamZeroStride,
                   pVertexStreamZeroData, GL_STREAM_DRAW);
-    arrays_.buffer = ~0u;
-    SetupVertexArrays(upVertices_, 0, VertexStreamZeroStride, 0);
-    gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, upIndices_);
+    m_Arrays.buffer = ~0u;
+    SetupVertexArrays(m_UpVertices, 0, VertexStreamZeroStride, 0);
+    gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_UpIndices);
     gl.BufferData(GL_ELEMENT_ARRAY_BUFFER, (GLsizeiptr)count * indexSize, pIndexData, GL_STREAM_DRAW);
     gl.DrawElementsBaseVertex(PrimitiveMode(PrimitiveType), (GLsizei)count,
                               indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, nullptr, 0);
@@ -2197,10 +2197,10 @@ bool CDevice9::ReadSurface(CSurface9* surface, std::vector<uint8_t>& bgra)
             return false;
         }
     }
-    if (!gl_)
+    if (!m_Gl)
         return true;   // render targets of the recording device hold nothing
     MakeCurrent();
-    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, blitRead_);
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, m_BlitRead);
     surface->Attach(GL_READ_FRAMEBUFFER);
     gl.ReadBuffer(GL_COLOR_ATTACHMENT0);
     gl.PixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -2209,7 +2209,7 @@ bool CDevice9::ReadSurface(CSurface9* surface, std::vector<uint8_t>& bgra)
     if (f == D3DFMT_X8R8G8B8 || f == D3DFMT_R5G6B5 || f == D3DFMT_X1R5G5B5)
         for (size_t i = 3; i < bgra.size(); i += 4)
             bgra[i] = 0xFF;
-    framebufferDirty_ = true;
+    m_FramebufferDirty = true;
     return true;
 }
 

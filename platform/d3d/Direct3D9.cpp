@@ -103,11 +103,11 @@ SDL_Window* ResolveWindow(HWND hwnd)
     return GetSdlWindow(hwnd);
 }
 
-CDirect3D9::CDirect3D9(D3DBackendKind kind) : kind_(kind) {}
+CDirect3D9::CDirect3D9(D3DBackendKind kind) : m_Kind(kind) {}
 
 CDirect3D9::~CDirect3D9()
 {
-    if (sdlVideo_)
+    if (m_SdlVideo)
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
@@ -115,9 +115,9 @@ std::vector<D3DDISPLAYMODE> CDirect3D9::Modes()
 {
     if (Settings().modes)
         return Settings().modeList;
-    D3DDISPLAYMODE desktop = DesktopMode(kind_);
+    D3DDISPLAYMODE desktop = DesktopMode(m_Kind);
     std::vector<D3DDISPLAYMODE> modes;
-    if (kind_ == D3DBackendKind::OpenGL && SDL_WasInit(SDL_INIT_VIDEO))
+    if (m_Kind == D3DBackendKind::OpenGL && SDL_WasInit(SDL_INIT_VIDEO))
     {
         int n = SDL_GetNumDisplayModes(0);
         for (int i = 0; i < n; ++i)
@@ -175,7 +175,7 @@ HRESULT CDirect3D9::GetAdapterDisplayMode(UINT Adapter, D3DDISPLAYMODE* pMode)
 {
     if (Adapter != 0 || !pMode)
         return D3DERR_INVALIDCALL;
-    *pMode = DesktopMode(kind_);
+    *pMode = DesktopMode(m_Kind);
     return D3D_OK;
 }
 
@@ -236,7 +236,7 @@ HRESULT CDirect3D9::GetDeviceCaps(UINT Adapter, D3DDEVTYPE DeviceType, D3DCAPS9*
 HRESULT CDirect3D9::CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND hFocusWindow, DWORD BehaviorFlags,
                                  D3DPRESENT_PARAMETERS* pp, IDirect3DDevice9** ppDevice)
 {
-    if (kind_ == D3DBackendKind::Recording)
+    if (m_Kind == D3DBackendKind::Recording)
         Record(Fmt("CreateDevice(%u, %u, 0x%X, %ux%u)", Adapter, (unsigned)DeviceType, (unsigned)BehaviorFlags,
                    pp ? pp->BackBufferWidth : 0, pp ? pp->BackBufferHeight : 0));
     if (!ppDevice || !pp || Adapter != 0 || DeviceType != D3DDEVTYPE_HAL)
@@ -246,7 +246,7 @@ HRESULT CDirect3D9::CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND hFocu
         if (rule.first == 0 || (rule.first & BehaviorFlags) == rule.first)
             return rule.second;
     HWND window = pp->hDeviceWindow ? pp->hDeviceWindow : hFocusWindow;
-    auto* device = new CDevice9(this, kind_, window, *pp);
+    auto* device = new CDevice9(this, m_Kind, window, *pp);
     HRESULT hr = device->Init();
     if (FAILED(hr))
     {

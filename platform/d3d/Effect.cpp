@@ -48,13 +48,13 @@ const int kMaxTextureParams = 15;
 class Buffer final : public RefCounted<ID3DXBuffer>
 {
 public:
-    explicit Buffer(DWORD size) : data_(size ? size : 1, 0), size_(size) {}
-    void* GetBufferPointer() override { return data_.data(); }
-    DWORD GetBufferSize() override { return size_; }
+    explicit Buffer(DWORD size) : m_Data(size ? size : 1, 0), m_Size(size) {}
+    void* GetBufferPointer() override { return m_Data.data(); }
+    DWORD GetBufferSize() override { return m_Size; }
 
 private:
-    std::vector<uint8_t> data_;
-    DWORD size_;
+    std::vector<uint8_t> m_Data;
+    DWORD m_Size;
 };
 
 }   // namespace
@@ -62,24 +62,24 @@ private:
 class EffectImpl final : public RefCounted<ID3DXEffect>
 {
 public:
-    EffectImpl(CDevice9* device, EffectSource source) : link_(device->Link()), source_(std::move(source))
+    EffectImpl(CDevice9* device, EffectSource source) : m_Link(device->Link()), m_Source(std::move(source))
     {
-        for (const EffectParamSource& p : source_.params)
+        for (const EffectParamSource& p : m_Source.params)
         {
             Param param;
             param.name = p.name;
             param.type = p.type;
             param.arraySize = p.arraySize;
             param.raw.assign((size_t)Components(p.type) * p.arraySize, 0);
-            index_[p.name] = (int)params_.size();
-            params_.push_back(std::move(param));
+            m_Index[p.name] = (int)m_Params.size();
+            m_Params.push_back(std::move(param));
         }
-        passes_.resize(source_.techniques.size());
-        for (size_t t = 0; t < source_.techniques.size(); ++t)
+        m_Passes.resize(m_Source.techniques.size());
+        for (size_t t = 0; t < m_Source.techniques.size(); ++t)
         {
-            passes_[t].resize(source_.techniques[t].passes.size());
-            for (size_t p = 0; p < passes_[t].size(); ++p)
-                for (Variant& v : passes_[t][p].variants)
+            m_Passes[t].resize(m_Source.techniques[t].passes.size());
+            for (size_t p = 0; p < m_Passes[t].size(); ++p)
+                for (Variant& v : m_Passes[t][p].variants)
                 {
                     v.program.effect = this;
                     v.program.technique = (int)t;
@@ -90,23 +90,23 @@ public:
 
     ~EffectImpl() override
     {
-        for (Param& p : params_)
+        for (Param& p : m_Params)
             if (p.texture)
                 p.texture->Release();
-        if (!link_->alive)
+        if (!m_Link->alive)
             return;
-        CDevice9* device = link_->device;
+        CDevice9* device = m_Link->device;
         if (device->EffectPass() && device->EffectPass()->effect == this)
             device->SetEffectPass(nullptr);
-        if (!link_->gl)
+        if (!m_Link->gl)
             return;
         device->MakeCurrent();
-        for (auto& technique : passes_)
+        for (auto& technique : m_Passes)
             for (Pass& pass : technique)
                 for (Variant& v : pass.variants)
                     if (v.program.program)
                         gl.DeleteProgram(v.program.program);
-        for (Param& p : params_)
+        for (Param& p : m_Params)
             if (p.sampler)
                 gl.DeleteSamplers(1, &p.sampler);
     }
@@ -114,12 +114,12 @@ public:
     // Builds the GL programs; false with the compiler's messages on failure.
     bool Compile(std::string& errors)
     {
-        if (!link_->gl)
+        if (!m_Link->gl)
             return true;
-        CDevice9* device = link_->device;
+        CDevice9* device = m_Link->device;
         device->MakeCurrent();
         int textureParams = 0;
-        for (Param& p : params_)
+        for (Param& p : m_Params)
         {
             if (!IsTexture(p.type))
                 continue;
@@ -134,16 +134,16 @@ public:
             ss[D3DSAMP_ADDRESSU] = ss[D3DSAMP_ADDRESSV] = ss[D3DSAMP_ADDRESSW] = D3DTADDRESS_WRAP;
             ss[D3DSAMP_MAGFILTER] = ss[D3DSAMP_MINFILTER] = ss[D3DSAMP_MIPFILTER] = D3DTEXF_LINEAR;
             ss[D3DSAMP_MAXANISOTROPY] = 1;
-            auto it = source_.paramSamplers.find(p.name);
-            if (it != source_.paramSamplers.end())
+            auto it = m_Source.paramSamplers.find(p.name);
+            if (it != m_Source.paramSamplers.end())
                 for (const auto& kv : it->second)
                     if (kv.first < D3DSAMP_MAX)
                         ss[kv.first] = kv.second;
             ApplySamplerObject(p.sampler, ss);
         }
         bool ok = true;
-        for (size_t t = 0; t < source_.techniques.size(); ++t)
-            for (size_t i = 0; i < source_.techniques[t].passes.size(); ++i)
+        for (size_t t = 0; t < m_Source.techniques.size(); ++t)
+            for (size_t i = 0; i < m_Source.techniques[t].passes.size(); ++i)
                 if (!Build((int)t, (int)i, false, &errors))
                     ok = false;
         gl.UseProgram(0);
@@ -154,11 +154,11 @@ public:
     // Compiles one variant of a pass; false (with the messages) on failure.
     bool Build(int t, int i, bool alphaTest, std::string* errors)
     {
-        Variant& variant = passes_[t][i].variants[alphaTest ? 1 : 0];
+        Variant& variant = m_Passes[t][i].variants[alphaTest ? 1 : 0];
         variant.tried = true;
-        const EffectTechniqueSource& technique = source_.techniques[t];
+        const EffectTechniqueSource& technique = m_Source.techniques[t];
         const EffectPassSource& src = technique.passes[i];
-        std::string shared = "#line " + std::to_string(source_.sharedLine) + "\n" + source_.shared;
+        std::string shared = "#line " + std::to_string(m_Source.sharedLine) + "\n" + m_Source.shared;
         std::string vertex = VertexPrelude() + shared + "#define main d3d_user_main\n#line " +
                              std::to_string(src.vertexLine) + "\n" + src.vertex + VertexEpilogue();
         std::string fragment = FragmentPrelude() + shared + "#define main d3d_user_main\n#line " +
@@ -181,13 +181,13 @@ public:
             if (loc >= 0)
                 gl.Uniform1i(loc, s);
         }
-        for (size_t k = 0; k < params_.size(); ++k)
+        for (size_t k = 0; k < m_Params.size(); ++k)
         {
-            GLint loc = gl.GetUniformLocation(prog, params_[k].name.c_str());
+            GLint loc = gl.GetUniformLocation(prog, m_Params[k].name.c_str());
             if (loc < 0)
                 continue;
-            if (IsTexture(params_[k].type))
-                gl.Uniform1i(loc, params_[k].unit);
+            if (IsTexture(m_Params[k].type))
+                gl.Uniform1i(loc, m_Params[k].unit);
             variant.bindings.push_back({loc, (int)k, 0});
         }
         return true;
@@ -195,8 +195,8 @@ public:
 
     EffectPassProgram* Upload(int technique, int passIndex, bool alphaTest, bool* stagesUsed)
     {
-        CDevice9* device = link_->device;
-        Variant& pass = passes_[technique][passIndex].variants[alphaTest ? 1 : 0];
+        CDevice9* device = m_Link->device;
+        Variant& pass = m_Passes[technique][passIndex].variants[alphaTest ? 1 : 0];
         if (!pass.tried)
         {
             Build(technique, passIndex, alphaTest, nullptr);
@@ -209,7 +209,7 @@ public:
             stagesUsed[s] = pass.stageUsed[s];
         for (Binding& b : pass.bindings)
         {
-            Param& p = params_[b.param];
+            Param& p = m_Params[b.param];
             if (IsTexture(p.type))
             {
                 TextureStore* store = StoreOf(p.texture);
@@ -256,17 +256,17 @@ public:
     // ID3DXEffect
     HRESULT GetDevice(IDirect3DDevice9** ppDevice) override
     {
-        if (!ppDevice || !link_->alive)
+        if (!ppDevice || !m_Link->alive)
             return D3DERR_INVALIDCALL;
-        *ppDevice = link_->device;
-        link_->device->AddRef();
+        *ppDevice = m_Link->device;
+        m_Link->device->AddRef();
         return D3D_OK;
     }
 
     D3DXHANDLE GetTechniqueByName(LPCSTR pName) override
     {
         int t = FindTechnique(pName);
-        return t < 0 ? nullptr : source_.techniques[t].name.c_str();
+        return t < 0 ? nullptr : m_Source.techniques[t].name.c_str();
     }
 
     D3DXHANDLE GetParameterByName(D3DXHANDLE, LPCSTR pName) override
@@ -281,13 +281,13 @@ public:
         int t = FindTechnique(hTechnique);
         if (t < 0)
             return D3DERR_INVALIDCALL;
-        technique_ = t;
+        m_Technique = t;
         return D3D_OK;
     }
 
     D3DXHANDLE GetCurrentTechnique() override
     {
-        return source_.techniques.empty() ? nullptr : source_.techniques[technique_].name.c_str();
+        return m_Source.techniques.empty() ? nullptr : m_Source.techniques[m_Technique].name.c_str();
     }
 
     HRESULT ValidateTechnique(D3DXHANDLE hTechnique) override
@@ -295,8 +295,8 @@ public:
         int t = FindTechnique(hTechnique);
         if (t < 0)
             return D3DERR_INVALIDCALL;
-        for (const Pass& p : passes_[t])
-            if (link_->gl && !p.variants[0].program.program)
+        for (const Pass& p : m_Passes[t])
+            if (m_Link->gl && !p.variants[0].program.program)
                 return E_FAIL;
         return D3D_OK;
     }
@@ -304,14 +304,14 @@ public:
     HRESULT Begin(UINT* pPasses, DWORD Flags) override
     {
         Log("Effect.Begin");
-        if (source_.techniques.empty() || !link_->alive)
+        if (m_Source.techniques.empty() || !m_Link->alive)
             return D3DERR_INVALIDCALL;
         Frame frame;
-        frame.technique = technique_;
+        frame.technique = m_Technique;
         if (!(Flags & D3DXFX_DONOTSAVESTATE))
         {
-            CDevice9* device = link_->device;
-            for (const EffectPassSource& pass : source_.techniques[technique_].passes)
+            CDevice9* device = m_Link->device;
+            for (const EffectPassSource& pass : m_Source.techniques[m_Technique].passes)
             {
                 for (const EffectState& s : pass.states)
                 {
@@ -327,28 +327,28 @@ public:
                 }
             }
         }
-        stack_.push_back(std::move(frame));
+        m_Stack.push_back(std::move(frame));
         if (pPasses)
-            *pPasses = (UINT)passes_[technique_].size();
+            *pPasses = (UINT)m_Passes[m_Technique].size();
         return D3D_OK;
     }
 
     HRESULT BeginPass(UINT index) override
     {
         Log("Effect.BeginPass(" + std::to_string(index) + ")");
-        if (stack_.empty() || !link_->alive)
+        if (m_Stack.empty() || !m_Link->alive)
             return D3DERR_INVALIDCALL;
-        Frame& frame = stack_.back();
-        if (index >= passes_[frame.technique].size())
+        Frame& frame = m_Stack.back();
+        if (index >= m_Passes[frame.technique].size())
             return D3DERR_INVALIDCALL;
-        CDevice9* device = link_->device;
-        const EffectPassSource& src = source_.techniques[frame.technique].passes[index];
+        CDevice9* device = m_Link->device;
+        const EffectPassSource& src = m_Source.techniques[frame.technique].passes[index];
         for (const EffectState& s : src.states)
             device->SetRenderState((D3DRENDERSTATETYPE)s.state, s.value);
         for (const EffectSamplerState& s : src.samplers)
             device->SetSamplerState(s.stage, (D3DSAMPLERSTATETYPE)s.state, s.value);
         frame.pass = (int)index;
-        device->SetEffectPass(&passes_[frame.technique][index].variants[0].program);
+        device->SetEffectPass(&m_Passes[frame.technique][index].variants[0].program);
         return D3D_OK;
     }
 
@@ -362,31 +362,31 @@ public:
     HRESULT EndPass() override
     {
         Log("Effect.EndPass");
-        if (stack_.empty() || stack_.back().pass < 0)
+        if (m_Stack.empty() || m_Stack.back().pass < 0)
             return D3DERR_INVALIDCALL;
-        stack_.back().pass = -1;
-        if (link_->alive)
-            link_->device->SetEffectPass(nullptr);
+        m_Stack.back().pass = -1;
+        if (m_Link->alive)
+            m_Link->device->SetEffectPass(nullptr);
         return D3D_OK;
     }
 
     HRESULT End() override
     {
         Log("Effect.End");
-        if (stack_.empty())
+        if (m_Stack.empty())
             return D3DERR_INVALIDCALL;
-        Frame frame = std::move(stack_.back());
-        stack_.pop_back();
-        if (!link_->alive)
+        Frame frame = std::move(m_Stack.back());
+        m_Stack.pop_back();
+        if (!m_Link->alive)
             return D3D_OK;
-        CDevice9* device = link_->device;
+        CDevice9* device = m_Link->device;
         for (auto it = frame.renderStates.rbegin(); it != frame.renderStates.rend(); ++it)
             device->SetRenderState((D3DRENDERSTATETYPE)it->first, it->second);
         for (auto it = frame.samplerStates.rbegin(); it != frame.samplerStates.rend(); ++it)
             device->SetSamplerState(it->stage, (D3DSAMPLERSTATETYPE)it->state, it->value);
         // An enclosing Begin of this effect keeps drawing with its own pass.
-        if (!stack_.empty() && stack_.back().pass >= 0)
-            device->SetEffectPass(&passes_[stack_.back().technique][stack_.back().pass].variants[0].program);
+        if (!m_Stack.empty() && m_Stack.back().pass >= 0)
+            device->SetEffectPass(&m_Passes[m_Stack.back().technique][m_Stack.back().pass].variants[0].program);
         else
             device->SetEffectPass(nullptr);
         return D3D_OK;
@@ -629,7 +629,7 @@ private:
 
     void Log(const std::string& line) const
     {
-        if (Recording(link_))
+        if (Recording(m_Link))
             Record(line);
     }
 
@@ -637,16 +637,16 @@ private:
     {
         if (!h)
             return nullptr;
-        auto it = index_.find(h);
-        return it == index_.end() ? nullptr : &params_[it->second];
+        auto it = m_Index.find(h);
+        return it == m_Index.end() ? nullptr : &m_Params[it->second];
     }
 
     int FindTechnique(D3DXHANDLE h) const
     {
         if (!h)
             return -1;
-        for (size_t i = 0; i < source_.techniques.size(); ++i)
-            if (source_.techniques[i].name == h)
+        for (size_t i = 0; i < m_Source.techniques.size(); ++i)
+            if (m_Source.techniques[i].name == h)
                 return (int)i;
         return -1;
     }
@@ -676,13 +676,13 @@ private:
 
     static void ApplySamplerObject(GLuint sampler, const DWORD* ss);
 
-    std::shared_ptr<DeviceLink> link_;
-    EffectSource source_;
-    std::vector<Param> params_;
-    std::map<std::string, int, std::less<>> index_;
-    std::vector<std::vector<Pass>> passes_;
-    std::vector<Frame> stack_;
-    int technique_ = 0;
+    std::shared_ptr<DeviceLink> m_Link;
+    EffectSource m_Source;
+    std::vector<Param> m_Params;
+    std::map<std::string, int, std::less<>> m_Index;
+    std::vector<std::vector<Pass>> m_Passes;
+    std::vector<Frame> m_Stack;
+    int m_Technique = 0;
 };
 
 void EffectImpl::ApplySamplerObject(GLuint sampler, const DWORD* ss)

@@ -47,17 +47,17 @@ template <class Interface>
 class RefCounted : public Interface
 {
 public:
-    ULONG AddRef() override { return ++refs_; }
+    ULONG AddRef() override { return ++m_Refs; }
     ULONG Release() override
     {
-        ULONG left = --refs_;
+        ULONG left = --m_Refs;
         if (left == 0)
             delete this;
         return left;
     }
 
 protected:
-    ULONG refs_ = 1;
+    ULONG m_Refs = 1;
 };
 
 // Pixel format facts.
@@ -106,14 +106,14 @@ public:
 
     UINT Width(UINT level) const;
     UINT Height(UINT level) const;
-    UINT LevelCount() const { return levels_; }
-    int Faces() const { return faces_; }
-    D3DFORMAT Format() const { return format_; }
-    DWORD Usage() const { return usage_; }
-    D3DPOOL Pool() const { return pool_; }
-    bool IsRenderTarget() const { return (usage_ & D3DUSAGE_RENDERTARGET) != 0; }
-    GLuint GLName() const { return tex_; }
-    GLenum GLTarget() const { return faces_ == 6 ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D; }
+    UINT LevelCount() const { return m_Levels; }
+    int Faces() const { return m_Faces; }
+    D3DFORMAT Format() const { return m_Format; }
+    DWORD Usage() const { return m_Usage; }
+    D3DPOOL Pool() const { return m_Pool; }
+    bool IsRenderTarget() const { return (m_Usage & D3DUSAGE_RENDERTARGET) != 0; }
+    GLuint GLName() const { return m_Tex; }
+    GLenum GLTarget() const { return m_Faces == 6 ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D; }
     GLenum GLFaceTarget(int face) const;
     void Describe(UINT level, D3DSURFACE_DESC* desc) const;
 
@@ -121,23 +121,23 @@ public:
     HRESULT Unlock(int face, UINT level);
     // Writes a whole level (CPU copy and GL); used by the D3DX creators.
     void SetLevelData(int face, UINT level, const void* data, size_t size);
-    const std::vector<uint8_t>& LevelData(int face, UINT level) const { return data_[face * levels_ + level]; }
+    const std::vector<uint8_t>& LevelData(int face, UINT level) const { return m_Data[face * m_Levels + level]; }
     bool HasCpuCopy() const { return !IsRenderTarget(); }
-    unsigned Number() const { return number_; }
+    unsigned Number() const { return m_Number; }
 
 private:
     void Upload(int face, UINT level);
 
-    std::shared_ptr<DeviceLink> link_;
-    UINT width_, height_, levels_;
-    int faces_;
-    DWORD usage_;
-    D3DFORMAT format_;
-    D3DPOOL pool_;
-    GLuint tex_ = 0;
-    unsigned number_;
-    std::vector<std::vector<uint8_t>> data_;
-    std::vector<int> lockCount_;
+    std::shared_ptr<DeviceLink> m_Link;
+    UINT m_Width, m_Height, m_Levels;
+    int m_Faces;
+    DWORD m_Usage;
+    D3DFORMAT m_Format;
+    D3DPOOL m_Pool;
+    GLuint m_Tex = 0;
+    unsigned m_Number;
+    std::vector<std::vector<uint8_t>> m_Data;
+    std::vector<int> m_LockCount;
 };
 
 class CTexture9 final : public RefCounted<IDirect3DTexture9>
@@ -147,17 +147,17 @@ public:
     ~CTexture9() override;
     HRESULT GetDevice(IDirect3DDevice9** ppDevice) override;
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
-    DWORD GetLevelCount() override { return store_->LevelCount(); }
+    DWORD GetLevelCount() override { return m_Store->LevelCount(); }
     HRESULT GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc) override;
     HRESULT GetSurfaceLevel(UINT Level, IDirect3DSurface9** ppSurfaceLevel) override;
     HRESULT LockRect(UINT Level, D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags) override;
     HRESULT UnlockRect(UINT Level) override;
-    TextureStore* Store() { return store_.get(); }
+    TextureStore* Store() { return m_Store.get(); }
 
 private:
-    std::shared_ptr<DeviceLink> link_;
-    std::unique_ptr<TextureStore> store_;
-    std::vector<CSurface9*> surfaces_;
+    std::shared_ptr<DeviceLink> m_Link;
+    std::unique_ptr<TextureStore> m_Store;
+    std::vector<CSurface9*> m_Surfaces;
 };
 
 class CCubeTexture9 final : public RefCounted<IDirect3DCubeTexture9>
@@ -167,18 +167,18 @@ public:
     ~CCubeTexture9() override;
     HRESULT GetDevice(IDirect3DDevice9** ppDevice) override;
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_CUBETEXTURE; }
-    DWORD GetLevelCount() override { return store_->LevelCount(); }
+    DWORD GetLevelCount() override { return m_Store->LevelCount(); }
     HRESULT GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc) override;
     HRESULT GetCubeMapSurface(D3DCUBEMAP_FACES FaceType, UINT Level, IDirect3DSurface9** ppCubeMapSurface) override;
     HRESULT LockRect(D3DCUBEMAP_FACES FaceType, UINT Level, D3DLOCKED_RECT* pLockedRect, const RECT* pRect,
                      DWORD Flags) override;
     HRESULT UnlockRect(D3DCUBEMAP_FACES FaceType, UINT Level) override;
-    TextureStore* Store() { return store_.get(); }
+    TextureStore* Store() { return m_Store.get(); }
 
 private:
-    std::shared_ptr<DeviceLink> link_;
-    std::unique_ptr<TextureStore> store_;
-    std::vector<CSurface9*> surfaces_;
+    std::shared_ptr<DeviceLink> m_Link;
+    std::unique_ptr<TextureStore> m_Store;
+    std::vector<CSurface9*> m_Surfaces;
 };
 
 // The texture store behind a base texture of this layer (null for anything else).
@@ -205,37 +205,37 @@ public:
     HRESULT LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags) override;
     HRESULT UnlockRect() override;
 
-    bool IsDepth() const { return depth_; }
+    bool IsDepth() const { return m_Depth; }
     UINT Width() const;
     UINT Height() const;
     D3DFORMAT Format() const;
-    TextureStore* Store() const { return store_; }
-    int Face() const { return face_; }
-    UINT Level() const { return level_; }
-    GLuint DepthRenderbuffer() const { return rb_; }
+    TextureStore* Store() const { return m_Store; }
+    int Face() const { return m_Face; }
+    UINT Level() const { return m_Level; }
+    GLuint DepthRenderbuffer() const { return m_Rb; }
     bool DepthHasStencil() const
     {
-        return format_ == D3DFMT_D24S8 || format_ == D3DFMT_D24X4S4 || format_ == D3DFMT_D15S1;
+        return m_Format == D3DFMT_D24S8 || m_Format == D3DFMT_D24X4S4 || m_Format == D3DFMT_D15S1;
     }
     // Attaches this surface to the bound GL_FRAMEBUFFER target `target`.
     void Attach(GLenum target) const;
-    unsigned Number() const { return number_; }
+    unsigned Number() const { return m_Number; }
     // Called by a container whose last reference goes.
-    void Detach() { container_ = nullptr; }
+    void Detach() { m_Container = nullptr; }
 
 private:
-    std::shared_ptr<DeviceLink> link_;
-    IUnknown* container_ = nullptr;
-    std::unique_ptr<TextureStore> own_;
-    TextureStore* store_ = nullptr;
-    int face_ = 0;
-    UINT level_ = 0;
-    bool depth_ = false;
-    UINT width_ = 0, height_ = 0;
-    D3DFORMAT format_ = D3DFMT_UNKNOWN;
-    GLuint rb_ = 0;
-    ULONG refs_ = 1;
-    unsigned number_;
+    std::shared_ptr<DeviceLink> m_Link;
+    IUnknown* m_Container = nullptr;
+    std::unique_ptr<TextureStore> m_Own;
+    TextureStore* m_Store = nullptr;
+    int m_Face = 0;
+    UINT m_Level = 0;
+    bool m_Depth = false;
+    UINT m_Width = 0, m_Height = 0;
+    D3DFORMAT m_Format = D3DFMT_UNKNOWN;
+    GLuint m_Rb = 0;
+    ULONG m_Refs = 1;
+    unsigned m_Number;
 };
 
 // ---------------------------------------------------------------------------
@@ -248,24 +248,24 @@ public:
     ~BufferStore();
     HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags);
     HRESULT Unlock();
-    GLuint GLName() const { return buffer_; }
-    UINT Length() const { return (UINT)data_.size(); }
-    const uint8_t* Data() const { return data_.data(); }
-    DWORD Usage() const { return usage_; }
-    D3DPOOL Pool() const { return pool_; }
-    unsigned Number() const { return number_; }
+    GLuint GLName() const { return m_Buffer; }
+    UINT Length() const { return (UINT)m_Data.size(); }
+    const uint8_t* Data() const { return m_Data.data(); }
+    DWORD Usage() const { return m_Usage; }
+    D3DPOOL Pool() const { return m_Pool; }
+    unsigned Number() const { return m_Number; }
 
 private:
-    std::shared_ptr<DeviceLink> link_;
-    std::vector<uint8_t> data_;
-    DWORD usage_;
-    D3DPOOL pool_;
-    GLenum target_;
-    GLuint buffer_ = 0;
-    int locks_ = 0;
-    UINT dirtyBegin_ = 0, dirtyEnd_ = 0;
-    bool discard_ = false;
-    unsigned number_;
+    std::shared_ptr<DeviceLink> m_Link;
+    std::vector<uint8_t> m_Data;
+    DWORD m_Usage;
+    D3DPOOL m_Pool;
+    GLenum m_Target;
+    GLuint m_Buffer = 0;
+    int m_Locks = 0;
+    UINT m_DirtyBegin = 0, m_DirtyEnd = 0;
+    bool m_Discard = false;
+    unsigned m_Number;
 };
 
 class CVertexBuffer9 final : public RefCounted<IDirect3DVertexBuffer9>
@@ -278,12 +278,12 @@ public:
     HRESULT Lock(UINT OffsetToLock, UINT SizeToLock, void** ppbData, DWORD Flags) override;
     HRESULT Unlock() override;
     HRESULT GetDesc(D3DVERTEXBUFFER_DESC* pDesc) override;
-    BufferStore& Store() { return store_; }
+    BufferStore& Store() { return m_Store; }
 
 private:
-    std::shared_ptr<DeviceLink> link_;
-    BufferStore store_;
-    DWORD fvf_;
+    std::shared_ptr<DeviceLink> m_Link;
+    BufferStore m_Store;
+    DWORD m_Fvf;
 };
 
 class CIndexBuffer9 final : public RefCounted<IDirect3DIndexBuffer9>
@@ -296,13 +296,13 @@ public:
     HRESULT Lock(UINT OffsetToLock, UINT SizeToLock, void** ppbData, DWORD Flags) override;
     HRESULT Unlock() override;
     HRESULT GetDesc(D3DINDEXBUFFER_DESC* pDesc) override;
-    BufferStore& Store() { return store_; }
-    D3DFORMAT Format() const { return format_; }
+    BufferStore& Store() { return m_Store; }
+    D3DFORMAT Format() const { return m_Format; }
 
 private:
-    std::shared_ptr<DeviceLink> link_;
-    BufferStore store_;
-    D3DFORMAT format_;
+    std::shared_ptr<DeviceLink> m_Link;
+    BufferStore m_Store;
+    D3DFORMAT m_Format;
 };
 
 // ---------------------------------------------------------------------------
@@ -397,13 +397,13 @@ public:
     HRESULT CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND hFocusWindow, DWORD BehaviorFlags,
                          D3DPRESENT_PARAMETERS* pPresentationParameters,
                          IDirect3DDevice9** ppReturnedDeviceInterface) override;
-    D3DBackendKind Kind() const { return kind_; }
-    void MarkVideoOpened() { sdlVideo_ = true; }
+    D3DBackendKind Kind() const { return m_Kind; }
+    void MarkVideoOpened() { m_SdlVideo = true; }
 
 private:
     std::vector<D3DDISPLAYMODE> Modes();
-    D3DBackendKind kind_;
-    bool sdlVideo_ = false;
+    D3DBackendKind m_Kind;
+    bool m_SdlVideo = false;
 };
 
 void FillCaps(D3DCAPS9* caps);
@@ -421,7 +421,7 @@ public:
     // Second half of creation; false when GL cannot be started.
     HRESULT Init();
 
-    ULONG AddRef() override { return ++refs_; }
+    ULONG AddRef() override { return ++m_Refs; }
     ULONG Release() override;
 
     HRESULT TestCooperativeLevel() override;
@@ -501,15 +501,15 @@ public:
     HRESULT GetPixelShaderConstantF(UINT StartRegister, float* pConstantData, UINT Vector4fCount) override;
 
     // Layer internals.
-    const std::shared_ptr<DeviceLink>& Link() const { return link_; }
-    bool IsGL() const { return gl_; }
+    const std::shared_ptr<DeviceLink>& Link() const { return m_Link; }
+    bool IsGL() const { return m_Gl; }
     void MakeCurrent();
     // The effect pass drawing uses (null: fixed function).
     void SetEffectPass(EffectPassProgram* pass);
-    EffectPassProgram* EffectPass() const { return effectPass_; }
-    void SimulateLost() { lostState_ = 1; }
-    void SimulateResettable() { lostState_ = 2; }
-    void SimulateResetResult(HRESULT hr) { resetResult_ = hr; }
+    EffectPassProgram* EffectPass() const { return m_EffectPass; }
+    void SimulateLost() { m_LostState = 1; }
+    void SimulateResettable() { m_LostState = 2; }
+    void SimulateResetResult(HRESULT hr) { m_ResetResult = hr; }
     // Live resources of the default pool (Reset fails while any remain).
     static void CountDefaultPool(const std::shared_ptr<DeviceLink>& link, int delta);
     int defaultPoolCount = 0;
@@ -537,67 +537,68 @@ private:
     void RecordCall(const std::string& line) const;
     void UpdateClipPlane();
 
-    ULONG refs_ = 1;
-    CDirect3D9* d3d_;
-    D3DBackendKind kind_;
-    bool gl_;
-    HWND window_;
-    SDL_Window* sdlWindow_ = nullptr;
-    void* context_ = nullptr;
-    D3DPRESENT_PARAMETERS pp_;
-    std::shared_ptr<DeviceLink> link_;
+    ULONG m_Refs = 1;
+    CDirect3D9* m_D3d;
+    D3DBackendKind m_Kind;
+    bool m_Gl;
+    HWND m_Window;
+    SDL_Window* m_SdlWindow = nullptr;
+    void* m_Context = nullptr;
+    D3DPRESENT_PARAMETERS m_Pp;
+    std::shared_ptr<DeviceLink> m_Link;
 
-    int lostState_ = 0;   // 0 fine, 1 lost, 2 can be reset
-    HRESULT resetResult_ = D3D_OK;
-    bool inScene_ = false;
+    int m_LostState = 0;   // 0 fine, 1 lost, 2 can be reset
+    HRESULT m_ResetResult = D3D_OK;
+    bool m_InScene = false;
 
     // Direct3D state.
-    DWORD rs_[D3DRS_MAX];
-    DWORD tss_[kStages][D3DTSS_MAX];
-    DWORD ss_[kSamplers][D3DSAMP_MAX];
-    D3DMATRIX world_, view_, proj_, texMatrix_[kStages];
-    D3DMATERIAL9 material_;
-    D3DLIGHT9 lights_[kLights];
-    bool lightOn_[kLights];
-    float clipPlane_[4];
-    D3DVIEWPORT9 viewport_;
-    DWORD fvf_ = 0;
-    IDirect3DVertexBuffer9* stream_ = nullptr;
-    UINT streamOffset_ = 0, streamStride_ = 0;
-    IDirect3DIndexBuffer9* indices_ = nullptr;
-    IDirect3DBaseTexture9* textures_[kSamplers] = {};
-    float vsConst_[kConstants][4];
-    float psConst_[kConstants][4];
-    CSurface9* backBuffer_ = nullptr;
-    CSurface9* autoDepth_ = nullptr;
-    CSurface9* renderTarget_ = nullptr;
-    CSurface9* depthStencil_ = nullptr;
-    EffectPassProgram* effectPass_ = nullptr;
+    DWORD m_Rs[D3DRS_MAX];
+    DWORD m_Tss[kStages][D3DTSS_MAX];
+    DWORD m_Ss[kSamplers][D3DSAMP_MAX];
+    D3DMATRIX m_World, m_View, m_Proj, m_TexMatrix[kStages];
+    D3DMATERIAL9 m_Material;
+    D3DLIGHT9 m_Lights[kLights];
+    bool m_LightOn[kLights];
+    float m_ClipPlane[4];
+    D3DVIEWPORT9 m_Viewport;
+    DWORD m_Fvf = 0;
+    IDirect3DVertexBuffer9* m_Stream = nullptr;
+    UINT m_StreamOffset = 0, m_StreamStride = 0;
+    IDirect3DIndexBuffer9* m_Indices = nullptr;
+    IDirect3DBaseTexture9* m_Textures[kSamplers] = {};
+    float m_VsConst[kConstants][4];
+    float m_PsConst[kConstants][4];
+    CSurface9* m_BackBuffer = nullptr;
+    CSurface9* m_AutoDepth = nullptr;
+    CSurface9* m_RenderTarget = nullptr;
+    CSurface9* m_DepthStencil = nullptr;
+    EffectPassProgram* m_EffectPass = nullptr;
 
     // Versions of uniform groups, bumped when the Direct3D values change.
-    uint64_t transformVersion_ = 1, projVersion_ = 1, texMatrixVersion_ = 1, lightingVersion_ = 1, tfactorVersion_ = 1;
-    uint64_t clipVersion_ = 1, viewportVersion_ = 1, alphaVersion_ = 1, vsConstVersion_ = 1, psConstVersion_ = 1;
-    float clipPlaneClip_[4] = {0, 0, 0, 1};
+    uint64_t m_TransformVersion = 1, m_ProjVersion = 1, m_TexMatrixVersion = 1, m_LightingVersion = 1,
+             m_TfactorVersion = 1;
+    uint64_t m_ClipVersion = 1, m_ViewportVersion = 1, m_AlphaVersion = 1, m_VsConstVersion = 1, m_PsConstVersion = 1;
+    float m_ClipPlaneClip[4] = {0, 0, 0, 1};
 
     // GL side.
-    bool fixedDirty_ = true;
-    FixedFunctionProgram* fixed_ = nullptr;
-    std::map<std::string, std::unique_ptr<FixedFunctionProgram>> fixedCache_;
-    bool glStateDirty_ = true;
-    bool framebufferDirty_ = true;
-    bool samplerDirty_[kSamplers];
-    GLuint samplers_[kSamplers] = {};
-    GLuint fbo_ = 0, blitRead_ = 0, blitDraw_ = 0, vao_ = 0, upVertices_ = 0, upIndices_ = 0;
-    GLuint currentProgram_ = 0;
-    GLuint boundTex_[kSamplers + 16] = {};
-    GLenum boundTarget_[kSamplers + 16] = {};
+    bool m_FixedDirty = true;
+    FixedFunctionProgram* m_Fixed = nullptr;
+    std::map<std::string, std::unique_ptr<FixedFunctionProgram>> m_FixedCache;
+    bool m_GlStateDirty = true;
+    bool m_FramebufferDirty = true;
+    bool m_SamplerDirty[kSamplers];
+    GLuint m_Samplers[kSamplers] = {};
+    GLuint m_Fbo = 0, m_BlitRead = 0, m_BlitDraw = 0, m_Vao = 0, m_UpVertices = 0, m_UpIndices = 0;
+    GLuint m_CurrentProgram = 0;
+    GLuint m_BoundTex[kSamplers + 16] = {};
+    GLenum m_BoundTarget[kSamplers + 16] = {};
     struct
     {
         GLuint buffer = ~0u;
         UINT offset = 0, stride = 0;
         DWORD fvf = ~0u;
-    } arrays_;
-    UINT fbWidth_ = 0, fbHeight_ = 0;
+    } m_Arrays;
+    UINT m_FbWidth = 0, m_FbHeight = 0;
     friend class EffectImpl;
 
 public:
@@ -606,16 +607,16 @@ public:
     // A texture is being deleted: units recorded as holding it hold nothing.
     void ForgetTexture(GLuint texture);
     // The GL program in use was changed behind the device's back.
-    void ForgetProgram() { currentProgram_ = 0; }
+    void ForgetProgram() { m_CurrentProgram = 0; }
     // Other GL code ran on this context: forget every binding and state the
     // device believes is set.
     void ForgetGLState();
     void UseProgram(GLuint program)
     {
-        if (currentProgram_ != program)
+        if (m_CurrentProgram != program)
         {
             gl.UseProgram(program);
-            currentProgram_ = program;
+            m_CurrentProgram = program;
         }
     }
     // Number of a new resource for the recording log.

@@ -252,73 +252,74 @@ UINT FVFVertexSize(DWORD fvf)
 // ---------------------------------------------------------------------------
 TextureStore::TextureStore(std::shared_ptr<DeviceLink> link, UINT width, UINT height, UINT levels, int faces,
                            DWORD usage, D3DFORMAT format, D3DPOOL pool)
-    : link_(std::move(link)), width_(width), height_(height), levels_(levels), faces_(faces), usage_(usage),
-      format_(format), pool_(pool), number_(CDevice9::NextNumber())
+    : m_Link(std::move(link)), m_Width(width), m_Height(height), m_Levels(levels), m_Faces(faces), m_Usage(usage),
+      m_Format(format), m_Pool(pool), m_Number(CDevice9::NextNumber())
 {
-    data_.resize(faces_ * levels_);
-    lockCount_.assign(faces_ * levels_, 0);
+    m_Data.resize(m_Faces * m_Levels);
+    m_LockCount.assign(m_Faces * m_Levels, 0);
     if (HasCpuCopy())
     {
-        for (int f = 0; f < faces_; ++f)
-            for (UINT l = 0; l < levels_; ++l)
-                data_[f * levels_ + l].assign((size_t)LevelPitch(format_, Width(l)) * LevelRows(format_, Height(l)), 0);
+        for (int f = 0; f < m_Faces; ++f)
+            for (UINT l = 0; l < m_Levels; ++l)
+                m_Data[f * m_Levels + l].assign((size_t)LevelPitch(m_Format, Width(l)) * LevelRows(m_Format, Height(l)),
+                                                0);
     }
-    if (pool_ == D3DPOOL_DEFAULT)
-        CDevice9::CountDefaultPool(link_, +1);
+    if (m_Pool == D3DPOOL_DEFAULT)
+        CDevice9::CountDefaultPool(m_Link, +1);
 }
 
 TextureStore::~TextureStore()
 {
-    if (pool_ == D3DPOOL_DEFAULT)
-        CDevice9::CountDefaultPool(link_, -1);
-    if (tex_ && link_->alive)
+    if (m_Pool == D3DPOOL_DEFAULT)
+        CDevice9::CountDefaultPool(m_Link, -1);
+    if (m_Tex && m_Link->alive)
     {
-        link_->device->MakeCurrent();
+        m_Link->device->MakeCurrent();
         // GL unbinds a deleted texture and reuses its name; the device must
         // not keep thinking a unit still holds it.
-        link_->device->ForgetTexture(tex_);
-        gl.DeleteTextures(1, &tex_);
+        m_Link->device->ForgetTexture(m_Tex);
+        gl.DeleteTextures(1, &m_Tex);
     }
 }
 
 UINT TextureStore::Width(UINT level) const
 {
-    return std::max(1u, width_ >> level);
+    return std::max(1u, m_Width >> level);
 }
 UINT TextureStore::Height(UINT level) const
 {
-    return std::max(1u, height_ >> level);
+    return std::max(1u, m_Height >> level);
 }
 
 GLenum TextureStore::GLFaceTarget(int face) const
 {
-    return faces_ == 6 ? (GLenum)(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face) : (GLenum)GL_TEXTURE_2D;
+    return m_Faces == 6 ? (GLenum)(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face) : (GLenum)GL_TEXTURE_2D;
 }
 
 bool TextureStore::Create()
 {
-    if (!link_->gl)
+    if (!m_Link->gl)
         return true;
-    link_->device->MakeCurrent();
-    GLFormat g = GLFormatOf(format_);
+    m_Link->device->MakeCurrent();
+    GLFormat g = GLFormatOf(m_Format);
     if (!g.internal)
         return false;
-    gl.GenTextures(1, &tex_);
+    gl.GenTextures(1, &m_Tex);
     GLenum target = GLTarget();
     // Bound on the scratch unit: binding it on whatever unit is active would
     // replace a stage's texture behind the device's record of it.
-    link_->device->BindUnit(-1, target, tex_);
+    m_Link->device->BindUnit(-1, target, m_Tex);
     gl.TexParameteri(target, GL_TEXTURE_BASE_LEVEL, 0);
-    gl.TexParameteri(target, GL_TEXTURE_MAX_LEVEL, (GLint)levels_ - 1);
+    gl.TexParameteri(target, GL_TEXTURE_MAX_LEVEL, (GLint)m_Levels - 1);
     gl.TexParameteriv(target, GL_TEXTURE_SWIZZLE_RGBA, g.swizzle);
     GLenum internal = g.internal;
-    for (int f = 0; f < faces_; ++f)
+    for (int f = 0; f < m_Faces; ++f)
     {
-        for (UINT l = 0; l < levels_; ++l)
+        for (UINT l = 0; l < m_Levels; ++l)
         {
             if (g.compressed)
             {
-                const std::vector<uint8_t>& d = data_[f * levels_ + l];
+                const std::vector<uint8_t>& d = m_Data[f * m_Levels + l];
                 gl.CompressedTexImage2D(GLFaceTarget(f), (GLint)l, internal, (GLsizei)Width(l), (GLsizei)Height(l), 0,
                                         (GLsizei)d.size(), d.data());
             }
@@ -329,16 +330,16 @@ bool TextureStore::Create()
             }
         }
     }
-    link_->device->BindUnit(-1, 0, 0);
+    m_Link->device->BindUnit(-1, 0, 0);
     return true;
 }
 
 void TextureStore::Describe(UINT level, D3DSURFACE_DESC* desc) const
 {
-    desc->Format = format_;
+    desc->Format = m_Format;
     desc->Type = D3DRTYPE_SURFACE;
-    desc->Usage = usage_;
-    desc->Pool = pool_;
+    desc->Usage = m_Usage;
+    desc->Pool = m_Pool;
     desc->MultiSampleType = D3DMULTISAMPLE_NONE;
     desc->MultiSampleQuality = 0;
     desc->Width = Width(level);
@@ -347,21 +348,21 @@ void TextureStore::Describe(UINT level, D3DSURFACE_DESC* desc) const
 
 HRESULT TextureStore::Lock(int face, UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags)
 {
-    if (!locked || level >= levels_ || face < 0 || face >= faces_)
+    if (!locked || level >= m_Levels || face < 0 || face >= m_Faces)
         return D3DERR_INVALIDCALL;
     if (!HasCpuCopy())
         return D3DERR_INVALIDCALL;
     (void)flags;
-    int index = face * (int)levels_ + (int)level;
-    std::vector<uint8_t>& d = data_[index];
-    UINT pitch = LevelPitch(format_, Width(level));
+    int index = face * (int)m_Levels + (int)level;
+    std::vector<uint8_t>& d = m_Data[index];
+    UINT pitch = LevelPitch(m_Format, Width(level));
     size_t offset = 0;
     if (rect)
     {
         if (rect->left < 0 || rect->top < 0 || rect->right > (LONG)Width(level) || rect->bottom > (LONG)Height(level) ||
             rect->left >= rect->right || rect->top >= rect->bottom)
             return D3DERR_INVALIDCALL;
-        FormatInfo fi = GetFormatInfo(format_);
+        FormatInfo fi = GetFormatInfo(m_Format);
         if (fi.compressed)
             offset = (size_t)(rect->top / 4) * pitch + (size_t)(rect->left / 4) * fi.blockBytes;
         else
@@ -369,40 +370,40 @@ HRESULT TextureStore::Lock(int face, UINT level, D3DLOCKED_RECT* locked, const R
     }
     locked->Pitch = (INT)pitch;
     locked->pBits = d.data() + offset;
-    ++lockCount_[index];
+    ++m_LockCount[index];
     return D3D_OK;
 }
 
 HRESULT TextureStore::Unlock(int face, UINT level)
 {
-    if (level >= levels_ || face < 0 || face >= faces_)
+    if (level >= m_Levels || face < 0 || face >= m_Faces)
         return D3DERR_INVALIDCALL;
-    int index = face * (int)levels_ + (int)level;
-    if (lockCount_[index] <= 0)
+    int index = face * (int)m_Levels + (int)level;
+    if (m_LockCount[index] <= 0)
         return D3DERR_INVALIDCALL;
-    if (--lockCount_[index] == 0)
+    if (--m_LockCount[index] == 0)
         Upload(face, level);
     return D3D_OK;
 }
 
 void TextureStore::SetLevelData(int face, UINT level, const void* data, size_t size)
 {
-    if (level >= levels_ || face < 0 || face >= faces_)
+    if (level >= m_Levels || face < 0 || face >= m_Faces)
         return;
-    std::vector<uint8_t>& d = data_[face * levels_ + level];
+    std::vector<uint8_t>& d = m_Data[face * m_Levels + level];
     std::memcpy(d.data(), data, std::min(size, d.size()));
     Upload(face, level);
 }
 
 void TextureStore::Upload(int face, UINT level)
 {
-    if (!link_->gl || !tex_ || !link_->alive)
+    if (!m_Link->gl || !m_Tex || !m_Link->alive)
         return;
-    link_->device->MakeCurrent();
-    GLFormat g = GLFormatOf(format_);
-    const std::vector<uint8_t>& d = data_[face * levels_ + level];
+    m_Link->device->MakeCurrent();
+    GLFormat g = GLFormatOf(m_Format);
+    const std::vector<uint8_t>& d = m_Data[face * m_Levels + level];
     GLenum target = GLTarget();
-    link_->device->BindUnit(-1, target, tex_);
+    m_Link->device->BindUnit(-1, target, m_Tex);
     gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
     if (g.compressed)
     {
@@ -412,7 +413,7 @@ void TextureStore::Upload(int face, UINT level)
     else if (g.expandDxt)
     {
         std::vector<uint8_t> bgra;
-        if (DecompressDxt(ImageFormatOf(format_), (int)Width(level), (int)Height(level), d.data(), d.size(), bgra))
+        if (DecompressDxt(ImageFormatOf(m_Format), (int)Width(level), (int)Height(level), d.data(), d.size(), bgra))
             gl.TexSubImage2D(GLFaceTarget(face), (GLint)level, 0, 0, (GLsizei)Width(level), (GLsizei)Height(level),
                              GL_BGRA, GL_UNSIGNED_BYTE, bgra.data());
     }
@@ -422,100 +423,100 @@ void TextureStore::Upload(int face, UINT level)
                          g.format, g.type, d.data());
     }
     gl.PixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    link_->device->BindUnit(-1, 0, 0);
+    m_Link->device->BindUnit(-1, 0, 0);
 }
 
 // ---------------------------------------------------------------------------
 // Textures
 // ---------------------------------------------------------------------------
 CTexture9::CTexture9(std::shared_ptr<DeviceLink> link, std::unique_ptr<TextureStore> store)
-    : link_(std::move(link)), store_(std::move(store))
+    : m_Link(std::move(link)), m_Store(std::move(store))
 {
-    surfaces_.assign(store_->LevelCount(), nullptr);
+    m_Surfaces.assign(m_Store->LevelCount(), nullptr);
 }
 
 CTexture9::~CTexture9()
 {
-    for (CSurface9* s : surfaces_)
+    for (CSurface9* s : m_Surfaces)
         delete s;
 }
 
 HRESULT CTexture9::GetDevice(IDirect3DDevice9** ppDevice)
 {
-    if (!ppDevice || !link_->alive)
+    if (!ppDevice || !m_Link->alive)
         return D3DERR_INVALIDCALL;
-    *ppDevice = link_->device;
-    link_->device->AddRef();
+    *ppDevice = m_Link->device;
+    m_Link->device->AddRef();
     return D3D_OK;
 }
 
 HRESULT CTexture9::GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc)
 {
-    if (!pDesc || Level >= store_->LevelCount())
+    if (!pDesc || Level >= m_Store->LevelCount())
         return D3DERR_INVALIDCALL;
-    store_->Describe(Level, pDesc);
+    m_Store->Describe(Level, pDesc);
     return D3D_OK;
 }
 
 HRESULT CTexture9::GetSurfaceLevel(UINT Level, IDirect3DSurface9** ppSurfaceLevel)
 {
-    if (!ppSurfaceLevel || Level >= store_->LevelCount())
+    if (!ppSurfaceLevel || Level >= m_Store->LevelCount())
         return D3DERR_INVALIDCALL;
-    if (!surfaces_[Level])
-        surfaces_[Level] = new CSurface9(link_, this, store_.get(), 0, Level);
-    surfaces_[Level]->AddRef();
-    *ppSurfaceLevel = surfaces_[Level];
+    if (!m_Surfaces[Level])
+        m_Surfaces[Level] = new CSurface9(m_Link, this, m_Store.get(), 0, Level);
+    m_Surfaces[Level]->AddRef();
+    *ppSurfaceLevel = m_Surfaces[Level];
     return D3D_OK;
 }
 
 HRESULT CTexture9::LockRect(UINT Level, D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags)
 {
-    return store_->Lock(0, Level, pLockedRect, pRect, Flags);
+    return m_Store->Lock(0, Level, pLockedRect, pRect, Flags);
 }
 
 HRESULT CTexture9::UnlockRect(UINT Level)
 {
-    return store_->Unlock(0, Level);
+    return m_Store->Unlock(0, Level);
 }
 
 CCubeTexture9::CCubeTexture9(std::shared_ptr<DeviceLink> link, std::unique_ptr<TextureStore> store)
-    : link_(std::move(link)), store_(std::move(store))
+    : m_Link(std::move(link)), m_Store(std::move(store))
 {
-    surfaces_.assign(6 * store_->LevelCount(), nullptr);
+    m_Surfaces.assign(6 * m_Store->LevelCount(), nullptr);
 }
 
 CCubeTexture9::~CCubeTexture9()
 {
-    for (CSurface9* s : surfaces_)
+    for (CSurface9* s : m_Surfaces)
         delete s;
 }
 
 HRESULT CCubeTexture9::GetDevice(IDirect3DDevice9** ppDevice)
 {
-    if (!ppDevice || !link_->alive)
+    if (!ppDevice || !m_Link->alive)
         return D3DERR_INVALIDCALL;
-    *ppDevice = link_->device;
-    link_->device->AddRef();
+    *ppDevice = m_Link->device;
+    m_Link->device->AddRef();
     return D3D_OK;
 }
 
 HRESULT CCubeTexture9::GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc)
 {
-    if (!pDesc || Level >= store_->LevelCount())
+    if (!pDesc || Level >= m_Store->LevelCount())
         return D3DERR_INVALIDCALL;
-    store_->Describe(Level, pDesc);
+    m_Store->Describe(Level, pDesc);
     return D3D_OK;
 }
 
 HRESULT CCubeTexture9::GetCubeMapSurface(D3DCUBEMAP_FACES FaceType, UINT Level, IDirect3DSurface9** ppSurface)
 {
-    if (!ppSurface || Level >= store_->LevelCount() || FaceType > D3DCUBEMAP_FACE_NEGATIVE_Z)
+    if (!ppSurface || Level >= m_Store->LevelCount() || FaceType > D3DCUBEMAP_FACE_NEGATIVE_Z)
         return D3DERR_INVALIDCALL;
-    size_t index = FaceType * store_->LevelCount() + Level;
-    if (!surfaces_[index])
-        surfaces_[index] = new CSurface9(link_, this, store_.get(), (int)FaceType, Level);
-    surfaces_[index]->AddRef();
-    *ppSurface = surfaces_[index];
+    size_t index = FaceType * m_Store->LevelCount() + Level;
+    if (!m_Surfaces[index])
+        m_Surfaces[index] = new CSurface9(m_Link, this, m_Store.get(), (int)FaceType, Level);
+    m_Surfaces[index]->AddRef();
+    *ppSurface = m_Surfaces[index];
     return D3D_OK;
 }
 
@@ -524,14 +525,14 @@ HRESULT CCubeTexture9::LockRect(D3DCUBEMAP_FACES FaceType, UINT Level, D3DLOCKED
 {
     if (FaceType > D3DCUBEMAP_FACE_NEGATIVE_Z)
         return D3DERR_INVALIDCALL;
-    return store_->Lock((int)FaceType, Level, pLockedRect, pRect, Flags);
+    return m_Store->Lock((int)FaceType, Level, pLockedRect, pRect, Flags);
 }
 
 HRESULT CCubeTexture9::UnlockRect(D3DCUBEMAP_FACES FaceType, UINT Level)
 {
     if (FaceType > D3DCUBEMAP_FACE_NEGATIVE_Z)
         return D3DERR_INVALIDCALL;
-    return store_->Unlock((int)FaceType, Level);
+    return m_Store->Unlock((int)FaceType, Level);
 }
 
 TextureStore* StoreOf(IDirect3DBaseTexture9* texture)
@@ -549,26 +550,26 @@ TextureStore* StoreOf(IDirect3DBaseTexture9* texture)
 // Surfaces
 // ---------------------------------------------------------------------------
 CSurface9::CSurface9(std::shared_ptr<DeviceLink> link, IUnknown* container, TextureStore* store, int face, UINT level)
-    : link_(std::move(link)), container_(container), store_(store), face_(face), level_(level), refs_(0),
-      number_(store->Number())
+    : m_Link(std::move(link)), m_Container(container), m_Store(store), m_Face(face), m_Level(level), m_Refs(0),
+      m_Number(store->Number())
 {}
 
 CSurface9::CSurface9(std::shared_ptr<DeviceLink> link, std::unique_ptr<TextureStore> ownStore)
-    : link_(std::move(link)), own_(std::move(ownStore)), number_(CDevice9::NextNumber())
+    : m_Link(std::move(link)), m_Own(std::move(ownStore)), m_Number(CDevice9::NextNumber())
 {
-    store_ = own_.get();
+    m_Store = m_Own.get();
 }
 
 CSurface9::CSurface9(std::shared_ptr<DeviceLink> link, UINT width, UINT height, D3DFORMAT format)
-    : link_(std::move(link)), depth_(true), width_(width), height_(height), format_(format),
-      number_(CDevice9::NextNumber())
+    : m_Link(std::move(link)), m_Depth(true), m_Width(width), m_Height(height), m_Format(format),
+      m_Number(CDevice9::NextNumber())
 {
-    CDevice9::CountDefaultPool(link_, +1);
-    if (link_->gl)
+    CDevice9::CountDefaultPool(m_Link, +1);
+    if (m_Link->gl)
     {
-        link_->device->MakeCurrent();
-        gl.GenRenderbuffers(1, &rb_);
-        gl.BindRenderbuffer(GL_RENDERBUFFER, rb_);
+        m_Link->device->MakeCurrent();
+        gl.GenRenderbuffers(1, &m_Rb);
+        gl.BindRenderbuffer(GL_RENDERBUFFER, m_Rb);
         GLenum internal = DepthHasStencil()                                         ? GL_DEPTH24_STENCIL8
                           : (format == D3DFMT_D16 || format == D3DFMT_D16_LOCKABLE) ? GL_DEPTH_COMPONENT16
                                                                                     : GL_DEPTH_COMPONENT24;
@@ -579,29 +580,29 @@ CSurface9::CSurface9(std::shared_ptr<DeviceLink> link, UINT width, UINT height, 
 
 CSurface9::~CSurface9()
 {
-    if (depth_)
+    if (m_Depth)
     {
-        CDevice9::CountDefaultPool(link_, -1);
-        if (rb_ && link_->alive)
+        CDevice9::CountDefaultPool(m_Link, -1);
+        if (m_Rb && m_Link->alive)
         {
-            link_->device->MakeCurrent();
-            gl.DeleteRenderbuffers(1, &rb_);
+            m_Link->device->MakeCurrent();
+            gl.DeleteRenderbuffers(1, &m_Rb);
         }
     }
 }
 
 ULONG CSurface9::AddRef()
 {
-    if (container_)
-        return container_->AddRef();
-    return ++refs_;
+    if (m_Container)
+        return m_Container->AddRef();
+    return ++m_Refs;
 }
 
 ULONG CSurface9::Release()
 {
-    if (container_)
-        return container_->Release();
-    ULONG left = --refs_;
+    if (m_Container)
+        return m_Container->Release();
+    ULONG left = --m_Refs;
     if (left == 0)
         delete this;
     return left;
@@ -609,78 +610,78 @@ ULONG CSurface9::Release()
 
 HRESULT CSurface9::GetDevice(IDirect3DDevice9** ppDevice)
 {
-    if (!ppDevice || !link_->alive)
+    if (!ppDevice || !m_Link->alive)
         return D3DERR_INVALIDCALL;
-    *ppDevice = link_->device;
-    link_->device->AddRef();
+    *ppDevice = m_Link->device;
+    m_Link->device->AddRef();
     return D3D_OK;
 }
 
 UINT CSurface9::Width() const
 {
-    return depth_ ? width_ : store_->Width(level_);
+    return m_Depth ? m_Width : m_Store->Width(m_Level);
 }
 UINT CSurface9::Height() const
 {
-    return depth_ ? height_ : store_->Height(level_);
+    return m_Depth ? m_Height : m_Store->Height(m_Level);
 }
 D3DFORMAT CSurface9::Format() const
 {
-    return depth_ ? format_ : store_->Format();
+    return m_Depth ? m_Format : m_Store->Format();
 }
 
 HRESULT CSurface9::GetDesc(D3DSURFACE_DESC* pDesc)
 {
     if (!pDesc)
         return D3DERR_INVALIDCALL;
-    if (depth_)
+    if (m_Depth)
     {
-        pDesc->Format = format_;
+        pDesc->Format = m_Format;
         pDesc->Type = D3DRTYPE_SURFACE;
         pDesc->Usage = D3DUSAGE_DEPTHSTENCIL;
         pDesc->Pool = D3DPOOL_DEFAULT;
         pDesc->MultiSampleType = D3DMULTISAMPLE_NONE;
         pDesc->MultiSampleQuality = 0;
-        pDesc->Width = width_;
-        pDesc->Height = height_;
+        pDesc->Width = m_Width;
+        pDesc->Height = m_Height;
         return D3D_OK;
     }
-    store_->Describe(level_, pDesc);
+    m_Store->Describe(m_Level, pDesc);
     return D3D_OK;
 }
 
 HRESULT CSurface9::LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags)
 {
-    if (depth_)
+    if (m_Depth)
         return D3DERR_INVALIDCALL;
-    return store_->Lock(face_, level_, pLockedRect, pRect, Flags);
+    return m_Store->Lock(m_Face, m_Level, pLockedRect, pRect, Flags);
 }
 
 HRESULT CSurface9::UnlockRect()
 {
-    if (depth_)
+    if (m_Depth)
         return D3DERR_INVALIDCALL;
-    return store_->Unlock(face_, level_);
+    return m_Store->Unlock(m_Face, m_Level);
 }
 
 void CSurface9::Attach(GLenum target) const
 {
-    if (depth_)
+    if (m_Depth)
     {
         if (DepthHasStencil())
         {
-            gl.FramebufferRenderbuffer(target, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, rb_);
+            gl.FramebufferRenderbuffer(target, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, m_Rb);
         }
         else
         {
             gl.FramebufferRenderbuffer(target, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
-            gl.FramebufferRenderbuffer(target, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, rb_);
+            gl.FramebufferRenderbuffer(target, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, m_Rb);
         }
     }
     else
     {
-        gl.FramebufferTexture2D(target, GL_COLOR_ATTACHMENT0, store_->GLFaceTarget(face_), store_->GLName(),
-                                (GLint)level_);
+        gl.FramebufferTexture2D(target, GL_COLOR_ATTACHMENT0, m_Store->GLFaceTarget(m_Face), m_Store->GLName(),
+                                (GLint)m_Level);
     }
 }
 
@@ -688,17 +689,17 @@ void CSurface9::Attach(GLenum target) const
 // Buffers
 // ---------------------------------------------------------------------------
 BufferStore::BufferStore(std::shared_ptr<DeviceLink> link, UINT length, DWORD usage, D3DPOOL pool, GLenum target)
-    : link_(std::move(link)), data_(length, 0), usage_(usage), pool_(pool), target_(target),
-      number_(CDevice9::NextNumber())
+    : m_Link(std::move(link)), m_Data(length, 0), m_Usage(usage), m_Pool(pool), m_Target(target),
+      m_Number(CDevice9::NextNumber())
 {
-    if (pool_ == D3DPOOL_DEFAULT)
-        CDevice9::CountDefaultPool(link_, +1);
-    if (link_->gl)
+    if (m_Pool == D3DPOOL_DEFAULT)
+        CDevice9::CountDefaultPool(m_Link, +1);
+    if (m_Link->gl)
     {
-        link_->device->MakeCurrent();
-        gl.GenBuffers(1, &buffer_);
+        m_Link->device->MakeCurrent();
+        gl.GenBuffers(1, &m_Buffer);
         // Filled through the copy target, which no vertex array state refers to.
-        gl.BindBuffer(GL_COPY_WRITE_BUFFER, buffer_);
+        gl.BindBuffer(GL_COPY_WRITE_BUFFER, m_Buffer);
         gl.BufferData(GL_COPY_WRITE_BUFFER, length, nullptr,
                       (usage & D3DUSAGE_DYNAMIC) ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);
         gl.BindBuffer(GL_COPY_WRITE_BUFFER, 0);
@@ -707,12 +708,12 @@ BufferStore::BufferStore(std::shared_ptr<DeviceLink> link, UINT length, DWORD us
 
 BufferStore::~BufferStore()
 {
-    if (pool_ == D3DPOOL_DEFAULT)
-        CDevice9::CountDefaultPool(link_, -1);
-    if (buffer_ && link_->alive)
+    if (m_Pool == D3DPOOL_DEFAULT)
+        CDevice9::CountDefaultPool(m_Link, -1);
+    if (m_Buffer && m_Link->alive)
     {
-        link_->device->MakeCurrent();
-        gl.DeleteBuffers(1, &buffer_);
+        m_Link->device->MakeCurrent();
+        gl.DeleteBuffers(1, &m_Buffer);
     }
 }
 
@@ -722,54 +723,55 @@ HRESULT BufferStore::Lock(UINT offset, UINT size, void** data, DWORD flags)
         return D3DERR_INVALIDCALL;
     if (size == 0)
     {
-        if (offset > data_.size())
+        if (offset > m_Data.size())
             return D3DERR_INVALIDCALL;
-        size = (UINT)data_.size() - offset;
+        size = (UINT)m_Data.size() - offset;
     }
-    if ((uint64_t)offset + size > data_.size())
+    if ((uint64_t)offset + size > m_Data.size())
         return D3DERR_INVALIDCALL;
-    if (locks_ == 0)
+    if (m_Locks == 0)
     {
-        dirtyBegin_ = offset;
-        dirtyEnd_ = offset + size;
-        discard_ = false;
+        m_DirtyBegin = offset;
+        m_DirtyEnd = offset + size;
+        m_Discard = false;
     }
     else
     {
-        dirtyBegin_ = std::min(dirtyBegin_, offset);
-        dirtyEnd_ = std::max(dirtyEnd_, offset + size);
+        m_DirtyBegin = std::min(m_DirtyBegin, offset);
+        m_DirtyEnd = std::max(m_DirtyEnd, offset + size);
     }
     if (flags & D3DLOCK_DISCARD)
-        discard_ = true;
+        m_Discard = true;
     if (flags & D3DLOCK_READONLY)
     {
-        if (locks_ == 0)
-            dirtyEnd_ = dirtyBegin_;
+        if (m_Locks == 0)
+            m_DirtyEnd = m_DirtyBegin;
     }
-    ++locks_;
-    *data = data_.data() + offset;
+    ++m_Locks;
+    *data = m_Data.data() + offset;
     return D3D_OK;
 }
 
 HRESULT BufferStore::Unlock()
 {
-    if (locks_ <= 0)
+    if (m_Locks <= 0)
         return D3DERR_INVALIDCALL;
-    if (--locks_ > 0)
+    if (--m_Locks > 0)
         return D3D_OK;
-    if (buffer_ && link_->alive && dirtyEnd_ > dirtyBegin_)
+    if (m_Buffer && m_Link->alive && m_DirtyEnd > m_DirtyBegin)
     {
-        link_->device->MakeCurrent();
-        gl.BindBuffer(GL_COPY_WRITE_BUFFER, buffer_);
-        if (discard_)
+        m_Link->device->MakeCurrent();
+        gl.BindBuffer(GL_COPY_WRITE_BUFFER, m_Buffer);
+        if (m_Discard)
         {
             // A fresh store lets the driver keep drawing from the old contents.
-            gl.BufferData(GL_COPY_WRITE_BUFFER, (GLsizeiptr)data_.size(), data_.data(),
-                          (usage_ & D3DUSAGE_DYNAMIC) ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);
+            gl.BufferData(GL_COPY_WRITE_BUFFER, (GLsizeiptr)m_Data.size(), m_Data.data(),
+                          (m_Usage & D3DUSAGE_DYNAMIC) ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);
         }
         else
         {
-            gl.BufferSubData(GL_COPY_WRITE_BUFFER, dirtyBegin_, dirtyEnd_ - dirtyBegin_, data_.data() + dirtyBegin_);
+            gl.BufferSubData(GL_COPY_WRITE_BUFFER, m_DirtyBegin, m_DirtyEnd - m_DirtyBegin,
+                             m_Data.data() + m_DirtyBegin);
         }
         gl.BindBuffer(GL_COPY_WRITE_BUFFER, 0);
     }
@@ -777,25 +779,25 @@ HRESULT BufferStore::Unlock()
 }
 
 CVertexBuffer9::CVertexBuffer9(std::shared_ptr<DeviceLink> link, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
-    : link_(link), store_(link, length, usage, pool, GL_ARRAY_BUFFER), fvf_(fvf)
+    : m_Link(link), m_Store(link, length, usage, pool, GL_ARRAY_BUFFER), m_Fvf(fvf)
 {}
 CVertexBuffer9::~CVertexBuffer9() = default;
 
 HRESULT CVertexBuffer9::GetDevice(IDirect3DDevice9** ppDevice)
 {
-    if (!ppDevice || !link_->alive)
+    if (!ppDevice || !m_Link->alive)
         return D3DERR_INVALIDCALL;
-    *ppDevice = link_->device;
-    link_->device->AddRef();
+    *ppDevice = m_Link->device;
+    m_Link->device->AddRef();
     return D3D_OK;
 }
 HRESULT CVertexBuffer9::Lock(UINT OffsetToLock, UINT SizeToLock, void** ppbData, DWORD Flags)
 {
-    return store_.Lock(OffsetToLock, SizeToLock, ppbData, Flags);
+    return m_Store.Lock(OffsetToLock, SizeToLock, ppbData, Flags);
 }
 HRESULT CVertexBuffer9::Unlock()
 {
-    return store_.Unlock();
+    return m_Store.Unlock();
 }
 HRESULT CVertexBuffer9::GetDesc(D3DVERTEXBUFFER_DESC* pDesc)
 {
@@ -803,43 +805,43 @@ HRESULT CVertexBuffer9::GetDesc(D3DVERTEXBUFFER_DESC* pDesc)
         return D3DERR_INVALIDCALL;
     pDesc->Format = (D3DFORMAT)1;   // D3DFMT_VERTEXDATA
     pDesc->Type = D3DRTYPE_VERTEXBUFFER;
-    pDesc->Usage = store_.Usage();
-    pDesc->Pool = store_.Pool();
-    pDesc->Size = store_.Length();
-    pDesc->FVF = fvf_;
+    pDesc->Usage = m_Store.Usage();
+    pDesc->Pool = m_Store.Pool();
+    pDesc->Size = m_Store.Length();
+    pDesc->FVF = m_Fvf;
     return D3D_OK;
 }
 
 CIndexBuffer9::CIndexBuffer9(std::shared_ptr<DeviceLink> link, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-    : link_(link), store_(link, length, usage, pool, GL_ELEMENT_ARRAY_BUFFER), format_(format)
+    : m_Link(link), m_Store(link, length, usage, pool, GL_ELEMENT_ARRAY_BUFFER), m_Format(format)
 {}
 CIndexBuffer9::~CIndexBuffer9() = default;
 
 HRESULT CIndexBuffer9::GetDevice(IDirect3DDevice9** ppDevice)
 {
-    if (!ppDevice || !link_->alive)
+    if (!ppDevice || !m_Link->alive)
         return D3DERR_INVALIDCALL;
-    *ppDevice = link_->device;
-    link_->device->AddRef();
+    *ppDevice = m_Link->device;
+    m_Link->device->AddRef();
     return D3D_OK;
 }
 HRESULT CIndexBuffer9::Lock(UINT OffsetToLock, UINT SizeToLock, void** ppbData, DWORD Flags)
 {
-    return store_.Lock(OffsetToLock, SizeToLock, ppbData, Flags);
+    return m_Store.Lock(OffsetToLock, SizeToLock, ppbData, Flags);
 }
 HRESULT CIndexBuffer9::Unlock()
 {
-    return store_.Unlock();
+    return m_Store.Unlock();
 }
 HRESULT CIndexBuffer9::GetDesc(D3DINDEXBUFFER_DESC* pDesc)
 {
     if (!pDesc)
         return D3DERR_INVALIDCALL;
-    pDesc->Format = format_;
+    pDesc->Format = m_Format;
     pDesc->Type = D3DRTYPE_INDEXBUFFER;
-    pDesc->Usage = store_.Usage();
-    pDesc->Pool = store_.Pool();
-    pDesc->Size = store_.Length();
+    pDesc->Usage = m_Store.Usage();
+    pDesc->Pool = m_Store.Pool();
+    pDesc->Size = m_Store.Length();
     return D3D_OK;
 }
 
