@@ -20,34 +20,33 @@ public:
     };
 
     CD3DRender();
-    virtual ~CD3DRender() {}
 
     // Device set-up and lifetime.
-    virtual int InitD3D(int windowed);
-    virtual HRESULT CreateDevice(HWND hwnd, int windowed, int width = 0, int height = 0);
-    virtual int FreeD3DRender();
-    virtual int SetDefaultStates();
-    virtual HRESULT LoadRenderTechniques();
-    virtual HRESULT PresentFrame();
-    virtual void ToggleFillMode();
-    virtual void ToggleShadeMode();
+    int InitD3D(int windowed);
+    HRESULT CreateDevice(HWND hwnd, int windowed, int width = 0, int height = 0);
+    int FreeD3DRender();
+    int SetDefaultStates();
+    HRESULT LoadRenderTechniques();
+    HRESULT PresentFrame();
+    void ToggleFillMode();
+    void ToggleShadeMode();
 
     // Texture cache.
-    virtual TextureId LoadTexture(const char* name, int mipLevels, int pool, int format);
-    virtual void ReleaseAllTextures();
-    virtual void ReleaseTexture(TextureId id);
-    virtual void ReleaseTextureByName(const char* name);
+    TextureId LoadTexture(const char* name, int mipLevels, int pool, int format);
+    void ReleaseAllTextures();
+    void ReleaseTexture(TextureId id);
+    void ReleaseTextureByName(const char* name);
 
     // Cached render states.
-    virtual void SetZWrite(int on);
-    virtual void SetZEnable(int on);
-    virtual void SetLighting(int on);
-    virtual void SetBlend(int src, int dst);
-    virtual void SetAlphaBlend(int on);
-    virtual void SetFog(int on);
-    virtual float GetFPS();
+    void SetZWrite(int on);
+    void SetZEnable(int on);
+    void SetLighting(int on);
+    void SetBlend(int src, int dst);
+    void SetAlphaBlend(int on);
+    void SetFog(int on);
+    float GetFPS();
     // Places the system cursor at (x, y) of the virtual 800 x 600 screen.
-    virtual void SetCursor(float x, float y);
+    void SetCursor(float x, float y);
 
     HRESULT RestoreDeviceObjects();
     void InvalidateDeviceObjects();
