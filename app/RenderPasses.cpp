@@ -289,10 +289,10 @@ void CGame::RenderReflection()
 
     g_ReflectionPass = 1;
     g_Sky.Draw();
-    device->SetRenderState(D3DRS_CLIPPLANEENABLE, D3DCLIPPLANE0);
+    g_Render.SetClipPlaneEnable(D3DCLIPPLANE0);
     for (const GameStep& s : reflectionSteps)
         s.run();
-    device->SetRenderState(D3DRS_CLIPPLANEENABLE, 0);
+    g_Render.SetClipPlaneEnable(0);
     g_Sky.DrawFlare();
 
     g_ReflectionPass = 0;

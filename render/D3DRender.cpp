@@ -95,6 +95,7 @@ CD3DRender::CD3DRender()
 
 void CD3DRender::Reset()
 {
+    ForgetStates();
     stage0Texture = -1;
     zWrite = zEnable = lighting = srcBlend = destBlend = alphaBlend = fogEnable = 0;
     cullMode = savedCullMode = D3DCULL_CW;
@@ -547,6 +548,7 @@ int CD3DRender::SetDefaultStates()
     if (!device)
         return 0;
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    ForgetStates();
 
     device->SetRenderState(D3DRS_AMBIENT, 0xFF000000);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
@@ -557,7 +559,7 @@ int CD3DRender::SetDefaultStates()
     device->SetRenderState(D3DRS_LASTPIXEL, TRUE);
     device->SetRenderState(D3DRS_DITHERENABLE, TRUE);
     device->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
-    device->SetRenderState(D3DRS_COLORVERTEX, FALSE);
+    SetColorVertex(FALSE);
     device->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);
     device->SetRenderState(D3DRS_LOCALVIEWER, TRUE);
     device->SetRenderState(D3DRS_ALPHAREF, vs11 ? 128 : 96);
@@ -568,9 +570,6 @@ int CD3DRender::SetDefaultStates()
     device->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
     device->SetRenderState(D3DRS_RANGEFOGENABLE, TRUE);
 
-    stage0Texture = -1;
-    zWrite = zEnable = lighting = srcBlend = destBlend = alphaBlend = fogEnable = -1;
-    cullMode = savedCullMode = -1;
     SetFog(0);
     // Half of and the whole of the main camera's far distance.
     SetFogRange(250.0f, 500.0f);
@@ -579,14 +578,13 @@ int CD3DRender::SetDefaultStates()
 
     for (DWORD stage = 0; stage < 7; stage++)
     {
-        device->SetTextureStageState(stage, D3DTSS_TEXCOORDINDEX, 0);
+        SetTexCoordIndex(stage, 0);
         SetStageColorOp(stage, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_TEMP, D3DTA_CURRENT);
         SetStageAlphaOp(stage, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_TEMP);
         device->SetSamplerState(stage, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
         device->SetSamplerState(stage, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
         device->SetSamplerState(stage, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
-        device->SetSamplerState(stage, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
-        device->SetSamplerState(stage, D3DSAMP_ADDRESSV, D3DTADDRESS_WRAP);
+        SetTextureAddress(stage, D3DTADDRESS_WRAP);
         device->SetSamplerState(stage, D3DSAMP_ADDRESSW, D3DTADDRESS_WRAP);
         device->SetSamplerState(stage, D3DSAMP_BORDERCOLOR, 0xFF000000);
         if (stage > 0)
@@ -782,6 +780,74 @@ void CD3DRender::RestoreCullMode()
         device->SetRenderState(D3DRS_CULLMODE, DWORD(cullMode));
 }
 
+void CD3DRender::SetColorVertex(int on)
+{
+    if (!device || on == colorVertex)
+        return;
+    colorVertex = on;
+    device->SetRenderState(D3DRS_COLORVERTEX, DWORD(on));
+}
+
+void CD3DRender::SetClipPlaneEnable(DWORD planes)
+{
+    if (!device || int(planes) == clipPlaneEnable)
+        return;
+    clipPlaneEnable = int(planes);
+    device->SetRenderState(D3DRS_CLIPPLANEENABLE, planes);
+}
+
+// A stage past the records is passed on every time. Without a device nothing
+// is recorded: a record always describes the device.
+void CD3DRender::SetTextureAddress(DWORD stage, DWORD mode)
+{
+    if (!device)
+        return;
+    if (stage < MAX_STAGES)
+    {
+        if (int(mode) == textureAddress[stage])
+            return;
+        textureAddress[stage] = int(mode);
+    }
+    device->SetSamplerState(stage, D3DSAMP_ADDRESSU, mode);
+    device->SetSamplerState(stage, D3DSAMP_ADDRESSV, mode);
+}
+
+void CD3DRender::SetTexCoordIndex(DWORD stage, DWORD index)
+{
+    if (!device)
+        return;
+    if (stage < MAX_STAGES)
+    {
+        if (int(index) == texCoordIndex[stage])
+            return;
+        texCoordIndex[stage] = int(index);
+    }
+    device->SetTextureStageState(stage, D3DTSS_TEXCOORDINDEX, index);
+}
+
+void CD3DRender::SetTextureTransformFlags(DWORD stage, DWORD flags)
+{
+    if (!device)
+        return;
+    if (stage < MAX_STAGES)
+    {
+        if (int(flags) == textureTransformFlags[stage])
+            return;
+        textureTransformFlags[stage] = int(flags);
+    }
+    device->SetTextureStageState(stage, D3DTSS_TEXTURETRANSFORMFLAGS, flags);
+}
+
+void CD3DRender::ForgetStates()
+{
+    stage0Texture = -1;
+    zWrite = zEnable = lighting = srcBlend = destBlend = alphaBlend = fogEnable = -1;
+    cullMode = savedCullMode = -1;
+    colorVertex = clipPlaneEnable = -1;
+    for (int stage = 0; stage < MAX_STAGES; stage++)
+        textureAddress[stage] = texCoordIndex[stage] = textureTransformFlags[stage] = -1;
+}
+
 void CD3DRender::SetStageColorOp(DWORD stage, DWORD op, DWORD arg1, DWORD arg2, DWORD arg0, DWORD result)
 {
     if (!device)
@@ -881,7 +947,9 @@ void CD3DRender::BindTexture(TextureId id, int alpha, int stage, int force)
         device->SetTexture(DWORD(stage), nullptr);
     else if (stage != 0 || id != stage0Texture || force)
         device->SetTexture(DWORD(stage), textures.GetTexture(id));
-    stage0Texture = id;
+    // Another stage's texture says nothing about what stage 0 holds.
+    if (stage == 0)
+        stage0Texture = id;
     SetAlphaBlend(alpha);
     if (alpha)
         SetBlend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);

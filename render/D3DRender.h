@@ -16,7 +16,9 @@ class CD3DRender
 public:
     enum
     {
-        MAX_MODES = 512
+        MAX_MODES = 512,
+        // Texture stages whose coordinate and addressing states are recorded.
+        MAX_STAGES = 8
     };
 
     CD3DRender();
@@ -62,6 +64,16 @@ public:
     // bias: the bits of a float; stage -1 sets stages 0 and 1.
     void SetMipLodBias(DWORD bias, int stage);
     void SetFogRange(float start, float end);
+    // These skip a value the device already holds.
+    void SetColorVertex(int on);
+    void SetClipPlaneEnable(DWORD planes);
+    // Addressing of a stage's u and v coordinates, always set together.
+    void SetTextureAddress(DWORD stage, DWORD mode);
+    void SetTexCoordIndex(DWORD stage, DWORD index);
+    void SetTextureTransformFlags(DWORD stage, DWORD flags);
+    // Marks every record unknown, so that each setter's next value reaches
+    // the device: for a device whose states are not the ones recorded.
+    void ForgetStates();
     // Sets the device material; with toEffect also the effect's Mat* values.
     void SetMaterial(const D3DMATERIAL9* material, int toEffect);
     void SetTechnique(const char* name, int force = 0);
@@ -75,7 +87,9 @@ public:
     void RestoreDepthStencil();
     void CountFaces(int n);
 
-    // Render-state cache (-1: no value known yet).
+    // Render-state cache (-1: no value known yet). The states recorded here
+    // are changed only through the setters above, never on the device
+    // directly, or a setter would skip a value the device does not hold.
     int stage0Texture;
     int zWrite;
     int zEnable;
@@ -86,6 +100,11 @@ public:
     int fogEnable;
     int cullMode;
     int savedCullMode;
+    int colorVertex;
+    int clipPlaneEnable;
+    int textureAddress[MAX_STAGES];
+    int texCoordIndex[MAX_STAGES];
+    int textureTransformFlags[MAX_STAGES];
 
     // Dynamic batch buffers.
     void* batchVertices;

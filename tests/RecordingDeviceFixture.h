@@ -53,6 +53,9 @@ public:
         {
             g_Render.device = device;
             g_Render.d3d = d3d;
+            // The new device holds its own defaults, not what the render
+            // device recorded for the one before.
+            g_Render.ForgetStates();
         }
         return hr;
     }

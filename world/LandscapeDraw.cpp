@@ -134,8 +134,7 @@ void CLandscape::Draw()
     D3DXMatrixIdentity(&identity);
     device->SetTransform(D3DTS_WORLD, &identity);
     g_Render.SetStageColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTA_CURRENT, D3DTA_CURRENT);
-    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
-    device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+    g_Render.SetTextureAddress(0, D3DTADDRESS_CLAMP);
 
     if (!reflection)
     {
@@ -143,8 +142,8 @@ void CLandscape::Draw()
         D3DXMATRIX detail;
         D3DXMatrixScaling(&detail, 150.0f, 150.0f, 150.0f);
         device->SetTransform(D3DTS_TEXTURE1, &detail);
-        device->SetTextureStageState(1, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT2);
-        device->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 0);
+        g_Render.SetTextureTransformFlags(1, D3DTTFF_COUNT2);
+        g_Render.SetTexCoordIndex(1, 0);
         g_Render.BindTexture(detailMapTexture, 0, 1);
         g_Render.SetStageColorOp(1, D3DTOP_MODULATE2X, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT);
 
@@ -152,34 +151,31 @@ void CLandscape::Draw()
         D3DXMATRIX shadow;
         GetShadowMatrix(&shadow, &identity);
         device->SetTransform(D3DTS_TEXTURE2, &shadow);
-        device->SetTextureStageState(2, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT3);
-        device->SetTextureStageState(2, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEPOSITION);
+        g_Render.SetTextureTransformFlags(2, D3DTTFF_COUNT3);
+        g_Render.SetTexCoordIndex(2, D3DTSS_TCI_CAMERASPACEPOSITION);
         g_Render.BindTextureObject(ShadowMap(), 1, 2);
         g_Render.SetStageColorOp(2, D3DTOP_MODULATE, D3DTA_TEXTURE | D3DTA_COMPLEMENT, D3DTA_CURRENT, D3DTA_CURRENT,
                                  D3DTA_CURRENT);
-        device->SetSamplerState(2, D3DSAMP_ADDRESSU, D3DTADDRESS_BORDER);
-        device->SetSamplerState(2, D3DSAMP_ADDRESSV, D3DTADDRESS_BORDER);
+        g_Render.SetTextureAddress(2, D3DTADDRESS_BORDER);
     }
 
     g_Render.BindTexture(landscapeTexture, 0, 0);
     device->SetFVF(TERRAIN_FVF);
     device->SetStreamSource(0, terrainVB, 0, sizeof(TerrainVertex));
-    device->SetRenderState(D3DRS_COLORVERTEX, FALSE);
+    g_Render.SetColorVertex(FALSE);
     g_Render.SetMaterial(&terrainMaterial, 0);
 
     for (int i = 0; i < partCount; i++)
         parts[i]->Draw();
 
-    device->SetRenderState(D3DRS_COLORVERTEX, TRUE);
+    g_Render.SetColorVertex(TRUE);
     for (DWORD stage = 1; stage <= 2; stage++)
     {
-        device->SetTextureStageState(stage, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
-        device->SetTextureStageState(stage, D3DTSS_TEXCOORDINDEX, 0);
+        g_Render.SetTextureTransformFlags(stage, D3DTTFF_DISABLE);
+        g_Render.SetTexCoordIndex(stage, 0);
     }
-    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
-    device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_WRAP);
-    device->SetSamplerState(2, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
-    device->SetSamplerState(2, D3DSAMP_ADDRESSV, D3DTADDRESS_WRAP);
+    g_Render.SetTextureAddress(0, D3DTADDRESS_WRAP);
+    g_Render.SetTextureAddress(2, D3DTADDRESS_WRAP);
     device->SetTransform(D3DTS_TEXTURE1, &identity);
     device->SetTransform(D3DTS_TEXTURE2, &identity);
     g_Render.SetStageColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT);
@@ -189,10 +185,10 @@ void CLandscape::Draw()
         g_Render.SetStageColorOp(stage, D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT);
         g_Render.SetStageAlphaOp(stage, D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT);
     }
-    device->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
+    g_Render.SetTexCoordIndex(0, 0);
     // Nothing else may sample the shadow map or the detail map by accident.
-    device->SetTexture(1, nullptr);
-    device->SetTexture(2, nullptr);
+    g_Render.BindTexture(-1, 0, 1);
+    g_Render.BindTexture(-1, 0, 2);
 
     if (reflection)
         g_Render.RestoreCullMode();
@@ -253,7 +249,7 @@ void CLandscape::DrawShadow()
     g_Render.SetZEnable(1);
     g_Render.SetZWrite(1);
     g_Render.SetLighting(0);
-    device->SetRenderState(D3DRS_COLORVERTEX, FALSE);
+    g_Render.SetColorVertex(FALSE);
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
     device->SetTransform(D3DTS_WORLD, &identity);
@@ -270,7 +266,7 @@ void CLandscape::DrawShadow()
         device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, part->baseVertex, 0, vertices, 0, lodTriangles[lod]);
         g_Render.CountFaces(lodTriangles[lod]);
     }
-    device->SetRenderState(D3DRS_COLORVERTEX, TRUE);
+    g_Render.SetColorVertex(TRUE);
     g_Render.SetZWrite(0);
 }
 

@@ -16,6 +16,7 @@
 #include "core/RunFlags.h"
 #include "core/Settings.h"
 #include "render/D3DRender.h"
+#include "tests/render/RenderStateRecords.h"
 #include "world/Landscape.h"
 #include "world/Sky.h"
 
@@ -105,6 +106,8 @@ struct PassTargets
         g_Render.reflectionTarget = reflection;
         g_Render.shadowDepth = shadowDepth;
         g_Render.reflectionDepth = reflectionDepth;
+        // What the render device recorded belongs to the device before.
+        g_Render.ForgetStates();
     }
     ~PassTargets()
     {
@@ -428,6 +431,33 @@ TEST_F(RecordingPassTest, PassesLeaveTheRenderStateCacheTrueToTheDevice)
     const std::vector<std::string> calls = D3DRecordedCalls();
     EXPECT_GE(IndexOf(calls, "SetSamplerState(1, MIPMAPLODBIAS, 1065353216)"), 0) << "bias on both stages";
     g_Render.stage0Texture = stage0;
+}
+
+TEST_F(RecordingPassTest, ClipPlaneGoesOnAndOffThroughTheRecordSoTheNextSetterStillReachesTheDevice)
+{
+    // The reflection's steps as they are, over an empty world; the clip plane
+    // is found on while they run.
+    DWORD clipDuringSteps = 0;
+    game.reflectionSteps.push_back(GameStep{"clip plane probe", [this, &clipDuringSteps] {
+                                                device->GetRenderState(D3DRS_CLIPPLANEENABLE, &clipDuringSteps);
+                                                return 1;
+                                            }});
+    g_Landscape.visibleWaterParts = 1;
+    g_ShadowQuality = 3;
+    // Recorded on before the pass: the pass turns it off at its end.
+    g_Render.SetClipPlaneEnable(D3DCLIPPLANE0);
+    game.RenderReflection();
+    game.RenderShadowMap();
+    EXPECT_EQ(DWORD(D3DCLIPPLANE0), clipDuringSteps);
+    for (const std::string& line : render_test::StaleRecords())
+        ADD_FAILURE() << line;
+
+    DWORD clip = 0;
+    device->GetRenderState(D3DRS_CLIPPLANEENABLE, &clip);
+    EXPECT_EQ(0u, clip);
+    g_Render.SetClipPlaneEnable(D3DCLIPPLANE0);
+    device->GetRenderState(D3DRS_CLIPPLANEENABLE, &clip);
+    EXPECT_EQ(DWORD(D3DCLIPPLANE0), clip) << "the record followed the pass's change";
 }
 
 TEST_F(RecordingPassTest, DebugKeysShowTheSmoothedShadowLayerInTheUpperRightQuarter)

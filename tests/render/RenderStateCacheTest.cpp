@@ -5,9 +5,11 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 #include "core/InputState.h"
 #include "platform/os/Clock.h"
+#include "tests/render/RenderStateRecords.h"
 #include "tests/render/RenderTestSupport.h"
 
 using namespace render_test;
@@ -95,6 +97,110 @@ TEST_F(RenderStateCacheTest, PlainSettersRecordAndAlwaysPassOn)
     EXPECT_EQ(g_Render.fogEnable, 0);
 }
 
+// The setters that skip a repeat: each value reaches the device once, a
+// change always does, and after ForgetStates the held value goes out again.
+TEST_F(RenderStateCacheTest, SkippingSettersPassOnOnlyAChangeUntilTheRecordsAreForgotten)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(DWORD)> set;
+        std::vector<std::string> prefixes;   // the device calls of one set
+        DWORD first, second;
+    };
+    const Case cases[] = {
+        {"colour vertex", [](DWORD v) { g_Render.SetColorVertex(int(v)); }, {"SetRenderState(COLORVERTEX, "}, 1, 0},
+        {"clip planes", [](DWORD v) { g_Render.SetClipPlaneEnable(v); }, {"SetRenderState(CLIPPLANEENABLE, "}, 1, 0},
+        {"addressing",
+         [](DWORD v) { g_Render.SetTextureAddress(2, v); },
+         {"SetSamplerState(2, ADDRESSU, ", "SetSamplerState(2, ADDRESSV, "},
+         D3DTADDRESS_CLAMP,
+         D3DTADDRESS_BORDER},
+        {"coordinate index",
+         [](DWORD v) { g_Render.SetTexCoordIndex(7, v); },
+         {"SetTextureStageState(7, TEXCOORDINDEX, "},
+         D3DTSS_TCI_CAMERASPACEPOSITION,
+         0},
+        {"transform flags",
+         [](DWORD v) { g_Render.SetTextureTransformFlags(1, v); },
+         {"SetTextureStageState(1, TEXTURETRANSFORMFLAGS, "},
+         D3DTTFF_COUNT2,
+         D3DTTFF_DISABLE},
+    };
+    for (const Case& c : cases)
+    {
+        auto issued = [&c](DWORD value) {
+            size_t n = CountCalls(c.prefixes[0] + std::to_string(value) + ")");
+            for (const std::string& prefix : c.prefixes)
+                EXPECT_EQ(CountCalls(prefix + std::to_string(value) + ")"), n) << c.name;
+            return n;
+        };
+        D3DClearRecordedCalls();
+        c.set(c.first);
+        c.set(c.first);
+        EXPECT_EQ(issued(c.first), 1u) << c.name;
+        c.set(c.second);
+        c.set(c.first);
+        EXPECT_EQ(issued(c.second), 1u) << c.name;
+        EXPECT_EQ(issued(c.first), 2u) << c.name;
+        EXPECT_TRUE(StaleRecords().empty()) << c.name;
+
+        g_Render.ForgetStates();
+        c.set(c.first);
+        EXPECT_EQ(issued(c.first), 3u) << c.name << ": a forgotten record never skips";
+    }
+}
+
+TEST_F(RenderStateCacheTest, StagesPastTheRecordsAndAMissingDeviceRecordNothing)
+{
+    // No record for stage 8: every set goes out.
+    g_Render.SetTexCoordIndex(CD3DRender::MAX_STAGES, 1);
+    g_Render.SetTexCoordIndex(CD3DRender::MAX_STAGES, 1);
+    EXPECT_EQ(CountCalls("SetTextureStageState(8, TEXCOORDINDEX, 1)"), 2u);
+
+    // Without a device a setter changes no record, so the value still goes out
+    // once the device is back.
+    IDirect3DDevice9* device = g_Render.device;
+    g_Render.SetColorVertex(1);
+    g_Render.device = nullptr;
+    g_Render.SetColorVertex(0);
+    g_Render.SetTextureAddress(0, D3DTADDRESS_CLAMP);
+    g_Render.device = device;
+    EXPECT_EQ(g_Render.colorVertex, 1);
+    EXPECT_EQ(g_Render.textureAddress[0], int(D3DTADDRESS_WRAP));
+    D3DClearRecordedCalls();
+    g_Render.SetColorVertex(0);
+    EXPECT_EQ(CountCalls("SetRenderState(COLORVERTEX, 0)"), 1u);
+}
+
+TEST_F(RenderStateCacheTest, DefaultStatesRecordTheStagesTheySet)
+{
+    // The defaults go out through the setters, so their records are known and
+    // true to the device: repeating them issues nothing.
+    EXPECT_TRUE(StaleRecords().empty());
+    for (DWORD stage = 0; stage < 7; stage++)
+    {
+        g_Render.SetTexCoordIndex(stage, 0);
+        g_Render.SetTextureAddress(stage, D3DTADDRESS_WRAP);
+    }
+    g_Render.SetColorVertex(FALSE);
+    EXPECT_TRUE(D3DRecordedCalls().empty());
+    EXPECT_EQ(g_Render.clipPlaneEnable, -1);
+    EXPECT_EQ(g_Render.textureTransformFlags[0], -1);
+
+    // A device reset sets the defaults again over whatever the records held.
+    g_Render.SetTexCoordIndex(1, D3DTSS_TCI_CAMERASPACEPOSITION);
+    g_Render.SetColorVertex(TRUE);
+    D3DSimulateDeviceLost(g_Render.device);
+    g_Render.PresentFrame();
+    D3DSimulateDeviceResettable(g_Render.device);
+    g_Render.PresentFrame();
+    ASSERT_EQ(g_Render.deviceLost, 0);
+    EXPECT_EQ(g_Render.texCoordIndex[1], 0);
+    EXPECT_EQ(g_Render.colorVertex, 0);
+    EXPECT_TRUE(StaleRecords().empty());
+}
+
 TEST_F(RenderStateCacheTest, StageOpsFogRangeAndMipBiasIssueTheirStatesInOrder)
 {
     g_Render.SetStageColorOp(1, D3DTOP_ADD, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTA_TEMP, D3DTA_CURRENT);
@@ -161,12 +267,14 @@ TEST_F(RenderStateCacheTest, BindTextureSkipsTheStageZeroRepeatOnly)
     g_Render.BindTexture(white, 0, 0);
     EXPECT_EQ(CountCalls("SetTexture(0,"), 1u);
 
-    // Stage 1 sets the same record, so stage 0 then binds nothing.
+    // A texture bound on stage 1 leaves the stage-0 record alone: the same
+    // texture then still reaches stage 0, which held another one.
     D3DClearRecordedCalls();
     g_Render.BindTexture(g_Render.blackTexture, 0, 1);
     g_Render.BindTexture(g_Render.blackTexture, 0, 0);
     EXPECT_EQ(CountCalls("SetTexture(1,"), 1u);
-    EXPECT_EQ(CountCalls("SetTexture(0,"), 0u);
+    EXPECT_EQ(CountCalls("SetTexture(0,"), 1u);
+    EXPECT_TRUE(StaleRecords().empty());
 
     // A texture object or an effect texture in between forgets the record.
     D3DClearRecordedCalls();

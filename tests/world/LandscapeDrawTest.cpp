@@ -17,6 +17,7 @@
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "render/D3DRender.h"
+#include "tests/render/RenderStateRecords.h"
 #include "world/LandPart.h"
 #include "world/Landscape.h"
 #include "world/LandscapeTestSupport.h"
@@ -265,6 +266,56 @@ TEST_F(LandscapeDrawTest, ShadowCasterDrawsVisiblePartsInTheShadowAtTheMiddleLev
     const int middle = g_Landscape.lodTriangles[1];
     EXPECT_EQ(DrawnTriangles(), (std::vector<int>{middle, middle}));
     EXPECT_TRUE(Recorded("SetRenderState(LIGHTING, 0)"));
+}
+
+// The terrain changes its stage states through the render device, so the
+// records stay true: after each of its draws, setting again the values it
+// replaced still reaches the device.
+TEST_F(LandscapeDrawTest, TerrainKeepsTheStateRecordsTrueSoTheNextSetterStillReachesTheDevice)
+{
+    Frame();
+    for (int i = 0; i < g_Landscape.partCount; i++)
+        g_Landscape.parts[i]->inShadow = 1;
+    IDirect3DDevice9* device = g_Render.device;
+    auto setBefore = [] {
+        g_Render.SetColorVertex(FALSE);
+        g_Render.SetTextureAddress(0, D3DTADDRESS_MIRROR);
+        g_Render.SetTextureAddress(2, D3DTADDRESS_BORDER);
+        g_Render.SetTexCoordIndex(2, D3DTSS_TCI_CAMERASPACEPOSITION);
+        g_Render.SetTextureTransformFlags(1, D3DTTFF_COUNT2);
+    };
+    struct Case
+    {
+        const char* pass;
+        int reflection;
+        bool shadowCaster;
+    };
+    const Case cases[] = {{"main", 0, false}, {"reflection", 1, false}, {"shadow map", 0, true}};
+    for (const Case& c : cases)
+    {
+        setBefore();
+        g_ReflectionPass = c.reflection;
+        if (c.shadowCaster)
+            g_Landscape.DrawShadow();
+        else
+            g_Landscape.Draw();
+        g_ReflectionPass = 0;
+        for (const std::string& line : render_test::StaleRecords())
+            ADD_FAILURE() << c.pass << ": " << line;
+
+        setBefore();
+        DWORD colorVertex = 1, address0 = 0, address2 = 0, index2 = 0, flags1 = 0;
+        device->GetRenderState(D3DRS_COLORVERTEX, &colorVertex);
+        device->GetSamplerState(0, D3DSAMP_ADDRESSV, &address0);
+        device->GetSamplerState(2, D3DSAMP_ADDRESSU, &address2);
+        device->GetTextureStageState(2, D3DTSS_TEXCOORDINDEX, &index2);
+        device->GetTextureStageState(1, D3DTSS_TEXTURETRANSFORMFLAGS, &flags1);
+        EXPECT_EQ(colorVertex, DWORD(FALSE)) << c.pass;
+        EXPECT_EQ(address0, DWORD(D3DTADDRESS_MIRROR)) << c.pass;
+        EXPECT_EQ(address2, DWORD(D3DTADDRESS_BORDER)) << c.pass;
+        EXPECT_EQ(index2, DWORD(D3DTSS_TCI_CAMERASPACEPOSITION)) << c.pass;
+        EXPECT_EQ(flags1, DWORD(D3DTTFF_COUNT2)) << c.pass;
+    }
 }
 
 TEST_F(LandscapeDrawTest, InsertTogglesTheRouteDisplayOncePerPress)
