@@ -287,8 +287,8 @@ int CGame::StartRace(int row)
         currentRace = row;
     }
     const int loaded = g_Landscape.LoadArea(g_RaceTable.area[currentRace], g_RaceTable.season[currentRace]);
-    // The racers and riders of the last race are cleared here once the
-    // motorcycle list and the rider manager exist.
+    // The racers of the last race go (their riders with the rider manager).
+    g_Vehicles.Clear();
 
     // Without an area there is no race path to put anyone on.
     if (!loaded)
@@ -300,9 +300,10 @@ int CGame::StartRace(int row)
 
     if (g_EditorMode)
         return 1;   // the area alone
-    // The player's motorcycle is created at the start of the race path, and
-    // the race start posted for the demonstration race behind the menu, once
-    // the motorcycle list and the game events exist.
+    // The player's motorcycle on the start of the race path. The race start
+    // is posted for the demonstration race behind the menu once the game
+    // events exist.
+    g_Vehicles.CreatePlayer(nullptr, nullptr, nullptr);
     return 1;
 }
 
@@ -317,8 +318,10 @@ void CGame::LoadRecords() {}
 void CGame::FreeRace()
 {
     g_Landscape.FreeArea();
-    // Nature, racers, riders, placed objects, dust and skid marks are cleared
-    // here as their managers arrive.
+    // The racers leave the world before it is emptied below: their vehicles
+    // hold their bodies. Nature, riders, placed objects, dust and skid marks
+    // are cleared here as their managers arrive.
+    g_Vehicles.Clear();
 
     g_GameEvent.code = 0;
     g_GameEvent.state = 0;
