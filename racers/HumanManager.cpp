@@ -3,10 +3,7 @@
 
 CHumanManager g_HumanManager;
 
-int CHumanManager::Create()
-{
-    return 1;
-}
+int CHumanManager::Create() { return 1; }
 
 void CHumanManager::Update() {}
 
