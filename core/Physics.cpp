@@ -273,6 +273,11 @@ int PhysicsWorld::Create()
     broadphase->getOverlappingPairCache()->setOverlapFilterCallback(g_OverlapFilter);
     // Applies to every wheel of every motorcycle for the whole run.
     sideFrictionStiffness2 = btScalar(0.65);
+    // Motion states report the body where the last step left it, as the
+    // motorcycles' per-frame read-back expects: this library otherwise shows
+    // them one step late, which turns the lean correction into an
+    // oscillation that throws the motorcycle over.
+    dynamicsWorld->setLatencyMotionStateInterpolation(false);
     activeBodies = 0;
     return 1;
 }
