@@ -14,7 +14,8 @@
 #include "fuzz/FuzzScratch.h"
 #include "racers/VehicleObject.h"
 
-namespace {
+namespace
+{
 
 const char kName[] = "Data/Objects/Motorcycle.obj";
 
@@ -29,36 +30,36 @@ const char kObjectPart[] = "// fuzzed motorcycle\n//\n//\n"
                            "//\n"
                            "End:                            //--\n";
 
-} // namespace
+}   // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  if (size < 1 || size > 16 * 1024 ||
-      !fuzzscratch::MakeScratch("fuzzvehicle", {"Data", "Data/Objects"}))
-    return 0;
-  fuzzscratch::InScratch scratch;
-  if (!scratch.entered)
-    return 0;
-  const bool pack = data[0] & 1;
-  std::vector<uint8_t> file(kObjectPart, kObjectPart + sizeof(kObjectPart) - 1);
-  file.insert(file.end(), data + 1, data + size);
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 1 || size > 16 * 1024 || !fuzzscratch::MakeScratch("fuzzvehicle", {"Data", "Data/Objects"}))
+        return 0;
+    fuzzscratch::InScratch scratch;
+    if (!scratch.entered)
+        return 0;
+    const bool pack = data[0] & 1;
+    std::vector<uint8_t> file(kObjectPart, kObjectPart + sizeof(kObjectPart) - 1);
+    file.insert(file.end(), data + 1, data + size);
 
-  g_FileManager.Release();
-  if (pack)
-    fuzzscratch::InstallObjectsPack(kName, file.data(), file.size());
-  else if (fuzzscratch::WriteBytes(kName, file.data(), file.size()))
-    g_FileManager.m_LooseFiles = 1;
-  else
-    return 0;
+    g_FileManager.Release();
+    if (pack)
+        fuzzscratch::InstallObjectsPack(kName, file.data(), file.size());
+    else if (fuzzscratch::WriteBytes(kName, file.data(), file.size()))
+        g_FileManager.m_LooseFiles = 1;
+    else
+        return 0;
 
-  {
-    CVehicleObject v;
-    v.LoadVehicle(kName);
-    const float pos[3] = {0, 0, 0}, target[3] = {0, 0, 1}, up[3] = {0, 1, 0};
-    v.SetPosition(pos, target, up, CONTROL_COMPUTER, RACER_AI);
-    if (v.body)
-      __builtin_trap(); // nothing without a mesh may get a body
-    v.Release();
-  }
-  g_FileManager.Release();
-  return 0;
+    {
+        CVehicleObject v;
+        v.LoadVehicle(kName);
+        const float pos[3] = {0, 0, 0}, target[3] = {0, 0, 1}, up[3] = {0, 1, 0};
+        v.SetPosition(pos, target, up, CONTROL_COMPUTER, RACER_AI);
+        if (v.body)
+            __builtin_trap();   // nothing without a mesh may get a body
+        v.Release();
+    }
+    g_FileManager.Release();
+    return 0;
 }

@@ -19,200 +19,215 @@ const EngineGearRow EngineGearTable[ENGINE_GEARS] = {
     {150.0f, 1.8f, 2.9f},
 };
 
-namespace {
+namespace
+{
 
 const float kMaxSteer = 0.6f;
 const float kMaxHandlebar = 0.465f;
 const float kMaxLean = 0.65f;
 
-D3DXVECTOR3 Row(const D3DMATRIX &m, int row) {
-  return D3DXVECTOR3(m.m[row][0], m.m[row][1], m.m[row][2]);
+D3DXVECTOR3 Row(const D3DMATRIX& m, int row)
+{
+    return D3DXVECTOR3(m.m[row][0], m.m[row][1], m.m[row][2]);
 }
 
 // Until riders exist nothing holds the handlebars in another pose, so a
 // motorcycle without a rider steers them as a steering rider would.
-bool RiderInSteeringPose(const CHumanObject *rider) { return rider == nullptr; }
-
-} // namespace
-
-int EngineGear(float speed) {
-  const float s = std::max(speed, 0.0f);
-  for (int g = 0; g < ENGINE_GEARS; ++g)
-    if (EngineGearTable[g].speed >= s)
-      return g;
-  return ENGINE_GEARS - 1;
+bool RiderInSteeringPose(const CHumanObject* rider)
+{
+    return rider == nullptr;
 }
 
-float EnginePitchRatio(float speed) {
-  const float s = std::max(speed, 0.0f);
-  if (s > EngineGearTable[ENGINE_GEARS - 1].speed)
-    return EngineGearTable[ENGINE_GEARS - 1].high;
-  const int g = EngineGear(s);
-  const EngineGearRow &row = EngineGearTable[g];
-  const float from = g == 0 ? 0.0f : EngineGearTable[g - 1].speed;
-  const float x = (s - from) / (row.speed - from);
-  return row.low + (row.high - row.low) * x;
+}   // namespace
+
+int EngineGear(float speed)
+{
+    const float s = std::max(speed, 0.0f);
+    for (int g = 0; g < ENGINE_GEARS; ++g)
+        if (EngineGearTable[g].speed >= s)
+            return g;
+    return ENGINE_GEARS - 1;
 }
 
-void CVehicleObject::UpdateSteering() {
-  const float dt = g_Clock.m_GameStep;
-  const float c = 1.0f / (std::fabs(Speed) * 0.04f + 1.0f);
-  const float r = std::max(Chassis, 1.0f) * dt * c * 2.0f;
-  if (SteerInput == 0.0f) {
-    if (Steer > 0.0f)
-      Steer = std::max(0.0f, Steer - r);
-    else if (Steer < 0.0f)
-      Steer = std::min(0.0f, Steer + r);
-  } else {
-    // Turning the other way first brings the wheel back at the return rate.
-    if (SteerInput < 0.0f && Steer > 0.0f)
-      Steer -= r;
-    if (SteerInput > 0.0f && Steer < 0.0f)
-      Steer += r;
-    Steer += SteerInput * dt * Chassis * c;
-  }
-  Steer = std::min(kMaxSteer, std::max(-kMaxSteer, Steer));
-  SteerInput = 0.0f;
-  if (Vehicle)
-    Vehicle->setSteeringValue(Steer, 0);
-  HandlebarAngle =
-      RiderInSteeringPose(Rider)
-          ? std::min(kMaxHandlebar, std::max(-kMaxHandlebar, Steer))
-          : 0.0f;
+float EnginePitchRatio(float speed)
+{
+    const float s = std::max(speed, 0.0f);
+    if (s > EngineGearTable[ENGINE_GEARS - 1].speed)
+        return EngineGearTable[ENGINE_GEARS - 1].high;
+    const int g = EngineGear(s);
+    const EngineGearRow& row = EngineGearTable[g];
+    const float from = g == 0 ? 0.0f : EngineGearTable[g - 1].speed;
+    const float x = (s - from) / (row.speed - from);
+    return row.low + (row.high - row.low) * x;
 }
 
-void CVehicleObject::UpdateEngine() {
-  const float dt = g_Clock.m_GameStep;
-  if (Vehicle)
-    Speed = Vehicle->getCurrentSpeedKmHour();
-  Stats.TopSpeed = std::max(Stats.TopSpeed, Speed);
+void CVehicleObject::UpdateSteering()
+{
+    const float dt = g_Clock.m_GameStep;
+    const float c = 1.0f / (std::fabs(Speed) * 0.04f + 1.0f);
+    const float r = std::max(Chassis, 1.0f) * dt * c * 2.0f;
+    if (SteerInput == 0.0f)
+    {
+        if (Steer > 0.0f)
+            Steer = std::max(0.0f, Steer - r);
+        else if (Steer < 0.0f)
+            Steer = std::min(0.0f, Steer + r);
+    }
+    else
+    {
+        // Turning the other way first brings the wheel back at the return rate.
+        if (SteerInput < 0.0f && Steer > 0.0f)
+            Steer -= r;
+        if (SteerInput > 0.0f && Steer < 0.0f)
+            Steer += r;
+        Steer += SteerInput * dt * Chassis * c;
+    }
+    Steer = std::min(kMaxSteer, std::max(-kMaxSteer, Steer));
+    SteerInput = 0.0f;
+    if (Vehicle)
+        Vehicle->setSteeringValue(Steer, 0);
+    HandlebarAngle = RiderInSteeringPose(Rider) ? std::min(kMaxHandlebar, std::max(-kMaxHandlebar, Steer)) : 0.0f;
+}
 
-  // Half power off the road, full power on it.
-  const float road = g_Landscape.GetRoutePower(Position);
-  const float limit = (road * 0.01f + 1.0f) * 0.5f * EnginePower;
-  if (EngineForce > limit) {
+void CVehicleObject::UpdateEngine()
+{
+    const float dt = g_Clock.m_GameStep;
+    if (Vehicle)
+        Speed = Vehicle->getCurrentSpeedKmHour();
+    Stats.TopSpeed = std::max(Stats.TopSpeed, Speed);
+
+    // Half power off the road, full power on it.
+    const float road = g_Landscape.GetRoutePower(Position);
+    const float limit = (road * 0.01f + 1.0f) * 0.5f * EnginePower;
+    if (EngineForce > limit)
+    {
+        Throttle = 0.0f;
+        EngineForce = limit;
+    }
+
+    if (Throttle != 0.0f)
+    {
+        EngineForce += Throttle * dt * Transmission / (std::max(EngineForce, 0.0f) * 0.004f + 1.0f);
+        EngineForce = std::min(EngineForce, limit);
+    }
+    else if (EngineForce > 0.0f)
+        EngineForce = std::max(0.0f, EngineForce - dt * 2000.0f * Transmission * 0.2f);
+
+    if (BrakeInput != 0.0f)
+    {
+        BrakeRamp = std::min(100.0f, BrakeRamp + BrakeInput * dt * 2.5f);
+        if (BrakeRamp == 100.0f)
+        {
+            if (RearBrake)
+                EngineForce = 0.0f;
+            else if (Speed < 0.0f)
+                // Reverse drive, fading out at 80 km/h backwards.
+                EngineForce = -(1.0f - std::min(1.0f, std::fabs(Speed) * 0.0125f)) * limit;
+            else
+                EngineForce -= dt * 2000.0f * Transmission * 2.0f;
+        }
+        EngineForce = std::max(EngineForce, -limit);
+    }
+    else
+    {
+        BrakeRamp = std::max(0.0f, BrakeRamp - dt * 200.0f);
+        if (EngineForce < 0.0f)
+        {
+            EngineForce += dt * 2000.0f * Transmission * 0.5f;
+            // Throttle while still backing up brakes first.
+            if (Throttle != 0.0f)
+                BrakeInput = 100.0f;
+        }
+    }
+
+    float applied = EngineForce;
+    if (Throttle != 0.0f && BrakeInput == 0.0f)
+        // Extra pull below 50 km/h.
+        applied =
+            EngineForce * (1.0f + std::max(0.0f, 50.0f - std::max(Speed, 0.0f)) / (20.0f / (Transmission * 0.5f)));
+    else if (applied > 0.0f)
+        applied = 0.0f;   // only backward force passes
+    if (BrakeInput != 0.0f && Speed > 1.0f)
+        applied = 0.0f;
+
+    float brake = (float)(RearBrake + 1) * BrakeRamp * 0.5f;
+    if (BrakeInput != 0.0f && applied < 0.0f && RearBrake == 0)
+        brake = 0.0f;   // no brake while reversing
+    if (Vehicle && Vehicle->getNumWheels() > 1)
+    {
+        Vehicle->applyEngineForce(applied, 1);
+        Vehicle->setBrake(brake, 1);
+    }
+
+    Gear = EngineGear(Speed);
+    // The engine sound follows here once the audio manager hands out
+    // positional sounds: its frequency moves toward the sound's base frequency
+    // times EnginePitchRatio (Speed) by at most 75000 Hz per second.
+
     Throttle = 0.0f;
-    EngineForce = limit;
-  }
-
-  if (Throttle != 0.0f) {
-    EngineForce += Throttle * dt * Transmission /
-                   (std::max(EngineForce, 0.0f) * 0.004f + 1.0f);
-    EngineForce = std::min(EngineForce, limit);
-  } else if (EngineForce > 0.0f)
-    EngineForce =
-        std::max(0.0f, EngineForce - dt * 2000.0f * Transmission * 0.2f);
-
-  if (BrakeInput != 0.0f) {
-    BrakeRamp = std::min(100.0f, BrakeRamp + BrakeInput * dt * 2.5f);
-    if (BrakeRamp == 100.0f) {
-      if (RearBrake)
-        EngineForce = 0.0f;
-      else if (Speed < 0.0f)
-        // Reverse drive, fading out at 80 km/h backwards.
-        EngineForce =
-            -(1.0f - std::min(1.0f, std::fabs(Speed) * 0.0125f)) * limit;
-      else
-        EngineForce -= dt * 2000.0f * Transmission * 2.0f;
-    }
-    EngineForce = std::max(EngineForce, -limit);
-  } else {
-    BrakeRamp = std::max(0.0f, BrakeRamp - dt * 200.0f);
-    if (EngineForce < 0.0f) {
-      EngineForce += dt * 2000.0f * Transmission * 0.5f;
-      // Throttle while still backing up brakes first.
-      if (Throttle != 0.0f)
-        BrakeInput = 100.0f;
-    }
-  }
-
-  float applied = EngineForce;
-  if (Throttle != 0.0f && BrakeInput == 0.0f)
-    // Extra pull below 50 km/h.
-    applied =
-        EngineForce * (1.0f + std::max(0.0f, 50.0f - std::max(Speed, 0.0f)) /
-                                  (20.0f / (Transmission * 0.5f)));
-  else if (applied > 0.0f)
-    applied = 0.0f; // only backward force passes
-  if (BrakeInput != 0.0f && Speed > 1.0f)
-    applied = 0.0f;
-
-  float brake = (float)(RearBrake + 1) * BrakeRamp * 0.5f;
-  if (BrakeInput != 0.0f && applied < 0.0f && RearBrake == 0)
-    brake = 0.0f; // no brake while reversing
-  if (Vehicle && Vehicle->getNumWheels() > 1) {
-    Vehicle->applyEngineForce(applied, 1);
-    Vehicle->setBrake(brake, 1);
-  }
-
-  Gear = EngineGear(Speed);
-  // The engine sound follows here once the audio manager hands out
-  // positional sounds: its frequency moves toward the sound's base frequency
-  // times EnginePitchRatio (Speed) by at most 75000 Hz per second.
-
-  Throttle = 0.0f;
-  BrakeInput = (float)RearBrake * 100.0f; // the handbrake keeps braking
+    BrakeInput = (float)RearBrake * 100.0f;   // the handbrake keeps braking
 }
 
-void CVehicleObject::UpdateParts() {
-  if (FrontAssembly && meshRecord &&
-      meshRecord->pointCount[VEHICLE_POINT_SET_WHEELS] >= 4) {
-    const D3DXVECTOR3 *p = meshRecord->points[VEHICLE_POINT_SET_WHEELS];
-    D3DXVECTOR3 axis = p[2] - p[0];
-    VecNormalize(axis, axis);
-    D3DXMATRIX turn, move, own, local;
-    D3DXMatrixRotationAxis(&turn, &axis, HandlebarAngle);
-    D3DXMatrixTranslation(&move, p[0].x, p[0].y, p[0].z);
-    own = world;
-    D3DXMatrixMultiply(&local, &turn, &move);
-    D3DXMATRIX placed;
-    D3DXMatrixMultiply(&placed, &local, &own);
-    FrontAssembly->world = placed;
-  }
-  if (RearAssembly)
-    RearAssembly->world = world;
+void CVehicleObject::UpdateParts()
+{
+    if (FrontAssembly && meshRecord && meshRecord->pointCount[VEHICLE_POINT_SET_WHEELS] >= 4)
+    {
+        const D3DXVECTOR3* p = meshRecord->points[VEHICLE_POINT_SET_WHEELS];
+        D3DXVECTOR3 axis = p[2] - p[0];
+        VecNormalize(axis, axis);
+        D3DXMATRIX turn, move, own, local;
+        D3DXMatrixRotationAxis(&turn, &axis, HandlebarAngle);
+        D3DXMatrixTranslation(&move, p[0].x, p[0].y, p[0].z);
+        own = world;
+        D3DXMatrixMultiply(&local, &turn, &move);
+        D3DXMATRIX placed;
+        D3DXMatrixMultiply(&placed, &local, &own);
+        FrontAssembly->world = placed;
+    }
+    if (RearAssembly)
+        RearAssembly->world = world;
 }
 
-void CVehicleObject::UpdateLean() {
-  // A fallen rider leaves the motorcycle to itself; riders arrive later, and
-  // until then a motorcycle counts as ridden.
-  if (!body)
-    return;
-  const D3DXVECTOR3 up = Row(world, 1);
-  if (std::fabs(up.y) < 0.5f)
-    return; // tipped far over
-  const float dt = g_Clock.m_GameStep;
+void CVehicleObject::UpdateLean()
+{
+    // A fallen rider leaves the motorcycle to itself; riders arrive later, and
+    // until then a motorcycle counts as ridden.
+    if (!body)
+        return;
+    const D3DXVECTOR3 up = Row(world, 1);
+    if (std::fabs(up.y) < 0.5f)
+        return;   // tipped far over
+    const float dt = g_Clock.m_GameStep;
 
-  const float target = Steer * 1.25f * std::min(1.5f, std::fabs(Speed) * 0.02f);
-  if (Lean < target)
-    Lean = std::min(target, Lean + (target - Lean) * dt * 5.0f);
-  else if (Lean > target)
-    Lean = std::max(target, Lean - (Lean - target) * dt * 5.0f);
-  Lean = std::min(kMaxLean, std::max(-kMaxLean, Lean));
+    const float target = Steer * 1.25f * std::min(1.5f, std::fabs(Speed) * 0.02f);
+    if (Lean < target)
+        Lean = std::min(target, Lean + (target - Lean) * dt * 5.0f);
+    else if (Lean > target)
+        Lean = std::max(target, Lean - (Lean - target) * dt * 5.0f);
+    Lean = std::min(kMaxLean, std::max(-kMaxLean, Lean));
 
-  // The up vector of an upright motorcycle with this heading, turned about
-  // the forward axis by the lean.
-  const D3DXVECTOR3 position(Position[0], Position[1], Position[2]);
-  const D3DXVECTOR3 forward = Row(world, 2);
-  D3DXMATRIX upright;
-  MatrixFromPosTargetUp(upright, position, position + forward * 100.0f,
-                        D3DXVECTOR3(0, 1, 0));
-  D3DXMATRIX turn;
-  D3DXMatrixRotationAxis(&turn, &forward, -Lean);
-  const D3DXVECTOR3 uprightUp = Row(upright, 1);
-  D3DXVECTOR3 wanted;
-  D3DXVec3TransformNormal(&wanted, &uprightUp, &turn);
+    // The up vector of an upright motorcycle with this heading, turned about
+    // the forward axis by the lean.
+    const D3DXVECTOR3 position(Position[0], Position[1], Position[2]);
+    const D3DXVECTOR3 forward = Row(world, 2);
+    D3DXMATRIX upright;
+    MatrixFromPosTargetUp(upright, position, position + forward * 100.0f, D3DXVECTOR3(0, 1, 0));
+    D3DXMATRIX turn;
+    D3DXMatrixRotationAxis(&turn, &forward, -Lean);
+    const D3DXVECTOR3 uprightUp = Row(upright, 1);
+    D3DXVECTOR3 wanted;
+    D3DXVec3TransformNormal(&wanted, &uprightUp, &turn);
 
-  D3DXMATRIX own = world, inverse;
-  if (!D3DXMatrixInverse(&inverse, nullptr, &own))
-    return;
-  const D3DXVECTOR3 error = wanted - up;
-  D3DXVECTOR3 localError, spin, localSpin;
-  D3DXVec3TransformNormal(&localError, &error, &inverse);
-  const btVector3 &w = body->getAngularVelocity();
-  spin = D3DXVECTOR3(w.x(), w.y(), w.z());
-  D3DXVec3TransformNormal(&localSpin, &spin, &inverse);
-  localSpin.z -= LeanMass * localError.x * dt * 5.0f;
-  D3DXVec3TransformNormal(&spin, &localSpin, &own);
-  body->setAngularVelocity(btVector3(spin.x, spin.y, spin.z));
+    D3DXMATRIX own = world, inverse;
+    if (!D3DXMatrixInverse(&inverse, nullptr, &own))
+        return;
+    const D3DXVECTOR3 error = wanted - up;
+    D3DXVECTOR3 localError, spin, localSpin;
+    D3DXVec3TransformNormal(&localError, &error, &inverse);
+    const btVector3& w = body->getAngularVelocity();
+    spin = D3DXVECTOR3(w.x(), w.y(), w.z());
+    D3DXVec3TransformNormal(&localSpin, &spin, &inverse);
+    localSpin.z -= LeanMass * localError.x * dt * 5.0f;
+    D3DXVec3TransformNormal(&spin, &localSpin, &own);
+    body->setAngularVelocity(btVector3(spin.x, spin.y, spin.z));
 }

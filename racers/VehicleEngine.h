@@ -3,10 +3,11 @@
 // from the forward speed. The ratio climbs from a gear's low to its high value
 // as the speed rises through the gear and drops back at each change.
 
-struct EngineGearRow {
-  float speed; // km/h: the gear lasts up to this speed
-  float low;   // pitch ratio at the gear's lowest speed
-  float high;  // and at its top speed
+struct EngineGearRow
+{
+    float speed;   // km/h: the gear lasts up to this speed
+    float low;     // pitch ratio at the gear's lowest speed
+    float high;    // and at its top speed
 };
 
 #define ENGINE_GEARS 4

@@ -6,17 +6,19 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 // Ranges a playable motorcycle stays well inside; anything beyond them is a
 // damaged file, and refusing it keeps infinities and overflows out of the
 // physics and the engine arithmetic.
-struct FloatField {
-  int line;
-  float VehicleFileValues::*field;
-  double low;
-  double high;
-  bool lowExcluded; // the range is (low, high]
+struct FloatField
+{
+    int line;
+    float VehicleFileValues::*field;
+    double low;
+    double high;
+    bool lowExcluded;   // the range is (low, high]
 };
 
 const FloatField kFloatFields[] = {
@@ -36,83 +38,89 @@ const FloatField kFloatFields[] = {
 
 // The number at the start of the value, as the standard conversion reads it
 // (no digits give 0); false when it does not fit a double.
-bool ParseNumber(const char *text, double *out) {
-  errno = 0;
-  char *end = nullptr;
-  const double v = std::strtod(text, &end);
-  if (end == text) {
-    *out = 0.0;
+bool ParseNumber(const char* text, double* out)
+{
+    errno = 0;
+    char* end = nullptr;
+    const double v = std::strtod(text, &end);
+    if (end == text)
+    {
+        *out = 0.0;
+        return true;
+    }
+    if (errno == ERANGE || !std::isfinite(v))
+        return false;
+    *out = v;
     return true;
-  }
-  if (errno == ERANGE || !std::isfinite(v))
-    return false;
-  *out = v;
-  return true;
 }
 
-bool ParseInteger(const char *text, long low, long high, int *out) {
-  errno = 0;
-  char *end = nullptr;
-  const long v = std::strtol(text, &end, 10);
-  if (end == text) {
-    *out = 0;
-    return low <= 0 && 0 <= high;
-  }
-  if (errno == ERANGE || v < low || v > high)
-    return false;
-  *out = (int)v;
-  return true;
-}
-
-void CopyValue(char *out, const char *line) {
-  std::snprintf(out, DESCRIPTION_LINE_BUFFER, "%s", DescriptionValue(line));
-}
-
-} // namespace
-
-int ReadVehicleValues(int handle, VehicleFileValues *values, char *error,
-                      int errorSize) {
-  std::memset(values, 0, sizeof(*values));
-  char lines[VEHICLE_FILE_LINES][DESCRIPTION_LINE_BUFFER];
-  int read = 0;
-  for (; read < VEHICLE_FILE_LINES; ++read)
-    if (!ReadDescriptionLine(handle, lines[read]))
-      break;
-  if (read < VEHICLE_FILE_LAST_USED_LINE) {
-    std::snprintf(error, errorSize, "Motorcycle file is too short!");
-    return 0;
-  }
-  const auto value = [&lines](int line) {
-    return DescriptionValue(lines[line - 1]);
-  };
-
-  CopyValue(values->frontAssembly, lines[0]);
-  CopyValue(values->rearAssembly, lines[1]);
-  CopyValue(values->wheels, lines[2]);
-
-  for (const FloatField &f : kFloatFields) {
-    double v = 0.0;
-    const bool inRange = ParseNumber(value(f.line), &v) && v <= f.high &&
-                         (f.lowExcluded ? v > f.low : v >= f.low);
-    if (!inRange) {
-      std::snprintf(error, errorSize, "Wrong motorcycle value in line %d!",
-                    f.line);
-      return 0;
+bool ParseInteger(const char* text, long low, long high, int* out)
+{
+    errno = 0;
+    char* end = nullptr;
+    const long v = std::strtol(text, &end, 10);
+    if (end == text)
+    {
+        *out = 0;
+        return low <= 0 && 0 <= high;
     }
-    values->*f.field = (float)v;
-  }
-  for (int i = 0; i < 3; ++i) {
-    if (!ParseInteger(value(10 + i), 0, 10, &values->upgradeLevels[i])) {
-      std::snprintf(error, errorSize, "Wrong motorcycle value in line %d!",
-                    10 + i);
-      return 0;
+    if (errno == ERANGE || v < low || v > high)
+        return false;
+    *out = (int)v;
+    return true;
+}
+
+void CopyValue(char* out, const char* line)
+{
+    std::snprintf(out, DESCRIPTION_LINE_BUFFER, "%s", DescriptionValue(line));
+}
+
+}   // namespace
+
+int ReadVehicleValues(int handle, VehicleFileValues* values, char* error, int errorSize)
+{
+    std::memset(values, 0, sizeof(*values));
+    char lines[VEHICLE_FILE_LINES][DESCRIPTION_LINE_BUFFER];
+    int read = 0;
+    for (; read < VEHICLE_FILE_LINES; ++read)
+        if (!ReadDescriptionLine(handle, lines[read]))
+            break;
+    if (read < VEHICLE_FILE_LAST_USED_LINE)
+    {
+        std::snprintf(error, errorSize, "Motorcycle file is too short!");
+        return 0;
     }
-  }
-  // Lines 14 and 15 hold two integers the game does not use.
-  // The engine sound is "Data/Audio/En%02d.wav" with the number plus 1.
-  if (!ParseInteger(value(25), 0, 98, &values->engineSoundNumber)) {
-    std::snprintf(error, errorSize, "Wrong motorcycle value in line %d!", 25);
-    return 0;
-  }
-  return 1;
+    const auto value = [&lines](int line) { return DescriptionValue(lines[line - 1]); };
+
+    CopyValue(values->frontAssembly, lines[0]);
+    CopyValue(values->rearAssembly, lines[1]);
+    CopyValue(values->wheels, lines[2]);
+
+    for (const FloatField& f : kFloatFields)
+    {
+        double v = 0.0;
+        const bool inRange = ParseNumber(value(f.line), &v) && v <= f.high && (f.lowExcluded ? v > f.low : v >= f.low);
+        if (!inRange)
+        {
+            std::snprintf(error, errorSize, "Wrong motorcycle value in line %d!", f.line);
+            return 0;
+        }
+        values->*f.field = (float)v;
+    }
+    for (int i = 0; i < 3; ++i)
+    {
+        if (!ParseInteger(value(10 + i), 0, 10, &values->upgradeLevels[i]))
+        {
+            std::snprintf(error, errorSize, "Wrong motorcycle value in line %d!", 10 + i);
+            return 0;
+        }
+    }
+    // Lines 14 and 15 hold two integers the game does not use.
+    // The engine sound is "Data/Audio/En%02d.wav" with the number plus 1.
+    if (!ParseInteger(value(25), 0, 98, &values->engineSoundNumber))
+    {
+        std::snprintf(error, errorSize, "Wrong motorcycle value in line %d!", 25);
+        return 0;
+    }
+    return 1;
 }

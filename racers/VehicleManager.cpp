@@ -14,9 +14,9 @@
 #include "render/D3DRender.h"
 #include "render/Views.h"
 
-CVehicleObject *g_PlayerVehicle = nullptr;
+CVehicleObject* g_PlayerVehicle = nullptr;
 
-const char *const g_VehicleModelFiles[4] = {
+const char* const g_VehicleModelFiles[4] = {
     "Data/Vehicles/01/Main.obj",
     "Data/Vehicles/02/Main.obj",
     "Data/Vehicles/03/Main.obj",
@@ -25,223 +25,233 @@ const char *const g_VehicleModelFiles[4] = {
 
 CVehicleManager g_Vehicles;
 
-namespace {
+namespace
+{
 
 // Until profiles exist the player rides the first model, as a new career does.
 const int kSelectedModel = 0;
 
 // Until the camera's chase views arrive, the main camera trails the player's
 // motorcycle so that it can be seen and ridden.
-void TrailWithMainCamera(const CVehicleObject &vehicle) {
-  CCamera &camera = g_Views.mainCamera;
-  if (g_Views.activeCamera && g_Views.activeCamera != &camera)
-    return;
-  D3DXVECTOR3 ahead(vehicle.world._31, 0.0f, vehicle.world._33);
-  if (D3DXVec3Length(&ahead) < 0.1f)
-    ahead = D3DXVECTOR3(0, 0, 1);
-  VecNormalize(ahead, ahead);
-  const D3DXVECTOR3 origin(vehicle.Position[0], vehicle.Position[1],
-                           vehicle.Position[2]);
-  camera.eye = origin - ahead * 5.5f + D3DXVECTOR3(0, 2.2f, 0);
-  camera.at = origin + ahead * 2.0f + D3DXVECTOR3(0, 0.6f, 0);
-  camera.up = D3DXVECTOR3(0, 1, 0);
-  camera.UpdateView();
+void TrailWithMainCamera(const CVehicleObject& vehicle)
+{
+    CCamera& camera = g_Views.mainCamera;
+    if (g_Views.activeCamera && g_Views.activeCamera != &camera)
+        return;
+    D3DXVECTOR3 ahead(vehicle.world._31, 0.0f, vehicle.world._33);
+    if (D3DXVec3Length(&ahead) < 0.1f)
+        ahead = D3DXVECTOR3(0, 0, 1);
+    VecNormalize(ahead, ahead);
+    // Behind and a little to the right, so the side of the motorcycle shows.
+    const D3DXVECTOR3 right(ahead.z, 0.0f, -ahead.x);
+    const D3DXVECTOR3 origin(vehicle.Position[0], vehicle.Position[1], vehicle.Position[2]);
+    camera.eye = origin - ahead * 4.0f + right * 1.8f + D3DXVECTOR3(0, 1.6f, 0);
+    camera.at = origin + ahead * 1.0f + D3DXVECTOR3(0, 0.6f, 0);
+    camera.up = D3DXVECTOR3(0, 1, 0);
+    camera.UpdateView();
 }
 
 // The frame of an assembly's slot for the wheel's compression.
-int SuspensionFrame(int parts, float compression) {
-  const int frame = (int)(parts * compression + 1.75f);
-  return std::max(0, std::min(parts - 1, frame));
+int SuspensionFrame(int parts, float compression)
+{
+    const int frame = (int)(parts * compression + 1.75f);
+    return std::max(0, std::min(parts - 1, frame));
 }
 
-void DrawSlot(CStaticObject *object, int slot, int part,
-              const D3DMATRIX *matrix, const D3DMATERIAL9 *material) {
-  if (!object || !object->meshRecord ||
-      object->meshRecord->partCount[slot] <= 0)
-    return;
-  object->currentPart = part;
-  object->RenderSlot(slot, matrix, material);
+void DrawSlot(CStaticObject* object, int slot, int part, const D3DMATRIX* matrix, const D3DMATERIAL9* material)
+{
+    if (!object || !object->meshRecord || object->meshRecord->partCount[slot] <= 0)
+        return;
+    object->currentPart = part;
+    object->RenderSlot(slot, matrix, material);
 }
 
 // A plain drawing of one motorcycle: the painted body, the parts and the
 // wheels, lit, without decal, chrome or shadow layer.
-void DrawPlain(CVehicleObject &v, TextureId elements, TextureId wheels) {
-  const float fade = v.BodyMaterial.Diffuse.a;
-  if (fade <= 0.0f || v.cameraDistance > 100.0f || !v.meshRecord)
-    return;
-  v.PartsMaterial.Diffuse.a = fade;
-  v.WheelsMaterial.Diffuse.a = fade;
+void DrawPlain(CVehicleObject& v, TextureId elements, TextureId wheels)
+{
+    const float fade = v.BodyMaterial.Diffuse.a;
+    if (fade <= 0.0f || v.cameraDistance > 100.0f || !v.meshRecord)
+        return;
+    v.PartsMaterial.Diffuse.a = fade;
+    v.WheelsMaterial.Diffuse.a = fade;
 
-  g_Render.BindTextureObject(v.PaintTexture, 0, 0);
-  DrawSlot(&v, 0, 0, nullptr, &v.BodyMaterial);
-  CStaticObject *assemblies[2] = {v.FrontAssembly, v.RearAssembly};
-  for (int k = 0; k < 2; ++k)
-    if (assemblies[k] && assemblies[k]->meshRecord)
-      DrawSlot(assemblies[k], 0,
-               SuspensionFrame(assemblies[k]->meshRecord->partCount[0],
-                               v.WheelCompression[k]),
-               nullptr, &v.BodyMaterial);
+    g_Render.BindTextureObject(v.PaintTexture, 0, 0);
+    DrawSlot(&v, 0, 0, nullptr, &v.BodyMaterial);
+    CStaticObject* assemblies[2] = {v.FrontAssembly, v.RearAssembly};
+    for (int k = 0; k < 2; ++k)
+        if (assemblies[k] && assemblies[k]->meshRecord)
+            DrawSlot(assemblies[k], 0, SuspensionFrame(assemblies[k]->meshRecord->partCount[0], v.WheelCompression[k]),
+                     nullptr, &v.BodyMaterial);
 
-  g_Render.BindTexture(elements, 0, 0);
-  DrawSlot(&v, 1, 0, nullptr, &v.PartsMaterial);
-  for (int k = 0; k < 2; ++k)
-    if (assemblies[k] && assemblies[k]->meshRecord)
-      DrawSlot(assemblies[k], 1,
-               SuspensionFrame(assemblies[k]->meshRecord->partCount[1],
-                               v.WheelCompression[k]),
-               nullptr, &v.PartsMaterial);
+    g_Render.BindTexture(elements, 0, 0);
+    DrawSlot(&v, 1, 0, nullptr, &v.PartsMaterial);
+    for (int k = 0; k < 2; ++k)
+        if (assemblies[k] && assemblies[k]->meshRecord)
+            DrawSlot(assemblies[k], 1, SuspensionFrame(assemblies[k]->meshRecord->partCount[1], v.WheelCompression[k]),
+                     nullptr, &v.PartsMaterial);
 
-  g_Render.BindTexture(wheels, 0, 0);
-  for (int k = 0; k < 2; ++k) {
-    DrawSlot(v.Wheels, 1, k, &v.WheelMatrix[k], &v.WheelsMaterial);
-    DrawSlot(v.Wheels, 0, k, &v.WheelMatrix[k], &v.WheelsMaterial);
-  }
-}
-
-} // namespace
-
-CVehicleManager::CVehicleManager()
-    : racerCount(0), elementsTexture(-1), wheelsTexture(-1) {
-  for (CVehicleObject *&r : racers)
-    r = nullptr;
-}
-
-int CVehicleManager::Create() {
-  for (CVehicleObject *&r : racers)
-    r = nullptr;
-  racerCount = 0;
-  elementsTexture = g_Render.LoadTexture("Data/Vehicles/Elements.bmp", 0,
-                                         D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
-  wheelsTexture = g_Render.LoadTexture("Data/Vehicles/Wheels.bmp", 0,
-                                       D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
-  // The four showroom models are loaded here with the menu's motorcycle page.
-  return 1;
-}
-
-void CVehicleManager::Release() {
-  Clear();
-  g_Render.ReleaseTexture(elementsTexture);
-  g_Render.ReleaseTexture(wheelsTexture);
-  elementsTexture = wheelsTexture = -1;
-}
-
-CVehicleObject *CVehicleManager::CreatePlayer(const float *position,
-                                              const float *target,
-                                              const char *file) {
-  if (g_EditorMode)
-    return nullptr;
-  float pos[3], at[3];
-  if (!position || !target) {
-    if (!g_RacePath || g_RacePathCount < 2)
-      return nullptr; // nowhere to stand
-    for (int i = 0; i < 3; ++i) {
-      pos[i] = g_RacePath[0][i];
-      at[i] = g_RacePath[1][i];
+    g_Render.BindTexture(wheels, 0, 0);
+    for (int k = 0; k < 2; ++k)
+    {
+        DrawSlot(v.Wheels, 1, k, &v.WheelMatrix[k], &v.WheelsMaterial);
+        DrawSlot(v.Wheels, 0, k, &v.WheelMatrix[k], &v.WheelsMaterial);
     }
-    pos[1] += 1.5f;
-    at[1] += 1.5f;
-  }
-  if (position)
-    std::copy(position, position + 3, pos);
-  if (target)
-    std::copy(target, target + 3, at);
-  if (!file)
-    file = g_VehicleModelFiles[kSelectedModel];
-
-  if (g_PlayerVehicle)
-    RemoveVehicle(g_PlayerVehicle);
-  CVehicleObject *player = AddVehicle(file);
-  if (!player)
-    return nullptr;
-  const float up[3] = {0.0f, 1.0f, 0.0f};
-  player->SetPosition(pos, at, up, CONTROL_KEYBOARD, RACER_PLAYER);
-  player->DriveState = DRIVE_PLAYER;
-  if (!player->inWorld) {
-    // A refused motorcycle has no body to ride.
-    RemoveVehicle(player);
-    return nullptr;
-  }
-  // The rider and the career's paint join the player here with their own work.
-  g_PlayerVehicle = player;
-  return player;
 }
 
-CVehicleObject *CVehicleManager::AddVehicle(const char *file) {
-  if (racerCount >= VEHICLE_MAX_RACERS)
-    return nullptr;
-  CVehicleObject *v = new CVehicleObject();
-  racers[racerCount++] = v;
-  v->LoadVehicle(file);
-  return v;
+}   // namespace
+
+CVehicleManager::CVehicleManager() : racerCount(0), elementsTexture(-1), wheelsTexture(-1)
+{
+    for (CVehicleObject*& r : racers)
+        r = nullptr;
 }
 
-void CVehicleManager::RemoveVehicle(CVehicleObject *racer) {
-  for (int i = 0; i < racerCount; ++i) {
-    if (racers[i] != racer)
-      continue;
-    racer->Release();
-    delete racer;
-    for (int j = i; j + 1 < racerCount; ++j)
-      racers[j] = racers[j + 1];
-    racers[--racerCount] = nullptr;
-    if (g_PlayerVehicle == racer)
-      g_PlayerVehicle = nullptr;
-    break;
-  }
-  if (racerCount == 0)
+int CVehicleManager::Create()
+{
+    for (CVehicleObject*& r : racers)
+        r = nullptr;
+    racerCount = 0;
+    elementsTexture = g_Render.LoadTexture("Data/Vehicles/Elements.bmp", 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
+    wheelsTexture = g_Render.LoadTexture("Data/Vehicles/Wheels.bmp", 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
+    // The four showroom models are loaded here with the menu's motorcycle page.
+    return 1;
+}
+
+void CVehicleManager::Release()
+{
+    Clear();
+    g_Render.ReleaseTexture(elementsTexture);
+    g_Render.ReleaseTexture(wheelsTexture);
+    elementsTexture = wheelsTexture = -1;
+}
+
+CVehicleObject* CVehicleManager::CreatePlayer(const float* position, const float* target, const char* file)
+{
+    if (g_EditorMode)
+        return nullptr;
+    float pos[3], at[3];
+    if (!position || !target)
+    {
+        if (!g_RacePath || g_RacePathCount < 2)
+            return nullptr;   // nowhere to stand
+        for (int i = 0; i < 3; ++i)
+        {
+            pos[i] = g_RacePath[0][i];
+            at[i] = g_RacePath[1][i];
+        }
+        pos[1] += 1.5f;
+        at[1] += 1.5f;
+    }
+    if (position)
+        std::copy(position, position + 3, pos);
+    if (target)
+        std::copy(target, target + 3, at);
+    if (!file)
+        file = g_VehicleModelFiles[kSelectedModel];
+
+    if (g_PlayerVehicle)
+        RemoveVehicle(g_PlayerVehicle);
+    CVehicleObject* player = AddVehicle(file);
+    if (!player)
+        return nullptr;
+    const float up[3] = {0.0f, 1.0f, 0.0f};
+    player->SetPosition(pos, at, up, CONTROL_KEYBOARD, RACER_PLAYER);
+    player->DriveState = DRIVE_PLAYER;
+    if (!player->inWorld)
+    {
+        // A refused motorcycle has no body to ride.
+        RemoveVehicle(player);
+        return nullptr;
+    }
+    // The rider and the career's paint join the player here with their own work.
+    g_PlayerVehicle = player;
+    return player;
+}
+
+CVehicleObject* CVehicleManager::AddVehicle(const char* file)
+{
+    if (racerCount >= VEHICLE_MAX_RACERS)
+        return nullptr;
+    CVehicleObject* v = new CVehicleObject();
+    racers[racerCount++] = v;
+    v->LoadVehicle(file);
+    return v;
+}
+
+void CVehicleManager::RemoveVehicle(CVehicleObject* racer)
+{
+    for (int i = 0; i < racerCount; ++i)
+    {
+        if (racers[i] != racer)
+            continue;
+        racer->Release();
+        delete racer;
+        for (int j = i; j + 1 < racerCount; ++j)
+            racers[j] = racers[j + 1];
+        racers[--racerCount] = nullptr;
+        if (g_PlayerVehicle == racer)
+            g_PlayerVehicle = nullptr;
+        break;
+    }
+    if (racerCount == 0)
+        g_PlayerVehicle = nullptr;
+}
+
+void CVehicleManager::Clear()
+{
+    while (racerCount > 0)
+        RemoveVehicle(racers[0]);
     g_PlayerVehicle = nullptr;
 }
 
-void CVehicleManager::Clear() {
-  while (racerCount > 0)
-    RemoveVehicle(racers[0]);
-  g_PlayerVehicle = nullptr;
+TextureId CVehicleManager::LoadDecal(int* number)
+{
+    if (!number)
+        return -1;
+    if (*number == -1)
+        *number = GameRand() % 10 + 1;
+    char name[64];
+    std::snprintf(name, sizeof(name), "Data/Vehicles/Decal%02d.bmp", *number);
+    return g_Render.LoadTexture(name, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
 }
 
-TextureId CVehicleManager::LoadDecal(int *number) {
-  if (!number)
-    return -1;
-  if (*number == -1)
-    *number = GameRand() % 10 + 1;
-  char name[64];
-  std::snprintf(name, sizeof(name), "Data/Vehicles/Decal%02d.bmp", *number);
-  return g_Render.LoadTexture(name, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
-}
-
-void CVehicleManager::Update() {
-  if (g_EditorMode)
-    return;
-  for (int i = 1; i < racerCount;) {
-    CVehicleObject *racer = racers[i];
-    racer->Update();
-    if (!racer->inWorld) {
-      RemoveVehicle(racer);
-      continue; // the next racer moved into this slot
+void CVehicleManager::Update()
+{
+    if (g_EditorMode)
+        return;
+    for (int i = 1; i < racerCount;)
+    {
+        CVehicleObject* racer = racers[i];
+        racer->Update();
+        if (!racer->inWorld)
+        {
+            RemoveVehicle(racer);
+            continue;   // the next racer moved into this slot
+        }
+        ++i;
     }
-    ++i;
-  }
-  if (g_PlayerVehicle)
-    TrailWithMainCamera(*g_PlayerVehicle);
+    if (g_PlayerVehicle)
+        TrailWithMainCamera(*g_PlayerVehicle);
 }
 
 void CVehicleManager::UpdateVisibility() {}
 
-void CVehicleManager::Render() {
-  IDirect3DDevice9 *device = g_Render.device;
-  if (g_EditorMode || !device || racerCount == 0)
-    return;
-  g_Render.SetFog(0);
-  g_Render.SetLighting(1);
-  g_Render.SetZEnable(1);
-  g_Render.SetZWrite(1);
-  g_Render.SetAlphaBlend(0);
-  g_Render.SetStageColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE,
-                           D3DTA_CURRENT, D3DTA_CURRENT);
-  for (int i = 0; i < racerCount; ++i)
-    DrawPlain(*racers[i], elementsTexture, wheelsTexture);
-  g_Render.SetStageColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT,
-                           D3DTA_CURRENT, D3DTA_CURRENT);
-  g_Render.BindTexture(-1, 0, 0);
+void CVehicleManager::Render()
+{
+    IDirect3DDevice9* device = g_Render.device;
+    if (g_EditorMode || !device || racerCount == 0)
+        return;
+    g_Render.SetFog(0);
+    g_Render.SetLighting(1);
+    g_Render.SetZEnable(1);
+    g_Render.SetZWrite(1);
+    g_Render.SetAlphaBlend(0);
+    g_Render.SetStageColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTA_CURRENT, D3DTA_CURRENT);
+    for (int i = 0; i < racerCount; ++i)
+        DrawPlain(*racers[i], elementsTexture, wheelsTexture);
+    g_Render.SetStageColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT);
+    g_Render.BindTexture(-1, 0, 0);
 }
 
 void CVehicleManager::RenderChrome() {}

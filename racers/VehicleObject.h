@@ -22,211 +22,213 @@ class CHumanObject;
 class CGameSound;
 class CSkidStrip;
 
-enum DriveState {
-  DRIVE_PLAYER = 0,
-  DRIVE_HOLD = 1,
-  DRIVE_STOP = 2,
-  DRIVE_AUTOPILOT = 3,
-  DRIVE_AI = 4,
-  DRIVE_UNSTICK = 5,
+enum DriveState
+{
+    DRIVE_PLAYER = 0,
+    DRIVE_HOLD = 1,
+    DRIVE_STOP = 2,
+    DRIVE_AUTOPILOT = 3,
+    DRIVE_AI = 4,
+    DRIVE_UNSTICK = 5,
 };
 
-enum ControlMode {
-  CONTROL_COMPUTER = 1,
-  CONTROL_KEYBOARD = 2,
+enum ControlMode
+{
+    CONTROL_COMPUTER = 1,
+    CONTROL_KEYBOARD = 2,
 };
 
-enum RacerKind {
-  RACER_PLAYER = 0,
-  RACER_AI = 1,
-  RACER_SHOWROOM = 2,
+enum RacerKind
+{
+    RACER_PLAYER = 0,
+    RACER_AI = 1,
+    RACER_SHOWROOM = 2,
 };
 
 // The wheel points of a motorcycle's body mesh (point set 8): the axles and
 // the tops of the two suspensions, in model space.
-enum {
-  VEHICLE_POINT_SET_EYE = 0,
-  VEHICLE_POINT_SET_WHEELS = 8,
-  VEHICLE_POINT_SET_SEAT = 9,
-  VEHICLE_WHEEL_SLOTS = 4,
+enum
+{
+    VEHICLE_POINT_SET_EYE = 0,
+    VEHICLE_POINT_SET_WHEELS = 8,
+    VEHICLE_POINT_SET_SEAT = 9,
+    VEHICLE_WHEEL_SLOTS = 4,
 };
 
 // Statistics of the current race, read by the in-race display and the result
 // screen.
-struct RaceStats {
-  float DistanceLeft; // world units to the finish
-  float RaceTime;     // s
-  float TopSpeed;     // km/h
-  float AverageSpeed; // km/h, set at the finish
-  int Crashes;        // impact sounds
-  int Falls;          // rider thrown off
-  float OffRouteTime; // s
-  float AirTime;      // s
-  int Kicks;          // kicks the player landed
-  int Position;       // place, 0 = first
+struct RaceStats
+{
+    float DistanceLeft;   // world units to the finish
+    float RaceTime;       // s
+    float TopSpeed;       // km/h
+    float AverageSpeed;   // km/h, set at the finish
+    int Crashes;          // impact sounds
+    int Falls;            // rider thrown off
+    float OffRouteTime;   // s
+    float AirTime;        // s
+    int Kicks;            // kicks the player landed
+    int Position;         // place, 0 = first
 };
 
-class CVehicleObject : public CStaticObject {
+class CVehicleObject : public CStaticObject
+{
 public:
-  CVehicleObject();
+    CVehicleObject();
 
-  // --- Record, file, paint, upgrades (VehicleObject.cpp) ---------------
+    // --- Record, file, paint, upgrades (VehicleObject.cpp) ---------------
 
-  // Reads the motorcycle file: the object part, then 26 lines whose values
-  // start at column 32. Returns the (closed) handle, or -1 when the object
-  // part cannot be read or the file is refused (see Usable).
-  int LoadVehicle(const char *file);
-  // Paint and decal: a decal number other than -1 takes the two colours as
-  // given; none (or -1) draws two random colours, blacks one of them out
-  // and lets the list pick a random decal.
-  void SetPaint(const int *decalId, const float *colour1, const float *colour2);
-  // The current driving values from the base values and UpgradeLevels.
-  void ApplyUpgrades(int k);
-  // Frees everything the motorcycle owns; the body leaves the world before
-  // anything it uses is deleted.
-  void Release();
-  // 1 once LoadVehicle accepted the file: only then can the motorcycle get
-  // a body (CreatePhysics does nothing for a refused one).
-  int Usable() const { return Loaded; }
+    // Reads the motorcycle file: the object part, then 26 lines whose values
+    // start at column 32. Returns the (closed) handle, or -1 when the object
+    // part cannot be read or the file is refused (see Usable).
+    int LoadVehicle(const char* file);
+    // Paint and decal: a decal number other than -1 takes the two colours as
+    // given; none (or -1) draws two random colours, blacks one of them out
+    // and lets the list pick a random decal.
+    void SetPaint(const int* decalId, const float* colour1, const float* colour2);
+    // The current driving values from the base values and UpgradeLevels.
+    void ApplyUpgrades(int k);
+    // Frees everything the motorcycle owns; the body leaves the world before
+    // anything it uses is deleted.
+    void Release();
+    // 1 once LoadVehicle accepted the file: only then can the motorcycle get
+    // a body (CreatePhysics does nothing for a refused one).
+    int Usable() const { return Loaded; }
 
-  // The per-frame step: fade, controller, steering, engine, body sync,
-  // wheels, assemblies and lean.
-  void Update();
-  // The keyboard's requests (the player's motorcycle).
-  void UpdateController();
-  void UpdatePlayerControl();
-  // The averaged contact of one touching pair: point on this motorcycle's
-  // body (body space), normal pointing away from the partner, and the
-  // partner (another object, or null for the landscape).
-  void OnImpact(const float *contactPoint, const float *normal,
-                CStaticObject *partner);
+    // The per-frame step: fade, controller, steering, engine, body sync,
+    // wheels, assemblies and lean.
+    void Update();
+    // The keyboard's requests (the player's motorcycle).
+    void UpdateController();
+    void UpdatePlayerControl();
+    // The averaged contact of one touching pair: point on this motorcycle's
+    // body (body space), normal pointing away from the partner, and the
+    // partner (another object, or null for the landscape).
+    void OnImpact(const float* contactPoint, const float* normal, CStaticObject* partner);
 
-  // --- Physics (VehiclePhysics.cpp) ------------------------------------
+    // --- Physics (VehiclePhysics.cpp) ------------------------------------
 
-  // Places the motorcycle and (re)creates its physics. A null position
-  // re-places it at its stored placement frame and keeps RacerKind.
-  void SetPosition(const float *pos, const float *target, const float *up,
-                   int controlMode, int racerKind);
-  // A new body with its ray-cast vehicle, or the existing one re-placed.
-  void CreatePhysics(float mass, const float *pos, const float *target,
-                     const float *up);
-  // ChassisShape from the body mesh's cylinders and boxes, built once.
-  void CreateCollisionShape(const float *offset);
-  // Matrix, position and velocities from the body (and the rider's fall).
-  void SyncFromBody();
-  // Wheel matrices, compression, ground contact, sliding and the grip ramp.
-  void UpdateWheels();
-  // The driving values the racer kind calls for before the physics are
-  // (re)created: the player's and a computer racer's upgrade levels.
-  void ApplyRacerTuning();
+    // Places the motorcycle and (re)creates its physics. A null position
+    // re-places it at its stored placement frame and keeps RacerKind.
+    void SetPosition(const float* pos, const float* target, const float* up, int controlMode, int racerKind);
+    // A new body with its ray-cast vehicle, or the existing one re-placed.
+    void CreatePhysics(float mass, const float* pos, const float* target, const float* up);
+    // ChassisShape from the body mesh's cylinders and boxes, built once.
+    void CreateCollisionShape(const float* offset);
+    // Matrix, position and velocities from the body (and the rider's fall).
+    void SyncFromBody();
+    // Wheel matrices, compression, ground contact, sliding and the grip ramp.
+    void UpdateWheels();
+    // The driving values the racer kind calls for before the physics are
+    // (re)created: the player's and a computer racer's upgrade levels.
+    void ApplyRacerTuning();
 
-  // --- Engine and handling (VehicleEngine.cpp) -------------------------
+    // --- Engine and handling (VehicleEngine.cpp) -------------------------
 
-  void UpdateSteering();
-  void UpdateEngine();
-  void UpdateParts();
-  void UpdateLean();
+    void UpdateSteering();
+    void UpdateEngine();
+    void UpdateParts();
+    void UpdateLean();
 
-  // --- Fields -----------------------------------------------------------
+    // --- Fields -----------------------------------------------------------
 
-  char Name[VEHICLE_NAME_LENGTH];
-  RaceStats Stats; // the record's RaceStats block
-  int RacerKind;
-  CHumanObject *Rider;
-  D3DMATERIAL9 BodyMaterial;
-  D3DMATERIAL9 PartsMaterial;
-  D3DMATERIAL9 WheelsMaterial;
-  float PaintColor1[4];
-  float PaintColor2[4];
-  int DecalId;
-  TextureId DecalTexture;
-  IDirect3DTexture9 *PaintTexture;
-  int ControlMode;
-  int DriveState;
-  int PreviousDriveState;
-  float Position[3];
-  float TargetPoint[3];
-  float StuckTimer;
-  float KickTimer;
-  float KickedTimer;
-  int LastImpactTime;
-  CStaticObject *LastImpactPartner;
-  int PathPoint;
-  float TargetDirection[3];
-  float LaneOffset;
-  float OffRouteTimer;
-  float Mass;
-  float LeanMass;
-  float Speed;    // km/h, negative when rolling backwards
-  float MaxSpeed; // km/h
-  float Transmission;
-  float BaseTransmission;
-  float EngineForce;
-  float EnginePower;
-  float BaseEnginePower;
-  float Throttle;   // 0..2000
-  float BrakeRamp;  // 0..100
-  float BrakeInput; // 0..100
-  int RearBrake;
-  float Steer;      // -0.6..0.6
-  float SteerInput; // -1..1 from keys, -2..2 from the computer driver
-  float Chassis;
-  float BaseChassis;
-  float CentreOfMassHeight;
-  float HandlebarAngle;
-  int Airborne;
-  float FrontFrictionSlip;
-  float BaseFrontFrictionSlip;
-  float RearFrictionSlip;
-  float BaseRearFrictionSlip;
-  float FrontRollInfluence;
-  float RearRollInfluence;
-  float SuspensionStiffness;
-  float SuspensionCompression;
-  float SuspensionDamping;
-  int UpgradeLevels[3]; // engine, transmission, chassis, 0..10
-  int RubberBand;
-  float PreviousVelocity[3];
-  float PreviousAngularVelocity[3];
-  int EngineSoundNumber;
-  CGameSound *EngineSound;
-  CGameSound *TyreSound;
-  float EngineVolume;
-  float EnginePitch;
-  int Gear;
-  btCompoundShape *ChassisShape;
-  btRaycastVehicle *Vehicle;
-  btRaycastVehicle::btVehicleTuning Tuning;
-  float RestLength;
-  float Lean;
-  CStaticObject *FrontAssembly;
-  CStaticObject *RearAssembly;
-  CStaticObject *Wheels;
-  float WheelCompression[VEHICLE_WHEEL_SLOTS];
-  D3DMATRIX WheelMatrix[VEHICLE_WHEEL_SLOTS];
-  float WheelRadius[VEHICLE_WHEEL_SLOTS];
-  float WheelContact[VEHICLE_WHEEL_SLOTS];
-  int WheelsOnGround;
-  float DustTimer[VEHICLE_WHEEL_SLOTS];
-  float SkidTimer[VEHICLE_WHEEL_SLOTS];
-  CSkidStrip *SkidTrail[VEHICLE_WHEEL_SLOTS];
+    char Name[VEHICLE_NAME_LENGTH];
+    RaceStats Stats;   // the record's RaceStats block
+    int RacerKind;
+    CHumanObject* Rider;
+    D3DMATERIAL9 BodyMaterial;
+    D3DMATERIAL9 PartsMaterial;
+    D3DMATERIAL9 WheelsMaterial;
+    float PaintColor1[4];
+    float PaintColor2[4];
+    int DecalId;
+    TextureId DecalTexture;
+    IDirect3DTexture9* PaintTexture;
+    int ControlMode;
+    int DriveState;
+    int PreviousDriveState;
+    float Position[3];
+    float TargetPoint[3];
+    float StuckTimer;
+    float KickTimer;
+    float KickedTimer;
+    int LastImpactTime;
+    CStaticObject* LastImpactPartner;
+    int PathPoint;
+    float TargetDirection[3];
+    float LaneOffset;
+    float OffRouteTimer;
+    float Mass;
+    float LeanMass;
+    float Speed;      // km/h, negative when rolling backwards
+    float MaxSpeed;   // km/h
+    float Transmission;
+    float BaseTransmission;
+    float EngineForce;
+    float EnginePower;
+    float BaseEnginePower;
+    float Throttle;     // 0..2000
+    float BrakeRamp;    // 0..100
+    float BrakeInput;   // 0..100
+    int RearBrake;
+    float Steer;        // -0.6..0.6
+    float SteerInput;   // -1..1 from keys, -2..2 from the computer driver
+    float Chassis;
+    float BaseChassis;
+    float CentreOfMassHeight;
+    float HandlebarAngle;
+    int Airborne;
+    float FrontFrictionSlip;
+    float BaseFrontFrictionSlip;
+    float RearFrictionSlip;
+    float BaseRearFrictionSlip;
+    float FrontRollInfluence;
+    float RearRollInfluence;
+    float SuspensionStiffness;
+    float SuspensionCompression;
+    float SuspensionDamping;
+    int UpgradeLevels[3];   // engine, transmission, chassis, 0..10
+    int RubberBand;
+    float PreviousVelocity[3];
+    float PreviousAngularVelocity[3];
+    int EngineSoundNumber;
+    CGameSound* EngineSound;
+    CGameSound* TyreSound;
+    float EngineVolume;
+    float EnginePitch;
+    int Gear;
+    btCompoundShape* ChassisShape;
+    btRaycastVehicle* Vehicle;
+    btRaycastVehicle::btVehicleTuning Tuning;
+    float RestLength;
+    float Lean;
+    CStaticObject* FrontAssembly;
+    CStaticObject* RearAssembly;
+    CStaticObject* Wheels;
+    float WheelCompression[VEHICLE_WHEEL_SLOTS];
+    D3DMATRIX WheelMatrix[VEHICLE_WHEEL_SLOTS];
+    float WheelRadius[VEHICLE_WHEEL_SLOTS];
+    float WheelContact[VEHICLE_WHEEL_SLOTS];
+    int WheelsOnGround;
+    float DustTimer[VEHICLE_WHEEL_SLOTS];
+    float SkidTimer[VEHICLE_WHEEL_SLOTS];
+    CSkidStrip* SkidTrail[VEHICLE_WHEEL_SLOTS];
 
-  // The file's own values, kept so that a racer's levels and factors are
-  // applied once from them and never compound over respawns and restarts.
-  float FileEnginePower;
-  float FileTransmission;
-  int FileUpgradeLevels[3];
-  // A computer racer's power and transmission factors (0.75..0.85), drawn
-  // at its first CreatePhysics; 0 until then.
-  float PowerFactor;
-  float TransmissionFactor;
-  // 1 once LoadVehicle accepted the file.
-  int Loaded;
+    // The file's own values, kept so that a racer's levels and factors are
+    // applied once from them and never compound over respawns and restarts.
+    float FileEnginePower;
+    float FileTransmission;
+    int FileUpgradeLevels[3];
+    // A computer racer's power and transmission factors (0.75..0.85), drawn
+    // at its first CreatePhysics; 0 until then.
+    float PowerFactor;
+    float TransmissionFactor;
+    // 1 once LoadVehicle accepted the file.
+    int Loaded;
 };
 
 // The rider's fall from a sudden stop: d = the horizontal velocity lost
 // since the last frame (previous - current, y 0). Above 10 the rider is
 // thrown with v = 0.8 d raised along `up` by a quarter of its length;
 // returns 1 and fills `throwVelocity`, else 0.
-int RiderThrowVelocity(const float previous[3], const float current[3],
-                       const float up[3], float throwVelocity[3]);
+int RiderThrowVelocity(const float previous[3], const float current[3], const float up[3], float throwVelocity[3]);

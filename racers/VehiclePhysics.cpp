@@ -21,322 +21,334 @@
 #include "render/Views.h"
 #include "world/Landscape.h"
 
-namespace {
+namespace
+{
 
 // Row-vector world matrices (rows side, up, forward, origin) hold the same
 // sixteen numbers as the library's column-major OpenGL matrices.
-btTransform TransformFromMatrix(const D3DMATRIX &m) {
-  btTransform t;
-  t.setFromOpenGLMatrix(&m._11);
-  return t;
+btTransform TransformFromMatrix(const D3DMATRIX& m)
+{
+    btTransform t;
+    t.setFromOpenGLMatrix(&m._11);
+    return t;
 }
 
-void MatrixFromTransform(D3DMATRIX &m, const btTransform &t) {
-  t.getOpenGLMatrix(&m._11);
+void MatrixFromTransform(D3DMATRIX& m, const btTransform& t)
+{
+    t.getOpenGLMatrix(&m._11);
 }
 
-btVector3 Bt(const D3DXVECTOR3 &v) { return btVector3(v.x, v.y, v.z); }
-
-void Store(float out[3], const btVector3 &v) {
-  out[0] = v.x();
-  out[1] = v.y();
-  out[2] = v.z();
+btVector3 Bt(const D3DXVECTOR3& v)
+{
+    return btVector3(v.x, v.y, v.z);
 }
 
-float RandomFactor() { return (float)(GameRand() % 101) * 0.001f + 0.75f; }
+void Store(float out[3], const btVector3& v)
+{
+    out[0] = v.x();
+    out[1] = v.y();
+    out[2] = v.z();
+}
+
+float RandomFactor()
+{
+    return (float)(GameRand() % 101) * 0.001f + 0.75f;
+}
 
 // The player's upgrade levels. Until profiles exist the player rides with the
 // levels a new career starts with: the motorcycle's own file levels.
-void PlayerUpgradeLevels(const CVehicleObject &vehicle, int levels[3]) {
-  for (int i = 0; i < 3; ++i)
-    levels[i] = vehicle.FileUpgradeLevels[i];
-}
-
-} // namespace
-
-void CVehicleObject::SetPosition(const float *pos, const float *target,
-                                 const float *up, int controlMode,
-                                 int racerKind) {
-  D3DXVECTOR3 p, t, u;
-  if (pos) {
-    p = D3DXVECTOR3(pos[0], pos[1], pos[2]);
-    t = target ? D3DXVECTOR3(target[0], target[1], target[2])
-               : p + D3DXVECTOR3(0, 0, 1);
-    u = up ? D3DXVECTOR3(up[0], up[1], up[2]) : D3DXVECTOR3(0, 1, 0);
-    RacerKind = racerKind;
-  } else {
-    // Back to the stored placement frame, upright.
-    p = D3DXVECTOR3(placement._41, placement._42, placement._43);
-    t = p + D3DXVECTOR3(placement._31, placement._32, placement._33) * 100.0f;
-    u = D3DXVECTOR3(placement._21, placement._22, placement._23);
-  }
-  SetOrientation(p, t, u);
-  placement = world;
-  Position[0] = worldCentre[0] = p.x;
-  Position[1] = worldCentre[1] = p.y;
-  Position[2] = worldCentre[2] = p.z;
-  const float pp[3] = {p.x, p.y, p.z}, tt[3] = {t.x, t.y, t.z},
-              uu[3] = {u.x, u.y, u.z};
-  CreatePhysics(Mass, pp, tt, uu);
-  ControlMode = controlMode;
-  StuckTimer = KickedTimer = 0.0f;
-  RubberBand = 0;
-  KickTimer = -(float)(GameRand() % 101) * 0.04f;
-}
-
-void CVehicleObject::ApplyRacerTuning() {
-  switch (RacerKind) {
-  case RACER_AI: {
-    // The race's bonus and the racer's own factors are applied to the
-    // file's values, never to what an earlier respawn left, so a racer
-    // keeps the same power all race long.
-    int bonus = 0;
-    if (g_CurrentRace >= 0 && g_CurrentRace < RACE_ROWS)
-      bonus = std::max(0, g_RaceTable.difficulty[g_CurrentRace]);
+void PlayerUpgradeLevels(const CVehicleObject& vehicle, int levels[3])
+{
     for (int i = 0; i < 3; ++i)
-      UpgradeLevels[i] =
-          std::min(10, FileUpgradeLevels[i] + std::min(bonus, 10));
-    if (PowerFactor == 0.0f) {
-      PowerFactor = RandomFactor();
-      TransmissionFactor = RandomFactor();
-    }
-    BaseEnginePower = FileEnginePower * PowerFactor;
-    BaseTransmission = FileTransmission * TransmissionFactor;
-    ApplyUpgrades(1);
-    break;
-  }
-  case RACER_PLAYER:
-    PlayerUpgradeLevels(*this, UpgradeLevels);
-    ApplyUpgrades(1);
-    break;
-  default:
-    break; // showroom models keep the file's levels and values
-  }
+        levels[i] = vehicle.FileUpgradeLevels[i];
 }
 
-void CVehicleObject::CreateCollisionShape(const float *offset) {
-  if (ChassisShape || !meshRecord)
-    return;
-  const int cylinders = meshRecord->partCount[MESH_SLOT_CYLINDERS];
-  const int boxes = meshRecord->partCount[MESH_SLOT_BOXES];
-  if (cylinders <= 0 && boxes <= 0)
-    return;
-  ChassisShape = new btCompoundShape(true);
-  for (int slot : {(int)MESH_SLOT_CYLINDERS, (int)MESH_SLOT_BOXES}) {
-    for (int i = 0; i < meshRecord->partCount[slot]; ++i) {
-      const float *low = meshRecord->partBox[slot][i];
-      const float *size = meshRecord->partSize[slot][i];
-      const btVector3 half(size[0] * 0.5f, size[1] * 0.5f, size[2] * 0.5f);
-      btCollisionShape *child;
-      if (slot == MESH_SLOT_CYLINDERS)
-        child = new btCylinderShapeX(half); // axis along the axles
-      else
-        child = new btBoxShape(half);
-      btTransform t;
-      t.setIdentity();
-      t.setOrigin(btVector3(low[0] + half.x() - offset[0],
-                            low[1] + half.y() - offset[1],
-                            low[2] + half.z() - offset[2]));
-      ChassisShape->addChildShape(t, child);
+}   // namespace
+
+void CVehicleObject::SetPosition(const float* pos, const float* target, const float* up, int controlMode, int racerKind)
+{
+    D3DXVECTOR3 p, t, u;
+    if (pos)
+    {
+        p = D3DXVECTOR3(pos[0], pos[1], pos[2]);
+        t = target ? D3DXVECTOR3(target[0], target[1], target[2]) : p + D3DXVECTOR3(0, 0, 1);
+        u = up ? D3DXVECTOR3(up[0], up[1], up[2]) : D3DXVECTOR3(0, 1, 0);
+        RacerKind = racerKind;
     }
-  }
+    else
+    {
+        // Back to the stored placement frame, upright.
+        p = D3DXVECTOR3(placement._41, placement._42, placement._43);
+        t = p + D3DXVECTOR3(placement._31, placement._32, placement._33) * 100.0f;
+        u = D3DXVECTOR3(placement._21, placement._22, placement._23);
+    }
+    SetOrientation(p, t, u);
+    placement = world;
+    Position[0] = worldCentre[0] = p.x;
+    Position[1] = worldCentre[1] = p.y;
+    Position[2] = worldCentre[2] = p.z;
+    const float pp[3] = {p.x, p.y, p.z}, tt[3] = {t.x, t.y, t.z}, uu[3] = {u.x, u.y, u.z};
+    CreatePhysics(Mass, pp, tt, uu);
+    ControlMode = controlMode;
+    StuckTimer = KickedTimer = 0.0f;
+    RubberBand = 0;
+    KickTimer = -(float)(GameRand() % 101) * 0.04f;
 }
 
-void CVehicleObject::CreatePhysics(float bodyMass, const float *pos,
-                                   const float *target, const float *up) {
-  const D3DXVECTOR3 p(pos[0], pos[1], pos[2]);
-  Position[0] = p.x;
-  Position[1] = p.y;
-  Position[2] = p.z;
-  SetOrientation(p, D3DXVECTOR3(target[0], target[1], target[2]),
-                 D3DXVECTOR3(up[0], up[1], up[2]));
-  const btTransform start = TransformFromMatrix(world);
-  mass = bodyMass;
-
-  ApplyRacerTuning();
-
-  if (!body) {
-    // A refused motorcycle (missing file, mesh, points or collision
-    // parts) gets no body; the list drops it.
-    if (!Loaded || !meshRecord)
-      return;
-    massCentreOffset[1] = CentreOfMassHeight;
-    const float offset[3] = {0.0f, -CentreOfMassHeight, 0.0f};
-    CreateCollisionShape(offset);
-    if (!ChassisShape)
-      return;
-    btDefaultMotionState *motion = new btDefaultMotionState(start);
-    const btVector3 inertia(bodyMass * 0.5f, bodyMass * 0.5f, bodyMass * 0.5f);
-    body = new btRigidBody(bodyMass, motion, ChassisShape, inertia);
-    body->setUserPointer(static_cast<CStaticObject *>(this));
-
-    const D3DXVECTOR3 *pt = meshRecord->points[VEHICLE_POINT_SET_WHEELS];
-    const D3DXVECTOR3 lift(0.0f, CentreOfMassHeight, 0.0f);
-    RestLength = (pt[2].y - pt[0].y) * 0.5f;
-    Tuning.m_suspensionStiffness = SuspensionStiffness;
-    Tuning.m_suspensionCompression = SuspensionCompression;
-    Tuning.m_suspensionDamping = SuspensionDamping;
-    Tuning.m_maxSuspensionTravelCm = RestLength * 200.0f;
-    Tuning.m_frictionSlip = 0.0f;
-    Vehicle =
-        new btRaycastVehicle(Tuning, body, g_PhysicsWorld.vehicleRaycaster);
-    Vehicle->setCoordinateSystem(0, 1, 2);
-    D3DXVECTOR3 frontDirection = pt[0] - pt[2], rearDirection = pt[1] - pt[3];
-    VecNormalize(frontDirection, frontDirection);
-    VecNormalize(rearDirection, rearDirection);
-    const btVector3 axle(-1.0f, 0.0f, 0.0f);
-    Vehicle->addWheel(Bt((pt[0] + pt[2]) * 0.5f + lift), Bt(frontDirection),
-                      axle, RestLength, WheelRadius[0] + 0.1f, Tuning, true);
-    Vehicle->addWheel(Bt((pt[1] + pt[3]) * 0.5f + lift), Bt(rearDirection),
-                      axle, RestLength, WheelRadius[1], Tuning, false);
-    Vehicle->resetSuspension();
-    for (int i = 0; i < Vehicle->getNumWheels(); ++i) {
-      btWheelInfo &wheel = Vehicle->getWheelInfo(i);
-      wheel.m_frictionSlip = i == 0 ? FrontFrictionSlip : RearFrictionSlip;
-      wheel.m_rollInfluence = i == 0 ? FrontRollInfluence : RearRollInfluence;
-      wheel.m_raycastInfo.m_suspensionLength = 0.0f;
+void CVehicleObject::ApplyRacerTuning()
+{
+    switch (RacerKind)
+    {
+    case RACER_AI:
+    {
+        // The race's bonus and the racer's own factors are applied to the
+        // file's values, never to what an earlier respawn left, so a racer
+        // keeps the same power all race long.
+        int bonus = 0;
+        if (g_CurrentRace >= 0 && g_CurrentRace < RACE_ROWS)
+            bonus = std::max(0, g_RaceTable.difficulty[g_CurrentRace]);
+        for (int i = 0; i < 3; ++i)
+            UpgradeLevels[i] = std::min(10, FileUpgradeLevels[i] + std::min(bonus, 10));
+        if (PowerFactor == 0.0f)
+        {
+            PowerFactor = RandomFactor();
+            TransmissionFactor = RandomFactor();
+        }
+        BaseEnginePower = FileEnginePower * PowerFactor;
+        BaseTransmission = FileTransmission * TransmissionFactor;
+        ApplyUpgrades(1);
+        break;
     }
-  } else {
-    // Re-placement (a respawn): the same body and vehicle at the new frame.
-    btDefaultMotionState *motion =
-        static_cast<btDefaultMotionState *>(body->getMotionState());
-    if (motion) {
-      motion->m_startWorldTrans = start;
-      motion->m_graphicsWorldTrans = start;
+    case RACER_PLAYER:
+        PlayerUpgradeLevels(*this, UpgradeLevels);
+        ApplyUpgrades(1);
+        break;
+    default:
+        break;   // showroom models keep the file's levels and values
     }
-    body->setCenterOfMassTransform(start); // world and interpolation transforms
-    if (inWorld && body->getBroadphaseHandle() && g_PhysicsWorld.broadphase)
-      g_PhysicsWorld.broadphase->getOverlappingPairCache()->cleanProxyFromPairs(
-          body->getBroadphaseHandle(), g_PhysicsWorld.dispatcher);
-    Vehicle->resetSuspension();
-    EngineForce = 0.0f;
+}
+
+void CVehicleObject::CreateCollisionShape(const float* offset)
+{
+    if (ChassisShape || !meshRecord)
+        return;
+    const int cylinders = meshRecord->partCount[MESH_SLOT_CYLINDERS];
+    const int boxes = meshRecord->partCount[MESH_SLOT_BOXES];
+    if (cylinders <= 0 && boxes <= 0)
+        return;
+    ChassisShape = new btCompoundShape(true);
+    for (int slot : {(int)MESH_SLOT_CYLINDERS, (int)MESH_SLOT_BOXES})
+    {
+        for (int i = 0; i < meshRecord->partCount[slot]; ++i)
+        {
+            const float* low = meshRecord->partBox[slot][i];
+            const float* size = meshRecord->partSize[slot][i];
+            const btVector3 half(size[0] * 0.5f, size[1] * 0.5f, size[2] * 0.5f);
+            btCollisionShape* child;
+            if (slot == MESH_SLOT_CYLINDERS)
+                child = new btCylinderShapeX(half);   // axis along the axles
+            else
+                child = new btBoxShape(half);
+            btTransform t;
+            t.setIdentity();
+            t.setOrigin(
+                btVector3(low[0] + half.x() - offset[0], low[1] + half.y() - offset[1], low[2] + half.z() - offset[2]));
+            ChassisShape->addChildShape(t, child);
+        }
+    }
+}
+
+void CVehicleObject::CreatePhysics(float bodyMass, const float* pos, const float* target, const float* up)
+{
+    const D3DXVECTOR3 p(pos[0], pos[1], pos[2]);
+    Position[0] = p.x;
+    Position[1] = p.y;
+    Position[2] = p.z;
+    SetOrientation(p, D3DXVECTOR3(target[0], target[1], target[2]), D3DXVECTOR3(up[0], up[1], up[2]));
+    const btTransform start = TransformFromMatrix(world);
+    mass = bodyMass;
+
+    ApplyRacerTuning();
+
+    if (!body)
+    {
+        // A refused motorcycle (missing file, mesh, points or collision
+        // parts) gets no body; the list drops it.
+        if (!Loaded || !meshRecord)
+            return;
+        massCentreOffset[1] = CentreOfMassHeight;
+        const float offset[3] = {0.0f, -CentreOfMassHeight, 0.0f};
+        CreateCollisionShape(offset);
+        if (!ChassisShape)
+            return;
+        btDefaultMotionState* motion = new btDefaultMotionState(start);
+        const btVector3 inertia(bodyMass * 0.5f, bodyMass * 0.5f, bodyMass * 0.5f);
+        body = new btRigidBody(bodyMass, motion, ChassisShape, inertia);
+        body->setUserPointer(static_cast<CStaticObject*>(this));
+
+        const D3DXVECTOR3* pt = meshRecord->points[VEHICLE_POINT_SET_WHEELS];
+        const D3DXVECTOR3 lift(0.0f, CentreOfMassHeight, 0.0f);
+        RestLength = (pt[2].y - pt[0].y) * 0.5f;
+        Tuning.m_suspensionStiffness = SuspensionStiffness;
+        Tuning.m_suspensionCompression = SuspensionCompression;
+        Tuning.m_suspensionDamping = SuspensionDamping;
+        Tuning.m_maxSuspensionTravelCm = RestLength * 200.0f;
+        Tuning.m_frictionSlip = 0.0f;
+        Vehicle = new btRaycastVehicle(Tuning, body, g_PhysicsWorld.vehicleRaycaster);
+        Vehicle->setCoordinateSystem(0, 1, 2);
+        D3DXVECTOR3 frontDirection = pt[0] - pt[2], rearDirection = pt[1] - pt[3];
+        VecNormalize(frontDirection, frontDirection);
+        VecNormalize(rearDirection, rearDirection);
+        const btVector3 axle(-1.0f, 0.0f, 0.0f);
+        Vehicle->addWheel(Bt((pt[0] + pt[2]) * 0.5f + lift), Bt(frontDirection), axle, RestLength,
+                          WheelRadius[0] + 0.1f, Tuning, true);
+        Vehicle->addWheel(Bt((pt[1] + pt[3]) * 0.5f + lift), Bt(rearDirection), axle, RestLength, WheelRadius[1],
+                          Tuning, false);
+        Vehicle->resetSuspension();
+        for (int i = 0; i < Vehicle->getNumWheels(); ++i)
+        {
+            btWheelInfo& wheel = Vehicle->getWheelInfo(i);
+            wheel.m_frictionSlip = i == 0 ? FrontFrictionSlip : RearFrictionSlip;
+            wheel.m_rollInfluence = i == 0 ? FrontRollInfluence : RearRollInfluence;
+            wheel.m_raycastInfo.m_suspensionLength = 0.0f;
+        }
+    }
+    else
+    {
+        // Re-placement (a respawn): the same body and vehicle at the new frame.
+        btDefaultMotionState* motion = static_cast<btDefaultMotionState*>(body->getMotionState());
+        if (motion)
+        {
+            motion->m_startWorldTrans = start;
+            motion->m_graphicsWorldTrans = start;
+        }
+        body->setCenterOfMassTransform(start);   // world and interpolation transforms
+        if (inWorld && body->getBroadphaseHandle() && g_PhysicsWorld.broadphase)
+            g_PhysicsWorld.broadphase->getOverlappingPairCache()->cleanProxyFromPairs(body->getBroadphaseHandle(),
+                                                                                      g_PhysicsWorld.dispatcher);
+        Vehicle->resetSuspension();
+        EngineForce = 0.0f;
+        Speed = 0.0f;
+    }
+
+    // Only racers enter the world; showroom models keep theirs outside. The
+    // in-world flag is what the list's update checks to keep a racer.
+    if (RacerKind != RACER_SHOWROOM && !inWorld && g_PhysicsWorld.dynamicsWorld && g_PhysicsWorld.vehicleRaycaster)
+    {
+        g_PhysicsWorld.dynamicsWorld->addRigidBody(body);
+        g_PhysicsWorld.dynamicsWorld->addVehicle(Vehicle);
+        inWorld = 1;
+    }
+
+    body->setFriction(1.0f);
+    body->setDamping(0.05f, 0.5f);
+    body->setRestitution(0.0f);
+    body->setHitFraction(1.0f);
+    body->setLinearVelocity(btVector3(0, 0, 0));
+    body->setAngularVelocity(btVector3(0, 0, 0));
+    body->setAngularFactor(btVector3(1, 1, 1));
+    body->setActivationState(DISABLE_DEACTIVATION);
+    body->forceActivationState(DISABLE_DEACTIVATION);
+    body->setDeactivationTime(0.8f);
+    body->setSleepingThresholds(1.6f, 2.5f);
+
+    const D3DXVECTOR3 toEye = D3DXVECTOR3(worldCentre[0], worldCentre[1], worldCentre[2]) - g_Views.Current()->eye;
+    cameraDistance = D3DXVec3Length(&toEye) - boundRadius;
+
     Speed = 0.0f;
-  }
-
-  // Only racers enter the world; showroom models keep theirs outside. The
-  // in-world flag is what the list's update checks to keep a racer.
-  if (RacerKind != RACER_SHOWROOM && !inWorld && g_PhysicsWorld.dynamicsWorld &&
-      g_PhysicsWorld.vehicleRaycaster) {
-    g_PhysicsWorld.dynamicsWorld->addRigidBody(body);
-    g_PhysicsWorld.dynamicsWorld->addVehicle(Vehicle);
-    inWorld = 1;
-  }
-
-  body->setFriction(1.0f);
-  body->setDamping(0.05f, 0.5f);
-  body->setRestitution(0.0f);
-  body->setHitFraction(1.0f);
-  body->setLinearVelocity(btVector3(0, 0, 0));
-  body->setAngularVelocity(btVector3(0, 0, 0));
-  body->setAngularFactor(btVector3(1, 1, 1));
-  body->setActivationState(DISABLE_DEACTIVATION);
-  body->forceActivationState(DISABLE_DEACTIVATION);
-  body->setDeactivationTime(0.8f);
-  body->setSleepingThresholds(1.6f, 2.5f);
-
-  const D3DXVECTOR3 toEye =
-      D3DXVECTOR3(worldCentre[0], worldCentre[1], worldCentre[2]) -
-      g_Views.Current()->eye;
-  cameraDistance = D3DXVec3Length(&toEye) - boundRadius;
-
-  Speed = 0.0f;
-  std::memset(linearVelocity, 0, sizeof(linearVelocity));
-  std::memset(angularVelocity, 0, sizeof(angularVelocity));
-  std::memset(PreviousVelocity, 0, sizeof(PreviousVelocity));
-  std::memset(PreviousAngularVelocity, 0, sizeof(PreviousAngularVelocity));
-  Throttle = EngineForce = BrakeInput = BrakeRamp = 0.0f;
-  RearBrake = 0;
-  SteerInput = Steer = Lean = KickedTimer = 0.0f;
+    std::memset(linearVelocity, 0, sizeof(linearVelocity));
+    std::memset(angularVelocity, 0, sizeof(angularVelocity));
+    std::memset(PreviousVelocity, 0, sizeof(PreviousVelocity));
+    std::memset(PreviousAngularVelocity, 0, sizeof(PreviousAngularVelocity));
+    Throttle = EngineForce = BrakeInput = BrakeRamp = 0.0f;
+    RearBrake = 0;
+    SteerInput = Steer = Lean = KickedTimer = 0.0f;
 }
 
-void CVehicleObject::SyncFromBody() {
-  if (!body)
-    return;
-  btTransform t;
-  if (body->getMotionState())
-    body->getMotionState()->getWorldTransform(t);
-  else
-    t = body->getWorldTransform();
-  D3DXMATRIX m;
-  MatrixFromTransform(m, t);
-  const D3DXVECTOR3 offset(massCentreOffset[0], massCentreOffset[1],
-                           massCentreOffset[2]);
-  D3DXVECTOR3 origin;
-  D3DXVec3TransformCoord(&origin, &offset, &m);
-  Position[0] = m._41 = origin.x;
-  Position[1] = m._42 = origin.y;
-  Position[2] = m._43 = origin.z;
-  world = m;
-  const D3DXVECTOR3 centre(boundCentre[0], boundCentre[1], boundCentre[2]);
-  D3DXVECTOR3 c;
-  D3DXVec3TransformCoord(&c, &centre, &m);
-  worldCentre[0] = c.x;
-  worldCentre[1] = c.y;
-  worldCentre[2] = c.z;
-  Store(linearVelocity, body->getLinearVelocity());
-  Store(angularVelocity, body->getAngularVelocity());
+void CVehicleObject::SyncFromBody()
+{
+    if (!body)
+        return;
+    btTransform t;
+    if (body->getMotionState())
+        body->getMotionState()->getWorldTransform(t);
+    else
+        t = body->getWorldTransform();
+    D3DXMATRIX m;
+    MatrixFromTransform(m, t);
+    const D3DXVECTOR3 offset(massCentreOffset[0], massCentreOffset[1], massCentreOffset[2]);
+    D3DXVECTOR3 origin;
+    D3DXVec3TransformCoord(&origin, &offset, &m);
+    Position[0] = m._41 = origin.x;
+    Position[1] = m._42 = origin.y;
+    Position[2] = m._43 = origin.z;
+    world = m;
+    const D3DXVECTOR3 centre(boundCentre[0], boundCentre[1], boundCentre[2]);
+    D3DXVECTOR3 c;
+    D3DXVec3TransformCoord(&c, &centre, &m);
+    worldCentre[0] = c.x;
+    worldCentre[1] = c.y;
+    worldCentre[2] = c.z;
+    Store(linearVelocity, body->getLinearVelocity());
+    Store(angularVelocity, body->getAngularVelocity());
 
-  // A riding rider is thrown off by a sudden stop (RiderThrowVelocity) or
-  // when the motorcycle has turned over outside a jump; that reaction
-  // belongs here once riders exist.
+    // A riding rider is thrown off by a sudden stop (RiderThrowVelocity) or
+    // when the motorcycle has turned over outside a jump; that reaction
+    // belongs here once riders exist.
 
-  std::memcpy(PreviousVelocity, linearVelocity, sizeof(PreviousVelocity));
-  std::memcpy(PreviousAngularVelocity, angularVelocity,
-              sizeof(PreviousAngularVelocity));
+    std::memcpy(PreviousVelocity, linearVelocity, sizeof(PreviousVelocity));
+    std::memcpy(PreviousAngularVelocity, angularVelocity, sizeof(PreviousAngularVelocity));
 }
 
-void CVehicleObject::UpdateWheels() {
-  WheelsOnGround = 0;
-  if (!Vehicle || !meshRecord)
-    return;
-  const D3DXVECTOR3 *pt = meshRecord->points[VEHICLE_POINT_SET_WHEELS];
-  D3DXMATRIX own = world, inverse;
-  if (!D3DXMatrixInverse(&inverse, nullptr, &own))
-    D3DXMatrixIdentity(&inverse);
-  const float k = 1.0f / (pt[2].y - pt[0].y);
-  const float dt = g_Clock.m_GameStep;
-  const int wheels = std::min(2, Vehicle->getNumWheels());
-  for (int i = 0; i < wheels; ++i) {
-    Vehicle->updateWheelTransform(i, true);
-    btWheelInfo &wheel = Vehicle->getWheelInfo(i);
-    MatrixFromTransform(WheelMatrix[i], wheel.m_worldTransform);
+void CVehicleObject::UpdateWheels()
+{
+    WheelsOnGround = 0;
+    if (!Vehicle || !meshRecord)
+        return;
+    const D3DXVECTOR3* pt = meshRecord->points[VEHICLE_POINT_SET_WHEELS];
+    D3DXMATRIX own = world, inverse;
+    if (!D3DXMatrixInverse(&inverse, nullptr, &own))
+        D3DXMatrixIdentity(&inverse);
+    const float k = 1.0f / (pt[2].y - pt[0].y);
+    const float dt = g_Clock.m_GameStep;
+    const int wheels = std::min(2, Vehicle->getNumWheels());
+    for (int i = 0; i < wheels; ++i)
+    {
+        Vehicle->updateWheelTransform(i, true);
+        btWheelInfo& wheel = Vehicle->getWheelInfo(i);
+        MatrixFromTransform(WheelMatrix[i], wheel.m_worldTransform);
 
-    const D3DXVECTOR3 hub(WheelMatrix[i]._41, WheelMatrix[i]._42,
-                          WheelMatrix[i]._43);
-    D3DXVECTOR3 local;
-    D3DXVec3TransformCoord(&local, &hub, &inverse);
-    const float top = i == 0 ? pt[2].y : pt[3].y;
-    WheelCompression[i] =
-        1.0f - std::min(1.0f, std::max(0.0f, (top - local.y) * k));
+        const D3DXVECTOR3 hub(WheelMatrix[i]._41, WheelMatrix[i]._42, WheelMatrix[i]._43);
+        D3DXVECTOR3 local;
+        D3DXVec3TransformCoord(&local, &hub, &inverse);
+        const float top = i == 0 ? pt[2].y : pt[3].y;
+        WheelCompression[i] = 1.0f - std::min(1.0f, std::max(0.0f, (top - local.y) * k));
 
-    if (wheel.m_raycastInfo.m_groundObject)
-      WheelContact[i] = std::min(1.0f, WheelContact[i] + 10.0f * dt);
-    else
-      WheelContact[i] = std::max(-1.0f, WheelContact[i] - 10.0f * dt);
-    const bool touching = WheelContact[i] > 0.0f;
-    if (touching)
-      ++WheelsOnGround;
+        if (wheel.m_raycastInfo.m_groundObject)
+            WheelContact[i] = std::min(1.0f, WheelContact[i] + 10.0f * dt);
+        else
+            WheelContact[i] = std::max(-1.0f, WheelContact[i] - 10.0f * dt);
+        const bool touching = WheelContact[i] > 0.0f;
+        if (touching)
+            ++WheelsOnGround;
 
-    DustTimer[i] += g_Clock.m_RealStep;
-    SkidTimer[i] += g_Clock.m_RealStep;
+        DustTimer[i] += g_Clock.m_RealStep;
+        SkidTimer[i] += g_Clock.m_RealStep;
 
-    const float hubPoint[3] = {hub.x, hub.y, hub.z};
-    const WheelMarks marks = GetWheelMarks(
-        g_Landscape.GetRoutePower(hubPoint), wheel.m_skidInfo, Speed,
-        WheelContact[i], i == 1 && SkidTrail[0] && !SkidTrail[1]);
-    // Skid strips and dust puffs go to the skid-mark and dust systems
-    // once they take them; until then a due puff only restarts its clock.
-    if (marks.dust && DustTimer[i] > 0.075f)
-      DustTimer[i] = 0.0f;
+        const float hubPoint[3] = {hub.x, hub.y, hub.z};
+        const WheelMarks marks = GetWheelMarks(g_Landscape.GetRoutePower(hubPoint), wheel.m_skidInfo, Speed,
+                                               WheelContact[i], i == 1 && SkidTrail[0] && !SkidTrail[1]);
+        // Skid strips and dust puffs go to the skid-mark and dust systems
+        // once they take them; until then a due puff only restarts its clock.
+        if (marks.dust && DustTimer[i] > 0.075f)
+            DustTimer[i] = 0.0f;
 
-    // Grip builds up over 0.4 s on the ground and fades in the air.
-    const float target = i == 0 ? FrontFrictionSlip : RearFrictionSlip;
-    if (touching)
-      wheel.m_frictionSlip =
-          std::min(target, wheel.m_frictionSlip + target * 2.5f * dt);
-    else
-      wheel.m_frictionSlip =
-          std::max(0.0f, wheel.m_frictionSlip - target * 4.0f * dt);
-  }
-  // The tyre screech starts and stops here with the pooled sounds.
+        // Grip builds up over 0.4 s on the ground and fades in the air.
+        const float target = i == 0 ? FrontFrictionSlip : RearFrictionSlip;
+        if (touching)
+            wheel.m_frictionSlip = std::min(target, wheel.m_frictionSlip + target * 2.5f * dt);
+        else
+            wheel.m_frictionSlip = std::max(0.0f, wheel.m_frictionSlip - target * 4.0f * dt);
+    }
+    // The tyre screech starts and stops here with the pooled sounds.
 }

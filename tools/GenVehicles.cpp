@@ -18,7 +18,8 @@
 #include "tools/MeshWriter.h"
 #include "tools/VehicleMesh.h"
 
-namespace {
+namespace
+{
 
 // Cells of "Elements.bmp" and "Wheels.bmp" (see the vehicle textures module).
 const UvRect kFrame{0.0f, 0.0f, 0.5f, 0.25f};
@@ -33,367 +34,361 @@ const UvRect kGold{0.5f, 0.75f, 1.0f, 1.0f};
 const UvRect kTread{0.0f, 0.0f, 0.5f, 1.0f};
 const UvRect kRimFace{0.5f, 0.0f, 1.0f, 1.0f};
 
-const float kRise = 0.5f; // suspension top above the axle, front and rear
+const float kRise = 0.5f;   // suspension top above the axle, front and rear
 // The suspension frames' compressions; the drawing picks frame
 // min(3, trunc(4 c + 1.75)), so frame 1 is the unloaded fork and frame 3 the
 // deeply compressed one.
 const float kFrameCompression[4] = {0.0f, 0.03f, 0.2f, 0.45f};
 
-struct Model {
-  const char *name;
-  // Geometry.
-  float rf, rr;       // tyre radii
-  float tubeF, tubeR; // tyre section radii
-  float wheelbase;
-  float rake; // the steering head's distance behind the front axle
-  float seatY, seatZ;
-  std::vector<HullSection> hull; // painted body, tail to nose
-  float barRise, barWidth; // handlebar above the steering head, half width
-  float engineTop;
-  // Driving values of the motorcycle file.
-  float mass, power, transmission, chassis;
-  int levels[3];
-  float frontSlip, rearSlip, frontRoll, rearRoll;
-  float stiffness, compression, damping, comHeight;
-  int sound;
+struct Model
+{
+    const char* name;
+    // Geometry.
+    float rf, rr;         // tyre radii
+    float tubeF, tubeR;   // tyre section radii
+    float wheelbase;
+    float rake;   // the steering head's distance behind the front axle
+    float seatY, seatZ;
+    std::vector<HullSection> hull;   // painted body, tail to nose
+    float barRise, barWidth;         // handlebar above the steering head, half width
+    float engineTop;
+    // Driving values of the motorcycle file.
+    float mass, power, transmission, chassis;
+    int levels[3];
+    float frontSlip, rearSlip, frontRoll, rearRoll;
+    float stiffness, compression, damping, comHeight;
+    int sound;
 };
 
 // Four characters: a light sports bike, a tall enduro, a naked roadster and a
 // long, heavy tourer. Mass, power, transmission (pull), chassis (steering
 // rate) and grip differ so that the choice matters.
-std::vector<Model> Models() {
-  std::vector<Model> m(4);
-  m[0] = {"Vortex RS",
-          0.31f,
-          0.32f,
-          0.055f,
-          0.075f,
-          1.40f,
-          0.14f,
-          0.80f,
-          -0.25f,
-          {{-0.78f, 0.05f, 0.86f, 0.97f},
-           {-0.55f, 0.13f, 0.66f, 0.88f},
-           {-0.2f, 0.16f, 0.6f, 0.82f},
-           {0.02f, 0.19f, 0.55f, 1.0f},
-           {0.3f, 0.2f, 0.62f, 1.06f},
-           {0.5f, 0.17f, 0.72f, 1.14f},
-           {0.6f, 0.08f, 0.86f, 1.12f}},
-          0.12f,
-          0.30f,
-          0.62f,
-          190.0f,
-          560.0f,
-          1.7f,
-          1.5f,
-          {1, 1, 0},
-          1.25f,
-          1.15f,
-          0.1f,
-          0.1f,
-          42.0f,
-          2.6f,
-          3.4f,
-          0.2f,
-          0};
-  m[1] = {"Dust Goat",
-          0.36f,
-          0.34f,
-          0.06f,
-          0.07f,
-          1.46f,
-          0.16f,
-          0.92f,
-          -0.22f,
-          {{-0.82f, 0.05f, 0.98f, 1.04f},
-           {-0.6f, 0.11f, 0.84f, 0.98f},
-           {-0.2f, 0.13f, 0.78f, 0.94f},
-           {0.05f, 0.16f, 0.7f, 1.07f},
-           {0.3f, 0.17f, 0.74f, 1.1f},
-           {0.45f, 0.1f, 0.86f, 1.08f}},
-          0.22f,
-          0.36f,
-          0.66f,
-          150.0f,
-          360.0f,
-          2.0f,
-          1.8f,
-          {0, 1, 2},
-          1.35f,
-          1.3f,
-          0.15f,
-          0.15f,
-          36.0f,
-          2.3f,
-          2.9f,
-          0.25f,
-          1};
-  m[2] = {"Brawler 900",
-          0.32f,
-          0.33f,
-          0.06f,
-          0.08f,
-          1.42f,
-          0.15f,
-          0.82f,
-          -0.24f,
-          {{-0.76f, 0.05f, 0.88f, 0.98f},
-           {-0.55f, 0.12f, 0.72f, 0.9f},
-           {-0.2f, 0.15f, 0.64f, 0.85f},
-           {0.0f, 0.2f, 0.58f, 1.06f},
-           {0.3f, 0.2f, 0.66f, 1.1f},
-           {0.42f, 0.12f, 0.8f, 1.06f}},
-          0.2f,
-          0.34f,
-          0.64f,
-          210.0f,
-          540.0f,
-          1.5f,
-          1.3f,
-          {1, 0, 1},
-          1.15f,
-          1.1f,
-          0.1f,
-          0.1f,
-          40.0f,
-          2.5f,
-          3.2f,
-          0.2f,
-          2};
-  m[3] = {"Highway Baron",
-          0.33f,
-          0.34f,
-          0.065f,
-          0.085f,
-          1.56f,
-          0.2f,
-          0.76f,
-          -0.3f,
-          {{-0.88f, 0.1f, 0.82f, 1.0f},
-           {-0.62f, 0.2f, 0.66f, 0.88f},
-           {-0.25f, 0.21f, 0.6f, 0.8f},
-           {0.0f, 0.22f, 0.55f, 1.0f},
-           {0.32f, 0.24f, 0.6f, 1.08f},
-           {0.55f, 0.24f, 0.72f, 1.28f},
-           {0.62f, 0.14f, 0.85f, 1.3f}},
-          0.18f,
-          0.38f,
-          0.6f,
-          250.0f,
-          620.0f,
-          1.3f,
-          1.1f,
-          {0, 0, 0},
-          1.1f,
-          1.05f,
-          0.08f,
-          0.08f,
-          38.0f,
-          2.4f,
-          3.0f,
-          0.18f,
-          3};
-  return m;
+std::vector<Model> Models()
+{
+    std::vector<Model> m(4);
+    m[0] = {"Vortex RS",
+            0.31f,
+            0.32f,
+            0.055f,
+            0.075f,
+            1.40f,
+            0.14f,
+            0.80f,
+            -0.25f,
+            {{-0.78f, 0.05f, 0.86f, 0.97f},
+             {-0.55f, 0.13f, 0.66f, 0.88f},
+             {-0.2f, 0.16f, 0.6f, 0.82f},
+             {0.02f, 0.19f, 0.55f, 1.0f},
+             {0.3f, 0.2f, 0.62f, 1.06f},
+             {0.5f, 0.17f, 0.72f, 1.14f},
+             {0.6f, 0.08f, 0.86f, 1.12f}},
+            0.12f,
+            0.30f,
+            0.62f,
+            190.0f,
+            560.0f,
+            1.7f,
+            1.5f,
+            {1, 1, 0},
+            1.25f,
+            1.15f,
+            0.1f,
+            0.1f,
+            42.0f,
+            2.6f,
+            3.4f,
+            0.2f,
+            0};
+    m[1] = {"Dust Goat",
+            0.36f,
+            0.34f,
+            0.06f,
+            0.07f,
+            1.46f,
+            0.16f,
+            0.92f,
+            -0.22f,
+            {{-0.82f, 0.05f, 0.98f, 1.04f},
+             {-0.6f, 0.11f, 0.84f, 0.98f},
+             {-0.2f, 0.13f, 0.78f, 0.94f},
+             {0.05f, 0.16f, 0.7f, 1.07f},
+             {0.3f, 0.17f, 0.74f, 1.1f},
+             {0.45f, 0.1f, 0.86f, 1.08f}},
+            0.22f,
+            0.36f,
+            0.66f,
+            150.0f,
+            360.0f,
+            2.0f,
+            1.8f,
+            {0, 1, 2},
+            1.35f,
+            1.3f,
+            0.15f,
+            0.15f,
+            36.0f,
+            2.3f,
+            2.9f,
+            0.25f,
+            1};
+    m[2] = {"Brawler 900",
+            0.32f,
+            0.33f,
+            0.06f,
+            0.08f,
+            1.42f,
+            0.15f,
+            0.82f,
+            -0.24f,
+            {{-0.76f, 0.05f, 0.88f, 0.98f},
+             {-0.55f, 0.12f, 0.72f, 0.9f},
+             {-0.2f, 0.15f, 0.64f, 0.85f},
+             {0.0f, 0.2f, 0.58f, 1.06f},
+             {0.3f, 0.2f, 0.66f, 1.1f},
+             {0.42f, 0.12f, 0.8f, 1.06f}},
+            0.2f,
+            0.34f,
+            0.64f,
+            210.0f,
+            540.0f,
+            1.5f,
+            1.3f,
+            {1, 0, 1},
+            1.15f,
+            1.1f,
+            0.1f,
+            0.1f,
+            40.0f,
+            2.5f,
+            3.2f,
+            0.2f,
+            2};
+    m[3] = {"Highway Baron",
+            0.33f,
+            0.34f,
+            0.065f,
+            0.085f,
+            1.56f,
+            0.2f,
+            0.76f,
+            -0.3f,
+            {{-0.88f, 0.1f, 0.82f, 1.0f},
+             {-0.62f, 0.2f, 0.66f, 0.88f},
+             {-0.25f, 0.21f, 0.6f, 0.8f},
+             {0.0f, 0.22f, 0.55f, 1.0f},
+             {0.32f, 0.24f, 0.6f, 1.08f},
+             {0.55f, 0.24f, 0.72f, 1.28f},
+             {0.62f, 0.14f, 0.85f, 1.3f}},
+            0.18f,
+            0.38f,
+            0.6f,
+            250.0f,
+            620.0f,
+            1.3f,
+            1.1f,
+            {0, 0, 0},
+            1.1f,
+            1.05f,
+            0.08f,
+            0.08f,
+            38.0f,
+            2.4f,
+            3.0f,
+            0.18f,
+            3};
+    return m;
 }
 
 // The four wheel points: front axle, rear axle, front and rear suspension
 // tops. The axles sit a little below the tyre radius: the loaded suspension
 // rises by about that much.
-void WheelPoints(const Model &m, V3 p[4]) {
-  const float sag = 0.12f;
-  p[0] = {0.0f, m.rf - sag, m.wheelbase * 0.5f};
-  p[1] = {0.0f, m.rr - sag, -m.wheelbase * 0.5f};
-  p[2] = p[0] + V3{0.0f, kRise, -m.rake};
-  p[3] = p[1] + V3{0.0f, kRise, 0.0f};
+void WheelPoints(const Model& m, V3 p[4])
+{
+    const float sag = 0.12f;
+    p[0] = {0.0f, m.rf - sag, m.wheelbase * 0.5f};
+    p[1] = {0.0f, m.rr - sag, -m.wheelbase * 0.5f};
+    p[2] = p[0] + V3{0.0f, kRise, -m.rake};
+    p[3] = p[1] + V3{0.0f, kRise, 0.0f};
 }
 
-MeshPoint Point(V3 v) { return MeshPoint{v.x, v.y, v.z}; }
+MeshPoint Point(V3 v)
+{
+    return MeshPoint{v.x, v.y, v.z};
+}
 
-void Add(MeshSlot &slot, const PartBuilder &part) {
-  if (!AddBuiltPart(slot, part))
-    std::fprintf(stderr, "datagen: motorcycle mesh parts differ in shape\n");
+void Add(MeshSlot& slot, const PartBuilder& part)
+{
+    if (!AddBuiltPart(slot, part))
+        std::fprintf(stderr, "datagen: motorcycle mesh parts differ in shape\n");
 }
 
 // --- Body --------------------------------------------------------------------
 
-MeshDesc BodyMesh(const Model &m) {
-  V3 p[4];
-  WheelPoints(m, p);
-  MeshDesc mesh;
+MeshDesc BodyMesh(const Model& m)
+{
+    V3 p[4];
+    WheelPoints(m, p);
+    MeshDesc mesh;
 
-  // Painted hull: its side is one picture for the decal.
-  float zmin = m.hull.front().z, zmax = m.hull.back().z, ymin = 10.0f,
-        ymax = 0.0f;
-  for (const HullSection &s : m.hull) {
-    ymin = std::min(ymin, s.y0);
-    ymax = std::max(ymax, s.y1);
-  }
-  PartBuilder body;
-  body.projection = [=](const V3 &q, float *u, float *v) {
-    *u = (q.z - zmin) / (zmax - zmin);
-    *v = (ymax - q.y) / (ymax - ymin);
-  };
-  body.Hull(m.hull, UvRect{0, 0, 1, 1});
-  Add(mesh.slots[MESHSLOT_MAIN], body);
+    // Painted hull: its side is one picture for the decal.
+    float zmin = m.hull.front().z, zmax = m.hull.back().z, ymin = 10.0f, ymax = 0.0f;
+    for (const HullSection& s : m.hull)
+    {
+        ymin = std::min(ymin, s.y0);
+        ymax = std::max(ymax, s.y1);
+    }
+    PartBuilder body;
+    body.projection = [=](const V3& q, float* u, float* v) {
+        *u = (q.z - zmin) / (zmax - zmin);
+        *v = (ymax - q.y) / (ymax - ymin);
+    };
+    body.Hull(m.hull, UvRect{0, 0, 1, 1});
+    Add(mesh.slots[MESHSLOT_MAIN], body);
 
-  // Parts: frame, engine, seat, radiator, footpegs, tail light.
-  const V3 head = p[2] + V3{0, 0.06f, 0};
-  const V3 pivot{0.0f, 0.42f, -0.12f};
-  PartBuilder parts;
-  for (float side : {-1.0f, 1.0f}) {
-    parts.Tube(head + V3{side * 0.05f, 0, 0},
-               pivot + V3{side * 0.11f, 0.08f, 0}, 0.03f, 0.03f, 8, kFrame);
-    parts.Tube(head + V3{side * 0.04f, -0.1f, 0}, V3{side * 0.1f, 0.3f, 0.28f},
-               0.025f, 0.025f, 8, kFrame);
-    parts.Tube(V3{side * 0.1f, 0.3f, 0.28f},
-               pivot + V3{side * 0.11f, -0.06f, 0}, 0.025f, 0.025f, 8, kFrame);
-    parts.Tube(V3{side * 0.12f, 0.3f, -0.2f}, V3{side * 0.26f, 0.3f, -0.2f},
-               0.018f, 0.018f, 6, kRubber);
-  }
-  parts.Box(V3{-0.16f, 0.26f, -0.12f}, V3{0.16f, 0.46f, 0.26f}, kEngine);
-  parts.Box(V3{-0.12f, 0.46f, 0.02f}, V3{0.12f, m.engineTop, 0.24f}, kFins);
-  parts.Tube(V3{-0.19f, 0.36f, 0.08f}, V3{0.19f, 0.36f, 0.08f}, 0.1f, 0.1f, 12,
-             kEngine);
-  parts.Box(V3{-0.15f, 0.42f, 0.3f}, V3{0.15f, 0.66f, 0.34f}, kFins);
-  parts.Hull({{m.seatZ - 0.38f, 0.1f, m.seatY - 0.02f, m.seatY + 0.06f},
-              {m.seatZ - 0.1f, 0.15f, m.seatY - 0.04f, m.seatY + 0.05f},
-              {m.seatZ + 0.18f, 0.14f, m.seatY - 0.03f, m.seatY + 0.07f},
-              {m.seatZ + 0.3f, 0.08f, m.seatY + 0.02f, m.seatY + 0.1f}},
-             kSeat);
-  const HullSection &tail = m.hull.front();
-  parts.Box(V3{-0.06f, tail.y0 + 0.01f, tail.z - 0.03f},
-            V3{0.06f, tail.y0 + 0.07f, tail.z + 0.01f}, kTailLight);
-  Add(mesh.slots[MESHSLOT_SECOND], parts);
+    // Parts: frame, engine, seat, radiator, footpegs, tail light.
+    const V3 head = p[2] + V3{0, 0.06f, 0};
+    const V3 pivot{0.0f, 0.42f, -0.12f};
+    PartBuilder parts;
+    for (float side : {-1.0f, 1.0f})
+    {
+        parts.Tube(head + V3{side * 0.05f, 0, 0}, pivot + V3{side * 0.11f, 0.08f, 0}, 0.03f, 0.03f, 8, kFrame);
+        parts.Tube(head + V3{side * 0.04f, -0.1f, 0}, V3{side * 0.1f, 0.3f, 0.28f}, 0.025f, 0.025f, 8, kFrame);
+        parts.Tube(V3{side * 0.1f, 0.3f, 0.28f}, pivot + V3{side * 0.11f, -0.06f, 0}, 0.025f, 0.025f, 8, kFrame);
+        parts.Tube(V3{side * 0.12f, 0.3f, -0.2f}, V3{side * 0.26f, 0.3f, -0.2f}, 0.018f, 0.018f, 6, kRubber);
+    }
+    parts.Box(V3{-0.16f, 0.26f, -0.12f}, V3{0.16f, 0.46f, 0.26f}, kEngine);
+    parts.Box(V3{-0.12f, 0.46f, 0.02f}, V3{0.12f, m.engineTop, 0.24f}, kFins);
+    parts.Tube(V3{-0.19f, 0.36f, 0.08f}, V3{0.19f, 0.36f, 0.08f}, 0.1f, 0.1f, 12, kEngine);
+    parts.Box(V3{-0.15f, 0.42f, 0.3f}, V3{0.15f, 0.66f, 0.34f}, kFins);
+    parts.Hull({{m.seatZ - 0.38f, 0.1f, m.seatY - 0.02f, m.seatY + 0.06f},
+                {m.seatZ - 0.1f, 0.15f, m.seatY - 0.04f, m.seatY + 0.05f},
+                {m.seatZ + 0.18f, 0.14f, m.seatY - 0.03f, m.seatY + 0.07f},
+                {m.seatZ + 0.3f, 0.08f, m.seatY + 0.02f, m.seatY + 0.1f}},
+               kSeat);
+    const HullSection& tail = m.hull.front();
+    parts.Box(V3{-0.06f, tail.y0 + 0.01f, tail.z - 0.03f}, V3{0.06f, tail.y0 + 0.07f, tail.z + 0.01f}, kTailLight);
+    Add(mesh.slots[MESHSLOT_SECOND], parts);
 
-  // Chrome: the exhaust from the engine's front to the muffler on the right.
-  PartBuilder chrome;
-  chrome.Tube(V3{0.1f, 0.3f, 0.3f}, V3{0.16f, 0.22f, 0.05f}, 0.03f, 0.03f, 8,
-              kChrome);
-  chrome.Tube(V3{0.16f, 0.22f, 0.05f}, V3{0.2f, 0.34f, -0.4f}, 0.03f, 0.035f, 8,
-              kChrome);
-  chrome.Tube(V3{0.2f, 0.34f, -0.4f}, V3{0.21f, 0.45f, -0.78f}, 0.06f, 0.05f,
-              10, kChrome);
-  Add(mesh.slots[MESHSLOT_CHROME], chrome);
+    // Chrome: the exhaust from the engine's front to the muffler on the right.
+    PartBuilder chrome;
+    chrome.Tube(V3{0.1f, 0.3f, 0.3f}, V3{0.16f, 0.22f, 0.05f}, 0.03f, 0.03f, 8, kChrome);
+    chrome.Tube(V3{0.16f, 0.22f, 0.05f}, V3{0.2f, 0.34f, -0.4f}, 0.03f, 0.035f, 8, kChrome);
+    chrome.Tube(V3{0.2f, 0.34f, -0.4f}, V3{0.21f, 0.45f, -0.78f}, 0.06f, 0.05f, 10, kChrome);
+    Add(mesh.slots[MESHSLOT_CHROME], chrome);
 
-  // Shadow caster: hull and engine as boxes, standing on the ground.
-  PartBuilder shadow;
-  shadow.Box(V3{-0.18f, 0.0f, tail.z},
-             V3{0.18f, m.seatY + 0.1f, m.hull.back().z}, kFrame);
-  Add(mesh.slots[MESHSLOT_SHADOW], shadow);
+    // Shadow caster: hull and engine as boxes, standing on the ground.
+    PartBuilder shadow;
+    shadow.Box(V3{-0.18f, 0.0f, tail.z}, V3{0.18f, m.seatY + 0.1f, m.hull.back().z}, kFrame);
+    Add(mesh.slots[MESHSLOT_SHADOW], shadow);
 
-  // Collision: engine cylinder and two boxes (engine and tank, seat and
-  // tail), between the wheel rays and below the rider's box.
-  PartBuilder cylinder;
-  cylinder.Box(V3{-0.18f, 0.24f, -0.08f}, V3{0.18f, 0.52f, 0.2f}, kFrame);
-  Add(mesh.slots[MESHSLOT_COLLISION_CYLINDERS], cylinder);
-  PartBuilder front;
-  front.Box(V3{-0.2f, 0.3f, -0.1f}, V3{0.2f, m.seatY + 0.25f, 0.42f}, kFrame);
-  Add(mesh.slots[MESHSLOT_COLLISION_BOXES], front);
-  PartBuilder rear;
-  rear.Box(V3{-0.17f, m.seatY - 0.2f, tail.z + 0.02f},
-           V3{0.17f, m.seatY + 0.1f, -0.1f}, kFrame);
-  Add(mesh.slots[MESHSLOT_COLLISION_BOXES], rear);
+    // Collision: engine cylinder and two boxes (engine and tank, seat and
+    // tail), between the wheel rays and below the rider's box.
+    PartBuilder cylinder;
+    cylinder.Box(V3{-0.18f, 0.24f, -0.08f}, V3{0.18f, 0.52f, 0.2f}, kFrame);
+    Add(mesh.slots[MESHSLOT_COLLISION_CYLINDERS], cylinder);
+    PartBuilder front;
+    front.Box(V3{-0.2f, 0.3f, -0.1f}, V3{0.2f, m.seatY + 0.25f, 0.42f}, kFrame);
+    Add(mesh.slots[MESHSLOT_COLLISION_BOXES], front);
+    PartBuilder rear;
+    rear.Box(V3{-0.17f, m.seatY - 0.2f, tail.z + 0.02f}, V3{0.17f, m.seatY + 0.1f, -0.1f}, kFrame);
+    Add(mesh.slots[MESHSLOT_COLLISION_BOXES], rear);
 
-  mesh.points[0] = {Point(V3{0.0f, m.seatY + 0.72f, m.seatZ + 0.2f})};
-  mesh.points[8] = {Point(p[0]), Point(p[1]), Point(p[2]), Point(p[3])};
-  mesh.points[9] = {Point(V3{0.0f, m.seatY, m.seatZ})};
-  return mesh;
+    mesh.points[0] = {Point(V3{0.0f, m.seatY + 0.72f, m.seatZ + 0.2f})};
+    mesh.points[8] = {Point(p[0]), Point(p[1]), Point(p[2]), Point(p[3])};
+    mesh.points[9] = {Point(V3{0.0f, m.seatY, m.seatZ})};
+    return mesh;
 }
 
 // --- Assemblies -------------------------------------------------------------
 
 // The front assembly's model has its origin at the front axle (fork bottom);
 // the steering turns it about the axis towards the suspension top.
-MeshDesc FrontMesh(const Model &m) {
-  V3 p[4];
-  WheelPoints(m, p);
-  const V3 axis = p[2] - p[0];
-  const float barY = kRise + m.barRise;
-  MeshDesc mesh;
-  for (float c : kFrameCompression) {
-    const V3 hub = axis * c;
-    // Fender over the tyre, moving with the sliders.
-    PartBuilder fender;
-    std::vector<HullSection> arc;
-    for (float z : {-0.2f, -0.1f, 0.0f, 0.12f, 0.24f}) {
-      const float y =
-          std::sqrt(std::max(0.0f, (m.rf + 0.05f) * (m.rf + 0.05f) - z * z));
-      arc.push_back({hub.z + z, m.tubeF + 0.03f, hub.y + y, hub.y + y + 0.03f});
-    }
-    fender.Hull(arc, UvRect{0.45f, 0.45f, 0.55f, 0.55f});
-    Add(mesh.slots[MESHSLOT_MAIN], fender);
+MeshDesc FrontMesh(const Model& m)
+{
+    V3 p[4];
+    WheelPoints(m, p);
+    const V3 axis = p[2] - p[0];
+    const float barY = kRise + m.barRise;
+    MeshDesc mesh;
+    for (float c : kFrameCompression)
+    {
+        const V3 hub = axis * c;
+        // Fender over the tyre, moving with the sliders.
+        PartBuilder fender;
+        std::vector<HullSection> arc;
+        for (float z : {-0.2f, -0.1f, 0.0f, 0.12f, 0.24f})
+        {
+            const float y = std::sqrt(std::max(0.0f, (m.rf + 0.05f) * (m.rf + 0.05f) - z * z));
+            arc.push_back({hub.z + z, m.tubeF + 0.03f, hub.y + y, hub.y + y + 0.03f});
+        }
+        fender.Hull(arc, UvRect{0.45f, 0.45f, 0.55f, 0.55f});
+        Add(mesh.slots[MESHSLOT_MAIN], fender);
 
-    PartBuilder parts;
-    for (float side : {-1.0f, 1.0f}) {
-      const V3 x{side * (m.tubeF + 0.05f), 0, 0};
-      // Slider from the axle up the fork.
-      parts.Tube(hub + x, hub + x + axis * 0.55f, 0.035f, 0.035f, 8, kGold);
-      // Grips at the bar ends.
-      parts.Tube(V3{side * (m.barWidth - 0.1f), barY, p[2].z - p[0].z - 0.08f},
-                 V3{side * m.barWidth, barY + 0.02f, p[2].z - p[0].z - 0.1f},
-                 0.02f, 0.02f, 6, kRubber);
+        PartBuilder parts;
+        for (float side : {-1.0f, 1.0f})
+        {
+            const V3 x{side * (m.tubeF + 0.05f), 0, 0};
+            // Slider from the axle up the fork.
+            parts.Tube(hub + x, hub + x + axis * 0.55f, 0.035f, 0.035f, 8, kGold);
+            // Grips at the bar ends.
+            parts.Tube(V3{side * (m.barWidth - 0.1f), barY, p[2].z - p[0].z - 0.08f},
+                       V3{side * m.barWidth, barY + 0.02f, p[2].z - p[0].z - 0.1f}, 0.02f, 0.02f, 6, kRubber);
+        }
+        parts.Tube(hub + V3{-(m.tubeF + 0.07f), 0, 0}, hub + V3{m.tubeF + 0.07f, 0, 0}, 0.02f, 0.02f, 6, kEngine);
+        // Triple clamps, handlebar and headlight.
+        parts.Box(axis * 0.96f + V3{-0.12f, -0.02f, -0.05f}, axis * 0.96f + V3{0.12f, 0.02f, 0.05f}, kEngine);
+        parts.Box(axis * 1.12f + V3{-0.12f, -0.02f, -0.05f}, axis * 1.12f + V3{0.12f, 0.02f, 0.05f}, kEngine);
+        parts.Tube(V3{-(m.barWidth - 0.09f), barY, p[2].z - p[0].z - 0.08f},
+                   V3{m.barWidth - 0.09f, barY, p[2].z - p[0].z - 0.08f}, 0.014f, 0.014f, 6, kFrame);
+        parts.Tube(axis * 0.9f + V3{0, 0.0f, 0.08f}, axis * 0.9f + V3{0, 0.0f, 0.16f}, 0.09f, 0.08f, 12, kHeadlight);
+        Add(mesh.slots[MESHSLOT_SECOND], parts);
     }
-    parts.Tube(hub + V3{-(m.tubeF + 0.07f), 0, 0},
-               hub + V3{m.tubeF + 0.07f, 0, 0}, 0.02f, 0.02f, 6, kEngine);
-    // Triple clamps, handlebar and headlight.
-    parts.Box(axis * 0.96f + V3{-0.12f, -0.02f, -0.05f},
-              axis * 0.96f + V3{0.12f, 0.02f, 0.05f}, kEngine);
-    parts.Box(axis * 1.12f + V3{-0.12f, -0.02f, -0.05f},
-              axis * 1.12f + V3{0.12f, 0.02f, 0.05f}, kEngine);
-    parts.Tube(V3{-(m.barWidth - 0.09f), barY, p[2].z - p[0].z - 0.08f},
-               V3{m.barWidth - 0.09f, barY, p[2].z - p[0].z - 0.08f}, 0.014f,
-               0.014f, 6, kFrame);
-    parts.Tube(axis * 0.9f + V3{0, 0.0f, 0.08f},
-               axis * 0.9f + V3{0, 0.0f, 0.16f}, 0.09f, 0.08f, 12, kHeadlight);
-    Add(mesh.slots[MESHSLOT_SECOND], parts);
-  }
-  // Chrome fork stanchions, fixed in the clamps.
-  PartBuilder stanchions;
-  for (float side : {-1.0f, 1.0f}) {
-    const V3 x{side * (m.tubeF + 0.05f), 0, 0};
-    stanchions.Tube(x + axis * 0.5f, x + axis * 1.15f, 0.027f, 0.027f, 8,
-                    kChrome);
-  }
-  Add(mesh.slots[MESHSLOT_CHROME], stanchions);
-  return mesh;
+    // Chrome fork stanchions, fixed in the clamps.
+    PartBuilder stanchions;
+    for (float side : {-1.0f, 1.0f})
+    {
+        const V3 x{side * (m.tubeF + 0.05f), 0, 0};
+        stanchions.Tube(x + axis * 0.5f, x + axis * 1.15f, 0.027f, 0.027f, 8, kChrome);
+    }
+    Add(mesh.slots[MESHSLOT_CHROME], stanchions);
+    return mesh;
 }
 
 // The rear assembly is drawn with the motorcycle's own matrix: the swing arm
 // turns about its pivot as the rear axle rises towards the suspension top.
-MeshDesc RearMesh(const Model &m) {
-  V3 p[4];
-  WheelPoints(m, p);
-  const V3 pivot{0.0f, 0.42f, -0.12f};
-  MeshDesc mesh;
-  for (float c : kFrameCompression) {
-    const V3 axle = p[1] + (p[3] - p[1]) * c;
-    PartBuilder hugger;
-    std::vector<HullSection> arc;
-    for (float z : {-0.05f, 0.05f, 0.15f, 0.25f}) {
-      const float y =
-          std::sqrt(std::max(0.0f, (m.rr + 0.05f) * (m.rr + 0.05f) - z * z));
-      arc.push_back(
-          {axle.z + z, m.tubeR + 0.03f, axle.y + y, axle.y + y + 0.025f});
-    }
-    hugger.Hull(arc, UvRect{0.45f, 0.45f, 0.55f, 0.55f});
-    Add(mesh.slots[MESHSLOT_MAIN], hugger);
+MeshDesc RearMesh(const Model& m)
+{
+    V3 p[4];
+    WheelPoints(m, p);
+    const V3 pivot{0.0f, 0.42f, -0.12f};
+    MeshDesc mesh;
+    for (float c : kFrameCompression)
+    {
+        const V3 axle = p[1] + (p[3] - p[1]) * c;
+        PartBuilder hugger;
+        std::vector<HullSection> arc;
+        for (float z : {-0.05f, 0.05f, 0.15f, 0.25f})
+        {
+            const float y = std::sqrt(std::max(0.0f, (m.rr + 0.05f) * (m.rr + 0.05f) - z * z));
+            arc.push_back({axle.z + z, m.tubeR + 0.03f, axle.y + y, axle.y + y + 0.025f});
+        }
+        hugger.Hull(arc, UvRect{0.45f, 0.45f, 0.55f, 0.55f});
+        Add(mesh.slots[MESHSLOT_MAIN], hugger);
 
-    PartBuilder parts;
-    for (float side : {-1.0f, 1.0f}) {
-      const V3 x{side * (m.tubeR + 0.05f), 0, 0};
-      parts.Tube(pivot + x, axle + x, 0.03f, 0.025f, 8, kFrame);
+        PartBuilder parts;
+        for (float side : {-1.0f, 1.0f})
+        {
+            const V3 x{side * (m.tubeR + 0.05f), 0, 0};
+            parts.Tube(pivot + x, axle + x, 0.03f, 0.025f, 8, kFrame);
+        }
+        // The shock from the arm to the frame under the seat, and the axle.
+        const V3 mount = pivot + (axle - pivot) * 0.45f;
+        parts.Tube(mount, V3{0.0f, m.seatY - 0.12f, -0.3f}, 0.04f, 0.035f, 10, kGold);
+        parts.Tube(axle + V3{-(m.tubeR + 0.07f), 0, 0}, axle + V3{m.tubeR + 0.07f, 0, 0}, 0.02f, 0.02f, 6, kEngine);
+        parts.Box(pivot + V3{-0.15f, -0.03f, -0.03f}, pivot + V3{0.15f, 0.03f, 0.03f}, kEngine);
+        Add(mesh.slots[MESHSLOT_SECOND], parts);
     }
-    // The shock from the arm to the frame under the seat, and the axle.
-    const V3 mount = pivot + (axle - pivot) * 0.45f;
-    parts.Tube(mount, V3{0.0f, m.seatY - 0.12f, -0.3f}, 0.04f, 0.035f, 10,
-               kGold);
-    parts.Tube(axle + V3{-(m.tubeR + 0.07f), 0, 0},
-               axle + V3{m.tubeR + 0.07f, 0, 0}, 0.02f, 0.02f, 6, kEngine);
-    parts.Box(pivot + V3{-0.15f, -0.03f, -0.03f},
-              pivot + V3{0.15f, 0.03f, 0.03f}, kEngine);
-    Add(mesh.slots[MESHSLOT_SECOND], parts);
-  }
-  return mesh;
+    return mesh;
 }
 
 // --- Wheels
@@ -403,115 +398,110 @@ MeshDesc RearMesh(const Model &m) {
 // motorcycle's axes. Slot 0's rim discs give the wheel radii: the front disc
 // is 0.1 smaller than its tyre (the physics adds 0.1 to the front), the rear
 // disc as large as its tyre.
-MeshDesc WheelsMesh(const Model &m) {
-  MeshDesc mesh;
-  const float radius[2] = {m.rf, m.rr}, tube[2] = {m.tubeF, m.tubeR};
-  for (int k = 0; k < 2; ++k) {
-    PartBuilder disc;
-    disc.DiscX(V3{0, 0, 0}, k == 0 ? radius[k] - 0.1f : radius[k], 0.012f, 24,
-               kRimFace, kTread);
-    Add(mesh.slots[MESHSLOT_MAIN], disc);
+MeshDesc WheelsMesh(const Model& m)
+{
+    MeshDesc mesh;
+    const float radius[2] = {m.rf, m.rr}, tube[2] = {m.tubeF, m.tubeR};
+    for (int k = 0; k < 2; ++k)
+    {
+        PartBuilder disc;
+        disc.DiscX(V3{0, 0, 0}, k == 0 ? radius[k] - 0.1f : radius[k], 0.012f, 24, kRimFace, kTread);
+        Add(mesh.slots[MESHSLOT_MAIN], disc);
 
-    PartBuilder wheel;
-    wheel.Torus(V3{0, 0, 0}, radius[k] - tube[k], tube[k], 32, 10, kTread);
-    wheel.DiscX(V3{0, 0, 0}, radius[k] - tube[k] * 1.2f, 0.03f, 24, kRimFace,
-                kRimFace);
-    wheel.Tube(V3{-0.07f, 0, 0}, V3{0.07f, 0, 0}, 0.05f, 0.05f, 10, kRimFace);
-    Add(mesh.slots[MESHSLOT_SECOND], wheel);
+        PartBuilder wheel;
+        wheel.Torus(V3{0, 0, 0}, radius[k] - tube[k], tube[k], 32, 10, kTread);
+        wheel.DiscX(V3{0, 0, 0}, radius[k] - tube[k] * 1.2f, 0.03f, 24, kRimFace, kRimFace);
+        wheel.Tube(V3{-0.07f, 0, 0}, V3{0.07f, 0, 0}, 0.05f, 0.05f, 10, kRimFace);
+        Add(mesh.slots[MESHSLOT_SECOND], wheel);
 
-    PartBuilder shadow;
-    shadow.DiscX(V3{0, 0, 0}, radius[k], tube[k], 16, kTread, kTread);
-    Add(mesh.slots[MESHSLOT_SHADOW], shadow);
-  }
-  return mesh;
+        PartBuilder shadow;
+        shadow.DiscX(V3{0, 0, 0}, radius[k], tube[k], 16, kTread, kTread);
+        Add(mesh.slots[MESHSLOT_SHADOW], shadow);
+    }
+    return mesh;
 }
 
 // --- Description files ----------------------------------------------------
 
-std::string Line(const std::string &label, const std::string &value) {
-  std::string s = label;
-  s.resize(32, ' ');
-  return s + value + "\n";
+std::string Line(const std::string& label, const std::string& value)
+{
+    std::string s = label;
+    s.resize(32, ' ');
+    return s + value + "\n";
 }
 
-std::string Number(float v) {
-  char text[32];
-  std::snprintf(text, sizeof(text), "%g", v);
-  return text;
+std::string Number(float v)
+{
+    char text[32];
+    std::snprintf(text, sizeof(text), "%g", v);
+    return text;
 }
 
-std::string PartDescription(const std::string &what, const std::string &type,
-                            const std::string &mesh, bool chrome) {
-  std::string text = "// Demo motorcycle part: " + what + "\n//\n//\n" +
-                     Line("Class:", "GCLASS_VEHICLE") + Line("Type:", type) +
-                     "// Geometry\n" + Line("Mesh:", mesh) +
-                     Line("Texture:", "");
-  if (chrome)
-    text += "// Effects\n" + Line("Effect:", "GEFFECT_CHROME");
-  return text + "// End of effects\n" + Line("End:", "//--");
+std::string PartDescription(const std::string& what, const std::string& type, const std::string& mesh, bool chrome)
+{
+    std::string text = "// Demo motorcycle part: " + what + "\n//\n//\n" + Line("Class:", "GCLASS_VEHICLE") +
+                       Line("Type:", type) + "// Geometry\n" + Line("Mesh:", mesh) + Line("Texture:", "");
+    if (chrome)
+        text += "// Effects\n" + Line("Effect:", "GEFFECT_CHROME");
+    return text + "// End of effects\n" + Line("End:", "//--");
 }
 
-std::string MainDescription(const Model &m, const std::string &folder) {
-  std::string t =
-      "// Demo motorcycle: " + std::string(m.name) + "\n//\n//\n" +
-      Line("Class:", "GCLASS_VEHICLE") + Line("Type:", "GTYPE_VEHICLE") +
-      "// Rider's name and model\n" + Line("Name:", m.name) + "// Geometry\n" +
-      Line("Mesh:", folder + "/Body.msh") + Line("Texture:", "") +
-      "// Effects\n" + Line("Effect:", "GEFFECT_CHROME") +
-      "// Shadow caster\n" + Line("Effect:", "GEFFECT_SHADOW") +
-      "// End of effects\n" + Line("End:", "//--");
-  t += Line("Front assembly:", folder + "/Front.obj");
-  t += Line("Rear assembly:", folder + "/Rear.obj");
-  t += Line("Wheels:", folder + "/Wheels.obj");
-  t += "// Driving values\n";
-  t += Line("Mass:", Number(m.mass));
-  t += Line("Engine power:", Number(m.power));
-  t += Line("Transmission:", Number(m.transmission));
-  t += Line("Chassis:", Number(m.chassis));
-  t += "// Upgrade levels: engine, transmission, chassis\n";
-  t += Line("Engine level:", std::to_string(m.levels[0]));
-  t += Line("Transmission level:", std::to_string(m.levels[1]));
-  t += Line("Chassis level:", std::to_string(m.levels[2]));
-  t += "// Reserved\n";
-  t += Line("Reserved:", "0");
-  t += Line("Reserved:", "0");
-  t += Line("Front friction slip:", Number(m.frontSlip));
-  t += Line("Rear friction slip:", Number(m.rearSlip));
-  t += Line("Front roll influence:", Number(m.frontRoll));
-  t += Line("Rear roll influence:", Number(m.rearRoll));
-  t += Line("Suspension stiffness:", Number(m.stiffness));
-  t += Line("Suspension compression:", Number(m.compression));
-  t += Line("Suspension damping:", Number(m.damping));
-  t += Line("Centre of mass height:", Number(m.comHeight));
-  t += "// Sound\n";
-  t += Line("Engine sound:", std::to_string(m.sound));
-  t += "// End\n";
-  return t;
+std::string MainDescription(const Model& m, const std::string& folder)
+{
+    std::string t = "// Demo motorcycle: " + std::string(m.name) + "\n//\n//\n" + Line("Class:", "GCLASS_VEHICLE") +
+                    Line("Type:", "GTYPE_VEHICLE") + "// Rider's name and model\n" + Line("Name:", m.name) +
+                    "// Geometry\n" + Line("Mesh:", folder + "/Body.msh") + Line("Texture:", "") + "// Effects\n" +
+                    Line("Effect:", "GEFFECT_CHROME") + "// Shadow caster\n" + Line("Effect:", "GEFFECT_SHADOW") +
+                    "// End of effects\n" + Line("End:", "//--");
+    t += Line("Front assembly:", folder + "/Front.obj");
+    t += Line("Rear assembly:", folder + "/Rear.obj");
+    t += Line("Wheels:", folder + "/Wheels.obj");
+    t += "// Driving values\n";
+    t += Line("Mass:", Number(m.mass));
+    t += Line("Engine power:", Number(m.power));
+    t += Line("Transmission:", Number(m.transmission));
+    t += Line("Chassis:", Number(m.chassis));
+    t += "// Upgrade levels: engine, transmission, chassis\n";
+    t += Line("Engine level:", std::to_string(m.levels[0]));
+    t += Line("Transmission level:", std::to_string(m.levels[1]));
+    t += Line("Chassis level:", std::to_string(m.levels[2]));
+    t += "// Reserved\n";
+    t += Line("Reserved:", "0");
+    t += Line("Reserved:", "0");
+    t += Line("Front friction slip:", Number(m.frontSlip));
+    t += Line("Rear friction slip:", Number(m.rearSlip));
+    t += Line("Front roll influence:", Number(m.frontRoll));
+    t += Line("Rear roll influence:", Number(m.rearRoll));
+    t += Line("Suspension stiffness:", Number(m.stiffness));
+    t += Line("Suspension compression:", Number(m.compression));
+    t += Line("Suspension damping:", Number(m.damping));
+    t += Line("Centre of mass height:", Number(m.comHeight));
+    t += "// Sound\n";
+    t += Line("Engine sound:", std::to_string(m.sound));
+    t += "// End\n";
+    return t;
 }
 
-void GenerateVehicles(DataTree &tree) {
-  const std::vector<Model> models = Models();
-  for (size_t i = 0; i < models.size(); ++i) {
-    char folder[32];
-    std::snprintf(folder, sizeof(folder), "Data/Vehicles/%02d", (int)i + 1);
-    const std::string f = folder;
-    const Model &m = models[i];
-    tree.Add(f + "/Body.msh", WriteMesh(BodyMesh(m)));
-    tree.Add(f + "/Front.msh", WriteMesh(FrontMesh(m)));
-    tree.Add(f + "/Rear.msh", WriteMesh(RearMesh(m)));
-    tree.Add(f + "/Wheels.msh", WriteMesh(WheelsMesh(m)));
-    tree.AddText(f + "/Front.obj",
-                 PartDescription("front assembly", "GTYPE_STATIC",
-                                 f + "/Front.msh", true));
-    tree.AddText(f + "/Rear.obj",
-                 PartDescription("rear assembly", "GTYPE_STATIC",
-                                 f + "/Rear.msh", false));
-    tree.AddText(f + "/Wheels.obj", PartDescription("wheels", "GTYPE_WHEEL",
-                                                    f + "/Wheels.msh", false));
-    tree.AddText(f + "/Main.obj", MainDescription(m, f));
-  }
+void GenerateVehicles(DataTree& tree)
+{
+    const std::vector<Model> models = Models();
+    for (size_t i = 0; i < models.size(); ++i)
+    {
+        char folder[32];
+        std::snprintf(folder, sizeof(folder), "Data/Vehicles/%02d", (int)i + 1);
+        const std::string f = folder;
+        const Model& m = models[i];
+        tree.Add(f + "/Body.msh", WriteMesh(BodyMesh(m)));
+        tree.Add(f + "/Front.msh", WriteMesh(FrontMesh(m)));
+        tree.Add(f + "/Rear.msh", WriteMesh(RearMesh(m)));
+        tree.Add(f + "/Wheels.msh", WriteMesh(WheelsMesh(m)));
+        tree.AddText(f + "/Front.obj", PartDescription("front assembly", "GTYPE_STATIC", f + "/Front.msh", true));
+        tree.AddText(f + "/Rear.obj", PartDescription("rear assembly", "GTYPE_STATIC", f + "/Rear.msh", false));
+        tree.AddText(f + "/Wheels.obj", PartDescription("wheels", "GTYPE_WHEEL", f + "/Wheels.msh", false));
+        tree.AddText(f + "/Main.obj", MainDescription(m, f));
+    }
 }
 
-} // namespace
+}   // namespace
 
 REGISTER_GENERATOR("vehicles", GenerateVehicles);

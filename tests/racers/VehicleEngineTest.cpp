@@ -10,182 +10,198 @@
 #include "racers/VehicleObject.h"
 #include "racers/VehicleWheels.h"
 
-namespace {
+namespace
+{
 
 const float kStep = 1.0f / 60.0f;
 
-class EngineTest : public ::testing::Test {
+class EngineTest : public ::testing::Test
+{
 protected:
-  void SetUp() override {
-    g_Clock.m_GameStep = kStep;
-    v.EnginePower = 400.0f;
-    v.Transmission = 1.5f;
-    v.Chassis = 2.0f;
-  }
-  // Runs the engine step n times with the same requests (no area is loaded:
-  // the road intensity is 0, so the force limit is half the power).
-  void Engine(int n, float throttle, float brake) {
-    for (int i = 0; i < n; ++i) {
-      v.Throttle = throttle;
-      v.BrakeInput = brake;
-      v.UpdateEngine();
+    void SetUp() override
+    {
+        g_Clock.m_GameStep = kStep;
+        v.EnginePower = 400.0f;
+        v.Transmission = 1.5f;
+        v.Chassis = 2.0f;
     }
-  }
-  CVehicleObject v;
+    // Runs the engine step n times with the same requests (no area is loaded:
+    // the road intensity is 0, so the force limit is half the power).
+    void Engine(int n, float throttle, float brake)
+    {
+        for (int i = 0; i < n; ++i)
+        {
+            v.Throttle = throttle;
+            v.BrakeInput = brake;
+            v.UpdateEngine();
+        }
+    }
+    CVehicleObject v;
 };
 
-TEST(EngineGearTable, GearAndPitchAtTheNamedSpeeds) {
-  struct Case {
-    float speed;
-    int gear;
-    float ratio;
-  };
-  const Case cases[] = {
-      {-20.0f, 0, 0.9f},  {0.0f, 0, 0.9f},    {15.0f, 0, 1.75f},
-      {30.0f, 0, 2.6f},   {30.001f, 1, 1.2f}, {50.0f, 1, 1.95f},
-      {70.0f, 1, 2.7f},   {90.0f, 2, 2.15f},  {110.0f, 2, 2.8f},
-      {130.0f, 3, 2.35f}, {150.0f, 3, 2.9f},  {150.5f, 3, 2.9f},
-      {400.0f, 3, 2.9f},
-  };
-  for (const Case &c : cases) {
-    SCOPED_TRACE(c.speed);
-    EXPECT_EQ(EngineGear(c.speed), c.gear);
-    EXPECT_NEAR(EnginePitchRatio(c.speed), c.ratio, 1e-3f);
-  }
+TEST(EngineGearTable, GearAndPitchAtTheNamedSpeeds)
+{
+    struct Case
+    {
+        float speed;
+        int gear;
+        float ratio;
+    };
+    const Case cases[] = {
+        {-20.0f, 0, 0.9f}, {0.0f, 0, 0.9f},   {15.0f, 0, 1.75f}, {30.0f, 0, 2.6f},  {30.001f, 1, 1.2f},
+        {50.0f, 1, 1.95f}, {70.0f, 1, 2.7f},  {90.0f, 2, 2.15f}, {110.0f, 2, 2.8f}, {130.0f, 3, 2.35f},
+        {150.0f, 3, 2.9f}, {150.5f, 3, 2.9f}, {400.0f, 3, 2.9f},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.speed);
+        EXPECT_EQ(EngineGear(c.speed), c.gear);
+        EXPECT_NEAR(EnginePitchRatio(c.speed), c.ratio, 1e-3f);
+    }
 }
 
-TEST_F(EngineTest, SteeringRateFallsWithSpeed) {
-  // At rest the wheel turns at Chassis per second per unit of input.
-  v.Speed = 0.0f;
-  for (int i = 0; i < 6; ++i) {
-    v.SteerInput = 1.0f;
-    v.UpdateSteering();
-  }
-  EXPECT_NEAR(v.Steer, 2.0f * 0.1f, 1e-4f);
-  EXPECT_EQ(v.SteerInput, 0.0f); // consumed
-  // At 100 km/h at a fifth of that.
-  v.Steer = 0.0f;
-  v.Speed = 100.0f;
-  for (int i = 0; i < 6; ++i) {
-    v.SteerInput = 1.0f;
-    v.UpdateSteering();
-  }
-  EXPECT_NEAR(v.Steer, 2.0f * 0.1f / 5.0f, 1e-4f);
-  // Never beyond 0.6; the handlebar shows at most 0.465.
-  v.Speed = 0.0f;
-  for (int i = 0; i < 120; ++i) {
-    v.SteerInput = -1.0f;
-    v.UpdateSteering();
-  }
-  EXPECT_FLOAT_EQ(v.Steer, -0.6f);
-  EXPECT_FLOAT_EQ(v.HandlebarAngle, -0.465f);
-  // Let go: back to straight at twice max(Chassis, 1) per second, not past 0.
-  for (int i = 0; i < 9; ++i)
-    v.UpdateSteering();
-  EXPECT_NEAR(v.Steer, -0.6f + 9 * 2.0f * 2.0f * kStep, 1e-4f);
-  for (int i = 0; i < 30; ++i)
-    v.UpdateSteering();
-  EXPECT_EQ(v.Steer, 0.0f);
+TEST_F(EngineTest, SteeringRateFallsWithSpeed)
+{
+    // At rest the wheel turns at Chassis per second per unit of input.
+    v.Speed = 0.0f;
+    for (int i = 0; i < 6; ++i)
+    {
+        v.SteerInput = 1.0f;
+        v.UpdateSteering();
+    }
+    EXPECT_NEAR(v.Steer, 2.0f * 0.1f, 1e-4f);
+    EXPECT_EQ(v.SteerInput, 0.0f);   // consumed
+    // At 100 km/h at a fifth of that.
+    v.Steer = 0.0f;
+    v.Speed = 100.0f;
+    for (int i = 0; i < 6; ++i)
+    {
+        v.SteerInput = 1.0f;
+        v.UpdateSteering();
+    }
+    EXPECT_NEAR(v.Steer, 2.0f * 0.1f / 5.0f, 1e-4f);
+    // Never beyond 0.6; the handlebar shows at most 0.465.
+    v.Speed = 0.0f;
+    for (int i = 0; i < 120; ++i)
+    {
+        v.SteerInput = -1.0f;
+        v.UpdateSteering();
+    }
+    EXPECT_FLOAT_EQ(v.Steer, -0.6f);
+    EXPECT_FLOAT_EQ(v.HandlebarAngle, -0.465f);
+    // Let go: back to straight at twice max(Chassis, 1) per second, not past 0.
+    for (int i = 0; i < 9; ++i)
+        v.UpdateSteering();
+    EXPECT_NEAR(v.Steer, -0.6f + 9 * 2.0f * 2.0f * kStep, 1e-4f);
+    for (int i = 0; i < 30; ++i)
+        v.UpdateSteering();
+    EXPECT_EQ(v.Steer, 0.0f);
 }
 
-TEST_F(EngineTest, ForceLimitIsHalfThePowerOffTheRoad) {
-  Engine(600, 2000.0f, 0.0f);
-  EXPECT_FLOAT_EQ(v.EngineForce, 200.0f);
-  EXPECT_EQ(v.Throttle, 0.0f); // the request lasts one step
-  // Releasing the throttle lets the force fall at 400 x Transmission per
-  // second.
-  Engine(6, 0.0f, 0.0f);
-  EXPECT_NEAR(v.EngineForce, 200.0f - 400.0f * 1.5f * 0.1f, 1e-3f);
-  Engine(60, 0.0f, 0.0f);
-  EXPECT_EQ(v.EngineForce, 0.0f);
-}
-
-TEST_F(EngineTest, BrakeFromRestTurnsIntoFadingReverse) {
-  v.Speed = 0.0f;
-  // The ramp fills in 0.4 s (24 steps, one more for the float sum), and
-  // only a full ramp starts pushing back.
-  int steps = 0;
-  while (v.BrakeRamp < 100.0f && steps < 100) {
+TEST_F(EngineTest, ForceLimitIsHalfThePowerOffTheRoad)
+{
+    Engine(600, 2000.0f, 0.0f);
+    EXPECT_FLOAT_EQ(v.EngineForce, 200.0f);
+    EXPECT_EQ(v.Throttle, 0.0f);   // the request lasts one step
+    // Releasing the throttle lets the force fall at 400 x Transmission per
+    // second.
+    Engine(6, 0.0f, 0.0f);
+    EXPECT_NEAR(v.EngineForce, 200.0f - 400.0f * 1.5f * 0.1f, 1e-3f);
+    Engine(60, 0.0f, 0.0f);
     EXPECT_EQ(v.EngineForce, 0.0f);
-    Engine(1, 0.0f, 100.0f);
-    ++steps;
-  }
-  EXPECT_GE(steps, 24);
-  EXPECT_LE(steps, 25);
-  EXPECT_NEAR(v.EngineForce, -kStep * 2000.0f * 1.5f * 2.0f, 1e-3f);
-  Engine(60, 0.0f, 100.0f);
-  EXPECT_FLOAT_EQ(v.EngineForce, -200.0f); // floored at the limit
-  // Rolling back, the reverse force fades out towards 80 km/h.
-  struct Case {
-    float speed;
-    float force;
-  };
-  for (const Case &c :
-       {Case{-1.0f, -200.0f * (1 - 0.0125f)}, Case{-40.0f, -100.0f},
-        Case{-80.0f, 0.0f}, Case{-100.0f, 0.0f}}) {
-    v.Speed = c.speed;
-    Engine(1, 0.0f, 100.0f);
-    EXPECT_NEAR(v.EngineForce, c.force, 1e-3f) << c.speed;
-  }
-  // Throttle while still backing up brakes first.
-  v.Speed = -10.0f;
-  v.EngineForce = -100.0f;
-  v.Throttle = 2000.0f;
-  v.BrakeInput = 0.0f;
-  v.UpdateEngine();
-  EXPECT_GT(v.EngineForce, -100.0f);
-  EXPECT_EQ(v.BrakeInput, 0.0f); // the step's own brake request is over again
 }
 
-TEST_F(EngineTest, HandbrakeKeepsBrakingAfterTheStep) {
-  v.RearBrake = 1;
-  v.Speed = 30.0f;
-  Engine(30, 0.0f, 100.0f);
-  EXPECT_EQ(v.EngineForce, 0.0f);
-  EXPECT_EQ(v.BrakeInput, 100.0f);
+TEST_F(EngineTest, BrakeFromRestTurnsIntoFadingReverse)
+{
+    v.Speed = 0.0f;
+    // The ramp fills in 0.4 s (24 steps, one more for the float sum), and
+    // only a full ramp starts pushing back.
+    int steps = 0;
+    while (v.BrakeRamp < 100.0f && steps < 100)
+    {
+        EXPECT_EQ(v.EngineForce, 0.0f);
+        Engine(1, 0.0f, 100.0f);
+        ++steps;
+    }
+    EXPECT_GE(steps, 24);
+    EXPECT_LE(steps, 25);
+    EXPECT_NEAR(v.EngineForce, -kStep * 2000.0f * 1.5f * 2.0f, 1e-3f);
+    Engine(60, 0.0f, 100.0f);
+    EXPECT_FLOAT_EQ(v.EngineForce, -200.0f);   // floored at the limit
+    // Rolling back, the reverse force fades out towards 80 km/h.
+    struct Case
+    {
+        float speed;
+        float force;
+    };
+    for (const Case& c :
+         {Case{-1.0f, -200.0f * (1 - 0.0125f)}, Case{-40.0f, -100.0f}, Case{-80.0f, 0.0f}, Case{-100.0f, 0.0f}})
+    {
+        v.Speed = c.speed;
+        Engine(1, 0.0f, 100.0f);
+        EXPECT_NEAR(v.EngineForce, c.force, 1e-3f) << c.speed;
+    }
+    // Throttle while still backing up brakes first.
+    v.Speed = -10.0f;
+    v.EngineForce = -100.0f;
+    v.Throttle = 2000.0f;
+    v.BrakeInput = 0.0f;
+    v.UpdateEngine();
+    EXPECT_GT(v.EngineForce, -100.0f);
+    EXPECT_EQ(v.BrakeInput, 0.0f);   // the step's own brake request is over again
 }
 
-TEST(WheelMarks, RoadAndGrass) {
-  // A gripping wheel on the road marks nothing and raises no dust.
-  WheelMarks road = GetWheelMarks(90.0f, 1.0f, 60.0f, 1.0f, 0);
-  EXPECT_EQ(road.offRoad, 0.0f);
-  EXPECT_EQ(road.marks, 0);
-  EXPECT_EQ(road.dust, 0);
-  // On grass it marks at full strength and dusts.
-  WheelMarks grass = GetWheelMarks(20.0f, 1.0f, 60.0f, 1.0f, 0);
-  EXPECT_EQ(grass.strength, 1.0f);
-  EXPECT_EQ(grass.marks, 1);
-  EXPECT_EQ(grass.dust, 1);
-  EXPECT_EQ(grass.dustScale, 1.0f);
-  // Sliding on the road marks at full strength but raises no dust.
-  WheelMarks slide = GetWheelMarks(90.0f, 0.4f, 60.0f, 1.0f, 0);
-  EXPECT_EQ(slide.marks, 1);
-  EXPECT_EQ(slide.strength, 1.0f);
-  EXPECT_EQ(slide.dust, 0);
-  EXPECT_FLOAT_EQ(slide.dustScale, 1.6f);
-  // A rear wheel follows the marking front wheel.
-  EXPECT_EQ(GetWheelMarks(90.0f, 1.0f, 60.0f, 1.0f, 1).marks, 1);
-  // Halfway between road and grass, half strength.
-  EXPECT_NEAR(GetWheelMarks(66.5f, 1.0f, 60.0f, 1.0f, 0).strength, 0.5f, 1e-4f);
-  // Slow, or in the air: nothing.
-  EXPECT_EQ(GetWheelMarks(20.0f, 1.0f, 5.0f, 1.0f, 0).marks, 0);
-  EXPECT_EQ(GetWheelMarks(20.0f, 1.0f, 60.0f, 0.0f, 0).dust, 0);
-  // Reversing on grass: dust growing with the magnitude of the speed.
-  WheelMarks back = GetWheelMarks(20.0f, 1.0f, -20.0f, 1.0f, 0);
-  EXPECT_EQ(back.dust, 1);
-  EXPECT_NEAR(back.dustGrowth, 0.1f * std::sqrt(20.0f), 1e-5f);
+TEST_F(EngineTest, HandbrakeKeepsBrakingAfterTheStep)
+{
+    v.RearBrake = 1;
+    v.Speed = 30.0f;
+    Engine(30, 0.0f, 100.0f);
+    EXPECT_EQ(v.EngineForce, 0.0f);
+    EXPECT_EQ(v.BrakeInput, 100.0f);
 }
 
-TEST(RiderThrow, ASuddenStopAboveTenThrowsTheRiderForwardAndUp) {
-  const float up[3] = {0, 1, 0};
-  float v[3];
-  const float before[3] = {0, 0, 20}, exactlyTen[3] = {0, 0, 10},
-              stopped[3] = {0, -3, 0};
-  EXPECT_EQ(RiderThrowVelocity(before, exactlyTen, up, v), 0);
-  ASSERT_EQ(RiderThrowVelocity(before, stopped, up, v), 1);
-  EXPECT_FLOAT_EQ(v[0], 0.0f);
-  EXPECT_FLOAT_EQ(v[2], 16.0f);
-  EXPECT_FLOAT_EQ(v[1], 4.0f); // a quarter of 16 along up
+TEST(WheelMarks, RoadAndGrass)
+{
+    // A gripping wheel on the road marks nothing and raises no dust.
+    WheelMarks road = GetWheelMarks(90.0f, 1.0f, 60.0f, 1.0f, 0);
+    EXPECT_EQ(road.offRoad, 0.0f);
+    EXPECT_EQ(road.marks, 0);
+    EXPECT_EQ(road.dust, 0);
+    // On grass it marks at full strength and dusts.
+    WheelMarks grass = GetWheelMarks(20.0f, 1.0f, 60.0f, 1.0f, 0);
+    EXPECT_EQ(grass.strength, 1.0f);
+    EXPECT_EQ(grass.marks, 1);
+    EXPECT_EQ(grass.dust, 1);
+    EXPECT_EQ(grass.dustScale, 1.0f);
+    // Sliding on the road marks at full strength but raises no dust.
+    WheelMarks slide = GetWheelMarks(90.0f, 0.4f, 60.0f, 1.0f, 0);
+    EXPECT_EQ(slide.marks, 1);
+    EXPECT_EQ(slide.strength, 1.0f);
+    EXPECT_EQ(slide.dust, 0);
+    EXPECT_FLOAT_EQ(slide.dustScale, 1.6f);
+    // A rear wheel follows the marking front wheel.
+    EXPECT_EQ(GetWheelMarks(90.0f, 1.0f, 60.0f, 1.0f, 1).marks, 1);
+    // Halfway between road and grass, half strength.
+    EXPECT_NEAR(GetWheelMarks(66.5f, 1.0f, 60.0f, 1.0f, 0).strength, 0.5f, 1e-4f);
+    // Slow, or in the air: nothing.
+    EXPECT_EQ(GetWheelMarks(20.0f, 1.0f, 5.0f, 1.0f, 0).marks, 0);
+    EXPECT_EQ(GetWheelMarks(20.0f, 1.0f, 60.0f, 0.0f, 0).dust, 0);
+    // Reversing on grass: dust growing with the magnitude of the speed.
+    WheelMarks back = GetWheelMarks(20.0f, 1.0f, -20.0f, 1.0f, 0);
+    EXPECT_EQ(back.dust, 1);
+    EXPECT_NEAR(back.dustGrowth, 0.1f * std::sqrt(20.0f), 1e-5f);
 }
 
-} // namespace
+TEST(RiderThrow, ASuddenStopAboveTenThrowsTheRiderForwardAndUp)
+{
+    const float up[3] = {0, 1, 0};
+    float v[3];
+    const float before[3] = {0, 0, 20}, exactlyTen[3] = {0, 0, 10}, stopped[3] = {0, -3, 0};
+    EXPECT_EQ(RiderThrowVelocity(before, exactlyTen, up, v), 0);
+    ASSERT_EQ(RiderThrowVelocity(before, stopped, up, v), 1);
+    EXPECT_FLOAT_EQ(v[0], 0.0f);
+    EXPECT_FLOAT_EQ(v[2], 16.0f);
+    EXPECT_FLOAT_EQ(v[1], 4.0f);   // a quarter of 16 along up
+}
+
+}   // namespace
