@@ -94,7 +94,7 @@ void CVehicleObject::UpdateEngine()
     const float dt = g_Clock.m_GameStep;
     if (Vehicle)
         Speed = Vehicle->getCurrentSpeedKmHour();
-    Stats.TopSpeed = std::max(Stats.TopSpeed, Speed);
+    RaceStats.TopSpeed = std::max(RaceStats.TopSpeed, Speed);
 
     // Half power off the road, full power on it.
     const float road = g_Landscape.GetRoutePower(Position);

@@ -107,7 +107,7 @@ CVehicleObject::CVehicleObject()
     // Every field of the record starts at 0 or null; the base object's own
     // construction has run and keeps its values.
     Name[0] = '\0';
-    std::memset(&Stats, 0, sizeof(Stats));
+    std::memset(&RaceStats, 0, sizeof(RaceStats));
     Rider = nullptr;
     DecalTexture = -1;
     PaintTexture = nullptr;

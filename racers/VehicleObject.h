@@ -133,7 +133,7 @@ public:
     // --- Fields -----------------------------------------------------------
 
     char Name[VEHICLE_NAME_LENGTH];
-    RaceStats Stats;   // the record's RaceStats block
+    ::RaceStats RaceStats;   // statistics of the current race
     int RacerKind;
     CHumanObject* Rider;
     D3DMATERIAL9 BodyMaterial;

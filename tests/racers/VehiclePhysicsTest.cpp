@@ -142,7 +142,7 @@ TEST_F(FlatGroundTest, FullThrottleReachesTheTopSpeedOfItsPower)
         const float top = 0.5f * v->EnginePower / (v->Mass * kDampingRate) * 3.6f;
         EXPECT_GT(v->Speed, 0.9f * top);
         EXPECT_LT(v->Speed, 1.01f * top);
-        EXPECT_NEAR(v->Stats.TopSpeed, v->Speed, 1.0f);
+        EXPECT_NEAR(v->RaceStats.TopSpeed, v->Speed, 1.0f);
         EXPECT_GT(Up(v).y, 0.99f);
         EXPECT_EQ(v->Gear, EngineGear(v->Speed));
         EXPECT_NE(top, previousTop);
