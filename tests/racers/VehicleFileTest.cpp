@@ -312,3 +312,27 @@ TEST_F(VehicleFileTest, ChosenPaintIsCopiedAndItsDecalLoaded)
 }
 
 }   // namespace
+
+namespace
+{
+
+// The list keeps every racer whose body entered the world and drops the ones
+// that got none.
+TEST_F(VehicleFileTest, ListUpdateKeepsRacersInTheWorldAndDropsTheRest)
+{
+    Mount(Options());
+    for (const char* file : {vehiclefixture::kFile, vehiclefixture::kFile, "Data/Vehicles/None/Main.obj"})
+    {
+        CVehicleObject* v = g_Vehicles.AddVehicle(file);
+        ASSERT_NE(v, nullptr);
+        Place(*v, RACER_AI);
+    }
+    ASSERT_EQ(g_Vehicles.racerCount, 3);
+    g_Clock.m_GameStep = 1.0f / 60.0f;
+    g_Vehicles.Update();
+    EXPECT_EQ(g_Vehicles.racerCount, 2);
+    for (int i = 0; i < g_Vehicles.racerCount; ++i)
+        EXPECT_EQ(g_Vehicles.racers[i]->inWorld, 1);
+}
+
+}   // namespace
