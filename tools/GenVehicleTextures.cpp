@@ -58,7 +58,7 @@ uint32_t Hash(uint32_t x)
 
 float Noise(int x, int y)
 {
-    return float(Hash(uint32_t(x * 73856093) ^ uint32_t(y * 19349663)) % 1000) / 1000.0f;
+    return float(Hash(uint32_t(x) * 73856093u ^ uint32_t(y) * 19349663u) % 1000) / 1000.0f;
 }
 
 void Grey(float* rgb, float v)
