@@ -59,6 +59,17 @@ void RunAllGenerators(DataTree& tree)
             m.fn(tree);
 }
 
+bool RunGenerator(const char* name, DataTree& tree)
+{
+    for (const Module& m : Modules())
+        if (m.fn && m.name == name)
+        {
+            m.fn(tree);
+            return true;
+        }
+    return false;
+}
+
 void DataTree::Add(const std::string& path, std::vector<uint8_t> bytes)
 {
     for (File& f : m_Files)

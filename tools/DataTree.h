@@ -41,3 +41,5 @@ struct GeneratorRegistration
 
 // Runs every registered module into `tree`.
 void RunAllGenerators(DataTree& tree);
+// Runs the one module registered under `name`; false when there is none.
+bool RunGenerator(const char* name, DataTree& tree);

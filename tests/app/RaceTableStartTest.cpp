@@ -11,6 +11,7 @@
 #include "app/RaceTable.h"
 #include "core/Settings.h"
 #include "racers/VehicleManager.h"
+#include "tools/DataTree.h"
 #include "world/LandPart.h"
 #include "world/Landscape.h"
 #include "world/LandscapeTestSupport.h"
@@ -24,9 +25,11 @@ protected:
     void SetUp() override
     {
         landtest::AddArea(m_Tree, landtest::AreaSpec());   // area 0 only
+        ASSERT_TRUE(RunGenerator("vehicles", m_Tree));     // the player's motorcycle
         m_Folder.reset(new testdata::DataFolder(m_Tree, true));
         m_SavedEditor = g_EditorMode;
         g_EditorMode = 0;
+        ASSERT_EQ(g_Game.CreatePhysicsWorld(), 1);   // the player's motorcycle needs it
         g_Game.InitRaceTable();
         g_Game.currentRace = 0;
         const D3DXVECTOR3 eye(0, 100, 0), at(0, 100, 1);
@@ -78,6 +81,7 @@ TEST_F(RaceStartTest, FailuresAreReportedAndPutNothingOnTheArea)
     // Row 1 is area 1, which the test data does not have; the others are not rows.
     const Case cases[] = {{"area missing", 1}, {"past the table", 19}, {"below -1", -2}};
     ASSERT_EQ(g_Game.StartRace(0), 1);
+    ASSERT_NE(g_PlayerVehicle, nullptr);   // so that its going away below means something
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
@@ -93,6 +97,9 @@ TEST_F(RaceStartTest, FailuresAreReportedAndPutNothingOnTheArea)
 
 TEST_F(RaceStartTest, EditorModeLoadsTheAreaAloneWithTheCameraOnTheStartLine)
 {
+    g_EditorMode = 0;
+    ASSERT_EQ(g_Game.StartRace(0), 1);
+    ASSERT_NE(g_PlayerVehicle, nullptr);   // a race start outside the editor has its player
     g_EditorMode = 1;
     ASSERT_EQ(g_Game.StartRace(0), 1);
     EXPECT_EQ(g_PlayerVehicle, nullptr);
@@ -105,14 +112,14 @@ TEST_F(RaceStartTest, EditorModeLoadsTheAreaAloneWithTheCameraOnTheStartLine)
 
 TEST_F(RaceStartTest, FreeRaceUnloadsTheAreaAndEmptiesThePhysicsWorld)
 {
-    ASSERT_EQ(g_Game.CreatePhysicsWorld(), 1);
     ASSERT_EQ(g_Game.StartRace(0), 1);
     g_Landscape.Update();   // the terrain body joins the world
     btDefaultMotionState* motion = new btDefaultMotionState();
     static btSphereShape sphere(1.0f);
     btRigidBody* ball = new btRigidBody(1.0f, motion, &sphere);
     g_Game.dynamicsWorld->addRigidBody(ball);
-    ASSERT_EQ(g_Game.dynamicsWorld->getNumCollisionObjects(), 2);
+    // The terrain, the ball and the player's motorcycle.
+    ASSERT_EQ(g_Game.dynamicsWorld->getNumCollisionObjects(), 3);
 
     g_Game.FreeRace();
     EXPECT_EQ(g_Game.dynamicsWorld->getNumCollisionObjects(), 0);
