@@ -12,6 +12,7 @@
 #include "core/Settings.h"
 #include "platform/os/Clock.h"
 #include "platform/os/Window.h"
+#include "render/LightManager.h"
 #include "render/MeshContainer.h"
 
 CD3DRender g_Render;
@@ -438,6 +439,7 @@ HRESULT CD3DRender::RestoreDeviceObjects()
     SetEffectTexture("texCubeMap1", envCubeTexture);
 
     stage0Texture = -1;
+    g_LightManager.EnableAll();
     SetDefaultStates();
     CreateDefaultResources();
 
@@ -492,6 +494,7 @@ HRESULT CD3DRender::RestoreDeviceObjects()
 
 void CD3DRender::InvalidateDeviceObjects()
 {
+    g_LightManager.DisableAll();
     ReleaseDefaultResources();
     SafeRelease(effect);
     SafeRelease(envCubeTexture);

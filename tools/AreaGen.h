@@ -71,7 +71,7 @@ std::string AreaLandscapeDataText();
 // Text of "StaticObjects.obj": the placed-object list, here an empty one.
 std::string AreaStaticObjectsText();
 
-// One file of the area folder (or of the shared landscape and sky folders)
+// One file of the area folder (or of the shared landscape folder)
 // with its game path.
 struct AreaFile
 {
@@ -82,8 +82,8 @@ struct AreaFile
 // Every file of area `number`: grids, description texts and per-area
 // textures (".bmp" names also as ".jpg", for the texture cache's switch).
 std::vector<AreaFile> AreaFiles(const AreaData& area);
-// The pictures shared by all areas: road surfaces, water noise, detail map,
-// road sectoring, sky backgrounds per area and season, and the clouds.
+// The pictures shared by all areas: road surfaces, water noise, detail map
+// and road sectoring.
 std::vector<AreaFile> SharedLandscapeFiles();
 
 // The generator module: adds all of the above to `tree`.

@@ -336,49 +336,6 @@ Picture RoadSurface2(int season)
     return pic;
 }
 
-// Distant hills around the area for one season: opaque hills under a clear sky.
-Picture SkyBackground(int area, int season)
-{
-    const int w = 512, h = 128;
-    Picture pic(w, h);
-    static const float hill[kSeasonCount][3] = {{70, 100, 80}, {120, 100, 70}, {200, 205, 220}};
-    const uint32_t seed = 0xB6C0u + 19u * area;
-    for (int x = 0; x < w; ++x)
-    {
-        float far = 0.25f + 0.35f * TileFractal(x, 0, w, 6, 4, seed);
-        float nearer = 0.12f + 0.3f * TileFractal(x, 0, w, 10, 3, seed + 5u);
-        for (int y = 0; y < h; ++y)
-        {
-            float up = 1.0f - (y + 0.5f) / h;   // 0 at the bottom row
-            float haze = 0.55f + 0.45f * (1.0f - up);
-            if (up < nearer)
-                pic.Set(x, y, hill[season][0] * 0.8f, hill[season][1] * 0.8f, hill[season][2] * 0.8f);
-            else if (up < far)
-                pic.Set(x, y, Lerp(hill[season][0], 170.0f, haze * 0.5f), Lerp(hill[season][1], 185.0f, haze * 0.5f),
-                        Lerp(hill[season][2], 210.0f, haze * 0.5f));
-            else
-                pic.Set(x, y, 0, 0, 0, 0);
-        }
-    }
-    return pic;
-}
-
-// Sky with clouds; the nine pictures differ in how much of the sky is covered.
-Picture Clouds(int number)
-{
-    const int size = 256;
-    Picture pic(size, size);
-    float cover = 0.35f + 0.04f * number;
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x)
-        {
-            float n = TileFractal(x, y, size, 4, 5, 0xC10Du + 7u * number);
-            float cloud = AreaSmoothStep(1.0f - cover, 1.0f - cover + 0.25f, n);
-            pic.Set(x, y, Lerp(96, 245, cloud), Lerp(146, 245, cloud), Lerp(214, 250, cloud));
-        }
-    return pic;
-}
-
 }   // namespace
 
 std::vector<AreaFile> AreaFiles(const AreaData& area)
@@ -429,20 +386,6 @@ std::vector<AreaFile> SharedLandscapeFiles()
         AddBmpAndJpg(files, Path(surfaces, name), RoadSurface1(s));
         std::snprintf(name, sizeof name, "RoadTex2_%02d.bmp", s + 1);
         AddBmpAndJpg(files, Path(surfaces, name), RoadSurface2(s));
-    }
-    for (int a = 1; a <= kAreaCount; ++a)
-        for (int s = 0; s < kSeasonCount; ++s)
-        {
-            char name[64];
-            std::snprintf(name, sizeof name, "Data/Sky/Background%d_%02d.dds", a, s + 1);
-            Picture bg = SkyBackground(a, s);
-            files.push_back({name, WriteDds(bg.w, bg.h, bg.bgra.data(), PixelFormat::A8R8G8B8, false)});
-        }
-    for (int i = 1; i <= 9; ++i)
-    {
-        char name[64];
-        std::snprintf(name, sizeof name, "Data/Sky/Clouds%02d.bmp", i);
-        AddBmpAndJpg(files, name, Clouds(i));
     }
     return files;
 }

@@ -1,5 +1,5 @@
 // Generator module: the three demo race areas with their grids, description
-// files and pictures, and the landscape and sky pictures they share.
+// files and pictures, and the landscape pictures they share.
 #include "tools/AreaGen.h"
 #include "tools/DataTree.h"
 

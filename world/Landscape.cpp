@@ -20,6 +20,7 @@
 #include "render/D3DRender.h"
 #include "scene/ObjectPhysics.h"
 #include "world/LandPart.h"
+#include "world/Sky.h"
 #include "world/Terrain.h"
 
 CLandscape g_Landscape;
@@ -208,6 +209,7 @@ int CLandscape::LoadArea(int area, int season)
         // Same area: a new time of day, season textures (or new clouds), a
         // new race path and the movable objects back in place; terrain, road,
         // fences and nature stay.
+        g_Sky.SetTimeOfDay();
         LoadTextures(area, season);
         CreateRacePath();
         return 1;
@@ -242,6 +244,7 @@ int CLandscape::LoadArea(int area, int season)
 
     if (g_Render.effect)
         g_Render.effect->SetFloat("WaterAltitude", waterAltitude);
+    g_Sky.SetTimeOfDay();
 
     if (!LoadHeightMap())
         return FailArea();
@@ -313,11 +316,17 @@ int CLandscape::LoadRoutePowerMap()
 void CLandscape::LoadTextures(int area, int season)
 {
     GameSrand(timeGetTime());
+    char name[512];
     if (loadedSeason == season)
-        return;   // the same season keeps its textures; only the sky's clouds change
+    {
+        // The same season keeps its textures; only the sky's clouds change.
+        GiveBack(g_Sky.cloudsTexture);
+        std::snprintf(name, sizeof(name), "Data/Sky/Clouds%02d.bmp", GameRand() % 9 + 1);
+        g_Sky.cloudsTexture = LoadTextureFile(name, 1);
+        return;
+    }
 
     ReleaseTextures();
-    char name[512];
     std::snprintf(name, sizeof(name), "%s/LandscapeTex%02d.bmp", areaPath, season + 1);
     landscapeTexture = LoadTextureFile(name, 0);
     std::snprintf(name, sizeof(name), "%s/RouteMap.dds", areaPath);
@@ -328,7 +337,10 @@ void CLandscape::LoadTextures(int area, int season)
     roadTexture1 = LoadTextureFile(name, 0);
     std::snprintf(name, sizeof(name), "Data/Landscape/Surfaces/RoadTex2_%02d.bmp", season + 1);
     roadTexture2 = LoadTextureFile(name, 0);
-    (void)area;
+    std::snprintf(name, sizeof(name), "Data/Sky/Background%d_%02d.dds", area + 1, season + 1);
+    g_Sky.backgroundTexture = LoadTextureFile(name, 1);
+    std::snprintf(name, sizeof(name), "Data/Sky/Clouds%02d.bmp", GameRand() % 9 + 1);
+    g_Sky.cloudsTexture = LoadTextureFile(name, 1);
 
     std::snprintf(name, sizeof(name), "%s/LandscapeColor%02d.dat", areaPath, season + 1);
     const long long bytes = (long long)gridSize * gridSize * 3;
@@ -407,6 +419,8 @@ void CLandscape::ReleaseTextures()
     GiveBack(roadTexture1);
     GiveBack(roadTexture2);
     GiveBack(roadAlphaTexture);
+    GiveBack(g_Sky.backgroundTexture);
+    GiveBack(g_Sky.cloudsTexture);
     delete[] colors;
     colors = nullptr;
     loadedSeason = -1;
