@@ -71,11 +71,11 @@ Rgb SkyColour(const float d[3], const CloudStyle& style, uint32_t seed)
     float cirrus = 0.0f;
     if (style.cirrus > 0.0f)
     {
-        // Long thin streaks: noise stretched along one axis of the layer,
+        // Wisps: noise drawn out a little along one axis of the layer,
         // higher up than the cumulus and so less foreshortened.
         const float cx = px * 0.55f, cz = pz * 0.55f;
-        const float streak = AreaFractalNoise(cx * 0.35f + cz * 0.2f, cz * 3.2f - cx * 0.4f, 1.0f, 5, seed + 31u);
-        cirrus = AreaSmoothStep(0.5f, 0.72f, streak) * style.cirrus;
+        const float streak = AreaFractalNoise(cx * 0.7f + cz * 0.2f, cz * 1.9f - cx * 0.3f, 1.0f, 5, seed + 31u);
+        cirrus = AreaSmoothStep(0.52f, 0.75f, streak) * style.cirrus;
     }
 
     // Far clouds fade into the haze; the last degrees above the horizon
@@ -86,7 +86,7 @@ Rgb SkyColour(const float d[3], const CloudStyle& style, uint32_t seed)
 
     Rgb cloud = Mix(kCloudLight, kCloudShade, thickness * style.shade);
     cloud = Mix(cloud, kHorizon, (1.0f - distanceFade) * 0.6f);
-    sky = Mix(sky, kCirrus, cirrus * 0.6f);
+    sky = Mix(sky, kCirrus, cirrus * 0.5f);
     return Mix(sky, cloud, cumulus);
 }
 

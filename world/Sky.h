@@ -88,9 +88,9 @@ extern CSky g_Sky;
 // What the sky asks of the layers above it.
 struct SkyHooks
 {
-    // 1 when an object lies on the segment from the eye towards the sun (the
-    // game connects the picked object's first-hit pick over the placed
-    // objects and the racers). Unset: nothing ever hides the sun.
+    // 1 when an object lies on the segment from the eye towards the sun: the
+    // picked object's first-hit pick over the placed objects and the racers,
+    // which live above the world. Unset: nothing ever hides the sun.
     int (*sunHidden)(const float from[3], const float to[3]);
 };
 extern SkyHooks g_SkyHooks;

@@ -553,9 +553,6 @@ TEST_F(AreaGenTest, GeneratorModuleAddsEveryPictureDecodableAndTheRouteMapOnTheG
             pictures.push_back({std::string(dir) + "RoadAlpha" + ext, 512, 512});
         }
         pictures.push_back({std::string(dir) + "RouteMap.dds", 256, 256});
-        for (int s = 1; s <= kSeasonCount; ++s)
-            pictures.push_back(
-                {"Data/Sky/Background" + std::to_string(n) + "_0" + std::to_string(s) + ".dds", 512, 128});
     }
     const std::string surfaces = "Data/Landscape/Surfaces/";
     pictures.push_back({surfaces + "WaterNoise.dds", 256, 256});
@@ -568,8 +565,6 @@ TEST_F(AreaGenTest, GeneratorModuleAddsEveryPictureDecodableAndTheRouteMapOnTheG
             pictures.push_back({surfaces + "RoadTex1_0" + std::to_string(s) + ext, 256, 256});
             pictures.push_back({surfaces + "RoadTex2_0" + std::to_string(s) + ext, 256, 256});
         }
-        for (int c = 1; c <= 9; ++c)
-            pictures.push_back({"Data/Sky/Clouds0" + std::to_string(c) + ext, 256, 256});
     }
     for (const Expected& e : pictures)
     {
