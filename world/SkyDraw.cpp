@@ -76,6 +76,12 @@ void CSky::Draw()
         return;
     }
     device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0x00000000, 1.0f, 0);
+    // The layers are the texture times the lit colour, the background's
+    // alpha its picture's: whatever drew last may have left other stages.
+    g_Render.SetStageColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT);
+    g_Render.SetStageAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT);
+    g_Render.SetStageColorOp(1, D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT);
+    g_Render.SetStageAlphaOp(1, D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT);
     DrawDome();
     DrawSun();
     DrawBackground();
@@ -115,7 +121,6 @@ void CSky::DrawDome()
         Value(sunColor[0] * diffuse, sunColor[1] * diffuse, sunColor[2] * diffuse, sunColor[3] * diffuse);
     material.Emissive = Value(glow * own[0], glow * own[1], glow * own[2], glow);
 
-    g_Render.SetStageColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT);
     g_Render.BindTexture(cloudsTexture, 0, 0);
     dome->RenderSlot(MESH_SLOT_SKYDOME, &world, &material);
     g_Render.RestoreCullMode();

@@ -44,6 +44,8 @@ protected:
     }
     void TearDown() override
     {
+        // The camera's overlay font holds textures of this device.
+        g_Views.mainCamera.Release();
         g_Sky.Release();
         g_ReflectionPass = 0;
         RenderFixture::TearDown();

@@ -86,6 +86,8 @@ protected:
 
     void Stop()
     {
+        // The camera's overlay font holds textures of this device.
+        g_Game.mainCamera.Release();
         g_Landscape.Release();
         g_Sky.Release();
         g_LightManager.FreeAll();
