@@ -4,16 +4,29 @@
 #include <cstring>
 #include <string>
 #include <strings.h>
+#include <unistd.h>
 #include <vector>
 
 namespace
 {
+// The game names its settings file by the working folder followed by its own
+// relative name, written with Windows separators. Only that relative part is
+// the game's: on Linux a backslash is an ordinary character of a folder name,
+// so the working folder's own name is kept exactly as it is.
 std::string NormalizePath(const char* fileName)
 {
     std::string path(fileName);
-    for (char& c : path)
-        if (c == '\\')
-            c = '/';
+    size_t keep = 0;
+    char cwd[4096];
+    if (getcwd(cwd, sizeof(cwd)))
+    {
+        const size_t n = strlen(cwd);
+        if (path.compare(0, n, cwd) == 0 && (path.size() == n || path[n] == '/' || path[n] == '\\'))
+            keep = n;
+    }
+    for (size_t i = keep; i < path.size(); ++i)
+        if (path[i] == '\\')
+            path[i] = '/';
     return path;
 }
 

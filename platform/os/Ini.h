@@ -5,7 +5,9 @@
 // missing file, section or key gives the default. A write replaces the key's
 // line in place and keeps every other line (comments, unknown keys); a missing
 // section or key is appended. Writes go to a temporary file that is renamed
-// over the original. Both '/' and '\\' separate folders in file names.
+// over the original. Both '/' and '\\' separate folders in file names, except
+// in the leading working folder of a name: its backslashes are part of the
+// folder's own name and are kept.
 #include "platform/os/WinTypes.h"
 
 // Copies the value (or the default) into out, truncated to size - 1

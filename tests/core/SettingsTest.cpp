@@ -183,6 +183,29 @@ TEST_F(SettingsTest, FirstStartResetsAndRewritesLaterStartsKeep)
     EXPECT_EQ(g_MasterVolume, 10);
 }
 
+// A game folder whose own name holds a backslash keeps its settings: they are
+// read from and written to that folder, never to "a/b" beside it.
+TEST_F(SettingsTest, GameFolderWithABackslashInItsName)
+{
+    const std::string own = dir + "/a\\b";
+    const std::string decoy = dir + "/a/b";
+    ASSERT_EQ(mkdir(own.c_str(), 0700), 0);
+    ASSERT_EQ(mkdir((dir + "/a").c_str(), 0700), 0);
+    ASSERT_EQ(mkdir(decoy.c_str(), 0700), 0);
+    ASSERT_EQ(chdir(own.c_str()), 0);   // the fixture goes back on tear-down
+
+    WriteIni("[Video]\nGlow=0\n[Audio]\nMaster=40\n");
+    ReadGameIni("Game.ini");
+    EXPECT_EQ(g_GlowOn, 0);
+    EXPECT_EQ(g_MasterVolume, 40);
+
+    g_MasterVolume = 70;
+    WriteGameIni();
+    EXPECT_EQ(IniValue("Audio", "Master"), "70");
+    EXPECT_EQ(IniValue("Video", "Glow"), "0");
+    EXPECT_NE(access((decoy + "/Game.ini").c_str(), F_OK), 0);
+}
+
 TEST_F(SettingsTest, LoweredLimitsClampGlowAndBlur)
 {
     WriteIni("[Video]\nGlow=1\nBlur=1\n");

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -129,6 +130,32 @@ TEST_F(IniTest, WriteCreatesAMissingFileAndAcceptsBackslashes)
     char buf[16];
     GetPrivateProfileStringA("Misc", "RaceID", "0", buf, sizeof(buf), windowsStyle.c_str());
     EXPECT_STREQ(buf, "18");
+}
+
+// The settings path is the working folder, a backslash and "Game.ini". A
+// backslash inside the working folder's own name is part of that name: the
+// file must land in that folder, not in "a/b" beside it.
+TEST_F(IniTest, BackslashInTheWorkingFolderNameIsKept)
+{
+    const std::string own = dir + "/a\\b";
+    const std::string decoy = dir + "/a/b";
+    ASSERT_TRUE(std::filesystem::create_directory(own));
+    ASSERT_TRUE(std::filesystem::create_directories(decoy));
+    char saved[4096];
+    ASSERT_NE(getcwd(saved, sizeof(saved)), nullptr);
+    ASSERT_EQ(chdir(own.c_str()), 0);
+
+    const std::string written = own + "\\Game.ini";
+    const std::string read = own + "/Game.ini";
+    const bool wrote = WritePrivateProfileStringA("Video", "Glow", "0", written.c_str());
+    char buf[16];
+    GetPrivateProfileStringA("Video", "Glow", "1", buf, sizeof(buf), read.c_str());
+    ASSERT_EQ(chdir(saved), 0);
+
+    EXPECT_TRUE(wrote);
+    EXPECT_STREQ(buf, "0");
+    EXPECT_TRUE(std::filesystem::exists(own + "/Game.ini"));
+    EXPECT_FALSE(std::filesystem::exists(decoy + "/Game.ini"));
 }
 
 TEST_F(IniTest, WriteKeepsCrLfLineBreaks)
