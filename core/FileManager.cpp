@@ -100,6 +100,15 @@ void FreeEntries(PackEntry*& entries, int& count, bool withData)
     count = 0;
 }
 
+// Bytes the Objects pack would hold in memory: every entry copied whole.
+unsigned long long ObjectsTotal(const PackEntry* entries, int count)
+{
+    unsigned long long total = 0;
+    for (int i = 0; i < count; ++i)
+        total += entries[i].size;
+    return total;
+}
+
 // Reads one pack's index (and, for Objects, all of its data).
 // A missing index is quiet; a damaged one is reported by name.
 void LoadPack(const char* base, bool objects, PackEntry*& entries, int& count)
@@ -129,6 +138,17 @@ void LoadPack(const char* base, bool objects, PackEntry*& entries, int& count)
         return;
     }
 
+    if (objects && (pakSize < 0 || ObjectsTotal(parsed, n) > (unsigned long long)pakSize))
+    {
+        // Entries that overlap or repeat the same bytes would each be copied
+        // whole: a small pack could ask for any amount of memory. A sound
+        // pack holds every file once, so its files never add up to more than
+        // the ".pak" itself.
+        FreeEntries(parsed, n, false);
+        std::fclose(pak);
+        ReportDamagedPack(hdrName);
+        return;
+    }
     if (objects)
     {
         for (int i = 0; i < n; ++i)

@@ -51,6 +51,8 @@ class CFileManager
 {
 public:
     // Reads the pack indexes (and the whole Objects pack) unless in loose mode.
+    // A damaged index is refused with a message naming it; so is an Objects
+    // index whose files add up to more bytes than its ".pak" holds.
     void Create();
     // Frees the packs and closes every slot still open.
     void Release();

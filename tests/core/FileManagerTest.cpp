@@ -453,6 +453,68 @@ TEST_F(FileManagerTest, DamagedIndexesAreRefused)
     }
 }
 
+// Every Objects entry is copied whole at start, so entries that overlap or
+// repeat the same bytes could ask for far more memory than the pack holds. An
+// Objects index whose files add up to more than its ".pak" is refused; the
+// World pack reads on demand and keeps the same index.
+TEST_F(FileManagerTest, ObjectsFilesMayNotAddUpToMoreThanThePak)
+{
+    struct Span
+    {
+        uint32_t offset, size;
+    };
+    struct Case
+    {
+        const char* label;
+        std::vector<Span> spans;
+        bool refused;
+    };
+    const std::vector<Case> cases = {
+        {"the whole pack 100 times", std::vector<Span>(100, Span{0, 1000}), true},
+        {"overlapping past the pack size", {{0, 600}, {399, 601}}, true},
+        {"overlapping up to the pack size", {{0, 600}, {400, 400}}, false},
+    };
+    const std::vector<uint8_t> pak(1000, PackScramble('x'));
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.label);
+        g_FileManager.Release();
+        std::vector<uint8_t> hdr;
+        for (size_t i = 0; i < c.spans.size(); ++i)
+        {
+            const std::vector<uint8_t> e =
+                Entry("Data/F" + std::to_string(i) + ".obj", c.spans[i].size, c.spans[i].offset);
+            hdr.insert(hdr.end(), e.begin(), e.end());
+        }
+        PutLE32(hdr, (uint32_t)c.spans.size());
+        for (const char* base : {"Data/Objects", "Data/World"})
+        {
+            WriteFileBytes(std::string(base) + ".hdr", hdr);
+            WriteFileBytes(std::string(base) + ".pak", pak);
+        }
+
+        g_Messages.clear();
+        g_UseFileManager = 1;
+        g_FileManager.Create();
+        EXPECT_EQ(g_FileManager.m_WorldCount, (int)c.spans.size());
+        if (c.refused)
+        {
+            EXPECT_EQ(g_FileManager.m_ObjectsCount, 0);
+            ASSERT_EQ(g_Messages.size(), 1u);
+            EXPECT_NE(g_Messages[0].find("Data/Objects.hdr"), std::string::npos) << g_Messages[0];
+            continue;
+        }
+        EXPECT_TRUE(g_Messages.empty());
+        ASSERT_EQ(g_FileManager.m_ObjectsCount, (int)c.spans.size());
+        for (size_t i = 0; i < c.spans.size(); ++i)
+        {
+            const int h = g_FileManager.Open(("Data/F" + std::to_string(i) + ".obj").c_str(), FILE_OBJECTS, nullptr);
+            EXPECT_EQ(ReadAllLines(h, 2000), std::vector<std::string>{std::string(c.spans[i].size, 'x')});
+            g_FileManager.Close(h);
+        }
+    }
+}
+
 TEST_F(FileManagerTest, MissingPakKeepsWorldEntriesButOpensFail)
 {
     Install({{"Data/Meshes/Box.dat", Bytes("mesh")}, {"Data/Misc/List.obj", Bytes("one\n")}}, true);
