@@ -5,6 +5,7 @@
 #include <BulletCollision/CollisionShapes/btHeightfieldTerrainShape.h>
 #include <btBulletDynamicsCommon.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -77,40 +78,59 @@ int ReadSizedFile(const char* name, void* out, long long bytes)
     return got == (size_t)bytes;
 }
 
+// A whole number as atoi reads it (leading digits, 0 for none); 0 also for
+// one beyond the range of a long, which every range below refuses anyway.
+long WholeValue(const char* text)
+{
+    errno = 0;
+    const long v = std::strtol(text, nullptr, 10);
+    return errno == ERANGE ? 0 : v;
+}
+
+bool InRange(long v, long low, long high)
+{
+    return v >= low && v <= high;
+}
+
+bool InRange(double v, double low, double high)
+{
+    return v >= low && v <= high;   // false for NaN
+}
+
 }   // namespace
 
 int ReadLandscapeData(int handle, LandscapeData* data)
 {
     char label[26];
-    char value[100];
-    double values[5];
+    char value[5][100];
     for (int i = 0; i < 5; ++i)
     {
         if (!g_FileManager.ReadLine(label, sizeof(label), handle) ||
-            !g_FileManager.ReadLine(value, sizeof(value), handle))
+            !g_FileManager.ReadLine(value[i], sizeof(value[i]), handle))
             return 0;
-        values[i] = i < 3 ? (double)std::atoi(value) : std::atof(value);
     }
-    data->gridSize = (int)values[0];
-    data->partsPerSide = (int)values[1];
-    data->partCells = (int)values[2];
-    data->cellSize = (float)values[3];
-    data->heightScale = (float)values[4];
-
-    const LandscapeData& d = *data;
-    if (d.gridSize < 1 || d.gridSize > LANDSCAPE_MAX_GRID)
-        return 0;
-    if (d.partsPerSide < 1 || d.partsPerSide > LANDSCAPE_MAX_PARTS_PER_SIDE || d.partCells < 1 ||
-        d.partsPerSide * d.partCells != d.gridSize)
+    // Every value is checked in the type it was read in, before it becomes
+    // an int or a float: a huge cell size must be refused, not converted.
+    const long grid = WholeValue(value[0]);
+    const long parts = WholeValue(value[1]);
+    const long cells = WholeValue(value[2]);
+    const double cellSize = std::strtod(value[3], nullptr);
+    const double heightScale = std::strtod(value[4], nullptr);
+    if (!InRange(grid, 1, LANDSCAPE_MAX_GRID) || !InRange(parts, 1, LANDSCAPE_MAX_PARTS_PER_SIDE) ||
+        !InRange(cells, 1, LANDSCAPE_MAX_GRID) || parts * cells != grid)
         return 0;
     // The part lists index the terrain with 16 bits from a part's corner.
-    if ((d.gridSize + 1) * d.partCells + d.partCells > 65535)
+    if ((grid + 1) * cells + cells > 65535)
         return 0;
-    // The height lookup works on a 1/100 grid: the cell must span at least one step.
-    if (!std::isfinite(d.cellSize) || (int)(d.cellSize * 100.0f) < 1 || d.cellSize * d.gridSize > 1.0e6f)
+    if (!InRange(cellSize, LANDSCAPE_MIN_CELL_SIZE, LANDSCAPE_MAX_CELL_SIZE))
         return 0;
-    if (!std::isfinite(d.heightScale) || d.heightScale <= 0.0f || d.heightScale > 1.0e6f)
+    if (!(heightScale > 0.0) || heightScale > LANDSCAPE_MAX_HEIGHT_SCALE)
         return 0;
+    data->gridSize = (int)grid;
+    data->partsPerSide = (int)parts;
+    data->partCells = (int)cells;
+    data->cellSize = (float)cellSize;
+    data->heightScale = (float)heightScale;
     return 1;
 }
 
@@ -166,8 +186,7 @@ void CLandscape::Reset()
     std::memset(&waterMaterial, 0, sizeof(waterMaterial));
     std::memset(&roadMaterial, 0, sizeof(roadMaterial));
     std::memset(&markMaterial, 0, sizeof(markMaterial));
-    const float terrainDiffuse = g_GlowOn ? 1.0f : 2.0f;
-    SetColour(terrainMaterial.Diffuse, terrainDiffuse, terrainDiffuse, terrainDiffuse, 1.0f);
+    ApplyGlowToTerrain();
     SetColour(terrainMaterial.Ambient, 1.0f, 1.0f, 1.0f, 1.0f);
     SetColour(waterMaterial.Diffuse, 1.0f, 1.0f, 1.0f, 1.0f);
     SetColour(waterMaterial.Ambient, 1.0f, 1.0f, 1.0f, 1.0f);
@@ -194,6 +213,13 @@ void CLandscape::Reset()
     waterGridTriangles = 0;
 }
 
+void CLandscape::ApplyGlowToTerrain()
+{
+    // Without the glow pass the terrain is lit twice as bright.
+    const float terrainDiffuse = g_GlowOn ? 1.0f : 2.0f;
+    SetColour(terrainMaterial.Diffuse, terrainDiffuse, terrainDiffuse, terrainDiffuse, 1.0f);
+}
+
 int CLandscape::LoadSurfaces()
 {
     waterNoiseTexture = LoadTextureFile("Data/Landscape/Surfaces/WaterNoise.dds", 0);
@@ -204,6 +230,10 @@ int CLandscape::LoadSurfaces()
 
 int CLandscape::LoadArea(int area, int season)
 {
+    // The landscape is built before "Game.ini" is read, and the glow setting
+    // may change in the options or be switched off by the device since: every
+    // race start takes the setting as it is now.
+    ApplyGlowToTerrain();
     if (area == loadedArea && loadedArea != -1)
     {
         // Same area: a new time of day, season textures (or new clouds), a

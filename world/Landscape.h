@@ -33,11 +33,22 @@ struct LandscapeData
     float heightScale;
 };
 
+// Range of "Cell size". Route points lie 0.1 beyond their cell centres, so a
+// cell of 0.2 or less would put them in the next cell; the quarter unit is
+// also where the route levelling (5 units across the road) reaches its
+// largest square of 20 cells. Above 100 units the area would stretch beyond
+// 18000 units from its centre, where float positions lose the millimetres the
+// physics needs.
+#define LANDSCAPE_MIN_CELL_SIZE    0.25
+#define LANDSCAPE_MAX_CELL_SIZE    100.0
+#define LANDSCAPE_MAX_HEIGHT_SCALE 1.0e6
+
 // Reads "LandscapeData.obj" from an open handle (label line of at most 25
 // characters, then the value line, five times). Returns 1 when the values fit
 // the landscape: a grid of 1..360, 1..32 parts per side whose product with
-// the cells per part is the grid, a positive cell size whose hundredfold is
-// at least 1 and a positive height scale; 0 otherwise.
+// the cells per part is the grid, a cell size in the range above and a
+// positive height scale up to LANDSCAPE_MAX_HEIGHT_SCALE; 0 otherwise. Each
+// value is checked as read, before any conversion.
 int ReadLandscapeData(int handle, LandscapeData* data);
 
 class CLandscape
@@ -48,6 +59,9 @@ public:
 
     // Constructor state: nothing loaded, texture ids -1, materials set.
     void Reset();
+    // Terrain diffuse by the glow setting as it is now: (1, 1, 1, 1) with
+    // glow, (2, 2, 2, 1) without. Every area load applies it.
+    void ApplyGlowToTerrain();
 
     // The three shared surfaces, once at start-up. Returns 1.
     int LoadSurfaces();

@@ -61,10 +61,36 @@ void BlurSquare(RouteGround& g, int row, int col, int half)
             Blur(g, r, c);
 }
 
-void CellOfPoint(const RouteGround& g, const float p[3], int* row, int* col)
+// A grid coordinate as a cell index. Anything further out than `margin`
+// cells beyond the grid (NaN included) is held there before the conversion:
+// no square of that half size reaches the grid from there either way.
+int HeldCell(double g, int gridSize, int margin)
 {
-    *col = (int)std::floor((p[0] + g.size * 0.5f) / g.cellSize);
-    *row = (int)std::floor((g.size * 0.5f - p[2]) / g.cellSize);
+    const double low = -(double)margin - 1.0;
+    const double high = (double)gridSize + margin;
+    if (!(g >= low))
+        return (int)low;
+    if (g > high)
+        return (int)high;
+    return (int)std::floor(g);
+}
+
+void CellOfPoint(const RouteGround& g, const float p[3], int margin, int* row, int* col)
+{
+    *col = HeldCell((p[0] + g.size * 0.5f) / g.cellSize, g.gridSize, margin);
+    *row = HeldCell((g.size * 0.5f - p[2]) / g.cellSize, g.gridSize, margin);
+}
+
+// Cells of the square of half size `half` around (row, col) that lie inside
+// the grid.
+long long SquareCells(const RouteGround& g, int row, int col, int half)
+{
+    int r0, r1, c0, c1;
+    ClipSpan(g, row, half, &r0, &r1);
+    ClipSpan(g, col, half, &c0, &c1);
+    if (r1 < r0 || c1 < c0)
+        return 0;
+    return (long long)(r1 - r0 + 1) * (c1 - c0 + 1);
 }
 
 }   // namespace
@@ -170,11 +196,46 @@ void RouteCellCentre(const RouteGround& g, int row, int col, float out[3])
     out[2] = g.size / 2 - row * g.cellSize - g.cellSize / 2 + 0.1f;
 }
 
-void FlattenRoute(RouteGround& g, float (*pos)[3], int count)
+int RouteReach(float cellSize)
+{
+    // Checked as a float before it becomes a count of cells: a cell size of
+    // 0, below zero, NaN or tiny gives no reach at all.
+    if (!(cellSize > 0.0f) || !std::isfinite(cellSize))
+        return -1;
+    const double reach = 5.0 / cellSize;
+    return reach > ROUTE_MAX_REACH ? -1 : (int)reach;
+}
+
+long long FlattenRouteCells(const RouteGround& g, const float (*pos)[3], int count)
+{
+    const int reach = RouteReach(g.cellSize);
+    if (reach < 0)
+        return -1;
+    long long cells = 0;
+    for (int i = 0; i < count; i++)
+    {
+        int rp, cp;
+        CellOfPoint(g, pos[i], reach + 2, &rp, &cp);
+        // Levelling square, the growing blur squares, the last wide one.
+        cells += SquareCells(g, rp, cp, reach);
+        for (int t = 0; t <= reach; t++)
+            cells += SquareCells(g, rp, cp, t);
+        cells += SquareCells(g, rp, cp, reach + 2);
+    }
+    return cells;
+}
+
+int FlattenRoute(RouteGround& g, float (*pos)[3], int count)
 {
     if (count <= 0)
-        return;
-    const int reach = (int)(5.0f / g.cellSize);
+        return 1;
+    // The work grows with the route and with the cube of the reach: all of
+    // it is counted before anything changes, so an area that would keep the
+    // program busy for seconds is refused instead.
+    const long long work = FlattenRouteCells(g, pos, count);
+    if (work < 0 || work > ROUTE_MAX_LEVELLING_CELLS)
+        return 0;
+    const int reach = RouteReach(g.cellSize);
     const float along = 2.0f * g.cellSize;
 
     for (int i = 0; i < count; i++)
@@ -192,7 +253,7 @@ void FlattenRoute(RouteGround& g, float (*pos)[3], int count)
         const D3DXVECTOR3 forward(frame._31, frame._32, frame._33);
 
         int rp, cp, r0, r1, c0, c1;
-        CellOfPoint(g, pos[i], &rp, &cp);
+        CellOfPoint(g, pos[i], reach + 2, &rp, &cp);
         ClipSpan(g, rp, reach, &r0, &r1);
         ClipSpan(g, cp, reach, &c0, &c1);
         for (int r = r0; r <= r1; r++)
@@ -214,7 +275,7 @@ void FlattenRoute(RouteGround& g, float (*pos)[3], int count)
     for (int i = 0; i < count; i++)
     {
         int rp, cp;
-        CellOfPoint(g, pos[i], &rp, &cp);
+        CellOfPoint(g, pos[i], reach + 2, &rp, &cp);
         for (int t = 0; t <= reach; t++)
             BlurSquare(g, rp, cp, t);
         BlurSquare(g, rp, cp, reach + 2);
@@ -222,6 +283,7 @@ void FlattenRoute(RouteGround& g, float (*pos)[3], int count)
 
     for (int i = 0; i < count; i++)
         pos[i][1] = g.height(g, pos[i][0], pos[i][2]);
+    return 1;
 }
 
 int HalveRoute(float (*pos)[3], int* type, float* power, int count)
@@ -324,6 +386,8 @@ void BuildRacePath(const float (*routePos)[3], const int* routeType, unsigned ro
 namespace
 {
 
+const char kLevellingMessage[] = "Way points map route is too long for the cell size!";
+
 float LandscapeGroundHeight(const RouteGround& ground, float x, float z)
 {
     const float p[3] = {x, 0.0f, z};
@@ -379,7 +443,12 @@ int CLandscape::CreateRoute()
     }
 
     SmoothRoute(routePos, routeCount, 2);
-    FlattenRoute(ground, routePos, routeCount);
+    if (!FlattenRoute(ground, routePos, routeCount))
+    {
+        FreeRoute();
+        ShowMessage(kLevellingMessage, "CreateRoute() error!", MB_OK);
+        return 0;
+    }
     SmoothRoute(routePos, routeCount, 2);
     // The road meshes are built from the full route here once the road
     // surface exists; the rest of the game uses every second point.

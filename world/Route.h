@@ -70,9 +70,31 @@ struct RouteGround
 // World centre of cell (row, col) as route points use it (y left 0).
 void RouteCellCentre(const RouteGround& ground, int row, int col, float out[3]);
 
+// Farthest the levelling reaches, in cells: 5 units across the road, so 20
+// cells at the smallest cell size an area may have (a quarter unit).
+#define ROUTE_MAX_REACH 20
+
+// Most grid cells the levelling of one route may visit. A loop around a
+// whole 360-cell grid at the smallest cell size stays well below it (about
+// 1500 points of about 16000 cells each); a route that packs the grid with
+// tight turns at that cell size does not, and would keep the program busy for
+// many seconds.
+#define ROUTE_MAX_LEVELLING_CELLS 40000000LL
+
+// Levelling reach in cells for a cell size: trunc(5 / cell size), or -1 when
+// the cell size is not a finite positive value or the reach would exceed
+// ROUTE_MAX_REACH.
+int RouteReach(float cellSize);
+
+// Grid cells FlattenRoute visits for these points (cells outside the grid
+// are not counted), or -1 when the cell size gives no reach.
+long long FlattenRouteCells(const RouteGround& ground, const float (*pos)[3], int count);
+
 // Levels the ground across the route, blurs it along the route, then sets
 // every point's y to the new ground. Cells outside the grid are left out.
-void FlattenRoute(RouteGround& ground, float (*pos)[3], int count);
+// Returns 1; or 0 with the ground and the points untouched when the cell
+// size gives no reach or the work would exceed ROUTE_MAX_LEVELLING_CELLS.
+int FlattenRoute(RouteGround& ground, float (*pos)[3], int count);
 
 // Keeps the points of even index, the last of them replaced by a copy of
 // point 0. Works in place; returns the new count, ceil(count / 2).

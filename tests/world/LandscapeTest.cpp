@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "core/Settings.h"
 #include "platform/os/Rand.h"
 #include "world/LandPart.h"
 #include "world/LandscapeTestSupport.h"
@@ -62,6 +63,26 @@ std::vector<FailureCase> FailureCases()
     });
     add("CellSizeZero", "LoadArea() error!|Wrong landscape data!", [](AreaSpec& s) { s.cellSize = "0"; });
     add("CellSizeBelowHundredth", "LoadArea() error!|Wrong landscape data!", [](AreaSpec& s) { s.cellSize = "0.004"; });
+    // The route levelling reaches 5 / cell size cells: a hundredth would keep
+    // the load busy for minutes on a full grid.
+    add("CellSizeHundredth", "LoadArea() error!|Wrong landscape data!", [](AreaSpec& s) { s.cellSize = "0.01"; });
+    add("CellSizeJustBelowQuarter", "LoadArea() error!|Wrong landscape data!",
+        [](AreaSpec& s) { s.cellSize = "0.2499"; });
+    add("CellSizeOver100", "LoadArea() error!|Wrong landscape data!", [](AreaSpec& s) { s.cellSize = "100.01"; });
+    // Far beyond an int once scaled, beyond a float, and no number at all:
+    // each refused before any conversion.
+    add("CellSizeHuge", "LoadArea() error!|Wrong landscape data!", [](AreaSpec& s) { s.cellSize = "1e30"; });
+    add("CellSizeBeyondFloat", "LoadArea() error!|Wrong landscape data!", [](AreaSpec& s) { s.cellSize = "1e300"; });
+    add("CellSizeInfinite", "LoadArea() error!|Wrong landscape data!", [](AreaSpec& s) { s.cellSize = "inf"; });
+    add("CellSizeNaN", "LoadArea() error!|Wrong landscape data!", [](AreaSpec& s) { s.cellSize = "nan"; });
+    add("HeightScaleBeyondFloat", "LoadArea() error!|Wrong landscape data!",
+        [](AreaSpec& s) { s.heightScale = "1e300"; });
+    add("HeightScaleNaN", "LoadArea() error!|Wrong landscape data!", [](AreaSpec& s) { s.heightScale = "nan"; });
+    add("GridBeyondLong", "LoadArea() error!|Wrong landscape data!", [](AreaSpec& s) {
+        s.dataText = "Grid size\n99999999999999999999\nParts per side\n2\nPart "
+                     "cells\n18\n"
+                     "Cell size\n2.0\nHeight scale\n20.0\n";
+    });
     add("NegativeHeightScale", "LoadArea() error!|Wrong landscape data!", [](AreaSpec& s) { s.heightScale = "-5"; });
     add("PartListsBeyond16Bits", "LoadArea() error!|Wrong landscape data!", [](AreaSpec& s) {
         s.grid = 360;
@@ -126,6 +147,26 @@ TEST_P(LandscapeLoadTest, FailuresLeaveNoAreaLoaded)
     }
 }
 
+// The ends of the cell size range load.
+TEST_P(LandscapeLoadTest, CellSizeRangeEndsLoad)
+{
+    landtest::RecordingDevice device;
+    for (const char* cellSize : {"0.25", "100"})
+    {
+        SCOPED_TRACE(cellSize);
+        AreaSpec shape;
+        shape.cellSize = cellSize;
+        DataTree tree;
+        landtest::AddArea(tree, shape);
+        testdata::DataFolder folder(tree, GetParam());
+        testdata::MessageCapture capture;
+        EXPECT_EQ(g_Landscape.LoadArea(0, 0), 1);
+        EXPECT_TRUE(testdata::Messages().empty());
+        EXPECT_FLOAT_EQ(g_Landscape.size, 36 * std::stof(cellSize));
+        g_Landscape.FreeArea();
+    }
+}
+
 TEST_P(LandscapeLoadTest, MissingColoursDoNotStopTheLoad)
 {
     landtest::RecordingDevice device;
@@ -173,6 +214,37 @@ TEST_P(LandscapeLoadTest, SameAreaOnlyRefreshes)
     EXPECT_EQ(g_Landscape.loadedSeason, 2);
     ASSERT_NE(g_Landscape.colors, nullptr);
     EXPECT_NE(g_Landscape.colors[1], summerGreen);
+}
+
+// "Game.ini" is read after the landscape is built, and glow may be changed in
+// the options or switched off by the device later: every load, a same-area
+// refresh included, takes the terrain diffuse from the setting as it is then.
+TEST_P(LandscapeLoadTest, TerrainDiffuseFollowsGlowAtEveryLoad)
+{
+    landtest::RecordingDevice device;
+    DataTree tree;
+    landtest::AddArea(tree, AreaSpec());
+    testdata::DataFolder folder(tree, GetParam());
+    const int savedGlow = g_GlowOn;
+    for (int glow : {0, 1})
+    {
+        SCOPED_TRACE(glow);
+        g_Landscape.FreeArea();
+        g_GlowOn = glow;
+        ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
+        const float expected = glow ? 1.0f : 2.0f;
+        const D3DCOLORVALUE& diffuse = g_Landscape.terrainMaterial.Diffuse;
+        EXPECT_EQ(diffuse.r, expected);
+        EXPECT_EQ(diffuse.g, expected);
+        EXPECT_EQ(diffuse.b, expected);
+        EXPECT_EQ(diffuse.a, 1.0f);
+
+        // Switched before the next race on the same area.
+        g_GlowOn = !glow;
+        ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
+        EXPECT_EQ(diffuse.r, glow ? 2.0f : 1.0f);
+    }
+    g_GlowOn = savedGlow;
 }
 
 // The generated demo areas, from the packs and as loose files.

@@ -89,6 +89,70 @@ TEST_F(RouteLoadTest, BrokenRouteMapsStopTheLoadWithTheirMessage)
     }
 }
 
+// A route that winds over the whole grid, one line every second row: about
+// 63000 points on a 360-cell grid.
+std::vector<uint8_t> WindingRouteMap(int n)
+{
+    std::vector<uint8_t> map((size_t)n * n, 0);
+    bool right = true;
+    for (int r = 2; r + 2 < n; r += 2, right = !right)
+    {
+        for (int c = 2; c < n - 2; ++c)
+            map[(size_t)r * n + c] = 100;
+        // The turn down to the next line, at the end the line runs to.
+        if (r + 4 < n)
+            map[(size_t)(r + 1) * n + (right ? n - 3 : 2)] = 100;
+    }
+    map[2 * n + 2] = WAYPOINT_START;
+    map[2 * n + 3] = WAYPOINT_SECOND;
+    return map;
+}
+
+// The levelling reaches 5 / cell size cells around every route point, and
+// its blur repeats once per cell of that reach: a long winding route at the
+// smallest cell size would keep the load busy for many seconds. Such a load
+// stops with a message before any ground changes; the same route at the demo
+// areas' cell size loads.
+TEST_F(RouteLoadTest, LevellingThatWouldRunForSecondsStopsTheLoad)
+{
+    struct Case
+    {
+        const char* cellSize;
+        int loaded;
+    } cases[] = {{"0.25", 0}, {"2.0", 1}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.cellSize);
+        AreaSpec shape;
+        shape.grid = 360;
+        shape.parts = 20;
+        shape.cells = 18;
+        shape.cellSize = c.cellSize;
+        shape.wayPoints = false;
+        DataTree tree;
+        landtest::AddArea(tree, shape);
+        tree.Add(landtest::AreaFolder(1) + "/WayPointsMap.dat", WindingRouteMap(shape.grid));
+        testdata::DataFolder folder(tree, true);
+        testdata::MessageCapture capture;
+        EXPECT_EQ(g_Landscape.LoadArea(0, 0), c.loaded);
+        if (c.loaded)
+        {
+            EXPECT_TRUE(testdata::Messages().empty());
+            EXPECT_GT(g_Landscape.routeCount, 30000);
+        }
+        else
+        {
+            ASSERT_EQ(testdata::Messages().size(), 1u);
+            EXPECT_EQ(testdata::Messages()[0], "CreateRoute() error!|Way points map route is too long for the "
+                                               "cell size!");
+            EXPECT_EQ(g_Landscape.loadedArea, -1);
+            EXPECT_EQ(g_Landscape.routeCount, 0);
+            EXPECT_EQ(g_Landscape.routePos, nullptr);
+        }
+        g_Landscape.FreeArea();
+    }
+}
+
 TEST_F(RouteLoadTest, SmallLoopIsTracedHalvedAndClosed)
 {
     DataTree tree;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -270,6 +271,71 @@ TEST(RouteShape, FlatteningAtTheGridBorderStaysInside)
         EXPECT_EQ(store[n + n * n + i], -1.0f);
     }
     EXPECT_LT(heights[0], 4.0f);
+}
+
+TEST(RouteShape, LevellingReachIsCheckedBeforeItBecomesCells)
+{
+    const float nan = std::nanf("");
+    const float inf = std::numeric_limits<float>::infinity();
+    const struct
+    {
+        float cellSize;
+        int reach;
+    } cases[] = {{2.0f, 2},  {1.0f, 5},   {0.25f, 20},  {0.2499f, -1}, {100.0f, 0}, {1e30f, 0},
+                 {0.0f, -1}, {-2.0f, -1}, {1e-30f, -1}, {nan, -1},     {inf, -1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(RouteReach(c.cellSize), c.reach) << c.cellSize;
+}
+
+// The levelling counts its work before it starts. Over the bound it changes
+// nothing: neither the ground nor the points.
+TEST(RouteShape, LevellingOverItsBoundLeavesEverythingAlone)
+{
+    const int n = 360;
+    std::vector<float> heights(n * n);
+    for (int i = 0; i < n * n; i++)
+        heights[i] = (float)(i % 13);
+    const std::vector<float> before = heights;
+    RouteGround g{heights.data(), n, n, n * 0.25f, 0.25f, SampleCell, nullptr};
+    // Every cell of every second row: far more levelling than any area needs.
+    std::vector<std::array<float, 3>> points;
+    for (int r = 2; r < n - 2; r += 2)
+        for (int c = 2; c < n - 2; c++)
+        {
+            float p[3];
+            RouteCellCentre(g, r, c, p);
+            points.push_back({p[0], 1.0f, p[2]});
+        }
+    const std::vector<std::array<float, 3>> pointsBefore = points;
+    float(*pos)[3] = reinterpret_cast<float(*)[3]>(points.data());
+    const int count = (int)points.size();
+    ASSERT_GT(FlattenRouteCells(g, pos, count), ROUTE_MAX_LEVELLING_CELLS);
+
+    EXPECT_EQ(FlattenRoute(g, pos, count), 0);
+    EXPECT_TRUE(heights == before);
+    EXPECT_TRUE(points == pointsBefore);
+
+    // The first few hundred points alone are levelled.
+    EXPECT_LT(FlattenRouteCells(g, pos, 400), ROUTE_MAX_LEVELLING_CELLS);
+    EXPECT_EQ(FlattenRoute(g, pos, 400), 1);
+    EXPECT_FALSE(heights == before);
+}
+
+// The count of visited cells is exact: levelling square, blur squares of half
+// size 0 .. reach and the last one of reach + 2, each cut to the grid.
+TEST(RouteShape, LevellingWorkCountsTheCellsInsideTheGrid)
+{
+    const int n = 30;
+    std::vector<float> heights(n * n, 1.0f);
+    RouteGround g{heights.data(), n, n, 60.0f, 2.0f, SampleCell, nullptr};
+    float p[2][3];
+    RouteCellCentre(g, 15, 15, p[0]);   // reach 2: everything inside
+    RouteCellCentre(g, 0, 0, p[1]);     // in the corner: only a quarter and a bit
+    EXPECT_EQ(FlattenRouteCells(g, p, 1), 25 + (1 + 9 + 25) + 81);
+    EXPECT_EQ(FlattenRouteCells(g, p + 1, 1), 9 + (1 + 4 + 9) + 25);
+    // Far outside the grid (or not a number at all): nothing to visit.
+    const float far[2][3] = {{1e30f, 0, 1e30f}, {std::nanf(""), 0, -5.0f}};
+    EXPECT_EQ(FlattenRouteCells(g, far, 2), 0);
 }
 
 // A route whose x is its point index, so paths can be read back as indices.
