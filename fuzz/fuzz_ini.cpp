@@ -110,7 +110,9 @@ void WriteAndCheck(const Key& written, const char* value, std::vector<std::strin
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size > 16 * 1024 || !fuzzscratch::MakeScratch("fuzzini", {}))
+    // The scratch folder's own name holds a backslash, as a player's game
+    // folder may: the settings must still be read from and written to it.
+    if (size > 16 * 1024 || !fuzzscratch::MakeScratch("fuzz\\ini", {}))
         return 0;
     fuzzscratch::InScratch scratch;
     if (!scratch.entered || !fuzzscratch::WriteBytes(kIni, data, size))
@@ -141,6 +143,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int saved[] = {g_VideoMode,   g_ShadowQuality, g_GlowOn,         g_BlurOn, g_MasterVolume,
                          g_MusicVolume, g_EffectsVolume, g_ProfileCounter, g_RaceID};
     WriteGameIni();
+    // Written into the working folder itself, where the relative name finds it.
+    char raceId[16];
+    GetPrivateProfileStringA("Misc", "RaceID", "", raceId, sizeof(raceId), kIni);
+    Check(std::to_string(g_RaceID) == raceId, "settings written to the working folder");
     ReadGameIni(kIni);
     CheckClamped();
     const int loaded[] = {g_VideoMode,   g_ShadowQuality, g_GlowOn,         g_BlurOn, g_MasterVolume,

@@ -90,6 +90,13 @@ void Run(const uint8_t* data, size_t size)
     Put("Data/World.pak", pak, pakSize);
     g_UseFileManager = 1;
     g_FileManager.Create();
+    // The Objects pack copies every file whole: together never more than the
+    // ".pak" holds, however the entries overlap.
+    uint64_t objectsBytes = 0;
+    for (int j = 0; j < g_FileManager.m_ObjectsCount; ++j)
+        objectsBytes += g_FileManager.m_Objects[j].size;
+    if (objectsBytes > pakSize)
+        std::abort();
     for (int j = 0; j < g_FileManager.m_ObjectsCount; ++j)
     {
         int entrySize = -1;
