@@ -1,4 +1,4 @@
-// The landscape object: area loading, the height, place and colour maps, the
+// The landscape object: the height, place and colour maps, the
 // area textures, the terrain body and the ground queries.
 #include "world/Landscape.h"
 
@@ -59,25 +59,6 @@ void ReleaseBuffer(T*& buffer)
     buffer = nullptr;
 }
 
-// Reads the first `bytes` bytes of a World-pack file into `out`. 0 when it is
-// missing, shorter than that (logged) or the read falls short.
-int ReadSizedFile(const char* name, void* out, long long bytes)
-{
-    int fileSize = 0;
-    const int handle = g_FileManager.Open(name, FILE_WORLD, &fileSize);
-    if (handle == -1)
-        return 0;
-    if ((long long)fileSize < bytes)
-    {
-        LogString("%s is shorter than its grid", name);
-        g_FileManager.Close(handle);
-        return 0;
-    }
-    const size_t got = g_FileManager.Read(out, 1, (size_t)bytes, handle);
-    g_FileManager.Close(handle);
-    return got == (size_t)bytes;
-}
-
 // A whole number as atoi reads it (leading digits, 0 for none); 0 also for
 // one beyond the range of a long, which every range below refuses anyway.
 long WholeValue(const char* text)
@@ -98,6 +79,25 @@ bool InRange(double v, double low, double high)
 }
 
 }   // namespace
+
+// Reads the first `bytes` bytes of a World-pack file into `out`. 0 when it is
+// missing, shorter than that (logged) or the read falls short.
+int ReadSizedFile(const char* name, void* out, long long bytes)
+{
+    int fileSize = 0;
+    const int handle = g_FileManager.Open(name, FILE_WORLD, &fileSize);
+    if (handle == -1)
+        return 0;
+    if ((long long)fileSize < bytes)
+    {
+        LogString("%s is shorter than its grid", name);
+        g_FileManager.Close(handle);
+        return 0;
+    }
+    const size_t got = g_FileManager.Read(out, 1, (size_t)bytes, handle);
+    g_FileManager.Close(handle);
+    return got == (size_t)bytes;
+}
 
 int ReadLandscapeData(int handle, LandscapeData* data)
 {
@@ -228,87 +228,6 @@ int CLandscape::LoadSurfaces()
     return 1;
 }
 
-int CLandscape::LoadArea(int area, int season)
-{
-    // The landscape is built before "Game.ini" is read, and the glow setting
-    // may change in the options or be switched off by the device since: every
-    // race start takes the setting as it is now.
-    ApplyGlowToTerrain();
-    if (area == loadedArea && loadedArea != -1)
-    {
-        // Same area: a new time of day, season textures (or new clouds), a
-        // new race path and the movable objects back in place; terrain, road,
-        // fences and nature stay.
-        g_Sky.SetTimeOfDay();
-        LoadTextures(area, season);
-        CreateRacePath();
-        return 1;
-    }
-
-    FreeArea();
-    std::snprintf(areaPath, sizeof(areaPath), "Data/Landscape/Area%02d", area + 1);
-
-    char name[512];
-    std::snprintf(name, sizeof(name), "%s/LandscapeData.obj", areaPath);
-    const int handle = g_FileManager.Open(name, FILE_OBJECTS, nullptr);
-    if (handle == -1)
-        return FailArea();
-    LandscapeData data;
-    const int valid = ReadLandscapeData(handle, &data);
-    g_FileManager.Close(handle);
-    if (!valid)
-    {
-        ShowMessage("Wrong landscape data!", "LoadArea() error!", MB_OK);
-        return FailArea();
-    }
-    gridSize = data.gridSize;
-    partsPerSide = data.partsPerSide;
-    partCells = data.partCells;
-    cellSize = data.cellSize;
-    heightScale = data.heightScale;
-    waterAltitude = heightScale * 0.09f;
-    size = gridSize * cellSize;
-    partCount = partsPerSide * partsPerSide;
-    const float half = partCells * cellSize / 2.0f;
-    partRadius = std::sqrt(half * half * 2.0f + heightScale * heightScale / 4.0f);
-
-    if (g_Render.effect)
-        g_Render.effect->SetFloat("WaterAltitude", waterAltitude);
-    g_Sky.SetTimeOfDay();
-
-    if (!LoadHeightMap())
-        return FailArea();
-
-    std::snprintf(name, sizeof(name), "%s/StaticObjectsPlaceMap.dat", areaPath);
-    const long long placeBytes = (long long)gridSize * gridSize;
-    if (!ReadSizedFile(name, placeMap, placeBytes))
-    {
-        ShowMessage("Open static objects place map error!", "LoadArea() error!", MB_OK);
-        return FailArea();
-    }
-
-    // Without a route there is no start line for the fences, the race path
-    // or the player: the load stops here.
-    if (!CreateRoute())
-        return FailArea();
-    CreateMesh();
-    CreateRoadFences();
-    LoadTextures(area, season);
-    CreateLandParts();
-    CreateRacePath();
-    loadedArea = area;
-    return 1;
-}
-
-int CLandscape::FailArea()
-{
-    FreeArea();
-    // No query may go on reading a half-loaded grid.
-    size = 0.0f;
-    partCount = 0;
-    return 0;
-}
-
 int CLandscape::LoadHeightMap()
 {
     char name[512];
@@ -325,21 +244,6 @@ int CLandscape::LoadHeightMap()
         for (int c = 0; c < gridSize; ++c)
             heights[r][c] = buffer[r * gridSize + c] * kByteToUnit * heightScale;
     delete[] buffer;
-    return 1;
-}
-
-int CLandscape::LoadRoutePowerMap()
-{
-    char name[512];
-    std::snprintf(name, sizeof(name), "%s/RoutePower.dat", areaPath);
-    // Rows are 360 bytes whatever the grid.
-    const long long bytes = (long long)gridSize * LANDSCAPE_MAX_GRID;
-    if (!ReadSizedFile(name, routePowerMap, bytes))
-    {
-        std::memset(routePowerMap, 0, sizeof(routePowerMap));
-        ShowMessage("Can't open route power map!", "CreateRoute() error!", MB_OK);
-        return 0;
-    }
     return 1;
 }
 
@@ -397,36 +301,6 @@ void CLandscape::LoadRouteMap(int area)
     routeMapTexture = LoadTextureFile(name, 1);
 }
 
-void CLandscape::FreeArea()
-{
-    ReleaseBuffers();
-    FreeLandParts();
-    partCount = 0;
-    if (heightBody)
-    {
-        DestroyBody(heightBody);
-        heightBody = nullptr;
-    }
-    delete heightShape;
-    heightShape = nullptr;
-    delete[] heightSamples;
-    heightSamples = nullptr;
-    delete[] colors;
-    colors = nullptr;
-    FreeRacePath();
-    FreeRoute();
-    loadedArea = -1;
-}
-
-void CLandscape::Release()
-{
-    FreeArea();
-    ReleaseTextures();
-    GiveBack(waterNoiseTexture);
-    GiveBack(detailMapTexture);
-    GiveBack(roadSectoringTexture);
-}
-
 void CLandscape::ReleaseBuffers()
 {
     ReleaseBuffer(terrainVB);
@@ -454,17 +328,6 @@ void CLandscape::ReleaseTextures()
     delete[] colors;
     colors = nullptr;
     loadedSeason = -1;
-}
-
-void CLandscape::FreeRoute()
-{
-    delete[] routePos;
-    routePos = nullptr;
-    delete[] routeType;
-    routeType = nullptr;
-    delete[] routePower;
-    routePower = nullptr;
-    routeCount = 0;
 }
 
 void CLandscape::FreeLandParts()

@@ -51,6 +51,10 @@ struct LandscapeData
 // value is checked as read, before any conversion.
 int ReadLandscapeData(int handle, LandscapeData* data);
 
+// Reads the first `bytes` bytes of a World-pack file into `out`. 0 when it is
+// missing, shorter than that (logged) or the read falls short.
+int ReadSizedFile(const char* name, void* out, long long bytes);
+
 class CLandscape
 {
 public:

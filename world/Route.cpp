@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "common/MathUtil.h"
 #include "core/DebugLog.h"
@@ -466,4 +467,30 @@ void CLandscape::CreateRacePath()
     const int racers = g_RaceTable.racers[row] > 0 ? g_RaceTable.racers[row] : 0;
     BuildRacePath(routePos, routeType, routeCount > 0 ? (unsigned)routeCount : 0u, (unsigned)laps,
                   g_RaceTable.reverse[row], (unsigned)racers, cellSize);
+}
+
+int CLandscape::LoadRoutePowerMap()
+{
+    char name[512];
+    std::snprintf(name, sizeof(name), "%s/RoutePower.dat", areaPath);
+    // Rows are 360 bytes whatever the grid.
+    const long long bytes = (long long)gridSize * LANDSCAPE_MAX_GRID;
+    if (!ReadSizedFile(name, routePowerMap, bytes))
+    {
+        std::memset(routePowerMap, 0, sizeof(routePowerMap));
+        ShowMessage("Can't open route power map!", "CreateRoute() error!", MB_OK);
+        return 0;
+    }
+    return 1;
+}
+
+void CLandscape::FreeRoute()
+{
+    delete[] routePos;
+    routePos = nullptr;
+    delete[] routeType;
+    routeType = nullptr;
+    delete[] routePower;
+    routePower = nullptr;
+    routeCount = 0;
 }
