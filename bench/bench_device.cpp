@@ -16,10 +16,11 @@
 #include <ctime>
 #include <vector>
 
-#include "GoldenImage.h"
 #include "platform/d3d/GLFunctions.h"
 #include "platform/d3d/Internal.h"
 #include "platform/math/D3DXMath.h"
+#include "tests/support/GoldenImage.h"
+#include "tests/support/TestDevice.h"
 
 namespace
 {
@@ -231,8 +232,8 @@ double Median(std::vector<double> v)
 
 void BM_LayerAgainstRawGL(benchmark::State& state)
 {
-    golden::HeadlessDevice device;
-    if (!device.Create(kWidth, kHeight))
+    testdevice::TestDevice device;
+    if (!device.OpenHeadless(kWidth, kHeight))
     {
         state.SkipWithError(device.error().c_str());
         return;

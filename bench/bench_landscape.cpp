@@ -1,8 +1,8 @@
 // Full area loads of a demo area from the packs, on the recording device (so
 // buffers and textures are really made), and the pieces that make up a load.
-// The demo data comes from the generator: run from the build folder after the
-// tests' make_demo_data step (it writes <build>/testdata), or set
-// TRALLOWMERE_TESTDATA to a generated data folder.
+// The demo data comes from the generator: the tests' make_demo_data step
+// writes <build>/testdata, or set TRALLOWMERE_TESTDATA to a generated data
+// folder.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -14,7 +14,8 @@
 #include "core/Settings.h"
 #include "platform/os/MessageBox.h"
 #include "render/D3DRender.h"
-#include "tests/RecordingDeviceFixture.h"
+#include "tests/support/Paths.h"
+#include "tests/support/TestDevice.h"
 #include "world/Landscape.h"
 
 namespace
@@ -29,8 +30,7 @@ struct Setup
 {
     Setup()
     {
-        const char* env = std::getenv("TRALLOWMERE_TESTDATA");
-        const std::string root = env && env[0] ? env : "testdata";
+        const std::string root = testsupport::DemoDataDir();
         if (chdir(root.c_str()) != 0)
             std::fprintf(stderr, "no demo data in %s\n", root.c_str());
         SetMessageBoxHook(QuietBox);

@@ -5,7 +5,8 @@
 // and the draw calls and triangles of one frame.
 //
 // The demo data comes from TRALLOWMERE_TESTDATA (the folder holding "Data"),
-// or the build folder's "testdata" when it is not set.
+// or the build folder's "testdata" (made by the tests' make_demo_data step)
+// when it is not set.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -23,7 +24,9 @@
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "render/D3DRender.h"
-#include "tests/world/FixedSun.h"
+#include "tests/support/FixedSun.h"
+#include "tests/support/Paths.h"
+#include "tests/support/TestDevice.h"
 #include "world/LandPart.h"
 #include "world/Landscape.h"
 #include "world/LandscapeDraw.h"
@@ -33,20 +36,12 @@ namespace
 
 const int kWidth = 800, kHeight = 600;
 
-std::string DataRoot()
-{
-    const char* dir = std::getenv("TRALLOWMERE_TESTDATA");
-    if (dir && *dir)
-        return dir;
-    return "testdata";
-}
-
 class Scene
 {
 public:
     bool Open(std::string* error)
     {
-        const std::string root = DataRoot();
+        const std::string root = testsupport::DemoDataDir();
         if (chdir(root.c_str()) != 0)
             return Fail(error, "no demo data in " + root + " (set TRALLOWMERE_TESTDATA)");
         g_Windowed = 1;
@@ -55,12 +50,10 @@ public:
         g_UseFileManager = 1;
         g_ViewDistance = 500;
         g_FileManager.Create();
-        D3DSelectBackend(D3DBackendKind::OpenGL);
-        window = D3DCreateHiddenWindow(kWidth, kHeight);
-        if (!window)
+        if (!window.Open(kWidth, kHeight))
             return Fail(error, "no window (set SDL_VIDEODRIVER=offscreen)");
         D3DOverrideAdapterModes({D3DDISPLAYMODE{kWidth, kHeight, 60, D3DFMT_X8R8G8B8}});
-        if (g_Render.InitD3D(1) != 0 || g_Render.CreateDevice(window, 1, 0, 0) != 0)
+        if (g_Render.InitD3D(1) != 0 || g_Render.CreateDevice(window.get(), 1, 0, 0) != 0)
             return Fail(error, "no render device");
         g_Landscape.LoadSurfaces();
         ClearRaceBlock();
@@ -107,9 +100,7 @@ public:
         ClearRaceBlock();
         g_Game.activeCamera = nullptr;
         g_Render.FreeD3DRender();
-        if (window)
-            D3DDestroyHiddenWindow(window);
-        window = nullptr;
+        window.Close();
         g_FileManager.Release();
     }
 
@@ -119,7 +110,7 @@ private:
         *error = why;
         return false;
     }
-    HWND window = nullptr;
+    testdevice::HiddenWindow window;
 };
 
 void BM_LandscapeFrame(benchmark::State& state)

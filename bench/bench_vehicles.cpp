@@ -1,8 +1,8 @@
 // Sixteen demo motorcycles riding on the first demo area: the physics step
 // (one game step of 1/60 s and of 3/60 s, i.e. one and three fixed substeps,
 // with the contact pass) and the per-frame update of one motorcycle. The
-// demo data comes from the generator: run from the build folder after the
-// tests' make_demo_data step, or set TRALLOWMERE_TESTDATA.
+// demo data comes from the generator: the tests' make_demo_data step writes
+// <build>/testdata, or set TRALLOWMERE_TESTDATA.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -19,7 +19,8 @@
 #include "platform/os/MessageBox.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
-#include "tests/RecordingDeviceFixture.h"
+#include "tests/support/Paths.h"
+#include "tests/support/TestDevice.h"
 #include "world/Landscape.h"
 
 namespace
@@ -36,8 +37,7 @@ struct Setup
 {
     Setup()
     {
-        const char* env = std::getenv("TRALLOWMERE_TESTDATA");
-        const std::string root = env && env[0] ? env : "testdata";
+        const std::string root = testsupport::DemoDataDir();
         if (chdir(root.c_str()) != 0)
             std::fprintf(stderr, "no demo data in %s\n", root.c_str());
         SetMessageBoxHook(QuietBox);

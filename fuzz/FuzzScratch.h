@@ -16,6 +16,7 @@
 
 #include "core/FileManager.h"
 #include "platform/os/MessageBox.h"
+#include "tests/support/TempFolder.h"
 
 namespace fuzzscratch
 {
@@ -33,10 +34,7 @@ inline std::string& Folder()
 
 inline void RemoveFolder()
 {
-    if (Folder().empty())
-        return;
-    std::error_code ignored;
-    std::filesystem::remove_all(Folder(), ignored);
+    testsupport::RemoveFolder(Folder());
 }
 
 // Makes the folder "/tmp/<prefix>XXXXXX" with the given sub-folders (each
@@ -49,10 +47,9 @@ inline bool MakeScratch(const char* prefix, std::initializer_list<const char*> s
         return true;
     if (!Folder().empty())
         return false;   // a failed earlier attempt
-    std::string pattern = std::string("/tmp/") + prefix + "XXXXXX";
-    if (!mkdtemp(&pattern[0]))
+    Folder() = testsupport::MakeTempFolder(prefix);
+    if (Folder().empty())
         return false;
-    Folder() = pattern;
     std::atexit(RemoveFolder);
     std::error_code error;
     for (const char* sub : subfolders)

@@ -17,6 +17,7 @@
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/d3d/D3DX9.h"
 #include "platform/d3d/EffectParser.h"
+#include "tests/support/TestDevice.h"
 
 namespace
 {
@@ -41,15 +42,7 @@ IDirect3DDevice9* Device()
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
     if (!d3d)
         return nullptr;
-    D3DPRESENT_PARAMETERS pp = {};
-    pp.BackBufferWidth = 64;
-    pp.BackBufferHeight = 64;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = TRUE;
-    pp.AutoDepthStencilFormat = D3DFMT_D24S8;
+    D3DPRESENT_PARAMETERS pp = testdevice::WindowedParameters(64, 64);
     if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp,
                                  &device)))
         device = nullptr;

@@ -1,42 +1,37 @@
-// Starts the real program headless in a fresh folder and ends it through the
-// window-close path (TRALLOWMERE_TEST_CLOSE_AFTER_FRAMES), then checks the
-// exit code and the settings file the start writes.
+// Starts the real program headless on the demo data in a fresh folder and ends
+// it through the window-close path (TRALLOWMERE_TEST_CLOSE_AFTER_FRAMES), then
+// checks the exit code and the settings file the start writes.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/os/Ini.h"
+#include "tests/support/Files.h"
+#include "tests/support/Paths.h"
+#include "tests/support/TempFolder.h"
 
 namespace
 {
-class ProgramSmokeTest : public ::testing::Test
+class ProgramSmokeDemoDataTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        program = std::string(TRALLOWMERE_BUILD_DIR) + "/trallowmere";
+        program = testsupport::BuildDir() + "/trallowmere";
         if (access(program.c_str(), X_OK) != 0)
             GTEST_SKIP() << "program not built: " << program;
-        char tmpl[] = "/tmp/program_smoke_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
+        ASSERT_TRUE(folder.Make("program_smoke_"));
+        dir = folder.path();
         mkdir((dir + "/run").c_str(), 0700);
         // The demo data, when it has been generated.
-        const char* data = getenv("TRALLOWMERE_TESTDATA");
-        std::string dataDir = std::string(data ? data : TRALLOWMERE_TEST_DATA) + "/Data";
+        const std::string dataDir = testsupport::DemoDataDir() + "/Data";
         if (access(dataDir.c_str(), F_OK) == 0)
             symlink(dataDir.c_str(), (dir + "/Data").c_str());
-    }
-    void TearDown() override
-    {
-        if (!dir.empty())
-            std::system(("rm -rf '" + dir + "'").c_str());
     }
 
     // Runs the program in the folder; returns its exit status (-1: it did not
@@ -51,10 +46,7 @@ protected:
                                     " TRALLOWMERE_TEST_CLOSE_AFTER_FRAMES=" + std::to_string(frames) + " timeout 60 '" +
                                     program + "' > '" + log + "' 2>&1";
         const int status = std::system(command.c_str());
-        std::ifstream in(log);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        output = ss.str();
+        output = testsupport::ReadFileText(log);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
@@ -66,10 +58,11 @@ protected:
     }
 
     std::string program;
+    TempFolder folder;
     std::string dir;
 };
 
-TEST_F(ProgramSmokeTest, StartsHeadlessWritesSettingsAndClosesCleanly)
+TEST_F(ProgramSmokeDemoDataTest, StartsHeadlessWritesSettingsAndClosesCleanly)
 {
     std::string output;
     ASSERT_EQ(Run(30, output), 0) << output;
@@ -108,15 +101,12 @@ TEST_F(ProgramSmokeTest, StartsHeadlessWritesSettingsAndClosesCleanly)
     EXPECT_EQ(Value("Video", "Distance"), "0");
     EXPECT_EQ(Value("Misc", "RaceID"), "18");
     EXPECT_EQ(Value("Misc", "Debug out"), "1");
-    std::ifstream in(dir + "/Game.ini");
-    std::stringstream ss;
-    ss << in.rdbuf();
-    EXPECT_NE(ss.str().find("; a note of the player"), std::string::npos);
+    EXPECT_NE(testsupport::ReadFileText(dir + "/Game.ini").find("; a note of the player"), std::string::npos);
     // "Debug out" 1 turns the log on; the start empties it.
     EXPECT_EQ(access((dir + "/debug.txt").c_str(), F_OK), 0);
 }
 
-TEST_F(ProgramSmokeTest, OpensPlayUrlAtExitWhenPresent)
+TEST_F(ProgramSmokeDemoDataTest, OpensPlayUrlAtExitWhenPresent)
 {
     // A stand-in opener records what it was asked to open.
     mkdir((dir + "/bin").c_str(), 0700);

@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "GoldenImage.h"
-#include "RecordingDeviceFixture.h"
 #include "app/Game.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
@@ -17,6 +15,8 @@
 #include "core/Settings.h"
 #include "render/D3DRender.h"
 #include "tests/render/RenderStateRecords.h"
+#include "tests/support/GoldenImage.h"
+#include "tests/support/TestDevice.h"
 #include "world/Landscape.h"
 #include "world/Sky.h"
 
@@ -525,8 +525,8 @@ std::vector<ColorVertex> Box(DWORD color)
 
 TEST(ShadowPicture, BoxCastsItsShadowWhereTheSunPutsIt)
 {
-    golden::HeadlessDevice device;
-    if (!device.Create(256, 256))
+    testdevice::TestDevice device;
+    if (!device.OpenHeadless(256, 256))
         GTEST_SKIP() << device.error();
     SavedRender saved;
     PassTargets targets;
@@ -594,7 +594,7 @@ TEST(ShadowPicture, BoxCastsItsShadowWhereTheSunPutsIt)
     EXPECT_GT(brightnessAt(D3DXVECTOR3(1.7f, 0, 1.3f)), 200) << "on the sunny side";
     EXPECT_GT(brightnessAt(D3DXVECTOR3(1.7f, 0, -1.2f)), 200) << "not mirrored to the other side";
     EXPECT_GT(brightnessAt(D3DXVECTOR3(-4.0f, 0, -3.0f)), 200) << "the shadow ends";
-    EXPECT_TRUE(golden::CompareWithGolden("game/box_shadow", pixels, (int)w, (int)h));
+    EXPECT_EQ(golden::Mismatch("game/box_shadow", pixels, (int)w, (int)h), "");
     game.mainCamera.Release();
     game.shadowCamera.Release();
 }

@@ -4,15 +4,15 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "TempFolder.h"
 #include "core/RunFlags.h"
 #include "core/Settings.h"
 #include "platform/os/MessageBox.h"
+#include "tests/support/Files.h"
+#include "tests/support/TempFolder.h"
 
 namespace
 {
@@ -30,13 +30,7 @@ protected:
         g_DebugLog = 0;
         ASSERT_TRUE(folder.Remove());
     }
-    std::string ReadLog()
-    {
-        std::ifstream in("debug.txt", std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
+    std::string ReadLog() { return testsupport::ReadFileText("debug.txt"); }
     TempFolder folder;
     std::string dir;
 };

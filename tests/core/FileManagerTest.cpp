@@ -12,9 +12,14 @@
 
 #include "core/Settings.h"
 #include "platform/os/MessageBox.h"
+#include "tests/support/Files.h"
+#include "tests/support/TempFolder.h"
 #include "tools/PackWriter.h"
 
 namespace fs = std::filesystem;
+
+using testsupport::ReadFileText;
+using testsupport::WriteFileBytes;
 
 namespace
 {
@@ -32,42 +37,13 @@ std::vector<uint8_t> Bytes(const std::string& s)
     return std::vector<uint8_t>(s.begin(), s.end());
 }
 
-void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    fs::path p(path);
-    if (p.has_parent_path())
-        fs::create_directories(p.parent_path());
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    if (!bytes.empty())
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-}
-
-std::string ReadFileText(const std::string& path)
-{
-    std::string out;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return "<missing>";
-    int c;
-    while ((c = std::fgetc(f)) != EOF)
-        out.push_back((char)c);
-    std::fclose(f);
-    return out;
-}
-
 // Each test runs in a fresh folder of its own with the file manager released.
 class FileManagerTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/fmtestXXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_Dir = pattern;
-        m_OldDir = fs::current_path();
-        fs::current_path(m_Dir);
+        ASSERT_TRUE(m_Folder.MakeAndEnter("fmtest"));
         g_Messages.clear();
         SetMessageBoxHook(CaptureMessage);
         m_SavedUseFileManager = g_UseFileManager;
@@ -77,9 +53,7 @@ protected:
         g_FileManager.Release();
         SetMessageBoxHook(nullptr);
         g_UseFileManager = m_SavedUseFileManager;
-        fs::current_path(m_OldDir);
-        std::error_code ec;
-        fs::remove_all(m_Dir, ec);
+        EXPECT_TRUE(m_Folder.Remove());
     }
 
     // Writes the files either into the four packs or as loose files, then
@@ -103,7 +77,7 @@ protected:
         else
         {
             for (const auto& f : files)
-                WriteFileBytes(f.first, f.second);
+                ASSERT_TRUE(WriteFileBytes(f.first, f.second)) << f.first;
         }
         g_UseFileManager = packs ? 1 : 0;
         g_FileManager.Create();
@@ -125,8 +99,7 @@ protected:
         return lines;
     }
 
-    std::string m_Dir;
-    fs::path m_OldDir;
+    TempFolder m_Folder;
     int m_SavedUseFileManager = 1;
 };
 
@@ -323,7 +296,7 @@ TEST_F(FileManagerTest, BadHandlesAreIgnored)
 
 TEST_F(FileManagerTest, ObjectsOpenWithEverySlotInUse)
 {
-    WriteFileBytes("plain.txt", Bytes("plain\n"));
+    ASSERT_TRUE(WriteFileBytes("plain.txt", Bytes("plain\n")));
     Install({{"Data/Misc/List.obj", Bytes("one\ntwo\n")}, {"Data/Meshes/Box.dat", Bytes("mesh")}}, true);
     std::vector<int> open;
     for (int i = 0; i < FILE_SLOTS; ++i)
@@ -435,8 +408,8 @@ TEST_F(FileManagerTest, DamagedIndexesAreRefused)
             ASSERT_TRUE(good.Add("Data/Good.dds", Bytes("good")));
             fs::create_directories("Data");
             ASSERT_TRUE(good.Write("Data/Textures"));
-            WriteFileBytes(std::string(base) + ".hdr", c.hdr);
-            WriteFileBytes(std::string(base) + ".pak", c.pak);
+            ASSERT_TRUE(WriteFileBytes(std::string(base) + ".hdr", c.hdr));
+            ASSERT_TRUE(WriteFileBytes(std::string(base) + ".pak", c.pak));
 
             g_Messages.clear();
             g_UseFileManager = 1;
@@ -550,7 +523,7 @@ TEST_F(FileManagerTest, ObjectsHandlesStayBelowTheWorldRange)
 TEST_F(FileManagerTest, WritesReplaceTheFileOnlyWhenClosed)
 {
     Install({}, false);
-    WriteFileBytes("Records.sav", Bytes("old"));
+    ASSERT_TRUE(WriteFileBytes("Records.sav", Bytes("old")));
     int h = g_FileManager.OpenForWrite("Records.sav", FILE_BINARY);
     ASSERT_GE(h, 0);
     ASSERT_LT(h, FILE_SLOTS);
@@ -589,7 +562,7 @@ TEST_F(FileManagerTest, LooseModeReadsNoPack)
 {
     Install({{"Data/Misc/List.obj", Bytes("packed\n")}}, true);
     g_FileManager.Release();
-    WriteFileBytes("Data/Misc/List.obj", Bytes("loose\n"));
+    ASSERT_TRUE(WriteFileBytes("Data/Misc/List.obj", Bytes("loose\n")));
     g_UseFileManager = 0;
     g_FileManager.Create();
     EXPECT_EQ(g_FileManager.m_LooseFiles, 1);

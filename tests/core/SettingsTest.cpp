@@ -5,15 +5,15 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "TempFolder.h"
 #include "core/ScreenVertex.h"
 #include "platform/os/Ini.h"
 #include "platform/os/StartCounter.h"
+#include "tests/support/Files.h"
+#include "tests/support/TempFolder.h"
 
 namespace
 {
@@ -36,13 +36,7 @@ protected:
     }
 
     void WriteIni(const std::string& text) { std::ofstream("Game.ini", std::ios::binary) << text; }
-    std::string ReadIni()
-    {
-        std::ifstream in("Game.ini", std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
+    std::string ReadIni() { return testsupport::ReadFileText("Game.ini"); }
     std::string IniValue(const char* section, const char* key)
     {
         char buf[128];

@@ -47,6 +47,10 @@ protected:
     std::unique_ptr<testdata::DataFolder> m_Folder;
 };
 
+// The tests that read the generated demo data.
+class VehicleFileDemoDataTest : public VehicleFileTest
+{};
+
 TEST_F(VehicleFileTest, ReadsTheTwentySixLines)
 {
     Mount(Options());
@@ -286,10 +290,10 @@ TEST_F(VehicleFileTest, RandomPaintBlacksOutExactlyOneColourAndPicksADecal)
     v.Release();
 }
 
-TEST_F(VehicleFileTest, ChosenPaintIsCopiedAndItsDecalLoaded)
+TEST_F(VehicleFileDemoDataTest, ChosenPaintIsCopiedAndItsDecalLoaded)
 {
     // The decal pictures of the demo data.
-    m_Folder.reset(new testdata::DataFolder(testdata::DemoDataRoot(), true));
+    m_Folder.reset(new testdata::DataFolder(testsupport::DemoDataDir(), true));
     CVehicleObject v;
     const int decal = 3;
     const float c1[4] = {0.2f, 0.4f, 0.6f, 1.0f}, c2[4] = {0.9f, 0.1f, 0.0f, 0.5f};

@@ -28,13 +28,13 @@ float GroundUnder(float x, float z)
     return g_Landscape.GetHeight(p);
 }
 
-class DemoAreaTest : public VehicleWorld
+class DemoDataAreaTest : public VehicleWorld
 {
 protected:
     void SetUp() override { Open(true); }
 };
 
-class FlatGroundTest : public VehicleWorld
+class FlatGroundDemoDataTest : public VehicleWorld
 {
 protected:
     void SetUp() override { Open(false); }
@@ -58,7 +58,7 @@ protected:
 
 // Dropped half a metre above the ground where the race starts, every model
 // lands on both wheels at once and stands upright.
-TEST_F(DemoAreaTest, DroppedMotorcycleSettlesOnBothWheels)
+TEST_F(DemoDataAreaTest, DroppedMotorcycleSettlesOnBothWheels)
 {
     ASSERT_GT(g_RacePathCount, 1);
     for (int model = 0; model < 4; ++model)
@@ -98,7 +98,7 @@ TEST_F(DemoAreaTest, DroppedMotorcycleSettlesOnBothWheels)
     }
 }
 
-TEST_F(DemoAreaTest, SecondPlacementMovesTheSameBody)
+TEST_F(DemoDataAreaTest, SecondPlacementMovesTheSameBody)
 {
     const float x = g_RacePath[0][0], z = g_RacePath[0][2];
     CVehicleObject* v = Place(0, x, GroundUnder(x, z) + 1.0f, z);
@@ -130,7 +130,7 @@ TEST_F(DemoAreaTest, SecondPlacementMovesTheSameBody)
 
 // Full throttle off the road (half power) approaches the speed at which the
 // body's damping eats the engine force: the top speed follows power and mass.
-TEST_F(FlatGroundTest, FullThrottleReachesTheTopSpeedOfItsPower)
+TEST_F(FlatGroundDemoDataTest, FullThrottleReachesTheTopSpeedOfItsPower)
 {
     float previousTop = 0.0f;
     for (int model = 0; model < 4; ++model)
@@ -151,7 +151,7 @@ TEST_F(FlatGroundTest, FullThrottleReachesTheTopSpeedOfItsPower)
     }
 }
 
-TEST_F(FlatGroundTest, BrakingStopsThenReverseDriveFadesIn)
+TEST_F(FlatGroundDemoDataTest, BrakingStopsThenReverseDriveFadesIn)
 {
     CVehicleObject* v = Settled(0);
     Launch(v, 60.0f);
@@ -183,7 +183,7 @@ TEST_F(FlatGroundTest, BrakingStopsThenReverseDriveFadesIn)
 
 // Steering into a turn leans the motorcycle into it, and it stays on its
 // wheels through the turn.
-TEST_F(FlatGroundTest, SteeringLeansIntoTheTurnWithoutFallingOver)
+TEST_F(FlatGroundDemoDataTest, SteeringLeansIntoTheTurnWithoutFallingOver)
 {
     struct Case
     {
@@ -225,7 +225,7 @@ TEST_F(FlatGroundTest, SteeringLeansIntoTheTurnWithoutFallingOver)
     }
 }
 
-TEST_F(FlatGroundTest, FullSteeringAtSpeedLeansToTheLimit)
+TEST_F(FlatGroundDemoDataTest, FullSteeringAtSpeedLeansToTheLimit)
 {
     CVehicleObject* v = Settled(0);
     Launch(v, 90.0f);
@@ -243,7 +243,7 @@ TEST_F(FlatGroundTest, FullSteeringAtSpeedLeansToTheLimit)
 
 // Leaving the ground, the contact ramps from 1 to -1 in 0.2 s and the grip
 // drains; back on the ground it builds up again over 0.4 s.
-TEST_F(FlatGroundTest, ContactAndGripRampsInTheAirAndBack)
+TEST_F(FlatGroundDemoDataTest, ContactAndGripRampsInTheAirAndBack)
 {
     CVehicleObject* v = Settled(0);
     const float front = v->FrontFrictionSlip;
@@ -290,7 +290,7 @@ TEST_F(FlatGroundTest, ContactAndGripRampsInTheAirAndBack)
 
 // The race start puts the player's motorcycle on the start line, and the
 // control keys ride it.
-TEST_F(DemoAreaTest, RaceStartPutsThePlayerOnTheStartLineAndTheKeysRideIt)
+TEST_F(DemoDataAreaTest, RaceStartPutsThePlayerOnTheStartLineAndTheKeysRideIt)
 {
     const D3DXVECTOR3 eye(0, 100, 0), at(0, 100, 1);
     g_Views.mainCamera.Init(&eye, &at, D3DX_PI / 2, 1.0f, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE, VIEWMODE_FREE,

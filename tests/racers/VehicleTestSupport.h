@@ -32,7 +32,7 @@ protected:
     void Open(bool demoArea)
     {
         m_Messages.reset(new testdata::MessageCapture());
-        m_Folder.reset(new testdata::DataFolder(testdata::DemoDataRoot(), true));
+        m_Folder.reset(new testdata::DataFolder(testsupport::DemoDataDir(), true));
         g_Game.InitRaceTable();
         g_CurrentRace = 0;
         ASSERT_EQ(g_PhysicsWorld.Create(), 1);

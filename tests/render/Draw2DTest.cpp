@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "DrawTestSupport.h"
-#include "GoldenImage.h"
 #include "render/Draw2D.h"
 #include "render/Font.h"
+#include "tests/support/GoldenImage.h"
 
 namespace
 {
@@ -239,7 +239,7 @@ namespace
 {
 
 // Draws on a real back buffer of the given size.
-class Draw2DPixelTest : public drawtest::DeviceFixture, public ::testing::WithParamInterface<int>
+class Draw2DPixelDemoDataTest : public drawtest::DeviceFixture, public ::testing::WithParamInterface<int>
 {
 protected:
     void SetUp() override
@@ -249,7 +249,7 @@ protected:
         OpenDevice(D3DBackendKind::OpenGL, m_Width, m_Height);
         if (IsSkipped() || HasFatalFailure())
             return;
-        EnterFolder(drawtest::TestDataDir());
+        EnterFolder(testsupport::DemoDataDir());
         // The game's defaults: clockwise culling, so the 2D strips face the viewer.
         g_Render.SetDefaultStates();
         drawtest::FillDiscFans();
@@ -292,7 +292,7 @@ protected:
 
 }   // namespace
 
-TEST_P(Draw2DPixelTest, FullScreenRectCoversEveryPixel)
+TEST_P(Draw2DPixelDemoDataTest, FullScreenRectCoversEveryPixel)
 {
     DrawRect(0, 0, 800, 600, 0xFF336699);
     const std::vector<uint8_t> bgra = Pixels();
@@ -304,7 +304,7 @@ TEST_P(Draw2DPixelTest, FullScreenRectCoversEveryPixel)
     EXPECT_EQ(uncovered, 0);
 }
 
-TEST_P(Draw2DPixelTest, PanelCornerCutStaysFivePixels)
+TEST_P(Draw2DPixelDemoDataTest, PanelCornerCutStaysFivePixels)
 {
     DrawPanel(100, 100, 300, 200, 0xFFFFFFFF);
     const std::vector<uint8_t> bgra = Pixels();
@@ -318,7 +318,7 @@ TEST_P(Draw2DPixelTest, PanelCornerCutStaysFivePixels)
     EXPECT_EQ(Rgb(bgra, x1 + 20, y1 + 20), 0xFFFFFFu);
 }
 
-TEST_P(Draw2DPixelTest, ShapesAndGlowingTextMatchTheReference)
+TEST_P(Draw2DPixelDemoDataTest, ShapesAndGlowingTextMatchTheReference)
 {
     CFont font;
     font.Create("Data/Interface/Fonts/Menu 01");
@@ -354,7 +354,7 @@ TEST_P(Draw2DPixelTest, ShapesAndGlowingTextMatchTheReference)
                         sum += bgra[((size_t(y) * 4 + dy) * m_Width + x * 4 + dx) * 4 + c];
                 small[(size_t(y) * w + x) * 4 + c] = uint8_t((sum + 8) / 16);
             }
-    EXPECT_TRUE(golden::CompareWithGolden("render/draw2d_" + std::to_string(m_Width), small, w, h, 8));
+    EXPECT_EQ(golden::Mismatch("render/draw2d_" + std::to_string(m_Width), small, w, h, 8), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(BackBuffers, Draw2DPixelTest, ::testing::Values(800, 1024));
+INSTANTIATE_TEST_SUITE_P(BackBuffers, Draw2DPixelDemoDataTest, ::testing::Values(800, 1024));

@@ -12,14 +12,16 @@
 #include <string>
 #include <vector>
 
-#include "RecordingDeviceFixture.h"
-#include "TempFolder.h"
 #include "core/FileManager.h"
 #include "core/ScreenVertex.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9.h"
 #include "platform/os/MessageBox.h"
 #include "render/D3DRender.h"
+#include "tests/support/Files.h"
+#include "tests/support/Paths.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestDevice.h"
 
 namespace drawtest
 {
@@ -44,22 +46,15 @@ inline int CatchMessage(HWND, const char* text, const char* caption, UINT type)
 
 inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    if (!bytes.empty())
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    ASSERT_TRUE(testsupport::WriteFileBytes(path, bytes)) << path;
 }
 
+// The lines of a text file, without their line ends.
 inline std::vector<std::string> ReadLines(const std::string& path)
 {
     std::vector<std::string> lines;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return lines;
     std::string line;
-    int c;
-    while ((c = std::fgetc(f)) != EOF)
+    for (char c : testsupport::ReadFileText(path))
     {
         if (c == '\n')
         {
@@ -67,11 +62,10 @@ inline std::vector<std::string> ReadLines(const std::string& path)
             line.clear();
         }
         else
-            line += char(c);
+            line += c;
     }
     if (!line.empty())
         lines.push_back(line);
-    std::fclose(f);
     return lines;
 }
 
@@ -93,12 +87,6 @@ inline void FillDiscFans()
     fill(g_DrawDiscFineVertices, 33, 32);
 }
 
-inline std::string TestDataDir()
-{
-    const char* dir = std::getenv("TRALLOWMERE_TESTDATA");
-    return dir && *dir ? dir : TRALLOWMERE_TEST_DATA;
-}
-
 // A device in g_Render for the length of a test. Back buffer width x height;
 // the virtual-screen scales follow it.
 class DeviceFixture : public ::testing::Test
@@ -106,14 +94,10 @@ class DeviceFixture : public ::testing::Test
 protected:
     void OpenDevice(D3DBackendKind kind, int width, int height)
     {
-        D3DSelectBackend(kind);
-        if (kind == D3DBackendKind::OpenGL)
-        {
-            m_Window = D3DCreateHiddenWindow(width, height);
-            if (!m_Window)
-                GTEST_SKIP() << "no video driver for the OpenGL backend";
-        }
-        ASSERT_EQ(m_Device.Open(kind, UINT(width), UINT(height), true, m_Window), D3D_OK);
+        const HRESULT hr = m_Device.Open(kind, UINT(width), UINT(height));
+        if (kind == D3DBackendKind::OpenGL && !m_Device.window())
+            GTEST_SKIP() << "no video driver for the OpenGL backend";
+        ASSERT_EQ(hr, D3D_OK) << m_Device.error();
         g_Render.screenWidth = float(width);
         g_Render.screenHeight = float(height);
         g_Render.scaleX = float(width) / 800.0f;
@@ -128,9 +112,6 @@ protected:
     {
         g_Render.ReleaseAllTextures();
         m_Device.Close();
-        if (m_Window)
-            D3DDestroyHiddenWindow(m_Window);
-        m_Window = nullptr;
         D3DSelectBackend(D3DBackendKind::OpenGL);   // also when no device was made
     }
 
@@ -177,7 +158,6 @@ protected:
         return out;
     }
 
-    HWND m_Window = nullptr;
     testdevice::TestDevice m_Device;
     TempFolder m_Scratch;
     std::string m_SavedCwd;

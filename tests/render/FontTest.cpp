@@ -18,26 +18,13 @@ using drawtest::Messages;
 namespace
 {
 
-std::vector<uint8_t> ReadAll(const std::string& path)
-{
-    std::vector<uint8_t> bytes;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return bytes;
-    int c;
-    while ((c = std::fgetc(f)) != EOF)
-        bytes.push_back(uint8_t(c));
-    std::fclose(f);
-    return bytes;
-}
-
-class GeneratedFontTest : public drawtest::DeviceFixture
+class GeneratedFontDemoDataTest : public drawtest::DeviceFixture
 {
 protected:
     void SetUp() override
     {
         OpenDevice(D3DBackendKind::Recording, 800, 600);
-        EnterFolder(drawtest::TestDataDir());
+        EnterFolder(testsupport::DemoDataDir());
     }
     void TearDown() override
     {
@@ -48,7 +35,7 @@ protected:
 
 }   // namespace
 
-TEST_F(GeneratedFontTest, FoldersReadBackEveryBakedGlyph)
+TEST_F(GeneratedFontDemoDataTest, FoldersReadBackEveryBakedGlyph)
 {
     struct Case
     {
@@ -63,8 +50,8 @@ TEST_F(GeneratedFontTest, FoldersReadBackEveryBakedGlyph)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.folder);
-        const std::vector<uint8_t> list = ReadAll(std::string(c.folder) + "/Main.dat");
-        const std::vector<uint8_t> mask = ReadAll(std::string(c.folder) + "/Mask.dat");
+        const std::vector<uint8_t> list = testsupport::ReadFileBytes(std::string(c.folder) + "/Main.dat");
+        const std::vector<uint8_t> mask = testsupport::ReadFileBytes(std::string(c.folder) + "/Mask.dat");
         ASSERT_FALSE(list.empty());
         const int n = FontMaskSize(mask.size());
 
@@ -104,7 +91,7 @@ TEST_F(GeneratedFontTest, FoldersReadBackEveryBakedGlyph)
     }
 }
 
-TEST_F(GeneratedFontTest, LayoutOfProportionalAndFixedText)
+TEST_F(GeneratedFontDemoDataTest, LayoutOfProportionalAndFixedText)
 {
     CFont font;
     font.Create("Data/Interface/Fonts/Menu 01");
@@ -147,7 +134,7 @@ TEST_F(GeneratedFontTest, LayoutOfProportionalAndFixedText)
     font.Release();
 }
 
-TEST_F(GeneratedFontTest, CharactersTheFontLacksTakeNoRoom)
+TEST_F(GeneratedFontDemoDataTest, CharactersTheFontLacksTakeNoRoom)
 {
     CFont font;
     font.Create("Data/Interface/Fonts/Menu 01");
@@ -184,7 +171,7 @@ TEST_F(GeneratedFontTest, CharactersTheFontLacksTakeNoRoom)
     font.Release();
 }
 
-TEST_F(GeneratedFontTest, LongTextDrawsItsFirst254Characters)
+TEST_F(GeneratedFontDemoDataTest, LongTextDrawsItsFirst254Characters)
 {
     CFont font;
     font.Create("Data/Interface/Fonts/Arial.18");
@@ -199,7 +186,7 @@ TEST_F(GeneratedFontTest, LongTextDrawsItsFirst254Characters)
     font.Release();
 }
 
-TEST_F(GeneratedFontTest, GlowPutsADiscBehindEveryGlyphButSpaces)
+TEST_F(GeneratedFontDemoDataTest, GlowPutsADiscBehindEveryGlyphButSpaces)
 {
     CFont font;
     font.Create("Data/Interface/Fonts/Game 01");

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "DrawTestSupport.h"
-#include "GoldenImage.h"
 #include "render/MeshObject.h"
+#include "tests/support/GoldenImage.h"
 #include "tools/ImageWriter.h"
 #include "tools/MeshWriter.h"
 
@@ -248,7 +248,7 @@ TEST_F(MeshObjectTest, ReleaseTexturesGivesBackEveryHeldTexture)
 namespace
 {
 
-class MeshPictureTest : public drawtest::DeviceFixture
+class MeshPictureDemoDataTest : public drawtest::DeviceFixture
 {
 protected:
     void SetUp() override
@@ -256,7 +256,7 @@ protected:
         OpenDevice(D3DBackendKind::OpenGL, 128, 128);
         if (IsSkipped() || HasFatalFailure())
             return;
-        EnterFolder(drawtest::TestDataDir());
+        EnterFolder(testsupport::DemoDataDir());
         g_Render.SetDefaultStates();
     }
     void TearDown() override
@@ -270,7 +270,7 @@ protected:
 
 }   // namespace
 
-TEST_F(MeshPictureTest, CrateDrawnWithItsTextureAndMaterial)
+TEST_F(MeshPictureDemoDataTest, CrateDrawnWithItsTextureAndMaterial)
 {
     IDirect3DDevice9* device = g_Render.device;
     D3DXMATRIX view, projection;
@@ -315,5 +315,5 @@ TEST_F(MeshPictureTest, CrateDrawnWithItsTextureAndMaterial)
     target->Release();
     crate.ReleaseTextures();
     crate.FreeMesh();
-    EXPECT_TRUE(golden::CompareWithGolden("render/crate", bgra, int(w), int(h), 8));
+    EXPECT_EQ(golden::Mismatch("render/crate", bgra, int(w), int(h), 8), "");
 }

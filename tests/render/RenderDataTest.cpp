@@ -4,39 +4,34 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/d3d/EffectParser.h"
 #include "platform/image/ImageDecode.h"
+#include "tests/support/Files.h"
+#include "tests/support/Paths.h"
 
 namespace
 {
 
+using testsupport::ReadFileBytes;
+
 std::string DataDir()
 {
-    const char* dir = std::getenv("TRALLOWMERE_TESTDATA");
-    return std::string(dir ? dir : TRALLOWMERE_TEST_DATA) + "/Data/Misc/";
-}
-
-std::vector<uint8_t> ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return testsupport::DemoDataDir() + "/Data/Misc/";
 }
 
 DecodedImage Decode(const std::string& name)
 {
-    std::vector<uint8_t> bytes = ReadFile(DataDir() + name);
+    std::vector<uint8_t> bytes = ReadFileBytes(DataDir() + name);
     DecodedImage image;
     std::string error;
     EXPECT_TRUE(DecodeImage(bytes.data(), bytes.size(), image, &error)) << name << ": " << error;
     return image;
 }
 
-TEST(RenderData, EveryTechniqueFileDeclaresTheNamesTheDeviceUses)
+TEST(RenderDemoData, EveryTechniqueFileDeclaresTheNamesTheDeviceUses)
 {
     const char* const techniques[] = {"techDirectVertex", "techGlowScreen", "techSmoothSurface", "techMotionBlur",
                                       "techMenuScreen"};
@@ -48,7 +43,7 @@ TEST(RenderData, EveryTechniqueFileDeclaresTheNamesTheDeviceUses)
     for (const char* level : {"20", "14", "11", "00"})
     {
         const std::string name = std::string("RenderTechniques_") + level + ".dat";
-        std::vector<uint8_t> text = ReadFile(DataDir() + name);
+        std::vector<uint8_t> text = ReadFileBytes(DataDir() + name);
         ASSERT_FALSE(text.empty()) << name;
         d3d::EffectSource source;
         std::string error;
@@ -79,7 +74,7 @@ int Brightness(const DecodedImage& image, float u, float v)
     return std::max({p[0], p[1], p[2]});
 }
 
-TEST(RenderData, LightMapCellsAreLitWhereTheSpritesReadThem)
+TEST(RenderDemoData, LightMapCellsAreLitWhereTheSpritesReadThem)
 {
     for (const char* name : {"LightMap.bmp", "LightMap.jpg"})
     {
@@ -111,7 +106,7 @@ TEST(RenderData, LightMapCellsAreLitWhereTheSpritesReadThem)
     }
 }
 
-TEST(RenderData, PlainTexturesAndTheEnvironmentCube)
+TEST(RenderDemoData, PlainTexturesAndTheEnvironmentCube)
 {
     for (const char* name : {"Black.bmp", "Black.jpg", "White.bmp", "White.jpg"})
     {

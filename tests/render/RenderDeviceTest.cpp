@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 
 #include "platform/os/Ini.h"
 #include "tests/render/RenderTestSupport.h"
@@ -26,6 +27,10 @@ std::string IniValue(const char* section, const char* key)
 }
 
 class RenderDeviceTest : public RenderFixture
+{};
+
+// The tests that start the device on the generated demo data.
+class RenderDeviceDemoDataTest : public RenderFixture
 {};
 
 TEST_F(RenderDeviceTest, ModeListKeepsOneEntryPerResolutionWithTheFirstRate)
@@ -104,7 +109,7 @@ TEST_F(RenderDeviceTest, NoVideoModeFailsWithItsMessage)
     EXPECT_EQ(g_Render.d3d, nullptr);
 }
 
-TEST_F(RenderDeviceTest, TechniqueFileFollowsTheShaderLevel)
+TEST_F(RenderDeviceDemoDataTest, TechniqueFileFollowsTheShaderLevel)
 {
     struct Case
     {
@@ -121,7 +126,7 @@ TEST_F(RenderDeviceTest, TechniqueFileFollowsTheShaderLevel)
         {D3DVS_VERSION(1, 0), D3DPS_VERSION(1, 4), "_00", 0, 0, 0, 0},
     };
     UseLooseCopy();
-    const std::string good = ReadText("Data/Misc/RenderTechniques_20.dat");
+    const std::string good = ReadFileText("Data/Misc/RenderTechniques_20.dat");
     const char* const levels[4] = {"_20", "_14", "_11", "_00"};
     for (const Case& c : cases)
     {
@@ -150,7 +155,7 @@ TEST_F(RenderDeviceTest, TechniqueFileFollowsTheShaderLevel)
     }
 }
 
-TEST_F(RenderDeviceTest, MissingTechniqueFileFailsTheRestore)
+TEST_F(RenderDeviceDemoDataTest, MissingTechniqueFileFailsTheRestore)
 {
     UseLooseCopy();
     std::remove("Data/Misc/RenderTechniques_20.dat");
@@ -162,7 +167,7 @@ TEST_F(RenderDeviceTest, MissingTechniqueFileFailsTheRestore)
     EXPECT_EQ(g_Render.d3d, nullptr);
 }
 
-TEST_F(RenderDeviceTest, DeviceCreationFallsBackAndReportsTheLastError)
+TEST_F(RenderDeviceDemoDataTest, DeviceCreationFallsBackAndReportsTheLastError)
 {
     // Hardware processing refused: the mixed device is made.
     D3DOverrideCreateDeviceResult(D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_PUREDEVICE, D3DERR_NOTAVAILABLE);
@@ -182,7 +187,7 @@ TEST_F(RenderDeviceTest, DeviceCreationFallsBackAndReportsTheLastError)
     EXPECT_EQ(g_Render.d3d, nullptr);
 }
 
-TEST_F(RenderDeviceTest, ScalesFollowTheModeAndAreOneInTheEditor)
+TEST_F(RenderDeviceDemoDataTest, ScalesFollowTheModeAndAreOneInTheEditor)
 {
     D3DOverrideAdapterModes({Mode(640, 480, 60), Mode(1024, 768, 60)});
     UseDemoData();
@@ -203,7 +208,7 @@ TEST_F(RenderDeviceTest, ScalesFollowTheModeAndAreOneInTheEditor)
     EXPECT_FLOAT_EQ(g_Render.screenHeight, 0.0f);
 }
 
-TEST_F(RenderDeviceTest, LostDevicePresentsNothingUntilTheResetFrameHasPassed)
+TEST_F(RenderDeviceDemoDataTest, LostDevicePresentsNothingUntilTheResetFrameHasPassed)
 {
     UseDemoData();
     StartDevice();
@@ -245,7 +250,7 @@ TEST_F(RenderDeviceTest, LostDevicePresentsNothingUntilTheResetFrameHasPassed)
     EXPECT_EQ(g_Render.mainFaces, 0);
 }
 
-TEST_F(RenderDeviceTest, FailedResetEndsTheProgram)
+TEST_F(RenderDeviceDemoDataTest, FailedResetEndsTheProgram)
 {
     UseDemoData();
     StartDevice();
@@ -261,7 +266,7 @@ TEST_F(RenderDeviceTest, FailedResetEndsTheProgram)
                                  "exit...");
 }
 
-TEST_F(RenderDeviceTest, ResetWhoseObjectsCannotBeRestoredEndsTheProgram)
+TEST_F(RenderDeviceDemoDataTest, ResetWhoseObjectsCannotBeRestoredEndsTheProgram)
 {
     UseLooseCopy();
     StartDevice();
@@ -276,7 +281,7 @@ TEST_F(RenderDeviceTest, ResetWhoseObjectsCannotBeRestoredEndsTheProgram)
     EXPECT_NE(Messages().back().find("D3D device is lost"), std::string::npos);
 }
 
-TEST_F(RenderDeviceTest, TargetsAndDefaultResourcesExistAfterStart)
+TEST_F(RenderDeviceDemoDataTest, TargetsAndDefaultResourcesExistAfterStart)
 {
     UseDemoData();
     g_ShadowQuality = 0;   // shadows can be switched on later without a restore
@@ -312,7 +317,7 @@ TEST_F(RenderDeviceTest, TargetsAndDefaultResourcesExistAfterStart)
     g_Render.screenQuad->Unlock();
 }
 
-TEST_F(RenderDeviceTest, BadEnvironmentCubeIsReportedButStartGoesOn)
+TEST_F(RenderDeviceDemoDataTest, BadEnvironmentCubeIsReportedButStartGoesOn)
 {
     UseLooseCopy();
     for (bool missing : {false, true})
@@ -320,7 +325,7 @@ TEST_F(RenderDeviceTest, BadEnvironmentCubeIsReportedButStartGoesOn)
         if (missing)
             std::remove("Data/Misc/StaticEnvMap.dds");
         else
-            WriteBytes("Data/Misc/StaticEnvMap.dds", std::vector<uint8_t>(300, 0x11));
+            WriteFileBytes("Data/Misc/StaticEnvMap.dds", std::vector<uint8_t>(300, 0x11));
         Messages().clear();
         StartDevice();
         EXPECT_EQ(g_Render.envCubeTexture, nullptr) << missing;
@@ -331,7 +336,7 @@ TEST_F(RenderDeviceTest, BadEnvironmentCubeIsReportedButStartGoesOn)
     }
 }
 
-TEST_F(RenderDeviceTest, ReleasingTheDefaultsTwiceKeepsOtherHoldersReferences)
+TEST_F(RenderDeviceDemoDataTest, ReleasingTheDefaultsTwiceKeepsOtherHoldersReferences)
 {
     UseDemoData();
     StartDevice();

@@ -3,24 +3,26 @@
 // technique file that does not compile.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "platform/os/Window.h"
 #include "tests/render/RenderTestSupport.h"
+#include "tests/support/TestDevice.h"
 
 using namespace render_test;
 
 namespace
 {
 
-class RenderHeadlessTest : public RenderFixture
+class RenderHeadlessDemoDataTest : public RenderFixture
 {
 protected:
     void SetUp() override
     {
         RenderFixture::SetUp();
-        D3DSelectBackend(D3DBackendKind::OpenGL);
-        window = D3DCreateHiddenWindow(800, 600);
-        if (!window)
+        if (!hidden.Open(800, 600))
             GTEST_SKIP() << "no video driver";
+        window = hidden.get();
         // The recording backend lists the common modes; the GL one the
         // display's. Use a mode list that fits the hidden window.
         D3DOverrideAdapterModes({D3DDISPLAYMODE{800, 600, 60, D3DFMT_X8R8G8B8}});
@@ -28,16 +30,15 @@ protected:
     void TearDown() override
     {
         g_Render.FreeD3DRender();
-        if (window)
-            D3DDestroyHiddenWindow(window);
-        window = nullptr;
+        hidden.Close();
         RenderFixture::TearDown();
         D3DSelectBackend(D3DBackendKind::Recording);
     }
+    testdevice::HiddenWindow hidden;
     HWND window = nullptr;
 };
 
-TEST_F(RenderHeadlessTest, StartsFromTheWorldPackAndPresentsFrames)
+TEST_F(RenderHeadlessDemoDataTest, StartsFromTheWorldPackAndPresentsFrames)
 {
     UseDemoData(true);
     ASSERT_EQ(g_Render.InitD3D(1), 0);
@@ -89,7 +90,7 @@ void RunPass()
     g_Render.effect->End();
 }
 
-TEST_F(RenderHeadlessTest, ScreenTechniquesShadeTheQuadAsTheirConstantsSay)
+TEST_F(RenderHeadlessDemoDataTest, ScreenTechniquesShadeTheQuadAsTheirConstantsSay)
 {
     UseDemoData(true);
     ASSERT_EQ(g_Render.InitD3D(1), 0);
@@ -178,7 +179,7 @@ struct SpriteVertex
 };
 static_assert(sizeof(SpriteVertex) == 48, "batch vertex layout");
 
-TEST_F(RenderHeadlessTest, LightSpritesFaceTheEyeAndFadeWithTheFog)
+TEST_F(RenderHeadlessDemoDataTest, LightSpritesFaceTheEyeAndFadeWithTheFog)
 {
     UseDemoData(true);
     ASSERT_EQ(g_Render.InitD3D(1), 0);
@@ -259,7 +260,7 @@ TEST_F(RenderHeadlessTest, LightSpritesFaceTheEyeAndFadeWithTheFog)
     }
 }
 
-TEST_F(RenderHeadlessTest, TechniqueCompileErrorShowsTheCompilerTextAndEndsStartCleanly)
+TEST_F(RenderHeadlessDemoDataTest, TechniqueCompileErrorShowsTheCompilerTextAndEndsStartCleanly)
 {
     UseLooseCopy();
     {

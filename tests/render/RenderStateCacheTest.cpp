@@ -17,7 +17,7 @@ using namespace render_test;
 namespace
 {
 
-class RenderStateCacheTest : public RenderFixture
+class RenderStateCacheDemoDataTest : public RenderFixture
 {
 protected:
     void SetUp() override
@@ -29,7 +29,7 @@ protected:
     }
 };
 
-TEST_F(RenderStateCacheTest, DefaultStatesLeaveRecordsUnknownExceptFogAndCull)
+TEST_F(RenderStateCacheDemoDataTest, DefaultStatesLeaveRecordsUnknownExceptFogAndCull)
 {
     // Records set through a setter during the defaults are known; the rest
     // are -1 until a caller sets them.
@@ -54,7 +54,7 @@ TEST_F(RenderStateCacheTest, DefaultStatesLeaveRecordsUnknownExceptFogAndCull)
     EXPECT_EQ(CountCalls("SetRenderState(ALPHAREF, 128)"), 1u);
 }
 
-TEST_F(RenderStateCacheTest, CullModeSkipsRepeatsAndRestoresTheSavedMode)
+TEST_F(RenderStateCacheDemoDataTest, CullModeSkipsRepeatsAndRestoresTheSavedMode)
 {
     g_Render.SetCullMode(D3DCULL_CW);
     EXPECT_EQ(CountCalls("SetRenderState(CULLMODE"), 0u);
@@ -73,7 +73,7 @@ TEST_F(RenderStateCacheTest, CullModeSkipsRepeatsAndRestoresTheSavedMode)
     EXPECT_EQ(CountCalls("SetRenderState(CULLMODE, 3)"), 2u);
 }
 
-TEST_F(RenderStateCacheTest, PlainSettersRecordAndAlwaysPassOn)
+TEST_F(RenderStateCacheDemoDataTest, PlainSettersRecordAndAlwaysPassOn)
 {
     g_Render.SetZWrite(1);
     g_Render.SetZWrite(1);
@@ -99,7 +99,7 @@ TEST_F(RenderStateCacheTest, PlainSettersRecordAndAlwaysPassOn)
 
 // The setters that skip a repeat: each value reaches the device once, a
 // change always does, and after ForgetStates the held value goes out again.
-TEST_F(RenderStateCacheTest, SkippingSettersPassOnOnlyAChangeUntilTheRecordsAreForgotten)
+TEST_F(RenderStateCacheDemoDataTest, SkippingSettersPassOnOnlyAChangeUntilTheRecordsAreForgotten)
 {
     struct Case
     {
@@ -151,7 +151,7 @@ TEST_F(RenderStateCacheTest, SkippingSettersPassOnOnlyAChangeUntilTheRecordsAreF
     }
 }
 
-TEST_F(RenderStateCacheTest, StagesPastTheRecordsAndAMissingDeviceRecordNothing)
+TEST_F(RenderStateCacheDemoDataTest, StagesPastTheRecordsAndAMissingDeviceRecordNothing)
 {
     // No record for stage 8: every set goes out.
     g_Render.SetTexCoordIndex(CD3DRender::MAX_STAGES, 1);
@@ -173,7 +173,7 @@ TEST_F(RenderStateCacheTest, StagesPastTheRecordsAndAMissingDeviceRecordNothing)
     EXPECT_EQ(CountCalls("SetRenderState(COLORVERTEX, 0)"), 1u);
 }
 
-TEST_F(RenderStateCacheTest, DefaultStatesRecordTheStagesTheySet)
+TEST_F(RenderStateCacheDemoDataTest, DefaultStatesRecordTheStagesTheySet)
 {
     // The defaults go out through the setters, so their records are known and
     // true to the device: repeating them issues nothing.
@@ -201,7 +201,7 @@ TEST_F(RenderStateCacheTest, DefaultStatesRecordTheStagesTheySet)
     EXPECT_TRUE(StaleRecords().empty());
 }
 
-TEST_F(RenderStateCacheTest, StageOpsFogRangeAndMipBiasIssueTheirStatesInOrder)
+TEST_F(RenderStateCacheDemoDataTest, StageOpsFogRangeAndMipBiasIssueTheirStatesInOrder)
 {
     g_Render.SetStageColorOp(1, D3DTOP_ADD, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTA_TEMP, D3DTA_CURRENT);
     g_Render.SetStageAlphaOp(2, D3DTOP_SELECTARG1, D3DTA_TFACTOR, D3DTA_CURRENT, D3DTA_TEMP);
@@ -230,7 +230,7 @@ TEST_F(RenderStateCacheTest, StageOpsFogRangeAndMipBiasIssueTheirStatesInOrder)
     EXPECT_EQ(fog, D3DXVECTOR4(100.0f, 300.0f, 0.0f, 1.0f));
 }
 
-TEST_F(RenderStateCacheTest, MaterialTurnsSpecularOnOnlyForAColouredHighlight)
+TEST_F(RenderStateCacheDemoDataTest, MaterialTurnsSpecularOnOnlyForAColouredHighlight)
 {
     struct Case
     {
@@ -257,7 +257,7 @@ TEST_F(RenderStateCacheTest, MaterialTurnsSpecularOnOnlyForAColouredHighlight)
     EXPECT_FLOAT_EQ(power, 12.0f);
 }
 
-TEST_F(RenderStateCacheTest, BindTextureSkipsTheStageZeroRepeatOnly)
+TEST_F(RenderStateCacheDemoDataTest, BindTextureSkipsTheStageZeroRepeatOnly)
 {
     const TextureId white = g_Render.whiteTexture;
     ASSERT_GE(white, 0);
@@ -301,7 +301,7 @@ TEST_F(RenderStateCacheTest, BindTextureSkipsTheStageZeroRepeatOnly)
     EXPECT_EQ(CountCalls("SetTexture(2, null)"), 1u);
 }
 
-TEST_F(RenderStateCacheTest, WireframeBindsNoTextureAndNoBlending)
+TEST_F(RenderStateCacheDemoDataTest, WireframeBindsNoTextureAndNoBlending)
 {
     g_Render.ToggleFillMode();
     EXPECT_EQ(g_Render.fillMode, D3DFILL_WIREFRAME);
@@ -325,7 +325,7 @@ TEST_F(RenderStateCacheTest, WireframeBindsNoTextureAndNoBlending)
     EXPECT_EQ(CountCalls("SetRenderState(SHADEMODE, 2)"), 1u);
 }
 
-TEST_F(RenderStateCacheTest, TechniqueIsSetOncePerNamePointer)
+TEST_F(RenderStateCacheDemoDataTest, TechniqueIsSetOncePerNamePointer)
 {
     static const char kGlow[] = "techGlowScreen";
     static const char kMenu[] = "techMenuScreen";
@@ -348,7 +348,7 @@ TEST_F(RenderStateCacheTest, TechniqueIsSetOncePerNamePointer)
     EXPECT_EQ(CountCalls("Effect.SetTechnique(techMenuScreen)"), 1u);
 }
 
-TEST_F(RenderStateCacheTest, FacesGoToTheRunningPassAndPresentClearsThem)
+TEST_F(RenderStateCacheDemoDataTest, FacesGoToTheRunningPassAndPresentClearsThem)
 {
     g_Render.CountFaces(10);
     g_ShadowPass = 1;
@@ -366,7 +366,7 @@ TEST_F(RenderStateCacheTest, FacesGoToTheRunningPassAndPresentClearsThem)
     EXPECT_EQ(g_Render.mainFaces + g_Render.shadowFaces + g_Render.reflectionFaces, 0);
 }
 
-TEST_F(RenderStateCacheTest, RenderTargetAndDepthSurfaceComeBackAfterASave)
+TEST_F(RenderStateCacheDemoDataTest, RenderTargetAndDepthSurfaceComeBackAfterASave)
 {
     g_Render.SaveRenderTarget();
     g_Render.SaveDepthStencil();
@@ -413,7 +413,7 @@ TEST(RenderFrameRate, MeasuresOncePerSecondOverTheFramesSinceTheLastMeasure)
     ClockUseSystem();
 }
 
-TEST_F(RenderStateCacheTest, CursorUsesTheScreenScalesAndSetsBothMousePositions)
+TEST_F(RenderStateCacheDemoDataTest, CursorUsesTheScreenScalesAndSetsBothMousePositions)
 {
     g_MouseX = g_MouseY = g_PrevMouseX = g_PrevMouseY = 0;
     g_Render.SetCursor(300.0f, 200.0f);

@@ -6,22 +6,27 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
-#include "TempFolder.h"
 #include "core/FileManager.h"
 #include "core/RunFlags.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9.h"
 #include "platform/os/MessageBox.h"
 #include "render/D3DRender.h"
+#include "tests/support/Files.h"
+#include "tests/support/Paths.h"
+#include "tests/support/TempFolder.h"
 
 namespace render_test
 {
+
+using testsupport::DemoDataDir;
+using testsupport::ReadFileText;
+using testsupport::WriteFileBytes;
 
 inline std::vector<std::string>& Messages()
 {
@@ -33,24 +38,6 @@ inline int CaptureBox(HWND, const char* text, const char* caption, UINT type)
 {
     Messages().push_back(std::string(caption ? caption : "") + "|" + std::to_string(type) + "|" + (text ? text : ""));
     return IDOK;
-}
-
-inline std::string DemoDataDir()
-{
-    const char* dir = std::getenv("TRALLOWMERE_TESTDATA");
-    return std::string(dir ? dir : TRALLOWMERE_TEST_DATA);
-}
-
-inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-inline std::string ReadText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 inline size_t CountCalls(const std::string& prefix)

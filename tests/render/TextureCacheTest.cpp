@@ -43,7 +43,7 @@ D3DSURFACE_DESC Desc(TextureId id)
     return desc;
 }
 
-class TextureCacheTest : public RenderFixture
+class TextureCacheDemoDataTest : public RenderFixture
 {
 protected:
     void SetUp() override
@@ -72,7 +72,7 @@ protected:
 
     void SetUpTechnique()
     {
-        technique = ReadText(DemoDataDir() + "/Data/Misc/RenderTechniques_20.dat");
+        technique = ReadFileText(DemoDataDir() + "/Data/Misc/RenderTechniques_20.dat");
         ASSERT_FALSE(technique.empty());
     }
 
@@ -80,7 +80,7 @@ protected:
     PackWriter textures{false};
 };
 
-TEST_F(TextureCacheTest, SameNameSharesOneCountedSlot)
+TEST_F(TextureCacheDemoDataTest, SameNameSharesOneCountedSlot)
 {
     Start(false);
     const TextureId a = g_Render.LoadTexture("Data/Misc/White.bmp", 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
@@ -149,10 +149,10 @@ TEST(TextureRequest, BmpNamesAskForDxt1AndMayBeReadAsJpg)
     EXPECT_EQ(std::string(file), longName.substr(0, 255));
 }
 
-TEST_F(TextureCacheTest, BmpNamesOfBothCasesLoad)
+TEST_F(TextureCacheDemoDataTest, BmpNamesOfBothCasesLoad)
 {
-    WriteBytes("Data/Tex/lower.bmp", Bmp(8, 8));
-    WriteBytes("Data/Tex/upper.BMP", Bmp(8, 4));
+    WriteFileBytes("Data/Tex/lower.bmp", Bmp(8, 8));
+    WriteFileBytes("Data/Tex/upper.BMP", Bmp(8, 4));
     Start(false);
     const TextureId lower = g_Render.LoadTexture("Data/Tex/lower.bmp", 1, D3DPOOL_MANAGED, D3DFMT_A8R8G8B8);
     const TextureId upper = g_Render.LoadTexture("Data/Tex/upper.BMP", 1, D3DPOOL_MANAGED, D3DFMT_A8R8G8B8);
@@ -163,7 +163,7 @@ TEST_F(TextureCacheTest, BmpNamesOfBothCasesLoad)
     EXPECT_EQ(Desc(upper).Height, 4u);
 }
 
-TEST_F(TextureCacheTest, BmpToJpgReadsTheJpgButKeepsTheBmpName)
+TEST_F(TextureCacheDemoDataTest, BmpToJpgReadsTheJpgButKeepsTheBmpName)
 {
     SetUpTechnique();
     textures.Add("Data/Tex/Road.jpg", WriteJpg(16, 8, Plain(16, 8, 50, 60, 70).data()));
@@ -182,12 +182,12 @@ TEST_F(TextureCacheTest, BmpToJpgReadsTheJpgButKeepsTheBmpName)
     EXPECT_EQ(g_Render.LoadTexture("Data/Tex/Other.bmp", 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN), -1);
 }
 
-TEST_F(TextureCacheTest, PackComesBeforeTheLooseFileAndTheLooseFileFillsIn)
+TEST_F(TextureCacheDemoDataTest, PackComesBeforeTheLooseFileAndTheLooseFileFillsIn)
 {
     SetUpTechnique();
     textures.Add("Data/Tex/Both.bmp", Bmp(16, 16));
-    WriteBytes("Data/Tex/Both.bmp", Bmp(8, 8));
-    WriteBytes("Data/Tex/LooseOnly.bmp", Bmp(4, 4));
+    WriteFileBytes("Data/Tex/Both.bmp", Bmp(8, 8));
+    WriteFileBytes("Data/Tex/LooseOnly.bmp", Bmp(4, 4));
     Start(true);
 
     const TextureId both = g_Render.LoadTexture("Data/Tex/Both.bmp", 1, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
@@ -199,22 +199,22 @@ TEST_F(TextureCacheTest, PackComesBeforeTheLooseFileAndTheLooseFileFillsIn)
     EXPECT_EQ(g_Render.LoadTexture("Data/Tex/Nowhere.bmp", 1, D3DPOOL_MANAGED, D3DFMT_UNKNOWN), -1);
 }
 
-TEST_F(TextureCacheTest, DamagedFilesGiveNoTexture)
+TEST_F(TextureCacheDemoDataTest, DamagedFilesGiveNoTexture)
 {
-    WriteBytes("Data/Tex/empty.bmp", {});
-    WriteBytes("Data/Tex/garbage.dds", std::vector<uint8_t>(200, 0x44));
+    WriteFileBytes("Data/Tex/empty.bmp", {});
+    WriteFileBytes("Data/Tex/garbage.dds", std::vector<uint8_t>(200, 0x44));
     std::vector<uint8_t> cut = Bmp(32, 32);
     cut.resize(cut.size() / 2);
-    WriteBytes("Data/Tex/cut.bmp", cut);
+    WriteFileBytes("Data/Tex/cut.bmp", cut);
     Start(false);
     for (const char* name : {"Data/Tex/empty.bmp", "Data/Tex/garbage.dds", "Data/Tex/cut.bmp"})
         EXPECT_EQ(g_Render.LoadTexture(name, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN), -1) << name;
     EXPECT_EQ(g_Render.LoadTexture(nullptr, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN), -1);
 }
 
-TEST_F(TextureCacheTest, FullCacheRefusesTheNextNameWithoutMakingIt)
+TEST_F(TextureCacheDemoDataTest, FullCacheRefusesTheNextNameWithoutMakingIt)
 {
-    WriteBytes("Data/Tex/t.bmp", Bmp(4, 4));
+    WriteFileBytes("Data/Tex/t.bmp", Bmp(4, 4));
     Start(false);
     // The device already holds its three default textures.
     int loaded = 3;
@@ -235,14 +235,14 @@ TEST_F(TextureCacheTest, FullCacheRefusesTheNextNameWithoutMakingIt)
     EXPECT_EQ(g_Render.LoadTexture("Data/Tex/../Tex/0000/../t.bmp", 1, D3DPOOL_MANAGED, D3DFMT_UNKNOWN), 3);
 }
 
-TEST_F(TextureCacheTest, LongNamesAreCutToWhatASlotHolds)
+TEST_F(TextureCacheDemoDataTest, LongNamesAreCutToWhatASlotHolds)
 {
     // 300 characters of folders that resolve to a real file.
     std::string longName = "Data/Tex";
     while (longName.size() < 290)
         longName += "/.";
     longName += "/t.bmp";
-    WriteBytes("Data/Tex/t.bmp", Bmp(4, 4));
+    WriteFileBytes("Data/Tex/t.bmp", Bmp(4, 4));
     Start(false);
 
     // The file can not be named in the 255 bytes the loader reads by, so it
@@ -262,9 +262,9 @@ TEST_F(TextureCacheTest, LongNamesAreCutToWhatASlotHolds)
     EXPECT_EQ(g_Render.LoadTexture(fit.c_str(), 1, D3DPOOL_MANAGED, D3DFMT_UNKNOWN), id);
 }
 
-TEST_F(TextureCacheTest, ReleaseByNameAndTheShutdownSweep)
+TEST_F(TextureCacheDemoDataTest, ReleaseByNameAndTheShutdownSweep)
 {
-    WriteBytes("Data/Tex/t.bmp", Bmp(4, 4));
+    WriteFileBytes("Data/Tex/t.bmp", Bmp(4, 4));
     Start(false);
     g_DebugLog = 1;
     const TextureId id = g_Render.LoadTexture("Data/Tex/t.bmp", 1, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
@@ -275,7 +275,7 @@ TEST_F(TextureCacheTest, ReleaseByNameAndTheShutdownSweep)
     EXPECT_EQ(g_Render.textures.GetRefCount(id), 2);
 
     g_Render.ReleaseAllTextures();
-    const std::string log = ReadText("debug.txt");
+    const std::string log = ReadFileText("debug.txt");
     EXPECT_NE(log.find("\tCTextureManager::ReleaseAllTextures() start..."), std::string::npos);
     EXPECT_NE(log.find("\t\tTexture lost! (ID: " + std::to_string(id) + "; REF: 2; Name: Data/Tex/t.bmp"),
               std::string::npos)
@@ -289,10 +289,10 @@ TEST_F(TextureCacheTest, ReleaseByNameAndTheShutdownSweep)
 
     // A missing file is logged by name.
     EXPECT_EQ(g_Render.LoadTexture("Data/Tex/missing.bmp", 1, D3DPOOL_MANAGED, D3DFMT_UNKNOWN), -1);
-    EXPECT_NE(ReadText("debug.txt").find("Load texture failed: Data/Tex/missing.bmp"), std::string::npos);
+    EXPECT_NE(ReadFileText("debug.txt").find("Load texture failed: Data/Tex/missing.bmp"), std::string::npos);
 }
 
-TEST_F(TextureCacheTest, FillColorTextureMakesAndFillsACallerTexture)
+TEST_F(TextureCacheDemoDataTest, FillColorTextureMakesAndFillsACallerTexture)
 {
     Start(false);
     IDirect3DTexture9* texture = nullptr;

@@ -13,6 +13,8 @@
 #include "core/FileManager.h"
 #include "core/Settings.h"
 #include "platform/os/MessageBox.h"
+#include "tests/support/Paths.h"
+#include "tests/support/TempFolder.h"
 #include "tools/DataTree.h"
 
 namespace testdata
@@ -55,10 +57,13 @@ class DataFolder
 public:
     DataFolder(const DataTree& tree, bool packs)
     {
-        char pattern[] = "/tmp/trallowmere-data-XXXXXX";
-        char* made = mkdtemp(pattern);
-        EXPECT_NE(made, nullptr);
-        m_Dir = made ? made : "/tmp";
+        m_Dir = testsupport::MakeTempFolder("trallowmere-data-");
+        if (m_Dir.empty())
+        {
+            ADD_FAILURE() << "no temporary folder";
+            m_Keep = true;
+            return;
+        }
         tree.WriteAll(m_Dir);
         Enter(m_Dir, packs);
     }
@@ -72,10 +77,7 @@ public:
             EXPECT_EQ(chdir(m_SavedCwd.c_str()), 0);
         }
         if (!m_Keep)
-        {
-            std::error_code ec;
-            std::filesystem::remove_all(m_Dir, ec);
-        }
+            testsupport::RemoveFolder(m_Dir);
     }
     const std::string& Dir() const { return m_Dir; }
 
@@ -96,12 +98,5 @@ private:
     std::string m_SavedCwd;
     bool m_Keep = false;
 };
-
-// The generated demo data (made by the generator before the tests run).
-inline std::string DemoDataRoot()
-{
-    const char* env = std::getenv("TRALLOWMERE_TESTDATA");
-    return env && env[0] ? env : TRALLOWMERE_TEST_DATA;
-}
 
 }   // namespace testdata

@@ -13,6 +13,7 @@
 #include "scene/LightEffects.h"
 #include "scene/MeshEffects.h"
 #include "scene/StaticObjectFixture.h"
+#include "tests/support/Files.h"
 #include "world/LandscapeTestSupport.h"
 
 using testdata::Line;
@@ -469,20 +470,12 @@ namespace
 
 std::vector<uint8_t> ReadDemoFile(const std::string& path)
 {
-    std::vector<uint8_t> bytes;
-    FILE* f = std::fopen((testdata::DemoDataRoot() + "/" + path).c_str(), "rb");
-    if (!f)
-        return bytes;
-    int c;
-    while ((c = std::fgetc(f)) != EOF)
-        bytes.push_back((uint8_t)c);
-    std::fclose(f);
-    return bytes;
+    return testsupport::ReadFileBytes(testsupport::DemoDataDir() + "/" + path);
 }
 
 // Objects of one description share the mesh record and texture; releasing one
 // leaves the other and its sub-objects whole.
-TEST(StaticObjectMeshTest, SharedRecordSurvivesReleaseOfOneObject)
+TEST(StaticObjectMeshDemoDataTest, SharedRecordSurvivesReleaseOfOneObject)
 {
     landtest::RecordingDevice device;
     DataTree tree;

@@ -5,25 +5,20 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "core/FileManager.h"
 #include "core/Settings.h"
+#include "tests/support/Files.h"
+#include "tests/support/Paths.h"
+#include "tests/support/TempFolder.h"
 #include "tools/PackWriter.h"
 
 namespace fs = std::filesystem;
 
 namespace
 {
-
-std::vector<uint8_t> ReadFileBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 int ModeOf(PackKind kind)
 {
@@ -51,7 +46,7 @@ void ExpectPacksMatchLooseFiles(const fs::path& root, size_t minimumFiles)
             path.compare(path.size() - 4, 4, ".pak") == 0)
             continue;
         SCOPED_TRACE(path);
-        std::vector<uint8_t> loose = ReadFileBytes(entry.path());
+        std::vector<uint8_t> loose = testsupport::ReadFileBytes(entry.path().string());
         int size = -1;
         int h = g_FileManager.Open(path.c_str(), ModeOf(kind), &size);
         ASSERT_NE(h, -1);
@@ -87,9 +82,9 @@ void ExpectPacksMatchLooseFiles(const fs::path& root, size_t minimumFiles)
 
 TEST(DataTreeTest, WritesLooseFilesAndPacks)
 {
-    char pattern[] = "/tmp/dttestXXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    fs::path root(pattern);
+    TempFolder folder;
+    ASSERT_TRUE(folder.Make("dttest"));
+    const fs::path root(folder.path());
 
     DataTree tree;
     tree.AddText("Data/Misc/List.obj", "LABEL                           1\nnext\n");
@@ -101,7 +96,7 @@ TEST(DataTreeTest, WritesLooseFilesAndPacks)
     EXPECT_EQ(tree.Files().size(), 5u);
 
     ASSERT_TRUE(tree.WriteAll(root.string()));
-    EXPECT_EQ(ReadFileBytes(root / "Data/Misc/List.obj"),
+    EXPECT_EQ(testsupport::ReadFileBytes((root / "Data/Misc/List.obj").string()),
               (std::vector<uint8_t>{'r', 'e', 'p', 'l', 'a', 'c', 'e', 'd', '\n'}));
     EXPECT_TRUE(fs::exists(root / "Game.ini"));
     for (const char* pack : {"Objects", "World", "Textures", "SD"})
@@ -110,26 +105,23 @@ TEST(DataTreeTest, WritesLooseFilesAndPacks)
         EXPECT_TRUE(fs::exists(root / "Data" / (std::string(pack) + ".pak"))) << pack;
     }
     ExpectPacksMatchLooseFiles(root, 4);
-    fs::remove_all(root);
 }
 
 TEST(DataTreeTest, TextWithEmptyLinesIsRefused)
 {
-    char pattern[] = "/tmp/dttestXXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
+    TempFolder folder;
+    ASSERT_TRUE(folder.Make("dttest"));
     DataTree tree;
     tree.AddText("Data/Misc/Bad.obj", "A\n\nB\n");
-    EXPECT_FALSE(tree.WriteAll(pattern));
+    EXPECT_FALSE(tree.WriteAll(folder.path()));
     DataTree crlf;
     crlf.AddText("Data/Misc/Bad.obj", "A\r\nB\r\n");
-    EXPECT_FALSE(crlf.WriteAll(pattern));
-    fs::remove_all(pattern);
+    EXPECT_FALSE(crlf.WriteAll(folder.path()));
 }
 
 TEST(DataTreeTest, DemoDataPacksMatchTheLooseFiles)
 {
-    const char* dir = std::getenv("TRALLOWMERE_TESTDATA");
-    fs::path root = dir ? fs::path(dir) : fs::path(TRALLOWMERE_TEST_DATA);
+    const fs::path root(testsupport::DemoDataDir());
     if (!fs::exists(root / "Data/Objects.hdr"))
         GTEST_SKIP() << "no demo data at " << root;
     ExpectPacksMatchLooseFiles(root, 1);

@@ -7,14 +7,16 @@
 
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/image/ImageDecode.h"
+#include "tests/support/Files.h"
+#include "tests/support/Paths.h"
 #include "tools/DataTree.h"
 #include "tools/FontBaker.h"
+
+using testsupport::ReadFileBytes;
 
 namespace
 {
@@ -89,12 +91,6 @@ const ScannedGlyph* Find(const ScannedFont& f, char c)
         if (g.character == c)
             return &g;
     return nullptr;
-}
-
-std::vector<uint8_t> ReadFile(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
 }
 
 }   // namespace
@@ -299,9 +295,9 @@ TEST(FontBaker, FolderHoldsTheThreeFiles)
     EXPECT_EQ(img.data[0], font.bgra);
 }
 
-TEST(FontBaker, GameFontFoldersAreGenerated)
+TEST(FontBakerDemoData, GameFontFoldersAreGenerated)
 {
-    const std::string root = std::string(TRALLOWMERE_TEST_DATA) + "/Data/Interface/Fonts/";
+    const std::string root = testsupport::DemoDataDir() + "/Data/Interface/Fonts/";
     struct Case
     {
         const char* folder;
@@ -310,9 +306,9 @@ TEST(FontBaker, GameFontFoldersAreGenerated)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.folder);
-        std::vector<uint8_t> chars = ReadFile(root + c.folder + "/Main.dat");
-        std::vector<uint8_t> mask = ReadFile(root + c.folder + "/Mask.dat");
-        std::vector<uint8_t> picture = ReadFile(root + c.folder + "/Main.dds");
+        std::vector<uint8_t> chars = ReadFileBytes(root + c.folder + "/Main.dat");
+        std::vector<uint8_t> mask = ReadFileBytes(root + c.folder + "/Mask.dat");
+        std::vector<uint8_t> picture = ReadFileBytes(root + c.folder + "/Main.dds");
         ASSERT_FALSE(chars.empty());
         ASSERT_LE(chars.size(), 255u);
         std::string list(chars.begin(), chars.end());

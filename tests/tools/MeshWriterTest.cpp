@@ -5,13 +5,15 @@
 
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/image/ImageDecode.h"
+#include "tests/support/Files.h"
+#include "tests/support/Paths.h"
 #include "tools/MeshWriter.h"
+
+using testsupport::ReadFileBytes;
 
 namespace
 {
@@ -149,12 +151,6 @@ MeshPart NumberedPart(int vertices, float base)
         p.vertices.push_back(v);
     }
     return p;
-}
-
-std::vector<uint8_t> ReadFile(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
 }
 
 }   // namespace
@@ -431,10 +427,10 @@ TEST(MeshWriter, ComputePartBoundsOfAnEmptyPartIsZero)
     EXPECT_EQ(p.radius, 0);
 }
 
-TEST(DemoMesh, CrateIsAReadableMeshWithCollisionSlots)
+TEST(DemoDataMesh, CrateIsAReadableMeshWithCollisionSlots)
 {
-    const std::string root = TRALLOWMERE_TEST_DATA;
-    std::vector<uint8_t> bytes = ReadFile(root + "/Data/Static/Crate/Main.msh");
+    const std::string root = testsupport::DemoDataDir();
+    std::vector<uint8_t> bytes = ReadFileBytes(root + "/Data/Static/Crate/Main.msh");
     ASSERT_FALSE(bytes.empty());
     ParsedMesh m;
     ASSERT_TRUE(Parse(bytes, m));
@@ -451,7 +447,7 @@ TEST(DemoMesh, CrateIsAReadableMeshWithCollisionSlots)
     }
 
     // The description names the mesh and a texture that both exist.
-    std::vector<uint8_t> text = ReadFile(root + "/Data/Static/Crate/Main.obj");
+    std::vector<uint8_t> text = ReadFileBytes(root + "/Data/Static/Crate/Main.obj");
     std::string desc(text.begin(), text.end());
     std::vector<std::string> lines;
     size_t start = 0;
@@ -467,7 +463,7 @@ TEST(DemoMesh, CrateIsAReadableMeshWithCollisionSlots)
     EXPECT_EQ(lines[3].substr(32), "GCLASS_STATIC");
     EXPECT_EQ(lines[4].substr(32), "GTYPE_STATIC");
     EXPECT_EQ(lines[6].substr(32), "Data/Static/Crate/Main.msh");
-    std::vector<uint8_t> texture = ReadFile(root + "/" + lines[7].substr(32));
+    std::vector<uint8_t> texture = ReadFileBytes(root + "/" + lines[7].substr(32));
     DecodedImage img;
     ASSERT_TRUE(DecodeImage(texture.data(), texture.size(), img));
     EXPECT_EQ(img.width, 128);

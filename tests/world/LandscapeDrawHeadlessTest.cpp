@@ -10,9 +10,11 @@
 #include "app/Game.h"
 #include "app/RaceTable.h"
 #include "platform/d3d/D3D9Backend.h"
-#include "tests/GoldenImage.h"
 #include "tests/render/RenderTestSupport.h"
-#include "tests/world/FixedSun.h"
+#include "tests/support/FixedSun.h"
+#include "tests/support/GoldenImage.h"
+#include "tests/support/Paths.h"
+#include "tests/support/TestDevice.h"
 #include "world/Landscape.h"
 #include "world/LandscapeDraw.h"
 
@@ -24,16 +26,15 @@ namespace
 const UINT kWidth = 160, kHeight = 120;
 const DWORD kSkyColour = 0xFF7FA8D8;
 
-class LandscapeHeadlessTest : public RenderFixture
+class LandscapeHeadlessDemoDataTest : public RenderFixture
 {
 protected:
     void SetUp() override
     {
         RenderFixture::SetUp();
-        D3DSelectBackend(D3DBackendKind::OpenGL);
-        window = D3DCreateHiddenWindow((int)kWidth, (int)kHeight);
-        if (!window)
+        if (!hidden.Open((int)kWidth, (int)kHeight))
             GTEST_SKIP() << "no video driver";
+        window = hidden.get();
         D3DOverrideAdapterModes({D3DDISPLAYMODE{kWidth, kHeight, 60, D3DFMT_X8R8G8B8}});
         g_ShadowQuality = 0;
         UseDemoData(true);
@@ -61,9 +62,7 @@ protected:
         ClearRaceBlock();
         g_Game.activeCamera = nullptr;
         g_Render.FreeD3DRender();
-        if (window)
-            D3DDestroyHiddenWindow(window);
-        window = nullptr;
+        hidden.Close();
         RenderFixture::TearDown();
         D3DSelectBackend(D3DBackendKind::Recording);
     }
@@ -109,10 +108,11 @@ protected:
         return pixels;
     }
 
+    testdevice::HiddenWindow hidden;
     HWND window = nullptr;
 };
 
-TEST_F(LandscapeHeadlessTest, EachDemoAreaFromItsStartLine)
+TEST_F(LandscapeHeadlessDemoDataTest, EachDemoAreaFromItsStartLine)
 {
     for (int area = 0; area < 3; area++)
     {
@@ -121,8 +121,7 @@ TEST_F(LandscapeHeadlessTest, EachDemoAreaFromItsStartLine)
         const std::vector<uint8_t> pixels = RenderArea(area);
         StopDevice();
         ASSERT_EQ(pixels.size(), (size_t)kWidth * kHeight * 4);
-        const std::string path =
-            std::string(TRALLOWMERE_BUILD_DIR) + "/landscape_area0" + std::to_string(area + 1) + ".png";
+        const std::string path = testsupport::BuildDir() + "/landscape_area0" + std::to_string(area + 1) + ".png";
         EXPECT_TRUE(golden::WritePng(path, pixels, (int)kWidth, (int)kHeight)) << path;
 
         // Ground fills the lower half, the sky shows above it, and the ground
@@ -151,7 +150,7 @@ TEST_F(LandscapeHeadlessTest, EachDemoAreaFromItsStartLine)
         EXPECT_TRUE(varied);
         if (area == 0)
         {
-            EXPECT_TRUE(golden::CompareWithGolden("world/landscape_area01", pixels, (int)kWidth, (int)kHeight, 12));
+            EXPECT_EQ(golden::Mismatch("world/landscape_area01", pixels, (int)kWidth, (int)kHeight, 12), "");
         }
     }
 }

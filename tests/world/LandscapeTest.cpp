@@ -248,10 +248,10 @@ TEST_P(LandscapeLoadTest, TerrainDiffuseFollowsGlowAtEveryLoad)
 }
 
 // The generated demo areas, from the packs and as loose files.
-TEST_P(LandscapeLoadTest, DemoAreasLoad)
+TEST_P(LandscapeLoadTest, DemoDataAreasLoad)
 {
     landtest::RecordingDevice device;
-    testdata::DataFolder folder(testdata::DemoDataRoot(), GetParam());
+    testdata::DataFolder folder(testsupport::DemoDataDir(), GetParam());
     testdata::MessageCapture capture;
     ASSERT_EQ(g_Landscape.LoadSurfaces(), 1);
     EXPECT_NE(g_Landscape.waterNoiseTexture, -1);
@@ -475,15 +475,15 @@ TEST_F(GroundQueryTest, HeightAgreesWithTerrainBody)
     EXPECT_EQ(g_Landscape.RayTest(from, to, nullptr), 0);
 }
 
-TEST(GroundQueryDemoTest, HeightAgreesWithTerrainBodyOnDemoArea)
+TEST(GroundQueryDemoDataTest, HeightAgreesWithTerrainBodyOnDemoArea)
 {
-    testdata::DataFolder folder(testdata::DemoDataRoot(), true);
+    testdata::DataFolder folder(testsupport::DemoDataDir(), true);
     ASSERT_EQ(g_Landscape.LoadArea(1, 0), 1);
     ExpectHeightMatchesRays(300, 11);
     g_Landscape.Release();
 }
 
-TEST(GroundQueryDemoTest, NothingLoadedMeansNoBodyAndZeroHeight)
+TEST(GroundQueryDemoDataTest, NothingLoadedMeansNoBodyAndZeroHeight)
 {
     std::unique_ptr<CLandscape> land(new CLandscape());
     land->Update();
@@ -494,7 +494,7 @@ TEST(GroundQueryDemoTest, NothingLoadedMeansNoBodyAndZeroHeight)
     EXPECT_EQ(land->GetCellHeight(p), 0.0f);
     EXPECT_EQ(land->RayTest(p, p, nullptr), 0);
     // After an area is freed its body is gone and none is built again.
-    testdata::DataFolder folder(testdata::DemoDataRoot(), true);
+    testdata::DataFolder folder(testsupport::DemoDataDir(), true);
     ASSERT_EQ(g_Landscape.LoadArea(2, 0), 1);
     g_Landscape.Update();
     EXPECT_NE(g_Landscape.heightBody, nullptr);

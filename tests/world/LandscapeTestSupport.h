@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "RecordingDeviceFixture.h"
 #include "render/D3DRender.h"
 #include "scene/StaticObjectFixture.h"
+#include "tests/support/TestDevice.h"
 #include "tools/DataTree.h"
 #include "world/Landscape.h"
 

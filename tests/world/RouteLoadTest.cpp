@@ -213,9 +213,9 @@ TEST_F(RouteLoadTest, RacePathFollowsTheRowAndIsRebuiltOnTheLoadedArea)
     EXPECT_EQ(g_RacePath, nullptr);
 }
 
-TEST_F(RouteLoadTest, DemoAreasHaveLongClosedRoutes)
+TEST_F(RouteLoadTest, DemoDataAreasHaveLongClosedRoutes)
 {
-    testdata::DataFolder folder(testdata::DemoDataRoot(), true);
+    testdata::DataFolder folder(testsupport::DemoDataDir(), true);
     testdata::MessageCapture capture;
     for (int area = 0; area < 3; area++)
     {

@@ -6,8 +6,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "GoldenImage.h"
 #include "platform/math/D3DXMath.h"
+#include "tests/support/GoldenImage.h"
+#include "tests/support/TestDevice.h"
 #include "tools/ImageWriter.h"
 
 namespace
@@ -35,7 +36,7 @@ class DrawTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(device.Create(64, 64)) << device.error();
+        ASSERT_TRUE(device.OpenHeadless(64, 64)) << device.error();
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
         // World x and y from -1 to 1 fill the screen, looking along +z.
         D3DXMATRIX identity, ortho;
@@ -94,7 +95,7 @@ protected:
         device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, screen, sizeof(ScreenVertex));
     }
 
-    golden::HeadlessDevice device;
+    testdevice::TestDevice device;
 };
 
 // ---------------------------------------------------------------------------
@@ -199,7 +200,7 @@ TEST_F(DrawTest, LitTexturedMeshMatchesGolden)
     ASSERT_EQ(D3D_OK, mesh->DrawSubset(0));
 
     std::vector<uint8_t> pixels = device.ReadRenderTarget();
-    EXPECT_TRUE(golden::CompareWithGolden("device/lit_textured_cube", pixels, 64, 64));
+    EXPECT_EQ(golden::Mismatch("device/lit_textured_cube", pixels, 64, 64), "");
     device->SetTexture(0, nullptr);
     texture->Release();
     mesh->Release();

@@ -7,9 +7,10 @@
 #include <random>
 #include <string>
 
-#include "GoldenImage.h"
 #include "platform/d3d/EffectParser.h"
 #include "platform/math/D3DXMath.h"
+#include "tests/support/GoldenImage.h"
+#include "tests/support/TestDevice.h"
 
 namespace
 {
@@ -300,7 +301,7 @@ class EffectDrawTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(device.Create(32, 32)) << device.error();
+        ASSERT_TRUE(device.OpenHeadless(32, 32)) << device.error();
         ID3DXBuffer* errors = nullptr;
         HRESULT hr =
             D3DXCreateEffect(device.get(), kEffect, sizeof kEffect - 1, nullptr, nullptr, 0, nullptr, &effect, &errors);
@@ -337,7 +338,7 @@ protected:
         return t;
     }
 
-    golden::HeadlessDevice device;
+    testdevice::TestDevice device;
     ID3DXEffect* effect = nullptr;
 };
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/d3d/D3D9.h"
+#include "tests/support/TestDevice.h"
 #include "tools/ImageWriter.h"
 
 namespace
@@ -20,15 +21,9 @@ protected:
         D3DSelectBackend(D3DBackendKind::Recording);
         d3d = Direct3DCreate9(D3D_SDK_VERSION);
         ASSERT_NE(nullptr, d3d);
-        pp = {};
-        pp.BackBufferWidth = 800;
-        pp.BackBufferHeight = 600;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+        pp = testdevice::WindowedParameters(800, 600);
         pp.BackBufferCount = 2;
         pp.SwapEffect = D3DSWAPEFFECT_FLIP;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D24S8;
         ASSERT_EQ(D3D_OK,
                   d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device));
         D3DClearRecordedCalls();

@@ -2,7 +2,8 @@
 // them on: origin at the top left, pixel centres at whole coordinates.
 #include <gtest/gtest.h>
 
-#include "GoldenImage.h"
+#include "tests/support/GoldenImage.h"
+#include "tests/support/TestDevice.h"
 
 namespace
 {
@@ -34,8 +35,8 @@ class ScreenQuadTest : public ::testing::TestWithParam<ScreenSize>
 TEST_P(ScreenQuadTest, QuadsCoverExactlyTheirPixels)
 {
     const ScreenSize size = GetParam();
-    golden::HeadlessDevice device;
-    ASSERT_TRUE(device.Create(size.width, size.height)) << device.error();
+    testdevice::TestDevice device;
+    ASSERT_TRUE(device.OpenHeadless(size.width, size.height)) << device.error();
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetRenderState(D3DRS_ZENABLE, FALSE);
@@ -72,8 +73,8 @@ TEST_P(ScreenQuadTest, QuadsCoverExactlyTheirPixels)
 TEST_P(ScreenQuadTest, ClearStaysInsideTheViewport)
 {
     const ScreenSize size = GetParam();
-    golden::HeadlessDevice device;
-    ASSERT_TRUE(device.Create(size.width, size.height)) << device.error();
+    testdevice::TestDevice device;
+    ASSERT_TRUE(device.OpenHeadless(size.width, size.height)) << device.error();
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
     D3DVIEWPORT9 vp = {100, 50, 200, 150, 0.0f, 1.0f};
     device->SetViewport(&vp);
@@ -90,8 +91,8 @@ TEST_P(ScreenQuadTest, ClearStaysInsideTheViewport)
 TEST_P(ScreenQuadTest, LinesAndFansLandOnTheirRows)
 {
     const ScreenSize size = GetParam();
-    golden::HeadlessDevice device;
-    ASSERT_TRUE(device.Create(size.width, size.height)) << device.error();
+    testdevice::TestDevice device;
+    ASSERT_TRUE(device.OpenHeadless(size.width, size.height)) << device.error();
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);

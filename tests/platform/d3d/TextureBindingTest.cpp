@@ -3,7 +3,8 @@
 // textures, both of which the device has to keep out of its stage record.
 #include <gtest/gtest.h>
 
-#include "GoldenImage.h"
+#include "tests/support/GoldenImage.h"
+#include "tests/support/TestDevice.h"
 
 namespace
 {
@@ -31,7 +32,7 @@ IDirect3DTexture9* SolidTexture(IDirect3DDevice9* device, DWORD argb)
 
 // Draws a full-target quad whose colour is stage 1's texture and returns the
 // colour at the centre.
-DWORD DrawStageOne(golden::HeadlessDevice& device)
+DWORD DrawStageOne(testdevice::TestDevice& device)
 {
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
     QuadVertex v[4] = {{0, 0, 0, 1, 0xFFFFFFFF, 0, 0},
@@ -51,8 +52,8 @@ DWORD DrawStageOne(golden::HeadlessDevice& device)
 
 TEST(TextureBinding, NewAndReplacedTexturesLeaveTheStagesAlone)
 {
-    golden::HeadlessDevice device;
-    ASSERT_TRUE(device.Create(16, 16, false)) << device.error();
+    testdevice::TestDevice device;
+    ASSERT_TRUE(device.OpenHeadless(16, 16, false)) << device.error();
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);

@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <functional>
 
-#include "GoldenImage.h"
+#include "tests/support/GoldenImage.h"
+#include "tests/support/TestDevice.h"
 
 namespace
 {
@@ -169,8 +170,8 @@ class TextureStageTest : public ::testing::TestWithParam<StageCase>
 TEST_P(TextureStageTest, StageArithmetic)
 {
     const StageCase& c = GetParam();
-    golden::HeadlessDevice device;
-    ASSERT_TRUE(device.Create(16, 16, false)) << device.error();
+    testdevice::TestDevice device;
+    ASSERT_TRUE(device.OpenHeadless(16, 16, false)) << device.error();
     IDirect3DTexture9* texture = nullptr;
     ASSERT_EQ(D3D_OK, device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
     D3DLOCKED_RECT locked;

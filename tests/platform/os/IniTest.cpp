@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 
-#include "TempFolder.h"
+#include "tests/support/Files.h"
+#include "tests/support/TempFolder.h"
 
 namespace
 {
@@ -26,13 +26,7 @@ protected:
     void TearDown() override { folder.Remove(); }
 
     void WriteFile(const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-    std::string ReadFile()
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
+    std::string ReadFile() { return testsupport::ReadFileText(path); }
     std::string Get(const char* section, const char* key, const char* def = "DEF")
     {
         char buf[128];

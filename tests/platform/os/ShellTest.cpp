@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <thread>
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace
 {
