@@ -357,4 +357,7 @@ TEST_P(Draw2DPixelDemoDataTest, ShapesAndGlowingTextMatchTheReference)
     EXPECT_EQ(golden::Mismatch("render/draw2d_" + std::to_string(m_Width), small, w, h, 8), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(BackBuffers, Draw2DPixelDemoDataTest, ::testing::Values(800, 1024));
+INSTANTIATE_TEST_SUITE_P(BackBuffers, Draw2DPixelDemoDataTest, ::testing::Values(800, 1024),
+                         [](const ::testing::TestParamInfo<int>& i) {
+                             return std::to_string(i.param) + "x" + std::to_string(i.param * 3 / 4);
+                         });

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "platform/math/D3DXMath.h"
 #include "tests/support/GoldenImage.h"
@@ -101,6 +102,7 @@ protected:
 // ---------------------------------------------------------------------------
 struct CullCase
 {
+    const char* name;
     DWORD cull;
     bool clockwiseDrawn, counterClockwiseDrawn;
 };
@@ -123,8 +125,10 @@ TEST_P(CullTest, CullModeNamesTheWindingOnScreen)
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, CullTest,
-                         ::testing::Values(CullCase{D3DCULL_NONE, true, true}, CullCase{D3DCULL_CW, false, true},
-                                           CullCase{D3DCULL_CCW, true, false}));
+                         ::testing::Values(CullCase{"None", D3DCULL_NONE, true, true},
+                                           CullCase{"Clockwise", D3DCULL_CW, false, true},
+                                           CullCase{"CounterClockwise", D3DCULL_CCW, true, false}),
+                         [](const ::testing::TestParamInfo<CullCase>& i) { return std::string(i.param.name); });
 
 // ---------------------------------------------------------------------------
 // A lit, textured cube drawn through a mesh, with the game's clockwise culling.

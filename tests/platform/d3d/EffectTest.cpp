@@ -99,6 +99,7 @@ TEST(EffectParserTest, ReadsTechniquesPassesStatesAndParameters)
 
 struct BadFile
 {
+    const char* name;
     const char* text;
     const char* message;
 };
@@ -117,17 +118,21 @@ TEST_P(EffectParserErrorTest, NamesTheLineAndTheFault)
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, EffectParserErrorTest,
-    ::testing::Values(BadFile{"technique t\nbanana\n", "line 2: unknown keyword banana"},
-                      BadFile{"state CULLMODE NONE\n", "line 1: state outside a pass"},
-                      BadFile{"technique t\npass\nstate NOSUCH 1\n", "line 3: unknown render state NOSUCH"},
-                      BadFile{"technique t\npass\nstate CULLMODE SIDEWAYS\n", "unknown value SIDEWAYS"},
-                      BadFile{"technique t\npass\nvertex {{\nvoid main() {}\n", "line 3: block not closed"},
-                      BadFile{"technique t\npass\nvertex {{\nvoid main() {}\n}}\n", "needs a vertex and a fragment"},
-                      BadFile{"technique t\n", "technique t has no pass"},
-                      BadFile{"technique t\npass\nvertex {{\nvoid main() {}\n}}\nfragment {{\nuniform mat3 m;\n}}\n",
-                              "line 7: unsupported uniform type 'mat3'"},
-                      BadFile{"technique t\npass\nsampler 9 ADDRESSU CLAMP\n", "line 3: bad stage 9"},
-                      BadFile{"technique a\ntechnique a\n", "line 2: technique a defined twice"}));
+    ::testing::Values(
+        BadFile{"UnknownKeyword", "technique t\nbanana\n", "line 2: unknown keyword banana"},
+        BadFile{"StateOutsideAPass", "state CULLMODE NONE\n", "line 1: state outside a pass"},
+        BadFile{"UnknownRenderState", "technique t\npass\nstate NOSUCH 1\n", "line 3: unknown render state NOSUCH"},
+        BadFile{"UnknownStateValue", "technique t\npass\nstate CULLMODE SIDEWAYS\n", "unknown value SIDEWAYS"},
+        BadFile{"BlockNotClosed", "technique t\npass\nvertex {{\nvoid main() {}\n", "line 3: block not closed"},
+        BadFile{"NoFragmentProgram", "technique t\npass\nvertex {{\nvoid main() {}\n}}\n",
+                "needs a vertex and a fragment"},
+        BadFile{"TechniqueWithoutAPass", "technique t\n", "technique t has no pass"},
+        BadFile{"UnsupportedUniformType",
+                "technique t\npass\nvertex {{\nvoid main() {}\n}}\nfragment {{\nuniform mat3 m;\n}}\n",
+                "line 7: unsupported uniform type 'mat3'"},
+        BadFile{"BadSamplerStage", "technique t\npass\nsampler 9 ADDRESSU CLAMP\n", "line 3: bad stage 9"},
+        BadFile{"TechniqueDefinedTwice", "technique a\ntechnique a\n", "line 2: technique a defined twice"}),
+    [](const ::testing::TestParamInfo<BadFile>& i) { return std::string(i.param.name); });
 
 // A technique file comes from a data pack: damaged text must give an error or
 // a parse, never a crash or a runaway allocation.

@@ -2,6 +2,7 @@
 // reset, the adapter description, and the argument checks every backend shares.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -195,6 +196,7 @@ TEST_F(RecordingDeviceTest, ClearingDepthNeedsADepthSurface)
 
 struct PitchCase
 {
+    const char* name;
     D3DFORMAT format;
     UINT width;
     INT pitch;
@@ -224,10 +226,11 @@ TEST_P(PitchTest, LockedRowsFollowTheFormat)
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, PitchTest,
-                         ::testing::Values(PitchCase{D3DFMT_A8R8G8B8, 12, 48, 4 * 48 + 16},
-                                           PitchCase{D3DFMT_R5G6B5, 12, 24, 4 * 24 + 8},
-                                           PitchCase{D3DFMT_DXT1, 12, 24, 1 * 24 + 8},
-                                           PitchCase{D3DFMT_DXT5, 12, 48, 1 * 48 + 16}));
+                         ::testing::Values(PitchCase{"A8R8G8B8", D3DFMT_A8R8G8B8, 12, 48, 4 * 48 + 16},
+                                           PitchCase{"R5G6B5", D3DFMT_R5G6B5, 12, 24, 4 * 24 + 8},
+                                           PitchCase{"DXT1", D3DFMT_DXT1, 12, 24, 1 * 24 + 8},
+                                           PitchCase{"DXT5", D3DFMT_DXT5, 12, 48, 1 * 48 + 16}),
+                         [](const ::testing::TestParamInfo<PitchCase>& i) { return std::string(i.param.name); });
 
 // ---------------------------------------------------------------------------
 struct FvfCase
@@ -248,7 +251,12 @@ INSTANTIATE_TEST_SUITE_P(GameFormats, FvfSizeTest,
                          ::testing::Values(FvfCase{0x012, 24}, FvfCase{0x102, 20}, FvfCase{0x112, 32},
                                            FvfCase{0x142, 24}, FvfCase{0x144, 28}, FvfCase{0x152, 36},
                                            FvfCase{0x1C2, 28}, FvfCase{0x252, 44}, FvfCase{0x140312, 56},
-                                           FvfCase{0x140342, 48}));
+                                           FvfCase{0x140342, 48}),
+                         [](const ::testing::TestParamInfo<FvfCase>& i) {
+                             char name[32];
+                             std::snprintf(name, sizeof(name), "Fvf0x%lX", (unsigned long)i.param.fvf);
+                             return std::string(name);
+                         });
 
 // ---------------------------------------------------------------------------
 TEST_F(RecordingDeviceTest, ModesComeSmallestFirstUpToTheDesktop)

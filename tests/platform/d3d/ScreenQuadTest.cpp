@@ -2,6 +2,8 @@
 // them on: origin at the top left, pixel centres at whole coordinates.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "tests/support/GoldenImage.h"
 #include "tests/support/TestDevice.h"
 
@@ -118,6 +120,9 @@ TEST_P(ScreenQuadTest, LinesAndFansLandOnTheirRows)
     EXPECT_EQ(0u, golden::PixelAt(pixels, w, 121, 100) & 0xFFFFFF);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, ScreenQuadTest, ::testing::Values(ScreenSize{800, 600}, ScreenSize{1024, 768}));
+INSTANTIATE_TEST_SUITE_P(Sizes, ScreenQuadTest, ::testing::Values(ScreenSize{800, 600}, ScreenSize{1024, 768}),
+                         [](const ::testing::TestParamInfo<ScreenSize>& i) {
+                             return std::to_string(i.param.width) + "x" + std::to_string(i.param.height);
+                         });
 
 }   // namespace
