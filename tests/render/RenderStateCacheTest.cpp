@@ -6,9 +6,12 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "core/InputState.h"
 #include "platform/os/Clock.h"
+#include "platform/os/Window.h"
 #include "tests/render/RenderStateRecords.h"
 #include "tests/render/RenderTestSupport.h"
 
@@ -415,12 +418,35 @@ TEST(RenderFrameRate, MeasuresOncePerSecondOverTheFramesSinceTheLastMeasure)
 
 TEST_F(RenderStateCacheDemoDataTest, CursorUsesTheScreenScalesAndSetsBothMousePositions)
 {
+    // The system cursor moves on the main window to the position scaled to
+    // the back buffer; the game's own mouse positions stay on the 800 x 600
+    // screen. Different scales across and down show which is used where.
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = "CursorTestClass";
+    RegisterClassA(&wc);
+    HWND window =
+        CreateWindowExA(0, "CursorTestClass", "cursor", WS_POPUP, 0, 0, 1000, 900, nullptr, nullptr, nullptr, nullptr);
+    if (!window)
+        GTEST_SKIP() << "no video driver";
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        ;   // whatever the new window brought
+    g_Render.scaleX = 1.25f;
+    g_Render.scaleY = 1.5f;
     g_MouseX = g_MouseY = g_PrevMouseX = g_PrevMouseY = 0;
+
     g_Render.SetCursor(300.0f, 200.0f);
     EXPECT_EQ(g_MouseX, 300);
     EXPECT_EQ(g_MouseY, 200);
     EXPECT_EQ(g_PrevMouseX, 300);
     EXPECT_EQ(g_PrevMouseY, 200);
+    std::vector<std::pair<int, int>> moves;   // where the window saw the cursor go
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        if (msg.message == WM_MOUSEMOVE)
+            moves.push_back({LOWORD(msg.lParam), HIWORD(msg.lParam)});
+    EXPECT_EQ(moves, (std::vector<std::pair<int, int>>{{375, 300}}));
+    DestroyWindow(window);
 }
 
 }   // namespace

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,7 @@
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "render/D3DRender.h"
+#include "render/Views.h"
 #include "tests/render/RenderStateRecords.h"
 #include "world/LandPart.h"
 #include "world/Landscape.h"
@@ -50,8 +54,12 @@ TEST(TerrainLod, ByDistanceAndPass)
     }
 }
 
-TEST(TerrainSort, NearestFirstAndStableForTies)
+TEST(TerrainSort, NearestFirstWithTiesInTheOrderTheExchangeSortLeaves)
 {
+    // The exchange sort swaps a part with every later, nearer one, so equal
+    // distances do not keep their order: the two parts at 30 (columns 0 and 2)
+    // come out reversed, the two at 12 (columns 3 and 6) in order. The order
+    // of equal parts decides which is drawn first.
     std::vector<std::unique_ptr<CLandPart>> store;
     const float distances[] = {30, -5, 30, 12, 0, 99, 12};
     std::vector<CLandPart*> parts;
@@ -63,9 +71,10 @@ TEST(TerrainSort, NearestFirstAndStableForTies)
         parts.push_back(store.back().get());
     }
     SortPartsByDistance(parts.data(), (int)parts.size());
-    for (size_t i = 1; i < parts.size(); i++)
-        EXPECT_LE(parts[i - 1]->distance, parts[i]->distance);
-    EXPECT_EQ(parts[0]->col, 1);
+    std::vector<int> columns;
+    for (const CLandPart* part : parts)
+        columns.push_back(part->col);
+    EXPECT_EQ(columns, (std::vector<int>{1, 4, 3, 6, 2, 0, 5}));
     SortPartsByDistance(parts.data(), 0);   // nothing to do, nothing read
 }
 
@@ -213,41 +222,151 @@ TEST_F(LandscapeDrawTest, OcclusionHidesCoveredPartsUntilTheNextFrame)
     EXPECT_EQ(g_Landscape.parts[0]->visible, 1);
 }
 
+// One terrain draw as the device saw it: the part (by its base vertex), the
+// index list and triangle count, and the colour operations of the detail
+// stage (1) and the shadow stage (2) in force at the draw.
+struct TerrainDraw
+{
+    int baseVertex;
+    std::string indices;
+    int triangles;
+    DWORD detailOp, shadowOp;
+    bool operator==(const TerrainDraw& o) const
+    {
+        return baseVertex == o.baseVertex && indices == o.indices && triangles == o.triangles &&
+               detailOp == o.detailOp && shadowOp == o.shadowOp;
+    }
+};
+
+void PrintTo(const TerrainDraw& d, std::ostream* os)
+{
+    *os << "{base " << d.baseVertex << ", " << d.indices << ", " << d.triangles << " triangles, detail op "
+        << d.detailOp << ", shadow op " << d.shadowOp << "}";
+}
+
+// Walks the recorded calls, following the stage operations from the ones the
+// device held before them, and lists each indexed draw with what was in force.
+std::vector<TerrainDraw> TerrainDraws(DWORD detailOp, DWORD shadowOp)
+{
+    std::vector<TerrainDraw> draws;
+    std::string indices;
+    for (const std::string& call : D3DRecordedCalls())
+    {
+        unsigned value = 0;
+        int base = 0, triangles = 0;
+        char name[32] = {};
+        if (std::sscanf(call.c_str(), "SetTextureStageState(1, COLOROP, %u)", &value) == 1)
+            detailOp = value;
+        else if (std::sscanf(call.c_str(), "SetTextureStageState(2, COLOROP, %u)", &value) == 1)
+            shadowOp = value;
+        else if (std::sscanf(call.c_str(), "SetIndices(%31[^)])", name) == 1)
+            indices = name;
+        else if (std::sscanf(call.c_str(), "DrawIndexedPrimitive(TRIANGLELIST, %d, %*d, %*d, %*d, %d)", &base,
+                             &triangles) == 2)
+            draws.push_back(TerrainDraw{base, indices, triangles, detailOp, shadowOp});
+    }
+    return draws;
+}
+
+float GroundDistance(const float a[3], const float b[3])
+{
+    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
+}
+
 TEST_F(LandscapeDrawTest, OneDrawPerVisiblePartAtItsLevel)
 {
     Frame();
-    // Put the parts at known distances: one per level and one beyond sight.
-    const float distances[4] = {10.0f, 75.0f, 150.0f, 10.0f};
+    CLandscape& land = g_Landscape;
+    ASSERT_EQ(land.partCount, 4);
+    IDirect3DDevice9* device = g_Render.device;
+
+    // The recording's names of the three index lists.
+    std::string lodName[3];
+    for (int lod = 0; lod < 3; lod++)
+    {
+        ASSERT_NE(land.lodIndices[lod], nullptr) << lod;
+        D3DClearRecordedCalls();
+        device->SetIndices(land.lodIndices[lod]);
+        ASSERT_EQ(D3DRecordedCalls().size(), 1u);
+        lodName[lod] = D3DRecordedCalls()[0].substr(std::strlen("SetIndices("));
+        lodName[lod].pop_back();
+    }
+    EXPECT_EQ(land.lodTriangles[0], 18 * 18 * 2);
+    EXPECT_EQ(land.lodTriangles[1], 9 * 9 * 2);
+    EXPECT_EQ(land.lodTriangles[2], 6 * 6 * 2);
+
+    // A shadow map, and its focus just outside the third part, away from the
+    // others, so only that part samples it.
+    IDirect3DTexture9* shadowMap = nullptr;
+    ASSERT_EQ(
+        device->CreateTexture(64, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, &shadowMap, nullptr),
+        D3D_OK);
+    g_Render.shadowTarget1 = shadowMap;
+    g_ShadowQuality = 1;
+    const D3DXVECTOR3 savedFocus = g_Views.shadowFocus;
+    CLandPart* const shaded = land.parts[2];
+    float middle[3] = {0, 0, 0};
+    for (int i = 0; i < 4; i++)
+        for (int k = 0; k < 3; k++)
+            middle[k] += land.parts[i]->centre[k] / 4;
+    D3DXVECTOR3 outwards(shaded->centre[0] - middle[0], 0, shaded->centre[2] - middle[2]);
+    D3DXVec3Normalize(&outwards, &outwards);
+    const float reach = shaded->radius + TERRAIN_SHADOW_REACH / 2;
+    g_Views.shadowFocus =
+        D3DXVECTOR3(shaded->centre[0] + outwards.x * reach, shaded->centre[1], shaded->centre[2] + outwards.z * reach);
+    const float focus[3] = {g_Views.shadowFocus.x, g_Views.shadowFocus.y, g_Views.shadowFocus.z};
     for (int i = 0; i < 4; i++)
     {
-        g_Landscape.parts[i]->distance = distances[i];
-        g_Landscape.parts[i]->visible = i < 3;
+        if (land.parts[i] != shaded)
+        {
+            ASSERT_GE(GroundDistance(focus, land.parts[i]->centre) - land.parts[i]->radius, TERRAIN_SHADOW_REACH) << i;
+        }
     }
+
+    // Distances of the middle level, the finest and the coarsest, so the
+    // detail stage goes off, on and off again between the parts; the fourth
+    // part is out of sight.
+    const float distances[4] = {75.0f, 10.0f, 150.0f, 10.0f};
+    for (int i = 0; i < 4; i++)
+    {
+        land.parts[i]->distance = distances[i];
+        land.parts[i]->visible = i < 3;
+    }
+    DWORD detailOp = 0, shadowOp = 0;
+    device->GetTextureStageState(1, D3DTSS_COLOROP, &detailOp);
+    device->GetTextureStageState(2, D3DTSS_COLOROP, &shadowOp);
     D3DClearRecordedCalls();
-    g_Landscape.Draw();
-    const int* t = g_Landscape.lodTriangles;
-    EXPECT_EQ(DrawnTriangles(), (std::vector<int>{t[0], t[1], t[2]}));
-    EXPECT_EQ(t[0], 18 * 18 * 2);
-    EXPECT_EQ(t[1], 9 * 9 * 2);
-    EXPECT_EQ(t[2], 6 * 6 * 2);
-    // Lit, textured, the detail map modulated in twice on the near part only.
+    land.Draw();
+    const std::vector<TerrainDraw> expected = {
+        {land.parts[0]->baseVertex, lodName[1], land.lodTriangles[1], D3DTOP_DISABLE, D3DTOP_DISABLE},
+        {land.parts[1]->baseVertex, lodName[0], land.lodTriangles[0], D3DTOP_MODULATE2X, D3DTOP_DISABLE},
+        {land.parts[2]->baseVertex, lodName[2], land.lodTriangles[2], D3DTOP_DISABLE, D3DTOP_MODULATE},
+    };
+    EXPECT_EQ(TerrainDraws(detailOp, shadowOp), expected);
+    // Lit and textured without the vertex colours; the stages are back to one
+    // texture afterwards.
     EXPECT_TRUE(Recorded("SetRenderState(LIGHTING, 1)"));
     EXPECT_TRUE(Recorded("SetRenderState(COLORVERTEX, 0)"));
-    EXPECT_TRUE(Recorded("SetTextureStageState(1, COLOROP, " + std::to_string(D3DTOP_MODULATE2X) + ")"));
     EXPECT_TRUE(Recorded("SetTextureStageState(1, TEXTURETRANSFORMFLAGS, 2)"));
-    // The stages are back to one texture afterwards.
-    const std::vector<std::string>& calls = D3DRecordedCalls();
-    ASSERT_FALSE(calls.empty());
     EXPECT_TRUE(Recorded("SetTextureStageState(2, COLOROP, " + std::to_string(D3DTOP_DISABLE) + ")"));
     EXPECT_TRUE(Recorded("SetRenderState(COLORVERTEX, 1)"));
+    device->GetTextureStageState(1, D3DTSS_COLOROP, &detailOp);
+    device->GetTextureStageState(2, D3DTSS_COLOROP, &shadowOp);
+    EXPECT_EQ(detailOp, (DWORD)D3DTOP_DISABLE);
+    EXPECT_EQ(shadowOp, (DWORD)D3DTOP_DISABLE);
 
-    // The reflection pass draws every part coarsest, with culling off and back.
+    // The reflection pass draws every visible part coarsest, with culling off
+    // and back, and leaves the stages alone between the parts.
     D3DClearRecordedCalls();
     g_ReflectionPass = 1;
-    g_Landscape.Draw();
+    land.Draw();
     g_ReflectionPass = 0;
-    EXPECT_EQ(DrawnTriangles(), (std::vector<int>{t[2], t[2], t[2]}));
+    EXPECT_EQ(DrawnTriangles(), (std::vector<int>{land.lodTriangles[2], land.lodTriangles[2], land.lodTriangles[2]}));
     EXPECT_TRUE(Recorded("SetRenderState(CULLMODE, 1)"));
+
+    g_Views.shadowFocus = savedFocus;
+    g_Render.shadowTarget1 = nullptr;
+    shadowMap->Release();
 }
 
 TEST_F(LandscapeDrawTest, ShadowCasterDrawsVisiblePartsInTheShadowAtTheMiddleLevel)
