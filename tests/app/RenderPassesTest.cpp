@@ -3,14 +3,19 @@
 // with visible water, and one picture of a box's shadow on a plane.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/Game.h"
+#include "app/RaceTable.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
+#include "core/RaceState.h"
 #include "core/RunFlags.h"
 #include "core/Settings.h"
 #include "render/D3DRender.h"
@@ -18,6 +23,8 @@
 #include "tests/support/GoldenImage.h"
 #include "tests/support/TestDevice.h"
 #include "world/Landscape.h"
+#include "world/LandscapeDraw.h"
+#include "world/LandscapeTestSupport.h"
 #include "world/Sky.h"
 
 namespace
@@ -458,6 +465,160 @@ TEST_F(RecordingPassTest, ClipPlaneGoesOnAndOffThroughTheRecordSoTheNextSetterSt
     g_Render.SetClipPlaneEnable(D3DCLIPPLANE0);
     device->GetRenderState(D3DRS_CLIPPLANEENABLE, &clip);
     EXPECT_EQ(DWORD(D3DCLIPPLANE0), clip) << "the record followed the pass's change";
+}
+
+// A frame's passes over a small loaded area: each drawing step notes its pass,
+// its name and the stretch of the device log it made, and then draws as the
+// game's step does.
+class MainPassOrderTest : public RecordingPassTest
+{
+protected:
+    struct Drawn
+    {
+        std::string step;
+        size_t from, to;   // its calls in D3DRecordedCalls()
+    };
+
+    void SetUp() override
+    {
+        RecordingPassTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        landtest::AddArea(tree, landtest::AreaSpec());
+        folder.reset(new testdata::DataFolder(tree, true));
+        ClearRaceBlock();
+        FillCareerRows();
+        ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
+        ASSERT_EQ(LookAlongRacePath(&game.mainCamera), 1);
+        game.activeCamera = &game.mainCamera;
+        g_Landscape.Update();
+        g_Landscape.UpdateVisibility();
+        g_Landscape.visibleWaterParts = 1;   // so the reflection pass runs
+        g_ShadowQuality = 1;                 // leaves, motorcycles and riders cast shadows
+
+        for (GameStep& s : game.reflectionSteps)
+            s.run = Noting(std::string("reflection: ") + s.name, s.run);
+        for (ShadowCaster& c : game.shadowCasters)
+        {
+            const std::function<void()> draw = c.draw;
+            c.draw = [this, name = "shadow: " + std::string(c.name), draw] {
+                Note(name, [draw] {
+                    draw();
+                    return 1;
+                });
+            };
+        }
+        for (GameStep& s : game.mainPassSteps)
+            s.run = Noting(std::string("main: ") + s.name, s.run);
+        D3DClearRecordedCalls();
+    }
+    void TearDown() override
+    {
+        g_Landscape.Release();
+        ClearRaceBlock();
+        folder.reset();
+        RecordingPassTest::TearDown();
+    }
+
+    std::function<int()> Noting(const std::string& name, std::function<int()> run)
+    {
+        return [this, name, run] { return Note(name, run); };
+    }
+    int Note(const std::string& name, const std::function<int()>& run)
+    {
+        // The main pass draws into the back buffer, from the main camera, with
+        // neither off-screen pass running.
+        if (name.compare(0, 5, "main:") == 0)
+        {
+            IDirect3DSurface9* target = nullptr;
+            device->GetRenderTarget(0, &target);
+            EXPECT_EQ(backBuffer, target) << name;
+            if (target)
+                target->Release();
+            EXPECT_EQ(0, g_ShadowPass) << name;
+            EXPECT_EQ(0, g_ReflectionPass) << name;
+            EXPECT_EQ(&game.mainCamera, game.activeCamera) << name;
+        }
+        const size_t from = D3DRecordedCalls().size();
+        const int result = run();
+        drawn.push_back(Drawn{name, from, D3DRecordedCalls().size()});
+        return result;
+    }
+
+    // The steps whose stretch of the log holds a terrain draw.
+    std::vector<std::string> StepsDrawingTerrain() const
+    {
+        const std::vector<std::string>& calls = D3DRecordedCalls();
+        std::vector<std::string> steps;
+        for (const Drawn& d : drawn)
+            for (size_t i = d.from; i < d.to; i++)
+                if (calls[i].compare(0, 35, "DrawIndexedPrimitive(TRIANGLELIST, ") == 0)
+                {
+                    steps.push_back(d.step);
+                    break;
+                }
+        return steps;
+    }
+
+    DataTree tree;
+    std::unique_ptr<testdata::DataFolder> folder;
+    std::vector<Drawn> drawn;
+};
+
+TEST_F(MainPassOrderTest, MainPassDrawsInTheGameOrderAfterTheReflectionAndTheShadowMap)
+{
+    game.Render();
+
+    const std::vector<std::string> expected = {
+        "reflection: CLandscape::Draw",
+        "reflection: CStaticObjectManager::Draw 0x100",
+        "reflection: CStaticObjectManager::DrawLightEffects 0x100",
+        "reflection: CNatureManager::DrawTreeLeafs",
+        "shadow: CNatureManager::DrawTreeLeafsShadow",
+        "shadow: CVehicleManager::RenderShadows",
+        "shadow: CHumanManager::RenderShadows",
+        "main: CSky::Draw",
+        "main: CStaticObjectManager::Draw 0x110",
+        "main: CStaticObjectManager::DrawChromeGlass 0x110",
+        "main: CLandscape::Draw",
+        "main: CWheelSkids::Render",
+        "main: CNatureManager::DrawTreeStems",
+        "main: CVehicleManager::Render",
+        "main: CVehicleManager::RenderChrome",
+        "main: CHumanManager::Render",
+        "main: CStaticObjectManager::Draw 0x20",
+        "main: CStaticObjectManager::DrawChromeGlass 0x20",
+        "main: CNatureManager::DrawGrass",
+        "main: CStaticObjectManager::DrawLightEffects 0x110",
+        "main: CVehicleManager::RenderEffects",
+        "main: CSky::DrawFlare",
+        "main: CLandscape::DrawWater",
+        "main: CNatureManager::DrawTreeLeafs",
+        "main: CDusts::Render",
+    };
+    std::vector<std::string> order;
+    for (const Drawn& d : drawn)
+        order.push_back(d.step);
+    EXPECT_EQ(expected, order);
+
+    // The terrain is drawn where its step stands in each pass and nowhere
+    // else: the steps are what their names say.
+    EXPECT_EQ(StepsDrawingTerrain(),
+              (std::vector<std::string>{"reflection: CLandscape::Draw", "main: CLandscape::Draw"}));
+
+    // On the device: the reflection target, then the shadow target, then the
+    // back buffer's viewport again before the first main step.
+    const std::vector<std::string> calls = D3DRecordedCalls();
+    ASSERT_EQ(expected.size(), drawn.size());
+    const int reflectionView = IndexOf(calls, "SetViewport(0, 0, 512, 512");
+    const int shadowView = IndexOf(calls, "SetViewport(0, 0, 1024, 1024");
+    const int mainView = IndexOf(calls, "SetViewport(0, 0, 800, 600", (size_t)std::max(shadowView, 0));
+    EXPECT_GE(reflectionView, 0);
+    EXPECT_LT((size_t)reflectionView, drawn[0].from);
+    EXPECT_GE((size_t)shadowView, drawn[3].to);
+    EXPECT_LT((size_t)shadowView, drawn[4].from);
+    EXPECT_GE((size_t)mainView, drawn[6].to);
+    EXPECT_LT((size_t)mainView, drawn[7].from);
 }
 
 TEST_F(RecordingPassTest, DebugKeysShowTheSmoothedShadowLayerInTheUpperRightQuarter)
