@@ -6,12 +6,12 @@
 
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "audio/AudioManager.h"
 #include "core/Controls.h"
 #include "core/FileManager.h"
@@ -20,6 +20,7 @@
 #include "platform/audio/DSoundBackend.h"
 #include "platform/os/Clock.h"
 #include "platform/os/MessageBox.h"
+#include "tests/support/TempFolder.h"
 #include "tools/PackWriter.h"
 #include "tools/SoundSynth.h"
 

@@ -1,8 +1,8 @@
 #include <fstream>
-#include <sstream>
 
 #include "AudioFixture.h"
 #include "core/DebugLog.h"
+#include "tests/support/Files.h"
 
 using namespace audiotest;
 
@@ -319,10 +319,7 @@ TEST_F(AudioManagerTest, ReleaseLogsTheSoundsNobodyGaveBack)
     g_AudioManager.LoadSound(kButton, SOUND_TYPE_2D, 1, 10);
     g_AudioManager.Release();
     g_DebugLog = 0;
-    std::ifstream in("debug.txt");
-    std::stringstream text;
-    text << in.rdbuf();
-    const std::string log = text.str();
+    const std::string log = testsupport::ReadFileText("debug.txt");
     EXPECT_NE(log.find("CAudioManager::Release() start..."), std::string::npos);
     EXPECT_NE(log.find("\tSound lost! (Name: Data/Audio/Bt/Bt_In.wav)"), std::string::npos);
     EXPECT_NE(log.find("CAudioManager::Release() done!"), std::string::npos);

@@ -7,13 +7,13 @@
 #include <climits>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 
-#include "TempFolder.h"
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
 #include "platform/os/Ini.h"
+#include "tests/support/Files.h"
+#include "tests/support/TempFolder.h"
 
 namespace
 {
@@ -157,13 +157,7 @@ protected:
     }
 
     static void WriteIni(const std::string& text) { std::ofstream("Game.ini", std::ios::binary) << text; }
-    static std::string ReadIni()
-    {
-        std::ifstream in("Game.ini", std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
+    static std::string ReadIni() { return testsupport::ReadFileText("Game.ini"); }
     static std::string IniValue(const char* section, const char* key)
     {
         char buf[128];

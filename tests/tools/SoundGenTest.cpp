@@ -6,20 +6,19 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "audio/WaveReader.h"
+#include "tests/support/Files.h"
+#include "tests/support/Paths.h"
 
 namespace
 {
 
 std::string DataDir()
 {
-    const char* dir = std::getenv("TRALLOWMERE_TESTDATA");
-    return std::string(dir && *dir ? dir : TRALLOWMERE_TEST_DATA) + "/";
+    return testsupport::DemoDataDir() + "/";
 }
 
 struct Sound
@@ -31,10 +30,9 @@ struct Sound
 
 bool Load(const std::string& name, Sound* s)
 {
-    std::ifstream in(DataDir() + name, std::ios::binary);
-    if (!in)
+    s->file = testsupport::ReadFileBytes(DataDir() + name);
+    if (s->file.empty())
         return false;
-    s->file.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (ParseWave(s->file.data(), s->file.size(), &s->layout, nullptr) != 0 || s->layout.format.wBitsPerSample != 16)
         return false;
     const int16_t* p = reinterpret_cast<const int16_t*>(s->file.data() + s->layout.dataOffset);
@@ -74,7 +72,7 @@ void ExpectSeamless(const Sound& s, const std::string& name)
     EXPECT_LE(seam, largest) << name;
 }
 
-TEST(SoundGen, PositionalFamiliesAreMono22050AndHeard)
+TEST(SoundGenDemoData, PositionalFamiliesAreMono22050AndHeard)
 {
     std::vector<std::string> names;
     for (auto* family : {"Data/Audio/MS%02d.wav", "Data/Audio/FS%02d.wav"})
@@ -103,7 +101,7 @@ TEST(SoundGen, PositionalFamiliesAreMono22050AndHeard)
     }
 }
 
-TEST(SoundGen, CrowdInterfaceAndMusicAreThereAndLoopWell)
+TEST(SoundGenDemoData, CrowdInterfaceAndMusicAreThereAndLoopWell)
 {
     std::vector<std::string> names = {"Data/Audio/Bt/Bt_In.wav",    "Data/Audio/Bt/Bt_Pr.wav",
                                       "Data/Audio/Bt/Bt_Upgr.wav",  "Data/Audio/Bt/RRS1.wav",

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "platform/audio/DSoundBackend.h"
 #include "platform/audio/DSoundInternal.h"
@@ -202,7 +203,10 @@ TEST_P(DSoundTest, ADuplicateSharesTheSamplesButNotTheState)
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DSoundTest,
-                         ::testing::Values(DSoundBackendKind::Recording, DSoundBackendKind::OpenAL));
+                         ::testing::Values(DSoundBackendKind::Recording, DSoundBackendKind::OpenAL),
+                         [](const ::testing::TestParamInfo<DSoundBackendKind>& i) {
+                             return std::string(i.param == DSoundBackendKind::OpenAL ? "OpenAL" : "Recording");
+                         });
 
 // What OpenAL is given: the gain, the pitch, and positions with z turned over.
 TEST(DSoundOpenAL, HandsGainPitchAndMirroredPositionsToTheSource)
