@@ -29,7 +29,7 @@ struct FakeSky
     SkyLightInputs Inputs() { return SkyLightInputs{sunDirection, sunColor, &sunIntensity, ambientColor, fogColor}; }
 };
 
-class LightManagerTest : public RenderFixture
+class LightManagerDemoDataTest : public RenderFixture
 {
 protected:
     void SetUp() override
@@ -86,7 +86,7 @@ void ExpectVec4(const D3DXVECTOR4& v, float x, float y, float z, float w)
     EXPECT_NEAR(v.w, w, 1e-3f);
 }
 
-TEST_F(LightManagerTest, InitMakesTheSunADirectionalLightInSlotZero)
+TEST_F(LightManagerDemoDataTest, InitMakesTheSunADirectionalLightInSlotZero)
 {
     EXPECT_EQ(lights.sunSlot, 0);
     EXPECT_EQ(lights.slots[0].index, 0);
@@ -101,7 +101,7 @@ TEST_F(LightManagerTest, InitMakesTheSunADirectionalLightInSlotZero)
     EXPECT_TRUE(DeviceSunOn());
 }
 
-TEST_F(LightManagerTest, FollowsTheSkyEveryTwentiethOfASecondOfGameTime)
+TEST_F(LightManagerDemoDataTest, FollowsTheSkyEveryTwentiethOfASecondOfGameTime)
 {
     lights.Update();   // the clock starts 60 s after time stamp 0
     EXPECT_NEAR(DeviceSun().Diffuse.g, 0.8f, 1e-6f);
@@ -137,7 +137,7 @@ TEST_F(LightManagerTest, FollowsTheSkyEveryTwentiethOfASecondOfGameTime)
     EXPECT_NEAR(DeviceSun().Diffuse.r, 0.5f, 1e-6f);
 }
 
-TEST_F(LightManagerTest, SunLightNeverFlatterThanATenthDown)
+TEST_F(LightManagerDemoDataTest, SunLightNeverFlatterThanATenthDown)
 {
     struct Case
     {
@@ -170,7 +170,7 @@ TEST_F(LightManagerTest, SunLightNeverFlatterThanATenthDown)
     }
 }
 
-TEST_F(LightManagerTest, AmbientAndFogAsRenderStatesAndParameters)
+TEST_F(LightManagerDemoDataTest, AmbientAndFogAsRenderStatesAndParameters)
 {
     lights.Update();
     // Each channel times 255, truncated, alpha 255.
@@ -192,7 +192,7 @@ TEST_F(LightManagerTest, AmbientAndFogAsRenderStatesAndParameters)
     EXPECT_EQ(RenderState(D3DRS_FOGCOLOR), 0xFFFF007Fu);
 }
 
-TEST_F(LightManagerTest, NightSwitchesTheSunOffButStillWritesIt)
+TEST_F(LightManagerDemoDataTest, NightSwitchesTheSunOffButStillWritesIt)
 {
     sky.sunIntensity = 0.0f;
     sky.sunDirection[1] = 0.4f;
@@ -212,7 +212,7 @@ TEST_F(LightManagerTest, NightSwitchesTheSunOffButStillWritesIt)
     EXPECT_EQ(lights.slots[0].enabled, 1);
 }
 
-TEST_F(LightManagerTest, SaveChangeRestoreGivesTheSunBack)
+TEST_F(LightManagerDemoDataTest, SaveChangeRestoreGivesTheSunBack)
 {
     sky.sunIntensity = 0.0f;   // off, so the on/off state comes back too
     lights.Update();
@@ -239,7 +239,7 @@ TEST_F(LightManagerTest, SaveChangeRestoreGivesTheSunBack)
     ExpectVec4(Parameter("DirLight_Diff"), 0.0f, 0.0f, 0.0f, 0.0f);
 }
 
-TEST_F(LightManagerTest, LightKinds)
+TEST_F(LightManagerDemoDataTest, LightKinds)
 {
     const D3DXVECTOR3 point(1, 2, 3);
     struct Case
@@ -281,7 +281,7 @@ TEST_F(LightManagerTest, LightKinds)
 }
 
 // Around a device reset the lights go off and come back, the sun as it was.
-TEST_F(LightManagerTest, DisableEnableAndFreeAll)
+TEST_F(LightManagerDemoDataTest, DisableEnableAndFreeAll)
 {
     lights.SetLight(1, 3, LIGHT_KIND_POINT, nullptr, 10.0f);
     lights.Update();
@@ -316,7 +316,7 @@ TEST_F(LightManagerTest, DisableEnableAndFreeAll)
 }
 
 // The render device switches the lights off and on around its own restore.
-TEST_F(LightManagerTest, DeviceRestoreEnablesTheLights)
+TEST_F(LightManagerDemoDataTest, DeviceRestoreEnablesTheLights)
 {
     g_LightManager.Init();
     g_LightManager.DisableAll();

@@ -23,7 +23,7 @@ using namespace render_test;
 namespace
 {
 
-class SkyDrawTest : public RenderFixture
+class SkyDrawDemoDataTest : public RenderFixture
 {
 protected:
     void SetUp() override
@@ -102,7 +102,7 @@ void ExpectMaterial(const std::string& call, std::vector<float> diffuse, std::ve
     }
 }
 
-TEST_F(SkyDrawTest, ClearsDepthThenDomeSunAndBackground)
+TEST_F(SkyDrawDemoDataTest, ClearsDepthThenDomeSunAndBackground)
 {
     g_Sky.Draw();
     const std::vector<std::string>& calls = D3DRecordedCalls();
@@ -145,7 +145,7 @@ TEST_F(SkyDrawTest, ClearsDepthThenDomeSunAndBackground)
 
 // The sun billboard: 15 units from the eye towards the sun, 6 x 6, facing
 // the eye, in the sun's pure colour.
-TEST_F(SkyDrawTest, SunBillboardFacesTheEye)
+TEST_F(SkyDrawDemoDataTest, SunBillboardFacesTheEye)
 {
     g_Sky.Draw();
     const D3DXVECTOR3 eye = g_Views.mainCamera.eye;
@@ -175,7 +175,7 @@ TEST_F(SkyDrawTest, SunBillboardFacesTheEye)
     ExpectArgb(g_Sky.sunQuad[3].color, 255, 127, 114, 51);
 }
 
-TEST_F(SkyDrawTest, AWeakSunLeavesOutOnlyTheBillboard)
+TEST_F(SkyDrawDemoDataTest, AWeakSunLeavesOutOnlyTheBillboard)
 {
     SetTime(150000);   // night
     ASSERT_LT(g_Sky.sunIntensity, 0.2f);
@@ -184,7 +184,7 @@ TEST_F(SkyDrawTest, AWeakSunLeavesOutOnlyTheBillboard)
     EXPECT_EQ(Calls("DrawIndexedPrimitive").size(), 2u);
 }
 
-TEST_F(SkyDrawTest, WireframeOnlyClears)
+TEST_F(SkyDrawDemoDataTest, WireframeOnlyClears)
 {
     g_Render.ToggleFillMode();
     D3DClearRecordedCalls();
@@ -199,7 +199,7 @@ TEST_F(SkyDrawTest, WireframeOnlyClears)
 
 // The flare belongs to the main view: the reflection pass draws none and
 // leaves the fade and the occlusion ray to it.
-TEST_F(SkyDrawTest, ReflectionPassLeavesTheFlareToTheMainPass)
+TEST_F(SkyDrawDemoDataTest, ReflectionPassLeavesTheFlareToTheMainPass)
 {
     // The sun straight ahead of the camera.
     SetTime(1000000);
@@ -229,7 +229,7 @@ TEST_F(SkyDrawTest, ReflectionPassLeavesTheFlareToTheMainPass)
 }
 
 // The occlusion ray goes through the game's hook, from the eye towards the sun.
-TEST_F(SkyDrawTest, HiddenSunDrawsNoDiscs)
+TEST_F(SkyDrawDemoDataTest, HiddenSunDrawsNoDiscs)
 {
     SetTime(1000000);
     g_Views.mainCamera.eye = D3DXVECTOR3(0, 5, 0);
@@ -255,7 +255,7 @@ TEST_F(SkyDrawTest, HiddenSunDrawsNoDiscs)
     EXPECT_NEAR(seenTo[2], -100000.0f * 0.70710678f, 1.0f);
 }
 
-TEST_F(SkyDrawTest, UpdateSunHandsTheShadowStrengthToTheEffect)
+TEST_F(SkyDrawDemoDataTest, UpdateSunHandsTheShadowStrengthToTheEffect)
 {
     SetTime(700000);
     EXPECT_EQ(Calls("Effect.SetVector(ShadowParam, 48, 64, 0.6, 0)").size(), 1u);

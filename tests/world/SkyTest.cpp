@@ -26,12 +26,12 @@ const float kPi = 3.14159265f;
 const float kRoot2 = 1.41421356f;
 
 // The sky made from the demo data on the recording device.
-class SkyTest : public ::testing::Test
+class SkyDemoDataTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        folder.reset(new testdata::DataFolder(testdata::DemoDataRoot(), true));
+        folder.reset(new testdata::DataFolder(testsupport::DemoDataDir(), true));
         ASSERT_EQ(g_Sky.Create(), 1);
         savedEditor = g_EditorMode;
         savedView = g_ViewDistance;
@@ -67,7 +67,7 @@ void ExpectColour(const float c[4], float r, float g, float b, float a, const ch
     EXPECT_NEAR(c[3], a, 1e-4f);
 }
 
-TEST_F(SkyTest, CreateLoadsTheDomeAndTheSunAndFillsTheKeys)
+TEST_F(SkyDemoDataTest, CreateLoadsTheDomeAndTheSunAndFillsTheKeys)
 {
     ASSERT_NE(g_Sky.dome, nullptr);
     ASSERT_NE(g_Sky.dome->meshRecord, nullptr);
@@ -99,7 +99,7 @@ TEST_F(SkyTest, CreateLoadsTheDomeAndTheSunAndFillsTheKeys)
 }
 
 // The Part's figures at whole hours of the key table and between them.
-TEST_F(SkyTest, TimeOfDayTable)
+TEST_F(SkyDemoDataTest, TimeOfDayTable)
 {
     struct Case
     {
@@ -152,7 +152,7 @@ TEST_F(SkyTest, TimeOfDayTable)
 
 // The sun just above the horizon: half-strength shadows, and the shadow light
 // raised to y = 0.5 before it is normalised.
-TEST_F(SkyTest, LowSunRaisesTheShadowLight)
+TEST_F(SkyDemoDataTest, LowSunRaisesTheShadowLight)
 {
     const float t = std::acos(-0.1f * kRoot2);   // the morning sun at y = -0.1
     SetTime(t / (kPi * 1e-6f));
@@ -166,7 +166,7 @@ TEST_F(SkyTest, LowSunRaisesTheShadowLight)
     EXPECT_NEAR(g_Sky.shadowDirection[2], z / len, 1e-4f);
 }
 
-TEST_F(SkyTest, WinterTurnsTheSunAndAmbientGrey)
+TEST_F(SkyDemoDataTest, WinterTurnsTheSunAndAmbientGrey)
 {
     g_Landscape.loadedSeason = 2;
     SetTime(700000);
@@ -212,7 +212,7 @@ TEST(SkyDayTime, DrawsAndFractions)
 // With the clock taken over, each load draws a daylight time in one of the two
 // windows; the same clock draws the same time; the editor's time is fixed,
 // though both numbers are drawn all the same.
-TEST_F(SkyTest, TimeOfDayFromAnInjectedClock)
+TEST_F(SkyDemoDataTest, TimeOfDayFromAnInjectedClock)
 {
     const DWORD clocks[] = {0, 1, 2, 777, 12345, 60000, 999999, 0x7FFFFFFF, 0xFFFFFFFF};
     int mornings = 0, afternoons = 0;
@@ -247,7 +247,7 @@ TEST_F(SkyTest, TimeOfDayFromAnInjectedClock)
     EXPECT_GT(afternoons, 0);
 }
 
-TEST_F(SkyTest, UpdateRecomputesAndSetsTheFogRange)
+TEST_F(SkyDemoDataTest, UpdateRecomputesAndSetsTheFogRange)
 {
     SetTime(1000000);
     g_Sky.dayTime = 700000;
@@ -258,7 +258,7 @@ TEST_F(SkyTest, UpdateRecomputesAndSetsTheFogRange)
     EXPECT_FLOAT_EQ(g_Render.fogEnd, 800.0f);
 }
 
-TEST_F(SkyTest, LitColours)
+TEST_F(SkyDemoDataTest, LitColours)
 {
     SetTime(1000000);   // noon: sunlight along (0, -0.707, 0.707), white
     const float a = 100.0f / 260 * 0.75f, b = 130.0f / 260 * 0.75f;
