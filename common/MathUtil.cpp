@@ -148,3 +148,12 @@ int StrEqual(const char* a, const char* b)
         return 0;
     return strcmp(a, b) == 0 ? 1 : 0;
 }
+
+unsigned char ColorChannelByte(float c)
+{
+    if (!(c > 0.0f))
+        return 0;
+    if (c >= 1.0f)
+        return 255;
+    return (unsigned char)(c * 255.0f);
+}

@@ -25,6 +25,9 @@ void ColorNormalize(D3DXCOLOR& out, const D3DXCOLOR& c);
 // by limit / largest; otherwise copied.
 void ColorLimit(D3DXCOLOR& out, const D3DXCOLOR& c, float limit);
 float ColorBrightness(const D3DXCOLOR& c);
+// A colour channel 0..1 as a byte, truncated; values outside 0..1 (NaN
+// included) are held at the ends instead of wrapping into the next channel.
+unsigned char ColorChannelByte(float c);
 
 // Backslashes become slashes in place; returns the length.
 int PathToSlashes(char* text);

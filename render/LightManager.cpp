@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/MathUtil.h"
 #include "core/GameClock.h"
 #include "render/D3DRender.h"
 
@@ -17,20 +18,10 @@ const float kUpdateInterval = 0.05f;
 const float kHighestSunY = -0.1f;
 const float kSunDistance = 100000.0f;
 
-// One channel of a float colour as a byte; values outside 0..1 are held at
-// the ends instead of wrapping.
-DWORD ColourByte(float c)
-{
-    if (!(c > 0.0f))
-        return 0;
-    if (c >= 1.0f)
-        return 255;
-    return (DWORD)(int)(c * 255.0f);
-}
-
 DWORD OpaqueArgb(const float colour[4])
 {
-    return 0xFF000000u | (ColourByte(colour[0]) << 16) | (ColourByte(colour[1]) << 8) | ColourByte(colour[2]);
+    return 0xFF000000u | ((DWORD)ColorChannelByte(colour[0]) << 16) | ((DWORD)ColorChannelByte(colour[1]) << 8) |
+           (DWORD)ColorChannelByte(colour[2]);
 }
 
 void SetEffectVector(const char* name, float x, float y, float z, float w)

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/MathUtil.h"
 #include "core/DebugLog.h"
 #include "core/FileManager.h"
 #include "core/Settings.h"
@@ -41,17 +42,6 @@ bool ReadWholeFile(const char* name, std::vector<unsigned char>& bytes)
     }
     g_FileManager.Close(handle);
     return ok;
-}
-
-// A colour channel 0..1 as a byte, truncated; out-of-range values are held
-// at the ends instead of wrapping.
-unsigned char ColourByte(float c)
-{
-    if (!(c > 0.0f))
-        return 0;
-    if (c >= 1.0f)
-        return 255;
-    return (unsigned char)(c * 255.0f);
 }
 
 }   // namespace
@@ -224,8 +214,8 @@ void CTextureManager::FillColorTexture(IDirect3DTexture9** slot, const D3DXCOLOR
     if (SUCCEEDED(surface->GetDesc(&desc)) && desc.Format == D3DFMT_A8R8G8B8 &&
         SUCCEEDED(surface->LockRect(&locked, nullptr, 0)))
     {
-        const unsigned char texel[4] = {ColourByte(colour.b), ColourByte(colour.g), ColourByte(colour.r),
-                                        ColourByte(colour.a)};
+        const unsigned char texel[4] = {ColorChannelByte(colour.b), ColorChannelByte(colour.g),
+                                        ColorChannelByte(colour.r), ColorChannelByte(colour.a)};
         for (UINT y = 0; y < desc.Height; y++)
         {
             unsigned char* row = static_cast<unsigned char*>(locked.pBits) + size_t(y) * locked.Pitch;

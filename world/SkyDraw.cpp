@@ -38,15 +38,6 @@ float SmoothStep(float edge0, float edge1, float x)
     return t * t * (3.0f - 2.0f * t);
 }
 
-DWORD ColourByte(float c)
-{
-    if (!(c > 0.0f))
-        return 0;
-    if (c >= 1.0f)
-        return 255;
-    return (DWORD)(int)(c * 255.0f);
-}
-
 D3DCOLORVALUE Value(float r, float g, float b, float a)
 {
     return D3DCOLORVALUE{r, g, b, a};
@@ -146,8 +137,8 @@ void CSky::DrawSun()
     D3DXCOLOR pure;
     ColorNormalize(pure, D3DXCOLOR(sunColor[0], sunColor[1], sunColor[2], sunColor[3]));
     const float k = 1.0f - 0.5f * (float)g_GlowOn;
-    const D3DCOLOR colour =
-        0xFF000000u | (ColourByte(pure.r * k) << 16) | (ColourByte(pure.g * k) << 8) | ColourByte(pure.b * k);
+    const D3DCOLOR colour = 0xFF000000u | ((DWORD)ColorChannelByte(pure.r * k) << 16) |
+                            ((DWORD)ColorChannelByte(pure.g * k) << 8) | (DWORD)ColorChannelByte(pure.b * k);
     for (int i = 0; i < 4; ++i)
     {
         D3DXVECTOR3 p;

@@ -22,18 +22,10 @@ const float kFadeSpeed = 2000.0f;        // virtual units per second of real tim
 const float kOcclusionInterval = 0.2f;   // seconds of game time between rays
 const float kSunDistance = 100000.0f;
 
-DWORD ColourByte(float c)
-{
-    if (!(c > 0.0f))
-        return 0;
-    if (c >= 1.0f)
-        return 255;
-    return (DWORD)(int)(c * 255.0f);
-}
-
 DWORD OpaqueArgb(float r, float g, float b)
 {
-    return 0xFF000000u | (ColourByte(r) << 16) | (ColourByte(g) << 8) | ColourByte(b);
+    return 0xFF000000u | ((DWORD)ColorChannelByte(r) << 16) | ((DWORD)ColorChannelByte(g) << 8) |
+           (DWORD)ColorChannelByte(b);
 }
 
 }   // namespace
