@@ -287,8 +287,9 @@ int CGame::StartRace(int row)
         currentRace = row;
     }
     const int loaded = g_Landscape.LoadArea(g_RaceTable.area[currentRace], g_RaceTable.season[currentRace]);
-    // The racers of the last race go (their riders with the rider manager).
+    // The racers of the last race go, their riders with them.
     g_Vehicles.Clear();
+    g_HumanManager.DeleteAll();
 
     // Without an area there is no race path to put anyone on.
     if (!loaded)
@@ -318,10 +319,11 @@ void CGame::LoadRecords() {}
 void CGame::FreeRace()
 {
     g_Landscape.FreeArea();
-    // The racers leave the world before it is emptied below: their vehicles
-    // hold their bodies. Nature, riders, placed objects, dust and skid marks
-    // are cleared here as their managers arrive.
+    // The racers and riders leave the world before it is emptied below: they
+    // hold their bodies and the ragdolls' joints. Nature, placed objects,
+    // dust and skid marks are cleared here as their managers arrive.
     g_Vehicles.Clear();
+    g_HumanManager.DeleteAll();
 
     g_GameEvent.code = 0;
     g_GameEvent.state = 0;

@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/Keywords.h"
 #include "common/MathUtil.h"
 #include "core/GameClock.h"
+#include "racers/HumanObject.h"
 #include "racers/VehicleObject.h"
 #include "world/Landscape.h"
 
@@ -31,11 +33,15 @@ D3DXVECTOR3 Row(const D3DMATRIX& m, int row)
     return D3DXVECTOR3(m.m[row][0], m.m[row][1], m.m[row][2]);
 }
 
-// Until riders exist nothing holds the handlebars in another pose, so a
-// motorcycle without a rider steers them as a steering rider would.
+// The handlebars follow the steering while the rider's frame lies in its
+// steering range; a motorcycle without a rider steers them as a steering
+// rider would.
 bool RiderInSteeringPose(const CHumanObject* rider)
 {
-    return rider == nullptr;
+    if (!rider)
+        return true;
+    const int* range = rider->ActionFrames[ACTION_STEERING];
+    return rider->currentPart >= range[0] && rider->currentPart <= range[1];
 }
 
 }   // namespace
@@ -190,9 +196,8 @@ void CVehicleObject::UpdateParts()
 
 void CVehicleObject::UpdateLean()
 {
-    // A fallen rider leaves the motorcycle to itself; riders arrive later, and
-    // until then a motorcycle counts as ridden.
-    if (!body)
+    // A fallen rider leaves the motorcycle to itself.
+    if (!body || (Rider && Rider->RagDoll))
         return;
     const D3DXVECTOR3 up = Row(world, 1);
     if (std::fabs(up.y) < 0.5f)

@@ -164,8 +164,9 @@ CVehicleObject* CVehicleManager::CreatePlayer(const float* position, const float
         RemoveVehicle(player);
         return nullptr;
     }
-    // The rider and the career's paint join the player here with their own work.
+    // The career's paint joins the player here with the profiles.
     g_PlayerVehicle = player;
+    player->CreateRider();
     return player;
 }
 

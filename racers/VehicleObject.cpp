@@ -14,6 +14,7 @@
 #include "core/FileManager.h"
 #include "core/Physics.h"
 #include "platform/os/Rand.h"
+#include "racers/HumanManager.h"
 #include "racers/VehicleFile.h"
 #include "racers/VehicleManager.h"
 #include "render/D3DRender.h"
@@ -313,7 +314,8 @@ void CVehicleObject::Release()
         PaintTexture->Release();
         PaintTexture = nullptr;
     }
-    // The rider goes back to the rider manager here once riders exist.
+    if (Rider)
+        g_HumanManager.Remove(Rider);
     Rider = nullptr;
     Loaded = 0;
     CStaticObject::Release();

@@ -9,8 +9,8 @@
 //
 // The work is spread over three files: this one's .cpp (record, file, paint,
 // upgrades, release and the frame order), VehiclePhysics.cpp (chassis,
-// ray-cast vehicle, wheels) and VehicleEngine.cpp (steering, engine, gears,
-// assemblies, lean).
+// ray-cast vehicle, wheels), VehicleEngine.cpp (steering, engine, gears,
+// assemblies, lean) and VehicleRider.cpp (the rider and its kick).
 #include <BulletDynamics/Vehicle/btRaycastVehicle.h>
 
 #include "platform/d3d/D3D9.h"
@@ -129,6 +129,15 @@ public:
     void UpdateEngine();
     void UpdateParts();
     void UpdateLean();
+
+    // --- The rider (VehicleRider.cpp) -------------------------------------
+
+    // A new rider from the rider manager on the seat, riding and steering.
+    // None when the body mesh has no seat point or 64 riders exist.
+    void CreateRider();
+    // The rider's foot strikes toward side (x < 0 left, x > 0 right): every
+    // racer alongside on that side is pushed away.
+    void Kick(const float* side);
 
     // --- Fields -----------------------------------------------------------
 

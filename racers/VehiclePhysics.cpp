@@ -16,6 +16,7 @@
 #include "core/Physics.h"
 #include "core/RaceState.h"
 #include "platform/os/Rand.h"
+#include "racers/HumanObject.h"
 #include "racers/VehicleObject.h"
 #include "racers/VehicleWheels.h"
 #include "render/Views.h"
@@ -292,9 +293,17 @@ void CVehicleObject::SyncFromBody()
     Store(linearVelocity, body->getLinearVelocity());
     Store(angularVelocity, body->getAngularVelocity());
 
-    // A riding rider is thrown off by a sudden stop (RiderThrowVelocity) or
-    // when the motorcycle has turned over outside a jump; that reaction
-    // belongs here once riders exist.
+    // A riding rider is thrown off by a sudden stop, or when the motorcycle
+    // has turned over outside a jump.
+    if (Rider && !Rider->RagDoll)
+    {
+        const float up[3] = {m._21, m._22, m._23};
+        float throwVelocity[3];
+        if (RiderThrowVelocity(PreviousVelocity, linearVelocity, up, throwVelocity))
+            Rider->SetRagdoll(1, throwVelocity);
+        else if (!Airborne && m._22 < -0.25f)
+            Rider->SetRagdoll(1, linearVelocity);
+    }
 
     std::memcpy(PreviousVelocity, linearVelocity, sizeof(PreviousVelocity));
     std::memcpy(PreviousAngularVelocity, angularVelocity, sizeof(PreviousAngularVelocity));

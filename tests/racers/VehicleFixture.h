@@ -20,6 +20,7 @@ struct Options
     int wheelParts = 2;                  // parts of the wheels mesh's slot 0
     bool collisionParts = true;          // a box in slot 15
     bool bodyMesh = true;                // false: the file names a mesh that does not exist
+    bool seatPoint = true;               // the seat point (set 9)
     int lines = 26;                      // lines after "//--"
     std::map<int, std::string> values;   // line number -> value
 };
@@ -63,7 +64,8 @@ inline DataTree Tree(const Options& o)
         {0, 0.2f, 0.7f}, {0, 0.2f, -0.7f}, {0, 0.2f + o.topRise, 0.6f}, {0, 0.2f + o.topRise, -0.7f}};
     for (int i = 0; i < o.wheelPoints; ++i)
         body.points[8].push_back(all[i]);
-    body.points[9].push_back({0, 0.8f, -0.2f});
+    if (o.seatPoint)
+        body.points[9].push_back({0, 0.8f, -0.2f});
     // The mesh cache keeps an empty record for a name it failed to open, so
     // the missing mesh has a name of its own.
     tree.Add("Data/Vehicles/Test/Body.msh", WriteMesh(body));
