@@ -23,7 +23,8 @@
 #include "racers/HumanObject.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
-#include "tests/RecordingDeviceFixture.h"
+#include "tests/support/Paths.h"
+#include "tests/support/TestDevice.h"
 #include "world/Landscape.h"
 
 namespace
@@ -40,8 +41,7 @@ struct Setup
 {
     Setup()
     {
-        const char* env = std::getenv("TRALLOWMERE_TESTDATA");
-        const std::string root = env && env[0] ? env : "testdata";
+        const std::string root = testsupport::DemoDataDir();
         if (chdir(root.c_str()) != 0)
             std::fprintf(stderr, "no demo data in %s\n", root.c_str());
         SetMessageBoxHook(QuietBox);

@@ -19,6 +19,7 @@
 #include "render/MeshContainer.h"
 #include "render/Views.h"
 #include "scene/ObjectPhysics.h"
+#include "world/Sky.h"
 
 btBoxShape* g_HumanPartShapes[HUMAN_PARTS] = {};
 
@@ -309,9 +310,8 @@ void CHumanObject::SpawnDust(const float* point)
         return;
     const int winter =
         g_CurrentRace >= 0 && g_CurrentRace < RACE_ROWS && g_RaceTable.season[g_CurrentRace] == 2 ? 1 : 0;
-    // Full sun until the sky reports its intensity; the puff goes to the
-    // dust particles once they take emissions.
-    const RiderDustPuff puff = MakeRiderDustPuff(point, linearVelocity, 1.0f, winter);
+    // The puff goes to the dust particles once they take emissions.
+    const RiderDustPuff puff = MakeRiderDustPuff(point, linearVelocity, g_Sky.sunIntensity, winter);
     (void)puff;
     DustTimer = 0.0f;
 }

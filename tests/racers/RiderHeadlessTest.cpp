@@ -21,9 +21,11 @@
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/Views.h"
-#include "tests/GoldenImage.h"
 #include "tests/render/RenderTestSupport.h"
-#include "tests/world/FixedSun.h"
+#include "tests/support/FixedSun.h"
+#include "tests/support/GoldenImage.h"
+#include "tests/support/Paths.h"
+#include "tests/support/TestDevice.h"
 #include "world/Landscape.h"
 
 using namespace render_test;
@@ -40,16 +42,16 @@ struct GroundVertex
     float x, y, z, nx, ny, nz;
 };
 
-class RiderHeadlessTest : public RenderFixture
+class RiderHeadlessDemoDataTest : public RenderFixture
 {
 protected:
     void SetUp() override
     {
         RenderFixture::SetUp();
         D3DSelectBackend(D3DBackendKind::OpenGL);
-        window = D3DCreateHiddenWindow((int)kWidth, (int)kHeight);
-        if (!window)
+        if (!hidden.Open((int)kWidth, (int)kHeight))
             GTEST_SKIP() << "no video driver";
+        window = hidden.get();
         D3DOverrideAdapterModes({D3DDISPLAYMODE{kWidth, kHeight, 60, D3DFMT_X8R8G8B8}});
         g_ShadowQuality = 0;
         UseDemoData(true);
@@ -78,8 +80,7 @@ protected:
         g_Views.activeCamera = nullptr;
         g_Views.mainCamera.Release();
         g_Render.FreeD3DRender();
-        if (window)
-            D3DDestroyHiddenWindow(window);
+        hidden.Close();
         window = nullptr;
         RenderFixture::TearDown();
         D3DSelectBackend(D3DBackendKind::Recording);
@@ -161,15 +162,16 @@ protected:
 
     void Save(const std::vector<uint8_t>& pixels, const std::string& name)
     {
-        const std::string path = std::string(TRALLOWMERE_BUILD_DIR) + "/" + name + ".png";
+        const std::string path = testsupport::BuildDir() + "/" + name + ".png";
         EXPECT_TRUE(golden::WritePng(path, pixels, (int)kWidth, (int)kHeight)) << path;
     }
 
+    testdevice::HiddenWindow hidden;
     HWND window = nullptr;
     std::unique_ptr<btStaticPlaneShape> plane;
 };
 
-TEST_F(RiderHeadlessTest, RiderOnItsMotorcycle)
+TEST_F(RiderHeadlessDemoDataTest, RiderOnItsMotorcycle)
 {
     CVehicleObject* v = PlaceMotorcycle();
     ASSERT_NE(v->Rider, nullptr);
@@ -180,10 +182,10 @@ TEST_F(RiderHeadlessTest, RiderOnItsMotorcycle)
     const std::vector<uint8_t> pixels = Draw(at + D3DXVECTOR3(3.2f, 0.9f, 2.2f), at);
     ASSERT_EQ(pixels.size(), (size_t)kWidth * kHeight * 4);
     Save(pixels, "rider_on_motorcycle");
-    EXPECT_TRUE(golden::CompareWithGolden("racers/rider_on_motorcycle", pixels, (int)kWidth, (int)kHeight, 12));
+    EXPECT_EQ(golden::Mismatch("racers/rider_on_motorcycle", pixels, (int)kWidth, (int)kHeight, 12), "");
 }
 
-TEST_F(RiderHeadlessTest, FallenRiderOnTheGround)
+TEST_F(RiderHeadlessDemoDataTest, FallenRiderOnTheGround)
 {
     CVehicleObject* v = PlaceMotorcycle();
     ASSERT_NE(v->Rider, nullptr);
@@ -200,7 +202,7 @@ TEST_F(RiderHeadlessTest, FallenRiderOnTheGround)
     const std::vector<uint8_t> pixels = Draw(at + D3DXVECTOR3(2.2f, 1.3f, -1.6f), at);
     ASSERT_EQ(pixels.size(), (size_t)kWidth * kHeight * 4);
     Save(pixels, "rider_fallen");
-    EXPECT_TRUE(golden::CompareWithGolden("racers/rider_fallen", pixels, (int)kWidth, (int)kHeight, 12));
+    EXPECT_EQ(golden::Mismatch("racers/rider_fallen", pixels, (int)kWidth, (int)kHeight, 12), "");
 }
 
 }   // namespace

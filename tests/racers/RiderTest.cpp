@@ -57,7 +57,7 @@ int FramesToRest(CHumanObject* rider, float seconds)
     return -1;
 }
 
-class RiderTest : public RiderWorld
+class RiderDemoDataTest : public RiderWorld
 {
 protected:
     void SetUp() override
@@ -67,7 +67,7 @@ protected:
     }
 };
 
-TEST_F(RiderTest, FallAddsElevenBodiesAndTenJointsOnce)
+TEST_F(RiderDemoDataTest, FallAddsElevenBodiesAndTenJointsOnce)
 {
     CVehicleObject* v = PlaceWithRider(0, 0.8f, 0);
     CHumanObject* r = v->Rider;
@@ -105,7 +105,7 @@ TEST_F(RiderTest, FallAddsElevenBodiesAndTenJointsOnce)
     EXPECT_EQ(Objects(), objects) << "a riding rider is not put back again";
 }
 
-TEST_F(RiderTest, ThrownWithTheGivenVelocityOrTheMotorcycles)
+TEST_F(RiderDemoDataTest, ThrownWithTheGivenVelocityOrTheMotorcycles)
 {
     CVehicleObject* v = PlaceWithRider(0, 0.8f, 0);
     const float given[3] = {4.0f, 1.0f, -2.0f};
@@ -119,7 +119,7 @@ TEST_F(RiderTest, ThrownWithTheGivenVelocityOrTheMotorcycles)
     EXPECT_FLOAT_EQ(v->Rider->RagDoll->bodies[0]->getLinearVelocity().x(), 7.0f);
 }
 
-TEST_F(RiderTest, DropFromTwoMetresRestsLeavesTheWorldAndFallsAgainAlike)
+TEST_F(RiderDemoDataTest, DropFromTwoMetresRestsLeavesTheWorldAndFallsAgainAlike)
 {
     CVehicleObject* v = PlaceWithRider(0, 1.2f, 0);
     Freeze(v);
@@ -150,7 +150,7 @@ TEST_F(RiderTest, DropFromTwoMetresRestsLeavesTheWorldAndFallsAgainAlike)
     }
 }
 
-TEST_F(RiderTest, DustAtMostTenTimesASecondAndNeverWhenSlow)
+TEST_F(RiderDemoDataTest, DustAtMostTenTimesASecondAndNeverWhenSlow)
 {
     CVehicleObject* v = PlaceWithRider(0, 0.8f, 0);
     CHumanObject* r = v->Rider;
@@ -187,7 +187,7 @@ TEST_F(RiderTest, DustAtMostTenTimesASecondAndNeverWhenSlow)
     EXPECT_FLOAT_EQ(winter.colour[2], winter.colour[0]);
 }
 
-TEST_F(RiderTest, SteeringFrameFollowsTheHandlebar)
+TEST_F(RiderDemoDataTest, SteeringFrameFollowsTheHandlebar)
 {
     CVehicleObject* v = PlaceWithRider(0, 0.8f, 0);
     CHumanObject* r = v->Rider;
@@ -207,7 +207,7 @@ TEST_F(RiderTest, SteeringFrameFollowsTheHandlebar)
     }
 }
 
-TEST_F(RiderTest, StandUpLiftsAlongItsCurveAndReturnsAtHalfRate)
+TEST_F(RiderDemoDataTest, StandUpLiftsAlongItsCurveAndReturnsAtHalfRate)
 {
     CVehicleObject* v = PlaceWithRider(0, 0.8f, 0);
     CHumanObject* r = v->Rider;
@@ -261,7 +261,7 @@ TEST_F(RiderTest, StandUpLiftsAlongItsCurveAndReturnsAtHalfRate)
     EXPECT_NEAR(returnRate / risingRate, 0.5f, 0.12f);
 }
 
-TEST_F(RiderTest, PlayerCannotKickWhileSteeringHardNorStandUpWhileKicking)
+TEST_F(RiderDemoDataTest, PlayerCannotKickWhileSteeringHardNorStandUpWhileKicking)
 {
     CVehicleObject* v = PlaceWithRider(0, 0.8f, 0);
     g_PlayerVehicle = v;
@@ -288,13 +288,13 @@ struct KickCase
     float speed;   // frames per second of the kick
 };
 
-class RiderKickTest : public RiderTest, public ::testing::WithParamInterface<KickCase>
+class RiderKickDemoDataTest : public RiderDemoDataTest, public ::testing::WithParamInterface<KickCase>
 {};
 
 // The kicker rides with a rival 0.8 to its right; the kick to the right
 // strikes it once, when the frame reaches or passes the strike frame, also
 // at a low frame rate where the animation steps over that frame.
-TEST_P(RiderKickTest, StrikesOnceAndNotWhileKicked)
+TEST_P(RiderKickDemoDataTest, StrikesOnceAndNotWhileKicked)
 {
     const KickCase c = GetParam();
     CVehicleObject* kicker = PlaceWithRider(0, 0.8f, 0);
@@ -339,11 +339,11 @@ TEST_P(RiderKickTest, StrikesOnceAndNotWhileKicked)
     g_Clock.m_GameStep = kStep;
 }
 
-INSTANTIATE_TEST_SUITE_P(FrameRates, RiderKickTest,
+INSTANTIATE_TEST_SUITE_P(FrameRates, RiderKickDemoDataTest,
                          ::testing::Values(KickCase{1.0f / 60.0f, 22.0f}, KickCase{0.05f, 22.0f},
                                            KickCase{0.05f, 50.0f}));
 
-TEST_F(RiderTest, ListKeepsOrderAndHoldsSixtyFour)
+TEST_F(RiderDemoDataTest, ListKeepsOrderAndHoldsSixtyFour)
 {
     g_HumanManager.DeleteAll();
     CHumanObject* a = g_HumanManager.Add(g_HumanFile, nullptr, nullptr, nullptr);
@@ -369,7 +369,7 @@ TEST_F(RiderTest, ListKeepsOrderAndHoldsSixtyFour)
     EXPECT_EQ(g_HumanManager.count, 0);
 }
 
-TEST_F(RiderTest, FallenRiderDrawsElevenPartsWithTheFilesRanges)
+TEST_F(RiderDemoDataTest, FallenRiderDrawsElevenPartsWithTheFilesRanges)
 {
     const RiderFigure figure = BuildRiderFigure();
     CVehicleObject* v = PlaceWithRider(0, 0.8f, 0);
@@ -404,7 +404,7 @@ TEST_F(RiderTest, FallenRiderDrawsElevenPartsWithTheFilesRanges)
     }
 }
 
-TEST_F(RiderTest, ContactWithAnotherBodyThrowsTheRiderThroughTheContactPass)
+TEST_F(RiderDemoDataTest, ContactWithAnotherBodyThrowsTheRiderThroughTheContactPass)
 {
     CVehicleObject* v = PlaceWithRider(0, 0.8f, 0);
     for (int i = 0; i < 10; ++i)
@@ -436,7 +436,7 @@ TEST_F(RiderTest, ContactWithAnotherBodyThrowsTheRiderThroughTheContactPass)
     EXPECT_GT(FramesToRest(r, 10.0f), 0);
 }
 
-TEST_F(RiderTest, MotorcycleThrowsItsRiderOnASuddenStopOrTurnedOver)
+TEST_F(RiderDemoDataTest, MotorcycleThrowsItsRiderOnASuddenStopOrTurnedOver)
 {
     CVehicleObject* v = PlaceWithRider(0, 0.8f, 0);
     for (int i = 0; i < 10; ++i)
@@ -463,7 +463,7 @@ TEST_F(RiderTest, MotorcycleThrowsItsRiderOnASuddenStopOrTurnedOver)
     EXPECT_NE(v->Rider->RagDoll, nullptr) << "turned over";
 }
 
-TEST_F(RiderTest, HandlebarStaysStraightWhileTheRiderKicks)
+TEST_F(RiderDemoDataTest, HandlebarStaysStraightWhileTheRiderKicks)
 {
     CVehicleObject* v = PlaceWithRider(0, 0.8f, 0);
     g_HumanManager.Update();
@@ -476,7 +476,7 @@ TEST_F(RiderTest, HandlebarStaysStraightWhileTheRiderKicks)
     EXPECT_FLOAT_EQ(v->HandlebarAngle, 0.0f);
 }
 
-TEST_F(RiderTest, ReleasedMotorcycleTakesItsRiderAlong)
+TEST_F(RiderDemoDataTest, ReleasedMotorcycleTakesItsRiderAlong)
 {
     CVehicleObject* v = PlaceWithRider(0, 0.8f, 0);
     v->Rider->SetRagdoll(1);
