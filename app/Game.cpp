@@ -21,6 +21,7 @@
 #include "racers/HumanManager.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
+#include "racers/VehicleWheels.h"
 #include "render/D3DRender.h"
 #include "render/Draw2D.h"
 #include "render/LightManager.h"
@@ -65,6 +66,7 @@ void ConnectCoreHooks()
     g_ControlHooks.toggleShadeMode = [] { g_Render.ToggleShadeMode(); };
     g_ClockHooks.pauseSounds = [] { g_AudioManager.PauseAll(); };
     g_ClockHooks.resumeSounds = [] { g_AudioManager.ResumeAll(); };
+    ConnectSkidHooks();
 }
 }   // namespace
 
@@ -320,10 +322,12 @@ void CGame::FreeRace()
 {
     g_Landscape.FreeArea();
     // The racers and riders leave the world before it is emptied below: they
-    // hold their bodies and the ragdolls' joints. Nature, placed objects,
-    // dust and skid marks are cleared here as their managers arrive.
+    // hold their bodies and the ragdolls' joints. Nature and placed objects
+    // are cleared here as their managers arrive.
     g_Vehicles.Clear();
     g_HumanManager.DeleteAll();
+    g_Dusts.Reset();
+    g_Skids.Reset();
 
     g_GameEvent.code = 0;
     g_GameEvent.state = 0;

@@ -123,10 +123,11 @@ D3DXVECTOR3 ShadowUp(const D3DXVECTOR3& mainEye, const D3DXVECTOR3& focus, const
 
 void CGame::SetDefaultPassSteps()
 {
-    // The dynamic batch (begin after the sky's turn comes, end and draw before
-    // the dust) and the glow and motion blur at the end come with the render
-    // device's batch and post effects.
+    // The light sprites of the pass collect in the dynamic batch and are drawn
+    // together, additively, before the dust. The glow and motion blur at the
+    // end come with the render device's post effects.
     mainPassSteps = {
+        Step("CD3DRender::BeginBatch", [] { g_Render.BeginBatch(); }),
         Step("CSky::Draw", [] { g_Sky.Draw(); }),
         Step("CStaticObjectManager::Draw 0x110", [] { g_StaticObjects.Draw(PASS_MASK_BUILDINGS_AND_OBJECTS); }),
         Step("CStaticObjectManager::DrawChromeGlass 0x110",
@@ -146,6 +147,8 @@ void CGame::SetDefaultPassSteps()
         Step("CSky::DrawFlare", [] { g_Sky.DrawFlare(); }),
         Step("CLandscape::DrawWater", [] { g_Landscape.DrawWater(); }),
         Step("CNatureManager::DrawTreeLeafs", [] { g_Nature.DrawTreeLeafs(); }),
+        Step("CD3DRender::EndBatch", [] { g_Render.EndBatch(); }),
+        Step("CD3DRender::RenderBatch", [] { g_Render.RenderBatch(); }),
         Step("CDusts::Render", [] { g_Dusts.Render(); }),
     };
 
@@ -287,6 +290,7 @@ void CGame::RenderReflection()
     activeCamera = &reflectionCamera;
     reflectionCamera.SetViewport(0, 0, (float)kReflectionSize, (float)kReflectionSize);
 
+    g_Render.BeginBatch();
     g_ReflectionPass = 1;
     g_Sky.Draw();
     g_Render.SetClipPlaneEnable(D3DCLIPPLANE0);
@@ -294,6 +298,8 @@ void CGame::RenderReflection()
         s.run();
     g_Render.SetClipPlaneEnable(0);
     g_Sky.DrawFlare();
+    g_Render.EndBatch();
+    g_Render.RenderBatch();
 
     g_ReflectionPass = 0;
     RestoreTarget();

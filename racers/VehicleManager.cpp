@@ -13,6 +13,7 @@
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
 #include "render/Views.h"
+#include "scene/WheelSkids.h"
 
 CVehicleObject* g_PlayerVehicle = nullptr;
 
@@ -204,6 +205,8 @@ void CVehicleManager::Clear()
     while (racerCount > 0)
         RemoveVehicle(racers[0]);
     g_PlayerVehicle = nullptr;
+    // The strips' owners are gone: they are cleared without telling them.
+    g_Skids.Reset();
 }
 
 TextureId CVehicleManager::LoadDecal(int* number)

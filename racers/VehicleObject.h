@@ -119,6 +119,8 @@ public:
     void SyncFromBody();
     // Wheel matrices, compression, ground contact, sliding and the grip ramp.
     void UpdateWheels();
+    // Opens, extends or ends wheel i's skid strip and raises its dust puffs.
+    void LeaveWheelMarks(int i, const struct WheelMarks& marks, const D3DXVECTOR3& hub);
     // The driving values the racer kind calls for before the physics are
     // (re)created: the player's and a computer racer's upgrade levels.
     void ApplyRacerTuning();

@@ -20,7 +20,10 @@
 #include "racers/VehicleObject.h"
 #include "racers/VehicleWheels.h"
 #include "render/Views.h"
+#include "scene/Dusts.h"
+#include "scene/WheelSkids.h"
 #include "world/Landscape.h"
+#include "world/Sky.h"
 
 namespace
 {
@@ -347,10 +350,7 @@ void CVehicleObject::UpdateWheels()
         const float hubPoint[3] = {hub.x, hub.y, hub.z};
         const WheelMarks marks = GetWheelMarks(g_Landscape.GetRoutePower(hubPoint), wheel.m_skidInfo, Speed,
                                                WheelContact[i], i == 1 && SkidTrail[0] && !SkidTrail[1]);
-        // Skid strips and dust puffs go to the skid-mark and dust systems
-        // once they take them; until then a due puff only restarts its clock.
-        if (marks.dust && DustTimer[i] > 0.075f)
-            DustTimer[i] = 0.0f;
+        LeaveWheelMarks(i, marks, hub);
 
         // Grip builds up over 0.4 s on the ground and fades in the air.
         const float target = i == 0 ? FrontFrictionSlip : RearFrictionSlip;
@@ -360,4 +360,35 @@ void CVehicleObject::UpdateWheels()
             wheel.m_frictionSlip = std::max(0.0f, wheel.m_frictionSlip - target * 4.0f * dt);
     }
     // The tyre screech starts and stops here with the pooled sounds.
+}
+
+void CVehicleObject::LeaveWheelMarks(int i, const WheelMarks& marks, const D3DXVECTOR3& hub)
+{
+    const float origin[3] = {hub.x, hub.y, hub.z};
+    if (marks.marks)
+    {
+        if (!SkidTrail[i])
+        {
+            SkidTrail[i] = g_Skids.NewStrip(this);
+            SkidTimer[i] = 1.0f;
+        }
+        if (SkidTrail[i] && SkidTimer[i] > 0.075f && SkidTrail[i]->AddPoint(origin, marks.strength))
+            SkidTimer[i] = 0.0f;
+    }
+    else if (SkidTrail[i])
+        SkidTrail[i]->End();
+
+    if (marks.dust && DustTimer[i] > 0.075f)
+    {
+        const float at[3] = {hub.x, g_Landscape.GetHeight(origin), hub.z};
+        const float velocity[3] = {0.75f * linearVelocity[0], 0.75f * linearVelocity[1] + 0.5f,
+                                   0.75f * linearVelocity[2]};
+        const float size = WheelRadius[i] * 0.5f * marks.dustScale;
+        const float light = std::max(0.25f, g_Sky.sunIntensity);
+        const bool winter = g_CurrentRace >= 0 && g_CurrentRace < RACE_ROWS && g_RaceTable.season[g_CurrentRace] == 2;
+        const float colour[4] = {0.55f * light, (winter ? 0.55f : 0.35f) * light, (winter ? 0.55f : 0.15f) * light,
+                                 0.5f * marks.offRoad};
+        g_Dusts.Emit(at, velocity, size, 2.0f, marks.dustGrowth, colour);
+        DustTimer[i] = 0.0f;
+    }
 }

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "racers/VehicleObject.h"
+#include "scene/WheelSkids.h"
+#include "world/Landscape.h"
+
 WheelMarks GetWheelMarks(float routePower, float skid, float speed, float contact, int rearFollowsFront)
 {
     WheelMarks m;
@@ -15,4 +19,23 @@ WheelMarks GetWheelMarks(float routePower, float skid, float speed, float contac
     m.dustGrowth = 0.1f * std::sqrt(std::fabs(speed));
     m.dustScale = sliding ? 2.0f - skid : 1.0f;
     return m;
+}
+
+void ConnectSkidHooks()
+{
+    g_SkidHooks.groundHeight = [](const float position[3]) { return g_Landscape.GetHeight(position); };
+    g_SkidHooks.routePower = [](const float position[3]) { return g_Landscape.GetRoutePower(position); };
+    g_SkidHooks.ownerSide = [](const CVehicleObject* owner, float side[3]) {
+        side[0] = owner->world._11;
+        side[1] = owner->world._12;
+        side[2] = owner->world._13;
+    };
+    g_SkidHooks.releaseOwner = [](CVehicleObject* owner, const CSkidStrip* strip) {
+        for (int i = 0; i < 2; ++i)
+            if (owner->SkidTrail[i] == strip)
+            {
+                owner->SkidTrail[i] = nullptr;
+                return;
+            }
+    };
 }

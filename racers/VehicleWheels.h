@@ -18,3 +18,7 @@ struct WheelMarks
 // while it slides; speed in km/h; contact the wheel's ground-contact ramp;
 // rearFollowsFront 1 for a rear wheel without a strip behind a marking front.
 WheelMarks GetWheelMarks(float routePower, float skid, float speed, float contact, int rearFollowsFront);
+
+// Lets the skid marks read the ground and reach the motorcycles that own
+// their strips.
+void ConnectSkidHooks();

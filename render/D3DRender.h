@@ -3,6 +3,8 @@
 // fallbacks, the technique file, default resources and render targets, the
 // render-state cache, the texture cache, frame presentation and recovery from
 // a lost device.
+#include <cstdint>
+
 #include "platform/d3d/D3D9.h"
 #include "render/TextureManager.h"
 
@@ -86,6 +88,16 @@ public:
     void SaveDepthStencil();
     void RestoreDepthStencil();
     void CountFaces(int n);
+
+    // Dynamic batch: open it, add quads and triangles while the scene is drawn,
+    // close it, then draw everything added with one call (additive, no depth
+    // writes). An add is refused while the batch is closed or when it would
+    // pass either buffer; callers index their own vertices from 0.
+    void BeginBatch();
+    void AddToBatch(const struct BatchVertex* vertices, const uint16_t* indices, unsigned vertexCount,
+                    unsigned indexCount);
+    void EndBatch();
+    void RenderBatch();
 
     // Render-state cache (-1: no value known yet). The states recorded here
     // are changed only through the setters above, never on the device

@@ -57,7 +57,7 @@ const Technique kTechniques[] = {
     // the corner's offset in the sprite's own plane, set 1 the centre in the
     // world and set 2 the sprite's axis: the quad turns about the axis to face
     // the eye, and the offset's z pulls it towards the eye. Drawn additively,
-    // so fog fades it to black.
+    // so fog fades it to black. Dust uses it too, blended by its alpha.
     {"techDirectVertex", R"(out vec2 vUV;
 out vec4 vColour;
 out float vFog;
@@ -83,8 +83,10 @@ in vec4 vColour;
 in float vFog;
 void main()
 {
-    vec3 light = texture(texBaseMap1, vUV).rgb * vColour.rgb * vFog;
-    FragColor = vec4(light, 1.0);
+    vec4 texel = texture(texBaseMap1, vUV);
+    vec3 light = texel.rgb * vColour.rgb * vFog;
+    // The batch adds the colour alone; dust blends by this alpha.
+    FragColor = vec4(light, texel.a * vColour.a);
 })"},
 
     // Bright parts of the frame copy on stage 0: c0 = (gain, exponent, -, -).

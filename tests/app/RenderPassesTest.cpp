@@ -577,6 +577,7 @@ TEST_F(MainPassOrderTest, MainPassDrawsInTheGameOrderAfterTheReflectionAndTheSha
         "shadow: CNatureManager::DrawTreeLeafsShadow",
         "shadow: CVehicleManager::RenderShadows",
         "shadow: CHumanManager::RenderShadows",
+        "main: CD3DRender::BeginBatch",
         "main: CSky::Draw",
         "main: CStaticObjectManager::Draw 0x110",
         "main: CStaticObjectManager::DrawChromeGlass 0x110",
@@ -594,6 +595,8 @@ TEST_F(MainPassOrderTest, MainPassDrawsInTheGameOrderAfterTheReflectionAndTheSha
         "main: CSky::DrawFlare",
         "main: CLandscape::DrawWater",
         "main: CNatureManager::DrawTreeLeafs",
+        "main: CD3DRender::EndBatch",
+        "main: CD3DRender::RenderBatch",
         "main: CDusts::Render",
     };
     std::vector<std::string> order;
