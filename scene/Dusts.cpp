@@ -256,6 +256,9 @@ void CDusts::Render()
     g_Render.SetBlend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
     g_Render.SetEffectTexture("texBaseMap1", g_Render.GetTexture(texture));
     g_Render.device->SetStreamSource(0, vertexBuffer, 0, sizeof(BatchVertex));
+    // The technique turns each quad to the eye, but its winding then depends
+    // on the axis: both sides are drawn.
+    g_Render.SetCullMode(D3DCULL_NONE);
     if (g_Render.effect)
     {
         UINT passes = 0;
@@ -266,6 +269,7 @@ void CDusts::Render()
         g_Render.effect->EndPass();
         g_Render.effect->End();
     }
+    g_Render.RestoreCullMode();
     g_Render.CountFaces(2 * visibleCount);
 }
 

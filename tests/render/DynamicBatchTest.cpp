@@ -14,7 +14,7 @@ using namespace render_test;
 namespace
 {
 
-class DynamicBatchTest : public RenderFixture
+class DynamicBatchDemoDataTest : public RenderFixture
 {
 protected:
     void SetUp() override
@@ -35,7 +35,7 @@ protected:
     }
 };
 
-TEST_F(DynamicBatchTest, RefusesAnAddThatWouldReachTheVertexLimit)
+TEST_F(DynamicBatchDemoDataTest, RefusesAnAddThatWouldReachTheVertexLimit)
 {
     struct Case
     {
@@ -57,7 +57,7 @@ TEST_F(DynamicBatchTest, RefusesAnAddThatWouldReachTheVertexLimit)
     }
 }
 
-TEST_F(DynamicBatchTest, RefusesAnAddThatWouldPassTheIndexBuffer)
+TEST_F(DynamicBatchDemoDataTest, RefusesAnAddThatWouldPassTheIndexBuffer)
 {
     g_Render.BeginBatch();
     const std::vector<BatchVertex> v(4, BatchVertex{});
@@ -73,7 +73,7 @@ TEST_F(DynamicBatchTest, RefusesAnAddThatWouldPassTheIndexBuffer)
     g_Render.EndBatch();
 }
 
-TEST_F(DynamicBatchTest, IndicesAreRebasedOntoTheVerticesAlreadyThere)
+TEST_F(DynamicBatchDemoDataTest, IndicesAreRebasedOntoTheVerticesAlreadyThere)
 {
     g_Render.BeginBatch();
     AddQuads(2);
@@ -93,7 +93,7 @@ TEST_F(DynamicBatchTest, IndicesAreRebasedOntoTheVerticesAlreadyThere)
     g_Render.EndBatch();
 }
 
-TEST_F(DynamicBatchTest, DrawsEverythingWithOneAdditiveCallAndCountsTheFaces)
+TEST_F(DynamicBatchDemoDataTest, DrawsEverythingWithOneAdditiveCallAndCountsTheFaces)
 {
     g_Render.BeginBatch();
     AddQuads(3);
