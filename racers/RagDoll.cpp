@@ -18,6 +18,7 @@
 #include "racers/VehicleObject.h"
 #include "render/MeshContainer.h"
 #include "render/Views.h"
+#include "scene/Dusts.h"
 #include "scene/ObjectPhysics.h"
 #include "world/Sky.h"
 
@@ -310,8 +311,7 @@ void CHumanObject::SpawnDust(const float* point)
         return;
     const int winter =
         g_CurrentRace >= 0 && g_CurrentRace < RACE_ROWS && g_RaceTable.season[g_CurrentRace] == 2 ? 1 : 0;
-    // The puff goes to the dust particles once they take emissions.
     const RiderDustPuff puff = MakeRiderDustPuff(point, linearVelocity, g_Sky.sunIntensity, winter);
-    (void)puff;
+    g_Dusts.Emit(puff.position, puff.velocity, puff.size, puff.life, puff.growth, puff.colour);
     DustTimer = 0.0f;
 }
