@@ -322,12 +322,15 @@ void CGame::FreeRace()
 {
     g_Landscape.FreeArea();
     // The racers and riders leave the world before it is emptied below: they
-    // hold their bodies and the ragdolls' joints. Nature and placed objects
-    // are cleared here as their managers arrive.
+    // hold their bodies and the ragdolls' joints. Nature is cleared here as
+    // its manager arrives.
     g_Vehicles.Clear();
     g_HumanManager.DeleteAll();
+    g_StaticObjects.Clear();
     g_Dusts.Reset();
     g_Skids.Reset();
+    // The record must not go on naming an object of the race just freed.
+    g_PickedObject.Init();
 
     g_GameEvent.code = 0;
     g_GameEvent.state = 0;

@@ -108,6 +108,17 @@ struct MeshRecord
     MeshRecord();
     // Frees everything the record owns and clears its counts.
     void Destroy();
+
+    // Collision shapes, each built once and kept (MeshShapes.cpp); each does
+    // nothing when its shape exists or its source slots are empty.
+    // Slot 12 part 0 as a static triangle mesh with its BVH, winding reversed.
+    void BuildTriangleShape();
+    // Slot 12 part 0 as a convex hull of its vertices.
+    void BuildConvexHull();
+    // Boxes from slot 15 and cylinders from slot 13 (along x with xCylinders,
+    // else along y) around `centre`, or, when null, the first point of point
+    // set 8, else the mean of the box centres of slots 15, 14 and 13.
+    void BuildCompoundShape(const float* centre, int xCylinders);
 };
 
 class CMeshContainer

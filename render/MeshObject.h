@@ -26,6 +26,10 @@ public:
     void SetMesh(const char* name, int vertexType, DWORD meshOptions, int optimize);
     // Gives the record back and deletes the per-object shape.
     void FreeMesh();
+    // The object's own shape: the record's triangle mesh at the object's
+    // scale. Nothing without a record, with a shape already held, or when the
+    // record has no collision mesh.
+    void BuildScaledShape();
     // Loads into textureIds[entry] (stores -1 on failure); -1 for a null or
     // empty name, which changes nothing. An entry outside 0..7 loads nothing.
     TextureId LoadTexture(int entry, const char* name, int mipLevels);

@@ -43,13 +43,18 @@ void AddBodyToWorld(btRigidBody* body)
         g_PhysicsWorld.dynamicsWorld->addRigidBody(body);
 }
 
+void RemoveBodyPairs(btRigidBody* body)
+{
+    if (body && body->getBroadphaseHandle() && g_PhysicsWorld.broadphase)
+        g_PhysicsWorld.broadphase->getOverlappingPairCache()->cleanProxyFromPairs(body->getBroadphaseHandle(),
+                                                                                  g_PhysicsWorld.dispatcher);
+}
+
 void RemoveBodyFromWorld(btRigidBody* body)
 {
     if (!body || !g_PhysicsWorld.dynamicsWorld)
         return;
-    if (body->getBroadphaseHandle() && g_PhysicsWorld.broadphase)
-        g_PhysicsWorld.broadphase->getOverlappingPairCache()->cleanProxyFromPairs(body->getBroadphaseHandle(),
-                                                                                  g_PhysicsWorld.dispatcher);
+    RemoveBodyPairs(body);
     g_PhysicsWorld.dynamicsWorld->removeRigidBody(body);
 }
 

@@ -8,5 +8,8 @@ void AddBodyToWorld(btRigidBody* body);
 // Removes the body's pairs from the broadphase pair cache, then the body from
 // the world (when it is in one). Nothing for a null body.
 void RemoveBodyFromWorld(btRigidBody* body);
+// Removes the body's pairs from the broadphase pair cache (nothing for a
+// body outside the world), so a moved body starts its contacts afresh.
+void RemoveBodyPairs(btRigidBody* body);
 // RemoveBodyFromWorld, then deletes the body and its motion state.
 void DestroyBody(btRigidBody* body);

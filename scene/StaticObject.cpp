@@ -12,6 +12,7 @@
 #include "scene/LightEffects.h"
 #include "scene/MeshEffects.h"
 #include "scene/ObjectPhysics.h"
+#include "scene/RayPick.h"
 #include "scene/SoundOwner.h"
 
 int g_ObjectCounter = 0;
@@ -297,8 +298,11 @@ void CStaticObject::SetScale(float x, float y, float z)
 
 void CStaticObject::Release()
 {
-    // A pooled sound must not go on following an object that is gone.
+    // A pooled sound must not go on following an object that is gone, nor
+    // the picked-object record go on naming it.
     StopOwnedSounds(this);
+    if (g_RayPickHooks.objectReleased)
+        g_RayPickHooks.objectReleased(this);
     delete[] corners;
     corners = nullptr;
     RemoveBody();

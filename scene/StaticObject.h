@@ -60,6 +60,37 @@ public:
     // Takes the body out of the dynamics world (when it is in) and deletes it.
     void RemoveBody();
 
+    // Physics (StaticObjectPhysics.cpp). Place sets the matrix and placement,
+    // the world centre (and for buildings the corners and a radius from the
+    // box's horizontal diagonal), then builds or re-seats the body.
+    void Place(const float pos[3], const float target[3], const float up[3]);
+    // Builds the body (out of the world, asleep) or moves an existing one. A
+    // mass of -1 means as placed: pos, target and up are overwritten with the
+    // placement's frame and the stored mass is used. An object without a
+    // mesh record gets no body.
+    void InitPhysics(float mass, float pos[3], float target[3], float up[3]);
+    // Puts the body into the dynamics world (1) or takes it out (0); nothing
+    // without a body or when inWorld already says so.
+    void EnablePhysics(int on);
+    // A body with mass carries the drawn matrix along.
+    void SyncFromBody();
+
+    // Per-frame upkeep and drawing (StaticObjectDraw.cpp). Update measures the
+    // camera distance and moves the body in or out of the world by it.
+    void Update();
+    // Sets inShadow and visible for the next drawing; returns visible.
+    int UpdateVisibility();
+    // The main-pass draw with the fades, the far slot of buildings and the
+    // received shadow map.
+    void Render(int slot);
+    void DrawMain(int slot) { Render(slot); }
+    void RenderChromeGlass();
+    void RenderLightEffects();
+    void DrawShadowPart();
+    // 1 when the segment hits this object's body, with the world hit point in
+    // hitOut (when given); the hit is reported to the ray-pick hook.
+    int RayTest(const float from[3], const float to[3], float hitOut[3]);
+
     // Where a vehicle description's name line is copied (a motorcycle's Name);
     // null for every other object, which then skips that line.
     char* vehicleName;
@@ -91,6 +122,12 @@ public:
     float angularVelocity[3];
     uint32_t lastImpactSoundTime;
 };
+
+// The fade of a fence at a camera distance: 1 up to 70, 0 from 100 on.
+float FenceFade(float distance);
+// The fade of a building of the given mesh height: 1, except for a mesh
+// taller than 30, which fades from 375 to 425 (0 beyond).
+float BuildingFade(float height, float distance);
 
 // ---------------------------------------------------------------------------
 // Line reading shared by the description reader and the effect readers.

@@ -14,6 +14,7 @@
 #include "core/Settings.h"
 #include "render/D3DRender.h"
 #include "scene/ObjectPhysics.h"
+#include "scene/StaticObjectManager.h"
 #include "world/LandPart.h"
 #include "world/Sky.h"
 #include "world/Terrain.h"
@@ -32,6 +33,7 @@ int CLandscape::LoadArea(int area, int season)
         g_Sky.SetTimeOfDay();
         LoadTextures(area, season);
         CreateRacePath();
+        g_StaticObjects.ResetDynamic();
         return 1;
     }
 
@@ -76,6 +78,8 @@ int CLandscape::LoadArea(int area, int season)
         ShowMessage("Open static objects place map error!", "LoadArea() error!", MB_OK);
         return FailArea();
     }
+    g_StaticObjects.Clear();
+    g_StaticObjects.LoadStaticObjects(areaPath);
 
     // Without a route there is no start line for the fences, the race path
     // or the player: the load stops here.
