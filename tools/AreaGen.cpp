@@ -572,6 +572,7 @@ AreaData GenerateArea(int number)
                 col[idx * 3 + 2] = std::max<uint8_t>(ToByte(bc), 16);
             }
     }
+    PlaceAreaObjects(a);
     return a;
 }
 
@@ -582,12 +583,4 @@ std::string AreaLandscapeDataText()
                   "Grid size\n%d\nParts per side\n%d\nPart cells\n%d\nCell size\n%.1f\nHeight scale\n%.1f\n",
                   kAreaGridSize, kAreaPartsPerSide, kAreaPartCells, kAreaCellSize, kAreaHeightScale);
     return text;
-}
-
-std::string AreaStaticObjectsText()
-{
-    return "Placed objects of the area\n"
-           "Path at column 32, then position and target lines\n"
-           "This area places no objects of its own\n"
-           "////\n";
 }

@@ -51,6 +51,15 @@ struct AreaData
     std::vector<int> route;
     // Centre cell and radius (in cells) of the pond below the water line.
     int pondRow = 0, pondCol = 0, pondRadius = 0;
+
+    // The buildings and props beside the road, in list order.
+    struct Placed
+    {
+        std::string description;
+        float position[3];
+        float target[3];
+    };
+    std::vector<Placed> objects;
 };
 
 // Builds area `number` (1..3). Pure and deterministic.
@@ -68,8 +77,11 @@ inline float AreaWaterAltitude()
 
 // Text of "LandscapeData.obj": five label lines each followed by its value.
 std::string AreaLandscapeDataText();
-// Text of "StaticObjects.obj": the placed-object list, here an empty one.
-std::string AreaStaticObjectsText();
+// Places the demo buildings and props beside the road of a generated area
+// (AreaGenObjects.cpp) and clears the nature place map under them.
+void PlaceAreaObjects(AreaData& area);
+// Text of "StaticObjects.obj": the placed-object list of the area.
+std::string AreaStaticObjectsText(const AreaData& area);
 
 // One file of the area folder (or of the shared landscape folder)
 // with its game path.

@@ -344,7 +344,7 @@ std::vector<AreaFile> AreaFiles(const AreaData& area)
     const std::string& f = area.folder;
     auto text = [](const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); };
     files.push_back({Path(f, "LandscapeData.obj"), text(AreaLandscapeDataText())});
-    files.push_back({Path(f, "StaticObjects.obj"), text(AreaStaticObjectsText())});
+    files.push_back({Path(f, "StaticObjects.obj"), text(AreaStaticObjectsText(area))});
     files.push_back({Path(f, "HeightMap.dat"), area.heightMap});
     files.push_back({Path(f, "StaticObjectsPlaceMap.dat"), area.placeMap});
     files.push_back({Path(f, "WayPointsMap.dat"), area.wayPoints});

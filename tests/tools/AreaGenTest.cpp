@@ -468,13 +468,26 @@ TEST_F(AreaGenTest, AreaFolderHoldsEveryFileAtTheSizeItsReaderExpects)
     EXPECT_GT(cellSize, 0.0f);
     EXPECT_FLOAT_EQ(heightScale, kAreaHeightScale);
 
-    // The placed-object list ends on its first record line.
+    // The placed-object list: three free lines, then four lines per placed
+    // object, the position in its fixed columns, and "////" after the last.
     ASSERT_TRUE(byPath.count(dir + "StaticObjects.obj"));
     std::string list(byPath[dir + "StaticObjects.obj"]->begin(), byPath[dir + "StaticObjects.obj"]->end());
-    size_t fourth = 0;
-    for (int line = 0; line < 3; ++line)
-        fourth = list.find('\n', fourth) + 1;
-    EXPECT_EQ(list.compare(fourth, 4, "////"), 0);
+    std::vector<std::string> lines;
+    for (size_t at = 0, next; (next = list.find('\n', at)) != std::string::npos; at = next + 1)
+        lines.push_back(list.substr(at, next - at));
+    ASSERT_FALSE(a.objects.empty());
+    ASSERT_EQ(lines.size(), 3 + 4 * a.objects.size() + 1);
+    EXPECT_EQ(lines.back(), "////");
+    for (size_t i = 0; i < a.objects.size(); ++i)
+    {
+        const std::string& path = lines[3 + 4 * i];
+        const std::string& position = lines[4 + 4 * i];
+        EXPECT_EQ(path.substr(32), a.objects[i].description);
+        EXPECT_EQ(path.find("////"), std::string::npos);
+        EXPECT_NEAR(std::atof(position.substr(32, 8).c_str()), a.objects[i].position[0], 0.01);
+        EXPECT_NEAR(std::atof(position.substr(41, 8).c_str()), a.objects[i].position[1], 0.01);
+        EXPECT_NEAR(std::atof(position.substr(50).c_str()), a.objects[i].position[2], 0.01);
+    }
 
     // Text files read from the Objects pack: LF only, no empty line.
     for (const std::string& t : {text, list})

@@ -1,0 +1,225 @@
+// The demo areas with their buildings and props, drawn on the real OpenGL
+// device, headless: a view of a building and of a corner from the road of
+// each area saved as PNG pictures in the build folder, and a small picture of
+// the first area's first building compared with its golden image.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/Game.h"
+#include "app/RaceTable.h"
+#include "common/Keywords.h"
+#include "core/Controls.h"
+#include "platform/d3d/D3D9Backend.h"
+#include "scene/StaticObject.h"
+#include "scene/StaticObjectManager.h"
+#include "tests/GoldenImage.h"
+#include "tests/render/RenderTestSupport.h"
+#include "tests/world/FixedSun.h"
+#include "world/Landscape.h"
+
+using namespace render_test;
+
+namespace
+{
+
+const DWORD kSkyColour = 0xFF7FA8D8;
+
+class PlacedObjectsHeadlessTest : public RenderFixture
+{
+protected:
+    void SetUp() override
+    {
+        RenderFixture::SetUp();
+        D3DSelectBackend(D3DBackendKind::OpenGL);
+        window = D3DCreateHiddenWindow(320, 240);
+        if (!window)
+            GTEST_SKIP() << "no video driver";
+        g_ShadowQuality = 0;
+        g_ViewDistance = 500;
+        UseDemoData(true);
+        ClearRaceBlock();
+        FillCareerRows();
+    }
+    void TearDown() override
+    {
+        g_StaticObjects.Clear();
+        g_Landscape.Release();
+        ClearRaceBlock();
+        g_Game.activeCamera = nullptr;
+        g_Render.FreeD3DRender();
+        if (window)
+            D3DDestroyHiddenWindow(window);
+        window = nullptr;
+        RenderFixture::TearDown();
+        D3DSelectBackend(D3DBackendKind::Recording);
+    }
+
+    void StartDevice(UINT width, UINT height)
+    {
+        D3DOverrideAdapterModes({D3DDISPLAYMODE{width, height, 60, D3DFMT_X8R8G8B8}});
+        g_Render = CD3DRender();
+        ASSERT_EQ(g_Render.InitD3D(1), 0);
+        ASSERT_EQ(g_Render.CreateDevice(window, 1, 0, 0), 0) << (Messages().empty() ? "" : Messages()[0]);
+        ASSERT_EQ(g_Landscape.LoadSurfaces(), 1);
+        w = width;
+        h = height;
+    }
+    void StopDevice()
+    {
+        g_StaticObjects.Clear();
+        g_Landscape.Release();
+        g_Render.FreeD3DRender();
+    }
+
+    void LoadArea(int row)
+    {
+        g_Game.currentRace = row;
+        ASSERT_EQ(g_Landscape.LoadArea(g_RaceTable.area[row], g_RaceTable.season[row]), 1);
+        ASSERT_GT(g_StaticObjects.objectCount, 0u);
+    }
+
+    // The first placed object of the type mask, or null.
+    CStaticObject* First(int typeMask, int skip = 0)
+    {
+        for (unsigned int i = 0; i < g_StaticObjects.objectCount; ++i)
+            if ((g_StaticObjects.objects[i]->objectType & typeMask) && skip-- == 0)
+                return g_StaticObjects.objects[i];
+        return nullptr;
+    }
+
+    // The first placed object whose description path holds `name`.
+    CStaticObject* Named(const char* name)
+    {
+        for (unsigned int i = 0; i < g_StaticObjects.objectCount; ++i)
+            if (std::strstr(g_StaticObjects.objects[i]->path, name))
+                return g_StaticObjects.objects[i];
+        return nullptr;
+    }
+
+    // A view from the road side of the object: `back` units out along the
+    // way it faces, `aside` to its right, `high` above the ground.
+    // With `fromSide` the view comes from the object's +x side instead (the
+    // cottage turns its long side to the road).
+    std::vector<uint8_t> ViewOf(const CStaticObject* o, float back, float aside, float high, float lookUp,
+                                bool fromSide = false)
+    {
+        const D3DXVECTOR3 pos(o->placement._41, o->placement._42, o->placement._43);
+        D3DXVECTOR3 forward(o->placement._31, o->placement._32, o->placement._33);
+        D3DXVECTOR3 side(o->placement._11, o->placement._12, o->placement._13);
+        if (fromSide)
+        {
+            const D3DXVECTOR3 f = forward;
+            forward = side;
+            side = -f;
+        }
+        D3DXVECTOR3 eye = pos + forward * back + side * aside;
+        const float ground[3] = {eye.x, 0, eye.z};
+        eye.y = g_Landscape.GetHeight(ground) + high;
+        const D3DXVECTOR3 at = pos + D3DXVECTOR3(0, lookUp, 0);
+        g_Game.mainCamera.Init(&eye, &at, D3DX_PI / 2, (float)w / h * 0.85f, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE,
+                               VIEWMODE_FREE, CAMERA_MAIN);
+        g_Game.activeCamera = &g_Game.mainCamera;
+        return Draw();
+    }
+
+    std::vector<uint8_t> Draw()
+    {
+        IDirect3DDevice9* device = g_Render.device;
+        testlight::SetFixedSun(device);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kSkyColour, 1.0f, 0);
+        device->BeginScene();
+        g_Game.mainCamera.UpdateView();
+        for (int i = 0; i < 2; i++)
+        {
+            g_Landscape.Update();
+            g_StaticObjects.Update();
+            g_Landscape.UpdateVisibility();
+            g_StaticObjects.UpdateVisibility();
+        }
+        g_StaticObjects.Draw(PASS_MASK_BUILDINGS_AND_OBJECTS);
+        g_Landscape.Draw();
+        g_StaticObjects.Draw(PASS_MASK_FENCES);
+        device->EndScene();
+
+        std::vector<uint8_t> pixels;
+        IDirect3DSurface9* target = nullptr;
+        UINT rw = 0, rh = 0;
+        if (SUCCEEDED(device->GetRenderTarget(0, &target)))
+        {
+            D3DReadSurfacePixels(target, pixels, rw, rh);
+            target->Release();
+        }
+        EXPECT_EQ(rw, w);
+        EXPECT_EQ(rh, h);
+        return pixels;
+    }
+
+    void Save(const std::vector<uint8_t>& pixels, const std::string& name)
+    {
+        const std::string path = std::string(TRALLOWMERE_BUILD_DIR) + "/" + name + ".png";
+        EXPECT_TRUE(golden::WritePng(path, pixels, (int)w, (int)h)) << path;
+    }
+
+    // Pixels that differ from the same view drawn without the placed objects.
+    int ObjectPixels(const std::vector<uint8_t>& with)
+    {
+        const int shown = g_ShowStaticObjects;
+        g_ShowStaticObjects = 0;
+        const std::vector<uint8_t> without = Draw();
+        g_ShowStaticObjects = shown;
+        int differ = 0;
+        for (size_t i = 0; i + 3 < with.size() && i + 3 < without.size(); i += 4)
+            differ += (golden::PixelAt(with, (int)w, (int)(i / 4 % w), (int)(i / 4 / w)) & 0xFFFFFF) !=
+                      (golden::PixelAt(without, (int)w, (int)(i / 4 % w), (int)(i / 4 / w)) & 0xFFFFFF);
+        return differ;
+    }
+
+    HWND window = nullptr;
+    UINT w = 0, h = 0;
+};
+
+TEST_F(PlacedObjectsHeadlessTest, BuildingsAndPropsStandBesideTheRoadOfEachArea)
+{
+    for (int area = 0; area < 3; area++)
+    {
+        SCOPED_TRACE(area);
+        StartDevice(320, 240);
+        LoadArea(area);
+        const std::string n = "0" + std::to_string(area + 1);
+
+        // A different kind of building in each area.
+        const char* kinds[3] = {"Barn", "Cottage", "Silo"};
+        CStaticObject* building = Named(kinds[area]);
+        ASSERT_NE(building, nullptr);
+        std::vector<uint8_t> pixels = ViewOf(building, 26.0f, 8.0f, 2.5f, 4.0f, area == 1);
+        Save(pixels, "objects_area" + n + "_building");
+        EXPECT_TRUE(building->visible);
+        // The building stands out against the terrain behind it.
+        EXPECT_GT(ObjectPixels(pixels), (int)(w * h / 60));
+
+        CStaticObject* sign = First(GTYPE_STATIC);
+        ASSERT_NE(sign, nullptr);
+        pixels = ViewOf(sign, 9.0f, -3.0f, 1.4f, 0.8f);
+        Save(pixels, "objects_area" + n + "_corner");
+        EXPECT_GT(ObjectPixels(pixels), (int)(w * h / 150));
+        StopDevice();
+    }
+}
+
+TEST_F(PlacedObjectsHeadlessTest, FirstBuildingOfTheFirstAreaMatchesItsGoldenImage)
+{
+    StartDevice(160, 120);
+    LoadArea(0);
+    CStaticObject* building = First(GTYPE_BUILDING);
+    ASSERT_NE(building, nullptr);
+    const std::vector<uint8_t> pixels = ViewOf(building, 30.0f, 10.0f, 2.5f, 4.0f);
+    Save(pixels, "objects_area01_golden");
+    EXPECT_TRUE(golden::CompareWithGolden("scene/objects_area01", pixels, (int)w, (int)h, 12));
+    StopDevice();
+}
+
+}   // namespace
