@@ -122,9 +122,13 @@ protected:
     // The main camera, active, at `eye` looking at `at`.
     void Look(const D3DXVECTOR3& eye, const D3DXVECTOR3& at)
     {
-        g_Views.mainCamera.Init(&eye, &at, D3DX_PI / 2, 4.0f / 3.0f, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE, 0,
-                                CAMERA_MAIN);
-        g_Views.mainCamera.UpdateView();
+        // The view alone: the camera's overlay font is not wanted here.
+        CCamera& camera = g_Views.mainCamera;
+        camera.SetProjection(D3DX_PI / 2, 4.0f / 3.0f, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE, CAMERA_MAIN);
+        camera.eye = eye;
+        camera.at = at;
+        camera.up = D3DXVECTOR3(0, 1, 0);
+        camera.UpdateView();
         g_Views.activeCamera = &g_Views.mainCamera;
     }
 
