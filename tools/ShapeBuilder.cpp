@@ -229,7 +229,7 @@ SolidDesc PrismSolid(float cx, float cz, float y0, float y1, float radius, int s
         const uint16_t apex = uint16_t(s.corners.size());
         s.corners.push_back({cx, y1 + apexY, cz});
         for (int i = 0; i < sides; ++i)
-            s.faces.push_back({apex, uint16_t(2 * i), uint16_t((2 * i + 2) % (2 * sides))});
+            s.faces.push_back({apex, uint16_t((2 * i + 2) % (2 * sides)), uint16_t(2 * i)});
     }
     else
     {
