@@ -105,7 +105,7 @@ int CStaticObjectManager::Create()
 CStaticObject* CStaticObjectManager::Keep(CStaticObject* object)
 {
     const MeshRecord* record = object->meshRecord;
-    if (!record || record->partCount[MESH_SLOT_MAIN] <= 0)
+    if (!record || record->partCount[MESH_SLOT_MAIN] <= 0 || !record->meshes[MESH_SLOT_MAIN][0])
     {
         object->Free();
         delete object;

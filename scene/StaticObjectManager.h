@@ -40,8 +40,8 @@ public:
     // Reads "<areaPath>/StaticObjects.obj" (Objects pack) into the list. A
     // missing file leaves it empty without a message. Objects are numbered 1,
     // 2, 3 ... in list order. A record whose description or mesh cannot be
-    // had, or whose mesh has no main slot, is left out: such an object has
-    // nothing to draw and no shape for a body.
+    // had, or whose mesh has no main slot (or no device to make it on), is
+    // left out: such an object has nothing to draw and no shape for a body.
     void LoadStaticObjects(const char* areaPath);
     // A new object read from its description, scaled when a scale is given,
     // placed and appended; null when the list is full or the object has

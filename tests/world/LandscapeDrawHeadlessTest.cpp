@@ -10,6 +10,7 @@
 #include "app/Game.h"
 #include "app/RaceTable.h"
 #include "platform/d3d/D3D9Backend.h"
+#include "scene/StaticObjectManager.h"
 #include "tests/render/RenderTestSupport.h"
 #include "tests/support/FixedSun.h"
 #include "tests/support/GoldenImage.h"
@@ -53,11 +54,13 @@ protected:
     }
     void StopDevice()
     {
+        g_StaticObjects.Clear();
         g_Landscape.Release();
         g_Render.FreeD3DRender();
     }
     void TearDown() override
     {
+        g_StaticObjects.Clear();
         g_Landscape.Release();
         ClearRaceBlock();
         g_Game.activeCamera = nullptr;

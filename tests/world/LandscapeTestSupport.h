@@ -10,6 +10,7 @@
 
 #include "render/D3DRender.h"
 #include "scene/StaticObjectFixture.h"
+#include "scene/StaticObjectManager.h"
 #include "tests/support/TestDevice.h"
 #include "tools/DataTree.h"
 #include "world/Landscape.h"
@@ -24,6 +25,8 @@ public:
     RecordingDevice() { EXPECT_EQ(m_Device.Open(D3DBackendKind::Recording, 320, 240), D3D_OK); }
     ~RecordingDevice()
     {
+        // Placed objects hold meshes of this device.
+        g_StaticObjects.Clear();
         g_Landscape.Release();
         g_Render.ReleaseAllTextures();
         m_Device.Close();
