@@ -12,6 +12,7 @@
 #include "core/Physics.h"
 #include "core/Settings.h"
 #include "fuzz/FuzzScratch.h"
+#include "platform/d3d/D3D9Backend.h"
 #include "render/MeshContainer.h"
 #include "render/Views.h"
 #include "scene/StaticObject.h"
@@ -113,5 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     g_StaticObjects.FindNearest(-1, -1, eye, 100.0f);
     g_StaticObjects.Clear();
     g_FileManager.Release();
+    // The recording device keeps every call it was given.
+    D3DClearRecordedCalls();
     return 0;
 }

@@ -126,9 +126,14 @@ void CStaticObjectManager::LoadStaticObjects(const char* areaPath)
     for (int i = 0; i < 3; ++i)
         ReadDescriptionLine(handle, line);
 
+    // An entry of the Objects pack opened twice shares one read position,
+    // which closing sets back to the start: a list that names itself as a
+    // description would be read again from its top for ever. However many
+    // objects are left out, the reading stops after this many records.
+    int recordsLeft = STATIC_OBJECTS_READ_LIMIT;
     StaticObjectRecord record;
     int usable = 0;
-    while (objectCount < STATIC_OBJECTS_MAX && ReadStaticObjectRecord(handle, &record, &usable))
+    while (objectCount < STATIC_OBJECTS_MAX && recordsLeft-- > 0 && ReadStaticObjectRecord(handle, &record, &usable))
     {
         if (!usable)
             continue;

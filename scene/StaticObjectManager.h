@@ -12,6 +12,8 @@
 class CStaticObject;
 
 #define STATIC_OBJECTS_MAX         2048
+// Most records read from one list, kept or left out.
+#define STATIC_OBJECTS_READ_LIMIT  (4 * STATIC_OBJECTS_MAX)
 // Game seconds between two sorts of the buildings by camera distance.
 #define STATIC_OBJECTS_SORT_PERIOD 0.1f
 
@@ -39,7 +41,8 @@ public:
     int Create();
     // Reads "<areaPath>/StaticObjects.obj" (Objects pack) into the list. A
     // missing file leaves it empty without a message. Objects are numbered 1,
-    // 2, 3 ... in list order. A record whose description or mesh cannot be
+    // 2, 3 ... in list order; at most STATIC_OBJECTS_READ_LIMIT records are
+    // read. A record whose description or mesh cannot be
     // had, or whose mesh has no main slot (or no device to make it on), is
     // left out: such an object has nothing to draw and no shape for a body.
     void LoadStaticObjects(const char* areaPath);

@@ -249,3 +249,24 @@ TEST_F(StaticObjectManagerTest, DrawPassesTakeTheTypesOfTheirMask)
 }
 
 }   // namespace
+
+namespace
+{
+
+TEST(StaticObjectListTest, AListThatNamesItselfInThePackEnds)
+{
+    // Opened again as a description, the list's pack entry shares its read
+    // position, and closing it starts the list over.
+    // Read as a description from line 7 on, to its end; from the top again
+    // the list's records fall one line later, where the second copy waits.
+    DataTree tree;
+    const std::string self = Record("Data/L/StaticObjects.obj", 0, 0, 0, 0, 0, 1);
+    tree.AddText("Data/L/StaticObjects.obj", kHead + self + "//\n" + self + "////\n");
+    testdata::MessageCapture messages;
+    testdata::DataFolder folder(tree, true);
+    g_StaticObjects.Clear();
+    g_StaticObjects.LoadStaticObjects("Data/L");
+    EXPECT_EQ(g_StaticObjects.objectCount, 0u);
+}
+
+}   // namespace
