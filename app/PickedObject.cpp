@@ -3,12 +3,38 @@
 
 #include <cmath>
 
+#include "racers/VehicleManager.h"
+#include "racers/VehicleObject.h"
 #include "scene/RayPick.h"
 #include "scene/StaticObject.h"
 #include "scene/StaticObjectManager.h"
+#include "world/Sky.h"
 
 CPickedObject g_PickedObject;
-PickRacers g_PickRacers = {nullptr, nullptr};
+
+namespace
+{
+
+int RacerCount()
+{
+    return g_Vehicles.racerCount;
+}
+
+CStaticObject* RacerAt(int index)
+{
+    return index >= 0 && index < g_Vehicles.racerCount ? g_Vehicles.racers[index] : nullptr;
+}
+
+// The sun flare asks whether the first hit over the placed objects and the
+// racers lies between the eye and the sun.
+int SunHidden(const float from[3], const float to[3])
+{
+    return g_PickedObject.Pick(from, to, nullptr, 0) ? 1 : 0;
+}
+
+}   // namespace
+
+PickRacers g_PickRacers = {RacerCount, RacerAt};
 
 namespace
 {
@@ -31,6 +57,7 @@ struct ConnectRayPick
     {
         g_RayPickHooks.objectHit = RecordHit;
         g_RayPickHooks.objectReleased = ForgetReleased;
+        g_SkyHooks.sunHidden = SunHidden;
     }
 } s_ConnectRayPick;
 

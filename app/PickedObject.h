@@ -5,8 +5,8 @@
 // record; the landscape's sets only the class.
 class CStaticObject;
 
-// The racers the pick looks at after the placed objects, in list order. The
-// motorcycle list fills these in; unset, there are no racers to hit.
+// The racers the pick looks at after the placed objects, in list order: the
+// motorcycle list's racers (tests may put others in their place).
 struct PickRacers
 {
     int (*count)();

@@ -51,27 +51,25 @@ IDirect3DTexture9* ShadowMap()
 // camera-space position through the object's shadow matrix.
 void BeginShadowStage(IDirect3DDevice9* device, IDirect3DTexture9* map, const D3DXMATRIX& drawn, int blend)
 {
-    device->SetSamplerState(1, D3DSAMP_ADDRESSU, D3DTADDRESS_BORDER);
-    device->SetSamplerState(1, D3DSAMP_ADDRESSV, D3DTADDRESS_BORDER);
+    g_Render.SetTextureAddress(1, D3DTADDRESS_BORDER);
     g_Render.BindTextureObject(map, blend, 1);
     D3DXMATRIX shadow;
     GetShadowMatrix(&shadow, &drawn);
     device->SetTransform(D3DTS_TEXTURE1, &shadow);
-    device->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEPOSITION);
-    device->SetTextureStageState(1, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT3);
+    g_Render.SetTexCoordIndex(1, D3DTSS_TCI_CAMERASPACEPOSITION);
+    g_Render.SetTextureTransformFlags(1, D3DTTFF_COUNT3);
     g_Render.SetStageColorOp(1, D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_TEXTURE | D3DTA_COMPLEMENT, D3DTA_CURRENT,
                              D3DTA_CURRENT);
 }
 
 void EndShadowStage(IDirect3DDevice9* device)
 {
-    device->SetSamplerState(1, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
-    device->SetSamplerState(1, D3DSAMP_ADDRESSV, D3DTADDRESS_WRAP);
+    g_Render.SetTextureAddress(1, D3DTADDRESS_WRAP);
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
     device->SetTransform(D3DTS_TEXTURE1, &identity);
-    device->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 0);
-    device->SetTextureStageState(1, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+    g_Render.SetTexCoordIndex(1, 0);
+    g_Render.SetTextureTransformFlags(1, D3DTTFF_DISABLE);
     g_Render.SetStageColorOp(1, D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT);
     g_Render.SetStageAlphaOp(1, D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT);
     // Nothing drawn later may sample the shadow map by accident.

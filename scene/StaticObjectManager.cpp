@@ -13,6 +13,7 @@
 #include "core/FileManager.h"
 #include "core/GameClock.h"
 #include "render/D3DRender.h"
+#include "render/LightManager.h"
 #include "scene/StaticObject.h"
 
 CStaticObjectManager g_StaticObjects;
@@ -232,8 +233,8 @@ void CStaticObjectManager::DrawLightEffects(int typeMask)
     for (unsigned int i = 0; i < objectCount; ++i)
         if (objects[i]->objectType & typeMask)
             objects[i]->RenderLightEffects();
-    // The light-map pass changes the fog colour; the light manager puts it
-    // back here once it keeps the sky's fog colour.
+    // The light-map pass changes the fog colour.
+    g_LightManager.ResetFogColor();
 }
 
 void CStaticObjectManager::DrawShadows(int typeMask)
