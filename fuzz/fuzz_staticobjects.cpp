@@ -70,8 +70,10 @@ bool Prepare()
                                                  Line("Shape", "SHAPE_TYPE_COMPOUND") + Line("Mass", "4")));
     if (!tree.WriteAll(fuzzscratch::Folder()))
         return false;
-    static testdevice::TestDevice device;
-    if (device.Open(D3DBackendKind::Recording, 64, 64) != D3D_OK || g_PhysicsWorld.Create() != 1)
+    // Kept for the whole run and never destroyed: at exit the recording
+    // backend's own statics may already be gone.
+    static testdevice::TestDevice* device = new testdevice::TestDevice();
+    if (device->Open(D3DBackendKind::Recording, 64, 64) != D3D_OK || g_PhysicsWorld.Create() != 1)
         return false;
     // The view alone: the camera's overlay font is not wanted here.
     CCamera& camera = g_Views.mainCamera;
