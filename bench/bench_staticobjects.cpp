@@ -7,7 +7,8 @@
 // start line.
 //
 // The demo data comes from TRALLOWMERE_TESTDATA (the folder holding "Data"),
-// or the build folder's "testdata" when it is not set.
+// or the build folder's "testdata" (made by the tests' make_demo_data step)
+// when it is not set.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -18,7 +19,6 @@
 #include <string>
 #include <vector>
 
-#include "RecordingDeviceFixture.h"
 #include "app/Game.h"
 #include "app/RaceTable.h"
 #include "core/FileManager.h"
@@ -29,6 +29,8 @@
 #include "render/Views.h"
 #include "scene/StaticObject.h"
 #include "scene/StaticObjectManager.h"
+#include "tests/support/Paths.h"
+#include "tests/support/TestDevice.h"
 #include "world/Landscape.h"
 #include "world/LandscapeDraw.h"
 
@@ -40,12 +42,6 @@ const char* const kKinds[] = {
     "Data/Static/Barrel/Main.obj", "Data/Static/HayBale/Main.obj",     "Data/Static/Cone/Main.obj",
     "Data/Static/Cone/Main.obj",   "Data/Static/ChevronLeft/Main.obj",
 };
-
-std::string DataRoot()
-{
-    const char* dir = std::getenv("TRALLOWMERE_TESTDATA");
-    return dir && *dir ? dir : "testdata";
-}
 
 void Look(const D3DXVECTOR3& eye, const D3DXVECTOR3& at)
 {
@@ -75,9 +71,10 @@ class Scene
 public:
     bool Open(std::string* error)
     {
-        if (chdir(DataRoot().c_str()) != 0)
+        const std::string root = testsupport::DemoDataDir();
+        if (chdir(root.c_str()) != 0)
         {
-            *error = "no demo data in " + DataRoot() + " (set TRALLOWMERE_TESTDATA)";
+            *error = "no demo data in " + root + " (set TRALLOWMERE_TESTDATA)";
             return false;
         }
         g_UseFileManager = 1;

@@ -17,7 +17,7 @@
 #include "render/Views.h"
 #include "scene/StaticObject.h"
 #include "scene/StaticObjectManager.h"
-#include "tests/RecordingDeviceFixture.h"
+#include "tests/support/TestDevice.h"
 #include "tools/DataTree.h"
 #include "tools/MeshWriter.h"
 

@@ -9,11 +9,11 @@
 #include <limits>
 #include <string>
 
-#include "RecordingDeviceFixture.h"
 #include "common/Keywords.h"
 #include "render/MeshContainer.h"
 #include "render/MeshObject.h"
 #include "scene/StaticObjectFixture.h"
+#include "tests/support/TestDevice.h"
 #include "tools/DataTree.h"
 #include "tools/MeshWriter.h"
 

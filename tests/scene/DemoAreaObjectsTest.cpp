@@ -15,6 +15,7 @@
 #include "scene/StaticObject.h"
 #include "scene/StaticObjectFixture.h"
 #include "scene/StaticObjectManager.h"
+#include "tests/support/Paths.h"
 #include "world/Landscape.h"
 #include "world/LandscapeTestSupport.h"
 
@@ -24,8 +25,8 @@ namespace
 int RecordsInList(int area)
 {
     char name[128];
-    std::snprintf(name, sizeof(name), "%s/Data/Landscape/Area%02d/StaticObjects.obj", testdata::DemoDataRoot().c_str(),
-                  area + 1);
+    std::snprintf(name, sizeof(name), "%s/Data/Landscape/Area%02d/StaticObjects.obj",
+                  testsupport::DemoDataDir().c_str(), area + 1);
     FILE* f = std::fopen(name, "rb");
     if (!f)
         return -1;
@@ -52,10 +53,10 @@ float RouteDistance(const float* p)
     return best;
 }
 
-TEST(DemoAreaObjectsTest, EveryListedObjectStandsOnTheGroundBesideTheRoute)
+TEST(PlacedObjectsDemoDataTest, EveryListedObjectStandsOnTheGroundBesideTheRoute)
 {
     landtest::RecordingDevice device;
-    testdata::DataFolder folder(testdata::DemoDataRoot(), true);
+    testdata::DataFolder folder(testsupport::DemoDataDir(), true);
     ASSERT_EQ(g_PhysicsWorld.Create(), 1);
     for (int area = 0; area < 3; ++area)
     {

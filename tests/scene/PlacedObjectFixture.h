@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "RecordingDeviceFixture.h"
 #include "core/Physics.h"
 #include "core/Settings.h"
 #include "render/MeshContainer.h"
@@ -15,6 +14,7 @@
 #include "scene/StaticObject.h"
 #include "scene/StaticObjectFixture.h"
 #include "scene/StaticObjectManager.h"
+#include "tests/support/TestDevice.h"
 #include "tools/DataTree.h"
 #include "tools/MeshWriter.h"
 

@@ -16,9 +16,11 @@
 #include "platform/d3d/D3D9Backend.h"
 #include "scene/StaticObject.h"
 #include "scene/StaticObjectManager.h"
-#include "tests/GoldenImage.h"
 #include "tests/render/RenderTestSupport.h"
-#include "tests/world/FixedSun.h"
+#include "tests/support/FixedSun.h"
+#include "tests/support/GoldenImage.h"
+#include "tests/support/Paths.h"
+#include "tests/support/TestDevice.h"
 #include "world/Landscape.h"
 
 using namespace render_test;
@@ -28,16 +30,16 @@ namespace
 
 const DWORD kSkyColour = 0xFF7FA8D8;
 
-class PlacedObjectsHeadlessTest : public RenderFixture
+class PlacedObjectsHeadlessDemoDataTest : public RenderFixture
 {
 protected:
     void SetUp() override
     {
         RenderFixture::SetUp();
         D3DSelectBackend(D3DBackendKind::OpenGL);
-        window = D3DCreateHiddenWindow(320, 240);
-        if (!window)
+        if (!hidden.Open(320, 240))
             GTEST_SKIP() << "no video driver";
+        window = hidden.get();
         g_ShadowQuality = 0;
         g_ViewDistance = 500;
         UseDemoData(true);
@@ -51,8 +53,7 @@ protected:
         ClearRaceBlock();
         g_Game.activeCamera = nullptr;
         g_Render.FreeD3DRender();
-        if (window)
-            D3DDestroyHiddenWindow(window);
+        hidden.Close();
         window = nullptr;
         RenderFixture::TearDown();
         D3DSelectBackend(D3DBackendKind::Recording);
@@ -160,7 +161,7 @@ protected:
 
     void Save(const std::vector<uint8_t>& pixels, const std::string& name)
     {
-        const std::string path = std::string(TRALLOWMERE_BUILD_DIR) + "/" + name + ".png";
+        const std::string path = testsupport::BuildDir() + "/" + name + ".png";
         EXPECT_TRUE(golden::WritePng(path, pixels, (int)w, (int)h)) << path;
     }
 
@@ -178,11 +179,12 @@ protected:
         return differ;
     }
 
+    testdevice::HiddenWindow hidden;
     HWND window = nullptr;
     UINT w = 0, h = 0;
 };
 
-TEST_F(PlacedObjectsHeadlessTest, BuildingsAndPropsStandBesideTheRoadOfEachArea)
+TEST_F(PlacedObjectsHeadlessDemoDataTest, BuildingsAndPropsStandBesideTheRoadOfEachArea)
 {
     for (int area = 0; area < 3; area++)
     {
@@ -210,7 +212,7 @@ TEST_F(PlacedObjectsHeadlessTest, BuildingsAndPropsStandBesideTheRoadOfEachArea)
     }
 }
 
-TEST_F(PlacedObjectsHeadlessTest, BarnOfTheFirstAreaMatchesItsGoldenImage)
+TEST_F(PlacedObjectsHeadlessDemoDataTest, BarnOfTheFirstAreaMatchesItsGoldenImage)
 {
     StartDevice(160, 120);
     LoadArea(0);
@@ -218,7 +220,7 @@ TEST_F(PlacedObjectsHeadlessTest, BarnOfTheFirstAreaMatchesItsGoldenImage)
     ASSERT_NE(building, nullptr);
     const std::vector<uint8_t> pixels = ViewOf(building, 30.0f, 10.0f, 2.5f, 4.0f);
     Save(pixels, "objects_area01_golden");
-    EXPECT_TRUE(golden::CompareWithGolden("scene/objects_area01", pixels, (int)w, (int)h, 12));
+    EXPECT_EQ(golden::Mismatch("scene/objects_area01", pixels, (int)w, (int)h, 12), "");
     StopDevice();
 }
 
