@@ -34,6 +34,7 @@ CCamera::CCamera()
     font = nullptr;
     viewMode = VIEWMODE_FREE;
     lastPlayerMode = VIEWMODE_FREE;
+    target = nullptr;
     fadeState = -1;
     fadeDuration = 0.0f;
     fadeSound = 0;

@@ -13,6 +13,7 @@
 #include "platform/math/D3DXMath.h"
 
 class CFont;
+class CStaticObject;
 
 enum CameraKind
 {
@@ -24,8 +25,12 @@ enum CameraKind
 
 enum CameraViewMode
 {
-    VIEWMODE_FREE = 0,
-    VIEWMODE_LOOKAT = 1,
+    VIEWMODE_FREE = 0,         // free flight by keys (developer camera)
+    VIEWMODE_ONBOARD = 1,      // eye on the target motorcycle
+    VIEWMODE_CHASE_NEAR = 2,   // chase at distance 3
+    VIEWMODE_CHASE_FAR = 3,    // chase at distance 5
+    VIEWMODE_SCRIPTED = 4,     // timed move
+    VIEWMODE_LOOKAT = 5,       // eye fixed, looking at the target's centre
 };
 
 // The program's near and far distances.
@@ -89,6 +94,9 @@ public:
 
     int viewMode;
     int lastPlayerMode;
+    // The motorcycle the camera follows, or null. Drawing reads it to hide
+    // the motorcycle (and its rider) that an on-board camera rides on.
+    CStaticObject* target;
     int fadeState;   // -1: no fade
     float fadeDuration;
     int fadeSound;

@@ -2,6 +2,12 @@
 
 ViewSet g_Views;
 
+int IsOnboardTarget(const CStaticObject* object)
+{
+    const CCamera* camera = g_Views.Current();
+    return object && camera->viewMode == VIEWMODE_ONBOARD && camera->target == object ? 1 : 0;
+}
+
 D3DXMATRIX* GetShadowMatrix(D3DXMATRIX* out, const D3DXMATRIX* world)
 {
     const CCamera* camera = g_Views.Current();

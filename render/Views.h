@@ -5,6 +5,8 @@
 #include "platform/math/D3DXMath.h"
 #include "render/Camera.h"
 
+class CStaticObject;
+
 struct ViewSet
 {
     CCamera mainCamera;
@@ -22,3 +24,8 @@ extern ViewSet g_Views;
 // Texture transform from the active camera's view space to shadow-map
 // texture coordinates, for an object drawn with the given world matrix.
 D3DXMATRIX* GetShadowMatrix(D3DXMATRIX* out, const D3DXMATRIX* world);
+
+// 1 when the active camera rides on this object: it follows it as its target
+// in the on-board view. Drawing hides such a motorcycle (and its rider) from
+// the camera that sits on it.
+int IsOnboardTarget(const CStaticObject* object);
