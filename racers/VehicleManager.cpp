@@ -1,5 +1,5 @@
-// The list of racing motorcycles: the player's motorcycle on the start line,
-// its update and a plain drawing of every racer.
+// The list of racing motorcycles: the player's motorcycle on the start line
+// and its update. The list's draw passes are in VehicleDraw.cpp.
 #include "racers/VehicleManager.h"
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include "core/RaceState.h"
 #include "core/Settings.h"
 #include "platform/os/Rand.h"
+#include "racers/VehicleDraw.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
 #include "render/Views.h"
@@ -50,54 +51,6 @@ void TrailWithMainCamera(const CVehicleObject& vehicle)
     camera.at = origin + ahead * 1.0f + D3DXVECTOR3(0, 0.6f, 0);
     camera.up = D3DXVECTOR3(0, 1, 0);
     camera.UpdateView();
-}
-
-// The frame of an assembly's slot for the wheel's compression.
-int SuspensionFrame(int parts, float compression)
-{
-    const int frame = (int)(parts * compression + 1.75f);
-    return std::max(0, std::min(parts - 1, frame));
-}
-
-void DrawSlot(CStaticObject* object, int slot, int part, const D3DMATRIX* matrix, const D3DMATERIAL9* material)
-{
-    if (!object || !object->meshRecord || object->meshRecord->partCount[slot] <= 0)
-        return;
-    object->currentPart = part;
-    object->RenderSlot(slot, matrix, material);
-}
-
-// A plain drawing of one motorcycle: the painted body, the parts and the
-// wheels, lit, without decal, chrome or shadow layer.
-void DrawPlain(CVehicleObject& v, TextureId elements, TextureId wheels)
-{
-    const float fade = v.BodyMaterial.Diffuse.a;
-    if (fade <= 0.0f || v.cameraDistance > 100.0f || !v.meshRecord)
-        return;
-    v.PartsMaterial.Diffuse.a = fade;
-    v.WheelsMaterial.Diffuse.a = fade;
-
-    g_Render.BindTextureObject(v.PaintTexture, 0, 0);
-    DrawSlot(&v, 0, 0, nullptr, &v.BodyMaterial);
-    CStaticObject* assemblies[2] = {v.FrontAssembly, v.RearAssembly};
-    for (int k = 0; k < 2; ++k)
-        if (assemblies[k] && assemblies[k]->meshRecord)
-            DrawSlot(assemblies[k], 0, SuspensionFrame(assemblies[k]->meshRecord->partCount[0], v.WheelCompression[k]),
-                     nullptr, &v.BodyMaterial);
-
-    g_Render.BindTexture(elements, 0, 0);
-    DrawSlot(&v, 1, 0, nullptr, &v.PartsMaterial);
-    for (int k = 0; k < 2; ++k)
-        if (assemblies[k] && assemblies[k]->meshRecord)
-            DrawSlot(assemblies[k], 1, SuspensionFrame(assemblies[k]->meshRecord->partCount[1], v.WheelCompression[k]),
-                     nullptr, &v.PartsMaterial);
-
-    g_Render.BindTexture(wheels, 0, 0);
-    for (int k = 0; k < 2; ++k)
-    {
-        DrawSlot(v.Wheels, 1, k, &v.WheelMatrix[k], &v.WheelsMaterial);
-        DrawSlot(v.Wheels, 0, k, &v.WheelMatrix[k], &v.WheelsMaterial);
-    }
 }
 
 }   // namespace
@@ -239,27 +192,8 @@ void CVehicleManager::Update()
         TrailWithMainCamera(*g_PlayerVehicle);
 }
 
-void CVehicleManager::UpdateVisibility() {}
-
-void CVehicleManager::Render()
+void CVehicleManager::UpdateVisibility()
 {
-    IDirect3DDevice9* device = g_Render.device;
-    if (g_EditorMode || !device || racerCount == 0)
-        return;
-    g_Render.SetFog(0);
-    g_Render.SetLighting(1);
-    g_Render.SetZEnable(1);
-    g_Render.SetZWrite(1);
-    g_Render.SetAlphaBlend(0);
-    g_Render.SetStageColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTA_CURRENT, D3DTA_CURRENT);
     for (int i = 0; i < racerCount; ++i)
-        DrawPlain(*racers[i], elementsTexture, wheelsTexture);
-    g_Render.SetStageColorOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT);
-    g_Render.BindTexture(-1, 0, 0);
+        UpdateVehicleVisibility(*racers[i]);
 }
-
-void CVehicleManager::RenderChrome() {}
-
-void CVehicleManager::RenderEffects() {}
-
-void CVehicleManager::RenderShadows() {}

@@ -45,9 +45,11 @@ public:
     // step); a racer whose body is not in the world is dropped.
     void Update();
     void UpdateVisibility();
-    void Render();
-    void RenderChrome();
-    void RenderEffects();
+    // Draw passes (VehicleDraw.cpp), of one motorcycle (the garage's) or,
+    // with null, of every racer; the shadows are always every racer's.
+    void Render(CVehicleObject* only = nullptr);
+    void RenderChrome(CVehicleObject* only = nullptr);
+    void RenderEffects(CVehicleObject* only = nullptr);
     void RenderShadows();
 
     CVehicleObject* racers[VEHICLE_MAX_RACERS];

@@ -7,10 +7,11 @@
 // per-wheel state. The per-wheel arrays have four entries; a motorcycle uses
 // 0 (front) and 1 (rear).
 //
-// The work is spread over three files: this one's .cpp (record, file, paint,
+// The work is spread over five files: this one's .cpp (record, file, paint,
 // upgrades, release and the frame order), VehiclePhysics.cpp (chassis,
 // ray-cast vehicle, wheels), VehicleEngine.cpp (steering, engine, gears,
-// assemblies, lean) and VehicleRider.cpp (the rider and its kick).
+// assemblies, lean), VehicleRider.cpp (the rider and its kick) and
+// VehicleDraw.cpp (drawing).
 #include <BulletDynamics/Vehicle/btRaycastVehicle.h>
 
 #include "platform/d3d/D3D9.h"
@@ -140,6 +141,23 @@ public:
     // The rider's foot strikes toward side (x < 0 left, x > 0 right): every
     // racer alongside on that side is pushed away.
     void Kick(const float* side);
+
+    // --- Drawing (VehicleDraw.cpp) ----------------------------------------
+    // Each draws nothing unless VehicleDrawAllowed; the motorcycle list sets
+    // the states and texture stages of its passes around them.
+
+    // The painted body (paint, decal, reflection, shadow layer) and the
+    // assemblies' main meshes.
+    void RenderBody();
+    // The body's and the assemblies' second meshes, and the wheels.
+    void RenderParts();
+    void RenderChrome();
+    void RenderSelfIllum();
+    // The wheels' first slot, blended.
+    void RenderWheelsBlended();
+    // Body and wheels into the shadow map (its own test: near, in the
+    // shadow camera's view, not faded out).
+    void RenderShadow();
 
     // --- Fields -----------------------------------------------------------
 
