@@ -1,7 +1,7 @@
 // Generator module: the pictures every motorcycle shares: "Elements.bmp" (the
-// atlas of frame, engine, seat, lamps and springs), "Wheels.bmp" (tyre tread,
-// sidewall and spoked rim) and the ten two-tone decals that split the body
-// between the two paint colours.
+// atlas of frame, engine, seat, lamps, springs, tyres and wheels),
+// "Wheels.bmp" (the face of a brake disc) and the ten two-tone decals that
+// split the body between the two paint colours.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -66,100 +66,178 @@ void Grey(float* rgb, float v)
     rgb[0] = rgb[1] = rgb[2] = v;
 }
 
-// Cells of "Elements.bmp"; the mesh generator maps its parts onto them.
+// "Elements.bmp": a 4 x 4 atlas of 128-texel cells, the mesh generator maps
+// its parts onto them (column, row):
+//   (0,0) frame      (1,0) engine     (2,0) seat       (3,0) polished pipe
+//   (0,1) headlight  (1,1) tail light (2,1) fins       (3,1) rubber
+//   (0,2) springs    (1,2) tyre       (2,2) wheel alloy (3,2) dark metal
+//   (0,3) radiator   (1,3) dials      (2,3) carbon     (3,3) number plate
 std::vector<uint8_t> ElementsPixels(int n)
 {
     Picture pic(n);
-    // Frame: deep glossy black with a soft highlight band.
-    pic.Fill(0.0f, 0.0f, 0.5f, 0.25f,
-             [](float, float v, float* c) { Grey(c, 0.08f + 0.18f * std::exp(-std::pow((v - 0.3f) * 6.0f, 2.0f))); });
-    // Engine: brushed aluminium.
-    pic.Fill(0.5f, 0.0f, 1.0f, 0.25f, [n](float u, float v, float* c) {
-        const float brush = Noise(int(u * 7), int(v * n)) * 0.08f;
-        Grey(c, 0.55f + 0.2f * (1.0f - v) + brush);
+    auto cell = [&pic](int column, int row, const std::function<void(float, float, float*)>& paint) {
+        pic.Fill(column * 0.25f, row * 0.25f, (column + 1) * 0.25f, (row + 1) * 0.25f, paint);
+    };
+    const int c = n / 4;   // texels per cell side
+    // Frame: deep glossy black with a soft highlight band along the tube.
+    cell(0, 0, [](float, float v, float* rgb) {
+        Grey(rgb, 0.06f + 0.22f * std::exp(-std::pow((v - 0.3f) * 6.0f, 2.0f)));
+        rgb[2] += 0.02f;
+    });
+    // Engine: brushed aluminium, lighter at the top.
+    cell(1, 0, [c](float u, float v, float* rgb) {
+        const float brush = Noise(int(u * 9), int(v * c)) * 0.08f;
+        Grey(rgb, 0.58f + 0.22f * (1.0f - v) + brush);
     });
     // Seat: dark leather with a stitched seam.
-    pic.Fill(0.0f, 0.25f, 0.5f, 0.5f, [n](float u, float v, float* c) {
-        float g = 0.1f + Noise(int(u * n), int(v * n)) * 0.05f;
-        if (std::fabs(v - 0.2f) < 0.02f && (int(u * 40) % 2) == 0)
-            g = 0.45f;
-        c[0] = g * 1.1f;
-        c[1] = g;
-        c[2] = g * 0.9f;
+    cell(2, 0, [c](float u, float v, float* rgb) {
+        float g = 0.09f + Noise(int(u * c), int(v * c)) * 0.05f;
+        if (std::fabs(v - 0.2f) < 0.025f && (int(u * 40) % 2) == 0)
+            g = 0.42f;
+        rgb[0] = g * 1.1f;
+        rgb[1] = g;
+        rgb[2] = g * 0.9f;
     });
-    // Chrome-like gradient for pipes and fork legs.
-    pic.Fill(0.5f, 0.25f, 1.0f, 0.5f, [](float u, float, float* c) {
+    // Polished pipe: bright bands of a reflection.
+    cell(3, 0, [](float u, float, float* rgb) {
         const float s = 0.5f + 0.45f * std::cos(u * 2.0f * kPi * 2.0f);
-        c[0] = 0.55f + 0.4f * s;
-        c[1] = 0.58f + 0.4f * s;
-        c[2] = 0.62f + 0.38f * s;
+        rgb[0] = 0.55f + 0.4f * s;
+        rgb[1] = 0.58f + 0.4f * s;
+        rgb[2] = 0.62f + 0.38f * s;
     });
-    // Headlight: warm white lens with a bright core.
-    pic.Fill(0.0f, 0.5f, 0.25f, 0.75f, [](float u, float v, float* c) {
+    // Headlight: warm white lens with a bright core and a reflector ring.
+    cell(0, 1, [](float u, float v, float* rgb) {
         const float d = std::sqrt((u - 0.5f) * (u - 0.5f) + (v - 0.5f) * (v - 0.5f)) * 2.0f;
-        const float glow = std::max(0.0f, 1.0f - d);
-        c[0] = 0.7f + 0.3f * glow;
-        c[1] = 0.7f + 0.3f * glow;
-        c[2] = 0.6f + 0.3f * glow;
+        const float glow = std::max(0.0f, 1.0f - d * 1.2f);
+        const float ring = std::fabs(d - 0.75f) < 0.06f ? 0.15f : 0.0f;
+        rgb[0] = 0.78f + 0.22f * glow + ring;
+        rgb[1] = 0.8f + 0.2f * glow + ring;
+        rgb[2] = 0.72f + 0.28f * glow + ring;
     });
-    // Tail light: red lens.
-    pic.Fill(0.25f, 0.5f, 0.5f, 0.75f, [](float u, float v, float* c) {
+    // Tail light: red lens with cells.
+    cell(1, 1, [](float u, float v, float* rgb) {
         const float d = std::fabs(u - 0.5f) + std::fabs(v - 0.5f);
-        c[0] = 0.75f + 0.25f * std::max(0.0f, 1.0f - d);
-        c[1] = 0.05f;
-        c[2] = 0.05f;
+        const bool cellEdge = std::fmod(u * 8.0f, 1.0f) < 0.12f || std::fmod(v * 4.0f, 1.0f) < 0.12f;
+        rgb[0] = (cellEdge ? 0.6f : 0.85f) + 0.15f * std::max(0.0f, 1.0f - d);
+        rgb[1] = 0.04f;
+        rgb[2] = 0.05f;
     });
-    // Cylinder fins: dark grey with light ribs.
-    pic.Fill(0.5f, 0.5f, 1.0f, 0.75f, [](float, float v, float* c) { Grey(c, (int(v * 12) % 2) ? 0.25f : 0.45f); });
+    // Cylinder fins: dark grey with bright rib edges.
+    cell(2, 1, [](float, float v, float* rgb) { Grey(rgb, (int(v * 12) % 2) ? 0.2f : 0.5f); });
     // Rubber: grips, footpegs, seals.
-    pic.Fill(0.0f, 0.75f, 0.5f, 1.0f,
-             [n](float u, float v, float* c) { Grey(c, 0.07f + Noise(int(u * n), int(v * n)) * 0.04f); });
+    cell(3, 1, [c](float u, float v, float* rgb) { Grey(rgb, 0.06f + Noise(int(u * c), int(v * c)) * 0.04f); });
     // Springs and fork sliders: anodised gold with coil shading.
-    pic.Fill(0.5f, 0.75f, 1.0f, 1.0f, [](float, float v, float* c) {
+    cell(0, 2, [](float, float v, float* rgb) {
         const float coil = 0.6f + 0.4f * std::sin(v * 2.0f * kPi * 6.0f);
-        c[0] = 0.85f * coil;
-        c[1] = 0.62f * coil;
-        c[2] = 0.18f * coil;
+        rgb[0] = 0.88f * coil;
+        rgb[1] = 0.64f * coil;
+        rgb[2] = 0.18f * coil;
+    });
+    // Tyre: across the tube (u) 0 and 1 are the middle of the tread, 0.25
+    // and 0.75 the sidewalls; along it (v) the tread blocks repeat.
+    cell(1, 2, [](float u, float v, float* rgb) {
+        const float across = std::min(u, 1.0f - u) * 4.0f;   // 0 tread centre, 1 sidewall
+        float g = 0.1f;
+        if (across < 0.55f)
+        {
+            // Staggered blocks with grooves between them.
+            const float shift = across < 0.22f ? 0.0f : 0.5f;
+            const float along = std::fmod(v * 10.0f + shift, 1.0f);
+            g = along < 0.22f ? 0.035f : 0.11f + 0.02f * (1.0f - across);
+        }
+        else if (across > 0.8f && across < 0.9f)
+            g = 0.2f;   // the lettering band of the sidewall
+        Grey(rgb, g);
+    });
+    // Wheel alloy: bright silver with a soft highlight.
+    cell(2, 2, [](float u, float v, float* rgb) {
+        const float s = 0.75f + 0.2f * std::cos((u + v) * kPi * 2.0f);
+        rgb[0] = 0.78f * s;
+        rgb[1] = 0.8f * s;
+        rgb[2] = 0.84f * s;
+    });
+    // Dark metal: hubs, calipers, clamps.
+    cell(3, 2, [c](float u, float v, float* rgb) { Grey(rgb, 0.22f + Noise(int(u * c / 4), int(v * c / 4)) * 0.06f); });
+    // Radiator: a fine black grille in a silver frame.
+    cell(0, 3, [](float u, float v, float* rgb) {
+        const bool frame = u < 0.08f || u > 0.92f || v < 0.08f || v > 0.92f;
+        const bool slat = std::fmod(v * 24.0f, 1.0f) < 0.5f;
+        Grey(rgb, frame ? 0.6f : slat ? 0.08f : 0.2f);
+    });
+    // Dials: two white-faced gauges on black.
+    cell(1, 3, [](float u, float v, float* rgb) {
+        Grey(rgb, 0.05f);
+        for (float cx : {0.28f, 0.72f})
+        {
+            const float d = std::sqrt((u - cx) * (u - cx) + (v - 0.5f) * (v - 0.5f));
+            if (d < 0.2f)
+                Grey(rgb, d > 0.17f ? 0.5f : 0.9f);
+        }
+    });
+    // Carbon: a woven dark pattern.
+    cell(2, 3, [c](float u, float v, float* rgb) {
+        const int x = int(u * c / 4), y = int(v * c / 4);
+        const float weave = ((x + y) % 2) ? 0.12f : 0.18f;
+        Grey(rgb, weave + 0.03f * std::sin(u * kPi * 16.0f));
+    });
+    // Number plate: white with a black border.
+    cell(3, 3, [](float u, float v, float* rgb) {
+        const bool border = u < 0.06f || u > 0.94f || v < 0.1f || v > 0.9f;
+        Grey(rgb, border ? 0.05f : 0.92f);
     });
     return pic.bgra;
 }
 
-// "Wheels.bmp": tread on the left half, the spoked rim face on the right.
+// "Wheels.bmp": the face of a brake disc: a steel rotor ring with drilled
+// holes, the dark carrier with five windows, and the hub with its bolts.
 std::vector<uint8_t> WheelsPixels(int n)
 {
     Picture pic(n);
-    pic.Fill(0.0f, 0.0f, 0.5f, 1.0f, [](float u, float v, float* c) {
-        // Across the tread (u) the centre is the running surface, the edges
-        // the sidewall; along it (v) a block pattern.
-        const float across = std::fabs(u - 0.5f) * 2.0f;
-        float g = across > 0.55f ? 0.16f : 0.1f;
-        if (across < 0.55f && (int(v * 48.0f + (across < 0.2f ? 0.5f : 0.0f)) % 2) == 0)
-            g = 0.05f;
-        Grey(c, g);
-    });
-    pic.Fill(0.5f, 0.0f, 1.0f, 1.0f, [](float u, float v, float* c) {
+    pic.Fill(0.0f, 0.0f, 1.0f, 1.0f, [n](float u, float v, float* c) {
         const float x = u * 2.0f - 1.0f, y = v * 2.0f - 1.0f;
         const float r = std::sqrt(x * x + y * y);
         const float a = std::atan2(y, x);
-        if (r > 0.86f)
-            Grey(c, 0.09f);   // tyre sidewall
-        else if (r > 0.74f)
+        if (r > 0.97f)
+            Grey(c, 0.2f);   // the rotor's edge
+        else if (r > 0.62f)
         {
-            const float shine = 0.6f + 0.3f * std::cos(a * 2.0f);
-            c[0] = shine;
-            c[1] = shine;
-            c[2] = shine * 1.05f;
+            // Machined steel with circular grinding marks and drilled holes.
+            float g = 0.62f + 0.06f * std::sin(r * 140.0f) + Noise(int(u * n), int(v * n)) * 0.04f;
+            for (int ring = 0; ring < 2; ++ring)
+            {
+                const float rr = ring ? 0.85f : 0.74f;
+                const float step = 2.0f * kPi / 18.0f;
+                const float at =
+                    std::round((a + (ring ? step * 0.5f : 0.0f)) / step) * step - (ring ? step * 0.5f : 0.0f);
+                const float hx = rr * std::cos(at) - x, hy = rr * std::sin(at) - y;
+                if (hx * hx + hy * hy < 0.035f * 0.035f)
+                    g = 0.08f;
+            }
+            Grey(c, g);
         }
-        else if (r < 0.16f)
-            Grey(c, r < 0.09f ? 0.35f : 0.6f);   // hub
+        else if (r > 0.2f)
+        {
+            // Carrier with five windows.
+            const float window = std::cos(a * 5.0f);
+            if (window > 0.35f && r > 0.3f && r < 0.55f)
+                Grey(c, 0.04f);
+            else
+            {
+                c[0] = 0.85f;   // anodised red
+                c[1] = 0.16f;
+                c[2] = 0.1f;
+            }
+        }
         else
         {
-            // Five twin spokes.
-            const float spoke = std::fabs(std::sin(a * 5.0f + r * 1.2f));
-            if (spoke < 0.16f)
-                Grey(c, 0.7f);
-            else
-                Grey(c, 0.12f);
+            Grey(c, 0.35f);
+            for (int b = 0; b < 5; ++b)
+            {
+                const float ba = 2.0f * kPi * b / 5.0f;
+                const float bx = 0.13f * std::cos(ba) - x, by = 0.13f * std::sin(ba) - y;
+                if (bx * bx + by * by < 0.025f * 0.025f)
+                    Grey(c, 0.75f);
+            }
         }
     });
     return pic.bgra;
@@ -228,7 +306,7 @@ void AddPicture(DataTree& tree, const std::string& name, int n, const std::vecto
 
 void GenerateVehicleTextures(DataTree& tree)
 {
-    AddPicture(tree, "Data/Vehicles/Elements", 256, ElementsPixels(256));
+    AddPicture(tree, "Data/Vehicles/Elements", 512, ElementsPixels(512));
     AddPicture(tree, "Data/Vehicles/Wheels", 256, WheelsPixels(256));
     for (int i = 0; i < 10; ++i)
     {

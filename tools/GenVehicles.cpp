@@ -21,18 +21,33 @@
 namespace
 {
 
-// Cells of "Elements.bmp" and "Wheels.bmp" (see the vehicle textures module).
-const UvRect kFrame{0.0f, 0.0f, 0.5f, 0.25f};
-const UvRect kEngine{0.5f, 0.0f, 1.0f, 0.25f};
-const UvRect kSeat{0.0f, 0.25f, 0.5f, 0.5f};
-const UvRect kChrome{0.5f, 0.25f, 1.0f, 0.5f};
-const UvRect kHeadlight{0.0f, 0.5f, 0.25f, 0.75f};
-const UvRect kTailLight{0.25f, 0.5f, 0.5f, 0.75f};
-const UvRect kFins{0.5f, 0.5f, 1.0f, 0.75f};
-const UvRect kRubber{0.0f, 0.75f, 0.5f, 1.0f};
-const UvRect kGold{0.5f, 0.75f, 1.0f, 1.0f};
-const UvRect kTread{0.0f, 0.0f, 0.5f, 1.0f};
-const UvRect kRimFace{0.5f, 0.0f, 1.0f, 1.0f};
+// Cells of the 4 x 4 atlas "Elements.bmp" (see the vehicle textures module),
+// kept two texels inside their cell so that filtering does not pick up the
+// neighbours.
+UvRect Cell(int column, int row)
+{
+    const float e = 2.0f / 512.0f;
+    return UvRect{column * 0.25f + e, row * 0.25f + e, (column + 1) * 0.25f - e, (row + 1) * 0.25f - e};
+}
+const UvRect kFrame = Cell(0, 0);
+const UvRect kEngine = Cell(1, 0);
+const UvRect kSeat = Cell(2, 0);
+const UvRect kPipe = Cell(3, 0);
+const UvRect kHeadlight = Cell(0, 1);
+const UvRect kTailLight = Cell(1, 1);
+const UvRect kFins = Cell(2, 1);
+const UvRect kRubber = Cell(3, 1);
+const UvRect kGold = Cell(0, 2);
+const UvRect kTyre = Cell(1, 2);
+const UvRect kAlloy = Cell(2, 2);
+const UvRect kDark = Cell(3, 2);
+const UvRect kRadiator = Cell(0, 3);
+const UvRect kDials = Cell(1, 3);
+const UvRect kCarbon = Cell(2, 3);
+const UvRect kPlate = Cell(3, 3);
+// "Wheels.bmp" is one brake disc face; its rim is the steel edge.
+const UvRect kBrakeFace{0.0f, 0.0f, 1.0f, 1.0f};
+const UvRect kBrakeEdge{0.49f, 0.0f, 0.51f, 0.01f};
 
 const float kRise = 0.5f;   // suspension top above the axle, front and rear
 // The suspension frames' compressions; the drawing picks frame
@@ -259,26 +274,40 @@ MeshDesc BodyMesh(const Model& m)
     parts.Box(V3{-0.16f, 0.26f, -0.12f}, V3{0.16f, 0.46f, 0.26f}, kEngine);
     parts.Box(V3{-0.12f, 0.46f, 0.02f}, V3{0.12f, m.engineTop, 0.24f}, kFins);
     parts.Tube(V3{-0.19f, 0.36f, 0.08f}, V3{0.19f, 0.36f, 0.08f}, 0.1f, 0.1f, 12, kEngine);
-    parts.Box(V3{-0.15f, 0.42f, 0.3f}, V3{0.15f, 0.66f, 0.34f}, kFins);
+    parts.Box(V3{-0.15f, 0.42f, 0.3f}, V3{0.15f, 0.66f, 0.34f}, kRadiator);
+    // Side covers under the seat and a chain guard on the left.
+    parts.Box(V3{-0.13f, m.seatY - 0.2f, m.seatZ - 0.2f}, V3{0.13f, m.seatY - 0.04f, m.seatZ + 0.12f}, kCarbon);
+    parts.Box(V3{-0.2f, 0.34f, -0.75f}, V3{-0.17f, 0.4f, -0.1f}, kDark);
     parts.Hull({{m.seatZ - 0.38f, 0.1f, m.seatY - 0.02f, m.seatY + 0.06f},
                 {m.seatZ - 0.1f, 0.15f, m.seatY - 0.04f, m.seatY + 0.05f},
                 {m.seatZ + 0.18f, 0.14f, m.seatY - 0.03f, m.seatY + 0.07f},
                 {m.seatZ + 0.3f, 0.08f, m.seatY + 0.02f, m.seatY + 0.1f}},
                kSeat);
+    // Number plate under the tail.
     const HullSection& tail = m.hull.front();
-    parts.Box(V3{-0.06f, tail.y0 + 0.01f, tail.z - 0.03f}, V3{0.06f, tail.y0 + 0.07f, tail.z + 0.01f}, kTailLight);
+    parts.Box(V3{-0.09f, tail.y0 - 0.16f, tail.z + 0.02f}, V3{0.09f, tail.y0 - 0.02f, tail.z + 0.04f}, kPlate);
     Add(mesh.slots[MESHSLOT_SECOND], parts);
+
+    // Self-illumination: the tail light lens.
+    PartBuilder lamp;
+    lamp.Box(V3{-0.07f, tail.y0 + 0.01f, tail.z - 0.03f}, V3{0.07f, tail.y0 + 0.07f, tail.z + 0.01f}, kTailLight);
+    Add(mesh.slots[MESHSLOT_SELFILLUM], lamp);
 
     // Chrome: the exhaust from the engine's front to the muffler on the right.
     PartBuilder chrome;
-    chrome.Tube(V3{0.1f, 0.3f, 0.3f}, V3{0.16f, 0.22f, 0.05f}, 0.03f, 0.03f, 8, kChrome);
-    chrome.Tube(V3{0.16f, 0.22f, 0.05f}, V3{0.2f, 0.34f, -0.4f}, 0.03f, 0.035f, 8, kChrome);
-    chrome.Tube(V3{0.2f, 0.34f, -0.4f}, V3{0.21f, 0.45f, -0.78f}, 0.06f, 0.05f, 10, kChrome);
+    chrome.Tube(V3{0.1f, 0.3f, 0.3f}, V3{0.16f, 0.22f, 0.05f}, 0.03f, 0.03f, 8, kPipe);
+    chrome.Tube(V3{0.16f, 0.22f, 0.05f}, V3{0.2f, 0.34f, -0.4f}, 0.03f, 0.035f, 8, kPipe);
+    chrome.Tube(V3{0.2f, 0.34f, -0.4f}, V3{0.21f, 0.45f, -0.78f}, 0.06f, 0.05f, 10, kPipe);
     Add(mesh.slots[MESHSLOT_CHROME], chrome);
 
-    // Shadow caster: hull and engine as boxes, standing on the ground.
+    // Shadow caster: the hull, the engine and seat, the forks and the swing
+    // arm, coarse but with the motorcycle's outline.
     PartBuilder shadow;
-    shadow.Box(V3{-0.18f, 0.0f, tail.z}, V3{0.18f, m.seatY + 0.1f, m.hull.back().z}, kFrame);
+    shadow.Hull(m.hull, kFrame);
+    shadow.Box(V3{-0.17f, 0.24f, -0.14f}, V3{0.17f, m.engineTop, 0.34f}, kFrame);
+    shadow.Box(V3{-0.12f, m.seatY - 0.2f, m.seatZ - 0.38f}, V3{0.12f, m.seatY + 0.08f, m.seatZ + 0.3f}, kFrame);
+    shadow.Tube(p[0], p[2] + (p[2] - p[0]) * 0.3f, 0.05f, 0.05f, 6, kFrame);
+    shadow.Tube(pivot, p[1], 0.04f, 0.04f, 6, kFrame);
     Add(mesh.slots[MESHSLOT_SHADOW], shadow);
 
     // Collision: engine cylinder and two boxes (engine and tank, seat and
@@ -340,15 +369,25 @@ MeshDesc FrontMesh(const Model& m)
         parts.Box(axis * 1.12f + V3{-0.12f, -0.02f, -0.05f}, axis * 1.12f + V3{0.12f, 0.02f, 0.05f}, kEngine);
         parts.Tube(V3{-(m.barWidth - 0.09f), barY, p[2].z - p[0].z - 0.08f},
                    V3{m.barWidth - 0.09f, barY, p[2].z - p[0].z - 0.08f}, 0.014f, 0.014f, 6, kFrame);
-        parts.Tube(axis * 0.9f + V3{0, 0.0f, 0.08f}, axis * 0.9f + V3{0, 0.0f, 0.16f}, 0.09f, 0.08f, 12, kHeadlight);
+        // Headlight shell, dials above the clamp, brake calipers by the discs.
+        parts.Tube(axis * 0.9f + V3{0, 0.0f, 0.02f}, axis * 0.9f + V3{0, 0.0f, 0.14f}, 0.08f, 0.095f, 12, kDark);
+        parts.Box(axis * 1.12f + V3{-0.1f, 0.02f, -0.06f}, axis * 1.12f + V3{0.1f, 0.05f, 0.02f}, kDials);
+        for (float side : {-1.0f, 1.0f})
+            parts.Box(hub + V3{side * 0.05f - 0.012f, 0.08f, -0.2f}, hub + V3{side * 0.05f + 0.012f, 0.16f, -0.1f},
+                      kDark);
         Add(mesh.slots[MESHSLOT_SECOND], parts);
+
+        // The headlight's lens glows.
+        PartBuilder lens;
+        lens.Tube(axis * 0.9f + V3{0, 0.0f, 0.14f}, axis * 0.9f + V3{0, 0.0f, 0.155f}, 0.085f, 0.08f, 12, kHeadlight);
+        Add(mesh.slots[MESHSLOT_SELFILLUM], lens);
     }
     // Chrome fork stanchions, fixed in the clamps.
     PartBuilder stanchions;
     for (float side : {-1.0f, 1.0f})
     {
         const V3 x{side * (m.tubeF + 0.05f), 0, 0};
-        stanchions.Tube(x + axis * 0.5f, x + axis * 1.15f, 0.027f, 0.027f, 8, kChrome);
+        stanchions.Tube(x + axis * 0.5f, x + axis * 1.15f, 0.027f, 0.027f, 8, kPipe);
     }
     Add(mesh.slots[MESHSLOT_CHROME], stanchions);
     return mesh;
@@ -395,27 +434,58 @@ MeshDesc RearMesh(const Model& m)
 // -------------------------------------------------------------------
 
 // Part 0 the front wheel, part 1 the rear, each centred on its hub in the
-// motorcycle's axes. Slot 0's rim discs give the wheel radii: the front disc
-// is 0.1 smaller than its tyre (the physics adds 0.1 to the front), the rear
-// disc as large as its tyre.
+// motorcycle's axes. Slot 0 (drawn with "Wheels.bmp") holds the brake discs;
+// its stored bounds carry the wheel's rolling size, which the physics reads:
+// the front 0.1 smaller than its tyre (the physics adds 0.1 to the front),
+// the rear as large as its tyre. Slot 1 (the atlas) holds tyre, spokes and
+// hub, slot 4 the chrome rim, slot 11 the shadow.
 MeshDesc WheelsMesh(const Model& m)
 {
     MeshDesc mesh;
     const float radius[2] = {m.rf, m.rr}, tube[2] = {m.tubeF, m.tubeR};
+    const float kPiF = 3.14159265f;
     for (int k = 0; k < 2; ++k)
     {
-        PartBuilder disc;
-        disc.DiscX(V3{0, 0, 0}, k == 0 ? radius[k] - 0.1f : radius[k], 0.012f, 24, kRimFace, kTread);
-        Add(mesh.slots[MESHSLOT_MAIN], disc);
+        const float r = radius[k], t = tube[k];
+        const float rim = r - 2.0f * t;
+
+        PartBuilder discs;
+        for (float side : {-1.0f, 1.0f})
+            discs.DiscX(V3{side * 0.05f, 0, 0}, k == 0 ? 0.55f * r : 0.45f * r, 0.004f, 28, kBrakeFace, kBrakeEdge);
+        Add(mesh.slots[MESHSLOT_MAIN], discs);
+        MeshPart& rolling = mesh.slots[MESHSLOT_MAIN].parts.back();
+        const float roll = k == 0 ? r - 0.1f : r;
+        const float lo[3] = {-0.06f, -roll, -roll}, hi[3] = {0.06f, roll, roll};
+        for (int a = 0; a < 3; ++a)
+        {
+            rolling.boxMin[a] = lo[a];
+            rolling.boxMax[a] = hi[a];
+            rolling.centre[a] = 0.0f;
+        }
+        rolling.radius = roll * 1.42f;
 
         PartBuilder wheel;
-        wheel.Torus(V3{0, 0, 0}, radius[k] - tube[k], tube[k], 32, 10, kTread);
-        wheel.DiscX(V3{0, 0, 0}, radius[k] - tube[k] * 1.2f, 0.03f, 24, kRimFace, kRimFace);
-        wheel.Tube(V3{-0.07f, 0, 0}, V3{0.07f, 0, 0}, 0.05f, 0.05f, 10, kRimFace);
+        wheel.Torus(V3{0, 0, 0}, r - t, t, 36, 12, kTyre);
+        // Five twin spokes from the hub to the rim, and the hub.
+        for (int i = 0; i < 5; ++i)
+            for (float twin : {-0.11f, 0.11f})
+            {
+                const float a = 2.0f * kPiF * (float)i / 5.0f, b = a + twin;
+                const V3 from{0, 0.05f * std::cos(a), 0.05f * std::sin(a)};
+                const V3 to{0, (rim - 0.005f) * std::cos(b), (rim - 0.005f) * std::sin(b)};
+                wheel.Tube(from, to, 0.014f, 0.01f, 5, kAlloy);
+            }
+        wheel.Tube(V3{-0.07f, 0, 0}, V3{0.07f, 0, 0}, 0.048f, 0.048f, 12, kDark);
         Add(mesh.slots[MESHSLOT_SECOND], wheel);
 
+        // The rim's two polished lips, where the tyre sits on them.
+        PartBuilder chrome;
+        for (float side : {-1.0f, 1.0f})
+            chrome.Torus(V3{side * t * 0.55f, 0, 0}, rim + 0.004f, 0.012f, 36, 6, kPipe);
+        Add(mesh.slots[MESHSLOT_CHROME], chrome);
+
         PartBuilder shadow;
-        shadow.DiscX(V3{0, 0, 0}, radius[k], tube[k], 16, kTread, kTread);
+        shadow.DiscX(V3{0, 0, 0}, r, t, 16, kTyre, kTyre);
         Add(mesh.slots[MESHSLOT_SHADOW], shadow);
     }
     return mesh;
@@ -437,12 +507,18 @@ std::string Number(float v)
     return text;
 }
 
-std::string PartDescription(const std::string& what, const std::string& type, const std::string& mesh, bool chrome)
+// The picture every self-illuminated lamp takes its colour from.
+const char kLampPicture[] = "Data/Vehicles/Elements.bmp";
+
+std::string PartDescription(const std::string& what, const std::string& type, const std::string& mesh, bool chrome,
+                            bool lamp)
 {
     std::string text = "// Demo motorcycle part: " + what + "\n//\n//\n" + Line("Class:", "GCLASS_VEHICLE") +
                        Line("Type:", type) + "// Geometry\n" + Line("Mesh:", mesh) + Line("Texture:", "");
     if (chrome)
-        text += "// Effects\n" + Line("Effect:", "GEFFECT_CHROME");
+        text += "// Polished metal\n" + Line("Effect:", "GEFFECT_CHROME");
+    if (lamp)
+        text += "// Lamp\n" + Line("Effect:", "GEFFECT_SELFILLUM") + Line("Lamp picture:", kLampPicture);
     return text + "// End of effects\n" + Line("End:", "//--");
 }
 
@@ -451,7 +527,8 @@ std::string MainDescription(const Model& m, const std::string& folder)
     std::string t = "// Demo motorcycle: " + std::string(m.name) + "\n//\n//\n" + Line("Class:", "GCLASS_VEHICLE") +
                     Line("Type:", "GTYPE_VEHICLE") + "// Rider's name and model\n" + Line("Name:", m.name) +
                     "// Geometry\n" + Line("Mesh:", folder + "/Body.msh") + Line("Texture:", "") + "// Effects\n" +
-                    Line("Effect:", "GEFFECT_CHROME") + "// Shadow caster\n" + Line("Effect:", "GEFFECT_SHADOW") +
+                    Line("Effect:", "GEFFECT_CHROME") + "// Tail light\n" + Line("Effect:", "GEFFECT_SELFILLUM") +
+                    Line("Lamp picture:", kLampPicture) + "// Shadow caster\n" + Line("Effect:", "GEFFECT_SHADOW") +
                     "// End of effects\n" + Line("End:", "//--");
     t += Line("Front assembly:", folder + "/Front.obj");
     t += Line("Rear assembly:", folder + "/Rear.obj");
@@ -495,9 +572,9 @@ void GenerateVehicles(DataTree& tree)
         tree.Add(f + "/Front.msh", WriteMesh(FrontMesh(m)));
         tree.Add(f + "/Rear.msh", WriteMesh(RearMesh(m)));
         tree.Add(f + "/Wheels.msh", WriteMesh(WheelsMesh(m)));
-        tree.AddText(f + "/Front.obj", PartDescription("front assembly", "GTYPE_STATIC", f + "/Front.msh", true));
-        tree.AddText(f + "/Rear.obj", PartDescription("rear assembly", "GTYPE_STATIC", f + "/Rear.msh", false));
-        tree.AddText(f + "/Wheels.obj", PartDescription("wheels", "GTYPE_WHEEL", f + "/Wheels.msh", false));
+        tree.AddText(f + "/Front.obj", PartDescription("front assembly", "GTYPE_STATIC", f + "/Front.msh", true, true));
+        tree.AddText(f + "/Rear.obj", PartDescription("rear assembly", "GTYPE_STATIC", f + "/Rear.msh", false, false));
+        tree.AddText(f + "/Wheels.obj", PartDescription("wheels", "GTYPE_WHEEL", f + "/Wheels.msh", true, false));
         tree.AddText(f + "/Main.obj", MainDescription(m, f));
     }
 }
