@@ -728,6 +728,7 @@ HRESULT CDevice9::Present(const RECT*, const RECT*, HWND, const void*)
     if (!m_Gl)
         return D3D_OK;
     MakeCurrent();
+    WriteTestScreenshot(*this, m_BackBuffer);
     int w = 0, h = 0;
     SDL_GL_GetDrawableSize(m_SdlWindow, &w, &h);
     gl.BindFramebuffer(GL_READ_FRAMEBUFFER, m_BlitRead);

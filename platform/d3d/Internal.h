@@ -623,6 +623,10 @@ public:
     static unsigned NextNumber();
 };
 
+// Writes the back buffer to the file TRALLOWMERE_TEST_SCREENSHOT names, when
+// it is set (a test hook of the program's headless runs).
+void WriteTestScreenshot(CDevice9& device, CSurface9* backBuffer);
+
 CDevice9* DeviceOf(IDirect3DDevice9* device);
 // Direct3D sampler states (indexed by D3DSAMP_*) into a GL sampler object.
 void ApplySamplerState(GLuint sampler, const DWORD* states);
