@@ -1,15 +1,20 @@
-// Steering, engine force, brake and reverse, gear and pitch, the assemblies'
-// frames and the lean into turns. dt is the game step.
+// Steering, engine force, brake and reverse, gear and pitch with the engine's
+// sound, the tyres' screech, the assemblies' frames and the lean into turns.
+// dt is the game step.
 #include "racers/VehicleEngine.h"
 
 #include <btBulletDynamicsCommon.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
+#include "audio/AudioManager.h"
 #include "common/Keywords.h"
 #include "common/MathUtil.h"
+#include "core/Controls.h"
 #include "core/GameClock.h"
+#include "core/Settings.h"
 #include "racers/HumanObject.h"
 #include "racers/VehicleObject.h"
 #include "world/Landscape.h"
@@ -25,6 +30,14 @@ namespace
 {
 
 const float kMaxSteer = 0.6f;
+// The engine is heard, and loaded, only this near the camera; its pitch
+// slides by at most this many hertz per second.
+const float kEngineSoundDistance = 75.0f;
+const float kEngineSoundMinDistance = 7.5f;
+const float kEnginePitchRate = 75000.0f;
+const float kEngineVolume = 90.0f;
+// The tyres screech only on a road driven this hard (0..100).
+const float kScreechRoadPower = 75.0f;
 const float kMaxHandlebar = 0.465f;
 const float kMaxLean = 0.65f;
 
@@ -166,12 +179,68 @@ void CVehicleObject::UpdateEngine()
     }
 
     Gear = EngineGear(Speed);
-    // The engine sound follows here once the audio manager hands out
-    // positional sounds: its frequency moves toward the sound's base frequency
-    // times EnginePitchRatio (Speed) by at most 75000 Hz per second.
+    UpdateEngineSound(EnginePitchRatio(Speed));
 
     Throttle = 0.0f;
     BrakeInput = (float)RearBrake * 100.0f;   // the handbrake keeps braking
+}
+
+void CVehicleObject::UpdateEngineSound(float pitchRatio)
+{
+    if (!g_SoundOn)
+        return;
+    const bool menuUp = g_ControlHooks.menuActive && g_ControlHooks.menuActive();
+    if (menuUp || !(cameraDistance < kEngineSoundDistance))
+    {
+        if (EngineSound)
+            g_AudioManager.ReleaseSound(&EngineSound);
+        return;
+    }
+    if (EngineSound && !EngineSound->IsPlaying())
+        g_AudioManager.ReleaseSound(&EngineSound);
+    if (!EngineSound)
+    {
+        char name[64];
+        std::snprintf(name, sizeof(name), "Data/Audio/En%02d.wav", EngineSoundNumber + 1);
+        EngineSound = g_AudioManager.LoadSound(name, SOUND_TYPE_3D, kEngineSoundMinDistance, kEngineSoundDistance);
+        if (!EngineSound)
+            return;
+        EnginePitch = (float)EngineSound->baseFrequency;
+        // A new sound is set up and started at once: one left silent until
+        // the next frame would be taken for a sound that has ended.
+    }
+    const float target = (float)EngineSound->baseFrequency * pitchRatio;
+    const float step = kEnginePitchRate * g_Clock.m_GameStep;
+    if (EnginePitch < target)
+        EnginePitch = std::min(target, EnginePitch + step);
+    else
+        EnginePitch = std::max(target, EnginePitch - step);
+    EngineVolume = kEngineVolume;
+    const D3DXVECTOR3 centre(worldCentre[0], worldCentre[1], worldCentre[2]);
+    const D3DXVECTOR3 velocity(linearVelocity[0], linearVelocity[1], linearVelocity[2]);
+    EngineSound->SetPosition(&centre);
+    EngineSound->SetVelocity(&velocity);
+    EngineSound->SetVolume(EngineVolume);
+    EngineSound->SetFrequency((uint32_t)std::max(EnginePitch, 0.0f));
+    if (!EngineSound->IsPlaying())
+        EngineSound->Play(1);
+}
+
+void CVehicleObject::UpdateTyreSound()
+{
+    const bool marking = SkidTrail[0] || SkidTrail[1];
+    if (marking && g_Landscape.GetRoutePower(worldCentre) > kScreechRoadPower)
+    {
+        // The pool may refuse (no free slot, or too far to be heard): then
+        // the start is tried again next frame.
+        if (!TyreSound)
+            TyreSound = g_AudioManager.PlaySkid(this);
+    }
+    else if (TyreSound)
+    {
+        g_AudioManager.StopSkidsOf(this);
+        TyreSound = nullptr;
+    }
 }
 
 void CVehicleObject::UpdateParts()

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "audio/AudioManager.h"
 #include "common/Keywords.h"
 #include "core/Controls.h"
 #include "core/DebugLog.h"
@@ -279,8 +280,9 @@ void CVehicleObject::ApplyUpgrades(int k)
 void CVehicleObject::Release()
 {
     PathPoint = 0;
-    // The engine and tyre sounds are given back here once the audio manager
-    // hands out positional and pooled sounds; none is ever held before that.
+    g_AudioManager.ReleaseSound(&EngineSound);
+    g_AudioManager.StopImpactsOf(this);
+    g_AudioManager.StopSkidsOf(this);
     EngineSound = nullptr;
     TyreSound = nullptr;
 

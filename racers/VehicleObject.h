@@ -10,8 +10,8 @@
 // The work is spread over five files: this one's .cpp (record, file, paint,
 // upgrades, release and the frame order), VehiclePhysics.cpp (chassis,
 // ray-cast vehicle, wheels), VehicleEngine.cpp (steering, engine, gears,
-// assemblies, lean), VehicleRider.cpp (the rider and its kick) and
-// VehicleDraw.cpp (drawing).
+// assemblies, lean, engine and tyre sounds), VehicleRider.cpp (the rider
+// and its kick) and VehicleDraw.cpp (drawing).
 #include <BulletDynamics/Vehicle/btRaycastVehicle.h>
 
 #include "platform/d3d/D3D9.h"
@@ -132,6 +132,11 @@ public:
     void UpdateEngine();
     void UpdateParts();
     void UpdateLean();
+    // The engine's positional sound near the camera while no menu is up: its
+    // pitch follows the speed's ratio of the sound's own frequency.
+    void UpdateEngineSound(float pitchRatio);
+    // The tyres' pooled screech while a wheel marks a well-driven road.
+    void UpdateTyreSound();
 
     // --- The rider (VehicleRider.cpp) -------------------------------------
 

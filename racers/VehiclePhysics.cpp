@@ -359,7 +359,7 @@ void CVehicleObject::UpdateWheels()
         else
             wheel.m_frictionSlip = std::max(0.0f, wheel.m_frictionSlip - target * 4.0f * dt);
     }
-    // The tyre screech starts and stops here with the pooled sounds.
+    UpdateTyreSound();
 }
 
 void CVehicleObject::LeaveWheelMarks(int i, const WheelMarks& marks, const D3DXVECTOR3& hub)
