@@ -1,8 +1,10 @@
 // Sixteen demo motorcycles riding on the first demo area: the physics step
 // (one game step of 1/60 s and of 3/60 s, i.e. one and three fixed substeps,
-// with the contact pass) and the per-frame update of one motorcycle. The
-// demo data comes from the generator: the tests' make_demo_data step writes
-// <build>/testdata, or set TRALLOWMERE_TESTDATA.
+// with the contact pass), the per-frame update of one motorcycle, and the
+// drawing of one motorcycle of each model with its draw calls and triangles
+// in the main and shadow-map passes (recording device). The demo data comes
+// from the generator: the tests' make_demo_data step writes <build>/testdata,
+// or set TRALLOWMERE_TESTDATA.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -16,9 +18,12 @@
 #include "core/Physics.h"
 #include "core/RaceState.h"
 #include "core/Settings.h"
+#include "platform/d3d/D3D9Backend.h"
 #include "platform/os/MessageBox.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
+#include "render/D3DRender.h"
+#include "render/Views.h"
 #include "tests/support/Paths.h"
 #include "tests/support/TestDevice.h"
 #include "world/Landscape.h"
@@ -160,6 +165,61 @@ void BM_VehicleUpdatePerMotorcycle(benchmark::State& state)
     }
 }
 BENCHMARK(BM_VehicleUpdatePerMotorcycle)->Unit(benchmark::kNanosecond);
+
+int CountDraws()
+{
+    int n = 0;
+    for (const std::string& call : D3DRecordedCalls())
+        n += call.compare(0, 20, "DrawIndexedPrimitive") == 0 ? 1 : 0;
+    return n;
+}
+
+// One motorcycle of the model (arg 0..3) near the camera, in view and in the
+// shadow camera's view: its main passes (body, parts, lamps, wheels, chrome)
+// and its shadow casters, with the draw calls and triangles of each.
+void BM_DrawOneMotorcycle(benchmark::State& state)
+{
+    Field field;
+    if (!field.ok)
+    {
+        state.SkipWithError("demo area or race path missing");
+        return;
+    }
+    CVehicleObject* v = g_Vehicles.racers[state.range(0)];
+    g_Views.activeCamera = &g_Views.mainCamera;
+    g_Views.mainCamera.viewMode = VIEWMODE_FREE;
+    v->visible = v->inShadow = 1;
+    v->cameraDistance = 5.0f;
+    v->BodyMaterial.Diffuse.a = v->material.Diffuse.a = 1.0f;
+    int mainDraws = 0, shadowDraws = 0, mainFaces = 0, shadowFaces = 0;
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        D3DClearRecordedCalls();
+        g_Render.mainFaces = g_Render.shadowFaces = 0;
+        state.ResumeTiming();
+        g_Vehicles.Render(v);
+        g_Vehicles.RenderChrome(v);
+        state.PauseTiming();
+        mainDraws = CountDraws();
+        D3DClearRecordedCalls();
+        g_ShadowPass = 1;
+        state.ResumeTiming();
+        v->RenderShadow();
+        state.PauseTiming();
+        g_ShadowPass = 0;
+        shadowDraws = CountDraws();
+        mainFaces = g_Render.mainFaces;
+        shadowFaces = g_Render.shadowFaces;
+        state.ResumeTiming();
+    }
+    D3DClearRecordedCalls();
+    state.counters["main_draws"] = mainDraws;
+    state.counters["main_triangles"] = mainFaces;
+    state.counters["shadow_draws"] = shadowDraws;
+    state.counters["shadow_triangles"] = shadowFaces;
+}
+BENCHMARK(BM_DrawOneMotorcycle)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
 
 }   // namespace
 
