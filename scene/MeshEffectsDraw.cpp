@@ -7,6 +7,7 @@
 #include "common/Keywords.h"
 #include "core/Settings.h"
 #include "render/D3DRender.h"
+#include "render/LightManager.h"
 #include "render/Views.h"
 #include "scene/MeshEffects.h"
 #include "scene/StaticObject.h"
@@ -161,9 +162,8 @@ void CLightMapsObject::Render()
     material.Emissive =
         D3DCOLORVALUE{lightColour[0] * fade, lightColour[1] * fade, lightColour[2] * fade, lightColour[3] * fade};
 
-    // Added light must not be tinted by fog; the fog colour goes back after.
-    DWORD fogColour = 0xFF000000;
-    device->GetRenderState(D3DRS_FOGCOLOR, &fogColour);
+    // Added light must not be tinted by fog; the sky's fog colour comes back
+    // after.
     device->SetRenderState(D3DRS_FOGCOLOR, 0xFF000000);
     g_Render.SetFog(0);
     g_Render.SetLighting(1);
@@ -173,7 +173,7 @@ void CLightMapsObject::Render()
     g_Render.BindTexture(textureIds[frame], 1, 0);
     g_Render.SetBlend(D3DBLEND_ONE, D3DBLEND_ONE);
     RenderSlot(MESH_SLOT_LIGHTMAP);
-    device->SetRenderState(D3DRS_FOGCOLOR, fogColour);
+    g_LightManager.ResetFogColor();
 }
 
 int CEffectMeshObject::RenderShadow()

@@ -9,6 +9,7 @@
 #include "platform/os/Rand.h"
 #include "render/D3DRender.h"
 #include "render/LightManager.h"
+#include "scene/MeshEffects.h"
 #include "scene/StaticObject.h"
 
 CSky g_Sky;
@@ -126,6 +127,7 @@ int CSky::Create()
     lastOcclusionTest = 0;
 
     g_LightManager.ConnectSky(SkyLightInputs{sunDirection, sunColor, &sunIntensity, ambientColor, fogColor});
+    g_MeshEffectInputs.moonIntensity = &moonIntensity;
     return 1;
 }
 
@@ -164,4 +166,6 @@ void CSky::Release()
     // The light manager must not go on reading a sky that is gone.
     if (g_LightManager.sky.sunColor == sunColor)
         g_LightManager.DisconnectSky();
+    if (g_MeshEffectInputs.moonIntensity == &moonIntensity)
+        g_MeshEffectInputs.moonIntensity = nullptr;
 }

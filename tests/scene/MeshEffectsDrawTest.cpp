@@ -196,6 +196,22 @@ TEST_F(MeshEffectsDraw, PassesFollowTheOwnerAndRestoreTheStages)
     EXPECT_EQ(g_Render.textureTransformFlags[0], D3DTTFF_DISABLE);
 }
 
+// Chrome and glass take their tint from the moon the sky hands over; no sky
+// reads as day.
+TEST_F(MeshEffectsDraw, ReflectionTintFollowsTheMoon)
+{
+    Load("GTYPE_STATIC");
+    DWORD factor = 0;
+    object.chrome->RenderChrome();
+    g_Render.device->GetRenderState(D3DRS_TEXTUREFACTOR, &factor);
+    EXPECT_EQ(factor, 0xFF666666u);
+    float moon = 1.0f;
+    g_MeshEffectInputs.moonIntensity = &moon;
+    object.glass->RenderGlass();
+    g_Render.device->GetRenderState(D3DRS_TEXTUREFACTOR, &factor);
+    EXPECT_EQ(factor, 0xFFFFFFFFu);
+}
+
 TEST(ReflectionTint, GreyBrightensWithTheMoon)
 {
     EXPECT_EQ(ReflectionTint(0.0f), 0xFF666666u);

@@ -14,6 +14,7 @@
 #include "platform/os/Rand.h"
 #include "render/LightManager.h"
 #include "render/MeshContainer.h"
+#include "scene/MeshEffects.h"
 #include "scene/StaticObject.h"
 #include "tools/ImageWriter.h"
 #include "world/Landscape.h"
@@ -88,13 +89,15 @@ TEST_F(SkyDemoDataTest, CreateLoadsTheDomeAndTheSunAndFillsTheKeys)
     EXPECT_EQ(g_Sky.flareOccluded, 1);
     EXPECT_FLOAT_EQ(g_Sky.sunIntensity, 1.0f);
     EXPECT_TRUE(testdata::Messages().empty());
-    // The light manager reads this sky from now on.
+    // The light manager and the reflections read this sky from now on.
     EXPECT_EQ(g_LightManager.sky.sunColor, g_Sky.sunColor);
+    EXPECT_EQ(g_MeshEffectInputs.moonIntensity, &g_Sky.moonIntensity);
 
     g_Sky.Release();
     EXPECT_EQ(g_Sky.dome, nullptr);
     EXPECT_EQ(g_Sky.sunTexture, -1);
     EXPECT_EQ(g_LightManager.sky.sunColor, nullptr);
+    EXPECT_EQ(g_MeshEffectInputs.moonIntensity, nullptr);
     g_Sky.Release();   // twice is harmless
 }
 
