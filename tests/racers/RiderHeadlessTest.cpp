@@ -111,6 +111,7 @@ protected:
         camera.UpdateView();
         g_HumanManager.Update();
         g_HumanManager.UpdateVisibility();
+        g_Vehicles.UpdateVisibility();
 
         IDirect3DDevice9* device = g_Render.device;
         testlight::SetFixedSun(device);

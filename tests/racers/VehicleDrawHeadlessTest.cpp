@@ -21,9 +21,11 @@
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/Views.h"
-#include "tests/GoldenImage.h"
 #include "tests/render/RenderTestSupport.h"
-#include "tests/world/FixedSun.h"
+#include "tests/support/FixedSun.h"
+#include "tests/support/GoldenImage.h"
+#include "tests/support/Paths.h"
+#include "tests/support/TestDevice.h"
 #include "world/Sky.h"
 
 using namespace render_test;
@@ -55,16 +57,16 @@ const Paint kPaints[4] = {
     {7, {0.12f, 0.45f, 0.2f, 1.0f}, {0.86f, 0.86f, 0.8f, 1.0f}},
 };
 
-class VehicleHeadlessTest : public RenderFixture
+class VehicleHeadlessDemoDataTest : public RenderFixture
 {
 protected:
     void SetUp() override
     {
         RenderFixture::SetUp();
         D3DSelectBackend(D3DBackendKind::OpenGL);
-        window = D3DCreateHiddenWindow((int)kWidth, (int)kHeight);
-        if (!window)
+        if (!hidden.Open((int)kWidth, (int)kHeight))
             GTEST_SKIP() << "no video driver";
+        window = hidden.get();
         D3DOverrideAdapterModes({D3DDISPLAYMODE{kWidth, kHeight, 60, D3DFMT_X8R8G8B8}});
         g_ShadowQuality = 3;
         UseDemoData(true);
@@ -89,7 +91,7 @@ protected:
             g_Views.mainCamera.Release();
             g_Views.shadowCamera.Release();
             g_Render.FreeD3DRender();
-            D3DDestroyHiddenWindow(window);
+            hidden.Close();
             window = nullptr;
         }
         plane.reset();
@@ -201,6 +203,7 @@ protected:
         return pixels;
     }
 
+    testdevice::HiddenWindow hidden;
     HWND window = nullptr;
     std::unique_ptr<btStaticPlaneShape> plane;
     btRigidBody* ground = nullptr;   // owned by the world once added
@@ -243,7 +246,7 @@ int CountPaint(const std::vector<uint8_t>& bgra, const float* paint)
     return n;
 }
 
-TEST_F(VehicleHeadlessTest, EachDemoMotorcycleOnTheGround)
+TEST_F(VehicleHeadlessDemoDataTest, EachDemoMotorcycleOnTheGround)
 {
     for (int model = 0; model < 4; ++model)
     {
@@ -253,8 +256,7 @@ TEST_F(VehicleHeadlessTest, EachDemoMotorcycleOnTheGround)
         const std::vector<uint8_t> pixels = Picture(v);
         ASSERT_EQ(pixels.size(), (size_t)kWidth * kHeight * 4);
         const std::string name = "motorcycle_0" + std::to_string(model + 1);
-        EXPECT_TRUE(golden::WritePng(std::string(TRALLOWMERE_BUILD_DIR) + "/" + name + ".png", pixels, (int)kWidth,
-                                     (int)kHeight));
+        EXPECT_TRUE(golden::WritePng(testsupport::BuildDir() + "/" + name + ".png", pixels, (int)kWidth, (int)kHeight));
 
         // The paint shows, the second colour too where it is a colour of its
         // own, and the motorcycle's shadow lies on the road in front of it.
@@ -267,7 +269,7 @@ TEST_F(VehicleHeadlessTest, EachDemoMotorcycleOnTheGround)
         const uint32_t shadowed = golden::PixelAt(pixels, (int)kWidth, 400, 480) & 0xFF;
         const uint32_t open = golden::PixelAt(pixels, (int)kWidth, 700, 480) & 0xFF;
         EXPECT_LT(shadowed + 30, open) << "shadow on the road";
-        EXPECT_TRUE(golden::CompareWithGolden("racers/" + name, pixels, (int)kWidth, (int)kHeight));
+        EXPECT_EQ(golden::Mismatch("racers/" + name, pixels, (int)kWidth, (int)kHeight), "");
         g_Vehicles.RemoveVehicle(v);
     }
 }

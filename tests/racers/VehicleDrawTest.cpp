@@ -33,7 +33,7 @@ TEST(SuspensionFrame, PartFromCompression)
         EXPECT_EQ(SuspensionFrame(c.parts, c.compression), c.frame) << c.parts << " parts at " << c.compression;
 }
 
-class VehicleDrawGate : public vehicletest::VehicleWorld
+class VehicleDrawGateDemoDataTest : public vehicletest::VehicleWorld
 {
 protected:
     void SetUp() override
@@ -77,7 +77,7 @@ protected:
     int savedView = 0;
 };
 
-TEST_F(VehicleDrawGate, WhatEachPassDraws)
+TEST_F(VehicleDrawGateDemoDataTest, WhatEachPassDraws)
 {
     struct Case
     {
@@ -119,7 +119,7 @@ TEST_F(VehicleDrawGate, WhatEachPassDraws)
 }
 
 // A chase camera following the motorcycle hides nothing: only riding on it does.
-TEST_F(VehicleDrawGate, OnlyTheOnboardViewHidesItsTarget)
+TEST_F(VehicleDrawGateDemoDataTest, OnlyTheOnboardViewHidesItsTarget)
 {
     vehicle->BodyMaterial.Diffuse.a = vehicle->material.Diffuse.a = 1.0f;
     vehicle->cameraDistance = 3.0f;
@@ -142,7 +142,7 @@ TEST_F(VehicleDrawGate, OnlyTheOnboardViewHidesItsTarget)
 
 // The body's shadow caster gates the wheels' shadows: without it the wheels
 // cast nothing either.
-TEST_F(VehicleDrawGate, WheelsCastOnlyWithTheBody)
+TEST_F(VehicleDrawGateDemoDataTest, WheelsCastOnlyWithTheBody)
 {
     vehicle->BodyMaterial.Diffuse.a = vehicle->material.Diffuse.a = 1.0f;
     vehicle->cameraDistance = 3.0f;
@@ -164,7 +164,7 @@ TEST_F(VehicleDrawGate, WheelsCastOnlyWithTheBody)
 }
 
 // Each assembly draws the frame its wheel's compression picks.
-TEST_F(VehicleDrawGate, AssembliesShowTheirSuspensionFrame)
+TEST_F(VehicleDrawGateDemoDataTest, AssembliesShowTheirSuspensionFrame)
 {
     vehicle->BodyMaterial.Diffuse.a = vehicle->material.Diffuse.a = 1.0f;
     vehicle->cameraDistance = 3.0f;

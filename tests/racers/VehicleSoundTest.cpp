@@ -22,7 +22,7 @@ namespace
 
 int s_MenuUp = 0;
 
-class VehicleSound : public vehicletest::VehicleWorld
+class VehicleSoundDemoDataTest : public vehicletest::VehicleWorld
 {
 protected:
     void Start(bool demoArea)
@@ -64,7 +64,7 @@ protected:
     int savedSound = 1;
 };
 
-TEST_F(VehicleSound, EngineLoadsNearAndFollowsTheSpeed)
+TEST_F(VehicleSoundDemoDataTest, EngineLoadsNearAndFollowsTheSpeed)
 {
     Start(false);
     CVehicleObject* v = Place(0, 0.0f, 1.0f, 0.0f);
@@ -96,7 +96,7 @@ TEST_F(VehicleSound, EngineLoadsNearAndFollowsTheSpeed)
     EXPECT_NEAR(v->EnginePitch, base * EnginePitchRatio(v->Speed), base * 0.05f);
 }
 
-TEST_F(VehicleSound, EngineGoesFarAwayUnderTheMenuAndAtRelease)
+TEST_F(VehicleSoundDemoDataTest, EngineGoesFarAwayUnderTheMenuAndAtRelease)
 {
     Start(false);
     CVehicleObject* v = Place(0, 0.0f, 1.0f, 0.0f);
@@ -129,7 +129,7 @@ TEST_F(VehicleSound, EngineGoesFarAwayUnderTheMenuAndAtRelease)
     EXPECT_EQ(g_AudioManager.soundCount, loaded - 1) << "released with the motorcycle";
 }
 
-TEST_F(VehicleSound, TyresScreechWhileAWheelMarksAHardRoad)
+TEST_F(VehicleSoundDemoDataTest, TyresScreechWhileAWheelMarksAHardRoad)
 {
     Start(true);
     // A race-path point on the driven road.
