@@ -181,13 +181,6 @@ int VehicleShadowAllowed(const CVehicleObject& v)
     return v.inShadow && v.cameraDistance <= kDrawDistance && v.BodyMaterial.Diffuse.a != 0.0f;
 }
 
-void UpdateVehicleVisibility(CVehicleObject& v)
-{
-    const D3DXVECTOR3 centre(v.worldCentre[0], v.worldCentre[1], v.worldCentre[2]);
-    v.inShadow = g_Views.shadowCamera.SphereVisible(&centre, v.boundRadius);
-    v.visible = v.cameraDistance > (float)g_ViewDistance ? 0 : g_Views.Current()->SphereVisible(&centre, v.boundRadius);
-}
-
 // ---------------------------------------------------------------------------
 // One motorcycle
 // ---------------------------------------------------------------------------

@@ -18,8 +18,3 @@ int VehicleDrawAllowed(const CVehicleObject& vehicle);
 // camera's view and not faded out. The on-board camera's own motorcycle
 // still casts its shadow.
 int VehicleShadowAllowed(const CVehicleObject& vehicle);
-
-// Whether the motorcycle is in the shadow camera's view and, when no farther
-// than the view distance, in the active camera's, by its bounding sphere:
-// written into inShadow and visible before the next drawing.
-void UpdateVehicleVisibility(CVehicleObject& vehicle);

@@ -10,7 +10,6 @@
 #include "core/RaceState.h"
 #include "core/Settings.h"
 #include "platform/os/Rand.h"
-#include "racers/VehicleDraw.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
 #include "render/Views.h"
@@ -195,5 +194,5 @@ void CVehicleManager::Update()
 void CVehicleManager::UpdateVisibility()
 {
     for (int i = 0; i < racerCount; ++i)
-        UpdateVehicleVisibility(*racers[i]);
+        racers[i]->UpdateVisibility();
 }

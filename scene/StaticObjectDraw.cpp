@@ -10,6 +10,7 @@
 #include "core/Settings.h"
 #include "render/D3DRender.h"
 #include "render/Views.h"
+#include "scene/MeshEffects.h"
 #include "scene/RayPick.h"
 #include "scene/StaticObject.h"
 
@@ -232,20 +233,26 @@ void CStaticObject::Render(int slot)
 
 void CStaticObject::RenderChromeGlass()
 {
-    // The chrome and glass sub-objects draw their passes here once those
-    // passes exist; an object without them draws nothing more.
+    if (chrome)
+        chrome->RenderChrome();
+    if (glass)
+        glass->RenderGlass();
 }
 
 void CStaticObject::RenderLightEffects()
 {
-    // Self-illumination, light maps, light sprites, direct lights and spot
-    // beams of the sub-objects, in that order, once their passes exist.
+    if (selfIllum)
+        selfIllum->RenderSelfIllum();
+    if (lightMaps)
+        lightMaps->Render();
+    // The light sprites, direct lights and spot beams of the sub-objects
+    // follow here, in that order, once their drawing exists.
 }
 
 void CStaticObject::DrawShadowPart()
 {
-    // The shadow caster sub-object draws slot 11 into the shadow map here
-    // once its pass exists.
+    if (shadow)
+        shadow->RenderShadow();
 }
 
 int CStaticObject::RayTest(const float from[3], const float to[3], float hitOut[3])

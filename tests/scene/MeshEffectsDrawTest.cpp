@@ -212,6 +212,24 @@ TEST_F(MeshEffectsDraw, ReflectionTintFollowsTheMoon)
     EXPECT_EQ(factor, 0xFFFFFFFFu);
 }
 
+// A placed object's effect steps draw its sub-objects' passes.
+TEST_F(MeshEffectsDraw, PlacedObjectStepsDrawTheirEffects)
+{
+    Load("GTYPE_STATIC");
+    const int box = 12;   // faces of one box part
+    g_Render.mainFaces = 0;
+    object.RenderChromeGlass();
+    EXPECT_EQ(g_Render.mainFaces, 2 * box) << "chrome and glass";
+    g_Render.mainFaces = 0;
+    object.RenderLightEffects();
+    EXPECT_EQ(g_Render.mainFaces, 2 * box) << "self-illumination and light maps";
+    g_ShadowPass = 1;
+    g_Render.shadowFaces = 0;
+    object.DrawShadowPart();
+    g_ShadowPass = 0;
+    EXPECT_EQ(g_Render.shadowFaces, box);
+}
+
 TEST(ReflectionTint, GreyBrightensWithTheMoon)
 {
     EXPECT_EQ(ReflectionTint(0.0f), 0xFF666666u);
