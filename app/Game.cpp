@@ -13,6 +13,8 @@
 #include "core/Controls.h"
 #include "core/GameClock.h"
 #include "core/Physics.h"
+#include "core/RacerNames.h"
+#include "core/Records.h"
 #include "core/RunFlags.h"
 #include "core/Settings.h"
 #include "interface/GameHUD.h"
@@ -67,6 +69,10 @@ void ConnectCoreHooks()
     g_ClockHooks.pauseSounds = [] { g_AudioManager.PauseAll(); };
     g_ClockHooks.resumeSounds = [] { g_AudioManager.ResumeAll(); };
     ConnectSkidHooks();
+    g_GameEventHooks.post = [](int code, CVehicleObject* vehicle, int argument) {
+        g_GameEvent.Post(code, vehicle, argument);
+    };
+    g_GameEventHooks.running = [] { return g_GameEvent.code != GEVENT_NONE ? 1 : 0; };
 }
 }   // namespace
 
@@ -303,10 +309,12 @@ int CGame::StartRace(int row)
 
     if (g_EditorMode)
         return 1;   // the area alone
-    // The player's motorcycle on the start of the race path. The race start
-    // is posted for the demonstration race behind the menu once the game
-    // events exist.
+    // The player's motorcycle on the start of the race path. Behind the menu
+    // the race starts at once as a demonstration; otherwise the menu starts
+    // it, and with "Game menu" 0 the player rides the area alone.
     g_Vehicles.CreatePlayer(nullptr, nullptr, nullptr);
+    if (g_MainMenu.active)
+        g_GameEvent.Post(GEVENT_RACE_START, g_PlayerVehicle, 0);
     return 1;
 }
 
@@ -316,7 +324,13 @@ void CGame::InitRaceTable()
     FillCareerRows();
 }
 
-void CGame::LoadRecords() {}
+void CGame::LoadRecords()
+{
+    // Until the records file is read and written, the score table is the
+    // default one, named from the racer names.
+    LoadRacerNames();
+    FillDefaultScores();
+}
 
 void CGame::FreeRace()
 {

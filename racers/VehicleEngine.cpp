@@ -115,9 +115,11 @@ void CVehicleObject::UpdateEngine()
         Speed = Vehicle->getCurrentSpeedKmHour();
     RaceStats.TopSpeed = std::max(RaceStats.TopSpeed, Speed);
 
-    // Half power off the road, full power on it.
+    // Half power off the road, full power on it. A rubber band may take a
+    // weak racer's power below 0, which must slow it, never drive it
+    // backwards.
     const float road = g_Landscape.GetRoutePower(Position);
-    const float limit = (road * 0.01f + 1.0f) * 0.5f * EnginePower;
+    const float limit = (road * 0.01f + 1.0f) * 0.5f * std::max(EnginePower, 0.0f);
     if (EngineForce > limit)
     {
         Throttle = 0.0f;

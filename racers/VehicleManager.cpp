@@ -1,5 +1,6 @@
-// The list of racing motorcycles: the player's motorcycle on the start line
-// and its update. The list's draw passes are in VehicleDraw.cpp.
+// The list of motorcycles: showroom models, the player and the racers, and
+// their update with the race clock. The list's draw passes are in
+// VehicleDraw.cpp.
 #include "racers/VehicleManager.h"
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <cstdio>
 
 #include "common/MathUtil.h"
+#include "core/GameClock.h"
 #include "core/RaceState.h"
 #include "core/Settings.h"
 #include "platform/os/Rand.h"
@@ -56,6 +58,8 @@ void TrailWithMainCamera(const CVehicleObject& vehicle)
 
 CVehicleManager::CVehicleManager() : racerCount(0), elementsTexture(-1), wheelsTexture(-1)
 {
+    for (CVehicleObject*& m : showroom)
+        m = nullptr;
     for (CVehicleObject*& r : racers)
         r = nullptr;
 }
@@ -67,7 +71,19 @@ int CVehicleManager::Create()
     racerCount = 0;
     elementsTexture = g_Render.LoadTexture("Data/Vehicles/Elements.bmp", 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
     wheelsTexture = g_Render.LoadTexture("Data/Vehicles/Wheels.bmp", 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
-    // The four showroom models are loaded here with the menu's motorcycle page.
+    // The menu's garage shows these; they never race and never enter the
+    // physics world.
+    const float pos[3] = {1000.0f, 1000.0f, 1000.0f}, at[3] = {1000.0f, 1000.0f, 1001.0f}, up[3] = {0, 1, 0};
+    for (int i = 0; i < VEHICLE_MODELS; ++i)
+    {
+        if (showroom[i])
+            continue;
+        CVehicleObject* model = new CVehicleObject();
+        model->LoadVehicle(g_VehicleModelFiles[i]);
+        model->SetPosition(pos, at, up, CONTROL_COMPUTER, RACER_SHOWROOM);
+        model->SyncFromBody();
+        showroom[i] = model;
+    }
     return 1;
 }
 
@@ -77,6 +93,14 @@ void CVehicleManager::Release()
     g_Render.ReleaseTexture(elementsTexture);
     g_Render.ReleaseTexture(wheelsTexture);
     elementsTexture = wheelsTexture = -1;
+    for (CVehicleObject*& model : showroom)
+    {
+        if (!model)
+            continue;
+        model->Release();
+        delete model;
+        model = nullptr;
+    }
 }
 
 CVehicleObject* CVehicleManager::CreatePlayer(const float* position, const float* target, const char* file)
@@ -103,6 +127,10 @@ CVehicleObject* CVehicleManager::CreatePlayer(const float* position, const float
     if (!file)
         file = g_VehicleModelFiles[kSelectedModel];
 
+    // The update takes racer 0 for the player: a player appended behind
+    // other racers would be updated twice and another racer never.
+    if (racerCount > (g_PlayerVehicle ? 1 : 0))
+        return nullptr;
     if (g_PlayerVehicle)
         RemoveVehicle(g_PlayerVehicle);
     CVehicleObject* player = AddVehicle(file);
@@ -110,14 +138,15 @@ CVehicleObject* CVehicleManager::CreatePlayer(const float* position, const float
         return nullptr;
     const float up[3] = {0.0f, 1.0f, 0.0f};
     player->SetPosition(pos, at, up, CONTROL_KEYBOARD, RACER_PLAYER);
-    player->DriveState = DRIVE_PLAYER;
+    player->SetState(DRIVE_PLAYER);
     if (!player->inWorld)
     {
         // A refused motorcycle has no body to ride.
         RemoveVehicle(player);
         return nullptr;
     }
-    // The career's paint joins the player here with the profiles.
+    // The rider's voice and the career's paint join the player here with the
+    // profiles.
     g_PlayerVehicle = player;
     player->CreateRider();
     return player;
@@ -139,6 +168,15 @@ void CVehicleManager::RemoveVehicle(CVehicleObject* racer)
     {
         if (racers[i] != racer)
             continue;
+        // The race order must never hold a motorcycle that is gone.
+        for (int k = 0; k < g_RaceOrderCount; ++k)
+            if (g_RaceOrder[k] == racer)
+            {
+                for (int m = k; m + 1 < g_RaceOrderCount; ++m)
+                    g_RaceOrder[m] = g_RaceOrder[m + 1];
+                g_RaceOrder[--g_RaceOrderCount] = nullptr;
+                break;
+            }
         racer->Release();
         delete racer;
         for (int j = i; j + 1 < racerCount; ++j)
@@ -159,6 +197,9 @@ void CVehicleManager::Clear()
     g_PlayerVehicle = nullptr;
     // The strips' owners are gone: they are cleared without telling them.
     g_Skids.Reset();
+    for (CVehicleObject*& entry : g_RaceOrder)
+        entry = nullptr;
+    g_RaceOrderCount = 0;
 }
 
 TextureId CVehicleManager::LoadDecal(int* number)
@@ -176,7 +217,10 @@ void CVehicleManager::Update()
 {
     if (g_EditorMode)
         return;
-    for (int i = 1; i < racerCount;)
+    // The player, racer 0, went before the physics step; without a player
+    // every racer is updated here.
+    const int first = racerCount > 0 && racers[0] == g_PlayerVehicle ? 1 : 0;
+    for (int i = first; i < racerCount;)
     {
         CVehicleObject* racer = racers[i];
         racer->Update();
@@ -186,6 +230,11 @@ void CVehicleManager::Update()
             continue;   // the next racer moved into this slot
         }
         ++i;
+    }
+    if (g_RaceRunning)
+    {
+        g_RaceTime += g_Clock.m_GameStep;
+        UpdateRaceOrder();
     }
     if (g_PlayerVehicle)
         TrailWithMainCamera(*g_PlayerVehicle);

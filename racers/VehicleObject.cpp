@@ -4,6 +4,7 @@
 
 #include <btBulletDynamicsCommon.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -13,7 +14,11 @@
 #include "core/Controls.h"
 #include "core/DebugLog.h"
 #include "core/FileManager.h"
+#include "core/GameClock.h"
+#include "core/GameEventPost.h"
 #include "core/Physics.h"
+#include "core/RaceState.h"
+#include "core/Settings.h"
 #include "platform/os/Rand.h"
 #include "racers/HumanManager.h"
 #include "racers/VehicleFile.h"
@@ -325,15 +330,7 @@ void CVehicleObject::Release()
 
 void CVehicleObject::Update()
 {
-    const D3DXVECTOR3 centre(worldCentre[0], worldCentre[1], worldCentre[2]);
-    const D3DXVECTOR3 toEye = centre - g_Views.mainCamera.eye;
-    cameraDistance = D3DXVec3Length(&toEye) - boundRadius;
-    float fade = 1.0f;
-    if (cameraDistance > 65.0f)
-        fade = 1.0f - (cameraDistance - 65.0f) / 35.0f;
-    BodyMaterial.Diffuse.a = fade < 0.0f ? 0.0f : fade;
-    material = BodyMaterial;
-
+    UpdateFade();
     UpdateController();
     UpdateSteering();
     UpdateEngine();
@@ -344,22 +341,73 @@ void CVehicleObject::Update()
     UpdateLean();
 }
 
+void CVehicleObject::UpdateFade()
+{
+    const D3DXVECTOR3 centre(worldCentre[0], worldCentre[1], worldCentre[2]);
+    const D3DXVECTOR3 toEye = centre - g_Views.mainCamera.eye;
+    cameraDistance = D3DXVec3Length(&toEye) - boundRadius;
+    float fade = 1.0f;
+    if (cameraDistance > 65.0f)
+        fade = 1.0f - (cameraDistance - 65.0f) / 35.0f;
+    BodyMaterial.Diffuse.a = fade < 0.0f ? 0.0f : fade;
+    material = BodyMaterial;
+}
+
 void CVehicleObject::UpdateController()
 {
     if (ControlMode == CONTROL_KEYBOARD)
         UpdatePlayerControl();
-    // The drive states' controllers (hold, stop, autopilot, computer racer,
-    // unsticking) take their turn here with the racers' own work.
+    switch (DriveState)
+    {
+    case DRIVE_HOLD:
+        DriveHold();
+        break;
+    case DRIVE_STOP:
+        DriveStop();
+        break;
+    case DRIVE_AUTOPILOT:
+        DriveAutopilot();
+        break;
+    case DRIVE_AI:
+        DriveAiRacer();
+        break;
+    case DRIVE_UNSTICK:
+        DriveUnstick();
+        break;
+    default:
+        break;   // DRIVE_PLAYER: the keyboard alone
+    }
+
+    // The in-race display's "kicked" message joins here when the kicked
+    // timer of the player's motorcycle runs out.
+    KickedTimer = std::max(0.0f, KickedTimer - g_Clock.m_GameStep);
+
+    // A computer racer stopped before its finish while the race runs goes
+    // back to racing.
+    if (g_RaceRunning && this != g_PlayerVehicle && DriveState == DRIVE_STOP && RaceStats.DistanceLeft > 0.0f)
+    {
+        SetState(DRIVE_AI);
+        PreviousDriveState = DRIVE_AI;
+    }
 }
 
 void CVehicleObject::UpdatePlayerControl()
 {
     if (ControlMode != CONTROL_KEYBOARD)
         return;
+    // A motorcycle without a rider yet is ridden as if its rider sat on it;
+    // the fallen rider's wait for the respawn joins with the riders.
+    const float dt = g_Clock.m_GameStep;
+    if (std::fabs(Speed) < 5.0f && WheelsOnGround < 2)
+        StuckTimer += dt;
+    else
+        StuckTimer = 0.0f;
+    if (StuckTimer > 1.0f && WheelsOnGround < 2 && !GameEventRunning())
+        PostGameEvent(GEVENT_RESPAWN, this, 0);
+
     Throttle = 0.0f;
     BrakeInput = 0.0f;
     SteerInput = 0.0f;
-    // A motorcycle without a rider yet is ridden as if its rider sat on it.
     if (g_ControlFlags[CTRL_THROTTLE])
         Throttle = 2000.0f;
     if (g_ControlFlags[CTRL_BRAKE])
@@ -371,6 +419,17 @@ void CVehicleObject::UpdatePlayerControl()
         SteerInput = -1.0f;
     if (g_ControlFlags[CTRL_TURN_RIGHT])
         SteerInput = 1.0f;
+
+    // Route progress and the distance left join here with the race's route
+    // progress work.
+
+    // Developer reset: upright again at the placement frame.
+    if (g_DebugMode && g_KeyFlags[KEY_SHIFT] && g_KeyFlags[KEY_INSERT])
+    {
+        SetPosition(nullptr, nullptr, nullptr, CONTROL_KEYBOARD, RacerKind);
+        ControlMode = CONTROL_KEYBOARD;
+        g_KeyFlags[KEY_INSERT] = 0;
+    }
 }
 
 void CVehicleObject::OnImpact(const float*, const float*, CStaticObject*)

@@ -99,8 +99,14 @@ public:
     // The per-frame step: fade, controller, steering, engine, body sync,
     // wheels, assemblies and lean.
     void Update();
-    // The keyboard's requests (the player's motorcycle).
+    // The drawing's fade by the main camera's distance: opaque up to 65,
+    // gone from 100.
+    void UpdateFade();
+    // The keyboard (CONTROL_KEYBOARD), then the drive state's controller,
+    // the kicked timer and the computer racer's return from a stop.
     void UpdateController();
+    // The keyboard's requests and the player's stuck check (the player's
+    // motorcycle).
     void UpdatePlayerControl();
     // The averaged contact of one touching pair: point on this motorcycle's
     // body (body space), normal pointing away from the partner, and the
@@ -126,6 +132,52 @@ public:
     // (re)created: the player's and a computer racer's upgrade levels.
     void ApplyRacerTuning();
 
+    // --- Drive states and controllers (VehicleDrive.cpp, VehicleAutopilot.cpp,
+    //     VehicleKick.cpp) ---------------------------------------------------
+
+    // PreviousDriveState takes the current state; a different state starts
+    // with its stuck and kicked timers at 0 and a random negative kick timer.
+    void SetState(int state);
+    void SetControlMode(int mode) { ControlMode = mode; }
+    // Standing still under computer control, braked, in DRIVE_STOP; the race
+    // statistics are kept.
+    void ResetDriving();
+    // Pinned to the placement's x and z, braked.
+    void DriveHold();
+    void DriveStop();
+    // Backing up with the steering turned away from the target, for a second.
+    void DriveUnstick();
+    // Along the race path with look-ahead and lanes: the autopilot rides 120
+    // km/h at most and wraps at the end of the path; the computer racer rides
+    // its top speed, counts its distance left, finishes, is rubber-banded to
+    // the player and kicks.
+    void DriveAutopilot();
+    void DriveAiRacer();
+    // LaneOffset moved away from the racers in the way to path point
+    // targetIndex; *found is the last racer that counted (null when none).
+    void AvoidRacers(CVehicleObject** found, int targetIndex);
+    // EnginePower against the lead over the player in path points: 300 less
+    // more than 4 ahead, 400 more more than 4 behind, the base in between.
+    void ApplyRubberBand(int lead);
+    // Every 0.25 s: a racer beside this one within kicking reach. Returns -1
+    // to kick to the left, 1 to the right, 0 for none.
+    int AiKickCheck();
+    // The foot strikes: every racer in reach on that side (side[0] < 0 the
+    // left, > 0 the right) is pushed away and steers back over a second.
+    void Kick(const float* side);
+
+    // --- Route (VehicleRoute.cpp) -----------------------------------------
+
+    // The nearest race-path point among PathPoint .. count - 2 (the first of
+    // equals); -1 when PathPoint is already at the last point.
+    int FindNearestPathPoint(const float* point) const;
+    // Distance to the finish along the path, 0 at the last point, never
+    // above the path's length.
+    void UpdateDistanceLeft();
+    // Back on the path five points behind (further back past racers standing
+    // there while a race runs), at rest.
+    void Respawn();
+
     // --- Engine and handling (VehicleEngine.cpp) -------------------------
 
     void UpdateSteering();
@@ -138,14 +190,16 @@ public:
     // The tyres' pooled screech while a wheel marks a well-driven road.
     void UpdateTyreSound();
 
+    // The scheme the autopilot and the computer racer share (racer 1 for the
+    // computer racer): path point, lane, target, speed, steering and the
+    // stuck check.
+    void DrivePath(int racer, float dt);
+
     // --- The rider (VehicleRider.cpp) -------------------------------------
 
     // A new rider from the rider manager on the seat, riding and steering.
     // None when the body mesh has no seat point or 64 riders exist.
     void CreateRider();
-    // The rider's foot strikes toward side (x < 0 left, x > 0 right): every
-    // racer alongside on that side is pushed away.
-    void Kick(const float* side);
 
     // --- Drawing (VehicleDraw.cpp) ----------------------------------------
     // Each draws nothing unless VehicleDrawAllowed; the motorcycle list sets
@@ -260,6 +314,20 @@ public:
     // 1 once LoadVehicle accepted the file.
     int Loaded;
 };
+
+// Look-ahead on the race path: how many points past the next one the
+// controller aims at, one more per 25 km/h, at most 6 for the autopilot and 7
+// for the computer racer.
+int LookAheadPoints(float speed, int racer);
+// The speed the controller asks for toward a target in the motorcycle's own
+// axes (x right, z ahead, normalised): at most 120 km/h for the autopilot and
+// maxSpeed for the computer racer, less the more the target lies to the side,
+// never below 20; 20 when the target is not ahead.
+float PathTargetSpeed(const float direction[3], float maxSpeed, int racer);
+// Whether `other` is within kicking reach of `kicker`: each one's origin in
+// the other's axes lies within 1.25 ahead or behind, 0.5 up or down and from
+// minSide to 1.25 to the side. *side gets other's x in the kicker's axes.
+int KickReach(const CVehicleObject& kicker, const CVehicleObject& other, float minSide, float* side);
 
 // The rider's fall from a sudden stop: d = the horizontal velocity lost
 // since the last frame (previous - current, y 0). Above 10 the rider is

@@ -1,0 +1,403 @@
+// The headless race: see RaceRunner.h.
+#include "tools/RaceRunner.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+
+#include "app/Game.h"
+#include "audio/AudioManager.h"
+#include "core/GameClock.h"
+#include "core/RaceState.h"
+#include "core/RunFlags.h"
+#include "platform/d3d/D3D9Backend.h"
+#include "platform/os/Rand.h"
+#include "racers/VehicleManager.h"
+#include "racers/VehicleObject.h"
+#include "render/D3DRender.h"
+#include "tests/RecordingDeviceFixture.h"
+#include "tools/ImageWriter.h"
+#include "tools/PackWriter.h"
+
+namespace
+{
+
+const float kStep = 1.0f / 60.0f;
+const int kFramesPerSecond = 60;
+
+// One frame of the running game with the fixed step: what CGame::Frame does
+// after its drawing, without the real clock.
+void StepGame()
+{
+    g_Clock.m_TimeScale = 1.0f;
+    g_Clock.m_GameStep = kStep;
+    g_Clock.m_RealStep = kStep;
+    g_Clock.m_GameClock += kStep * 1000.0f;
+    g_Clock.m_RealClock += kStep * 1000.0f;
+    for (const GameStep& s : g_Game.runningUpdateSteps)
+        s.run();
+}
+
+uint64_t Mix(uint64_t hash, const float* values, int count)
+{
+    // FNV-1a over the bits of the floats.
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(values);
+    for (size_t i = 0; i < sizeof(float) * (size_t)count; ++i)
+    {
+        hash ^= bytes[i];
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+int ModelOf(const CVehicleObject& v)
+{
+    for (int i = 0; i < VEHICLE_MODELS; ++i)
+        if (std::strcmp(v.path, g_VehicleModelFiles[i]) == 0)
+            return i;
+    return -1;
+}
+
+bool Finite(const float* v, int n)
+{
+    for (int i = 0; i < n; ++i)
+        if (!std::isfinite(v[i]))
+            return false;
+    return true;
+}
+
+// What the runner follows of one racer.
+struct Watch
+{
+    CVehicleObject* vehicle;
+    float still;
+    int lastPathPoint;
+    RacerOutcome outcome;
+};
+
+D3DXVECTOR3 Ahead(const CVehicleObject& v)
+{
+    D3DXVECTOR3 a(v.world._31, 0.0f, v.world._33);
+    const float length = D3DXVec3Length(&a);
+    return length > 1e-4f ? a / length : D3DXVECTOR3(0, 0, 1);
+}
+
+// Draws the frame as the game would from the given eye and writes it as PNG.
+bool SavePicture(const std::string& path, const D3DXVECTOR3& eye, const D3DXVECTOR3& at)
+{
+    IDirect3DDevice9* device = g_Render.device;
+    if (!device || D3DGetSelectedBackend() != D3DBackendKind::OpenGL)
+        return false;
+    CCamera& camera = g_Game.mainCamera;
+    camera.eye = eye;
+    camera.at = at;
+    camera.up = D3DXVECTOR3(0, 1, 0);
+    camera.UpdateView();
+    g_Game.activeCamera = &camera;
+    for (int i = 0; i < g_Vehicles.racerCount; ++i)
+        g_Vehicles.racers[i]->UpdateFade();
+    g_Game.UpdateVisibility();
+
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF8FB4E0, 1.0f, 0);
+    if (FAILED(device->BeginScene()))
+        return false;
+    g_Game.Render();
+    device->EndScene();
+
+    std::vector<uint8_t> pixels;
+    IDirect3DSurface9* target = nullptr;
+    UINT w = 0, h = 0;
+    if (SUCCEEDED(device->GetRenderTarget(0, &target)) && target)
+    {
+        D3DReadSurfacePixels(target, pixels, w, h);
+        target->Release();
+    }
+    if (pixels.empty())
+        return false;
+    return WriteWholeFile(path, WritePng((int)w, (int)h, pixels.data()));
+}
+
+void GridPicture(const RaceRunOptions& options, RaceRunResult& result)
+{
+    if (options.picturePrefix.empty() || g_RacePathCount < 2)
+        return;
+    // From behind the last row and above, looking over the grid.
+    const int rows = std::min(g_RacePathCount - 1, std::max(1, (g_RaceOrderCount + 1) / 2));
+    const D3DXVECTOR3 back(g_RacePath[0][0], g_RacePath[0][1], g_RacePath[0][2]);
+    const int middle = std::max(1, rows / 2);
+    const D3DXVECTOR3 centre(g_RacePath[middle][0], g_RacePath[middle][1], g_RacePath[middle][2]);
+    D3DXVECTOR3 along = centre - back;
+    along.y = 0.0f;
+    if (D3DXVec3Length(&along) < 1e-3f)
+        along = D3DXVECTOR3(0, 0, 1);
+    D3DXVec3Normalize(&along, &along);
+    const D3DXVECTOR3 side(along.z, 0.0f, -along.x);
+    const D3DXVECTOR3 eye = back - along * 6.0f + side * 2.0f + D3DXVECTOR3(0, 4.5f, 0);
+    const std::string path = options.picturePrefix + "_grid.png";
+    if (SavePicture(path, eye, centre))
+        result.pictures.push_back(path);
+}
+
+void RacePicture(const RaceRunOptions& options, RaceRunResult& result)
+{
+    if (options.picturePrefix.empty() || g_RaceOrderCount == 0)
+        return;
+    // Behind the racer that sees the most others ahead of it.
+    const CVehicleObject* best = nullptr;
+    int bestCount = -1;
+    for (int i = 0; i < g_RaceOrderCount; ++i)
+    {
+        const CVehicleObject* v = g_RaceOrder[i];
+        const D3DXVECTOR3 ahead = Ahead(*v);
+        int count = 0;
+        for (int j = 0; j < g_RaceOrderCount; ++j)
+        {
+            const CVehicleObject* o = g_RaceOrder[j];
+            const D3DXVECTOR3 d(o->Position[0] - v->Position[0], 0.0f, o->Position[2] - v->Position[2]);
+            const float along = D3DXVec3Dot(&d, &ahead);
+            if (o != v && along > 3.0f && along < 30.0f && std::fabs(d.x * ahead.z - d.z * ahead.x) < along * 0.6f)
+                ++count;
+        }
+        if (count > bestCount)
+        {
+            best = v;
+            bestCount = count;
+        }
+    }
+    const D3DXVECTOR3 at(best->Position[0], best->Position[1], best->Position[2]);
+    const D3DXVECTOR3 ahead = Ahead(*best);
+    const D3DXVECTOR3 side(ahead.z, 0.0f, -ahead.x);
+    const std::string path = options.picturePrefix + "_race.png";
+    if (SavePicture(path, at - ahead * 8.0f + side * 3.5f + D3DXVECTOR3(0, 5.0f, 0), at + ahead * 12.0f))
+        result.pictures.push_back(path);
+}
+
+}   // namespace
+
+bool RaceRunResult::AllFinished() const
+{
+    if (!ran || order.empty())
+        return false;
+    for (const RacerOutcome& r : order)
+        if (!r.finished)
+            return false;
+    return true;
+}
+
+float RaceRunResult::LongestStill() const
+{
+    float longest = 0.0f;
+    for (const RacerOutcome& r : order)
+        longest = std::max(longest, r.longestStill);
+    return longest;
+}
+
+RaceRunResult RunRace(const RaceRunOptions& options)
+{
+    RaceRunResult result;
+    const auto started = std::chrono::steady_clock::now();
+    // The score table's names are drawn while the game is made.
+    GameSrand(options.seed);
+    if (options.row < 0 || options.row >= RACE_ROWS)
+    {
+        result.error = "no such race row";
+        return result;
+    }
+    if (g_Game.Create() != 1)
+    {
+        result.error = "the game could not be created";
+        g_Game.Release();
+        return result;
+    }
+    g_GameRunning = 1;
+    if (options.area >= 0)
+        g_RaceTable.area[options.row] = options.area;
+    if (options.racers > 0)
+        g_RaceTable.racers[options.row] = options.racers;
+    if (options.laps > 0)
+        g_RaceTable.laps[options.row] = options.laps;
+
+    if (g_Game.StartRace(options.row) != 1 || !g_PlayerVehicle)
+    {
+        result.error = "the race could not be started";
+        g_Game.Release();
+        g_GameRunning = 0;
+        return result;
+    }
+    // The area load reseeds from the clock; from here on the run is seeded.
+    GameSrand(options.seed);
+
+    // The race-start event's first state, then its wait, then the start.
+    g_Vehicles.CreateGrid();
+    g_AudioManager.StopAllEffects();
+    uint64_t checksum = 1469598103934665603ull;
+    std::vector<Watch> watches;
+    auto sample = [&](int second) {
+        for (int i = 0; i < g_Vehicles.racerCount; ++i)
+        {
+            const CVehicleObject* v = g_Vehicles.racers[i];
+            checksum = Mix(checksum, v->Position, 3);
+            checksum = Mix(checksum, v->linearVelocity, 3);
+            if (!Finite(v->Position, 3) || !Finite(v->linearVelocity, 3))
+                ++result.nonFinite;
+        }
+        if (options.trace)
+            std::fprintf(options.trace, "t %4d  checksum %016llx\n", second, (unsigned long long)checksum);
+    };
+
+    const int holdFrames = (int)std::lround(options.gridSeconds * kFramesPerSecond);
+    for (int f = 0; f < holdFrames; ++f)
+    {
+        StepGame();
+        ++result.frames;
+        if (result.frames % kFramesPerSecond == 0)
+            sample(result.frames / kFramesPerSecond);
+    }
+    GridPicture(options, result);
+    g_Vehicles.StartRace();
+    // The player is ridden like the computer racers.
+    g_PlayerVehicle->DriveState = DRIVE_AI;
+    g_PlayerVehicle->ControlMode = CONTROL_COMPUTER;
+    for (int i = 0; i < g_RaceOrderCount; ++i)
+    {
+        CVehicleObject* v = g_RaceOrder[i];
+        Watch w{v, 0.0f, v->PathPoint, RacerOutcome()};
+        w.outcome.name = v->Name;
+        w.outcome.model = ModelOf(*v);
+        w.outcome.player = v == g_PlayerVehicle;
+        watches.push_back(w);
+    }
+
+    std::vector<RacerOutcome> finishers;
+    const int raceFrames = (int)std::lround(options.timeLimit * kFramesPerSecond);
+    const int pictureFrame = (int)std::lround(options.pictureSeconds * kFramesPerSecond);
+    for (int f = 1; f <= raceFrames && (int)finishers.size() < (int)watches.size(); ++f)
+    {
+        StepGame();
+        ++result.frames;
+        for (Watch& w : watches)
+        {
+            CVehicleObject* v = w.vehicle;
+            if (w.outcome.finished)
+                continue;
+            if (v->DriveState == DRIVE_AUTOPILOT)
+            {
+                w.outcome.finished = true;
+                w.outcome.raceTime = v->RaceStats.RaceTime;
+                w.outcome.averageSpeed = v->RaceStats.AverageSpeed;
+                finishers.push_back(w.outcome);
+                continue;
+            }
+            if (std::fabs(v->Speed) < 5.0f)
+                w.still += kStep;
+            else
+                w.still = 0.0f;
+            w.outcome.longestStill = std::max(w.outcome.longestStill, w.still);
+            if (v->PathPoint < w.lastPathPoint)
+                ++w.outcome.respawns;
+            w.lastPathPoint = v->PathPoint;
+        }
+        if (result.frames % kFramesPerSecond == 0)
+            sample(result.frames / kFramesPerSecond);
+        if (f == pictureFrame)
+            RacePicture(options, result);
+    }
+
+    result.order = finishers;
+    for (int i = 0; i < g_RaceOrderCount; ++i)
+        for (Watch& w : watches)
+            if (w.vehicle == g_RaceOrder[i] && !w.outcome.finished)
+            {
+                w.outcome.raceTime = w.vehicle->RaceStats.RaceTime;
+                result.order.push_back(w.outcome);
+            }
+    result.checksum = checksum;
+    result.simulatedSeconds = (float)result.frames / kFramesPerSecond;
+    result.ran = true;
+
+    g_Game.Release();
+    g_GameRunning = 0;
+    result.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return result;
+}
+
+void PrintRaceResult(FILE* out, const RaceRunResult& result)
+{
+    if (!result.ran)
+    {
+        std::fprintf(out, "race not run: %s\n", result.error.c_str());
+        return;
+    }
+    std::fprintf(out, "place  racer            model  time (s)  km/h   longest still (s)  respawns\n");
+    int place = 1;
+    for (const RacerOutcome& r : result.order)
+    {
+        if (r.finished)
+            std::fprintf(out, "%5d  %-15s%s  %5d  %8.2f  %5.1f  %17.2f  %8d\n", place++, r.name.c_str(),
+                         r.player ? "*" : " ", r.model + 1, r.raceTime, r.averageSpeed, r.longestStill, r.respawns);
+        else
+            std::fprintf(out, "    -  %-15s%s  %5d  not finished (%.2f s)  %17.2f  %8d\n", r.name.c_str(),
+                         r.player ? "*" : " ", r.model + 1, r.raceTime, r.longestStill, r.respawns);
+    }
+    std::fprintf(out, "simulated %.1f s in %d frames, %.2f s wall (%.0f times real time)\n", result.simulatedSeconds,
+                 result.frames, result.wallSeconds,
+                 result.wallSeconds > 0 ? result.simulatedSeconds / result.wallSeconds : 0.0);
+    std::fprintf(out, "non-finite samples %d\n", result.nonFinite);
+    std::fprintf(out, "checksum %016llx\n", (unsigned long long)result.checksum);
+}
+
+bool RaceDevice::Open(bool pictures, int width, int height)
+{
+    Close();
+    if (!pictures)
+    {
+        testdevice::TestDevice* device = new testdevice::TestDevice();
+        m_Recording = device;
+        if (FAILED(device->Open(D3DBackendKind::Recording, 320, 240, true)))
+        {
+            m_Error = "no recording device";
+            Close();
+            return false;
+        }
+        return true;
+    }
+    D3DSelectBackend(D3DBackendKind::OpenGL);
+    HWND window = D3DCreateHiddenWindow(width, height);
+    if (!window)
+    {
+        m_Error = "no window (set SDL_VIDEODRIVER=offscreen)";
+        return false;
+    }
+    m_Window = window;
+    D3DOverrideAdapterModes({D3DDISPLAYMODE{(UINT)width, (UINT)height, 60, D3DFMT_X8R8G8B8}});
+    g_Render = CD3DRender();
+    m_Game = true;
+    if (g_Render.InitD3D(1) != 0 || FAILED(g_Render.CreateDevice(window, 1, 0, 0)))
+    {
+        m_Error = "the render device could not be made";
+        Close();
+        return false;
+    }
+    return true;
+}
+
+void RaceDevice::Close()
+{
+    if (m_Recording)
+    {
+        delete static_cast<testdevice::TestDevice*>(m_Recording);
+        m_Recording = nullptr;
+    }
+    if (m_Game)
+    {
+        g_Render.FreeD3DRender();
+        m_Game = false;
+    }
+    if (m_Window)
+    {
+        D3DDestroyHiddenWindow(static_cast<HWND>(m_Window));
+        m_Window = nullptr;
+        D3DOverrideAdapterModes({});
+    }
+}

@@ -1,0 +1,83 @@
+#pragma once
+// A whole race without a window: the race row's area loaded, the start grid
+// set up and let go exactly as the race-start event does it, and the game
+// stepped with a fixed 1/60 s clock and no drawing until every racer has
+// finished or the time limit is reached. The player's motorcycle is ridden by
+// the computer racer's driver like every other. With the same demo data,
+// options and seed two runs give the same checksum.
+//
+// The caller mounts the data (the file manager opened in the data folder)
+// and opens a device in g_Render: a recording one for a plain run, an OpenGL
+// one for the pictures.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+struct RaceRunOptions
+{
+    int row = 0;                    // race-table row
+    int area = -1;                  // replaces the row's area (0..2) when not -1
+    int racers = 0;                 // replaces the row's grid size when above 0
+    int laps = 0;                   // replaces the row's laps when above 0
+    unsigned seed = 1;              // the random generator after the area load
+    float gridSeconds = 8.0f;       // held on the grid (the start's camera move)
+    float timeLimit = 900.0f;       // simulated seconds after the start signal
+    std::string picturePrefix;      // when set: "<prefix>_grid.png" and "<prefix>_race.png"
+    float pictureSeconds = 20.0f;   // the race picture, seconds after the start
+    FILE* trace = nullptr;          // one checksum line per simulated second
+};
+
+struct RacerOutcome
+{
+    std::string name;
+    int model = -1;   // 0..3 from the motorcycle file
+    bool player = false;
+    bool finished = false;
+    float raceTime = 0;       // s
+    float averageSpeed = 0;   // km/h
+    float longestStill = 0;   // s below 5 km/h in a row while racing
+    int respawns = 0;
+};
+
+struct RaceRunResult
+{
+    bool ran = false;
+    std::string error;
+    std::vector<RacerOutcome> order;   // finishers by finish, then the rest by race order
+    uint64_t checksum = 0;             // of every racer's position and velocity each second
+    int frames = 0;
+    float simulatedSeconds = 0;   // grid hold and race
+    double wallSeconds = 0;
+    int nonFinite = 0;                   // samples of position or velocity that were not finite
+    std::vector<std::string> pictures;   // files written
+
+    bool AllFinished() const;
+    float LongestStill() const;
+};
+
+RaceRunResult RunRace(const RaceRunOptions& options);
+void PrintRaceResult(FILE* out, const RaceRunResult& result);
+
+// The device of a run in g_Render: the recording backend for a plain run, or
+// the game's own render device on OpenGL on a hidden window for pictures.
+class RaceDevice
+{
+public:
+    RaceDevice() = default;
+    RaceDevice(const RaceDevice&) = delete;
+    RaceDevice& operator=(const RaceDevice&) = delete;
+    ~RaceDevice() { Close(); }
+
+    // False (with the reason in error) when the device cannot be made.
+    bool Open(bool pictures, int width = 800, int height = 600);
+    void Close();
+    const std::string& Error() const { return m_Error; }
+
+private:
+    void* m_Recording = nullptr;   // the recording device, when open
+    void* m_Window = nullptr;      // the hidden window of the OpenGL device
+    bool m_Game = false;           // the game's render device is open
+    std::string m_Error;
+};
+void PrintRaceResult(FILE* out, const RaceRunResult& result);
