@@ -111,6 +111,7 @@ void CVehicleManager::CreateGrid()
         D3DXVECTOR3 target = pos + forward * 2.0f;
 
         CVehicleObject* v = g_RaceOrder[i];
+        const bool made = !v;
         if (!v)
         {
             if (i < n - 1)
@@ -136,7 +137,10 @@ void CVehicleManager::CreateGrid()
             else
             {
                 v->SetPosition(p, t, u, CONTROL_COMPUTER, RACER_AI);
-                std::snprintf(v->Name, sizeof(v->Name), "%s", g_Records.name[nameCursor % SCORE_ENTRIES]);
+                // A restart keeps each rival's name; the race has sorted the
+                // rivals, so naming them by slot would swap their names.
+                if (made)
+                    std::snprintf(v->Name, sizeof(v->Name), "%s", g_Records.name[nameCursor % SCORE_ENTRIES]);
                 ++nameCursor;
                 if (nameCursor == playerEntry)
                     ++nameCursor;
