@@ -1,7 +1,7 @@
 // Generator module: "Data/Misc/RacersName.obj", the made-up rival names. Two
 // blocks of 64 entries, each a name line (a first and a family name made of
-// syllables, at most 15 characters) and a line with the rider's home town.
-// Every line is non-empty and no name repeats.
+// syllables) and a line with the rider's home town. Every line is non-empty
+// and at most 15 characters long, and no name repeats.
 #include <cstdint>
 #include <set>
 #include <string>
@@ -62,8 +62,8 @@ void GenerateRacerNames(DataTree& tree)
     std::string text;
     for (int block = 0; block < kBlocks; ++block)
     {
-        text += "// Rival riders, block " + std::to_string(block + 1) + "\n";
-        text += "// Name (at most 15 characters)\n";
+        text += "// Rivals " + std::to_string(block + 1) + "\n";
+        text += "// Name\n";
         text += "// Home town\n";
         for (int entry = 0; entry < kEntries; ++entry)
         {

@@ -26,19 +26,6 @@ namespace
 const float kStep = 1.0f / 60.0f;
 const int kFramesPerSecond = 60;
 
-// One frame of the running game with the fixed step: what CGame::Frame does
-// after its drawing, without the real clock.
-void StepGame()
-{
-    g_Clock.m_TimeScale = 1.0f;
-    g_Clock.m_GameStep = kStep;
-    g_Clock.m_RealStep = kStep;
-    g_Clock.m_GameClock += kStep * 1000.0f;
-    g_Clock.m_RealClock += kStep * 1000.0f;
-    for (const GameStep& s : g_Game.runningUpdateSteps)
-        s.run();
-}
-
 uint64_t Mix(uint64_t hash, const float* values, int count)
 {
     // FNV-1a over the bits of the floats.
@@ -175,6 +162,73 @@ void RacePicture(const RaceRunOptions& options, RaceRunResult& result)
 
 }   // namespace
 
+void StepHeadlessFrame()
+{
+    // What CGame::Frame does after its drawing, with the fixed step in place
+    // of the real clock.
+    g_Clock.m_TimeScale = 1.0f;
+    g_Clock.m_GameStep = kStep;
+    g_Clock.m_RealStep = kStep;
+    g_Clock.m_GameClock += kStep * 1000.0f;
+    g_Clock.m_RealClock += kStep * 1000.0f;
+    for (const GameStep& s : g_Game.runningUpdateSteps)
+        s.run();
+}
+
+bool SetUpHeadlessRace(const RaceRunOptions& options, std::string* error)
+{
+    if (options.row < 0 || options.row >= RACE_ROWS)
+    {
+        *error = "no such race row";
+        return false;
+    }
+    // The score table's names are drawn while the game is made.
+    GameSrand(options.seed);
+    if (g_Game.Create() != 1)
+    {
+        *error = "the game could not be created";
+        g_Game.Release();
+        return false;
+    }
+    g_GameRunning = 1;
+    if (options.area >= 0)
+        g_RaceTable.area[options.row] = options.area;
+    if (options.racers > 0)
+        g_RaceTable.racers[options.row] = options.racers;
+    if (options.laps > 0)
+        g_RaceTable.laps[options.row] = options.laps;
+    if (g_Game.StartRace(options.row) != 1 || !g_PlayerVehicle)
+    {
+        *error = "the race could not be started";
+        TearDownHeadlessRace();
+        return false;
+    }
+    // The area load reseeds from the clock; from here on the run is seeded.
+    GameSrand(options.seed);
+    // The race-start event's first state.
+    g_Vehicles.CreateGrid();
+    g_AudioManager.StopAllEffects();
+    return true;
+}
+
+void LetHeadlessRaceGo()
+{
+    // The race-start event's end, with the player ridden like the computer
+    // racers.
+    g_Vehicles.StartRace();
+    if (g_PlayerVehicle)
+    {
+        g_PlayerVehicle->DriveState = DRIVE_AI;
+        g_PlayerVehicle->ControlMode = CONTROL_COMPUTER;
+    }
+}
+
+void TearDownHeadlessRace()
+{
+    g_Game.Release();
+    g_GameRunning = 0;
+}
+
 bool RaceRunResult::AllFinished() const
 {
     if (!ran || order.empty())
@@ -197,40 +251,8 @@ RaceRunResult RunRace(const RaceRunOptions& options)
 {
     RaceRunResult result;
     const auto started = std::chrono::steady_clock::now();
-    // The score table's names are drawn while the game is made.
-    GameSrand(options.seed);
-    if (options.row < 0 || options.row >= RACE_ROWS)
-    {
-        result.error = "no such race row";
+    if (!SetUpHeadlessRace(options, &result.error))
         return result;
-    }
-    if (g_Game.Create() != 1)
-    {
-        result.error = "the game could not be created";
-        g_Game.Release();
-        return result;
-    }
-    g_GameRunning = 1;
-    if (options.area >= 0)
-        g_RaceTable.area[options.row] = options.area;
-    if (options.racers > 0)
-        g_RaceTable.racers[options.row] = options.racers;
-    if (options.laps > 0)
-        g_RaceTable.laps[options.row] = options.laps;
-
-    if (g_Game.StartRace(options.row) != 1 || !g_PlayerVehicle)
-    {
-        result.error = "the race could not be started";
-        g_Game.Release();
-        g_GameRunning = 0;
-        return result;
-    }
-    // The area load reseeds from the clock; from here on the run is seeded.
-    GameSrand(options.seed);
-
-    // The race-start event's first state, then its wait, then the start.
-    g_Vehicles.CreateGrid();
-    g_AudioManager.StopAllEffects();
     uint64_t checksum = 1469598103934665603ull;
     std::vector<Watch> watches;
     auto sample = [&](int second) {
@@ -249,16 +271,13 @@ RaceRunResult RunRace(const RaceRunOptions& options)
     const int holdFrames = (int)std::lround(options.gridSeconds * kFramesPerSecond);
     for (int f = 0; f < holdFrames; ++f)
     {
-        StepGame();
+        StepHeadlessFrame();
         ++result.frames;
         if (result.frames % kFramesPerSecond == 0)
             sample(result.frames / kFramesPerSecond);
     }
     GridPicture(options, result);
-    g_Vehicles.StartRace();
-    // The player is ridden like the computer racers.
-    g_PlayerVehicle->DriveState = DRIVE_AI;
-    g_PlayerVehicle->ControlMode = CONTROL_COMPUTER;
+    LetHeadlessRaceGo();
     for (int i = 0; i < g_RaceOrderCount; ++i)
     {
         CVehicleObject* v = g_RaceOrder[i];
@@ -274,7 +293,7 @@ RaceRunResult RunRace(const RaceRunOptions& options)
     const int pictureFrame = (int)std::lround(options.pictureSeconds * kFramesPerSecond);
     for (int f = 1; f <= raceFrames && (int)finishers.size() < (int)watches.size(); ++f)
     {
-        StepGame();
+        StepHeadlessFrame();
         ++result.frames;
         for (Watch& w : watches)
         {
@@ -316,8 +335,7 @@ RaceRunResult RunRace(const RaceRunOptions& options)
     result.simulatedSeconds = (float)result.frames / kFramesPerSecond;
     result.ran = true;
 
-    g_Game.Release();
-    g_GameRunning = 0;
+    TearDownHeadlessRace();
     result.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return result;
 }

@@ -59,6 +59,15 @@ struct RaceRunResult
 RaceRunResult RunRace(const RaceRunOptions& options);
 void PrintRaceResult(FILE* out, const RaceRunResult& result);
 
+// The steps RunRace takes, for a caller that drives the race itself (the
+// benchmarks): the game made, the row's race started and its grid set up
+// (false with the reason when that fails, nothing left behind); one frame
+// of the fixed step; the start signal; and the game released again.
+bool SetUpHeadlessRace(const RaceRunOptions& options, std::string* error);
+void StepHeadlessFrame();
+void LetHeadlessRaceGo();
+void TearDownHeadlessRace();
+
 // The device of a run in g_Render: the recording backend for a plain run, or
 // the game's own render device on OpenGL on a hidden window for pictures.
 class RaceDevice

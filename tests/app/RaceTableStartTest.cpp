@@ -8,8 +8,11 @@
 #include <cmath>
 
 #include "app/Game.h"
+#include "app/GameEvent.h"
 #include "app/RaceTable.h"
+#include "core/GameEventPost.h"
 #include "core/Settings.h"
+#include "interface/MainMenu.h"
 #include "racers/VehicleManager.h"
 #include "tools/DataTree.h"
 #include "world/LandPart.h"
@@ -138,6 +141,42 @@ TEST_F(RaceStartTest, InitRaceTableClearsTheRunningRace)
     EXPECT_EQ(g_RaceTime, 0.0f);
     EXPECT_EQ(g_RaceTable.laps[RACE_QUICK_ROW], 0);
     EXPECT_EQ(g_RaceTable.laps[4], 2);
+}
+
+}   // namespace
+
+namespace
+{
+
+TEST_F(RaceStartTest, BehindTheMenuTheRaceStartsAtOnceAndWithoutItThePlayerRidesAlone)
+{
+    g_GameEvent.Post(GEVENT_NONE, nullptr, 0);
+    g_MainMenu.active = 0;
+    ASSERT_EQ(g_Game.StartRace(0), 1);
+    ASSERT_NE(g_PlayerVehicle, nullptr);
+    EXPECT_EQ(g_GameEvent.code, GEVENT_NONE);
+    EXPECT_EQ(g_Vehicles.racerCount, 1);   // no grid, no rivals
+    EXPECT_EQ(g_RaceOrderCount, 0);
+    EXPECT_EQ(g_RaceRunning, 0);
+
+    g_MainMenu.active = 1;
+    ASSERT_EQ(g_Game.StartRace(0), 1);
+    g_MainMenu.active = 0;
+    EXPECT_EQ(g_GameEvent.code, GEVENT_RACE_START);
+    EXPECT_EQ(g_GameEvent.state, 0);
+    EXPECT_EQ(g_GameEvent.vehicle, g_PlayerVehicle);
+    g_GameEvent.Post(GEVENT_NONE, nullptr, 0);
+}
+
+TEST_F(RaceStartTest, TheRacersPostEventsThroughTheGame)
+{
+    g_GameEvent.Post(GEVENT_NONE, nullptr, 0);
+    EXPECT_EQ(GameEventRunning(), 0);
+    PostGameEvent(GEVENT_RESPAWN, nullptr, 0);
+    EXPECT_EQ(g_GameEvent.code, GEVENT_RESPAWN);
+    EXPECT_EQ(GameEventRunning(), 1);
+    g_GameEvent.Post(GEVENT_NONE, nullptr, 0);
+    EXPECT_EQ(GameEventRunning(), 0);
 }
 
 }   // namespace

@@ -1,0 +1,142 @@
+// Headless races on the demo data: a short one that two runs repeat exactly,
+// the full race of row 0 on every demo area (every racer finishes, nothing
+// goes wrong on the way, and it repeats exactly), and the pictures of the
+// start grid and of a race under way.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "scene/StaticObjectFixture.h"
+#include "tests/GoldenImage.h"
+#include "tools/RaceRunner.h"
+
+namespace
+{
+
+class RaceRunnerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_Messages.reset(new testdata::MessageCapture());
+        m_Folder.reset(new testdata::DataFolder(testdata::DemoDataRoot(), true));
+    }
+    void TearDown() override
+    {
+        m_Device.Close();
+        m_Folder.reset();
+        m_Messages.reset();
+    }
+
+    RaceRunResult Run(const RaceRunOptions& options)
+    {
+        RaceRunResult result = RunRace(options);
+        EXPECT_TRUE(result.ran) << result.error;
+        EXPECT_TRUE(testdata::Messages().empty()) << testdata::Messages()[0];
+        return result;
+    }
+
+    RaceDevice m_Device;
+    std::unique_ptr<testdata::MessageCapture> m_Messages;
+    std::unique_ptr<testdata::DataFolder> m_Folder;
+};
+
+TEST_F(RaceRunnerTest, AShortRaceRepeatsExactly)
+{
+    ASSERT_TRUE(m_Device.Open(false)) << m_Device.Error();
+    RaceRunOptions options;
+    options.gridSeconds = 3.0f;
+    options.timeLimit = 15.0f;
+    const RaceRunResult first = Run(options);
+    const RaceRunResult second = Run(options);
+    EXPECT_EQ(first.frames, 18 * 60);
+    EXPECT_EQ(first.nonFinite, 0);
+    EXPECT_EQ(first.order.size(), 8u);
+    EXPECT_EQ(first.checksum, second.checksum);
+    EXPECT_LT(first.LongestStill(), 10.0f);
+
+    options.seed = 2;   // other paint, other motorcycles on the grid
+    EXPECT_NE(Run(options).checksum, first.checksum);
+}
+
+// Every racer of row 0 (eight on the grid, one lap) finishes on each demo area.
+TEST_F(RaceRunnerTest, TheFullRaceOfRowZeroOnEachAreaFinishesAndRepeats)
+{
+    ASSERT_TRUE(m_Device.Open(false)) << m_Device.Error();
+    for (int area = 0; area < 3; ++area)
+    {
+        SCOPED_TRACE(area);
+        RaceRunOptions options;
+        options.area = area;
+        options.timeLimit = 400.0f;
+        const RaceRunResult result = Run(options);
+        EXPECT_EQ(result.order.size(), 8u);
+        EXPECT_TRUE(result.AllFinished());
+        EXPECT_EQ(result.nonFinite, 0);
+        EXPECT_LT(result.LongestStill(), 10.0f);
+        float last = 0.0f;
+        for (const RacerOutcome& r : result.order)
+        {
+            SCOPED_TRACE(r.name);
+            EXPECT_FALSE(r.name.empty());
+            EXPECT_GE(r.raceTime, last);   // by finish
+            EXPECT_GT(r.averageSpeed, 20.0f);
+            EXPECT_LT(r.averageSpeed, 200.0f);
+            last = r.raceTime;
+        }
+        if (::testing::Test::HasFailure())
+            PrintRaceResult(stdout, result);
+        EXPECT_EQ(Run(options).checksum, result.checksum);
+    }
+}
+
+// Dark pixels (tyres, shadows under the motorcycles) in the lower half.
+int DarkPixels(const std::string& path)
+{
+    std::vector<uint8_t> pixels;
+    int w = 0, h = 0;
+    if (!golden::ReadPng(path, pixels, w, h))
+        return -1;
+    int dark = 0;
+    for (int y = h / 3; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+        {
+            const uint8_t* p = &pixels[((size_t)y * w + x) * 4];
+            if (p[0] + p[1] + p[2] < 90)
+                ++dark;
+        }
+    return dark;
+}
+
+TEST_F(RaceRunnerTest, PicturesOfTheGridAndOfTheRaceUnderWay)
+{
+    if (!m_Device.Open(true))
+        GTEST_SKIP() << m_Device.Error();
+    RaceRunOptions options;
+    options.gridSeconds = 2.0f;
+    options.pictureSeconds = 12.0f;
+    options.timeLimit = 13.0f;
+    options.picturePrefix = std::string(TRALLOWMERE_BUILD_DIR) + "/race_area01";
+    const RaceRunResult result = Run(options);
+    ASSERT_EQ(result.pictures.size(), 2u);
+    for (const std::string& path : result.pictures)
+    {
+        SCOPED_TRACE(path);
+        std::vector<uint8_t> pixels;
+        int w = 0, h = 0;
+        ASSERT_TRUE(golden::ReadPng(path, pixels, w, h));
+        EXPECT_EQ(w, 800);
+        EXPECT_EQ(h, 600);
+        // The motorcycles stand out dark against the lit ground and sky.
+        EXPECT_GT(DarkPixels(path), 150);
+    }
+    // Drawing changes nothing in the race.
+    m_Device.Close();
+    ASSERT_TRUE(m_Device.Open(false));
+    options.picturePrefix.clear();
+    EXPECT_EQ(Run(options).checksum, result.checksum);
+}
+
+}   // namespace
