@@ -19,7 +19,7 @@
 #include "platform/os/MessageBox.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
-#include "tools/RaceRunner.h"
+#include "tests/support/RaceRunner.h"
 
 namespace
 {

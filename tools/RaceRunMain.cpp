@@ -18,7 +18,7 @@
 #include "core/FileManager.h"
 #include "core/Settings.h"
 #include "platform/os/MessageBox.h"
-#include "tools/RaceRunner.h"
+#include "tests/support/RaceRunner.h"
 
 namespace
 {

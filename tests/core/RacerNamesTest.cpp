@@ -114,7 +114,9 @@ TEST_P(RacerNamesTest, AMissingFileLeavesEveryNameEmpty)
             ASSERT_STREQ(g_RacerNames[b][e], "");
 }
 
-INSTANTIATE_TEST_SUITE_P(PacksAndLooseFiles, RacerNamesTest, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(Names, RacerNamesTest, ::testing::Bool(), [](const ::testing::TestParamInfo<bool>& info) {
+    return std::string(info.param ? "Packs" : "LooseFiles");
+});
 
 TEST(DefaultScores, FifteenRivalsInFallingOrderAndThePlayerLast)
 {

@@ -117,13 +117,13 @@ TEST(DriveState, SetStateKeepsThePreviousAndRestartsTheTimersOnAChange)
     EXPECT_GE(v.KickTimer, -4.0f);
 }
 
-class DriveFlatTest : public VehicleWorld
+class DriveFlatDemoDataTest : public VehicleWorld
 {
 protected:
     void SetUp() override { Open(false); }
 };
 
-TEST_F(DriveFlatTest, ResetDrivingStopsAndBrakesButKeepsTheStatistics)
+TEST_F(DriveFlatDemoDataTest, ResetDrivingStopsAndBrakesButKeepsTheStatistics)
 {
     CVehicleObject* v = Place(0, 0.0f, 0.3f, 0.0f);
     v->body->setLinearVelocity(btVector3(3, 0, 5));
@@ -150,7 +150,7 @@ TEST_F(DriveFlatTest, ResetDrivingStopsAndBrakesButKeepsTheStatistics)
     EXPECT_EQ(v->RaceStats.DistanceLeft, 120.0f);
 }
 
-TEST_F(DriveFlatTest, TheGridHoldPinsTheMotorcycleWhereItWasPlaced)
+TEST_F(DriveFlatDemoDataTest, TheGridHoldPinsTheMotorcycleWhereItWasPlaced)
 {
     CVehicleObject* v = Place(1, 4.0f, 0.6f, -3.0f);
     v->SetState(DRIVE_HOLD);
@@ -168,7 +168,7 @@ TEST_F(DriveFlatTest, TheGridHoldPinsTheMotorcycleWhereItWasPlaced)
     EXPECT_LT(v->Position[1], 0.6f);   // it settled onto the ground meanwhile
 }
 
-TEST_F(DriveFlatTest, AStoppedComputerRacerRacesAgainWhileTheRaceRuns)
+TEST_F(DriveFlatDemoDataTest, AStoppedComputerRacerRacesAgainWhileTheRaceRuns)
 {
     CVehicleObject* player = Place(0, -5.0f, 0.3f, 0.0f);
     g_PlayerVehicle = player;
@@ -196,7 +196,7 @@ TEST_F(DriveFlatTest, AStoppedComputerRacerRacesAgainWhileTheRaceRuns)
     g_PlayerVehicle = nullptr;
 }
 
-TEST_F(DriveFlatTest, BackingUpLastsASecondAndSteersAwayFromTheTarget)
+TEST_F(DriveFlatDemoDataTest, BackingUpLastsASecondAndSteersAwayFromTheTarget)
 {
     CVehicleObject* v = Place(0, 0.0f, 0.3f, 0.0f);
     v->DriveState = DRIVE_AI;
@@ -218,7 +218,7 @@ TEST_F(DriveFlatTest, BackingUpLastsASecondAndSteersAwayFromTheTarget)
     EXPECT_NEAR(frames * kStep, 1.0f, 2.5f * kStep);
 }
 
-TEST_F(DriveFlatTest, ARubberBandNeverDrivesAWeakRacerBackwards)
+TEST_F(DriveFlatDemoDataTest, ARubberBandNeverDrivesAWeakRacerBackwards)
 {
     CVehicleObject* v = Place(1, 0.0f, 0.3f, 0.0f);
     for (int i = 0; i < 60; ++i)
@@ -231,7 +231,7 @@ TEST_F(DriveFlatTest, ARubberBandNeverDrivesAWeakRacerBackwards)
 }
 
 // On the first demo area with its race path.
-class DrivePathTest : public VehicleWorld
+class DrivePathDemoDataTest : public VehicleWorld
 {
 protected:
     void SetUp() override
@@ -261,7 +261,7 @@ protected:
     }
 };
 
-TEST_F(DrivePathTest, NearTheEndTheTargetStaysOnTheLastPoint)
+TEST_F(DrivePathDemoDataTest, NearTheEndTheTargetStaysOnTheLastPoint)
 {
     const int last = g_RacePathCount - 1;
     for (int from : {last - 3, last - 2, last - 1})
@@ -281,7 +281,7 @@ TEST_F(DrivePathTest, NearTheEndTheTargetStaysOnTheLastPoint)
     }
 }
 
-TEST_F(DrivePathTest, TheFinishingFrameHasADirectionAndOutsideARaceStartsOver)
+TEST_F(DrivePathDemoDataTest, TheFinishingFrameHasADirectionAndOutsideARaceStartsOver)
 {
     const int last = g_RacePathCount - 1;
     // Standing past the second last point: this frame reaches the last one.
@@ -310,7 +310,7 @@ TEST_F(DrivePathTest, TheFinishingFrameHasADirectionAndOutsideARaceStartsOver)
     EXPECT_NEAR(along, 0.0f, 1e-3f);
 }
 
-TEST_F(DrivePathTest, TheRacerPassesItsPointAndAimsAheadOfIt)
+TEST_F(DrivePathDemoDataTest, TheRacerPassesItsPointAndAimsAheadOfIt)
 {
     CVehicleObject* v = Racer(0, 20, 0.5f);   // just past point 20
     v->Speed = 0.0f;
@@ -324,7 +324,7 @@ TEST_F(DrivePathTest, TheRacerPassesItsPointAndAimsAheadOfIt)
     EXPECT_GT(v->Throttle, 1900.0f);          // pulling away from a standstill
 }
 
-TEST_F(DrivePathTest, AKickedRacersSteeringComesBackOverASecond)
+TEST_F(DrivePathDemoDataTest, AKickedRacersSteeringComesBackOverASecond)
 {
     struct Case
     {
@@ -355,7 +355,7 @@ TEST_F(DrivePathTest, AKickedRacersSteeringComesBackOverASecond)
         EXPECT_NEAR(steer[k], steer[0] * cases[k].share, 1e-5f) << cases[k].kicked;
 }
 
-TEST_F(DrivePathTest, TheBandFollowsThePlayerAndLetsGoAfterThePlayersFinish)
+TEST_F(DrivePathDemoDataTest, TheBandFollowsThePlayerAndLetsGoAfterThePlayersFinish)
 {
     CVehicleObject* player = Racer(0, 10);
     player->RacerKind = RACER_PLAYER;
@@ -378,7 +378,7 @@ TEST_F(DrivePathTest, TheBandFollowsThePlayerAndLetsGoAfterThePlayersFinish)
     g_PlayerVehicle = nullptr;
 }
 
-TEST_F(DrivePathTest, RespawnStepsBackPastRacersAndStartsTheBandAgain)
+TEST_F(DrivePathDemoDataTest, RespawnStepsBackPastRacersAndStartsTheBandAgain)
 {
     g_RaceRunning = 1;
     CVehicleObject* v = Racer(0, 40);
@@ -418,7 +418,7 @@ TEST_F(DrivePathTest, RespawnStepsBackPastRacersAndStartsTheBandAgain)
     g_RaceRunning = 0;
 }
 
-TEST_F(DrivePathTest, AMotorcycleLostUnderTheGroundIsPutBackOnThePath)
+TEST_F(DrivePathDemoDataTest, AMotorcycleLostUnderTheGroundIsPutBackOnThePath)
 {
     CVehicleObject* v = Racer(3, 60);
     btTransform t = v->body->getWorldTransform();

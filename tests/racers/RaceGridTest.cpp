@@ -30,7 +30,7 @@ int MenuUp()
     return 1;
 }
 
-class RaceGridTest : public VehicleWorld
+class RaceGridDemoDataTest : public VehicleWorld
 {
 protected:
     void SetUp() override
@@ -80,7 +80,7 @@ protected:
     }
 };
 
-TEST_F(RaceGridTest, EightRacersStandInFourPairsWithThePlayerLastOnTheRight)
+TEST_F(RaceGridDemoDataTest, EightRacersStandInFourPairsWithThePlayerLastOnTheRight)
 {
     CVehicleObject* player = Player();
     g_RaceRunning = 1;
@@ -120,7 +120,7 @@ TEST_F(RaceGridTest, EightRacersStandInFourPairsWithThePlayerLastOnTheRight)
     EXPECT_STREQ(player->Name, g_PlayerName);
 }
 
-TEST_F(RaceGridTest, RivalsAreNamedAfterTheScoreTablePassingThePlayersEntry)
+TEST_F(RaceGridDemoDataTest, RivalsAreNamedAfterTheScoreTablePassingThePlayersEntry)
 {
     struct Case
     {
@@ -145,7 +145,7 @@ TEST_F(RaceGridTest, RivalsAreNamedAfterTheScoreTablePassingThePlayersEntry)
     }
 }
 
-TEST_F(RaceGridTest, ARestartKeepsTheRivalsAndPutsThePlayerBackLast)
+TEST_F(RaceGridDemoDataTest, ARestartKeepsTheRivalsAndPutsThePlayerBackLast)
 {
     CVehicleObject* player = Player();
     g_Vehicles.CreateGrid();
@@ -186,7 +186,7 @@ TEST_F(RaceGridTest, ARestartKeepsTheRivalsAndPutsThePlayerBackLast)
     }
 }
 
-TEST_F(RaceGridTest, AnOddGridPutsItsLastSlotAloneOnPointZero)
+TEST_F(RaceGridDemoDataTest, AnOddGridPutsItsLastSlotAloneOnPointZero)
 {
     g_RaceTable.racers[0] = 7;
     CVehicleObject* player = Player();
@@ -203,7 +203,7 @@ TEST_F(RaceGridTest, AnOddGridPutsItsLastSlotAloneOnPointZero)
     EXPECT_NEAR(Across(player, 0), -2.25f, 0.01f);
 }
 
-TEST_F(RaceGridTest, SlotsWithoutRoomForAnotherRacerAreNotUsed)
+TEST_F(RaceGridDemoDataTest, SlotsWithoutRoomForAnotherRacerAreNotUsed)
 {
     g_RaceTable.racers[0] = 16;
     CVehicleObject* player = Player();
@@ -220,7 +220,7 @@ TEST_F(RaceGridTest, SlotsWithoutRoomForAnotherRacerAreNotUsed)
         EXPECT_EQ(g_RaceOrder[i], nullptr) << i;
 }
 
-TEST_F(RaceGridTest, TheStartLetsTheRacersGoAndBehindTheMenuEveryoneRidesAlone)
+TEST_F(RaceGridDemoDataTest, TheStartLetsTheRacersGoAndBehindTheMenuEveryoneRidesAlone)
 {
     CVehicleObject* player = Player();
     g_Vehicles.CreateGrid();

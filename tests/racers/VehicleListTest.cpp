@@ -17,7 +17,7 @@ namespace
 
 using vehicletest::VehicleWorld;
 
-class VehicleListTest : public VehicleWorld
+class VehicleListDemoDataTest : public VehicleWorld
 {
 protected:
     void SetUp() override { Open(false); }
@@ -44,7 +44,7 @@ protected:
     }
 };
 
-TEST_F(VehicleListTest, ASecondPlayerReplacesTheFirstAndNeverJoinsOtherRacers)
+TEST_F(VehicleListDemoDataTest, ASecondPlayerReplacesTheFirstAndNeverJoinsOtherRacers)
 {
     const float pos[3] = {0, 0.5f, 0}, target[3] = {0, 0.5f, 5};
     CVehicleObject* first = g_Vehicles.CreatePlayer(pos, target, nullptr);
@@ -71,7 +71,7 @@ TEST_F(VehicleListTest, ASecondPlayerReplacesTheFirstAndNeverJoinsOtherRacers)
     EXPECT_EQ(g_PlayerVehicle, second);
 }
 
-TEST_F(VehicleListTest, ARemovedRacerLeavesTheRaceOrderAndClearEmptiesIt)
+TEST_F(VehicleListDemoDataTest, ARemovedRacerLeavesTheRaceOrderAndClearEmptiesIt)
 {
     CVehicleObject* a = Put(0, 0, 0, 10);
     CVehicleObject* b = Put(5, 0, 5, 10);
@@ -95,7 +95,7 @@ TEST_F(VehicleListTest, ARemovedRacerLeavesTheRaceOrderAndClearEmptiesIt)
         EXPECT_EQ(entry, nullptr);
 }
 
-TEST_F(VehicleListTest, TheUpdateLeavesThePlayerAloneAndRunsTheRaceClock)
+TEST_F(VehicleListDemoDataTest, TheUpdateLeavesThePlayerAloneAndRunsTheRaceClock)
 {
     CVehicleObject* player = Put(0, 0, 0, 10, RACER_PLAYER);
     CVehicleObject* racer = Put(5, 0, 5, 10);
@@ -117,7 +117,7 @@ TEST_F(VehicleListTest, TheUpdateLeavesThePlayerAloneAndRunsTheRaceClock)
     EXPECT_FLOAT_EQ(g_RaceTime, 2.0f + g_Clock.m_GameStep);
 }
 
-TEST_F(VehicleListTest, FindNearestTakesTheRacerReachingDeepestIntoTheSphere)
+TEST_F(VehicleListDemoDataTest, FindNearestTakesTheRacerReachingDeepestIntoTheSphere)
 {
     // Around (0, 5) with radius 3: the racers at z 0, 6 and 9 reach in by
     // 0 (only touching), 4 and 1.
@@ -133,7 +133,7 @@ TEST_F(VehicleListTest, FindNearestTakesTheRacerReachingDeepestIntoTheSphere)
     EXPECT_EQ(g_Vehicles.FindNearest(far, 3.0f, nullptr), nullptr);
 }
 
-TEST_F(VehicleListTest, FindNearestInRangeVisitsEveryRacerInRangeOnce)
+TEST_F(VehicleListDemoDataTest, FindNearestInRangeVisitsEveryRacerInRangeOnce)
 {
     // Surface distances from the origin: 7, 1, 30, 4, 0 (the asker), 2.
     CVehicleObject* a = Put(0, 9, 0, 20);
@@ -157,7 +157,7 @@ TEST_F(VehicleListTest, FindNearestInRangeVisitsEveryRacerInRangeOnce)
     EXPECT_EQ(g_Vehicles.FindNearestInRange(origin, 8.0f, asker, &stranger), a);
 }
 
-TEST_F(VehicleListTest, FindObstacleLooksAlongTheWayToTheTarget)
+TEST_F(VehicleListDemoDataTest, FindObstacleLooksAlongTheWayToTheTarget)
 {
     struct Case
     {
@@ -201,7 +201,7 @@ TEST_F(VehicleListTest, FindObstacleLooksAlongTheWayToTheTarget)
     }
 }
 
-TEST_F(VehicleListTest, AComputerRacerSeesTheNearestObstacleThePlayerTheFirst)
+TEST_F(VehicleListDemoDataTest, AComputerRacerSeesTheNearestObstacleThePlayerTheFirst)
 {
     CVehicleObject* far = Put(0, 11, 0, 40);
     CVehicleObject* near = Put(0, 5, 0, 40);
@@ -213,7 +213,7 @@ TEST_F(VehicleListTest, AComputerRacerSeesTheNearestObstacleThePlayerTheFirst)
     EXPECT_EQ(g_Vehicles.FindObstacle(racer, far), near);
 }
 
-TEST_F(VehicleListTest, KickReachIsASideBySideBoxBothWays)
+TEST_F(VehicleListDemoDataTest, KickReachIsASideBySideBoxBothWays)
 {
     struct Case
     {
@@ -250,7 +250,7 @@ TEST_F(VehicleListTest, KickReachIsASideBySideBoxBothWays)
     EXPECT_TRUE(KickReach(*kicker, *rival, 0.0f, nullptr));
 }
 
-TEST_F(VehicleListTest, AKickPushesRacersOnThatSideAwayAndCountsThePlayersKicks)
+TEST_F(VehicleListDemoDataTest, AKickPushesRacersOnThatSideAwayAndCountsThePlayersKicks)
 {
     CVehicleObject* kicker = Put(0, 0, 0, 10, RACER_PLAYER);
     CVehicleObject* left = Put(-0.9f, 0.2f, -0.9f, 10);
@@ -279,7 +279,7 @@ TEST_F(VehicleListTest, AKickPushesRacersOnThatSideAwayAndCountsThePlayersKicks)
     EXPECT_EQ(kicker->RaceStats.Kicks, 2);
 }
 
-TEST_F(VehicleListTest, TheKickCheckLooksEveryQuarterSecondWhileSteeringStraight)
+TEST_F(VehicleListDemoDataTest, TheKickCheckLooksEveryQuarterSecondWhileSteeringStraight)
 {
     CVehicleObject* racer = Put(0, 0, 0, 10);
     Put(1.0f, 0.2f, 1.0f, 10);   // on the right, within reach
@@ -303,13 +303,13 @@ TEST_F(VehicleListTest, TheKickCheckLooksEveryQuarterSecondWhileSteeringStraight
 }
 
 // The showroom models come with the list and never race.
-class ShowroomTest : public VehicleWorld
+class ShowroomDemoDataTest : public VehicleWorld
 {
 protected:
     void SetUp() override { Open(false); }
 };
 
-TEST_F(ShowroomTest, TheFourModelsStandOutsideThePhysicsWorld)
+TEST_F(ShowroomDemoDataTest, TheFourModelsStandOutsideThePhysicsWorld)
 {
     const int bodies = g_PhysicsWorld.dynamicsWorld->getNumCollisionObjects();
     ASSERT_EQ(g_Vehicles.Create(), 1);

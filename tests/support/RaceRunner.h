@@ -84,8 +84,8 @@ public:
     const std::string& Error() const { return m_Error; }
 
 private:
-    void* m_Recording = nullptr;   // the recording device, when open
-    void* m_Window = nullptr;      // the hidden window of the OpenGL device
+    void* m_Recording = nullptr;   // the recording test device, when open
+    void* m_Window = nullptr;      // the hidden window of the OpenGL device, when open
     bool m_Game = false;           // the game's render device is open
     std::string m_Error;
 };

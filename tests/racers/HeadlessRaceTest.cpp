@@ -9,19 +9,20 @@
 #include <vector>
 
 #include "scene/StaticObjectFixture.h"
-#include "tests/GoldenImage.h"
-#include "tools/RaceRunner.h"
+#include "tests/support/GoldenImage.h"
+#include "tests/support/Paths.h"
+#include "tests/support/RaceRunner.h"
 
 namespace
 {
 
-class RaceRunnerTest : public ::testing::Test
+class HeadlessRaceDemoDataTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         m_Messages.reset(new testdata::MessageCapture());
-        m_Folder.reset(new testdata::DataFolder(testdata::DemoDataRoot(), true));
+        m_Folder.reset(new testdata::DataFolder(testsupport::DemoDataDir(), true));
     }
     void TearDown() override
     {
@@ -43,7 +44,7 @@ protected:
     std::unique_ptr<testdata::DataFolder> m_Folder;
 };
 
-TEST_F(RaceRunnerTest, AShortRaceRepeatsExactly)
+TEST_F(HeadlessRaceDemoDataTest, AShortRaceRepeatsExactly)
 {
     ASSERT_TRUE(m_Device.Open(false)) << m_Device.Error();
     RaceRunOptions options;
@@ -62,7 +63,7 @@ TEST_F(RaceRunnerTest, AShortRaceRepeatsExactly)
 }
 
 // Every racer of row 0 (eight on the grid, one lap) finishes on each demo area.
-TEST_F(RaceRunnerTest, TheFullRaceOfRowZeroOnEachAreaFinishesAndRepeats)
+TEST_F(HeadlessRaceDemoDataTest, TheFullRaceOfRowZeroOnEachAreaFinishesAndRepeats)
 {
     ASSERT_TRUE(m_Device.Open(false)) << m_Device.Error();
     for (int area = 0; area < 3; ++area)
@@ -110,7 +111,7 @@ int DarkPixels(const std::string& path)
     return dark;
 }
 
-TEST_F(RaceRunnerTest, PicturesOfTheGridAndOfTheRaceUnderWay)
+TEST_F(HeadlessRaceDemoDataTest, PicturesOfTheGridAndOfTheRaceUnderWay)
 {
     if (!m_Device.Open(true))
         GTEST_SKIP() << m_Device.Error();
@@ -118,7 +119,7 @@ TEST_F(RaceRunnerTest, PicturesOfTheGridAndOfTheRaceUnderWay)
     options.gridSeconds = 2.0f;
     options.pictureSeconds = 12.0f;
     options.timeLimit = 13.0f;
-    options.picturePrefix = std::string(TRALLOWMERE_BUILD_DIR) + "/race_area01";
+    options.picturePrefix = testsupport::BuildDir() + "/race_area01";
     const RaceRunResult result = Run(options);
     ASSERT_EQ(result.pictures.size(), 2u);
     for (const std::string& path : result.pictures)

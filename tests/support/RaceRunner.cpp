@@ -1,5 +1,5 @@
 // The headless race: see RaceRunner.h.
-#include "tools/RaceRunner.h"
+#include "tests/support/RaceRunner.h"
 
 #include <algorithm>
 #include <chrono>
@@ -16,9 +16,8 @@
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
-#include "tests/RecordingDeviceFixture.h"
-#include "tools/ImageWriter.h"
-#include "tools/PackWriter.h"
+#include "tests/support/GoldenImage.h"
+#include "tests/support/TestDevice.h"
 
 namespace
 {
@@ -102,7 +101,7 @@ bool SavePicture(const std::string& path, const D3DXVECTOR3& eye, const D3DXVECT
     }
     if (pixels.empty())
         return false;
-    return WriteWholeFile(path, WritePng((int)w, (int)h, pixels.data()));
+    return golden::WritePng(path, pixels, (int)w, (int)h);
 }
 
 void GridPicture(const RaceRunOptions& options, RaceRunResult& result)
@@ -374,24 +373,24 @@ bool RaceDevice::Open(bool pictures, int width, int height)
         m_Recording = device;
         if (FAILED(device->Open(D3DBackendKind::Recording, 320, 240, true)))
         {
-            m_Error = "no recording device";
+            m_Error = "no recording device: " + device->error();
             Close();
             return false;
         }
         return true;
     }
-    D3DSelectBackend(D3DBackendKind::OpenGL);
-    HWND window = D3DCreateHiddenWindow(width, height);
-    if (!window)
+    testdevice::HiddenWindow* window = new testdevice::HiddenWindow();
+    m_Window = window;
+    if (!window->Open(width, height))
     {
         m_Error = "no window (set SDL_VIDEODRIVER=offscreen)";
+        Close();
         return false;
     }
-    m_Window = window;
     D3DOverrideAdapterModes({D3DDISPLAYMODE{(UINT)width, (UINT)height, 60, D3DFMT_X8R8G8B8}});
     g_Render = CD3DRender();
     m_Game = true;
-    if (g_Render.InitD3D(1) != 0 || FAILED(g_Render.CreateDevice(window, 1, 0, 0)))
+    if (g_Render.InitD3D(1) != 0 || FAILED(g_Render.CreateDevice(window->get(), 1, 0, 0)))
     {
         m_Error = "the render device could not be made";
         Close();
@@ -414,7 +413,7 @@ void RaceDevice::Close()
     }
     if (m_Window)
     {
-        D3DDestroyHiddenWindow(static_cast<HWND>(m_Window));
+        delete static_cast<testdevice::HiddenWindow*>(m_Window);
         m_Window = nullptr;
         D3DOverrideAdapterModes({});
     }
