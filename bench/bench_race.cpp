@@ -85,7 +85,7 @@ void BM_HeadlessRace16Racers(benchmark::State& state)
         benchmark::Counter((double)state.iterations() / 60.0, benchmark::Counter::kIsRate);
     TearDownHeadlessRace();
 }
-BENCHMARK(BM_HeadlessRace16Racers)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
+BENCHMARK(BM_HeadlessRace16Racers)->Unit(benchmark::kMicrosecond)->MinTime(3.0)->UseRealTime();
 
 // The update of all sixteen racers in one frame (controllers with their
 // proximity queries, steering, engine, wheels, lean) and the race order;
