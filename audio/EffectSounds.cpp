@@ -112,7 +112,8 @@ void CAudioManager::PlayCrowd(int kind, int on)
         }
         return;
     }
-    if (!on || kind >= CROWD_KINDS)
+    // Before the sounds are loaded no family has variants to choose from.
+    if (!on || kind >= CROWD_KINDS || crowdVariants[kind] <= 0)
         return;
     char name[64];
     std::snprintf(name, sizeof(name), kCrowdFiles[kind], GameRand() % crowdVariants[kind] + 1);

@@ -13,6 +13,7 @@
 #include "core/RaceState.h"
 #include "core/Records.h"
 #include "platform/os/Rand.h"
+#include "racers/HumanObject.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 
@@ -149,8 +150,10 @@ void CVehicleManager::CreateGrid()
             v->ResetDriving();
             v->SetState(DRIVE_HOLD);
             v->PathPoint = k;
-            // Riders are made for the computer racers and put back on their
-            // motorcycles here once riders exist.
+            if (!v->Rider && v != g_PlayerVehicle)
+                v->CreateRider();
+            if (v->Rider)
+                v->Rider->SetRagdoll(0);
         }
         if (!left)
             --k;

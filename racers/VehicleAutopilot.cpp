@@ -9,6 +9,7 @@
 #include "common/MathUtil.h"
 #include "core/GameClock.h"
 #include "core/RaceState.h"
+#include "racers/HumanObject.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "world/Landscape.h"
@@ -66,11 +67,18 @@ D3DXVECTOR3 Centre(const CVehicleObject& v)
     return D3DXVECTOR3(v.worldCentre[0], v.worldCentre[1], v.worldCentre[2]);
 }
 
-// Whether the rider has fallen off. Until riders exist, a motorcycle tipped
-// far over stands for a fallen rider: a rider would have been thrown.
+// A motorcycle without a rider (the rider list was full) is ridden as if its
+// rider sat on it and never falls.
 bool RiderFallen(const CVehicleObject& v)
 {
-    return !v.Rider && std::fabs(v.world._22) < 0.5f;
+    return v.Rider && v.Rider->RagDoll;
+}
+
+// Computer riders never stand up.
+void NoStandingUp(CVehicleObject& v)
+{
+    if (v.Rider)
+        v.Rider->StandUpRequest = 0;
 }
 
 // A motorcycle pushed through the ground (or whose place is no number any
@@ -200,6 +208,7 @@ void CVehicleObject::DriveAutopilot()
         return;
     PathPoint = std::max(0, std::min(count - 1, PathPoint));
     DrivePath(0, dt);
+    NoStandingUp(*this);
 }
 
 void CVehicleObject::DriveAiRacer()
@@ -222,7 +231,7 @@ void CVehicleObject::DriveAiRacer()
             PathPoint = 0;
     }
 
-    // The rider's stand-up request is cleared here once riders exist.
+    NoStandingUp(*this);
 
     // The rubber band holds the field to the player while the player races;
     // once the player has finished, its path point starts again from 0 and
@@ -231,7 +240,6 @@ void CVehicleObject::DriveAiRacer()
     if (player && player != this)
         ApplyRubberBand(player->DriveState == DRIVE_AUTOPILOT ? 0 : PathPoint - player->PathPoint);
 
-    // The kick the check asks for goes to the rider once riders exist.
     AiKickCheck();
 }
 

@@ -3,8 +3,10 @@
 #include <cmath>
 
 #include "audio/AudioManager.h"
+#include "common/Keywords.h"
 #include "core/GameClock.h"
 #include "core/RaceState.h"
+#include "racers/HumanObject.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 
@@ -39,8 +41,12 @@ int KickReach(const CVehicleObject& kicker, const CVehicleObject& other, float m
 
 int CVehicleObject::AiKickCheck()
 {
-    // Only a rider steering straight enough starts a kick; the rider's
-    // action joins this check with the riders.
+    // Only a rider on its motorcycle, steering (not standing up or kicking)
+    // and straight enough, starts a kick. A motorcycle without a rider is
+    // ridden as if its rider steered; it has no foot to kick with, but the
+    // check still says who it would kick.
+    if (Rider && (Rider->RagDoll || Rider->Action != ACTION_STEERING))
+        return 0;
     if (std::fabs(Steer) > 0.3f)
         return 0;
     KickTimer += g_Clock.m_GameStep;
@@ -52,8 +58,16 @@ int CVehicleObject::AiKickCheck()
          other = g_Vehicles.FindNearestInRange(worldCentre, reach, this, other))
     {
         float side = 0.0f;
-        if (KickReach(*this, *other, 0.3f, &side))
-            return side < 0.0f ? -1 : 1;
+        if (!KickReach(*this, *other, 0.3f, &side))
+            continue;
+        if (Rider)
+        {
+            if (side < 0.0f)
+                Rider->KickLeftRequest = 1;
+            else
+                Rider->KickRightRequest = 1;
+        }
+        return side < 0.0f ? -1 : 1;
     }
     return 0;
 }

@@ -21,6 +21,7 @@
 #include "core/Settings.h"
 #include "platform/os/Rand.h"
 #include "racers/HumanManager.h"
+#include "racers/HumanObject.h"
 #include "racers/VehicleFile.h"
 #include "racers/VehicleManager.h"
 #include "render/D3DRender.h"
@@ -395,40 +396,59 @@ void CVehicleObject::UpdatePlayerControl()
 {
     if (ControlMode != CONTROL_KEYBOARD)
         return;
-    // A motorcycle without a rider yet is ridden as if its rider sat on it;
-    // the fallen rider's wait for the respawn joins with the riders.
+    // A motorcycle without a rider (the rider list was full) is ridden as if
+    // its rider sat on it.
+    const bool riding = !Rider || !Rider->RagDoll;
     const float dt = g_Clock.m_GameStep;
-    if (std::fabs(Speed) < 5.0f && WheelsOnGround < 2)
+    if (!riding)
+    {
+        // Fallen: back on the route after 3 s, to the crowd's booing.
         StuckTimer += dt;
+        if (StuckTimer > 3.0f && !GameEventRunning())
+        {
+            PostGameEvent(GEVENT_RESPAWN, this, 0);
+            g_AudioManager.PlayCrowd(CROWD_FOO, 1);
+        }
+    }
     else
-        StuckTimer = 0.0f;
-    if (StuckTimer > 1.0f && WheelsOnGround < 2 && !GameEventRunning())
-        PostGameEvent(GEVENT_RESPAWN, this, 0);
+    {
+        if (std::fabs(Speed) < 5.0f && WheelsOnGround < 2)
+            StuckTimer += dt;
+        else
+            StuckTimer = 0.0f;
+        if (StuckTimer > 1.0f && WheelsOnGround < 2 && !GameEventRunning())
+            PostGameEvent(GEVENT_RESPAWN, this, 0);
+    }
 
     Throttle = 0.0f;
     BrakeInput = 0.0f;
     SteerInput = 0.0f;
-    if (g_ControlFlags[CTRL_THROTTLE])
-        Throttle = 2000.0f;
-    if (g_ControlFlags[CTRL_BRAKE])
-        BrakeInput = 100.0f;
-    if (g_ControlFlags[CTRL_FULL_BRAKE])
-        BrakeInput = 100.0f;
-    RearBrake = g_ControlFlags[CTRL_FULL_BRAKE] ? 1 : 0;
-    if (g_ControlFlags[CTRL_TURN_LEFT])
-        SteerInput = -1.0f;
-    if (g_ControlFlags[CTRL_TURN_RIGHT])
-        SteerInput = 1.0f;
+    if (riding)
+    {
+        if (g_ControlFlags[CTRL_THROTTLE])
+            Throttle = 2000.0f;
+        if (g_ControlFlags[CTRL_BRAKE])
+            BrakeInput = 100.0f;
+        if (g_ControlFlags[CTRL_FULL_BRAKE])
+            BrakeInput = 100.0f;
+        RearBrake = g_ControlFlags[CTRL_FULL_BRAKE] ? 1 : 0;
+        if (g_ControlFlags[CTRL_TURN_LEFT])
+            SteerInput = -1.0f;
+        if (g_ControlFlags[CTRL_TURN_RIGHT])
+            SteerInput = 1.0f;
+    }
 
     // Route progress and the distance left join here with the race's route
     // progress work.
 
-    // Developer reset: upright again at the placement frame.
+    // Developer reset: upright again at the placement frame, the rider back on.
     if (g_DebugMode && g_KeyFlags[KEY_SHIFT] && g_KeyFlags[KEY_INSERT])
     {
         SetPosition(nullptr, nullptr, nullptr, CONTROL_KEYBOARD, RacerKind);
         ControlMode = CONTROL_KEYBOARD;
         g_KeyFlags[KEY_INSERT] = 0;
+        if (Rider)
+            Rider->SetRagdoll(0);
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include "core/GameClock.h"
 #include "core/RaceState.h"
+#include "racers/HumanObject.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "world/Landscape.h"
@@ -88,8 +89,10 @@ void CVehicleObject::Respawn()
     // adjustment no longer applies and must not be taken back later.
     RubberBand = 0;
 
-    // The camera's return to the player's view, the rider put back on and the
-    // skid strips' end join here with their own work.
+    if (Rider)
+        Rider->SetRagdoll(0);
+    // The camera's return to the player's view and the skid strips' end join
+    // here with their own work.
     LastImpactTime = (int)g_Clock.GameTimeMs();
     LastImpactPartner = nullptr;
 }
