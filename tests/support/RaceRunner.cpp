@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 #include "app/Game.h"
 #include "audio/AudioManager.h"
@@ -159,6 +160,29 @@ void RacePicture(const RaceRunOptions& options, RaceRunResult& result)
         result.pictures.push_back(path);
 }
 
+// The landscape's visibility only prepares its drawing. A run without
+// pictures leaves it out; the step is given back at the end.
+const char kLandscapeVisibility[] = "CLandscape::UpdateVisibility";
+std::function<int()> g_SkippedStep;
+
+void SkipDrawingOnlySteps()
+{
+    for (GameStep& s : g_Game.visibilitySteps)
+        if (std::strcmp(s.name, kLandscapeVisibility) == 0 && !g_SkippedStep)
+        {
+            g_SkippedStep = s.run;
+            s.run = [] { return 1; };
+        }
+}
+
+void RestoreSkippedSteps()
+{
+    for (GameStep& s : g_Game.visibilitySteps)
+        if (std::strcmp(s.name, kLandscapeVisibility) == 0 && g_SkippedStep)
+            s.run = g_SkippedStep;
+    g_SkippedStep = nullptr;
+}
+
 }   // namespace
 
 void StepHeadlessFrame()
@@ -204,6 +228,8 @@ bool SetUpHeadlessRace(const RaceRunOptions& options, std::string* error)
     }
     // The area load reseeds from the clock; from here on the run is seeded.
     GameSrand(options.seed);
+    if (options.picturePrefix.empty())
+        SkipDrawingOnlySteps();
     // The race-start event's first state.
     g_Vehicles.CreateGrid();
     g_AudioManager.StopAllEffects();
@@ -224,6 +250,7 @@ void LetHeadlessRaceGo()
 
 void TearDownHeadlessRace()
 {
+    RestoreSkippedSteps();
     g_Game.Release();
     g_GameRunning = 0;
 }

@@ -6,6 +6,9 @@
 // the computer racer's driver like every other. With the same demo data,
 // options and seed two runs give the same checksum.
 //
+// With no pictures asked for, the landscape's visibility (which only prepares
+// its drawing) is left out of the frame; nothing in the race depends on it.
+//
 // The caller mounts the data (the file manager opened in the data folder)
 // and opens a device in g_Render: a recording one for a plain run, an OpenGL
 // one for the pictures.
