@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/Game.h"
+#include "bench/DemoDataSetup.h"
 #include "core/FileManager.h"
 #include "core/GameClock.h"
 #include "core/Physics.h"
@@ -32,33 +33,7 @@ namespace
 
 const int kRacers = 16;
 
-int QuietBox(HWND, const char*, const char*, UINT)
-{
-    return IDOK;
-}
-
-struct Setup
-{
-    Setup()
-    {
-        const std::string root = testsupport::DemoDataDir();
-        if (chdir(root.c_str()) != 0)
-            std::fprintf(stderr, "no demo data in %s\n", root.c_str());
-        SetMessageBoxHook(QuietBox);
-        g_UseFileManager = 1;
-        g_FileManager.Create();
-        device.Open(D3DBackendKind::Recording, 320, 240, true, nullptr, false);
-        g_Game.InitRaceTable();
-        g_CurrentRace = 0;
-    }
-    testdevice::TestDevice device;
-};
-
-Setup& Once()
-{
-    static Setup setup;
-    return setup;
-}
+using benchsetup::Once;
 
 struct Field
 {
