@@ -106,9 +106,6 @@ void CLandPart::Update()
 }
 
 void CLandPart::CreateNature(int) {}
-void CLandPart::LoadRoad(int) {}
-void CLandPart::LoadRoadMarks(int) {}
-void CLandPart::CreateWater() {}
 
 void CLandPart::ReleaseBuffers()
 {

@@ -5,6 +5,8 @@
 // it holds no terrain geometry of its own.
 #include "platform/d3d/D3D9.h"
 
+struct RoadPieceView;
+
 class CLandPart
 {
 public:
@@ -22,12 +24,20 @@ public:
     // The part's terrain at its level of detail, when visible.
     void Draw();
 
-    // Entry points of the work that hangs on a part and arrives with its own
-    // subsystem (nature, road meshes, water); they do nothing yet.
+    // Nature arrives with its own subsystem; it does nothing yet.
     void CreateNature(int type);
-    void LoadRoad(int handle);
-    void LoadRoadMarks(int handle);
+    // One piece of the checked road cache into the road (pass 0) or the mark
+    // (pass 1) buffers.
+    void LoadRoad(int pass, const RoadPieceView& piece);
+    // The part's road and marks (not in the reflection pass; the marks only
+    // up to 80 away), with the states the landscape has set.
+    void DrawRoad();
+    void DrawRoadMarks();
+    // Index list of the terrain cells reaching down to the water and, when
+    // there is one, the flat 4 x 4 grid drawn from afar.
     void CreateWater();
+    // The part's water inside the landscape's water pass.
+    void DrawWater();
     // Gives back the road, road-mark and water buffers.
     void ReleaseBuffers();
 
