@@ -3,8 +3,8 @@
 // posts) are one piece per chain point, 2 units long along +z from the
 // object's origin so that the game's stretch to the next point closes the
 // run; they are fixed (mass 0: a moving concave body would fall through the
-// ground). Tyre walls, tyre stacks and bollards are fixed too; barrels are
-// movable.
+// ground). Tyre walls, tyre stacks, bollards and the water-filled hazard
+// barrels are fixed too.
 #include <cmath>
 #include <string>
 
@@ -207,7 +207,7 @@ void Bollard(DataTree& tree)
               "Data/Static/Fences/Cylinder/Bollard.dds", Body("SHAPE_TYPE_COMPOUND", "0"));
 }
 
-// Hazard barrels: red and white, or yellow and black; movable.
+// Hazard barrels, filled with water: red and white, or yellow and black.
 void Barrels(DataTree& tree)
 {
     const Rgb paint[2][2] = {{{206, 40, 32}, {238, 236, 230}}, {{240, 190, 30}, {30, 30, 32}}};
@@ -231,8 +231,8 @@ void Barrels(DataTree& tree)
         mesh.slots[MESHSLOT_SHADOW] = SolidSlot(PrismSolid(0, 0, 0, 0.9f, 0.3f, 8, 0));
         mesh.slots[MESHSLOT_COLLISION_MESH] = SolidSlot(PrismSolid(0, 0, 0, 0.9f, 0.3f, 10, 0));
         AddBoxPart(mesh.slots[MESHSLOT_COLLISION_CYLINDERS], lo, hi);
-        AddObject(tree, "Data/Static/Fences/Barrels", "Main0" + number, "hazard barrel", "GCLASS_DYNAMIC", mesh,
-                  "Data/Static/Fences/Barrels/Barrel0" + number + ".dds", Body("SHAPE_TYPE_COMPOUND", "20"));
+        AddObject(tree, "Data/Static/Fences/Barrels", "Main0" + number, "hazard barrel", "GCLASS_STATIC", mesh,
+                  "Data/Static/Fences/Barrels/Barrel0" + number + ".dds", Body("SHAPE_TYPE_COMPOUND", "0"));
     }
 }
 
