@@ -53,8 +53,14 @@ void CMainMenu::DrawCareerPage()
     DrawRectGradient(0.0f, 50.0f, 400.0f, 60.0f, 0x80826400, 0x80826400, 0x00826400, 0x00826400);
     menuFont.DrawTextColor(10.0f, 52.0f, "ACHIEVEMENTS:", 0xFF643200, 0.4f, 0);
     const char* const cups[3] = {"Summer Cup:", "Autumn Cup:", "Winter Cup:"};
+    // The cups start at 100, or past the longest cup name when the font
+    // makes it wider than that.
+    float cupsLeft = 100.0f;
     for (int s = 0; s < 3; ++s)
+    {
         menuFont.DrawTextGlow(10.0f, 75.0f + 45.0f * s, cups[s], 0xFF9B3200, 0xFFC89600, 0.4f);
+        cupsLeft = std::max(cupsLeft, 10.0f + menuFont.GetTextWidth(cups[s], 0.4f, 0) + 6.0f);
+    }
 
     // One cup per career race, in rows by season; a dark silhouette for a
     // race not yet raced or not on the podium.
@@ -64,17 +70,19 @@ void CMainMenu::DrawCareerPage()
         const int s = std::clamp(g_RaceTable.season[i], 0, 2);
         const int k = drawn[s]++;
         const int place = g_Career.place[i];
-        const float x1 = 100.0f + 40.0f * k, y1 = 65.0f + 45.0f * s;
+        const float x1 = cupsLeft + 40.0f * k, y1 = 65.0f + 45.0f * s;
         if (place >= 1 && place <= 3)
             DrawRect(x1, y1, x1 + 40.0f, y1 + 41.0f, 0xFEFFFFFF, cupTextures[place - 1]);
         else
             DrawRect(x1, y1, x1 + 40.0f, y1 + 41.0f, 0xFE000000, cupTextures[2]);
     }
 
+    // The score at 110, or just past its label when the label is wider.
     menuFont.DrawTextColor(10.0f, 196.0f, "Overall score:", 0xFFC89600, 0.5f, 0);
+    const float scoreX = std::max(110.0f, 10.0f + menuFont.GetTextWidth("Overall score:", 0.5f, 0) + 8.0f);
     char score[32];
     std::snprintf(score, sizeof score, "%0.f", g_Career.totalScore);
-    menuFont.DrawTextGlow(110.0f, 196.0f, score, 0xFFC89600, 0xFF9B3200, 0.5f);
+    menuFont.DrawTextGlow(scoreX, 196.0f, score, 0xFFC89600, 0xFF9B3200, 0.5f);
 
     DrawRectGradient(310.0f, 220.0f, 700.0f, 500.0f, 0xFFFFFFFF, 0xFFFFFFFF, 0x00FFFFFF, 0x00FFFFFF, trackPicture);
     DrawRectOutlineGradient(310.0f, 220.0f, 700.0f, 500.0f, 0xFFFFFFFF, 0xFFFFFFFF, 0x00FFFFFF, 0x00FFFFFF);
