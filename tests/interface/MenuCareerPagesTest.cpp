@@ -305,3 +305,28 @@ TEST_F(MenuCareerPagesTest, ANewCareerKeepsUnlocksAndPaintAndResetsTheRest)
 }
 
 }   // namespace
+
+namespace
+{
+
+TEST_F(MenuCareerPagesTest, TwoQuickRacesInARowKeepTheCareersRow)
+{
+    const MenuHooks saved = g_MenuHooks;
+    g_MenuHooks.startRace = nullptr;   // no area is loaded here
+    g_Career.raceIndex = 7;
+    for (int race = 0; race < 2; ++race)
+    {
+        g_CareerMode = 0;
+        g_MainMenu.state = MENU_LOADING;
+        g_MainMenu.secondsSinceShow = 2.5f;
+        g_MainMenu.UpdateLoading();
+        EXPECT_EQ(g_Career.raceIndex, RACE_QUICK_ROW);
+        EXPECT_EQ(g_Career.savedRaceIndex, 7) << race;
+    }
+    g_MenuHooks = saved;
+    g_MainMenu.EnterCareerPage();
+    EXPECT_EQ(g_Career.raceIndex, 7);
+    g_CareerMode = 1;
+}
+
+}   // namespace
