@@ -117,8 +117,7 @@ struct BadCase
 };
 
 class ProfileRefusalTest : public ::testing::TestWithParam<BadCase>
-{
-};
+{};
 
 TEST_P(ProfileRefusalTest, DamagedFileIsRefusedAndChangesNothing)
 {
@@ -143,25 +142,26 @@ uint32_t FloatBits(float f)
     return v;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ProfileRefusalTest,
-    ::testing::Values(BadCase{"Empty", (size_t)-1, 0, 0, false}, BadCase{"Short", (size_t)-1, 0, 351, false},
-                      BadCase{"NameOnly", (size_t)-1, 0, 16, false}, BadCase{"Long", (size_t)-1, 0, 353, false},
-                      BadCase{"NameWithoutTerminator", (size_t)-1, 0, PROFILE_FILE_SIZE, true},
-                      BadCase{"EmptyName", 0, 0, PROFILE_FILE_SIZE, false},
-                      BadCase{"CareerClosedTwo", 16, 2, PROFILE_FILE_SIZE, false},
-                      BadCase{"RaceIndexPastTable", 24, 19, PROFILE_FILE_SIZE, false},
-                      BadCase{"NegativeRaceIndex", 24, 0xFFFFFFFF, PROFILE_FILE_SIZE, false},
-                      BadCase{"PlaceNegative", 36, 0xFFFFFFFF, PROFILE_FILE_SIZE, false},
-                      BadCase{"NanRaceTime", 112, 0x7FC00000, PROFILE_FILE_SIZE, false},
-                      BadCase{"UnlockedTwo", 188, 2, PROFILE_FILE_SIZE, false},
-                      BadCase{"UpgradeLevelEleven", 228, 11, PROFILE_FILE_SIZE, false},
-                      BadCase{"MotorcycleFour", 240, 4, PROFILE_FILE_SIZE, false},
-                      BadCase{"InfiniteColour", 252, 0x7F800000, PROFILE_FILE_SIZE, false},
-                      BadCase{"PitchTooHigh", 280, FloatBits(5.0f), PROFILE_FILE_SIZE, false},
-                      BadCase{"VoiceTwo", 284, 2, PROFILE_FILE_SIZE, false},
-                      BadCase{"NegativeHintCounter", 300, 0x80000000, PROFILE_FILE_SIZE, false}),
-    [](const ::testing::TestParamInfo<BadCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, ProfileRefusalTest,
+                         ::testing::Values(BadCase{"Empty", (size_t)-1, 0, 0, false},
+                                           BadCase{"Short", (size_t)-1, 0, 351, false},
+                                           BadCase{"NameOnly", (size_t)-1, 0, 16, false},
+                                           BadCase{"Long", (size_t)-1, 0, 353, false},
+                                           BadCase{"NameWithoutTerminator", (size_t)-1, 0, PROFILE_FILE_SIZE, true},
+                                           BadCase{"EmptyName", 0, 0, PROFILE_FILE_SIZE, false},
+                                           BadCase{"CareerClosedTwo", 16, 2, PROFILE_FILE_SIZE, false},
+                                           BadCase{"RaceIndexPastTable", 24, 19, PROFILE_FILE_SIZE, false},
+                                           BadCase{"NegativeRaceIndex", 24, 0xFFFFFFFF, PROFILE_FILE_SIZE, false},
+                                           BadCase{"PlaceNegative", 36, 0xFFFFFFFF, PROFILE_FILE_SIZE, false},
+                                           BadCase{"NanRaceTime", 112, 0x7FC00000, PROFILE_FILE_SIZE, false},
+                                           BadCase{"UnlockedTwo", 188, 2, PROFILE_FILE_SIZE, false},
+                                           BadCase{"UpgradeLevelEleven", 228, 11, PROFILE_FILE_SIZE, false},
+                                           BadCase{"MotorcycleFour", 240, 4, PROFILE_FILE_SIZE, false},
+                                           BadCase{"InfiniteColour", 252, 0x7F800000, PROFILE_FILE_SIZE, false},
+                                           BadCase{"PitchTooHigh", 280, FloatBits(5.0f), PROFILE_FILE_SIZE, false},
+                                           BadCase{"VoiceTwo", 284, 2, PROFILE_FILE_SIZE, false},
+                                           BadCase{"NegativeHintCounter", 300, 0x80000000, PROFILE_FILE_SIZE, false}),
+                         [](const ::testing::TestParamInfo<BadCase>& info) { return std::string(info.param.name); });
 
 TEST(CareerDataTest, DefaultCareerOpensOnlyTheFirstAreaInSummer)
 {

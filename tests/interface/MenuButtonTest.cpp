@@ -8,8 +8,7 @@ namespace
 {
 
 class MenuButtonTest : public MenuFixture
-{
-};
+{};
 
 TEST_F(MenuButtonTest, ClickFiresOnceAndOnlyAfterATenthOfASecond)
 {
@@ -80,8 +79,7 @@ struct FocusCase
 };
 
 class MenuFocusTest : public MenuFixture, public ::testing::WithParamInterface<FocusCase>
-{
-};
+{};
 
 TEST_P(MenuFocusTest, ArrowsWrapAndSkipDisabledEntries)
 {

@@ -183,8 +183,7 @@ struct TypeCase
 };
 
 class NameEntryTest : public MenuFixture, public ::testing::WithParamInterface<TypeCase>
-{
-};
+{};
 
 TEST_P(NameEntryTest, OneUpdate)
 {
@@ -211,8 +210,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TypeCase{"FifteenthFits", "WWWWWWWWWWWWWW", 1, 'Z', "WWWWWWWWWWWWWWZ", 1},
                       TypeCase{"NoGlyph", "Ann", 1, 200, "Ann", 1},
                       TypeCase{"ControlCharacter", "Ann", 1, '\t', "Ann", 1},
-                      TypeCase{"Backspace", "Ann", 3, 0, "An", 1},
-                      TypeCase{"BackspaceOnEmpty", "", 3, 0, "", 1},
+                      TypeCase{"Backspace", "Ann", 3, 0, "An", 1}, TypeCase{"BackspaceOnEmpty", "", 3, 0, "", 1},
                       TypeCase{"EnterOnEmptyIsIgnored", "", 2, 0, "", 1},
                       TypeCase{"EscWhileTypingIsIgnored", "Ann", 4, 0, "Ann", 1}),
     [](const ::testing::TestParamInfo<TypeCase>& info) { return std::string(info.param.name); });
