@@ -98,6 +98,7 @@ TEST_F(GameTest, CreatesInOrderAndStopsAtTheFirstFailure)
                                             "CPickedObject::Init",
                                             "CGameEvent::Init",
                                             "CGameHUD::Create",
+                                            "profile defaults",
                                             "CGame::InitRaceTable",
                                             "CGame::LoadRecords"};
     CGame game;
