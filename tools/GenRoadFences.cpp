@@ -205,16 +205,16 @@ std::vector<uint8_t> AreaFenceMap(const AreaData& area)
         switch (k)
         {
         case 0:
-            painter.PaintRun(i - 9, i + 9, 4.8f, true, 2);
-            painter.PaintSpots(i - 4, i + 4, 4, 4.2f, false, 3);
+            painter.PaintRun(i - 9, i + 9, 5.6f, true, 2);
+            painter.PaintSpots(i - 4, i + 4, 4, 5.4f, false, 3);
             break;
         case 1:
-            painter.PaintRun(i - 5, i + 5, 4.4f, true, 5);
-            painter.PaintSpots(i - 9, i + 9, 3, 4.0f, false, 4);
+            painter.PaintRun(i - 5, i + 5, 5.4f, true, 5);
+            painter.PaintSpots(i - 9, i + 9, 3, 5.2f, false, 4);
             break;
         default:
-            painter.PaintRun(i - 8, i + 8, 4.8f, true, 2);
-            painter.PaintSpots(i - 3, i + 3, 3, 4.2f, false, 3);
+            painter.PaintRun(i - 8, i + 8, 5.6f, true, 2);
+            painter.PaintSpots(i - 3, i + 3, 3, 5.4f, false, 3);
             break;
         }
     }
