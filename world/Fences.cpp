@@ -221,6 +221,15 @@ void CLandscape::CreateRoadFences()
         g_StaticObjects.AddObject(g_StartPlaceObject, routePos[0], routePos[1], up, nullptr);
     }
 
+    // The headings, stacks and barrel kinds are drawn from a seed of the
+    // area's own, not from whatever the clock left: the barriers stand the
+    // same at every load, so a race on the area can be run again exactly.
+    // The texture load reseeds from the clock right after.
+    unsigned seed = 2166136261u;
+    for (const char* c = areaPath; *c; ++c)
+        seed = (seed ^ (unsigned char)*c) * 16777619u;
+    GameSrand(seed);
+
     std::vector<int> rows, cols;
     std::vector<FencePoint> points;
     for (int r = 0; r < n; ++r)
