@@ -21,9 +21,11 @@
 #include "interface/MainMenu.h"
 #include "interface/MenuBackground.h"
 #include "racers/HumanManager.h"
+#include "racers/VehicleCamera.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "racers/VehicleWheels.h"
+#include "render/CameraHooks.h"
 #include "render/D3DRender.h"
 #include "render/Draw2D.h"
 #include "render/LightManager.h"
@@ -73,6 +75,12 @@ void ConnectCoreHooks()
         g_GameEvent.Post(code, vehicle, argument);
     };
     g_GameEventHooks.running = [] { return g_GameEvent.code != GEVENT_NONE ? 1 : 0; };
+    g_GameEventHooks.forget = [](CVehicleObject* vehicle) {
+        if (g_GameEvent.vehicle == vehicle)
+            g_GameEvent.vehicle = nullptr;
+    };
+    ConnectCameraHooks();
+    g_CameraHooks.updateVisibility = [](int) { g_Game.UpdateVisibility(); };
 }
 }   // namespace
 
@@ -224,14 +232,7 @@ void CGame::SetDefaultSteps()
         Step("CDusts::Release", [] { g_Dusts.Release(); }),
         Step("CWheelSkids::Release", [] { g_Skids.Release(); }),
         Step("CSky::Release", [] { g_Sky.Release(); }),
-        Step("clear running event",
-             [] {
-                 g_GameEvent.code = 0;
-                 g_GameEvent.state = 0;
-                 g_GameEvent.startTime = 0;
-                 g_GameEvent.shotLength = 0.0f;
-                 g_GameEvent.vehicle = nullptr;
-             }),
+        Step("clear running event", [] { g_GameEvent.Clear(); }),
     };
 
     SetDefaultPassSteps();
@@ -303,8 +304,8 @@ int CGame::StartRace(int row)
     if (!loaded)
         return 0;
 
-    // Until the camera view modes take over, the main camera starts on the
-    // start line looking along the race path.
+    // The main camera starts on the start line looking along the race path;
+    // the race-start event moves it from there.
     LookAlongRacePath(&mainCamera);
 
     if (g_EditorMode)
@@ -315,6 +316,12 @@ int CGame::StartRace(int row)
     g_Vehicles.CreatePlayer(nullptr, nullptr, nullptr);
     if (g_MainMenu.active)
         g_GameEvent.Post(GEVENT_RACE_START, g_PlayerVehicle, 0);
+    else if (g_PlayerVehicle)
+    {
+        // Riding the area alone: the chase view behind the player.
+        mainCamera.SetMode(VIEWMODE_CHASE_NEAR, g_PlayerVehicle);
+        mainCamera.SnapChase();
+    }
     return 1;
 }
 
@@ -346,11 +353,9 @@ void CGame::FreeRace()
     // The record must not go on naming an object of the race just freed.
     g_PickedObject.Init();
 
-    g_GameEvent.code = 0;
-    g_GameEvent.state = 0;
-    g_GameEvent.startTime = 0;
-    g_GameEvent.shotLength = 0.0f;
-    g_GameEvent.vehicle = nullptr;
+    g_GameEvent.Clear();
+    // The camera must not go on following a motorcycle of the race just freed.
+    mainCamera.target = nullptr;
 
     g_AudioManager.StopAllEffects();
 
