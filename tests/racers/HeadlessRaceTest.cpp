@@ -126,7 +126,7 @@ TEST_F(HeadlessRaceDemoDataTest, PicturesOfTheGridAndOfTheRaceUnderWay)
     options.timeLimit = 13.0f;
     options.picturePrefix = testsupport::BuildDir() + "/race_area01";
     const RaceRunResult result = Run(options);
-    ASSERT_EQ(result.pictures.size(), 2u);
+    ASSERT_EQ(result.pictures.size(), 4u);
     for (const std::string& path : result.pictures)
     {
         SCOPED_TRACE(path);
