@@ -68,6 +68,8 @@ protected:
         g_Render.blurAmount = m_SavedBlur;
         for (int& f : g_ControlFlags)
             f = 0;
+        for (int& k : g_KeyFlags)
+            k = 0;
     }
 
     CCamera camera;
@@ -252,6 +254,65 @@ TEST_F(CameraModesTest, AMainCameraStaysInItsBandAboveTheGround)
         camera.Update();
         EXPECT_NEAR(camera.eye.y, c.expected, 1e-4f);
     }
+}
+
+TEST_F(CameraModesTest, ABuildingBetweenTheMotorcycleAndTheEyePullsTheEyeInFrontOfIt)
+{
+    // A wall across z = -2 near the eye; the motorcycle at the origin.
+    g_CameraHooks.buildingHit = [](const D3DXVECTOR3& nearPoint, float reach, const D3DXVECTOR3& from,
+                                   const D3DXVECTOR3& to, D3DXVECTOR3* hit) {
+        if (std::fabs(nearPoint.z + 2.0f) > reach || !(from.z > -2.0f && to.z < -2.0f))
+            return 0;
+        const float t = (from.z + 2.0f) / (from.z - to.z);
+        *hit = from + (to - from) * t;
+        return 1;
+    };
+    s_Ground = -50.0f;
+    struct Case
+    {
+        const char* name;
+        float eyeZ, expectedZ;
+    };
+    const Case cases[] = {
+        {"behind the wall", -6.0f, -1.25f},
+        {"just in front of it", -1.5f, -1.25f},   // within 0.75 of the wall
+        {"well in front of it", -1.0f, -1.0f},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        camera.target = kTarget;
+        camera.viewMode = VIEWMODE_LOOKAT;
+        camera.eye = D3DXVECTOR3(0, 0, c.eyeZ);
+        camera.Update();
+        EXPECT_NEAR(camera.eye.z, c.expectedZ, 1e-4f);
+    }
+    // On board the eye is on the motorcycle and never moved.
+    camera.viewMode = VIEWMODE_ONBOARD;
+    s_Target.eyePoint = D3DXVECTOR3(0, 0, -6);
+    camera.Update();
+    EXPECT_NEAR(camera.eye.z, -6.0f, 1e-4f);
+}
+
+TEST_F(CameraModesTest, TheFreeCameraFliesByKeysAndSlowsDownByItself)
+{
+    g_DebugMode = 1;   // the developer's camera, not held to the ground
+    g_KeyFlags[KEY_A] = 1;
+    camera.viewMode = VIEWMODE_FREE;
+    camera.eye = D3DXVECTOR3(0, 0, 0);
+    camera.at = D3DXVECTOR3(0, 0, 1);
+    camera.UpdateView();
+    g_Clock.m_RealStep = 0.1f;
+    for (int i = 0; i < 20; ++i)
+        camera.Update();
+    g_KeyFlags[KEY_A] = 0;
+    // 200 up, 100 down per second: 10 more each 0.1 s, 100 at most.
+    EXPECT_NEAR(camera.freeVelocity.z, 100.0f, 1e-3f);
+    EXPECT_GT(camera.eye.z, 50.0f);
+    EXPECT_NEAR(camera.eye.x, 0.0f, 1e-3f);
+    for (int i = 0; i < 5; ++i)
+        camera.Update();
+    EXPECT_NEAR(camera.freeVelocity.z, 50.0f, 1e-3f);
 }
 
 TEST_F(CameraModesTest, TheListenerMovesWithThePlayerOnlyInThePlayerViews)
