@@ -1,0 +1,5 @@
+// Option rows: a caption button with its value text.
+#include "interface/MenuOption.h"
+
+void CMenuOption::Draw() {}
+void CMenuOption::DrawReadOnly() {}
