@@ -1,5 +1,5 @@
 #pragma once
-// A float painting surface for the full-screen menu pictures (splash, loading
+// A float painting surface for the full-screen start pictures (splash, loading
 // screen, logo): gradients, soft discs, polygons and ridge lines, blended with
 // coverage so that edges stay smooth. Deterministic.
 #include <algorithm>
@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace menuart
+namespace splashart
 {
 
 struct Colour
@@ -228,4 +228,4 @@ inline void RiderSilhouette(Picture& p, float x, float y, float r, Colour body, 
     p.Line(x + 1.3f * r, y - 2.08f * r, x + 2.4f * r, y - 2.08f * r, 1.5f, rim, 0.5f);
 }
 
-}   // namespace menuart
+}   // namespace splashart
