@@ -7,9 +7,9 @@
 
 #include "tools/DataTree.h"
 #include "tools/ImageWriter.h"
-#include "tools/MenuArt.h"
+#include "tools/SplashArt.h"
 
-using namespace menuart;
+using namespace splashart;
 
 namespace
 {
