@@ -72,6 +72,20 @@ enum MenuButtonIndex
 // [5] racers choice (racers = 2 x choice + 8). Zero at program start.
 extern int g_QuickRaceOptions[MENU_RACE_OPTIONS];
 
+// What the menu asks of the game above it and of the camera work beside it.
+// The game object connects them; an unset entry does nothing (a fade reports
+// state 0, "faded out").
+struct MenuHooks
+{
+    int (*startRace)(int row);        // loads the row's area and sets up the race
+    void (*setRecordsPlayer)();       // score entry 15 becomes the current player
+    void (*fadeOut)(float seconds);   // the active camera fades to black, with sound
+    void (*fadeIn)(float seconds);    // and back in
+    int (*fadeState)();               // the active camera's fade state
+    void (*renderMenuScreen)();       // the blurred copy of the frame behind the menu
+};
+extern MenuHooks g_MenuHooks;
+
 class CMainMenu
 {
 public:
@@ -93,6 +107,10 @@ public:
     void Render();
 
     // Widgets and keys.
+    // The widget table: captions, places, sizes, colours, enabling.
+    void SetWidgets();
+    // Clears every button's press latch.
+    void ClearLatches();
     void SetFocus(CMenuButton* button);
     void UpdateMenuKeys();
     // The page's back button fired, or Esc is held (the flag is left set).
@@ -104,7 +122,11 @@ public:
     void FindProfiles();
     void LoadProfile();
     void SaveProfile(int careerClosed);
-    void CreateNewProfile();
+    // 1 when the new profile was written and became current; 0 after the
+    // message, with every listed profile and the current one unchanged.
+    int CreateNewProfile();
+    // The name page's text entry: typed characters, Backspace, Enter and Esc.
+    void TypeNameKeys();
     void DeleteProfile();
 
     // Race start: START! on the quick-race or career page; the loading state
