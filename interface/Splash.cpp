@@ -8,6 +8,7 @@
 #include "audio/AudioManager.h"
 #include "core/Controls.h"
 #include "core/InputState.h"
+#include "core/RunFlags.h"
 #include "platform/os/Clock.h"
 #include "platform/os/Window.h"
 #include "render/D3DRender.h"
@@ -177,7 +178,8 @@ void ShowSplashScreens()
     CSplashSequence sequence;
     sequence.Start(timeGetTime(), picture != -1, logo != -1);
 
-    while (!sequence.Done())
+    // Closing the window ends the sequence too: the program is on its way out.
+    while (!sequence.Done() && !g_Quit)
     {
         TakeMessages();
         const int skip = SkipPressed() && sequence.phase < CSplashSequence::PHASE_DONE;

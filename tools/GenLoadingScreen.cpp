@@ -70,7 +70,10 @@ std::vector<uint8_t> LoadingPixels()
 void GenLoadingScreen(DataTree& tree)
 {
     const std::vector<uint8_t> pixels = LoadingPixels();
+    // The game asks for the .bmp and, with [Misc] "BMP to JPG" on (the
+    // default), reads the .jpg of the same name instead: both are made.
     tree.Add("Data/Interface/Menu_Main/LoadingScreen.bmp", WriteBmp24(800, 600, pixels.data()));
+    tree.Add("Data/Interface/Menu_Main/LoadingScreen.jpg", WriteJpg(800, 600, pixels.data(), 92));
 }
 
 }   // namespace
