@@ -77,6 +77,7 @@ void ConnectCoreHooks()
     };
     g_GameEventHooks.running = [] { return g_GameEvent.code != GEVENT_NONE ? 1 : 0; };
     g_MenuHooks.startRace = [](int row) { return g_Game.StartRace(row); };
+    g_MenuHooks.setRecordsPlayer = [] { SetRecordsPlayer(); };
 }
 }   // namespace
 
