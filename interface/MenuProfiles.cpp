@@ -56,11 +56,13 @@ bool WriteProfileFile(const char* path, const ProfileImage& image)
     size_t written = g_FileManager.Write(bytes, 1, sizeof(bytes), handle);
     g_FileManager.Close(handle);
     if (written != sizeof(bytes))
-    {
-        std::remove(path);
         return false;
-    }
-    return true;
+    // The file takes its name only on closing; read it back to know that it
+    // did, so a failure is never reported as a save.
+    uint8_t check[PROFILE_FILE_SIZE + 1];
+    size_t size = 0;
+    return ReadWholeFile(path, check, sizeof(check), &size) && size == sizeof(bytes) &&
+           std::memcmp(check, bytes, sizeof(bytes)) == 0;
 }
 
 ProfileImage CurrentImage(int careerClosed)
