@@ -101,11 +101,17 @@ void HudQuad::DrawVertices(const float corners[4][2], DWORD colour) const
     IDirect3DDevice9* device = g_Render.device;
     if (!device)
         return;
+    // Strip order top-left, bottom-left, top-right, bottom-right: the
+    // winding every 2D rectangle is drawn with.
+    static const int order[4] = {0, 2, 1, 3};
     const float uv[4][2] = {{u1, v1}, {u2, v1}, {u1, v2}, {u2, v2}};
     ScreenVertex v[4];
     for (int i = 0; i < 4; ++i)
+    {
+        const int k = order[i];
         v[i] = ScreenVertex{
-            corners[i][0] * g_Render.scaleX, corners[i][1] * g_Render.scaleY, 0.0f, 1.0f, colour, uv[i][0], uv[i][1]};
+            corners[k][0] * g_Render.scaleX, corners[k][1] * g_Render.scaleY, 0.0f, 1.0f, colour, uv[k][0], uv[k][1]};
+    }
     g_Render.SetFog(0);
     g_Render.SetZEnable(0);
     g_Render.SetZWrite(0);
