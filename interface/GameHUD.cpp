@@ -40,12 +40,6 @@ const char* const kSoundFiles[6] = {
     "Data/Audio/Bt/RRS1.wav",     "Data/Audio/Bt/RRS2.wav",  "Data/Audio/Bt/NewUpgr1.wav",
     "Data/Audio/Bt/NewUpgr2.wav", "Data/Audio/Bt/Bt_In.wav", "Data/Audio/Bt/Bt_Pr.wav",
 };
-const char* const kCupFiles[4] = {
-    "Data/Interface/Cups/Cup1.dds",
-    "Data/Interface/Cups/Cup2.dds",
-    "Data/Interface/Cups/Cup3.dds",
-    "Data/Interface/Cups/GoldenCup.dds",
-};
 
 int ConsumeKey(int flag)
 {
@@ -53,6 +47,16 @@ int ConsumeKey(int flag)
         return 0;
     g_KeyFlags[flag] = 0;
     return 1;
+}
+
+// An icon of the sheet on a quad: texels x0.. x0 + width, y0.. y0 + height.
+void SetUpIcon(CScreenQuad& quad, TextureId sheet, int x0, int y0, int width, int height)
+{
+    quad.texture = sheet;
+    quad.width = width;
+    quad.height = height;
+    quad.textureSize = 128;
+    quad.SetIcon(x0, y0);
 }
 
 }   // namespace
@@ -81,54 +85,13 @@ DWORD HudColour(const D3DXCOLOR& c, int alpha)
     return D3DCOLOR_ARGB(alpha & 0xFF, HudColourByte(c.r), HudColourByte(c.g), HudColourByte(c.b));
 }
 
-void HudQuad::Set(TextureId sheet, int x1, int y1, int x2, int y2, int size)
-{
-    texture = sheet;
-    u1 = (float(x1) + 0.5f) / float(size);
-    v1 = (float(y1) + 0.5f) / float(size);
-    u2 = (float(x2) + 0.5f) / float(size);
-    v2 = (float(y2) + 0.5f) / float(size);
-}
-
-void HudQuad::Draw(float x1, float y1, float x2, float y2, DWORD colour) const
-{
-    const float corners[4][2] = {{x1, y1}, {x2, y1}, {x1, y2}, {x2, y2}};
-    DrawVertices(corners, colour);
-}
-
-void HudQuad::DrawVertices(const float corners[4][2], DWORD colour) const
-{
-    IDirect3DDevice9* device = g_Render.device;
-    if (!device)
-        return;
-    // Strip order top-left, bottom-left, top-right, bottom-right: the
-    // winding every 2D rectangle is drawn with.
-    static const int order[4] = {0, 2, 1, 3};
-    const float uv[4][2] = {{u1, v1}, {u2, v1}, {u1, v2}, {u2, v2}};
-    ScreenVertex v[4];
-    for (int i = 0; i < 4; ++i)
-    {
-        const int k = order[i];
-        v[i] = ScreenVertex{
-            corners[k][0] * g_Render.scaleX, corners[k][1] * g_Render.scaleY, 0.0f, 1.0f, colour, uv[k][0], uv[k][1]};
-    }
-    g_Render.SetFog(0);
-    g_Render.SetZEnable(0);
-    g_Render.SetZWrite(0);
-    g_Render.SetLighting(0);
-    g_Render.BindTexture(texture, 1, 0);
-    device->SetFVF(SCREENVERTEX_FVF);
-    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(ScreenVertex));
-}
-
 CGameHUD::CGameHUD()
 {
     for (D3DXCOLOR& c : lineColours)
         c = D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f);
     cursor.visible = 0;
-    iconsTexture = borderTexture = -1;
-    for (TextureId& t : cupTextures)
-        t = -1;
+    iconsTexture = -1;
+    hintCount = g_HintCount;
     racerNames = g_RacerNames;
     rowSound = pointsSound = fillSound = upgradeSound = moveSound = pressSound = nullptr;
 }
@@ -138,15 +101,10 @@ int CGameHUD::Create()
     font.Create("Data/Interface/Fonts/Game 01");
     font.UpdateMetrics();
     font.spacing *= -1.25f;
-    menuFont.Create("Data/Interface/Fonts/Menu 01");
 
     iconsTexture = g_Render.LoadTexture(kIconsFile, 1, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
-    arrowQuad.Set(iconsTexture, 0, 0, 31, 31, 128);
-    gaugeQuad.Set(iconsTexture, 0, 32, 127, 127, 128);
-    borderTexture =
-        g_Render.LoadTexture("Data/Interface/Menu_Main/BorderHider.dds", 1, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
-    for (int i = 0; i < 4; ++i)
-        cupTextures[i] = g_Render.LoadTexture(kCupFiles[i], 1, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
+    SetUpIcon(arrowQuad, iconsTexture, 0, 0, 31, 31);
+    SetUpIcon(gaugeQuad, iconsTexture, 0, 32, 127, 95);
 
     menuMode = previousMenuMode = HUDMENU_CLOSED;
     overlayOpen = cameraOrbit = pauseItem = 0;
@@ -154,7 +112,8 @@ int CGameHUD::Create()
     messageAlpha = messageElapsed = messageDuration = 0.0f;
     messageId = lineCount = 0;
     std::memset(messageLines, 0, sizeof(messageLines));
-    std::memset(hintCount, 0, sizeof(hintCount));
+    hintCount = g_HintCount;
+    std::memset(g_HintCount, 0, sizeof(g_HintCount));
     lastHintTime = 0;
     resultChoice = resultOpen = resultDismissed = careerComplete = 0;
     resultAlpha = careerCompleteTime = 0.0f;
@@ -166,6 +125,8 @@ int CGameHUD::Create()
     CGameSound** sounds[6] = {&rowSound, &pointsSound, &fillSound, &upgradeSound, &moveSound, &pressSound};
     for (int i = 0; i < 6; ++i)
         *sounds[i] = g_AudioManager.LoadSound(kSoundFiles[i], SOUND_TYPE_2D, 1.0f, 10.0f);
+    if (cursor.texture == -1)
+        cursor.Create();
     cursor.visible = 0;
     return 1;
 }
@@ -173,16 +134,10 @@ int CGameHUD::Create()
 void CGameHUD::Release()
 {
     font.Release();
-    menuFont.Release();
-    TextureId* textures[6] = {&iconsTexture,   &borderTexture,  &cupTextures[0],
-                              &cupTextures[1], &cupTextures[2], &cupTextures[3]};
-    for (TextureId* t : textures)
-    {
-        if (*t >= 0)
-            g_Render.ReleaseTexture(*t);
-        *t = -1;
-    }
-    arrowQuad.texture = gaugeQuad.texture = -1;
+    if (iconsTexture >= 0)
+        g_Render.ReleaseTexture(iconsTexture);
+    iconsTexture = arrowQuad.texture = gaugeQuad.texture = -1;
+    cursor.Release();
     CGameSound** sounds[6] = {&rowSound, &pointsSound, &fillSound, &upgradeSound, &moveSound, &pressSound};
     for (CGameSound** s : sounds)
         if (*s)
@@ -310,7 +265,7 @@ void CGameHUD::SetMenuMode(int mode)
 void CGameHUD::DrawOverlay()
 {
     const int a = HudAlpha(overlayAlpha);
-    DrawRect(-1, -1, 801, 601, D3DCOLOR_ARGB(a, 0, 0, 0), borderTexture);
+    DrawRect(-1, -1, 801, 601, D3DCOLOR_ARGB(a, 0, 0, 0), g_MainMenu.borderTexture);
     DrawRect(225, 20, 575, 160, D3DCOLOR_ARGB(a / 2, 60, 20, 0));
 
     if (menuMode == HUDMENU_PAUSE || previousMenuMode == HUDMENU_PAUSE)

@@ -10,9 +10,11 @@
 // GameHUD.cpp: create, release, the frame, the overlays and their keys.
 // GameHUDMessage.cpp: messages and hints. GameHUDRaceInfo.cpp: race
 // information and speedometer. Minimap.cpp: the minimap.
+#include "core/CareerData.h"
 #include "core/RacerNames.h"
 #include "interface/MouseCursor.h"
 #include "interface/RaceResult.h"
+#include "interface/ScreenQuad.h"
 #include "platform/math/D3DXMath.h"
 #include "render/Font.h"
 
@@ -38,7 +40,6 @@ enum
 
 #define HUD_MESSAGE_LINES     16
 #define HUD_MESSAGE_LINE_SIZE 128
-#define HUD_HINT_COUNTERS     16
 #define HUD_MESSAGE_WIDTH     480.0f
 #define HUD_HINT_SPACING_MS   20000
 
@@ -47,37 +48,14 @@ extern const char* const g_HudMessages[HUDMSG_COUNT];
 extern const char* const g_PauseItems[3];
 extern const char* const g_HelpRows[10][2];
 
-// A textured rectangle of the icon sheet, sampled half a texel inside.
-struct HudQuad
-{
-    TextureId texture = -1;
-    float u1 = 0, v1 = 0, u2 = 0, v2 = 0;
-
-    // Texels x1..x2, y1..y2 of a square sheet `size` texels wide.
-    void Set(TextureId sheet, int x1, int y1, int x2, int y2, int size);
-    void Draw(float x1, float y1, float x2, float y2, DWORD colour) const;
-    // Four corners in the order top-left, top-right, bottom-left,
-    // bottom-right of the picture.
-    void DrawVertices(const float corners[4][2], DWORD colour) const;
-};
-
-// What the display asks of parts that live beside it: the camera's orbit
-// around the player and its return, and the career and records services of
-// the menu and the game object. An unset entry does nothing (the career
-// mode reads as on, its initial value).
+// What the display asks of the camera: an orbit around the player and the
+// return to the view the player last chose. An unset entry does nothing.
 struct HudLinks
 {
     // An orbit: eye and look-at point, turning about +y at `speed` rad/s.
     void (*startOrbit)(const D3DXVECTOR3& eye, const D3DXVECTOR3& at, float speed);
     // Back to the camera mode the player last chose, following the player.
     void (*endOrbit)();
-    int (*careerMode)();
-    // The career of the current profile; null until profiles exist.
-    ResultCareer* (*career)();
-    void (*addScore)(float totalScore);
-    void (*saveGame)();
-    void (*saveProfile)(int careerClosed);
-    void (*drawRecordsTable)();
 };
 extern HudLinks g_HudLinks;
 
@@ -148,9 +126,9 @@ public:
 
     CFont font;
     TextureId iconsTexture;
-    HudQuad arrowQuad;
+    CScreenQuad arrowQuad;
     float minimapAlpha;
-    HudQuad gaugeQuad;
+    CScreenQuad gaugeQuad;
     float speedometerAlpha, raceInfoAlpha;
     int menuMode, previousMenuMode, overlayOpen;
     float overlayAlpha;
@@ -164,8 +142,10 @@ public:
     D3DXCOLOR lineColours[HUD_MESSAGE_LINES];
     float lineScales[HUD_MESSAGE_LINES];
 
-    int hintCount[HUD_HINT_COUNTERS];   // saved with the profile
-    int lastHintTime;                   // game clock, ms
+    // How often each message was shown: the profile's counters, which the
+    // menu reads and writes with the profile.
+    int* hintCount;
+    int lastHintTime;   // game clock, ms
 
     int resultChoice, resultOpen, resultDismissed;
     float resultAlpha;
@@ -183,12 +163,6 @@ public:
     CGameSound* moveSound;    // "Bt_In"
     CGameSound* pressSound;   // "Bt_Pr"
     CMouseCursor cursor;
-
-    // The menu's pictures the display shares through the texture cache, and
-    // the menu's font for the career-complete screen.
-    TextureId borderTexture;
-    TextureId cupTextures[4];
-    CFont menuFont;
 };
 
 extern CGameHUD g_GameHUD;

@@ -10,6 +10,7 @@
 #include "core/GameClock.h"
 #include "core/RunFlags.h"
 #include "interface/GameHUD.h"
+#include "interface/MainMenu.h"
 #include "racers/HumanObject.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
@@ -174,7 +175,7 @@ void CGameHUD::DrawMessage()
     if (messageAlpha <= 0.0f)
         return;
     const int a = HudAlpha(messageAlpha);
-    DrawRect(-1, -1, 801, 601, D3DCOLOR_ARGB(a, 0, 0, 0), borderTexture);
+    DrawRect(-1, -1, 801, 601, D3DCOLOR_ARGB(a, 0, 0, 0), g_MainMenu.borderTexture);
     DrawRect(160, 20, 640, 180, D3DCOLOR_ARGB(a / 2, 60, 20, 0));
 
     const CVehicleObject* player = g_PlayerVehicle;

@@ -133,7 +133,8 @@ void CGameHUD::DrawSpeedometer()
         return;
     const int a = HudAlpha(speedometerAlpha);
     HorizontalBar(680, 540, 800, 575, 0x00FF8000u, D3DCOLOR_ARGB(a / 3, 0xFF, 0x80, 0x00));
-    gaugeQuad.Draw(710, 525, 790, 590, D3DCOLOR_ARGB(a, 0xFF, 0xFF, 0xFF));
+    const DWORD white = D3DCOLOR_ARGB(a, 0xFF, 0xFF, 0xFF);
+    gaugeQuad.DrawRect(710, 525, 790, 590, white, white, white, white);
     char speed[16], gear[16];
     HudSpeedTexts(player->Speed, player->Gear, speed, gear, sizeof(speed));
     font.DrawTextColor(730, 538, speed, Grey(a), 0.8f, 0);

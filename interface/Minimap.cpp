@@ -22,7 +22,7 @@ int MinimapPoint(float x, float z, float worldSize, float* mx, float* my)
     return 1;
 }
 
-int MinimapArrowCorners(const D3DXVECTOR3& forward, float scale, float mx, float my, float corners[4][2])
+int MinimapArrowCorners(const D3DXVECTOR3& forward, float scale, float mx, float my, float corners[4][3])
 {
     D3DXVECTOR3 heading(forward.x, 0.0f, forward.z);
     const float length = std::sqrt(heading.x * heading.x + heading.z * heading.z);
@@ -31,7 +31,7 @@ int MinimapArrowCorners(const D3DXVECTOR3& forward, float scale, float mx, float
     heading /= length;
     D3DXMATRIX turn;
     MatrixFromPosTargetUp(turn, D3DXVECTOR3(0, 0, 0), heading, D3DXVECTOR3(0, 1, 0));
-    static const float shape[4][3] = {{7, 0, -8}, {-7, 0, -8}, {7, 0, 8}, {-7, 0, 8}};
+    static const float shape[4][3] = {{7, 0, -8}, {7, 0, 8}, {-7, 0, -8}, {-7, 0, 8}};
     for (int i = 0; i < 4; ++i)
     {
         const D3DXVECTOR3 p(shape[i][0] * scale, shape[i][1] * scale, shape[i][2] * scale);
@@ -39,6 +39,7 @@ int MinimapArrowCorners(const D3DXVECTOR3& forward, float scale, float mx, float
         D3DXVec3TransformNormal(&q, &p, &turn);
         corners[i][0] = mx - q.x;
         corners[i][1] = my + q.z;
+        corners[i][2] = 0.0f;
     }
     return 1;
 }
@@ -46,7 +47,7 @@ int MinimapArrowCorners(const D3DXVECTOR3& forward, float scale, float mx, float
 namespace
 {
 
-void DrawArrow(const HudQuad& quad, const CVehicleObject* v, float scale, DWORD colour, float* mxOut = nullptr,
+void DrawArrow(CScreenQuad& quad, const CVehicleObject* v, float scale, DWORD colour, float* mxOut = nullptr,
                float* myOut = nullptr)
 {
     float mx, my;
@@ -59,7 +60,7 @@ void DrawArrow(const HudQuad& quad, const CVehicleObject* v, float scale, DWORD 
         return;
     }
     const D3DXVECTOR3 forward(v->world._31, v->world._32, v->world._33);
-    float corners[4][2];
+    float corners[4][3];
     if (MinimapArrowCorners(forward, scale, mx, my, corners))
         quad.DrawVertices(corners, colour);
 }

@@ -15,6 +15,6 @@ int MinimapPoint(float x, float z, float worldSize, float* mx, float* my);
 
 // The arrow's corners for a motorcycle facing `forward` (its y ignored),
 // scaled (0.6 rivals, 0.7 the player), around the map point (mx, my), in the
-// order top-left, top-right, bottom-left, bottom-right of the icon. 0 when
-// the heading has no horizontal direction.
-int MinimapArrowCorners(const D3DXVECTOR3& forward, float scale, float mx, float my, float corners[4][2]);
+// screen quad's strip order: the icon's top-left, bottom-left, top-right and
+// bottom-right corners; z 0. 0 when the heading has no horizontal direction.
+int MinimapArrowCorners(const D3DXVECTOR3& forward, float scale, float mx, float my, float corners[4][3]);

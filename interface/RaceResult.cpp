@@ -87,16 +87,15 @@ void FillResultRows(const RaceStats& stats, const RaceResultPoints& points, floa
     std::snprintf(value(10), RESULT_TEXT_SIZE, "%d", points.total);
 }
 
-int CareerCanUpgrade(const ResultCareer& career)
+int CareerCanUpgrade(const CareerData& career)
 {
-    for (int i = 0; i < UPGRADE_KINDS; ++i)
-        if (career.upgradeLevel[i] < UPGRADE_MAX_LEVEL)
+    for (int i = 0; i < CAREER_SYSTEMS; ++i)
+        if (career.upgradeLevel[i] < RESULT_UPGRADE_TOP)
             return 1;
     return 0;
 }
 
-CareerStepOutcome ApplyCareerStep(ResultCareer& career, int raceTotal, int place, float raceTime,
-                                  const RaceTable& table)
+CareerStepOutcome ApplyCareerStep(CareerData& career, int raceTotal, int place, float raceTime, const RaceTable& table)
 {
     CareerStepOutcome out{};
 
@@ -115,8 +114,8 @@ CareerStepOutcome ApplyCareerStep(ResultCareer& career, int raceTotal, int place
     // career) would index past the career's arrays: keep it in range.
     if (career.raceIndex < 0)
         career.raceIndex = 0;
-    if (career.raceIndex > CAREER_RACES - 1)
-        career.raceIndex = CAREER_RACES - 1;
+    if (career.raceIndex > RESULT_CAREER_RACES - 1)
+        career.raceIndex = RESULT_CAREER_RACES - 1;
     career.place[career.raceIndex] = place;
     career.raceTime[career.raceIndex] = raceTime;
 
@@ -130,7 +129,7 @@ CareerStepOutcome ApplyCareerStep(ResultCareer& career, int raceTotal, int place
     if (combination >= 0 && combination < 9)
         career.unlocked[combination] = 1;
 
-    if (career.raceIndex >= CAREER_RACES)
+    if (career.raceIndex >= RESULT_CAREER_RACES)
     {
         // The next start must not find row 18, which is empty then.
         career.savedRaceIndex = 0;

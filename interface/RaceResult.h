@@ -2,15 +2,15 @@
 // The race result: the player's statistics turned into points, the rows of
 // the FINAL RESULT screen, and the career step that CONTINUE runs in career
 // mode. The screen itself is drawn by CGameHUD (RaceResult.cpp).
+#include "core/CareerData.h"
 #include "core/RaceState.h"
 
 struct RaceStats;
 
-#define RESULT_ROWS       11
-#define RESULT_TEXT_SIZE  64
-#define CAREER_RACES      18
-#define UPGRADE_KINDS     3
-#define UPGRADE_MAX_LEVEL 10
+#define RESULT_ROWS         11
+#define RESULT_TEXT_SIZE    64
+#define RESULT_CAREER_RACES 18
+#define RESULT_UPGRADE_TOP  10
 
 // Points of one race, in the order of the screen's rows.
 struct RaceResultPoints
@@ -21,21 +21,6 @@ extern RaceResultPoints g_RaceResult;
 
 // Label, value and points of every row.
 extern char g_ResultRows[RESULT_ROWS][3][RESULT_TEXT_SIZE];
-
-// The career fields the result screen reads and writes, named as the
-// profile's career block names them.
-struct ResultCareer
-{
-    float totalScore;
-    int raceIndex;
-    int savedRaceIndex;
-    int place[RACE_ROWS];
-    float raceTime[RACE_ROWS];
-    int unlocked[9];
-    int upgradesBought;
-    int upgradePoints;
-    int upgradeLevel[UPGRADE_KINDS];
-};
 
 // The animation of the screen: three fades and two sound flags per row, the
 // cup's and the upgrade progress's fades.
@@ -66,7 +51,7 @@ void FormatRaceTime(float seconds, char* out, int size);
 void FillResultRows(const RaceStats& stats, const RaceResultPoints& points, float bestTime, const char* bestHolder);
 
 // The career's upgrade points need no new race when every level is full.
-int CareerCanUpgrade(const ResultCareer& career);
+int CareerCanUpgrade(const CareerData& career);
 
 // What the career step did, for the caller's saving and events.
 struct CareerStepOutcome
@@ -80,8 +65,7 @@ struct CareerStepOutcome
 // The career step of CONTINUE: score, upgrade points, place and time of the
 // race, the next race and the quick-race combination it opens. The race row
 // is kept within the career (a quick race's row 18 reads as the last one).
-CareerStepOutcome ApplyCareerStep(ResultCareer& career, int raceTotal, int place, float raceTime,
-                                  const RaceTable& table);
+CareerStepOutcome ApplyCareerStep(CareerData& career, int raceTotal, int place, float raceTime, const RaceTable& table);
 
 // The cup picture of a place (1-3 give 0-2), -1 for any other place.
 int CupIndexForPlace(int place);

@@ -14,26 +14,13 @@
 #include "core/Records.h"
 #include "core/Settings.h"
 #include "interface/GameHUD.h"
+#include "interface/MainMenu.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/Draw2D.h"
 
 namespace
 {
-
-// The career of this run while no profile provides one.
-ResultCareer s_SessionCareer;
-
-ResultCareer* CurrentCareer()
-{
-    ResultCareer* career = g_HudLinks.career ? g_HudLinks.career() : nullptr;
-    return career ? career : &s_SessionCareer;
-}
-
-int CareerMode()
-{
-    return g_HudLinks.careerMode ? g_HudLinks.careerMode() : 1;
-}
 
 int CurrentRow()
 {
@@ -91,17 +78,13 @@ void CGameHUD::ShowRaceResult(int show)
     char holder[RECORD_NAME_SIZE] = "";
     if (winner)
         std::snprintf(holder, sizeof(holder), "%.20s", winner->Name);
-    if (CareerMode())
+    if (g_CareerMode)
     {
-        float& best = g_Records.best[row];
-        if (winner && (best == 0.0f || best > bestTime || !std::isfinite(best)))
-        {
-            best = bestTime;
-            std::snprintf(g_Records.holder[row], RECORD_NAME_SIZE, "%s", holder);
-            if (g_HudLinks.saveGame)
-                g_HudLinks.saveGame();
-        }
-        bestTime = best;
+        // The row's record: a winner who beats it, or any winner while the
+        // row has none, takes it (and the records file is saved).
+        if (winner)
+            SetBestTime(row, bestTime, holder);
+        bestTime = g_Records.best[row];
         std::snprintf(holder, sizeof(holder), "%.20s", g_Records.holder[row]);
     }
     FillResultRows(stats, g_RaceResult, bestTime, holder);
@@ -118,7 +101,7 @@ void CGameHUD::DrawRaceResult()
     if (!resultOpen)
         return;
     resultAlpha = Rise(resultAlpha, 2.5f);
-    DrawRect(-1, -1, 801, 601, D3DCOLOR_ARGB(HudAlpha(resultAlpha), 0, 0, 0), borderTexture);
+    DrawRect(-1, -1, 801, 601, D3DCOLOR_ARGB(HudAlpha(resultAlpha), 0, 0, 0), g_MainMenu.borderTexture);
     const float h = font.GetTextHeight(0.4f);
     DrawCentredGlow(font, 150 - 300 + 300 * resultAlpha, 40, "FINAL RESULT", 0xFFFAC832u, 0xFF000000u, 0.48f);
 
@@ -130,11 +113,11 @@ void CGameHUD::DrawRaceResult()
         float* f = result.fade[r];
         f[0] = Rise(f[0], 4.0f);
         const float x = 300 * f[0] - 300;
-        DrawRectGradient(x, y + 6, x + 220, y + h, 0xFFFF8000u, 0xFFFF8000u, 0x00FF8000u, 0x00FF8000u);
+        DrawRectGradient(x, y + 6, x + 220, y + h, 0xFFB44600u, 0xFFB44600u, 0x00B44600u, 0x00B44600u);
         if (r != RESULT_ROWS - 1)
-            DrawRectGradient(x + 220, y + 6, x + 280, y + h, 0x80FF8000u, 0x80FF8000u, 0x00FF8000u, 0x00FF8000u);
+            DrawRectGradient(x + 220, y + 6, x + 280, y + h, 0x80B44600u, 0x80B44600u, 0x00B44600u, 0x00B44600u);
         if (r == 0 || r == 2 || r >= 5)
-            DrawRectGradient(x + 300, y + 6, x + 360, y + h, 0x80FFFF00u, 0x80FFFF00u, 0x00FFFF00u, 0x00FFFF00u);
+            DrawRectGradient(x + 300, y + 6, x + 360, y + h, 0x80A08C00u, 0x80A08C00u, 0x00A08C00u, 0x00A08C00u);
         font.DrawText(x + 10, y, g_ResultRows[r][0], 0xFFFFFF00u, 0xFFC86400u, 0.4f, 0);
         if (!result.rowSoundPlayed[r])
         {
@@ -176,14 +159,14 @@ void CGameHUD::DrawRaceResult()
         result.cupFade = Rise(result.cupFade, 4.0f);
         const float s = 80 - 45 * result.cupFade;
         DrawRect(150 - s, y + 2 * h - s, 150 + s, y + 2 * h + s,
-                 D3DCOLOR_ARGB(int(254 * result.cupFade), 0xFF, 0xFF, 0xFF), cupTextures[cup]);
+                 D3DCOLOR_ARGB(int(254 * result.cupFade), 0xFF, 0xFF, 0xFF), g_MainMenu.cupTextures[cup]);
         y += 3 * h;
         if (result.cupFade < 1.0f)
             return;
     }
 
-    ResultCareer& career = *CurrentCareer();
-    if (CareerMode() && CareerCanUpgrade(career))
+    CareerData& career = g_Career;
+    if (g_CareerMode && CareerCanUpgrade(career))
     {
         if (!result.fillSoundStarted && fillSound)
             fillSound->Play(1);
@@ -249,25 +232,21 @@ void CGameHUD::DrawRaceResult()
         return;
 
     resultDismissed = 1;
-    if (resultChoice == 0 && CareerMode())
+    if (resultChoice == 0 && g_CareerMode)
     {
         const CareerStepOutcome step =
             ApplyCareerStep(career, g_RaceResult.total, result.place, result.raceTime, g_RaceTable);
-        if (g_HudLinks.addScore)
-            g_HudLinks.addScore(career.totalScore);
-        if (g_HudLinks.saveProfile)
-            g_HudLinks.saveProfile(0);
+        AddScore(career.totalScore);
+        g_MainMenu.SaveProfile(0);
         if (step.advanced)
         {
             g_RaceID = step.raceId;
             WriteGameIni();
-            if (g_HudLinks.saveProfile)
-                g_HudLinks.saveProfile(0);
+            g_MainMenu.SaveProfile(0);
         }
         if (step.completed)
         {
-            if (g_HudLinks.saveProfile)
-                g_HudLinks.saveProfile(0);
+            g_MainMenu.SaveProfile(0);
             careerComplete = 1;
             g_AudioManager.PlayCrowd(CROWD_APP, 1);
             std::memset(result.itemSoundPlayed, 0, sizeof(result.itemSoundPlayed));
@@ -294,27 +273,28 @@ void CGameHUD::DrawCareerComplete()
         result.itemSoundPlayed[item] = 1;
     };
 
-    DrawRect(-1, -1, 801, 601, D3DCOLOR_ARGB(int(std::min(1.0f, t / 2) * 254), 0, 0, 0), borderTexture);
+    DrawRect(-1, -1, 801, 601, D3DCOLOR_ARGB(int(std::min(1.0f, t / 2) * 254), 0, 0, 0), g_MainMenu.borderTexture);
     const float cupY = -210 + 200 * std::min(1.0f, t);
-    DrawRect(300, cupY, 500, cupY + 200, 0xFEFFFFFFu, cupTextures[3]);
+    DrawRect(300, cupY, 500, cupY + 200, 0xFEFFFFFFu, g_MainMenu.cupTextures[3]);
 
     if (t >= 2)
     {
-        DrawCentredGlow(menuFont, 400, 180, "CONGRATULATIONS!", 0xFFFFC837u, 0xFF000000u, 0.8f);
+        DrawCentredGlow(g_MainMenu.menuFont, 400, 180, "CONGRATULATIONS!", 0xFFFFC837u, 0xFF000000u, 0.8f);
         if (t < 15)
-            DrawCentred(menuFont, 400, 220, "You have successfully completed the career mode!", 0xFFFFFF37u, 0.5f);
+            DrawCentred(g_MainMenu.menuFont, 400, 220, "You have successfully completed the career mode!", 0xFFFFFF37u,
+                        0.5f);
         once(0);
     }
     if (t >= 4 && t < 15)
     {
-        DrawCentred(menuFont, 400, 270, "Your achievements:", 0xFFFFC837u, 0.6f);
-        const ResultCareer& career = *CurrentCareer();
-        const int count = int(std::min(1.0f, (t - 4) / 4) * CAREER_RACES);
+        DrawCentred(g_MainMenu.menuFont, 400, 270, "Your achievements:", 0xFFFFC837u, 0.6f);
+        const CareerData& career = g_Career;
+        const int count = int(std::min(1.0f, (t - 4) / 4) * RESULT_CAREER_RACES);
         for (int i = 0; i < count; ++i)
         {
             const int cup = CupIndexForPlace(career.place[i]);
             if (cup >= 0)
-                DrawRect(30 + 40 * i, 300, 90 + 40 * i, 370, 0xFEFFFFFFu, cupTextures[cup]);
+                DrawRect(30 + 40 * i, 300, 90 + 40 * i, 370, 0xFEFFFFFFu, g_MainMenu.cupTextures[cup]);
         }
         if (count > result.cupsShown)
         {
@@ -324,23 +304,23 @@ void CGameHUD::DrawCareerComplete()
     }
     if (t >= 9 && t < 15)
     {
-        DrawCentred(menuFont, 400, 485, "You may now either compete in a 'quick race',", 0xFFFFFF37u, 0.5f);
+        DrawCentred(g_MainMenu.menuFont, 400, 485, "You may now either compete in a 'quick race',", 0xFFFFFF37u, 0.5f);
         once(1);
         if (t >= 10)
         {
-            DrawCentred(menuFont, 400, 510, "or restart your career and set new records!", 0xFFFFFF37u, 0.5f);
+            DrawCentred(g_MainMenu.menuFont, 400, 510, "or restart your career and set new records!", 0xFFFFFF37u,
+                        0.5f);
             once(2);
         }
     }
     if (t >= 12)
     {
-        DrawCentred(menuFont, 400, 577, "Press any key for the main menu...", 0xFFFF6437u, 0.4f);
+        DrawCentred(g_MainMenu.menuFont, 400, 577, "Press any key for the main menu...", 0xFFFF6437u, 0.4f);
         once(3);
     }
     if (t >= 15)
     {
-        if (g_HudLinks.drawRecordsTable)
-            g_HudLinks.drawRecordsTable();
+        g_MainMenu.DrawRecordsTable();
         once(4);
     }
 

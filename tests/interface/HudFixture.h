@@ -2,7 +2,7 @@
 // The in-race display on a recording device in a scratch folder (no data:
 // its font and pictures are missing, which it survives), the clocks started,
 // a player's motorcycle under the keys with its rider on it, the camera
-// chasing it, and hooks that note the camera's orbit and the career calls.
+// chasing it, and hooks that note the camera's orbit and the events posted.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -29,10 +29,6 @@ struct Noted
     D3DXVECTOR3 orbitEye{0, 0, 0};
     float orbitSpeed = 0;
     std::vector<int> events;
-    int careerMode = 1;
-    ResultCareer career{};
-    int profileSaves = 0;
-    std::vector<float> scores;
 };
 
 inline Noted& Note()
@@ -59,13 +55,11 @@ protected:
             Note().orbitSpeed = speed;
         };
         g_HudLinks.endOrbit = [] { ++Note().orbitEnds; };
-        g_HudLinks.careerMode = [] { return Note().careerMode; };
-        g_HudLinks.career = [] { return &Note().career; };
-        g_HudLinks.saveProfile = [](int) { ++Note().profileSaves; };
-        g_HudLinks.addScore = [](float s) { Note().scores.push_back(s); };
         g_GameEventHooks.post = [](int code, CVehicleObject*, int) { Note().events.push_back(code); };
         g_GameEventHooks.running = nullptr;
         std::memset(g_KeyFlags, 0, sizeof(g_KeyFlags));
+        g_Career = CareerData{};
+        g_CareerMode = 1;
 
         m_Player.ControlMode = CONTROL_KEYBOARD;
         m_Player.worldCentre[0] = 10;
@@ -86,6 +80,8 @@ protected:
         g_PlayerVehicle = nullptr;
         g_HudLinks = HudLinks{};
         g_GameEventHooks = GameEventHooks{};
+        g_Career = CareerData{};
+        g_CareerMode = 1;
         g_Views.mainCamera.viewMode = 0;
         ClearRaceBlock();
         std::memset(g_KeyFlags, 0, sizeof(g_KeyFlags));

@@ -16,6 +16,7 @@
 #include "core/RaceState.h"
 #include "core/Records.h"
 #include "interface/GameHUD.h"
+#include "interface/MainMenu.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
@@ -89,7 +90,7 @@ protected:
 
     // The race from the chase camera behind the player, with the display
     // drawn over it after `frames` display frames of `realStep` seconds.
-    void Picture(const std::string& name, int frames = 1, float realStep = 1.0f)
+    void Picture(const std::string& name, int frames = 1, float realStep = 1.0f, int viewMode = VIEWMODE_CHASE_NEAR)
     {
         CVehicleObject* p = g_PlayerVehicle;
         ASSERT_NE(p, nullptr);
@@ -100,7 +101,7 @@ protected:
         camera.eye = at - ahead * 5.0f + D3DXVECTOR3(0, 1.6f, 0);
         camera.at = at + ahead * 4.0f;
         camera.up = D3DXVECTOR3(0, 1, 0);
-        camera.viewMode = VIEWMODE_CHASE_NEAR;
+        camera.viewMode = viewMode;
         camera.UpdateView();
         g_Game.activeCamera = &camera;
         // Shown as the player's keys drive it.
@@ -158,12 +159,11 @@ TEST_F(HudPicturesDemoDataTest, RaceFramePauseMenuHintAndResult)
     Picture("hud_race", 2);
 
     FinishedPlayer(g_PlayerVehicle);
-    static ResultCareer career;
-    career = ResultCareer{};
-    career.totalScore = 400.0f;
-    g_HudLinks.career = [] { return &career; };
+    g_Career.totalScore = 400.0f;
+    for (int& level : g_Career.upgradeLevel)
+        level = 2;
     g_GameHUD.ShowRaceResult(1);
-    Picture("hud_result", 30, 0.25f);
+    Picture("hud_result", 30, 0.25f, VIEWMODE_LOOKAT);   // the finish's shot
     EXPECT_EQ(g_GameHUD.resultOpen, 1);
     EXPECT_TRUE(testdata::Messages().empty()) << testdata::Messages()[0];
 }
@@ -175,15 +175,26 @@ protected:
     void SetUp() override
     {
         OpenDevice(D3DBackendKind::OpenGL, 320, 240);
+        g_Render.SetDefaultStates();   // the game's culling, blending and stages
         EnterFolder(testsupport::DemoDataDir());
         drawtest::FillDiscFans();
         g_Clock.Init();
         g_GameHUD = CGameHUD();
         g_GameHUD.Create();
         g_HudLinks = HudLinks{};
+        // The menu's pictures the screen shares.
+        const char* cups[3] = {"Data/Interface/Cups/Cup1.dds", "Data/Interface/Cups/Cup2.dds",
+                               "Data/Interface/Cups/Cup3.dds"};
+        for (int i = 0; i < 3; ++i)
+            g_MainMenu.cupTextures[i] = g_Render.LoadTexture(cups[i], 1, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
+        g_MainMenu.borderTexture =
+            g_Render.LoadTexture("Data/Interface/Menu_Main/BorderHider.dds", 1, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
     }
     void TearDown() override
     {
+        for (TextureId& id : g_MainMenu.cupTextures)
+            id = -1;
+        g_MainMenu.borderTexture = -1;
         g_GameHUD.Release();
         g_PlayerVehicle = nullptr;
         ClearRaceBlock();
@@ -206,10 +217,9 @@ TEST_F(HudResultGoldenDemoDataTest, TheResultScreenOfASecondPlace)
     g_CurrentRace = 0;
     g_RaceTable.prizes[0][1] = 600;
     std::memset(&g_Records, 0, sizeof(g_Records));
-    static ResultCareer career;
-    career = ResultCareer{};
-    career.totalScore = 0.0f;   // no upgrade reached: nothing flickers
-    g_HudLinks.career = [] { return &career; };
+    g_Career = CareerData{};
+    g_Career.totalScore = 0.0f;   // no upgrade reached: nothing flickers
+    g_CareerMode = 1;
 
     g_GameHUD.ShowRaceResult(1);
     for (int i = 0; i < 40; ++i)

@@ -124,10 +124,11 @@ TEST(MinimapTest, WorldPointsLandOnTheMapWithZUpward)
 
 TEST(MinimapTest, TheArrowTurnsWithTheHeading)
 {
-    float c[4][2];
+    float c[4][3];
     // Along +z the icon stands upright: its top-left corner at (mx - 7, my - 8).
     ASSERT_EQ(MinimapArrowCorners(D3DXVECTOR3(0, 0, 1), 1.0f, 100, 500, c), 1);
-    const float upright[4][2] = {{93, 492}, {107, 492}, {93, 508}, {107, 508}};
+    // Strip order: top-left, bottom-left, top-right, bottom-right.
+    const float upright[4][2] = {{93, 492}, {93, 508}, {107, 492}, {107, 508}};
     for (int i = 0; i < 4; ++i)
     {
         EXPECT_NEAR(c[i][0], upright[i][0], 1e-4f) << i;
@@ -135,7 +136,7 @@ TEST(MinimapTest, TheArrowTurnsWithTheHeading)
     }
     // Along +x, with a slope, a quarter turn: the icon's top points right.
     ASSERT_EQ(MinimapArrowCorners(D3DXVECTOR3(2, 1, 0), 0.5f, 100, 500, c), 1);
-    const float turned[4][2] = {{104, 496.5f}, {104, 503.5f}, {96, 496.5f}, {96, 503.5f}};
+    const float turned[4][2] = {{104, 496.5f}, {96, 496.5f}, {104, 503.5f}, {96, 503.5f}};
     for (int i = 0; i < 4; ++i)
     {
         EXPECT_NEAR(c[i][0], turned[i][0], 1e-4f) << i;
