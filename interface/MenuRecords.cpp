@@ -8,6 +8,7 @@
 
 #include "core/Controls.h"
 #include "core/Records.h"
+#include "interface/GameHUD.h"
 #include "interface/MainMenu.h"
 #include "render/Draw2D.h"
 
@@ -89,9 +90,9 @@ void CMainMenu::UpdateRecordsPage()
 
 void CMainMenu::DrawRecordsTable()
 {
-    // The race texts take the in-race display's style; the menu font stands
-    // in until the display has a font of its own to lend.
-    CFont& raceFont = menuFont;
+    // The season panels are written in the in-race display's font; the menu
+    // font stands in while that one is not loaded.
+    CFont& raceFont = g_GameHUD.font.charCount > 0 ? g_GameHUD.font : menuFont;
 
     DrawCentred(menuFont, 125.0f, 217.0f, "BEST RACERS:", 0xFF963200, 0xFFC86400, 0.6f);
     DrawCentred(menuFont, 505.0f, 217.0f, "BEST TRACK TIME:", 0xFF963200, 0xFFC86400, 0.6f);

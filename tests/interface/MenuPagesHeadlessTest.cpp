@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/Records.h"
+#include "interface/GameHUD.h"
 #include "interface/MainMenu.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "render/D3DRender.h"
@@ -28,6 +29,8 @@ class MenuPagesHeadlessDemoDataTest : public render_test::RenderFixture
 protected:
     void TearDown() override
     {
+        g_GameHUD.font.Release();
+        g_GameHUD.font = CFont();
         if (menu)
         {
             menu->menuFont.Release();
@@ -56,6 +59,8 @@ protected:
         // What the menu's creation loads, for as far as it does not yet.
         if (menu->menuFont.charCount == 0)
             menu->menuFont.Create("Data/Interface/Fonts/Menu 01");
+        // The records' season panels use the in-race display's font.
+        g_GameHUD.font.Create("Data/Interface/Fonts/Game 01");
         for (int area = 0; area < 3; ++area)
             for (int season = 0; season < 3; ++season)
             {
