@@ -33,7 +33,7 @@ protected:
         g_GameHUD.font = CFont();
         if (menu)
         {
-            menu->menuFont.Release();
+            menu->Release();
             menu.reset();
         }
         g_Render.FreeD3DRender();
