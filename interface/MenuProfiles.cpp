@@ -77,8 +77,8 @@ ProfileImage CurrentImage(int careerClosed)
     return image;
 }
 
-// The profile files in name order, so "the first listed" is the same on
-// every machine whatever order the directory keeps.
+// The profile files in number order, so "the first listed" is the oldest and
+// the same on every machine whatever order the directory keeps.
 std::vector<std::string> ListProfileFiles()
 {
     std::vector<std::string> names;
@@ -92,7 +92,11 @@ std::vector<std::string> ListProfileFiles()
             name.size() < MENU_PROFILE_PATH - 6)
             names.push_back(name);
     }
-    std::sort(names.begin(), names.end());
+    // Numbers only grow, so shorter names are older ("Profile99" before
+    // "Profile100").
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
     return names;
 }
 }   // namespace

@@ -113,6 +113,41 @@ TEST_F(MenuProfilesTest, FailedCreationKeepsEveryProfileAndStaysOnTheNamePage)
     EXPECT_EQ(g_TextInput, 1) << "typing goes on";
 }
 
+TEST_F(MenuProfilesTest, FullListLosesNothingWhenTheEleventhCannotBeWritten)
+{
+    for (int i = 0; i < 10; ++i)
+        ASSERT_EQ(Create(("R" + std::to_string(i)).c_str()), 1);
+    g_MainMenu.FindProfiles();
+    ASSERT_EQ(mkdir("Save/Profile11.sav", 0700), 0);
+    EXPECT_EQ(Create("Eleven"), 0);
+    EXPECT_TRUE(Exists("Save/Profile01.sav")) << "the oldest stays when the new one failed";
+    g_MainMenu.FindProfiles();
+    EXPECT_EQ(g_MainMenu.profileCount, 10);
+}
+
+TEST_F(MenuProfilesTest, ListingFollowsTheNamesNotTheDirectory)
+{
+    const int numbers[] = {12, 3, 100, 1, 7, 25, 4};
+    for (int n : numbers)
+    {
+        ProfileImage image;
+        std::memset(&image, 0, sizeof(image));
+        std::snprintf(image.name, sizeof(image.name), "P%d", n);
+        image.careerClosed = 1;
+        uint8_t bytes[PROFILE_FILE_SIZE];
+        WriteProfileBytes(image, bytes);
+        char path[64];
+        std::snprintf(path, sizeof(path), "Save/Profile%02d.sav", n);
+        ASSERT_TRUE(testsupport::WriteFileBytes(path, std::vector<uint8_t>(bytes, bytes + sizeof(bytes))));
+    }
+    g_MainMenu.FindProfiles();
+    ASSERT_EQ(g_MainMenu.profileCount, 7);
+    const char* expected[] = {"P1", "P3", "P4", "P7", "P12", "P25", "P100"};
+    for (int i = 0; i < 7; ++i)
+        EXPECT_STREQ(g_MainMenu.buttons[i].text, expected[i]) << i;
+    EXPECT_EQ(g_CurrentProfile, 0);
+}
+
 TEST_F(MenuProfilesTest, DeletingTheLastProfileDisablesDoneAndTheNamePageHasNoBack)
 {
     ASSERT_EQ(Create("Only"), 1);
