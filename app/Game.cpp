@@ -76,7 +76,12 @@ void ConnectCoreHooks()
         g_GameEvent.Post(code, vehicle, argument);
     };
     g_GameEventHooks.running = [] { return g_GameEvent.code != GEVENT_NONE ? 1 : 0; };
-    g_MenuHooks.startRace = [](int row) { return g_Game.StartRace(row); };
+    // The menu's -1 means the current row, which is the career's.
+    g_MenuHooks.startRace = [](int row) {
+        if (row == -1 && g_Career.raceIndex >= 0 && g_Career.raceIndex < RACE_ROWS)
+            row = g_Career.raceIndex;
+        return g_Game.StartRace(row);
+    };
     g_MenuHooks.setRecordsPlayer = [] { SetRecordsPlayer(); };
 }
 }   // namespace

@@ -56,11 +56,13 @@ bool WriteProfileFile(const char* path, const ProfileImage& image)
     size_t written = g_FileManager.Write(bytes, 1, sizeof(bytes), handle);
     g_FileManager.Close(handle);
     if (written != sizeof(bytes))
-    {
-        std::remove(path);
         return false;
-    }
-    return true;
+    // The file takes its name only on closing; read it back to know that it
+    // did, so a failure is never reported as a save.
+    uint8_t check[PROFILE_FILE_SIZE + 1];
+    size_t size = 0;
+    return ReadWholeFile(path, check, sizeof(check), &size) && size == sizeof(bytes) &&
+           std::memcmp(check, bytes, sizeof(bytes)) == 0;
 }
 
 ProfileImage CurrentImage(int careerClosed)
@@ -75,8 +77,8 @@ ProfileImage CurrentImage(int careerClosed)
     return image;
 }
 
-// The profile files in name order, so "the first listed" is the same on
-// every machine whatever order the directory keeps.
+// The profile files in number order, so "the first listed" is the oldest and
+// the same on every machine whatever order the directory keeps.
 std::vector<std::string> ListProfileFiles()
 {
     std::vector<std::string> names;
@@ -90,7 +92,11 @@ std::vector<std::string> ListProfileFiles()
             name.size() < MENU_PROFILE_PATH - 6)
             names.push_back(name);
     }
-    std::sort(names.begin(), names.end());
+    // Numbers only grow, so shorter names are older ("Profile99" before
+    // "Profile100").
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
     return names;
 }
 }   // namespace

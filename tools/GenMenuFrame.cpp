@@ -65,7 +65,9 @@ void GeneratePhysicsMark(DataTree& tree)
     if (font.ok)
     {
         Mask text(W, H);
-        DrawText(text, font, "PHYSICS", 64.0f, 14.0f, 0.55f, 0.8f, 1.0f, 0.0f);
+        // Fitted into the room right of the emblem.
+        const float sx = std::min(0.8f, 86.0f / TextWidth(font, "PHYSICS", 1.0f, 1.0f));
+        DrawText(text, font, "PHYSICS", 66.0f, 16.0f, sx, 0.8f, 1.0f, 0.0f);
         out.Over(text, [](int, int) { return Rgba{0.9f, 0.92f, 0.95f, 1.0f}; });
     }
     const std::vector<uint8_t> bgra = out.Bgra();

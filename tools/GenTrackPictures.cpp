@@ -115,14 +115,13 @@ public:
         const float extent = std::max(maxX - minX, maxZ - minZ);
         const float yaw = 0.55f + 0.9f * m_Area.number;   // each area seen from its own side
         const float fx = std::sin(yaw), fz = std::cos(yaw);
-        const float distance = extent * 0.8f + 40.0f;
+        const float distance = extent * 0.85f + 40.0f;
         const float camX = cx - fx * distance, camZ = cz - fz * distance;
         const float camY = H(camX, camZ) + extent * 0.5f + 30.0f;
-        const float focal = w * 0.62f;
+        const float focal = w * 0.5f;
         // The route's middle lands a little below the picture's middle.
         const float lookDown = (camY - H(cx, cz)) / distance * focal;
-        const float centreY = horizon + (h * 0.62f - horizon - lookDown) + lookDown;
-        const float screenHorizon = centreY - lookDown;
+        const float screenHorizon = h * 0.6f - lookDown;
         const float far = distance * 3.2f;
 
         for (int sx = 0; sx < w; ++sx)

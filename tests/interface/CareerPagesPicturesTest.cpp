@@ -152,6 +152,14 @@ TEST_F(CareerPagesDemoDataTest, PicturesOfTheRaceChoiceCareerMotorcycleAndUpgrad
             EXPECT_GT(Detail(px, w, 500, 260, 700, 400), 4.0) << "the motorcycle";
         }
     }
+
+    // A combination the career has not opened: no START!, the red notice.
+    g_QuickRaceOptions[0] = 2;
+    g_QuickRaceOptions[1] = 2;
+    UINT w = 0, h = 0;
+    const std::vector<uint8_t> px = Draw(MENU_QUICK_RACE, &w, &h);
+    EXPECT_EQ(g_MainMenu.quickStartButton.enabled, 0);
+    EXPECT_TRUE(golden::WritePng(folder + "/quick_race_locked.png", px, (int)w, (int)h));
     EXPECT_TRUE(testdata::Messages().empty()) << testdata::Messages()[0];
 }
 
