@@ -37,19 +37,11 @@ void DrawResult(CFont& font, int row, int laps, float x, float y0)
     char text[32];
     std::snprintf(text, sizeof(text), "Laps: %d", laps);
     font.DrawTextGlow(x - 45.0f, y0 + 2.0f, text, 0xFF966400, 0xFF640000, 0.25f);
+    char holder[RECORD_NAME_SIZE];
     char time[32];
-    if (FormatRecordTime(g_Records.best[row], time, sizeof(time)))
-    {
-        char holder[RECORD_NAME_SIZE];
-        CopyName(holder, g_Records.holder[row]);
-        font.DrawTextGlow(x, y0, holder, 0xFF969696, kGlow, 0.35f);
-        font.DrawTextGlow(x, y0 + 15.0f, time, 0xFF969600, kGlow, 0.3f);
-    }
-    else
-    {
-        font.DrawTextGlow(x, y0, "NO RESULT", 0xFF323232, kGlow, 0.35f);
-        font.DrawTextGlow(x, y0 + 15.0f, time, 0xFF323200, kGlow, 0.3f);
-    }
+    const int result = RecordResultTexts(row, holder, sizeof(holder), time, sizeof(time));
+    font.DrawTextGlow(x, y0, holder, result ? 0xFF969696 : 0xFF323232, kGlow, 0.35f);
+    font.DrawTextGlow(x, y0 + 15.0f, time, result ? 0xFF969600 : 0xFF323200, kGlow, 0.3f);
 }
 }   // namespace
 
@@ -65,6 +57,18 @@ int FormatRecordTime(float seconds, char* out, size_t size)
     const int whole = (int)(t - 60.0f * (float)minutes);
     const int hundredths = (int)((t - std::floor(t)) * 100.0f);
     std::snprintf(out, size, "(%02d:%02d.%02d)", minutes, whole, hundredths);
+    return 1;
+}
+
+int RecordResultTexts(int row, char* holder, size_t holderSize, char* time, size_t timeSize)
+{
+    const float best = row >= 0 && row < RACE_ROWS ? g_Records.best[row] : 0.0f;
+    if (!FormatRecordTime(best, time, timeSize))
+    {
+        std::snprintf(holder, holderSize, "NO RESULT");
+        return 0;
+    }
+    std::snprintf(holder, holderSize, "%.*s", RECORD_NAME_SIZE - 1, g_Records.holder[row]);
     return 1;
 }
 

@@ -4,10 +4,13 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
 
+#include "core/Records.h"
 #include "interface/MainMenu.h"
 #include "interface/MenuRecords.h"
 #include "tests/render/RenderTestSupport.h"
@@ -39,6 +42,42 @@ TEST(MenuRecordsTest, BestTimesShowAsMinutesSecondsAndHundredths)
         EXPECT_EQ(FormatRecordTime(c.seconds, text, sizeof(text)), c.result) << c.seconds;
         EXPECT_STREQ(text, c.text) << c.seconds;
     }
+}
+
+// A career row's result texts, from a table as a damaged file could leave it.
+TEST(MenuRecordsTest, ResultTextsOfACareerRow)
+{
+    const RecordsTable saved = g_Records;
+    std::memset(&g_Records, 0, sizeof(g_Records));
+    g_Records.best[2] = 83.456f;
+    std::snprintf(g_Records.holder[2], RECORD_NAME_SIZE, "%s", "Ann");
+    // A holder filling all its bytes, no terminator, the next name after it.
+    g_Records.best[5] = 61.0f;
+    std::memset(g_Records.holder[5], 'X', RECORD_NAME_SIZE);
+    std::snprintf(g_Records.holder[6], RECORD_NAME_SIZE, "%s", "Next");
+
+    struct Case
+    {
+        int row;
+        const char* holder;
+        const char* time;
+        int result;
+    };
+    const Case cases[] = {
+        {2, "Ann", "(01:23.45)", 1},
+        {0, "NO RESULT", "(-------)", 0},   // a best time of 0
+        {5, "XXXXXXXXXXXXXXXXXXXX", "(01:01.00)", 1},
+        {-1, "NO RESULT", "(-------)", 0},
+        {RACE_ROWS, "NO RESULT", "(-------)", 0},
+    };
+    for (const Case& c : cases)
+    {
+        char holder[RECORD_NAME_SIZE], time[32];
+        EXPECT_EQ(RecordResultTexts(c.row, holder, sizeof(holder), time, sizeof(time)), c.result) << c.row;
+        EXPECT_STREQ(holder, c.holder) << c.row;
+        EXPECT_STREQ(time, c.time) << c.row;
+    }
+    g_Records = saved;
 }
 
 TEST(MenuRecordsTest, ScoresAreTruncatedWholeNumbersInRange)
