@@ -184,7 +184,7 @@ void ShowSplashScreens()
     while (!sequence.Done() && !g_Quit)
     {
         TakeMessages();
-        const int skip = SkipPressed() && sequence.phase < CSplashSequence::PHASE_DONE;
+        const int skip = (SkipPressed() || TestRunSkipsIntro()) && sequence.phase < CSplashSequence::PHASE_DONE;
         if (skip)
             ClearSkipFlags();
         const DWORD now = timeGetTime();

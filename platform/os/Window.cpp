@@ -125,6 +125,15 @@ void SetDrainCounting(int on)
     s_CountDrains = on;
 }
 
+int TestRunSkipsIntro()
+{
+    const char* frames = getenv("TRALLOWMERE_TEST_CLOSE_AFTER_FRAMES");
+    const char* show = getenv("TRALLOWMERE_TEST_SHOW_INTRO");
+    if (!frames || strtol(frames, nullptr, 10) <= 0)
+        return 0;
+    return show && show[0] == '1' ? 0 : 1;
+}
+
 namespace
 {
 void CountDrain()

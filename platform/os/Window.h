@@ -18,7 +18,9 @@
 // once per main-loop frame), so a headless run ends by the normal close path.
 // A message loop of its own before the main loop (the splash sequence) turns
 // the count off for its run with SetDrainCounting(0), so N stays main-loop
-// frames.
+// frames, and asks TestRunSkipsIntro() whether to skip itself: a counted
+// run skips it unless TRALLOWMERE_TEST_SHOW_INTRO=1, so every headless run
+// of the game does not wait 15 s for a picture nobody looks at.
 #include "platform/os/WinTypes.h"
 
 struct SDL_Window;
@@ -90,6 +92,7 @@ BOOL SetCursorPos(int x, int y);
 BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags);
 // Whether drains count towards TRALLOWMERE_TEST_CLOSE_AFTER_FRAMES (1 at start).
 void SetDrainCounting(int on);
+int TestRunSkipsIntro();
 BOOL TranslateMessage(const MSG* msg);   // WM_CHAR comes from SDL text input already
 LRESULT DispatchMessageA(const MSG* msg);
 BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
