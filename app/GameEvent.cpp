@@ -8,7 +8,6 @@
 #include "app/Game.h"
 #include "audio/AudioManager.h"
 #include "common/MathUtil.h"
-#include "core/CareerData.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
 #include "core/RaceState.h"
@@ -70,9 +69,9 @@ bool RealAfter(unsigned start, float seconds)
 // the upgrade page while there are points to spend, else the career page.
 int MenuAfterRace()
 {
-    if (!g_CareerMode)
+    if (!Read(g_GameEventAccess.careerMode))
         return MENU_MAIN;
-    return g_Career.upgradePoints > 0 ? MENU_UPGRADE : MENU_CAREER;
+    return Read(g_GameEventAccess.upgradePoints) > 0 ? MENU_UPGRADE : MENU_CAREER;
 }
 
 }   // namespace
@@ -453,15 +452,8 @@ void CGameEvent::CareerReset()
     }
     if (!RealAfter(startTime, 2.0f))
         return;
-    // The finished career's results go; the profile is saved with its career
-    // closed.
-    g_Career.totalScore = 0.0f;
-    for (int i = 0; i < CAREER_ROWS; ++i)
-    {
-        g_Career.place[i] = 0;
-        g_Career.raceTime[i] = 0.0f;
-    }
-    g_MainMenu.SaveProfile(1);
+    if (g_GameEventAccess.resetCareer)
+        g_GameEventAccess.resetCareer();
     g_MainMenu.buttons[BUTTON_CONTINUE_CAREER].enabled = 0;
     camera.FadeIn(1.0f, 1);
     g_MainMenu.Show(MENU_MAIN);
