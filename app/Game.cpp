@@ -84,13 +84,6 @@ void ConnectCoreHooks()
     };
     ConnectCameraHooks();
     g_CameraHooks.updateVisibility = [](int) { g_Game.UpdateVisibility(); };
-    // The menu's -1 means the current row, which is the career's.
-    g_MenuHooks.startRace = [](int row) {
-        if (row == -1 && g_Career.raceIndex >= 0 && g_Career.raceIndex < RACE_ROWS)
-            row = g_Career.raceIndex;
-        return g_Game.StartRace(row);
-    };
-    g_MenuHooks.setRecordsPlayer = [] { SetRecordsPlayer(); };
     // The menu's fades are the active camera's, to black and back, with sound.
     g_MenuHooks.fadeOut = [](float seconds) {
         if (g_Game.activeCamera)
@@ -101,6 +94,13 @@ void ConnectCoreHooks()
             g_Game.activeCamera->FadeIn(seconds, 1);
     };
     g_MenuHooks.fadeState = [] { return g_Game.activeCamera ? g_Game.activeCamera->fadeState : -1; };
+    // The menu's -1 means the current row, which is the career's.
+    g_MenuHooks.startRace = [](int row) {
+        if (row == -1 && g_Career.raceIndex >= 0 && g_Career.raceIndex < RACE_ROWS)
+            row = g_Career.raceIndex;
+        return g_Game.StartRace(row);
+    };
+    g_MenuHooks.setRecordsPlayer = [] { SetRecordsPlayer(); };
 }
 }   // namespace
 
