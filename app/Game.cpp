@@ -24,9 +24,11 @@
 #include "interface/MainMenu.h"
 #include "interface/MenuBackground.h"
 #include "racers/HumanManager.h"
+#include "racers/VehicleCamera.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "racers/VehicleWheels.h"
+#include "render/CameraHooks.h"
 #include "render/D3DRender.h"
 #include "render/Draw2D.h"
 #include "render/LightManager.h"
@@ -76,6 +78,12 @@ void ConnectCoreHooks()
         g_GameEvent.Post(code, vehicle, argument);
     };
     g_GameEventHooks.running = [] { return g_GameEvent.code != GEVENT_NONE ? 1 : 0; };
+    g_GameEventHooks.forget = [](CVehicleObject* vehicle) {
+        if (g_GameEvent.vehicle == vehicle)
+            g_GameEvent.vehicle = nullptr;
+    };
+    ConnectCameraHooks();
+    g_CameraHooks.updateVisibility = [](int) { g_Game.UpdateVisibility(); };
     // The menu's -1 means the current row, which is the career's.
     g_MenuHooks.startRace = [](int row) {
         if (row == -1 && g_Career.raceIndex >= 0 && g_Career.raceIndex < RACE_ROWS)
@@ -247,14 +255,7 @@ void CGame::SetDefaultSteps()
         Step("CDusts::Release", [] { g_Dusts.Release(); }),
         Step("CWheelSkids::Release", [] { g_Skids.Release(); }),
         Step("CSky::Release", [] { g_Sky.Release(); }),
-        Step("clear running event",
-             [] {
-                 g_GameEvent.code = 0;
-                 g_GameEvent.state = 0;
-                 g_GameEvent.startTime = 0;
-                 g_GameEvent.shotLength = 0.0f;
-                 g_GameEvent.vehicle = nullptr;
-             }),
+        Step("clear running event", [] { g_GameEvent.Clear(); }),
     };
 
     SetDefaultPassSteps();
@@ -326,8 +327,8 @@ int CGame::StartRace(int row)
     if (!loaded)
         return 0;
 
-    // Until the camera view modes take over, the main camera starts on the
-    // start line looking along the race path.
+    // The main camera starts on the start line looking along the race path;
+    // the race-start event moves it from there.
     LookAlongRacePath(&mainCamera);
 
     if (g_EditorMode)
@@ -338,6 +339,12 @@ int CGame::StartRace(int row)
     g_Vehicles.CreatePlayer(nullptr, nullptr, nullptr);
     if (g_MainMenu.active)
         g_GameEvent.Post(GEVENT_RACE_START, g_PlayerVehicle, 0);
+    else if (g_PlayerVehicle)
+    {
+        // Riding the area alone: the chase view behind the player.
+        mainCamera.SetMode(VIEWMODE_CHASE_NEAR, g_PlayerVehicle);
+        mainCamera.SnapChase();
+    }
     return 1;
 }
 
@@ -369,11 +376,9 @@ void CGame::FreeRace()
     // The record must not go on naming an object of the race just freed.
     g_PickedObject.Init();
 
-    g_GameEvent.code = 0;
-    g_GameEvent.state = 0;
-    g_GameEvent.startTime = 0;
-    g_GameEvent.shotLength = 0.0f;
-    g_GameEvent.vehicle = nullptr;
+    g_GameEvent.Clear();
+    // The camera must not go on following a motorcycle of the race just freed.
+    mainCamera.target = nullptr;
 
     g_AudioManager.StopAllEffects();
 
