@@ -38,6 +38,7 @@ protected:
     {
         g_MainMenu.active = 0;
         g_MainMenu.state = MENU_NONE;
+        std::memset(g_QuickRaceOptions, 0, sizeof(g_QuickRaceOptions));
         TearDownHeadlessRace();
         m_Device.Close();
         m_Folder.reset();

@@ -36,6 +36,8 @@ protected:
     }
     void TearDown() override
     {
+        // The choices as the program starts, for the tests that follow.
+        std::memset(g_QuickRaceOptions, 0, sizeof(g_QuickRaceOptions));
         for (int i = 0; i < VEHICLE_MODELS; ++i)
             if (g_Vehicles.showroom[i] == m_Models[i].get())
                 g_Vehicles.showroom[i] = nullptr;
