@@ -149,7 +149,7 @@ void CNatureManager::DrawGrass()
 void CNatureManager::DrawGrassShadow()
 {
     IDirect3DDevice9* device = g_Render.device;
-    if (!device || !grassVB || grassFieldCount[0] == 0 || !UseEffect())
+    if (!device || !grassVB || grassFieldCount[0] == 0)
         return;
     g_Render.SetFog(0);
     g_Render.SetLighting(0);
@@ -159,18 +159,30 @@ void CNatureManager::DrawGrassShadow()
     g_Render.SaveCullMode();
     g_Render.SetCullMode(D3DCULL_NONE);
     SetWorldIdentity();
-    const D3DXVECTOR3& eye = g_Views.mainCamera.eye;
-    SetVector("EyePos", eye.x, eye.y, eye.z, 1.0f);
-    g_Render.SetTechnique("techGrassShadow");
-    SetViewProj();
-    SetVector("AlphaFactor", 32.0f, 48.0f, 0.0f, 0.0f);
-    SetTime();
-    g_Render.effect->SetFloat("GrassWaveAmplitude", 0.2f);
-    SetShadowColour();
-    g_Render.SetEffectTexture("texBaseMap1", g_Render.GetTexture(grassTexture));
+    const bool shader = UseEffect();
+    if (shader)
+    {
+        const D3DXVECTOR3& eye = g_Views.mainCamera.eye;
+        SetVector("EyePos", eye.x, eye.y, eye.z, 1.0f);
+        g_Render.SetTechnique("techGrassShadow");
+        SetViewProj();
+        SetVector("AlphaFactor", 32.0f, 48.0f, 0.0f, 0.0f);
+        SetTime();
+        g_Render.effect->SetFloat("GrassWaveAmplitude", 0.2f);
+        SetShadowColour();
+        g_Render.SetEffectTexture("texBaseMap1", g_Render.GetTexture(grassTexture));
+        g_Render.SetStageAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT);
+    }
+    else
+    {
+        g_Render.BindTexture(grassTexture, 1, 0);
+        device->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
+        g_Render.SetStageAlphaOp(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT);
+    }
     g_Render.SetAlphaBlend(1);
     g_Render.SetBlend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
-    BeginEffect();
+    if (shader)
+        BeginEffect();
     device->SetStreamSource(0, grassVB, 0, sizeof(GrassVertex));
     device->SetIndices(grassIndices[1]);
     for (int i = 0; i < grassFieldCount[0]; ++i)
@@ -182,9 +194,13 @@ void CNatureManager::DrawGrassShadow()
         device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, f->firstVertex, 0, (UINT)grassVertexCount, 0, (UINT)triangles);
         g_Render.CountFaces(triangles);
     }
-    EndEffect();
-    if (g_Views.activeCamera)
-        g_Views.activeCamera->SetShaderMatrices();
+    if (shader)
+    {
+        EndEffect();
+        if (g_Views.activeCamera)
+            g_Views.activeCamera->SetShaderMatrices();
+    }
+    g_Render.SetStageAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT);
     g_Render.RestoreCullMode();
 }
 
@@ -400,22 +416,33 @@ void CNatureManager::DrawTreeLeafsShadow()
                 tree->shadow->RenderShadow();
         }
     }
-    if (!leafVB || !UseEffect())
+    if (!leafVB)
         return;
     device->SetFVF(LEAFVERTEX_FVF);
     g_Render.SaveCullMode();
     g_Render.SetCullMode(D3DCULL_NONE);
+    g_Render.SetStageAlphaOp(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT);
     SetWorldIdentity();
-    g_Render.SetTechnique("techTreeLeafsShadow");
-    SetViewProj();
-    SetVector("AlphaFactor", 1000.0f, 2000.0f, 0.0f, 0.0f);
-    SetTime();
-    g_Render.effect->SetFloat("LeafSizeModifier", 1.0f);
-    SetShadowColour();
-    g_Render.SetEffectTexture("texBaseMap1", g_Render.GetTexture(leafTexture));
+    const bool shader = UseEffect();
+    if (shader)
+    {
+        g_Render.SetTechnique("techTreeLeafsShadow");
+        SetViewProj();
+        SetVector("AlphaFactor", 1000.0f, 2000.0f, 0.0f, 0.0f);
+        SetTime();
+        g_Render.effect->SetFloat("LeafSizeModifier", 1.0f);
+        SetShadowColour();
+        g_Render.SetEffectTexture("texBaseMap1", g_Render.GetTexture(leafTexture));
+    }
+    else
+    {
+        g_Render.BindTexture(leafTexture, 1, 0);
+        device->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
+    }
     g_Render.SetAlphaBlend(1);
     g_Render.SetBlend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
-    BeginEffect();
+    if (shader)
+        BeginEffect();
     device->SetStreamSource(0, leafVB, 0, sizeof(LeafVertex));
     device->SetIndices(leafIndices[1]);
     for (int i = 0; i < treeFieldCount[0]; ++i)
@@ -428,6 +455,8 @@ void CNatureManager::DrawTreeLeafsShadow()
                                      (UINT)triangles);
         g_Render.CountFaces(triangles);
     }
-    EndEffect();
+    if (shader)
+        EndEffect();
+    g_Render.SetStageAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT);
     g_Render.RestoreCullMode();
 }

@@ -142,3 +142,36 @@ TEST_F(NatureHeadlessTest, EveryAreaAndSeasonHasGrassStonesAndTrees)
 }
 
 }   // namespace
+
+namespace
+{
+
+class NatureGoldenTest : public NatureHeadlessTest
+{
+protected:
+    NatureGoldenTest()
+    {
+        kWidth = 160;
+        kHeight = 120;
+    }
+};
+
+// The grass moves with the game clock, and the first area in summer looks as
+// it did when its golden picture was taken.
+TEST_F(NatureGoldenTest, GrassWavesAndTheFirstAreaMatchesItsGoldenPicture)
+{
+    StartDevice();
+    const std::vector<uint8_t> still = Render(0, 0, 0.0f);
+    const std::vector<uint8_t> later = Render(0, 0, 0.7f);
+    StopDevice();
+    ASSERT_EQ(still.size(), (size_t)kWidth * kHeight * 4);
+    ASSERT_EQ(later.size(), still.size());
+    int moved = 0;
+    for (size_t i = 0; i < still.size(); i += 4)
+        moved += still[i] != later[i] || still[i + 1] != later[i + 1] || still[i + 2] != later[i + 2];
+    EXPECT_GT(moved, 20);
+    EXPECT_TRUE(golden::WritePng(testsupport::BuildDir() + "/nature_golden_area01.png", still, kWidth, kHeight));
+    EXPECT_EQ(golden::Mismatch("world/nature_area01", still, kWidth, kHeight, 12), "");
+}
+
+}   // namespace
