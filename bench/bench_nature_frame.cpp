@@ -169,6 +169,10 @@ void BM_NatureFrame(benchmark::State& state)
     state.counters["triangles"] = triangles;
     state.counters["nature_calls"] = natureCalls;
     state.counters["nature_triangles"] = natureTriangles;
+    state.counters["clumps"] = g_Nature.grassVertexCount / 16;
+    state.counters["trees"] = g_Nature.treeCount;
+    state.counters["stones"] = g_Nature.stoneCount;
+    state.counters["leaf_quads"] = g_Nature.leafVertexCount / 4;
 }
 BENCHMARK(BM_NatureFrame)->Arg(300)->Arg(400)->Arg(500)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 

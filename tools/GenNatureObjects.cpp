@@ -265,11 +265,11 @@ void GenerateNatureObjects(DataTree& tree)
             Stone(tree, shape, size);
     //                 trunk h, r,  br, crown y, rx, ry, taper, quads, leaf
     const TreeShape shapes[5] = {
-        {0.9f, 0.10f, 4, 1.3f, 1.5f, 1.0f, 0, 26, 0.75f},   // bush
-        {3.2f, 0.22f, 5, 4.6f, 2.6f, 2.1f, 0, 60, 1.05f},   // round broadleaf
-        {4.6f, 0.18f, 4, 5.6f, 1.6f, 2.9f, 0, 52, 0.95f},   // tall narrow
-        {2.6f, 0.28f, 6, 4.0f, 3.4f, 1.7f, 0, 70, 1.15f},   // wide spreading
-        {5.4f, 0.20f, 6, 4.4f, 2.1f, 3.6f, 1, 64, 0.95f},   // fir
+        {0.9f, 0.10f, 4, 1.3f, 1.5f, 1.0f, 0, 14, 0.95f},   // bush
+        {3.2f, 0.22f, 5, 4.6f, 2.6f, 2.1f, 0, 30, 1.4f},    // round broadleaf
+        {4.6f, 0.18f, 4, 5.6f, 1.6f, 2.9f, 0, 26, 1.25f},   // tall narrow
+        {2.6f, 0.28f, 6, 4.0f, 3.4f, 1.7f, 0, 36, 1.5f},    // wide spreading
+        {5.4f, 0.20f, 6, 4.4f, 2.1f, 3.6f, 1, 34, 1.25f},   // fir
     };
     for (int i = 0; i < 5; ++i)
         Tree(tree, i, shapes[i]);

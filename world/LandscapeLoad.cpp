@@ -110,6 +110,9 @@ void CLandscape::FreeArea()
 {
     ReleaseBuffers();
     FreeLandParts();
+    // The packed nature buffers belong to the area too: nothing of it may
+    // outlive the device that a shutdown releases next.
+    g_Nature.Clear();
     partCount = 0;
     if (heightBody)
     {

@@ -73,6 +73,26 @@ bool PartDrawn(const CLandPart* part, float limit)
     return part && part->visible && part->distance < limit;
 }
 
+// The fields of an active list that pass `drawn`, nearest part first: near
+// grass and leaves hide much of what lies behind them, and the depth test
+// then spares the far fields' pixels.
+template <class Field, class Test>
+int NearFirst(Field* const* fields, int count, Test drawn, Field** out)
+{
+    int n = 0;
+    for (int i = 0; i < count; ++i)
+    {
+        Field* f = fields[i];
+        if (!drawn(f))
+            continue;
+        int k = n++;
+        for (; k > 0 && out[k - 1]->part->distance > f->part->distance; --k)
+            out[k] = out[k - 1];
+        out[k] = f;
+    }
+    return n;
+}
+
 }   // namespace
 
 float NatureStemFade(float distance)
@@ -123,11 +143,13 @@ void CNatureManager::DrawGrass()
     }
     device->SetStreamSource(0, grassVB, 0, sizeof(GrassVertex));
     int current = -1;
-    for (int i = 0; i < grassFieldCount[0]; ++i)
+    GrassField* order[NATURE_MAX_FIELDS];
+    const int count = NearFirst(
+        grassFields[0], grassFieldCount[0],
+        [](const GrassField* f) { return f->vertexCount > 0 && PartDrawn(f->part, GRASS_DRAW_DISTANCE); }, order);
+    for (int i = 0; i < count; ++i)
     {
-        const GrassField* f = grassFields[0][i];
-        if (f->vertexCount <= 0 || !PartDrawn(f->part, GRASS_DRAW_DISTANCE))
-            continue;
+        const GrassField* f = order[i];
         const int level = NatureGrassLevel(f->part->distance);
         if (level != current)
         {
@@ -357,11 +379,13 @@ void CNatureManager::DrawTreeLeafs()
     device->SetStreamSource(0, leafVB, 0, sizeof(LeafVertex));
     float currentSize = -1.0f;
     bool begun = false;
-    for (int i = 0; i < treeFieldCount[0]; ++i)
+    TreeField* order[NATURE_MAX_FIELDS];
+    const int count = NearFirst(
+        treeFields[0], treeFieldCount[0],
+        [](const TreeField* f) { return f->leafVertexCount > 0 && PartDrawn(f->part, LEAF_DRAW_DISTANCE); }, order);
+    for (int i = 0; i < count; ++i)
     {
-        const TreeField* f = treeFields[0][i];
-        if (f->leafVertexCount <= 0 || !PartDrawn(f->part, LEAF_DRAW_DISTANCE))
-            continue;
+        const TreeField* f = order[i];
         const bool full = f->part->distance <= LEAF_FULL_DISTANCE && !reflection;
         const float size = full ? 1.0f : reflection ? 1.75f : 1.4f;
         const int triangles = full ? f->leafVertexCount / 2 : f->leafVertexCount / 4;

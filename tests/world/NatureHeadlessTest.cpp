@@ -134,6 +134,7 @@ TEST_F(NatureHeadlessTest, EveryAreaAndSeasonHasGrassStonesAndTrees)
             EXPECT_GT(g_Nature.treeCount, 200);
             EXPECT_GT(g_Nature.visibleGrassFields, 0);
             EXPECT_GT(g_Nature.visibleTreeFields, 0);
+            EXPECT_GT(g_Nature.visibleStoneFields, 0);
             StopDevice();
             ASSERT_EQ(pixels.size(), (size_t)kWidth * kHeight * 4);
             const std::string path =
