@@ -496,7 +496,7 @@ AreaData GenerateArea(int number)
             uint32_t roll = rng.Next();
             float u = (roll >> 8) * (1.0f / 16777216.0f);
             // Grass comes up to the verge; stones and trees keep further off.
-            if (d < 4.0f || nearFence[idx] || a.heightMap[idx] <= waterByte + 4.0f)
+            if (d < 5.7f || nearFence[idx] || a.heightMap[idx] <= waterByte + 4.0f)
                 continue;
             int part = (r / kAreaPartCells) * kAreaPartsPerSide + c / kAreaPartCells;
             float wood = AreaFractalNoise(float(c), float(r), 35.0f, 3, woodSeed);

@@ -30,7 +30,7 @@ namespace
 
 const DWORD kSkyColour = 0xFF7FA8D8;
 
-class NatureHeadlessTest : public RenderFixture
+class NatureHeadlessDemoDataTest : public RenderFixture
 {
 protected:
     void SetUp() override
@@ -120,7 +120,7 @@ protected:
     HWND window = nullptr;
 };
 
-TEST_F(NatureHeadlessTest, EveryAreaAndSeasonHasGrassStonesAndTrees)
+TEST_F(NatureHeadlessDemoDataTest, EveryAreaAndSeasonHasGrassStonesAndTrees)
 {
     const char* seasons[3] = {"summer", "autumn", "winter"};
     for (int area = 0; area < 3; area++)
@@ -148,10 +148,10 @@ TEST_F(NatureHeadlessTest, EveryAreaAndSeasonHasGrassStonesAndTrees)
 namespace
 {
 
-class NatureGoldenTest : public NatureHeadlessTest
+class NatureGoldenDemoDataTest : public NatureHeadlessDemoDataTest
 {
 protected:
-    NatureGoldenTest()
+    NatureGoldenDemoDataTest()
     {
         kWidth = 160;
         kHeight = 120;
@@ -160,7 +160,7 @@ protected:
 
 // The grass moves with the game clock, and the first area in summer looks as
 // it did when its golden picture was taken.
-TEST_F(NatureGoldenTest, GrassWavesAndTheFirstAreaMatchesItsGoldenPicture)
+TEST_F(NatureGoldenDemoDataTest, GrassWavesAndTheFirstAreaMatchesItsGoldenPicture)
 {
     // The time of day, and with it the colours baked into the nature, comes
     // from the clock.

@@ -15,6 +15,7 @@
 #include "tests/world/LandscapeTestSupport.h"
 #include "world/LandPart.h"
 #include "world/NatureManager.h"
+#include "world/NatureMesh.h"
 
 namespace
 {
@@ -416,6 +417,59 @@ TEST_F(NatureAreaTest, ABodyIsInTheWorldOnlyWithinItsReach)
         EXPECT_EQ(stone->inWorld, c.inWorldAfter);
     }
     stone->EnablePhysics(0);
+}
+
+}   // namespace
+
+namespace
+{
+
+// Packing frees only the copies a stone or tree made: the mesh record its
+// description shares keeps every slot, so another object of the same file
+// still has its geometry.
+TEST_F(NatureAreaTest, PackingLeavesTheSharedMeshRecordWhole)
+{
+    ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
+    ASSERT_GT(g_Nature.treeFieldCount[0], 0);
+    const CTreeObject* tree = g_Nature.treeFields[0][0]->objects[0];
+    ASSERT_NE(tree->meshRecord, nullptr);
+    EXPECT_EQ(tree->stemVertexCount, 0);   // its copies are gone
+    for (int slot : {MESH_SLOT_MAIN, MESH_SLOT_SECOND, MESH_SLOT_LIGHTMAP, MESH_SLOT_SHADOW, MESH_SLOT_COLLISION})
+        EXPECT_GT(tree->meshRecord->partCount[slot], 0) << slot;
+    CStaticObject other;
+    ASSERT_NE(other.Create(tree->path, 1, 0, D3DXMESH_SYSTEMMEM, 1), -1);
+    EXPECT_EQ(other.meshRecord, tree->meshRecord);
+    EXPECT_NE(NatureSlotMesh(other.meshRecord, MESH_SLOT_MAIN), nullptr);
+    other.Release();
+}
+
+// A tree or stone description whose mesh file is missing places an object
+// without geometry or body, quietly; the rest of the part is placed as usual.
+TEST_F(NatureAreaTest, DescriptionsWithoutTheirMeshPlaceNothingDrawable)
+{
+    DataTree broken;
+    broken.AddText("Data/Static/Nature/Trees/Main00.obj",
+                   "// tree\n//\n//\nClass:                          GCLASS_STATIC\n"
+                   "Type:                           GTYPE_TREE\n// Geometry\n"
+                   "Mesh:                           Data/Static/Nature/Trees/Missing.msh\n"
+                   "Texture:\n// End\nEnd:                            //--\n");
+    broken.WriteAll(".");
+    testdata::MessageCapture capture;
+    ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
+    EXPECT_GT(g_Nature.treeCount + g_Nature.FieldCount(NATURE_TREES, 0), 0);
+    int withoutMesh = 0;
+    for (int i = 0; i < g_Nature.treeFieldCount[0]; ++i)
+        for (int k = 0; k < g_Nature.treeFields[0][i]->objectCount; ++k)
+        {
+            const CTreeObject* t = g_Nature.treeFields[0][i]->objects[k];
+            if (!t->meshRecord)
+            {
+                ++withoutMesh;
+                EXPECT_EQ(t->body, nullptr);
+            }
+        }
+    EXPECT_GT(withoutMesh, 0);
+    EXPECT_GT(g_Nature.stemVertexCount, 0);   // the other trees kept theirs
 }
 
 }   // namespace
