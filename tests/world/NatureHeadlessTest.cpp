@@ -19,6 +19,7 @@
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
 #include "tests/support/TestDevice.h"
+#include "world/LandPart.h"
 #include "world/Landscape.h"
 #include "world/LandscapeDraw.h"
 #include "world/NatureManager.h"
@@ -178,6 +179,53 @@ TEST_F(NatureGoldenDemoDataTest, GrassWavesAndTheFirstAreaMatchesItsGoldenPictur
     EXPECT_GT(moved, 20);
     EXPECT_TRUE(golden::WritePng(testsupport::BuildDir() + "/nature_golden_area01.png", still, kWidth, kHeight));
     EXPECT_EQ(golden::Mismatch("world/nature_area01", still, kWidth, kHeight, 12), "");
+}
+
+}   // namespace
+
+namespace
+{
+
+// The stems fade by the material's alpha in the technique: drawn over black,
+// stems 122.5 units away give about half the light of the same stems at 100.
+TEST_F(NatureGoldenDemoDataTest, StemsFadeHalfWayAt122AndAHalf)
+{
+    ClockSetManual(123456);
+    StartDevice();
+    Render(0, 0);
+    ClockUseSystem();
+    // Every tree part in view at one distance; the stones (not faded) left out.
+    IDirect3DVertexBuffer9* stones = g_Nature.stoneVB;
+    g_Nature.stoneVB = nullptr;
+    auto light = [&](float distance) {
+        for (int i = 0; i < g_Landscape.partCount; ++i)
+            g_Landscape.parts[i]->distance = distance;
+        IDirect3DDevice9* device = g_Render.device;
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        device->BeginScene();
+        g_Game.mainCamera.UpdateView();
+        g_Nature.DrawTreeStems();
+        device->EndScene();
+        std::vector<uint8_t> pixels;
+        IDirect3DSurface9* target = nullptr;
+        UINT w = 0, h = 0;
+        if (SUCCEEDED(device->GetRenderTarget(0, &target)))
+        {
+            D3DReadSurfacePixels(target, pixels, w, h);
+            target->Release();
+        }
+        long long sum = 0;
+        for (size_t i = 0; i < pixels.size(); i += 4)
+            sum += pixels[i] + pixels[i + 1] + pixels[i + 2];
+        return sum;
+    };
+    const long long full = light(100.0f), half = light(122.5f), gone = light(140.0f);
+    g_Nature.stoneVB = stones;
+    StopDevice();
+    ASSERT_GT(full, 1000);
+    EXPECT_GT(half, full * 3 / 10);
+    EXPECT_LT(half, full * 7 / 10);
+    EXPECT_EQ(gone, 0);
 }
 
 }   // namespace
