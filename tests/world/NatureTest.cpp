@@ -473,3 +473,35 @@ TEST_F(NatureAreaTest, DescriptionsWithoutTheirMeshPlaceNothingDrawable)
 }
 
 }   // namespace
+
+namespace
+{
+
+// The land part's own upkeep switches its fields by its distance from the
+// eye: grass on within 150, stones 200, trees 350, parked beyond.
+TEST_F(NatureAreaTest, PartsParkAndReturnTheirFieldsByDistance)
+{
+    ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
+    CLandPart* part = Part(0, 0);   // grass, stones and trees
+    CCamera* saved = g_Views.activeCamera;
+    g_Views.activeCamera = &g_Views.mainCamera;
+    struct Step
+    {
+        float away;   // eye distance from the part's edge, roughly
+        int grass, stones, trees;
+    } steps[] = {{0, 1, 1, 1}, {180, 0, 1, 1}, {300, 0, 0, 1}, {1000, 0, 0, 0}, {0, 1, 1, 1}};
+    for (const Step& s : steps)
+    {
+        SCOPED_TRACE(s.away);
+        g_Views.mainCamera.eye = D3DXVECTOR3(part->centre[0] + part->radius + s.away, 10.0f, part->centre[2]);
+        part->Update();
+        EXPECT_EQ(g_Nature.HasField(NATURE_GRASS, 0, part), s.grass);
+        EXPECT_EQ(g_Nature.HasField(NATURE_GRASS, 1, part), 1 - s.grass);
+        EXPECT_EQ(g_Nature.HasField(NATURE_STONES, 0, part), s.stones);
+        EXPECT_EQ(g_Nature.HasField(NATURE_TREES, 0, part), s.trees);
+        EXPECT_EQ(g_Nature.HasField(NATURE_TREES, 1, part), 1 - s.trees);
+    }
+    g_Views.activeCamera = saved;
+}
+
+}   // namespace
