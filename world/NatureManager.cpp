@@ -21,6 +21,15 @@ void ReleaseBuffer(T*& buffer)
     buffer = nullptr;
 }
 
+// Appends `count` items of `from` at `to` + `at`; nothing to copy for an
+// object that has none (its array may be null).
+template <class T>
+void Append(T* to, int at, const T* from, int count)
+{
+    if (count > 0 && from)
+        std::memcpy(to + at, from, sizeof(T) * (size_t)count);
+}
+
 template <class T>
 void FreeArray(T*& array)
 {
@@ -544,7 +553,7 @@ void CNatureManager::PackGeometry()
         grassVertices = new GrassVertex[grassVertexCount];
     for (int i = 0; i < clumpCount; ++i)
     {
-        std::memcpy(grassVertices + 16 * i, clumps[i]->vertices, sizeof(clumps[i]->vertices));
+        Append(grassVertices, 16 * i, clumps[i]->vertices, 16);
         delete clumps[i];
     }
     FreeArray(clumps);
@@ -558,10 +567,8 @@ void CNatureManager::PackGeometry()
     for (int i = 0; i < stoneCount; ++i)
     {
         CStoneObject* s = stones[i];
-        if (s->vertexCount > 0)
-            std::memcpy(stoneVertices + stoneVertexCount, s->vertices, sizeof(LitVertex) * (size_t)s->vertexCount);
-        if (s->indexCount > 0)
-            std::memcpy(stoneIndices + stoneIndexCount, s->indices, sizeof(uint16_t) * (size_t)s->indexCount);
+        Append(stoneVertices, stoneVertexCount, s->vertices, s->vertexCount);
+        Append(stoneIndices, stoneIndexCount, s->indices, s->indexCount);
         stoneVertexCount += s->vertexCount;
         stoneIndexCount += s->indexCount;
         s->FreeGeometry();
@@ -583,15 +590,11 @@ void CNatureManager::PackGeometry()
     for (int i = 0; i < treeCount; ++i)
     {
         CTreeObject* t = trees[i];
-        std::memcpy(stemVertices + stemVertexCount, t->stemVertices, sizeof(LitVertex) * (size_t)t->stemVertexCount);
-        std::memcpy(lowStemVertices + lowStemVertexCount, t->lowStemVertices,
-                    sizeof(LitVertex) * (size_t)t->lowStemVertexCount);
-        std::memcpy(stemIndices + stemIndexCount, t->stemIndices, sizeof(uint16_t) * (size_t)t->stemIndexCount);
-        std::memcpy(lowStemIndices + lowStemIndexCount, t->lowStemIndices,
-                    sizeof(uint16_t) * (size_t)t->lowStemIndexCount);
-        if (t->leafVertexCount > 0)
-            std::memcpy(leafVertices + leafVertexCount, t->leafVertices,
-                        sizeof(LeafVertex) * (size_t)t->leafVertexCount);
+        Append(stemVertices, stemVertexCount, t->stemVertices, t->stemVertexCount);
+        Append(lowStemVertices, lowStemVertexCount, t->lowStemVertices, t->lowStemVertexCount);
+        Append(stemIndices, stemIndexCount, t->stemIndices, t->stemIndexCount);
+        Append(lowStemIndices, lowStemIndexCount, t->lowStemIndices, t->lowStemIndexCount);
+        Append(leafVertices, leafVertexCount, t->leafVertices, t->leafVertexCount);
         stemVertexCount += t->stemVertexCount;
         lowStemVertexCount += t->lowStemVertexCount;
         stemIndexCount += t->stemIndexCount;

@@ -70,7 +70,9 @@ CTreeObject* CTreeObject::Create(const float position[3], int treeCode, int stem
     worldCentre[1] = wc.y;
     worldCentre[2] = wc.z;
 
-    if (!g_EditorMode)
+    // Without a collision mesh there is no shape to build a body from (and
+    // the reader would complain once for every object).
+    if (!g_EditorMode && NatureSlotMesh(meshRecord, MESH_SLOT_COLLISION))
     {
         float pos[3] = {m.m[3][0], m.m[3][1], m.m[3][2]};
         float aim[3] = {pos[0] + m.m[2][0], pos[1] + m.m[2][1], pos[2] + m.m[2][2]};

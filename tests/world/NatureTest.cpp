@@ -470,6 +470,9 @@ TEST_F(NatureAreaTest, DescriptionsWithoutTheirMeshPlaceNothingDrawable)
         }
     EXPECT_GT(withoutMesh, 0);
     EXPECT_GT(g_Nature.stemVertexCount, 0);   // the other trees kept theirs
+    // One message for the missing file, none per tree.
+    for (const std::string& m : testdata::Messages())
+        EXPECT_EQ(m.find("Collision shape"), std::string::npos) << m;
 }
 
 }   // namespace
