@@ -523,9 +523,9 @@ AreaData GenerateArea(int number)
                 continue;
             }
             // Thick grass along the verge, thinning out into the fields.
-            float grassChance = d < 12.0f ? 0.45f : d < 40.0f ? 0.2f : 0.05f;
+            float grassChance = d < 12.0f ? 0.32f : d < 40.0f ? 0.16f : 0.05f;
             if (u < treeChance + stoneChance + grassChance)
-                a.placeMap[idx] = static_cast<uint8_t>(1 + (roll >> 12) % (d < 12.0f ? 24 : 16));
+                a.placeMap[idx] = static_cast<uint8_t>(1 + (roll >> 12) % 16);
         }
 
     // Season colours of the ground (tints of grass and trees).

@@ -49,8 +49,9 @@ float Dot(Vec3f a, Vec3f b)
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
-// A unit icosphere subdivided once: 42 corners, 80 triangles.
-void Icosphere(std::vector<Vec3f>& corners, std::vector<uint16_t>& tris)
+// A unit icosahedron (12 corners, 20 triangles), subdivided once when
+// `fine` (42 corners, 80 triangles).
+void Icosphere(std::vector<Vec3f>& corners, std::vector<uint16_t>& tris, bool fine)
 {
     const float t = (1.0f + std::sqrt(5.0f)) / 2.0f;
     corners = {{-1, t, 0},  {1, t, 0},  {-1, -t, 0}, {1, -t, 0}, {0, -1, t},  {0, 1, t},
@@ -60,6 +61,11 @@ void Icosphere(std::vector<Vec3f>& corners, std::vector<uint16_t>& tris)
     std::vector<uint16_t> f = {0, 11, 5,  0, 5,  1, 0, 1, 7, 0, 7,  10, 0, 10, 11, 1, 5, 9, 5, 11,
                                4, 11, 10, 2, 10, 7, 6, 7, 1, 8, 3,  9,  4, 3,  4,  2, 3, 2, 6, 3,
                                6, 8,  3,  8, 9,  4, 9, 5, 2, 4, 11, 6,  2, 10, 8,  6, 7, 9, 8, 1};
+    if (!fine)
+    {
+        tris = f;
+        return;
+    }
     std::vector<uint16_t> out;
     auto mid = [&](uint16_t a, uint16_t b) {
         const Vec3f m = Normalised((corners[a] + corners[b]) * 0.5f);
@@ -98,7 +104,8 @@ void Stone(DataTree& tree, int shape, int size)
     const Vec3f stretch[4] = {{1.3f, 0.65f, 1.0f}, {1.0f, 0.8f, 0.9f}, {1.5f, 0.55f, 0.8f}, {1.1f, 1.0f, 1.05f}};
     std::vector<Vec3f> corners;
     std::vector<uint16_t> tris;
-    Icosphere(corners, tris);
+    // The small stones need no more than the plain solid.
+    Icosphere(corners, tris, size >= 2);
     const float r = radius[size];
     for (size_t i = 0; i < corners.size(); ++i)
     {
@@ -160,13 +167,13 @@ struct TreeShape
     float leafSize;   // half size of a leaf quad
 };
 
-// A tapered branch from `from` to `to` as a thin six-sided tube.
+// A tapered branch from `from` to `to` as a thin four-sided tube.
 void Branch(ShapeBuilder& b, Vec3f from, Vec3f to, float r0, float r1, const UvRect& bark)
 {
     const Vec3f axis = Normalised(to - from);
     Vec3f side = Normalised(Cross(axis, std::fabs(axis.y) < 0.9f ? Vec3f{0, 1, 0} : Vec3f{1, 0, 0}));
     Vec3f other = Cross(axis, side);
-    const int n = 6;
+    const int n = 4;
     for (int i = 0; i < n; ++i)
     {
         const float a0 = 2 * kPi * i / n, a1 = 2 * kPi * (i + 1) / n;
