@@ -388,9 +388,9 @@ void CGame::LoadRecords()
 void CGame::FreeRace()
 {
     g_Landscape.FreeArea();
+    g_Nature.Clear();
     // The racers and riders leave the world before it is emptied below: they
-    // hold their bodies and the ragdolls' joints. Nature is cleared here as
-    // its manager arrives.
+    // hold their bodies and the ragdolls' joints.
     g_Vehicles.Clear();
     g_HumanManager.DeleteAll();
     g_StaticObjects.Clear();
