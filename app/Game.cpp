@@ -64,6 +64,8 @@ void RunAll(const GameStepList& steps)
 
 namespace
 {
+void ConnectResultAccess();
+
 // The services below the game reach the menu, the render device and the
 // audio manager only through these hooks.
 void ConnectCoreHooks()
@@ -101,11 +103,32 @@ void ConnectCoreHooks()
         return g_Game.StartRace(row);
     };
     g_MenuHooks.setRecordsPlayer = [] { SetRecordsPlayer(); };
+    ConnectResultAccess();
 }
 }   // namespace
 
 namespace
 {
+// The race-finish and career-reset events read the result screen's choice
+// and the career; the reset clears the career's results and saves it closed.
+void ConnectResultAccess()
+{
+    g_GameEventAccess.showRaceResult = [](int show) { g_GameHUD.ShowRaceResult(show); };
+    g_GameEventAccess.resultOpen = [] { return g_GameHUD.resultOpen; };
+    g_GameEventAccess.resultDismissed = [] { return g_GameHUD.resultDismissed; };
+    g_GameEventAccess.clearResultDismissed = [] { g_GameHUD.resultDismissed = 0; };
+    g_GameEventAccess.resultChoice = [] { return g_GameHUD.resultChoice; };
+    g_GameEventAccess.careerMode = [] { return g_CareerMode; };
+    g_GameEventAccess.upgradePoints = [] { return int(g_Career.upgradePoints); };
+    g_GameEventAccess.resetCareer = [] {
+        g_Career.totalScore = 0.0f;
+        std::fill(std::begin(g_Career.place), std::end(g_Career.place), 0);
+        std::fill(std::begin(g_Career.raceTime), std::end(g_Career.raceTime), 0.0f);
+        g_MainMenu.SaveProfile(1);
+    };
+    g_GameEventAccess.clearCareerComplete = [] { g_GameHUD.careerComplete = 0; };
+}
+
 // The player before any profile is loaded: "Player", a zero career with the
 // first area in summer open and the first model's base upgrade levels.
 void SetProfileDefaults()
@@ -375,9 +398,9 @@ void CGame::LoadRecords()
 void CGame::FreeRace()
 {
     g_Landscape.FreeArea();
+    g_Nature.Clear();
     // The racers and riders leave the world before it is emptied below: they
-    // hold their bodies and the ragdolls' joints. Nature is cleared here as
-    // its manager arrives.
+    // hold their bodies and the ragdolls' joints.
     g_Vehicles.Clear();
     g_HumanManager.DeleteAll();
     g_StaticObjects.Clear();
