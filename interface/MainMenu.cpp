@@ -508,11 +508,8 @@ void CMainMenu::UpdateMainPage()
 {
     if (buttons[BUTTON_QUICK_RACE].IsPressed())
         SetState(MENU_QUICK_RACE);
-    if (buttons[BUTTON_CONTINUE_CAREER].IsPressed())
-    {
-        LoadProfile();
+    if (buttons[BUTTON_CONTINUE_CAREER].IsPressed() && LoadProfile())
         SetState(g_Career.upgradePoints > 0 ? MENU_UPGRADE : MENU_CAREER);
-    }
     if (buttons[BUTTON_NEW_CAREER].IsPressed())
         SetState(MENU_NEW_CAREER);
     if (buttons[BUTTON_RECORDS].IsPressed())

@@ -120,7 +120,9 @@ public:
 
     // Profiles and career data.
     void FindProfiles();
-    void LoadProfile();
+    // 1 when the current profile was read whole; 0 (after the message) with
+    // the player in memory unchanged.
+    int LoadProfile();
     void SaveProfile(int careerClosed);
     // 1 when the new profile was written and became current; 0 after the
     // message, with every listed profile and the current one unchanged.

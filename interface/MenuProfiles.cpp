@@ -134,10 +134,10 @@ void CMainMenu::FindProfiles()
     g_CurrentProfile = profileCount > 0 ? 0 : -1;
 }
 
-void CMainMenu::LoadProfile()
+int CMainMenu::LoadProfile()
 {
     if (g_CurrentProfile < 0 || g_CurrentProfile >= profileCount)
-        return;
+        return 0;
     uint8_t bytes[PROFILE_FILE_SIZE + 1];
     size_t size = 0;
     ProfileImage image;
@@ -146,12 +146,13 @@ void CMainMenu::LoadProfile()
     {
         // A damaged file changes nothing: the player in memory stays whole.
         ShowMessage("Could't load profile!", "LoadProfile() error!", 0);
-        return;
+        return 0;
     }
     std::memcpy(g_PlayerName, image.name, PROFILE_NAME_SIZE);
     g_Career = image.career;
     std::copy(image.hintCount, image.hintCount + HINT_COUNTERS, g_HintCount);
     buttons[BUTTON_CONTINUE_CAREER].enabled = image.careerClosed == 0;
+    return 1;
 }
 
 void CMainMenu::SaveProfile(int careerClosed)
@@ -231,11 +232,10 @@ void CMainMenu::UpdateProfilesPage()
     for (int i = 0; i < MENU_PROFILE_SLOTS; ++i)
         if (buttons[i].IsPressed() && i < profileCount)
             g_CurrentProfile = i;
-    if (buttons[BUTTON_PROFILES_DONE].IsPressed() && g_CurrentProfile != -1)
-    {
-        LoadProfile();
+    // A profile that cannot be read keeps the page: going on would play,
+    // and later save, the previous player's career under this file.
+    if (buttons[BUTTON_PROFILES_DONE].IsPressed() && g_CurrentProfile != -1 && LoadProfile())
         SetState(MENU_MAIN);
-    }
     if (buttons[BUTTON_NEW_PROFILE].IsPressed())
         SetState(MENU_NEW_PROFILE);
     if (buttons[BUTTON_DELETE_PROFILE].IsPressed())

@@ -24,7 +24,8 @@ public:
     // The part's terrain at its level of detail, when visible.
     void Draw();
 
-    // Nature arrives with its own subsystem; it does nothing yet.
+    // Places one nature type (grass 0, stones 1, trees 2) of the part from
+    // the place map and the part's seed.
     void CreateNature(int type);
     // One piece of the checked road cache into the road (pass 0) or the mark
     // (pass 1) buffers.

@@ -21,6 +21,7 @@
 #include "render/D3DRender.h"
 #include "scene/ObjectPhysics.h"
 #include "world/LandPart.h"
+#include "world/NatureManager.h"
 #include "world/Sky.h"
 #include "world/Terrain.h"
 
@@ -340,6 +341,8 @@ void CLandscape::FreeLandParts()
     {
         if (!parts[i])
             continue;
+        for (int type : {NATURE_GRASS, NATURE_TREES, NATURE_STONES})
+            g_Nature.RemoveFields(type, parts[i]);
         parts[i]->ReleaseBuffers();
         delete parts[i];
         parts[i] = nullptr;
@@ -348,6 +351,7 @@ void CLandscape::FreeLandParts()
 
 void CLandscape::CreateLandParts()
 {
+    g_Nature.Reset();
     for (int i = 0; i < partsPerSide; ++i)
     {
         for (int j = 0; j < partsPerSide; ++j)
@@ -357,6 +361,7 @@ void CLandscape::CreateLandParts()
             part->Create(j, i);
         }
     }
+    g_Nature.PackGeometry();
     sortEye[0] = sortEye[1] = sortEye[2] = 100000.0f;
     GameSrand(timeGetTime());
 

@@ -190,8 +190,13 @@ TEST_F(MenuProfilesTest, ListingIsSortedAndADamagedProfileChangesNobody)
     EXPECT_STREQ(g_MainMenu.buttons[1].text, "Good");
 
     g_Career.raceIndex = 9;
-    g_CurrentProfile = 0;
-    g_MainMenu.LoadProfile();
+    g_MainMenu.active = 1;
+    g_MainMenu.SetState(MENU_PROFILES);
+    ASSERT_EQ(g_CurrentProfile, 0);
+    g_KeyFlags[KEY_ENTER] = 1;   // DONE has the focus
+    Frame(0.0f);
+    Frame(0.2f);
+    EXPECT_EQ(g_MainMenu.state, MENU_PROFILES) << "a damaged profile is not played";
     EXPECT_STREQ(g_PlayerName, "Player");
     EXPECT_EQ(g_Career.raceIndex, 9);
     ASSERT_FALSE(drawtest::Messages().empty());
