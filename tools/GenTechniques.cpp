@@ -36,18 +36,6 @@ const char* const kParameters[] = {
     "uniform sampler2D texBaseMap1;",
     "uniform samplerCube texCubeMap1;",
     "uniform sampler2D texStage0;  // the texture bound to device stage 0",
-    // The water surface.
-    "uniform float WaterAltitude;",
-    "uniform mat4 matWorld;",
-    "uniform mat4 matWorldViewProj;",
-    "uniform vec4 WaterColor;",
-    "uniform vec4 vecTime;",
-    "uniform vec4 Wave1Speed;",
-    "uniform vec4 Wave2Speed;",
-    "uniform vec4 Wave1Scale;",
-    "uniform vec4 Wave2Scale;",
-    "uniform vec4 AlphaFactor;",
-    "uniform sampler2D texBaseMap2;",
 };
 
 // Full-screen quad: clip-space position and one set of coordinates.
@@ -168,47 +156,6 @@ void main()
     for (int k = 1; k <= taps; k++)
         sum += texture(texStage0, vec2(0.5) + (vUV - vec2(0.5)) * (1.0 + float(k) * vStep)).rgb;
     FragColor = vec4(sum / float(taps), clamp(ps_c[0].x * 0.2, 0.0, 0.8));
-})"},
-
-    // Water: every vertex laid on the water plane; the reflection picture
-    // (texBaseMap1) looked up where the point falls on the screen, moved by
-    // two layers of scrolling noise (texBaseMap2), darkened towards the deep
-    // colour when looked at steeply, with the sun's glint. The terrain's
-    // vertex alpha (the depth below the water) fades the shore.
-    {"techWaterSurface", R"(out vec4 vClip;
-out vec2 vWorld;
-out vec3 vToEye;
-out float vDepth;
-void main()
-{
-    vec4 p = vec4(inPosition.x, WaterAltitude, inPosition.z, 1.0) * matWorld;
-    gl_Position = p * matViewProj;
-    vClip = gl_Position;
-    vWorld = p.xz;
-    vToEye = EyePos.xyz - p.xyz;
-    vDepth = inDiffuse.a;
-})",
-     R"(in vec4 vClip;
-in vec2 vWorld;
-in vec3 vToEye;
-in float vDepth;
-void main()
-{
-    vec2 n1 = texture(texBaseMap2, vWorld * Wave1Scale.x + Wave1Speed.xy).rg;
-    vec2 n2 = texture(texBaseMap2, vWorld * Wave2Scale.x + Wave2Speed.xy).rg;
-    vec2 ripple = (n1 + n2 - vec2(1.0)) * 0.025;
-    vec2 uv = vClip.xy / vClip.w * vec2(0.5, -0.5) + vec2(0.5) + ripple;
-    vec3 reflection = texture(texBaseMap1, clamp(uv, 0.002, 0.998)).rgb;
-    float dist = max(length(vToEye), 0.001);
-    vec3 e = vToEye / dist;
-    float fresnel = 0.3 + 0.7 * pow(1.0 - clamp(e.y, 0.0, 1.0), 4.0);
-    vec3 deep = WaterColor.rgb * vec3(0.16, 0.26, 0.30);
-    vec3 colour = mix(deep, reflection * WaterColor.rgb, fresnel);
-    vec3 n = normalize(vec3(ripple.x * 12.0, 1.0, ripple.y * 12.0));
-    vec3 h = normalize(e + normalize(DirLight_Dir.xyz));
-    colour += MatSpecular.rgb * pow(max(dot(n, h), 0.0), 80.0) * 0.7;
-    float alpha = clamp(AlphaFactor.y * 0.018 * (0.35 + 0.65 * vDepth), 0.0, 0.93);
-    FragColor = vec4(colour, alpha);
 })"},
 
     // The menu backdrop: the frame copy in texBaseMap1, greyed and tinted warm.
