@@ -122,13 +122,6 @@ void main()
 {
     vec3 sum = texture(texBaseMap1, vTap[0]).rgb + texture(texBaseMap1, vTap[1]).rgb +
                texture(texBaseMap1, vTap[2]).rgb + texture(texBaseMap1, vTap[3]).rgb;
-#if TECH_LEVEL >= 20
-    // Four more taps on the axes, twice as far out, for a rounder blur.
-    vec2 d = vec2(2.0 * vOffset, 0.0);
-    vec3 cross4 = texture(texBaseMap1, vUV + d.xy).rgb + texture(texBaseMap1, vUV - d.xy).rgb +
-                  texture(texBaseMap1, vUV + d.yx).rgb + texture(texBaseMap1, vUV - d.yx).rgb;
-    sum = (sum + cross4) * 0.5;
-#endif
     FragColor = vec4(sum * ps_c[1].rgb, 1.0);
 })"},
 
@@ -146,11 +139,7 @@ void main()
 in float vStep;
 void main()
 {
-#if TECH_LEVEL >= 20
-    const int taps = 8;
-#else
     const int taps = 4;
-#endif
     vec3 sum = vec3(0.0);
     for (int k = 1; k <= taps; k++)
         sum += texture(texStage0, vec2(0.5) + (vUV - vec2(0.5)) * (1.0 + float(k) * vStep)).rgb;
