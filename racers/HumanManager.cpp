@@ -135,17 +135,3 @@ void CHumanManager::UpdateVisibility()
         r->visible = r->cameraDistance > (float)g_ViewDistance ? 0 : camera->SphereVisible(&centre, r->boundRadius);
     }
 }
-
-TextureId CHumanManager::LoadRandomDecal()
-{
-    char name[64];
-    std::snprintf(name, sizeof(name), "Data/Humans/Decal%02d.bmp", GameRand() % 4 + 1);
-    return g_Render.LoadTexture(name, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
-}
-
-TextureId CHumanManager::LoadRandomSuit()
-{
-    char name[64];
-    std::snprintf(name, sizeof(name), "Data/Humans/Main%02d.bmp", GameRand() % 2 + 1);
-    return g_Render.LoadTexture(name, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
-}

@@ -1,5 +1,5 @@
-// The rider record: construction, the rider file, the look, placement on the
-// motorcycle with the riding box, and the per-frame step.
+// The rider record: construction, the rider file, the look, and placement on
+// the motorcycle with the riding box.
 #include "racers/HumanObject.h"
 
 #include <btBulletDynamicsCommon.h>
@@ -28,33 +28,6 @@ namespace
 const char kLoadError[] = "CHumanObject::Load() error!";
 // The riding box hangs this far above the seat, along the rider's up axis.
 const float kBoxHeight = 1.25f;
-
-// The contact pass sees riders through these.
-const CStaticObject* RidingOn(const CStaticObject* object)
-{
-    const CHumanObject* rider = static_cast<const CHumanObject*>(object);
-    return rider->RagDoll ? nullptr : rider->Vehicle;
-}
-
-void ThrowOff(CStaticObject* object)
-{
-    static_cast<CHumanObject*>(object)->SetRagdoll(1, nullptr);
-}
-
-void SpawnDustAt(CStaticObject* object, const float* point)
-{
-    static_cast<CHumanObject*>(object)->SpawnDust(point);
-}
-
-struct RegisterRiderAccess
-{
-    RegisterRiderAccess()
-    {
-        g_PhysicsObjectAccess.ridingOn = RidingOn;
-        g_PhysicsObjectAccess.throwOff = ThrowOff;
-        g_PhysicsObjectAccess.spawnDust = SpawnDustAt;
-    }
-} s_RegisterRiderAccess;
 
 D3DXVECTOR3 Row(const D3DMATRIX& m, int row)
 {
@@ -340,20 +313,6 @@ void CHumanObject::FollowVehicle()
     Position[2] = worldCentre[2] = q.z;
 }
 
-void CHumanObject::Update()
-{
-    FollowVehicle();
-    CheckRagdollRest();
-
-    const D3DXVECTOR3 toEye = D3DXVECTOR3(worldCentre[0], worldCentre[1], worldCentre[2]) - g_Views.Current()->eye;
-    cameraDistance = D3DXVec3Length(&toEye) - boundRadius;
-    // Drawing stops at 100, so the fade is left unclamped past it.
-    material.Diffuse.a = cameraDistance <= 65.0f ? 1.0f : 1.0f - (cameraDistance - 65.0f) / 35.0f;
-
-    UpdateAnimation();
-    DustTimer += g_Clock.m_GameStep;
-}
-
 void CHumanObject::Release()
 {
     delete RagDoll;
@@ -365,4 +324,19 @@ void CHumanObject::Release()
     DecalTexture = SuitTexture = -1;
     Loaded = 0;
     CStaticObject::Release();
+}
+
+D3DXVECTOR3 CHumanObject::GetPartSize(int i) const
+{
+    return RagdollPartSize(PartsMesh, i);
+}
+
+D3DXVECTOR3 CHumanObject::GetPivotInPart(int i) const
+{
+    return RagdollPivotInPart(PartsMesh, i);
+}
+
+D3DXVECTOR3 CHumanObject::GetPivotInParent(int i) const
+{
+    return RagdollPivotInParent(PartsMesh, i);
 }

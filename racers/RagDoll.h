@@ -11,7 +11,8 @@ class btBoxShape;
 class btRigidBody;
 class btTransform;
 class btTypedConstraint;
-class CHumanObject;
+class CStaticObject;
+struct MeshRecord;
 
 #define RAGDOLL_JOINTS    10
 // The mass of every part, whatever the rider file says.
@@ -19,18 +20,26 @@ class CHumanObject;
 
 extern btBoxShape* g_HumanPartShapes[HUMAN_PARTS];
 
+// A part's box size (its mesh size plus (0.1, 0.2, 0.1)), and its pivot seen
+// from the part's own centre and from its parent's centre. Parts outside the
+// rider mesh give a small box and zero offsets.
+D3DXVECTOR3 RagdollPartSize(const MeshRecord* parts, int i);
+D3DXVECTOR3 RagdollPivotInPart(const MeshRecord* parts, int i);
+D3DXVECTOR3 RagdollPivotInParent(const MeshRecord* parts, int i);
+
 class CRagDoll
 {
 public:
-    // Builds the bodies at start x (each part's place in the ragdoll pose)
-    // with the given velocity, and the joints, all added to the world.
-    CRagDoll(CHumanObject* rider, const btTransform& start, const float* velocity);
+    // Builds the bodies at start x (each part's place in the ragdoll pose,
+    // from the rider's part boxes and pivots) with the given velocity, and the
+    // joints, all added to the world. Every body's user pointer is the owner.
+    CRagDoll(const MeshRecord* parts, CStaticObject* owner, const btTransform& start, const float* velocity);
     // Joints, then bodies, out of the world and deleted; shapes stay.
     ~CRagDoll();
     CRagDoll(const CRagDoll&) = delete;
     CRagDoll& operator=(const CRagDoll&) = delete;
 
-    btRigidBody* CreateBody(float mass, const btTransform& transform, btBoxShape* shape, CHumanObject* rider);
+    btRigidBody* CreateBody(float mass, const btTransform& transform, btBoxShape* shape, CStaticObject* owner);
     // Joints, then bodies, out of the world; the ragdoll stays for drawing.
     void RemoveFromWorld();
 

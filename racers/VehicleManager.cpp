@@ -17,17 +17,6 @@
 #include "render/Views.h"
 #include "scene/WheelSkids.h"
 
-CVehicleObject* g_PlayerVehicle = nullptr;
-
-const char* const g_VehicleModelFiles[4] = {
-    "Data/Vehicles/01/Main.obj",
-    "Data/Vehicles/02/Main.obj",
-    "Data/Vehicles/03/Main.obj",
-    "Data/Vehicles/04/Main.obj",
-};
-
-CVehicleManager g_Vehicles;
-
 namespace
 {
 
@@ -55,14 +44,6 @@ void TrailWithMainCamera(const CVehicleObject& vehicle)
 }
 
 }   // namespace
-
-CVehicleManager::CVehicleManager() : racerCount(0), elementsTexture(-1), wheelsTexture(-1)
-{
-    for (CVehicleObject*& m : showroom)
-        m = nullptr;
-    for (CVehicleObject*& r : racers)
-        r = nullptr;
-}
 
 int CVehicleManager::Create()
 {
@@ -200,17 +181,6 @@ void CVehicleManager::Clear()
     for (CVehicleObject*& entry : g_RaceOrder)
         entry = nullptr;
     g_RaceOrderCount = 0;
-}
-
-TextureId CVehicleManager::LoadDecal(int* number)
-{
-    if (!number)
-        return -1;
-    if (*number == -1)
-        *number = GameRand() % 10 + 1;
-    char name[64];
-    std::snprintf(name, sizeof(name), "Data/Vehicles/Decal%02d.bmp", *number);
-    return g_Render.LoadTexture(name, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
 }
 
 void CVehicleManager::Update()

@@ -6,6 +6,7 @@
 #include "common/MathUtil.h"
 #include "core/FileManager.h"
 #include "scene/MeshEffects.h"
+#include "scene/ObjectDescription.h"
 #include "scene/StaticObject.h"
 
 namespace

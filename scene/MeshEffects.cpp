@@ -8,6 +8,7 @@
 #include "core/DebugLog.h"
 #include "core/Settings.h"
 #include "platform/os/Rand.h"
+#include "scene/ObjectDescription.h"
 #include "scene/StaticObject.h"
 
 // A random light colour: each channel one of 0.33, 0.66, 0.99 (drawn red,

@@ -13,6 +13,7 @@
 #include "platform/d3d/D3D9.h"
 #include "platform/os/WinTypes.h"
 #include "render/MeshObject.h"
+#include "scene/ObjectDescription.h"
 
 class btRigidBody;
 class CEffectMeshObject;
@@ -25,13 +26,8 @@ class CSpotsEffect;
 // numbers are unique over a run.
 extern int g_ObjectCounter;
 
-// Layout of a description line: the value starts at this column.
-#define DESCRIPTION_LABEL_COLUMN 32
-// Line buffer of the description reader and the longest line it takes.
-#define DESCRIPTION_LINE_BUFFER  256
-#define DESCRIPTION_LINE_LIMIT   255
 // Longest motorcycle name kept from a vehicle description.
-#define VEHICLE_NAME_LENGTH      64
+#define VEHICLE_NAME_LENGTH 64
 
 class CStaticObject : public CMeshObject
 {
@@ -128,23 +124,3 @@ float FenceFade(float distance);
 // The fade of a building of the given mesh height: 1, except for a mesh
 // taller than 30, which fades from 375 to 425 (0 beyond).
 float BuildingFade(float height, float distance);
-
-// ---------------------------------------------------------------------------
-// Line reading shared by the description reader and the effect readers.
-
-// The value of a description line: the text from column 32, "" for a line
-// that ends at or before it.
-const char* DescriptionValue(const char* line);
-// Random-variant rule of texture lines: the first '%' and the digit N after
-// it become "0" and the digit 1 + GameRand() % N, so "Wall%3.dds" names
-// Wall01.dds to Wall03.dds. One GameRand value is drawn whenever the line has
-// a '%'; a '%' not followed by a digit 1 to 9 is left as it is.
-void ApplyTextureVariant(char* line);
-// A colour line: label, three 3-character components each followed by one
-// separator; the short form reads one character after the third component,
-// the long form the rest of the line. Components are divided by 255; alpha 1.
-// Returns 0 when the file ended before the third component.
-int ReadColorLine(int handle, float colour[4], int longForm);
-// One line of the description into buffer (DESCRIPTION_LINE_BUFFER bytes).
-// 0 at the end of the file, with the buffer empty.
-int ReadDescriptionLine(int handle, char* buffer);

@@ -1,7 +1,10 @@
 #include "tests/support/Paths.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+
+#include <unistd.h>
 
 namespace testsupport
 {
@@ -9,10 +12,20 @@ namespace testsupport
 namespace
 {
 
+// A relative folder is taken from the working folder of the program's first
+// call and kept whole from then on: tests and benchmarks change into the
+// data folder, after which the same relative name would point elsewhere.
 std::string FromEnvironment(const char* name, const char* fallback)
 {
     const char* value = std::getenv(name);
-    return value && value[0] ? value : fallback;
+    std::string folder = value && value[0] ? value : fallback;
+    static const std::string firstWorkingFolder = [] {
+        char here[PATH_MAX];
+        return std::string(getcwd(here, sizeof(here)) ? here : ".");
+    }();
+    if (!folder.empty() && folder[0] != '/')
+        folder = firstWorkingFolder + "/" + folder;
+    return folder;
 }
 
 }   // namespace
