@@ -148,6 +148,7 @@ TEST_F(LightSpriteDemoDataTest, LampsTakeTheMoonsShareAndSaturateInsteadOfWrappi
         }
         g_Render.EndBatch();
     }
+    lamps.Free();
 }
 
 TEST_F(LightSpriteDemoDataTest, FrontGlareShowsOnlyFromTheFrontAndNarrowsWithTheAngle)
@@ -184,6 +185,7 @@ TEST_F(LightSpriteDemoDataTest, FrontGlareShowsOnlyFromTheFrontAndNarrowsWithThe
         EXPECT_NEAR(lamps.sets[0].colour[0], c.red, 1e-5) << c.eye.x << " " << c.eye.z;
         g_Render.EndBatch();
     }
+    lamps.Free();
 }
 
 TEST_F(LightSpriteDemoDataTest, BrakeLightFlaresAboveTwentyAndKeepsItsSize)
@@ -213,6 +215,7 @@ TEST_F(LightSpriteDemoDataTest, BrakeLightFlaresAboveTwentyAndKeepsItsSize)
         EXPECT_NEAR(lamps.sets[2].pointSizes[0][0], c.size, 1e-5) << c.brake;
         EXPECT_NEAR(lamps.sets[2].pointSizes[0][2], c.size / 2, 1e-5) << c.brake;
     }
+    lamps.Free();
 }
 
 TEST_F(LightSpriteDemoDataTest, FarMotorcycleSpritesGrowAndOthersKeepTheirSize)
