@@ -273,4 +273,26 @@ TEST_F(NightLightsHeadlessDemoDataTest, MenuBackdropIsABlurredTintedCopyOfTheFra
     EXPECT_EQ(golden::Mismatch("app/menu_backdrop", ground, w, kHeight / 5 - top, 16), "");
 }
 
+TEST_F(NightLightsHeadlessDemoDataTest, MotionBlurSmearsTheFrameWhileItsAmountLasts)
+{
+    if (!StartNightRace())
+        GTEST_SKIP() << m_Device.Error();
+    g_Sky.dayTime = 1150000.0f;
+    g_Sky.moonTime = g_Sky.dayTime + 1000000.0f;
+    g_Sky.Update();
+    g_LightManager.lastUpdate = 0;
+    g_LightManager.Update();
+    FacePack();
+    g_GlowOn = 0;
+    g_Render.blurAmount = 0.0f;
+    const Pixels sharp = Draw();
+    g_Render.blurAmount = 1.0f;
+    const Pixels blurred = Draw();
+    Save("race_motion_blur.png", blurred);
+    EXPECT_LT(Sharpness(blurred, kWidth, kHeight), Sharpness(sharp, kWidth, kHeight) * 0.9);
+    // The middle of the picture is where the zoom starts: it stays put.
+    const size_t middle = ((size_t)kHeight / 2 * kWidth + kWidth / 2) * 4;
+    EXPECT_NEAR(Luma(blurred, middle), Luma(sharp, middle), 12);
+}
+
 }   // namespace
