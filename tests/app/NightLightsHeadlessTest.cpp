@@ -120,8 +120,9 @@ protected:
         return true;
     }
 
-    // Ahead of the racer with the most others behind it, looking back at them.
-    void FacePack()
+    // Ahead of the racer with the most others behind it, looking back at
+    // them; or, from behind, at its back.
+    void FacePack(bool fromBehind = false)
     {
         const CVehicleObject* best = nullptr;
         int bestCount = -1;
@@ -147,8 +148,16 @@ protected:
         D3DXVec3Normalize(&ahead, &ahead);
         const D3DXVECTOR3 at(best->Position[0], best->Position[1] + 0.6f, best->Position[2]);
         CCamera& camera = g_Game.mainCamera;
-        camera.eye = at + ahead * 7.0f + D3DXVECTOR3(ahead.z, 0, -ahead.x) * 5.0f + D3DXVECTOR3(0, 2.0f, 0);
-        camera.at = at - ahead * 3.0f;
+        if (fromBehind)
+        {
+            camera.eye = at - ahead * 12.0f + D3DXVECTOR3(ahead.z, 0, -ahead.x) * 2.0f + D3DXVECTOR3(0, 1.0f, 0);
+            camera.at = at + ahead * 3.0f;
+        }
+        else
+        {
+            camera.eye = at + ahead * 7.0f + D3DXVECTOR3(ahead.z, 0, -ahead.x) * 5.0f + D3DXVECTOR3(0, 2.0f, 0);
+            camera.at = at - ahead * 3.0f;
+        }
         camera.up = D3DXVECTOR3(0, 1, 0);
         camera.UpdateView();
         g_Game.activeCamera = &camera;
@@ -237,6 +246,12 @@ TEST_F(NightLightsHeadlessDemoDataTest, LampsLightTheNightAndTheGlowSpreadsThem)
     EXPECT_GT(litUp, kWidth * kHeight / 400);
     EXPECT_GT(glowBrighter, kWidth * kHeight / 400);
     EXPECT_LT(glowDarker, kWidth * kHeight / 10000);
+
+    // From behind: the tail and brake lights, and the beams on the ground.
+    FacePack(true);
+    g_KeyFlags[KEY_CTRL] = 0;
+    g_DebugLog = 0;
+    Save("night_race_from_behind.png", Draw());
 }
 
 TEST_F(NightLightsHeadlessDemoDataTest, MenuBackdropIsABlurredTintedCopyOfTheFrame)
