@@ -2,6 +2,8 @@
 // branches, present, audio), the visibility update and release in order.
 #include "app/Game.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include <btBulletDynamicsCommon.h>
@@ -10,6 +12,7 @@
 #include "app/PickedObject.h"
 #include "app/RaceTable.h"
 #include "audio/AudioManager.h"
+#include "core/CareerData.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
 #include "core/Physics.h"
@@ -73,6 +76,27 @@ void ConnectCoreHooks()
         g_GameEvent.Post(code, vehicle, argument);
     };
     g_GameEventHooks.running = [] { return g_GameEvent.code != GEVENT_NONE ? 1 : 0; };
+    // The menu's -1 means the current row, which is the career's.
+    g_MenuHooks.startRace = [](int row) {
+        if (row == -1 && g_Career.raceIndex >= 0 && g_Career.raceIndex < RACE_ROWS)
+            row = g_Career.raceIndex;
+        return g_Game.StartRace(row);
+    };
+    g_MenuHooks.setRecordsPlayer = [] { SetRecordsPlayer(); };
+}
+}   // namespace
+
+namespace
+{
+// The player before any profile is loaded: "Player", a zero career with the
+// first area in summer open and the first model's base upgrade levels.
+void SetProfileDefaults()
+{
+    std::snprintf(g_PlayerName, sizeof(g_PlayerName), "%s", "Player");
+    int base[CAREER_SYSTEMS] = {};
+    if (const CVehicleObject* model = g_Vehicles.showroom[0])
+        std::copy(model->FileUpgradeLevels, model->FileUpgradeLevels + CAREER_SYSTEMS, base);
+    SetDefaultCareer(&g_Career, base);
 }
 }   // namespace
 
@@ -134,8 +158,7 @@ void CGame::SetDefaultSteps()
         {"CPickedObject::Init", [] { return g_PickedObject.Init(); }},
         {"CGameEvent::Init", [] { return g_GameEvent.Init(); }},
         {"CGameHUD::Create", [] { return g_GameHUD.Create(); }},
-        // The profile defaults (player name, career block, unlocked quick race,
-        // upgrade levels) belong here once the profile data exists.
+        Step("profile defaults", [] { SetProfileDefaults(); }),
         Step("CGame::InitRaceTable", [this] { InitRaceTable(); }),
         Step("CGame::LoadRecords", [this] { LoadRecords(); }),
     };
@@ -326,10 +349,10 @@ void CGame::InitRaceTable()
 
 void CGame::LoadRecords()
 {
-    // Until the records file is read and written, the score table is the
-    // default one, named from the racer names.
+    // The default score table, made when there is no records file yet, is
+    // named from the racer names.
     LoadRacerNames();
-    FillDefaultScores();
+    ::LoadRecords();
 }
 
 void CGame::FreeRace()

@@ -3,6 +3,8 @@
 // VehicleDraw.cpp.
 #include "racers/VehicleManager.h"
 
+#include "core/CareerData.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -12,6 +14,7 @@
 #include "core/RaceState.h"
 #include "core/Settings.h"
 #include "platform/os/Rand.h"
+#include "racers/HumanObject.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
 #include "render/Views.h"
@@ -20,8 +23,11 @@
 namespace
 {
 
-// Until profiles exist the player rides the first model, as a new career does.
-const int kSelectedModel = 0;
+// The career's motorcycle, the first model when the career names none.
+int SelectedModel()
+{
+    return (g_Career.motorcycle >= 0 && g_Career.motorcycle < VEHICLE_MODELS) ? g_Career.motorcycle : 0;
+}
 
 // Until the camera's chase views arrive, the main camera trails the player's
 // motorcycle so that it can be seen and ridden.
@@ -106,7 +112,7 @@ CVehicleObject* CVehicleManager::CreatePlayer(const float* position, const float
     if (target)
         std::copy(target, target + 3, at);
     if (!file)
-        file = g_VehicleModelFiles[kSelectedModel];
+        file = g_VehicleModelFiles[SelectedModel()];
 
     // The update takes racer 0 for the player: a player appended behind
     // other racers would be updated twice and another racer never.
@@ -126,10 +132,24 @@ CVehicleObject* CVehicleManager::CreatePlayer(const float* position, const float
         RemoveVehicle(player);
         return nullptr;
     }
-    // The rider's voice and the career's paint join the player here with the
-    // profiles.
     g_PlayerVehicle = player;
     player->CreateRider();
+    if (player->Rider)
+    {
+        // A career never given a voice keeps the rider's own.
+        if (g_Career.voicePitch > 0.0f)
+            player->Rider->VoicePitch = g_Career.voicePitch;
+        player->Rider->VoiceIndex = g_Career.voiceIndex;
+    }
+    // Decal 0 means "the model's own paint": the career takes it over first.
+    const CVehicleObject* model = showroom[SelectedModel()];
+    if (g_Career.decalId == 0 && model)
+    {
+        g_Career.decalId = model->DecalId;
+        std::copy(model->PaintColor1, model->PaintColor1 + 4, g_Career.colour1);
+        std::copy(model->PaintColor2, model->PaintColor2 + 4, g_Career.colour2);
+    }
+    player->SetPaint(&g_Career.decalId, g_Career.colour1, g_Career.colour2);
     return player;
 }
 

@@ -1,0 +1,88 @@
+// The keyboard focus of the menu pages: the focus list, Up and Down with
+// wrap-around past disabled buttons, Enter and Space as presses.
+#include "audio/GameSound.h"
+#include "core/Controls.h"
+#include "core/InputState.h"
+#include "interface/MainMenu.h"
+
+void CMainMenu::SetFocus(CMenuButton* button)
+{
+    for (int i = 0; i < focusCount; ++i)
+        if (focusList[i] == button)
+        {
+            focusIndex = i;
+            focused = button;
+        }
+}
+
+void CMainMenu::SetFocusList(CMenuButton* const* list, int count, int first)
+{
+    if (count < 0)
+        count = 0;
+    if (count > MENU_FOCUS_LIST)
+        count = MENU_FOCUS_LIST;
+    for (int i = 0; i < MENU_FOCUS_LIST; ++i)
+        focusList[i] = i < count ? list[i] : nullptr;
+    focusCount = count;
+    focusIndex = (first >= 0 && first < count) ? first : 0;
+    focused = count > 0 ? focusList[focusIndex] : nullptr;
+}
+
+int CMainMenu::BackFired(CMenuButton* back)
+{
+    int fired = back ? back->IsPressed() : 0;
+    return fired || g_KeyFlags[KEY_ESC];
+}
+
+namespace
+{
+// Next enabled entry from `from` in steps of `step`, each entry visited at
+// most once; -1 when none is enabled.
+int StepFocus(CMenuButton* const* list, int count, int from, int step)
+{
+    int i = from;
+    for (int n = 0; n < count; ++n)
+    {
+        i = (i + step + count) % count;
+        if (list[i] && list[i]->enabled)
+            return i;
+    }
+    return -1;
+}
+}   // namespace
+
+void CMainMenu::UpdateMenuKeys()
+{
+    if (focusCount <= 0)
+        return;
+    int before = focusIndex;
+    // While the mouse rests on the focused button an arrow waits, and acts as
+    // soon as the mouse leaves.
+    int mouseOnFocus = focused && focused->hovered;
+    const int arrows[2][2] = {{KEY_UP, -1}, {KEY_DOWN, 1}};
+    for (const auto& arrow : arrows)
+    {
+        if (!g_KeyFlags[arrow[0]] || mouseOnFocus)
+            continue;
+        int start = (focusIndex >= 0 && focusIndex < focusCount) ? focusIndex : (arrow[1] > 0 ? -1 : focusCount);
+        int next = StepFocus(focusList, focusCount, start, arrow[1]);
+        if (next >= 0)
+        {
+            focusIndex = next;
+            focused = focusList[next];
+        }
+        g_KeyFlags[arrow[0]] = 0;
+    }
+    if (focusIndex != before && soundIn)
+        soundIn->Play(0);
+    // While a name is typed the Space key types a space; it must not also
+    // press the focused button.
+    if (g_TextInput)
+        g_KeyFlags[KEY_SPACE] = 0;
+    if ((g_KeyFlags[KEY_ENTER] || g_KeyFlags[KEY_SPACE]) && focused)
+    {
+        focused->Press();
+        g_KeyFlags[KEY_ENTER] = 0;
+        g_KeyFlags[KEY_SPACE] = 0;
+    }
+}
