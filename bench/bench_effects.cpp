@@ -149,7 +149,7 @@ void BM_NightRaceFrame(benchmark::State& state)
     }
     const bool on = state.range(0) != 0;
     race.Effects(on);
-    for (int i = 0; i < 10; ++i)   // settle the caches of this setting
+    for (int i = 0; i < 40; ++i)   // settle the caches of this setting
         race.Frame(on);
     for (auto _ : state)
         race.Frame(on);
