@@ -82,6 +82,7 @@ void ConnectCoreHooks()
             row = g_Career.raceIndex;
         return g_Game.StartRace(row);
     };
+    g_MenuHooks.setRecordsPlayer = [] { SetRecordsPlayer(); };
 }
 }   // namespace
 
@@ -348,10 +349,10 @@ void CGame::InitRaceTable()
 
 void CGame::LoadRecords()
 {
-    // Until the records file is read and written, the score table is the
-    // default one, named from the racer names.
+    // The default score table, made when there is no records file yet, is
+    // named from the racer names.
     LoadRacerNames();
-    FillDefaultScores();
+    ::LoadRecords();
 }
 
 void CGame::FreeRace()

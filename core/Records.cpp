@@ -1,8 +1,11 @@
 #include "core/Records.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
+#include "core/DebugLog.h"
+#include "core/FileManager.h"
 #include "core/RacerNames.h"
 #include "platform/os/Rand.h"
 
@@ -14,7 +17,29 @@ namespace
 
 void CopyName(char* to, const char* from)
 {
-    std::snprintf(to, RECORD_NAME_SIZE, "%s", from);
+    std::snprintf(to, RECORD_NAME_SIZE, "%s", from ? from : "");
+}
+
+// A file written by hand or damaged on disk may hold anything: names without
+// their terminator, times that are not numbers, a player entry pointing
+// outside the table. Everything that reads the table relies on these.
+void MakeSafe(RecordsTable& t)
+{
+    for (int r = 0; r < RACE_ROWS; ++r)
+    {
+        if (!std::isfinite(t.best[r]) || t.best[r] < 0.0f)
+            t.best[r] = 0.0f;
+        t.holder[r][RECORD_NAME_SIZE - 1] = 0;
+    }
+    t.padding = 0;
+    for (int i = 0; i < SCORE_ENTRIES; ++i)
+    {
+        if (!std::isfinite(t.score[i]))
+            t.score[i] = 0.0f;
+        t.name[i][RECORD_NAME_SIZE - 1] = 0;
+    }
+    if (t.playerEntry < 0 || t.playerEntry >= SCORE_ENTRIES)
+        t.playerEntry = SCORE_ENTRIES - 1;
 }
 
 }   // namespace
@@ -38,4 +63,90 @@ int ScorePlayerEntry()
 {
     const int entry = g_Records.playerEntry;
     return entry >= 0 && entry < SCORE_ENTRIES ? entry : SCORE_ENTRIES - 1;
+}
+
+void LoadRecords()
+{
+    std::memset(&g_Records, 0, sizeof(g_Records));
+    const int file = g_FileManager.Open(RECORDS_FILE, FILE_BINARY, nullptr);
+    if (file < 0)
+    {
+        CreateRecords();
+        return;
+    }
+    g_FileManager.Read(&g_Records, 1, sizeof(g_Records), file);
+    g_FileManager.Close(file);
+    MakeSafe(g_Records);
+}
+
+void CreateRecords()
+{
+    std::memset(&g_Records, 0, sizeof(g_Records));
+    FillDefaultScores();
+    SaveGame();
+}
+
+void SetRecordsPlayer()
+{
+    const int player = SCORE_ENTRIES - 1;
+    g_Records.score[player] = 0.0f;
+    CopyName(g_Records.name[player], g_PlayerName);
+    g_Records.playerEntry = player;
+    SaveGame();
+}
+
+void AddScore(float totalScore)
+{
+    const int player = ScorePlayerEntry();
+    g_Records.playerEntry = player;
+    g_Records.score[player] = std::isfinite(totalScore) ? totalScore : 0.0f;
+    for (int i = 0; i < player; ++i)
+    {
+        if (g_Records.score[i] >= g_Records.score[player])
+            continue;
+        const float passedScore = g_Records.score[i];
+        char passedName[RECORD_NAME_SIZE];
+        std::memcpy(passedName, g_Records.name[i], sizeof(passedName));
+        g_Records.score[i] = g_Records.score[player];
+        CopyName(g_Records.name[i], g_PlayerName);
+        g_Records.score[player] = passedScore;
+        std::memcpy(g_Records.name[player], passedName, sizeof(passedName));
+        g_Records.playerEntry = i;
+        break;
+    }
+    SaveGame();
+}
+
+int SetBestTime(int row, float seconds, const char* holder)
+{
+    if (row < 0 || row >= RACE_ROWS || !std::isfinite(seconds) || seconds <= 0.0f)
+        return 0;
+    if (g_Records.best[row] != 0.0f && g_Records.best[row] <= seconds)
+        return 0;
+    g_Records.best[row] = seconds;
+    CopyName(g_Records.holder[row], holder);
+    SaveGame();
+    return 1;
+}
+
+int SaveGame()
+{
+    g_FileManager.CreateFolder(RECORDS_FOLDER);
+    const char* temp = RECORDS_FILE ".tmp";
+    bool ok = false;
+    if (FILE* f = std::fopen(temp, "wb"))
+    {
+        ok = std::fwrite(&g_Records, sizeof(g_Records), 1, f) == 1;
+        ok = std::fflush(f) == 0 && ok;
+        ok = std::fclose(f) == 0 && ok;
+        ok = ok && std::rename(temp, RECORDS_FILE) == 0;
+        if (!ok)
+            std::remove(temp);
+    }
+    if (!ok)
+    {
+        ShowMessage("Could't save game!", "SaveGame() error!", 48);
+        return 0;
+    }
+    return 1;
 }

@@ -9,6 +9,8 @@
 #define RECORD_NAME_SIZE 21
 #define SCORE_ENTRIES    16
 #define PLAYER_NAME_SIZE 16
+#define RECORDS_FOLDER   "Save"
+#define RECORDS_FILE     "Save/Records.sav"
 
 struct RecordsTable
 {
@@ -34,3 +36,35 @@ void FillDefaultScores();
 
 // The score entry the player holds, 0..15 whatever the table says.
 int ScorePlayerEntry();
+
+// Reads "Save/Records.sav" into a zeroed table (a short file leaves the rest
+// zero); when the file cannot be opened, CreateRecords. What was read is made
+// safe to use: every name ends within its bytes, times and scores are finite
+// (a negative or broken best time counts as none) and a player entry outside
+// 0..15 becomes 15.
+void LoadRecords();
+
+// The default score table with no best times, then SaveGame.
+void CreateRecords();
+
+// Score entry 15 becomes the current player's (score 0, g_PlayerName); the
+// entry the player held before keeps its name and score. Then SaveGame.
+void SetRecordsPlayer();
+
+// Enters the career's total score: the player's entry takes it, then trades
+// places once with the best-placed entry above it that scores lower (that
+// entry drops to the player's former place; the table is not sorted any
+// further). Then SaveGame.
+void AddScore(float totalScore);
+
+// Stores a race time for a row when the row has no best time yet or the time
+// beats it, with the holder's name (cut to fit), then SaveGame. Returns 1 when
+// the time was stored; a row outside the table or a time that is not a
+// positive number stores nothing.
+int SetBestTime(int row, float seconds, const char* holder);
+
+// Writes the table to "Save/Records.sav", making the folder when needed. The
+// bytes go to a temporary file first that then takes the file's place, so a
+// failed save keeps the old file whole. Returns 1 on success; otherwise shows
+// "Could't save game!" and returns 0 with the records kept in memory.
+int SaveGame();

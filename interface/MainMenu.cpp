@@ -542,7 +542,9 @@ void CMainMenu::UpdateLoading()
     CopyRaceOptionsToRow();
     if (g_CareerMode == 0)
     {
-        g_Career.savedRaceIndex = g_Career.raceIndex;
+        // A second quick race in a row keeps the career's row saved.
+        if (g_Career.raceIndex != RACE_QUICK_ROW)
+            g_Career.savedRaceIndex = g_Career.raceIndex;
         g_Career.raceIndex = RACE_QUICK_ROW;
     }
     if (g_MenuHooks.startRace)

@@ -10,6 +10,7 @@
 #include "core/GameClock.h"
 #include "core/RunFlags.h"
 #include "platform/os/Clock.h"
+#include "tests/support/TempFolder.h"
 
 namespace
 {
@@ -122,6 +123,9 @@ TEST_F(GameTest, CreatesInOrderAndStopsAtTheFirstFailure)
 
 TEST_F(GameTest, RealCreateSetsUpCamerasAndWorldAndReleaseTakesThemDown)
 {
+    // The create chain writes the records file where it runs.
+    TempFolder folder;
+    ASSERT_TRUE(folder.MakeAndEnter("trallowmere-game-"));
     CGame game;
     ASSERT_EQ(1, game.Create());
     EXPECT_EQ(&game.mainCamera, game.activeCamera);

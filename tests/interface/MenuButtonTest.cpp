@@ -180,6 +180,7 @@ TEST_F(MenuButtonTest, ALatchDoesNotSurviveAPageChange)
     // Enter during the loading screen latches the focused START!; the
     // latch must not fire when the quick-race page is shown again.
     g_MainMenu.active = 1;
+    g_Career.unlocked[0] = 1;   // the chosen combination is open, so START! can be pressed
     g_MainMenu.SetState(MENU_QUICK_RACE);
     g_MainMenu.RequestRaceStart(0);
     g_KeyFlags[KEY_ENTER] = 1;

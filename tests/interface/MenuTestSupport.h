@@ -70,6 +70,7 @@ protected:
         g_CurrentProfile = -1;
         g_CareerMode = 1;
         std::memset(&g_Career, 0, sizeof(g_Career));
+        std::memset(g_QuickRaceOptions, 0, sizeof(g_QuickRaceOptions));   // the career page rewrites them
         std::memset(g_KeyFlags, 0, sizeof(g_KeyFlags));
         g_MouseButtons[0] = g_MouseButtons[1] = 0;
         g_MouseX = g_MouseY = -1000;

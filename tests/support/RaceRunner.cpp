@@ -11,6 +11,8 @@
 #include "audio/AudioManager.h"
 #include "core/GameClock.h"
 #include "core/RaceState.h"
+#include "core/RacerNames.h"
+#include "core/Records.h"
 #include "core/RunFlags.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/Rand.h"
@@ -205,8 +207,17 @@ bool SetUpHeadlessRace(const RaceRunOptions& options, std::string* error)
         *error = "no such race row";
         return false;
     }
-    // The score table's names are drawn while the game is made.
+    // The score table's names are drawn while the game is made; the run
+    // keeps the table in memory rather than reading or writing a records
+    // file in the data folder.
     GameSrand(options.seed);
+    for (GameStep& s : g_Game.createSteps)
+        if (std::strcmp(s.name, "CGame::LoadRecords") == 0)
+            s.run = [] {
+                LoadRacerNames();
+                FillDefaultScores();
+                return 1;
+            };
     if (g_Game.Create() != 1)
     {
         *error = "the game could not be created";
