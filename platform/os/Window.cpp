@@ -38,6 +38,7 @@ int s_DummyObject = 0;   // what LoadIconA, LoadCursorA and GetStockObject hand 
 // Test hook: close the window after this many message drains (-1: off).
 long s_CloseAfterDrains = -2;   // -2: not read from the environment yet
 long s_Drains = 0;
+int s_CountDrains = 1;   // 0 while a message loop before the main loop runs
 
 bool EnsureVideo()
 {
@@ -117,6 +118,24 @@ unsigned NextCodePoint(const unsigned char*& p)
     return c;
 }
 
+}   // namespace
+
+void SetDrainCounting(int on)
+{
+    s_CountDrains = on;
+}
+
+int TestRunSkipsIntro()
+{
+    const char* frames = getenv("TRALLOWMERE_TEST_CLOSE_AFTER_FRAMES");
+    const char* show = getenv("TRALLOWMERE_TEST_SHOW_INTRO");
+    if (!frames || strtol(frames, nullptr, 10) <= 0)
+        return 0;
+    return show && show[0] == '1' ? 0 : 1;
+}
+
+namespace
+{
 void CountDrain()
 {
     if (s_CloseAfterDrains == -2)
@@ -125,7 +144,7 @@ void CountDrain()
         long n = env ? strtol(env, nullptr, 10) : 0;
         s_CloseAfterDrains = n > 0 ? n : -1;
     }
-    if (s_CloseAfterDrains < 0)
+    if (s_CloseAfterDrains < 0 || !s_CountDrains)
         return;
     if (++s_Drains != s_CloseAfterDrains)
         return;

@@ -16,6 +16,11 @@
 // holds a number N > 0, the layer posts a window-close event after N message
 // drains (a PeekMessageA that finds the queue empty ends one drain, which is
 // once per main-loop frame), so a headless run ends by the normal close path.
+// A message loop of its own before the main loop (the splash sequence) turns
+// the count off for its run with SetDrainCounting(0), so N stays main-loop
+// frames, and asks TestRunSkipsIntro() whether to skip itself: a counted
+// run skips it unless TRALLOWMERE_TEST_SHOW_INTRO=1, so every headless run
+// of the game does not wait 15 s for a picture nobody looks at.
 #include "platform/os/WinTypes.h"
 
 struct SDL_Window;
@@ -85,6 +90,9 @@ BOOL SetCursorPos(int x, int y);
 // Message queue. PeekMessageA pulls pending SDL events first; filters are not
 // supported (pass 0, 0). Returns TRUE when a message was stored in msg.
 BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags);
+// Whether drains count towards TRALLOWMERE_TEST_CLOSE_AFTER_FRAMES (1 at start).
+void SetDrainCounting(int on);
+int TestRunSkipsIntro();
 BOOL TranslateMessage(const MSG* msg);   // WM_CHAR comes from SDL text input already
 LRESULT DispatchMessageA(const MSG* msg);
 BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,143 @@
+// The records page: the best time of every career race by season, area and
+// half, and the score list with the player's entry highlighted.
+#include "interface/MenuRecords.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+
+#include "core/Controls.h"
+#include "core/Records.h"
+#include "interface/GameHUD.h"
+#include "interface/MainMenu.h"
+#include "render/Draw2D.h"
+
+namespace
+{
+const char* const kCupNames[] = {"Summer Cup:", "Autumn Cup:", "Winter Cup:"};
+const DWORD kGlow = 0xFF000000;
+// The longest time the table has room for: 99:59.99.
+const float kLongestTime = 5999.99f;
+
+// A name from the table, never read past its bytes.
+void CopyName(char (&out)[RECORD_NAME_SIZE], const char* name)
+{
+    std::snprintf(out, sizeof(out), "%.*s", RECORD_NAME_SIZE - 1, name);
+}
+
+void DrawCentred(CFont& font, float x, float y, const char* text, DWORD colour, DWORD glow, float size)
+{
+    const float w = font.GetTextWidth(text, size, 0);
+    font.DrawTextGlow(x - w / 2.0f, y, text, colour, glow, size);
+}
+
+// One career race of the table: laps, holder and time (or no result).
+void DrawResult(CFont& font, int row, int laps, float x, float y0)
+{
+    char text[32];
+    std::snprintf(text, sizeof(text), "Laps: %d", laps);
+    font.DrawTextGlow(x - 45.0f, y0 + 2.0f, text, 0xFF966400, 0xFF640000, 0.25f);
+    char holder[RECORD_NAME_SIZE];
+    char time[32];
+    const int result = RecordResultTexts(row, holder, sizeof(holder), time, sizeof(time));
+    font.DrawTextGlow(x, y0, holder, result ? 0xFF969696 : 0xFF323232, kGlow, 0.35f);
+    font.DrawTextGlow(x, y0 + 15.0f, time, result ? 0xFF969600 : 0xFF323200, kGlow, 0.3f);
+}
+}   // namespace
+
+int FormatRecordTime(float seconds, char* out, size_t size)
+{
+    if (!(seconds > 0.0f) || !std::isfinite(seconds))
+    {
+        std::snprintf(out, size, "(-------)");
+        return 0;
+    }
+    const float t = seconds < kLongestTime ? seconds : kLongestTime;
+    const int minutes = (int)(t / 60.0f);
+    const int whole = (int)(t - 60.0f * (float)minutes);
+    const int hundredths = (int)((t - std::floor(t)) * 100.0f);
+    std::snprintf(out, size, "(%02d:%02d.%02d)", minutes, whole, hundredths);
+    return 1;
+}
+
+int RecordResultTexts(int row, char* holder, size_t holderSize, char* time, size_t timeSize)
+{
+    const float best = row >= 0 && row < RACE_ROWS ? g_Records.best[row] : 0.0f;
+    if (!FormatRecordTime(best, time, timeSize))
+    {
+        std::snprintf(holder, holderSize, "NO RESULT");
+        return 0;
+    }
+    std::snprintf(holder, holderSize, "%.*s", RECORD_NAME_SIZE - 1, g_Records.holder[row]);
+    return 1;
+}
+
+int ScoreToInt(float score)
+{
+    if (!std::isfinite(score))
+        return 0;
+    if (score >= 2147483520.0f)   // the largest float below 2^31
+        return INT_MAX;
+    if (score <= (float)INT_MIN)
+        return INT_MIN;
+    return (int)score;
+}
+
+void CMainMenu::UpdateRecordsPage()
+{
+    if (recordsOkButton.IsPressed() || g_KeyFlags[KEY_ESC])
+    {
+        g_KeyFlags[KEY_ESC] = 0;
+        SetState(MENU_MAIN);
+    }
+}
+
+void CMainMenu::DrawRecordsTable()
+{
+    // The season panels are written in the in-race display's font; the menu
+    // font stands in while that one is not loaded.
+    CFont& raceFont = g_GameHUD.font.charCount > 0 ? g_GameHUD.font : menuFont;
+
+    DrawCentred(menuFont, 125.0f, 217.0f, "BEST RACERS:", 0xFF963200, 0xFFC86400, 0.6f);
+    DrawCentred(menuFont, 505.0f, 217.0f, "BEST TRACK TIME:", 0xFF963200, 0xFFC86400, 0.6f);
+
+    for (int season = 0; season < 3; ++season)
+    {
+        const float a = 100.0f * (float)season;
+        DrawRect(250.0f, 250.0f + a, 765.0f, 340.0f + a, 0x80000000);
+        DrawRectOutline(250.0f, 250.0f + a, 765.0f, 340.0f + a, 0xFF505050);
+        DrawRectGradient(275.0f, 258.0f + a, 760.0f, 262.0f + a, 0xFFC8C800, 0xFFC8C800, 0x00C8C800, 0x00C8C800);
+        raceFont.DrawTextGlow(265.0f, 250.0f + a, kCupNames[season], 0xFFFA9600, 0xFFFAC800, 0.35f);
+        for (int area = 0; area < 3; ++area)
+        {
+            const float d = 170.0f * (float)area;
+            DrawRectGradient(320.0f + d, 270.0f + a, 420.0f + d, 335.0f + a, 0x00FFFFFF, 0x00FFFFFF, 0xFFFFFFFF,
+                             0xFFFFFFFF, trackTextures[area * 3 + season]);
+            const int row = 3 * season + area;
+            DrawResult(raceFont, row, season + 1, 300.0f + d, 273.0f + a);
+            DrawResult(raceFont, row + 9, season + 2, 300.0f + d, 304.0f + a);
+        }
+    }
+
+    DrawRect(30.0f, 250.0f, 240.0f, 540.0f, 0x80000000);
+    DrawRectOutline(30.0f, 250.0f, 240.0f, 540.0f, 0xFF505050);
+    const int player = ScorePlayerEntry();
+    for (int i = 0; i < SCORE_ENTRIES; ++i)
+    {
+        const float y = 255.0f + 17.5f * (float)i;
+        if (i == player)
+            DrawRectGradient(40.0f, 260.0f + 17.5f * (float)i, 235.0f, 270.0f + 17.5f * (float)i, 0x80FAC864,
+                             0x80FAC864, 0x00FAC864, 0x00FAC864);
+        char text[32];
+        std::snprintf(text, sizeof(text), "%d", i + 1);
+        menuFont.DrawTextGlow(35.0f, y, text, 0xFF966400, 0xFF960000, 0.4f);
+        char name[RECORD_NAME_SIZE];
+        CopyName(name, g_Records.name[i]);
+        menuFont.DrawTextGlow(55.0f, y, name, 0xFFFAC800, 0xFFFA6400, 0.4f);
+        menuFont.DrawTextColor(150.0f, y, "Score:", 0xFF643200, 0.4f, 0);
+        std::snprintf(text, sizeof(text), "%d", ScoreToInt(g_Records.score[i]));
+        menuFont.DrawTextGlow(190.0f, y, text, 0xFFC86400, 0xFF960000, 0.4f);
+    }
+
+    recordsOkButton.Draw(1);
+}

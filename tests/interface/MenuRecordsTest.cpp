@@ -1,0 +1,119 @@
+// Texts of the records table: times and scores from a file the player can
+// edit, and the loading screen drawn before any font exists.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <string>
+
+#include "core/Records.h"
+#include "interface/MainMenu.h"
+#include "interface/MenuRecords.h"
+#include "tests/render/RenderTestSupport.h"
+
+namespace
+{
+
+TEST(MenuRecordsTest, BestTimesShowAsMinutesSecondsAndHundredths)
+{
+    struct Case
+    {
+        float seconds;
+        const char* text;
+        int result;
+    };
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const Case cases[] = {
+        {83.456f, "(01:23.45)", 1}, {59.999f, "(00:59.99)", 1},   // truncated, never rounded up to a minute
+        {600.0f, "(10:00.00)", 1},  {0.5f, "(00:00.50)", 1},
+        {1e9f, "(99:59.99)", 1},   // held to what the table has room for
+        {0.0f, "(-------)", 0},    // no result yet
+        {-12.0f, "(-------)", 0},   {nan, "(-------)", 0},
+        {inf, "(-------)", 0},
+    };
+    for (const Case& c : cases)
+    {
+        char text[32];
+        EXPECT_EQ(FormatRecordTime(c.seconds, text, sizeof(text)), c.result) << c.seconds;
+        EXPECT_STREQ(text, c.text) << c.seconds;
+    }
+}
+
+// A career row's result texts, from a table as a damaged file could leave it.
+TEST(MenuRecordsTest, ResultTextsOfACareerRow)
+{
+    const RecordsTable saved = g_Records;
+    std::memset(&g_Records, 0, sizeof(g_Records));
+    g_Records.best[2] = 83.456f;
+    std::snprintf(g_Records.holder[2], RECORD_NAME_SIZE, "%s", "Ann");
+    // A holder filling all its bytes, no terminator, the next name after it.
+    g_Records.best[5] = 61.0f;
+    std::memset(g_Records.holder[5], 'X', RECORD_NAME_SIZE);
+    std::snprintf(g_Records.holder[6], RECORD_NAME_SIZE, "%s", "Next");
+
+    struct Case
+    {
+        int row;
+        const char* holder;
+        const char* time;
+        int result;
+    };
+    const Case cases[] = {
+        {2, "Ann", "(01:23.45)", 1},
+        {0, "NO RESULT", "(-------)", 0},   // a best time of 0
+        {5, "XXXXXXXXXXXXXXXXXXXX", "(01:01.00)", 1},
+        {-1, "NO RESULT", "(-------)", 0},
+        {RACE_ROWS, "NO RESULT", "(-------)", 0},
+    };
+    for (const Case& c : cases)
+    {
+        char holder[RECORD_NAME_SIZE], time[32];
+        EXPECT_EQ(RecordResultTexts(c.row, holder, sizeof(holder), time, sizeof(time)), c.result) << c.row;
+        EXPECT_STREQ(holder, c.holder) << c.row;
+        EXPECT_STREQ(time, c.time) << c.row;
+    }
+    g_Records = saved;
+}
+
+TEST(MenuRecordsTest, ScoresAreTruncatedWholeNumbersInRange)
+{
+    EXPECT_EQ(ScoreToInt(1234.9f), 1234);
+    EXPECT_EQ(ScoreToInt(-0.5f), 0);
+    EXPECT_EQ(ScoreToInt(1e12f), INT_MAX);
+    EXPECT_EQ(ScoreToInt(-1e12f), INT_MIN);
+    EXPECT_EQ(ScoreToInt(std::numeric_limits<float>::quiet_NaN()), 0);
+}
+
+class LoadingScreenDemoDataTest : public render_test::RenderFixture
+{};
+
+// At program start the loading screen comes before the menu's font is
+// loaded: its text draws nothing, and five frames of its own are presented.
+TEST_F(LoadingScreenDemoDataTest, DrawsWithoutAFontAndPresentsItsOwnFrames)
+{
+    D3DOverrideAdapterModes({D3DDISPLAYMODE{800, 600, 60, D3DFMT_X8R8G8B8}});
+    UseDemoData(true);
+    StartDevice();
+    auto menu = std::make_unique<CMainMenu>();
+    D3DClearRecordedCalls();
+    menu->DrawLoadingScreen(1);
+    EXPECT_EQ(render_test::CountCalls("BeginScene"), 5u);
+    EXPECT_EQ(render_test::CountCalls("Present"), 5u);
+    EXPECT_EQ(render_test::CountCalls("DrawIndexedPrimitiveUP"), 0u);   // no text
+    EXPECT_GE(render_test::CountCalls("DrawPrimitiveUP"), 5u);          // the picture each frame
+    EXPECT_TRUE(render_test::Messages().empty());
+
+    // As the loading state's page: once into the current frame.
+    D3DClearRecordedCalls();
+    menu->DrawLoadingScreen(0);
+    EXPECT_EQ(render_test::CountCalls("BeginScene"), 0u);
+    EXPECT_EQ(render_test::CountCalls("Present"), 0u);
+    EXPECT_GE(render_test::CountCalls("DrawPrimitiveUP"), 1u);
+}
+
+}   // namespace
