@@ -24,9 +24,11 @@
 #include "interface/MainMenu.h"
 #include "interface/MenuBackground.h"
 #include "racers/HumanManager.h"
+#include "racers/VehicleCamera.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "racers/VehicleWheels.h"
+#include "render/CameraHooks.h"
 #include "render/D3DRender.h"
 #include "render/Draw2D.h"
 #include "render/LightManager.h"
@@ -62,6 +64,8 @@ void RunAll(const GameStepList& steps)
 
 namespace
 {
+void ConnectResultAccess();
+
 // The services below the game reach the menu, the render device and the
 // audio manager only through these hooks.
 void ConnectCoreHooks()
@@ -76,6 +80,12 @@ void ConnectCoreHooks()
         g_GameEvent.Post(code, vehicle, argument);
     };
     g_GameEventHooks.running = [] { return g_GameEvent.code != GEVENT_NONE ? 1 : 0; };
+    g_GameEventHooks.forget = [](CVehicleObject* vehicle) {
+        if (g_GameEvent.vehicle == vehicle)
+            g_GameEvent.vehicle = nullptr;
+    };
+    ConnectCameraHooks();
+    g_CameraHooks.updateVisibility = [](int) { g_Game.UpdateVisibility(); };
     // The menu's -1 means the current row, which is the career's.
     g_MenuHooks.startRace = [](int row) {
         if (row == -1 && g_Career.raceIndex >= 0 && g_Career.raceIndex < RACE_ROWS)
@@ -83,11 +93,32 @@ void ConnectCoreHooks()
         return g_Game.StartRace(row);
     };
     g_MenuHooks.setRecordsPlayer = [] { SetRecordsPlayer(); };
+    ConnectResultAccess();
 }
 }   // namespace
 
 namespace
 {
+// The race-finish and career-reset events read the result screen's choice
+// and the career; the reset clears the career's results and saves it closed.
+void ConnectResultAccess()
+{
+    g_GameEventAccess.showRaceResult = [](int show) { g_GameHUD.ShowRaceResult(show); };
+    g_GameEventAccess.resultOpen = [] { return g_GameHUD.resultOpen; };
+    g_GameEventAccess.resultDismissed = [] { return g_GameHUD.resultDismissed; };
+    g_GameEventAccess.clearResultDismissed = [] { g_GameHUD.resultDismissed = 0; };
+    g_GameEventAccess.resultChoice = [] { return g_GameHUD.resultChoice; };
+    g_GameEventAccess.careerMode = [] { return g_CareerMode; };
+    g_GameEventAccess.upgradePoints = [] { return int(g_Career.upgradePoints); };
+    g_GameEventAccess.resetCareer = [] {
+        g_Career.totalScore = 0.0f;
+        std::fill(std::begin(g_Career.place), std::end(g_Career.place), 0);
+        std::fill(std::begin(g_Career.raceTime), std::end(g_Career.raceTime), 0.0f);
+        g_MainMenu.SaveProfile(1);
+    };
+    g_GameEventAccess.clearCareerComplete = [] { g_GameHUD.careerComplete = 0; };
+}
+
 // The player before any profile is loaded: "Player", a zero career with the
 // first area in summer open and the first model's base upgrade levels.
 void SetProfileDefaults()
@@ -247,14 +278,7 @@ void CGame::SetDefaultSteps()
         Step("CDusts::Release", [] { g_Dusts.Release(); }),
         Step("CWheelSkids::Release", [] { g_Skids.Release(); }),
         Step("CSky::Release", [] { g_Sky.Release(); }),
-        Step("clear running event",
-             [] {
-                 g_GameEvent.code = 0;
-                 g_GameEvent.state = 0;
-                 g_GameEvent.startTime = 0;
-                 g_GameEvent.shotLength = 0.0f;
-                 g_GameEvent.vehicle = nullptr;
-             }),
+        Step("clear running event", [] { g_GameEvent.Clear(); }),
     };
 
     SetDefaultPassSteps();
@@ -326,8 +350,8 @@ int CGame::StartRace(int row)
     if (!loaded)
         return 0;
 
-    // Until the camera view modes take over, the main camera starts on the
-    // start line looking along the race path.
+    // The main camera starts on the start line looking along the race path;
+    // the race-start event moves it from there.
     LookAlongRacePath(&mainCamera);
 
     if (g_EditorMode)
@@ -338,6 +362,12 @@ int CGame::StartRace(int row)
     g_Vehicles.CreatePlayer(nullptr, nullptr, nullptr);
     if (g_MainMenu.active)
         g_GameEvent.Post(GEVENT_RACE_START, g_PlayerVehicle, 0);
+    else if (g_PlayerVehicle)
+    {
+        // Riding the area alone: the chase view behind the player.
+        mainCamera.SetMode(VIEWMODE_CHASE_NEAR, g_PlayerVehicle);
+        mainCamera.SnapChase();
+    }
     return 1;
 }
 
@@ -358,9 +388,9 @@ void CGame::LoadRecords()
 void CGame::FreeRace()
 {
     g_Landscape.FreeArea();
+    g_Nature.Clear();
     // The racers and riders leave the world before it is emptied below: they
-    // hold their bodies and the ragdolls' joints. Nature is cleared here as
-    // its manager arrives.
+    // hold their bodies and the ragdolls' joints.
     g_Vehicles.Clear();
     g_HumanManager.DeleteAll();
     g_StaticObjects.Clear();
@@ -369,11 +399,9 @@ void CGame::FreeRace()
     // The record must not go on naming an object of the race just freed.
     g_PickedObject.Init();
 
-    g_GameEvent.code = 0;
-    g_GameEvent.state = 0;
-    g_GameEvent.startTime = 0;
-    g_GameEvent.shotLength = 0.0f;
-    g_GameEvent.vehicle = nullptr;
+    g_GameEvent.Clear();
+    // The camera must not go on following a motorcycle of the race just freed.
+    mainCamera.target = nullptr;
 
     g_AudioManager.StopAllEffects();
 

@@ -200,6 +200,14 @@ void CAudioManager::SetMasterVolume(float percent)
     ReapplyVolumes();
 }
 
+void CAudioManager::SetFadeVolume(float percent)
+{
+    if (!std::isfinite(percent))
+        percent = 100.0f;
+    g_FadeVolume = std::fmax(0.0f, std::fmin(100.0f, percent));
+    ReapplyVolumes();
+}
+
 void CAudioManager::ReapplyVolumes()
 {
     if (!g_SoundOn)

@@ -84,6 +84,9 @@ public:
     void PauseAll();
     void ResumeAll();
     void SetMasterVolume(float percent);
+    // The screen fade's share of every volume (g_FadeVolume, 0..100); the
+    // stored master volume is left alone.
+    void SetFadeVolume(float percent);
     void ReapplyVolumes();
     void SetListenerPosition(const D3DXVECTOR3* position);
     void SetListenerOrientation(const D3DXVECTOR3* front, const D3DXVECTOR3* top);

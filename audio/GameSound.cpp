@@ -107,10 +107,13 @@ void ReleaseBlock(SoundMemoryBlock* block)
 
 // ---------------------------------------------------------------------------
 
+float g_FadeVolume = 100.0f;
+
 LONG CGameSound::VolumeFor(int soundType, float percent)
 {
     const float category = (float)(soundType == SOUND_TYPE_MUSIC ? g_MusicVolume : g_EffectsVolume);
-    const float value = -50.0f * (100.0f - percent * category * (float)g_MasterVolume / 10000.0f);
+    const float master = (float)g_MasterVolume * g_FadeVolume / 100.0f;
+    const float value = -50.0f * (100.0f - percent * category * master / 10000.0f);
     if (!std::isfinite(value) || value < (float)DSBVOLUME_MIN)
         return DSBVOLUME_MIN;
     if (value > (float)DSBVOLUME_MAX)

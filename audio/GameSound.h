@@ -48,6 +48,11 @@ IDirectSoundBuffer8* GetBlockBuffer(SoundMemoryBlock* block, int type);
 // One reference less; at 0 the data and buffers are freed.
 void ReleaseBlock(SoundMemoryBlock* block);
 
+// The screen fade's share of every volume, percent (100 when no fade holds
+// the sound down). Kept apart from the "Master" setting so that a fade never
+// changes what Game.ini saves.
+extern float g_FadeVolume;
+
 class CGameSound
 {
 public:
@@ -78,7 +83,8 @@ public:
     void Release();
 
     // The buffer volume in hundredths of a decibel for a percent at the
-    // current settings: -50 x (100 - percent x category x Master / 10000).
+    // current settings: -50 x (100 - percent x category x Master / 10000),
+    // with Master taken down by the screen fade's share (g_FadeVolume).
     static LONG VolumeFor(int type, float percent);
 
     CWaveReader* reader;   // present exactly when converted (or a duplicate of one)

@@ -24,6 +24,7 @@
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "render/D3DRender.h"
+#include "scene/StaticObjectManager.h"
 #include "tests/support/FixedSun.h"
 #include "tests/support/Paths.h"
 #include "tests/support/TestDevice.h"
@@ -96,6 +97,8 @@ public:
 
     void Close()
     {
+        // The placed objects hold meshes of this device.
+        g_StaticObjects.Clear();
         g_Landscape.Release();
         ClearRaceBlock();
         g_Game.activeCamera = nullptr;

@@ -22,8 +22,33 @@ struct GameEventHooks
 {
     void (*post)(int code, CVehicleObject* vehicle, int argument);
     int (*running)();   // 1 while an event other than GEVENT_NONE runs
+    // A motorcycle is going: the running event lets go of it.
+    void (*forget)(CVehicleObject* vehicle);
 };
 extern GameEventHooks g_GameEventHooks;
 
 void PostGameEvent(int code, CVehicleObject* vehicle, int argument);
 int GameEventRunning();
+void ForgetGameEventVehicle(CVehicleObject* vehicle);
+
+// In-race messages the motorcycles ask the in-race display for: the penalty
+// for leaving the course and the two jump messages. The display connects the
+// hooks; unset, nothing is shown and no message is showing.
+enum RaceMessage
+{
+    RACE_MESSAGE_PENALTY = 1,
+    RACE_MESSAGE_HIGH_JUMP = 2,
+    RACE_MESSAGE_JUMP_HINT = 3,
+};
+struct RaceMessageHooks
+{
+    // 1 when the display took the message (shown for `seconds` in the
+    // colour at the scale).
+    int (*show)(int message, float seconds, const float colour[4], float scale);
+    int (*showing)();   // 1 while any in-race message is on the screen
+};
+extern RaceMessageHooks g_RaceMessageHooks;
+
+// The motorcycles' messages are all in the same orange.
+int ShowRaceMessage(int message, float seconds, float scale);
+int RaceMessageShowing();

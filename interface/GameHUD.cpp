@@ -59,6 +59,11 @@ void SetUpIcon(CScreenQuad& quad, TextureId sheet, int x0, int y0, int width, in
     quad.SetIcon(x0, y0);
 }
 
+CCamera& ActiveCamera()
+{
+    return g_Views.activeCamera ? *g_Views.activeCamera : g_Views.mainCamera;
+}
+
 }   // namespace
 
 float HudFade(float fade, int on, float step)
@@ -127,6 +132,13 @@ int CGameHUD::Create()
         *sounds[i] = g_AudioManager.LoadSound(kSoundFiles[i], SOUND_TYPE_2D, 1.0f, 10.0f);
     if (cursor.texture == -1)
         cursor.Create();
+
+    // The motorcycles' penalty and jump messages.
+    g_RaceMessageHooks.show = [](int id, float seconds, const float colour[4], float scale) {
+        const D3DXCOLOR c(colour);
+        return g_GameHUD.ShowMessage(id, seconds, &c, scale);
+    };
+    g_RaceMessageHooks.showing = [] { return g_GameHUD.messageId != HUDMSG_NONE ? 1 : 0; };
     cursor.visible = 0;
     return 1;
 }
@@ -223,8 +235,14 @@ void CGameHUD::HoldRace(const D3DXVECTOR3& eyeOffset, int maxViewMode)
         const D3DXVECTOR3 centre(g_PlayerVehicle->worldCentre[0], g_PlayerVehicle->worldCentre[1],
                                  g_PlayerVehicle->worldCentre[2]);
         const float speed = (GameRand() & 1) ? 0.5f : -0.5f;
+        const D3DXVECTOR3 eye = centre + eyeOffset;
         if (g_HudLinks.startOrbit)
-            g_HudLinks.startOrbit(centre + eyeOffset, centre, speed);
+            g_HudLinks.startOrbit(eye, centre, speed);
+        else
+        {
+            const D3DXVECTOR3 axis(0.0f, 1.0f, 0.0f);
+            ActiveCamera().MoveTo(&eye, &centre, 0.0f, &axis, speed, 0);
+        }
         cameraOrbit = 1;
     }
     g_GameRunning = 0;
@@ -233,8 +251,16 @@ void CGameHUD::HoldRace(const D3DXVECTOR3& eyeOffset, int maxViewMode)
 
 void CGameHUD::EndOrbit()
 {
-    if (cameraOrbit && g_HudLinks.endOrbit)
-        g_HudLinks.endOrbit();
+    if (cameraOrbit)
+    {
+        if (g_HudLinks.endOrbit)
+            g_HudLinks.endOrbit();
+        else
+        {
+            CCamera& camera = ActiveCamera();
+            camera.SetMode(camera.lastPlayerMode, g_PlayerVehicle);
+        }
+    }
     cameraOrbit = 0;
 }
 

@@ -48,8 +48,9 @@ extern const char* const g_HudMessages[HUDMSG_COUNT];
 extern const char* const g_PauseItems[3];
 extern const char* const g_HelpRows[10][2];
 
-// What the display asks of the camera: an orbit around the player and the
-// return to the view the player last chose. An unset entry does nothing.
+// The camera's orbit around the player and its return to the view the player
+// last chose. Unset, the active camera does both (a scripted move turning
+// about +y, then its last player mode on the player's motorcycle).
 struct HudLinks
 {
     // An orbit: eye and look-at point, turning about +y at `speed` rad/s.

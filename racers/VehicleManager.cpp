@@ -11,6 +11,7 @@
 
 #include "common/MathUtil.h"
 #include "core/GameClock.h"
+#include "core/GameEventPost.h"
 #include "core/RaceState.h"
 #include "core/Settings.h"
 #include "platform/os/Rand.h"
@@ -27,26 +28,6 @@ namespace
 int SelectedModel()
 {
     return (g_Career.motorcycle >= 0 && g_Career.motorcycle < VEHICLE_MODELS) ? g_Career.motorcycle : 0;
-}
-
-// Until the camera's chase views arrive, the main camera trails the player's
-// motorcycle so that it can be seen and ridden.
-void TrailWithMainCamera(const CVehicleObject& vehicle)
-{
-    CCamera& camera = g_Views.mainCamera;
-    if (g_Views.activeCamera && g_Views.activeCamera != &camera)
-        return;
-    D3DXVECTOR3 ahead(vehicle.world._31, 0.0f, vehicle.world._33);
-    if (D3DXVec3Length(&ahead) < 0.1f)
-        ahead = D3DXVECTOR3(0, 0, 1);
-    VecNormalize(ahead, ahead);
-    // Behind and a little to the right, so the side of the motorcycle shows.
-    const D3DXVECTOR3 right(ahead.z, 0.0f, -ahead.x);
-    const D3DXVECTOR3 origin(vehicle.Position[0], vehicle.Position[1], vehicle.Position[2]);
-    camera.eye = origin - ahead * 4.0f + right * 1.8f + D3DXVECTOR3(0, 1.6f, 0);
-    camera.at = origin + ahead * 1.0f + D3DXVECTOR3(0, 0.6f, 0);
-    camera.up = D3DXVECTOR3(0, 1, 0);
-    camera.UpdateView();
 }
 
 }   // namespace
@@ -178,6 +159,11 @@ void CVehicleManager::RemoveVehicle(CVehicleObject* racer)
                 g_RaceOrder[--g_RaceOrderCount] = nullptr;
                 break;
             }
+        // Nothing may go on following a motorcycle that is gone.
+        for (CCamera* camera : {&g_Views.mainCamera, &g_Views.auxCamera})
+            if (camera->target == racer)
+                camera->target = nullptr;
+        ForgetGameEventVehicle(racer);
         racer->Release();
         delete racer;
         for (int j = i; j + 1 < racerCount; ++j)
@@ -226,8 +212,6 @@ void CVehicleManager::Update()
         g_RaceTime += g_Clock.m_GameStep;
         UpdateRaceOrder();
     }
-    if (g_PlayerVehicle)
-        TrailWithMainCamera(*g_PlayerVehicle);
 }
 
 void CVehicleManager::UpdateVisibility()

@@ -111,7 +111,13 @@ public:
     // The averaged contact of one touching pair: point on this motorcycle's
     // body (body space), normal pointing away from the partner, and the
     // partner (another object, or null for the landscape).
+    // Its sound (when near the camera, hard enough and not a repeat of the
+    // same touch within 0.125 s) counts as a crash (VehicleImpact.cpp).
     void OnImpact(const float* contactPoint, const float* normal, CStaticObject* partner);
+    // Take-off and landing, air time, the player's turn in the air, the crowd
+    // and the jump messages or the jump shot, and the rider's hop
+    // (VehicleImpact.cpp).
+    void UpdateJump();
 
     // --- Physics (VehiclePhysics.cpp) ------------------------------------
 
@@ -167,6 +173,12 @@ public:
     void Kick(const float* side);
 
     // --- Route (VehicleRoute.cpp) -----------------------------------------
+
+    // The player's progress along the race path: the next point once it is
+    // passed, a rejoin less than 10 points away, otherwise off the course
+    // (the penalty message from 1 s, the respawn after 4 s); the finish at
+    // the last point.
+    void UpdateRouteProgress();
 
     // The nearest race-path point among PathPoint .. count - 2 (the first of
     // equals); -1 when PathPoint is already at the last point.

@@ -1,17 +1,20 @@
-// A motorcycle on the race path: the nearest path point, the distance left to
-// the finish, and the respawn that puts it back on the path. The rest of the
-// route progress (the player's progress, leaving the course, jumps and
-// impacts) joins this file with its own work.
+// A motorcycle on the race path: the player's progress along it, leaving the
+// course and the shortcuts that do not count, the nearest path point, the
+// distance left to the finish, and the respawn that puts it back on the path.
 #include <btBulletDynamicsCommon.h>
 
 #include <algorithm>
 #include <cmath>
 
+#include "common/MathUtil.h"
 #include "core/GameClock.h"
+#include "core/GameEventPost.h"
 #include "core/RaceState.h"
 #include "racers/HumanObject.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
+#include "render/Views.h"
+#include "scene/WheelSkids.h"
 #include "world/Landscape.h"
 
 namespace
@@ -23,7 +26,73 @@ float DistanceTo(const float a[3], const float b[3])
     return std::sqrt(dx * dx + dy * dy + dz * dz);
 }
 
+bool IsPlayerView(int mode)
+{
+    return mode == VIEWMODE_ONBOARD || mode == VIEWMODE_CHASE_NEAR || mode == VIEWMODE_CHASE_FAR;
+}
+
 }   // namespace
+
+void CVehicleObject::UpdateRouteProgress()
+{
+    const int count = g_RacePathCount;
+    if (!g_RacePath || count < 2)
+        return;
+    PathPoint = std::max(0, std::min(PathPoint, count - 1));
+    if (PathPoint >= count - 1)
+        return;
+    const float dt = g_Clock.m_GameStep;
+
+    // Where the motorcycle is in the frame of the current segment: x across,
+    // z along.
+    const D3DXVECTOR3 from(g_RacePath[PathPoint][0], g_RacePath[PathPoint][1], g_RacePath[PathPoint][2]);
+    const D3DXVECTOR3 to(g_RacePath[PathPoint + 1][0], g_RacePath[PathPoint + 1][1], g_RacePath[PathPoint + 1][2]);
+    D3DXMATRIX frame;
+    MatrixFromPosTargetUp(frame, from, to, D3DXVECTOR3(0, 1, 0));
+    const D3DXVECTOR3 d(worldCentre[0] - from.x, worldCentre[1] - from.y, worldCentre[2] - from.z);
+    const float across = d.x * frame._11 + d.y * frame._12 + d.z * frame._13;
+    const float along = d.x * frame._31 + d.y * frame._32 + d.z * frame._33;
+
+    if (Rider && Rider->RagDoll)
+        OffRouteTimer = 0.0f;
+    if (std::fabs(across) < 10.0f && std::fabs(along) < 10.0f)
+    {
+        if (along > -boundRadius)
+            ++PathPoint;
+        OffRouteTimer = 0.0f;
+    }
+    else
+    {
+        // Back on the path near where it was left; a rejoin 10 or more points
+        // ahead is a shortcut and does not count.
+        const int n = FindNearestPathPoint(worldCentre);
+        if (n >= 0 && DistanceTo(worldCentre, g_RacePath[n]) < 8.0f && std::abs(n - PathPoint) < 10)
+        {
+            PathPoint = n;
+            OffRouteTimer = 0.0f;
+        }
+        else
+        {
+            OffRouteTimer += 0.25f * dt;
+            if (OffRouteTimer >= 1.0f && !GameEventRunning())
+            {
+                CCamera* camera = g_Views.activeCamera;
+                if (camera && IsPlayerView(camera->viewMode))
+                    camera->lastPlayerMode = camera->viewMode;
+                PostGameEvent(GEVENT_RESPAWN, this, 0);
+            }
+            if (OffRouteTimer > 0.25f)
+                ShowRaceMessage(RACE_MESSAGE_PENALTY, 5.0f, 0.375f);
+        }
+    }
+    if (OffRouteTimer > 0.25f)
+        RaceStats.OffRouteTime += dt;
+    const int target = std::min(PathPoint, count - 1);
+    for (int i = 0; i < 3; ++i)
+        TargetPoint[i] = g_RacePath[target][i];
+    if (this == g_PlayerVehicle && g_RaceRunning && PathPoint >= count - 1)
+        g_Vehicles.OnFinish(this);
+}
 
 int CVehicleObject::FindNearestPathPoint(const float* point) const
 {
@@ -89,10 +158,26 @@ void CVehicleObject::Respawn()
     // adjustment no longer applies and must not be taken back later.
     RubberBand = 0;
 
+    CCamera* camera = g_Views.activeCamera;
+    if (this == g_PlayerVehicle && camera && camera->viewMode != VIEWMODE_FREE)
+    {
+        // Back to the view the player had before the fall or the fade.
+        camera->SetMode(camera->lastPlayerMode, this);
+        if (!IsPlayerView(camera->lastPlayerMode))
+        {
+            camera->lastPlayerMode = VIEWMODE_CHASE_NEAR;
+            camera->SetMode(VIEWMODE_CHASE_NEAR, this);
+        }
+        camera->SnapChase();
+        if (!g_Clock.IsPaused())
+            g_Clock.m_TimeScale = 1.0f;
+    }
+
     if (Rider)
         Rider->SetRagdoll(0);
-    // The camera's return to the player's view and the skid strips' end join
-    // here with their own work.
+    for (int i = 0; i < 2; ++i)
+        if (SkidTrail[i])
+            SkidTrail[i]->End();
     LastImpactTime = (int)g_Clock.GameTimeMs();
     LastImpactPartner = nullptr;
 }

@@ -37,8 +37,11 @@ void CVehicleObject::Update()
     SyncFromBody();
     UpdateWheels();
     UpdateParts();
-    // The jump step runs here once jumps and route progress exist.
+    UpdateJump();
     UpdateLean();
+    // The player's speed sets the camera's motion blur.
+    if (this == g_PlayerVehicle && g_Views.activeCamera)
+        g_Views.activeCamera->UpdateSpeedBlur();
 }
 
 void CVehicleObject::UpdateFade()
@@ -137,8 +140,11 @@ void CVehicleObject::UpdatePlayerControl()
             SteerInput = 1.0f;
     }
 
-    // Route progress and the distance left join here with the race's route
-    // progress work.
+    if (g_RaceRunning && riding)
+    {
+        UpdateRouteProgress();
+        UpdateDistanceLeft();
+    }
 
     // Developer reset: upright again at the placement frame, the rider back on.
     if (g_DebugMode && g_KeyFlags[KEY_SHIFT] && g_KeyFlags[KEY_INSERT])
@@ -149,10 +155,4 @@ void CVehicleObject::UpdatePlayerControl()
         if (Rider)
             Rider->SetRagdoll(0);
     }
-}
-
-void CVehicleObject::OnImpact(const float*, const float*, CStaticObject*)
-{
-    // Impact sounds, crashes and the rider's reaction come with route
-    // progress and impacts.
 }

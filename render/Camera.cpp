@@ -35,10 +35,27 @@ CCamera::CCamera()
     viewMode = VIEWMODE_FREE;
     lastPlayerMode = VIEWMODE_FREE;
     target = nullptr;
+    ResetMotion();
     fadeState = -1;
     fadeDuration = 0.0f;
+    fadeElapsed = 0.0f;
     fadeSound = 0;
     fadeColor = D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+void CCamera::ResetMotion()
+{
+    freeVelocity = D3DXVECTOR3(0, 0, 0);
+    pitchRate = yawRate = 0.0f;
+    chaseEyeOffset = chaseAtOffset = D3DXVECTOR3(0, 0, 0);
+    chaseUp = D3DXVECTOR3(0, 1, 0);
+    for (float& s : speedHistory)
+        s = 0.0f;
+    averageSpeed = 0.0f;
+    moveRelative = moveRotate = moveStartMs = 0;
+    moveDuration = moveSpeed = 0.0f;
+    moveEye = moveAt = moveAxis = moveStartEye = moveStartAt = D3DXVECTOR3(0, 0, 0);
+    previousEye = eye;
 }
 
 void CCamera::Init(const D3DXVECTOR3* eyeIn, const D3DXVECTOR3* atIn, float fovIn, float aspectIn, float nearIn,
@@ -51,7 +68,9 @@ void CCamera::Init(const D3DXVECTOR3* eyeIn, const D3DXVECTOR3* atIn, float fovI
     UpdateView();
     viewMode = viewModeIn;
     lastPlayerMode = viewModeIn;
+    ResetMotion();
     fadeDuration = 0.0f;
+    fadeElapsed = 0.0f;
     fadeSound = 0;
     fadeState = -1;
     // A camera initialised again reloads its font in place.
@@ -247,9 +266,3 @@ void CCamera::SetViewport(float x1, float y1, float x2, float y2)
     if (g_Render.device)
         g_Render.device->SetViewport(&viewport);
 }
-
-void CCamera::Update() {}
-
-void CCamera::DrawFade() {}
-
-void CCamera::DrawDebugInfo() {}

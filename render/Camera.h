@@ -42,6 +42,8 @@ class CCamera
 public:
     CCamera();
 
+    // Motion state cleared: rates, chase offsets, speed history, scripted move.
+    void ResetMotion();
     void Init(const D3DXVECTOR3* eye, const D3DXVECTOR3* at, float fov, float aspect, float nearPlane, float farPlane,
               int viewMode, int kind);
     // Gives back the overlay font. Never call it on a byte copy of another camera.
@@ -71,9 +73,43 @@ public:
     // Viewport from virtual-screen units, stored and set on the device.
     void SetViewport(float x1, float y1, float x2, float y2);
 
-    // Per-frame view modes, fades and the statistics overlay belong to the
-    // camera's movement and overlay work; the game frame already calls them.
+    // --- View modes (CameraModes.cpp) --------------------------------------
+
+    // Once per frame: the motion of the view mode, then for a main camera the
+    // building and ground clamps, the look-behind visibility, the eye-speed
+    // history and the sound listener.
     void Update();
+    // The view key: 1 -> 2 -> 3 -> 0 -> 1 (0 only with "Debug out"); the
+    // player's motorcycle becomes the target of modes 1 to 3.
+    void NextViewMode();
+    void SetMode(int mode, CStaticObject* newTarget);
+    // The chase goes on from wherever the camera is now.
+    void SetTarget(CStaticObject* newTarget);
+    // The wanted chase pose taken at once, without smoothing.
+    void SnapChase();
+    void Set(const D3DXVECTOR3* newEye, const D3DXVECTOR3* newAt, const D3DXVECTOR3* newUp);
+    // A timed move (mode 4) from the current eye and look-at point to the
+    // given ones (null keeps the current one), eased over `duration` seconds
+    // of real time; with an axis the goal turns about it at `rotationSpeed`
+    // rad/s, and with `relative` the eye goal is an offset from the target.
+    void MoveTo(const D3DXVECTOR3* newEye, const D3DXVECTOR3* newAt, float duration, const D3DXVECTOR3* axis,
+                float rotationSpeed, int relative);
+    // The wanted chase offsets from the target's centre and up vector; the
+    // current ones when there is no target or no horizontal direction.
+    void ComputeChase(D3DXVECTOR3* eyeOffset, D3DXVECTOR3* atOffset, D3DXVECTOR3* upOut);
+    // The render device's motion-blur amount from the player's speed.
+    void UpdateSpeedBlur();
+    // The eye's speed over the last 40 game frames, from this frame's move.
+    void UpdateSpeedMeter(const D3DXVECTOR3& delta);
+    void UpdateFree(float dt);
+    void UpdateChase(const struct CameraTargetState& t, float dt);
+    void UpdateScripted(float dt);
+
+    // --- Fades and statistics (CameraFade.cpp) -----------------------------
+
+    void FadeOut(float duration, int withSound, D3DXCOLOR colour);
+    // Back from the colour of the last fade out.
+    void FadeIn(float duration, int withSound);
     void DrawFade();
     void DrawDebugInfo();
 
@@ -93,12 +129,33 @@ public:
     CFont* font;   // overlay font, owned by the camera that loaded it
 
     int viewMode;
-    int lastPlayerMode;
+    int lastPlayerMode;         // the last of modes 1-3 left; scripted shots return to it
+    D3DXVECTOR3 freeVelocity;   // free flight, camera axes
+    float pitchRate;
+    float yawRate;
     // The motorcycle the camera follows, or null. Drawing reads it to hide
     // the motorcycle (and its rider) that an on-board camera rides on.
     CStaticObject* target;
-    int fadeState;   // -1: no fade
-    float fadeDuration;
+    D3DXVECTOR3 chaseEyeOffset;   // from the target's centre
+    D3DXVECTOR3 chaseAtOffset;
+    D3DXVECTOR3 chaseUp;
+    float speedHistory[40];   // km/h, newest first
+    float averageSpeed;
+    int moveRelative;
+    int moveRotate;
+    int moveStartMs;   // real clock
+    float moveDuration;
+    D3DXVECTOR3 moveEye;
+    D3DXVECTOR3 moveAt;
+    D3DXVECTOR3 moveAxis;
+    float moveSpeed;   // rad/s
+    D3DXVECTOR3 moveStartEye;
+    D3DXVECTOR3 moveStartAt;
+    D3DXVECTOR3 previousEye;
+
+    int fadeState;        // -1 none, 0 fading out to the colour, 1 fading in from it
+    float fadeDuration;   // s
+    float fadeElapsed;    // s of real time
     int fadeSound;
     D3DXCOLOR fadeColor;
 };

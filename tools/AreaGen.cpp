@@ -495,7 +495,8 @@ AreaData GenerateArea(int number)
             float d = routeDist[idx];
             uint32_t roll = rng.Next();
             float u = (roll >> 8) * (1.0f / 16777216.0f);
-            if (d < 7.0f || nearFence[idx] || a.heightMap[idx] <= waterByte + 4.0f)
+            // Grass comes up to the verge; stones and trees keep further off.
+            if (d < 5.7f || nearFence[idx] || a.heightMap[idx] <= waterByte + 4.0f)
                 continue;
             int part = (r / kAreaPartCells) * kAreaPartsPerSide + c / kAreaPartCells;
             float wood = AreaFractalNoise(float(c), float(r), 35.0f, 3, woodSeed);
@@ -505,13 +506,15 @@ AreaData GenerateArea(int number)
             float treeChance = wood > 0.58f ? 0.10f : 0.004f;
             if (d < 12.0f)
                 treeChance *= 0.2f;
+            if (d < 8.0f)
+                treeChance = 0.0f;
             if (u < treeChance && treesInPart[part] < 30)
             {
                 a.placeMap[idx] = static_cast<uint8_t>(250 + (roll & 3));
                 ++treesInPart[part];
                 continue;
             }
-            float stoneChance = slope > 3.0f ? 0.02f : 0.002f;
+            float stoneChance = d < 5.5f ? 0.0f : slope > 3.0f ? 0.02f : 0.002f;
             if (u < treeChance + stoneChance && stonesInPart[part] < 12)
             {
                 // 78 and above: every size class has a stone file.
@@ -519,7 +522,8 @@ AreaData GenerateArea(int number)
                 ++stonesInPart[part];
                 continue;
             }
-            float grassChance = d < 40.0f ? 0.16f : 0.05f;
+            // Thick grass along the verge, thinning out into the fields.
+            float grassChance = d < 12.0f ? 0.32f : d < 40.0f ? 0.16f : 0.05f;
             if (u < treeChance + stoneChance + grassChance)
                 a.placeMap[idx] = static_cast<uint8_t>(1 + (roll >> 12) % 16);
         }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tools/DataTree.h"
+#include "tools/TechniqueRegistry.h"
 
 namespace
 {
@@ -181,8 +182,12 @@ std::string TechniqueFile(int level)
     std::string text = "// Trallowmere render techniques, shader level " + std::to_string(level / 10) + "." +
                        std::to_string(level % 10) + "\n";
     std::string shared = "#define TECH_LEVEL " + std::to_string(level) + "\n";
+    const std::vector<TechniqueGroup> groups = RegisteredTechniqueGroups();
     for (const char* parameter : kParameters)
         shared += std::string(parameter) + "\n";
+    for (const TechniqueGroup& group : groups)
+        for (const char* parameter : group.parameters)
+            shared += std::string(parameter) + "\n";
     shared.pop_back();
     AddBlock(text, "shared", shared);
     // The blurs and the light atlas must not wrap round at the edges.
@@ -195,6 +200,15 @@ std::string TechniqueFile(int level)
         AddBlock(text, "vertex", technique.vertex);
         AddBlock(text, "fragment", technique.fragment);
     }
+    // Techniques of the other modules (TechniqueRegistry.h).
+    for (const TechniqueGroup& group : groups)
+        for (const TechniqueSource& technique : group.techniques)
+        {
+            text += std::string("technique ") + technique.name + "\n";
+            text += "pass p0\n";
+            AddBlock(text, "vertex", technique.vertex);
+            AddBlock(text, "fragment", technique.fragment);
+        }
     return text;
 }
 

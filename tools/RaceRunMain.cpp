@@ -4,9 +4,11 @@
 //                    [--limit SECONDS] [--grid SECONDS] [--pictures PREFIX]
 //                    [--trace]
 //
-// DATA_DIR is the folder the generator wrote (it holds "Data"). --pictures
-// draws the start grid and the race under way into PREFIX_grid.png and
-// PREFIX_race.png (headless: SDL_VIDEODRIVER=offscreen). --trace prints the
+// DATA_DIR is the folder the generator wrote (it holds "Data"). The race
+// starts through the race-start event. --pictures draws the start's fade in
+// at half, the start grid, the player's chase view as the race starts and
+// the race under way into PREFIX_fade.png, PREFIX_grid.png, PREFIX_chase.png
+// and PREFIX_race.png (headless: SDL_VIDEODRIVER=offscreen). --trace prints the
 // checksum after every simulated second.
 #include <unistd.h>
 

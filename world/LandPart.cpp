@@ -6,6 +6,7 @@
 
 #include "render/Views.h"
 #include "world/Landscape.h"
+#include "world/NatureManager.h"
 
 namespace
 {
@@ -101,11 +102,18 @@ void CLandPart::Update()
         if (waterIB)
             ++land.visibleWaterParts;
     }
-    // The nature fields are switched by distance once the nature manager
-    // places them.
+    // Nature fields: on within their ranges, parked beyond them.
+    const float ranges[3] = {GRASS_FIELD_RANGE, STONE_FIELD_RANGE, TREE_FIELD_RANGE};
+    int* active[3] = {&grassActive, &stonesActive, &treesActive};
+    for (int type = 0; type < 3; ++type)
+    {
+        if (distance <= ranges[type] && !*active[type])
+            g_Nature.SetFieldActive(type, 1, this);
+        else if (distance > ranges[type] && *active[type])
+            g_Nature.SetFieldActive(type, 0, this);
+    }
 }
 
-void CLandPart::CreateNature(int) {}
 void CLandPart::LoadRoad(int) {}
 void CLandPart::LoadRoadMarks(int) {}
 void CLandPart::CreateWater() {}

@@ -22,9 +22,11 @@ public:
     // The part's terrain at its level of detail, when visible.
     void Draw();
 
-    // Entry points of the work that hangs on a part and arrives with its own
-    // subsystem (nature, road meshes, water); they do nothing yet.
+    // Places one nature type (grass 0, stones 1, trees 2) of the part from
+    // the place map and the part's seed.
     void CreateNature(int type);
+    // Entry points of the work that hangs on a part and arrives with its own
+    // subsystem (road meshes, water); they do nothing yet.
     void LoadRoad(int handle);
     void LoadRoadMarks(int handle);
     void CreateWater();

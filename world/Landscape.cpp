@@ -21,6 +21,7 @@
 #include "render/D3DRender.h"
 #include "scene/ObjectPhysics.h"
 #include "world/LandPart.h"
+#include "world/NatureManager.h"
 #include "world/Sky.h"
 #include "world/Terrain.h"
 
@@ -336,6 +337,8 @@ void CLandscape::FreeLandParts()
     {
         if (!parts[i])
             continue;
+        for (int type : {NATURE_GRASS, NATURE_TREES, NATURE_STONES})
+            g_Nature.RemoveFields(type, parts[i]);
         parts[i]->ReleaseBuffers();
         delete parts[i];
         parts[i] = nullptr;
@@ -344,6 +347,7 @@ void CLandscape::FreeLandParts()
 
 void CLandscape::CreateLandParts()
 {
+    g_Nature.Reset();
     for (int i = 0; i < partsPerSide; ++i)
     {
         for (int j = 0; j < partsPerSide; ++j)
@@ -353,6 +357,7 @@ void CLandscape::CreateLandParts()
             part->Create(j, i);
         }
     }
+    g_Nature.PackGeometry();
     sortEye[0] = sortEye[1] = sortEye[2] = 100000.0f;
     GameSrand(timeGetTime());
 

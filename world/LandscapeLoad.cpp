@@ -16,6 +16,7 @@
 #include "scene/ObjectPhysics.h"
 #include "scene/StaticObjectManager.h"
 #include "world/LandPart.h"
+#include "world/NatureManager.h"
 #include "world/Sky.h"
 #include "world/Terrain.h"
 
@@ -31,6 +32,7 @@ int CLandscape::LoadArea(int area, int season)
         // new race path and the movable objects back in place; terrain, road,
         // fences and nature stay.
         g_Sky.SetTimeOfDay();
+        g_Nature.LoadTextures();
         LoadTextures(area, season);
         CreateRacePath();
         g_StaticObjects.ResetDynamic();
@@ -87,6 +89,7 @@ int CLandscape::LoadArea(int area, int season)
         return FailArea();
     CreateMesh();
     CreateRoadFences();
+    g_Nature.LoadTextures();
     LoadTextures(area, season);
     CreateLandParts();
     CreateRacePath();
@@ -107,6 +110,9 @@ void CLandscape::FreeArea()
 {
     ReleaseBuffers();
     FreeLandParts();
+    // The packed nature buffers belong to the area too: nothing of it may
+    // outlive the device that a shutdown releases next.
+    g_Nature.Clear();
     partCount = 0;
     if (heightBody)
     {

@@ -545,14 +545,17 @@ protected:
         return result;
     }
 
-    // The steps whose stretch of the log holds a terrain draw.
+    // The steps whose stretch of the log holds a terrain draw: an indexed
+    // list over the terrain's vertex count (grass and trees draw lists too).
     std::vector<std::string> StepsDrawingTerrain() const
     {
         const std::vector<std::string>& calls = D3DRecordedCalls();
+        const std::string terrainCount = ", " + std::to_string(g_Landscape.terrainVertexCount) + ", ";
         std::vector<std::string> steps;
         for (const Drawn& d : drawn)
             for (size_t i = d.from; i < d.to; i++)
-                if (calls[i].compare(0, 35, "DrawIndexedPrimitive(TRIANGLELIST, ") == 0)
+                if (calls[i].compare(0, 35, "DrawIndexedPrimitive(TRIANGLELIST, ") == 0 &&
+                    calls[i].find(terrainCount) != std::string::npos)
                 {
                     steps.push_back(d.step);
                     break;

@@ -80,6 +80,7 @@ protected:
         g_PlayerVehicle = nullptr;
         g_HudLinks = HudLinks{};
         g_GameEventHooks = GameEventHooks{};
+        g_RaceMessageHooks = RaceMessageHooks{};
         g_Career = CareerData{};
         g_CareerMode = 1;
         g_Views.mainCamera.viewMode = 0;

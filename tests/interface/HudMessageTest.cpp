@@ -71,6 +71,18 @@ TEST_F(HudMessageTest, ThePenaltyShownAgainKeepsItsTimerAndCountsEveryShowing)
     EXPECT_EQ(g_GameHUD.lineCount, 0);
 }
 
+TEST_F(HudMessageTest, TheMotorcyclesMessagesReachTheDisplayOnceItIsCreated)
+{
+    m_Player.OffRouteTimer = 1.0f;
+    EXPECT_EQ(RaceMessageShowing(), 0);
+    EXPECT_EQ(ShowRaceMessage(RACE_MESSAGE_PENALTY, 5.0f, 0.4f), 1);
+    EXPECT_EQ(g_GameHUD.messageId, HUDMSG_PENALTY);
+    EXPECT_EQ(RaceMessageShowing(), 1);
+    EXPECT_EQ(ShowRaceMessage(RACE_MESSAGE_PENALTY, 5.0f, 0.4f), 0);   // already shown
+    g_GameHUD.ShowMessage(HUDMSG_NONE, 0.0f, nullptr, 0.0f);
+    EXPECT_EQ(RaceMessageShowing(), 0);
+}
+
 TEST_F(HudMessageTest, IdsWithoutATextAreRefused)
 {
     for (int id : {-1, 5, 15, 16, 1000})

@@ -131,4 +131,20 @@ TEST_F(HudOverlayTest, PauseItemsActOnceTheOverlayHasFadedIn)
     g_Quit = 0;
 }
 
+TEST_F(HudOverlayTest, WithoutHooksTheActiveCameraOrbitsAndReturnsToThePlayersView)
+{
+    g_HudLinks = HudLinks{};
+    CCamera& camera = g_Views.mainCamera;
+    camera.lastPlayerMode = VIEWMODE_CHASE_FAR;
+    camera.viewMode = VIEWMODE_CHASE_FAR;
+    Press(KEY_ESC);
+    EXPECT_EQ(camera.viewMode, VIEWMODE_SCRIPTED);
+    EXPECT_EQ(g_GameHUD.cameraOrbit, 1);
+    Settle();
+    Press(KEY_ESC);
+    EXPECT_EQ(camera.viewMode, VIEWMODE_CHASE_FAR);
+    EXPECT_EQ(camera.target, &m_Player);
+    EXPECT_EQ(g_GameHUD.cameraOrbit, 0);
+}
+
 }   // namespace

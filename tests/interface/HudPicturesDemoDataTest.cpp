@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "app/Game.h"
+#include "app/GameEvent.h"
+#include "core/CareerData.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
 #include "core/RaceState.h"
@@ -168,6 +170,40 @@ TEST_F(HudPicturesDemoDataTest, RaceFramePauseMenuHintAndResult)
     EXPECT_TRUE(testdata::Messages().empty()) << testdata::Messages()[0];
 }
 
+// The finish of a career race through the game's events: the finish opens
+// the result screen, CONTINUE runs the career step and posts the finish
+// again, which then fades out toward the menu.
+TEST_F(HudPicturesDemoDataTest, TheFinishEventOpensTheResultAndContinueRunsTheCareerStep)
+{
+    CVehicleObject* player = g_PlayerVehicle;
+    ASSERT_NE(player, nullptr);
+    FinishedPlayer(player);
+    player->RaceStats.Position = 3;   // fourth: the race is offered again
+    g_CareerMode = 1;
+    g_Career = CareerData{};
+    g_Career.raceIndex = 4;
+    g_Career.totalScore = 1000.0f;
+
+    g_GameEvent.Post(GEVENT_RACE_FINISH, player, 0);
+    g_GameEvent.Update();
+    ASSERT_EQ(g_GameHUD.resultOpen, 1);
+    EXPECT_EQ(g_GameEvent.code, GEVENT_SPECTATOR);   // the race goes on behind the screen
+
+    Picture("hud_result_event", 30, 0.25f, VIEWMODE_LOOKAT);
+    g_KeyFlags[KEY_ENTER] = 1;
+    Picture("hud_result_event", 1, 0.02f, VIEWMODE_LOOKAT);
+    EXPECT_EQ(g_GameHUD.resultOpen, 0);
+    EXPECT_EQ(g_GameHUD.resultDismissed, 1);
+    EXPECT_EQ(g_Career.raceIndex, 4);
+    EXPECT_EQ(g_Career.place[4], 4);
+    EXPECT_EQ(g_Career.totalScore, 1000.0f + float(g_RaceResult.total));
+    ASSERT_EQ(g_GameEvent.code, GEVENT_RACE_FINISH);
+
+    g_GameEvent.Update();   // the choice read: continue, fading out
+    EXPECT_EQ(g_GameEvent.state, 1);
+    EXPECT_EQ(g_GameHUD.resultOpen, 0);
+}
+
 // The result screen alone, all rows in, on a small screen: its golden image.
 class HudResultGoldenDemoDataTest : public drawtest::DeviceFixture
 {
@@ -234,6 +270,35 @@ TEST_F(HudResultGoldenDemoDataTest, TheResultScreenOfASecondPlace)
     const std::vector<uint8_t> pixels = m_Device.ReadRenderTarget(&w, &h);
     ASSERT_EQ(w, 320u);
     EXPECT_EQ(golden::Mismatch("interface/result_screen", pixels, int(w), int(h)), "");
+}
+
+// The career-complete screen 13 s in, every cup shown: written to look at.
+TEST_F(HudResultGoldenDemoDataTest, TheCareerCompleteScreen)
+{
+    g_MainMenu.cupTextures[3] =
+        g_Render.LoadTexture("Data/Interface/Cups/GoldenCup.dds", 1, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
+    g_MainMenu.menuFont.Create("Data/Interface/Fonts/Menu 01");
+    g_MainMenu.menuFont.UpdateMetrics();
+    g_Career = CareerData{};
+    for (int i = 0; i < 18; ++i)
+        g_Career.place[i] = 1 + (i * 7) % 3;
+    g_GameHUD.careerComplete = 1;
+    g_GameHUD.careerCompleteTime = 0.0f;
+    for (int i = 0; i < 14; ++i)
+    {
+        m_Device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF203040, 1.0f, 0);
+        m_Device->BeginScene();
+        g_Clock.m_GameStep = i < 13 ? 1.0f : 0.0f;
+        g_GameHUD.Render();
+        m_Device->EndScene();
+    }
+    EXPECT_NEAR(g_GameHUD.careerCompleteTime, 13.0f, 1e-4f);
+    UINT w = 0, h = 0;
+    const std::vector<uint8_t> pixels = m_Device.ReadRenderTarget(&w, &h);
+    EXPECT_TRUE(golden::WritePng(testsupport::BuildDir() + "/hud_career_complete.png", pixels, int(w), int(h)));
+    g_GameHUD.careerComplete = 0;
+    g_Career = CareerData{};
+    g_MainMenu.menuFont.Release();
 }
 
 }   // namespace

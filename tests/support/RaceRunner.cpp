@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "app/Game.h"
+#include "app/GameEvent.h"
 #include "audio/AudioManager.h"
 #include "core/GameClock.h"
 #include "core/RaceState.h"
@@ -27,6 +28,9 @@ namespace
 
 const float kStep = 1.0f / 60.0f;
 const int kFramesPerSecond = 60;
+// The chase picture: three seconds after the start signal, once the chase
+// has settled behind the player.
+const int kChaseFrame = 180;
 
 uint64_t Mix(uint64_t hash, const float* values, int count)
 {
@@ -72,18 +76,16 @@ D3DXVECTOR3 Ahead(const CVehicleObject& v)
     return length > 1e-4f ? a / length : D3DXVECTOR3(0, 0, 1);
 }
 
-// Draws the frame as the game would from the given eye and writes it as PNG.
-bool SavePicture(const std::string& path, const D3DXVECTOR3& eye, const D3DXVECTOR3& at)
+// Draws the frame as the game would from the active camera (its fade too
+// when `fadeSeconds` is not negative: the fade as it stands that long after
+// it began) and writes it as PNG.
+bool SaveView(const std::string& path, float fadeSeconds)
 {
     IDirect3DDevice9* device = g_Render.device;
     if (!device || D3DGetSelectedBackend() != D3DBackendKind::OpenGL)
         return false;
-    CCamera& camera = g_Game.mainCamera;
-    camera.eye = eye;
-    camera.at = at;
-    camera.up = D3DXVECTOR3(0, 1, 0);
+    CCamera& camera = g_Game.activeCamera ? *g_Game.activeCamera : g_Game.mainCamera;
     camera.UpdateView();
-    g_Game.activeCamera = &camera;
     for (int i = 0; i < g_Vehicles.racerCount; ++i)
         g_Vehicles.racers[i]->UpdateFade();
     g_Game.UpdateVisibility();
@@ -92,6 +94,14 @@ bool SavePicture(const std::string& path, const D3DXVECTOR3& eye, const D3DXVECT
     if (FAILED(device->BeginScene()))
         return false;
     g_Game.Render();
+    if (fadeSeconds >= 0.0f)
+    {
+        // The headless frames draw nothing, so the fade has not counted its
+        // time: it is given the time it would have counted, less this
+        // frame's step, which the drawing adds.
+        camera.fadeElapsed = fadeSeconds - g_Clock.m_RealStep;
+        camera.DrawFade();
+    }
     device->EndScene();
 
     std::vector<uint8_t> pixels;
@@ -105,6 +115,45 @@ bool SavePicture(const std::string& path, const D3DXVECTOR3& eye, const D3DXVECT
     if (pixels.empty())
         return false;
     return golden::WritePng(path, pixels, (int)w, (int)h);
+}
+
+// Draws the frame from the given eye; the main camera is left as it was.
+bool SavePicture(const std::string& path, const D3DXVECTOR3& eye, const D3DXVECTOR3& at)
+{
+    CCamera& camera = g_Game.mainCamera;
+    const D3DXVECTOR3 savedEye = camera.eye, savedAt = camera.at, savedUp = camera.up;
+    CCamera* savedActive = g_Game.activeCamera;
+    camera.eye = eye;
+    camera.at = at;
+    camera.up = D3DXVECTOR3(0, 1, 0);
+    g_Game.activeCamera = &camera;
+    const bool saved = SaveView(path, -1.0f);
+    camera.eye = savedEye;
+    camera.at = savedAt;
+    camera.up = savedUp;
+    camera.UpdateView();
+    g_Game.activeCamera = savedActive;
+    return saved;
+}
+
+// The race start's fade in, half-way.
+void FadePicture(const RaceRunOptions& options, RaceRunResult& result, float seconds)
+{
+    if (options.picturePrefix.empty())
+        return;
+    const std::string path = options.picturePrefix + "_fade.png";
+    if (SaveView(path, seconds))
+        result.pictures.push_back(path);
+}
+
+// The player's chase view, as the race starts.
+void ChasePicture(const RaceRunOptions& options, RaceRunResult& result)
+{
+    if (options.picturePrefix.empty())
+        return;
+    const std::string path = options.picturePrefix + "_chase.png";
+    if (SaveView(path, -1.0f))
+        result.pictures.push_back(path);
 }
 
 void GridPicture(const RaceRunOptions& options, RaceRunResult& result)
@@ -241,17 +290,31 @@ bool SetUpHeadlessRace(const RaceRunOptions& options, std::string* error)
     GameSrand(options.seed);
     if (options.picturePrefix.empty())
         SkipDrawingOnlySteps();
-    // The race-start event's first state.
-    g_Vehicles.CreateGrid();
-    g_AudioManager.StopAllEffects();
+    // The race starts through its event: the grid, the camera's move down
+    // to the player and the fade in; the start signal follows when the
+    // event's wait is over, held here to the grid time asked for.
+    g_GameEvent.Post(GEVENT_RACE_START, g_PlayerVehicle, 0);
+    g_GameEvent.Update();
+    if (g_GameEvent.code != GEVENT_RACE_START)
+    {
+        *error = "the race-start event did not start";
+        TearDownHeadlessRace();
+        return false;
+    }
+    const float grid = std::max(0.0f, options.gridSeconds);
+    g_GameEvent.startTime = g_Clock.GameTimeMs() + (unsigned)std::lround(grid * 1000.0f) - 8000u;
     return true;
 }
 
 void LetHeadlessRaceGo()
 {
-    // The race-start event's end, with the player ridden like the computer
-    // racers.
-    g_Vehicles.StartRace();
+    // The race-start event's end (now, when its wait is not over yet), with
+    // the player ridden like the computer racers.
+    if (g_GameEvent.code == GEVENT_RACE_START)
+    {
+        g_GameEvent.startTime = g_Clock.GameTimeMs() - 8000u;
+        g_GameEvent.Update();
+    }
     if (g_PlayerVehicle)
     {
         g_PlayerVehicle->DriveState = DRIVE_AI;
@@ -306,12 +369,16 @@ RaceRunResult RunRace(const RaceRunOptions& options)
     };
 
     const int holdFrames = (int)std::lround(options.gridSeconds * kFramesPerSecond);
+    // The race start fades in over 2 s: the picture at half of it.
+    const int fadeFrame = std::min(holdFrames, kFramesPerSecond);
     for (int f = 0; f < holdFrames; ++f)
     {
         StepHeadlessFrame();
         ++result.frames;
         if (result.frames % kFramesPerSecond == 0)
             sample(result.frames / kFramesPerSecond);
+        if (result.frames == fadeFrame)
+            FadePicture(options, result, (float)fadeFrame * kStep);
     }
     GridPicture(options, result);
     LetHeadlessRaceGo();
@@ -356,6 +423,8 @@ RaceRunResult RunRace(const RaceRunOptions& options)
         }
         if (result.frames % kFramesPerSecond == 0)
             sample(result.frames / kFramesPerSecond);
+        if (f == kChaseFrame)
+            ChasePicture(options, result);
         if (f == pictureFrame)
             RacePicture(options, result);
     }

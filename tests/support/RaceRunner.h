@@ -1,6 +1,7 @@
 #pragma once
-// A whole race without a window: the race row's area loaded, the start grid
-// set up and let go exactly as the race-start event does it, and the game
+// A whole race without a window: the race row's area loaded, the race
+// started through the race-start event (its grid, camera move and fade in,
+// the wait held to the grid time), and the game
 // stepped with a fixed 1/60 s clock and no drawing until every racer has
 // finished or the time limit is reached. The player's motorcycle is ridden by
 // the computer racer's driver like every other. With the same demo data,
@@ -19,14 +20,17 @@
 
 struct RaceRunOptions
 {
-    int row = 0;                    // race-table row
-    int area = -1;                  // replaces the row's area (0..2) when not -1
-    int racers = 0;                 // replaces the row's grid size when above 0
-    int laps = 0;                   // replaces the row's laps when above 0
-    unsigned seed = 1;              // the random generator after the area load
-    float gridSeconds = 8.0f;       // held on the grid (the start's camera move)
-    float timeLimit = 900.0f;       // simulated seconds after the start signal
-    std::string picturePrefix;      // when set: "<prefix>_grid.png" and "<prefix>_race.png"
+    int row = 0;                // race-table row
+    int area = -1;              // replaces the row's area (0..2) when not -1
+    int racers = 0;             // replaces the row's grid size when above 0
+    int laps = 0;               // replaces the row's laps when above 0
+    unsigned seed = 1;          // the random generator after the area load
+    float gridSeconds = 8.0f;   // held on the grid (the start's camera move)
+    float timeLimit = 900.0f;   // simulated seconds after the start signal
+    // When set: "<prefix>_fade.png" (the start's fade in at half, 1 s after
+    // the start), "<prefix>_grid.png", "<prefix>_chase.png" (the player's
+    // chase view three seconds into the race) and "<prefix>_race.png".
+    std::string picturePrefix;
     float pictureSeconds = 20.0f;   // the race picture, seconds after the start
     FILE* trace = nullptr;          // one checksum line per simulated second
 };
