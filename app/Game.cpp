@@ -75,6 +75,16 @@ void ConnectCoreHooks()
     g_ControlHooks.toggleShadeMode = [] { g_Render.ToggleShadeMode(); };
     g_ClockHooks.pauseSounds = [] { g_AudioManager.PauseAll(); };
     g_ClockHooks.resumeSounds = [] { g_AudioManager.ResumeAll(); };
+    // The menu's fades are the active camera's, to black and back, with sound.
+    g_MenuHooks.fadeOut = [](float seconds) {
+        if (g_Game.activeCamera)
+            g_Game.activeCamera->FadeOut(seconds, 1, D3DXCOLOR(0.0f, 0.0f, 0.0f, 1.0f));
+    };
+    g_MenuHooks.fadeIn = [](float seconds) {
+        if (g_Game.activeCamera)
+            g_Game.activeCamera->FadeIn(seconds, 1);
+    };
+    g_MenuHooks.fadeState = [] { return g_Game.activeCamera ? g_Game.activeCamera->fadeState : -1; };
     ConnectSkidHooks();
     g_GameEventHooks.post = [](int code, CVehicleObject* vehicle, int argument) {
         g_GameEvent.Post(code, vehicle, argument);

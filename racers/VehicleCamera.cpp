@@ -14,6 +14,7 @@
 #include "render/CameraHooks.h"
 #include "scene/StaticObjectManager.h"
 #include "world/Landscape.h"
+#include "world/NatureManager.h"
 
 namespace
 {
@@ -93,7 +94,10 @@ void ConnectCameraHooks()
         *out = CameraWorldCounters();
         out->landParts = g_Landscape.partCount;
         out->visibleLandParts = g_Landscape.visibleParts;
-        // The grass and tree fields are counted by the nature's own drawing.
+        out->innerGrassFields = g_Nature.grassFieldCount[0];
+        out->visibleGrassFields = g_Nature.visibleGrassFields;
+        out->innerTreeFields = g_Nature.treeFieldCount[0];
+        out->visibleTreeFields = g_Nature.visibleTreeFields;
         if (g_PhysicsWorld.dynamicsWorld)
             out->collisionObjects = g_PhysicsWorld.dynamicsWorld->getNumCollisionObjects();
         out->activeObjects = g_PhysicsWorld.activeBodies;
