@@ -32,13 +32,14 @@ int GameEventRunning();
 void ForgetGameEventVehicle(CVehicleObject* vehicle);
 
 // In-race messages the motorcycles ask the in-race display for: the penalty
-// for leaving the course and the two jump messages. The display connects the
+// for leaving the course, the two jump messages and being kicked. The display connects the
 // hooks; unset, nothing is shown and no message is showing.
 enum RaceMessage
 {
     RACE_MESSAGE_PENALTY = 1,
     RACE_MESSAGE_HIGH_JUMP = 2,
     RACE_MESSAGE_JUMP_HINT = 3,
+    RACE_MESSAGE_KICKED = 4,
 };
 struct RaceMessageHooks
 {

@@ -108,6 +108,10 @@ public:
     // The keyboard's requests and the player's stuck check (the player's
     // motorcycle).
     void UpdatePlayerControl();
+    // Counts the kicked time down by dt; when a kick on the player's
+    // motorcycle wears off and no other message shows, the in-race display
+    // says so.
+    void UpdateKicked(float dt);
     // The averaged contact of one touching pair: point on this motorcycle's
     // body (body space), normal pointing away from the partner, and the
     // partner (another object, or null for the landscape).

@@ -81,9 +81,7 @@ void CVehicleObject::UpdateController()
         break;   // DRIVE_PLAYER: the keyboard alone
     }
 
-    // The in-race display's "kicked" message joins here when the kicked
-    // timer of the player's motorcycle runs out.
-    KickedTimer = std::max(0.0f, KickedTimer - g_Clock.m_GameStep);
+    UpdateKicked(g_Clock.m_GameStep);
 
     // A computer racer stopped before its finish while the race runs goes
     // back to racing.
@@ -155,4 +153,14 @@ void CVehicleObject::UpdatePlayerControl()
         if (Rider)
             Rider->SetRagdoll(0);
     }
+}
+
+void CVehicleObject::UpdateKicked(float dt)
+{
+    const bool wasKicked = KickedTimer > 0.0f;
+    KickedTimer = std::max(0.0f, KickedTimer - dt);
+    // The player hears about it once the kick's effect has worn off, unless
+    // another message is already on the screen.
+    if (wasKicked && KickedTimer == 0.0f && this == g_PlayerVehicle && !RaceMessageShowing())
+        ShowRaceMessage(RACE_MESSAGE_KICKED, 10.0f, 0.375f);
 }

@@ -1,7 +1,8 @@
 // Route progress on a straight test path, impacts and jumps of motorcycles
 // made without files: passing points, leaving the course and its penalty,
 // shortcuts, the distance left, paths too short to follow, the impact's
-// strength, volume and repeat guard, and take-off and landing.
+// strength, volume and repeat guard, take-off and landing, and the message
+// when a kick wears off.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -363,3 +364,32 @@ TEST_F(RouteProgressTest, AirborneIsSetOnTakeOffAndClearedOnLanding)
 }
 
 }   // namespace
+
+TEST_F(RouteProgressTest, TheKickedMessageShowsOnceWhenAKickOnThePlayerWearsOff)
+{
+    CVehicleObject* const savedPlayer = g_PlayerVehicle;
+    const struct
+    {
+        bool player;
+        bool otherMessageShowing;
+        std::vector<int> expected;
+    } cases[] = {
+        {true, false, {RACE_MESSAGE_KICKED}},
+        {false, false, {}},   // a computer racer's kick is not the player's news
+        {true, true, {}},     // another message already on the screen wins
+    };
+    for (const auto& c : cases)
+    {
+        s_Messages.clear();
+        g_PlayerVehicle = c.player ? &m_Vehicle : nullptr;
+        g_RaceMessageHooks.showing = c.otherMessageShowing ? [] { return 1; } : [] { return 0; };
+        m_Vehicle.KickedTimer = 0.05f;
+        m_Vehicle.UpdateKicked(1.0f / 60.0f);   // still kicked
+        EXPECT_TRUE(s_Messages.empty());
+        for (int frame = 0; frame < 10; ++frame)
+            m_Vehicle.UpdateKicked(1.0f / 60.0f);   // wears off, then stays off
+        EXPECT_EQ(m_Vehicle.KickedTimer, 0.0f);
+        EXPECT_EQ(s_Messages, c.expected) << "player " << c.player << ", other message " << c.otherMessageShowing;
+    }
+    g_PlayerVehicle = savedPlayer;
+}
