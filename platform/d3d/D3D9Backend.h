@@ -75,3 +75,12 @@ void D3DDestroyHiddenWindow(HWND window);
 // on both backends; render targets give what was drawn on OpenGL and zeros
 // on the recording backend.
 bool D3DReadSurfacePixels(IDirect3DSurface9* surface, std::vector<uint8_t>& bgra, UINT& width, UINT& height);
+
+// Draw calls and triangles the OpenGL device has drawn since the last call
+// (the counts start again at zero). Draws skipped or refused are not counted.
+struct D3DDrawStats
+{
+    unsigned long long drawCalls = 0;
+    unsigned long long triangles = 0;
+};
+D3DDrawStats D3DTakeDrawStats();

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/d3d/D3D9Backend.h"
 #include "platform/d3d/Internal.h"
 #include "platform/image/ImageDecode.h"
 
@@ -265,6 +266,17 @@ UINT VertexCountOf(D3DPRIMITIVETYPE type, UINT primitives)
     default:
         return 0;
     }
+}
+
+// Draw calls and triangles sent to OpenGL since the last reset, for the
+// frame benchmarks.
+D3DDrawStats g_DrawStats;
+
+void CountDraw(D3DPRIMITIVETYPE type, UINT primitives)
+{
+    ++g_DrawStats.drawCalls;
+    if (type == D3DPT_TRIANGLELIST || type == D3DPT_TRIANGLESTRIP || type == D3DPT_TRIANGLEFAN)
+        g_DrawStats.triangles += primitives;
 }
 
 }   // namespace
@@ -2063,6 +2075,7 @@ HRESULT CDevice9::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex
     if (!PrepareDraw(PrimitiveType, count))
         return D3D_OK;
     SetupVertexArrays(vb->Store().GLName(), m_StreamOffset, m_StreamStride, 0);
+    CountDraw(PrimitiveType, PrimitiveCount);
     gl.DrawArrays(PrimitiveMode(PrimitiveType), (GLint)StartVertex, (GLsizei)count);
     return D3D_OK;
 }
@@ -2086,6 +2099,7 @@ HRESULT CDevice9::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseV
     auto* vb = static_cast<CVertexBuffer9*>(m_Stream);
     SetupVertexArrays(vb->Store().GLName(), m_StreamOffset, m_StreamStride, 0);
     gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, ib->Store().GLName());
+    CountDraw(PrimitiveType, primCount);
     gl.DrawElementsBaseVertex(PrimitiveMode(PrimitiveType), (GLsizei)count,
                               indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
                               reinterpret_cast<const void*>((uintptr_t)startIndex * indexSize), BaseVertexIndex);
@@ -2112,6 +2126,7 @@ HRESULT CDevice9::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT Primitive
     gl.BufferData(GL_ARRAY_BUFFER, (GLsizeiptr)count * VertexStreamZeroStride, pVertexStreamZeroData, GL_STREAM_DRAW);
     m_Arrays.buffer = ~0u;
     SetupVertexArrays(m_UpVertices, 0, VertexStreamZeroStride, 0);
+    CountDraw(PrimitiveType, PrimitiveCount);
     gl.DrawArrays(PrimitiveMode(PrimitiveType), 0, (GLsizei)count);
     return D3D_OK;
 }
@@ -2145,6 +2160,7 @@ HRESULT CDevice9::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT Mi
     SetupVertexArrays(m_UpVertices, 0, VertexStreamZeroStride, 0);
     gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_UpIndices);
     gl.BufferData(GL_ELEMENT_ARRAY_BUFFER, (GLsizeiptr)count * indexSize, pIndexData, GL_STREAM_DRAW);
+    CountDraw(PrimitiveType, PrimitiveCount);
     gl.DrawElementsBaseVertex(PrimitiveMode(PrimitiveType), (GLsizei)count,
                               indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, nullptr, 0);
     return D3D_OK;
@@ -2215,3 +2231,10 @@ bool CDevice9::ReadSurface(CSurface9* surface, std::vector<uint8_t>& bgra)
 }
 
 }   // namespace d3d
+
+D3DDrawStats D3DTakeDrawStats()
+{
+    const D3DDrawStats stats = d3d::g_DrawStats;
+    d3d::g_DrawStats = D3DDrawStats();
+    return stats;
+}
