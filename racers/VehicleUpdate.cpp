@@ -160,7 +160,10 @@ void CVehicleObject::UpdateKicked(float dt)
     const bool wasKicked = KickedTimer > 0.0f;
     KickedTimer = std::max(0.0f, KickedTimer - dt);
     // The player hears about it once the kick's effect has worn off, unless
-    // another message is already on the screen.
-    if (wasKicked && KickedTimer == 0.0f && this == g_PlayerVehicle && !RaceMessageShowing())
+    // another message is already on the screen. Only a player at the keys:
+    // the demonstration race behind the menu and the ride home after the
+    // finish are the autopilot's, and a hint would hold them.
+    if (wasKicked && KickedTimer == 0.0f && this == g_PlayerVehicle && ControlMode == CONTROL_KEYBOARD &&
+        !RaceMessageShowing())
         ShowRaceMessage(RACE_MESSAGE_KICKED, 10.0f, 0.375f);
 }

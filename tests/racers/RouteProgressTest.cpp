@@ -371,17 +371,20 @@ TEST_F(RouteProgressTest, TheKickedMessageShowsOnceWhenAKickOnThePlayerWearsOff)
     const struct
     {
         bool player;
+        int control;
         bool otherMessageShowing;
         std::vector<int> expected;
     } cases[] = {
-        {true, false, {RACE_MESSAGE_KICKED}},
-        {false, false, {}},   // a computer racer's kick is not the player's news
-        {true, true, {}},     // another message already on the screen wins
+        {true, CONTROL_KEYBOARD, false, {RACE_MESSAGE_KICKED}},
+        {false, CONTROL_KEYBOARD, false, {}},   // a computer racer's kick is not the player's news
+        {true, CONTROL_COMPUTER, false, {}},    // the player's motorcycle on autopilot (behind the menu)
+        {true, CONTROL_KEYBOARD, true, {}},     // another message already on the screen wins
     };
     for (const auto& c : cases)
     {
         s_Messages.clear();
         g_PlayerVehicle = c.player ? &m_Vehicle : nullptr;
+        m_Vehicle.ControlMode = c.control;
         g_RaceMessageHooks.showing = c.otherMessageShowing ? [] { return 1; } : [] { return 0; };
         m_Vehicle.KickedTimer = 0.05f;
         m_Vehicle.UpdateKicked(1.0f / 60.0f);   // still kicked
@@ -389,7 +392,8 @@ TEST_F(RouteProgressTest, TheKickedMessageShowsOnceWhenAKickOnThePlayerWearsOff)
         for (int frame = 0; frame < 10; ++frame)
             m_Vehicle.UpdateKicked(1.0f / 60.0f);   // wears off, then stays off
         EXPECT_EQ(m_Vehicle.KickedTimer, 0.0f);
-        EXPECT_EQ(s_Messages, c.expected) << "player " << c.player << ", other message " << c.otherMessageShowing;
+        EXPECT_EQ(s_Messages, c.expected)
+            << "player " << c.player << ", control " << c.control << ", other message " << c.otherMessageShowing;
     }
     g_PlayerVehicle = savedPlayer;
 }
