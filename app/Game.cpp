@@ -103,17 +103,7 @@ void ConnectCoreHooks()
         return g_Game.StartRace(row);
     };
     g_MenuHooks.setRecordsPlayer = [] { SetRecordsPlayer(); };
-    // The race start from the menu fades the active camera out to black and,
-    // over the loading screen, back in.
-    g_MenuHooks.fadeOut = [](float seconds) {
-        if (g_Game.activeCamera)
-            g_Game.activeCamera->FadeOut(seconds, 1, D3DXCOLOR(0.0f, 0.0f, 0.0f, 1.0f));
-    };
-    g_MenuHooks.fadeIn = [](float seconds) {
-        if (g_Game.activeCamera)
-            g_Game.activeCamera->FadeIn(seconds, 1);
-    };
-    g_MenuHooks.fadeState = [] { return g_Game.activeCamera ? g_Game.activeCamera->fadeState : 0; };
+    g_MenuHooks.renderMenuScreen = [] { g_Render.RenderMenuScreen(); };
     ConnectResultAccess();
 }
 }   // namespace
