@@ -55,6 +55,7 @@
 #include "platform/os/Clock.h"
 #include "platform/os/MessageBox.h"
 #include "platform/os/Rand.h"
+#include "racers/HumanObject.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
@@ -180,9 +181,15 @@ void PrintStuck(const std::string& what)
         const CVehicleObject* v = g_Vehicles.racers[i];
         if (v && what.compare(0, std::strlen(v->Name), v->Name) == 0)
             std::printf("  drive state %d (previous %d), %.1f km/h, at (%.1f, %.1f, %.1f), path point %d of %d, "
-                        "airborne %d, wheels on ground %d, rider %s\n",
+                        "airborne %d, wheels on ground %d, rider %s, %s, throttle %.0f, brake %.0f, rear brake %d, "
+                        "engine force %.0f, gear %d, stuck timer %.2f\n",
                         v->DriveState, v->PreviousDriveState, v->Speed, v->Position[0], v->Position[1], v->Position[2],
-                        v->PathPoint, g_RacePathCount, v->Airborne, v->WheelsOnGround, v->Rider ? "on" : "off");
+                        v->PathPoint, g_RacePathCount, v->Airborne, v->WheelsOnGround,
+                        !v->Rider           ? "none"
+                        : v->Rider->RagDoll ? "fallen"
+                                            : "riding",
+                        v->visible ? "in view" : "unseen", v->Throttle, v->BrakeInput, v->RearBrake, v->EngineForce,
+                        v->Gear, v->StuckTimer);
     }
 }
 
