@@ -18,6 +18,9 @@ namespace
 {
 
 const D3DXVECTOR3 kUp(0.0f, 1.0f, 0.0f);
+// Backing-up manoeuvres without a path point gained before a motorcycle
+// counts as wedged (about two seconds each: one pulling, one backing up).
+const int kUnstickTries = 5;
 
 D3DXVECTOR3 PathAt(int i)
 {
@@ -254,6 +257,7 @@ void CVehicleObject::DrivePath(int racer, float dt)
     if (PathPoint < count - 1 && InFrame(PathFrame(PathPoint, target), position).z >= 0.0f)
     {
         ++PathPoint;
+        UnstickTries = 0;
         if (!racer && PathPoint == count - 1)
             PathPoint = 0;
         target = std::min(PathPoint + 1 + extra, count - 1);
@@ -319,9 +323,20 @@ void CVehicleObject::DrivePath(int racer, float dt)
         StuckTimer = 0.0f;
     if (StuckTimer > 1.0f)
     {
-        if (WheelsOnGround < 2 && (this == g_PlayerVehicle || !visible))
+        // Backing up again and again without getting any further means the
+        // motorcycle is wedged (against a wall or in a hollow it cannot
+        // climb out of): it goes back on the route like a fallen one, where
+        // nobody sees it happen.
+        const bool wedged = WheelsOnGround < 2 || UnstickTries >= kUnstickTries;
+        if (wedged && (this == g_PlayerVehicle || !visible))
+        {
+            UnstickTries = 0;
             Respawn();
+        }
         else
+        {
+            ++UnstickTries;
             SetState(DRIVE_UNSTICK);
+        }
     }
 }

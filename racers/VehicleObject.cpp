@@ -60,6 +60,7 @@ CVehicleObject::CVehicleObject()
     std::memset(Position, 0, sizeof(Position));
     std::memset(TargetPoint, 0, sizeof(TargetPoint));
     StuckTimer = KickedTimer = 0.0f;
+    UnstickTries = 0;
     LastImpactTime = 0;
     LastImpactPartner = nullptr;
     PathPoint = 0;

@@ -254,6 +254,7 @@ public:
     float Position[3];
     float TargetPoint[3];
     float StuckTimer;
+    int UnstickTries;   // backing-up manoeuvres since the last path point gained
     float KickTimer;
     float KickedTimer;
     int LastImpactTime;

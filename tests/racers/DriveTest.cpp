@@ -1,7 +1,8 @@
 // The drive states and their controllers: look-ahead, target speed, the
 // rubber band, state changes and the reset for the grid, the hold on the
 // grid, the stop-to-race rule, backing up, the controller at the end of the
-// race path, the respawn and the recovery of a motorcycle lost under ground.
+// race path, the respawn, the recovery of a motorcycle lost under ground and
+// of one wedged where backing up does not free it.
 #include <gtest/gtest.h>
 
 #include <btBulletDynamicsCommon.h>
@@ -416,6 +417,65 @@ TEST_F(DrivePathDemoDataTest, RespawnStepsBackPastRacersAndStartsTheBandAgain)
     v->ApplyRubberBand(0);
     EXPECT_FLOAT_EQ(v->EnginePower, base);
     g_RaceRunning = 0;
+}
+
+TEST_F(DrivePathDemoDataTest, AMotorcycleWedgedAgainstAWallIsPutBackOnThePathOnlyUnseen)
+{
+    // A wall across the path between the second and third points ahead:
+    // pulling into it and backing up off it, over and over, never gets the
+    // motorcycle any further.
+    const int at = 40;
+    const float* a = g_RacePath[at + 2];
+    const float* b = g_RacePath[at + 3];
+    const btVector3 along = btVector3(b[0] - a[0], 0.0f, b[2] - a[2]).normalized();
+    btBoxShape wallShape(btVector3(30.0f, 6.0f, 0.5f));
+    btTransform wallPlace;
+    wallPlace.setIdentity();
+    wallPlace.setOrigin(btVector3(a[0] + b[0], a[1] + b[1], a[2] + b[2]) * 0.5f);
+    wallPlace.setRotation(btQuaternion(btVector3(0, 1, 0), std::atan2(along.x(), along.z())));
+    btDefaultMotionState wallMotion(wallPlace);
+    btRigidBody wall(0.0f, &wallMotion, &wallShape);
+    wall.setUserPointer(&g_Landscape);   // it collides as the ground does
+    g_PhysicsWorld.dynamicsWorld->addRigidBody(&wall);
+
+    struct Case
+    {
+        bool seen;
+        bool putBack;
+    };
+    for (const Case c : {Case{false, true}, Case{true, false}})
+    {
+        SCOPED_TRACE(c.seen ? "in view" : "out of view");
+        CVehicleObject* v = Racer(0, at);
+        v->DriveState = DRIVE_AUTOPILOT;
+        v->visible = c.seen ? 1 : 0;
+        bool putBack = false;
+        int backups = 0;
+        for (int f = 0; f < 60 * 30 && !putBack; ++f)
+        {
+            const int state = v->DriveState;
+            Frame(v);
+            v->SyncFromBody();
+            backups += state != DRIVE_UNSTICK && v->DriveState == DRIVE_UNSTICK;
+            putBack = v->PathPoint < at;
+            ASSERT_LE(v->PathPoint, at + 3) << "the wall was passed " << f << " " << v->Position[0] << " "
+                                            << v->Position[1] << " " << v->Position[2] << " pts " << a[0] << " " << a[1]
+                                            << " " << a[2] << " / " << b[0] << " " << b[1] << " " << b[2];
+        }
+        EXPECT_EQ(putBack, c.putBack);
+        // Out of view it gave up after a few backing-up manoeuvres; in view it
+        // keeps trying.
+        if (c.putBack)
+        {
+            EXPECT_GE(backups, 3);
+            EXPECT_LE(backups, 8);
+            EXPECT_EQ(v->UnstickTries, 0);
+        }
+        else
+            EXPECT_GT(backups, 5);
+        g_Vehicles.RemoveVehicle(v);
+    }
+    g_PhysicsWorld.dynamicsWorld->removeRigidBody(&wall);
 }
 
 TEST_F(DrivePathDemoDataTest, AMotorcycleLostUnderTheGroundIsPutBackOnThePath)
