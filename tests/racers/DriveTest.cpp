@@ -493,3 +493,21 @@ TEST_F(DrivePathDemoDataTest, AMotorcycleLostUnderTheGroundIsPutBackOnThePath)
 }
 
 }   // namespace
+
+TEST_F(DrivePathDemoDataTest, OutsideARaceARespawnAtTheSamePlaceAgainStepsBackAlongThePath)
+{
+    g_RaceRunning = 0;
+    CVehicleObject* v = Racer(0, 40);
+    v->Respawn();   // the nearest point ahead of the stepped-back one: where it stood
+    EXPECT_EQ(v->LastRespawnPoint, 40);
+    EXPECT_NEAR(v->Position[2], g_RacePath[40][2], 1e-3f);
+
+    // Thrown off at the same place again: not back onto it, but to the point
+    // the step back reached.
+    v->Respawn();
+    const int at = v->PathPoint;
+    EXPECT_LT(at, 40);
+    EXPECT_EQ(v->LastRespawnPoint, at);
+    EXPECT_NEAR(v->Position[0], g_RacePath[at][0], 1e-3f);
+    EXPECT_NEAR(v->Position[2], g_RacePath[at][2], 1e-3f);
+}
