@@ -103,6 +103,7 @@ void ConnectCoreHooks()
         return g_Game.StartRace(row);
     };
     g_MenuHooks.setRecordsPlayer = [] { SetRecordsPlayer(); };
+    g_MenuHooks.renderMenuScreen = [] { g_Render.RenderMenuScreen(); };
     ConnectResultAccess();
 }
 }   // namespace

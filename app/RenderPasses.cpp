@@ -77,23 +77,6 @@ void TargetLevel0(IDirect3DDevice9* device, IDirect3DTexture9* texture)
     }
 }
 
-// Level 0 of one texture into level 0 of another, scaled to fit.
-void CopyLevel0(IDirect3DDevice9* device, IDirect3DTexture9* from, IDirect3DTexture9* to)
-{
-    if (!from || !to)
-        return;
-    IDirect3DSurface9* src = nullptr;
-    IDirect3DSurface9* dst = nullptr;
-    from->GetSurfaceLevel(0, &src);
-    to->GetSurfaceLevel(0, &dst);
-    if (src && dst)
-        device->StretchRect(src, nullptr, dst, nullptr, D3DTEXF_LINEAR);
-    if (src)
-        src->Release();
-    if (dst)
-        dst->Release();
-}
-
 // Up vector of the shadow camera: the horizontal direction from the main eye
 // to the focus, turned by -pi/4 about the view direction. When the main camera
 // looks straight down or up that direction has no length, and an up vector
@@ -124,8 +107,8 @@ D3DXVECTOR3 ShadowUp(const D3DXVECTOR3& mainEye, const D3DXVECTOR3& focus, const
 void CGame::SetDefaultPassSteps()
 {
     // The light sprites of the pass collect in the dynamic batch and are drawn
-    // together, additively, before the dust. The glow and motion blur at the
-    // end come with the render device's post effects.
+    // together, additively, before the dust; the glow and the motion blur go
+    // over the finished frame.
     mainPassSteps = {
         Step("CD3DRender::BeginBatch", [] { g_Render.BeginBatch(); }),
         Step("CSky::Draw", [] { g_Sky.Draw(); }),
@@ -150,6 +133,8 @@ void CGame::SetDefaultPassSteps()
         Step("CD3DRender::EndBatch", [] { g_Render.EndBatch(); }),
         Step("CD3DRender::RenderBatch", [] { g_Render.RenderBatch(); }),
         Step("CDusts::Render", [] { g_Dusts.Render(); }),
+        Step("CD3DRender::RenderGlow", [] { g_Render.RenderGlow(); }),
+        Step("CD3DRender::RenderMotionBlur", [] { g_Render.RenderMotionBlur(); }),
     };
 
     // Casters after the terrain. The cheap quality 1 draws leaves, motorcycles
@@ -231,14 +216,13 @@ void CGame::RenderShadowMap()
         if (c.beforeLayerCopy && g_ShadowQuality >= c.minQuality)
             c.draw();
     // The second layer holds terrain, buildings and leaves only.
-    CopyLevel0(device, g_Render.shadowTarget0, g_Render.shadowTarget2);
+    g_Render.CopyTexture(g_Render.shadowTarget0, g_Render.shadowTarget2);
     for (const ShadowCaster& c : shadowCasters)
         if (!c.beforeLayerCopy && g_ShadowQuality >= c.minQuality)
             c.draw();
 
-    // The smoothed layer; a plain copy until the render device's smoothing
-    // filter is there.
-    CopyLevel0(device, g_Render.shadowTarget0, g_Render.shadowTarget1);
+    // The smoothed layer softens the shadows' edges.
+    g_Render.SmoothSurface(g_Render.shadowTarget0, g_Render.shadowTarget1, 0.001f, 0.25f);
     g_Render.SetEffectTexture("texShadowLayer0", g_Render.shadowTarget1);
     g_Render.SetEffectTexture("texShadowLayer1", g_Render.shadowTarget2);
 

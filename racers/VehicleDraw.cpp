@@ -24,7 +24,10 @@
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
 #include "render/Views.h"
+#include "scene/LightEffects.h"
+#include "scene/LightSprite.h"
 #include "scene/MeshEffects.h"
+#include "world/Landscape.h"
 
 namespace
 {
@@ -389,10 +392,37 @@ void CVehicleManager::RenderChrome(CVehicleObject* only)
         list[i]->RenderChrome();
 }
 
-void CVehicleManager::RenderEffects(CVehicleObject*)
+namespace
 {
-    // The headlight beams of the directional-lights effect are drawn here
-    // once that effect has its drawing; no demo motorcycle carries one.
+// The motorcycle whose lamps are being drawn: its brake lights flare.
+const CVehicleObject* g_LampOwner = nullptr;
+
+float LampOwnerBrake(const CStaticObject* owner)
+{
+    return owner && owner == g_LampOwner ? g_LampOwner->BrakeRamp : -1.0f;
+}
+}   // namespace
+
+void CVehicleManager::RenderEffects(CVehicleObject* only)
+{
+    // The lamps, their glare, the brake flare and the night beams, into the
+    // dynamic batch of the pass.
+    CVehicleObject* const* list = only ? &only : racers;
+    const int count = only ? 1 : racerCount;
+    if (g_EditorMode || count == 0)
+        return;
+    g_LightSpriteInputs.brakeRamp = LampOwnerBrake;
+    g_LightSpriteInputs.cellSize = &g_Landscape.cellSize;
+    for (int i = 0; i < count; ++i)
+    {
+        CVehicleObject* v = list[i];
+        if (!v || !v->directLights)
+            continue;
+        g_LampOwner = v;
+        v->directLights->Update();
+        v->directLights->RenderBeams();
+    }
+    g_LampOwner = nullptr;
 }
 
 void CVehicleManager::RenderShadows()

@@ -99,6 +99,22 @@ public:
     void EndBatch();
     void RenderBatch();
 
+    // Post effects over the finished frame (PostEffects.cpp): the glow adds
+    // a blurred, brightened copy of the frame, the motion blur lays a
+    // stretched copy over it while blurAmount lasts, the menu backdrop
+    // replaces the frame by a blurred, tinted copy of itself. A failing
+    // frame copy switches glow or blur off for good (saved in "Game.ini").
+    void RenderGlow();
+    void RenderMotionBlur();
+    void RenderMenuScreen();
+    // Blur of source into level 0 of target, or, with a null target, onto
+    // the current render target with the caller's blending. A target set
+    // here stays set. Without vertex shader 1.1 it is a plain copy.
+    void SmoothSurface(IDirect3DTexture9* source, IDirect3DTexture9* target, float offset, float weight);
+    // Level 0 onto level 0, scaled with linear filtering; nothing when
+    // either is null.
+    void CopyTexture(IDirect3DTexture9* source, IDirect3DTexture9* target);
+
     // Render-state cache (-1: no value known yet). The states recorded here
     // are changed only through the setters above, never on the device
     // directly, or a setter would skip a value the device does not hold.

@@ -80,8 +80,7 @@ void CLightsEffect::Free()
 {
     delete[] pointSizes;
     pointSizes = nullptr;
-    // The sprite vertices arrive with the drawing of the sprites, which owns
-    // their allocation; nothing allocates them before that.
+    delete[] vertices;
     vertices = nullptr;
     delete[] indices;
     indices = nullptr;
@@ -97,6 +96,8 @@ CDirectLightsEffect::CDirectLightsEffect() : owner(nullptr)
         colours[i][0] = colours[i][1] = colours[i][2] = colours[i][3] = 1.0f;
         sizes[i] = 0.0f;
     }
+    std::memset(beamVertices, 0, sizeof(beamVertices));
+    std::memset(beamIndices, 0, sizeof(beamIndices));
 }
 
 void CDirectLightsEffect::Load(int handle, CStaticObject* o)
@@ -115,6 +116,7 @@ void CDirectLightsEffect::Load(int handle, CStaticObject* o)
         sets[i].owner = o;
         sets[i].colour[0] = sets[i].colour[1] = sets[i].colour[2] = sets[i].colour[3] = 0.0f;
     }
+    Build();
 }
 
 void CDirectLightsEffect::Free()
@@ -148,7 +150,8 @@ void CSpotsEffect::Load(int handle, CStaticObject* o)
 
 void CSpotsEffect::Free()
 {
-    vertices = nullptr;   // as for the sprites: built and owned by the drawing
+    delete[] vertices;
+    vertices = nullptr;
     delete[] indices;
     indices = nullptr;
     beamCount = 0;

@@ -10,6 +10,7 @@
 #include "core/Settings.h"
 #include "render/D3DRender.h"
 #include "render/Views.h"
+#include "scene/LightEffects.h"
 #include "scene/MeshEffects.h"
 #include "scene/RayPick.h"
 #include "scene/StaticObject.h"
@@ -245,8 +246,13 @@ void CStaticObject::RenderLightEffects()
         selfIllum->RenderSelfIllum();
     if (lightMaps)
         lightMaps->Render();
-    // The light sprites, direct lights and spot beams of the sub-objects
-    // follow here, in that order, once their drawing exists.
+    // Sprites, lamps and spot beams go into the pass's dynamic batch.
+    if (lights)
+        lights->Render();
+    if (directLights)
+        directLights->Update();
+    if (spots)
+        spots->Render();
 }
 
 void CStaticObject::DrawShadowPart()

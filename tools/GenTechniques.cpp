@@ -123,39 +123,27 @@ void main()
 {
     vec3 sum = texture(texBaseMap1, vTap[0]).rgb + texture(texBaseMap1, vTap[1]).rgb +
                texture(texBaseMap1, vTap[2]).rgb + texture(texBaseMap1, vTap[3]).rgb;
-#if TECH_LEVEL >= 20
-    // Four more taps on the axes, twice as far out, for a rounder blur.
-    vec2 d = vec2(2.0 * vOffset, 0.0);
-    vec3 cross4 = texture(texBaseMap1, vUV + d.xy).rgb + texture(texBaseMap1, vUV - d.xy).rgb +
-                  texture(texBaseMap1, vUV + d.yx).rgb + texture(texBaseMap1, vUV - d.yx).rgb;
-    sum = (sum + cross4) * 0.5;
-#endif
     FragColor = vec4(sum * ps_c[1].rgb, 1.0);
 })"},
 
     // Radial blur of the frame copy on stage 0, laid over the frame: vertex
     // c0.x is the zoom step (negative), pixel c0.x the strength (0..4).
-    {"techMotionBlur", R"(out vec2 vUV;
-out float vStep;
+    {"techMotionBlur", R"(out vec2 vTap[4];
 void main()
 {
     gl_Position = vec4(inPosition.xyz, 1.0);
-    vUV = inTexCoord0.xy;
-    vStep = vs_c[0].x;
+    // Four copies zoomed about the middle; the taps are linear in the
+    // position, so they are placed per corner.
+    vec2 fromMiddle = inTexCoord0.xy - vec2(0.5);
+    for (int k = 0; k < 4; k++)
+        vTap[k] = vec2(0.5) + fromMiddle * (1.0 + float(k + 1) * vs_c[0].x);
 })",
-     R"(in vec2 vUV;
-in float vStep;
+     R"(in vec2 vTap[4];
 void main()
 {
-#if TECH_LEVEL >= 20
-    const int taps = 8;
-#else
-    const int taps = 4;
-#endif
-    vec3 sum = vec3(0.0);
-    for (int k = 1; k <= taps; k++)
-        sum += texture(texStage0, vec2(0.5) + (vUV - vec2(0.5)) * (1.0 + float(k) * vStep)).rgb;
-    FragColor = vec4(sum / float(taps), clamp(ps_c[0].x * 0.2, 0.0, 0.8));
+    vec3 sum = texture(texStage0, vTap[0]).rgb + texture(texStage0, vTap[1]).rgb +
+               texture(texStage0, vTap[2]).rgb + texture(texStage0, vTap[3]).rgb;
+    FragColor = vec4(sum * 0.25, clamp(ps_c[0].x * 0.2, 0.0, 0.8));
 })"},
 
     // The menu backdrop: the frame copy in texBaseMap1, greyed and tinted warm.

@@ -322,6 +322,13 @@ MeshDesc BodyMesh(const Model& m)
     rear.Box(V3{-0.17f, m.seatY - 0.2f, tail.z + 0.02f}, V3{0.17f, m.seatY + 0.1f, -0.1f}, kFrame);
     Add(mesh.slots[MESHSLOT_COLLISION_BOXES], rear);
 
+    // Lamps: the headlight's lens (two points, one beam each), the brake
+    // light on the tail lens and two amber side lights beside it.
+    const V3 lens = p[0] + (p[2] - p[0]) * 0.9f + V3{0.0f, 0.0f, 0.17f};
+    mesh.points[1] = {Point(lens + V3{-0.035f, 0, 0}), Point(lens + V3{0.035f, 0, 0})};
+    mesh.points[2] = {Point(V3{0.0f, tail.y0 + 0.04f, tail.z - 0.05f})};
+    mesh.points[3] = {Point(V3{-0.13f, tail.y0 + 0.03f, tail.z + 0.01f}),
+                      Point(V3{0.13f, tail.y0 + 0.03f, tail.z + 0.01f})};
     mesh.points[0] = {Point(V3{0.0f, m.seatY + 0.72f, m.seatZ + 0.2f})};
     mesh.points[8] = {Point(p[0]), Point(p[1]), Point(p[2]), Point(p[3])};
     mesh.points[9] = {Point(V3{0.0f, m.seatY, m.seatZ})};
@@ -529,6 +536,10 @@ std::string MainDescription(const Model& m, const std::string& folder)
                     "// Geometry\n" + Line("Mesh:", folder + "/Body.msh") + Line("Texture:", "") + "// Effects\n" +
                     Line("Effect:", "GEFFECT_CHROME") + "// Tail light\n" + Line("Effect:", "GEFFECT_SELFILLUM") +
                     Line("Lamp picture:", kLampPicture) + "// Shadow caster\n" + Line("Effect:", "GEFFECT_SHADOW") +
+                    "// Headlight, brake light and side lights\n" + Line("Effect:", "GEFFECT_DIRECTLIGHTS") +
+                    Line("Headlight colour:", "255 240 210 warm white") + Line("Headlight size:", "0.16") +
+                    Line("Brake light colour:", "170 020 010 red") + Line("Brake light size:", "0.09") +
+                    Line("Side light colour:", "255 130 020 amber") + Line("Side light size:", "0.05") +
                     "// End of effects\n" + Line("End:", "//--");
     t += Line("Front assembly:", folder + "/Front.obj");
     t += Line("Rear assembly:", folder + "/Rear.obj");

@@ -1,5 +1,6 @@
 #include "platform/os/Ini.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -54,6 +55,7 @@ enum ReadResult
     READ_OK,
     READ_MISSING,
     READ_TOO_LARGE,
+    READ_FAILED,   // there, but it cannot be read (whole)
 };
 
 // Reads the whole file as lines without their line breaks. `crlf` tells
@@ -62,7 +64,7 @@ ReadResult ReadLines(const std::string& path, std::vector<std::string>& lines, b
 {
     FILE* f = fopen(path.c_str(), "rb");
     if (!f)
-        return READ_MISSING;
+        return errno == ENOENT ? READ_MISSING : READ_FAILED;
     std::string all;
     char buf[4096];
     size_t n;
@@ -75,7 +77,10 @@ ReadResult ReadLines(const std::string& path, std::vector<std::string>& lines, b
             return READ_TOO_LARGE;
         }
     }
+    const bool failed = ferror(f) != 0;
     fclose(f);
+    if (failed)
+        return READ_FAILED;
     crlf = all.find("\r\n") != std::string::npos;
     size_t start = 0;
     while (start < all.size())
@@ -177,9 +182,11 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
 
     std::vector<std::string> lines;
     bool crlf = false;
-    // A missing file starts empty; one too large to be a settings file is left
-    // alone rather than cut down to the key being written.
-    if (ReadLines(path, lines, crlf) == READ_TOO_LARGE)
+    // A missing file starts empty. One too large to be a settings file, or one
+    // that cannot be read whole, is left alone rather than replaced by what
+    // could be read of it and the key being written.
+    const ReadResult read = ReadLines(path, lines, crlf);
+    if (read != READ_OK && read != READ_MISSING)
         return FALSE;
 
     const std::string newLine = std::string(key) + "=" + value;

@@ -15,5 +15,6 @@
 DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue, char* out, DWORD size,
                                const char* fileName);
 
-// Returns FALSE when a name or the value is null or the file cannot be written.
+// Returns FALSE when a name or the value is null or the file cannot be written;
+// a file that is there but cannot be read whole is left as it is.
 BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value, const char* fileName);

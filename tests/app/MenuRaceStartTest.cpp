@@ -54,6 +54,7 @@ protected:
     }
     void TearDown() override
     {
+        g_Game.activeCamera = nullptr;
         g_GameEvent.code = GEVENT_NONE;
         g_MainMenu = CMainMenu();
         g_TextInput = 0;
@@ -103,11 +104,18 @@ TEST_F(MenuRaceStartTest, NewPlayerReachesAQuickRaceWithTheKeyboard)
     PressEnter();   // QUICK RACE
     ASSERT_EQ(g_MainMenu.state, MENU_QUICK_RACE);
     ASSERT_EQ(g_MainMenu.focused, &g_MainMenu.quickStartButton);
+    g_Game.activeCamera = &g_Game.mainCamera;
     PressEnter();   // START!
     ASSERT_EQ(g_MainMenu.state, MENU_LOADING);
+    EXPECT_EQ(g_Game.mainCamera.fadeState, 0) << "fading out";
 
     for (int i = 0; i < 4; ++i)
+    {
         Update(0.5f);
+        g_MainMenu.Render();
+        // From 1 s the screen fades back in over the loading screen.
+        EXPECT_EQ(g_Game.mainCamera.fadeState, g_MainMenu.secondsSinceShow >= 1.0f ? 1 : 0) << i;
+    }
     EXPECT_EQ(g_MainMenu.active, 1) << "still loading at 2 s";
     Update(0.1f);
     EXPECT_EQ(g_MainMenu.active, 0);

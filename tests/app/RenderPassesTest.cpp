@@ -601,6 +601,8 @@ TEST_F(MainPassOrderTest, MainPassDrawsInTheGameOrderAfterTheReflectionAndTheSha
         "main: CD3DRender::EndBatch",
         "main: CD3DRender::RenderBatch",
         "main: CDusts::Render",
+        "main: CD3DRender::RenderGlow",
+        "main: CD3DRender::RenderMotionBlur",
     };
     std::vector<std::string> order;
     for (const Drawn& d : drawn)

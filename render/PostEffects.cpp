@@ -1,0 +1,227 @@
+// Full-screen passes over the finished frame: the glow, the motion blur and
+// the blurred menu backdrop, and the smoothing and copy that the shadow pass
+// uses too. Each draws the device's screen quad with a technique of the
+// technique file, in the 256 x 256 glow targets or the 512 x 512 blur target.
+#include <algorithm>
+
+#include "core/Controls.h"
+#include "core/GameClock.h"
+#include "core/Settings.h"
+#include "render/D3DRender.h"
+#include "render/Draw2D.h"
+
+namespace
+{
+
+const char kGlowTechnique[] = "techGlowScreen";
+const char kSmoothTechnique[] = "techSmoothSurface";
+const char kBlurTechnique[] = "techMotionBlur";
+const char kMenuTechnique[] = "techMenuScreen";
+
+// The menu backdrop without shaders: the frame through an orange tint.
+const DWORD kMenuTint = 0xFFA03C00;
+
+// Two triangles of the screen quad with the current technique.
+void QuadPass(CD3DRender& r)
+{
+    IDirect3DDevice9* device = r.device;
+    if (!device || !r.screenQuad)
+        return;
+    device->SetFVF(D3DFVF_XYZ | D3DFVF_TEX1);
+    device->SetStreamSource(0, r.screenQuad, 0, 20);
+    if (!r.effect)
+        return;
+    UINT passes = 0;
+    r.effect->Begin(&passes, 0);
+    r.effect->BeginPass(0);
+    device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    r.effect->EndPass();
+    r.effect->End();
+}
+
+// Render target 0 = level 0 of the texture; false when that fails.
+bool TargetTexture(IDirect3DDevice9* device, IDirect3DTexture9* texture)
+{
+    IDirect3DSurface9* surface = nullptr;
+    if (!texture || FAILED(texture->GetSurfaceLevel(0, &surface)) || !surface)
+        return false;
+    const bool ok = SUCCEEDED(device->SetRenderTarget(0, surface));
+    surface->Release();
+    return ok;
+}
+
+// The whole of render target 0 onto level 0 of the texture.
+bool CopyFrame(IDirect3DDevice9* device, IDirect3DTexture9* texture)
+{
+    if (!device || !texture)
+        return false;
+    IDirect3DSurface9* frame = nullptr;
+    IDirect3DSurface9* level = nullptr;
+    bool ok = SUCCEEDED(device->GetRenderTarget(0, &frame)) && frame &&
+              SUCCEEDED(texture->GetSurfaceLevel(0, &level)) && level;
+    if (ok)
+        ok = SUCCEEDED(device->StretchRect(frame, nullptr, level, nullptr, D3DTEXF_LINEAR));
+    if (frame)
+        frame->Release();
+    if (level)
+        level->Release();
+    return ok;
+}
+
+void Stage0(CD3DRender& r, IDirect3DTexture9* texture)
+{
+    r.stage0Texture = -1;
+    r.device->SetTexture(0, texture);
+}
+
+void PlainStates(CD3DRender& r)
+{
+    r.SetFog(0);
+    r.SetLighting(0);
+    r.SetZEnable(0);
+    r.SetZWrite(0);
+    r.SetAlphaBlend(0);
+    r.SetBlend(D3DBLEND_ONE, D3DBLEND_ZERO);
+}
+
+}   // namespace
+
+void CD3DRender::CopyTexture(IDirect3DTexture9* source, IDirect3DTexture9* target)
+{
+    if (!device || !source || !target)
+        return;
+    IDirect3DSurface9* from = nullptr;
+    IDirect3DSurface9* to = nullptr;
+    source->GetSurfaceLevel(0, &from);
+    target->GetSurfaceLevel(0, &to);
+    if (from && to)
+        device->StretchRect(from, nullptr, to, nullptr, D3DTEXF_LINEAR);
+    if (from)
+        from->Release();
+    if (to)
+        to->Release();
+}
+
+void CD3DRender::SmoothSurface(IDirect3DTexture9* source, IDirect3DTexture9* target, float offset, float weight)
+{
+    if (!device || !source)
+        return;
+    if (!vs11)
+    {
+        CopyTexture(source, target);
+        return;
+    }
+    if (target && !TargetTexture(device, target))
+        return;
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    device->SetTransform(D3DTS_WORLD, &identity);
+    SetZEnable(0);
+    SetZWrite(0);
+    if (target)
+    {
+        SetAlphaBlend(0);
+        SetBlend(D3DBLEND_ONE, D3DBLEND_ZERO);
+    }
+    const float taps[4] = {0.0f, -offset, offset, 1.0f};
+    const float weights[4] = {weight, weight, weight, 0.0f};
+    device->SetVertexShaderConstantF(0, taps, 1);
+    device->SetPixelShaderConstantF(1, weights, 1);
+    SetTechnique(kSmoothTechnique);
+    SetEffectTexture("texBaseMap1", source);
+    QuadPass(*this);
+}
+
+void CD3DRender::RenderGlow()
+{
+    if (!device || !glowReady || g_GlowOn <= 0)
+        return;
+    // Ctrl held in debug mode shows the frame without its glow.
+    if (g_DebugLog && g_KeyFlags[KEY_CTRL])
+        return;
+    if (!CopyFrame(device, glowTexture0))
+    {
+        g_GlowOn = 0;
+        WriteGameIni();
+        return;
+    }
+    SaveRenderTarget();
+    PlainStates(*this);
+    SetTextureAddress(0, D3DTADDRESS_CLAMP);
+
+    // The bright parts of the frame, then blurred twice: the second blur is
+    // added onto the frame.
+    if (TargetTexture(device, glowTexture1))
+    {
+        SetTechnique(kGlowTechnique);
+        const float gain[4] = {5.0f, 6.0f, 2.0f, 0.0f};
+        device->SetPixelShaderConstantF(0, gain, 1);
+        Stage0(*this, glowTexture0);
+        QuadPass(*this);
+        SmoothSurface(glowTexture1, glowTexture0, 0.004f, 0.25f);
+    }
+    RestoreRenderTarget();
+    SetAlphaBlend(1);
+    SetBlend(D3DBLEND_ONE, D3DBLEND_ONE);
+    SmoothSurface(glowTexture0, nullptr, 0.004f, 0.25f);
+    SetTextureAddress(0, D3DTADDRESS_WRAP);
+}
+
+void CD3DRender::RenderMotionBlur()
+{
+    if (!device || g_BlurOn <= 0 || !blurReady || !(blurAmount > 0.0f))
+        return;
+    if (!CopyFrame(device, blurTexture))
+    {
+        g_BlurOn = 0;
+        WriteGameIni();
+        return;
+    }
+    SetFog(0);
+    SetZEnable(0);
+    SetZWrite(0);
+    SetLighting(0);
+    SetAlphaBlend(1);
+    SetBlend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
+    device->SetFVF(D3DFVF_XYZ | D3DFVF_TEX1);
+    SetTextureAddress(0, D3DTADDRESS_CLAMP);
+
+    const float a = blurAmount * -0.008f;
+    const float b = std::min(blurAmount * 8.0f, 4.0f);
+    const float zoom[4] = {a, a, a, 0.0f};
+    const float strength[4] = {b, b, b, 1.0f};
+    device->SetVertexShaderConstantF(0, zoom, 1);
+    device->SetPixelShaderConstantF(0, strength, 1);
+    SetTechnique(kBlurTechnique);
+    Stage0(*this, blurTexture);
+    QuadPass(*this);
+
+    SetTextureAddress(0, D3DTADDRESS_WRAP);
+    // It may go below 0: the blur ends until someone sets it again.
+    blurAmount -= g_Clock.m_RealStep;
+}
+
+void CD3DRender::RenderMenuScreen()
+{
+    if (!device)
+        return;
+    PlainStates(*this);
+    if (!CopyFrame(device, glowTexture0))
+        return;
+    if (!vs11 || !glowTexture0 || !glowTexture1)
+    {
+        DrawTextureRect(-1, -1, 801, 601, kMenuTint, glowTexture0);
+        return;
+    }
+    SaveRenderTarget();
+    if (TargetTexture(device, glowTexture1))
+    {
+        SetTechnique(kMenuTechnique);
+        SetEffectTexture("texBaseMap1", glowTexture0);
+        QuadPass(*this);
+        SmoothSurface(glowTexture1, glowTexture0, 0.004f, 0.25f);
+    }
+    RestoreRenderTarget();
+    PlainStates(*this);
+    SmoothSurface(glowTexture0, nullptr, 0.004f, 0.25f);
+}

@@ -1,0 +1,157 @@
+// The post effects on the recording device: the settings and the debug key
+// that switch the glow off, how long a blur amount lasts and how strong it
+// is, the fallbacks of a device without vertex shaders, and the glow that
+// switches itself off when its frame copy fails.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/Controls.h"
+#include "core/GameClock.h"
+#include "platform/d3d/D3D9Backend.h"
+#include "tests/render/RenderTestSupport.h"
+
+using namespace render_test;
+
+namespace
+{
+
+std::vector<std::string> CallsStartingWith(const std::string& prefix)
+{
+    std::vector<std::string> out;
+    for (const std::string& call : D3DRecordedCalls())
+        if (call.compare(0, prefix.size(), prefix) == 0)
+            out.push_back(call);
+    return out;
+}
+
+class PostEffectsDemoDataTest : public RenderFixture
+{
+protected:
+    void SetUp() override
+    {
+        RenderFixture::SetUp();
+        UseDemoData(true);
+        StartDevice();
+        ASSERT_TRUE(g_Render.glowTexture0 && g_Render.glowTexture1 && g_Render.blurTexture);
+        ASSERT_TRUE(g_Render.glowReady && g_Render.blurReady && g_Render.vs11);
+        D3DClearRecordedCalls();
+    }
+    void TearDown() override
+    {
+        g_KeyFlags[KEY_CTRL] = 0;
+        g_DebugLog = 0;
+        RenderFixture::TearDown();
+    }
+};
+
+TEST_F(PostEffectsDemoDataTest, GlowRunsOnlyWithItsSettingAndNotWhileCtrlIsHeldInDebugMode)
+{
+    struct Case
+    {
+        int glow, debug, ctrl;
+        bool runs;
+    } cases[] = {
+        {1, 0, 0, true},  {0, 0, 0, false},   // the textures exist either way
+        {1, 1, 1, false}, {1, 1, 0, true},  {1, 0, 1, true},
+    };
+    for (const Case& c : cases)
+    {
+        g_GlowOn = c.glow;
+        g_DebugLog = c.debug;
+        g_KeyFlags[KEY_CTRL] = c.ctrl;
+        D3DClearRecordedCalls();
+        g_Render.RenderGlow();
+        const bool ran = CountCalls("StretchRect(") > 0;
+        EXPECT_EQ(ran, c.runs) << c.glow << c.debug << c.ctrl;
+        if (c.runs)
+        {
+            // The bright pass and two blurs, the last one added onto the frame.
+            EXPECT_EQ(CountCalls("DrawPrimitive(TRIANGLESTRIP, 0, 2)"), 3u);
+            EXPECT_EQ(CountCalls("SetPixelShaderConstantF(0, 5, 6, 2, 0)"), 1u);
+            EXPECT_EQ(CountCalls("SetVertexShaderConstantF(0, 0, -0.004, 0.004, 1)"), 2u);
+        }
+    }
+}
+
+TEST_F(PostEffectsDemoDataTest, BlurLastsWhileItsAmountIsAboveZeroAndItsStrengthIsCapped)
+{
+    g_Render.blurAmount = 0.75f;
+    g_Clock.m_RealStep = 0.25f;
+    std::vector<std::string> strengths;
+    for (int frame = 0; frame < 4; ++frame)
+    {
+        D3DClearRecordedCalls();
+        g_Render.RenderMotionBlur();
+        for (const std::string& s : CallsStartingWith("SetPixelShaderConstantF(0,"))
+            strengths.push_back(s);
+        EXPECT_EQ(CountCalls("DrawPrimitive(TRIANGLESTRIP, 0, 2)"), frame < 3 ? 1u : 0u) << frame;
+    }
+    // 0.75 x 8 = 6 is capped at 4; 0.5 gives 4, 0.25 gives 2; at 0 nothing.
+    const std::vector<std::string> expected = {"SetPixelShaderConstantF(0, 4, 4, 4, 1)",
+                                               "SetPixelShaderConstantF(0, 4, 4, 4, 1)",
+                                               "SetPixelShaderConstantF(0, 2, 2, 2, 1)"};
+    EXPECT_EQ(strengths, expected);
+    EXPECT_FLOAT_EQ(g_Render.blurAmount, 0.0f);
+
+    // Switched off in the settings, a blur amount changes nothing.
+    g_BlurOn = 0;
+    g_Render.blurAmount = 1.0f;
+    D3DClearRecordedCalls();
+    g_Render.RenderMotionBlur();
+    EXPECT_EQ(CountCalls("StretchRect("), 0u);
+    EXPECT_FLOAT_EQ(g_Render.blurAmount, 1.0f);
+}
+
+TEST_F(PostEffectsDemoDataTest, WithoutVertexShadersTheBackdropIsATintedCopyAndSmoothingACopy)
+{
+    g_Render.vs11 = 0;
+    g_Render.RenderMenuScreen();
+    // One frame copy, then the copy drawn back through the orange tint.
+    EXPECT_EQ(CountCalls("StretchRect("), 1u);
+    EXPECT_EQ(CountCalls("DrawPrimitiveUP(TRIANGLESTRIP, 2"), 1u);
+    EXPECT_EQ(CountCalls("Effect.Begin"), 0u);
+
+    D3DClearRecordedCalls();
+    g_Render.SmoothSurface(g_Render.glowTexture0, g_Render.glowTexture1, 0.004f, 0.25f);
+    EXPECT_EQ(CountCalls("StretchRect("), 1u);
+    EXPECT_EQ(CountCalls("Effect.Begin"), 0u);
+    EXPECT_EQ(CountCalls("SetRenderTarget("), 0u);
+
+    // With shaders: three quad passes and no tinted rectangle.
+    g_Render.vs11 = 1;
+    D3DClearRecordedCalls();
+    g_Render.RenderMenuScreen();
+    EXPECT_EQ(CountCalls("DrawPrimitive(TRIANGLESTRIP, 0, 2)"), 3u);
+    EXPECT_EQ(CountCalls("DrawPrimitiveUP("), 0u);
+}
+
+TEST_F(PostEffectsDemoDataTest, NullTexturesAreIgnoredAndAFailedFrameCopySwitchesTheEffectOff)
+{
+    g_Render.CopyTexture(nullptr, g_Render.glowTexture0);
+    g_Render.CopyTexture(g_Render.glowTexture0, nullptr);
+    g_Render.SmoothSurface(nullptr, g_Render.glowTexture0, 0.004f, 0.25f);
+    EXPECT_TRUE(D3DRecordedCalls().empty());
+
+    // The glow target lost: the copy fails, the glow goes off and is saved.
+    IDirect3DTexture9* glow = g_Render.glowTexture0;
+    g_Render.glowTexture0 = nullptr;
+    g_GlowOn = 1;
+    g_Render.RenderGlow();
+    g_Render.glowTexture0 = glow;
+    EXPECT_EQ(g_GlowOn, 0);
+    EXPECT_NE(ReadFileText("Game.ini").find("Glow=0"), std::string::npos) << ReadFileText("Game.ini");
+    EXPECT_EQ(CountCalls("DrawPrimitive("), 0u);
+
+    // The same for the blur.
+    IDirect3DTexture9* blur = g_Render.blurTexture;
+    g_Render.blurTexture = nullptr;
+    g_Render.blurAmount = 1.0f;
+    g_Render.RenderMotionBlur();
+    g_Render.blurTexture = blur;
+    EXPECT_EQ(g_BlurOn, 0);
+    EXPECT_NE(ReadFileText("Game.ini").find("Blur=0"), std::string::npos);
+}
+
+}   // namespace
