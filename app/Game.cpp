@@ -24,6 +24,7 @@
 #include "interface/MainMenu.h"
 #include "interface/MenuBackground.h"
 #include "racers/HumanManager.h"
+#include "racers/HumanObject.h"
 #include "racers/VehicleCamera.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
@@ -33,6 +34,7 @@
 #include "render/Draw2D.h"
 #include "render/LightManager.h"
 #include "scene/Dusts.h"
+#include "scene/Occlusion.h"
 #include "scene/StaticObjectManager.h"
 #include "scene/WheelSkids.h"
 #include "world/Landscape.h"
@@ -75,6 +77,18 @@ void ConnectCoreHooks()
     g_ControlHooks.toggleShadeMode = [] { g_Render.ToggleShadeMode(); };
     g_ClockHooks.pauseSounds = [] { g_AudioManager.PauseAll(); };
     g_ClockHooks.resumeSounds = [] { g_AudioManager.ResumeAll(); };
+    // What a building hides besides the placed objects after it.
+    g_OcclusionHooks[0] = [] { g_Landscape.CheckOcclusion(IsBoxOccluded); };
+    g_OcclusionHooks[1] = [] {
+        for (int i = 0; i < g_Vehicles.racerCount; ++i)
+            if (g_Vehicles.racers[i] && g_Vehicles.racers[i]->visible && g_Vehicles.racers[i]->IsOccluded())
+                g_Vehicles.racers[i]->visible = 0;
+    };
+    g_OcclusionHooks[2] = [] {
+        for (int i = 0; i < g_HumanManager.count; ++i)
+            if (g_HumanManager.riders[i] && g_HumanManager.riders[i]->visible && g_HumanManager.riders[i]->IsOccluded())
+                g_HumanManager.riders[i]->visible = 0;
+    };
     // The menu's fades are the active camera's, to black and back, with sound.
     g_MenuHooks.fadeOut = [](float seconds) {
         if (g_Game.activeCamera)

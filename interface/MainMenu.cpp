@@ -149,6 +149,9 @@ int CMainMenu::Create()
     const D3DXVECTOR3 eye(1002.0f, 1002.0f, 1002.0f), at(1000.0f, 1000.25f, 1000.0f);
     float aspect = 1.15f + (g_VideoMode > 3 ? 0.1f : 0.0f);
     showroomCamera.Init(&eye, &at, D3DX_PI / 4.0f, aspect, 0.2f, 500.0f, VIEWMODE_LOOKAT, CAMERA_SHOWROOM);
+    // It circles the stand at half a radian per second each time it is updated.
+    const D3DXVECTOR3 vertical(0.0f, 1.0f, 0.0f);
+    showroomCamera.MoveTo(&eye, &at, 0.0f, &vertical, -0.5f, 0);
 
     focused = nullptr;
     for (CMenuButton*& entry : focusList)

@@ -83,6 +83,11 @@ public:
     void RenderChromeGlass();
     void RenderLightEffects();
     void DrawShadowPart();
+    // Occlusion (Occlusion.cpp): the planes of this building's occluder mesh
+    // for the current eye (1 when any were made), and whether this object is
+    // hidden by the current planes.
+    int BuildOccluder();
+    int IsOccluded();
     // 1 when the segment hits this object's body, with the world hit point in
     // hitOut (when given); the hit is reported to the ray-pick hook.
     int RayTest(const float from[3], const float to[3], float hitOut[3]);

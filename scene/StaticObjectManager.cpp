@@ -201,12 +201,6 @@ void CStaticObjectManager::UpdateVisibility()
         objects[i]->UpdateVisibility();
 }
 
-void CStaticObjectManager::CheckOcclusion()
-{
-    // Near buildings hide what stands behind them once the occluders exist;
-    // until then every object keeps the visibility of its own tests.
-}
-
 void CStaticObjectManager::Draw(int typeMask)
 {
     if (!g_ShowStaticObjects)

@@ -98,5 +98,14 @@ std::vector<AreaFile> AreaFiles(const AreaData& area);
 // and road sectoring.
 std::vector<AreaFile> SharedLandscapeFiles();
 
+// "RoadData.dat" of the area as the game builds it (GenRoadData.cpp): the
+// route shaped and the road built by the landscape's own code. Empty when the
+// route cannot be traced.
+std::vector<uint8_t> BuildAreaRoadData(const AreaData& area);
+// The barrier chains beside the road (GenRoadFences.cpp): the area's fence
+// map with tyre walls, tyre stacks, bollards, barrels and a banner fence
+// added at its corners and along the start straight.
+std::vector<uint8_t> AreaFenceMap(const AreaData& area);
+
 // The generator module: adds all of the above to `tree`.
 void AddAreaFiles(DataTree& tree);

@@ -114,10 +114,6 @@ void CLandPart::Update()
     }
 }
 
-void CLandPart::LoadRoad(int) {}
-void CLandPart::LoadRoadMarks(int) {}
-void CLandPart::CreateWater() {}
-
 void CLandPart::ReleaseBuffers()
 {
     ReleaseBuffer(roadVB);

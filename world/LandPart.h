@@ -5,6 +5,8 @@
 // it holds no terrain geometry of its own.
 #include "platform/d3d/D3D9.h"
 
+struct RoadPieceView;
+
 class CLandPart
 {
 public:
@@ -25,11 +27,18 @@ public:
     // Places one nature type (grass 0, stones 1, trees 2) of the part from
     // the place map and the part's seed.
     void CreateNature(int type);
-    // Entry points of the work that hangs on a part and arrives with its own
-    // subsystem (road meshes, water); they do nothing yet.
-    void LoadRoad(int handle);
-    void LoadRoadMarks(int handle);
+    // One piece of the checked road cache into the road (pass 0) or the mark
+    // (pass 1) buffers.
+    void LoadRoad(int pass, const RoadPieceView& piece);
+    // The part's road and marks (not in the reflection pass; the marks only
+    // up to 80 away), with the states the landscape has set.
+    void DrawRoad();
+    void DrawRoadMarks();
+    // Index list of the terrain cells reaching down to the water and, when
+    // there is one, the flat 4 x 4 grid drawn from afar.
     void CreateWater();
+    // The part's water inside the landscape's water pass.
+    void DrawWater();
     // Gives back the road, road-mark and water buffers.
     void ReleaseBuffers();
 

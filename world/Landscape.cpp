@@ -204,6 +204,10 @@ void CLandscape::Reset()
     heightShape = nullptr;
     heightBody = nullptr;
     heightSamples = nullptr;
+    roadCache = nullptr;
+    roadCacheSize = 0;
+    roadCacheIdentity = 0;
+    roadCacheBuilt = 0;
     for (int i = 0; i < 3; ++i)
     {
         lodIndices[i] = nullptr;
@@ -361,17 +365,7 @@ void CLandscape::CreateLandParts()
     sortEye[0] = sortEye[1] = sortEye[2] = 100000.0f;
     GameSrand(timeGetTime());
 
-    char name[512];
-    std::snprintf(name, sizeof(name), "%s/RoadData.dat", areaPath);
-    const int handle = g_FileManager.Open(name, FILE_WORLD, nullptr);
-    if (handle != -1)
-    {
-        for (int i = 0; i < partCount; ++i)
-            parts[i]->LoadRoad(handle);
-        for (int i = 0; i < partCount; ++i)
-            parts[i]->LoadRoadMarks(handle);
-        g_FileManager.Close(handle);
-    }
+    LoadRoadPieces();
     for (int i = 0; i < partCount; ++i)
         parts[i]->CreateWater();
 }
@@ -529,7 +523,3 @@ int CLandscape::RayTest(const float from[3], const float to[3], float hit[3]) co
 
 // ---------------------------------------------------------------------------
 // Work that arrives with the water and the fences.
-
-void CLandscape::DrawWater() {}
-
-void CLandscape::CreateRoadFences() {}

@@ -14,6 +14,7 @@
 #include "render/TextureManager.h"
 
 class CLandPart;
+struct RoadGround;
 class btHeightfieldTerrainShape;
 class btRigidBody;
 struct TerrainVertex;
@@ -128,13 +129,34 @@ public:
     // The terrain into the shadow map: parts both visible and in the shadow
     // camera, at the middle level of detail.
     void DrawShadow();
-    // Water and fences arrive with their own work; they do nothing yet.
+    // The water pass of the main frame: near parts their water cells, far
+    // parts a flat grid, with the reflection and the waves.
     void DrawWater();
+    // The start gate on route point 0 and the barriers traced from
+    // "FencesMap.dat", as placed objects.
     void CreateRoadFences();
     // Reads "WayPointsMap.dat" and "RoutePower.dat", traces, smooths and
-    // halves the route and levels the ground under it. Returns 1, or 0 with
-    // its message and an empty route.
+    // halves the route and levels the ground under it; the road cache is
+    // read or built from the full route on the way. Returns 1, or 0 with its
+    // message and an empty route.
     int CreateRoute();
+    // The trace, smoothing and levelling of CreateRoute on a way-point map in
+    // memory (gridSize squared bytes) and the route power map as loaded:
+    // the full route, not yet halved. Returns 1, or 0 with its message.
+    int ShapeRoute(const unsigned char* wayPoints);
+    // Reads "RoadData.dat" (World pack) and keeps it when it is whole and was
+    // built from this area's maps; otherwise builds both road passes from the
+    // full route, writes the file and keeps what was built.
+    void CreateRoadData();
+    // The grid and ground as the road builder sees them.
+    RoadGround RoadGroundOf() const;
+    // Identity of the road the current route and ground give.
+    uint64_t RoadIdentity() const;
+    // Hands each land part its road and mark pieces from the kept cache,
+    // then lets the cache go.
+    void LoadRoadPieces();
+    // The road and its marks on the visible parts (main pass only).
+    void DrawRoadSurface();
     // The race path of the current race-table row from the route.
     void CreateRacePath();
 
@@ -186,6 +208,13 @@ public:
 
     // The samples handed to the terrain shape (rows reversed), owned here.
     float* heightSamples;
+
+    // The checked road cache between CreateRoadData and CreateLandParts.
+    unsigned char* roadCache;
+    long long roadCacheSize;
+    uint64_t roadCacheIdentity;
+    // 1 when the last CreateRoadData had to build the road.
+    int roadCacheBuilt;
 
 private:
     // A failed load: the area freed and no size left for the queries. Returns 0.

@@ -193,7 +193,8 @@ void CLandscape::Draw()
     if (reflection)
         g_Render.RestoreCullMode();
 
-    // The road and its marks are drawn here once the road surface exists.
+    if (!reflection)
+        DrawRoadSurface();
 
     // One press of Insert toggles the route display once, however many
     // passes draw the landscape in that frame.

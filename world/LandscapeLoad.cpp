@@ -125,6 +125,9 @@ void CLandscape::FreeArea()
     heightSamples = nullptr;
     delete[] colors;
     colors = nullptr;
+    delete[] roadCache;
+    roadCache = nullptr;
+    roadCacheSize = 0;
     FreeRacePath();
     FreeRoute();
     loadedArea = -1;

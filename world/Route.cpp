@@ -421,8 +421,22 @@ int CLandscape::CreateRoute()
     if (!LoadRoutePowerMap())
         return 0;
 
+    if (!ShapeRoute(map.data()))
+        return 0;
+    // The road meshes come from the full route; the rest of the game uses
+    // every second point.
+    CreateRoadData();
+    routeCount = HalveRoute(routePos, routeType, routePower, routeCount);
+    SmoothRoute(routePos, routeCount, 2);
+    return 1;
+}
+
+int CLandscape::ShapeRoute(const unsigned char* map)
+{
+    FreeRoute();
+    const int n = gridSize;
     std::vector<RouteCell> cells;
-    const int traced = TraceRoute(map.data(), n, &routePowerMap[0][0], &cells);
+    const int traced = TraceRoute(map, n, &routePowerMap[0][0], &cells);
     if (traced != ROUTE_TRACE_OK)
     {
         ShowMessage(RouteTraceMessage(traced), "CreateRoute() error!", MB_OK);
@@ -450,10 +464,6 @@ int CLandscape::CreateRoute()
         ShowMessage(kLevellingMessage, "CreateRoute() error!", MB_OK);
         return 0;
     }
-    SmoothRoute(routePos, routeCount, 2);
-    // The road meshes are built from the full route here once the road
-    // surface exists; the rest of the game uses every second point.
-    routeCount = HalveRoute(routePos, routeType, routePower, routeCount);
     SmoothRoute(routePos, routeCount, 2);
     return 1;
 }

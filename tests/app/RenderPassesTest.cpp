@@ -610,9 +610,10 @@ TEST_F(MainPassOrderTest, MainPassDrawsInTheGameOrderAfterTheReflectionAndTheSha
     EXPECT_EQ(expected, order);
 
     // The terrain is drawn where its step stands in each pass and nowhere
-    // else: the steps are what their names say.
-    EXPECT_EQ(StepsDrawingTerrain(),
-              (std::vector<std::string>{"reflection: CLandscape::Draw", "main: CLandscape::Draw"}));
+    // else: the steps are what their names say. The water pass draws the
+    // terrain's cells that reach the water, from the terrain's own vertices.
+    EXPECT_EQ(StepsDrawingTerrain(), (std::vector<std::string>{"reflection: CLandscape::Draw", "main: CLandscape::Draw",
+                                                               "main: CLandscape::DrawWater"}));
 
     // On the device: the reflection target, then the shadow target, then the
     // back buffer's viewport again before the first main step.

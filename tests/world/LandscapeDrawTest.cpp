@@ -332,6 +332,9 @@ TEST_F(LandscapeDrawTest, OneDrawPerVisiblePartAtItsLevel)
         land.parts[i]->distance = distances[i];
         land.parts[i]->visible = i < 3;
     }
+    // The terrain alone: the road drawn after it has tests of its own.
+    for (int i = 0; i < land.partCount; i++)
+        land.parts[i]->ReleaseBuffers();
     DWORD detailOp = 0, shadowOp = 0;
     device->GetTextureStageState(1, D3DTSS_COLOROP, &detailOp);
     device->GetTextureStageState(2, D3DTSS_COLOROP, &shadowOp);

@@ -13,6 +13,7 @@
 #include "scene/StaticObjectManager.h"
 #include "tests/support/TestDevice.h"
 #include "tools/DataTree.h"
+#include "tools/MeshWriter.h"
 #include "world/Landscape.h"
 
 namespace landtest
@@ -124,6 +125,18 @@ inline void AddArea(DataTree& tree, const AreaSpec& s)
     }
     if (s.wayPoints)
         tree.Add(folder + "/WayPointsMap.dat", RouteLoopMap(n));
+    // No barriers painted: an empty fence map; the start gate a plain box.
+    tree.Add(folder + "/FencesMap.dat", std::vector<uint8_t>((size_t)n * n, 0));
+    MeshDesc gate;
+    const float gateLo[3] = {-4, 0, -0.5f}, gateHi[3] = {4, 5, 0.5f};
+    AddBoxPart(gate.slots[0], gateLo, gateHi);
+    AddBoxPart(gate.slots[12], gateLo, gateHi);
+    tree.Add("Data/Static/StartPlace/Main.msh", WriteMesh(gate));
+    using testdata::Line;
+    tree.AddText("Data/Static/StartPlace/Main.obj",
+                 Line("Object") + Line("Author") + Line("Version") + Line("Class", "GCLASS_STATIC") +
+                     Line("Type", "GTYPE_STATIC") + Line("Geometry") + Line("Mesh", "Data/Static/StartPlace/Main.msh") +
+                     Line("Texture") + Line("-") + Line("End", "//--"));
     if (s.colours)
     {
         for (int season = 1; season <= 3; ++season)
