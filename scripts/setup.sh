@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PKGS="libbullet-dev libsdl2-dev libopenal-dev libstb-dev libgtest-dev libgmock-dev
-libbenchmark-dev pkg-config cmake g++ ccache fonts-dejavu-core libgl1-mesa-dri
+libbenchmark-dev pkg-config cmake g++ ccache fonts-dejavu-core fonts-dejavu-extra libgl1-mesa-dri
 libegl-dev libegl-mesa0 libgl1 libopengl0 libopenal1"
 
 missing=""

@@ -115,13 +115,22 @@ bool BakeFont(const FontBakeSettings& settings, BakedFont& out, std::string* err
         stbtt_GetGlyphHMetrics(&info, g, &advance, &lsb);
         stbtt_GetGlyphBitmapBox(&info, g, scale, scale, &x0, &y0, &x1, &y1);
         int adv = std::max(1, int(std::lround(advance * scale)));
-        if (x1 <= x0)
-            x0 = x1 = 0;                 // no ink
-        int left = std::max(0, -x0);     // ink left of the pen origin
-        int right = std::max(adv, x1);   // ink or advance, whichever is wider
         GlyphMetrics m;
-        m.penX = settings.padding + left;
-        m.width = settings.padding * 2 + left + right;
+        if (x1 <= x0)
+        {
+            // No ink (the space): the cell is the advance, as the game steps
+            // over it by the cell's width.
+            m.penX = settings.padding;
+            m.width = settings.padding * 2 + adv;
+        }
+        else
+        {
+            // The cell holds the ink alone: the game puts its own spacing
+            // (a tenth of the widest glyph) between cells, so the font's
+            // side bearings would count twice.
+            m.penX = settings.padding - x0;
+            m.width = settings.padding * 2 + (x1 - x0);
+        }
         glyphIndex.push_back(g);
         metrics.push_back(m);
     }

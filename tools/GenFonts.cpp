@@ -1,5 +1,7 @@
 // The three bitmap fonts of the game: the menu font, the in-race display's font
-// and the developer statistics overlay's font, baked from DejaVu Sans.
+// and the developer statistics overlay's font, baked from DejaVu Sans (the
+// two game fonts from its condensed bold cut, which the menus' tight columns
+// and right-aligned labels were laid out for).
 #include <cstdio>
 
 #include "tools/DataTree.h"
@@ -9,7 +11,7 @@ namespace
 {
 
 const char* const kSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-const char* const kSansBold = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+const char* const kCondensedBold = "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf";
 
 // The in-race display follows each rival's gap with a metre sign stored
 // under this byte.
@@ -32,7 +34,7 @@ void GenerateFonts(DataTree& tree)
     // Menu text is drawn at scales 0.25 to 0.8; rows of the score list are
     // 17.5 units apart at scale 0.4, which a 40-pixel cell fits.
     FontBakeSettings menu;
-    menu.ttfPath = kSansBold;
+    menu.ttfPath = kCondensedBold;
     menu.cellHeight = 40;
     menu.padding = 2;
     menu.characters = AsciiFontCharacters();
