@@ -108,7 +108,11 @@ TEST(SoakMonitor, NonFinitePositionOrVelocityIsAFault)
         SoakRacerSample s = Racer(3);
         monitor.Sample({s}, kDt);
         EXPECT_EQ(monitor.NonFinite(), 0);
-        (field < 3 ? s.position : s.velocity)[field % 3] = field % 2 ? inf : nan;
+        const float bad = field % 2 ? inf : nan;
+        if (field < 3)
+            s.position[field] = bad;
+        else
+            s.velocity[field - 3] = bad;
         monitor.Sample({s}, kDt);
         EXPECT_EQ(monitor.NonFinite(), 1);
         ASSERT_EQ(monitor.Faults().size(), 1u);
