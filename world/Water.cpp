@@ -146,8 +146,8 @@ void CLandscape::DrawWater()
     g_Render.SaveCullMode();
     g_Render.SetCullMode(D3DCULL_NONE);
 
-    float wc[4], spec[4];
-    WaterColours(CurrentSeason(), wc, spec);
+    float wc[4], specular[4];
+    WaterColours(CurrentSeason(), wc, specular);
     g_Render.SetTextureAddress(0, D3DTADDRESS_CLAMP);
 
     const CCamera* camera = g_Views.Current();
@@ -165,7 +165,7 @@ void CLandscape::DrawWater()
         effect->SetMatrix("matWorld", &identity);
         effect->SetMatrix("matViewProj", &viewProj);
         effect->SetMatrix("matWorldViewProj", &viewProj);
-        const D3DXVECTOR4 s(spec[0], spec[1], spec[2], spec[3]), w(wc[0], wc[1], wc[2], wc[3]);
+        const D3DXVECTOR4 s(specular[0], specular[1], specular[2], specular[3]), w(wc[0], wc[1], wc[2], wc[3]);
         effect->SetVector("MatSpecular", &s);
         effect->SetVector("WaterColor", &w);
         const float t = (float)g_Clock.RealTimeMs();
@@ -190,7 +190,7 @@ void CLandscape::DrawWater()
     else
     {
         waterMaterial.Diffuse = D3DCOLORVALUE{wc[0], wc[1], wc[2], wc[3]};
-        waterMaterial.Specular = D3DCOLORVALUE{spec[0], spec[1], spec[2], spec[3]};
+        waterMaterial.Specular = D3DCOLORVALUE{specular[0], specular[1], specular[2], specular[3]};
         g_Render.SetMaterial(&waterMaterial, 0);
         D3DXMATRIX flat, lift, world;
         D3DXMatrixScaling(&flat, 1.0f, 0.0f, 1.0f);
