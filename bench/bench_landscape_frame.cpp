@@ -20,6 +20,7 @@
 
 #include "app/Game.h"
 #include "app/RaceTable.h"
+#include "bench/AreaFrameScene.h"
 #include "core/FileManager.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
@@ -35,41 +36,14 @@
 namespace
 {
 
-const int kWidth = 800, kHeight = 600;
-
-class Scene
+class Scene : public benchframe::AreaFrameScene
 {
 public:
     bool Open(std::string* error)
     {
-        const std::string root = testsupport::DemoDataDir();
-        if (chdir(root.c_str()) != 0)
-            return Fail(error, "no demo data in " + root + " (set TRALLOWMERE_TESTDATA)");
-        g_Windowed = 1;
-        g_VideoMode = 0;
-        g_ShadowQuality = 0;
-        g_UseFileManager = 1;
-        g_ViewDistance = 500;
-        g_FileManager.Create();
-        if (!window.Open(kWidth, kHeight))
-            return Fail(error, "no window (set SDL_VIDEODRIVER=offscreen)");
-        D3DOverrideAdapterModes({D3DDISPLAYMODE{kWidth, kHeight, 60, D3DFMT_X8R8G8B8}});
-        if (g_Render.InitD3D(1) != 0 || g_Render.CreateDevice(window.get(), 1, 0, 0) != 0)
-            return Fail(error, "no render device");
-        g_Landscape.LoadSurfaces();
-        ClearRaceBlock();
-        FillCareerRows();
-        g_Game.currentRace = 0;   // area 1 in summer
-        if (g_Landscape.LoadArea(g_RaceTable.area[0], g_RaceTable.season[0]) != 1)
-            return Fail(error, "area 1 does not load");
-        // The main camera's projection as the game makes it.
-        const D3DXVECTOR3 origin(0, 0, 0), ahead(0, 0, 1);
-        g_Game.mainCamera.Init(&origin, &ahead, D3DX_PI / 2, (float)kWidth / kHeight * 0.85f, CAMERA_NEAR_PLANE,
-                               CAMERA_FAR_PLANE, VIEWMODE_FREE, CAMERA_MAIN);
+        if (!OpenArea(error))
+            return false;
         LookAlongRacePath(&g_Game.mainCamera);
-        g_Game.activeCamera = &g_Game.mainCamera;
-
-        testlight::SetFixedSun(g_Render.device);
         Frame();   // the first frame builds the terrain body and decides visibility
         return true;
     }
@@ -95,25 +69,7 @@ public:
         return calls;
     }
 
-    void Close()
-    {
-        // The placed objects hold meshes of this device.
-        g_StaticObjects.Clear();
-        g_Landscape.Release();
-        ClearRaceBlock();
-        g_Game.activeCamera = nullptr;
-        g_Render.FreeD3DRender();
-        window.Close();
-        g_FileManager.Release();
-    }
-
-private:
-    bool Fail(std::string* error, const std::string& why)
-    {
-        *error = why;
-        return false;
-    }
-    testdevice::HiddenWindow window;
+    void Close() { CloseArea(); }
 };
 
 void BM_LandscapeFrame(benchmark::State& state)

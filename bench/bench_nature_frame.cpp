@@ -22,6 +22,7 @@
 
 #include "app/Game.h"
 #include "app/RaceTable.h"
+#include "bench/AreaFrameScene.h"
 #include "core/FileManager.h"
 #include "core/GameClock.h"
 #include "core/Settings.h"
@@ -38,42 +39,14 @@
 namespace
 {
 
-const int kWidth = 800, kHeight = 600;
-
-class Scene
+class Scene : public benchframe::AreaFrameScene
 {
 public:
     bool Open(std::string* error)
     {
-        const std::string root = testsupport::DemoDataDir();
-        if (chdir(root.c_str()) != 0)
-            return Fail(error, "no demo data in " + root + " (set TRALLOWMERE_TESTDATA)");
-        g_Windowed = 1;
-        g_VideoMode = 0;
-        g_ShadowQuality = 0;
-        g_UseFileManager = 1;
-        g_ViewDistance = 500;
-        g_FileManager.Create();
-        if (!window.Open(kWidth, kHeight))
-            return Fail(error, "no window (set SDL_VIDEODRIVER=offscreen)");
-        D3DOverrideAdapterModes({D3DDISPLAYMODE{kWidth, kHeight, 60, D3DFMT_X8R8G8B8}});
-        if (g_Render.InitD3D(1) != 0 || g_Render.CreateDevice(window.get(), 1, 0, 0) != 0)
-            return Fail(error, "no render device");
-        g_Landscape.LoadSurfaces();
-        g_Nature.Create();
-        ClearRaceBlock();
-        FillCareerRows();
-        g_Game.currentRace = 0;   // area 1 in summer
-        if (g_Landscape.LoadArea(g_RaceTable.area[0], g_RaceTable.season[0]) != 1)
-            return Fail(error, "area 1 does not load");
-        // The main camera's projection as the game makes it.
-        const D3DXVECTOR3 origin(0, 0, 0), ahead(0, 0, 1);
-        g_Game.mainCamera.Init(&origin, &ahead, D3DX_PI / 2, (float)kWidth / kHeight * 0.85f, CAMERA_NEAR_PLANE,
-                               CAMERA_FAR_PLANE, VIEWMODE_FREE, CAMERA_MAIN);
+        if (!OpenArea(error, true))
+            return false;
         LookAlongRacePath(&g_Game.mainCamera);
-        g_Game.activeCamera = &g_Game.mainCamera;
-
-        testlight::SetFixedSun(g_Render.device);
         Frame();   // the first frame builds the terrain body and decides visibility
         return true;
     }
@@ -111,36 +84,20 @@ public:
         return calls + nature;
     }
 
-    void Close()
-    {
-        g_Landscape.Release();
-        g_Nature.Release();
-        ClearRaceBlock();
-        g_Game.activeCamera = nullptr;
-        g_Render.FreeD3DRender();
-        window.Close();
-        g_FileManager.Release();
-    }
-
-private:
-    bool Fail(std::string* error, const std::string& why)
-    {
-        *error = why;
-        return false;
-    }
-    testdevice::HiddenWindow window;
+    void Close() { CloseArea(); }
 };
 
 // One scene for every view distance: closing and opening the device again
 // in one process upsets the software driver, and the distance is read anew
 // by every frame's visibility.
+Scene s_Scene;
+int s_SceneState = 0;   // 0 not tried, 1 open, -1 failed
+
 Scene* SharedScene(std::string* error)
 {
-    static Scene scene;
-    static int state = 0;   // 0 not tried, 1 open, -1 failed
-    if (state == 0)
-        state = scene.Open(error) ? 1 : -1;
-    return state == 1 ? &scene : nullptr;
+    if (s_SceneState == 0)
+        s_SceneState = s_Scene.Open(error) ? 1 : -1;
+    return s_SceneState == 1 ? &s_Scene : nullptr;
 }
 
 void BM_NatureFrame(benchmark::State& state)
@@ -178,4 +135,17 @@ BENCHMARK(BM_NatureFrame)->Arg(300)->Arg(400)->Arg(500)->Unit(benchmark::kMillis
 
 }   // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    // The shared scene is closed here, while the window layer still stands:
+    // left to the exit, its window would be destroyed after the layer's own
+    // records of its windows are gone.
+    if (s_SceneState == 1)
+        s_Scene.Close();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -20,6 +20,7 @@
 
 #include "app/Game.h"
 #include "app/RaceTable.h"
+#include "bench/AreaFrameScene.h"
 #include "core/FileManager.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
@@ -117,40 +118,14 @@ void BM_LoadAreaRoadCache(benchmark::State& state)
 }
 BENCHMARK(BM_LoadAreaRoadCache)->ArgName("build")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-const int kWidth = 800, kHeight = 600;
-
-class Scene
+class Scene : public benchframe::AreaFrameScene
 {
 public:
     bool Open(std::string* error)
     {
-        const std::string root = testsupport::DemoDataDir();
-        if (chdir(root.c_str()) != 0)
-            return Fail(error, "no demo data in " + root);
-        SetMessageBoxHook(QuietBox);
-        g_Windowed = 1;
-        g_VideoMode = 0;
-        g_ShadowQuality = 0;
-        g_UseFileManager = 1;
-        g_ViewDistance = 500;
-        g_FileManager.Create();
-        if (!window.Open(kWidth, kHeight))
-            return Fail(error, "no window (set SDL_VIDEODRIVER=offscreen)");
-        D3DOverrideAdapterModes({D3DDISPLAYMODE{kWidth, kHeight, 60, D3DFMT_X8R8G8B8}});
-        if (g_Render.InitD3D(1) != 0 || g_Render.CreateDevice(window.get(), 1, 0, 0) != 0)
-            return Fail(error, "no render device");
-        g_Landscape.LoadSurfaces();
-        ClearRaceBlock();
-        FillCareerRows();
-        g_Game.currentRace = 0;
-        if (g_Landscape.LoadArea(g_RaceTable.area[0], g_RaceTable.season[0]) != 1)
-            return Fail(error, "area 1 does not load");
-        const D3DXVECTOR3 origin(0, 0, 0), ahead(0, 0, 1);
-        g_Game.mainCamera.Init(&origin, &ahead, D3DX_PI / 2, (float)kWidth / kHeight * 0.85f, CAMERA_NEAR_PLANE,
-                               CAMERA_FAR_PLANE, VIEWMODE_FREE, CAMERA_MAIN);
+        if (!OpenArea(error))
+            return false;
         AimAtPond();
-        g_Game.activeCamera = &g_Game.mainCamera;
-        testlight::SetFixedSun(g_Render.device);
         for (int i = 0; i < g_Landscape.partCount; ++i)
         {
             roadVB.push_back(g_Landscape.parts[i]->roadVB);
@@ -219,22 +194,10 @@ public:
             g_Landscape.parts[i]->roadVB = roadVB[(size_t)i];
             g_Landscape.parts[i]->markVB = markVB[(size_t)i];
         }
-        g_Landscape.Release();
-        g_StaticObjects.Clear();
-        ClearRaceBlock();
-        g_Game.activeCamera = nullptr;
-        g_Render.FreeD3DRender();
-        window.Close();
-        g_FileManager.Release();
+        CloseArea();
     }
 
 private:
-    bool Fail(std::string* error, const std::string& why)
-    {
-        *error = why;
-        return false;
-    }
-    testdevice::HiddenWindow window;
     std::vector<IDirect3DVertexBuffer9*> roadVB, markVB;
 };
 
