@@ -111,7 +111,7 @@ protected:
         g_AudioManager.Release();
         g_FileManager.Release();
         g_UseFileManager = 1;
-        g_ControlHooks.menuActive = nullptr;
+        g_ControlHooks = m_SavedControlHooks;
         DSoundClearOverrides();
         DSoundSelectBackend(DSoundBackendKind::OpenAL);
         SetMessageBoxHook(nullptr);
@@ -163,6 +163,8 @@ protected:
     }
 
     TempFolder m_Folder;
+    // The hooks as the game object wired them, put back after the test.
+    ControlHooks m_SavedControlHooks = g_ControlHooks;
 };
 
 }   // namespace audiotest

@@ -78,9 +78,9 @@ protected:
     {
         g_GameHUD.Release();
         g_PlayerVehicle = nullptr;
-        g_HudLinks = HudLinks{};
-        g_GameEventHooks = GameEventHooks{};
-        g_RaceMessageHooks = RaceMessageHooks{};
+        g_HudLinks = m_SavedLinks;
+        g_GameEventHooks = m_SavedEventHooks;
+        g_RaceMessageHooks = m_SavedMessageHooks;
         g_Career = CareerData{};
         g_CareerMode = 1;
         g_Views.mainCamera.viewMode = 0;
@@ -101,6 +101,10 @@ protected:
     }
 
     CVehicleObject m_Player;
+    // The hooks as the game object wired them, put back after the test.
+    HudLinks m_SavedLinks = g_HudLinks;
+    GameEventHooks m_SavedEventHooks = g_GameEventHooks;
+    RaceMessageHooks m_SavedMessageHooks = g_RaceMessageHooks;
 };
 
 }   // namespace hudtest

@@ -45,8 +45,8 @@ protected:
     }
     void TearDown() override
     {
-        g_GameEventHooks.post = nullptr;
-        g_ControlHooks.menuActive = nullptr;
+        g_GameEventHooks = m_SavedEventHooks;
+        g_ControlHooks = m_SavedControlHooks;
         VehicleWorld::TearDown();
     }
 
@@ -78,6 +78,10 @@ protected:
         const float length = std::hypot(fx, fz);
         return ((v->Position[0] - a[0]) * fx + (v->Position[2] - a[2]) * fz) / length;
     }
+
+    // The hooks as the game object wired them, put back after the test.
+    GameEventHooks m_SavedEventHooks = g_GameEventHooks;
+    ControlHooks m_SavedControlHooks = g_ControlHooks;
 };
 
 TEST_F(RaceGridDemoDataTest, EightRacersStandInFourPairsWithThePlayerLastOnTheRight)
@@ -261,7 +265,7 @@ protected:
     {
         ClearRaceBlock();
         g_PlayerVehicle = nullptr;
-        g_GameEventHooks.post = nullptr;
+        g_GameEventHooks = m_SavedEventHooks;
     }
     // Entries in order with their distances left; a negative distance marks
     // a finished racer (autopilot, distance 0) with that place.
@@ -288,6 +292,7 @@ protected:
         return s;
     }
     std::vector<CVehicleObject> racers;
+    GameEventHooks m_SavedEventHooks = g_GameEventHooks;
 };
 
 TEST_F(RaceOrderTest, RacersSortByDistanceLeftBehindTheFinishers)

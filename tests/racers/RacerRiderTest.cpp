@@ -35,9 +35,12 @@ protected:
     }
     void TearDown() override
     {
-        g_GameEventHooks.post = nullptr;
+        g_GameEventHooks = m_SavedEventHooks;
         RiderWorld::TearDown();
     }
+
+    // The hooks as the game object wired them, put back after the test.
+    GameEventHooks m_SavedEventHooks = g_GameEventHooks;
 };
 
 TEST_F(RacerRiderDemoDataTest, TheGridSeatsEveryRacerAndARestartPutsFallenRidersBack)

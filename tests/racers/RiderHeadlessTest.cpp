@@ -68,6 +68,10 @@ protected:
         ASSERT_EQ(g_Vehicles.Create(), 1);
         ASSERT_EQ(g_HumanManager.Create(), 1);
         GameSrand(7);
+        // The objects measure their distance to the camera every frame (far
+        // ones leave the physics and go unseen): the camera looks at the
+        // scene from the start, wherever an earlier race left it.
+        LookAt(D3DXVECTOR3(3.2f, 2.5f, 2.2f), D3DXVECTOR3(0.0f, 1.6f, 0.0f));
     }
 
     void TearDown() override
@@ -102,13 +106,18 @@ protected:
         g_HumanManager.Update();
     }
 
-    std::vector<uint8_t> Draw(const D3DXVECTOR3& eye, const D3DXVECTOR3& at)
+    static void LookAt(const D3DXVECTOR3& eye, const D3DXVECTOR3& at)
     {
         CCamera& camera = g_Views.mainCamera;
         camera.Init(&eye, &at, D3DX_PI / 4, (float)kWidth / kHeight, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE, VIEWMODE_FREE,
                     CAMERA_MAIN);
         g_Views.activeCamera = &camera;
         camera.UpdateView();
+    }
+
+    std::vector<uint8_t> Draw(const D3DXVECTOR3& eye, const D3DXVECTOR3& at)
+    {
+        LookAt(eye, at);
         g_HumanManager.Update();
         g_HumanManager.UpdateVisibility();
         g_Vehicles.UpdateVisibility();

@@ -39,7 +39,7 @@ protected:
     {
         g_Vehicles.Clear();
         g_AudioManager.Release();
-        g_ControlHooks.menuActive = nullptr;
+        g_ControlHooks = savedHooks;
         g_SoundOn = savedSound;
         DSoundSelectBackend(DSoundBackendKind::OpenAL);
         VehicleWorld::TearDown();
@@ -62,6 +62,8 @@ protected:
     }
 
     int savedSound = 1;
+    // The hooks as the game object wired them, put back after the test.
+    ControlHooks savedHooks = g_ControlHooks;
 };
 
 TEST_F(VehicleSoundDemoDataTest, EngineLoadsNearAndFollowsTheSpeed)

@@ -241,6 +241,7 @@ TEST_F(PlacedBodyTest, AMotorcycleThatHitsAPropPushesIt)
     // motorcycle class driven into it.
     btStaticPlaneShape ground(btVector3(0, 1, 0), 0);
     btRigidBody groundBody(0, nullptr, &ground);
+    const auto savedLandscape = g_PhysicsObjectAccess.landscape;   // the game's terrain, put back below
     g_PhysicsObjectAccess.landscape = &ground;
     groundBody.setUserPointer(&ground);
     g_PhysicsWorld.dynamicsWorld->addRigidBody(&groundBody);
@@ -275,7 +276,7 @@ TEST_F(PlacedBodyTest, AMotorcycleThatHitsAPropPushesIt)
     g_PhysicsWorld.dynamicsWorld->removeRigidBody(&bike);
     g_PhysicsWorld.dynamicsWorld->removeRigidBody(&groundBody);
     delete state;
-    g_PhysicsObjectAccess.landscape = nullptr;
+    g_PhysicsObjectAccess.landscape = savedLandscape;
     Drop(fence);
 }
 

@@ -237,6 +237,7 @@ TEST_F(SkyDrawDemoDataTest, HiddenSunDrawsNoDiscs)
     g_Views.mainCamera.UpdateView();
     g_Clock.m_RealStep = 0.1f;
     static float seenFrom[3], seenTo[3];
+    const SkyHooks saved = g_SkyHooks;
     g_SkyHooks.sunHidden = [](const float from[3], const float to[3]) {
         for (int k = 0; k < 3; k++)
             seenFrom[k] = from[k], seenTo[k] = to[k];
@@ -246,7 +247,7 @@ TEST_F(SkyDrawDemoDataTest, HiddenSunDrawsNoDiscs)
     g_Sky.lastOcclusionTest = 0;
     D3DClearRecordedCalls();
     g_Sky.DrawFlare();
-    g_SkyHooks.sunHidden = nullptr;
+    g_SkyHooks = saved;
     EXPECT_EQ(g_Sky.flareOccluded, 1);
     EXPECT_FLOAT_EQ(g_Sky.flareSize, 0);
     EXPECT_TRUE(Calls("DrawPrimitiveUP").empty());
