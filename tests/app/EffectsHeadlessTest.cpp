@@ -17,6 +17,7 @@
 #include "racers/VehicleWheels.h"
 #include "render/LightManager.h"
 #include "scene/Dusts.h"
+#include "scene/StaticObjectManager.h"
 #include "scene/WheelSkids.h"
 #include "tests/render/DrawTestSupport.h"
 #include "tests/render/RenderTestSupport.h"
@@ -56,6 +57,9 @@ protected:
         g_Dusts.Release();
         g_Skids.Release();
         g_Game.mainCamera.Release();
+        // The area's placed objects hold meshes of this device: they go
+        // before it, or the next area's load frees them a second time.
+        g_StaticObjects.Clear();
         g_Landscape.Release();
         g_Sky.Release();
         g_LightManager.FreeAll();
