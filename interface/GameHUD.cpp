@@ -10,6 +10,7 @@
 #include "audio/GameSound.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
+#include "core/RaceState.h"
 #include "core/RunFlags.h"
 #include "platform/os/Rand.h"
 #include "racers/HumanObject.h"
@@ -70,6 +71,11 @@ int HudTakeKey(int flag)
     return 1;
 }
 
+int HudRaceRow()
+{
+    return (g_CurrentRace >= 0 && g_CurrentRace < RACE_ROWS) ? g_CurrentRace : RACE_QUICK_ROW;
+}
+
 CGameHUD::CGameHUD()
 {
     for (D3DXCOLOR& c : lineColours)
@@ -96,6 +102,14 @@ int CGameHUD::ReadoutsShown() const
         return 0;
     const int mode = g_Views.Current()->viewMode;
     return mode >= VIEWMODE_ONBOARD && mode <= VIEWMODE_CHASE_FAR;
+}
+
+int CGameHUD::FadeReadout(float* fade)
+{
+    *fade = HudFade(*fade, ReadoutsShown(), g_Clock.m_RealStep);
+    if (*fade <= 0.0f || !g_PlayerVehicle)
+        return -1;
+    return HudAlpha(*fade);
 }
 
 void CGameHUD::HoldRace(const D3DXVECTOR3& eyeOffset, int maxViewMode)

@@ -72,6 +72,9 @@ int HudColourByte(float c);
 DWORD HudColour(const D3DXCOLOR& c, int alpha);
 // 1 when the key's flag is set, which it clears: a key press acts once.
 int HudTakeKey(int flag);
+// The race-table row of the race shown: the current race, or the quick-race
+// row when that names no row.
+int HudRaceRow();
 
 // Cuts a message into lines at each '/', a piece also at its last blank
 // before `widthOf` of the line reaches `maxWidth`; the separating '/' or
@@ -117,6 +120,10 @@ public:
     // The readouts' condition: the player's motorcycle under the keys with
     // its rider on it and the camera in view mode 1 to 3.
     int ReadoutsShown() const;
+    // Fades a readout panel (`*fade`) in while the readouts are shown and out
+    // otherwise; the alpha byte to draw it with, or -1 when it is not drawn
+    // (faded out, or no player).
+    int FadeReadout(float* fade);
     // Esc and F1 of the frame (the overlay's own keys come later).
     void HandleMenuKeys();
     void DrawOverlay();

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/GameClock.h"
 #include "core/RaceState.h"
 #include "interface/GameHUD.h"
 #include "racers/VehicleManager.h"
@@ -25,11 +24,6 @@ DWORD Grey(int a)
 void HorizontalBar(float x1, float y1, float x2, float y2, DWORD left, DWORD right)
 {
     DrawRectGradient(x1, y1, x2, y2, left, left, right, right);
-}
-
-int RowOf(int race)
-{
-    return (race >= 0 && race < RACE_ROWS) ? race : RACE_QUICK_ROW;
 }
 
 }   // namespace
@@ -65,18 +59,17 @@ void HudSpeedTexts(float speed, int gear, char* speedText, char* gearText, int s
 
 void CGameHUD::DrawRaceInfo()
 {
-    raceInfoAlpha = HudFade(raceInfoAlpha, ReadoutsShown(), g_Clock.m_RealStep);
-    const CVehicleObject* player = g_PlayerVehicle;
-    if (raceInfoAlpha <= 0.0f || !player)
+    const int a = FadeReadout(&raceInfoAlpha);
+    if (a < 0)
         return;
-    const int a = HudAlpha(raceInfoAlpha);
+    const CVehicleObject* player = g_PlayerVehicle;
     const DWORD orange = D3DCOLOR_ARGB(a / 3, 0xFF, 0x80, 0x00);
     HorizontalBar(0, 20, 200, 40, orange, 0x00FF8000u);
     HorizontalBar(0, 60, 200, 80, orange, 0x00FF8000u);
     font.DrawTextColor(20, 20, "Position:", Grey(a), 0.55f, 0);
     font.DrawTextColor(20, 60, "Lap:", Grey(a), 0.55f, 0);
 
-    const int row = RowOf(g_CurrentRace);
+    const int row = HudRaceRow();
     char text[32];
     char place[16], lap[16];
     const DWORD red = D3DCOLOR_ARGB(a, 0xFF, 0x00, 0x00);
@@ -127,11 +120,10 @@ void CGameHUD::DrawRaceInfo()
 
 void CGameHUD::DrawSpeedometer()
 {
-    speedometerAlpha = HudFade(speedometerAlpha, ReadoutsShown(), g_Clock.m_RealStep);
-    const CVehicleObject* player = g_PlayerVehicle;
-    if (speedometerAlpha <= 0.0f || !player)
+    const int a = FadeReadout(&speedometerAlpha);
+    if (a < 0)
         return;
-    const int a = HudAlpha(speedometerAlpha);
+    const CVehicleObject* player = g_PlayerVehicle;
     HorizontalBar(680, 540, 800, 575, 0x00FF8000u, D3DCOLOR_ARGB(a / 3, 0xFF, 0x80, 0x00));
     const DWORD white = D3DCOLOR_ARGB(a, 0xFF, 0xFF, 0xFF);
     gaugeQuad.DrawRect(710, 525, 790, 590, white, white, white, white);

@@ -49,31 +49,42 @@ void ReleasePicture(TextureId* id)
     *id = -1;
 }
 
-bool NamesPage(int s)
+// Every page with its per-frame actions and its drawing (null: none; the
+// loading page draws in Render itself).
+struct MenuPage
 {
-    switch (s)
-    {
-    case MENU_NONE:
-    case MENU_PROFILES:
-    case MENU_NEW_PROFILE:
-    case MENU_MAIN:
-    case MENU_QUICK_RACE:
-    case MENU_CAREER:
-    case MENU_NEW_CAREER:
-    case MENU_MOTORCYCLE:
-    case MENU_UPGRADE:
-    case MENU_OPTIONS:
-    case MENU_GRAPHICS:
-    case MENU_AUDIO:
-    case MENU_CONTROLS:
-    case MENU_CREDITS:
-    case MENU_RECORDS:
-    case MENU_EXIT:
-    case MENU_LOADING:
-        return true;
-    default:
-        return false;
-    }
+    int state;
+    void (CMainMenu::*update)();
+    void (CMainMenu::*draw)();
+};
+
+const MenuPage kPages[] = {
+    {MENU_NONE, nullptr, nullptr},
+    {MENU_PROFILES, &CMainMenu::UpdateProfilesPage, &CMainMenu::DrawProfilesPage},
+    {MENU_NEW_PROFILE, &CMainMenu::UpdateNewProfilePage, &CMainMenu::DrawNewProfilePage},
+    {MENU_MAIN, &CMainMenu::UpdateMainPage, &CMainMenu::DrawMainPage},
+    {MENU_QUICK_RACE, &CMainMenu::UpdateQuickRacePage, &CMainMenu::DrawQuickRacePage},
+    {MENU_CAREER, &CMainMenu::UpdateCareerPage, &CMainMenu::DrawCareerPage},
+    {MENU_NEW_CAREER, &CMainMenu::UpdateNewCareerPage, &CMainMenu::DrawNewCareerPage},
+    {MENU_MOTORCYCLE, &CMainMenu::UpdateMotorcyclePage, &CMainMenu::DrawMotorcyclePage},
+    {MENU_UPGRADE, &CMainMenu::UpdateUpgradePage, &CMainMenu::DrawUpgradePage},
+    {MENU_OPTIONS, &CMainMenu::UpdateOptionsPage, &CMainMenu::DrawOptionsPage},
+    {MENU_GRAPHICS, &CMainMenu::UpdateGraphicsPage, &CMainMenu::DrawGraphicsPage},
+    {MENU_AUDIO, &CMainMenu::UpdateAudioPage, &CMainMenu::DrawAudioPage},
+    {MENU_CONTROLS, &CMainMenu::UpdateControlsPage, &CMainMenu::DrawControlsPage},
+    {MENU_CREDITS, &CMainMenu::UpdateCreditsPage, &CMainMenu::DrawCreditsPage},
+    {MENU_RECORDS, &CMainMenu::UpdateRecordsPage, &CMainMenu::DrawRecordsTable},
+    {MENU_EXIT, nullptr, nullptr},
+    {MENU_LOADING, &CMainMenu::UpdateLoading, nullptr},
+};
+
+// The page of a state; null for a value that names none.
+const MenuPage* PageOf(int state)
+{
+    for (const MenuPage& page : kPages)
+        if (page.state == state)
+            return &page;
+    return nullptr;
 }
 }   // namespace
 
@@ -180,7 +191,7 @@ void CMainMenu::Show(int newState)
 
 void CMainMenu::SetState(int s)
 {
-    if (!NamesPage(s))
+    if (!PageOf(s))
         return;
     // A press latched on one page must never fire on the next visit of
     // another (an Enter during loading would start a race unasked).
@@ -303,56 +314,9 @@ void CMainMenu::Update()
         return;
     secondsSinceShow += g_Clock.m_GameStep;
     UpdateMenuKeys();
-    switch (state)
-    {
-    case MENU_PROFILES:
-        UpdateProfilesPage();
-        break;
-    case MENU_NEW_PROFILE:
-        UpdateNewProfilePage();
-        break;
-    case MENU_MAIN:
-        UpdateMainPage();
-        break;
-    case MENU_QUICK_RACE:
-        UpdateQuickRacePage();
-        break;
-    case MENU_CAREER:
-        UpdateCareerPage();
-        break;
-    case MENU_NEW_CAREER:
-        UpdateNewCareerPage();
-        break;
-    case MENU_MOTORCYCLE:
-        UpdateMotorcyclePage();
-        break;
-    case MENU_UPGRADE:
-        UpdateUpgradePage();
-        break;
-    case MENU_OPTIONS:
-        UpdateOptionsPage();
-        break;
-    case MENU_GRAPHICS:
-        UpdateGraphicsPage();
-        break;
-    case MENU_AUDIO:
-        UpdateAudioPage();
-        break;
-    case MENU_CONTROLS:
-        UpdateControlsPage();
-        break;
-    case MENU_CREDITS:
-        UpdateCreditsPage();
-        break;
-    case MENU_RECORDS:
-        UpdateRecordsPage();
-        break;
-    case MENU_LOADING:
-        UpdateLoading();
-        break;
-    default:
-        break;
-    }
+    const MenuPage* page = PageOf(state);
+    if (page && page->update)
+        (this->*page->update)();
 }
 
 void CMainMenu::UpdateMainPage()
@@ -404,67 +368,21 @@ void CMainMenu::Render()
         g_MenuHooks.renderMenuScreen();
     DrawRect(-1.0f, -1.0f, 801.0f, 601.0f, 0xFE000000, borderTexture);
 
-    switch (state)
+    const MenuPage* page = PageOf(state);
+    if (page && page->draw)
+        (this->*page->draw)();
+    else if (state == MENU_LOADING && secondsSinceShow >= 1.0f)
     {
-    case MENU_PROFILES:
-        DrawProfilesPage();
-        break;
-    case MENU_NEW_PROFILE:
-        DrawNewProfilePage();
-        break;
-    case MENU_MAIN:
-        DrawMainPage();
-        break;
-    case MENU_QUICK_RACE:
-        DrawQuickRacePage();
-        break;
-    case MENU_CAREER:
-        DrawCareerPage();
-        break;
-    case MENU_NEW_CAREER:
-        DrawNewCareerPage();
-        break;
-    case MENU_MOTORCYCLE:
-        DrawMotorcyclePage();
-        break;
-    case MENU_UPGRADE:
-        DrawUpgradePage();
-        break;
-    case MENU_OPTIONS:
-        DrawOptionsPage();
-        break;
-    case MENU_GRAPHICS:
-        DrawGraphicsPage();
-        break;
-    case MENU_AUDIO:
-        DrawAudioPage();
-        break;
-    case MENU_CONTROLS:
-        DrawControlsPage();
-        break;
-    case MENU_CREDITS:
-        DrawCreditsPage();
-        break;
-    case MENU_RECORDS:
-        DrawRecordsTable();
-        break;
-    case MENU_LOADING:
-        if (secondsSinceShow >= 1.0f)
+        // From 1 s the music stops and the screen fades back in over the
+        // loading picture; the fade-in starts once.
+        if (!g_MenuHooks.fadeState || g_MenuHooks.fadeState() == 0)
         {
-            // From 1 s the music stops and the screen fades back in over the
-            // loading picture; the fade-in starts once.
-            if (!g_MenuHooks.fadeState || g_MenuHooks.fadeState() == 0)
-            {
-                g_AudioManager.PlayMusic(0, nullptr, 0, 100.0f);
-                if (g_MenuHooks.fadeIn)
-                    g_MenuHooks.fadeIn(1.0f);
-            }
-            if (secondsSinceShow < 2.0f)
-                DrawLoadingScreen(0);
+            g_AudioManager.PlayMusic(0, nullptr, 0, 100.0f);
+            if (g_MenuHooks.fadeIn)
+                g_MenuHooks.fadeIn(1.0f);
         }
-        break;
-    default:
-        break;
+        if (secondsSinceShow < 2.0f)
+            DrawLoadingScreen(0);
     }
 
     if (secondsSinceShow < 2.0f && (state == MENU_PROFILES || state == MENU_NEW_PROFILE))

@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "common/MathUtil.h"
-#include "core/GameClock.h"
 #include "core/RaceState.h"
 #include "interface/GameHUD.h"
 #include "racers/VehicleManager.h"
@@ -69,11 +68,10 @@ void DrawArrow(CScreenQuad& quad, const CVehicleObject* v, float scale, DWORD co
 
 void CGameHUD::DrawMiniMap()
 {
-    minimapAlpha = HudFade(minimapAlpha, ReadoutsShown(), g_Clock.m_RealStep);
-    const CVehicleObject* player = g_PlayerVehicle;
-    if (minimapAlpha <= 0.0f || !player)
+    const int a = FadeReadout(&minimapAlpha);
+    if (a < 0)
         return;
-    const int a = HudAlpha(minimapAlpha);
+    const CVehicleObject* player = g_PlayerVehicle;
     const DWORD orange = D3DCOLOR_ARGB(a / 3, 0xFF, 0x80, 0x00);
     DrawRectGradient(0, 450, 180, 550, orange, orange, 0x00FF8000u, 0x00FF8000u);
     DrawRect(MINIMAP_LEFT, MINIMAP_TOP, MINIMAP_LEFT + MINIMAP_WIDTH, MINIMAP_TOP + MINIMAP_HEIGHT,

@@ -22,11 +22,6 @@
 namespace
 {
 
-int CurrentRow()
-{
-    return (g_CurrentRace >= 0 && g_CurrentRace < RACE_ROWS) ? g_CurrentRace : RACE_QUICK_ROW;
-}
-
 float Rise(float fade, float rate)
 {
     return std::min(1.0f, fade + rate * g_Clock.m_RealStep);
@@ -60,7 +55,7 @@ void CGameHUD::ShowRaceResult(int show)
     RaceStats stats{};
     if (player)
         stats = player->RaceStats;
-    const int row = CurrentRow();
+    const int row = HudRaceRow();
     g_RaceResult = ScoreRace(stats, g_RaceTable.prizes[row]);
     result.place = stats.Position + 1;
     result.raceTime = stats.RaceTime;
