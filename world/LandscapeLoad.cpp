@@ -174,6 +174,9 @@ void CLandscape::Release()
 {
     FreeArea();
     ReleaseTextures();
+    // The nature's season textures came with the area's load: they go with
+    // the area, or a later load on another device would keep their stale ids.
+    g_Nature.ReleaseTextures();
     for (TextureId* id : {&waterNoiseTexture, &detailMapTexture, &roadSectoringTexture})
     {
         if (*id != -1)

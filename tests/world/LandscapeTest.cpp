@@ -14,6 +14,7 @@
 #include "platform/os/Rand.h"
 #include "world/LandPart.h"
 #include "world/LandscapeTestSupport.h"
+#include "world/NatureManager.h"
 
 using landtest::AreaSpec;
 
@@ -214,6 +215,25 @@ TEST_P(LandscapeLoadTest, SameAreaOnlyRefreshes)
     EXPECT_EQ(g_Landscape.loadedSeason, 2);
     ASSERT_NE(g_Landscape.colors, nullptr);
     EXPECT_NE(g_Landscape.colors[1], summerGreen);
+}
+
+// The nature's season textures come with an area's load and go with the
+// landscape's release: a later load, on another device, loads them anew
+// instead of drawing with ids of a device that is gone.
+TEST_P(LandscapeLoadTest, ReleaseGivesBackTheNatureTexturesOfTheLoad)
+{
+    DataTree tree;
+    landtest::AddArea(tree, AreaSpec());
+    testdata::DataFolder folder(tree, GetParam());
+    {
+        landtest::RecordingDevice device;
+        ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
+        ASSERT_EQ(g_Nature.loadedSeason, 0);
+        g_Landscape.Release();
+    }
+    EXPECT_EQ(g_Nature.loadedSeason, -1);
+    for (TextureId id : {g_Nature.grassTexture, g_Nature.leafTexture, g_Nature.stemTexture, g_Nature.stoneTexture})
+        EXPECT_EQ(id, -1);
 }
 
 // "Game.ini" is read after the landscape is built, and glow may be changed in
@@ -569,6 +589,9 @@ TEST(TerrainBodyTest, JoinsAndLeavesTheWorld)
         g_Landscape.FreeArea();
         EXPECT_EQ(g_Landscape.heightBody, nullptr);
         EXPECT_EQ(g_Game.dynamicsWorld->getNumCollisionObjects(), 0);
+        // The season's textures too, or a later load would take them as
+        // loaded.
+        g_Landscape.Release();
     }
     g_Game.DestroyPhysicsWorld();
 }
