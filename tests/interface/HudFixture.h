@@ -48,6 +48,11 @@ protected:
         g_Clock.Init();
         g_Clock.m_RealStep = 0.0f;
         Note() = Noted{};
+        // The game's own hooks are wired once, when the program's objects are
+        // built; they are put back afterwards for the tests that follow in
+        // the same process and run the whole game.
+        savedEventHooks = g_GameEventHooks;
+        savedMessageHooks = g_RaceMessageHooks;
         g_HudLinks = HudLinks{};
         g_HudLinks.startOrbit = [](const D3DXVECTOR3& eye, const D3DXVECTOR3&, float speed) {
             ++Note().orbits;
@@ -79,8 +84,8 @@ protected:
         g_GameHUD.Release();
         g_PlayerVehicle = nullptr;
         g_HudLinks = HudLinks{};
-        g_GameEventHooks = GameEventHooks{};
-        g_RaceMessageHooks = RaceMessageHooks{};
+        g_GameEventHooks = savedEventHooks;
+        g_RaceMessageHooks = savedMessageHooks;
         g_Career = CareerData{};
         g_CareerMode = 1;
         g_Views.mainCamera.viewMode = 0;
@@ -101,6 +106,8 @@ protected:
     }
 
     CVehicleObject m_Player;
+    GameEventHooks savedEventHooks;
+    RaceMessageHooks savedMessageHooks;
 };
 
 }   // namespace hudtest

@@ -72,6 +72,7 @@ protected:
             GTEST_SKIP() << m_Device.Error();
         RaceRunOptions options;
         options.gridSeconds = 1.0f;
+        options.drawn = true;
         std::string error;
         ASSERT_TRUE(SetUpHeadlessRace(options, &error)) << error;
         m_Raced = true;
