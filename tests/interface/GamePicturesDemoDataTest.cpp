@@ -431,6 +431,8 @@ TEST_F(GamePicturesDemoDataTest, TheInRaceDisplay)
     g_Career.totalScore = 400.0f;
     for (int& level : g_Career.upgradeLevel)
         level = 2;
+    // Past the line the autopilot rides the motorcycle: the readouts fade.
+    player->ControlMode = CONTROL_COMPUTER;
     g_GameHUD.ShowRaceResult(1);
     m_RealStep = 0.5f;
     for (int i = 0; i < 40; ++i)
@@ -440,15 +442,18 @@ TEST_F(GamePicturesDemoDataTest, TheInRaceDisplay)
     g_GameHUD.ShowRaceResult(0);
     m_RealStep = 1.0f / 60.0f;
 
-    // The career complete, 13 s in, every cup shown, then the records.
+    // The career complete 13 s in, every cup shown; then, 16 s in, the
+    // records table.
     for (int i = 0; i < 18; ++i)
         g_Career.place[i] = 1 + (i * 7) % 3;
     g_GameHUD.careerComplete = 1;
     g_GameHUD.careerCompleteTime = 13.0f;
     Save("career_complete", Frame(false));
     EXPECT_EQ(Compare("career_complete", Frame(true)), "");
+    g_GameHUD.careerCompleteTime = 16.0f;   // then the records table
+    Save("career_complete_records", Frame(false));
+    EXPECT_EQ(Compare("career_complete_records", Frame(true)), "");
     g_GameHUD.careerComplete = 0;
-    player->ControlMode = CONTROL_COMPUTER;
     EXPECT_TRUE(testdata::Messages().empty()) << testdata::Messages()[0];
 }
 
