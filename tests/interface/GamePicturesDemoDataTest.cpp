@@ -69,6 +69,7 @@ protected:
         // pictures read as a player's game reads them.
         ReadGameIni("no-such-settings.ini");
         m_Folder.reset(new testdata::DataFolder(m_Scratch, true));
+        m_SavedRecords = g_Records;
         m_Pictures = testsupport::BuildDir() + "/pictures/pages";
         std::filesystem::create_directories(m_Pictures);
     }
@@ -84,6 +85,7 @@ protected:
             TearDownHeadlessRace();
         m_Device.Close();
         ClockUseSystem();
+        g_Records = m_SavedRecords;
         m_Folder.reset();
         m_Messages.reset();
         testsupport::RemoveFolder(m_Scratch);
@@ -181,6 +183,7 @@ protected:
     bool m_Raced = false;
     std::string m_Scratch;
     std::string m_Pictures;
+    RecordsTable m_SavedRecords{};
     std::unique_ptr<testdata::MessageCapture> m_Messages;
     std::unique_ptr<testdata::DataFolder> m_Folder;
 };
@@ -428,6 +431,12 @@ TEST_F(GamePicturesDemoDataTest, TheInRaceDisplay)
     g_CareerMode = 1;
     g_Career = CareerData{};
     g_Career.raceIndex = 4;
+    // No best times yet: the winner's becomes the first.
+    for (int row = 0; row < RACE_ROWS; ++row)
+    {
+        g_Records.best[row] = 0.0f;
+        g_Records.holder[row][0] = 0;
+    }
     g_Career.totalScore = 400.0f;
     for (int& level : g_Career.upgradeLevel)
         level = 2;
