@@ -275,6 +275,11 @@ TEST_F(GamePicturesDemoDataTest, EveryPageOfTheFrontEnd)
     // The records: the made-up rivals' scores with the player fourth, one
     // name as long as the table keeps, a few best times.
     FillDefaultScores();
+    for (int row = 0; row < RACE_ROWS; ++row)
+    {
+        g_Records.best[row] = 0.0f;
+        g_Records.holder[row][0] = 0;
+    }
     std::snprintf(g_Records.name[3], RECORD_NAME_SIZE, "%s", "Player");
     g_Records.playerEntry = 3;
     std::snprintf(g_Records.name[6], RECORD_NAME_SIZE, "%s", "Wilhelmina Worthingt");
