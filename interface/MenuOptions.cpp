@@ -7,9 +7,9 @@
 
 #include "audio/AudioManager.h"
 #include "core/Controls.h"
+#include "core/GameClock.h"
 #include "core/Settings.h"
 #include "interface/MainMenu.h"
-#include "platform/os/Clock.h"
 #include "render/D3DRender.h"
 
 namespace
@@ -261,8 +261,9 @@ void CMainMenu::DrawGraphicsPage()
 {
     if (RestartNoteShown(*this))
     {
-        // A red-orange pulse every half second.
-        const unsigned p = timeGetTime() % 500u;
+        // A red-orange pulse every half second of the game's real clock, in
+        // step with the other pages' pulses.
+        const unsigned p = g_Clock.RealTimeMs() % 500u;
         const DWORD colour =
             kNoteColour | (DWORD)(155 + (unsigned)(p * 0.2f)) << 16 | (DWORD)(50 + (unsigned)(p * 0.1f)) << 8;
         DrawCentred(menuFont, 200.0f, "CHANGES WILL TAKES EFFECT", colour);

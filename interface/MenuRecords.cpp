@@ -31,6 +31,15 @@ void DrawCentred(CFont& font, float x, float y, const char* text, DWORD colour, 
     font.DrawTextGlow(x - w / 2.0f, y, text, colour, glow, size);
 }
 
+// A text of a narrow column: shrunk to its room when too wide, its line kept
+// centred on the line of the full-size texts beside it.
+void DrawFitted(CFont& font, float x, float y, const char* text, DWORD colour, DWORD glow, float scale, float room)
+{
+    const float fitted = FitTextScale(font, text, scale, room);
+    const float lower = (font.GetTextHeight(scale) - font.GetTextHeight(fitted)) / 2.0f;
+    font.DrawTextGlow(x, y + lower, text, colour, glow, fitted);
+}
+
 // One career race of the table: laps, holder and time (or no result).
 void DrawResult(CFont& font, int row, int laps, float x, float y0)
 {
@@ -40,7 +49,8 @@ void DrawResult(CFont& font, int row, int laps, float x, float y0)
     char holder[RECORD_NAME_SIZE];
     char time[32];
     const int result = RecordResultTexts(row, holder, sizeof(holder), time, sizeof(time));
-    font.DrawTextGlow(x, y0, holder, result ? 0xFF969696 : 0xFF323232, kGlow, 0.35f);
+    // The holder's room ends where the next area's "Laps:" begins.
+    DrawFitted(font, x, y0, holder, result ? 0xFF969696 : 0xFF323232, kGlow, 0.35f, 118.0f);
     font.DrawTextGlow(x, y0 + 15.0f, time, result ? 0xFF969600 : 0xFF323200, kGlow, 0.3f);
 }
 }   // namespace
@@ -70,6 +80,14 @@ int RecordResultTexts(int row, char* holder, size_t holderSize, char* time, size
     }
     std::snprintf(holder, holderSize, "%.*s", RECORD_NAME_SIZE - 1, g_Records.holder[row]);
     return 1;
+}
+
+float FitTextScale(CFont& font, const char* text, float scale, float room)
+{
+    const float width = font.GetTextWidth(text, scale, 0);
+    if (!(width > room) || !(room > 0.0f))
+        return scale;
+    return scale * room / width;
 }
 
 int ScoreToInt(float score)
@@ -130,13 +148,18 @@ void CMainMenu::DrawRecordsTable()
                              0x80FAC864, 0x00FAC864, 0x00FAC864);
         char text[32];
         std::snprintf(text, sizeof(text), "%d", i + 1);
-        menuFont.DrawTextGlow(35.0f, y, text, 0xFF966400, 0xFF960000, 0.4f);
+        // Each column keeps to its room: the place before the name, the name
+        // before "Score:", "Score:" before the score, the score inside the
+        // panel.
+        DrawFitted(menuFont, 35.0f, y, text, 0xFF966400, 0xFF960000, 0.4f, 18.0f);
         char name[RECORD_NAME_SIZE];
         CopyName(name, g_Records.name[i]);
-        menuFont.DrawTextGlow(55.0f, y, name, 0xFFFAC800, 0xFFFA6400, 0.4f);
-        menuFont.DrawTextColor(150.0f, y, "Score:", 0xFF643200, 0.4f, 0);
+        DrawFitted(menuFont, 55.0f, y, name, 0xFFFAC800, 0xFFFA6400, 0.4f, 91.0f);
+        const float caption = FitTextScale(menuFont, "Score:", 0.4f, 38.0f);
+        menuFont.DrawTextColor(150.0f, y + (menuFont.GetTextHeight(0.4f) - menuFont.GetTextHeight(caption)) / 2.0f,
+                               "Score:", 0xFF643200, caption, 0);
         std::snprintf(text, sizeof(text), "%d", ScoreToInt(g_Records.score[i]));
-        menuFont.DrawTextGlow(190.0f, y, text, 0xFFC86400, 0xFF960000, 0.4f);
+        DrawFitted(menuFont, 190.0f, y, text, 0xFFC86400, 0xFF960000, 0.4f, 46.0f);
     }
 
     recordsOkButton.Draw(1);

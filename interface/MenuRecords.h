@@ -2,6 +2,8 @@
 // Texts of the records table.
 #include <cstddef>
 
+class CFont;
+
 // A best time as "(mm:ss.hh)", each part truncated; returns 0 and writes
 // "(-------)" when there is no time (0, negative or not a number). Times
 // beyond 99:59.99 show as that.
@@ -14,3 +16,7 @@ int RecordResultTexts(int row, char* holder, size_t holderSize, char* time, size
 
 // A score as a truncated whole number, held to the int range.
 int ScoreToInt(float score);
+
+// The scale, at most `scale`, at which the text is no wider than `room`: the
+// table's columns are narrow and a long name must not run into the next one.
+float FitTextScale(CFont& font, const char* text, float scale, float room);

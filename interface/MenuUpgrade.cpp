@@ -62,9 +62,11 @@ void CMainMenu::DrawUpgradePage()
     for (int i = 0; i < MENU_UPGRADE_SYSTEMS; ++i)
     {
         const DWORD colour = i == selectedSystem ? 0xFFFFFFFF : 0xFF321400;
-        const float top = 260.0f + 80.0f * i;
-        DrawRect(550.0f, top, 620.0f, top + 70.0f, colour, upgradeTextures[i]);
-        DrawRectOutline(550.0f, top, 620.0f, top + 70.0f, colour);
+        // The icon ends just before its button's caption, which starts at
+        // x 600: over the bright icon the first letter would be lost.
+        const float top = 260.0f + 80.0f * i, left = 524.0f;
+        DrawRect(left, top, left + 70.0f, top + 70.0f, colour, upgradeTextures[i]);
+        DrawRectOutline(left, top, left + 70.0f, top + 70.0f, colour);
         systemButtons[i].Draw(1);
     }
     upgradeOkButton.Draw(1);

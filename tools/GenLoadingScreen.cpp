@@ -1,7 +1,8 @@
 // Generator module: the loading screen, drawn at half brightness behind
 // "LOADING..." at start and before every race. A racer at full lean through
 // a night bend under floodlights, kept bright because the screen halves it;
-// the top right (the title) and the bottom (the text) are left calm.
+// the top right (the title) and the bottom (the text and the logos) are left
+// calm.
 #include <cmath>
 #include <vector>
 
@@ -63,6 +64,16 @@ std::vector<uint8_t> LoadingPixels()
     }
     RiderSilhouette(p, 330.0f, 470.0f, 42.0f, {0.06f, 0.06f, 0.1f}, {0.7f, 0.85f, 1.0f});
     p.Vignette(0.35f);
+    // A dark foot under "LOADING..." and the two logos in the bottom left
+    // corner, so the faint physics mark sits on a dark ground as it does on
+    // the menu's pages, not as a grey box over the kerb.
+    for (int y = 520; y < 600; ++y)
+    {
+        const float t = (float(y) - 520.0f) / 80.0f;
+        const float a = 0.8f * t * t * (3.0f - 2.0f * t);
+        for (int x = 0; x < 800; ++x)
+            p.Blend(x, y, {0.03f, 0.03f, 0.05f}, a);
+    }
     p.Grain(0.01f, 5);
     return p.Bgra();
 }

@@ -34,7 +34,11 @@ void GenerateBorder(DataTree& tree)
             float column = Smooth(0.48f, 0.58f, u) * (1.0f - Smooth(0.97f, 1.0f, u)) * 0.55f;
             // A lighter spot where the title sits, so it keeps its glow.
             float title = (1.0f - Smooth(0.0f, 0.22f, std::hypot((u - 0.75f) * 1.4f, v - 0.16f))) * 0.35f;
-            float a = std::clamp(std::max(edge * 0.92f, column - title), 0.0f, 1.0f);
+            // A darker band along the top, where the in-race display opens its
+            // pause menu, key help and messages and the career page lists its
+            // cups: their texts stay readable over a bright sky.
+            float top = (1.0f - Smooth(0.2f, 0.36f, v)) * 0.5f;
+            float a = std::clamp(std::max(edge * 0.92f, std::max(column, top) - title), 0.0f, 1.0f);
             out.px[(size_t)y * N + x] = {0, 0, 0, a};
         }
     const std::vector<uint8_t> bgra = out.Bgra();
@@ -71,7 +75,10 @@ void GeneratePhysicsMark(DataTree& tree)
         out.Over(text, [](int, int) { return Rgba{0.9f, 0.92f, 0.95f, 1.0f}; });
     }
     const std::vector<uint8_t> bgra = out.Bgra();
+    // The game asks for the .bmp and, with [Misc] "BMP to JPG" on (the
+    // default), reads the .jpg of the same name instead: both are made.
     tree.Add("Data/Interface/Menu_Main/Logo_Bullet.bmp", WriteBmp24(W, H, bgra.data()));
+    tree.Add("Data/Interface/Menu_Main/Logo_Bullet.jpg", WriteJpg(W, H, bgra.data(), 92));
 }
 
 void GenerateMenuFrame(DataTree& tree)

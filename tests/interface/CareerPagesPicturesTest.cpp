@@ -105,6 +105,7 @@ TEST_F(CareerPagesDemoDataTest, PicturesOfTheRaceChoiceCareerMotorcycleAndUpgrad
     ReadGameIni("no-such-settings.ini");
     ASSERT_TRUE(m_Device.Open(true)) << m_Device.Error();
     RaceRunOptions options;
+    options.drawn = true;
     std::string error;
     // The demonstration race behind the menu starts without the race start's
     // camera move and fade.

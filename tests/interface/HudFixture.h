@@ -48,6 +48,9 @@ protected:
         g_Clock.Init();
         g_Clock.m_RealStep = 0.0f;
         Note() = Noted{};
+        // The game's own hooks are wired once, when the program's objects are
+        // built; they are put back afterwards for the tests that follow in
+        // the same process and run the whole game.
         g_HudLinks = HudLinks{};
         g_HudLinks.startOrbit = [](const D3DXVECTOR3& eye, const D3DXVECTOR3&, float speed) {
             ++Note().orbits;

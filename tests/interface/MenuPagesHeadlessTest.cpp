@@ -1,9 +1,10 @@
 // The options, records and credits pages and the loading screen drawn on the
 // real OpenGL device over a plain backdrop, saved as pictures in the build
-// folder (menu_<page>.png) to look at.
+// folder (pictures/plain/<page>.png) to look at.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
@@ -94,7 +95,11 @@ protected:
             target->Release();
         }
         EXPECT_EQ(pixels.size(), 800u * 600u * 4u) << page;
-        EXPECT_TRUE(golden::WritePng(testsupport::BuildDir() + "/menu_" + page + ".png", pixels, 800, 600)) << page;
+        // A folder of their own: the pictures of every page over the race
+        // use the same page names.
+        const std::string folder = testsupport::BuildDir() + "/pictures/plain";
+        std::filesystem::create_directories(folder);
+        EXPECT_TRUE(golden::WritePng(folder + "/" + page + ".png", pixels, 800, 600)) << page;
         return pixels;
     }
 

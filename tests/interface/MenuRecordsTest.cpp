@@ -13,6 +13,7 @@
 #include "core/Records.h"
 #include "interface/MainMenu.h"
 #include "interface/MenuRecords.h"
+#include "tests/interface/MenuTestSupport.h"
 #include "tests/render/RenderTestSupport.h"
 
 namespace
@@ -87,6 +88,41 @@ TEST(MenuRecordsTest, ScoresAreTruncatedWholeNumbersInRange)
     EXPECT_EQ(ScoreToInt(1e12f), INT_MAX);
     EXPECT_EQ(ScoreToInt(-1e12f), INT_MIN);
     EXPECT_EQ(ScoreToInt(std::numeric_limits<float>::quiet_NaN()), 0);
+}
+
+// The score list's columns are narrow: a long name or a big score is shrunk
+// to the room of its column, anything that fits keeps its size. The made-up
+// font is 10 units a character at scale 1.
+TEST(MenuRecordsTest, TextsShrinkToTheRoomOfTheirColumn)
+{
+    CFont font;
+    menutest::FakeFont(font);
+    struct Case
+    {
+        const char* text;
+        float scale, room, fitted;
+    };
+    const Case cases[] = {
+        {"Ann", 0.4f, 91.0f, 0.4f},                          // 12 units: kept
+        {"Rosalind Everingham-Smythe", 0.4f, 91.0f, 0.0f},   // 104 units: shrunk to 91
+        {"2147483647000", 0.4f, 46.0f, 0.0f},                // a big score
+        {"1234", 0.4f, 16.0f, 0.4f},                         // exactly the room
+        {"", 0.4f, 18.0f, 0.4f},
+        {"Ann", 0.4f, 0.0f, 0.4f},   // no room given: drawn as it is, not vanished
+    };
+    for (const Case& c : cases)
+    {
+        const float fitted = FitTextScale(font, c.text, c.scale, c.room);
+        const float width = font.GetTextWidth(c.text, c.scale, 0);
+        if (c.fitted > 0.0f)
+            EXPECT_FLOAT_EQ(fitted, c.fitted) << c.text;
+        else
+        {
+            EXPECT_GT(width, c.room) << c.text;
+            EXPECT_LT(fitted, c.scale) << c.text;
+            EXPECT_NEAR(font.GetTextWidth(c.text, fitted, 0), c.room, 0.5f) << c.text;
+        }
+    }
 }
 
 class LoadingScreenDemoDataTest : public render_test::RenderFixture

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <utility>
 
 #include "tests/support/Paths.h"
@@ -59,6 +60,8 @@ std::string Mismatch(const std::string& name, const std::vector<uint8_t>& bgra, 
     const std::string path = GoldenPath(name);
     if (UpdatingGolden())
     {
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
         if (!WritePng(path, bgra, width, height))
             return "cannot write " + path;
         std::fprintf(stderr, "wrote %s\n", path.c_str());
@@ -97,6 +100,32 @@ std::string Mismatch(const std::string& name, const std::vector<uint8_t>& bgra, 
     return name + ": " + std::to_string(bad) + " channel values differ by more than " + std::to_string(tolerance) +
            " (worst " + std::to_string(worst) + ", first at " + std::to_string(firstX) + "," + std::to_string(firstY) +
            "); actual image written to " + actual;
+}
+
+std::vector<uint8_t> Downscale(const std::vector<uint8_t>& bgra, int width, int height, int factor, int* outWidth,
+                               int* outHeight)
+{
+    const int w = factor > 0 ? width / factor : 0, h = factor > 0 ? height / factor : 0;
+    *outWidth = w;
+    *outHeight = h;
+    if (w <= 0 || h <= 0 || bgra.size() < (size_t)width * height * 4)
+    {
+        *outWidth = *outHeight = 0;
+        return {};
+    }
+    std::vector<uint8_t> out((size_t)w * h * 4);
+    const int n = factor * factor;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 4; ++c)
+            {
+                int sum = 0;
+                for (int dy = 0; dy < factor; ++dy)
+                    for (int dx = 0; dx < factor; ++dx)
+                        sum += bgra[(((size_t)y * factor + dy) * width + (size_t)x * factor + dx) * 4 + c];
+                out[((size_t)y * w + x) * 4 + c] = (uint8_t)((sum + n / 2) / n);
+            }
+    return out;
 }
 
 uint32_t PixelAt(const std::vector<uint8_t>& bgra, int width, int x, int y)

@@ -29,6 +29,13 @@ bool ReadPng(const std::string& path, std::vector<uint8_t>& bgra, int& width, in
 std::string Mismatch(const std::string& name, const std::vector<uint8_t>& bgra, int width, int height,
                      int tolerance = 6);
 
+// The pixels made `factor` times smaller each way, every new pixel the mean
+// of its factor x factor block (a remainder at the right or bottom edge is
+// left out): small golden images that still show every panel and line of
+// text, and that average away a renderer's noise in single pixels.
+std::vector<uint8_t> Downscale(const std::vector<uint8_t>& bgra, int width, int height, int factor, int* outWidth,
+                               int* outHeight);
+
 // Colour of one pixel as 0xAARRGGBB.
 uint32_t PixelAt(const std::vector<uint8_t>& bgra, int width, int x, int y);
 

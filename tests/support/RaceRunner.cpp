@@ -282,7 +282,7 @@ bool SetUpHeadlessRace(const RaceRunOptions& options, std::string* error)
     }
     // The area load reseeds from the clock; from here on the run is seeded.
     GameSrand(options.seed);
-    if (options.picturePrefix.empty())
+    if (options.picturePrefix.empty() && !options.drawn)
         SkipDrawingOnlySteps();
     // The race starts through its event: the grid, the camera's move down
     // to the player and the fade in; the start signal follows when the

@@ -33,6 +33,9 @@ struct RaceRunOptions
     std::string picturePrefix;
     float pictureSeconds = 20.0f;   // the race picture, seconds after the start
     FILE* trace = nullptr;          // one checksum line per simulated second
+    // The caller draws frames of the race itself (pictures of the display or
+    // the menu over it): the landscape's visibility is kept as well.
+    bool drawn = false;
 };
 
 struct RacerOutcome
