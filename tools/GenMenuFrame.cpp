@@ -71,7 +71,10 @@ void GeneratePhysicsMark(DataTree& tree)
         out.Over(text, [](int, int) { return Rgba{0.9f, 0.92f, 0.95f, 1.0f}; });
     }
     const std::vector<uint8_t> bgra = out.Bgra();
+    // The game asks for the ".bmp" and, with "BMP to JPG" on (the default),
+    // reads the ".jpg" of the same name instead: both are made.
     tree.Add("Data/Interface/Menu_Main/Logo_Bullet.bmp", WriteBmp24(W, H, bgra.data()));
+    tree.Add("Data/Interface/Menu_Main/Logo_Bullet.jpg", WriteJpg(W, H, bgra.data(), 92));
 }
 
 void GenerateMenuFrame(DataTree& tree)
