@@ -79,16 +79,8 @@ void ConnectCoreHooks()
     g_ClockHooks.resumeSounds = [] { g_AudioManager.ResumeAll(); };
     // What a building hides besides the placed objects after it.
     g_OcclusionHooks[0] = [] { g_Landscape.CheckOcclusion(IsBoxOccluded); };
-    g_OcclusionHooks[1] = [] {
-        for (int i = 0; i < g_Vehicles.racerCount; ++i)
-            if (g_Vehicles.racers[i] && g_Vehicles.racers[i]->visible && g_Vehicles.racers[i]->IsOccluded())
-                g_Vehicles.racers[i]->visible = 0;
-    };
-    g_OcclusionHooks[2] = [] {
-        for (int i = 0; i < g_HumanManager.count; ++i)
-            if (g_HumanManager.riders[i] && g_HumanManager.riders[i]->visible && g_HumanManager.riders[i]->IsOccluded())
-                g_HumanManager.riders[i]->visible = 0;
-    };
+    g_OcclusionHooks[1] = [] { g_Vehicles.CheckOcclusion(); };
+    g_OcclusionHooks[2] = [] { g_HumanManager.CullHidden(); };
     // The menu's fades are the active camera's, to black and back, with sound.
     g_MenuHooks.fadeOut = [](float seconds) {
         if (g_Game.activeCamera)

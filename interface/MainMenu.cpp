@@ -35,7 +35,7 @@ CMainMenu::CMainMenu()
         id = -1;
     for (auto& path : profilePaths)
         path[0] = 0;
-    showroomCamera.fadeColor = D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f);
+    showroomCamera.fadeColour = D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
 void CMainMenu::SetWidgets()

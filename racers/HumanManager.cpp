@@ -123,15 +123,13 @@ void CHumanManager::Update()
 
 void CHumanManager::UpdateVisibility()
 {
-    // The world object's own visibility test stands in here until placed
-    // objects get theirs: the shadow camera's sphere test, then the view
-    // distance and the active camera's sphere test.
-    const CCamera* camera = g_Views.Current();
     for (int i = 0; i < count; ++i)
-    {
-        CHumanObject* r = riders[i];
-        const D3DXVECTOR3 centre(r->worldCentre[0], r->worldCentre[1], r->worldCentre[2]);
-        r->inShadow = g_Views.shadowCamera.SphereVisible(&centre, r->boundRadius);
-        r->visible = r->cameraDistance > (float)g_ViewDistance ? 0 : camera->SphereVisible(&centre, r->boundRadius);
-    }
+        riders[i]->UpdateVisibility();
+}
+
+void CHumanManager::CullHidden()
+{
+    for (int i = 0; i < count; ++i)
+        if (riders[i] && riders[i]->visible && riders[i]->IsOccluded())
+            riders[i]->visible = 0;
 }

@@ -35,6 +35,9 @@ public:
 
     void Update();
     void UpdateVisibility();
+    // In the occlusion pass: every visible rider hidden by the current
+    // occluder becomes invisible.
+    void CullHidden();
     // Main pass and shadow-map pass (HumanDraw.cpp).
     void Render();
     void RenderShadows();

@@ -219,3 +219,10 @@ void CVehicleManager::UpdateVisibility()
     for (int i = 0; i < racerCount; ++i)
         racers[i]->UpdateVisibility();
 }
+
+void CVehicleManager::CheckOcclusion()
+{
+    for (int i = 0; i < racerCount; ++i)
+        if (racers[i] && racers[i]->visible && racers[i]->IsOccluded())
+            racers[i]->visible = 0;
+}

@@ -51,6 +51,9 @@ public:
     // race runs, the race clock and the race order.
     void Update();
     void UpdateVisibility();
+    // In the occlusion pass: every visible racer hidden by the current
+    // occluder becomes invisible.
+    void CheckOcclusion();
 
     // --- Proximity queries (VehicleQueries.cpp) ---------------------------
 

@@ -39,8 +39,8 @@ CCamera::CCamera()
     fadeState = -1;
     fadeDuration = 0.0f;
     fadeElapsed = 0.0f;
-    fadeSound = 0;
-    fadeColor = D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f);
+    fadeWithSound = 0;
+    fadeColour = D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
 void CCamera::ResetMotion()
@@ -71,7 +71,7 @@ void CCamera::Init(const D3DXVECTOR3* eyeIn, const D3DXVECTOR3* atIn, float fovI
     ResetMotion();
     fadeDuration = 0.0f;
     fadeElapsed = 0.0f;
-    fadeSound = 0;
+    fadeWithSound = 0;
     fadeState = -1;
     // A camera initialised again reloads its font in place.
     if (font)

@@ -156,8 +156,8 @@ public:
     int fadeState;        // -1 none, 0 fading out to the colour, 1 fading in from it
     float fadeDuration;   // s
     float fadeElapsed;    // s of real time
-    int fadeSound;
-    D3DXCOLOR fadeColor;
+    int fadeWithSound;
+    D3DXCOLOR fadeColour;
 };
 
 static_assert(std::is_trivially_copyable<CCamera>::value,

@@ -17,8 +17,8 @@ void CCamera::FadeOut(float duration, int withSound, D3DXCOLOR colour)
     fadeDuration = duration;
     fadeState = 0;
     fadeElapsed = 0.0f;
-    fadeSound = withSound;
-    fadeColor = colour;
+    fadeWithSound = withSound;
+    fadeColour = colour;
 }
 
 void CCamera::FadeIn(float duration, int withSound)
@@ -26,7 +26,7 @@ void CCamera::FadeIn(float duration, int withSound)
     fadeState = 1;
     fadeDuration = duration;
     fadeElapsed = 0.0f;
-    fadeSound = withSound;
+    fadeWithSound = withSound;
 }
 
 float FadePercent(float elapsed, float duration)
@@ -58,10 +58,10 @@ void CCamera::DrawFade()
     const float before = fadeElapsed;
     fadeElapsed += g_Clock.m_RealStep;
     const float p = FadePercent(fadeElapsed, fadeDuration);
-    const DWORD colour = FadeColour(fadeState, p, fadeColor);
+    const DWORD colour = FadeColour(fadeState, p, fadeColour);
     if (colour >> 24)
         DrawRect(-1.0f, -1.0f, 801.0f, 601.0f, colour);
-    if (fadeSound && g_CameraHooks.setFadeVolume)
+    if (fadeWithSound && g_CameraHooks.setFadeVolume)
     {
         // The sound follows the picture. The frame that passes the end sets
         // the end value, so no fade leaves the sound a little short of

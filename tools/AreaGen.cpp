@@ -257,6 +257,51 @@ int StraightestIndex(const std::vector<Cell>& loop)
     return best;
 }
 
+// The loop index of the crest the riders jump from: the straightest run in
+// the middle of the lap (well away from the start and its grid, and from
+// the finish), so the take-off and the landing are both on the straight.
+int JumpIndex(const std::vector<Cell>& loop)
+{
+    const int n = static_cast<int>(loop.size());
+    const int k = 10;
+    auto dir = [&](int from, int to) {
+        Vec2 a = Centre(loop[((from % n) + n) % n]), b = Centre(loop[((to % n) + n) % n]);
+        float dx = b.x - a.x, dy = b.y - a.y, l = std::sqrt(dx * dx + dy * dy);
+        return Vec2{dx / l, dy / l};
+    };
+    int best = n / 2;
+    float bestScore = -1e9f;
+    for (int i = n * 35 / 100; i < n * 75 / 100; ++i)
+    {
+        Vec2 a = dir(i - 2 * k, i - k), b = dir(i - k, i), c = dir(i, i + k), d = dir(i + k, i + 2 * k);
+        float score = (a.x * b.x + a.y * b.y) + (b.x * c.x + b.y * c.y) + (c.x * d.x + c.y * d.y);
+        if (score > bestScore + 1e-6f)
+        {
+            bestScore = score;
+            best = i;
+        }
+    }
+    return best;
+}
+
+// Height (height-map bytes) the crest adds at `offset` loop cells from its
+// lip: a ramp that steepens over kJumpRamp cells up to the lip, then a
+// shorter fall back to the road. The game's levelling rounds it off, but a
+// motorcycle at racing speed still leaves the ground over it, climbing.
+constexpr float kJumpHeight = 24.0f;   // about 5.6 world units
+float JumpProfile(int offset)
+{
+    if (offset < -kJumpRamp || offset > kJumpFall)
+        return 0.0f;
+    if (offset <= 0)
+    {
+        const float t = float(offset + kJumpRamp) / float(kJumpRamp);
+        return kJumpHeight * t * t;
+    }
+    const float t = float(offset) / float(kJumpFall);
+    return kJumpHeight * (1.0f - t * t * (3.0f - 2.0f * t));
+}
+
 // Smooths a closed sequence with a box filter of half width `half`, `passes` times.
 void SmoothLoop(std::vector<float>& v, int half, int passes)
 {
@@ -435,6 +480,10 @@ AreaData GenerateArea(int number)
     for (float& v : level)
         v = std::min(std::max(v, 50.0f), 140.0f);
     SmoothLoop(level, 10, 2);
+    // One crest per lap to jump from.
+    a.jumpIndex = JumpIndex(loop);
+    for (int off = -kJumpRamp; off <= kJumpFall; ++off)
+        level[((a.jumpIndex + off) % M + M) % M] += JumpProfile(off);
 
     a.heightMap.assign(N * N, 0);
     for (int r = 0; r < N; ++r)

@@ -32,6 +32,10 @@ constexpr uint8_t kFenceCode = 1;
 
 constexpr int kSeasonCount = 3;   // summer, autumn, winter
 
+// The crest to jump from (route cells before and after its lip).
+constexpr int kJumpRamp = 14;
+constexpr int kJumpFall = 6;
+
 // One generated area, before it is turned into files.
 struct AreaData
 {
@@ -51,6 +55,10 @@ struct AreaData
     std::vector<int> route;
     // Centre cell and radius (in cells) of the pond below the water line.
     int pondRow = 0, pondCol = 0, pondRadius = 0;
+    // Index in `route` of the lip of the crest the riders jump from; the
+    // ramp runs kJumpRamp cells up to it and the road falls back to its
+    // level over kJumpFall cells after it.
+    int jumpIndex = -1;
 
     // The buildings and props beside the road, in list order.
     struct Placed

@@ -2,9 +2,13 @@
 // plastered cottage and a tall grain silo. Each mesh has the slots the game
 // reads for a building: the drawn mesh (0), a plainer one for distance (1),
 // a closed occluder (10), a shadow caster (11) and a collision mesh (12);
-// each texture is one atlas painted to the building's measures.
+// each texture is one atlas painted to the building's measures. The cottage
+// also has reflective window panes (3), a lamp over its door with its sprite,
+// its beam and its light on the wall (point sets 1 and 3, slot 5).
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "tools/Canvas.h"
 #include "tools/DataTree.h"
@@ -133,14 +137,89 @@ MeshSlot SlotOf(const ShapeBuilder& b)
 }
 
 void AddBuilding(DataTree& tree, const std::string& folder, const std::string& title, MeshDesc& mesh,
-                 const Canvas& atlas)
+                 const Canvas& atlas, const std::vector<std::string>& effects = {"GEFFECT_SHADOW"})
 {
     const std::string meshName = folder + "/Main.msh";
     const std::string textureName = folder + "/Main.dds";
     tree.Add(meshName, WriteMesh(mesh));
     tree.Add(textureName, WriteDds(atlas.n, atlas.n, atlas.pixels.data(), PixelFormat::DXT1, true));
-    tree.AddText(folder + "/Main.obj", DemoDescription(title, "GCLASS_STATIC", "GTYPE_BUILDING", meshName, textureName,
-                                                       {"GEFFECT_SHADOW"}, {}));
+    tree.AddText(folder + "/Main.obj",
+                 DemoDescription(title, "GCLASS_STATIC", "GTYPE_BUILDING", meshName, textureName, effects, {}));
+}
+
+// An effect keyword followed by the lines its reader takes; DemoDescription
+// ends the last of them.
+std::string EffectWithLines(const char* keyword, const std::vector<std::string>& lines)
+{
+    std::string s = keyword;
+    for (std::string line : lines)
+    {
+        while (!line.empty() && line.back() == '\n')
+            line.pop_back();
+        s += "\n" + line;
+    }
+    return s;
+}
+
+// A wall of a building as the mesh lays it: bottom-left corner, the unit
+// vectors along and up the wall, and its outward normal.
+struct Wall
+{
+    Vec3f origin, right, up, normal;
+};
+
+// The four panes of a window painted by Canvas::Window at (u, v) metres of
+// the wall, sized w x h, as quads standing `out` in front of the wall: the
+// frame and the cross bars between them stay the painted ones.
+void WindowPanes(ShapeBuilder& b, const Wall& wall, float u, float v, float w, float h, float out)
+{
+    const float t = w / 10.0f;
+    const float us[2][2] = {{u + t, u + w / 2 - t / 2}, {u + w / 2 + t / 2, u + w - t}};
+    const float vs[2][2] = {{v + t, v + h / 2 - t / 2}, {v + h / 2 + t / 2, v + h - t}};
+    for (const auto& uu : us)
+        for (const auto& vv : vs)
+        {
+            const Vec3f corner = wall.origin + wall.right * uu[0] + wall.up * vv[0] + wall.normal * out;
+            b.Quad(corner, wall.right * (uu[1] - uu[0]), wall.up * (vv[1] - vv[0]), UvRect{0, 0, 1, 1});
+        }
+}
+
+// The pane picture of the reflective glass: dark glass, lighter towards the
+// top, with pale curtains drawn aside at both edges. The glass pass adds it
+// to the reflection, so dark means "mostly reflection".
+std::vector<uint8_t> GlassPicture(int n)
+{
+    Canvas c(n);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x)
+        {
+            Rgb p = Mix({58, 70, 84}, {22, 28, 36}, float(y) / float(n));
+            const int edge = std::min(x, n - 1 - x);
+            if (edge < n / 6)
+                p = Mix({150, 136, 112}, p, float(edge) / float(n / 6));
+            c.Put(x, y, p);
+        }
+    return WriteDds(n, n, c.pixels.data(), PixelFormat::DXT1, true);
+}
+
+// The lamp's light thrown on the wall under it: a warm pool, brightest just
+// under the lamp near the top of the picture, black (adds nothing) at the
+// edges.
+std::vector<uint8_t> LampPoolPicture(int n)
+{
+    Canvas c(n);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x)
+        {
+            const float dx = (float(x) + 0.5f) / float(n) - 0.5f;
+            const float dy = (float(y) + 0.5f) / float(n) - 0.25f;
+            // Wider than tall, spreading more below the lamp than above it.
+            const float d = std::sqrt(dx * dx * 3.0f + dy * dy * (dy < 0 ? 9.0f : 1.6f));
+            const float k = std::max(0.0f, 1.0f - d / 0.62f);
+            const int v = int(150.0f * k * k);
+            c.Put(x, y, {v, v, v});
+        }
+    return WriteDds(n, n, c.pixels.data(), PixelFormat::DXT1, true);
 }
 
 // ---------------------------------------------------------------------------
@@ -284,13 +363,57 @@ void Cottage(DataTree& tree)
     // The chimney stands through the roof's far half.
     main.Box({-2.2f, 4.4f, -3.4f}, {-1.3f, 7.6f, -2.5f}, nullptr, brick.Uv());
     far.Box({-2.2f, 4.4f, -3.4f}, {-1.3f, 7.6f, -2.5f}, nullptr, brick.Uv());
+    // A lamp on a bracket over the door of the road side.
+    const float hx = g.halfX, hz = g.halfZ;
+    main.Box({hx, 3.05f, -0.04f}, {hx + 0.36f, 3.12f, 0.04f}, nullptr, plinth.Uv());
+    main.Box({hx + 0.24f, 2.96f, -0.11f}, {hx + 0.44f, 3.2f, 0.11f}, nullptr, plinth.Uv());
+
+    // Reflective panes in every window, 2 cm in front of the painted glass.
+    ShapeBuilder glass;
+    const Wall frontWall = {{hx, g.base, hz}, {-1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    const Wall backWall = {{-hx, g.base, -hz}, {1, 0, 0}, {0, 1, 0}, {0, 0, -1}};
+    const Wall rightWall = {{hx, g.base, -hz}, {0, 0, 1}, {0, 1, 0}, {1, 0, 0}};
+    const Wall leftWall = {{-hx, g.base, hz}, {0, 0, -1}, {0, 1, 0}, {-1, 0, 0}};
+    const float out = 0.02f;
+    WindowPanes(glass, frontWall, 2.8f, 1.2f, 1.4f, 1.5f, out);
+    WindowPanes(glass, frontWall, 3.1f, 3.8f, 0.8f, 0.9f, out);
+    WindowPanes(glass, backWall, 1.2f, 1.2f, 1.2f, 1.4f, out);
+    WindowPanes(glass, backWall, 4.6f, 1.2f, 1.2f, 1.4f, out);
+    WindowPanes(glass, rightWall, 1.4f, 1.0f, 1.2f, 1.4f, out);
+    WindowPanes(glass, rightWall, 7.4f, 1.0f, 1.2f, 1.4f, out);
+    WindowPanes(glass, leftWall, 2.0f, 1.0f, 1.2f, 1.4f, out);
+    WindowPanes(glass, leftWall, 6.8f, 1.0f, 1.2f, 1.4f, out);
+
+    // The lamp's light on the wall round the door, added on top.
+    ShapeBuilder pool;
+    pool.Quad({hx + 0.03f, 1.2f, -1.8f}, {0, 0, 3.6f}, {0, 2.4f, 0}, UvRect{0, 0, 1, 1});
+
     MeshDesc mesh;
     mesh.slots[MESHSLOT_MAIN] = SlotOf(main);
     mesh.slots[MESHSLOT_SECOND] = SlotOf(far);
+    mesh.slots[MESHSLOT_GLASS] = SlotOf(glass);
+    mesh.slots[MESHSLOT_LIGHTMAP] = SlotOf(pool);
     mesh.slots[MESHSLOT_OCCLUDER] = SolidSlot(BoxSolid({-3.5f, 0, -5}, {3.5f, 3.6f, 5}));
     mesh.slots[MESHSLOT_SHADOW] = SolidSlot(GableSolid(3.95f, 5.45f, -0.5f, 3.5f, 6.7f));
     mesh.slots[MESHSLOT_COLLISION_MESH] = SolidSlot(GableSolid(3.7f, 5.2f, -1.6f, 3.6f, 6.7f));
-    AddBuilding(tree, "Data/Static/Cottage", "cottage", mesh, c);
+    // The lamp's sprite (point set 1) and its beam down to the doorstep
+    // (point set 3, one pair: lamp, then the lit ground).
+    mesh.points[1] = {{hx + 0.34f, 2.98f, 0.0f}};
+    mesh.points[3] = {{hx + 0.34f, 2.94f, 0.0f}, {hx + 1.5f, 0.45f, 0.0f}};
+
+    const std::string folder = "Data/Static/Cottage";
+    tree.Add(folder + "/Glass.dds", GlassPicture(64));
+    tree.Add(folder + "/LampPool.dds", LampPoolPicture(128));
+    AddBuilding(
+        tree, folder, "cottage", mesh, c,
+        {"GEFFECT_SHADOW", EffectWithLines("GEFFECT_RGLASS", {DemoLine("Glass:", folder + "/Glass.dds")}),
+         EffectWithLines("GEFFECT_LIGHTMAPS", {DemoLine("Count:", "1"), DemoLine("Map:", folder + "/LampPool.dds"),
+                                               DemoLine("Colour:", "255 196 120")}),
+         // Size, colour, then three numbers the reader skips.
+         EffectWithLines("GEFFECT_LIGHTS",
+                         {DemoLine("Size:", "0.35"), DemoLine("Colour:", "255 214 150"), DemoLine("Reserved:", "0"),
+                          DemoLine("Reserved:", "0"), DemoLine("Reserved:", "0")}),
+         EffectWithLines("GEFFECT_SPOTS", {DemoLine("Colour:", "140 112 070")})});
 }
 
 // ---------------------------------------------------------------------------

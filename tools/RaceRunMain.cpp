@@ -2,14 +2,15 @@
 //
 //   racerun DATA_DIR [--row N] [--area N] [--racers N] [--laps N] [--seed N]
 //                    [--limit SECONDS] [--grid SECONDS] [--pictures PREFIX]
-//                    [--trace]
+//                    [--picture-at SECONDS] [--trace]
 //
 // DATA_DIR is the folder the generator wrote (it holds "Data"). The race
 // starts through the race-start event. --pictures draws the start's fade in
 // at half, the start grid, the player's chase view as the race starts and
 // the race under way into PREFIX_fade.png, PREFIX_grid.png, PREFIX_chase.png
-// and PREFIX_race.png (headless: SDL_VIDEODRIVER=offscreen). --trace prints the
-// checksum after every simulated second.
+// and PREFIX_race.png (headless: SDL_VIDEODRIVER=offscreen); --picture-at
+// sets when the race picture is taken (seconds after the start, 20 by
+// default). --trace prints the checksum after every simulated second.
 #include <unistd.h>
 
 #include <cstdio>
@@ -33,8 +34,10 @@ int PrintBox(HWND, const char* text, const char* caption, UINT)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: racerun DATA_DIR [--row N] [--area N] [--racers N] [--laps N] [--seed N]\n"
-                         "               [--limit SECONDS] [--grid SECONDS] [--pictures PREFIX] [--trace]\n");
+    std::fprintf(stderr,
+                 "usage: racerun DATA_DIR [--row N] [--area N] [--racers N] [--laps N] [--seed N]\n"
+                 "               [--limit SECONDS] [--grid SECONDS] [--pictures PREFIX] [--picture-at SECONDS]\n"
+                 "               [--trace]\n");
     return 2;
 }
 
@@ -78,6 +81,8 @@ int main(int argc, char** argv)
             options.timeLimit = (float)number;
         else if (flag == "--grid")
             options.gridSeconds = (float)number;
+        else if (flag == "--picture-at")
+            options.pictureSeconds = (float)number;
         else
             return Usage();
     }

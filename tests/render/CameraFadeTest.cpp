@@ -41,7 +41,7 @@ protected:
     {
         g_Clock.m_RealStep = step;
         camera.DrawFade();
-        return FadeColour(camera.fadeState, FadePercent(camera.fadeElapsed, camera.fadeDuration), camera.fadeColor);
+        return FadeColour(camera.fadeState, FadePercent(camera.fadeElapsed, camera.fadeDuration), camera.fadeColour);
     }
 
     CCamera camera;
@@ -78,7 +78,7 @@ TEST_F(CameraFadeTest, TheRectangleGrowsOpaqueOnTheWayOutAndClearsOnTheWayIn)
         EXPECT_EQ(Frame(c.seconds), c.colour);
     }
     // No fade, and a fade of no length, are settled at once.
-    EXPECT_EQ(FadeColour(-1, 50.0f, camera.fadeColor), 0u);
+    EXPECT_EQ(FadeColour(-1, 50.0f, camera.fadeColour), 0u);
     EXPECT_EQ(FadePercent(1.0f, 0.0f), 100.0f);
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -14,6 +15,8 @@
 #include "common/Keywords.h"
 #include "core/Controls.h"
 #include "platform/d3d/D3D9Backend.h"
+#include "scene/LightEffects.h"
+#include "scene/MeshEffects.h"
 #include "scene/StaticObject.h"
 #include "scene/StaticObjectManager.h"
 #include "tests/render/RenderTestSupport.h"
@@ -153,6 +156,43 @@ protected:
         return pixels;
     }
 
+    // The view as the main pass draws it, with the glass after the objects
+    // and the light effects collected in the batch and drawn last.
+    std::vector<uint8_t> DrawWithEffects()
+    {
+        IDirect3DDevice9* device = g_Render.device;
+        testlight::SetFixedSun(device);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kSkyColour, 1.0f, 0);
+        device->BeginScene();
+        g_Game.mainCamera.UpdateView();
+        for (int i = 0; i < 2; i++)
+        {
+            g_Landscape.Update();
+            g_StaticObjects.Update();
+            g_Landscape.UpdateVisibility();
+            g_StaticObjects.UpdateVisibility();
+        }
+        g_Render.BeginBatch();
+        g_StaticObjects.Draw(PASS_MASK_BUILDINGS_AND_OBJECTS);
+        g_StaticObjects.DrawChromeGlass(PASS_MASK_BUILDINGS_AND_OBJECTS);
+        g_Landscape.Draw();
+        g_StaticObjects.Draw(PASS_MASK_FENCES);
+        g_StaticObjects.DrawLightEffects(PASS_MASK_BUILDINGS_AND_OBJECTS);
+        g_Render.EndBatch();
+        g_Render.RenderBatch();
+        device->EndScene();
+
+        std::vector<uint8_t> pixels;
+        IDirect3DSurface9* target = nullptr;
+        UINT rw = 0, rh = 0;
+        if (SUCCEEDED(device->GetRenderTarget(0, &target)))
+        {
+            D3DReadSurfacePixels(target, pixels, rw, rh);
+            target->Release();
+        }
+        return pixels;
+    }
+
     void Save(const std::vector<uint8_t>& pixels, const std::string& name)
     {
         const std::string path = testsupport::BuildDir() + "/" + name + ".png";
@@ -215,6 +255,61 @@ TEST_F(PlacedObjectsHeadlessDemoDataTest, BarnOfTheFirstAreaMatchesItsGoldenImag
     const std::vector<uint8_t> pixels = ViewOf(building, 30.0f, 10.0f, 2.5f, 4.0f);
     Save(pixels, "objects_area01_golden");
     EXPECT_EQ(golden::Mismatch("scene/objects_area01", pixels, (int)w, (int)h, 12), "");
+    StopDevice();
+}
+
+TEST_F(PlacedObjectsHeadlessDemoDataTest, CottageWindowsReflectAndItsDoorLampShines)
+{
+    // The cottage of the second area carries every effect of a placed
+    // object that draws without geometry of its own or over other slots:
+    // reflective panes, the lamp's light on the wall, its sprite and its beam.
+    StartDevice(320, 240);
+    LoadArea(1);
+    CStaticObject* cottage = Named("Cottage");
+    ASSERT_NE(cottage, nullptr);
+    ASSERT_NE(cottage->glass, nullptr);
+    ASSERT_NE(cottage->lightMaps, nullptr);
+    ASSERT_NE(cottage->lights, nullptr);
+    ASSERT_NE(cottage->spots, nullptr);
+
+    // Close to the road side, where the door and its lamp are.
+    ViewOf(cottage, 9.0f, 3.0f, 1.8f, 2.2f, true);
+    const std::vector<uint8_t> with = DrawWithEffects();
+    Save(with, "objects_area02_cottage_effects");
+    EXPECT_GT(cottage->lights->spriteCount, 0u);
+    EXPECT_GT(cottage->spots->beamCount, 0u);
+
+    // The same view with the cottage's effects taken off: the panes, the
+    // light on the wall, the lamp and its beam change a good share of it.
+    CEffectMeshObject* glass = cottage->glass;
+    CLightMapsObject* lightMaps = cottage->lightMaps;
+    CLightsEffect* lights = cottage->lights;
+    CSpotsEffect* spots = cottage->spots;
+    cottage->glass = nullptr;
+    cottage->lightMaps = nullptr;
+    cottage->lights = nullptr;
+    cottage->spots = nullptr;
+    const std::vector<uint8_t> without = DrawWithEffects();
+    cottage->glass = glass;
+    cottage->lightMaps = lightMaps;
+    cottage->lights = lights;
+    cottage->spots = spots;
+    Save(without, "objects_area02_cottage_plain");
+
+    int changed = 0, brighter = 0;
+    for (UINT y = 0; y < h; ++y)
+        for (UINT x = 0; x < w; ++x)
+        {
+            const DWORD a = golden::PixelAt(with, (int)w, (int)x, (int)y);
+            const DWORD b = golden::PixelAt(without, (int)w, (int)x, (int)y);
+            const int sa = int(a >> 16 & 0xFF) + int(a >> 8 & 0xFF) + int(a & 0xFF);
+            const int sb = int(b >> 16 & 0xFF) + int(b >> 8 & 0xFF) + int(b & 0xFF);
+            changed += std::abs(sa - sb) > 12;
+            brighter += sa - sb > 30;
+        }
+    EXPECT_GT(changed, (int)(w * h / 100)) << "effects barely visible";
+    // The lamp, its beam and its light only ever add light.
+    EXPECT_GT(brighter, (int)(w * h / 400)) << "no lamp light";
     StopDevice();
 }
 

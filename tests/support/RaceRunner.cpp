@@ -66,6 +66,7 @@ struct Watch
     CVehicleObject* vehicle;
     float still;
     int lastPathPoint;
+    int wasAirborne;
     RacerOutcome outcome;
 };
 
@@ -379,7 +380,7 @@ RaceRunResult RunRace(const RaceRunOptions& options)
     for (int i = 0; i < g_RaceOrderCount; ++i)
     {
         CVehicleObject* v = g_RaceOrder[i];
-        Watch w{v, 0.0f, v->PathPoint, RacerOutcome()};
+        Watch w{v, 0.0f, v->PathPoint, 0, RacerOutcome()};
         w.outcome.name = v->Name;
         w.outcome.model = ModelOf(*v);
         w.outcome.player = v == g_PlayerVehicle;
@@ -414,6 +415,12 @@ RaceRunResult RunRace(const RaceRunOptions& options)
             if (v->PathPoint < w.lastPathPoint)
                 ++w.outcome.respawns;
             w.lastPathPoint = v->PathPoint;
+            if (v->Airborne && !w.wasAirborne)
+                ++w.outcome.jumps;
+            if (v->Airborne)
+                w.outcome.bestRise = std::max(w.outcome.bestRise, v->linearVelocity[1]);
+            w.wasAirborne = v->Airborne;
+            w.outcome.airTime = v->RaceStats.AirTime;
         }
         if (result.frames % kFramesPerSecond == 0)
             sample(result.frames / kFramesPerSecond);
@@ -447,16 +454,19 @@ void PrintRaceResult(FILE* out, const RaceRunResult& result)
         std::fprintf(out, "race not run: %s\n", result.error.c_str());
         return;
     }
-    std::fprintf(out, "place  racer            model  time (s)  km/h   longest still (s)  respawns\n");
+    std::fprintf(out, "place  racer            model  time (s)  km/h   longest still (s)  respawns  jumps  air (s)  "
+                      "rise\n");
     int place = 1;
     for (const RacerOutcome& r : result.order)
     {
         if (r.finished)
-            std::fprintf(out, "%5d  %-15s%s  %5d  %8.2f  %5.1f  %17.2f  %8d\n", place++, r.name.c_str(),
-                         r.player ? "*" : " ", r.model + 1, r.raceTime, r.averageSpeed, r.longestStill, r.respawns);
+            std::fprintf(out, "%5d  %-15s%s  %5d  %8.2f  %5.1f  %17.2f  %8d  %5d  %7.2f  %4.1f\n", place++,
+                         r.name.c_str(), r.player ? "*" : " ", r.model + 1, r.raceTime, r.averageSpeed, r.longestStill,
+                         r.respawns, r.jumps, r.airTime, r.bestRise);
         else
-            std::fprintf(out, "    -  %-15s%s  %5d  not finished (%.2f s)  %17.2f  %8d\n", r.name.c_str(),
-                         r.player ? "*" : " ", r.model + 1, r.raceTime, r.longestStill, r.respawns);
+            std::fprintf(out, "    -  %-15s%s  %5d  not finished (%.2f s)  %17.2f  %8d  %5d  %7.2f  %4.1f\n",
+                         r.name.c_str(), r.player ? "*" : " ", r.model + 1, r.raceTime, r.longestStill, r.respawns,
+                         r.jumps, r.airTime, r.bestRise);
     }
     std::fprintf(out, "simulated %.1f s in %d frames, %.2f s wall (%.0f times real time)\n", result.simulatedSeconds,
                  result.frames, result.wallSeconds,

@@ -48,6 +48,9 @@ struct RacerOutcome
     float averageSpeed = 0;   // km/h
     float longestStill = 0;   // s below 5 km/h in a row while racing
     int respawns = 0;
+    int jumps = 0;        // times the motorcycle took off
+    float airTime = 0;    // s in the air (the race statistic)
+    float bestRise = 0;   // fastest climb while in the air, units/s
 };
 
 struct RaceRunResult

@@ -3,6 +3,7 @@
 // race path of the current race-table row.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -233,6 +234,47 @@ TEST_F(RouteLoadTest, DemoDataAreasHaveLongClosedRoutes)
             EXPECT_LT(std::sqrt(dx * dx + dz * dz), 3.0f * 2 * land.cellSize) << i;
         }
         EXPECT_EQ(g_RacePathCount, 4 + (land.routeCount - 1) + 1);
+    }
+    EXPECT_TRUE(testdata::Messages().empty()) << testdata::Messages()[0];
+}
+
+// Each demo road has a crest that throws a motorcycle at racing speed into
+// the air, climbing: the road rises steeply into it and falls away behind
+// it, also after the load has levelled and smoothed the ground under the
+// route. Without it the jumps, their hints, the air-time points and the
+// slow-motion jump shot would hardly ever happen.
+TEST_F(RouteLoadTest, DemoDataAreasHaveACrestToJumpFrom)
+{
+    testdata::DataFolder folder(testsupport::DemoDataDir(), true);
+    testdata::MessageCapture capture;
+    for (int area = 0; area < 3; area++)
+    {
+        SCOPED_TRACE(area);
+        g_Game.currentRace = area;
+        ASSERT_EQ(g_Landscape.LoadArea(area, 0), 1);
+        const CLandscape& land = g_Landscape;
+        const int n = land.routeCount;
+        ASSERT_GT(n, 20);
+        auto slope = [&](int from, int to) {
+            const float* a = land.routePos[(from + n) % n];
+            const float* b = land.routePos[(to + n) % n];
+            const float run = std::hypot(b[0] - a[0], b[2] - a[2]);
+            return run > 0.0f ? (land.GetHeight(b) - land.GetHeight(a)) / run : 0.0f;
+        };
+        // The sharpest bend from climbing to falling over four route points
+        // (about 16 units), and the steepest climb on the ramp before it.
+        float bend = 0.0f, climb = 0.0f;
+        for (int i = 0; i < n; i++)
+        {
+            const float up = slope(i - 2, i), down = slope(i, i + 2);
+            if (up - down > bend)
+            {
+                bend = up - down;
+                climb = std::max({slope(i - 3, i - 1), slope(i - 4, i - 2), slope(i - 5, i - 3)});
+            }
+        }
+        EXPECT_GT(bend, 0.3f);
+        EXPECT_GT(climb, 0.15f);
     }
     EXPECT_TRUE(testdata::Messages().empty()) << testdata::Messages()[0];
 }
