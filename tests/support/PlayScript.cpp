@@ -118,6 +118,8 @@ void Player::Picture(const std::string& name)
 {
     if (m_PictureFolder.empty())
         return;
+    // The camera's fade back in after a race, over before the picture.
+    m_Session.Frames(kSecond + kSecond / 2);
     const std::string path = m_PictureFolder + "/" + name + ".png";
     if (m_Session.Picture(path))
         Note("picture %s", path.c_str());
@@ -299,10 +301,20 @@ bool Player::RideRace(RaceOutcome* o)
             // A hint box holds the race until Enter closes it.
             if (!g_GameRunning && g_GameHUD.messageId != 0)
                 m_Session.Tap(SDLK_RETURN);
-            if (!pictured && m_Session.FrameCount() - raceStart > 10 * kSecond)
+            if (!pictured && !m_PictureFolder.empty() && m_Session.FrameCount() - raceStart > 10 * kSecond &&
+                g_GameRunning && g_PlayerVehicle->DriveState == DRIVE_AI)
             {
+                // The display's readouts show while the keys ride: for the
+                // picture the keys have the motorcycle for a second, the
+                // driver steering on.
                 pictured = true;
+                m_Session.SetFastRace(false);
+                g_PlayerVehicle->ControlMode = CONTROL_KEYBOARD;
+                m_Session.Frames(kSecond);
                 Picture("race_" + std::to_string(o->area + 1) + "_" + std::to_string(o->season));
+                if (g_PlayerVehicle)
+                    g_PlayerVehicle->ControlMode = CONTROL_COMPUTER;
+                m_Session.SetFastRace(true);
             }
             return false;
         },
@@ -547,6 +559,22 @@ bool Player::ViewRecords()
         return false;
     m_Session.Frames(kSecond);
     Picture("records");
+    // What the player raced is on the page: the career's score in the
+    // player's entry, a best time on every career race ridden.
+    const int entry = g_Records.playerEntry;
+    if (entry < 0 || entry >= SCORE_ENTRIES)
+        Fault("the records name no entry of the player (" + std::to_string(entry) + ")");
+    else
+    {
+        if ((int)g_Records.score[entry] != (int)g_Career.totalScore)
+            Fault("the records give the player " + std::to_string((int)g_Records.score[entry]) +
+                  " points, the career has " + std::to_string((int)g_Career.totalScore));
+        if (std::strncmp(g_Records.name[entry], g_PlayerName, RECORD_NAME_SIZE) != 0)
+            Fault(std::string("the player's score entry is named \"") + g_Records.name[entry] + "\"");
+    }
+    for (int row = 0; row < CAREER_ROWS - 1; ++row)
+        if (g_Career.place[row] > 0 && !(g_Records.best[row] > 0.0f && g_Records.holder[row][0] != 0))
+            Fault("career race " + std::to_string(row + 1) + " was ridden but has no best time in the records");
     m_Session.Click(g_MainMenu.recordsOkButton);
     return WaitForPage(MENU_MAIN, kSecond, "OK on the records");
 }
