@@ -3,7 +3,7 @@
 // PlayScript.h), then the program started again to see that everything was
 // kept.
 //
-//   playthrough FOLDER [--plan full|short] [--device recording|gl]
+//   playthrough FOLDER [--plan full|short|menus] [--device recording|gl]
 //                      [--pictures DIR] [--model N] [--max-career-races N]
 //
 // FOLDER holds the game's Data/ (or a link to it) and, for a new player, no
@@ -13,7 +13,8 @@
 // full: a profile, every option changed, the career raced through to its end
 // with every upgrade bought, then a quick race on every area and season
 // (one lap each), the records seen, EXIT; short: a profile, one quick race,
-// one career race, the records, EXIT. Then, both: the program started
+// one career race, the records, EXIT; menus: a profile, every option, the
+// pause menu in a quick race, the records, EXIT. Then, each: the program started
 // again, the profile chosen, and its name, career, upgrades, options and
 // records compared with what the first run left.
 //
@@ -29,6 +30,7 @@
 #include <string>
 
 #include "core/CareerData.h"
+#include "core/RaceState.h"
 #include "core/Records.h"
 #include "core/RunFlags.h"
 #include "core/Settings.h"
@@ -58,7 +60,8 @@ struct Kept
     char name[PROFILE_NAME_SIZE];
     CareerData career;
     int profileSlot;
-    int settings[7];   // mode, distance, shadows, glow, blur, music, effects
+    int continueCareer;   // CONTINUE CAREER enabled
+    int settings[7];      // mode, distance, shadows, glow, blur, music, effects
     RecordsTable records;
 };
 
@@ -73,8 +76,9 @@ int PrintBox(HWND, const char* text, const char* caption, UINT)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: playthrough FOLDER [--plan full|short] [--device recording|gl] [--pictures DIR]\n"
-                         "                  [--model N] [--max-career-races N]\n");
+    std::fprintf(stderr,
+                 "usage: playthrough FOLDER [--plan full|short|menus] [--device recording|gl] [--pictures DIR]\n"
+                 "                  [--model N] [--max-career-races N]\n");
     return 2;
 }
 
@@ -86,7 +90,7 @@ bool Parse(int argc, char** argv, Options& o)
     for (int i = 2; i + 1 < argc; i += 2)
     {
         const std::string flag = argv[i], value = argv[i + 1];
-        if (flag == "--plan" && (value == "full" || value == "short"))
+        if (flag == "--plan" && (value == "full" || value == "short" || value == "menus"))
             o.plan = value;
         else if (flag == "--device" && (value == "recording" || value == "gl"))
             o.device = value == "gl" ? play::Device::OpenGL : play::Device::Recording;
@@ -122,8 +126,8 @@ int FirstRun(const Options& o)
     const auto started = std::chrono::steady_clock::now();
     auto wall = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(); };
     bool ok = player.CreateProfile("Rider One", o.model);
-    if (ok && o.plan == "full")
-        ok = player.ChangeOptions();
+    if (ok && (o.plan == "full" || o.plan == "menus"))
+        ok = player.ChangeOptions() && player.PauseMenu();
     if (ok && o.plan == "short")
     {
         play::RaceOutcome quick;
@@ -165,6 +169,11 @@ int FirstRun(const Options& o)
     std::memset(&kept, 0, sizeof kept);
     std::memcpy(kept.name, g_PlayerName, PROFILE_NAME_SIZE);
     kept.career = g_Career;
+    // A quick race holds the career's row aside in memory only; the file
+    // keeps the row the career had reached.
+    if (kept.career.raceIndex == RACE_QUICK_ROW)
+        kept.career.raceIndex = kept.career.savedRaceIndex;
+    kept.continueCareer = g_MainMenu.buttons[BUTTON_CONTINUE_CAREER].enabled;
     kept.profileSlot = g_CurrentProfile;
     CurrentSettings(kept.settings);
     kept.records = g_Records;
@@ -207,6 +216,9 @@ int Restart(const Options& o)
     {
         if (std::strncmp(kept.name, g_PlayerName, PROFILE_NAME_SIZE) != 0)
             player.Fault(std::string("the profile came back as \"") + g_PlayerName + "\", not \"" + kept.name + "\"");
+        kept.career.savedRaceIndex = g_Career.savedRaceIndex;
+        if (kept.continueCareer != g_MainMenu.buttons[BUTTON_CONTINUE_CAREER].enabled)
+            player.Fault(std::string("CONTINUE CAREER came back ") + (kept.continueCareer ? "disabled" : "enabled"));
         if (std::memcmp(&kept.career, &g_Career, sizeof kept.career) != 0)
             player.Fault("the career came back changed: next race " + std::to_string(g_Career.raceIndex + 1) +
                          " (was " + std::to_string(kept.career.raceIndex + 1) + "), score " +

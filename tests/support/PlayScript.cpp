@@ -5,11 +5,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdarg>
 #include <cstring>
 
 #include "app/GameEvent.h"
 #include "core/CareerData.h"
+#include "core/Controls.h"
+#include "core/GameClock.h"
 #include "core/GameEventPost.h"
 #include "core/RaceState.h"
 #include "core/Records.h"
@@ -20,6 +23,7 @@
 #include "interface/MenuOptions.h"
 #include "interface/MenuRaceRules.h"
 #include "platform/os/Ini.h"
+#include "racers/HumanObject.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 
@@ -577,6 +581,99 @@ bool Player::ViewRecords()
             Fault("career race " + std::to_string(row + 1) + " was ridden but has no best time in the records");
     m_Session.Click(g_MainMenu.recordsOkButton);
     return WaitForPage(MENU_MAIN, kSecond, "OK on the records");
+}
+
+bool Player::PauseMenu()
+{
+    if (!OnPage(MENU_MAIN))
+    {
+        Fault("the pause menu asked for away from the main page");
+        return false;
+    }
+    m_Session.Click(g_MainMenu.buttons[BUTTON_QUICK_RACE]);
+    if (!WaitForPage(MENU_QUICK_RACE, kSecond, "QUICK RACE"))
+        return false;
+    SetChoice(CHOICE_TRACK, 0);
+    SetChoice(CHOICE_SEASON, 0);
+    m_Session.Click(g_MainMenu.quickStartButton);
+    auto started = [this](const char* what) {
+        if (m_Session.Until(
+                [] {
+                    return !g_MainMenu.active && g_GameEvent.code != GEVENT_RACE_START &&
+                           g_GameEvent.code != GEVENT_RESTART && g_GameRunning;
+                },
+                20 * kSecond))
+            return true;
+        Fault(std::string(what) + " did not lead to a race under way");
+        return false;
+    };
+    if (!started("START!"))
+        return false;
+    // Where the grid stands, to see RESTART RACE put everyone back on it.
+    int gridFront = 0;
+    for (int i = 0; i < g_RaceOrderCount; ++i)
+        gridFront = std::max(gridFront, g_RaceOrder[i]->PathPoint);
+    // A player slow off the line is still on the course.
+    m_Session.Frames(2 * kSecond);
+    if (g_PlayerVehicle && (g_PlayerVehicle->OffRouteTimer > 0.0f || g_GameHUD.messageId != 0))
+    {
+        const CVehicleObject& v = *g_PlayerVehicle;
+        const int p = std::min(std::max(0, v.PathPoint), g_RacePathCount - 1);
+        Fault("standing on the grid for 2 s after the start counts as leaving the course: path point " +
+              std::to_string(v.PathPoint) + ", " +
+              std::to_string(std::hypot(v.worldCentre[0] - g_RacePath[p][0], v.worldCentre[2] - g_RacePath[p][2])) +
+              " m from it, message " + std::to_string(g_GameHUD.messageId));
+    }
+    m_Session.Frames(3 * kSecond);
+    // Esc holds the race behind the pause menu; Esc again lets it go on.
+    // Esc first closes a message box of the display, as Enter does, and the
+    // penalty box comes back while the motorcycle stays off the course: the
+    // player waits for it to go, then opens the pause menu.
+    m_Session.Until([] { return g_GameHUD.messageId == 0; }, 6 * kSecond);
+    m_Session.Tap(SDLK_ESCAPE);
+    if (!g_GameHUD.overlayOpen || g_GameRunning)
+        Fault("Esc in a race did not open the pause menu");
+    const float pausedAt = g_Clock.m_GameClock;
+    m_Session.Frames(kSecond);
+    Picture("pause");
+    if (g_Clock.m_GameClock - pausedAt > 100.0f)
+        Fault("the race went on behind the pause menu");
+    // The leader's progress, to see the race go on and start again.
+    CVehicleObject* leader = g_RaceOrderCount > 0 ? g_RaceOrder[0] : nullptr;
+    const int pathPoint = leader ? leader->PathPoint : -1;
+    m_Session.Tap(SDLK_ESCAPE);
+    m_Session.Frames(2 * kSecond);
+    if (g_GameHUD.overlayOpen || !g_GameRunning)
+        Fault("Esc on the pause menu did not give the race back");
+    if (g_Clock.m_GameClock - pausedAt < 1500.0f || (leader && leader->PathPoint <= pathPoint))
+        Fault("the race stood still after the pause menu closed");
+
+    // RESTART RACE: the grid again.
+    m_Session.Tap(SDLK_ESCAPE);
+    m_Session.Frames(kSecond);
+    m_Session.Tap(SDLK_DOWN);
+    m_Session.Tap(SDLK_RETURN);
+    if (!m_Session.Until([] { return g_GameEvent.code == GEVENT_RACE_START; }, 5 * kSecond))
+        Fault("RESTART RACE did not start the race again");
+    else if (started("RESTART RACE"))
+        for (int i = 0; i < g_RaceOrderCount; ++i)
+            if (g_RaceOrder[i]->PathPoint > gridFront)
+            {
+                Fault("after RESTART RACE " + std::string(g_RaceOrder[i]->Name) + " starts at path point " +
+                      std::to_string(g_RaceOrder[i]->PathPoint) + ", the grid's front is at " +
+                      std::to_string(gridFront));
+                break;
+            }
+
+    // TERMINATE RACE: back to the main page.
+    m_Session.Frames(2 * kSecond);
+    m_Session.Tap(SDLK_ESCAPE);
+    m_Session.Frames(kSecond);
+    m_Session.Tap(SDLK_RETURN);
+    if (!WaitForPage(MENU_MAIN, 5 * kSecond, "TERMINATE RACE"))
+        return false;
+    Note("pause menu: continue, restart and terminate done");
+    return true;
 }
 
 bool Player::Exit()

@@ -56,6 +56,10 @@ public:
     bool ChangeOptions();
     // The records page opened from the main page and closed with OK.
     bool ViewRecords();
+    // A quick race on the first area interrupted with the pause menu: Esc
+    // and Esc again go on with the race, RESTART RACE puts everyone back on
+    // the grid, TERMINATE RACE leads back to the main page.
+    bool PauseMenu();
     // EXIT on the main page: the program asks to quit.
     bool Exit();
 
