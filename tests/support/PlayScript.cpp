@@ -297,11 +297,17 @@ bool Player::RideRace(RaceOutcome* o)
     g_PlayerVehicle->ControlMode = CONTROL_COMPUTER;
     m_Session.SetFastRace(true);
     bool pictured = false;
+    bool noResult = false;
     const long raceStart = m_Session.FrameCount();
     const bool done = m_Session.Until(
         [&] {
             if (g_GameHUD.resultOpen)
                 return true;
+            if (g_MainMenu.active)
+            {
+                noResult = true;
+                return true;
+            }
             // A hint box holds the race until Enter closes it.
             if (!g_GameRunning && g_GameHUD.messageId != 0)
                 m_Session.Tap(SDLK_RETURN);
@@ -328,6 +334,12 @@ bool Player::RideRace(RaceOutcome* o)
     {
         Fault("race on area " + std::to_string(o->area + 1) + " season " + std::to_string(o->season) +
               " did not reach its result screen in " + std::to_string(kRaceLimit / kSecond) + " s");
+        return false;
+    }
+    if (noResult)
+    {
+        Fault("race on area " + std::to_string(o->area + 1) + " season " + std::to_string(o->season) +
+              " went back to the menu without its result screen");
         return false;
     }
     o->finished = true;
