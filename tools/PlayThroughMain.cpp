@@ -13,8 +13,9 @@
 // full: a profile, every option changed, the career raced through to its end
 // with every upgrade bought, then a quick race on every area and season
 // (one lap each), the records seen, EXIT; short: a profile, one quick race,
-// one career race, the records, EXIT; menus: a profile, every option, the
-// pause menu in a quick race, the records, EXIT. Then, each: the program started
+// one career race, a second profile made and deleted, the records, EXIT; menus: a profile, every option, the
+// pause menu in a quick race, a quick and a career race, a second profile
+// made and deleted, the records, EXIT. Then, each: the program started
 // again, the profile chosen, and its name, career, upgrades, options and
 // records compared with what the first run left.
 //
@@ -128,10 +129,14 @@ int FirstRun(const Options& o)
     bool ok = player.CreateProfile("Rider One", o.model);
     if (ok && (o.plan == "full" || o.plan == "menus"))
         ok = player.ChangeOptions() && player.PauseMenu();
+    if (ok && o.plan == "menus")
+        ok = player.QuickRace(0, 0, 1, nullptr) && player.CareerRace(nullptr) && player.BackToMain() &&
+             player.SecondProfile("Rider Two");
     if (ok && o.plan == "short")
     {
         play::RaceOutcome quick;
-        ok = player.QuickRace(0, 0, 1, &quick) && player.CareerRace(nullptr);
+        ok = player.QuickRace(0, 0, 1, &quick) && player.CareerRace(nullptr) && player.BackToMain() &&
+             player.SecondProfile("Rider Two");
     }
     if (ok && o.plan == "full")
     {
@@ -148,22 +153,14 @@ int FirstRun(const Options& o)
         if (ok && g_GameHUD.careerComplete)
             ok = player.FinishCareer();
         // Back to the main page for the quick races.
-        if (ok && g_MainMenu.state == MENU_CAREER)
-        {
-            session.Click(g_MainMenu.backButton);
-            session.Frames(30);
-        }
+        if (ok)
+            ok = player.BackToMain();
         for (int area = 0; ok && area < 3; ++area)
             for (int season = 0; ok && season < 3; ++season)
                 ok = player.QuickRace(area, season, 1, nullptr);
     }
-    if (ok && g_MainMenu.state == MENU_CAREER)
-    {
-        session.Click(g_MainMenu.backButton);
-        session.Frames(30);
-    }
     if (ok)
-        ok = player.ViewRecords();
+        ok = player.BackToMain() && player.ViewRecords();
 
     Kept kept;
     std::memset(&kept, 0, sizeof kept);

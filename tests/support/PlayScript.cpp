@@ -332,8 +332,21 @@ bool Player::RideRace(RaceOutcome* o)
     m_Session.SetFastRace(false);
     if (!done)
     {
+        char state[320] = "no motorcycle";
+        if (const CVehicleObject* v = g_PlayerVehicle)
+            std::snprintf(state, sizeof state,
+                          "drive state %d, control %d, %.1f km/h at (%.1f, %.1f, %.1f), path point %d of %d, rider %s, "
+                          "stuck timer %.2f, off-route %.2f, event %d, game running %d, message %d, race time %.1f",
+                          v->DriveState, v->ControlMode, v->Speed, v->Position[0], v->Position[1], v->Position[2],
+                          v->PathPoint, g_RacePathCount,
+                          !v->Rider           ? "none"
+                          : v->Rider->RagDoll ? "fallen"
+                                              : "riding",
+                          v->StuckTimer, v->OffRouteTimer, g_GameEvent.code, g_GameRunning, g_GameHUD.messageId,
+                          v->RaceStats.RaceTime);
         Fault("race on area " + std::to_string(o->area + 1) + " season " + std::to_string(o->season) +
-              " did not reach its result screen in " + std::to_string(kRaceLimit / kSecond) + " s");
+              " did not reach its result screen in " + std::to_string(kRaceLimit / kSecond) +
+              " s; the player: " + state);
         return false;
     }
     if (noResult)
@@ -686,6 +699,80 @@ bool Player::PauseMenu()
         return false;
     Note("pause menu: continue, restart and terminate done");
     return true;
+}
+
+bool Player::SecondProfile(const std::string& name)
+{
+    if (!OnPage(MENU_MAIN))
+    {
+        Fault("CHANGE PROFILE asked for away from the main page");
+        return false;
+    }
+    const CareerData first = g_Career;
+    const std::string firstName = g_PlayerName;
+    const int firstSlot = g_CurrentProfile;
+    m_Session.Click(g_MainMenu.buttons[BUTTON_CHANGE_PROFILE]);
+    if (!WaitForPage(MENU_PROFILES, kSecond, "CHANGE PROFILE"))
+        return false;
+    m_Session.Click(g_MainMenu.buttons[BUTTON_NEW_PROFILE]);
+    if (!WaitForPage(MENU_NEW_PROFILE, kSecond, "NEW PROFILE"))
+        return false;
+    for (size_t n = std::strlen(g_PlayerName); n > 0; --n)
+        m_Session.Tap(SDLK_BACKSPACE);
+    m_Session.Type(name);
+    m_Session.Tap(SDLK_RETURN);
+    if (!WaitForPage(MENU_MOTORCYCLE, kSecond, "Enter on the second name"))
+        return false;
+    m_Session.Click(g_MainMenu.motorcycleOkButton);
+    if (!WaitForPage(MENU_MAIN, kSecond, "OK on the second motorcycle"))
+        return false;
+    if (name != g_PlayerName)
+        Fault(std::string("the second profile plays as \"") + g_PlayerName + "\"");
+
+    // Back to the list: both are there; the second goes.
+    m_Session.Click(g_MainMenu.buttons[BUTTON_CHANGE_PROFILE]);
+    if (!WaitForPage(MENU_PROFILES, kSecond, "CHANGE PROFILE"))
+        return false;
+    if (g_MainMenu.profileCount != 2)
+        Fault("the profile list holds " + std::to_string(g_MainMenu.profileCount) + " profiles, not 2");
+    Picture("two_profiles");
+    int second = -1;
+    for (int i = 0; i < g_MainMenu.profileCount; ++i)
+        if (name == g_MainMenu.buttons[BUTTON_PROFILE_SLOT + i].text)
+            second = i;
+    if (second < 0)
+    {
+        Fault("the second profile is not listed");
+        return false;
+    }
+    m_Session.Click(g_MainMenu.buttons[BUTTON_PROFILE_SLOT + second]);
+    m_Session.Click(g_MainMenu.buttons[BUTTON_DELETE_PROFILE]);
+    if (g_MainMenu.profileCount != 1)
+        Fault("DELETE PROFILE left " + std::to_string(g_MainMenu.profileCount) + " profiles");
+    if (firstName != g_MainMenu.buttons[BUTTON_PROFILE_SLOT].text)
+        Fault(std::string("after the delete the list shows \"") + g_MainMenu.buttons[BUTTON_PROFILE_SLOT].text + "\"");
+    m_Session.Click(g_MainMenu.buttons[BUTTON_PROFILE_SLOT]);
+    m_Session.Click(g_MainMenu.buttons[BUTTON_PROFILES_DONE]);
+    if (!WaitForPage(MENU_MAIN, kSecond, "DONE on the first profile"))
+        return false;
+    if (firstName != g_PlayerName)
+        Fault(std::string("the first profile came back as \"") + g_PlayerName + "\"");
+    CareerData back = g_Career;
+    back.savedRaceIndex = first.savedRaceIndex;
+    if (first.raceIndex == RACE_QUICK_ROW)
+        back.raceIndex = RACE_QUICK_ROW;
+    if (std::memcmp(&back, &first, sizeof back) != 0)
+        Fault("the first profile's career came back changed after the second was made and deleted");
+    Note("second profile \"%s\" made and deleted; back to \"%s\" (slot %d, was %d)", name.c_str(), g_PlayerName,
+         g_CurrentProfile, firstSlot);
+    return true;
+}
+
+bool Player::BackToMain()
+{
+    if (OnPage(MENU_CAREER) || OnPage(MENU_QUICK_RACE) || OnPage(MENU_OPTIONS))
+        m_Session.Click(g_MainMenu.backButton);
+    return WaitForPage(MENU_MAIN, kSecond, "BACK");
 }
 
 bool Player::Exit()

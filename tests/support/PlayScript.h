@@ -60,6 +60,11 @@ public:
     // and Esc again go on with the race, RESTART RACE puts everyone back on
     // the grid, TERMINATE RACE leads back to the main page.
     bool PauseMenu();
+    // CHANGE PROFILE, a second profile made, then chosen away again and
+    // deleted, and the first chosen back: its career as it was.
+    bool SecondProfile(const std::string& name);
+    // BACK from the career page (or the page's Esc) to the main page.
+    bool BackToMain();
     // EXIT on the main page: the program asks to quit.
     bool Exit();
 
