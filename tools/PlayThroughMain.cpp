@@ -10,14 +10,15 @@
 // Save/ profiles yet. The first run plays in a child process; the restart
 // runs in this one, with nothing of the first run in memory.
 //
-// full: a profile, every option changed, the career raced through to its end
-// with every upgrade bought, then a quick race on every area and season
-// (one lap each), the records seen, EXIT; short: a profile, one quick race,
-// one career race, a second profile made and deleted, the records, EXIT; menus: a profile, every option, the
-// pause menu in a quick race, a quick and a career race, a second profile
-// made and deleted, the records, EXIT. Then, each: the program started
-// again, the profile chosen, and its name, career, upgrades, options and
-// records compared with what the first run left.
+// full: a profile, every option changed, the pause menu in a quick race, the
+// career raced through to its end with every upgrade bought, then a quick
+// race on every area and season (one lap each), the records seen, EXIT.
+// short: a profile, one quick race, one career race, a second profile made
+// and deleted, the records, EXIT. menus: a profile, every option, the pause
+// menu, a quick and a career race, a second profile made and deleted, the
+// records, EXIT. Then, each: the program started again, the profile chosen,
+// and its name, career, upgrades, options and records compared with what the
+// first run left.
 //
 // Every fault found is printed as "FAULT ..."; the exit code is 1 when there
 // was any.
