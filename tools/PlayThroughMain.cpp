@@ -5,6 +5,7 @@
 //
 //   playthrough FOLDER [--plan full|short|menus] [--device recording|gl]
 //                      [--pictures DIR] [--model N] [--max-career-races N]
+//                      [--draw-races 0|1]
 //
 // FOLDER holds the game's Data/ (or a link to it) and, for a new player, no
 // Save/ profiles yet. The first run plays in a child process; the restart
@@ -19,6 +20,9 @@
 // records, EXIT. Then, each: the program started again, the profile chosen,
 // and its name, career, upgrades, options and records compared with what the
 // first run left.
+//
+// The frames of a race under way leave out the drawing unless --draw-races 1
+// (see PlaySession.h); menus, result screens and boxes are always drawn.
 //
 // Every fault found is printed as "FAULT ..."; the exit code is 1 when there
 // was any.
@@ -54,6 +58,7 @@ struct Options
     std::string pictures;
     int model = 1;
     int maxCareerRaces = 60;
+    bool drawRaces = false;
 };
 
 // What the first run leaves for the restart to find.
@@ -100,6 +105,8 @@ bool Parse(int argc, char** argv, Options& o)
             o.pictures = value;
         else if (flag == "--model")
             o.model = std::atoi(value.c_str()) & 3;
+        else if (flag == "--draw-races")
+            o.drawRaces = value == "1";
         else if (flag == "--max-career-races")
             o.maxCareerRaces = std::atoi(value.c_str());
         else
@@ -124,6 +131,7 @@ int FirstRun(const Options& o)
         std::printf("FAULT the program did not start: %s\n", session.Error().c_str());
         return 1;
     }
+    session.DrawRaces(o.drawRaces);
     play::Player player(session, stdout, o.pictures);
     const auto started = std::chrono::steady_clock::now();
     auto wall = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(); };

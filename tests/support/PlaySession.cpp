@@ -130,7 +130,7 @@ bool Session::Frame()
     // 60 frames a game second, without drift.
     ClockSetManual(m_BaseMs + (unsigned)((m_Frames * 1000) / 60));
     DrainMessages(nullptr);
-    if (m_Device == Device::OpenGL && m_FastRace && m_PicturePath.empty() && RaceInProgress())
+    if (m_FastRace && !m_DrawRaces && m_PicturePath.empty() && RaceInProgress())
     {
         // The frame's updates without its drawing.
         g_Clock.Update();

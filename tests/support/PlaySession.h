@@ -9,10 +9,11 @@
 // game through its message queue and window procedure.
 //
 // The device is the game's own render device, made on the recording backend
-// (the whole frame runs, its calls are dropped every frame, fast) or on
-// OpenGL (pictures can be taken; slow on a software renderer). On OpenGL the
-// frames of a race in progress may leave out the drawing (fastRace): the
-// updates are the same, the result screen and the menus are drawn again.
+// (the whole frame runs, its calls are dropped every frame) or on OpenGL
+// (pictures can be taken; slow on a software renderer). The frames of a race
+// in progress (no menu, result screen, pause menu or hint box up) leave out
+// the drawing unless DrawRaces asks for it: the updates are the same, and
+// every frame with something to answer is drawn whole.
 #include <functional>
 #include <string>
 
@@ -67,8 +68,11 @@ public:
     // A click on the middle of a menu button's text.
     void Click(const CMenuButton& button);
 
-    // Race frames on OpenGL without the drawing (see above).
+    // Set by the player while a race is ridden: its frames may leave out
+    // the drawing (see above).
     void SetFastRace(bool fast) { m_FastRace = fast; }
+    // Every race frame drawn whole.
+    void DrawRaces(bool draw) { m_DrawRaces = draw; }
     // The next drawn frame written to `path` as PNG (OpenGL only); false
     // when nothing could be read back.
     bool Picture(const std::string& path);
@@ -82,6 +86,7 @@ private:
     bool m_Started = false;
     Device m_Device = Device::Recording;
     bool m_FastRace = false;
+    bool m_DrawRaces = false;
     long m_Frames = 0;
     unsigned m_BaseMs = 0;   // the clock at the first frame
     std::string m_Error;
