@@ -14,8 +14,8 @@
 // full: a profile, every option changed, the pause menu in a quick race, the
 // career raced through to its end with every upgrade bought, then a quick
 // race on every area and season (one lap each), the records seen, EXIT.
-// short: a profile, one quick race, one career race, a second profile made
-// and deleted, the records, EXIT. menus: a profile, every option, the pause
+// short: a profile, the main page by keyboard, one quick race, one career
+// race, a second profile made and deleted, the records, EXIT. menus: a profile, every option, the pause
 // menu, a quick and a career race, a second profile made and deleted, the
 // records, EXIT. Then, each: the program started again, the profile chosen,
 // and its name, career, upgrades, options and records compared with what the
@@ -144,8 +144,8 @@ int FirstRun(const Options& o)
     if (ok && o.plan == "short")
     {
         play::RaceOutcome quick;
-        ok = player.QuickRace(0, 0, 1, &quick) && player.CareerRace(nullptr) && player.BackToMain() &&
-             player.SecondProfile("Rider Two");
+        ok = player.KeyboardMenus() && player.QuickRace(0, 0, 1, &quick) && player.CareerRace(nullptr) &&
+             player.BackToMain() && player.SecondProfile("Rider Two");
     }
     if (ok && o.plan == "full")
     {

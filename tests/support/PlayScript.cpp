@@ -768,6 +768,31 @@ bool Player::SecondProfile(const std::string& name)
     return true;
 }
 
+bool Player::KeyboardMenus()
+{
+    if (!OnPage(MENU_MAIN))
+    {
+        Fault("the keyboard asked for away from the main page");
+        return false;
+    }
+    m_Session.MoveMouse(2.0f, 2.0f);
+    m_Session.Frames(2);
+    const CMenuButton* target = &g_MainMenu.buttons[BUTTON_OPTIONS];
+    for (int i = 0; i < 12 && g_MainMenu.focused != target; ++i)
+        m_Session.Tap(SDLK_DOWN);
+    if (g_MainMenu.focused != target)
+    {
+        Fault("Down never took the focus to OPTIONS on the main page");
+        return false;
+    }
+    m_Session.Tap(SDLK_RETURN);
+    m_Session.Frames(8);
+    if (!WaitForPage(MENU_OPTIONS, kSecond, "Enter on OPTIONS"))
+        return false;
+    m_Session.Tap(SDLK_ESCAPE);
+    return WaitForPage(MENU_MAIN, kSecond, "Esc on the options page");
+}
+
 bool Player::BackToMain()
 {
     if (OnPage(MENU_CAREER) || OnPage(MENU_QUICK_RACE) || OnPage(MENU_OPTIONS))

@@ -63,6 +63,9 @@ public:
     // CHANGE PROFILE, a second profile made, then chosen away again and
     // deleted, and the first chosen back: its career as it was.
     bool SecondProfile(const std::string& name);
+    // The main page by keyboard alone (the mouse put aside): Down to
+    // OPTIONS, Enter, then Esc back.
+    bool KeyboardMenus();
     // BACK from the career page (or the page's Esc) to the main page.
     bool BackToMain();
     // EXIT on the main page: the program asks to quit.
