@@ -393,10 +393,13 @@ bool Player::SpendUpgrades()
     {
         if (n == 0)
             Picture("upgrade");
-        // The lowest system first, as a player evens out the motorcycle.
+        // Handling and pull before top speed: the computer's driver that
+        // rides for the player takes its corners faster the higher the top
+        // speed, so the chassis first, then the transmission, the engine
+        // last.
         int pick = -1;
-        for (int i = 0; i < MENU_UPGRADE_SYSTEMS; ++i)
-            if (g_Career.upgradeLevel[i] < 10 && (pick < 0 || g_Career.upgradeLevel[i] < g_Career.upgradeLevel[pick]))
+        for (int i : {2, 1, 0})
+            if (pick < 0 && g_Career.upgradeLevel[i] < 10)
                 pick = i;
         const int points = g_Career.upgradePoints;
         const int level = pick >= 0 ? g_Career.upgradeLevel[pick] : -1;
