@@ -592,13 +592,15 @@ bool Player::ViewRecords()
     m_Session.Frames(kSecond);
     Picture("records");
     // What the player raced is on the page: the career's score in the
-    // player's entry, a best time on every career race ridden.
+    // player's entry while a career runs, a best time on every career race
+    // ridden.
     const int entry = g_Records.playerEntry;
     if (entry < 0 || entry >= SCORE_ENTRIES)
         Fault("the records name no entry of the player (" + std::to_string(entry) + ")");
     else
     {
-        if ((int)g_Records.score[entry] != (int)g_Career.totalScore)
+        // A career finished and cleared leaves its score in the table.
+        if (g_Career.totalScore > 0.0f && (int)g_Records.score[entry] != (int)g_Career.totalScore)
             Fault("the records give the player " + std::to_string((int)g_Records.score[entry]) +
                   " points, the career has " + std::to_string((int)g_Career.totalScore));
         if (std::strncmp(g_Records.name[entry], g_PlayerName, RECORD_NAME_SIZE) != 0)
