@@ -459,6 +459,11 @@ void CGameEvent::CareerReset()
     g_MainMenu.Show(MENU_MAIN);
     if (g_GameEventAccess.clearCareerComplete)
         g_GameEventAccess.clearCareerComplete();
+    // The last career race's result screen was dismissed with no finish
+    // event after it to clear the flag: left set, the next race would end
+    // without its result screen.
+    if (g_GameEventAccess.clearResultDismissed)
+        g_GameEventAccess.clearResultDismissed();
     g_Vehicles.EndRace();
     Post(GEVENT_SPECTATOR, g_PlayerVehicle, 0);
 }

@@ -39,7 +39,7 @@ int DrainMessages(int* quitCode)
     return 0;
 }
 
-int WinMain(HINSTANCE instance, HINSTANCE, char*, int)
+int StartProgram(HINSTANCE instance)
 {
     g_AppActive = 1;
     g_Quit = 0;
@@ -114,16 +114,11 @@ int WinMain(HINSTANCE instance, HINSTANCE, char*, int)
     g_GameRunning = 1;
     g_MainMenu.secondsSinceShow = 0.0f;
     g_Render.SetCursor(300.0f, 200.0f);
+    return 0;
+}
 
-    // The exit code is the one a quit message carried (0 without one), not
-    // whatever message happened to be taken last.
-    int exitCode = 0;
-    while (!g_Quit)
-    {
-        DrainMessages(&exitCode);
-        g_Game.Frame();
-    }
-
+void EndProgram()
+{
     g_Game.Release();
     g_Render.FreeD3DRender();
     g_AudioManager.Release();
@@ -134,5 +129,20 @@ int WinMain(HINSTANCE instance, HINSTANCE, char*, int)
         ShellExecuteA(nullptr, "open", "play.url", nullptr, nullptr, SW_SHOWNORMAL);
     }
     g_FileManager.Release();
+}
+
+int WinMain(HINSTANCE instance, HINSTANCE, char*, int)
+{
+    if (const int failed = StartProgram(instance))
+        return failed;
+    // The exit code is the one a quit message carried (0 without one), not
+    // whatever message happened to be taken last.
+    int exitCode = 0;
+    while (!g_Quit)
+    {
+        DrainMessages(&exitCode);
+        g_Game.Frame();
+    }
+    EndProgram();
     return exitCode;
 }

@@ -117,6 +117,23 @@ void AddScore(float totalScore)
     SaveGame();
 }
 
+void ClaimRecordsPlayer(float totalScore)
+{
+    const int entry = ScorePlayerEntry();
+    if (std::strncmp(g_Records.name[entry], g_PlayerName, RECORD_NAME_SIZE) == 0)
+        return;
+    for (int i = 0; i < SCORE_ENTRIES; ++i)
+        if (std::strncmp(g_Records.name[i], g_PlayerName, RECORD_NAME_SIZE) == 0)
+        {
+            g_Records.playerEntry = i;
+            g_Records.score[i] = std::isfinite(totalScore) ? totalScore : 0.0f;
+            SaveGame();
+            return;
+        }
+    SetRecordsPlayer();
+    AddScore(totalScore);
+}
+
 int SetBestTime(int row, float seconds, const char* holder)
 {
     if (row < 0 || row >= RACE_ROWS || !std::isfinite(seconds) || seconds <= 0.0f)

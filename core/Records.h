@@ -51,6 +51,13 @@ void CreateRecords();
 // entry the player held before keeps its name and score. Then SaveGame.
 void SetRecordsPlayer();
 
+// The current player, just chosen on the profile page, takes the player's
+// entry when it names someone else (the profile made or played last): the
+// entry that already bears the player's name again, with the career's total
+// score, or else entry 15 (SetRecordsPlayer) with that score entered as
+// AddScore does. Nothing changes when the entry is the player's already.
+void ClaimRecordsPlayer(float totalScore);
+
 // Enters the career's total score: the player's entry takes it, then trades
 // places once with the best-placed entry above it that scores lower (that
 // entry drops to the player's former place; the table is not sorted any

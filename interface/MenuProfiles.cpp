@@ -235,7 +235,12 @@ void CMainMenu::UpdateProfilesPage()
     // A profile that cannot be read keeps the page: going on would play,
     // and later save, the previous player's career under this file.
     if (buttons[BUTTON_PROFILES_DONE].IsPressed() && g_CurrentProfile != -1 && LoadProfile())
+    {
+        // The records table shows the player now playing, not the profile
+        // made or played before.
+        ClaimRecordsPlayer(g_Career.totalScore);
         SetState(MENU_MAIN);
+    }
     if (buttons[BUTTON_NEW_PROFILE].IsPressed())
         SetState(MENU_NEW_PROFILE);
     if (buttons[BUTTON_DELETE_PROFILE].IsPressed())

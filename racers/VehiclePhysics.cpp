@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "common/MathUtil.h"
+#include "core/CareerData.h"
 #include "core/GameClock.h"
 #include "core/Physics.h"
 #include "core/RaceState.h"
@@ -60,12 +61,13 @@ float RandomFactor()
     return (float)(GameRand() % 101) * 0.001f + 0.75f;
 }
 
-// The player's upgrade levels. Until profiles exist the player rides with the
-// levels a new career starts with: the motorcycle's own file levels.
-void PlayerUpgradeLevels(const CVehicleObject& vehicle, int levels[3])
+// The player rides with the career's upgrade levels: what the upgrade page
+// bought is what the motorcycle has on the track. A level out of range in
+// memory is held to 0..10.
+void PlayerUpgradeLevels(int levels[3])
 {
     for (int i = 0; i < 3; ++i)
-        levels[i] = vehicle.FileUpgradeLevels[i];
+        levels[i] = std::max(0, std::min(10, (int)g_Career.upgradeLevel[i]));
 }
 
 }   // namespace
@@ -125,7 +127,7 @@ void CVehicleObject::ApplyRacerTuning()
         break;
     }
     case RACER_PLAYER:
-        PlayerUpgradeLevels(*this, UpgradeLevels);
+        PlayerUpgradeLevels(UpgradeLevels);
         ApplyUpgrades(1);
         break;
     default:

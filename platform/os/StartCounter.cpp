@@ -48,8 +48,18 @@ int CountStart(const char* appName)
     std::string root;
     if (s_FolderSet)
         root = s_Folder;
-    else if (const char* xdg = getenv("XDG_RUNTIME_DIR"))
+    else if (const char* xdg = getenv("XDG_RUNTIME_DIR"); xdg && *xdg)
         root = xdg;
+    else
+    {
+        // A shell without a login session (su, a container, a service) has
+        // no runtime folder; shared memory is emptied at every boot too, so
+        // the count still lives until the machine restarts, and the player's
+        // options are not reset at every start.
+        root = std::string(kStartCounterFallback) + "/runtime-" + std::to_string((unsigned)getuid());
+        if (!MakeFolder(root))
+            return 0;
+    }
     if (root.empty() || !appName || !*appName)
         return 0;
 

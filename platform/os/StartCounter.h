@@ -1,11 +1,15 @@
 #pragma once
 // A start counter that lives until the machine restarts: a 4-byte count in
 // "<folder>/Brenhold/<appName>/Started", the folder being $XDG_RUNTIME_DIR
-// (a tmpfs emptied at every boot) unless a test sets another.
+// (a tmpfs emptied at every boot) unless a test sets another; without it,
+// "<kStartCounterFallback>/runtime-<uid>", made for the user alone.
 //
 // Returns 0 on the first start and on any failure (no folder, unreadable or
 // damaged count, failing write), then 1, 2, ... on later starts.
 int CountStart(const char* appName);
+
+// Shared memory: a tmpfs on every Linux machine, emptied at boot.
+constexpr const char* kStartCounterFallback = "/dev/shm";
 
 // Null restores $XDG_RUNTIME_DIR.
 void SetStartCounterFolder(const char* folder);

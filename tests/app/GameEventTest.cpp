@@ -12,6 +12,7 @@
 #include "core/GameClock.h"
 #include "core/RunFlags.h"
 #include "core/Settings.h"
+#include "interface/GameHUD.h"
 #include "interface/MainMenu.h"
 #include "platform/os/Rand.h"
 #include "racers/VehicleManager.h"
@@ -252,6 +253,38 @@ TEST_F(GameEventTest, ARestartWaitsOnTheRealClockWhileTheGameIsHeld)
     EXPECT_EQ(g_GameEvent.code, GEVENT_RACE_START);
     EXPECT_EQ(g_GameRunning, 1);
     EXPECT_FALSE(g_Clock.IsPaused());
+}
+
+// The last career race's CONTINUE completes the career with its result screen
+// dismissed and no finish event after it; once the career-complete screen has
+// led back to the menu, the next race's finish must open its result screen
+// again, not go straight back to the menu without one.
+TEST_F(GameEventTest, AfterTheCareersEndTheNextFinishShowsItsResult)
+{
+    static int shown;
+    shown = 0;
+    const GameEventAccess saved = g_GameEventAccess;
+    g_GameEventAccess.showRaceResult = [](int show) { shown += show; };
+    g_GameEventAccess.resetCareer = nullptr;   // no profile to save
+    g_GameHUD.resultOpen = 0;
+    g_GameHUD.resultDismissed = 1;
+    g_GameHUD.careerComplete = 1;
+
+    g_GameEvent.Post(GEVENT_CAREER_RESET, g_PlayerVehicle, 0);
+    g_GameEvent.Update();
+    Advance(2.1f);
+    g_GameEvent.Update();
+    EXPECT_EQ(g_GameEvent.code, GEVENT_SPECTATOR);
+    EXPECT_EQ(g_GameHUD.careerComplete, 0);
+
+    g_MainMenu.Show(MENU_NONE);
+    g_GameEvent.Post(GEVENT_RACE_FINISH, g_PlayerVehicle, 0);
+    g_GameEvent.Update();
+    EXPECT_EQ(shown, 1) << "the finish went by without its result screen";
+    EXPECT_EQ(g_GameEvent.code, GEVENT_SPECTATOR);
+
+    g_GameEventAccess = saved;
+    g_GameHUD.resultDismissed = 0;
 }
 
 TEST_F(GameEventTest, EventsWithoutTheirMotorcycleEndAsNone)

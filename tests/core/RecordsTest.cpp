@@ -261,6 +261,60 @@ TEST_F(RecordsTest, SetRecordsPlayerTakesEntryFifteenAndLeavesTheOldEntryAlone)
     EXPECT_STREQ(g_Records.name[15], "Newcomer");
 }
 
+// A profile chosen again after another was made: the table shows the chosen
+// player with the career's score, never the other profile's name in the
+// player's entry.
+TEST_F(RecordsTest, AChosenProfileTakesThePlayersEntryBack)
+{
+    struct Case
+    {
+        const char* what;
+        bool heldEntryFour;   // the chosen player had entry 4 before the other came
+        float total;
+        int entry;
+        float score;
+    };
+    const Case cases[] = {
+        {"its own entry again, with the career's score", true, 12600.0f, 4, 12600.0f},
+        {"no entry of its own: entry 15, moved up", false, 12500.0f, 4, 12500.0f},
+        {"no entry of its own, a low score: entry 15", false, 700.0f, 15, 700.0f},
+    };
+    for (const Case& c : cases)
+    {
+        std::snprintf(g_PlayerName, sizeof(g_PlayerName), "Tester");
+        StairTable();
+        if (c.heldEntryFour)
+            AddScore(12500.0f);
+        else
+            std::snprintf(g_Records.name[15], RECORD_NAME_SIZE, "Somebody");
+        const RecordsTable mine = g_Records;
+        std::snprintf(g_PlayerName, sizeof(g_PlayerName), "Other");
+        SetRecordsPlayer();
+        std::snprintf(g_PlayerName, sizeof(g_PlayerName), "Tester");
+        ClaimRecordsPlayer(c.total);
+        EXPECT_EQ(g_Records.playerEntry, c.entry) << c.what;
+        EXPECT_STREQ(g_Records.name[c.entry], "Tester") << c.what;
+        EXPECT_EQ(g_Records.score[c.entry], c.score) << c.what;
+        int named = 0;
+        for (int i = 0; i < SCORE_ENTRIES; ++i)
+            named += std::strcmp(g_Records.name[i], "Tester") == 0;
+        EXPECT_EQ(named, 1) << c.what << ": the player appears once";
+        if (c.heldEntryFour)
+        {
+            EXPECT_EQ(std::memcmp(g_Records.score, mine.score, 4 * sizeof(float)), 0) << c.what;
+        }
+        LoadRecords();
+        EXPECT_STREQ(g_Records.name[c.entry], "Tester") << c.what << ": saved";
+    }
+
+    // The entry that is the player's already changes nothing, not even the score.
+    StairTable();
+    AddScore(12500.0f);
+    const RecordsTable before = g_Records;
+    ClaimRecordsPlayer(99999.0f);
+    EXPECT_EQ(std::memcmp(&before, &g_Records, sizeof before), 0);
+}
+
 TEST_F(RecordsTest, ABestTimeReplacesNoneOrASlowerOne)
 {
     struct Case

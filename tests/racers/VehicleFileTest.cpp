@@ -10,6 +10,7 @@
 
 #include "VehicleFixture.h"
 #include "common/Keywords.h"
+#include "core/CareerData.h"
 #include "core/GameClock.h"
 #include "core/Physics.h"
 #include "core/RaceState.h"
@@ -226,6 +227,44 @@ TEST_F(VehicleFileTest, ComputerRacerTuningIsAppliedOnceFromTheFileValues)
     EXPECT_FLOAT_EQ(v.Transmission, transmission);
     EXPECT_EQ(g_PhysicsWorld.dynamicsWorld->getNumCollisionObjects(), 1);
     v.Release();
+}
+
+// The player's motorcycle rides with what the career bought, not with the
+// file's levels, and keeps it through a respawn; a level out of range in
+// memory is held to the scale.
+TEST_F(VehicleFileTest, PlayerRidesWithTheCareersUpgradeLevels)
+{
+    Options o;
+    o.values[10] = "2";
+    o.values[11] = "2";
+    o.values[12] = "2";
+    Mount(o);
+    const CareerData saved = g_Career;
+    struct Case
+    {
+        int career[3];
+        int expected[3];
+    } cases[] = {
+        {{7, 3, 9}, {7, 3, 9}},
+        {{0, 0, 0}, {0, 0, 0}},
+        {{10, 12, -1}, {10, 10, 0}},
+    };
+    for (const Case& c : cases)
+    {
+        for (int i = 0; i < 3; ++i)
+            g_Career.upgradeLevel[i] = c.career[i];
+        CVehicleObject v;
+        ASSERT_NE(v.LoadVehicle(vehiclefixture::kFile), -1);
+        Place(v, RACER_PLAYER);
+        v.SetPosition(nullptr, nullptr, nullptr, CONTROL_KEYBOARD, RACER_PLAYER);   // a respawn
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(v.UpgradeLevels[i], c.expected[i]) << "system " << i << " of " << c.career[i];
+        EXPECT_FLOAT_EQ(v.EnginePower, v.BaseEnginePower + 50.0f * (float)c.expected[0]);
+        EXPECT_FLOAT_EQ(v.Transmission, v.BaseTransmission + 0.2f * (float)c.expected[1]);
+        EXPECT_FLOAT_EQ(v.Chassis, v.BaseChassis + 0.2f * (float)c.expected[2]);
+        v.Release();
+    }
+    g_Career = saved;
 }
 
 TEST_F(VehicleFileTest, ShowroomModelKeepsTheFileValuesAndStaysOutOfTheWorld)

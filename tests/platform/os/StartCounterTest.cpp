@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "tests/support/TempFolder.h"
 
@@ -58,15 +60,42 @@ TEST_F(StartCounterTest, FailuresCountAsFirstStart)
     SetStartCounterFolder(notAFolder.c_str());
     EXPECT_EQ(CountStart("Trallowmere"), 0);
     EXPECT_EQ(CountStart("Trallowmere"), 0);
+    SetStartCounterFolder(nullptr);
+}
 
-    // No runtime folder at all.
+// Without a runtime folder (a shell with no login session) the count lives in
+// shared memory, which a restart of the machine empties as well: a second
+// start is not a first start, so the player's options are kept.
+TEST_F(StartCounterTest, WithoutARuntimeFolderTheCountLivesInSharedMemory)
+{
+    if (access(kStartCounterFallback, W_OK) != 0)
+        GTEST_SKIP() << "no " << kStartCounterFallback;
     SetStartCounterFolder(nullptr);
     const char* saved = getenv("XDG_RUNTIME_DIR");
     std::string keep = saved ? saved : "";
-    unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(CountStart("Trallowmere"), 0);
+    // A name of this test alone, so no other start counts in between.
+    const std::string app = "StartCounterTest" + std::to_string((unsigned)getpid());
+    for (const char* runtime : {(const char*)nullptr, ""})
+    {
+        if (runtime)
+            setenv("XDG_RUNTIME_DIR", runtime, 1);
+        else
+            unsetenv("XDG_RUNTIME_DIR");
+        const int first = CountStart(app.c_str());
+        EXPECT_EQ(CountStart(app.c_str()), first + 1) << (runtime ? "empty" : "unset");
+    }
+    const std::string folder = std::string(kStartCounterFallback) + "/runtime-" + std::to_string((unsigned)getuid());
+    const std::string file = folder + "/Brenhold/" + app + "/Started";
+    EXPECT_EQ(access(file.c_str(), F_OK), 0) << file;
+    struct stat st;
+    ASSERT_EQ(stat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0077, 0u) << "the folder is the user's alone";
+    remove(file.c_str());
+    rmdir((folder + "/Brenhold/" + app).c_str());
     if (saved)
         setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
+    else
+        unsetenv("XDG_RUNTIME_DIR");
 }
 
 TEST_F(StartCounterTest, UsesTheRuntimeFolderByDefault)
