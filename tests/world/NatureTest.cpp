@@ -355,8 +355,8 @@ TEST_F(NatureDrawTest, GrassStemsLeavesAndShadowsStopAtTheirDistances)
         EXPECT_EQ(Triangles(c.d, &CNatureManager::DrawGrass), clumps * c.perClump) << c.d;
 
     g_ShadowPass = 1;
-    EXPECT_EQ(Triangles(47.9f, &CNatureManager::DrawGrassShadow), clumps * 4);
-    EXPECT_EQ(Triangles(48.0f, &CNatureManager::DrawGrassShadow), 0);
+    EXPECT_EQ(Triangles(25.9f, &CNatureManager::DrawGrassShadow), clumps * 4);
+    EXPECT_EQ(Triangles(26.0f, &CNatureManager::DrawGrassShadow), 0);
     g_ShadowPass = 0;
 
     int stems = 0, lowStems = 0, leafVertices = 0;
