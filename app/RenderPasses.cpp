@@ -18,7 +18,6 @@
 
 namespace
 {
-const int kShadowMapSize = 1024;
 const int kReflectionSize = 512;
 const float kShadowReach = 32.0f * 1.3f;   // how far ahead of the eye the shadow map is centred
 const float kShadowCameraDistance = 100.0f;
@@ -191,8 +190,8 @@ void CGame::RenderShadowMap()
     shadowCamera.up = ShadowUp(mainCamera.eye, shadowFocus, viewDirection);
     shadowCamera.UpdateView();
 
-    KeepTarget((float)kShadowMapSize);
-    shadowCamera.SetViewport(0, 0, (float)kShadowMapSize, (float)kShadowMapSize);
+    KeepTarget((float)SHADOW_MAP_SIZE);
+    shadowCamera.SetViewport(0, 0, (float)SHADOW_MAP_SIZE, (float)SHADOW_MAP_SIZE);
 
     TargetLevel0(device, g_Render.shadowTarget0);
     device->SetDepthStencilSurface(g_Render.shadowDepth);

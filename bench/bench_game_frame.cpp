@@ -8,14 +8,29 @@
 // display), the running update steps (racers, physics, camera, world,
 // visibility) and the present, on a fixed 1/60 s game step.
 //
-// BM_GameFrame reports the median and 99th-percentile frame time, the draw
+// BM_GameFrame reports the median and 99th-percentile frame time, the CPU
+// time of a frame over every thread (the rasterizer's too: the work itself,
+// which a busy machine does not stretch as it does the wall time), the draw
 // calls and triangles of a frame (averaged), and the share of the update
 // steps inside the frame. BM_GameSimulation is the same race stepped without
 // drawing and without the drawing's visibility: the simulation's cost per
 // frame. The load average of the machine is reported beside each figure, as
 // the machine may be shared.
 //
+// The drawn benchmarks take the time of day as their second argument, in
+// hundredths of the day: the race's draw picks a time in the morning (0.30 to
+// 0.40) or the afternoon (0.60 to 0.70), and the sun's height changes the
+// shadow map's content and cost most of all (at 30 it stands low, at 40
+// high). The clock is held while the race loads, so that the time of
+// day, the lighting baked into the nature and the racers' colours are the
+// same on every run.
+//
 // LP_NUM_THREADS sets llvmpipe's rasterizer threads; `taskset` pins cores.
+// With BENCH_PICTURES set to a folder, BM_GameFrame leaves there, after its
+// timed frames, the next frame of each area ("frame_area<N>...png") and the
+// shadow map as that frame drew it: the whole map ("shadow_area<N>.png") and
+// the layer copied half-way ("shadow_layer_area<N>.png"), for comparing the
+// look of two builds; each name ends in "_day<D>" (the time of day, below).
 #include <SDL2/SDL.h>
 #include <benchmark/benchmark.h>
 
@@ -35,9 +50,13 @@
 #include "core/GameClock.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
+#include "platform/os/Clock.h"
+#include "platform/os/Rand.h"
 #include "racers/VehicleManager.h"
 #include "render/D3DRender.h"
+#include "tests/support/GoldenImage.h"
 #include "tests/support/RaceRunner.h"
+#include "world/Sky.h"
 
 namespace
 {
@@ -105,6 +124,33 @@ RaceRunOptions SixteenRacers(int area, bool drawn)
     return options;
 }
 
+// A clock reading from which the sky draws a time of day in the given
+// hundredth of the day (the first found; 0 when none is).
+DWORD ClockForDayTime(int hundredths)
+{
+    for (DWORD ms = 1; ms < 1000000; ++ms)
+    {
+        GameSrand(ms);
+        const int first = GameRand();
+        const int second = GameRand();
+        const float fraction = DayFractionOfDraws(first, second, 0);
+        if ((int)(fraction * 100.0f + 0.5f) == hundredths)
+            return ms;
+    }
+    return 0;
+}
+
+// The race of sixteen set up with its time of day fixed (see above).
+bool SetUpRace(int area, int dayHundredths, bool drawn, std::string* error)
+{
+    const DWORD clock = dayHundredths > 0 ? ClockForDayTime(dayHundredths) : 0;
+    if (clock)
+        ClockSetManual(clock);
+    const bool made = SetUpHeadlessRace(SixteenRacers(area, drawn), error);
+    ClockUseSystem();
+    return made;
+}
+
 void FixedStep()
 {
     g_Clock.m_TimeScale = 1.0f;
@@ -112,6 +158,14 @@ void FixedStep()
     g_Clock.m_RealStep = kStep;
     g_Clock.m_GameClock += kStep * 1000.0f;
     g_Clock.m_RealClock += kStep * 1000.0f;
+}
+
+// CPU time of every thread of the process, the rasterizer's included.
+double ProcessCpuMs()
+{
+    timespec t;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return (double)t.tv_sec * 1000.0 + (double)t.tv_nsec * 1e-6;
 }
 
 typedef std::chrono::steady_clock Clock;
@@ -141,6 +195,56 @@ double GameFrame()
     return update;
 }
 
+bool SaveSurface(IDirect3DSurface9* surface, const std::string& path)
+{
+    std::vector<uint8_t> pixels;
+    UINT w = 0, h = 0;
+    if (!surface || !D3DReadSurfacePixels(surface, pixels, w, h) || pixels.empty())
+        return false;
+    return golden::WritePng(path, pixels, (int)w, (int)h);
+}
+
+bool SaveTexture(IDirect3DTexture9* texture, const std::string& path)
+{
+    IDirect3DSurface9* surface = nullptr;
+    if (!texture || FAILED(texture->GetSurfaceLevel(0, &surface)) || !surface)
+        return false;
+    const bool saved = SaveSurface(surface, path);
+    surface->Release();
+    return saved;
+}
+
+// One more frame, its picture and its shadow map written before the present.
+void SaveFramePictures(int area, int day)
+{
+    const char* folder = std::getenv("BENCH_PICTURES");
+    if (!folder || !*folder)
+        return;
+    const std::string prefix = std::string(folder) + "/";
+    const std::string suffix = "_area" + std::to_string(area) + "_day" + std::to_string(day) + ".png";
+    FixedStep();
+    IDirect3DDevice9* device = g_Render.device;
+    if (FAILED(device->BeginScene()))
+        return;
+    for (const GameStep& s : g_Game.drawSteps)
+        s.run();
+    device->EndScene();
+    IDirect3DSurface9* target = nullptr;
+    bool saved = SUCCEEDED(device->GetRenderTarget(0, &target)) && target;
+    if (saved)
+    {
+        saved = SaveSurface(target, prefix + "frame" + suffix);
+        target->Release();
+    }
+    saved = SaveTexture(g_Render.shadowTarget0, prefix + "shadow" + suffix) && saved;
+    saved = SaveTexture(g_Render.shadowTarget2, prefix + "shadow_layer" + suffix) && saved;
+    if (!saved)
+        std::fprintf(stderr, "area %d: the pictures could not all be written to %s\n", area, folder);
+    for (const GameStep& s : g_Game.runningUpdateSteps)
+        s.run();
+    g_Render.PresentFrame();
+}
+
 double Percentile(std::vector<double> v, double p)
 {
     if (v.empty())
@@ -160,7 +264,7 @@ void BM_GameFrame(benchmark::State& state)
     }
     EveryEffectOn();
     ClampSettings();
-    if (!SetUpHeadlessRace(SixteenRacers((int)state.range(0), true), &error))
+    if (!SetUpRace((int)state.range(0), (int)state.range(1), true, &error))
     {
         state.SkipWithError(error.c_str());
         return;
@@ -178,14 +282,17 @@ void BM_GameFrame(benchmark::State& state)
     std::vector<double> frames, updates;
     D3DTakeDrawStats();
     const double loadBefore = LoadAverage();
+    const double cpuBefore = ProcessCpuMs();
     for (auto _ : state)
     {
         const Clock::time_point start = Clock::now();
         updates.push_back(GameFrame());
         frames.push_back(Ms(start, Clock::now()));
     }
+    const double cpu = ProcessCpuMs() - cpuBefore;
     const D3DDrawStats draws = D3DTakeDrawStats();
     const double n = (double)std::max<size_t>(1, frames.size());
+    state.counters["cpu_ms"] = cpu / n;
     state.counters["median_ms"] = Percentile(frames, 0.5);
     state.counters["p99_ms"] = Percentile(frames, 0.99);
     state.counters["worst_ms"] = Percentile(frames, 1.0);
@@ -195,11 +302,12 @@ void BM_GameFrame(benchmark::State& state)
     state.counters["triangles"] = (double)draws.triangles / n;
     state.counters["racers"] = g_Vehicles.racerCount;
     state.counters["load_avg"] = (loadBefore + LoadAverage()) * 0.5;
+    SaveFramePictures((int)state.range(0), (int)state.range(1));
     TearDownHeadlessRace();
 }
 BENCHMARK(BM_GameFrame)
-    ->DenseRange(0, 2)
-    ->ArgName("area")
+    ->ArgsProduct({{0, 1, 2}, {30, 40}})
+    ->ArgNames({"area", "day"})
     ->Iterations(kTimedFrames)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
@@ -220,13 +328,6 @@ struct StepTimes
     std::map<std::string, double> allCpuMs;   // of every thread, the rasterizer's included: the work
                                               // itself, whatever else the machine is running
 };
-
-double ProcessCpuMs()
-{
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return (double)t.tv_sec * 1000.0 + (double)t.tv_nsec * 1e-6;
-}
 
 double ThreadCpuMs()
 {
@@ -269,7 +370,7 @@ void BM_GameFrameSteps(benchmark::State& state)
     }
     EveryEffectOn();
     ClampSettings();
-    if (!SetUpHeadlessRace(SixteenRacers((int)state.range(0), true), &error))
+    if (!SetUpRace((int)state.range(0), (int)state.range(1), true, &error))
     {
         state.SkipWithError(error.c_str());
         return;
@@ -339,8 +440,8 @@ void BM_GameFrameSteps(benchmark::State& state)
     state.counters["other_draw"] = (drawTotal - drawn) / n;
     state.counters["load_avg"] = LoadAverage();
     std::sort(order.rbegin(), order.rend());
-    std::fprintf(stderr, "area %d: %.2f ms a frame, drawing %.2f (other draw %.2f)\n", (int)state.range(0), total / n,
-                 drawTotal / n, (drawTotal - drawn) / n);
+    std::fprintf(stderr, "area %d day %d: %.2f ms a frame, drawing %.2f (other draw %.2f)\n", (int)state.range(0),
+                 (int)state.range(1), total / n, drawTotal / n, (drawTotal - drawn) / n);
     for (const auto& o : order)
         std::fprintf(stderr, "  %8.3f ms (CPU: %7.3f ms all threads, %7.3f ms calling thread)  %8.0f triangles  %s\n",
                      o.first, times.allCpuMs[o.second] / n, times.cpuMs[o.second] / n, times.triangles[o.second] / n,
@@ -348,8 +449,8 @@ void BM_GameFrameSteps(benchmark::State& state)
     TearDownHeadlessRace();
 }
 BENCHMARK(BM_GameFrameSteps)
-    ->DenseRange(0, 2)
-    ->ArgName("area")
+    ->ArgsProduct({{0, 1, 2}, {30, 40}})
+    ->ArgNames({"area", "day"})
     ->Iterations(60)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
@@ -366,7 +467,7 @@ void BM_GameSimulation(benchmark::State& state)
     }
     EveryEffectOn();
     ClampSettings();
-    if (!SetUpHeadlessRace(SixteenRacers((int)state.range(0), false), &error))
+    if (!SetUpRace((int)state.range(0), 0, false, &error))
     {
         state.SkipWithError(error.c_str());
         return;

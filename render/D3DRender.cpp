@@ -454,12 +454,13 @@ HRESULT CD3DRender::RestoreDeviceObjects()
     SafeRelease(shadowTarget1);
     SafeRelease(shadowTarget2);
     SafeRelease(shadowDepth);
-    device->CreateTexture(1024, 1024, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, &shadowTarget0,
-                          nullptr);
+    device->CreateTexture(SHADOW_MAP_SIZE, SHADOW_MAP_SIZE, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
+                          &shadowTarget0, nullptr);
     device->CreateTexture(512, 512, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, &shadowTarget1, nullptr);
-    device->CreateTexture(1024, 1024, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, &shadowTarget2,
-                          nullptr);
-    device->CreateDepthStencilSurface(1024, 1024, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE, &shadowDepth, nullptr);
+    device->CreateTexture(SHADOW_MAP_SIZE, SHADOW_MAP_SIZE, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
+                          &shadowTarget2, nullptr);
+    device->CreateDepthStencilSurface(SHADOW_MAP_SIZE, SHADOW_MAP_SIZE, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                      &shadowDepth, nullptr);
     SafeRelease(reflectionDepth);
     device->CreateDepthStencilSurface(512, 512, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE, &reflectionDepth, nullptr);
 

@@ -467,8 +467,13 @@ void CNatureManager::DrawTreeLeafsShadow()
         g_Render.BindTexture(leafTexture, 1, 0);
         device->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
     }
-    g_Render.SetAlphaBlend(1);
-    g_Render.SetBlend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
+    // Every leaf casts the same grey, and the crowns of a wood lie many leaves
+    // deep in the map: solid texels are written whole, with their depth, so
+    // that the leaves behind them (and the grass below) are turned away by
+    // the depth test before they are shaded, and the rest is left out.
+    g_Render.SetAlphaBlend(0);
+    g_Render.SetZWrite(1);
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
     if (shader)
         BeginEffect();
     device->SetStreamSource(0, leafVB, 0, sizeof(LeafVertex));
@@ -485,6 +490,11 @@ void CNatureManager::DrawTreeLeafsShadow()
     }
     if (shader)
         EndEffect();
+    // The casters after these blend their grey over the map without depth writes.
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    g_Render.SetZWrite(0);
+    g_Render.SetAlphaBlend(1);
+    g_Render.SetBlend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
     g_Render.SetStageAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT);
     g_Render.RestoreCullMode();
 }

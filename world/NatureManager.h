@@ -36,7 +36,11 @@ enum
 #define GRASS_DRAW_DISTANCE    112.5f
 #define GRASS_FULL_DISTANCE    15.0f
 #define GRASS_HALF_DISTANCE    60.0f
-#define GRASS_SHADOW_DISTANCE  48.0f
+// The grass shadow fades out between 16 and 24 units from the eye (its
+// technique's fade, "AlphaFactor" 32 to 48, runs over twice the distance):
+// fields further than 24, with 2 to spare for the eye's move since the part
+// distances were taken, would draw nothing but transparent texels.
+#define GRASS_SHADOW_DISTANCE  26.0f
 #define STEM_DRAW_DISTANCE     140.0f
 #define STEM_FADE_START        105.00001f
 #define STEM_DETAIL_DISTANCE   35.0f

@@ -90,15 +90,16 @@ struct PassTargets
 {
     bool Create(IDirect3DDevice9* device)
     {
-        return SUCCEEDED(device->CreateTexture(1024, 1024, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
+        const UINT map = SHADOW_MAP_SIZE;
+        return SUCCEEDED(device->CreateTexture(map, map, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
                                                &shadow0, nullptr)) &&
                SUCCEEDED(device->CreateTexture(512, 512, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
                                                &shadow1, nullptr)) &&
-               SUCCEEDED(device->CreateTexture(1024, 1024, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
+               SUCCEEDED(device->CreateTexture(map, map, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
                                                &shadow2, nullptr)) &&
                SUCCEEDED(device->CreateTexture(512, 512, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
                                                &reflection, nullptr)) &&
-               SUCCEEDED(device->CreateDepthStencilSurface(1024, 1024, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
+               SUCCEEDED(device->CreateDepthStencilSurface(map, map, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
                                                            &shadowDepth, nullptr)) &&
                SUCCEEDED(device->CreateDepthStencilSurface(512, 512, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
                                                            &reflectionDepth, nullptr));
@@ -155,6 +156,12 @@ int IndexOf(const std::vector<std::string>& calls, const std::string& prefix, si
     return -1;
 }
 
+// The recorded call that sets the shadow map's viewport.
+std::string ShadowViewport()
+{
+    return "SetViewport(0, 0, " + std::to_string(SHADOW_MAP_SIZE) + ", " + std::to_string(SHADOW_MAP_SIZE);
+}
+
 class RecordingPassTest : public ::testing::Test
 {
 protected:
@@ -172,8 +179,10 @@ protected:
         g_Sky.shadowDirection[2] = 0.3f;
         g_Sky.shadowStrength = 0.5f;
         device->GetRenderTarget(0, &backBuffer);
+        // The smoothed layer is the second texture the targets make.
+        int made = 0;
         for (const std::string& line : D3DRecordedCalls())
-            if (line.compare(0, 30, "CreateTexture(512, 512, 1, 1, ") == 0 && line.find(", 23,") != std::string::npos)
+            if (line.compare(0, 14, "CreateTexture(") == 0 && ++made == 2)
                 smoothedName = line.substr(line.rfind(' ') + 1);
         D3DClearRecordedCalls();
     }
@@ -309,7 +318,7 @@ TEST_F(RecordingPassTest, ShadowPassRestoresEverythingItChanged)
     EXPECT_NEAR(game.shadowFocus.x + 60.0f, game.shadowCamera.eye.x, 1e-3f);
 
     const std::vector<std::string> calls = D3DRecordedCalls();
-    EXPECT_GE(IndexOf(calls, "SetViewport(0, 0, 1024, 1024"), 0);
+    EXPECT_GE(IndexOf(calls, ShadowViewport()), 0);
     EXPECT_GE(IndexOf(calls, "SetTextureStageState(0, COLOROP, 4)"), 0) << "back to texture x current";
 }
 
@@ -620,7 +629,7 @@ TEST_F(MainPassOrderTest, MainPassDrawsInTheGameOrderAfterTheReflectionAndTheSha
     const std::vector<std::string> calls = D3DRecordedCalls();
     ASSERT_EQ(expected.size(), drawn.size());
     const int reflectionView = IndexOf(calls, "SetViewport(0, 0, 512, 512");
-    const int shadowView = IndexOf(calls, "SetViewport(0, 0, 1024, 1024");
+    const int shadowView = IndexOf(calls, ShadowViewport(), (size_t)std::max(reflectionView + 1, 0));
     const int mainView = IndexOf(calls, "SetViewport(0, 0, 800, 600", (size_t)std::max(shadowView, 0));
     EXPECT_GE(reflectionView, 0);
     EXPECT_LT((size_t)reflectionView, drawn[0].from);

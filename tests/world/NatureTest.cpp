@@ -5,7 +5,10 @@
 // distances and the bodies' reach.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "core/RaceState.h"
@@ -355,8 +358,8 @@ TEST_F(NatureDrawTest, GrassStemsLeavesAndShadowsStopAtTheirDistances)
         EXPECT_EQ(Triangles(c.d, &CNatureManager::DrawGrass), clumps * c.perClump) << c.d;
 
     g_ShadowPass = 1;
-    EXPECT_EQ(Triangles(47.9f, &CNatureManager::DrawGrassShadow), clumps * 4);
-    EXPECT_EQ(Triangles(48.0f, &CNatureManager::DrawGrassShadow), 0);
+    EXPECT_EQ(Triangles(25.9f, &CNatureManager::DrawGrassShadow), clumps * 4);
+    EXPECT_EQ(Triangles(26.0f, &CNatureManager::DrawGrassShadow), 0);
     g_ShadowPass = 0;
 
     int stems = 0, lowStems = 0, leafVertices = 0;
@@ -381,6 +384,43 @@ TEST_F(NatureDrawTest, GrassStemsLeavesAndShadowsStopAtTheirDistances)
     g_ReflectionPass = 1;
     EXPECT_EQ(Triangles(10.0f, &CNatureManager::DrawTreeLeafs), leafVertices / 4);
     g_ReflectionPass = 0;
+}
+
+// The leaves cast into the shadow map as solid texels with their depth, so
+// that the leaves and grass behind them are turned away; the casters after
+// them blend their grey without depth writes again.
+TEST_F(NatureDrawTest, LeafShadowsWriteSolidTexelsAndHandBlendingBack)
+{
+    ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
+    g_ShadowPass = 1;
+    D3DClearRecordedCalls();
+    const int triangles = Triangles(10.0f, &CNatureManager::DrawTreeLeafsShadow);
+    g_ShadowPass = 0;
+    ASSERT_GT(triangles, 0);
+    // The states as they stood at the last draw (the leaves come last).
+    std::map<std::string, std::string> state, atDraw;
+    for (const std::string& call : D3DRecordedCalls())
+    {
+        char name[64] = {0}, value[32] = {0};
+        if (std::sscanf(call.c_str(), "SetRenderState(%63[A-Z], %31[0-9])", name, value) == 2)
+            state[name] = value;
+        if (call.compare(0, 21, "DrawIndexedPrimitive(") == 0)
+            atDraw = state;
+    }
+    EXPECT_EQ(atDraw["ALPHATESTENABLE"], "1");
+    EXPECT_EQ(atDraw["ZWRITEENABLE"], "1");
+    EXPECT_EQ(atDraw["ALPHABLENDENABLE"], "0");
+    DWORD alphaTest = 1, depthWrite = 1, blend = 0, source = 0, destination = 0;
+    g_Render.device->GetRenderState(D3DRS_ALPHATESTENABLE, &alphaTest);
+    g_Render.device->GetRenderState(D3DRS_ZWRITEENABLE, &depthWrite);
+    g_Render.device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
+    g_Render.device->GetRenderState(D3DRS_SRCBLEND, &source);
+    g_Render.device->GetRenderState(D3DRS_DESTBLEND, &destination);
+    EXPECT_EQ(alphaTest, (DWORD)FALSE);
+    EXPECT_EQ(depthWrite, (DWORD)FALSE);
+    EXPECT_EQ(blend, (DWORD)TRUE);
+    EXPECT_EQ(source, (DWORD)D3DBLEND_SRCALPHA);
+    EXPECT_EQ(destination, (DWORD)D3DBLEND_INVSRCALPHA);
 }
 
 TEST(NatureFadeTest, StemFadeAndGrassLevels)
