@@ -7,9 +7,11 @@
 // help or a hint holds the race and turns the camera into a slow orbit
 // around the player.
 //
-// GameHUD.cpp: create, release, the frame, the overlays and their keys.
+// GameHUD.cpp: the object, the shared fades and holding the race.
+// GameHUDFrame.cpp: create, release, the frame, the overlays and their keys.
 // GameHUDMessage.cpp: messages and hints. GameHUDRaceInfo.cpp: race
 // information and speedometer. Minimap.cpp: the minimap.
+// RaceResultScreen.cpp: the result and career-complete screens.
 #include "core/CareerData.h"
 #include "core/RacerNames.h"
 #include "interface/MouseCursor.h"
@@ -68,6 +70,8 @@ int HudAlpha(float fade);
 // Colour float to byte as int(c x 255), low 8 bits kept.
 int HudColourByte(float c);
 DWORD HudColour(const D3DXCOLOR& c, int alpha);
+// 1 when the key's flag is set, which it clears: a key press acts once.
+int HudTakeKey(int flag);
 
 // Cuts a message into lines at each '/', a piece also at its last blank
 // before `widthOf` of the line reaches `maxWidth`; the separating '/' or

@@ -12,6 +12,7 @@
 // (Loading*). Pages still waiting for their own work have plain bodies in
 // MenuPagesPending.cpp.
 #include "interface/MenuButton.h"
+#include "interface/MenuFocus.h"
 #include "interface/MenuOption.h"
 #include "render/Camera.h"
 #include "render/Font.h"
@@ -62,7 +63,6 @@ enum MenuButtonIndex
 
 #define MENU_PROFILE_SLOTS   10
 #define MENU_PROFILE_PATH    64
-#define MENU_FOCUS_LIST      32
 #define MENU_RACE_OPTIONS    6
 #define MENU_VIDEO_OPTIONS   5
 #define MENU_UPGRADE_SYSTEMS 3
@@ -86,7 +86,7 @@ struct MenuHooks
 };
 extern MenuHooks g_MenuHooks;
 
-class CMainMenu
+class CMainMenu : public CMenuFocus
 {
 public:
     // Static construction: defaults only (font and camera constructed,
@@ -107,16 +107,14 @@ public:
     void Render();
 
     // Widgets and keys.
-    // The widget table: captions, places, sizes, colours, enabling.
+    // The widget table: captions, places, sizes, colours, enabling, and each
+    // button's font and focus (this menu).
     void SetWidgets();
     // Clears every button's press latch.
     void ClearLatches();
-    void SetFocus(CMenuButton* button);
     void UpdateMenuKeys();
     // The page's back button fired, or Esc is held (the flag is left set).
     int BackFired(CMenuButton* back);
-    // Puts buttons into the focus list; focus on entry `first`.
-    void SetFocusList(CMenuButton* const* list, int count, int first);
 
     // Profiles and career data.
     void FindProfiles();
@@ -243,15 +241,8 @@ public:
     CMenuButton backButton;
     CCamera showroomCamera;
 
-    // Keyboard focus.
-    CMenuButton* focused;
-    CMenuButton* focusList[MENU_FOCUS_LIST];
-    int focusIndex;
-    int focusCount;
-
-    // Interface sounds; null when they failed to load.
-    CGameSound* soundIn;
-    CGameSound* soundPress;
+    // The upgrade sound (the buttons' own are the focus's); null when it
+    // failed to load.
     CGameSound* soundUpgrade;
 };
 

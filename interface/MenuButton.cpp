@@ -10,7 +10,7 @@
 #include "core/GameClock.h"
 #include "core/InputState.h"
 #include "core/TextTable.h"
-#include "interface/MainMenu.h"
+#include "interface/MenuFocus.h"
 #include "render/Draw2D.h"
 #include "render/Font.h"
 
@@ -79,8 +79,8 @@ int CMenuButton::IsMouseOver()
     float mx = (float)g_MouseX, my = (float)g_MouseY;
     if (mx < left || mx > right || my < top || my > bottom - 5.0f)
         return 0;
-    if (!hovered)
-        PlayIfLoaded(g_MainMenu.soundIn);
+    if (!hovered && menu)
+        PlayIfLoaded(menu->soundIn);
     return 1;
 }
 
@@ -91,17 +91,18 @@ int CMenuButton::CheckClick()
     g_MouseButtons[0] = 0;   // one click presses at most one button
     pressTime = g_Clock.RealTimeMs();
     pressed = 1;
-    PlayIfLoaded(g_MainMenu.soundPress);
+    if (menu)
+        PlayIfLoaded(menu->soundPress);
     return 1;
 }
 
 void CMenuButton::Press()
 {
-    if (!enabled || g_MainMenu.focused != this || pressed)
+    if (!enabled || !menu || menu->focused != this || pressed)
         return;
     pressTime = g_Clock.RealTimeMs();
     pressed = 1;
-    PlayIfLoaded(g_MainMenu.soundPress);
+    PlayIfLoaded(menu->soundPress);
 }
 
 int CMenuButton::IsPressed()
@@ -129,8 +130,8 @@ void CMenuButton::Draw(int interactive)
     DWORD argb = (alpha << 24) | (ColourByte(colour[0] * shade) << 16) | (ColourByte(colour[1] * shade) << 8) |
                  ColourByte(colour[2] * shade);
 
-    if (enabled && hovered)
-        g_MainMenu.SetFocus(this);
+    if (enabled && hovered && menu)
+        menu->SetFocus(this);
 
     if (!font)
         return;
@@ -139,7 +140,7 @@ void CMenuButton::Draw(int interactive)
     TextBox(d, &left, &top, &right, &bottom);
     font->DrawTextGlow(left, top, text, argb, alpha << 24, d);
 
-    if (g_MainMenu.focused == this)
+    if (menu && menu->focused == this)
     {
         // A flat disc pulsing every 400 ms of game time under the focused text.
         float t = (float)(g_Clock.GameTimeMs() % 400u) * 0.0025f;

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 class CFont;
+class CMenuFocus;
 
 enum MenuAlign
 {
@@ -41,6 +42,9 @@ public:
     void TextBox(float s, float* left, float* top, float* right, float* bottom) const;
 
     CFont* font = nullptr;
+    // The menu's focus and sounds, shared with the other buttons of the menu;
+    // a button of no menu takes no focus and is silent.
+    CMenuFocus* menu = nullptr;
     char text[64] = {};
     float x = 0.0f;
     float y = 0.0f;   // vertical centre of the line

@@ -1,32 +1,9 @@
-// The keyboard focus of the menu pages: the focus list, Up and Down with
-// wrap-around past disabled buttons, Enter and Space as presses.
+// The menu's keys on its buttons: Up and Down with wrap-around past disabled
+// buttons, Enter and Space as presses, and Esc as the page's way back.
 #include "audio/GameSound.h"
 #include "core/Controls.h"
 #include "core/InputState.h"
 #include "interface/MainMenu.h"
-
-void CMainMenu::SetFocus(CMenuButton* button)
-{
-    for (int i = 0; i < focusCount; ++i)
-        if (focusList[i] == button)
-        {
-            focusIndex = i;
-            focused = button;
-        }
-}
-
-void CMainMenu::SetFocusList(CMenuButton* const* list, int count, int first)
-{
-    if (count < 0)
-        count = 0;
-    if (count > MENU_FOCUS_LIST)
-        count = MENU_FOCUS_LIST;
-    for (int i = 0; i < MENU_FOCUS_LIST; ++i)
-        focusList[i] = i < count ? list[i] : nullptr;
-    focusCount = count;
-    focusIndex = (first >= 0 && first < count) ? first : 0;
-    focused = count > 0 ? focusList[focusIndex] : nullptr;
-}
 
 int CMainMenu::BackFired(CMenuButton* back)
 {

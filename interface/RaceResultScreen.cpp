@@ -42,14 +42,6 @@ void DrawCentredGlow(CFont& font, float cx, float y, const char* text, DWORD col
     font.DrawTextGlow(cx - font.GetTextWidth(text, scale, 0) / 2, y, text, colour, glow, scale);
 }
 
-int ConsumeKey(int flag)
-{
-    if (!g_KeyFlags[flag])
-        return 0;
-    g_KeyFlags[flag] = 0;
-    return 1;
-}
-
 }   // namespace
 
 void CGameHUD::ShowRaceResult(int show)
@@ -212,18 +204,18 @@ void CGameHUD::DrawRaceResult()
     font.DrawTextGlow(250 - font.GetTextWidth("RESTART", 0.4f, 0), cy, "RESTART", resultChoice == 1 ? chosen : other,
                       resultChoice == 1 ? chosenGlow : otherGlow, 0.4f);
 
-    if (ConsumeKey(KEY_RIGHT))
+    if (HudTakeKey(KEY_RIGHT))
     {
         resultChoice = 1;
         PlaySound(pressSound);
     }
-    if (ConsumeKey(KEY_LEFT))
+    if (HudTakeKey(KEY_LEFT))
     {
         resultChoice = 0;
         PlaySound(pressSound);
     }
-    int confirm = ConsumeKey(KEY_ENTER);
-    if (!g_DebugMode && ConsumeKey(KEY_ESC))
+    int confirm = HudTakeKey(KEY_ENTER);
+    if (!g_DebugMode && HudTakeKey(KEY_ESC))
     {
         resultChoice = 0;
         confirm = 1;
@@ -324,9 +316,9 @@ void CGameHUD::DrawCareerComplete()
         once(4);
     }
 
-    const int enter = ConsumeKey(KEY_ENTER);
-    const int space = ConsumeKey(KEY_SPACE);
-    const int esc = ConsumeKey(KEY_ESC);
+    const int enter = HudTakeKey(KEY_ENTER);
+    const int space = HudTakeKey(KEY_SPACE);
+    const int esc = HudTakeKey(KEY_ESC);
     if ((enter | space | esc) && t > 12)
         PostGameEvent(GEVENT_CAREER_RESET, nullptr, 0);
 }

@@ -88,3 +88,11 @@ private:
 
 // The resident memory of this process in MiB (0 when it cannot be read).
 double ResidentMiB();
+
+// The memory the soak watches for growth: the resident memory, or under
+// AddressSanitizer the live heap (its resident size grows by design).
+double WatchedMemoryMiB();
+// The column title of that figure.
+const char* WatchedMemoryLabel();
+// The heap in use, in MiB.
+double HeapInUseMiB();

@@ -20,8 +20,6 @@
 #include "platform/os/Rand.h"
 #include "render/D3DRender.h"
 #include "scene/ObjectPhysics.h"
-#include "world/LandPart.h"
-#include "world/NatureManager.h"
 #include "world/Sky.h"
 #include "world/Terrain.h"
 
@@ -333,41 +331,6 @@ void CLandscape::ReleaseTextures()
     delete[] colors;
     colors = nullptr;
     loadedSeason = -1;
-}
-
-void CLandscape::FreeLandParts()
-{
-    for (int i = 0; i < LANDSCAPE_MAX_PARTS; ++i)
-    {
-        if (!parts[i])
-            continue;
-        for (int type : {NATURE_GRASS, NATURE_TREES, NATURE_STONES})
-            g_Nature.RemoveFields(type, parts[i]);
-        parts[i]->ReleaseBuffers();
-        delete parts[i];
-        parts[i] = nullptr;
-    }
-}
-
-void CLandscape::CreateLandParts()
-{
-    g_Nature.Reset();
-    for (int i = 0; i < partsPerSide; ++i)
-    {
-        for (int j = 0; j < partsPerSide; ++j)
-        {
-            CLandPart* part = new CLandPart();
-            parts[i * partsPerSide + j] = part;
-            part->Create(j, i);
-        }
-    }
-    g_Nature.PackGeometry();
-    sortEye[0] = sortEye[1] = sortEye[2] = 100000.0f;
-    GameSrand(timeGetTime());
-
-    LoadRoadPieces();
-    for (int i = 0; i < partCount; ++i)
-        parts[i]->CreateWater();
 }
 
 void CLandscape::CreatePhysics()

@@ -12,6 +12,8 @@
 #include "core/FileManager.h"
 #include "core/RaceState.h"
 #include "core/Settings.h"
+#include "platform/os/Clock.h"
+#include "platform/os/Rand.h"
 #include "render/D3DRender.h"
 #include "scene/ObjectPhysics.h"
 #include "scene/StaticObjectManager.h"
@@ -131,6 +133,41 @@ void CLandscape::FreeArea()
     FreeRacePath();
     FreeRoute();
     loadedArea = -1;
+}
+
+void CLandscape::FreeLandParts()
+{
+    for (int i = 0; i < LANDSCAPE_MAX_PARTS; ++i)
+    {
+        if (!parts[i])
+            continue;
+        for (int type : {NATURE_GRASS, NATURE_TREES, NATURE_STONES})
+            g_Nature.RemoveFields(type, parts[i]);
+        parts[i]->ReleaseBuffers();
+        delete parts[i];
+        parts[i] = nullptr;
+    }
+}
+
+void CLandscape::CreateLandParts()
+{
+    g_Nature.Reset();
+    for (int i = 0; i < partsPerSide; ++i)
+    {
+        for (int j = 0; j < partsPerSide; ++j)
+        {
+            CLandPart* part = new CLandPart();
+            parts[i * partsPerSide + j] = part;
+            part->Create(j, i);
+        }
+    }
+    g_Nature.PackGeometry();
+    sortEye[0] = sortEye[1] = sortEye[2] = 100000.0f;
+    GameSrand(timeGetTime());
+
+    LoadRoadPieces();
+    for (int i = 0; i < partCount; ++i)
+        parts[i]->CreateWater();
 }
 
 void CLandscape::Release()

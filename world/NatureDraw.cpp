@@ -30,7 +30,7 @@ void SetViewProj()
     g_Render.effect->SetMatrix("matViewProj", &viewProj);
 }
 
-void SetVector(const char* name, float x, float y, float z, float w)
+void SetNatureVector(const char* name, float x, float y, float z, float w)
 {
     const D3DXVECTOR4 v(x, y, z, w);
     g_Render.effect->SetVector(name, &v);
@@ -38,7 +38,7 @@ void SetVector(const char* name, float x, float y, float z, float w)
 
 void SetTime()
 {
-    SetVector("vecTime", (float)g_Clock.GameTimeMs() / 1000.0f, 0.0f, 0.0f, 0.0f);
+    SetNatureVector("vecTime", (float)g_Clock.GameTimeMs() / 1000.0f, 0.0f, 0.0f, 0.0f);
 }
 
 // The caster colour the shadow pass has put in the texture factor.
@@ -46,8 +46,8 @@ void SetShadowColour()
 {
     DWORD factor = 0xFF000000;
     g_Render.device->GetRenderState(D3DRS_TEXTUREFACTOR, &factor);
-    SetVector("NatureShadowColour", ((factor >> 16) & 0xFF) / 255.0f, ((factor >> 8) & 0xFF) / 255.0f,
-              (factor & 0xFF) / 255.0f, 1.0f);
+    SetNatureVector("NatureShadowColour", ((factor >> 16) & 0xFF) / 255.0f, ((factor >> 8) & 0xFF) / 255.0f,
+                    (factor & 0xFF) / 255.0f, 1.0f);
 }
 
 bool UseEffect()
@@ -127,7 +127,7 @@ void CNatureManager::DrawGrass()
     {
         g_Render.SetTechnique("techGrass");
         SetViewProj();
-        SetVector("AlphaFactor", 100.0f, 225.0f, 0.0f, 0.0f);
+        SetNatureVector("AlphaFactor", 100.0f, 225.0f, 0.0f, 0.0f);
         SetTime();
         g_Render.effect->SetFloat("GrassWaveAmplitude", 0.2f);
         g_Render.SetEffectTexture("texBaseMap1", g_Render.GetTexture(grassTexture));
@@ -185,10 +185,10 @@ void CNatureManager::DrawGrassShadow()
     if (shader)
     {
         const D3DXVECTOR3& eye = g_Views.mainCamera.eye;
-        SetVector("EyePos", eye.x, eye.y, eye.z, 1.0f);
+        SetNatureVector("EyePos", eye.x, eye.y, eye.z, 1.0f);
         g_Render.SetTechnique("techGrassShadow");
         SetViewProj();
-        SetVector("AlphaFactor", 32.0f, 48.0f, 0.0f, 0.0f);
+        SetNatureVector("AlphaFactor", 32.0f, 48.0f, 0.0f, 0.0f);
         SetTime();
         g_Render.effect->SetFloat("GrassWaveAmplitude", 0.2f);
         SetShadowColour();
@@ -363,7 +363,7 @@ void CNatureManager::DrawTreeLeafs()
     {
         g_Render.SetTechnique("techTreeLeafs");
         SetViewProj();
-        SetVector("AlphaFactor", 240.0f, 280.0f, 0.0f, 0.0f);
+        SetNatureVector("AlphaFactor", 240.0f, 280.0f, 0.0f, 0.0f);
         SetTime();
         g_Render.SetEffectTexture("texBaseMap1", g_Render.GetTexture(leafTexture));
         g_Render.SetAlphaBlend(1);
@@ -452,7 +452,7 @@ void CNatureManager::DrawTreeLeafsShadow()
     {
         g_Render.SetTechnique("techTreeLeafsShadow");
         SetViewProj();
-        SetVector("AlphaFactor", 1000.0f, 2000.0f, 0.0f, 0.0f);
+        SetNatureVector("AlphaFactor", 1000.0f, 2000.0f, 0.0f, 0.0f);
         SetTime();
         g_Render.effect->SetFloat("LeafSizeModifier", 1.0f);
         SetShadowColour();

@@ -159,6 +159,32 @@ TEST_F(MenuButtonTest, HoverMovesTheFocusOnlyToButtonsOfTheList)
     EXPECT_EQ(g_MainMenu.focused, &options) << "a profile slot never takes the focus";
 }
 
+TEST_F(MenuButtonTest, EveryEnabledButtonOfEveryPageTakesTheFocusOnHoverAndEnterPressesIt)
+{
+    // Every widget must be tied to the menu, or it would take no focus and
+    // no key could press it.
+    for (int page : {MENU_NEW_PROFILE, MENU_MAIN, MENU_QUICK_RACE, MENU_CAREER, MENU_NEW_CAREER, MENU_MOTORCYCLE,
+                     MENU_UPGRADE, MENU_OPTIONS, MENU_GRAPHICS, MENU_AUDIO, MENU_CONTROLS, MENU_CREDITS, MENU_RECORDS})
+    {
+        g_MainMenu.SetState(page);
+        ASSERT_EQ(g_MainMenu.state, page);
+        ASSERT_GT(g_MainMenu.focusCount, 0) << "page " << page;
+        for (int i = 0; i < g_MainMenu.focusCount; ++i)
+        {
+            CMenuButton* entry = g_MainMenu.focusList[i];
+            if (!entry->enabled)
+                continue;
+            PointAt(*entry);
+            entry->Draw(1);
+            EXPECT_EQ(g_MainMenu.focused, entry) << "page " << page << " entry " << i;
+            g_KeyFlags[KEY_ENTER] = 1;
+            g_MainMenu.UpdateMenuKeys();
+            EXPECT_EQ(entry->pressed, 1) << "page " << page << " entry " << i;
+            entry->pressed = 0;
+        }
+    }
+}
+
 TEST_F(MenuButtonTest, SpaceTypedIntoANameDoesNotPressDone)
 {
     g_MainMenu.SetState(MENU_NEW_PROFILE);
