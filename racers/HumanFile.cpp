@@ -1,12 +1,12 @@
 #include "racers/HumanFile.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "common/Keywords.h"
+#include "common/TextNumber.h"
 #include "render/MeshContainer.h"
 
 namespace
@@ -41,37 +41,13 @@ void ColumnText(const char* line, int start, int width, char* out, size_t outSiz
     out[n] = '\0';
 }
 
-// A number as the standard conversion reads it (no digits give 0); false
-// when it is not finite or outside low..high.
+// A number read into a float, false when outside low..high.
 bool ParseNumber(const char* text, double low, double high, float* out)
 {
-    errno = 0;
-    char* end = nullptr;
-    const double v = std::strtod(text, &end);
-    if (end == text)
-    {
-        *out = 0.0f;
-        return low <= 0.0 && 0.0 <= high;
-    }
-    if (errno == ERANGE || !std::isfinite(v) || v < low || v > high)
+    double v = 0.0;
+    if (!ParseBoundedNumber(text, low, high, &v))
         return false;
     *out = (float)v;
-    return true;
-}
-
-bool ParseInteger(const char* text, long low, long high, int* out)
-{
-    errno = 0;
-    char* end = nullptr;
-    const long v = std::strtol(text, &end, 10);
-    if (end == text)
-    {
-        *out = 0;
-        return low <= 0 && 0 <= high;
-    }
-    if (errno == ERANGE || v < low || v > high)
-        return false;
-    *out = (int)v;
     return true;
 }
 
@@ -79,7 +55,7 @@ bool IntegerColumn(const char* line, int start, int width, int* out)
 {
     char text[DESCRIPTION_LINE_BUFFER];
     ColumnText(line, start, width, text, sizeof(text));
-    return ParseInteger(text, -kMaxIndex, kMaxIndex, out);
+    return ParseBoundedInteger(text, -kMaxIndex, kMaxIndex, out);
 }
 
 bool Fail(char* error, int errorSize, const char* text)

@@ -229,16 +229,9 @@ void CHumanObject::CreateCollisionBody(const float* pos, const float* target, co
                                                                                       g_PhysicsWorld.dispatcher);
     }
 
-    body->setFriction(0.75f);
-    body->setDamping(0.05f, 0.85f);
-    body->setRestitution(0.0f);
-    body->setHitFraction(1.0f);
+    SetRacerBodyResponse(body, 0.75f, 0.05f, 0.85f, DISABLE_DEACTIVATION);
     body->setLinearVelocity(btVector3(0, 0, 0));
     body->setAngularVelocity(btVector3(0, 0, 0));
-    body->setActivationState(DISABLE_DEACTIVATION);
-    body->forceActivationState(DISABLE_DEACTIVATION);
-    body->setDeactivationTime(0.8f);
-    body->setSleepingThresholds(1.6f, 2.5f);
 
     const D3DXVECTOR3 toEye = D3DXVECTOR3(worldCentre[0], worldCentre[1], worldCentre[2]) - g_Views.Current()->eye;
     cameraDistance = D3DXVec3Length(&toEye) - boundRadius;

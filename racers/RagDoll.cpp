@@ -122,14 +122,7 @@ CRagDoll::CRagDoll(const MeshRecord* parts, CStaticObject* owner, const btTransf
         }
         bodies[i] = CreateBody(RAGDOLL_PART_MASS, start * local, shapes[i], owner);
         btRigidBody* b = bodies[i];
-        b->setFriction(0.75f);
-        b->setDamping(0.05f, 0.85f);
-        b->setRestitution(0.0f);
-        b->setHitFraction(1.0f);
-        b->setActivationState(ACTIVE_TAG);
-        b->forceActivationState(ACTIVE_TAG);
-        b->setDeactivationTime(0.8f);
-        b->setSleepingThresholds(1.6f, 2.5f);
+        SetRacerBodyResponse(b, 0.75f, 0.05f, 0.85f, ACTIVE_TAG);
         b->setLinearVelocity(v);
         b->setAngularVelocity(btVector3(0, 0, 0));
     }

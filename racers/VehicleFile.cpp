@@ -1,10 +1,11 @@
 #include "racers/VehicleFile.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "common/TextNumber.h"
 
 namespace
 {
@@ -36,40 +37,6 @@ const FloatField kFloatFields[] = {
     {23, &VehicleFileValues::centreOfMassHeight, -10.0, 10.0, false},
 };
 
-// The number at the start of the value, as the standard conversion reads it
-// (no digits give 0); false when it does not fit a double.
-bool ParseNumber(const char* text, double* out)
-{
-    errno = 0;
-    char* end = nullptr;
-    const double v = std::strtod(text, &end);
-    if (end == text)
-    {
-        *out = 0.0;
-        return true;
-    }
-    if (errno == ERANGE || !std::isfinite(v))
-        return false;
-    *out = v;
-    return true;
-}
-
-bool ParseInteger(const char* text, long low, long high, int* out)
-{
-    errno = 0;
-    char* end = nullptr;
-    const long v = std::strtol(text, &end, 10);
-    if (end == text)
-    {
-        *out = 0;
-        return low <= 0 && 0 <= high;
-    }
-    if (errno == ERANGE || v < low || v > high)
-        return false;
-    *out = (int)v;
-    return true;
-}
-
 void CopyValue(char* out, const char* line)
 {
     std::snprintf(out, DESCRIPTION_LINE_BUFFER, "%s", DescriptionValue(line));
@@ -99,7 +66,7 @@ int ReadVehicleValues(int handle, VehicleFileValues* values, char* error, int er
     for (const FloatField& f : kFloatFields)
     {
         double v = 0.0;
-        const bool inRange = ParseNumber(value(f.line), &v) && v <= f.high && (f.lowExcluded ? v > f.low : v >= f.low);
+        const bool inRange = ParseBoundedNumber(value(f.line), f.low, f.high, &v) && (!f.lowExcluded || v > f.low);
         if (!inRange)
         {
             std::snprintf(error, errorSize, "Wrong motorcycle value in line %d!", f.line);
@@ -109,7 +76,7 @@ int ReadVehicleValues(int handle, VehicleFileValues* values, char* error, int er
     }
     for (int i = 0; i < 3; ++i)
     {
-        if (!ParseInteger(value(10 + i), 0, 10, &values->upgradeLevels[i]))
+        if (!ParseBoundedInteger(value(10 + i), 0, 10, &values->upgradeLevels[i]))
         {
             std::snprintf(error, errorSize, "Wrong motorcycle value in line %d!", 10 + i);
             return 0;
@@ -117,7 +84,7 @@ int ReadVehicleValues(int handle, VehicleFileValues* values, char* error, int er
     }
     // Lines 14 and 15 hold two integers the game does not use.
     // The engine sound is "Data/Audio/En%02d.wav" with the number plus 1.
-    if (!ParseInteger(value(25), 0, 98, &values->engineSoundNumber))
+    if (!ParseBoundedInteger(value(25), 0, 98, &values->engineSoundNumber))
     {
         std::snprintf(error, errorSize, "Wrong motorcycle value in line %d!", 25);
         return 0;

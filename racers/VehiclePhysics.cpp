@@ -21,6 +21,7 @@
 #include "racers/VehicleWheels.h"
 #include "render/Views.h"
 #include "scene/Dusts.h"
+#include "scene/ObjectPhysics.h"
 #include "scene/WheelSkids.h"
 #include "world/Landscape.h"
 #include "world/Sky.h"
@@ -244,17 +245,10 @@ void CVehicleObject::CreatePhysics(float bodyMass, const float* pos, const float
         inWorld = 1;
     }
 
-    body->setFriction(1.0f);
-    body->setDamping(0.05f, 0.5f);
-    body->setRestitution(0.0f);
-    body->setHitFraction(1.0f);
+    SetRacerBodyResponse(body, 1.0f, 0.05f, 0.5f, DISABLE_DEACTIVATION);
     body->setLinearVelocity(btVector3(0, 0, 0));
     body->setAngularVelocity(btVector3(0, 0, 0));
     body->setAngularFactor(btVector3(1, 1, 1));
-    body->setActivationState(DISABLE_DEACTIVATION);
-    body->forceActivationState(DISABLE_DEACTIVATION);
-    body->setDeactivationTime(0.8f);
-    body->setSleepingThresholds(1.6f, 2.5f);
 
     const D3DXVECTOR3 toEye = D3DXVECTOR3(worldCentre[0], worldCentre[1], worldCentre[2]) - g_Views.Current()->eye;
     cameraDistance = D3DXVec3Length(&toEye) - boundRadius;

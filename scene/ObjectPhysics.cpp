@@ -66,3 +66,16 @@ void DestroyBody(btRigidBody* body)
     delete body->getMotionState();
     delete body;
 }
+
+void SetRacerBodyResponse(btRigidBody* body, float friction, float linearDamping, float angularDamping,
+                          int activationState)
+{
+    body->setFriction(friction);
+    body->setDamping(linearDamping, angularDamping);
+    body->setRestitution(0.0f);
+    body->setHitFraction(1.0f);
+    body->setActivationState(activationState);
+    body->forceActivationState(activationState);
+    body->setDeactivationTime(0.8f);
+    body->setSleepingThresholds(1.6f, 2.5f);
+}

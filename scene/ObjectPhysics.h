@@ -13,3 +13,10 @@ void RemoveBodyFromWorld(btRigidBody* body);
 void RemoveBodyPairs(btRigidBody* body);
 // RemoveBodyFromWorld, then deletes the body and its motion state.
 void DestroyBody(btRigidBody* body);
+
+// The contact and sleep settings every racer body shares (motorcycle, rider
+// on it, ragdoll parts): the given friction and damping, no bounce, a whole
+// step's hit fraction, the activation state forced, and the sleep timing.
+// Velocities are the caller's.
+void SetRacerBodyResponse(btRigidBody* body, float friction, float linearDamping, float angularDamping,
+                          int activationState);

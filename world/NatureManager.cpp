@@ -6,6 +6,7 @@
 #include "core/RaceState.h"
 #include "render/D3DRender.h"
 #include "world/LandPart.h"
+#include "world/NatureLight.h"
 
 CNatureManager g_Nature;
 float g_NatureTimer = 0.0f;
@@ -192,6 +193,8 @@ void CNatureManager::Reset()
     openGrass = nullptr;
     openStones = nullptr;
     openTrees = nullptr;
+    // The clumps, stones and trees about to be built bake this light.
+    NatureSkyLight(bakedLight);
 }
 
 void CNatureManager::SetFlag(int type, CLandPart* part, int value, int active)

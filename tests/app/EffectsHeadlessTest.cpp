@@ -173,14 +173,7 @@ protected:
             g_Dusts.Render();
             device->EndScene();
         }
-        std::vector<uint8_t> pixels;
-        IDirect3DSurface9* target = nullptr;
-        if (SUCCEEDED(device->GetRenderTarget(0, &target)))
-        {
-            D3DReadSurfacePixels(target, pixels, w, h);
-            target->Release();
-        }
-        return pixels;
+        return testdevice::ReadRenderTargetOf(device, &w, &h);
     }
 
     testdevice::HiddenWindow hidden;

@@ -25,6 +25,7 @@
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
 #include "tests/support/RaceRunner.h"
+#include "tests/support/TestDevice.h"
 #include "world/Sky.h"
 
 namespace
@@ -176,14 +177,7 @@ protected:
         if (after)
             after();
         device->EndScene();
-        Pixels pixels;
-        IDirect3DSurface9* target = nullptr;
-        UINT w = 0, h = 0;
-        if (SUCCEEDED(device->GetRenderTarget(0, &target)) && target)
-        {
-            D3DReadSurfacePixels(target, pixels, w, h);
-            target->Release();
-        }
+        Pixels pixels = testdevice::ReadRenderTargetOf(device);
         EXPECT_EQ(pixels.size(), (size_t)kWidth * kHeight * 4);
         return pixels;
     }

@@ -122,14 +122,8 @@ protected:
         g_HumanManager.Render();
         device->EndScene();
 
-        std::vector<uint8_t> pixels;
-        IDirect3DSurface9* target = nullptr;
         UINT w = 0, h = 0;
-        if (SUCCEEDED(device->GetRenderTarget(0, &target)))
-        {
-            D3DReadSurfacePixels(target, pixels, w, h);
-            target->Release();
-        }
+        std::vector<uint8_t> pixels = testdevice::ReadRenderTargetOf(device, &w, &h);
         EXPECT_EQ(w, kWidth);
         EXPECT_EQ(h, kHeight);
         return pixels;

@@ -146,14 +146,8 @@ protected:
         g_StaticObjects.Draw(PASS_MASK_FENCES);
         device->EndScene();
 
-        std::vector<uint8_t> pixels;
-        IDirect3DSurface9* target = nullptr;
         UINT rw = 0, rh = 0;
-        if (SUCCEEDED(device->GetRenderTarget(0, &target)))
-        {
-            D3DReadSurfacePixels(target, pixels, rw, rh);
-            target->Release();
-        }
+        std::vector<uint8_t> pixels = testdevice::ReadRenderTargetOf(device, &rw, &rh);
         EXPECT_EQ(rw, w);
         EXPECT_EQ(rh, h);
         return pixels;

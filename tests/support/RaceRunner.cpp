@@ -104,14 +104,8 @@ bool SaveView(const std::string& path, float fadeSeconds)
     }
     device->EndScene();
 
-    std::vector<uint8_t> pixels;
-    IDirect3DSurface9* target = nullptr;
     UINT w = 0, h = 0;
-    if (SUCCEEDED(device->GetRenderTarget(0, &target)) && target)
-    {
-        D3DReadSurfacePixels(target, pixels, w, h);
-        target->Release();
-    }
+    std::vector<uint8_t> pixels = testdevice::ReadRenderTargetOf(device, &w, &h);
     if (pixels.empty())
         return false;
     return golden::WritePng(path, pixels, (int)w, (int)h);

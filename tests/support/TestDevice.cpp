@@ -97,12 +97,12 @@ void TestDevice::Close()
     m_Selected = false;
 }
 
-std::vector<uint8_t> TestDevice::ReadRenderTarget(UINT* width, UINT* height) const
+std::vector<uint8_t> ReadRenderTargetOf(IDirect3DDevice9* device, UINT* width, UINT* height)
 {
     std::vector<uint8_t> pixels;
     IDirect3DSurface9* target = nullptr;
     UINT w = 0, h = 0;
-    if (device && SUCCEEDED(device->GetRenderTarget(0, &target)))
+    if (device && SUCCEEDED(device->GetRenderTarget(0, &target)) && target)
     {
         D3DReadSurfacePixels(target, pixels, w, h);
         target->Release();
@@ -112,6 +112,11 @@ std::vector<uint8_t> TestDevice::ReadRenderTarget(UINT* width, UINT* height) con
     if (height)
         *height = h;
     return pixels;
+}
+
+std::vector<uint8_t> TestDevice::ReadRenderTarget(UINT* width, UINT* height) const
+{
+    return ReadRenderTargetOf(device, width, height);
 }
 
 }   // namespace testdevice

@@ -36,6 +36,10 @@ private:
     HWND m_Window = nullptr;
 };
 
+// Pixels (B,G,R,A, rows top to bottom) of the device's render target 0, and
+// its size; empty (0 x 0) when it cannot be read.
+std::vector<uint8_t> ReadRenderTargetOf(IDirect3DDevice9* device, UINT* width = nullptr, UINT* height = nullptr);
+
 class TestDevice
 {
 public:

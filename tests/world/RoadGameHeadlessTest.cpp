@@ -13,11 +13,11 @@
 
 #include "app/Game.h"
 #include "common/Keywords.h"
+#include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "racers/HumanManager.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
-#include "core/Settings.h"
 #include "render/D3DRender.h"
 #include "render/LightManager.h"
 #include "scene/Occlusion.h"
@@ -27,6 +27,7 @@
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
 #include "tests/support/RaceRunner.h"
+#include "tests/support/TestDevice.h"
 #include "world/LandPart.h"
 #include "world/Landscape.h"
 #include "world/Sky.h"
@@ -99,14 +100,8 @@ std::vector<uint8_t> Frame(bool occlusion)
     device->BeginScene();
     g_Game.Render();
     device->EndScene();
-    std::vector<uint8_t> pixels;
-    IDirect3DSurface9* target = nullptr;
     UINT w = 0, h = 0;
-    if (SUCCEEDED(device->GetRenderTarget(0, &target)) && target)
-    {
-        D3DReadSurfacePixels(target, pixels, w, h);
-        target->Release();
-    }
+    std::vector<uint8_t> pixels = testdevice::ReadRenderTargetOf(device, &w, &h);
     return pixels;
 }
 
