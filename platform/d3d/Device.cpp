@@ -1334,10 +1334,9 @@ HRESULT CDevice9::SetRenderState(D3DRENDERSTATETYPE State, DWORD Value)
         ++m_TfactorVersion;
         break;
     case D3DRS_ALPHATESTENABLE:
-        ++m_AlphaVersion;
+    case D3DRS_ALPHAFUNC:
         m_FixedDirty = true;
         break;
-    case D3DRS_ALPHAFUNC:
     case D3DRS_ALPHAREF:
         ++m_AlphaVersion;
         break;
@@ -1711,7 +1710,7 @@ FixedFunctionKey CDevice9::BuildKey() const
     key.colorVertex = m_Rs[D3DRS_COLORVERTEX] ? 1 : 0;
     key.normalize = m_Rs[D3DRS_NORMALIZENORMALS] ? 1 : 0;
     key.localViewer = m_Rs[D3DRS_LOCALVIEWER] ? 1 : 0;
-    key.alphaTest = m_Rs[D3DRS_ALPHATESTENABLE] ? 1 : 0;
+    key.alphaTest = (uint8_t)AlphaTestOf(m_Rs[D3DRS_ALPHATESTENABLE], m_Rs[D3DRS_ALPHAFUNC]);
     key.flat = m_Rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT ? 1 : 0;
     if (key.lighting)
     {
@@ -1769,9 +1768,9 @@ FixedFunctionProgram* CDevice9::FixedFunction()
     {
         auto p = std::make_unique<FixedFunctionProgram>();
         std::string log;
-        p->program = BuildProgram(
-            VertexPrelude() + FixedFunctionVertexSource(key) + VertexEpilogue(),
-            FragmentPrelude() + FixedFunctionFragmentSource(key) + FragmentEpilogue(key.alphaTest != 0), &log);
+        p->program =
+            BuildProgram(VertexPrelude() + FixedFunctionVertexSource(key) + VertexEpilogue(),
+                         FragmentPrelude() + FixedFunctionFragmentSource(key) + FragmentEpilogue(key.alphaTest), &log);
         for (int i = 0; i < key.stageCount; ++i)
             p->stageUsed[i] = key.stages[i].texture != 0;
         if (p->program)
@@ -1951,10 +1950,7 @@ void CDevice9::ApplyBuiltins(BuiltinUniforms& u)
     if (u.alphaVersion != m_AlphaVersion)
     {
         u.alphaVersion = m_AlphaVersion;
-        GLint func = m_Rs[D3DRS_ALPHATESTENABLE] ? (GLint)m_Rs[D3DRS_ALPHAFUNC] : (GLint)D3DCMP_ALWAYS;
         float ref = (float)(m_Rs[D3DRS_ALPHAREF] & 0xFF);
-        if (u.alphaFunc >= 0)
-            gl.Uniform1i(u.alphaFunc, func);
         if (u.alphaRef >= 0)
             gl.Uniform1fv(u.alphaRef, 1, &ref);
     }
@@ -2036,7 +2032,8 @@ bool CDevice9::PrepareDraw(D3DPRIMITIVETYPE, UINT)
     GLuint program = 0;
     if (m_EffectPass)
     {
-        EffectPassProgram* variant = UploadEffectPass(m_EffectPass, m_Rs[D3DRS_ALPHATESTENABLE] != 0, used);
+        EffectPassProgram* variant =
+            UploadEffectPass(m_EffectPass, AlphaTestOf(m_Rs[D3DRS_ALPHATESTENABLE], m_Rs[D3DRS_ALPHAFUNC]), used);
         if (!variant || !variant->program)
             return false;
         ApplyBuiltins(variant->builtins);

@@ -44,6 +44,8 @@ bool IsTexture(EffectParamType type)
 
 const int kFirstParamUnit = 16;
 const int kMaxTextureParams = 15;
+// Variants of a pass: without the alpha test, and one per comparison that tests.
+const DWORD kAlphaVariants = D3DCMP_ALWAYS;
 
 class Buffer final : public RefCounted<ID3DXBuffer>
 {
@@ -144,7 +146,7 @@ public:
         bool ok = true;
         for (size_t t = 0; t < m_Source.techniques.size(); ++t)
             for (size_t i = 0; i < m_Source.techniques[t].passes.size(); ++i)
-                if (!Build((int)t, (int)i, false, &errors))
+                if (!Build((int)t, (int)i, 0, &errors))
                     ok = false;
         gl.UseProgram(0);
         device->ForgetProgram();
@@ -152,9 +154,9 @@ public:
     }
 
     // Compiles one variant of a pass; false (with the messages) on failure.
-    bool Build(int t, int i, bool alphaTest, std::string* errors)
+    bool Build(int t, int i, DWORD alphaTest, std::string* errors)
     {
-        Variant& variant = m_Passes[t][i].variants[alphaTest ? 1 : 0];
+        Variant& variant = m_Passes[t][i].variants[alphaTest];
         variant.tried = true;
         const EffectTechniqueSource& technique = m_Source.techniques[t];
         const EffectPassSource& src = technique.passes[i];
@@ -193,10 +195,12 @@ public:
         return true;
     }
 
-    EffectPassProgram* Upload(int technique, int passIndex, bool alphaTest, bool* stagesUsed)
+    EffectPassProgram* Upload(int technique, int passIndex, DWORD alphaTest, bool* stagesUsed)
     {
         CDevice9* device = m_Link->device;
-        Variant& pass = m_Passes[technique][passIndex].variants[alphaTest ? 1 : 0];
+        if (alphaTest >= kAlphaVariants)
+            alphaTest = 0;
+        Variant& pass = m_Passes[technique][passIndex].variants[alphaTest];
         if (!pass.tried)
         {
             Build(technique, passIndex, alphaTest, nullptr);
@@ -610,8 +614,9 @@ private:
     };
     struct Pass
     {
-        // [0] without the alpha test, [1] with it (made when first needed).
-        Variant variants[2];
+        // [0] without the alpha test, [f] with the test of comparison
+        // function f (made when first needed).
+        Variant variants[kAlphaVariants];
     };
     struct SavedSampler
     {
@@ -690,7 +695,7 @@ void EffectImpl::ApplySamplerObject(GLuint sampler, const DWORD* ss)
     ApplySamplerState(sampler, ss);
 }
 
-EffectPassProgram* UploadEffectPass(EffectPassProgram* pass, bool alphaTest, bool* stagesUsed)
+EffectPassProgram* UploadEffectPass(EffectPassProgram* pass, DWORD alphaTest, bool* stagesUsed)
 {
     return pass->effect->Upload(pass->technique, pass->pass, alphaTest, stagesUsed);
 }

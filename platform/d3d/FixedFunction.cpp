@@ -54,35 +54,47 @@ std::string FragmentPrelude()
 {
     return "#version 330 core\n"
            "uniform vec4 ps_c[32];\n"
-           "uniform int d3d_AlphaFunc;\n"
            "uniform float d3d_AlphaRef;\n"
            "layout(location = 0) out vec4 d3d_FragOut;\n"
            "vec4 FragColor = vec4(0.0, 0.0, 0.0, 1.0);\n";
 }
 
-std::string FragmentEpilogue(bool alphaTest)
+DWORD AlphaTestOf(DWORD enabled, DWORD func)
 {
-    if (!alphaTest)
-        return "\n#undef main\n"
-               "void main() {\n"
-               "    d3d_user_main();\n"
-               "    d3d_FragOut = FragColor;\n"
-               "}\n";
-    return "\n#undef main\n"
-           "void main() {\n"
-           "    d3d_user_main();\n"
-           "    float a = floor(clamp(FragColor.a, 0.0, 1.0) * 255.0 + 0.5);\n"
-           "    bool keep = true;\n"
-           "    if (d3d_AlphaFunc == 1) keep = false;\n"
-           "    else if (d3d_AlphaFunc == 2) keep = a < d3d_AlphaRef;\n"
-           "    else if (d3d_AlphaFunc == 3) keep = a == d3d_AlphaRef;\n"
-           "    else if (d3d_AlphaFunc == 4) keep = a <= d3d_AlphaRef;\n"
-           "    else if (d3d_AlphaFunc == 5) keep = a > d3d_AlphaRef;\n"
-           "    else if (d3d_AlphaFunc == 6) keep = a != d3d_AlphaRef;\n"
-           "    else if (d3d_AlphaFunc == 7) keep = a >= d3d_AlphaRef;\n"
-           "    if (!keep) discard;\n"
-           "    d3d_FragOut = FragColor;\n"
-           "}\n";
+    // ALWAYS keeps every fragment, and Direct3D leaves unknown functions
+    // undefined: both draw as without the test.
+    if (!enabled || func < D3DCMP_NEVER || func >= D3DCMP_ALWAYS)
+        return 0;
+    return func;
+}
+
+std::string FragmentEpilogue(DWORD alphaTest)
+{
+    // The comparison is written into the program: the software rasteriser
+    // would otherwise run the whole chain of tests on every fragment.
+    static const char* const kKeep[] = {nullptr,
+                                        nullptr,
+                                        "a < d3d_AlphaRef",
+                                        "a == d3d_AlphaRef",
+                                        "a <= d3d_AlphaRef",
+                                        "a > d3d_AlphaRef",
+                                        "a != d3d_AlphaRef",
+                                        "a >= d3d_AlphaRef"};
+    std::string s = "\n#undef main\n"
+                    "void main() {\n"
+                    "    d3d_user_main();\n";
+    if (alphaTest == D3DCMP_NEVER)
+    {
+        s += "    discard;\n";
+    }
+    else if (alphaTest > D3DCMP_NEVER && alphaTest < D3DCMP_ALWAYS)
+    {
+        s += "    float a = floor(clamp(FragColor.a, 0.0, 1.0) * 255.0 + 0.5);\n";
+        s += std::string("    if (!(") + kKeep[alphaTest] + ")) discard;\n";
+    }
+    s += "    d3d_FragOut = FragColor;\n"
+         "}\n";
+    return s;
 }
 
 namespace
@@ -151,7 +163,6 @@ void LocateBuiltins(GLuint program, BuiltinUniforms& u)
     u.clipPlane = gl.GetUniformLocation(program, "d3d_ClipPlane");
     u.pixelOffset = gl.GetUniformLocation(program, "d3d_PixelOffset");
     u.screen = gl.GetUniformLocation(program, "d3d_Screen");
-    u.alphaFunc = gl.GetUniformLocation(program, "d3d_AlphaFunc");
     u.alphaRef = gl.GetUniformLocation(program, "d3d_AlphaRef");
     u.vsConst = gl.GetUniformLocation(program, "vs_c");
     u.psConst = gl.GetUniformLocation(program, "ps_c");

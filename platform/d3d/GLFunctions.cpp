@@ -35,7 +35,17 @@ bool GLFunctions::Load()
             std::strcmp(ext, "GL_ARB_texture_filter_anisotropic") == 0)
             anisotropic = true;
     }
+    s3tc = KeepDxtCompressed(s3tc, reinterpret_cast<const char*>(GetString(GL_RENDERER)));
     return true;
+}
+
+bool KeepDxtCompressed(bool s3tcExtension, const char* renderer)
+{
+    if (!s3tcExtension)
+        return false;
+    if (!renderer)
+        return true;
+    return !std::strstr(renderer, "llvmpipe") && !std::strstr(renderer, "softpipe");
 }
 
 }   // namespace d3d

@@ -111,7 +111,7 @@ struct GLFunctions
 #define D3D_GL_MEMBER(type, name) type name = nullptr;
     D3D_GL_FUNCTIONS(D3D_GL_MEMBER)
 #undef D3D_GL_MEMBER
-    bool s3tc = false;   // GL_EXT_texture_compression_s3tc
+    bool s3tc = false;   // DXT textures kept compressed (see KeepDxtCompressed)
     bool anisotropic = false;
 
     // Loads every entry point from the current context; false when one is missing.
@@ -119,5 +119,10 @@ struct GLFunctions
 };
 
 extern GLFunctions gl;
+
+// Whether DXT textures go to GL compressed: the driver must have S3TC, and a
+// software rasteriser (llvmpipe, softpipe) is better off with them decoded
+// once on upload, as it decodes a block for every texel it samples.
+bool KeepDxtCompressed(bool s3tcExtension, const char* renderer);
 
 }   // namespace d3d

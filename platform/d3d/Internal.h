@@ -311,7 +311,7 @@ private:
 // Uniform locations of the layer's own values, present in every program.
 struct BuiltinUniforms
 {
-    GLint clipPlane = -1, pixelOffset = -1, screen = -1, alphaFunc = -1, alphaRef = -1;
+    GLint clipPlane = -1, pixelOffset = -1, screen = -1, alphaRef = -1;
     GLint vsConst = -1, psConst = -1;
     // Versions of the device values last uploaded to this program.
     uint64_t clipVersion = 0, viewportVersion = 0, alphaVersion = 0, vsConstVersion = 0, psConstVersion = 0;
@@ -321,8 +321,12 @@ struct BuiltinUniforms
 std::string VertexPrelude();
 std::string VertexEpilogue();
 std::string FragmentPrelude();
-// The alpha test is compiled in only where it is on, so other draws keep early depth testing.
-std::string FragmentEpilogue(bool alphaTest);
+// The alpha test a draw needs: its comparison function (D3DCMP_NEVER to
+// D3DCMP_GREATEREQUAL), or 0 when it is off or keeps every fragment.
+DWORD AlphaTestOf(DWORD enabled, DWORD func);
+// The alpha test is compiled in only where it is on, so other draws keep
+// early depth testing; its function is compiled in too (0: no test).
+std::string FragmentEpilogue(DWORD alphaTest);
 // Compiles and links; on failure returns 0 and fills log.
 GLuint BuildProgram(const std::string& vertex, const std::string& fragment, std::string* log);
 void LocateBuiltins(GLuint program, BuiltinUniforms& u);
@@ -333,8 +337,8 @@ struct FixedFunctionKey
     uint32_t fvf = 0;
     uint8_t lighting = 0, specular = 0, colorVertex = 0, normalize = 0, localViewer = 0, lights = 0;
     uint8_t diffuseSource = 0, ambientSource = 0, specularSource = 0, emissiveSource = 0;
-    uint8_t stageCount = 0, alphaTest = 0;
-    uint8_t flat = 0, pad[3] = {};   // flat: SHADEMODE FLAT, colours from each triangle's first vertex
+    uint8_t stageCount = 0, alphaTest = 0;   // alphaTest: AlphaTestOf the states
+    uint8_t flat = 0, pad[3] = {};           // flat: SHADEMODE FLAT, colours from each triangle's first vertex
     struct Stage
     {
         uint8_t colorOp, colorArg0, colorArg1, colorArg2;
@@ -370,10 +374,10 @@ struct EffectPassProgram
     EffectImpl* effect = nullptr;
     int technique = 0, pass = 0;
 };
-// The program of the pass to draw with (with or without the alpha test),
+// The program of the pass to draw with (with the alpha test of AlphaTestOf),
 // with the effect's changed parameters uploaded; says which device stages it
 // reads. Null when the program cannot be made.
-EffectPassProgram* UploadEffectPass(EffectPassProgram* pass, bool alphaTest, bool* stagesUsed);
+EffectPassProgram* UploadEffectPass(EffectPassProgram* pass, DWORD alphaTest, bool* stagesUsed);
 
 // ---------------------------------------------------------------------------
 // The Direct3D object

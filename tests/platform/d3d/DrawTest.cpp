@@ -344,6 +344,40 @@ TEST_F(DrawTest, AlphaTestKeepsFragmentsPassingTheReference)
     EXPECT_EQ(0u, Pixel(20, 40));
 }
 
+// Every comparison against a reference of 128, each switched in on the same
+// device between draws with nothing else changed: the function is part of
+// the program drawn with, so a stale program would show here. Switching the
+// test off keeps everything whatever the function.
+TEST_F(DrawTest, AlphaTestEveryFunctionAgainstTheReference)
+{
+    struct Case
+    {
+        DWORD func;
+        BOOL enabled;
+        bool below, equal, above;   // alpha 127, 128, 129 kept
+    } cases[] = {
+        {D3DCMP_NEVER, TRUE, false, false, false},      {D3DCMP_LESS, TRUE, true, false, false},
+        {D3DCMP_EQUAL, TRUE, false, true, false},       {D3DCMP_LESSEQUAL, TRUE, true, true, false},
+        {D3DCMP_GREATER, TRUE, false, false, true},     {D3DCMP_NOTEQUAL, TRUE, true, false, true},
+        {D3DCMP_GREATEREQUAL, TRUE, false, true, true}, {D3DCMP_ALWAYS, TRUE, true, true, true},
+        {D3DCMP_NEVER, FALSE, true, true, true},
+    };
+    device->SetRenderState(D3DRS_ALPHAREF, 0x80);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    for (const Case& c : cases)
+    {
+        device->SetRenderState(D3DRS_ALPHATESTENABLE, c.enabled);
+        device->SetRenderState(D3DRS_ALPHAFUNC, c.func);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        DrawColorQuad(-1, -1, -0.5f, 1, 1, 0x7FFF0000);
+        DrawColorQuad(-0.5f, -1, 0, 1, 1, 0x80FF0000);
+        DrawColorQuad(0, -1, 0.5f, 1, 1, 0x81FF0000);
+        EXPECT_EQ(c.below ? 0xFF0000u : 0u, Pixel(8, 32)) << "function " << c.func << " enabled " << c.enabled;
+        EXPECT_EQ(c.equal ? 0xFF0000u : 0u, Pixel(24, 32)) << "function " << c.func << " enabled " << c.enabled;
+        EXPECT_EQ(c.above ? 0xFF0000u : 0u, Pixel(40, 32)) << "function " << c.func << " enabled " << c.enabled;
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Drawing into a texture, copying it with StretchRect and sampling the copy
 // keeps the top-left corner at the top left all the way through.

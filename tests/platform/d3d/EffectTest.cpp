@@ -409,6 +409,24 @@ TEST_F(EffectDrawTest, PassAlphaTestAppliesToProgramOutput)
     EXPECT_EQ(0x00FF00u, Pixel(24, 16));
 }
 
+// The pass's own alpha test, then the caller's function in its place: each
+// function draws with its own program.
+TEST_F(EffectDrawTest, AlphaFunctionChangedBetweenDrawsOfOnePass)
+{
+    effect->SetTechnique("techCutout");
+    effect->Begin(nullptr, 0);
+    effect->BeginPass(0);
+    effect->SetFloat("Strength", 0.25f);   // alpha 64
+    effect->CommitChanges();
+    DrawQuad(-1, -1, 0, 1);   // the pass's GREATEREQUAL 128: cut
+    device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_LESS);
+    DrawQuad(0, -1, 1, 1);   // LESS 128: kept
+    effect->EndPass();
+    effect->End();
+    EXPECT_EQ(0u, Pixel(8, 16));
+    EXPECT_EQ(0x00FF00u, Pixel(24, 16));
+}
+
 TEST_F(EffectDrawTest, InnerEndHandsDrawingBackToTheOuterPass)
 {
     D3DXVECTOR4 red(1, 0, 0, 1);
