@@ -48,6 +48,10 @@ protected:
     }
     void StartDevice()
     {
+        // Nature keeps its season's texture ids between area loads; ids an
+        // earlier test left behind would name other textures of the new
+        // device, so nature starts here with none.
+        g_Nature.Release();
         g_Render = CD3DRender();
         ASSERT_EQ(g_Render.InitD3D(1), 0);
         ASSERT_EQ(g_Render.CreateDevice(window, 1, 0, 0), 0) << (Messages().empty() ? "" : Messages()[0]);
