@@ -23,6 +23,7 @@
 #include "world/Landscape.h"
 #include "world/LandscapeDraw.h"
 #include "world/NatureManager.h"
+#include "world/Sky.h"
 
 using namespace render_test;
 
@@ -52,6 +53,11 @@ protected:
         // earlier test left behind would name other textures of the new
         // device, so nature starts here with none.
         g_Nature.Release();
+        // The sky as the program holds it before it is created: white day
+        // colours, which the golden picture was taken under, whatever sky an
+        // earlier test created.
+        g_Sky.Release();
+        g_Sky = CSky();
         g_Render = CD3DRender();
         ASSERT_EQ(g_Render.InitD3D(1), 0);
         ASSERT_EQ(g_Render.CreateDevice(window, 1, 0, 0), 0) << (Messages().empty() ? "" : Messages()[0]);
