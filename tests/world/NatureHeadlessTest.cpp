@@ -49,9 +49,12 @@ protected:
     }
     void StartDevice()
     {
-        // Nature keeps its season's texture ids between area loads; ids an
-        // earlier test left behind would name other textures of the new
-        // device, so nature starts here with none.
+        // The landscape and nature keep their textures and buffers between
+        // loads of the same area and season; what an earlier test left
+        // behind would name other textures of the new device, so both start
+        // here with nothing loaded.
+        g_StaticObjects.Clear();
+        g_Landscape.Release();
         g_Nature.Release();
         // The sky as the program holds it before it is created: white day
         // colours, which the golden picture was taken under, whatever sky an

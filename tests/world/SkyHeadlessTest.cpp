@@ -22,6 +22,7 @@
 #include "tests/support/TestDevice.h"
 #include "world/Landscape.h"
 #include "world/LandscapeDraw.h"
+#include "world/NatureManager.h"
 #include "world/Sky.h"
 
 using namespace render_test;
@@ -90,6 +91,7 @@ protected:
         // The camera's overlay font holds textures of this device.
         g_Game.mainCamera.Release();
         g_Landscape.Release();
+        g_Nature.Release();
         g_Sky.Release();
         g_LightManager.FreeAll();
         g_Render.FreeD3DRender();
