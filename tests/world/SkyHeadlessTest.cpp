@@ -15,6 +15,7 @@
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/Clock.h"
 #include "render/LightManager.h"
+#include "scene/StaticObjectManager.h"
 #include "tests/render/DrawTestSupport.h"
 #include "tests/render/RenderTestSupport.h"
 #include "tests/support/GoldenImage.h"
@@ -90,6 +91,8 @@ protected:
     {
         // The camera's overlay font holds textures of this device.
         g_Game.mainCamera.Release();
+        // The area's placed objects hold meshes of this device.
+        g_StaticObjects.Clear();
         g_Landscape.Release();
         g_Nature.Release();
         g_Sky.Release();
