@@ -38,6 +38,7 @@ protected:
     void TearDown() override
     {
         ReleaseArea();
+        g_Game.mainCamera.Release();
         ClearRaceBlock();
         g_Game.activeCamera = nullptr;
         g_Render.FreeD3DRender();
@@ -61,6 +62,10 @@ protected:
     void StopDevice()
     {
         ReleaseArea();
+        // The camera's overlay font holds textures of this device: made
+        // again on the next, it would give back that device's textures of
+        // the same ids.
+        g_Game.mainCamera.Release();
         g_Render.FreeD3DRender();
     }
 
