@@ -4,54 +4,21 @@
 // writes <build>/testdata, or set TRALLOWMERE_TESTDATA to a generated data
 // folder.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-
-#include "core/FileManager.h"
-#include "core/Settings.h"
-#include "platform/os/MessageBox.h"
+#include "bench/DemoDataSetup.h"
 #include "render/D3DRender.h"
-#include "tests/support/Paths.h"
-#include "tests/support/TestDevice.h"
 #include "world/Landscape.h"
 
 namespace
 {
 
-int QuietBox(HWND, const char*, const char*, UINT)
-{
-    return IDOK;
-}
-
-struct Setup
-{
-    Setup()
-    {
-        const std::string root = testsupport::DemoDataDir();
-        if (chdir(root.c_str()) != 0)
-            std::fprintf(stderr, "no demo data in %s\n", root.c_str());
-        SetMessageBoxHook(QuietBox);
-        g_UseFileManager = 1;
-        g_FileManager.Create();
-        device.Open(D3DBackendKind::Recording, 320, 240, true, nullptr, false);
-    }
-    testdevice::TestDevice device;
-};
-
-Setup& Once()
-{
-    static Setup setup;
-    return setup;
-}
+using benchsetup::OnceData;
 
 // A new area each time: the previous one is freed first, as at a race start
 // on another area.
 void BM_LoadArea(benchmark::State& state)
 {
-    Once();
+    OnceData();
     const int area = (int)state.range(0);
     for (auto _ : state)
     {
@@ -66,7 +33,7 @@ BENCHMARK(BM_LoadArea)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 // A same-area start: time of day, clouds and race path only.
 void BM_ReloadSameArea(benchmark::State& state)
 {
-    Once();
+    OnceData();
     g_Landscape.LoadArea(0, 0);
     for (auto _ : state)
         g_Landscape.LoadArea(0, 0);
@@ -77,7 +44,7 @@ BENCHMARK(BM_ReloadSameArea)->Unit(benchmark::kMicrosecond);
 // The pieces of a load, each on its own.
 void BM_Pieces(benchmark::State& state)
 {
-    Once();
+    OnceData();
     g_Landscape.FreeArea();
     g_Landscape.LoadArea(0, 0);
     const int piece = (int)state.range(0);

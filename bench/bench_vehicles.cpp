@@ -49,18 +49,7 @@ struct Field
             return;
         g_Landscape.Update();
         for (int i = 0; i < kRacers; ++i)
-        {
-            const float* a = g_RacePath[i / 2 * 2 + 2];
-            const float* b = g_RacePath[i / 2 * 2 + 3];
-            const float side = (i % 2) ? 2.25f : -2.25f;
-            const float ground[3] = {a[0], 0, a[2]};
-            const float pos[3] = {a[0] + side, g_Landscape.GetHeight(ground) + 1.0f, a[2]};
-            const float target[3] = {b[0] + side, pos[1], b[2]}, up[3] = {0, 1, 0};
-            CVehicleObject* v = g_Vehicles.AddVehicle(g_VehicleModelFiles[i % 4]);
-            if (!v)
-                continue;
-            v->SetPosition(pos, target, up, CONTROL_COMPUTER, RACER_AI);
-        }
+            benchsetup::AddOnGrid(i);
         g_Clock.m_GameStep = g_Clock.m_RealStep = 1.0f / 60.0f;
         for (int frame = 0; frame < 120; ++frame)
             Frame();

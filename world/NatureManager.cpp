@@ -97,6 +97,74 @@ void CloseGap(T** list, int& count, int index)
     list[count] = nullptr;
 }
 
+// Frees the objects of a stone or tree field; a grass field holds none (its
+// clumps go when the geometry is packed).
+template <class Field>
+void FreeObjects(Field* f)
+{
+    for (int i = 0; i < f->objectCount; ++i)
+    {
+        f->objects[i]->FreeGeometry();
+        f->objects[i]->Release();
+        delete f->objects[i];
+    }
+    delete[] f->objects;
+    f->objects = nullptr;
+    f->objectCount = 0;
+}
+
+void FreeObjects(GrassField*) {}
+
+// Frees the fields of `part` in a list (all of them without a part) with
+// their objects, forgetting the open field if it is one of them.
+template <class Field>
+void FreeFields(Field** list, int& count, Field*& open, const CLandPart* part)
+{
+    for (int i = count - 1; i >= 0; --i)
+    {
+        if (part && list[i]->part != part)
+            continue;
+        if (open == list[i])
+            open = nullptr;
+        FreeObjects(list[i]);
+        delete list[i];
+        CloseGap(list, count, i);
+    }
+}
+
+// A closed field's object list cut from the most a field holds to the
+// objects it got.
+template <class Object>
+void ShrinkObjects(Object**& objects, int count)
+{
+    Object** shrunk = new Object*[count];
+    std::memcpy(shrunk, objects, sizeof(*shrunk) * (size_t)count);
+    delete[] objects;
+    objects = shrunk;
+}
+
+// A field leaving the active list takes its objects out of the physics world.
+template <class Field>
+void StopPhysics(Field* f)
+{
+    for (int i = 0; f && i < f->objectCount; ++i)
+        f->objects[i]->EnablePhysics(0);
+}
+
+// Updates the objects of the active fields on visible parts within `range`.
+template <class Field>
+void UpdateFields(Field* const* list, int count, float range)
+{
+    for (int i = 0; i < count; ++i)
+    {
+        const Field* f = list[i];
+        if (!f->part || !f->part->visible || !(f->part->distance < range))
+            continue;
+        for (int k = 0; k < f->objectCount; ++k)
+            f->objects[k]->Update();
+    }
+}
+
 }   // namespace
 
 int NatureStoneSize(int value)
@@ -329,10 +397,7 @@ void CNatureManager::EndField(int type, CLandPart* part)
             RemoveFields(type, part);
         else if (f)
         {
-            CStoneObject** shrunk = new CStoneObject*[f->objectCount];
-            std::memcpy(shrunk, f->objects, sizeof(*shrunk) * (size_t)f->objectCount);
-            delete[] f->objects;
-            f->objects = shrunk;
+            ShrinkObjects(f->objects, f->objectCount);
             f->vertexCount = stoneVertexCount - f->firstVertex;
             f->indexCount = stoneIndexCount - f->firstIndex;
         }
@@ -345,10 +410,7 @@ void CNatureManager::EndField(int type, CLandPart* part)
             RemoveFields(type, part);
         else if (f)
         {
-            CTreeObject** shrunk = new CTreeObject*[f->objectCount];
-            std::memcpy(shrunk, f->objects, sizeof(*shrunk) * (size_t)f->objectCount);
-            delete[] f->objects;
-            f->objects = shrunk;
+            ShrinkObjects(f->objects, f->objectCount);
             f->stemVertexCount = stemVertexCount - f->firstStemVertex;
             f->lowStemVertexCount = lowStemVertexCount - f->firstLowStemVertex;
             f->stemIndexCount = stemIndexCount - f->firstStemIndex;
@@ -395,84 +457,25 @@ void CNatureManager::SetFieldActive(int type, int active, CLandPart* part)
     else if (type == NATURE_STONES)
     {
         StoneField* f = MoveField(stoneFields, stoneFieldCount, from, part);
-        if (f && !active)
-            for (int i = 0; i < f->objectCount; ++i)
-                f->objects[i]->EnablePhysics(0);
+        if (!active)
+            StopPhysics(f);
     }
     else if (type == NATURE_TREES)
     {
         TreeField* f = MoveField(treeFields, treeFieldCount, from, part);
-        if (f && !active)
-            for (int i = 0; i < f->objectCount; ++i)
-                f->objects[i]->EnablePhysics(0);
+        if (!active)
+            StopPhysics(f);
     }
 }
 
-void CNatureManager::FreeStones(int list, int index)
-{
-    StoneField* f = stoneFields[list][index];
-    for (int i = 0; i < f->objectCount; ++i)
-    {
-        f->objects[i]->FreeGeometry();
-        f->objects[i]->Release();
-        delete f->objects[i];
-    }
-    delete[] f->objects;
-    f->objects = nullptr;
-    f->objectCount = 0;
-}
-
-void CNatureManager::FreeTrees(int list, int index)
-{
-    TreeField* f = treeFields[list][index];
-    for (int i = 0; i < f->objectCount; ++i)
-    {
-        f->objects[i]->FreeGeometry();
-        f->objects[i]->Release();
-        delete f->objects[i];
-    }
-    delete[] f->objects;
-    f->objects = nullptr;
-    f->objectCount = 0;
-}
-
-void CNatureManager::RemoveParked(int type, CLandPart* part)
+void CNatureManager::DropFields(int type, int list, CLandPart* part)
 {
     if (type == NATURE_GRASS)
-    {
-        for (int i = grassFieldCount[1] - 1; i >= 0; --i)
-            if (!part || grassFields[1][i]->part == part)
-            {
-                if (openGrass == grassFields[1][i])
-                    openGrass = nullptr;
-                delete grassFields[1][i];
-                CloseGap(grassFields[1], grassFieldCount[1], i);
-            }
-    }
+        FreeFields(grassFields[list], grassFieldCount[list], openGrass, part);
     else if (type == NATURE_STONES)
-    {
-        for (int i = stoneFieldCount[1] - 1; i >= 0; --i)
-            if (!part || stoneFields[1][i]->part == part)
-            {
-                if (openStones == stoneFields[1][i])
-                    openStones = nullptr;
-                FreeStones(1, i);
-                delete stoneFields[1][i];
-                CloseGap(stoneFields[1], stoneFieldCount[1], i);
-            }
-    }
+        FreeFields(stoneFields[list], stoneFieldCount[list], openStones, part);
     else if (type == NATURE_TREES)
-    {
-        for (int i = treeFieldCount[1] - 1; i >= 0; --i)
-            if (!part || treeFields[1][i]->part == part)
-            {
-                if (openTrees == treeFields[1][i])
-                    openTrees = nullptr;
-                FreeTrees(1, i);
-                delete treeFields[1][i];
-                CloseGap(treeFields[1], treeFieldCount[1], i);
-            }
-    }
+        FreeFields(treeFields[list], treeFieldCount[list], openTrees, part);
 }
 
 void CNatureManager::RemoveFields(int type, CLandPart* part)
@@ -483,44 +486,9 @@ void CNatureManager::RemoveFields(int type, CLandPart* part)
         // With a full parked list the field could not be parked: it is freed
         // from the active list instead, so that nothing is left pointing at a
         // part that goes away.
-        const int stuck = HasField(type, 0, part);
-        if (stuck)
-        {
-            if (type == NATURE_GRASS)
-                for (int i = grassFieldCount[0] - 1; i >= 0; --i)
-                {
-                    if (grassFields[0][i]->part != part)
-                        continue;
-                    if (openGrass == grassFields[0][i])
-                        openGrass = nullptr;
-                    delete grassFields[0][i];
-                    CloseGap(grassFields[0], grassFieldCount[0], i);
-                }
-            if (type == NATURE_STONES)
-                for (int i = stoneFieldCount[0] - 1; i >= 0; --i)
-                {
-                    if (stoneFields[0][i]->part != part)
-                        continue;
-                    if (openStones == stoneFields[0][i])
-                        openStones = nullptr;
-                    FreeStones(0, i);
-                    delete stoneFields[0][i];
-                    CloseGap(stoneFields[0], stoneFieldCount[0], i);
-                }
-            if (type == NATURE_TREES)
-                for (int i = treeFieldCount[0] - 1; i >= 0; --i)
-                {
-                    if (treeFields[0][i]->part != part)
-                        continue;
-                    if (openTrees == treeFields[0][i])
-                        openTrees = nullptr;
-                    FreeTrees(0, i);
-                    delete treeFields[0][i];
-                    CloseGap(treeFields[0], treeFieldCount[0], i);
-                }
-        }
+        DropFields(type, 0, part);
     }
-    RemoveParked(type, part);
+    DropFields(type, 1, part);
     if (part)
         SetFlag(type, part, 0, 0);
 }
@@ -636,22 +604,8 @@ void CNatureManager::Update()
     if (g_NatureTimer > 0.0f)
         return;
     g_NatureTimer += NATURE_UPDATE_INTERVAL;
-    for (int i = 0; i < stoneFieldCount[0]; ++i)
-    {
-        StoneField* f = stoneFields[0][i];
-        if (!f->part || !f->part->visible || !(f->part->distance < STONE_FIELD_RANGE))
-            continue;
-        for (int k = 0; k < f->objectCount; ++k)
-            f->objects[k]->Update();
-    }
-    for (int i = 0; i < treeFieldCount[0]; ++i)
-    {
-        TreeField* f = treeFields[0][i];
-        if (!f->part || !f->part->visible || !(f->part->distance < TREE_FIELD_RANGE))
-            continue;
-        for (int k = 0; k < f->objectCount; ++k)
-            f->objects[k]->Update();
-    }
+    UpdateFields(stoneFields[0], stoneFieldCount[0], STONE_FIELD_RANGE);
+    UpdateFields(treeFields[0], treeFieldCount[0], TREE_FIELD_RANGE);
 }
 
 void CNatureManager::LoadTextures()
@@ -719,9 +673,9 @@ void CNatureManager::Clear()
     FreeArray(trees);
     clumpCount = grassVertexCount = stoneCount = stoneVertexCount = stoneIndexCount = 0;
     stemVertexCount = lowStemVertexCount = stemIndexCount = lowStemIndexCount = treeCount = 0;
-    RemoveParked(NATURE_GRASS, nullptr);
-    RemoveParked(NATURE_TREES, nullptr);
-    RemoveParked(NATURE_STONES, nullptr);
+    DropFields(NATURE_GRASS, 1, nullptr);
+    DropFields(NATURE_TREES, 1, nullptr);
+    DropFields(NATURE_STONES, 1, nullptr);
 }
 
 void CNatureManager::Release()

@@ -107,8 +107,6 @@ public:
     void Release();
     void ReleaseBuffers();
     void ReleaseTextures();
-    void FreeStones(int list, int index);
-    void FreeTrees(int list, int index);
 
     void DrawGrass();
     void DrawGrassShadow();
@@ -179,7 +177,9 @@ private:
     StoneField* openStones;
     TreeField* openTrees;
 
-    void RemoveParked(int type, CLandPart* part);
+    // Frees the fields of `type` in list 0 (active) or 1 (parked) that
+    // belong to `part`, or all of them without a part.
+    void DropFields(int type, int list, CLandPart* part);
     void SetFlag(int type, CLandPart* part, int value, int active);
 };
 

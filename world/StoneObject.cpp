@@ -27,6 +27,18 @@ void NatureUpdateBody(CStaticObject* object)
         object->EnablePhysics(0);
 }
 
+void NatureUpdateObject(CStaticObject* object, float visibleDistance)
+{
+    const D3DXVECTOR3 centre(object->worldCentre[0], object->worldCentre[1], object->worldCentre[2]);
+    const CCamera* camera = g_Views.activeCamera;
+    if (!camera)
+        return;
+    object->cameraDistance = VecDistance(centre, camera->eye) - object->boundRadius;
+    object->visible =
+        object->cameraDistance > visibleDistance ? 0 : camera->SphereVisible(&centre, object->boundRadius);
+    NatureUpdateBody(object);
+}
+
 CStoneObject::CStoneObject() : vertices(nullptr), indices(nullptr), vertexCount(0), indexCount(0), size(0)
 {
     objectClass = GCLASS_STATIC;
@@ -91,13 +103,7 @@ CStoneObject* CStoneObject::Create(const float position[3], int sizeClass, int v
 
 void CStoneObject::Update()
 {
-    const D3DXVECTOR3 centre(worldCentre[0], worldCentre[1], worldCentre[2]);
-    const CCamera* camera = g_Views.activeCamera;
-    if (!camera)
-        return;
-    cameraDistance = VecDistance(centre, camera->eye) - boundRadius;
-    visible = cameraDistance > STONE_VISIBLE_DISTANCE ? 0 : camera->SphereVisible(&centre, boundRadius);
-    NatureUpdateBody(this);
+    NatureUpdateObject(this, STONE_VISIBLE_DISTANCE);
 }
 
 void CStoneObject::FreeGeometry()

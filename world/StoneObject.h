@@ -22,6 +22,10 @@ void StoneFileName(char* out, int outSize, int variant, int size);
 // Moves a nature object's body into the dynamics world within the body reach
 // and out beyond it (exactly at the reach it stays where it is).
 void NatureUpdateBody(CStaticObject* object);
+// A stone's or tree's upkeep: its camera distance (to the near side of its
+// bound sphere), whether it is visible (never beyond `visibleDistance`), and
+// its body by distance.
+void NatureUpdateObject(CStaticObject* object, float visibleDistance);
 
 class CStoneObject : public CStaticObject
 {

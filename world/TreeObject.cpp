@@ -9,7 +9,6 @@
 #include "core/Settings.h"
 #include "platform/os/Rand.h"
 #include "render/D3DRender.h"
-#include "render/Views.h"
 #include "world/Landscape.h"
 #include "world/NatureGround.h"
 #include "world/NatureMesh.h"
@@ -219,13 +218,7 @@ int CTreeObject::CopyLeaves(float s, const D3DXMATRIX& m, int treeCode, int leaf
 
 void CTreeObject::Update()
 {
-    const D3DXVECTOR3 centre(worldCentre[0], worldCentre[1], worldCentre[2]);
-    const CCamera* camera = g_Views.activeCamera;
-    if (!camera)
-        return;
-    cameraDistance = VecDistance(centre, camera->eye) - boundRadius;
-    visible = cameraDistance > TREE_VISIBLE_DISTANCE ? 0 : camera->SphereVisible(&centre, boundRadius);
-    NatureUpdateBody(this);
+    NatureUpdateObject(this, TREE_VISIBLE_DISTANCE);
 }
 
 void CTreeObject::FreeGeometry()

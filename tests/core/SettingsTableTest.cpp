@@ -58,6 +58,13 @@ Expected Unbounded(const char* section, const char* key, int* global, int missin
             written ? "42" : nullptr};
 }
 
+// A volume: 0..100, full at the start and after the reset.
+Expected Volume(const char* key, int* global)
+{
+    return {"Audio", key, global, 100, {"-1", 0, "0"}, {"0", 0, "0"}, {"100", 100, "100"}, {"101", 100, "100"},
+            100,     100, "100"};
+}
+
 const Expected kExpected[] = {
     {"Video",
      "Mode",
@@ -87,39 +94,9 @@ const Expected kExpected[] = {
     {"Video", "Blur", &g_BlurOn, 1, {"-1", 0, "0"}, {"0", 0, "0"}, {"1", 1, "1"}, {"2", 1, "1"}, 1, 0, "1"},
     Unbounded("Video", "Windowed", &g_Windowed, 0, false),
     Unbounded("Audio", "Audio", &g_SoundOn, 1, false),
-    {"Audio",
-     "Master",
-     &g_MasterVolume,
-     100,
-     {"-1", 0, "0"},
-     {"0", 0, "0"},
-     {"100", 100, "100"},
-     {"101", 100, "100"},
-     100,
-     100,
-     "100"},
-    {"Audio",
-     "Music",
-     &g_MusicVolume,
-     100,
-     {"-1", 0, "0"},
-     {"0", 0, "0"},
-     {"100", 100, "100"},
-     {"101", 100, "100"},
-     100,
-     100,
-     "100"},
-    {"Audio",
-     "Effects",
-     &g_EffectsVolume,
-     100,
-     {"-1", 0, "0"},
-     {"0", 0, "0"},
-     {"100", 100, "100"},
-     {"101", 100, "100"},
-     100,
-     100,
-     "100"},
+    Volume("Master", &g_MasterVolume),
+    Volume("Music", &g_MusicVolume),
+    Volume("Effects", &g_EffectsVolume),
     Unbounded("Misc", "File manager", &g_UseFileManager, 1, false),
     Unbounded("Misc", "BMP to JPG", &g_BmpToJpg, 1, false),
     Unbounded("Misc", "Game menu", &g_GameMenu, 1, false),

@@ -20,10 +20,10 @@
 #include "scene/StaticObject.h"
 #include "scene/StaticObjectManager.h"
 #include "tests/render/RenderTestSupport.h"
+#include "tests/support/AreaPictures.h"
 #include "tests/support/FixedSun.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
-#include "tests/support/TestDevice.h"
 #include "world/Landscape.h"
 
 using namespace render_test;
@@ -33,50 +33,24 @@ namespace
 
 const DWORD kSkyColour = 0xFF7FA8D8;
 
-class PlacedObjectsHeadlessDemoDataTest : public RenderFixture
+class PlacedObjectsHeadlessDemoDataTest : public areapictures::AreaPictureTest
 {
 protected:
+    PlacedObjectsHeadlessDemoDataTest()
+    {
+        windowWidth = 320;
+        windowHeight = 240;
+    }
     void SetUp() override
     {
-        RenderFixture::SetUp();
-        D3DSelectBackend(D3DBackendKind::OpenGL);
-        if (!hidden.Open(320, 240))
-            GTEST_SKIP() << "no video driver";
-        window = hidden.get();
-        g_ShadowQuality = 0;
+        AreaPictureTest::SetUp();
         g_ViewDistance = 500;
-        UseDemoData(true);
-        ClearRaceBlock();
-        FillCareerRows();
     }
-    void TearDown() override
-    {
-        g_StaticObjects.Clear();
-        g_Landscape.Release();
-        ClearRaceBlock();
-        g_Game.activeCamera = nullptr;
-        g_Render.FreeD3DRender();
-        hidden.Close();
-        window = nullptr;
-        RenderFixture::TearDown();
-        D3DSelectBackend(D3DBackendKind::Recording);
-    }
-
     void StartDevice(UINT width, UINT height)
     {
-        D3DOverrideAdapterModes({D3DDISPLAYMODE{width, height, 60, D3DFMT_X8R8G8B8}});
-        g_Render = CD3DRender();
-        ASSERT_EQ(g_Render.InitD3D(1), 0);
-        ASSERT_EQ(g_Render.CreateDevice(window, 1, 0, 0), 0) << (Messages().empty() ? "" : Messages()[0]);
-        ASSERT_EQ(g_Landscape.LoadSurfaces(), 1);
+        AreaPictureTest::StartDevice(width, height);
         w = width;
         h = height;
-    }
-    void StopDevice()
-    {
-        g_StaticObjects.Clear();
-        g_Landscape.Release();
-        g_Render.FreeD3DRender();
     }
 
     void LoadArea(int row)
@@ -213,8 +187,6 @@ protected:
         return differ;
     }
 
-    testdevice::HiddenWindow hidden;
-    HWND window = nullptr;
     UINT w = 0, h = 0;
 };
 

@@ -12,10 +12,10 @@
 #include "platform/d3d/D3D9Backend.h"
 #include "scene/StaticObjectManager.h"
 #include "tests/render/RenderTestSupport.h"
+#include "tests/support/AreaPictures.h"
 #include "tests/support/FixedSun.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
-#include "tests/support/TestDevice.h"
 #include "world/Landscape.h"
 #include "world/LandscapeDraw.h"
 
@@ -27,49 +27,9 @@ namespace
 const UINT kWidth = 160, kHeight = 120;
 const DWORD kSkyColour = 0xFF7FA8D8;
 
-class LandscapeHeadlessDemoDataTest : public RenderFixture
+class LandscapeHeadlessDemoDataTest : public areapictures::AreaPictureTest
 {
 protected:
-    void SetUp() override
-    {
-        RenderFixture::SetUp();
-        if (!hidden.Open((int)kWidth, (int)kHeight))
-            GTEST_SKIP() << "no video driver";
-        window = hidden.get();
-        D3DOverrideAdapterModes({D3DDISPLAYMODE{kWidth, kHeight, 60, D3DFMT_X8R8G8B8}});
-        g_ShadowQuality = 0;
-        UseDemoData(true);
-        ClearRaceBlock();
-        FillCareerRows();
-    }
-
-    // Each area on a device of its own, as the program draws an area it has
-    // just loaded at start.
-    void StartDevice()
-    {
-        g_Render = CD3DRender();
-        ASSERT_EQ(g_Render.InitD3D(1), 0);
-        ASSERT_EQ(g_Render.CreateDevice(window, 1, 0, 0), 0) << (Messages().empty() ? "" : Messages()[0]);
-        ASSERT_EQ(g_Landscape.LoadSurfaces(), 1);
-    }
-    void StopDevice()
-    {
-        g_StaticObjects.Clear();
-        g_Landscape.Release();
-        g_Render.FreeD3DRender();
-    }
-    void TearDown() override
-    {
-        g_StaticObjects.Clear();
-        g_Landscape.Release();
-        ClearRaceBlock();
-        g_Game.activeCamera = nullptr;
-        g_Render.FreeD3DRender();
-        hidden.Close();
-        RenderFixture::TearDown();
-        D3DSelectBackend(D3DBackendKind::Recording);
-    }
-
     // The summer race of `area` from its start line, lit by a fixed sun.
     std::vector<uint8_t> RenderArea(int area)
     {
@@ -104,9 +64,6 @@ protected:
         EXPECT_EQ(h, kHeight);
         return pixels;
     }
-
-    testdevice::HiddenWindow hidden;
-    HWND window = nullptr;
 };
 
 TEST_F(LandscapeHeadlessDemoDataTest, EachDemoAreaFromItsStartLine)
@@ -114,7 +71,7 @@ TEST_F(LandscapeHeadlessDemoDataTest, EachDemoAreaFromItsStartLine)
     for (int area = 0; area < 3; area++)
     {
         SCOPED_TRACE(area);
-        StartDevice();
+        StartDevice(kWidth, kHeight);
         const std::vector<uint8_t> pixels = RenderArea(area);
         StopDevice();
         ASSERT_EQ(pixels.size(), (size_t)kWidth * kHeight * 4);

@@ -15,6 +15,7 @@
 #include "tools/DataTree.h"
 #include "tools/MeshWriter.h"
 #include "world/Landscape.h"
+#include "world/NatureManager.h"
 
 namespace landtest
 {
@@ -29,6 +30,10 @@ public:
         // Placed objects hold meshes of this device.
         g_StaticObjects.Clear();
         g_Landscape.Release();
+        // An area load gives nature its season's textures too: their ids
+        // must not outlive this device's texture table, or the next device
+        // would draw nature with whatever textures it loads at those ids.
+        g_Nature.Release();
         g_Render.ReleaseAllTextures();
         m_Device.Close();
     }

@@ -15,14 +15,15 @@
 #include "platform/os/Clock.h"
 #include "scene/StaticObjectManager.h"
 #include "tests/render/RenderTestSupport.h"
+#include "tests/support/AreaPictures.h"
 #include "tests/support/FixedSun.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
-#include "tests/support/TestDevice.h"
 #include "world/LandPart.h"
 #include "world/Landscape.h"
 #include "world/LandscapeDraw.h"
 #include "world/NatureManager.h"
+#include "world/Sky.h"
 
 using namespace render_test;
 
@@ -31,47 +32,23 @@ namespace
 
 const DWORD kSkyColour = 0xFF7FA8D8;
 
-class NatureHeadlessDemoDataTest : public RenderFixture
+class NatureHeadlessDemoDataTest : public areapictures::AreaPictureTest
 {
 protected:
-    void SetUp() override
+    NatureHeadlessDemoDataTest()
     {
-        RenderFixture::SetUp();
-        if (!hidden.Open(kWidth, kHeight))
-            GTEST_SKIP() << "no video driver";
-        window = hidden.get();
-        D3DOverrideAdapterModes({D3DDISPLAYMODE{(UINT)kWidth, (UINT)kHeight, 60, D3DFMT_X8R8G8B8}});
-        g_ShadowQuality = 0;
-        UseDemoData(true);
-        ClearRaceBlock();
-        FillCareerRows();
+        windowWidth = kWidth;
+        windowHeight = kHeight;
     }
     void StartDevice()
     {
-        g_Render = CD3DRender();
-        ASSERT_EQ(g_Render.InitD3D(1), 0);
-        ASSERT_EQ(g_Render.CreateDevice(window, 1, 0, 0), 0) << (Messages().empty() ? "" : Messages()[0]);
-        ASSERT_EQ(g_Landscape.LoadSurfaces(), 1);
+        // The sky as the program holds it before it is created: white day
+        // colours, which the golden picture was taken under, whatever sky an
+        // earlier test created.
+        g_Sky.Release();
+        g_Sky = CSky();
+        AreaPictureTest::StartDevice((UINT)kWidth, (UINT)kHeight);
         ASSERT_EQ(g_Nature.Create(), 1);
-    }
-    void StopDevice()
-    {
-        g_StaticObjects.Clear();
-        g_Landscape.Release();
-        g_Nature.Release();
-        g_Render.FreeD3DRender();
-    }
-    void TearDown() override
-    {
-        g_StaticObjects.Clear();
-        g_Landscape.Release();
-        g_Nature.Release();
-        ClearRaceBlock();
-        g_Game.activeCamera = nullptr;
-        g_Render.FreeD3DRender();
-        hidden.Close();
-        RenderFixture::TearDown();
-        D3DSelectBackend(D3DBackendKind::Recording);
     }
 
     // Area and season from the start line a few units up, looking along the
@@ -117,8 +94,6 @@ protected:
     }
 
     int kWidth = 400, kHeight = 300;
-    testdevice::HiddenWindow hidden;
-    HWND window = nullptr;
 };
 
 TEST_F(NatureHeadlessDemoDataTest, EveryAreaAndSeasonHasGrassStonesAndTrees)
@@ -154,8 +129,8 @@ class NatureGoldenDemoDataTest : public NatureHeadlessDemoDataTest
 protected:
     NatureGoldenDemoDataTest()
     {
-        kWidth = 160;
-        kHeight = 120;
+        kWidth = windowWidth = 160;
+        kHeight = windowHeight = 120;
     }
 };
 

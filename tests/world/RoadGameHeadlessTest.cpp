@@ -112,9 +112,11 @@ protected:
     {
         m_Messages.reset(new testdata::MessageCapture());
         m_Folder.reset(new testdata::DataFolder(testsupport::DemoDataDir(), true));
-        // The game's default shadows, whatever an earlier test chose.
+        // The game's default shadows and glow, whatever an earlier test chose.
         m_Shadows = g_ShadowQuality;
+        m_Glow = g_GlowOn;
         g_ShadowQuality = 3;
+        g_GlowOn = 1;
     }
     void TearDown() override
     {
@@ -123,6 +125,7 @@ protected:
         m_Folder.reset();
         m_Messages.reset();
         g_ShadowQuality = m_Shadows;
+        g_GlowOn = m_Glow;
     }
 
     bool Start(int area, int width, int height)
@@ -159,6 +162,7 @@ protected:
 
     RaceDevice m_Device;
     int m_Shadows = 0;
+    int m_Glow = 1;
     int m_Width = 0, m_Height = 0;
     std::unique_ptr<testdata::MessageCapture> m_Messages;
     std::unique_ptr<testdata::DataFolder> m_Folder;

@@ -23,6 +23,7 @@
 #include "tests/support/TestDevice.h"
 #include "world/Landscape.h"
 #include "world/LandscapeDraw.h"
+#include "world/NatureManager.h"
 #include "world/Sky.h"
 
 using namespace render_test;
@@ -94,6 +95,7 @@ protected:
         // before it, or the next area's load frees them a second time.
         g_StaticObjects.Clear();
         g_Landscape.Release();
+        g_Nature.Release();
         g_Sky.Release();
         g_LightManager.FreeAll();
         g_Render.FreeD3DRender();

@@ -3,7 +3,9 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace
@@ -155,16 +157,22 @@ LRESULT RecordingProc(HWND, UINT message, WPARAM, LPARAM)
 
 TEST(WindowTest, QueueDispatchesToTheClassProcedure)
 {
+    // Classes stay registered for the life of the program: each run of the
+    // test registers a name of its own.
+    static int s_Run = 0;
+    const std::string name = "WindowTestClass" + std::to_string(++s_Run);
+    std::string lower = name;
+    for (char& c : lower)
+        c = (char)std::tolower((unsigned char)c);
     WNDCLASSA wc = {};
     wc.lpfnWndProc = RecordingProc;
-    wc.lpszClassName = "WindowTestClass";
+    wc.lpszClassName = name.c_str();
     ASSERT_NE(RegisterClassA(&wc), 0);
     EXPECT_EQ(RegisterClassA(&wc), 0);   // a class name is registered once
     EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "t", WS_POPUP, 0, 0, 64, 48, nullptr, nullptr, nullptr, nullptr),
               nullptr);
 
-    HWND hwnd =
-        CreateWindowExA(0, "windowtestclass", "Test", WS_POPUP, 0, 0, 320, 200, nullptr, nullptr, nullptr, nullptr);
+    HWND hwnd = CreateWindowExA(0, lower.c_str(), "Test", WS_POPUP, 0, 0, 320, 200, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(hwnd, nullptr) << SDL_GetError();
     SDL_Window* sdl = GetSdlWindow(hwnd);
     ASSERT_NE(sdl, nullptr);
