@@ -254,23 +254,25 @@ double Percentile(std::vector<double> v, double p)
     return v[i];
 }
 
-void BM_GameFrame(benchmark::State& state)
+// The race of the benchmark's area and day with every effect on, the field
+// spread out without drawing and the last frames before timing drawn, so
+// that every buffer and texture is made. False (the benchmark skipped) when
+// the device or the race cannot be made.
+bool ReadyRace(benchmark::State& state)
 {
     std::string error = "the render device could not be made";
     if (!SharedDevice(&error))
     {
         state.SkipWithError(error.c_str());
-        return;
+        return false;
     }
     EveryEffectOn();
     ClampSettings();
     if (!SetUpRace((int)state.range(0), (int)state.range(1), true, &error))
     {
         state.SkipWithError(error.c_str());
-        return;
+        return false;
     }
-    // The field spreads out without drawing; the last frames before timing
-    // are drawn so that every buffer and texture is made.
     for (int i = 0; i < kGridFrames; ++i)
         StepHeadlessFrame();
     LetHeadlessRaceGo();
@@ -278,6 +280,13 @@ void BM_GameFrame(benchmark::State& state)
         StepHeadlessFrame();
     for (int i = 0; i < kDrawnWarmUpFrames; ++i)
         GameFrame();
+    return true;
+}
+
+void BM_GameFrame(benchmark::State& state)
+{
+    if (!ReadyRace(state))
+        return;
 
     std::vector<double> frames, updates;
     D3DTakeDrawStats();
@@ -362,26 +371,13 @@ F Timed(const std::string& name, F run, StepTimes* times)
 
 void BM_GameFrameSteps(benchmark::State& state)
 {
-    std::string error = "the render device could not be made";
-    if (!SharedDevice(&error) || !Finish())
+    if (!ReadyRace(state))
+        return;
+    if (!Finish())
     {
-        state.SkipWithError(error.c_str());
+        state.SkipWithError("the driver has no glFinish");
         return;
     }
-    EveryEffectOn();
-    ClampSettings();
-    if (!SetUpRace((int)state.range(0), (int)state.range(1), true, &error))
-    {
-        state.SkipWithError(error.c_str());
-        return;
-    }
-    for (int i = 0; i < kGridFrames; ++i)
-        StepHeadlessFrame();
-    LetHeadlessRaceGo();
-    for (int i = 0; i < kUnderWayFrames; ++i)
-        StepHeadlessFrame();
-    for (int i = 0; i < kDrawnWarmUpFrames; ++i)
-        GameFrame();
 
     StepTimes times;
     const GameStepList mainPass = g_Game.mainPassSteps, reflection = g_Game.reflectionSteps,
