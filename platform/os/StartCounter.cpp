@@ -37,6 +37,14 @@ bool WriteCount(const std::string& file, uint32_t count)
 }
 }   // namespace
 
+bool PrivateFolder(const std::string& path)
+{
+    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() && (st.st_mode & 0077) == 0;
+}
+
 void SetStartCounterFolder(const char* folder)
 {
     s_FolderSet = folder != nullptr;
@@ -57,7 +65,7 @@ int CountStart(const char* appName)
         // the count still lives until the machine restarts, and the player's
         // options are not reset at every start.
         root = std::string(kStartCounterFallback) + "/runtime-" + std::to_string((unsigned)getuid());
-        if (!MakeFolder(root))
+        if (!PrivateFolder(root))
             return 0;
     }
     if (root.empty() || !appName || !*appName)

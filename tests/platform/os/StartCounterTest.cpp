@@ -98,6 +98,31 @@ TEST_F(StartCounterTest, WithoutARuntimeFolderTheCountLivesInSharedMemory)
         unsetenv("XDG_RUNTIME_DIR");
 }
 
+// The fallback folder sits where every user may write: a folder someone else
+// may enter, or a link left under its name, is not used.
+TEST_F(StartCounterTest, TheSharedFallbackFolderMustBeTheUsersAlone)
+{
+    const std::string fresh = dir + "/fresh";
+    EXPECT_TRUE(PrivateFolder(fresh));
+    struct stat st;
+    ASSERT_EQ(stat(fresh.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_TRUE(PrivateFolder(fresh)) << "the user's own folder is taken again";
+
+    const std::string open = dir + "/open";
+    ASSERT_EQ(mkdir(open.c_str(), 0700), 0);
+    ASSERT_EQ(chmod(open.c_str(), 0777), 0);
+    EXPECT_FALSE(PrivateFolder(open));
+
+    const std::string link = dir + "/link";
+    ASSERT_EQ(symlink(fresh.c_str(), link.c_str()), 0);
+    EXPECT_FALSE(PrivateFolder(link));
+
+    const std::string file = dir + "/file";
+    std::ofstream(file) << "x";
+    EXPECT_FALSE(PrivateFolder(file));
+}
+
 TEST_F(StartCounterTest, UsesTheRuntimeFolderByDefault)
 {
     SetStartCounterFolder(nullptr);
