@@ -130,6 +130,11 @@ void CD3DRender::Reset()
     glowTexture0 = glowTexture1 = blurTexture = nullptr;
     glowReady = blurReady = 0;
     blurAmount = 0.0f;
+    menuWorldTarget = nullptr;
+    menuWorldDepth = nullptr;
+    menuWorldOpen = menuWorldFrame = 0;
+    menuKeptTarget = menuKeptDepth = nullptr;
+    std::memset(menuKeptSize, 0, sizeof(menuKeptSize));
 }
 
 // ---------------------------------------------------------------------------
@@ -490,6 +495,12 @@ HRESULT CD3DRender::RestoreDeviceObjects()
                               nullptr);
         blurReady = 1;
     }
+    SafeRelease(menuWorldTarget);
+    SafeRelease(menuWorldDepth);
+    device->CreateTexture(MENU_WORLD_WIDTH, MENU_WORLD_HEIGHT, 1, D3DUSAGE_RENDERTARGET, adapterFormat,
+                          D3DPOOL_DEFAULT, &menuWorldTarget, nullptr);
+    device->CreateDepthStencilSurface(MENU_WORLD_WIDTH, MENU_WORLD_HEIGHT, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                      &menuWorldDepth, nullptr);
     return 0;
 }
 
@@ -508,6 +519,10 @@ void CD3DRender::InvalidateDeviceObjects()
     SafeRelease(glowTexture0);
     SafeRelease(glowTexture1);
     SafeRelease(blurTexture);
+    EndMenuWorld();
+    menuWorldFrame = 0;
+    SafeRelease(menuWorldTarget);
+    SafeRelease(menuWorldDepth);
     SafeRelease(screenQuad);
     // A surface kept between a save and its restore would hold the old
     // device's targets through the reset.
@@ -620,6 +635,7 @@ HRESULT CD3DRender::PresentFrame()
     if (!device)
         return E_FAIL;
 
+    ShowMenuWorld();
     if (deviceLost)
     {
         HRESULT state = device->TestCooperativeLevel();

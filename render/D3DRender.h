@@ -21,6 +21,11 @@ extern int g_ReflectionPass;
 // filled four times the texels, the crowns of the woods many deep.
 const int SHADOW_MAP_SIZE = 512;
 
+// The world behind the menu's pages: a quarter of the 800 x 600 screen's
+// pixels, still more than its 256 x 256 backdrop copy takes each way.
+const int MENU_WORLD_WIDTH = 400;
+const int MENU_WORLD_HEIGHT = 300;
+
 class CD3DRender
 {
 public:
@@ -115,6 +120,20 @@ public:
     void RenderGlow();
     void RenderMotionBlur();
     void RenderMenuScreen();
+    // Behind the menu's pages the world is seen only through their backdrop,
+    // a blurred 256 x 256 copy of the frame: BeginMenuWorld sends the
+    // world's drawing (and the 2D drawn over it) into a target of a quarter
+    // of the 800 x 600 screen's pixels, with its own depth surface, the
+    // screen size and scales set to it; RenderMenuScreen takes its copy from
+    // there and puts the back buffer back. 0 (nothing changed) when the
+    // backdrop cannot be drawn from it: no shaders, or a target missing.
+    int BeginMenuWorld();
+    // The back buffer, depth surface, screen size and scales back; nothing
+    // when the world is not going to the menu's target.
+    void EndMenuWorld();
+    // A world sent to the menu's target that no backdrop has taken, stretched
+    // onto the back buffer as it is (before the present).
+    void ShowMenuWorld();
     // Blur of source into level 0 of target, or, with a null target, onto
     // the current render target with the caller's blending. A target set
     // here stays set. Without vertex shader 1.1 it is a plain copy.
@@ -205,6 +224,14 @@ public:
     int glowReady;
     int blurReady;
     float blurAmount;
+    // The world behind the menu (see BeginMenuWorld), with what it stands in for.
+    IDirect3DTexture9* menuWorldTarget;
+    IDirect3DSurface9* menuWorldDepth;
+    int menuWorldOpen;    // 1 from BeginMenuWorld to EndMenuWorld
+    int menuWorldFrame;   // 1 from BeginMenuWorld until the backdrop has taken its copy
+    IDirect3DSurface9* menuKeptTarget;
+    IDirect3DSurface9* menuKeptDepth;
+    float menuKeptSize[4];   // screen width, height, scale x, scale y
 
 private:
     void Reset();

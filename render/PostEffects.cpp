@@ -74,6 +74,13 @@ void Stage0(CD3DRender& r, IDirect3DTexture9* texture)
     r.device->SetTexture(0, texture);
 }
 
+void ReleaseSurface(IDirect3DSurface9*& surface)
+{
+    if (surface)
+        surface->Release();
+    surface = nullptr;
+}
+
 void PlainStates(CD3DRender& r)
 {
     r.SetFog(0);
@@ -201,12 +208,85 @@ void CD3DRender::RenderMotionBlur()
     blurAmount -= g_Clock.m_RealStep;
 }
 
+int CD3DRender::BeginMenuWorld()
+{
+    menuWorldFrame = 0;
+    if (menuWorldOpen || !device || !vs11 || !effect || !glowTexture0 || !glowTexture1 || !menuWorldTarget ||
+        !menuWorldDepth)
+        return 0;
+    IDirect3DSurface9* level = nullptr;
+    if (FAILED(menuWorldTarget->GetSurfaceLevel(0, &level)) || !level)
+        return 0;
+    device->GetRenderTarget(0, &menuKeptTarget);
+    device->GetDepthStencilSurface(&menuKeptDepth);
+    const bool ok = SUCCEEDED(device->SetRenderTarget(0, level));
+    level->Release();
+    if (!ok)
+    {
+        ReleaseSurface(menuKeptTarget);
+        ReleaseSurface(menuKeptDepth);
+        return 0;
+    }
+    device->SetDepthStencilSurface(menuWorldDepth);
+    menuKeptSize[0] = screenWidth;
+    menuKeptSize[1] = screenHeight;
+    menuKeptSize[2] = scaleX;
+    menuKeptSize[3] = scaleY;
+    screenWidth = (float)MENU_WORLD_WIDTH;
+    screenHeight = (float)MENU_WORLD_HEIGHT;
+    scaleX = screenWidth / 800.0f;
+    scaleY = screenHeight / 600.0f;
+    menuWorldOpen = menuWorldFrame = 1;
+    return 1;
+}
+
+void CD3DRender::EndMenuWorld()
+{
+    if (!menuWorldOpen)
+        return;
+    menuWorldOpen = 0;
+    if (device && menuKeptTarget)
+        device->SetRenderTarget(0, menuKeptTarget);
+    if (device)
+        device->SetDepthStencilSurface(menuKeptDepth);
+    ReleaseSurface(menuKeptTarget);
+    ReleaseSurface(menuKeptDepth);
+    screenWidth = menuKeptSize[0];
+    screenHeight = menuKeptSize[1];
+    scaleX = menuKeptSize[2];
+    scaleY = menuKeptSize[3];
+}
+
+void CD3DRender::ShowMenuWorld()
+{
+    if (!menuWorldFrame)
+        return;
+    menuWorldFrame = 0;
+    EndMenuWorld();
+    IDirect3DSurface9* frame = nullptr;
+    if (device && SUCCEEDED(device->GetRenderTarget(0, &frame)) && frame)
+    {
+        IDirect3DSurface9* world = nullptr;
+        if (SUCCEEDED(menuWorldTarget->GetSurfaceLevel(0, &world)) && world)
+            device->StretchRect(world, nullptr, frame, nullptr, D3DTEXF_LINEAR);
+        ReleaseSurface(world);
+    }
+    ReleaseSurface(frame);
+}
+
 void CD3DRender::RenderMenuScreen()
 {
     if (!device)
         return;
+    // The world of this frame, when it went to the menu's target: the copy
+    // is taken from there, onto the back buffer put back.
+    const bool smallWorld = menuWorldFrame != 0;
+    menuWorldFrame = 0;
+    EndMenuWorld();
     PlainStates(*this);
-    if (!CopyFrame(device, glowTexture0))
+    if (smallWorld)
+        CopyTexture(menuWorldTarget, glowTexture0);
+    else if (!CopyFrame(device, glowTexture0))
         return;
     if (!vs11 || !glowTexture0 || !glowTexture1)
     {

@@ -127,6 +127,73 @@ TEST_F(PostEffectsDemoDataTest, WithoutVertexShadersTheBackdropIsATintedCopyAndS
     EXPECT_EQ(CountCalls("DrawPrimitiveUP("), 0u);
 }
 
+// Width and height of the device's render target and of its depth surface.
+std::string TargetSizes()
+{
+    std::string out;
+    IDirect3DSurface9* target = nullptr;
+    IDirect3DSurface9* depth = nullptr;
+    D3DSURFACE_DESC desc{};
+    if (SUCCEEDED(g_Render.device->GetRenderTarget(0, &target)) && target)
+    {
+        target->GetDesc(&desc);
+        out += std::to_string(desc.Width) + "x" + std::to_string(desc.Height);
+        target->Release();
+    }
+    if (SUCCEEDED(g_Render.device->GetDepthStencilSurface(&depth)) && depth)
+    {
+        depth->GetDesc(&desc);
+        out += " depth " + std::to_string(desc.Width) + "x" + std::to_string(desc.Height);
+        depth->Release();
+    }
+    return out;
+}
+
+TEST_F(PostEffectsDemoDataTest, TheWorldBehindTheMenuGoesToASmallerTargetFromWhichTheBackdropIsCopied)
+{
+    const std::string screen = TargetSizes();
+    const float width = g_Render.screenWidth, scaleX = g_Render.scaleX, scaleY = g_Render.scaleY;
+    ASSERT_EQ(screen, std::to_string((int)width) + "x" + std::to_string((int)g_Render.screenHeight) + " depth " +
+                          std::to_string((int)width) + "x" + std::to_string((int)g_Render.screenHeight));
+
+    // The world and the 2D drawn over it go to the small target, on its own
+    // scales of the virtual screen.
+    ASSERT_EQ(g_Render.BeginMenuWorld(), 1);
+    EXPECT_EQ(TargetSizes(), "400x300 depth 400x300");
+    EXPECT_FLOAT_EQ(g_Render.screenWidth, 400.0f);
+    EXPECT_FLOAT_EQ(g_Render.scaleX, 0.5f);
+    EXPECT_FLOAT_EQ(g_Render.scaleY, 0.5f);
+    EXPECT_EQ(g_Render.BeginMenuWorld(), 0);   // once a frame
+
+    // The backdrop copies it, over the back buffer put back.
+    D3DClearRecordedCalls();
+    g_Render.RenderMenuScreen();
+    EXPECT_EQ(TargetSizes(), screen);
+    EXPECT_FLOAT_EQ(g_Render.screenWidth, width);
+    EXPECT_FLOAT_EQ(g_Render.scaleX, scaleX);
+    EXPECT_FLOAT_EQ(g_Render.scaleY, scaleY);
+    EXPECT_EQ(CountCalls("StretchRect("), 1u);
+    EXPECT_EQ(CountCalls("DrawPrimitive(TRIANGLESTRIP, 0, 2)"), 3u);
+    D3DClearRecordedCalls();
+    g_Render.PresentFrame();
+    EXPECT_EQ(CountCalls("StretchRect("), 0u);
+
+    // A world no backdrop took is shown before the present as it is.
+    ASSERT_EQ(g_Render.BeginMenuWorld(), 1);
+    D3DClearRecordedCalls();
+    g_Render.PresentFrame();
+    EXPECT_EQ(CountCalls("StretchRect("), 1u);
+    EXPECT_EQ(TargetSizes(), screen);
+    EXPECT_FLOAT_EQ(g_Render.scaleX, scaleX);
+
+    // Without shaders the backdrop is the tinted frame itself: the world
+    // stays on the back buffer.
+    g_Render.vs11 = 0;
+    EXPECT_EQ(g_Render.BeginMenuWorld(), 0);
+    EXPECT_EQ(TargetSizes(), screen);
+    g_Render.vs11 = 1;
+}
+
 TEST_F(PostEffectsDemoDataTest, NullTexturesAreIgnoredAndAFailedFrameCopySwitchesTheEffectOff)
 {
     g_Render.CopyTexture(nullptr, g_Render.glowTexture0);
