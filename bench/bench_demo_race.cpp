@@ -35,8 +35,9 @@
 // One race runs per process (choose it with --benchmark_filter): the
 // software driver does not take a second start of the program well.
 //
-// This file is kept free of anything newer than the benchmark itself, so
-// scripts/bench-compare.sh can build it against an older tree.
+// This file (and bench/PixelQuery.h) is kept free of anything newer than
+// the benchmark itself, so scripts/bench-compare.sh can build it against an
+// older tree.
 #include <SDL2/SDL.h>
 #include <benchmark/benchmark.h>
 #include <sys/stat.h>
@@ -68,6 +69,7 @@
 #include "platform/os/Window.h"
 #include "racers/VehicleManager.h"
 #include "render/D3DRender.h"
+#include "bench/PixelQuery.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
 #include "world/Sky.h"
@@ -82,52 +84,7 @@ const int kTimedFrames = 120;
 const int kStepFrames = 30;
 const int kDayHundredths = 35;   // the sun between its low morning and its high noon
 
-// Pipeline statistics of the driver (GL_ARB_pipeline_statistics_query).
-const unsigned kFragmentShaderInvocations = 0x82F4;
-
-typedef void (*GenQueriesFn)(int, unsigned*);
-typedef void (*QueryFn)(unsigned, unsigned);
-typedef void (*EndQueryFn)(unsigned);
-typedef void (*GetQueryU64Fn)(unsigned, unsigned, unsigned long long*);
-typedef void (*FinishFn)();
-
-struct GlQueries
-{
-    GenQueriesFn gen = nullptr;
-    QueryFn begin = nullptr;
-    EndQueryFn end = nullptr;
-    GetQueryU64Fn get = nullptr;
-    FinishFn finish = nullptr;
-    unsigned query = 0;
-    bool ok = false;
-
-    void Load()
-    {
-        gen = reinterpret_cast<GenQueriesFn>(SDL_GL_GetProcAddress("glGenQueries"));
-        begin = reinterpret_cast<QueryFn>(SDL_GL_GetProcAddress("glBeginQuery"));
-        end = reinterpret_cast<EndQueryFn>(SDL_GL_GetProcAddress("glEndQuery"));
-        get = reinterpret_cast<GetQueryU64Fn>(SDL_GL_GetProcAddress("glGetQueryObjectui64v"));
-        finish = reinterpret_cast<FinishFn>(SDL_GL_GetProcAddress("glFinish"));
-        ok = gen && begin && end && get && finish && SDL_GL_ExtensionSupported("GL_ARB_pipeline_statistics_query");
-        if (ok)
-            gen(1, &query);
-    }
-    void Begin()
-    {
-        if (ok)
-            begin(kFragmentShaderInvocations, query);
-    }
-    unsigned long long End()
-    {
-        if (!ok)
-            return 0;
-        end(kFragmentShaderInvocations);
-        unsigned long long n = 0;
-        get(query, 0x8866 /* GL_QUERY_RESULT */, &n);
-        return n;
-    }
-};
-GlQueries g_Queries;
+benchpixels::PixelQuery g_Queries;
 
 int QuietBox(HWND, const char*, const char*, UINT)
 {
@@ -325,13 +282,13 @@ std::function<int()> Counted(const std::string& name, std::function<int()> run)
     static int s_Order = 0;
     g_StepCounts[name].order = s_Order++;
     return [name, run]() {
-        g_Queries.finish();
+        g_Queries.Finish();
         D3DTakeDrawStats();
         g_Queries.Begin();
         const Clock::time_point start = Clock::now();
         const int result = run();
         const unsigned long long pixels = g_Queries.End();
-        g_Queries.finish();
+        g_Queries.Finish();
         StepCount& c = g_StepCounts[name];
         c.ms += Ms(start, Clock::now());
         c.pixels += (double)pixels;
