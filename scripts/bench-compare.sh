@@ -2,8 +2,8 @@
 # The demonstration race behind the menu (bench/bench_demo_race.cpp: 14
 # racers, 800 x 600, on the software renderer) of two builds side by side:
 # each ref is checked out into its own git worktree under /tmp, built there
-# with the same benchmark source (this tree's bench_demo_race.cpp, so both
-# measure alike) and given its own demo data from its own generator. The
+# with the same benchmark source (this tree's bench_demo_race.cpp and
+# PixelQuery.h, so both measure alike) and given its own demo data from its own generator. The
 # runs alternate between the two builds on the same cores, at the first-start
 # settings and at every option's limit, on 2 cores (LP_NUM_THREADS=2, pinned
 # with taskset) and on 8, and the script prints each build's median frame
@@ -31,7 +31,8 @@ CORES8="${CORES8:-0-7}"
 THREADS="${THREADS:-2 8}"
 SETTINGS="${SETTINGS:-0 1}"
 AREAS="${AREAS:-0}"
-BENCH_SOURCE="$ROOT/bench/bench_demo_race.cpp"
+# The benchmark's own files, copied into both trees.
+BENCH_FILES="bench/bench_demo_race.cpp bench/PixelQuery.h"
 
 base_sha="$(git rev-parse --short "$BASE_REF^{commit}")"
 new_sha="$(git rev-parse --short "$NEW_REF^{commit}")"
@@ -44,7 +45,7 @@ prepare() {
   if [ ! -d "$dir" ]; then
     git worktree add --detach "$dir" "$sha" >/dev/null 2>&1
   fi
-  cp "$BENCH_SOURCE" "$dir/bench/bench_demo_race.cpp"
+  for f in $BENCH_FILES; do cp "$ROOT/$f" "$dir/$f"; done
   echo "building $sha in $dir/build (log: $dir/build/compare-build.log) ..." >&2
   mkdir -p "$dir/build"
   if ! { cmake -S "$dir" -B "$dir/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo &&
