@@ -138,6 +138,9 @@ public:
     // the current render target with the caller's blending. A target set
     // here stays set. Without vertex shader 1.1 it is a plain copy.
     void SmoothSurface(IDirect3DTexture9* source, IDirect3DTexture9* target, float offset, float weight);
+    // Level 0 of source over the whole current render target with the
+    // caller's blending (the screen quad with the plain copy technique).
+    void CopyOver(IDirect3DTexture9* source);
     // Level 0 onto level 0, scaled with linear filtering; nothing when
     // either is null.
     void CopyTexture(IDirect3DTexture9* source, IDirect3DTexture9* target);

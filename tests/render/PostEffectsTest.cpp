@@ -67,10 +67,12 @@ TEST_F(PostEffectsDemoDataTest, GlowRunsOnlyWithItsSettingAndNotWhileCtrlIsHeldI
         EXPECT_EQ(ran, c.runs) << c.glow << c.debug << c.ctrl;
         if (c.runs)
         {
-            // The bright pass and two blurs, the last one added onto the frame.
-            EXPECT_EQ(CountCalls("DrawPrimitive(TRIANGLESTRIP, 0, 2)"), 3u);
+            // The bright pass and two blurs at the glow's size, then the
+            // blurred glow added onto the frame by a plain copy.
+            EXPECT_EQ(CountCalls("DrawPrimitive(TRIANGLESTRIP, 0, 2)"), 4u);
             EXPECT_EQ(CountCalls("SetPixelShaderConstantF(0, 5, 6, 2, 0)"), 1u);
             EXPECT_EQ(CountCalls("SetVertexShaderConstantF(0, 0, -0.004, 0.004, 1)"), 2u);
+            EXPECT_EQ(CountCalls("Effect.SetTechnique(techCopyScreen)"), 1u);
         }
     }
 }
@@ -119,11 +121,13 @@ TEST_F(PostEffectsDemoDataTest, WithoutVertexShadersTheBackdropIsATintedCopyAndS
     EXPECT_EQ(CountCalls("Effect.Begin"), 0u);
     EXPECT_EQ(CountCalls("SetRenderTarget("), 0u);
 
-    // With shaders: three quad passes and no tinted rectangle.
+    // With shaders: the tint and two blurs at 256 x 256, the copy laid
+    // over the frame, and no tinted rectangle.
     g_Render.vs11 = 1;
     D3DClearRecordedCalls();
     g_Render.RenderMenuScreen();
-    EXPECT_EQ(CountCalls("DrawPrimitive(TRIANGLESTRIP, 0, 2)"), 3u);
+    EXPECT_EQ(CountCalls("DrawPrimitive(TRIANGLESTRIP, 0, 2)"), 4u);
+    EXPECT_EQ(CountCalls("Effect.SetTechnique(techCopyScreen)"), 1u);
     EXPECT_EQ(CountCalls("DrawPrimitiveUP("), 0u);
 }
 
@@ -173,7 +177,7 @@ TEST_F(PostEffectsDemoDataTest, TheWorldBehindTheMenuGoesToASmallerTargetFromWhi
     EXPECT_FLOAT_EQ(g_Render.scaleX, scaleX);
     EXPECT_FLOAT_EQ(g_Render.scaleY, scaleY);
     EXPECT_EQ(CountCalls("StretchRect("), 1u);
-    EXPECT_EQ(CountCalls("DrawPrimitive(TRIANGLESTRIP, 0, 2)"), 3u);
+    EXPECT_EQ(CountCalls("DrawPrimitive(TRIANGLESTRIP, 0, 2)"), 4u);
     D3DClearRecordedCalls();
     g_Render.PresentFrame();
     EXPECT_EQ(CountCalls("StretchRect("), 0u);
