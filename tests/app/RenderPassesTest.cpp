@@ -91,11 +91,11 @@ struct PassTargets
     bool Create(IDirect3DDevice9* device)
     {
         const UINT map = SHADOW_MAP_SIZE;
-        return SUCCEEDED(device->CreateTexture(map, map, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
+        return SUCCEEDED(device->CreateTexture(map, map, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
                                                &shadow0, nullptr)) &&
-               SUCCEEDED(device->CreateTexture(512, 512, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
+               SUCCEEDED(device->CreateTexture(512, 512, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
                                                &shadow1, nullptr)) &&
-               SUCCEEDED(device->CreateTexture(map, map, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
+               SUCCEEDED(device->CreateTexture(map, map, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
                                                &shadow2, nullptr)) &&
                SUCCEEDED(device->CreateTexture(512, 512, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
                                                &reflection, nullptr)) &&
