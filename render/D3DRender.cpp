@@ -94,6 +94,17 @@ CD3DRender::CD3DRender()
     Reset();
 }
 
+int IsSoftwareRenderer(const char* description)
+{
+    if (!description)
+        return 0;
+    const char* const names[] = {"llvmpipe", "softpipe", "Software Rasterizer", "SwiftShader", "Basic Render Driver"};
+    for (const char* name : names)
+        if (std::strstr(description, name))
+            return 1;
+    return 0;
+}
+
 void CD3DRender::Reset()
 {
     ForgetStates();
@@ -107,6 +118,7 @@ void CD3DRender::Reset()
     textures.Clear();
     std::memset(&presentParams, 0, sizeof(presentParams));
     deviceLost = vs11 = ps14 = sm20 = 0;
+    softwareRenderer = 0;
     adapterFormat = D3DFMT_UNKNOWN;
     screenWidth = savedScreenWidth = scaleX = savedScaleX = 0.0f;
     screenHeight = savedScreenHeight = scaleY = savedScaleY = 0.0f;
@@ -326,6 +338,9 @@ HRESULT CD3DRender::CreateDevice(HWND hwnd, int windowed, int width, int height)
     }
 
     device->GetAvailableTextureMem();
+    D3DADAPTER_IDENTIFIER9 identifier;
+    softwareRenderer = SUCCEEDED(d3d->GetAdapterIdentifier(D3DADAPTER_DEFAULT, 0, &identifier)) &&
+                       IsSoftwareRenderer(identifier.Description);
 
     screenWidth = float(backWidth);
     scaleX = float(backWidth) * 0.00125f;

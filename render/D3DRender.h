@@ -26,6 +26,11 @@ const int SHADOW_MAP_SIZE = 512;
 const int MENU_WORLD_WIDTH = 400;
 const int MENU_WORLD_HEIGHT = 300;
 
+// Whether an adapter description names a renderer that draws on the
+// processor (Mesa's llvmpipe or softpipe, the software rasterisers of other
+// drivers): there the race is bound by the pixels it shades.
+int IsSoftwareRenderer(const char* description);
+
 class CD3DRender
 {
 public:
@@ -178,6 +183,7 @@ public:
     int vs11;   // vertex shader 1.1
     int ps14;   // pixel shader 1.4 (only together with vs11)
     int sm20;   // vertex and pixel shader 2.0
+    int softwareRenderer;   // the adapter draws on the processor (IsSoftwareRenderer)
     D3DFORMAT adapterFormat;
 
     // Back-buffer size and the factors from the virtual 800 x 600 screen to it;
