@@ -515,8 +515,8 @@ HRESULT CD3DRender::RestoreDeviceObjects()
     }
     SafeRelease(menuWorldTarget);
     SafeRelease(menuWorldDepth);
-    device->CreateTexture(MENU_WORLD_WIDTH, MENU_WORLD_HEIGHT, 1, D3DUSAGE_RENDERTARGET, adapterFormat,
-                          D3DPOOL_DEFAULT, &menuWorldTarget, nullptr);
+    device->CreateTexture(MENU_WORLD_WIDTH, MENU_WORLD_HEIGHT, 1, D3DUSAGE_RENDERTARGET, adapterFormat, D3DPOOL_DEFAULT,
+                          &menuWorldTarget, nullptr);
     device->CreateDepthStencilSurface(MENU_WORLD_WIDTH, MENU_WORLD_HEIGHT, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
                                       &menuWorldDepth, nullptr);
     return 0;

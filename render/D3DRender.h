@@ -180,9 +180,9 @@ public:
     CTextureManager textures;
 
     int deviceLost;
-    int vs11;   // vertex shader 1.1
-    int ps14;   // pixel shader 1.4 (only together with vs11)
-    int sm20;   // vertex and pixel shader 2.0
+    int vs11;               // vertex shader 1.1
+    int ps14;               // pixel shader 1.4 (only together with vs11)
+    int sm20;               // vertex and pixel shader 2.0
     int softwareRenderer;   // the adapter draws on the processor (IsSoftwareRenderer)
     D3DFORMAT adapterFormat;
 

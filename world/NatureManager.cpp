@@ -691,10 +691,10 @@ void CNatureManager::SortLeafShadows(const float towardsLight[3])
         for (int i = 0; i < treeFieldCount[list]; ++i)
         {
             TreeField* f = treeFields[list][i];
-            const int n = f->leafVertexCount > 0 ? SortLeafShadowTriangles(leafVertices + f->firstLeafVertex,
-                                                                          f->leafVertexCount, towardsLight,
-                                                                          indices.data() + at)
-                                                 : 0;
+            const int n = f->leafVertexCount > 0
+                              ? SortLeafShadowTriangles(leafVertices + f->firstLeafVertex, f->leafVertexCount,
+                                                        towardsLight, indices.data() + at)
+                              : 0;
             f->firstShadowIndex = at;
             f->shadowTriangles = n / 3;
             at += n;
