@@ -464,6 +464,33 @@ TEST_F(DrivePathDemoDataTest, RespawnStepsBackPastRacersAndStartsTheBandAgain)
     g_RaceRunning = 0;
 }
 
+// Racers fallen together at the start: the first respawned stands on the
+// first point, and the next one, with every point back to the first taken,
+// is put on the first free point ahead rather than into the first.
+TEST_F(DrivePathDemoDataTest, ARespawnWithEveryPointBackTakenGoesToTheFirstFreeOneAhead)
+{
+    g_RaceRunning = 1;
+    CVehicleObject* first = Racer(1, 0);
+    CVehicleObject* v = Racer(0, 3);
+    v->Respawn();
+    auto clear = [&](int i) {
+        const float* c = first->worldCentre;
+        const float* p = g_RacePath[i];
+        const float d =
+            std::sqrt((c[0] - p[0]) * (c[0] - p[0]) + (c[1] - p[1]) * (c[1] - p[1]) + (c[2] - p[2]) * (c[2] - p[2]));
+        return d - 4.0f * v->boundRadius - first->boundRadius >= 0.0f;
+    };
+    ASSERT_FALSE(clear(0));
+    EXPECT_GT(v->PathPoint, 0);
+    EXPECT_LE(v->PathPoint, 3 + 5);
+    EXPECT_TRUE(clear(v->PathPoint));
+    for (int i = 1; i < v->PathPoint; ++i)
+        EXPECT_FALSE(clear(i)) << i;
+    EXPECT_NEAR(v->Position[0], g_RacePath[v->PathPoint][0], 1e-3f);
+    EXPECT_NEAR(v->Position[2], g_RacePath[v->PathPoint][2], 1e-3f);
+    g_RaceRunning = 0;
+}
+
 TEST_F(DrivePathDemoDataTest, AMotorcycleWedgedAgainstAWallIsPutBackOnThePathOnlyUnseen)
 {
     // A wall across the path between the next two points, a couple of units
