@@ -35,15 +35,22 @@ protected:
     {
         m_Messages.reset(new testdata::MessageCapture());
         m_Folder.reset(new testdata::DataFolder(testsupport::DemoDataDir(), true));
-        // No glow and no motion blur: each would carry over what earlier
-        // frames left in their targets.
+        // The game's view distance and shadows, whatever an earlier test
+        // chose; no glow and no motion blur: each would carry over what
+        // earlier frames left in their targets.
+        m_Distance = g_ViewDistance;
+        m_Shadows = g_ShadowQuality;
         m_Glow = g_GlowOn;
         m_Blur = g_BlurOn;
+        g_ViewDistance = 500;
+        g_ShadowQuality = 3;
         g_GlowOn = 0;
         g_BlurOn = 0;
     }
     void TearDown() override
     {
+        g_ViewDistance = m_Distance;
+        g_ShadowQuality = m_Shadows;
         g_GlowOn = m_Glow;
         g_BlurOn = m_Blur;
         if (m_Raced)
@@ -57,7 +64,7 @@ protected:
     static const int kWidth = 400, kHeight = 300;
     RaceDevice m_Device;
     bool m_Raced = false;
-    int m_Glow = 0, m_Blur = 0;
+    int m_Distance = 0, m_Shadows = 0, m_Glow = 0, m_Blur = 0;
     std::unique_ptr<testdata::MessageCapture> m_Messages;
     std::unique_ptr<testdata::DataFolder> m_Folder;
 };
