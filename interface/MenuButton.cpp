@@ -84,32 +84,51 @@ int CMenuButton::IsMouseOver()
     return 1;
 }
 
-int CMenuButton::CheckClick()
+int CMenuButton::Latch()
 {
-    if (!g_MouseButtons[0] || !enabled || !hovered || pressed)
+    const uint32_t now = g_Clock.RealTimeMs();
+    if (!pressed)
+    {
+        pressTime = now;
+        pressed = 1;
+    }
+    else if (!pressWaiting)
+    {
+        // At a few frames a second the next press often comes before the
+        // latch has fired: it waits its turn instead of being lost.
+        waitingTime = now;
+        pressWaiting = 1;
+    }
+    else
         return 0;
-    g_MouseButtons[0] = 0;   // one click presses at most one button
-    pressTime = g_Clock.RealTimeMs();
-    pressed = 1;
     if (menu)
         PlayIfLoaded(menu->soundPress);
     return 1;
 }
 
+int CMenuButton::CheckClick()
+{
+    if (!g_MouseButtons[0] || !enabled || !hovered || (pressed && pressWaiting))
+        return 0;
+    g_MouseButtons[0] = 0;   // one click presses at most one button
+    return Latch();
+}
+
 void CMenuButton::Press()
 {
-    if (!enabled || !menu || menu->focused != this || pressed)
+    if (!enabled || !menu || menu->focused != this)
         return;
-    pressTime = g_Clock.RealTimeMs();
-    pressed = 1;
-    PlayIfLoaded(menu->soundPress);
+    Latch();
 }
 
 int CMenuButton::IsPressed()
 {
     if (pressed && g_Clock.RealSecondsSince(pressTime) > kPressDelay)
     {
-        pressed = 0;
+        // The waiting press becomes the latch, to fire in a later poll.
+        pressed = pressWaiting;
+        pressTime = waitingTime;
+        pressWaiting = 0;
         return 1;
     }
     return 0;

@@ -13,6 +13,7 @@
 #include "app/WinMain.h"
 #include "audio/AudioManager.h"
 #include "core/GameClock.h"
+#include "core/InputPacing.h"
 #include "core/RunFlags.h"
 #include "interface/GameHUD.h"
 #include "interface/MainMenu.h"
@@ -141,6 +142,7 @@ bool Session::Frame()
     }
     else
         g_Game.Frame();
+    InputFrameDone();
     if (m_Device == Device::Recording)
         D3DClearRecordedCalls();
     return !g_Quit;
