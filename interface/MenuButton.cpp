@@ -24,6 +24,9 @@ void PlayIfLoaded(CGameSound* sound)
 
 // A press fires only after this much real time, so the shrunken button shows.
 const float kPressDelay = 0.1f;
+// Presses kept behind a latch: a quick player's clicks, but not the endless
+// presses of a held Enter's key repeat.
+const int kMostWaitingPresses = 3;
 }   // namespace
 
 unsigned ColourByte(float c)
@@ -86,18 +89,17 @@ int CMenuButton::IsMouseOver()
 
 int CMenuButton::Latch()
 {
-    const uint32_t now = g_Clock.RealTimeMs();
     if (!pressed)
     {
-        pressTime = now;
+        pressTime = g_Clock.RealTimeMs();
         pressed = 1;
     }
-    else if (!pressWaiting)
+    else if (pressWaiting < kMostWaitingPresses)
     {
-        // At a few frames a second the next press often comes before the
-        // latch has fired: it waits its turn instead of being lost.
-        waitingTime = now;
-        pressWaiting = 1;
+        // At a few frames a second the latch takes several frames to fire,
+        // and the next presses come before it has: they wait their turn
+        // instead of being lost.
+        ++pressWaiting;
     }
     else
         return 0;
@@ -108,7 +110,7 @@ int CMenuButton::Latch()
 
 int CMenuButton::CheckClick()
 {
-    if (!g_MouseButtons[0] || !enabled || !hovered || (pressed && pressWaiting))
+    if (!g_MouseButtons[0] || !enabled || !hovered || pressWaiting >= kMostWaitingPresses)
         return 0;
     g_MouseButtons[0] = 0;   // one click presses at most one button
     return Latch();
@@ -125,10 +127,14 @@ int CMenuButton::IsPressed()
 {
     if (pressed && g_Clock.RealSecondsSince(pressTime) > kPressDelay)
     {
-        // The waiting press becomes the latch, to fire in a later poll.
-        pressed = pressWaiting;
-        pressTime = waitingTime;
-        pressWaiting = 0;
+        // A waiting press is latched now and fires as long after this one
+        // as a press after its click.
+        pressed = pressWaiting > 0 ? 1 : 0;
+        if (pressWaiting > 0)
+        {
+            --pressWaiting;
+            pressTime = g_Clock.RealTimeMs();
+        }
         return 1;
     }
     return 0;

@@ -2,9 +2,10 @@
 // A clickable line of menu text. Pages poll their buttons; a button never
 // calls back into a page. A press is latched by the mouse or the keys and
 // fires in the first poll more than 0.1 s of real time later, so the player
-// sees the button shrink before the page reacts. A second press while one
-// is latched waits and fires in a later poll, so at a low frame rate quick
-// presses are not lost to the latch of the one before.
+// sees the button shrink before the page reacts. Presses while one is
+// latched wait (a few of them) and fire in later polls, each as long after
+// the one before, so at a low frame rate quick presses are not lost to the
+// latch of the one before.
 #include <cstdint>
 
 class CFont;
@@ -64,8 +65,7 @@ public:
     int hovered = 0;
     uint32_t pressTime = 0;   // real clock, ms, at the press
     float colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    int pressWaiting = 0;       // a further press behind the latched one
-    uint32_t waitingTime = 0;   // real clock, ms, at that press
+    int pressWaiting = 0;   // further presses behind the latched one
 
 private:
     // The press of a click or a key: latched, or waiting behind the latch.
