@@ -546,19 +546,19 @@ TEST_F(DrivePathDemoDataTest, ARespawnWithEveryPointBackTakenGoesToTheFirstFreeO
 
 TEST_F(DrivePathDemoDataTest, AMotorcycleWedgedAgainstAWallIsPutBackOnThePathOnlyUnseen)
 {
-    // A wall across the path between the next two points, a couple of units
-    // ahead of the motorcycle: pulling into it and backing up off it, over
-    // and over, never gets it any further. (From further off it meets the
-    // wall fast enough to rear up against it, with a wheel off the ground,
-    // and is put back at once.)
+    // A wall across the path a few units ahead of the motorcycle: pulling
+    // into it and backing up off it, over and over, never gets it any
+    // further. (Met from much further off, at speed, the motorcycle rears up
+    // against it with a wheel off the ground and is put back at once.)
     const int at = 40;
-    const float* a = g_RacePath[at + 1];
-    const float* b = g_RacePath[at + 2];
+    const float* a = g_RacePath[at];
+    const float* b = g_RacePath[at + 1];
     const btVector3 along = btVector3(b[0] - a[0], 0.0f, b[2] - a[2]).normalized();
+    const btVector3 wallCentre = btVector3(a[0], a[1], a[2]) + along * 3.0f;
     btBoxShape wallShape(btVector3(30.0f, 6.0f, 0.5f));
     btTransform wallPlace;
     wallPlace.setIdentity();
-    wallPlace.setOrigin(btVector3(a[0] + b[0], a[1] + b[1], a[2] + b[2]) * 0.5f);
+    wallPlace.setOrigin(wallCentre);
     wallPlace.setRotation(btQuaternion(btVector3(0, 1, 0), std::atan2(along.x(), along.z())));
     btDefaultMotionState wallMotion(wallPlace);
     btRigidBody wall(0.0f, &wallMotion, &wallShape);
@@ -573,7 +573,7 @@ TEST_F(DrivePathDemoDataTest, AMotorcycleWedgedAgainstAWallIsPutBackOnThePathOnl
     for (const Case c : {Case{false, true}, Case{true, false}})
     {
         SCOPED_TRACE(c.seen ? "in view" : "out of view");
-        CVehicleObject* v = Racer(0, at, 4.0f);
+        CVehicleObject* v = Racer(0, at);
         v->DriveState = DRIVE_AUTOPILOT;
         v->visible = c.seen ? 1 : 0;
         bool putBack = false;
