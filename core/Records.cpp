@@ -119,19 +119,46 @@ void AddScore(float totalScore)
 
 void ClaimRecordsPlayer(float totalScore)
 {
-    const int entry = ScorePlayerEntry();
-    if (std::strncmp(g_Records.name[entry], g_PlayerName, RECORD_NAME_SIZE) == 0)
-        return;
-    for (int i = 0; i < SCORE_ENTRIES; ++i)
-        if (std::strncmp(g_Records.name[i], g_PlayerName, RECORD_NAME_SIZE) == 0)
+    const float score = std::isfinite(totalScore) ? totalScore : 0.0f;
+    // The career's own entry bears the player's name and the career's score.
+    // A name alone proves nothing: a new career leaves the entries of the
+    // player's earlier careers in the table, and two profiles may share a name.
+    const auto owns = [score](int i) {
+        return g_Records.score[i] == score && std::strncmp(g_Records.name[i], g_PlayerName, RECORD_NAME_SIZE) == 0;
+    };
+    int own = owns(ScorePlayerEntry()) ? ScorePlayerEntry() : -1;
+    for (int i = 0; own < 0 && i < SCORE_ENTRIES; ++i)
+        if (owns(i))
+            own = i;
+    if (own >= 0)
+    {
+        if (g_Records.playerEntry != own)
         {
-            g_Records.playerEntry = i;
-            g_Records.score[i] = std::isfinite(totalScore) ? totalScore : 0.0f;
+            g_Records.playerEntry = own;
             SaveGame();
-            return;
         }
-    SetRecordsPlayer();
-    AddScore(totalScore);
+        return;
+    }
+
+    // The career has no entry left (a later profile or career took its seat):
+    // it enters at the place its score earns, the entries below move down one
+    // and the last falls off; the last place when it beats no one.
+    int at = SCORE_ENTRIES - 1;
+    for (int i = 0; i < SCORE_ENTRIES - 1; ++i)
+        if (g_Records.score[i] < score)
+        {
+            at = i;
+            break;
+        }
+    for (int i = SCORE_ENTRIES - 1; i > at; --i)
+    {
+        g_Records.score[i] = g_Records.score[i - 1];
+        std::memcpy(g_Records.name[i], g_Records.name[i - 1], RECORD_NAME_SIZE);
+    }
+    g_Records.score[at] = score;
+    CopyName(g_Records.name[at], g_PlayerName);
+    g_Records.playerEntry = at;
+    SaveGame();
 }
 
 int SetBestTime(int row, float seconds, const char* holder)
