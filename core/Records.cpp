@@ -3,10 +3,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "core/DebugLog.h"
 #include "core/FileManager.h"
 #include "core/RacerNames.h"
+#include "platform/os/FileOpen.h"
 #include "platform/os/Rand.h"
 
 RecordsTable g_Records;
@@ -176,19 +178,12 @@ int SetBestTime(int row, float seconds, const char* holder)
 int SaveGame()
 {
     g_FileManager.CreateFolder(RECORDS_FOLDER);
-    const char* temp = RECORDS_FILE ".tmp";
-    bool ok = false;
-    if (FILE* f = std::fopen(temp, "wb"))
+    std::string why;
+    if (!SaveWholeFile(RECORDS_FILE, &g_Records, sizeof(g_Records), &why))
     {
-        ok = std::fwrite(&g_Records, sizeof(g_Records), 1, f) == 1;
-        ok = std::fflush(f) == 0 && ok;
-        ok = std::fclose(f) == 0 && ok;
-        ok = ok && std::rename(temp, RECORDS_FILE) == 0;
-        if (!ok)
-            std::remove(temp);
-    }
-    if (!ok)
-    {
+        // The box says a save failed; the log and the error stream say what.
+        LogString("Could not write \"%s\"; the old file is kept.", RECORDS_FILE);
+        LogString("%s", why.c_str());
         ShowMessage("Could't save game!", "SaveGame() error!", 48);
         return 0;
     }
