@@ -11,10 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "core/DebugLog.h"
 #include "core/RaceState.h"
+#include "core/RunFlags.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/Rand.h"
 #include "render/Views.h"
+#include "tests/support/Files.h"
 #include "tests/world/LandscapeTestSupport.h"
 #include "world/LandPart.h"
 #include "world/NatureManager.h"
@@ -218,6 +221,49 @@ TEST_F(NatureAreaTest, FieldsFollowTheirPartsAndKeepTheirLimits)
         for (int list = 0; list < 2; ++list)
             EXPECT_EQ(g_Nature.FieldCount(type, list), 0) << type << " " << list;
     g_Nature.Clear();
+}
+
+// A place map asking for a tree with grass in every cell of a large area:
+// the load ends with the grass and the trees an area holds, the first ones in
+// land-part order, and says once in the log what was left out.
+TEST(NatureDenseMapTest, EveryCellATreeWithGrassIsCappedAndTheLoadFinishes)
+{
+    landtest::RecordingDevice device;
+    DataTree tree;
+    AreaSpec s;
+    s.grid = 216;   // 12 x 12 parts: 560,000 clumps and 14,400 trees asked for
+    s.parts = 12;
+    s.placeMap = false;
+    landtest::AddArea(tree, s);
+    tree.Add(landtest::AreaFolder(1) + "/StaticObjectsPlaceMap.dat", std::vector<uint8_t>(216 * 216, 251));
+    ASSERT_TRUE(RunGenerator("natureobjects", tree));
+    testdata::DataFolder folder(tree, false);
+    g_CurrentRace = 0;
+    g_RaceTable.season[0] = 0;
+    g_Nature.Create();
+    const int savedLog = g_DebugLog;
+    g_DebugLog = 1;
+    Log(nullptr);
+
+    ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
+    EXPECT_EQ(g_Nature.grassVertexCount, NATURE_MAX_CLUMPS * 16);
+    EXPECT_EQ(g_Nature.treeCount, NATURE_MAX_TREES);
+    g_DebugLog = savedLog;
+    const std::string log = testsupport::ReadFileText("debug.txt");
+    for (const char* what : {"grass clumps", "trees"})
+    {
+        const std::string line = std::string("asks for more ") + what + " than an area holds";
+        const size_t at = log.find(line);
+        EXPECT_NE(at, std::string::npos) << what;
+        EXPECT_EQ(log.find(line, at + 1), std::string::npos) << what << " logged more than once";
+    }
+    // The first parts have their fill; the last have none.
+    EXPECT_TRUE(g_Nature.HasField(NATURE_GRASS, 0, g_Landscape.parts[0]));
+    EXPECT_TRUE(g_Nature.HasField(NATURE_TREES, 0, g_Landscape.parts[0]));
+    EXPECT_FALSE(g_Nature.HasField(NATURE_GRASS, 0, g_Landscape.parts[143]));
+    EXPECT_FALSE(g_Nature.HasField(NATURE_TREES, 0, g_Landscape.parts[143]));
+    g_Landscape.FreeArea();
+    g_Nature.Release();
 }
 
 TEST(NatureFieldListTest, AFullListTakesNoMoreFields)
