@@ -470,7 +470,7 @@ int CFileManager::OpenForWrite(const char* name, int mode)
     FILE* f = CreateTempFile(temp.c_str());
     if (!f)
     {
-        const std::string why = "\"" + temp + "\" cannot be made: " + std::strerror(errno);
+        const std::string why = TempFileFailure(temp.c_str());
         LogString("Could not write \"%s\"; the old file is kept.", path.c_str());
         LogString("%s", why.c_str());
         return -1;

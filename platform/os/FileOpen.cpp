@@ -105,6 +105,13 @@ FILE* CreateTempFile(const char* temp)
     return StreamOf(fd, "wb");
 }
 
+std::string TempFileFailure(const char* temp)
+{
+    const int error = errno;
+    return Quoted(temp ? temp : "") + " cannot be made: " +
+           (error == EEXIST ? std::string("a folder stands in its place") : std::string(std::strerror(error)));
+}
+
 bool FinishTempFile(FILE* f, const char* temp, const char* path, bool ok, std::string* why)
 {
     if (!f || !temp || !path)
@@ -151,7 +158,7 @@ bool SaveWholeFile(const char* path, const void* bytes, size_t size, std::string
     if (!f)
     {
         if (why)
-            *why = Quoted(temp.c_str()) + " cannot be made: " + std::strerror(errno);
+            *why = TempFileFailure(temp.c_str());
         return false;
     }
     const bool written = size == 0 || std::fwrite(bytes, 1, size, f) == size;

@@ -27,6 +27,9 @@ std::string TempFileName(const char* path);
 // Null on failure, with errno set.
 FILE* CreateTempFile(const char* temp);
 
+// Why CreateTempFile failed for `temp`, from errno, in words for the log.
+std::string TempFileFailure(const char* temp);
+
 // Closes a stream written by CreateTempFile and renames `temp` over `path`
 // when every byte reached the disk; otherwise removes `temp`, so the old file
 // stays as it was. `ok` is false when a write already failed. Returns whether
