@@ -90,6 +90,11 @@ TEST_P(HeadlessRaceAreaDemoDataTest, TheFullRaceOfRowZeroFinishesAndRepeats)
         EXPECT_LT(r.averageSpeed, 200.0f);
         last = r.raceTime;
     }
+    // Skid marks lie where wheels slide: most strips show, and a free one is
+    // always there for a wheel that starts to slide.
+    EXPECT_GT(result.skidStripsOpened, 20);
+    EXPECT_GT(result.skidStripsShown, result.skidStripsRetired * 6 / 10);
+    EXPECT_EQ(result.skidRequestsRefused, 0);
     if (::testing::Test::HasFailure())
         PrintRaceResult(stdout, result);
     EXPECT_EQ(Run(options).checksum, result.checksum);
