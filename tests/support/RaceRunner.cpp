@@ -211,9 +211,10 @@ void RacePicture(const RaceRunOptions& options, RaceRunResult& result)
         result.pictures.push_back(path);
 }
 
-// Placed objects still visible after the occlusion pass that a visible
-// building covers all the same: what the pass's list order let through.
-int ObjectsBehindBuildings()
+// Props (placed objects other than buildings) still visible after the
+// occlusion pass that a visible building covers all the same: what the
+// pass's list order let through.
+int PropsBehindBuildings()
 {
     std::vector<char> behind(g_StaticObjects.objectCount, 0);
     for (unsigned int i = 0; i < g_StaticObjects.objectCount; ++i)
@@ -222,8 +223,11 @@ int ObjectsBehindBuildings()
         if (building->objectType != GTYPE_BUILDING || !building->visible || !building->BuildOccluder())
             continue;
         for (unsigned int j = 0; j < g_StaticObjects.objectCount; ++j)
-            if (j != i && g_StaticObjects.objects[j]->visible && g_StaticObjects.objects[j]->IsOccluded())
+        {
+            CStaticObject* o = g_StaticObjects.objects[j];
+            if (o->objectType != GTYPE_BUILDING && o->visible && o->IsOccluded())
                 behind[j] = 1;
+        }
     }
     g_OccluderPlaneCount = 0;
     int count = 0;
@@ -449,7 +453,7 @@ RaceRunResult RunRace(const RaceRunOptions& options)
             w.outcome.airTime = v->RaceStats.AirTime;
         }
         result.objectsHidden += (int)g_StaticObjects.hiddenCount;
-        result.objectsBehindBuildings += ObjectsBehindBuildings();
+        result.propsBehindBuildings += PropsBehindBuildings();
         if (result.frames % kFramesPerSecond == 0)
             sample(result.frames / kFramesPerSecond);
         if (f == kChaseFrame)
@@ -506,12 +510,11 @@ void PrintRaceResult(FILE* out, const RaceRunResult& result)
                  result.frames, result.wallSeconds,
                  result.wallSeconds > 0 ? result.simulatedSeconds / result.wallSeconds : 0.0);
     std::fprintf(out, "non-finite samples %d\n", result.nonFinite);
-    std::fprintf(out,
-                 "skid strips %d opened, %d shown of %d freed, %d requests refused, longest strip %.1f\n",
+    std::fprintf(out, "skid strips %d opened, %d shown of %d freed, %d requests refused, longest strip %.1f\n",
                  result.skidStripsOpened, result.skidStripsShown, result.skidStripsRetired, result.skidRequestsRefused,
                  result.skidLongestStrip);
-    std::fprintf(out, "placed objects hidden %d, drawn behind a building %d (object-frames)\n", result.objectsHidden,
-                 result.objectsBehindBuildings);
+    std::fprintf(out, "placed objects hidden %d, props drawn behind a building %d (object-frames)\n",
+                 result.objectsHidden, result.propsBehindBuildings);
     std::fprintf(out, "checksum %016llx\n", (unsigned long long)result.checksum);
 }
 

@@ -71,10 +71,11 @@ struct RaceRunResult
     int skidStripsRetired = 0;
     int skidStripsShown = 0;
     float skidLongestStrip = 0;
-    // Placed objects over the race's frames (object-frames): hidden by the
-    // occlusion pass, and left drawn although wholly behind a visible building.
+    // Over the race's frames (object-frames): placed objects hidden by the
+    // occlusion pass, and props (placed objects other than buildings) left
+    // drawn although wholly behind a visible building.
     int objectsHidden = 0;
-    int objectsBehindBuildings = 0;
+    int propsBehindBuildings = 0;
     std::vector<std::string> pictures;   // files written
 
     bool AllFinished() const;
