@@ -311,6 +311,42 @@ TEST_F(MenuCareerPagesTest, ANewCareerKeepsUnlocksAndPaintAndResetsTheRest)
 namespace
 {
 
+// A career whose scheme was never chosen (a new profile's decal -1) takes the
+// scheme the player has seen on the model, and keeps it: the career page,
+// visited again and again, never paints the motorcycle anew.
+TEST_F(MenuCareerPagesTest, ACareerWithoutASchemeKeepsTheOneShownOnEveryVisit)
+{
+    PutModels();
+    g_Career.motorcycle = 1;
+    CVehicleObject* model = m_Models[1].get();
+    const float blue[4] = {0.1f, 0.2f, 0.9f, 1.0f}, none[4] = {0, 0, 0, 0};
+    std::memcpy(model->PaintColor1, blue, sizeof(blue));
+    std::memcpy(model->PaintColor2, none, sizeof(none));
+    struct Case
+    {
+        const char* what;
+        void (*enter)();
+    };
+    const Case cases[] = {
+        {"career page", [] { g_MainMenu.SetState(MENU_CAREER); }},
+        {"new career", [] { g_MainMenu.StartNewCareer(); }},
+    };
+    for (const Case& c : cases)
+    {
+        g_Career.decalId = -1;
+        for (int visit = 0; visit < 3; ++visit)
+        {
+            c.enter();
+            g_MainMenu.SetState(MENU_MAIN);
+            EXPECT_EQ(g_Career.decalId, 4) << c.what << " " << visit;
+            EXPECT_EQ(model->DecalId, 4) << c.what << " " << visit;
+            EXPECT_EQ(g_Career.colour1[2], 0.9f) << c.what << " " << visit;
+            EXPECT_EQ(model->PaintColor1[2], 0.9f) << c.what << " " << visit;
+            EXPECT_EQ(model->PaintColor2[3], 0.0f) << c.what << " " << visit;
+        }
+    }
+}
+
 TEST_F(MenuCareerPagesTest, TwoQuickRacesInARowKeepTheCareersRow)
 {
     const MenuHooks saved = g_MenuHooks;
