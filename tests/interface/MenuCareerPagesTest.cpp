@@ -13,6 +13,8 @@
 #include "core/Records.h"
 #include "interface/MainMenu.h"
 #include "interface/MenuRaceRules.h"
+#include "platform/os/Clock.h"
+#include "platform/os/Rand.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "scene/StaticObjectFixture.h"
@@ -345,6 +347,26 @@ TEST_F(MenuCareerPagesTest, ACareerWithoutASchemeKeepsTheOneShownOnEveryVisit)
             EXPECT_EQ(model->PaintColor2[3], 0.0f) << c.what << " " << visit;
         }
     }
+}
+
+// The race start from the menu reseeds the game's generator from the clock.
+TEST_F(MenuCareerPagesTest, TheRaceStartReseedsTheGamesGenerator)
+{
+    const MenuHooks saved = g_MenuHooks;
+    g_MenuHooks.startRace = nullptr;   // no area is loaded here
+    ClockSetManual(123456);
+    GameSrand(123456);
+    const int expected[3] = {GameRand(), GameRand(), GameRand()};
+    GameSrand(7);
+    g_CareerMode = 0;
+    g_MainMenu.state = MENU_LOADING;
+    g_MainMenu.secondsSinceShow = 2.5f;
+    g_MainMenu.UpdateLoading();
+    ClockUseSystem();
+    g_MenuHooks = saved;
+    for (int e : expected)
+        EXPECT_EQ(GameRand(), e);
+    g_CareerMode = 1;
 }
 
 TEST_F(MenuCareerPagesTest, TwoQuickRacesInARowKeepTheCareersRow)
