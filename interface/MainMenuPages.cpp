@@ -195,8 +195,11 @@ void CMainMenu::SetState(int s)
     if (!PageOf(s))
         return;
     // A press latched on one page must never fire on the next visit of
-    // another (an Enter during loading would start a race unasked).
-    ClearLatches();
+    // another (an Enter during loading would start a race unasked). A page
+    // entered again (the upgrade page after a purchase) keeps a press given
+    // to it while the first was latched: the player pressed twice.
+    if (s != state)
+        ClearLatches();
     if (s == MENU_LOADING)
     {
         state = s;

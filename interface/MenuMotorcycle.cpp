@@ -111,5 +111,6 @@ void CMainMenu::DrawMotorcyclePage()
     nextButton.Draw(1);
     motorcycleSchemeButton.Draw(1);
     motorcycleOkButton.Draw(1);
-    DrawCentred(menuFont, 230.0f, "CHOOSE YOUR MOTORCYCLE:", 0xFFFFC864, 0.6f);
+    // Above the showroom, which the model fills to its top edge.
+    DrawCentred(menuFont, 172.0f, "CHOOSE YOUR MOTORCYCLE:", 0xFFFFC864, 0.6f);
 }

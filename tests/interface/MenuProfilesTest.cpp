@@ -1,6 +1,7 @@
 // Profiles through the menu: creation with its defaults, the rollover of the
-// eleventh, deletion, damaged files, sorted listing, the name page's typing
-// and a creation that cannot write.
+// eleventh, deletion, damaged files, sorted listing, a slot picked by the
+// mouse, when CONTINUE CAREER is offered, the name page's typing and a
+// creation that cannot write.
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -208,6 +209,74 @@ TEST_F(MenuProfilesTest, ListingIsSortedAndADamagedProfileChangesNobody)
     EXPECT_EQ(g_Career.raceIndex, 4);
     EXPECT_EQ(g_MainMenu.buttons[BUTTON_CONTINUE_CAREER].enabled, 1);
     EXPECT_EQ(Bytes("Save/Profile07.sav"), std::vector<uint8_t>(goodBytes, goodBytes + 352));
+}
+
+// The slots are not in the focus list: only a click picks a profile, and
+// only a listed one.
+TEST_F(MenuProfilesTest, ClickingASlotMakesItsProfileCurrent)
+{
+    for (const char* name : {"Ann", "Bob", "Cid"})
+        ASSERT_EQ(Create(name), 1);
+    g_MainMenu.active = 1;
+    g_MainMenu.SetState(MENU_PROFILES);
+    ASSERT_EQ(g_MainMenu.profileCount, 3);
+    ASSERT_EQ(g_CurrentProfile, 0);
+    for (int slot : {2, 1, 5})
+    {
+        SCOPED_TRACE(slot);
+        PointAt(g_MainMenu.buttons[slot]);
+        g_MouseButtons[0] = 1;
+        Frame(0.05f);
+        Frame(0.2f);
+        g_MouseButtons[0] = 0;
+        EXPECT_EQ(g_CurrentProfile, slot < 3 ? slot : 1) << "an empty slot picks nobody";
+        EXPECT_EQ(g_MainMenu.state, MENU_PROFILES);
+    }
+}
+
+// CONTINUE CAREER is offered for a profile whose career is open, and after
+// every save that reached the disk, never for a closed career or after a
+// save that failed.
+TEST_F(MenuProfilesTest, ContinueCareerIsOfferedForAnOpenCareerAndAfterASave)
+{
+    const char* names[2] = {"Open", "Closed"};
+    for (int i = 0; i < 2; ++i)
+    {
+        ProfileImage image;
+        std::memset(&image, 0, sizeof(image));
+        std::strcpy(image.name, names[i]);
+        image.careerClosed = i;
+        image.career.unlocked[0] = 1;
+        uint8_t bytes[PROFILE_FILE_SIZE];
+        WriteProfileBytes(image, bytes);
+        char path[64];
+        std::snprintf(path, sizeof(path), "Save/Profile%02d.sav", i + 1);
+        ASSERT_TRUE(testsupport::WriteFileBytes(path, std::vector<uint8_t>(bytes, bytes + sizeof(bytes))));
+    }
+    g_MainMenu.FindProfiles();
+    ASSERT_EQ(g_MainMenu.profileCount, 2);
+    int& offered = g_MainMenu.buttons[BUTTON_CONTINUE_CAREER].enabled;
+
+    offered = 1;
+    g_CurrentProfile = 1;
+    ASSERT_EQ(g_MainMenu.LoadProfile(), 1);
+    EXPECT_EQ(offered, 0) << "a closed career";
+    g_CurrentProfile = 0;
+    ASSERT_EQ(g_MainMenu.LoadProfile(), 1);
+    EXPECT_EQ(offered, 1) << "an open career";
+
+    offered = 0;
+    g_MainMenu.SaveProfile(0);
+    EXPECT_EQ(offered, 1) << "after a save";
+
+    // The file's place taken by a folder: the save fails and offers nothing.
+    ASSERT_EQ(std::remove("Save/Profile01.sav"), 0);
+    ASSERT_EQ(mkdir("Save/Profile01.sav", 0700), 0);
+    offered = 0;
+    g_MainMenu.SaveProfile(0);
+    EXPECT_EQ(offered, 0) << "after a failed save";
+    ASSERT_FALSE(drawtest::Messages().empty());
+    EXPECT_NE(drawtest::Messages().back().text.find("Could't save profile!"), std::string::npos);
 }
 
 // The name page's typing: start name, what the window procedure left, and

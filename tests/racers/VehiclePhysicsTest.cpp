@@ -1,7 +1,7 @@
 // The four demo motorcycles in a real physics world: settling on the demo
-// heightfield, re-placement, top speed, braking and reverse, leaning into
-// turns, the ground-contact and grip ramps, the player on the start line, and
-// the skid marks the wheels lay.
+// heightfield, re-placement, top speed, braking and reverse, the full brake,
+// leaning into turns, the ground-contact and grip ramps, the player on the
+// start line, and the skid marks the wheels lay.
 #include <gtest/gtest.h>
 
 #include <btBulletDynamicsCommon.h>
@@ -158,6 +158,8 @@ TEST_F(FlatGroundDemoDataTest, BrakingStopsThenReverseDriveFadesIn)
 {
     CVehicleObject* v = Settled(0);
     Launch(v, 60.0f);
+    Frame(v);   // the speed the step made: until then it still reads the standstill
+    ASSERT_GT(v->Speed, 50.0f);
     const float startZ = v->Position[2];
     int frames = 0;
     while (v->Speed > 1.0f && frames < 600)
@@ -182,6 +184,25 @@ TEST_F(FlatGroundDemoDataTest, BrakingStopsThenReverseDriveFadesIn)
     for (int i = 0; i < 5 * 60; ++i)
         Frame(v, 2000.0f);
     EXPECT_GT(v->Speed, 5.0f);
+}
+
+// The full brake pulls the brake of the driven wheel twice as hard as the
+// brake key does.
+TEST_F(FlatGroundDemoDataTest, TheFullBrakeBrakesTwiceAsHardAsTheBrakeKey)
+{
+    CVehicleObject* v = Settled(0);
+    Launch(v, 40.0f);
+    Frame(v);   // the speed the step made
+    ASSERT_GT(v->Speed, 30.0f);
+    for (int full : {0, 1, 0})
+    {
+        SCOPED_TRACE(full);
+        v->RearBrake = full;
+        v->BrakeRamp = 100.0f;
+        v->BrakeInput = 100.0f;
+        v->UpdateEngine();
+        EXPECT_FLOAT_EQ(v->Vehicle->getWheelInfo(1).m_brake, full ? 100.0f : 50.0f);
+    }
 }
 
 // Steering into a turn leans the motorcycle into it, and it stays on its

@@ -569,6 +569,6 @@ void RaceDevice::Close()
     {
         delete static_cast<testdevice::HiddenWindow*>(m_Window);
         m_Window = nullptr;
-        D3DOverrideAdapterModes({});
+        D3DClearOverrides();
     }
 }
