@@ -18,6 +18,7 @@
 #include "interface/MainMenu.h"
 #include "interface/MenuBackground.h"
 #include "platform/os/Clock.h"
+#include "platform/os/Rand.h"
 #include "racers/VehicleManager.h"
 #include "render/D3DRender.h"
 #include "render/Draw2D.h"
@@ -346,7 +347,8 @@ void CMainMenu::UpdateLoading()
 {
     if (secondsSinceShow <= 2.0f)
         return;
-    std::srand(timeGetTime());
+    // The game's own generator: the C library's is never drawn from.
+    GameSrand(timeGetTime());
     CopyRaceOptionsToRow();
     if (g_CareerMode == 0)
     {

@@ -1,15 +1,18 @@
-// Dust puffs without a device: the pool limit, the fades by age, distance and
-// nearness, the drag, the far-to-near order and the removal rules; and on the
-// recording device, the blend the puffs are drawn with.
+// Dust puffs without a device: the pool limit, the random draws of a new puff,
+// the fades by age, distance and nearness, the drag, the far-to-near order and
+// the removal rules; and on the recording device, the blend the puffs are
+// drawn with.
 #include "scene/Dusts.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 
 #include "core/GameClock.h"
 #include "platform/math/D3DXMath.h"
+#include "platform/os/Rand.h"
 #include "render/Camera.h"
 #include "render/D3DRender.h"
 #include "render/Views.h"
@@ -85,6 +88,32 @@ TEST_F(DustsTest, SpawnKeepsTheColourBelowOneAndTheSpinAwayFromZero)
         EXPECT_NEAR(std::hypot(d.axis[0], d.axis[1]), 1.0f, 1e-5f);
         EXPECT_EQ(d.axis[2], 0.0f);
     }
+}
+
+// A puff draws four numbers from the game's generator, in this order: spin,
+// colour, then the axis across and up; the C library's generator is left alone.
+TEST_F(DustsTest, SpawnDrawsFromTheGamesGeneratorInItsOrder)
+{
+    GameSrand(1234);
+    int draw[5];
+    for (int& d : draw)
+        d = GameRand();
+    std::srand(77);
+    const int libraryFirst = std::rand();
+    std::srand(77);
+
+    GameSrand(1234);
+    const float p[3] = {0, 0, 5}, v[3] = {0, 0, 0}, c[4] = {0.3f, 0.2f, 0.1f, 0.5f};
+    dusts->Emit(p, v, 1, 1, 0, c);
+    const CDustParticle& d = dusts->particles[0];
+    const float x = float(draw[0] % 601) * 0.001f - 0.3f;
+    EXPECT_FLOAT_EQ(d.spin, x >= 0.0f ? x + 0.2f : x - 0.2f);
+    EXPECT_FLOAT_EQ(d.colour[0], 0.3f + float(draw[1] % 101) * 0.002f);
+    const float ax = float(draw[2] % 10001 - 5000), ay = float(draw[3] % 10001 - 5000);
+    EXPECT_NEAR(d.axis[0], ax / std::hypot(ax, ay), 1e-6f);
+    EXPECT_NEAR(d.axis[1], ay / std::hypot(ax, ay), 1e-6f);
+    EXPECT_EQ(GameRand(), draw[4]);
+    EXPECT_EQ(std::rand(), libraryFirst);
 }
 
 TEST_F(DustsTest, FullAlphaForHalfTheLifeThenALinearFade)
