@@ -1,8 +1,9 @@
 // The drive states and their controllers: look-ahead, target speed, the
 // rubber band, state changes and the reset for the grid, the hold on the
-// grid, the stop-to-race rule, backing up, the controller at the end of the
-// race path, the respawn, the recovery of a motorcycle lost under ground and
-// of one wedged where backing up does not free it.
+// grid, the stop-to-race rule, backing up, the lane away from a racer ahead,
+// the controller at the end of the race path, the respawn, the recovery of a
+// motorcycle lost under ground and of one wedged where backing up does not
+// free it.
 #include <gtest/gtest.h>
 
 #include <btBulletDynamicsCommon.h>
@@ -325,6 +326,58 @@ TEST_F(DrivePathDemoDataTest, TheRacerPassesItsPointAndAimsAheadOfIt)
     EXPECT_GT(v->Throttle, 1900.0f);          // pulling away from a standstill
 }
 
+// A racer closing on another just ahead and a little to one side moves its
+// lane away from it: its aim passes the other on the far side.
+TEST_F(DrivePathDemoDataTest, ARacerMovesItsLaneAwayFromTheRacerAheadOfIt)
+{
+    const int at = 30;
+    const float* a = g_RacePath[at];
+    const float* b = g_RacePath[at + 1];
+    D3DXVECTOR3 along(b[0] - a[0], 0.0f, b[2] - a[2]);
+    D3DXVec3Normalize(&along, &along);
+    const D3DXVECTOR3 across(along.z, 0.0f, -along.x);
+
+    // The aim after half a second of closing in (no physics: the racer stays
+    // where it is), with or without the other racer 3 ahead and `side` across.
+    auto aimAfterClosingIn = [&](bool other, float side) {
+        CVehicleObject* v = Racer(0, at);
+        v->Speed = 36.0f;
+        for (int i = 0; i < 3; ++i)
+        {
+            v->linearVelocity[i] = (&along.x)[i] * 10.0f;
+            v->TargetPoint[i] = g_RacePath[at + 3][i];
+        }
+        v->LaneOffset = 0.0f;
+        CVehicleObject* o = nullptr;
+        if (other)
+        {
+            o = Racer(1, at, 3.0f);
+            const D3DXVECTOR3 moved =
+                D3DXVECTOR3(o->Position[0], o->Position[1], o->Position[2]) + across * (0.4f * side);
+            const float pos[3] = {moved.x, moved.y, moved.z};
+            const float target[3] = {moved.x + along.x, moved.y, moved.z + along.z}, up[3] = {0, 1, 0};
+            o->SetPosition(pos, target, up, CONTROL_COMPUTER, RACER_AI);
+            o->SyncFromBody();
+            for (int i = 0; i < 3; ++i)
+                o->TargetPoint[i] = g_RacePath[at + 6][i];
+        }
+        for (int frame = 0; frame < 30; ++frame)
+            v->DrivePath(1, kStep);
+        const D3DXVECTOR3 aim(v->TargetPoint[0], v->TargetPoint[1], v->TargetPoint[2]);
+        g_Vehicles.RemoveVehicle(v);
+        if (o)
+            g_Vehicles.RemoveVehicle(o);
+        return aim;
+    };
+    const D3DXVECTOR3 alone = aimAfterClosingIn(false, 0.0f);
+    for (float side : {1.0f, -1.0f})
+    {
+        SCOPED_TRACE(side);
+        const D3DXVECTOR3 moved = aimAfterClosingIn(true, side) - alone;
+        EXPECT_LT(D3DXVec3Dot(&moved, &across) * side, -0.5f) << "the aim moved away from the other";
+    }
+}
+
 TEST_F(DrivePathDemoDataTest, AKickedRacersSteeringComesBackOverASecond)
 {
     struct Case
@@ -379,6 +432,51 @@ TEST_F(DrivePathDemoDataTest, TheBandFollowsThePlayerAndLetsGoAfterThePlayersFin
     g_PlayerVehicle = nullptr;
 }
 
+// The rubber band takes the same 300 from every racer far ahead of the
+// player. With the least power a computer racer can draw (the lowest
+// difficulty, whose rows add no upgrade levels, and the lowest random
+// factor) every demo model must still ride on along the road, not stand on
+// it waiting for the player.
+TEST_F(DrivePathDemoDataTest, APenalisedRivalOfEveryDemoModelStillRides)
+{
+    g_CurrentRace = 0;
+    ASSERT_EQ(g_RaceTable.difficulty[g_CurrentRace], 0);
+    g_RaceRunning = 1;
+    CVehicleObject* player = Racer(0, 10);
+    player->RacerKind = RACER_PLAYER;
+    g_PlayerVehicle = player;
+    for (int model = 0; model < VEHICLE_MODELS; ++model)
+    {
+        SCOPED_TRACE(model);
+        CVehicleObject* v = g_Vehicles.AddVehicle(g_VehicleModelFiles[model]);
+        ASSERT_NE(v, nullptr);
+        v->PowerFactor = v->TransmissionFactor = 0.75f;
+        const float* a = g_RacePath[40];
+        const float* b = g_RacePath[41];
+        const float pos[3] = {a[0], g_Landscape.GetHeight(a) + 0.3f, a[2]}, target[3] = {b[0], pos[1], b[2]},
+                    up[3] = {0, 1, 0};
+        v->SetPosition(pos, target, up, CONTROL_COMPUTER, RACER_AI);
+        v->PathPoint = 40;
+        v->DriveState = DRIVE_AI;
+        const float base = v->EnginePower;
+        float fastest = 0.0f;
+        for (int i = 0; i < 12 * 60; ++i)
+        {
+            v->Update();
+            g_PhysicsWorld.Step();
+            ASSERT_FLOAT_EQ(v->EnginePower, base - 300.0f);   // far ahead all the time
+            fastest = std::max(fastest, v->Speed);
+        }
+        // From a standstill it gets going before the stuck test would
+        // have it back up, and rides on at a fair speed.
+        EXPECT_GT(fastest, 35.0f);
+        EXPECT_GT(v->PathPoint, 40 + 12);
+        g_Vehicles.RemoveVehicle(v);
+    }
+    g_PlayerVehicle = nullptr;
+    g_RaceRunning = 0;
+}
+
 TEST_F(DrivePathDemoDataTest, RespawnStepsBackPastRacersAndStartsTheBandAgain)
 {
     g_RaceRunning = 1;
@@ -419,19 +517,48 @@ TEST_F(DrivePathDemoDataTest, RespawnStepsBackPastRacersAndStartsTheBandAgain)
     g_RaceRunning = 0;
 }
 
+// Racers fallen together at the start: the first respawned stands on the
+// first point, and the next one, with every point back to the first taken,
+// is put on the first free point ahead rather than into the first.
+TEST_F(DrivePathDemoDataTest, ARespawnWithEveryPointBackTakenGoesToTheFirstFreeOneAhead)
+{
+    g_RaceRunning = 1;
+    CVehicleObject* first = Racer(1, 0);
+    CVehicleObject* v = Racer(0, 3);
+    v->Respawn();
+    auto clear = [&](int i) {
+        const float* c = first->worldCentre;
+        const float* p = g_RacePath[i];
+        const float d =
+            std::sqrt((c[0] - p[0]) * (c[0] - p[0]) + (c[1] - p[1]) * (c[1] - p[1]) + (c[2] - p[2]) * (c[2] - p[2]));
+        return d - 4.0f * v->boundRadius - first->boundRadius >= 0.0f;
+    };
+    ASSERT_FALSE(clear(0));
+    EXPECT_GT(v->PathPoint, 0);
+    EXPECT_LE(v->PathPoint, 3 + 5);
+    EXPECT_TRUE(clear(v->PathPoint));
+    for (int i = 1; i < v->PathPoint; ++i)
+        EXPECT_FALSE(clear(i)) << i;
+    EXPECT_NEAR(v->Position[0], g_RacePath[v->PathPoint][0], 1e-3f);
+    EXPECT_NEAR(v->Position[2], g_RacePath[v->PathPoint][2], 1e-3f);
+    g_RaceRunning = 0;
+}
+
 TEST_F(DrivePathDemoDataTest, AMotorcycleWedgedAgainstAWallIsPutBackOnThePathOnlyUnseen)
 {
-    // A wall across the path between the second and third points ahead:
-    // pulling into it and backing up off it, over and over, never gets the
-    // motorcycle any further.
+    // A wall across the path a few units ahead of the motorcycle: pulling
+    // into it and backing up off it, over and over, never gets it any
+    // further. (Met from much further off, at speed, the motorcycle rears up
+    // against it with a wheel off the ground and is put back at once.)
     const int at = 40;
-    const float* a = g_RacePath[at + 2];
-    const float* b = g_RacePath[at + 3];
+    const float* a = g_RacePath[at];
+    const float* b = g_RacePath[at + 1];
     const btVector3 along = btVector3(b[0] - a[0], 0.0f, b[2] - a[2]).normalized();
+    const btVector3 wallCentre = btVector3(a[0], a[1], a[2]) + along * 3.0f;
     btBoxShape wallShape(btVector3(30.0f, 6.0f, 0.5f));
     btTransform wallPlace;
     wallPlace.setIdentity();
-    wallPlace.setOrigin(btVector3(a[0] + b[0], a[1] + b[1], a[2] + b[2]) * 0.5f);
+    wallPlace.setOrigin(wallCentre);
     wallPlace.setRotation(btQuaternion(btVector3(0, 1, 0), std::atan2(along.x(), along.z())));
     btDefaultMotionState wallMotion(wallPlace);
     btRigidBody wall(0.0f, &wallMotion, &wallShape);

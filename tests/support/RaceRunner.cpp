@@ -10,6 +10,7 @@
 #include "app/Game.h"
 #include "app/GameEvent.h"
 #include "audio/AudioManager.h"
+#include "common/Keywords.h"
 #include "core/GameClock.h"
 #include "core/RaceState.h"
 #include "core/RacerNames.h"
@@ -20,6 +21,10 @@
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
+#include "scene/Occlusion.h"
+#include "scene/StaticObject.h"
+#include "scene/StaticObjectManager.h"
+#include "scene/WheelSkids.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/TestDevice.h"
 
@@ -67,6 +72,7 @@ struct Watch
     float still;
     int lastPathPoint;
     int wasAirborne;
+    int falls;
     RacerOutcome outcome;
 };
 
@@ -206,6 +212,31 @@ void RacePicture(const RaceRunOptions& options, RaceRunResult& result)
         result.pictures.push_back(path);
 }
 
+// Props (placed objects other than buildings) still visible after the
+// occlusion pass that a visible building covers all the same: what the
+// pass's list order let through.
+int PropsBehindBuildings()
+{
+    std::vector<char> behind(g_StaticObjects.objectCount, 0);
+    for (unsigned int i = 0; i < g_StaticObjects.objectCount; ++i)
+    {
+        CStaticObject* building = g_StaticObjects.objects[i];
+        if (building->objectType != GTYPE_BUILDING || !building->visible || !building->BuildOccluder())
+            continue;
+        for (unsigned int j = 0; j < g_StaticObjects.objectCount; ++j)
+        {
+            CStaticObject* o = g_StaticObjects.objects[j];
+            if (o->objectType != GTYPE_BUILDING && o->visible && o->IsOccluded())
+                behind[j] = 1;
+        }
+    }
+    g_OccluderPlaneCount = 0;
+    int count = 0;
+    for (char b : behind)
+        count += b;
+    return count;
+}
+
 // The landscape's visibility only prepares its drawing. A run without
 // pictures leaves it out; the step is given back at the end.
 const char kLandscapeVisibility[] = "CLandscape::UpdateVisibility";
@@ -334,6 +365,14 @@ bool RaceRunResult::AllFinished() const
     return true;
 }
 
+int RaceRunResult::Falls() const
+{
+    int falls = 0;
+    for (const RacerOutcome& r : order)
+        falls += r.falls;
+    return falls;
+}
+
 float RaceRunResult::LongestStill() const
 {
     float longest = 0.0f;
@@ -377,10 +416,12 @@ RaceRunResult RunRace(const RaceRunOptions& options)
     }
     GridPicture(options, result);
     LetHeadlessRaceGo();
+    if (g_CurrentRace >= 0 && g_CurrentRace < RACE_ROWS)
+        result.laps = g_RaceTable.laps[g_CurrentRace];
     for (int i = 0; i < g_RaceOrderCount; ++i)
     {
         CVehicleObject* v = g_RaceOrder[i];
-        Watch w{v, 0.0f, v->PathPoint, 0, RacerOutcome()};
+        Watch w{v, 0.0f, v->PathPoint, 0, v->RaceStats.Falls, RacerOutcome()};
         w.outcome.name = v->Name;
         w.outcome.model = ModelOf(*v);
         w.outcome.player = v == g_PlayerVehicle;
@@ -399,6 +440,15 @@ RaceRunResult RunRace(const RaceRunOptions& options)
             CVehicleObject* v = w.vehicle;
             if (w.outcome.finished)
                 continue;
+            if (v->RaceStats.Falls > w.falls)
+            {
+                // The airborne flag is cleared by the fall itself: the frame
+                // before tells whether the motorcycle was in the air.
+                w.outcome.falls += v->RaceStats.Falls - w.falls;
+                if (w.wasAirborne)
+                    w.outcome.airFalls += v->RaceStats.Falls - w.falls;
+            }
+            w.falls = v->RaceStats.Falls;
             if (v->DriveState == DRIVE_AUTOPILOT)
             {
                 w.outcome.finished = true;
@@ -422,6 +472,8 @@ RaceRunResult RunRace(const RaceRunOptions& options)
             w.wasAirborne = v->Airborne;
             w.outcome.airTime = v->RaceStats.AirTime;
         }
+        result.objectsHidden += (int)g_StaticObjects.hiddenCount;
+        result.propsBehindBuildings += PropsBehindBuildings();
         if (result.frames % kFramesPerSecond == 0)
             sample(result.frames / kFramesPerSecond);
         if (f == kChaseFrame)
@@ -443,6 +495,12 @@ RaceRunResult RunRace(const RaceRunOptions& options)
     result.ran = true;
 
     TearDownHeadlessRace();
+    // Read after the race is cleared, which frees the strips still in use.
+    result.skidStripsOpened = g_Skids.stats.opened;
+    result.skidRequestsRefused = g_Skids.stats.refused;
+    result.skidStripsRetired = g_Skids.stats.retired;
+    result.skidStripsShown = g_Skids.stats.shown;
+    result.skidLongestStrip = g_Skids.stats.longestStrip;
     result.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return result;
 }
@@ -455,23 +513,35 @@ void PrintRaceResult(FILE* out, const RaceRunResult& result)
         return;
     }
     std::fprintf(out, "place  racer            model  time (s)  km/h   longest still (s)  respawns  jumps  air (s)  "
-                      "rise\n");
+                      "rise  falls  in air\n");
     int place = 1;
     for (const RacerOutcome& r : result.order)
     {
         if (r.finished)
-            std::fprintf(out, "%5d  %-15s%s  %5d  %8.2f  %5.1f  %17.2f  %8d  %5d  %7.2f  %4.1f\n", place++,
+            std::fprintf(out, "%5d  %-15s%s  %5d  %8.2f  %5.1f  %17.2f  %8d  %5d  %7.2f  %4.1f  %5d  %6d\n", place++,
                          r.name.c_str(), r.player ? "*" : " ", r.model + 1, r.raceTime, r.averageSpeed, r.longestStill,
-                         r.respawns, r.jumps, r.airTime, r.bestRise);
+                         r.respawns, r.jumps, r.airTime, r.bestRise, r.falls, r.airFalls);
         else
-            std::fprintf(out, "    -  %-15s%s  %5d  not finished (%.2f s)  %17.2f  %8d  %5d  %7.2f  %4.1f\n",
+            std::fprintf(out, "    -  %-15s%s  %5d  not finished (%.2f s)  %17.2f  %8d  %5d  %7.2f  %4.1f  %5d  %6d\n",
                          r.name.c_str(), r.player ? "*" : " ", r.model + 1, r.raceTime, r.longestStill, r.respawns,
-                         r.jumps, r.airTime, r.bestRise);
+                         r.jumps, r.airTime, r.bestRise, r.falls, r.airFalls);
     }
+    const int racers = (int)result.order.size();
+    int airFalls = 0;
+    for (const RacerOutcome& r : result.order)
+        airFalls += r.airFalls;
+    std::fprintf(out, "falls %d (%d in the air) among %d racers over %d laps: %.3f per racer per lap\n", result.Falls(),
+                 airFalls, racers, result.laps,
+                 racers > 0 && result.laps > 0 ? (double)result.Falls() / (racers * result.laps) : 0.0);
     std::fprintf(out, "simulated %.1f s in %d frames, %.2f s wall (%.0f times real time)\n", result.simulatedSeconds,
                  result.frames, result.wallSeconds,
                  result.wallSeconds > 0 ? result.simulatedSeconds / result.wallSeconds : 0.0);
     std::fprintf(out, "non-finite samples %d\n", result.nonFinite);
+    std::fprintf(out, "skid strips %d opened, %d shown of %d freed, %d requests refused, longest strip %.1f\n",
+                 result.skidStripsOpened, result.skidStripsShown, result.skidStripsRetired, result.skidRequestsRefused,
+                 result.skidLongestStrip);
+    std::fprintf(out, "placed objects hidden %d, props drawn behind a building %d (object-frames)\n",
+                 result.objectsHidden, result.propsBehindBuildings);
     std::fprintf(out, "checksum %016llx\n", (unsigned long long)result.checksum);
 }
 
@@ -526,6 +596,6 @@ void RaceDevice::Close()
     {
         delete static_cast<testdevice::HiddenWindow*>(m_Window);
         m_Window = nullptr;
-        D3DOverrideAdapterModes({});
+        D3DClearOverrides();
     }
 }
