@@ -21,10 +21,10 @@ extern int g_ReflectionPass;
 // filled four times the texels, the crowns of the woods many deep.
 const int SHADOW_MAP_SIZE = 512;
 
-// The world behind the menu's pages: a quarter of the 800 x 600 screen's
-// pixels, still more than its 256 x 256 backdrop copy takes each way.
-const int MENU_WORLD_WIDTH = 400;
-const int MENU_WORLD_HEIGHT = 300;
+// The world behind the menu's pages: a fifth of the 800 x 600 screen's
+// pixels, about as many as its 256 x 256 backdrop copy keeps.
+const int MENU_WORLD_WIDTH = 320;
+const int MENU_WORLD_HEIGHT = 240;
 
 // Whether an adapter description names a renderer that draws on the
 // processor (Mesa's llvmpipe or softpipe, the software rasterisers of other
@@ -127,7 +127,7 @@ public:
     void RenderMenuScreen();
     // Behind the menu's pages the world is seen only through their backdrop,
     // a blurred 256 x 256 copy of the frame: BeginMenuWorld sends the
-    // world's drawing (and the 2D drawn over it) into a target of a quarter
+    // world's drawing (and the 2D drawn over it) into a target of a fifth
     // of the 800 x 600 screen's pixels, with its own depth surface, the
     // screen size and scales set to it; RenderMenuScreen takes its copy from
     // there and puts the back buffer back. 0 (nothing changed) when the

@@ -163,10 +163,10 @@ TEST_F(PostEffectsDemoDataTest, TheWorldBehindTheMenuGoesToASmallerTargetFromWhi
     // The world and the 2D drawn over it go to the small target, on its own
     // scales of the virtual screen.
     ASSERT_EQ(g_Render.BeginMenuWorld(), 1);
-    EXPECT_EQ(TargetSizes(), "400x300 depth 400x300");
-    EXPECT_FLOAT_EQ(g_Render.screenWidth, 400.0f);
-    EXPECT_FLOAT_EQ(g_Render.scaleX, 0.5f);
-    EXPECT_FLOAT_EQ(g_Render.scaleY, 0.5f);
+    EXPECT_EQ(TargetSizes(), "320x240 depth 320x240");
+    EXPECT_FLOAT_EQ(g_Render.screenWidth, 320.0f);
+    EXPECT_FLOAT_EQ(g_Render.scaleX, 0.4f);
+    EXPECT_FLOAT_EQ(g_Render.scaleY, 0.4f);
     EXPECT_EQ(g_Render.BeginMenuWorld(), 0);   // once a frame
 
     // The backdrop copies it, over the back buffer put back.
