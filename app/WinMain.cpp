@@ -6,6 +6,7 @@
 #include "audio/AudioManager.h"
 #include "core/DebugLog.h"
 #include "core/FileManager.h"
+#include "core/InputPacing.h"
 #include "core/RunFlags.h"
 #include "core/Settings.h"
 #include "interface/MainMenu.h"
@@ -142,6 +143,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, char*, int)
     {
         DrainMessages(&exitCode);
         g_Game.Frame();
+        InputFrameDone();
     }
     EndProgram();
     return exitCode;

@@ -3,6 +3,7 @@
 #include "audio/AudioManager.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
+#include "core/InputPacing.h"
 #include "core/InputState.h"
 #include "core/RunFlags.h"
 #include "platform/os/Window.h"
@@ -63,6 +64,10 @@ void ResetFocusPauseState()
 
 LRESULT WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A release whose press no frame has seen, a second character before the
+    // first was taken: such input comes back here after the next frame.
+    if (HoldBackInput(WndProc, hwnd, message, wParam, lParam))
+        return 0;
     // Text entry takes characters and its three keys before anything else.
     if (g_TextInput == 1)
     {

@@ -33,7 +33,17 @@ int CAudioManager::Create(HWND hwnd)
 {
     if (!g_SoundOn)
         return 0;
-    if (DirectSoundCreate8(nullptr, &directSound, nullptr) != DS_OK)
+    const HRESULT created = DirectSoundCreate8(nullptr, &directSound, nullptr);
+    if (created == DSERR_NODRIVER)
+    {
+        // Nothing to play sound on at all (a remote desktop, a container):
+        // the game runs silent, as with "Audio" 0, and starts.
+        directSound = nullptr;
+        g_SoundOn = 0;
+        Log("No sound output device found: the game runs without sound.");
+        return 0;
+    }
+    if (created != DS_OK)
     {
         directSound = nullptr;
         FailCreate("DirectSoundCreate8() failed!");

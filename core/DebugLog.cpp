@@ -7,6 +7,7 @@
 
 #include "core/RunFlags.h"
 #include "core/Settings.h"
+#include "platform/os/FileOpen.h"
 #include "platform/os/MessageBox.h"
 
 namespace
@@ -123,7 +124,8 @@ std::string FormatLine(const char* format, const LogArg* args, int argCount)
 
 void AppendLine(const std::string& line)
 {
-    FILE* f = fopen(kLogFile, "at");
+    // Only ever a regular file: a FIFO standing there would hold the game.
+    FILE* f = OpenFileForAppending(kLogFile, false);
     if (!f)
         return;   // the log never reports an error
     fputs(line.c_str(), f);
@@ -146,7 +148,7 @@ void Log(const char* format, const void* a, const void* b)
         return;
     if (!format)
     {
-        FILE* f = fopen(kLogFile, "wt");
+        FILE* f = OpenFileForAppending(kLogFile, true);
         if (f)
             fclose(f);
         return;

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,7 @@
 
 #include "core/DebugLog.h"
 #include "core/Settings.h"
+#include "platform/os/FileOpen.h"
 
 CFileManager g_FileManager;
 
@@ -41,20 +43,12 @@ bool IsLineBreak(unsigned char c)
     return c == '\n' || c == '\r';
 }
 
-// Opens a regular file (a folder of the same name would open for reading on
-// Linux and then fail on every read).
-FILE* OpenRegular(const std::string& path, const char* mode)
+// Opens a regular file only: a folder of the same name would open for
+// reading and then fail on every read, and a FIFO would hold the game at the
+// open for good.
+FILE* OpenRegular(const std::string& path, const char*)
 {
-    FILE* f = std::fopen(path.c_str(), mode);
-    if (!f)
-        return nullptr;
-    struct stat st;
-    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode))
-    {
-        std::fclose(f);
-        return nullptr;
-    }
-    return f;
+    return OpenFileForReading(path.c_str());
 }
 
 // Size of an open stream, its position kept; -1 when it cannot be told.
@@ -469,15 +463,22 @@ int CFileManager::OpenForWrite(const char* name, int mode)
     std::string path = ToSlashes(name);
     // Written beside the real name and renamed over it on Close, so a crash or
     // a full disk never leaves a half-written save in its place.
-    std::string temp = path + ".tmp";
-    FILE* f = std::fopen(temp.c_str(), mode == FILE_TEXT ? "w" : "wb");
+    // Whatever a save cut short left at the temporary name is replaced; a
+    // folder standing there fails the save, and the old file stays.
+    std::string temp = TempFileName(path.c_str());
+    FILE* f = CreateTempFile(temp.c_str());
     if (!f)
+    {
+        const std::string why = TempFileFailure(temp.c_str());
+        LogString("Could not write \"%s\"; the old file is kept.", path.c_str());
+        LogString("%s", why.c_str());
         return -1;
+    }
     char* keep = static_cast<char*>(std::malloc(path.size() + 1));
     if (!keep)
     {
         std::fclose(f);
-        std::remove(temp.c_str());
+        unlink(temp.c_str());
         return -1;
     }
     std::memcpy(keep, path.c_str(), path.size() + 1);
@@ -517,19 +518,20 @@ void CFileManager::Close(int handle)
         return;   // -1, a stray number or a slot already closed
     FILE* f = m_Slots[slot];
     m_Slots[slot] = nullptr;
-    bool ok = !std::ferror(f);
-    ok = std::fclose(f) == 0 && ok;
     if (char* finalName = m_WriteNames[slot])
     {
         m_WriteNames[slot] = nullptr;
-        std::string temp = std::string(finalName) + ".tmp";
-        if (!ok || std::rename(temp.c_str(), finalName) != 0)
+        const std::string temp = TempFileName(finalName);
+        std::string why;
+        if (!FinishTempFile(f, temp.c_str(), finalName, true, &why))
         {
-            std::remove(temp.c_str());
             LogString("Could not write \"%s\"; the old file is kept.", finalName);
+            LogString("%s", why.c_str());
         }
         std::free(finalName);
+        return;
     }
+    std::fclose(f);
 }
 
 int CFileManager::GetFileSize(int slot)

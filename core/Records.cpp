@@ -3,10 +3,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "core/DebugLog.h"
 #include "core/FileManager.h"
 #include "core/RacerNames.h"
+#include "platform/os/FileOpen.h"
 #include "platform/os/Rand.h"
 
 RecordsTable g_Records;
@@ -119,19 +121,46 @@ void AddScore(float totalScore)
 
 void ClaimRecordsPlayer(float totalScore)
 {
-    const int entry = ScorePlayerEntry();
-    if (std::strncmp(g_Records.name[entry], g_PlayerName, RECORD_NAME_SIZE) == 0)
-        return;
-    for (int i = 0; i < SCORE_ENTRIES; ++i)
-        if (std::strncmp(g_Records.name[i], g_PlayerName, RECORD_NAME_SIZE) == 0)
+    const float score = std::isfinite(totalScore) ? totalScore : 0.0f;
+    // The career's own entry bears the player's name and the career's score.
+    // A name alone proves nothing: a new career leaves the entries of the
+    // player's earlier careers in the table, and two profiles may share a name.
+    const auto owns = [score](int i) {
+        return g_Records.score[i] == score && std::strncmp(g_Records.name[i], g_PlayerName, RECORD_NAME_SIZE) == 0;
+    };
+    int own = owns(ScorePlayerEntry()) ? ScorePlayerEntry() : -1;
+    for (int i = 0; own < 0 && i < SCORE_ENTRIES; ++i)
+        if (owns(i))
+            own = i;
+    if (own >= 0)
+    {
+        if (g_Records.playerEntry != own)
         {
-            g_Records.playerEntry = i;
-            g_Records.score[i] = std::isfinite(totalScore) ? totalScore : 0.0f;
+            g_Records.playerEntry = own;
             SaveGame();
-            return;
         }
-    SetRecordsPlayer();
-    AddScore(totalScore);
+        return;
+    }
+
+    // The career has no entry left (a later profile or career took its seat):
+    // it enters at the place its score earns, the entries below move down one
+    // and the last falls off; the last place when it beats no one.
+    int at = SCORE_ENTRIES - 1;
+    for (int i = 0; i < SCORE_ENTRIES - 1; ++i)
+        if (g_Records.score[i] < score)
+        {
+            at = i;
+            break;
+        }
+    for (int i = SCORE_ENTRIES - 1; i > at; --i)
+    {
+        g_Records.score[i] = g_Records.score[i - 1];
+        std::memcpy(g_Records.name[i], g_Records.name[i - 1], RECORD_NAME_SIZE);
+    }
+    g_Records.score[at] = score;
+    CopyName(g_Records.name[at], g_PlayerName);
+    g_Records.playerEntry = at;
+    SaveGame();
 }
 
 int SetBestTime(int row, float seconds, const char* holder)
@@ -149,19 +178,12 @@ int SetBestTime(int row, float seconds, const char* holder)
 int SaveGame()
 {
     g_FileManager.CreateFolder(RECORDS_FOLDER);
-    const char* temp = RECORDS_FILE ".tmp";
-    bool ok = false;
-    if (FILE* f = std::fopen(temp, "wb"))
+    std::string why;
+    if (!SaveWholeFile(RECORDS_FILE, &g_Records, sizeof(g_Records), &why))
     {
-        ok = std::fwrite(&g_Records, sizeof(g_Records), 1, f) == 1;
-        ok = std::fflush(f) == 0 && ok;
-        ok = std::fclose(f) == 0 && ok;
-        ok = ok && std::rename(temp, RECORDS_FILE) == 0;
-        if (!ok)
-            std::remove(temp);
-    }
-    if (!ok)
-    {
+        // The box says a save failed; the log and the error stream say what.
+        LogString("Could not write \"%s\"; the old file is kept.", RECORDS_FILE);
+        LogString("%s", why.c_str());
         ShowMessage("Could't save game!", "SaveGame() error!", 48);
         return 0;
     }

@@ -51,11 +51,12 @@ void CreateRecords();
 // entry the player held before keeps its name and score. Then SaveGame.
 void SetRecordsPlayer();
 
-// The current player, just chosen on the profile page, takes the player's
-// entry when it names someone else (the profile made or played last): the
-// entry that already bears the player's name again, with the career's total
-// score, or else entry 15 (SetRecordsPlayer) with that score entered as
-// AddScore does. Nothing changes when the entry is the player's already.
+// The current player, just chosen on the profile page, takes the career's
+// own entry back: the one with the player's name and the career's total
+// score. No entry ever has its name or score changed: when the career has no
+// entry left, it enters at the place its score earns (the entries below move
+// down one and the last falls off the table), or takes the last place when it
+// beats no one, so a sorted table stays sorted. Saves when anything changed.
 void ClaimRecordsPlayer(float totalScore);
 
 // Enters the career's total score: the player's entry takes it, then trades

@@ -18,8 +18,12 @@ extern int g_GameMenu;
 extern int g_DebugMode;
 extern int g_DebugLog;
 extern int g_EditorMode;
-extern int g_ProfileCounter;
+extern int g_ProfileCounter;   // 0..PROFILE_NUMBER_MAX
 extern int g_RaceID;
+
+// The highest profile file number; "Profiles" is held to 0..this as it is
+// read, so the next number never overflows.
+#define PROFILE_NUMBER_MAX 99999
 
 // Upper limits of view distance, shadow quality, glow and blur; the render
 // device lowers glow and blur when it cannot run the post effects.

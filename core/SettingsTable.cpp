@@ -67,7 +67,9 @@ constexpr SettingEntry kSettings[] = {
     // One switch for the debug keys and the log file.
     Setting("Misc", "Debug out", "0", &g_DebugMode).AlsoSets(&g_DebugLog),
     Setting("Misc", "Editor mode", "0", &g_EditorMode),
-    Setting("Misc", "Profiles", "0", &g_ProfileCounter).Written(),
+    // The last profile number used: a number past the highest file number,
+    // or a negative one, is held to the range.
+    Setting("Misc", "Profiles", "0", &g_ProfileCounter).Between(0, PROFILE_NUMBER_MAX).Written(),
     // Only the race table's rows exist; a row past it, or a negative one,
     // starts row 0 rather than the nearest row.
     Setting("Misc", "RaceID", "0", &g_RaceID).Between(0, kLastRaceRow).OutsideGives(0).Written(),

@@ -66,6 +66,7 @@ void CheckClamped()
     Check(InRange(g_EffectsVolume, 0, 100), "effects volume clamped");
     Check(InRange(g_RaceID, 0, 18), "race row clamped");
     Check(g_VideoMode >= 0, "video mode not negative");
+    Check(InRange(g_ProfileCounter, 0, PROFILE_NUMBER_MAX), "profile counter clamped");
 }
 
 std::string Value(const Key& k)

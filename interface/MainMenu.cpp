@@ -147,11 +147,11 @@ void CMainMenu::SetWidgets()
 void CMainMenu::ClearLatches()
 {
     for (CMenuButton& b : buttons)
-        b.pressed = 0;
+        b.ClearLatch();
     for (CMenuOption& o : raceOptions)
-        o.label.pressed = 0;
+        o.label.ClearLatch();
     for (CMenuOption& o : videoOptions)
-        o.label.pressed = 0;
+        o.label.ClearLatch();
     for (CMenuButton* b : {&quickStartButton,   &yesButton,         &noButton,
                            &prevButton,         &nextButton,        &motorcycleSchemeButton,
                            &motorcycleOkButton, &careerStartButton, &careerSchemeButton,
@@ -160,7 +160,7 @@ void CMainMenu::ClearLatches()
                            &audioButton,        &controlsButton,    &acceptButton,
                            &cancelButton,       &musicOption.label, &effectsOption.label,
                            &backButton})
-        b->pressed = 0;
+        b->ClearLatch();
 }
 
 void CMainMenu::RequestRaceStart(int careerMode)

@@ -18,6 +18,7 @@
 #include "interface/MainMenu.h"
 #include "interface/MenuBackground.h"
 #include "platform/os/Clock.h"
+#include "platform/os/Rand.h"
 #include "racers/VehicleManager.h"
 #include "render/D3DRender.h"
 #include "render/Draw2D.h"
@@ -194,8 +195,11 @@ void CMainMenu::SetState(int s)
     if (!PageOf(s))
         return;
     // A press latched on one page must never fire on the next visit of
-    // another (an Enter during loading would start a race unasked).
-    ClearLatches();
+    // another (an Enter during loading would start a race unasked). A page
+    // entered again (the upgrade page after a purchase) keeps a press given
+    // to it while the first was latched: the player pressed twice.
+    if (s != state)
+        ClearLatches();
     if (s == MENU_LOADING)
     {
         state = s;
@@ -343,7 +347,8 @@ void CMainMenu::UpdateLoading()
 {
     if (secondsSinceShow <= 2.0f)
         return;
-    std::srand(timeGetTime());
+    // The game's own generator: the C library's is never drawn from.
+    GameSrand(timeGetTime());
     CopyRaceOptionsToRow();
     if (g_CareerMode == 0)
     {

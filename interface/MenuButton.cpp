@@ -24,6 +24,9 @@ void PlayIfLoaded(CGameSound* sound)
 
 // A press fires only after this much real time, so the shrunken button shows.
 const float kPressDelay = 0.1f;
+// Presses kept behind a latch: a quick player's clicks, but not the endless
+// presses of a held Enter's key repeat.
+const int kMostWaitingPresses = 3;
 }   // namespace
 
 unsigned ColourByte(float c)
@@ -84,32 +87,54 @@ int CMenuButton::IsMouseOver()
     return 1;
 }
 
-int CMenuButton::CheckClick()
+int CMenuButton::Latch()
 {
-    if (!g_MouseButtons[0] || !enabled || !hovered || pressed)
+    if (!pressed)
+    {
+        pressTime = g_Clock.RealTimeMs();
+        pressed = 1;
+    }
+    else if (pressWaiting < kMostWaitingPresses)
+    {
+        // At a few frames a second the latch takes several frames to fire,
+        // and the next presses come before it has: they wait their turn
+        // instead of being lost.
+        ++pressWaiting;
+    }
+    else
         return 0;
-    g_MouseButtons[0] = 0;   // one click presses at most one button
-    pressTime = g_Clock.RealTimeMs();
-    pressed = 1;
     if (menu)
         PlayIfLoaded(menu->soundPress);
     return 1;
 }
 
+int CMenuButton::CheckClick()
+{
+    if (!g_MouseButtons[0] || !enabled || !hovered || pressWaiting >= kMostWaitingPresses)
+        return 0;
+    g_MouseButtons[0] = 0;   // one click presses at most one button
+    return Latch();
+}
+
 void CMenuButton::Press()
 {
-    if (!enabled || !menu || menu->focused != this || pressed)
+    if (!enabled || !menu || menu->focused != this)
         return;
-    pressTime = g_Clock.RealTimeMs();
-    pressed = 1;
-    PlayIfLoaded(menu->soundPress);
+    Latch();
 }
 
 int CMenuButton::IsPressed()
 {
     if (pressed && g_Clock.RealSecondsSince(pressTime) > kPressDelay)
     {
-        pressed = 0;
+        // A waiting press is latched now and fires as long after this one
+        // as a press after its click.
+        pressed = pressWaiting > 0 ? 1 : 0;
+        if (pressWaiting > 0)
+        {
+            --pressWaiting;
+            pressTime = g_Clock.RealTimeMs();
+        }
         return 1;
     }
     return 0;

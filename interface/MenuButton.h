@@ -2,7 +2,10 @@
 // A clickable line of menu text. Pages poll their buttons; a button never
 // calls back into a page. A press is latched by the mouse or the keys and
 // fires in the first poll more than 0.1 s of real time later, so the player
-// sees the button shrink before the page reacts.
+// sees the button shrink before the page reacts. Presses while one is
+// latched wait (a few of them) and fire in later polls, each as long after
+// the one before, so at a low frame rate quick presses are not lost to the
+// latch of the one before.
 #include <cstdint>
 
 class CFont;
@@ -21,8 +24,9 @@ public:
     // The hit test against the mouse; plays the menu's hover sound when the
     // mouse has just entered the text.
     int IsMouseOver();
-    // Latches a press when the left button is down over this enabled button;
-    // consumes the click so one click presses only the first button drawn.
+    // Latches a press when the left button is down over this enabled button
+    // (or keeps it waiting behind a latched one); consumes the click so one
+    // click presses only the first button drawn.
     int CheckClick();
     // The keyboard press of the focused button.
     void Press();
@@ -37,6 +41,12 @@ public:
     void Set(const char* caption, float x, float y, float scale, int align, int enabled, float r, float g, float b,
              int translate = 1);
     void SetText(const char* caption);
+    // Forgets the latched and the waiting press.
+    void ClearLatch()
+    {
+        pressed = 0;
+        pressWaiting = 0;
+    }
 
     // Text box at scale s: left, top, right, bottom on the virtual screen.
     void TextBox(float s, float* left, float* top, float* right, float* bottom) const;
@@ -55,6 +65,12 @@ public:
     int hovered = 0;
     uint32_t pressTime = 0;   // real clock, ms, at the press
     float colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    int pressWaiting = 0;   // further presses behind the latched one
+
+private:
+    // The press of a click or a key: latched, or waiting behind the latch.
+    // 1 when it was taken.
+    int Latch();
 };
 
 // Colour byte of a 0..1 component, truncated towards zero.

@@ -61,6 +61,8 @@ void CMainMenu::StartNewCareer()
         std::copy(model->UpgradeLevels, model->UpgradeLevels + CAREER_SYSTEMS, g_Career.upgradeLevel);
     g_Career.upgradePoints = 0;
     g_Career.upgradesBought = 0;
+    // A scheme the player never changed is the one shown on the page.
+    CareerKeepsModelPaint(CareerModel());
     GameSrand(timeGetTime());
     g_Career.voicePitch = (GameRand() % 101) * 0.00625f + 0.9f;
     g_Career.voiceIndex = GameRand() % 2;
@@ -109,5 +111,6 @@ void CMainMenu::DrawMotorcyclePage()
     nextButton.Draw(1);
     motorcycleSchemeButton.Draw(1);
     motorcycleOkButton.Draw(1);
-    DrawCentred(menuFont, 230.0f, "CHOOSE YOUR MOTORCYCLE:", 0xFFFFC864, 0.6f);
+    // Above the showroom, which the model fills to its top edge.
+    DrawCentred(menuFont, 172.0f, "CHOOSE YOUR MOTORCYCLE:", 0xFFFFC864, 0.6f);
 }

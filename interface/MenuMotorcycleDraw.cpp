@@ -62,10 +62,13 @@ void CMainMenu::DrawMotorcycle(float x1, float y1, float x2, float y2, CVehicleO
         DrawModel(showroomCamera, model, x1, y1, x2, y2);
 
     // Statistics panel: three labels ending at the centre, a bar of ten
-    // cells beside each.
-    DrawRect(cx - 85.0f, y2 - 75.0f, cx + 85.0f, y2 - 20.0f, 0x80000000);
-    DrawRectOutline(cx - 85.0f, y2 - 75.0f, cx + 85.0f, y2 - 20.0f, 0xFF323232);
+    // cells beside each. The panel reaches left past the widest label.
     const char* const labels[CAREER_SYSTEMS] = {"SPEED: ", "ACCELERATION: ", "HANDLING: "};
+    float panelLeft = cx - 85.0f;
+    for (const char* label : labels)
+        panelLeft = std::min(panelLeft, cx - menuFont.GetTextWidth(label, 0.35f, 0) - 5.0f);
+    DrawRect(panelLeft, y2 - 75.0f, cx + 85.0f, y2 - 20.0f, 0x80000000);
+    DrawRectOutline(panelLeft, y2 - 75.0f, cx + 85.0f, y2 - 20.0f, 0xFF323232);
     const bool blinkOn = state == MENU_UPGRADE && g_Clock.GameTimeMs() % 401u > 200u;
     for (int s = 0; s < CAREER_SYSTEMS; ++s)
     {

@@ -1,6 +1,9 @@
 // Player profiles: listing, loading, saving, creating and deleting the
 // "Save/ProfileNN.sav" files, and the two profile pages' actions.
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -99,6 +102,29 @@ std::vector<std::string> ListProfileFiles()
     });
     return names;
 }
+// Anything at all standing at the name: a file, a folder, a link.
+bool NameTaken(const char* path)
+{
+    struct stat st;
+    return lstat(path, &st) == 0 || errno != ENOENT;
+}
+
+// The first number after `last` whose file name is free, going round to 1
+// past the highest number; -1 when every number is taken. A number is never
+// given to a file that is there, whatever "Profiles" says (it may have been
+// reset with the settings while the profiles stayed).
+int NextFreeProfileNumber(int last, char (&path)[MENU_PROFILE_PATH])
+{
+    int number = last < 0 || last >= PROFILE_NUMBER_MAX ? 0 : last;
+    for (int tries = 0; tries < PROFILE_NUMBER_MAX; ++tries)
+    {
+        number = number >= PROFILE_NUMBER_MAX ? 1 : number + 1;
+        std::snprintf(path, sizeof(path), "%s/Profile%02d.sav", kSaveFolder, number);
+        if (!NameTaken(path))
+            return number;
+    }
+    return -1;
+}
 }   // namespace
 
 void CMainMenu::FindProfiles()
@@ -170,9 +196,8 @@ void CMainMenu::SaveProfile(int careerClosed)
 int CMainMenu::CreateNewProfile()
 {
     g_FileManager.CreateFolder(kSaveFolder);
-    int number = g_ProfileCounter + 1;
     char path[MENU_PROFILE_PATH];
-    std::snprintf(path, sizeof(path), "%s/Profile%02d.sav", kSaveFolder, number);
+    const int number = NextFreeProfileNumber(g_ProfileCounter, path);
 
     // The new player's data, written before anything else changes: a file
     // that cannot be written leaves every other profile and the current one
@@ -188,7 +213,7 @@ int CMainMenu::CreateNewProfile()
     image.name[PROFILE_NAME_SIZE - 1] = 0;
     image.careerClosed = 1;
     image.career = career;
-    if (!WriteProfileFile(path, image))
+    if (number < 0 || !WriteProfileFile(path, image))
     {
         ShowMessage("Could't create new profile!", "CreateNewProfile() error!", 48);
         return 0;

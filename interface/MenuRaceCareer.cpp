@@ -23,13 +23,8 @@ void CMainMenu::EnterCareerPage()
     CVehicleObject* model = g_Vehicles.showroom[std::clamp((int)g_Career.motorcycle, 0, CAREER_MODELS - 1)];
     if (!model)
         return;
-    if (g_Career.decalId == 0)
-    {
-        // The model's own paint becomes the career's.
-        g_Career.decalId = model->DecalId;
-        std::copy(model->PaintColor1, model->PaintColor1 + 4, g_Career.colour1);
-        std::copy(model->PaintColor2, model->PaintColor2 + 4, g_Career.colour2);
-    }
+    if (g_Career.decalId == 0 || g_Career.decalId == -1)
+        CareerKeepsModelPaint(model);   // the model's paint becomes the career's
     else
     {
         int decal = g_Career.decalId;
@@ -51,14 +46,16 @@ void CMainMenu::DrawCareerPage()
 {
     menuFont.DrawTextGlow(10.0f, 10.0f, "CAREER mode", 0xFF966400, 0xFFC83200, 0.75f);
     DrawRectGradient(0.0f, 50.0f, 400.0f, 60.0f, 0x80826400, 0x80826400, 0x00826400, 0x00826400);
-    menuFont.DrawTextColor(10.0f, 52.0f, "ACHIEVEMENTS:", 0xFF643200, 0.4f, 0);
+    // Light text on the bar and over the glows: the darker shades of the
+    // first layout vanished into the dark page.
+    menuFont.DrawTextColor(10.0f, 52.0f, "ACHIEVEMENTS:", 0xFFC89600, 0.4f, 0);
     const char* const cups[3] = {"Summer Cup:", "Autumn Cup:", "Winter Cup:"};
     // The cups start at 100, or past the longest cup name when the font
     // makes it wider than that.
     float cupsLeft = 100.0f;
     for (int s = 0; s < 3; ++s)
     {
-        menuFont.DrawTextGlow(10.0f, 75.0f + 45.0f * s, cups[s], 0xFF9B3200, 0xFFC89600, 0.4f);
+        menuFont.DrawTextGlow(10.0f, 75.0f + 45.0f * s, cups[s], 0xFFFFC864, 0xFF9B3200, 0.4f);
         cupsLeft = std::max(cupsLeft, 10.0f + menuFont.GetTextWidth(cups[s], 0.4f, 0) + 6.0f);
     }
 

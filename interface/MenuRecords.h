@@ -17,6 +17,10 @@ int RecordResultTexts(int row, char* holder, size_t holderSize, char* time, size
 // A score as a truncated whole number, held to the int range.
 int ScoreToInt(float score);
 
+// The name as a column of `room` shows it at `scale`: whole when it fits,
+// otherwise cut short and ended with "...", so every name keeps one size.
+void FitNameText(CFont& font, const char* name, float scale, float room, char* out, size_t size);
+
 // The scale, at most `scale`, at which the text is no wider than `room`: the
 // table's columns are narrow and a long name must not run into the next one.
 float FitTextScale(CFont& font, const char* text, float scale, float room);

@@ -162,7 +162,10 @@ void CGameHUD::DrawRaceResult()
         result.progressFade = std::min(1.0f, result.progressFade + 0.5f * g_Clock.m_RealStep);
         const float p = result.progressFade;
         const float k = std::min(1.0f, 4 * p);
-        DrawCentred(font, 150, y + 14, "UPGRADE PROGRESS:", D3DCOLOR_ARGB(int(255 * k), 0x9B, 0x32, 0x00), 0.4f);
+        // Light orange with a black glow: the dark red of the first layout
+        // was lost over the race behind the screen.
+        DrawCentredGlow(font, 150, y + 14, "UPGRADE PROGRESS:", D3DCOLOR_ARGB(int(255 * k), 0xFA, 0x96, 0x32),
+                        D3DCOLOR_ARGB(int(255 * k), 0, 0, 0), 0.4f);
         const float y2 = y + 14 + h;
         DrawRect(50, y2, 250, y2 + h - 5, D3DCOLOR_ARGB(int(128 * k), 0, 0, 0));
         DrawRectOutline(50, y2, 250, y2 + h - 5, D3DCOLOR_ARGB(int(255 * k), 0x64, 0x64, 0x00));

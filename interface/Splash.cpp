@@ -7,6 +7,7 @@
 
 #include "audio/AudioManager.h"
 #include "core/Controls.h"
+#include "core/InputPacing.h"
 #include "core/InputState.h"
 #include "core/RunFlags.h"
 #include "platform/os/Clock.h"
@@ -187,6 +188,8 @@ void ShowSplashScreens()
         const int skip = (SkipPressed() || TestRunSkipsIntro()) && sequence.phase < CSplashSequence::PHASE_DONE;
         if (skip)
             ClearSkipFlags();
+        // The pass has read its input: a quick second press skips in the next.
+        InputFrameDone();
         const DWORD now = timeGetTime();
         if (!sequence.Prepare(now, skip))
         {

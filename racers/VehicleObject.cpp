@@ -92,6 +92,8 @@ CVehicleObject::CVehicleObject()
     {
         WheelCompression[i] = WheelRadius[i] = WheelContact[i] = DustTimer[i] = SkidTimer[i] = 0.0f;
         SkidTrail[i] = nullptr;
+        WheelSliding[i] = 0;
+        SlideChange[i] = -1.0f;
         D3DXMATRIX identity;
         D3DXMatrixIdentity(&identity);
         WheelMatrix[i] = identity;

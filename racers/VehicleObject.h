@@ -320,6 +320,10 @@ public:
     float DustTimer[VEHICLE_WHEEL_SLOTS];
     float SkidTimer[VEHICLE_WHEEL_SLOTS];
     CSkidStrip* SkidTrail[VEHICLE_WHEEL_SLOTS];
+    // Whether each wheel counts as sliding for its marks, and how long the
+    // tyre has read otherwise (-1: it reads the same); see SettleSlide.
+    int WheelSliding[VEHICLE_WHEEL_SLOTS];
+    float SlideChange[VEHICLE_WHEEL_SLOTS];
 
     // The file's own values, kept so that a racer's levels and factors are
     // applied once from them and never compound over respawns and restarts.

@@ -238,6 +238,16 @@ void CVehicleObject::CreatePhysics(float bodyMass, const float* pos, const float
         Speed = 0.0f;
     }
 
+    // Put somewhere else (a respawn, the start grid, a restart): a mark
+    // carried on from the old place would be drawn straight across to the new.
+    for (int i = 0; i < VEHICLE_WHEEL_SLOTS; ++i)
+    {
+        if (SkidTrail[i])
+            SkidTrail[i]->End();
+        WheelSliding[i] = 0;
+        SlideChange[i] = -1.0f;
+    }
+
     // Only racers enter the world; showroom models keep theirs outside. The
     // in-world flag is what the list's update checks to keep a racer.
     if (RacerKind != RACER_SHOWROOM && !inWorld && g_PhysicsWorld.dynamicsWorld && g_PhysicsWorld.vehicleRaycaster)
@@ -332,7 +342,8 @@ void CVehicleObject::UpdateWheels()
         const float top = i == 0 ? pt[2].y : pt[3].y;
         WheelCompression[i] = 1.0f - std::min(1.0f, std::max(0.0f, (top - local.y) * k));
 
-        if (wheel.m_raycastInfo.m_groundObject)
+        const bool onGround = wheel.m_raycastInfo.m_groundObject != nullptr;
+        if (onGround)
             WheelContact[i] = std::min(1.0f, WheelContact[i] + 10.0f * dt);
         else
             WheelContact[i] = std::max(-1.0f, WheelContact[i] - 10.0f * dt);
@@ -344,9 +355,17 @@ void CVehicleObject::UpdateWheels()
         SkidTimer[i] += g_Clock.m_RealStep;
 
         const float hubPoint[3] = {hub.x, hub.y, hub.z};
-        const WheelMarks marks = GetWheelMarks(g_Landscape.GetRoutePower(hubPoint), wheel.m_skidInfo, Speed,
-                                               WheelContact[i], i == 1 && SkidTrail[0] && !SkidTrail[1]);
-        LeaveWheelMarks(i, marks, hub);
+        SettleSlide(onGround && wheel.m_skidInfo < 1.0f, dt, &WheelSliding[i], &SlideChange[i]);
+        WheelReading reading;
+        reading.routePower = g_Landscape.GetRoutePower(hubPoint);
+        reading.skid = wheel.m_skidInfo;
+        reading.sliding = WheelSliding[i];
+        reading.speed = Speed;
+        reading.contact = WheelContact[i];
+        reading.touching = onGround;
+        // The front wheel has had its turn: the rear marks with it.
+        reading.rearFollowsFront = i == 1 && SkidTrail[0];
+        LeaveWheelMarks(i, GetWheelMarks(reading), hub);
 
         // Grip builds up over 0.4 s on the ground and fades in the air.
         const float target = i == 0 ? FrontFrictionSlip : RearFrictionSlip;

@@ -1,7 +1,8 @@
 #pragma once
-// What a rolling wheel leaves on the ground: skid marks and dust. Off the road
-// (road intensity 50 or less) a wheel always marks and dusts; on the road
-// (83 or more) only a sliding wheel marks, and none dusts.
+// What a rolling wheel leaves on the ground: skid marks and dust. A wheel
+// marks the ground only where it slides, and only while it touches it; off
+// the road (road intensity 50 or less) a rolling wheel raises dust, on the
+// road (83 or more) none does.
 
 struct WheelMarks
 {
@@ -14,10 +15,32 @@ struct WheelMarks
                         // sliding, else 1
 };
 
-// routePower 0..100 under the wheel; skid 1 while the wheel grips and below 1
-// while it slides; speed in km/h; contact the wheel's ground-contact ramp;
-// rearFollowsFront 1 for a rear wheel without a strip behind a marking front.
-WheelMarks GetWheelMarks(float routePower, float skid, float speed, float contact, int rearFollowsFront);
+// What one wheel reads this frame.
+struct WheelReading
+{
+    float routePower;       // 0..100 under the wheel
+    float skid;             // the tyre's skid value: 1 while it grips, below 1 while it slides
+    int sliding;            // the wheel's settled slide (SettleSlide)
+    float speed;            // km/h
+    float contact;          // the wheel's ground-contact ramp
+    int touching;           // its ray meets the ground this frame
+    int rearFollowsFront;   // 1 for a rear wheel behind a marking front
+};
+
+WheelMarks GetWheelMarks(const WheelReading& r);
+
+// Seconds a tyre must read sliding (or gripping) before the wheel counts as
+// sliding (or no longer): its skid value jumps below 1 and back within a
+// single physics step far more often than a tyre really slides, and a mark
+// that followed every jump would be a scatter of strips too short to show.
+#define WHEEL_SLIDE_SETTLE 0.1f
+
+// Brings the settled slide `*sliding` up to date with this frame's reading
+// (1 sliding, 0 gripping) after a game step of dt: a reading that differs
+// from it takes over once it has held over at least two readings spanning
+// WHEEL_SLIDE_SETTLE seconds. `*change` is how long the differing reading has
+// held (-1 while the reading agrees).
+void SettleSlide(int reading, float dt, int* sliding, float* change);
 
 // Lets the skid marks read the ground and reach the motorcycles that own
 // their strips.

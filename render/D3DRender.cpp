@@ -10,6 +10,7 @@
 #include "core/InputState.h"
 #include "core/RunFlags.h"
 #include "core/Settings.h"
+#include "platform/d3d/D3D9Backend.h"
 #include "platform/os/Clock.h"
 #include "platform/os/Window.h"
 #include "render/LightManager.h"
@@ -145,8 +146,12 @@ int CD3DRender::InitD3D(int windowed)
     d3d = Direct3DCreate9(D3D_SDK_VERSION);
     if (!d3d)
     {
-        ShowDeviceError("Could not initialize Direct3D!\nYou may want to check that the latest version of\n"
-                        "DirectX is correctly installed on your system.\n");
+        // The written text, then what failed in the video system's own words.
+        std::string text = "Could not initialize Direct3D!\nYou may want to check that the latest version of\n"
+                           "DirectX is correctly installed on your system.\n";
+        if (*D3DCreateError())
+            text += std::string("\n") + D3DCreateError();
+        ShowDeviceError(text.c_str());
         return -1;
     }
     Log("Create Direct3D OK\n");

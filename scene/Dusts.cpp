@@ -1,11 +1,11 @@
 #include "scene/Dusts.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 
 #include "common/MathUtil.h"
 #include "core/GameClock.h"
+#include "platform/os/Rand.h"
 #include "render/BatchVertex.h"
 #include "render/D3DRender.h"
 #include "render/Views.h"
@@ -51,10 +51,11 @@ void CDustParticle::Spawn(const float pos[3], const float vel[3], float sz, floa
     growth = grow;
     age = 0.0f;
 
-    float x = float(std::rand() % 601) * 0.001f - 0.3f;
+    // The game's own generator, in this order: spin, colour, axis.
+    float x = float(GameRand() % 601) * 0.001f - 0.3f;
     spin = x >= 0.0f ? x + 0.2f : x - 0.2f;
 
-    const float j = float(std::rand() % 101) * 0.002f;
+    const float j = float(GameRand() % 101) * 0.002f;
     D3DXCOLOR c(rgba[0] + j, rgba[1] + j, rgba[2] + j, rgba[3]);
     const float largest = std::fmax(c.r, std::fmax(c.g, c.b));
     if (largest > 1.0f)
@@ -71,8 +72,8 @@ void CDustParticle::Spawn(const float pos[3], const float vel[3], float sz, floa
     float ax = 0.0f, ay = 0.0f;
     do
     {
-        ax = float(std::rand() % 10001 - 5000);
-        ay = float(std::rand() % 10001 - 5000);
+        ax = float(GameRand() % 10001 - 5000);
+        ay = float(GameRand() % 10001 - 5000);
     } while (ax == 0.0f && ay == 0.0f);
     const float length = std::sqrt(ax * ax + ay * ay);
     axis[0] = ax / length;

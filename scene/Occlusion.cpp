@@ -193,6 +193,7 @@ int CStaticObject::IsOccluded()
 
 void CStaticObjectManager::CheckOcclusion()
 {
+    hiddenCount = 0;
     for (unsigned int i = 0; i < objectCount; ++i)
     {
         CStaticObject* building = objects[i];
@@ -200,7 +201,10 @@ void CStaticObjectManager::CheckOcclusion()
             continue;
         for (unsigned int j = i + 1; j < objectCount; ++j)
             if (objects[j]->visible && objects[j]->IsOccluded())
+            {
                 objects[j]->visible = 0;
+                ++hiddenCount;
+            }
         for (OcclusionHook hook : g_OcclusionHooks)
             if (hook)
                 hook();

@@ -91,7 +91,7 @@ int ReadStaticObjectRecord(int handle, StaticObjectRecord* record, int* usable)
     return 1;
 }
 
-CStaticObjectManager::CStaticObjectManager() : objectCount(0), sortTimer(10.0f)
+CStaticObjectManager::CStaticObjectManager() : objectCount(0), sortTimer(10.0f), hiddenCount(0)
 {
     for (CStaticObject*& o : objects)
         o = nullptr;
@@ -293,6 +293,7 @@ void CStaticObjectManager::Clear()
     }
     objectCount = 0;
     sortTimer = 10.0f;
+    hiddenCount = 0;
 }
 
 void CStaticObjectManager::Release()

@@ -79,6 +79,8 @@ public:
     CStaticObject* objects[STATIC_OBJECTS_MAX];
     unsigned int objectCount;
     float sortTimer;
+    // Objects of the list that the last occlusion pass hid.
+    unsigned int hiddenCount;
 
 private:
     // Takes a new object into the list, or frees and deletes it when it has

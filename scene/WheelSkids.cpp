@@ -45,6 +45,17 @@ void SetAlpha(SkidVertex& v, int alpha)
 {
     v.colour = (v.colour & 0x00FFFFFFu) | (DWORD(alpha & 0xFF) << 24);
 }
+
+// A strip shows something when a point other than its first, and other than
+// the last of an ended strip, was laid with some strength.
+bool StripShows(const CSkidStrip& s)
+{
+    const int end = s.owner ? s.pointCount : s.pointCount - 1;
+    for (int i = 1; i < end; ++i)
+        if (s.intensities[i] > 0)
+            return true;
+    return false;
+}
 }   // namespace
 
 void CSkidStrip::Clear()
@@ -151,6 +162,7 @@ CWheelSkids::CWheelSkids() : strips(), texture(-1)
 int CWheelSkids::Create()
 {
     Reset();
+    stats = SkidStats();
     texture = g_Render.LoadTexture(kTexturePath, 0, D3DPOOL_MANAGED, D3DFMT_UNKNOWN);
     return 1;
 }
@@ -163,8 +175,10 @@ CSkidStrip* CWheelSkids::NewStrip(CVehicleObject* owner)
             s.Clear();
             s.used = 1;
             s.owner = owner;
+            ++stats.opened;
             return &s;
         }
+    ++stats.refused;
     return nullptr;
 }
 
@@ -180,7 +194,7 @@ void CWheelSkids::Update()
         {
             if (s.owner && g_SkidHooks.releaseOwner)
                 g_SkidHooks.releaseOwner(s.owner, &s);
-            s.Clear();
+            Retire(s);
             continue;
         }
         if (s.age <= kFadeStart)
@@ -229,10 +243,22 @@ void CWheelSkids::Render()
     g_Render.BindTexture(-1, 0, 0);
 }
 
+void CWheelSkids::Retire(CSkidStrip& strip)
+{
+    if (strip.used)
+    {
+        ++stats.retired;
+        if (StripShows(strip))
+            ++stats.shown;
+        stats.longestStrip = std::fmax(stats.longestStrip, strip.length);
+    }
+    strip.Clear();
+}
+
 void CWheelSkids::Reset()
 {
     for (CSkidStrip& s : strips)
-        s.Clear();
+        Retire(s);
 }
 
 void CWheelSkids::Release()

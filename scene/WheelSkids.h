@@ -53,6 +53,17 @@ public:
     int pointCount;
 };
 
+// What became of the strips since the skid marks were created: a race's
+// figures for the headless runs and the benchmarks.
+struct SkidStats
+{
+    int opened = 0;              // strips handed to a wheel
+    int refused = 0;             // requests refused because every strip was in use
+    int retired = 0;             // strips freed again (expired or cleared)
+    int shown = 0;               // of those, strips that had a point to show between their ends
+    float longestStrip = 0.0f;   // the longest strip freed, along its points
+};
+
 class CWheelSkids
 {
 public:
@@ -72,6 +83,11 @@ public:
 
     CSkidStrip strips[MAX_STRIPS];
     TextureId texture;
+    SkidStats stats;
+
+private:
+    // Frees a strip, counting it when it was in use.
+    void Retire(CSkidStrip& strip);
 };
 
 extern CWheelSkids g_Skids;

@@ -1,14 +1,11 @@
 #!/usr/bin/env bash
 # Configures and builds the game, the data generator and the tests into build/
-# (BUILD_DIR elsewhere; CMAKE_ARGS adds configure options). Arguments name the
-# targets to build instead of all of them, e.g. test_programs.
+# (BUILD_DIR elsewhere; CMAKE_ARGS adds configure options; BUILD_TARGETS builds
+# only those targets).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR="${BUILD_DIR:-build}"
 # shellcheck disable=SC2086
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${CMAKE_ARGS:-} >/dev/null
-if [ $# -gt 0 ]; then
-  cmake --build "$BUILD_DIR" -j"$(nproc)" --target "$@"
-else
-  cmake --build "$BUILD_DIR" -j"$(nproc)"
-fi
+# shellcheck disable=SC2086
+cmake --build "$BUILD_DIR" -j"$(nproc)" ${BUILD_TARGETS:+--target $BUILD_TARGETS}

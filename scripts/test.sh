@@ -34,7 +34,8 @@ run_ctest() {
 }
 
 step "normal build"
-time BUILD_DIR="${BUILD_DIR:-build}" CMAKE_ARGS="-DTRALLOWMERE_WERROR=ON -DTRALLOWMERE_SANITIZE=OFF" bash scripts/build.sh
+time BUILD_DIR="${BUILD_DIR:-build}" BUILD_TARGETS="" CMAKE_ARGS="-DTRALLOWMERE_WERROR=ON -DTRALLOWMERE_SANITIZE=OFF" \
+  bash scripts/build.sh
 step "normal tests"
 time run_ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j"$JOBS" --timeout 600
 
@@ -50,8 +51,8 @@ if [ "${SANITIZE:-0}" = 1 ]; then
   # Only what the tests run: the test programs, the fuzz replays, the game,
   # the generator and the play-through.
   step "sanitizer build"
-  time BUILD_DIR="$SAN_DIR" CMAKE_ARGS="-DTRALLOWMERE_WERROR=ON -DTRALLOWMERE_SANITIZE=ON" \
-    bash scripts/build.sh test_programs
+  time BUILD_DIR="$SAN_DIR" BUILD_TARGETS=test_programs \
+    CMAKE_ARGS="-DTRALLOWMERE_WERROR=ON -DTRALLOWMERE_SANITIZE=ON" bash scripts/build.sh
   # The GL driver is loaded and unloaded by SDL: what it leaks is suppressed by
   # its module, never the game's own allocations. The programs' own defaults
   # (platform/os/ModulePin.cpp) keep the leak check off the driver's

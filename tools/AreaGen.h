@@ -66,6 +66,7 @@ struct AreaData
         std::string description;
         float position[3];
         float target[3];
+        int building = 0;   // 1: a building, which hides what lies behind it
     };
     std::vector<Placed> objects;
 };

@@ -2,7 +2,8 @@
 // the road on level ground, facing it, and at the sharpest corners a chevron
 // sign on the outside with a row of barrels, hay bales or cones in front of
 // it. Everything is placed from the generated grid alone, so two runs give
-// the same list.
+// the same list; the list names the buildings first, so that the game's
+// occlusion pass can hide the props behind them.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -156,6 +157,7 @@ public:
         }
         AreaData::Placed o;
         o.description = kind.description;
+        o.building = kind.building;
         o.position[0] = p.x * kAreaCellSize - N * kAreaCellSize * 0.5f;
         o.position[1] = y;
         o.position[2] = N * kAreaCellSize * 0.5f - p.y * kAreaCellSize;
@@ -285,6 +287,11 @@ void PlaceAreaObjects(AreaData& area)
         if (!placer.Building(kind, i, k % 2 ? 1 : -1))
             placer.Building(kind, i, k % 2 ? -1 : 1);
     }
+
+    // The game lets a building hide only what its list puts after it: the
+    // buildings go first, each group keeping its order.
+    std::stable_partition(area.objects.begin(), area.objects.end(),
+                          [](const AreaData::Placed& o) { return o.building != 0; });
 }
 
 std::string AreaStaticObjectsText(const AreaData& area)

@@ -45,6 +45,7 @@
 #include "audio/AudioManager.h"
 #include "core/FileManager.h"
 #include "core/GameClock.h"
+#include "core/InputPacing.h"
 #include "core/RaceState.h"
 #include "core/RacerNames.h"
 #include "core/Records.h"
@@ -209,6 +210,7 @@ void Frame(const Options& o)
                 s.run();
         g_AudioManager.Update();
     }
+    InputFrameDone();
     // The updates set camera transforms on the device even without drawing.
     if (o.device != "gl")
         D3DClearRecordedCalls();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/DebugLog.h"
 #include "core/GameClock.h"
 #include "core/RaceState.h"
 #include "render/D3DRender.h"
@@ -261,6 +262,7 @@ void CNatureManager::Reset()
     openGrass = nullptr;
     openStones = nullptr;
     openTrees = nullptr;
+    leftOutLogged[0] = leftOutLogged[1] = leftOutLogged[2] = 0;
     // The clumps, stones and trees about to be built bake this light.
     NatureSkyLight(bakedLight);
 }
@@ -332,6 +334,8 @@ void CNatureManager::AddObject(int type, const float* position, int value)
     if (type == NATURE_GRASS)
     {
         GrassField* f = openGrass;
+        if (clumpCount >= NATURE_MAX_CLUMPS)
+            LeftOut(type);
         // A field draws from shared index lists of a fixed number of clumps.
         if (!f || !clumps || clumpCount >= NATURE_MAX_CLUMPS || f->vertexCount / 16 >= GRASS_FIELD_CLUMPS)
             return;
@@ -343,6 +347,8 @@ void CNatureManager::AddObject(int type, const float* position, int value)
     else if (type == NATURE_STONES)
     {
         StoneField* f = openStones;
+        if (stoneCount >= NATURE_MAX_STONES)
+            LeftOut(type);
         if (!f || !stones || stoneCount >= NATURE_MAX_STONES || f->objectCount >= NATURE_FIELD_OBJECTS)
             return;
         CStoneObject* stone = new CStoneObject();
@@ -361,6 +367,8 @@ void CNatureManager::AddObject(int type, const float* position, int value)
     else if (type == NATURE_TREES)
     {
         TreeField* f = openTrees;
+        if (treeCount >= NATURE_MAX_TREES)
+            LeftOut(type);
         if (!f || !trees || treeCount >= NATURE_MAX_TREES || f->objectCount >= NATURE_FIELD_OBJECTS)
             return;
         CTreeObject* tree = new CTreeObject();
@@ -380,6 +388,17 @@ void CNatureManager::AddObject(int type, const float* position, int value)
         leafVertexCount += tree->leafVertexCount;
         ++f->objectCount;
     }
+}
+
+void CNatureManager::LeftOut(int type)
+{
+    if (type < 0 || type > 2 || leftOutLogged[type])
+        return;
+    leftOutLogged[type] = 1;
+    static const char* const kWhat[3] = {"grass clumps", "stones", "trees"};
+    const int most[3] = {NATURE_MAX_CLUMPS, NATURE_MAX_STONES, NATURE_MAX_TREES};
+    LogString("The place map asks for more %s than an area holds (%d): the rest is left out.", kWhat[type],
+              most[type]);
 }
 
 void CNatureManager::EndField(int type, CLandPart* part)

@@ -21,12 +21,16 @@ enum
     NATURE_TREES = 2,
 };
 
-// Limits of the lists.
+// Limits of the lists. The grass and trees of an area are held well below
+// what a place map can ask for (every cell of 360 x 360 full would be 1.5
+// million clumps and 40000 trees, gigabytes of geometry): the demo areas use
+// under 80000 clumps and 4000 trees; a map asking for more gets the first
+// ones in land-part order and the rest is left out, with a line in the log.
 #define NATURE_MAX_FIELDS    400
 #define NATURE_FIELD_OBJECTS 100
-#define NATURE_MAX_CLUMPS    (360 * 360 * 12)
+#define NATURE_MAX_CLUMPS    200000
 #define NATURE_MAX_STONES    40000
-#define NATURE_MAX_TREES     40000
+#define NATURE_MAX_TREES     8000
 #define NATURE_LEAF_QUADS    8000
 
 // Distances (from a land part) of the field switches and draw passes.
@@ -176,7 +180,13 @@ private:
     GrassField* openGrass;
     StoneField* openStones;
     TreeField* openTrees;
+    // Whether this area's load has logged that grass, stones or trees were
+    // left out (by type).
+    int leftOutLogged[3];
 
+    // Logs once per area load that the place map asks for more of `type`
+    // than an area holds.
+    void LeftOut(int type);
     // Frees the fields of `type` in list 0 (active) or 1 (parked) that
     // belong to `part`, or all of them without a part.
     void DropFields(int type, int list, CLandPart* part);

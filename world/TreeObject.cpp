@@ -62,8 +62,9 @@ CTreeObject* CTreeObject::Create(const float position[3], int treeCode, int stem
 
     const float s = (GameRand() % 101) * 0.01f + 1.0f;
     SetScale(s, s, s);
-    // The centre of the scaled tree, so that its sphere covers the crown.
-    D3DXVECTOR3 centre(boundCentre[0] * s, boundCentre[1] * s, boundCentre[2] * s), wc;
+    // The centre of the scaled tree (SetScale has scaled it), so that its
+    // sphere, scaled with it, holds the whole tree from its base to its crown.
+    D3DXVECTOR3 centre(boundCentre[0], boundCentre[1], boundCentre[2]), wc;
     D3DXVec3TransformCoord(&wc, &centre, &m);
     worldCentre[0] = wc.x;
     worldCentre[1] = wc.y;
@@ -158,9 +159,10 @@ int CTreeObject::CopyLeaves(float s, const D3DXMATRIX& m, int treeCode, int leaf
                             (v[0].z + v[1].z + v[2].z + v[3].z) / 4.0f);
             const D3DXVECTOR3 p0(v[0].x, v[0].y, v[0].z), p1(v[1].x, v[1].y, v[1].z);
             const float h = VecDistance(p0, p1) * 0.5f * s;
+            // Lit from the leaf's place in the scaled crown.
+            mid *= s;
             float colour[4];
             lit(mid, colour);
-            mid *= s;
             D3DXVECTOR3 M;
             D3DXVec3TransformCoord(&M, &mid, &m);
             D3DXVECTOR3 offsets[4] = {D3DXVECTOR3(h, h, 0), D3DXVECTOR3(h, -h, 0), D3DXVECTOR3(-h, h, 0),

@@ -7,6 +7,7 @@
 
 #include "platform/audio/DSoundBackend.h"
 #include "platform/audio/DSoundInternal.h"
+#include "platform/audio/SoundOutput.h"
 
 namespace dsound
 {
@@ -346,12 +347,16 @@ HRESULT DirectSoundCreate8(const void* deviceId, IDirectSound8** sound, void*)
         return forced;
     ALCdevice* alDev = alcOpenDevice(nullptr);
     if (!alDev)
-        return DSERR_NODRIVER;
+    {
+        // No driver at all is told apart from a device that is there and
+        // fails (busy, or its server not answering).
+        return SoundOutputPresent() ? DSERR_GENERIC : DSERR_NODRIVER;
+    }
     ALCcontext* context = alcCreateContext(alDev, kContextAttributes);
     if (!context)
     {
         alcCloseDevice(alDev);
-        return DSERR_NODRIVER;
+        return DSERR_GENERIC;
     }
     *sound = new Device(alDev, context);
     return DS_OK;

@@ -33,6 +33,10 @@ D3DBackendKind D3DGetSelectedBackend();
 const std::vector<std::string>& D3DRecordedCalls();
 void D3DClearRecordedCalls();
 
+// Why the last Direct3DCreate9 gave null (the video system's own words), or
+// "" when it did not.
+const char* D3DCreateError();
+
 // ---------------------------------------------------------------------------
 // Adapter description. By default it comes from the backend (the recording
 // backend reports a 1024 x 768 desktop and the common mode sizes). Tests may

@@ -6,6 +6,7 @@
 
 #include "platform/d3d/Internal.h"
 #include "platform/image/ImageDecode.h"
+#include "platform/os/FileOpen.h"
 
 namespace d3d
 {
@@ -331,7 +332,7 @@ bool ReadFile(const char* path, std::vector<uint8_t>& bytes)
 {
     if (!path)
         return false;
-    FILE* f = std::fopen(path, "rb");
+    FILE* f = OpenFileForReading(path);
     if (!f)
         return false;
     bool ok = std::fseek(f, 0, SEEK_END) == 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <set>
+#include <string>
 
 #include "platform/d3d/Internal.h"
 #include "platform/os/ModulePin.h"
@@ -270,21 +271,36 @@ HRESULT CDirect3D9::CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND hFocu
 
 using namespace d3d;
 
+namespace
+{
+std::string s_CreateError;
+}   // namespace
+
 IDirect3D9* Direct3DCreate9(UINT SDKVersion)
 {
+    s_CreateError.clear();
     if (SDKVersion != D3D_SDK_VERSION)
+    {
+        s_CreateError = "The program was built for another version of the graphics layer.";
         return nullptr;
+    }
     auto* d3d = new CDirect3D9(g_backend);
     if (g_backend == D3DBackendKind::OpenGL)
     {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         {
+            s_CreateError = std::string("The video system did not start: ") + SDL_GetError();
             d3d->Release();
             return nullptr;
         }
         d3d->MarkVideoOpened();
     }
     return d3d;
+}
+
+const char* D3DCreateError()
+{
+    return s_CreateError.c_str();
 }
 
 void D3DSelectBackend(D3DBackendKind kind)

@@ -8,6 +8,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/os/FileOpen.h"
+
 namespace
 {
 // The game names its settings file by the working folder followed by its own
@@ -62,7 +64,8 @@ enum ReadResult
 // whether the file uses CR LF line breaks.
 ReadResult ReadLines(const std::string& path, std::vector<std::string>& lines, bool& crlf)
 {
-    FILE* f = fopen(path.c_str(), "rb");
+    // Only a regular file is read: a FIFO in its place would hold the game.
+    FILE* f = OpenFileForReading(path.c_str());
     if (!f)
         return errno == ENOENT ? READ_MISSING : READ_FAILED;
     std::string all;
@@ -223,17 +226,5 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
     for (const std::string& l : lines)
         text += l + eol;
 
-    const std::string temp = path + ".tmp";
-    FILE* f = fopen(temp.c_str(), "wb");
-    if (!f)
-        return FALSE;
-    bool ok = fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = (fflush(f) == 0) && ok;
-    ok = (fclose(f) == 0) && ok;
-    if (!ok || rename(temp.c_str(), path.c_str()) != 0)
-    {
-        remove(temp.c_str());
-        return FALSE;
-    }
-    return TRUE;
+    return SaveWholeFile(path.c_str(), text.data(), text.size(), nullptr) ? TRUE : FALSE;
 }

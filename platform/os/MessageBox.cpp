@@ -1,6 +1,8 @@
 #include "platform/os/MessageBox.h"
 
 #include <SDL.h>
+#include <signal.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +23,33 @@ bool CanShowBox()
     const char* wayland = getenv("WAYLAND_DISPLAY");
     return (x11 && *x11) || (wayland && *wayland);
 }
+// While a box is up the game's loop does not run, so the quit that SDL's
+// signal handlers post for SIGINT and SIGTERM would wait for the box to be
+// closed: a kill signal ends the program at once instead, as it would without
+// SDL. The handlers come back when the box goes.
+class KillSignalsEndTheProgram
+{
+public:
+    KillSignalsEndTheProgram()
+    {
+        struct sigaction ends = {};
+        ends.sa_handler = SIG_DFL;
+        sigemptyset(&ends.sa_mask);
+        sigaction(SIGINT, &ends, &m_Int);
+        sigaction(SIGTERM, &ends, &m_Term);
+    }
+    ~KillSignalsEndTheProgram()
+    {
+        sigaction(SIGINT, &m_Int, nullptr);
+        sigaction(SIGTERM, &m_Term, nullptr);
+    }
+    KillSignalsEndTheProgram(const KillSignalsEndTheProgram&) = delete;
+    KillSignalsEndTheProgram& operator=(const KillSignalsEndTheProgram&) = delete;
+
+private:
+    struct sigaction m_Int = {};
+    struct sigaction m_Term = {};
+};
 }   // namespace
 
 void SetMessageBoxHook(MessageBoxHook hook)
@@ -34,10 +63,11 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type)
     const char* c = caption ? caption : "";
     fprintf(stderr, "%s: %s\n", c, t);
     fflush(stderr);
+    if (!s_Hook && !CanShowBox())
+        return IDOK;
+    const KillSignalsEndTheProgram guard;
     if (s_Hook)
         return s_Hook(owner, t, c, type);
-    if (!CanShowBox())
-        return IDOK;
 
     Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
     if ((type & 0xF0) == MB_ICONERROR)

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/os/FileOpen.h"
+
 namespace
 {
 std::string s_Folder;
@@ -20,20 +22,9 @@ bool MakeFolder(const std::string& path)
 
 bool WriteCount(const std::string& file, uint32_t count)
 {
-    const std::string temp = file + ".tmp";
-    FILE* f = fopen(temp.c_str(), "wb");
-    if (!f)
-        return false;
     unsigned char bytes[4] = {(unsigned char)count, (unsigned char)(count >> 8), (unsigned char)(count >> 16),
                               (unsigned char)(count >> 24)};
-    bool ok = fwrite(bytes, 1, 4, f) == 4;
-    ok = (fclose(f) == 0) && ok;
-    if (!ok || rename(temp.c_str(), file.c_str()) != 0)
-    {
-        remove(temp.c_str());
-        return false;
-    }
-    return true;
+    return SaveWholeFile(file.c_str(), bytes, sizeof(bytes), nullptr);
 }
 }   // namespace
 
@@ -75,7 +66,7 @@ int CountStart(const char* appName)
     const std::string app = company + "/" + appName;
     const std::string file = app + "/Started";
 
-    FILE* f = fopen(file.c_str(), "rb");
+    FILE* f = OpenFileForReading(file.c_str());
     if (!f)
     {
         // No count yet: make it, at 0. Any failure also means "first start".

@@ -1,15 +1,21 @@
 // Game events on the small test area with the player's motorcycle: the
-// jump shot's spacing, end and slow motion, the race start behind the menu,
-// the spectator shots, the respawn's wait on the game clock, the restart's
-// wait on the real clock, and events without a motorcycle.
+// jump shot's spacing, end and slow motion, the race start behind the menu
+// and out of it, the spectator shots and the orbit, the respawn's fade and
+// its wait on the game clock, the restart's and the return to the menu's
+// waits on the real clock, the page after the result screen, and events
+// without a motorcycle.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
+#include <vector>
 
 #include "app/Game.h"
 #include "app/GameEvent.h"
+#include "audio/AudioManager.h"
 #include "core/GameClock.h"
+#include "core/RaceState.h"
 #include "core/RunFlags.h"
 #include "core/Settings.h"
 #include "interface/GameHUD.h"
@@ -23,6 +29,12 @@
 
 namespace
 {
+
+float Gap(const D3DXVECTOR3& a, const D3DXVECTOR3& b)
+{
+    const D3DXVECTOR3 d = a - b;
+    return D3DXVec3Length(&d);
+}
 
 class GameEventTest : public ::testing::Test
 {
@@ -225,6 +237,13 @@ TEST_F(GameEventTest, ARespawnWaitsOnTheGameClockThroughAPause)
     g_GameEvent.Post(GEVENT_RESPAWN, g_PlayerVehicle, 0);
     g_GameEvent.Update();
     EXPECT_EQ(g_Game.mainCamera.fadeState, 0);
+    // A dark red fade, without the fade's sound.
+    const D3DXCOLOR colour = g_Game.mainCamera.fadeColour;
+    EXPECT_FLOAT_EQ(colour.r, 0.5f);
+    EXPECT_FLOAT_EQ(colour.g, 0.1f);
+    EXPECT_FLOAT_EQ(colour.b, 0.0f);
+    EXPECT_FLOAT_EQ(colour.a, 1.0f);
+    EXPECT_EQ(g_Game.mainCamera.fadeWithSound, 0);
     g_Clock.Pause();
     Advance(5.0f);   // real time only
     g_GameEvent.Update();
@@ -239,20 +258,167 @@ TEST_F(GameEventTest, ARespawnWaitsOnTheGameClockThroughAPause)
     EXPECT_EQ(g_Game.mainCamera.fadeState, 1);
 }
 
-TEST_F(GameEventTest, ARestartWaitsOnTheRealClockWhileTheGameIsHeld)
+// The pause menu's RESTART RACE and TERMINATE RACE hold the game clock; their
+// fades must end on the real clock, or the screen would stay black for good.
+TEST_F(GameEventTest, TheFadesToARestartAndBackToTheMenuWaitOnTheRealClockWhileTheGameIsHeld)
 {
-    g_GameRunning = 0;
-    g_Clock.Pause();
-    g_GameEvent.Post(GEVENT_RESTART, g_PlayerVehicle, 0);
-    g_GameEvent.Update();
-    Advance(1.9f);
-    g_GameEvent.Update();
-    EXPECT_EQ(g_GameEvent.code, GEVENT_RESTART);
-    Advance(0.2f);
-    g_GameEvent.Update();
-    EXPECT_EQ(g_GameEvent.code, GEVENT_RACE_START);
-    EXPECT_EQ(g_GameRunning, 1);
-    EXPECT_FALSE(g_Clock.IsPaused());
+    struct Case
+    {
+        const char* name;
+        int code;
+        float seconds;
+        int next;
+        int page;
+    };
+    const Case cases[] = {
+        {"RESTART RACE", GEVENT_RESTART, 2.0f, GEVENT_RACE_START, MENU_NONE},
+        {"TERMINATE RACE", GEVENT_TO_MENU, 1.0f, GEVENT_SPECTATOR, MENU_MAIN},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        g_MainMenu.Show(MENU_NONE);
+        g_GameRunning = 0;
+        g_Clock.Pause();
+        g_GameEvent.Post(c.code, g_PlayerVehicle, 0);
+        g_GameEvent.Update();
+        Advance(c.seconds - 0.1f);
+        g_GameEvent.Update();
+        EXPECT_EQ(g_GameEvent.code, c.code);
+        EXPECT_EQ(g_MainMenu.active, 0);
+        Advance(0.2f);
+        g_GameEvent.Update();
+        EXPECT_EQ(g_GameEvent.code, c.next);
+        EXPECT_EQ(g_MainMenu.state, c.page);
+        EXPECT_EQ(g_GameRunning, 1);
+        EXPECT_FALSE(g_Clock.IsPaused());
+    }
+    g_MainMenu.Show(MENU_NONE);
+}
+
+// The result screen's CONTINUE leads, after its fade, to the page the race
+// calls for; RESTART starts the same race again without the menu.
+TEST_F(GameEventTest, AfterTheResultScreenContinueOpensThePageTheRaceCallsForAndRestartRacesAgain)
+{
+    struct Case
+    {
+        const char* name;
+        int choice, career, points;
+        int page, next;
+    };
+    const Case cases[] = {
+        {"CONTINUE after a quick race", 0, 0, 3, MENU_MAIN, GEVENT_SPECTATOR},
+        {"CONTINUE in a career with points to spend", 0, 1, 2, MENU_UPGRADE, GEVENT_SPECTATOR},
+        {"CONTINUE in a career without points", 0, 1, 0, MENU_CAREER, GEVENT_SPECTATOR},
+        {"RESTART", 1, 1, 2, MENU_NONE, GEVENT_RACE_START},
+    };
+    static Case current;
+    const GameEventAccess saved = g_GameEventAccess;
+    g_GameEventAccess.resultOpen = [] { return 0; };
+    g_GameEventAccess.resultDismissed = [] { return 1; };
+    g_GameEventAccess.clearResultDismissed = nullptr;
+    g_GameEventAccess.resultChoice = [] { return current.choice; };
+    g_GameEventAccess.careerMode = [] { return current.career; };
+    g_GameEventAccess.upgradePoints = [] { return current.points; };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        current = c;
+        g_MainMenu.Show(MENU_NONE);
+        g_GameEvent.Post(GEVENT_RACE_FINISH, g_PlayerVehicle, 0);
+        g_GameEvent.Update();   // the choice: a fade to black
+        EXPECT_EQ(g_Game.mainCamera.fadeState, 0);
+        Advance(1.9f);
+        g_GameEvent.Update();
+        EXPECT_EQ(g_GameEvent.code, GEVENT_RACE_FINISH);
+        EXPECT_EQ(g_MainMenu.active, 0);
+        Advance(0.2f);
+        g_GameEvent.Update();
+        EXPECT_EQ(g_GameEvent.code, c.next);
+        EXPECT_EQ(g_MainMenu.state, c.page);
+        EXPECT_EQ(g_MainMenu.active, c.page != MENU_NONE ? 1 : 0);
+    }
+    g_GameEventAccess = saved;
+    g_MainMenu.Show(MENU_NONE);
+}
+
+// Out of the menu the start is flown: from high over the route's start (low
+// over its end for a reverse row) to just behind the first path point, while
+// the race music comes in at three quarters and the screen fades in.
+TEST_F(GameEventTest, TheRaceStartFliesFromOverTheRouteToBehindTheStartWithTheRaceMusic)
+{
+    const int row = g_CurrentRace;
+    const int savedReverse = g_RaceTable.reverse[row];
+    const int routeCount = g_Landscape.routeCount;
+    ASSERT_GT(routeCount, 6);
+    CCamera& camera = g_Game.mainCamera;
+    const D3DXVECTOR3 p0(g_RacePath[0][0], g_RacePath[0][1], g_RacePath[0][2]);
+    const D3DXVECTOR3 p1(g_RacePath[1][0], g_RacePath[1][1], g_RacePath[1][2]);
+    D3DXVECTOR3 along = p1 - p0;
+    D3DXVec3Normalize(&along, &along);
+    const D3DXVECTOR3 behind = p0 - along * 6.0f + D3DXVECTOR3(0, 1, 0);
+    struct Case
+    {
+        int reverse;
+        int routePoint;
+        float height;
+    };
+    const Case cases[] = {{0, 2, 8.0f}, {1, routeCount - 4, 2.0f}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.reverse ? "reverse" : "forward");
+        g_RaceTable.reverse[row] = c.reverse;
+        g_AudioManager.musicVolume = 100.0f;
+        g_GameEvent.Post(GEVENT_RACE_START, g_PlayerVehicle, 0);
+        g_GameEvent.Update();
+        const float* r = g_Landscape.routePos[c.routePoint];
+        const D3DXVECTOR3 centre(g_PlayerVehicle->worldCentre[0], g_PlayerVehicle->worldCentre[1],
+                                 g_PlayerVehicle->worldCentre[2]);
+        EXPECT_EQ(camera.viewMode, VIEWMODE_SCRIPTED);
+        EXPECT_NEAR(camera.moveStartEye.x, r[0], 1e-4f);
+        EXPECT_NEAR(camera.moveStartEye.y, r[1] + c.height, 1e-4f);
+        EXPECT_NEAR(camera.moveStartEye.z, r[2], 1e-4f);
+        EXPECT_LT(Gap(camera.moveEye, behind), 1e-4f);
+        EXPECT_LT(Gap(camera.moveAt, centre), 1e-4f);
+        EXPECT_FLOAT_EQ(camera.moveDuration, 8.0f);
+        EXPECT_EQ(camera.fadeState, 1);
+        EXPECT_FLOAT_EQ(camera.fadeDuration, 2.0f);
+        EXPECT_FLOAT_EQ(g_AudioManager.musicVolume, 75.0f);
+    }
+    g_RaceTable.reverse[row] = savedReverse;
+}
+
+// The orbit shot circles the followed motorcycle at 3 to 8 out and 0.5 to 1
+// times that up, turning at a quarter to three quarters of a radian a second
+// either way.
+TEST_F(GameEventTest, TheOrbitShotCirclesAtThreeToEightOut)
+{
+    std::vector<int> distances(16, 0);
+    bool bothWays[2] = {false, false};
+    for (unsigned seed = 1; seed <= 200; ++seed)
+    {
+        GameSrand(seed);
+        g_GameEvent.Post(GEVENT_SPECTATOR, g_PlayerVehicle, 0);
+        g_GameEvent.Update();   // the first shot of the event is the orbit
+        ASSERT_EQ(g_GameEvent.state, SHOT_ORBIT);
+        g_GameEvent.Update();
+        const CCamera& camera = g_Game.mainCamera;
+        ASSERT_EQ(camera.moveRelative, 1);
+        const float d = camera.moveEye.x;
+        ASSERT_EQ(d, std::floor(d));
+        ASSERT_GE(d, 0.0f);
+        ASSERT_LT(d, 16.0f);
+        ++distances[(size_t)d];
+        EXPECT_EQ(camera.moveEye.z, d);
+        EXPECT_GE(camera.moveEye.y, 0.5f * d - 1e-4f);
+        EXPECT_LE(camera.moveEye.y, d + 1e-4f);
+        EXPECT_GE(std::fabs(camera.moveSpeed), 0.25f - 1e-6f);
+        EXPECT_LE(std::fabs(camera.moveSpeed), 0.75f + 1e-6f);
+        bothWays[camera.moveSpeed > 0.0f] = true;
+    }
+    for (int d = 0; d < 16; ++d)
+        EXPECT_EQ(distances[(size_t)d] > 0, d >= 3 && d <= 8) << d;
+    EXPECT_TRUE(bothWays[0] && bothWays[1]);
 }
 
 // The last career race's CONTINUE completes the career with its result screen

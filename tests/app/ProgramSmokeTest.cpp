@@ -5,7 +5,9 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -37,11 +39,13 @@ protected:
 
     // Runs the program in the folder; returns its exit status (-1: it did not
     // exit normally).
-    int Run(int frames, std::string& output)
+    // `settings` goes after the usual environment and may replace it.
+    int Run(int frames, std::string& output, const std::string& settings = "")
     {
         const std::string log = dir + "/output.txt";
         const char* path = getenv("PATH");
-        const std::string command = "cd '" + dir + "' && env SDL_VIDEODRIVER=offscreen ALSOFT_DRIVERS=null" +
+        const std::string command = "cd '" + dir + "' && env SDL_VIDEODRIVER=offscreen ALSOFT_DRIVERS=null " +
+                                    settings +
                                     " PATH='" + dir + "/bin:" + (path ? path : "/usr/bin:/bin") + "'" +
                                     " XDG_RUNTIME_DIR='" + dir + "/run'" +
                                     " TRALLOWMERE_TEST_CLOSE_AFTER_FRAMES=" + std::to_string(frames) + " timeout 60 '" +
@@ -132,5 +136,50 @@ TEST_F(ProgramSmokeDemoDataTest, OpensPlayUrlAtExitWhenPresent)
         std::getline(in, opened);
     }
     EXPECT_EQ(opened, "play.url");
+}
+
+// A start that cannot go on names what failed; a save that fails on the way
+// names itself and the game goes on.
+TEST_F(ProgramSmokeDemoDataTest, EveryStartFaultNamesWhatFailed)
+{
+    struct Case
+    {
+        const char* what;
+        const char* settings;                 // the environment of the start
+        std::function<bool(const std::string&)> arrange;   // in the folder
+        int status;
+        std::vector<const char*> said;
+        const char* notSaid;
+    };
+    const Case cases[] = {
+        {"no video system", "SDL_VIDEODRIVER=nosuchdriver", nullptr, 1,
+         {"Could not initialize Direct3D!", "nosuchdriver"}, nullptr},
+        {"a folder at the records' temporary name", "",
+         [](const std::string& d) { return mkdir((d + "/Save").c_str(), 0700) == 0 &&
+                                           mkdir((d + "/Save/Records.sav.tmp").c_str(), 0700) == 0; },
+         0, {"SaveGame() error!: Could't save game!"}, "Could not initialize Direct3D!"},
+        {"a FIFO for the settings file", "",
+         [](const std::string& d) { return mkfifo((d + "/Game.ini").c_str(), 0644) == 0; }, 0, {}, nullptr},
+    };
+    for (const Case& c : cases)
+    {
+        ASSERT_TRUE(folder.Make("program_smoke_"));
+        dir = folder.path();
+        mkdir((dir + "/run").c_str(), 0700);
+        const std::string dataDir = testsupport::DemoDataDir() + "/Data";
+        symlink(dataDir.c_str(), (dir + "/Data").c_str());
+        if (c.arrange)
+        {
+            ASSERT_TRUE(c.arrange(dir)) << c.what;
+        }
+        std::string output;
+        EXPECT_EQ(Run(3, output, c.settings), c.status) << c.what << "\n" << output;
+        for (const char* text : c.said)
+            EXPECT_NE(output.find(text), std::string::npos) << c.what << ": \"" << text << "\" not said\n" << output;
+        if (c.notSaid)
+        {
+            EXPECT_EQ(output.find(c.notSaid), std::string::npos) << c.what << "\n" << output;
+        }
+    }
 }
 }   // namespace

@@ -6,6 +6,7 @@
 
 #include "core/Controls.h"
 #include "core/GameClock.h"
+#include "core/InputPacing.h"
 #include "core/InputState.h"
 #include "core/RunFlags.h"
 #include "core/Settings.h"
@@ -35,10 +36,17 @@ protected:
         g_Render.scaleX = 1.0f;
         g_Render.scaleY = 1.0f;
         ResetFocusPauseState();
+        ResetInputPacing();
     }
     void TearDown() override { ClockUseSystem(); }
 
-    static void Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { WndProc(nullptr, message, wParam, lParam); }
+    // One message in a frame of its own: what it does once a frame has seen
+    // the input before it.
+    static void Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+    {
+        WndProc(nullptr, message, wParam, lParam);
+        InputFrameDone();
+    }
     // One frame's worth of clock.
     static void Tick(DWORD ms)
     {

@@ -310,6 +310,30 @@ TEST_F(AudioManagerTest, DeviceFailuresAtStartTurnSoundOff)
     EXPECT_EQ(DSoundLiveBufferCount(), 0);
 }
 
+// A machine with nothing to play sound on starts silent, as with "Audio" 0,
+// and says so in the log; a device that is there and fails is still a
+// failure that ends the start.
+TEST_F(AudioManagerTest, NoSoundDeviceAtAllStartsSilent)
+{
+    g_DebugLog = 1;
+    Log(nullptr);
+    DSoundOverrideResult("DirectSoundCreate8", DSERR_NODRIVER);
+    EXPECT_EQ(g_AudioManager.Create(nullptr), 0);
+    g_DebugLog = 0;
+    EXPECT_EQ(g_SoundOn, 0);
+    EXPECT_EQ(g_AudioManager.directSound, nullptr);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_NE(testsupport::ReadFileText("debug.txt").find("No sound output device found"), std::string::npos);
+    EXPECT_EQ(g_AudioManager.LoadSound(kButton, SOUND_TYPE_2D, 1, 10), nullptr);
+    g_AudioManager.Release();
+    DSoundClearOverrides();
+
+    g_SoundOn = 1;
+    DSoundOverrideResult("DirectSoundCreate8", DSERR_GENERIC);
+    EXPECT_EQ(g_AudioManager.Create(nullptr), E_FAIL);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Sound error!: DirectSoundCreate8() failed!"});
+}
+
 TEST_F(AudioManagerTest, ReleaseLogsTheSoundsNobodyGaveBack)
 {
     g_DebugLog = 1;

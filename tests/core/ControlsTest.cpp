@@ -94,33 +94,50 @@ TEST_F(ControlsTest, HeldKeysSurviveOtherKeys)
     EXPECT_EQ(g_KeyFlags[KEY_UP], 0);
     EXPECT_EQ(g_ControlFlags[CTRL_THROTTLE], 0);
     EXPECT_EQ(g_KeyFlags[KEY_SHIFT], 1);
+}
 
+// Pressing a fixed key holds its own flag and no other until it is let go;
+// other keys hold none.
+TEST_F(ControlsTest, EachFixedKeyHoldsItsOwnFlagWhileItIsDown)
+{
     const struct
     {
+        const char* name;
         int vk;
-        int flag;
+        int flag;   // -1: none
     } keys[] = {
-        {VK_F1, KEY_F1},
-        {VK_ESCAPE, KEY_ESC},
-        {VK_SHIFT, KEY_SHIFT},
-        {VK_CONTROL, KEY_CTRL},
-        {VK_TAB, KEY_TAB},
-        {VK_RETURN, KEY_ENTER},
-        {VK_SPACE, KEY_SPACE},
-        {VK_LEFT, KEY_LEFT},
-        {VK_RIGHT, KEY_RIGHT},
-        {VK_UP, KEY_UP},
-        {VK_DOWN, KEY_DOWN},
-        {'A', KEY_A},
-        {'Z', KEY_Z},
-        {VK_NEXT, KEY_PGDN},
-        {VK_PRIOR, KEY_PGUP},
-        {VK_INSERT, KEY_INSERT},
-        {VK_DELETE, KEY_DELETE},
+        {"F1", VK_F1, KEY_F1},
+        {"Esc", VK_ESCAPE, KEY_ESC},
+        {"Shift", VK_SHIFT, KEY_SHIFT},
+        {"Ctrl", VK_CONTROL, KEY_CTRL},
+        {"Tab", VK_TAB, KEY_TAB},
+        {"Enter", VK_RETURN, KEY_ENTER},
+        {"Space", VK_SPACE, KEY_SPACE},
+        {"Left", VK_LEFT, KEY_LEFT},
+        {"Right", VK_RIGHT, KEY_RIGHT},
+        {"Up", VK_UP, KEY_UP},
+        {"Down", VK_DOWN, KEY_DOWN},
+        {"A", 'A', KEY_A},
+        {"Z", 'Z', KEY_Z},
+        {"Page Down", VK_NEXT, KEY_PGDN},
+        {"Page Up", VK_PRIOR, KEY_PGUP},
+        {"Insert", VK_INSERT, KEY_INSERT},
+        {"Delete", VK_DELETE, KEY_DELETE},
+        {"S", 'S', -1},
+        {"Q", 'Q', -1},
+        {"F5", VK_F5, -1},
+        {"Home", VK_HOME, -1},
     };
     for (const auto& k : keys)
-        EXPECT_EQ(KeyFlagIndex(k.vk), k.flag) << k.vk;
-    EXPECT_EQ(KeyFlagIndex('S'), -1);
+    {
+        SCOPED_TRACE(k.name);
+        OnKeyDown((WPARAM)k.vk);
+        for (int f = 0; f < KEY_COUNT; ++f)
+            EXPECT_EQ(g_KeyFlags[f], f == k.flag ? 1 : 0) << f;
+        OnKeyUp((WPARAM)k.vk);
+        for (int f = 0; f < KEY_COUNT; ++f)
+            EXPECT_EQ(g_KeyFlags[f], 0) << f;
+    }
 }
 
 TEST_F(ControlsTest, RepeatSetsAClearedFlagAgain)

@@ -261,58 +261,172 @@ TEST_F(RecordsTest, SetRecordsPlayerTakesEntryFifteenAndLeavesTheOldEntryAlone)
     EXPECT_STREQ(g_Records.name[15], "Newcomer");
 }
 
-// A profile chosen again after another was made: the table shows the chosen
-// player with the career's score, never the other profile's name in the
-// player's entry.
-TEST_F(RecordsTest, AChosenProfileTakesThePlayersEntryBack)
+// The default table's shape without its randomness: 19000, 17800, ... 2200
+// down entries 0 to 14, rivals named "Rival i", the player last with 0.
+void DefaultShapedTable()
+{
+    std::memset(&g_Records, 0, sizeof(g_Records));
+    for (int i = 0; i < SCORE_ENTRIES; ++i)
+    {
+        g_Records.score[i] = 19000.0f - 1200.0f * i;
+        std::snprintf(g_Records.name[i], RECORD_NAME_SIZE, "Rival %d", i);
+    }
+    g_Records.score[15] = 0.0f;
+    std::snprintf(g_Records.name[15], RECORD_NAME_SIZE, "%s", g_PlayerName);
+    g_Records.playerEntry = 15;
+}
+
+void BePlayer(const char* name)
+{
+    std::snprintf(g_PlayerName, sizeof(g_PlayerName), "%s", name);
+}
+
+bool Sorted(const RecordsTable& t)
+{
+    for (int i = 1; i < SCORE_ENTRIES; ++i)
+        if (t.score[i] > t.score[i - 1])
+            return false;
+    return true;
+}
+
+// Every (name, score) pair of `before` but the last entry is still in `after`.
+::testing::AssertionResult KeptEntries(const RecordsTable& before, const RecordsTable& after, int fallsOff)
+{
+    for (int i = 0; i < SCORE_ENTRIES; ++i)
+    {
+        if (i == fallsOff)
+            continue;
+        bool found = false;
+        for (int j = 0; j < SCORE_ENTRIES && !found; ++j)
+            found = after.score[j] == before.score[i] && std::strcmp(after.name[j], before.name[i]) == 0;
+        if (!found)
+            return ::testing::AssertionFailure() << "entry " << i << " (" << before.name[i] << " " << before.score[i]
+                                                 << ") is gone or changed";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// Anna reaches 13000, starts a new career and reaches 700, Bert is made, Anna
+// is chosen again: her old record stays whole and the table stays in order.
+TEST_F(RecordsTest, AChosenProfileNeverChangesAnotherEntrysScore)
+{
+    DefaultShapedTable();
+    BePlayer("Anna");
+    SetRecordsPlayer();
+    AddScore(13000.0f);
+    ASSERT_EQ(g_Records.playerEntry, 6);
+    SetRecordsPlayer();   // a new career
+    AddScore(700.0f);
+    ASSERT_EQ(g_Records.playerEntry, 15);
+    BePlayer("Bert");
+    SetRecordsPlayer();
+    const RecordsTable before = g_Records;
+
+    BePlayer("Anna");
+    ClaimRecordsPlayer(700.0f);
+    EXPECT_EQ(g_Records.score[6], 13000.0f);
+    EXPECT_STREQ(g_Records.name[6], "Anna");
+    EXPECT_EQ(g_Records.playerEntry, 15);
+    EXPECT_EQ(g_Records.score[15], 700.0f);
+    EXPECT_STREQ(g_Records.name[15], "Anna");
+    EXPECT_TRUE(Sorted(g_Records));
+    EXPECT_TRUE(KeptEntries(before, g_Records, 15));
+    const RecordsTable claimed = g_Records;
+    LoadRecords();
+    EXPECT_EQ(std::memcmp(&claimed, &g_Records, sizeof claimed), 0) << "saved as shown";
+
+    // Bert again: his 0 beats no one and takes the last place back; Anna's
+    // 13000 stays.
+    BePlayer("Bert");
+    ClaimRecordsPlayer(0.0f);
+    EXPECT_EQ(g_Records.playerEntry, 15);
+    EXPECT_STREQ(g_Records.name[15], "Bert");
+    EXPECT_EQ(g_Records.score[6], 13000.0f);
+    EXPECT_TRUE(Sorted(g_Records));
+}
+
+// A player whose name stands in two entries (an earlier career's and the
+// current one's, or two profiles of the same name): the entry with the
+// career's score is the career's own, and no entry changes.
+TEST_F(RecordsTest, ANameInTwoEntriesTakesTheOneWithTheCareersScore)
 {
     struct Case
     {
         const char* what;
-        bool heldEntryFour;   // the chosen player had entry 4 before the other came
+        int heldBefore;   // the player entry before the choice
         float total;
-        int entry;
-        float score;
+        int entry;        // the player entry afterwards
     };
     const Case cases[] = {
-        {"its own entry again, with the career's score", true, 12600.0f, 4, 12600.0f},
-        {"no entry of its own: entry 15, moved up", false, 12500.0f, 4, 12500.0f},
-        {"no entry of its own, a low score: entry 15", false, 700.0f, 15, 700.0f},
+        {"the earlier career's entry chosen from another player's", 15, 13000.0f, 6},
+        {"the current career's entry chosen from another player's", 3, 3000.0f, 14},
+        {"the current career's entry chosen from the earlier career's", 6, 3000.0f, 14},
+        {"the earlier career's entry chosen from the current career's", 14, 13000.0f, 6},
+        {"already the player's entry", 14, 3000.0f, 14},
     };
     for (const Case& c : cases)
     {
-        std::snprintf(g_PlayerName, sizeof(g_PlayerName), "Tester");
-        StairTable();
-        if (c.heldEntryFour)
-            AddScore(12500.0f);
-        else
-            std::snprintf(g_Records.name[15], RECORD_NAME_SIZE, "Somebody");
-        const RecordsTable mine = g_Records;
-        std::snprintf(g_PlayerName, sizeof(g_PlayerName), "Other");
-        SetRecordsPlayer();
-        std::snprintf(g_PlayerName, sizeof(g_PlayerName), "Tester");
+        BePlayer("Rival");
+        DefaultShapedTable();
+        std::snprintf(g_Records.name[6], RECORD_NAME_SIZE, "Anna");
+        g_Records.score[6] = 13000.0f;
+        std::snprintf(g_Records.name[14], RECORD_NAME_SIZE, "Anna");
+        g_Records.score[14] = 3000.0f;
+        std::snprintf(g_Records.name[15], RECORD_NAME_SIZE, "Bert");
+        g_Records.playerEntry = c.heldBefore;
+        ASSERT_EQ(SaveGame(), 1);
+        const RecordsTable before = g_Records;
+
+        BePlayer("Anna");
         ClaimRecordsPlayer(c.total);
         EXPECT_EQ(g_Records.playerEntry, c.entry) << c.what;
-        EXPECT_STREQ(g_Records.name[c.entry], "Tester") << c.what;
-        EXPECT_EQ(g_Records.score[c.entry], c.score) << c.what;
-        int named = 0;
-        for (int i = 0; i < SCORE_ENTRIES; ++i)
-            named += std::strcmp(g_Records.name[i], "Tester") == 0;
-        EXPECT_EQ(named, 1) << c.what << ": the player appears once";
-        if (c.heldEntryFour)
-        {
-            EXPECT_EQ(std::memcmp(g_Records.score, mine.score, 4 * sizeof(float)), 0) << c.what;
-        }
+        EXPECT_EQ(std::memcmp(g_Records.score, before.score, sizeof before.score), 0) << c.what;
+        EXPECT_EQ(std::memcmp(g_Records.name, before.name, sizeof before.name), 0) << c.what;
         LoadRecords();
-        EXPECT_STREQ(g_Records.name[c.entry], "Tester") << c.what << ": saved";
+        EXPECT_EQ(g_Records.playerEntry, c.entry) << c.what << ": saved";
     }
+}
 
-    // The entry that is the player's already changes nothing, not even the score.
-    StairTable();
-    AddScore(12500.0f);
-    const RecordsTable before = g_Records;
-    ClaimRecordsPlayer(99999.0f);
-    EXPECT_EQ(std::memcmp(&before, &g_Records, sizeof before), 0);
+// A career whose entry is gone (taken by later players) enters at the place
+// its score earns; the entries below move down one and the last falls off.
+TEST_F(RecordsTest, AChosenCareerWithoutAnEntryEntersAtItsPlace)
+{
+    struct Case
+    {
+        const char* what;
+        float total;
+        int entry;
+    };
+    const Case cases[] = {
+        {"above everyone", 50000.0f, 0},
+        {"between entries 3 and 4", 15000.0f, 4},
+        {"equal to entry 4 goes below it", 14200.0f, 5},
+        {"beats only the last", 1000.0f, 15},
+        {"beats no one", -50.0f, 15},
+    };
+    for (const Case& c : cases)
+    {
+        BePlayer("Other");
+        DefaultShapedTable();
+        g_Records.score[15] = 100.0f;
+        std::snprintf(g_Records.name[2], RECORD_NAME_SIZE, "Anna");   // an earlier career's entry
+        const RecordsTable before = g_Records;
+        BePlayer("Anna");
+        ClaimRecordsPlayer(c.total);
+        EXPECT_EQ(g_Records.playerEntry, c.entry) << c.what;
+        EXPECT_EQ(g_Records.score[c.entry], c.total) << c.what;
+        EXPECT_STREQ(g_Records.name[c.entry], "Anna") << c.what;
+        for (int i = 0; i < c.entry; ++i)
+            EXPECT_EQ(g_Records.score[i], before.score[i]) << c.what << " entry " << i;
+        for (int i = c.entry + 1; i < SCORE_ENTRIES; ++i)
+        {
+            EXPECT_EQ(g_Records.score[i], before.score[i - 1]) << c.what << " entry " << i;
+            EXPECT_STREQ(g_Records.name[i], before.name[i - 1]) << c.what << " entry " << i;
+        }
+        EXPECT_TRUE(Sorted(g_Records)) << c.what;
+        LoadRecords();
+        EXPECT_EQ(g_Records.score[c.entry], c.total) << c.what << ": saved";
+    }
 }
 
 TEST_F(RecordsTest, ABestTimeReplacesNoneOrASlowerOne)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -139,11 +140,12 @@ protected:
 TEST_P(SaveFaultsTest, AFailedSaveKeepsTheOldFileAndTellsThePlayer)
 {
     const Writer& w = GetParam();
-    for (DiskFault fault : {DiskFault::FileTooLarge, DiskFault::DiskFull, DiskFault::ReadOnly})
+    for (DiskFault fault :
+         {DiskFault::FileTooLarge, DiskFault::DiskFull, DiskFault::ReadOnly, DiskFault::TempIsAFolder})
     {
         SCOPED_TRACE(testsupport::DiskFaultName(fault));
         const testsupport::ChildOutcome child = testsupport::RunInChild([&]() -> std::string {
-            if (fault != DiskFault::FileTooLarge)
+            if (fault == DiskFault::DiskFull || fault == DiskFault::ReadOnly)
             {
                 std::string why = testsupport::MountScratchDisk();
                 if (!why.empty())
@@ -157,11 +159,11 @@ TEST_P(SaveFaultsTest, AFailedSaveKeepsTheOldFileAndTellsThePlayer)
             testdata::Messages().clear();
 
             w.setNew();
-            std::string why = testsupport::ArmFault(fault);
+            std::string why = testsupport::ArmFault(fault, {w.file});
             if (!why.empty())
                 return why;
             const int result = w.save();
-            why = testsupport::HealFault(fault);
+            why = testsupport::HealFault(fault, {w.file});
             if (!why.empty())
                 return why;
 
@@ -187,7 +189,7 @@ TEST_P(SaveFaultsTest, AFailedSaveKeepsTheOldFileAndTellsThePlayer)
         if (child.report.compare(0, 5, "skip:") == 0)
         {
             // Only the mounted faults can lack what they need.
-            EXPECT_NE(fault, DiskFault::FileTooLarge);
+            EXPECT_TRUE(fault == DiskFault::DiskFull || fault == DiskFault::ReadOnly);
             std::printf("[ skipped  ] %s: %s\n", testsupport::DiskFaultName(fault), child.report.c_str());
             continue;
         }
@@ -236,6 +238,23 @@ TEST_P(SaveFaultsTest, AKillHalfWayThroughASaveKeepsTheOldFileAndTheNextStartCar
     for (auto& file : expected)
         file.second = 0;
     EXPECT_EQ(after, expected);
+}
+
+// A link left at the temporary name (by anything at all) is replaced, never
+// written through: the file it points at stays as it was.
+TEST_P(SaveFaultsTest, ALinkAtTheTemporaryNameIsNeverWrittenThrough)
+{
+    const Writer& w = GetParam();
+    w.setOld();
+    ASSERT_NE(w.save(), 0);
+    ASSERT_TRUE(testsupport::WriteFileBytes("bystander.bin", {'k', 'e', 'e', 'p'}));
+    ASSERT_EQ(symlink(fs::absolute("bystander.bin").c_str(), (std::string(w.file) + ".tmp").c_str()), 0);
+    w.setNew();
+    EXPECT_NE(w.save(), 0);
+    EXPECT_EQ(testsupport::ReadFileBytes("bystander.bin"), (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(w.file)));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(std::string(w.file) + ".tmp")));
+    EXPECT_TRUE(testdata::Messages().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Writers, SaveFaultsTest, ::testing::ValuesIn(kWriters),

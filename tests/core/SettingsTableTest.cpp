@@ -102,7 +102,19 @@ const Expected kExpected[] = {
     Unbounded("Misc", "Game menu", &g_GameMenu, 1, false),
     Unbounded("Misc", "Debug out", &g_DebugMode, 0, false),
     Unbounded("Misc", "Editor mode", &g_EditorMode, 0, false),
-    Unbounded("Misc", "Profiles", &g_ProfileCounter, 0, true),
+    // The last profile number used: held to the file numbers, so the next one
+    // never overflows.
+    {"Misc",
+     "Profiles",
+     &g_ProfileCounter,
+     0,
+     {"-1", 0, "0"},
+     {"0", 0, "0"},
+     {"99999", 99999, "99999"},
+     {"99999999999", 99999, "99999"},
+     kKeep,
+     kKeep,
+     "42"},
     // A row outside the race table starts row 0, not the nearest row.
     {"Misc",
      "RaceID",

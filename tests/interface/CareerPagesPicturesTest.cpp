@@ -2,7 +2,8 @@
 // pages over a race of the demo data, drawn headless the way a frame of the
 // game draws them, written under the build folder to be looked at. The test
 // also checks what the pictures must show: the track picture on the race
-// pages and the live motorcycle in its rectangle.
+// pages and the live motorcycle in its rectangle, which keeps its paint from
+// one visit of the career page to the next.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,9 +14,11 @@
 
 #include "app/Game.h"
 #include "core/CareerData.h"
+#include "core/GameClock.h"
 #include "core/RaceState.h"
 #include "core/Settings.h"
 #include "interface/MainMenu.h"
+#include "interface/MenuBackground.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "render/D3DRender.h"
 #include "scene/StaticObjectFixture.h"
@@ -67,6 +70,26 @@ protected:
             device->EndScene();
             StepHeadlessFrame();
         }
+        IDirect3DSurface9* target = nullptr;
+        if (SUCCEEDED(device->GetRenderTarget(0, &target)) && target)
+        {
+            D3DReadSurfacePixels(target, pixels, *w, *h);
+            target->Release();
+        }
+        return pixels;
+    }
+
+    // The menu alone on the page just entered, drawn without moving the game
+    // on or drawing the race behind it; the pixels of the back buffer.
+    std::vector<uint8_t> DrawMenuAlone(UINT* w, UINT* h)
+    {
+        IDirect3DDevice9* device = g_Render.device;
+        std::vector<uint8_t> pixels;
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF203040, 1.0f, 0);
+        if (FAILED(device->BeginScene()))
+            return pixels;
+        g_MainMenu.Render();
+        device->EndScene();
         IDirect3DSurface9* target = nullptr;
         if (SUCCEEDED(device->GetRenderTarget(0, &target)) && target)
         {
@@ -168,6 +191,57 @@ TEST_F(CareerPagesDemoDataTest, PicturesOfTheRaceChoiceCareerMotorcycleAndUpgrad
     EXPECT_EQ(g_MainMenu.quickStartButton.enabled, 0);
     EXPECT_TRUE(golden::WritePng(folder + "/quick_race_locked.png", px, (int)w, (int)h));
     EXPECT_TRUE(testdata::Messages().empty()) << testdata::Messages()[0];
+}
+
+// A career whose scheme was never chosen (a new profile's) shows the same
+// motorcycle on every visit of the career page: the same frame drawn on two
+// visits, with the main page between them, is the same picture.
+TEST_F(CareerPagesDemoDataTest, TheCareerPageShowsTheSameSchemeOnEveryVisit)
+{
+    ReadGameIni("no-such-settings.ini");
+    ASSERT_TRUE(m_Device.Open(true)) << m_Device.Error();
+    RaceRunOptions options;
+    options.drawn = true;
+    std::string error;
+    g_MainMenu.active = 1;
+    ASSERT_TRUE(SetUpHeadlessRace(options, &error)) << error;
+    g_MainMenu.secondsSinceShow = 3.0f;
+    std::memset(&g_Career, 0, sizeof(g_Career));
+    g_Career.unlocked[0] = 1;
+    g_Career.motorcycle = 2;
+    g_Career.decalId = -1;
+    // The clock, the showroom camera's orbit and the drifting background as
+    // they were, for each visit.
+    const CGameClock clock = g_Clock;
+    const CCamera showroom = g_MainMenu.showroomCamera;
+    const CMenuBackground background = g_MenuBackground;
+    std::vector<uint8_t> visits[2];
+    UINT w = 0, h = 0;
+    for (std::vector<uint8_t>& px : visits)
+    {
+        g_MainMenu.SetState(MENU_MAIN);
+        g_Clock = clock;
+        g_MainMenu.showroomCamera = showroom;
+        g_MenuBackground = background;
+        g_MainMenu.SetState(MENU_CAREER);
+        px = DrawMenuAlone(&w, &h);
+        ASSERT_EQ(px.size(), (size_t)800 * 600 * 4);
+    }
+    const std::string folder = testsupport::BuildDir() + "/pictures/career";
+    std::filesystem::create_directories(folder);
+    EXPECT_TRUE(golden::WritePng(folder + "/career_visit_1.png", visits[0], (int)w, (int)h));
+    EXPECT_TRUE(golden::WritePng(folder + "/career_visit_2.png", visits[1], (int)w, (int)h));
+    // The motorcycle's rectangle, where the showroom model is drawn.
+    EXPECT_GT(Detail(visits[0], w, 60, 260, 240, 400), 4.0) << "the motorcycle";
+    int differ = 0;
+    for (int y = 200; y < 480; ++y)
+        for (int x = 0; x < 300; ++x)
+        {
+            const uint8_t* a = &visits[0][((size_t)y * w + x) * 4];
+            const uint8_t* b = &visits[1][((size_t)y * w + x) * 4];
+            differ += std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]) > 6;
+        }
+    EXPECT_EQ(differ, 0);
 }
 
 }   // namespace

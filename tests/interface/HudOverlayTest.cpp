@@ -1,6 +1,7 @@
 // The pause menu and the key help: Esc and F1, the race held with an orbit
 // and given back, the items acting once the overlay has faded in.
 #include "interface/HudFixture.h"
+#include "interface/MainMenu.h"
 
 namespace
 {
@@ -40,7 +41,7 @@ TEST_F(HudOverlayTest, EscPausesTheRaceWithAnOrbitAndEscAgainResumesIt)
     EXPECT_EQ(Note().orbitEnds, 1);
 }
 
-TEST_F(HudOverlayTest, NoOrbitFromAScriptedCameraAndNoPauseWhileAnEventRuns)
+TEST_F(HudOverlayTest, NoOrbitFromAScriptedCameraAndNoPauseOrHelpWhileAnEventRunsOrTheMenuIsUp)
 {
     g_Views.mainCamera.viewMode = VIEWMODE_LOOKAT;
     Press(KEY_ESC);
@@ -55,6 +56,28 @@ TEST_F(HudOverlayTest, NoOrbitFromAScriptedCameraAndNoPauseWhileAnEventRuns)
     Press(KEY_ESC);
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_CLOSED);
     EXPECT_EQ(g_GameRunning, 1);
+    g_GameEventHooks.running = nullptr;
+
+    // While the front-end menu is up its pages read Esc and F1: the display
+    // leaves them there and neither pauses nor helps.
+    g_MainMenu.active = 1;
+    const struct
+    {
+        const char* name;
+        int key;
+    } keys[] = {{"Esc", KEY_ESC}, {"F1", KEY_F1}};
+    for (const auto& k : keys)
+    {
+        SCOPED_TRACE(k.name);
+        const int key = k.key;
+        Press(key);
+        EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_CLOSED);
+        EXPECT_EQ(g_GameHUD.overlayOpen, 0);
+        EXPECT_EQ(g_GameRunning, 1);
+        EXPECT_EQ(g_KeyFlags[key], 1) << "the key is left for the menu";
+        g_KeyFlags[key] = 0;
+    }
+    g_MainMenu.active = 0;
 }
 
 TEST_F(HudOverlayTest, F1OpensTheHelpDoesNothingOverThePauseMenuAndEscClosesTheHelp)

@@ -7,6 +7,7 @@
 #include "interface/HudFixture.h"
 #include "interface/Minimap.h"
 #include "racers/HumanObject.h"
+#include "world/Landscape.h"
 
 namespace
 {
@@ -146,6 +147,43 @@ TEST(MinimapTest, TheArrowTurnsWithTheHeading)
 }
 
 using hudtest::HudFixture;
+
+class HudMinimapTest : public HudFixture
+{};
+
+// The rivals' arrows show only while the race runs (before the start and
+// behind the menu the order is the grid's or the demonstration's); the
+// player's own arrow always.
+TEST_F(HudMinimapTest, RivalsHaveArrowsOnlyInARace)
+{
+    const float savedSize = g_Landscape.size;
+    g_Landscape.size = 1200.0f;
+    CVehicleObject rivals[2];
+    for (CVehicleObject* v : {&m_Player, &rivals[0], &rivals[1]})
+        D3DXMatrixIdentity(reinterpret_cast<D3DXMATRIX*>(&v->world));
+    rivals[0].Position[0] = 100.0f;
+    rivals[1].Position[2] = -200.0f;
+    g_RaceOrder[0] = &rivals[0];
+    g_RaceOrder[1] = &m_Player;
+    g_RaceOrder[2] = &rivals[1];
+    g_RaceOrderCount = 3;
+    int draws[2] = {0, 0};
+    for (int running : {0, 1})
+    {
+        g_RaceRunning = running;
+        g_GameHUD.minimapAlpha = 1.0f;
+        D3DClearRecordedCalls();
+        g_GameHUD.DrawMiniMap();
+        draws[running] = (int)Calls("DrawPrimitiveUP(TRIANGLESTRIP, 2,").size();
+    }
+    EXPECT_GT(draws[0], 0);
+    EXPECT_EQ(draws[1], draws[0] + 2) << "one arrow for each rival";
+    g_RaceRunning = 0;
+    g_RaceOrderCount = 0;
+    for (int i = 0; i < 3; ++i)
+        g_RaceOrder[i] = nullptr;
+    g_Landscape.size = savedSize;
+}
 
 class HudReadoutFadeTest : public HudFixture
 {};

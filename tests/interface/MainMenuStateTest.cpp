@@ -1,5 +1,6 @@
 // The page machine: Esc walking back, the race start through the loading
-// state, pages that do not exist, EXIT.
+// state, START! after TRACK or SEASON change, pages that do not exist, EXIT.
+#include "interface/MenuRaceRules.h"
 #include "tests/interface/MenuTestSupport.h"
 
 using menutest::MenuCalls;
@@ -97,6 +98,41 @@ TEST_F(MainMenuStateTest, CareerRaceKeepsTheCareerRow)
     ASSERT_EQ(MenuCalls().startedRows.size(), 1u);
     EXPECT_EQ(g_CareerMode, 1);
     EXPECT_EQ(g_Career.raceIndex, 7);
+}
+
+// A click on TRACK or SEASON changes the combination: START! follows whether
+// the new one is open, so a locked track or season cannot be raced.
+TEST_F(MainMenuStateTest, StartFollowsTheCombinationAfterTrackOrSeasonChanges)
+{
+    struct Case
+    {
+        const char* name;
+        int open;   // the one unlocked combination, area x 3 + season
+        int row;    // the choice clicked
+        bool before, after;
+    };
+    const Case cases[] = {
+        {"TRACK onto a locked area", 0, CHOICE_TRACK, true, false},
+        {"SEASON onto a locked season", 0, CHOICE_SEASON, true, false},
+        {"TRACK onto the open area", 3, CHOICE_TRACK, false, true},
+        {"SEASON onto the open season", 1, CHOICE_SEASON, false, true},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        std::memset(g_Career.unlocked, 0, sizeof(g_Career.unlocked));
+        g_Career.unlocked[c.open] = 1;
+        g_QuickRaceOptions[CHOICE_TRACK] = g_QuickRaceOptions[CHOICE_SEASON] = 0;
+        g_MainMenu.SetState(MENU_QUICK_RACE);
+        ASSERT_EQ(g_MainMenu.quickStartButton.enabled, c.before ? 1 : 0);
+        PointAt(g_MainMenu.raceOptions[c.row].label);
+        g_MouseButtons[0] = 1;
+        Frame(0.05f);
+        Frame(0.2f);
+        g_MouseX = g_MouseY = -1000;
+        ASSERT_EQ(g_QuickRaceOptions[c.row], 1) << "the click went to its row";
+        EXPECT_EQ(g_MainMenu.quickStartButton.enabled, c.after ? 1 : 0);
+    }
 }
 
 TEST_F(MainMenuStateTest, ValuesThatNameNoPageChangeNothing)

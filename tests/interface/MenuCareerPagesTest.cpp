@@ -13,6 +13,8 @@
 #include "core/Records.h"
 #include "interface/MainMenu.h"
 #include "interface/MenuRaceRules.h"
+#include "platform/os/Clock.h"
+#include "platform/os/Rand.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "scene/StaticObjectFixture.h"
@@ -310,6 +312,62 @@ TEST_F(MenuCareerPagesTest, ANewCareerKeepsUnlocksAndPaintAndResetsTheRest)
 
 namespace
 {
+
+// A career whose scheme was never chosen (a new profile's decal -1) takes the
+// scheme the player has seen on the model, and keeps it: the career page,
+// visited again and again, never paints the motorcycle anew.
+TEST_F(MenuCareerPagesTest, ACareerWithoutASchemeKeepsTheOneShownOnEveryVisit)
+{
+    PutModels();
+    g_Career.motorcycle = 1;
+    CVehicleObject* model = m_Models[1].get();
+    const float blue[4] = {0.1f, 0.2f, 0.9f, 1.0f}, none[4] = {0, 0, 0, 0};
+    std::memcpy(model->PaintColor1, blue, sizeof(blue));
+    std::memcpy(model->PaintColor2, none, sizeof(none));
+    struct Case
+    {
+        const char* what;
+        void (*enter)();
+    };
+    const Case cases[] = {
+        {"career page", [] { g_MainMenu.SetState(MENU_CAREER); }},
+        {"new career", [] { g_MainMenu.StartNewCareer(); }},
+    };
+    for (const Case& c : cases)
+    {
+        g_Career.decalId = -1;
+        for (int visit = 0; visit < 3; ++visit)
+        {
+            c.enter();
+            g_MainMenu.SetState(MENU_MAIN);
+            EXPECT_EQ(g_Career.decalId, 4) << c.what << " " << visit;
+            EXPECT_EQ(model->DecalId, 4) << c.what << " " << visit;
+            EXPECT_EQ(g_Career.colour1[2], 0.9f) << c.what << " " << visit;
+            EXPECT_EQ(model->PaintColor1[2], 0.9f) << c.what << " " << visit;
+            EXPECT_EQ(model->PaintColor2[3], 0.0f) << c.what << " " << visit;
+        }
+    }
+}
+
+// The race start from the menu reseeds the game's generator from the clock.
+TEST_F(MenuCareerPagesTest, TheRaceStartReseedsTheGamesGenerator)
+{
+    const MenuHooks saved = g_MenuHooks;
+    g_MenuHooks.startRace = nullptr;   // no area is loaded here
+    ClockSetManual(123456);
+    GameSrand(123456);
+    const int expected[3] = {GameRand(), GameRand(), GameRand()};
+    GameSrand(7);
+    g_CareerMode = 0;
+    g_MainMenu.state = MENU_LOADING;
+    g_MainMenu.secondsSinceShow = 2.5f;
+    g_MainMenu.UpdateLoading();
+    ClockUseSystem();
+    g_MenuHooks = saved;
+    for (int e : expected)
+        EXPECT_EQ(GameRand(), e);
+    g_CareerMode = 1;
+}
 
 TEST_F(MenuCareerPagesTest, TwoQuickRacesInARowKeepTheCareersRow)
 {

@@ -1,9 +1,11 @@
 // Profiles through the menu: creation with its defaults, the rollover of the
-// eleventh, deletion, damaged files, sorted listing, the name page's typing
-// and a creation that cannot write.
+// eleventh, deletion, damaged files, sorted listing, a slot picked by the
+// mouse, when CONTINUE CAREER is offered, the name page's typing and a
+// creation that cannot write.
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -93,8 +95,9 @@ TEST_F(MenuProfilesTest, FailedCreationKeepsEveryProfileAndStaysOnTheNamePage)
     ASSERT_EQ(Create("First"), 1);
     g_MainMenu.SetState(MENU_PROFILES);
     const std::vector<uint8_t> first = Bytes("Save/Profile01.sav");
-    // The next file name is taken by a folder, so it cannot be written.
-    ASSERT_EQ(mkdir("Save/Profile02.sav", 0700), 0);
+    // A folder stands where the next file's temporary file goes, so it
+    // cannot be written.
+    ASSERT_EQ(mkdir("Save/Profile02.sav.tmp", 0700), 0);
 
     g_MainMenu.SetState(MENU_NEW_PROFILE);
     std::strcpy(g_PlayerName, "Second");
@@ -118,11 +121,72 @@ TEST_F(MenuProfilesTest, FullListLosesNothingWhenTheEleventhCannotBeWritten)
     for (int i = 0; i < 10; ++i)
         ASSERT_EQ(Create(("R" + std::to_string(i)).c_str()), 1);
     g_MainMenu.FindProfiles();
-    ASSERT_EQ(mkdir("Save/Profile11.sav", 0700), 0);
+    ASSERT_EQ(mkdir("Save/Profile11.sav.tmp", 0700), 0);
     EXPECT_EQ(Create("Eleven"), 0);
     EXPECT_TRUE(Exists("Save/Profile01.sav")) << "the oldest stays when the new one failed";
     g_MainMenu.FindProfiles();
     EXPECT_EQ(g_MainMenu.profileCount, 10);
+}
+
+// "Profiles" as "Game.ini" holds it (none: the file was deleted), the
+// profile files already there, and the file the next profile gets.
+TEST_F(MenuProfilesTest, ANewProfileTakesTheNextFreeNumberAndNeverReplacesAFile)
+{
+    struct Case
+    {
+        const char* what;
+        const char* counter;   // null: no "Game.ini"
+        std::vector<int> present;
+        const char* made;
+        const char* written;   // "Profiles" afterwards
+    };
+    const Case cases[] = {
+        {"settings deleted, one profile kept", nullptr, {1}, "Save/Profile02.sav", "2"},
+        {"settings deleted, a gap", nullptr, {1, 2, 4}, "Save/Profile03.sav", "3"},
+        {"counter behind the files", "3", {4, 5}, "Save/Profile06.sav", "6"},
+        {"counter at the highest number", "99999", {}, "Save/Profile01.sav", "1"},
+        {"counter past the int range", "99999999999", {1}, "Save/Profile02.sav", "2"},
+        {"counter at the int maximum", "2147483647", {}, "Save/Profile01.sav", "1"},
+        {"negative counter", "-7", {}, "Save/Profile01.sav", "1"},
+    };
+    for (const Case& c : cases)
+    {
+        std::filesystem::remove_all("Save");
+        std::filesystem::remove("Game.ini");
+        std::filesystem::create_directory("Save");
+        std::vector<std::vector<uint8_t>> before;
+        for (int n : c.present)
+        {
+            char path[64];
+            std::snprintf(path, sizeof(path), "Save/Profile%02d.sav", n);
+            before.push_back(std::vector<uint8_t>(PROFILE_FILE_SIZE, (uint8_t)n));
+            std::memcpy(before.back().data(), "Kept", 5);
+            ASSERT_TRUE(testsupport::WriteFileBytes(path, before.back()));
+        }
+        if (c.counter)
+        {
+            const std::string text = std::string("[Misc]\nProfiles=") + c.counter + "\n";
+            ASSERT_TRUE(testsupport::WriteFileBytes("Game.ini", std::vector<uint8_t>(text.begin(), text.end())));
+        }
+        ReadGameIni("Game.ini");
+        g_MainMenu.FindProfiles();
+
+        ASSERT_EQ(Create("New"), 1) << c.what;
+        EXPECT_STREQ(g_MainMenu.profilePaths[g_CurrentProfile], c.made) << c.what;
+        ProfileImage image;
+        const std::vector<uint8_t> made = Bytes(c.made);
+        ASSERT_EQ(ReadProfileBytes(made.data(), made.size(), &image), PROFILE_OK) << c.what;
+        EXPECT_STREQ(image.name, "New") << c.what;
+        for (size_t i = 0; i < c.present.size(); ++i)
+        {
+            char path[64];
+            std::snprintf(path, sizeof(path), "Save/Profile%02d.sav", c.present[i]);
+            EXPECT_EQ(Bytes(path), before[i]) << c.what << ": " << path << " changed";
+        }
+        EXPECT_NE(testsupport::ReadFileText("Game.ini").find(std::string("Profiles=") + c.written + "\n"),
+                  std::string::npos)
+            << c.what;
+    }
 }
 
 TEST_F(MenuProfilesTest, ListingFollowsTheNamesNotTheDirectory)
@@ -208,6 +272,74 @@ TEST_F(MenuProfilesTest, ListingIsSortedAndADamagedProfileChangesNobody)
     EXPECT_EQ(g_Career.raceIndex, 4);
     EXPECT_EQ(g_MainMenu.buttons[BUTTON_CONTINUE_CAREER].enabled, 1);
     EXPECT_EQ(Bytes("Save/Profile07.sav"), std::vector<uint8_t>(goodBytes, goodBytes + 352));
+}
+
+// The slots are not in the focus list: only a click picks a profile, and
+// only a listed one.
+TEST_F(MenuProfilesTest, ClickingASlotMakesItsProfileCurrent)
+{
+    for (const char* name : {"Ann", "Bob", "Cid"})
+        ASSERT_EQ(Create(name), 1);
+    g_MainMenu.active = 1;
+    g_MainMenu.SetState(MENU_PROFILES);
+    ASSERT_EQ(g_MainMenu.profileCount, 3);
+    ASSERT_EQ(g_CurrentProfile, 0);
+    for (int slot : {2, 1, 5})
+    {
+        SCOPED_TRACE(slot);
+        PointAt(g_MainMenu.buttons[slot]);
+        g_MouseButtons[0] = 1;
+        Frame(0.05f);
+        Frame(0.2f);
+        g_MouseButtons[0] = 0;
+        EXPECT_EQ(g_CurrentProfile, slot < 3 ? slot : 1) << "an empty slot picks nobody";
+        EXPECT_EQ(g_MainMenu.state, MENU_PROFILES);
+    }
+}
+
+// CONTINUE CAREER is offered for a profile whose career is open, and after
+// every save that reached the disk, never for a closed career or after a
+// save that failed.
+TEST_F(MenuProfilesTest, ContinueCareerIsOfferedForAnOpenCareerAndAfterASave)
+{
+    const char* names[2] = {"Open", "Closed"};
+    for (int i = 0; i < 2; ++i)
+    {
+        ProfileImage image;
+        std::memset(&image, 0, sizeof(image));
+        std::strcpy(image.name, names[i]);
+        image.careerClosed = i;
+        image.career.unlocked[0] = 1;
+        uint8_t bytes[PROFILE_FILE_SIZE];
+        WriteProfileBytes(image, bytes);
+        char path[64];
+        std::snprintf(path, sizeof(path), "Save/Profile%02d.sav", i + 1);
+        ASSERT_TRUE(testsupport::WriteFileBytes(path, std::vector<uint8_t>(bytes, bytes + sizeof(bytes))));
+    }
+    g_MainMenu.FindProfiles();
+    ASSERT_EQ(g_MainMenu.profileCount, 2);
+    int& offered = g_MainMenu.buttons[BUTTON_CONTINUE_CAREER].enabled;
+
+    offered = 1;
+    g_CurrentProfile = 1;
+    ASSERT_EQ(g_MainMenu.LoadProfile(), 1);
+    EXPECT_EQ(offered, 0) << "a closed career";
+    g_CurrentProfile = 0;
+    ASSERT_EQ(g_MainMenu.LoadProfile(), 1);
+    EXPECT_EQ(offered, 1) << "an open career";
+
+    offered = 0;
+    g_MainMenu.SaveProfile(0);
+    EXPECT_EQ(offered, 1) << "after a save";
+
+    // The file's place taken by a folder: the save fails and offers nothing.
+    ASSERT_EQ(std::remove("Save/Profile01.sav"), 0);
+    ASSERT_EQ(mkdir("Save/Profile01.sav", 0700), 0);
+    offered = 0;
+    g_MainMenu.SaveProfile(0);
+    EXPECT_EQ(offered, 0) << "after a failed save";
+    ASSERT_FALSE(drawtest::Messages().empty());
+    EXPECT_NE(drawtest::Messages().back().text.find("Could't save profile!"), std::string::npos);
 }
 
 // The name page's typing: start name, what the window procedure left, and

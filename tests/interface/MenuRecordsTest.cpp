@@ -125,6 +125,38 @@ TEST(MenuRecordsTest, TextsShrinkToTheRoomOfTheirColumn)
     }
 }
 
+// A name too wide for its column keeps its size and is cut short with
+// "...": whole characters dropped from the end (spaces before the dots too)
+// until it fits. The made-up font is 4 units a character at scale 0.4.
+TEST(MenuRecordsTest, NamesTooWideForTheirColumnAreCutShort)
+{
+    CFont font;
+    menutest::FakeFont(font);
+    struct Case
+    {
+        const char* name;
+        float room;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"Ann", 40.0f, "Ann"},                 // fits: whole
+        {"Wilhelmina", 40.0f, "Wilhelmina"},   // exactly the room
+        {"Wilhelmina Worthington", 40.0f, "Wilhelm..."},
+        {"Calo Kessby", 32.0f, "Calo..."},   // no space before the dots
+        {"Wilhelmina", 8.0f, "..."},         // no room for any character
+        {"", 40.0f, ""},
+    };
+    for (const Case& c : cases)
+    {
+        char shown[64];
+        FitNameText(font, c.name, 0.4f, c.room, shown, sizeof(shown));
+        EXPECT_STREQ(shown, c.shown) << c.name;
+    }
+    char small[5];
+    FitNameText(font, "Ann Ann", 0.4f, 100.0f, small, sizeof(small));
+    EXPECT_STREQ(small, "Ann ") << "never past the output";
+}
+
 class LoadingScreenDemoDataTest : public render_test::RenderFixture
 {};
 

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -71,11 +72,16 @@ protected:
 
 TEST_F(ProfileSaveFaultsTest, AFailedSaveOrCreationKeepsTheOldProfileAndTellsThePlayer)
 {
-    for (DiskFault fault : {DiskFault::FileTooLarge, DiskFault::DiskFull, DiskFault::ReadOnly})
+    for (DiskFault fault :
+         {DiskFault::FileTooLarge, DiskFault::DiskFull, DiskFault::ReadOnly, DiskFault::TempIsAFolder})
     {
         SCOPED_TRACE(testsupport::DiskFaultName(fault));
+        // The faults without a scratch disk work in this folder: each starts
+        // without the files the one before left.
+        fs::remove_all("Save");
+        fs::remove("Game.ini");
         const testsupport::ChildOutcome child = testsupport::RunInChild([&]() -> std::string {
-            if (fault != DiskFault::FileTooLarge)
+            if (fault == DiskFault::DiskFull || fault == DiskFault::ReadOnly)
             {
                 std::string why = testsupport::MountScratchDisk();
                 if (!why.empty())
@@ -89,12 +95,14 @@ TEST_F(ProfileSaveFaultsTest, AFailedSaveOrCreationKeepsTheOldProfileAndTellsThe
             drawtest::Messages().clear();
 
             g_Career.totalScore = 9999.0f;
-            std::string why = testsupport::ArmFault(fault);
+            // The profile's own save and the next one's.
+            const std::vector<std::string> saves = {kProfile, "Save/Profile02.sav"};
+            std::string why = testsupport::ArmFault(fault, saves);
             if (!why.empty())
                 return why;
             g_MainMenu.SaveProfile(0);
             const int created = g_MainMenu.CreateNewProfile();
-            why = testsupport::HealFault(fault);
+            why = testsupport::HealFault(fault, saves);
             if (!why.empty())
                 return why;
 
@@ -120,7 +128,7 @@ TEST_F(ProfileSaveFaultsTest, AFailedSaveOrCreationKeepsTheOldProfileAndTellsThe
         });
         if (child.report.compare(0, 5, "skip:") == 0)
         {
-            EXPECT_NE(fault, DiskFault::FileTooLarge);
+            EXPECT_TRUE(fault == DiskFault::DiskFull || fault == DiskFault::ReadOnly);
             std::printf("[ skipped  ] %s: %s\n", testsupport::DiskFaultName(fault), child.report.c_str());
             continue;
         }
@@ -165,6 +173,50 @@ TEST_F(ProfileSaveFaultsTest, AKillHalfWayThroughASaveKeepsTheOldProfileAndTheNe
     for (auto& file : expected)
         file.second = 0;
     EXPECT_EQ(after, expected);
+}
+
+// A folder left where "Game.ini"'s temporary file goes: a profile is made,
+// the game starts again and another is made. The settings file cannot be
+// written all along, yet no profile and no record is lost.
+TEST_F(ProfileSaveFaultsTest, AFolderAtTheSettingsTemporaryNameCostsNoProfileAndNoRecord)
+{
+    g_MenuHooks.setRecordsPlayer = [] { SetRecordsPlayer(); };
+    ASSERT_TRUE(testsupport::WriteFileBytes("Game.ini", {'[', 'M', 'i', 's', 'c', ']', '\n'}));
+    ASSERT_TRUE(fs::create_directory("Game.ini.tmp"));
+    const std::vector<uint8_t> ini = testsupport::ReadFileBytes("Game.ini");
+
+    ReadGameIni("Game.ini");
+    LoadRecords();
+    ASSERT_TRUE(SaveOldPlayer());
+    AddScore(1234.0f);
+    const std::vector<uint8_t> oldProfile = testsupport::ReadFileBytes(kProfile);
+    const RecordsTable first = g_Records;
+    ASSERT_EQ(first.playerEntry, 15);
+
+    // The next start, and a second player.
+    ReadGameIni("Game.ini");
+    LoadRecords();
+    g_MainMenu.FindProfiles();
+    std::strcpy(g_PlayerName, "New");
+    ASSERT_EQ(g_MainMenu.CreateNewProfile(), 1);
+
+    EXPECT_EQ(testsupport::ReadFileBytes(kProfile), oldProfile) << "the first player's profile was replaced";
+    EXPECT_STREQ(g_MainMenu.profilePaths[g_CurrentProfile], "Save/Profile02.sav");
+    EXPECT_EQ(testsupport::ReadFileBytes("Game.ini"), ini) << "the settings file changed";
+    EXPECT_TRUE(fs::is_directory("Game.ini.tmp"));
+    LoadRecords();
+    EXPECT_EQ(std::memcmp(g_Records.score, first.score, 15 * sizeof(float)), 0);
+    EXPECT_EQ(std::memcmp(g_Records.name, first.name, 15 * RECORD_NAME_SIZE), 0);
+    EXPECT_STREQ(g_Records.name[15], "New");
+
+    // The first player chosen again: the career and its record are whole.
+    g_MainMenu.FindProfiles();
+    g_CurrentProfile = 0;
+    ASSERT_EQ(g_MainMenu.LoadProfile(), 1);
+    EXPECT_STREQ(g_PlayerName, "Old");
+    ClaimRecordsPlayer(g_Career.totalScore);
+    EXPECT_STREQ(g_Records.name[g_Records.playerEntry], "Old");
+    EXPECT_EQ(g_Records.score[g_Records.playerEntry], 1234.0f);
 }
 
 }   // namespace

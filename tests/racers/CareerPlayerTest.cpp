@@ -48,22 +48,33 @@ TEST_F(CareerPlayerDemoDataTest, PlayerRidesTheCareersModelPaintAndVoice)
     EXPECT_EQ(player->Rider->VoiceIndex, 1);
 }
 
-TEST_F(CareerPlayerDemoDataTest, CareerWithoutPaintTakesTheModelsOwn)
+// Decal 0 ("the model's own paint") and -1 (a new profile's) both leave the
+// career without a scheme: it takes the model's and keeps it, race after race.
+TEST_F(CareerPlayerDemoDataTest, CareerWithoutPaintTakesTheModelsOwnAndKeepsIt)
 {
     OpenWithRiders(false);
     ASSERT_EQ(g_Vehicles.Create(), 1);   // the showroom models
-    std::memset(&g_Career, 0, sizeof(g_Career));
-    g_Career.motorcycle = 1;
-    g_Career.decalId = 0;
-    const CVehicleObject* model = g_Vehicles.showroom[1];
-    ASSERT_NE(model, nullptr);
-    const float pos[3] = {0, 0.5f, 0}, target[3] = {0, 0.5f, 5};
-    CVehicleObject* player = g_Vehicles.CreatePlayer(pos, target, nullptr);
-    ASSERT_NE(player, nullptr);
-    EXPECT_EQ(g_Career.decalId, model->DecalId);
-    EXPECT_FLOAT_EQ(g_Career.colour1[0], model->PaintColor1[0]);
-    EXPECT_FLOAT_EQ(g_Career.colour2[2], model->PaintColor2[2]);
-    EXPECT_FLOAT_EQ(player->PaintColor1[0], model->PaintColor1[0]);
+    for (int decal : {0, -1})
+    {
+        SCOPED_TRACE(decal);
+        std::memset(&g_Career, 0, sizeof(g_Career));
+        g_Career.motorcycle = 1;
+        g_Career.decalId = decal;
+        const CVehicleObject* model = g_Vehicles.showroom[1];
+        ASSERT_NE(model, nullptr);
+        const float pos[3] = {0, 0.5f, 0}, target[3] = {0, 0.5f, 5};
+        for (int race = 0; race < 2; ++race)
+        {
+            CVehicleObject* player = g_Vehicles.CreatePlayer(pos, target, nullptr);
+            ASSERT_NE(player, nullptr);
+            EXPECT_EQ(g_Career.decalId, model->DecalId);
+            EXPECT_FLOAT_EQ(g_Career.colour1[0], model->PaintColor1[0]);
+            EXPECT_FLOAT_EQ(g_Career.colour2[2], model->PaintColor2[2]);
+            EXPECT_EQ(player->DecalId, model->DecalId);
+            EXPECT_FLOAT_EQ(player->PaintColor1[0], model->PaintColor1[0]);
+            EXPECT_FLOAT_EQ(player->PaintColor2[1], model->PaintColor2[1]);
+        }
+    }
     g_Vehicles.Release();
 }
 

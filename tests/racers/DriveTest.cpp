@@ -1,8 +1,9 @@
 // The drive states and their controllers: look-ahead, target speed, the
 // rubber band, state changes and the reset for the grid, the hold on the
-// grid, the stop-to-race rule, backing up, the controller at the end of the
-// race path, the respawn, the recovery of a motorcycle lost under ground and
-// of one wedged where backing up does not free it.
+// grid, the stop-to-race rule, backing up, the lane away from a racer ahead,
+// the controller at the end of the race path, the respawn, the recovery of a
+// motorcycle lost under ground and of one wedged where backing up does not
+// free it.
 #include <gtest/gtest.h>
 
 #include <btBulletDynamicsCommon.h>
@@ -323,6 +324,58 @@ TEST_F(DrivePathDemoDataTest, TheRacerPassesItsPointAndAimsAheadOfIt)
     EXPECT_FLOAT_EQ(v->TargetPoint[2], g_RacePath[22][2]);
     EXPECT_GT(v->TargetDirection[2], 0.9f);   // the path runs straight on
     EXPECT_GT(v->Throttle, 1900.0f);          // pulling away from a standstill
+}
+
+// A racer closing on another just ahead and a little to one side moves its
+// lane away from it: its aim passes the other on the far side.
+TEST_F(DrivePathDemoDataTest, ARacerMovesItsLaneAwayFromTheRacerAheadOfIt)
+{
+    const int at = 30;
+    const float* a = g_RacePath[at];
+    const float* b = g_RacePath[at + 1];
+    D3DXVECTOR3 along(b[0] - a[0], 0.0f, b[2] - a[2]);
+    D3DXVec3Normalize(&along, &along);
+    const D3DXVECTOR3 across(along.z, 0.0f, -along.x);
+
+    // The aim after half a second of closing in (no physics: the racer stays
+    // where it is), with or without the other racer 3 ahead and `side` across.
+    auto aimAfterClosingIn = [&](bool other, float side) {
+        CVehicleObject* v = Racer(0, at);
+        v->Speed = 36.0f;
+        for (int i = 0; i < 3; ++i)
+        {
+            v->linearVelocity[i] = (&along.x)[i] * 10.0f;
+            v->TargetPoint[i] = g_RacePath[at + 3][i];
+        }
+        v->LaneOffset = 0.0f;
+        CVehicleObject* o = nullptr;
+        if (other)
+        {
+            o = Racer(1, at, 3.0f);
+            const D3DXVECTOR3 moved =
+                D3DXVECTOR3(o->Position[0], o->Position[1], o->Position[2]) + across * (0.4f * side);
+            const float pos[3] = {moved.x, moved.y, moved.z};
+            const float target[3] = {moved.x + along.x, moved.y, moved.z + along.z}, up[3] = {0, 1, 0};
+            o->SetPosition(pos, target, up, CONTROL_COMPUTER, RACER_AI);
+            o->SyncFromBody();
+            for (int i = 0; i < 3; ++i)
+                o->TargetPoint[i] = g_RacePath[at + 6][i];
+        }
+        for (int frame = 0; frame < 30; ++frame)
+            v->DrivePath(1, kStep);
+        const D3DXVECTOR3 aim(v->TargetPoint[0], v->TargetPoint[1], v->TargetPoint[2]);
+        g_Vehicles.RemoveVehicle(v);
+        if (o)
+            g_Vehicles.RemoveVehicle(o);
+        return aim;
+    };
+    const D3DXVECTOR3 alone = aimAfterClosingIn(false, 0.0f);
+    for (float side : {1.0f, -1.0f})
+    {
+        SCOPED_TRACE(side);
+        const D3DXVECTOR3 moved = aimAfterClosingIn(true, side) - alone;
+        EXPECT_LT(D3DXVec3Dot(&moved, &across) * side, -0.5f) << "the aim moved away from the other";
+    }
 }
 
 TEST_F(DrivePathDemoDataTest, AKickedRacersSteeringComesBackOverASecond)

@@ -91,6 +91,14 @@ TEST_P(HeadlessRaceAreaDemoDataTest, TheFullRaceOfRowZeroFinishesAndRepeats)
         EXPECT_LT(r.averageSpeed, 200.0f);
         last = r.raceTime;
     }
+    // Skid marks lie where wheels slide: most strips show, and a free one is
+    // always there for a wheel that starts to slide.
+    EXPECT_GT(result.skidStripsOpened, 20);
+    EXPECT_GT(result.skidStripsShown, result.skidStripsRetired * 6 / 10);
+    EXPECT_EQ(result.skidRequestsRefused, 0);
+    // No prop is drawn that a building in view covers whole.
+    EXPECT_GT(result.objectsHidden, 0);
+    EXPECT_EQ(result.propsBehindBuildings, 0);
     if (::testing::Test::HasFailure())
         PrintRaceResult(stdout, result);
     EXPECT_EQ(Run(options).checksum, result.checksum);

@@ -328,7 +328,9 @@ TEST_P(RiderKickDemoDataTest, StrikesOnceAndNotWhileKicked)
             {
                 ++strikes;
                 EXPECT_FLOAT_EQ(rival->Steer, 0.6f) << "pushed away to its right";
+                // The frame that reaches or passes the strike frame, not one before it.
                 EXPECT_LT(before, strikeFrame);
+                EXPECT_GE(r->currentPart, strikeFrame);
                 rival->KickedTimer = 0.0f;
             }
         }

@@ -1,9 +1,11 @@
 // Route progress on a straight test path, impacts and jumps of motorcycles
 // made without files: passing points, leaving the course and its penalty,
 // shortcuts, the distance left, paths too short to follow, the impact's
-// strength, volume and repeat guard, take-off and landing, and the message
-// when a kick wears off.
+// strength, volume and repeat guard, take-off and landing, the rider's hop,
+// and the message when a kick wears off.
 #include <gtest/gtest.h>
+
+#include <btBulletDynamicsCommon.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -361,6 +363,47 @@ TEST_F(RouteProgressTest, AirborneIsSetOnTakeOffAndClearedOnLanding)
     m_Vehicle.linearVelocity[1] = 3.0f;
     m_Vehicle.UpdateJump();
     EXPECT_EQ(m_Vehicle.Airborne, 0);
+}
+
+// A rider standing up near the top of the move with both wheels down hops:
+// the motorcycle gets an upward impulse of 200 times the lift.
+TEST_F(RouteProgressTest, TheRidersHopLiftsTheMotorcycleFromBothWheelsNearTheTopOfTheStandUp)
+{
+    const float mass = 250.0f;
+    btSphereShape shape(0.5f);
+    btRigidBody body(mass, nullptr, &shape, btVector3(1, 1, 1));
+    CHumanObject rider;
+    m_Vehicle.Rider = &rider;
+    m_Vehicle.body = &body;
+    struct Case
+    {
+        const char* name;
+        int wheels;
+        float lift;
+        bool fallen;
+        float rise;   // m/s the hop adds
+    };
+    const Case cases[] = {
+        {"at the top", 2, 1.0f, false, 200.0f / mass}, {"near the top", 2, 0.95f, false, 0.95f * 200.0f / mass},
+        {"not yet high enough", 2, 0.9f, false, 0.0f}, {"one wheel down", 1, 1.0f, false, 0.0f},
+        {"the rider fallen", 2, 1.0f, true, 0.0f},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        body.setLinearVelocity(btVector3(0, 0, 0));
+        m_Vehicle.Airborne = 0;
+        m_Vehicle.WheelsOnGround = c.wheels;
+        rider.StandUpLift = c.lift;
+        rider.RagDoll = c.fallen ? reinterpret_cast<CRagDoll*>(&rider) : nullptr;
+        m_Vehicle.UpdateJump();
+        const btVector3 v = body.getLinearVelocity();
+        EXPECT_NEAR(v.y(), c.rise, 1e-5f);
+        EXPECT_EQ(v.x(), 0.0f);
+        EXPECT_EQ(v.z(), 0.0f);
+    }
+    rider.RagDoll = nullptr;
+    m_Vehicle.body = nullptr;
 }
 
 }   // namespace

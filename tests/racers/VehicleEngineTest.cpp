@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "core/GameClock.h"
 #include "racers/VehicleEngine.h"
@@ -160,36 +161,83 @@ TEST_F(EngineTest, HandbrakeKeepsBrakingAfterTheStep)
     EXPECT_EQ(v.BrakeInput, 100.0f);
 }
 
-TEST(WheelMarks, RoadAndGrass)
+WheelReading Reading(float routePower, float skid, int sliding, float speed, float contact, int touching,
+                     int follows = 0)
 {
-    // A gripping wheel on the road marks nothing and raises no dust.
-    WheelMarks road = GetWheelMarks(90.0f, 1.0f, 60.0f, 1.0f, 0);
-    EXPECT_EQ(road.offRoad, 0.0f);
-    EXPECT_EQ(road.marks, 0);
-    EXPECT_EQ(road.dust, 0);
-    // On grass it marks at full strength and dusts.
-    WheelMarks grass = GetWheelMarks(20.0f, 1.0f, 60.0f, 1.0f, 0);
-    EXPECT_EQ(grass.strength, 1.0f);
-    EXPECT_EQ(grass.marks, 1);
-    EXPECT_EQ(grass.dust, 1);
-    EXPECT_EQ(grass.dustScale, 1.0f);
-    // Sliding on the road marks at full strength but raises no dust.
-    WheelMarks slide = GetWheelMarks(90.0f, 0.4f, 60.0f, 1.0f, 0);
-    EXPECT_EQ(slide.marks, 1);
-    EXPECT_EQ(slide.strength, 1.0f);
-    EXPECT_EQ(slide.dust, 0);
-    EXPECT_FLOAT_EQ(slide.dustScale, 1.6f);
-    // A rear wheel follows the marking front wheel.
-    EXPECT_EQ(GetWheelMarks(90.0f, 1.0f, 60.0f, 1.0f, 1).marks, 1);
-    // Halfway between road and grass, half strength.
-    EXPECT_NEAR(GetWheelMarks(66.5f, 1.0f, 60.0f, 1.0f, 0).strength, 0.5f, 1e-4f);
-    // Slow, or in the air: nothing.
-    EXPECT_EQ(GetWheelMarks(20.0f, 1.0f, 5.0f, 1.0f, 0).marks, 0);
-    EXPECT_EQ(GetWheelMarks(20.0f, 1.0f, 60.0f, 0.0f, 0).dust, 0);
+    return WheelReading{routePower, skid, sliding, speed, contact, touching, follows};
+}
+
+TEST(WheelMarks, OnlyASlidingWheelOnTheGroundMarks)
+{
+    struct Case
+    {
+        const char* what;
+        WheelReading reading;
+        int marks, dust;
+    };
+    const Case cases[] = {
+        {"gripping on the road", Reading(90, 1, 0, 60, 1, 1), 0, 0},
+        {"gripping on grass", Reading(20, 1, 0, 60, 1, 1), 0, 1},
+        {"sliding on the road", Reading(90, 0.4f, 1, 60, 1, 1), 1, 0},
+        {"sliding on grass", Reading(20, 0.4f, 1, 60, 1, 1), 1, 1},
+        {"a one-step spike of the tyre", Reading(90, 0.4f, 0, 60, 1, 1), 0, 0},
+        {"still counted as sliding for a step of grip", Reading(90, 1, 1, 60, 1, 1), 1, 0},
+        {"a rear wheel behind a marking front", Reading(90, 1, 0, 60, 1, 1, 1), 1, 0},
+        {"sliding but slow", Reading(20, 0.4f, 1, 5, 1, 1), 0, 0},
+        {"sliding, its ray off the ground", Reading(20, 1, 1, 60, 0.8f, 0), 0, 1},
+        {"sliding, the contact ramp spent", Reading(20, 0.4f, 1, 60, 0, 1), 0, 0},
+    };
+    for (const Case& c : cases)
+    {
+        const WheelMarks m = GetWheelMarks(c.reading);
+        EXPECT_EQ(m.marks, c.marks) << c.what;
+        EXPECT_EQ(m.dust, c.dust) << c.what;
+        if (m.marks)
+        {
+            EXPECT_EQ(m.strength, 1.0f) << c.what;
+        }
+    }
+    EXPECT_FLOAT_EQ(GetWheelMarks(Reading(90, 0.4f, 1, 60, 1, 1)).dustScale, 1.6f);
+    EXPECT_EQ(GetWheelMarks(Reading(20, 1, 0, 60, 1, 1)).dustScale, 1.0f);
+    // Halfway between road and grass, half the dust.
+    EXPECT_NEAR(GetWheelMarks(Reading(66.5f, 1, 0, 60, 1, 1)).offRoad, 0.5f, 1e-4f);
     // Reversing on grass: dust growing with the magnitude of the speed.
-    WheelMarks back = GetWheelMarks(20.0f, 1.0f, -20.0f, 1.0f, 0);
+    const WheelMarks back = GetWheelMarks(Reading(20, 1, 0, -20, 1, 1));
     EXPECT_EQ(back.dust, 1);
     EXPECT_NEAR(back.dustGrowth, 0.1f * std::sqrt(20.0f), 1e-5f);
+}
+
+TEST(WheelMarks, ASlideCountsOnceItHoldsForATenthOfASecond)
+{
+    struct Case
+    {
+        const char* what;
+        float dt;
+        const char* readings;   // one character per frame: 's' sliding, 'g' gripping
+        const char* settled;    // the settled slide after each frame
+    };
+    const Case cases[] = {
+        {"spikes at 60 frames a second", 1.0f / 60, "sgsgggsg", "gggggggg"},
+        {"a slide of six steps at 60", 1.0f / 60, "ssssssgg", "gggggggg"},
+        {"a slide of seven steps at 60", 1.0f / 60, "ssssssss", "ggggggss"},
+        {"one step of grip keeps the slide", 1.0f / 60, "sssssssgss", "ggggggssss"},
+        {"seven steps of grip end it", 1.0f / 60, "sssssssggggggg", "ggggggsssssssg"},
+        {"a single frame at 7 a second", 1.0f / 7, "sgsg", "gggg"},
+        {"two frames at 7 a second", 1.0f / 7, "ssg", "gss"},
+        {"a 50 ms frame", 0.05f, "ssssg", "ggsss"},
+    };
+    for (const Case& c : cases)
+    {
+        int sliding = 0;
+        float change = -1.0f;
+        std::string got;
+        for (const char* r = c.readings; *r; ++r)
+        {
+            SettleSlide(*r == 's', c.dt, &sliding, &change);
+            got += sliding ? 's' : 'g';
+        }
+        EXPECT_EQ(got, c.settled) << c.what;
+    }
 }
 
 TEST(RiderThrow, ASuddenStopAboveTenThrowsTheRiderForwardAndUp)

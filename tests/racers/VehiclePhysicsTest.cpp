@@ -1,6 +1,7 @@
 // The four demo motorcycles in a real physics world: settling on the demo
-// heightfield, re-placement, top speed, braking and reverse, leaning into
-// turns, the ground-contact and grip ramps, and the player on the start line.
+// heightfield, re-placement, top speed, braking and reverse, the full brake,
+// leaning into turns, the ground-contact and grip ramps, the player on the
+// start line, and the skid marks the wheels lay.
 #include <gtest/gtest.h>
 
 #include <btBulletDynamicsCommon.h>
@@ -11,7 +12,9 @@
 #include "VehicleTestSupport.h"
 #include "core/Controls.h"
 #include "racers/VehicleEngine.h"
+#include "racers/VehicleWheels.h"
 #include "render/Views.h"
+#include "scene/WheelSkids.h"
 
 namespace
 {
@@ -155,6 +158,8 @@ TEST_F(FlatGroundDemoDataTest, BrakingStopsThenReverseDriveFadesIn)
 {
     CVehicleObject* v = Settled(0);
     Launch(v, 60.0f);
+    Frame(v);   // the speed the step made: until then it still reads the standstill
+    ASSERT_GT(v->Speed, 50.0f);
     const float startZ = v->Position[2];
     int frames = 0;
     while (v->Speed > 1.0f && frames < 600)
@@ -179,6 +184,25 @@ TEST_F(FlatGroundDemoDataTest, BrakingStopsThenReverseDriveFadesIn)
     for (int i = 0; i < 5 * 60; ++i)
         Frame(v, 2000.0f);
     EXPECT_GT(v->Speed, 5.0f);
+}
+
+// The full brake pulls the brake of the driven wheel twice as hard as the
+// brake key does.
+TEST_F(FlatGroundDemoDataTest, TheFullBrakeBrakesTwiceAsHardAsTheBrakeKey)
+{
+    CVehicleObject* v = Settled(0);
+    Launch(v, 40.0f);
+    Frame(v);   // the speed the step made
+    ASSERT_GT(v->Speed, 30.0f);
+    for (int full : {0, 1, 0})
+    {
+        SCOPED_TRACE(full);
+        v->RearBrake = full;
+        v->BrakeRamp = 100.0f;
+        v->BrakeInput = 100.0f;
+        v->UpdateEngine();
+        EXPECT_FLOAT_EQ(v->Vehicle->getWheelInfo(1).m_brake, full ? 100.0f : 50.0f);
+    }
 }
 
 // Steering into a turn leans the motorcycle into it, and it stays on its
@@ -330,6 +354,58 @@ TEST_F(DemoDataAreaTest, RaceStartPutsThePlayerOnTheStartLineAndTheKeysRideIt)
     const D3DXVECTOR3 origin(v->Position[0], v->Position[1], v->Position[2]);
     const D3DXVECTOR3 toCamera = g_Views.mainCamera.eye - origin;
     EXPECT_LT(D3DXVec3Length(&toCamera), 10.0f);
+}
+
+// The plane stands for grass (no road under it). Rolling straight marks
+// nothing; a power slide in a full turn marks with both wheels; a wheel that
+// leaves the ground ends its strip at once, and so does a motorcycle put
+// somewhere else.
+TEST_F(FlatGroundDemoDataTest, WheelsMarkWhereTheySlideAndOnlyOnTheGround)
+{
+    ConnectSkidHooks();
+    g_Skids.Reset();
+    g_Skids.stats = SkidStats();
+    CVehicleObject* v = Settled(0);
+    Launch(v, 60.0f);
+    for (int i = 0; i < 90; ++i)
+        Frame(v, 1000.0f);
+    ASSERT_GT(v->Speed, 40.0f);
+    EXPECT_EQ(g_Skids.stats.opened, 0) << "a rolling wheel on grass";
+
+    for (int i = 0; i < 40; ++i)
+        Frame(v, 0.0f, 0.0f, 1.0f);
+    ASSERT_NE(v->SkidTrail[0], nullptr) << "the front slides in the turn";
+    ASSERT_NE(v->SkidTrail[1], nullptr) << "the rear marks with it";
+    CSkidStrip* front = v->SkidTrail[0];
+    EXPECT_GE(front->pointCount, 3);
+    EXPECT_EQ(g_Skids.stats.opened, 2) << "one strip per wheel, no churn";
+
+    // Thrown upwards: the strips end as the rays lose the ground.
+    v->body->setLinearVelocity(v->body->getLinearVelocity() + btVector3(0, 6, 0));
+    int frames = 0;
+    while (frames < 30 && (v->Vehicle->getWheelInfo(0).m_raycastInfo.m_groundObject ||
+                           v->Vehicle->getWheelInfo(1).m_raycastInfo.m_groundObject))
+    {
+        Frame(v, 0.0f, 0.0f, 1.0f);
+        ++frames;
+    }
+    ASSERT_LT(frames, 30);
+    Frame(v, 0.0f, 0.0f, 1.0f);
+    EXPECT_GT(v->WheelContact[0], 0.0f) << "the contact ramp still holds";
+    EXPECT_EQ(v->SkidTrail[0], nullptr);
+    EXPECT_EQ(v->SkidTrail[1], nullptr);
+    EXPECT_EQ(front->owner, nullptr);
+
+    // Back down and sliding again, then put somewhere else.
+    for (int i = 0; i < 240 && !(v->SkidTrail[0] && v->SkidTrail[0]->pointCount >= 2); ++i)
+        Frame(v, 1000.0f, 0.0f, 1.0f);
+    ASSERT_NE(v->SkidTrail[0], nullptr);
+    CSkidStrip* open = v->SkidTrail[0];
+    const float pos[3] = {40.0f, 1.0f, 0.0f}, target[3] = {40.0f, 1.0f, 10.0f}, up[3] = {0, 1, 0};
+    v->SetPosition(pos, target, up, CONTROL_COMPUTER, RACER_PLAYER);
+    EXPECT_EQ(v->SkidTrail[0], nullptr);
+    EXPECT_EQ(open->owner, nullptr);
+    EXPECT_EQ(v->WheelSliding[0], 0);
 }
 
 }   // namespace

@@ -194,11 +194,29 @@ TEST_F(CameraModesTest, AScriptedMoveEasesInAndOutAndHoldsItsGoal)
     EXPECT_EQ(camera.viewMode, VIEWMODE_SCRIPTED);
     EXPECT_EQ(camera.lastPlayerMode, VIEWMODE_CHASE_FAR);
 
-    g_Clock.m_RealClock += 4000.0f;
-    camera.Update();
-    ExpectNear(camera.eye, (start + goal) * 0.5f);
+    // Eased by (1 - cos(pi t)) / 2: slow at both ends, where a linear move
+    // would already be a quarter of the way, and half-way at the middle.
+    struct Sample
+    {
+        float seconds, share;
+    };
+    const float pi = 3.14159265f;
+    const Sample samples[] = {
+        {1.0f, (1.0f - std::cos(pi / 8.0f)) / 2.0f},
+        {2.0f, (1.0f - std::cos(pi / 4.0f)) / 2.0f},
+        {4.0f, 0.5f},
+        {6.0f, (1.0f - std::cos(pi * 3.0f / 4.0f)) / 2.0f},
+    };
+    const float startMs = g_Clock.m_RealClock;
+    for (const Sample& sample : samples)
+    {
+        SCOPED_TRACE(sample.seconds);
+        g_Clock.m_RealClock = startMs + sample.seconds * 1000.0f;
+        camera.Update();
+        ExpectNear(camera.eye, start + (goal - start) * sample.share);
+    }
 
-    g_Clock.m_RealClock += 4000.0f;
+    g_Clock.m_RealClock = startMs + 8000.0f;
     camera.Update();
     ExpectNear(camera.eye, goal);
     EXPECT_EQ(camera.moveDuration, 0.0f);

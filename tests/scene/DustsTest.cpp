@@ -1,17 +1,23 @@
-// Dust puffs without a device: the pool limit, the fades by age, distance and
-// nearness, the drag, the far-to-near order and the removal rules.
+// Dust puffs without a device: the pool limit, the random draws of a new puff,
+// the fades by age, distance and nearness, the drag, the far-to-near order and
+// the removal rules; and on the recording device, the blend the puffs are
+// drawn with.
 #include "scene/Dusts.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 
 #include "core/GameClock.h"
 #include "platform/math/D3DXMath.h"
+#include "platform/os/Rand.h"
 #include "render/Camera.h"
 #include "render/D3DRender.h"
 #include "render/Views.h"
+#include "tests/render/RenderTestSupport.h"
+#include "tests/support/Skip.h"
 
 namespace
 {
@@ -83,6 +89,32 @@ TEST_F(DustsTest, SpawnKeepsTheColourBelowOneAndTheSpinAwayFromZero)
         EXPECT_NEAR(std::hypot(d.axis[0], d.axis[1]), 1.0f, 1e-5f);
         EXPECT_EQ(d.axis[2], 0.0f);
     }
+}
+
+// A puff draws four numbers from the game's generator, in this order: spin,
+// colour, then the axis across and up; the C library's generator is left alone.
+TEST_F(DustsTest, SpawnDrawsFromTheGamesGeneratorInItsOrder)
+{
+    GameSrand(1234);
+    int draw[5];
+    for (int& d : draw)
+        d = GameRand();
+    std::srand(77);
+    const int libraryFirst = std::rand();
+    std::srand(77);
+
+    GameSrand(1234);
+    const float p[3] = {0, 0, 5}, v[3] = {0, 0, 0}, c[4] = {0.3f, 0.2f, 0.1f, 0.5f};
+    dusts->Emit(p, v, 1, 1, 0, c);
+    const CDustParticle& d = dusts->particles[0];
+    const float x = float(draw[0] % 601) * 0.001f - 0.3f;
+    EXPECT_FLOAT_EQ(d.spin, x >= 0.0f ? x + 0.2f : x - 0.2f);
+    EXPECT_FLOAT_EQ(d.colour[0], 0.3f + float(draw[1] % 101) * 0.002f);
+    const float ax = float(draw[2] % 10001 - 5000), ay = float(draw[3] % 10001 - 5000);
+    EXPECT_NEAR(d.axis[0], ax / std::hypot(ax, ay), 1e-6f);
+    EXPECT_NEAR(d.axis[1], ay / std::hypot(ax, ay), 1e-6f);
+    EXPECT_EQ(GameRand(), draw[4]);
+    EXPECT_EQ(std::rand(), libraryFirst);
 }
 
 TEST_F(DustsTest, FullAlphaForHalfTheLifeThenALinearFade)
@@ -204,6 +236,56 @@ TEST_F(DustsTest, TheAxisTurnsAndStaysUnitLength)
     EXPECT_NEAR(std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]), 1.0f, 1e-4f);
     const float dot = a[0] * before[0] + a[1] * before[1] + a[2] * before[2];
     EXPECT_NEAR(dot, std::cos(dusts->particles[0].spin * 0.1f * 5.0f), 1e-4f);
+}
+
+// The puffs are drawn over the scene blended by their alpha, so a fading
+// puff thins out instead of brightening the picture: the blend as the draw
+// call is made.
+class DustsDrawDemoDataTest : public render_test::RenderFixture
+{};
+
+TEST_F(DustsDrawDemoDataTest, PuffsAreBlendedByTheirAlpha)
+{
+    UseDemoData(true);
+    StartDevice();
+    if (!g_Render.vs11 || !g_Render.effect)
+        SKIP_OR_FAIL_IN_CI() << "no vertex shaders on this device";
+    CCamera* const savedActive = g_Views.activeCamera;
+    CCamera camera;
+    const D3DXVECTOR3 eye(0, 0, 0), at(0, 0, 1);
+    camera.Init(&eye, &at, kPi / 2, 1.0f, 0.2f, 500.0f, VIEWMODE_FREE, CAMERA_AUX);
+    g_Views.activeCamera = &camera;
+    std::unique_ptr<CDusts> dusts = std::make_unique<CDusts>();
+    ASSERT_EQ(dusts->Create(), 1);
+    const float p[3] = {0, 0, 10}, v[3] = {0, 0, 0}, c[4] = {0.5f, 0.4f, 0.3f, 0.8f};
+    dusts->Emit(p, v, 0.5f, 10.0f, 0.0f, c);
+    const CGameClock savedClock = g_Clock;
+    g_Clock.m_GameStep = 0.01f;
+    dusts->Update();
+    g_Clock = savedClock;
+    ASSERT_EQ(dusts->visibleCount, 1);
+
+    D3DClearRecordedCalls();
+    dusts->Render();
+    const std::vector<std::string>& calls = D3DRecordedCalls();
+    size_t draw = 0;
+    while (draw < calls.size() && calls[draw].rfind("DrawIndexedPrimitive", 0) != 0)
+        ++draw;
+    ASSERT_LT(draw, calls.size()) << "the puffs were drawn";
+    // The last value a render state was given before the draw, -1 for none.
+    auto atDraw = [&](const std::string& state) {
+        const std::string prefix = "SetRenderState(" + state + ", ";
+        for (size_t i = draw; i-- > 0;)
+            if (calls[i].rfind(prefix, 0) == 0)
+                return std::stol(calls[i].substr(prefix.size()));
+        return -1L;
+    };
+    EXPECT_EQ(atDraw("ALPHABLENDENABLE"), 1L);
+    EXPECT_EQ(atDraw("SRCBLEND"), (long)D3DBLEND_SRCALPHA);
+    EXPECT_EQ(atDraw("DESTBLEND"), (long)D3DBLEND_INVSRCALPHA);
+    dusts->Release();
+    camera.Release();
+    g_Views.activeCamera = savedActive;
 }
 
 }   // namespace

@@ -1,7 +1,8 @@
 // Light sprites, lamps, beams and spots written into the dynamic batch of the
 // recording device: the moon's share in the lamps, the glare by the angle to
-// the eye, the brake flare, the size with distance, colours that saturate
-// instead of wrapping, and point sets too small for a beam or a spot.
+// the eye, the brake flare, the night beams' quads and their spacing, the
+// size with distance, colours that saturate instead of wrapping, and point
+// sets too small for a beam or a spot.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -148,6 +149,46 @@ TEST_F(LightSpriteDemoDataTest, LampsTakeTheMoonsShareAndSaturateInsteadOfWrappi
         }
         g_Render.EndBatch();
     }
+    lamps.Free();
+}
+
+// Each night beam is ten quads growing from the lamp towards a point two
+// cells ahead and a little down: half sizes 0.2, 0.24, 0.32, 0.44 ... 1.4, and
+// centres C0 + k (a + k c), ever further apart, from the first twentieth of
+// the way on.
+TEST_F(LightSpriteDemoDataTest, NightBeamsGrowAndSpreadTowardsTwoCellsAhead)
+{
+    CDirectLightsEffect lamps;
+    MakeLamps(lamps);
+    moon = 1.0f;
+    g_Render.BeginBatch();
+    lamps.RenderBeams();
+    ASSERT_EQ(g_Render.batchVertexCount, 80);
+    const float sizes[10] = {0.2f, 0.24f, 0.32f, 0.44f, 0.6f, 0.76f, 0.92f, 1.08f, 1.24f, 1.4f};
+    for (int b = 0; b < 2; ++b)
+    {
+        // The owner stands on the identity: world and object space agree.
+        const D3DXVECTOR3 S = points[1][(size_t)b];
+        D3DXVECTOR3 reach(0.0f, -0.1f, 1.0f);
+        D3DXVec3Normalize(&reach, &reach);
+        const D3DXVECTOR3 E = S + reach * (2.0f * cellSize);
+        const D3DXVECTOR3 t = (E - S) / 20.0f, c0 = S + t / 2.0f, a = t / 10.0f, c = (E - c0) * 0.005f;
+        for (int k = 0; k < 10; ++k)
+        {
+            SCOPED_TRACE(testing::Message() << "beam " << b << " quad " << k);
+            const D3DXVECTOR3 centre = c0 + (a + c * (float)k) * (float)k;
+            for (int n = 0; n < 4; ++n)
+            {
+                const BatchVertex& v = Batch()[40 * b + 4 * k + n];
+                EXPECT_NEAR(std::fabs(v.x), sizes[k], 1e-5f);
+                EXPECT_NEAR(std::fabs(v.y), sizes[k], 1e-5f);
+                EXPECT_NEAR(v.centre[0], centre.x, 1e-5f);
+                EXPECT_NEAR(v.centre[1], centre.y, 1e-5f);
+                EXPECT_NEAR(v.centre[2], centre.z, 1e-5f);
+            }
+        }
+    }
+    g_Render.EndBatch();
     lamps.Free();
 }
 

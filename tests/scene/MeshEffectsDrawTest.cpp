@@ -10,6 +10,7 @@
 
 #include "common/Keywords.h"
 #include "core/Settings.h"
+#include "platform/d3d/D3D9Backend.h"
 #include "render/D3DRender.h"
 #include "render/Views.h"
 #include "scene/MeshEffects.h"
@@ -228,6 +229,35 @@ TEST_F(MeshEffectsDraw, PlacedObjectStepsDrawTheirEffects)
     object.DrawShadowPart();
     g_ShadowPass = 0;
     EXPECT_EQ(g_Render.shadowFaces, box);
+}
+
+// The glass adds its own picture, tinted by the factor, over the reflection
+// of stage 0 (current + texture x factor), and takes its alpha from the lit
+// fade: the combine of stage 1 as the glass is drawn.
+TEST_F(MeshEffectsDraw, GlassAddsItsTintedPictureOverTheReflection)
+{
+    Load("GTYPE_STATIC");
+    D3DClearRecordedCalls();
+    object.glass->RenderGlass();
+    const std::vector<std::string>& calls = D3DRecordedCalls();
+    size_t draw = 0;
+    while (draw < calls.size() && calls[draw].rfind("DrawIndexedPrimitive", 0) != 0)
+        ++draw;
+    ASSERT_LT(draw, calls.size()) << "the glass was drawn";
+    // The last value given to a state of stage 1 before the draw, -1 for none.
+    auto atDraw = [&](const std::string& state) {
+        const std::string prefix = "SetTextureStageState(1, " + state + ", ";
+        for (size_t i = draw; i-- > 0;)
+            if (calls[i].rfind(prefix, 0) == 0)
+                return std::stol(calls[i].substr(prefix.size()));
+        return -1L;
+    };
+    EXPECT_EQ(atDraw("COLOROP"), (long)D3DTOP_MULTIPLYADD);
+    EXPECT_EQ(atDraw("COLORARG0"), (long)D3DTA_CURRENT);
+    EXPECT_EQ(atDraw("COLORARG1"), (long)D3DTA_TEXTURE);
+    EXPECT_EQ(atDraw("COLORARG2"), (long)D3DTA_TFACTOR);
+    EXPECT_EQ(atDraw("ALPHAOP"), (long)D3DTOP_SELECTARG1);
+    EXPECT_EQ(atDraw("ALPHAARG1"), (long)D3DTA_DIFFUSE);
 }
 
 TEST(ReflectionTint, GreyBrightensWithTheMoon)

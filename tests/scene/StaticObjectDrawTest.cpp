@@ -139,28 +139,54 @@ TEST_F(StaticObjectDrawTest, OrdinaryObjectsReceiveTheShadowMapAndPutStageOneBac
     Drop(low);
 }
 
+// The main camera's frustum and the view distance decide what is drawn; the
+// shadow camera's own frustum, at any distance, what is drawn into the shadow
+// map. The two cameras look different ways here, so neither test can stand
+// in for the other.
 TEST_F(StaticObjectDrawTest, ViewDistanceHidesWhatTheFrustumShowsButNotTheShadow)
 {
     g_ViewDistance = 300;
     CStaticObject* sign = Make("Data/T/Sign.obj", 0, 0, 0);
-    g_Views.shadowCamera = g_Views.mainCamera;
-    for (float distance : {300.0f, 301.0f})
+    CStaticObject* low = Make("Data/T/Low.obj", 0, 0, 0);
+    struct Case
     {
-        // The eye straight in front of the sign, looking at it.
-        const D3DXVECTOR3 centre(sign->worldCentre[0], sign->worldCentre[1], sign->worldCentre[2]);
-        const D3DXVECTOR3 eye = centre - D3DXVECTOR3(0, 0, distance + sign->boundRadius);
-        Look(eye, centre);
-        g_Views.shadowCamera = g_Views.mainCamera;
-        sign->Update();
-        EXPECT_NEAR(sign->cameraDistance, distance, 1e-2f);
-        EXPECT_EQ(sign->UpdateVisibility(), distance <= 300.0f ? 1 : 0) << distance;
-        EXPECT_EQ(sign->inShadow, 1);
-    }
-    // Behind the eye: outside the frustum at any distance.
-    Look(D3DXVECTOR3(0, 1, -20), D3DXVECTOR3(0, 1, -40));
-    sign->Update();
-    EXPECT_EQ(sign->UpdateVisibility(), 0);
+        const char* name;
+        float distance;   // of the main camera's eye, in front of the object
+        bool mainLooks;   // the main camera looks at the object, else away
+        bool shadowLooks;
+        int visible, inShadow;
+    };
+    const Case cases[] = {
+        {"at the view distance", 300.0f, true, true, 1, 1},
+        {"past the view distance", 301.0f, true, true, 0, 1},
+        {"out of the shadow camera's view", 20.0f, true, false, 1, 0},
+        {"behind the eye, in the shadow camera's view", 20.0f, false, true, 0, 1},
+    };
+    for (CStaticObject* o : {sign, low})
+        for (const Case& c : cases)
+        {
+            SCOPED_TRACE(std::string(o->path) + ", " + c.name);
+            const bool building = o == low;
+            if (building && c.distance > 100.0f)
+                continue;   // the view distance is the sign's rows
+            const D3DXVECTOR3 centre(o->worldCentre[0], building ? 10.0f : o->worldCentre[1], o->worldCentre[2]);
+            // The shadow camera from high above on one side, looking at the
+            // object or away from it.
+            const D3DXVECTOR3 high = centre + D3DXVECTOR3(60, 60, 0);
+            Look(high, c.shadowLooks ? centre : high + D3DXVECTOR3(60, 0, 0));
+            g_Views.shadowCamera = g_Views.mainCamera;
+            const D3DXVECTOR3 eye = centre - D3DXVECTOR3(0, 0, c.distance + o->boundRadius);
+            Look(eye, c.mainLooks ? centre : eye - D3DXVECTOR3(0, 0, 20));
+            o->Update();
+            if (!building)
+            {
+                EXPECT_NEAR(o->cameraDistance, c.distance, 1e-2f);
+            }
+            EXPECT_EQ(o->UpdateVisibility(), c.visible);
+            EXPECT_EQ(o->inShadow, c.inShadow);
+        }
     Drop(sign);
+    Drop(low);
 }
 
 TEST_F(StaticObjectDrawTest, RayTestHitsTheBodyAndReportsTheHitPoint)

@@ -1,6 +1,6 @@
 // Skid strips without a device: the strip pool, the spacing of points, the
-// hidden ends, the colours by season and ground, the fade and expiry, and the
-// owner's trail entry cleared when a strip ends.
+// hidden ends, the colours by season and ground, the fade and expiry, the
+// owner's trail entry cleared when a strip ends, and the figures kept.
 #include "scene/WheelSkids.h"
 
 #include <gtest/gtest.h>
@@ -200,6 +200,40 @@ TEST_F(WheelSkidsTest, ResetFreesEveryStripWithoutTellingTheOwners)
     EXPECT_TRUE(g_Released.empty());
     for (const CSkidStrip& s : skids->strips)
         EXPECT_EQ(s.used, 0);
+}
+
+// The figures a race reports: strips handed out and refused, and of the
+// strips freed again those that had something to show between their ends.
+TEST_F(WheelSkidsTest, StatsCountStripsRefusedFreedAndShown)
+{
+    auto lay = [&](int points) {
+        CSkidStrip* s = skids->NewStrip(owner);
+        for (int i = 0; i < points; ++i)
+        {
+            const float p[3] = {0, 0, float(i)};
+            s->AddPoint(p, 1.0f);
+        }
+        s->End();
+        return s;
+    };
+    lay(2);   // its first and its last point are hidden
+    lay(3);
+    CSkidStrip* open = skids->NewStrip(owner);
+    const float a[3] = {0, 0, 0}, b[3] = {0, 0, 1};
+    open->AddPoint(a, 1.0f);
+    open->AddPoint(b, 1.0f);   // still owned: its last point shows
+    Step(9.0f);
+    EXPECT_EQ(skids->stats.opened, 3);
+    EXPECT_EQ(skids->stats.retired, 3);
+    EXPECT_EQ(skids->stats.shown, 2);
+    EXPECT_NEAR(skids->stats.longestStrip, 2.0f, 0.05f);
+
+    for (int i = 0; i <= CWheelSkids::MAX_STRIPS; ++i)
+        skids->NewStrip(owner);
+    EXPECT_EQ(skids->stats.refused, 1);
+    skids->Reset();
+    EXPECT_EQ(skids->stats.retired, 3 + CWheelSkids::MAX_STRIPS);
+    EXPECT_EQ(skids->stats.shown, 2);
 }
 
 }   // namespace

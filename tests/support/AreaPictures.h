@@ -47,6 +47,7 @@ protected:
         window = nullptr;
         RenderFixture::TearDown();
         D3DSelectBackend(D3DBackendKind::Recording);
+        D3DClearOverrides();
     }
 
     void StartDevice(UINT width, UINT height)

@@ -13,6 +13,7 @@
 #include "app/WinMain.h"
 #include "audio/AudioManager.h"
 #include "core/GameClock.h"
+#include "core/InputPacing.h"
 #include "core/RunFlags.h"
 #include "interface/GameHUD.h"
 #include "interface/MainMenu.h"
@@ -63,6 +64,8 @@ bool Session::Start(const std::string& folder, Device device)
     m_Device = device;
     D3DSelectBackend(device == Device::Recording ? D3DBackendKind::Recording : D3DBackendKind::OpenGL);
     m_Frames = 0;
+    m_ClockMs = 0;
+    m_MsPerFrame = 1000.0 / 60.0;
     // The splash sequence runs its own loop at the start, on the real clock:
     // Esc skips it, as a player would.
     ClockUseSystem();
@@ -127,8 +130,8 @@ bool Session::Frame()
     if (!m_Started || g_Quit)
         return false;
     ++m_Frames;
-    // 60 frames a game second, without drift.
-    ClockSetManual(m_BaseMs + (unsigned)((m_Frames * 1000) / 60));
+    m_ClockMs += m_MsPerFrame;
+    ClockSetManual(m_BaseMs + (unsigned)m_ClockMs);
     DrainMessages(nullptr);
     if (m_FastRace && !m_DrawRaces && m_PicturePath.empty() && RaceInProgress())
     {
@@ -141,9 +144,16 @@ bool Session::Frame()
     }
     else
         g_Game.Frame();
+    InputFrameDone();
     if (m_Device == Device::Recording)
         D3DClearRecordedCalls();
     return !g_Quit;
+}
+
+void Session::SetFrameRate(double framesPerSecond)
+{
+    if (framesPerSecond > 0)
+        m_MsPerFrame = 1000.0 / framesPerSecond;
 }
 
 void Session::Frames(int count)
@@ -201,16 +211,21 @@ void Session::Tap(int sdlKey)
     Frame();
 }
 
+void Session::TypeChar(char c)
+{
+    SDL_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.type = SDL_TEXTINPUT;
+    e.text.windowID = WindowId();
+    e.text.text[0] = c;
+    Push(&e);
+}
+
 void Session::Type(const std::string& text)
 {
     for (char c : text)
     {
-        SDL_Event e;
-        std::memset(&e, 0, sizeof e);
-        e.type = SDL_TEXTINPUT;
-        e.text.windowID = WindowId();
-        e.text.text[0] = c;
-        Push(&e);
+        TypeChar(c);
         Frame();
     }
 }
@@ -230,25 +245,28 @@ void Session::MoveMouse(float x, float y)
     Push(&e);
 }
 
-void Session::ClickAt(float x, float y)
+void Session::MouseButton(bool down, float x, float y)
 {
-    MoveMouse(x, y);
-    Frame();
     const float sx = g_Render.scaleX > 0.0f ? g_Render.scaleX : 1.0f;
     const float sy = g_Render.scaleY > 0.0f ? g_Render.scaleY : 1.0f;
     SDL_Event e;
     std::memset(&e, 0, sizeof e);
-    e.type = SDL_MOUSEBUTTONDOWN;
+    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
     e.button.windowID = WindowId();
     e.button.button = SDL_BUTTON_LEFT;
-    e.button.state = SDL_PRESSED;
+    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
     e.button.x = (int)(x * sx + 0.5f);
     e.button.y = (int)(y * sy + 0.5f);
     Push(&e);
+}
+
+void Session::ClickAt(float x, float y)
+{
+    MoveMouse(x, y);
     Frame();
-    e.type = SDL_MOUSEBUTTONUP;
-    e.button.state = SDL_RELEASED;
-    Push(&e);
+    MouseButton(true, x, y);
+    Frame();
+    MouseButton(false, x, y);
     // A press fires more than 0.1 s after it.
     Frames(9);
 }

@@ -2,8 +2,10 @@
 // The real program driven by a scripted player. Start runs the program's own
 // start (StartProgram: settings, window, devices, splash, game, first race)
 // in a folder that holds Data/, and every Frame is one pass of its main loop
-// (messages drained, CGame::Frame) on a manual clock of 60 frames a game
-// second, so the game time does not depend on how fast the machine draws.
+// (messages drained, CGame::Frame) on a manual clock of 60 frames a second
+// (or the rate SetFrameRate asks for, as slow as the game really runs on a
+// software renderer), so the game time does not depend on how fast the
+// machine draws.
 // The player's keys, typed text and mouse go in as SDL events, the way the
 // window layer receives them from a real keyboard and mouse, and reach the
 // game through its message queue and window procedure.
@@ -51,7 +53,12 @@ public:
     // `maxFrames` went by first or the game quit.
     bool Until(const std::function<bool()>& done, int maxFrames);
     long FrameCount() const { return m_Frames; }
-    double GameSeconds() const { return (double)m_Frames / 60.0; }
+    // Seconds of the clock since the start.
+    double GameSeconds() const { return m_ClockMs / 1000.0; }
+    // Frames a second of the clock from the next frame on (60 at start).
+    void SetFrameRate(double framesPerSecond);
+    // Milliseconds of the clock since the start, where the next frame begins.
+    double ClockMs() const { return m_ClockMs; }
 
     // A key pressed (SDL key code) for one frame, then released and one more
     // frame run.
@@ -60,6 +67,11 @@ public:
     void KeyUp(int sdlKey);
     // Characters typed into the focused window, one frame each.
     void Type(const std::string& text);
+    // One character typed, without a frame.
+    void TypeChar(char c);
+    // The left button pressed or released at a point of the virtual
+    // screen, without a frame.
+    void MouseButton(bool down, float x, float y);
     // The mouse moved to a point of the virtual 800 x 600 screen.
     void MoveMouse(float x, float y);
     // The left button clicked at a point of the virtual screen: moved, down
@@ -88,6 +100,8 @@ private:
     bool m_FastRace = false;
     bool m_DrawRaces = false;
     long m_Frames = 0;
+    double m_ClockMs = 0;
+    double m_MsPerFrame = 1000.0 / 60.0;
     unsigned m_BaseMs = 0;   // the clock at the first frame
     std::string m_Error;
     std::string m_HomeFolder;

@@ -10,6 +10,7 @@
 #include "app/Game.h"
 #include "app/GameEvent.h"
 #include "audio/AudioManager.h"
+#include "common/Keywords.h"
 #include "core/GameClock.h"
 #include "core/RaceState.h"
 #include "core/RacerNames.h"
@@ -20,6 +21,10 @@
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
+#include "scene/Occlusion.h"
+#include "scene/StaticObject.h"
+#include "scene/StaticObjectManager.h"
+#include "scene/WheelSkids.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/TestDevice.h"
 
@@ -204,6 +209,31 @@ void RacePicture(const RaceRunOptions& options, RaceRunResult& result)
     const std::string path = options.picturePrefix + "_race.png";
     if (SavePicture(path, at - ahead * 8.0f + side * 3.5f + D3DXVECTOR3(0, 5.0f, 0), at + ahead * 12.0f))
         result.pictures.push_back(path);
+}
+
+// Props (placed objects other than buildings) still visible after the
+// occlusion pass that a visible building covers all the same: what the
+// pass's list order let through.
+int PropsBehindBuildings()
+{
+    std::vector<char> behind(g_StaticObjects.objectCount, 0);
+    for (unsigned int i = 0; i < g_StaticObjects.objectCount; ++i)
+    {
+        CStaticObject* building = g_StaticObjects.objects[i];
+        if (building->objectType != GTYPE_BUILDING || !building->visible || !building->BuildOccluder())
+            continue;
+        for (unsigned int j = 0; j < g_StaticObjects.objectCount; ++j)
+        {
+            CStaticObject* o = g_StaticObjects.objects[j];
+            if (o->objectType != GTYPE_BUILDING && o->visible && o->IsOccluded())
+                behind[j] = 1;
+        }
+    }
+    g_OccluderPlaneCount = 0;
+    int count = 0;
+    for (char b : behind)
+        count += b;
+    return count;
 }
 
 // The landscape's visibility only prepares its drawing. A run without
@@ -422,6 +452,8 @@ RaceRunResult RunRace(const RaceRunOptions& options)
             w.wasAirborne = v->Airborne;
             w.outcome.airTime = v->RaceStats.AirTime;
         }
+        result.objectsHidden += (int)g_StaticObjects.hiddenCount;
+        result.propsBehindBuildings += PropsBehindBuildings();
         if (result.frames % kFramesPerSecond == 0)
             sample(result.frames / kFramesPerSecond);
         if (f == kChaseFrame)
@@ -443,6 +475,12 @@ RaceRunResult RunRace(const RaceRunOptions& options)
     result.ran = true;
 
     TearDownHeadlessRace();
+    // Read after the race is cleared, which frees the strips still in use.
+    result.skidStripsOpened = g_Skids.stats.opened;
+    result.skidRequestsRefused = g_Skids.stats.refused;
+    result.skidStripsRetired = g_Skids.stats.retired;
+    result.skidStripsShown = g_Skids.stats.shown;
+    result.skidLongestStrip = g_Skids.stats.longestStrip;
     result.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return result;
 }
@@ -472,6 +510,11 @@ void PrintRaceResult(FILE* out, const RaceRunResult& result)
                  result.frames, result.wallSeconds,
                  result.wallSeconds > 0 ? result.simulatedSeconds / result.wallSeconds : 0.0);
     std::fprintf(out, "non-finite samples %d\n", result.nonFinite);
+    std::fprintf(out, "skid strips %d opened, %d shown of %d freed, %d requests refused, longest strip %.1f\n",
+                 result.skidStripsOpened, result.skidStripsShown, result.skidStripsRetired, result.skidRequestsRefused,
+                 result.skidLongestStrip);
+    std::fprintf(out, "placed objects hidden %d, props drawn behind a building %d (object-frames)\n",
+                 result.objectsHidden, result.propsBehindBuildings);
     std::fprintf(out, "checksum %016llx\n", (unsigned long long)result.checksum);
 }
 
@@ -526,6 +569,6 @@ void RaceDevice::Close()
     {
         delete static_cast<testdevice::HiddenWindow*>(m_Window);
         m_Window = nullptr;
-        D3DOverrideAdapterModes({});
+        D3DClearOverrides();
     }
 }

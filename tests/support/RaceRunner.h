@@ -62,7 +62,20 @@ struct RaceRunResult
     int frames = 0;
     float simulatedSeconds = 0;   // grid hold and race
     double wallSeconds = 0;
-    int nonFinite = 0;                   // samples of position or velocity that were not finite
+    int nonFinite = 0;   // samples of position or velocity that were not finite
+    // Skid marks over the run: strips handed to wheels, requests refused with
+    // every strip in use (one per wheel and frame), strips freed again and
+    // those of them that showed anything, and the longest strip.
+    int skidStripsOpened = 0;
+    int skidRequestsRefused = 0;
+    int skidStripsRetired = 0;
+    int skidStripsShown = 0;
+    float skidLongestStrip = 0;
+    // Over the race's frames (object-frames): placed objects hidden by the
+    // occlusion pass, and props (placed objects other than buildings) left
+    // drawn although wholly behind a visible building.
+    int objectsHidden = 0;
+    int propsBehindBuildings = 0;
     std::vector<std::string> pictures;   // files written
 
     bool AllFinished() const;

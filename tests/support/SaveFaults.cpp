@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,6 +73,8 @@ const char* DiskFaultName(DiskFault fault)
         return "full disk";
     case DiskFault::ReadOnly:
         return "read-only folder";
+    case DiskFault::TempIsAFolder:
+        return "folder at the temporary name";
     }
     return "?";
 }
@@ -146,7 +149,7 @@ std::string MountScratchDisk()
     return "";
 }
 
-std::string ArmFault(DiskFault fault)
+std::string ArmFault(DiskFault fault, const std::vector<std::string>& saves)
 {
     switch (fault)
     {
@@ -179,11 +182,16 @@ std::string ArmFault(DiskFault fault)
         return mount(nullptr, g_MountedFolder.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0
                    ? ""
                    : Errno("remount read-only");
+    case DiskFault::TempIsAFolder:
+        for (const std::string& save : saves)
+            if (mkdir((save + ".tmp").c_str(), 0755) != 0)
+                return Errno("folder at the temporary name");
+        return "";
     }
     return "?";
 }
 
-std::string HealFault(DiskFault fault)
+std::string HealFault(DiskFault fault, const std::vector<std::string>& saves)
 {
     switch (fault)
     {
@@ -198,6 +206,11 @@ std::string HealFault(DiskFault fault)
         return unlink(kFiller) == 0 ? "" : Errno("removing the filler");
     case DiskFault::ReadOnly:
         return mount(nullptr, g_MountedFolder.c_str(), nullptr, MS_REMOUNT, nullptr) == 0 ? "" : Errno("remount");
+    case DiskFault::TempIsAFolder:
+        for (const std::string& save : saves)
+            if (rmdir((save + ".tmp").c_str()) != 0)
+                return Errno("removing the folder at the temporary name");
+        return "";
     }
     return "?";
 }

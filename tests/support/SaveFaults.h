@@ -9,6 +9,7 @@
 // child's own (a user namespace when plain root cannot make one).
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace testsupport
 {
@@ -18,6 +19,7 @@ enum class DiskFault
     FileTooLarge,   // the file size limit trips in the middle of the write
     DiskFull,       // every block of the folder's disk is taken
     ReadOnly,       // the folder's disk is mounted read-only
+    TempIsAFolder,  // a folder is left where the save's temporary file goes
 };
 
 const char* DiskFaultName(DiskFault fault);
@@ -42,9 +44,10 @@ void Check(std::string& failures, bool ok, const std::string& what);
 std::string MountScratchDisk();
 
 // In a child only, after MountScratchDisk: from now on writes fail with the
-// fault, until HealFault. Return "" or what went wrong.
-std::string ArmFault(DiskFault fault);
-std::string HealFault(DiskFault fault);
+// fault, until HealFault. `saves` names the files whose saves TempIsAFolder
+// spoils. Return "" or what went wrong.
+std::string ArmFault(DiskFault fault, const std::vector<std::string>& saves = {});
+std::string HealFault(DiskFault fault, const std::vector<std::string>& saves = {});
 
 // In a child only: the first write that takes any file past `bytes` kills the
 // process on the spot (SIGKILL), half-way through that write.

@@ -1,7 +1,8 @@
 // The demo buildings and props: solids read as geometry (occluder, shadow,
 // collision) are closed and face outward, every mesh has the slots the game
 // reads for its kind, and each area places its objects beside the road, off
-// the water and the fence, without overlaps, with nature kept off them.
+// the water and the fence, without overlaps, with nature kept off them, and
+// lists the buildings first.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -206,6 +207,7 @@ TEST_F(DemoObjectsTest, EachAreaPlacesItsObjectsBesideTheRoad)
     {
         SCOPED_TRACE(a.folder);
         int buildings = 0, movable = 0, signs = 0;
+        bool propListed = false;
         std::set<std::string> kinds;
         for (size_t i = 0; i < a.objects.size(); ++i)
         {
@@ -219,6 +221,10 @@ TEST_F(DemoObjectsTest, EachAreaPlacesItsObjectsBesideTheRoad)
             buildings += building;
             signs += sign;
             movable += !building && !sign;
+            // The buildings come first: the game's occlusion pass lets a
+            // building hide only what the list puts after it.
+            EXPECT_FALSE(building && propListed) << o.description << " listed after a prop";
+            propListed = propListed || !building;
             // Grid cell of the object; its distance to the road in cells.
             const float col = (o.position[0] + N * kAreaCellSize * 0.5f) / kAreaCellSize;
             const float row = (N * kAreaCellSize * 0.5f - o.position[2]) / kAreaCellSize;

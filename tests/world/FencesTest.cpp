@@ -1,6 +1,7 @@
 // Road barriers: chain ends, the trace through the fence map (its border and
 // its longest chains), the smoothing of a traced chain, and the placed
-// objects of a load: the start gate on route point 0 facing point 1.
+// objects of a load: the start gate on route point 0 facing point 1, runs,
+// raised tyre walls, tyre stacks, and bollards and barrels on the slope.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -217,6 +218,130 @@ TEST_F(FenceLoadTest, RunsPlaceStretchedPiecesFacingTheNextPoint)
         EXPECT_NEAR(pieces[k]->scale[0], 1.0f, 1e-6f);
     }
     g_Landscape.FreeArea();
+}
+
+// A straight chain of five cells of each of the codes 2 to 5 on the test
+// area's sloping ground, every barrier the gate's box (5 high): a tyre wall
+// raised by a sixth of its height, facing along the chain; tyre stacks of 2
+// to 4 from half a height up; bollards and barrels standing on the ground,
+// upright to its slope; one barrel kind for the whole chain.
+TEST_F(FenceLoadTest, TyreWallsStacksBollardsAndBarrelsStandOnTheGroundAsTheirCodeSays)
+{
+    const float height = 5.0f;
+    for (int code = 2; code <= 5; ++code)
+    {
+        SCOPED_TRACE(code);
+        DataTree tree;
+        landtest::AddArea(tree, landtest::AreaSpec());
+        std::vector<uint8_t> map((size_t)36 * 36, 0);
+        for (int c = 20; c < 25; ++c)
+            map[(size_t)(30 * 36 + c)] = (uint8_t)code;
+        tree.Add(landtest::AreaFolder(1) + "/FencesMap.dat", map);
+        std::vector<uint8_t> gate;
+        for (const DataTree::File& f : tree.Files())
+            if (f.path == "Data/Static/StartPlace/Main.obj")
+                gate = f.bytes;
+        for (int k = 1; k <= 5; ++k)
+            tree.Add(g_FenceObjects[k], gate);
+        testdata::DataFolder folder(tree, true);
+        testdata::MessageCapture capture;
+        ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
+
+        std::vector<const CStaticObject*> pieces;
+        for (unsigned i = 0; i < g_StaticObjects.objectCount; ++i)
+            if (std::strcmp(g_StaticObjects.objects[i]->path, g_StartPlaceObject) != 0)
+                pieces.push_back(g_StaticObjects.objects[i]);
+        ASSERT_FALSE(pieces.empty());
+        ASSERT_NEAR(pieces[0]->meshRecord->boundsSize[1], height, 1e-5f);
+        const float cell = g_Landscape.cellSize;
+        auto ground = [](float x, float z) {
+            const float p[3] = {x, 0.0f, z};
+            return g_Landscape.GetHeight(p);
+        };
+        int stacks = 0;
+        float stackBase = 0.0f;
+        int stackHeight = 0;
+        for (size_t k = 0; k < pieces.size(); ++k)
+        {
+            SCOPED_TRACE(k);
+            const D3DMATRIX& m = pieces[k]->world;
+            const float x = m._41, y = m._42, z = m._43;
+            const float floor = ground(x, z);
+            if (code == 2)
+            {
+                EXPECT_NEAR(y, floor + height / 6.0f, 1e-4f);
+                // Facing the next piece (all are raised alike); the last one
+                // the piece before it.
+                const D3DMATRIX& t = pieces[k + 1 < pieces.size() ? k + 1 : k - 1]->world;
+                D3DXVECTOR3 towards(t._41 - x, t._42 - y, t._43 - z);
+                D3DXVec3Normalize(&towards, &towards);
+                EXPECT_NEAR(m._31, towards.x, 1e-4f);
+                EXPECT_NEAR(m._32, towards.y, 1e-4f);
+                EXPECT_NEAR(m._33, towards.z, 1e-4f);
+                continue;
+            }
+            if (code == 3)
+            {
+                if (std::fabs(y - (floor + height / 2.0f)) < 1e-4f)
+                {
+                    if (stacks > 0)
+                    {
+                        EXPECT_GE(stackHeight, 2);
+                        EXPECT_LE(stackHeight, 4);
+                    }
+                    ++stacks;
+                    stackBase = y;
+                    stackHeight = 1;
+                }
+                else
+                {
+                    EXPECT_NEAR(y, stackBase + height * (float)stackHeight, 1e-3f) << "on the one below";
+                    ++stackHeight;
+                }
+            }
+            else
+            {
+                EXPECT_NEAR(y, floor, 1e-4f);
+                if (code == 5)
+                {
+                    EXPECT_STREQ(pieces[k]->path, pieces[0]->path) << "one barrel kind for the chain";
+                }
+            }
+            // Upright to the slope under the cell: the normal of the ground
+            // half a cell to either side behind the point.
+            const D3DXVECTOR3 P(x, floor, z);
+            const D3DXVECTOR3 A(x - cell / 2, ground(x - cell / 2, z - cell / 2), z - cell / 2);
+            const D3DXVECTOR3 B(x + cell / 2, ground(x + cell / 2, z - cell / 2), z - cell / 2);
+            const D3DXVECTOR3 pa = A - P, pb = B - P;
+            D3DXVECTOR3 up;
+            D3DXVec3Cross(&up, &pb, &pa);
+            D3DXVec3Normalize(&up, &up);
+            ASSERT_LT(up.y, 0.999f) << "the test needs a slope";
+            EXPECT_NEAR(m._21, up.x, 1e-4f);
+            EXPECT_NEAR(m._22, up.y, 1e-4f);
+            EXPECT_NEAR(m._23, up.z, 1e-4f);
+        }
+        if (code == 2)
+        {
+            EXPECT_EQ(pieces.size(), 5u) << "one per point";
+        }
+        else if (code == 3)
+        {
+            EXPECT_EQ(stacks, 5);
+            EXPECT_GE(stackHeight, 2);
+            EXPECT_LE(stackHeight, 4);
+        }
+        else
+        {
+            EXPECT_EQ(pieces.size(), 5u);
+        }
+        if (code == 5)
+        {
+            EXPECT_TRUE(std::strcmp(pieces[0]->path, g_FenceObjects[4]) == 0 ||
+                        std::strcmp(pieces[0]->path, g_FenceObjects[5]) == 0);
+        }
+        g_Landscape.FreeArea();
+    }
 }
 
 }   // namespace

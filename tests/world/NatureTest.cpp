@@ -11,14 +11,20 @@
 #include <string>
 #include <vector>
 
+#include "common/MathUtil.h"
+#include "core/DebugLog.h"
 #include "core/RaceState.h"
+#include "core/RunFlags.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/Rand.h"
 #include "render/Views.h"
+#include "tests/support/Files.h"
 #include "tests/world/LandscapeTestSupport.h"
 #include "world/LandPart.h"
 #include "world/NatureManager.h"
 #include "world/NatureMesh.h"
+#include "world/Sky.h"
+#include "world/TreeObject.h"
 
 namespace
 {
@@ -175,6 +181,89 @@ TEST_F(NatureAreaTest, EachPartPlacesTheSameNatureOnEveryLoad)
     EXPECT_EQ(first.placements, second.placements);
 }
 
+// A tree's sphere is its scaled description's, placed with it: it holds the
+// tree's own base, whatever the tree's scale.
+TEST_F(NatureAreaTest, ATreesSphereFollowsItsScaleAndHoldsItsBase)
+{
+    ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
+    int trees = 0, large = 0;
+    for (int list = 0; list < 2; ++list)
+        for (int i = 0; i < g_Nature.treeFieldCount[list]; ++i)
+            for (int k = 0; k < g_Nature.treeFields[list][i]->objectCount; ++k)
+            {
+                const CTreeObject* t = g_Nature.treeFields[list][i]->objects[k];
+                if (!t->meshRecord)
+                    continue;
+                ++trees;
+                large += t->scale[0] > 1.5f;
+                const D3DXVECTOR3 local(t->boundCentre[0], t->boundCentre[1], t->boundCentre[2]);
+                D3DXVECTOR3 centre;
+                const D3DXMATRIX placement(t->placement);
+                D3DXVec3TransformCoord(&centre, &local, &placement);
+                const D3DXVECTOR3 at(t->worldCentre[0], t->worldCentre[1], t->worldCentre[2]);
+                EXPECT_LT(VecDistance(at, centre), 1e-3f) << "scale " << t->scale[0];
+                const D3DXVECTOR3 base(t->placement._41, t->placement._42, t->placement._43);
+                EXPECT_LE(VecDistance(base, at), t->boundRadius) << "scale " << t->scale[0];
+            }
+    EXPECT_GT(trees, 50);
+    EXPECT_GT(large, 10);
+}
+
+// On the shader path a leaf quad is lit along the line from the leaves'
+// centre to its own centre in the scaled crown.
+TEST_F(NatureAreaTest, LeavesOnTheShaderPathAreLitFromTheScaledCrown)
+{
+    ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
+    const int savedShaders = g_Render.vs11;
+    g_Render.vs11 = 1;
+    CLandPart* part = Part(0, 1);   // trees
+    int checked = 0;
+    for (int attempt = 0; attempt < 20 && checked < 3; ++attempt)
+    {
+        const float at[3] = {part->centre[0] + attempt * 0.7f, 0.0f, part->centre[2] - attempt * 0.9f};
+        const float ground[3] = {at[0], g_Landscape.GetHeight(at), at[2]};
+        CTreeObject tree;
+        if (!tree.Create(ground, 1 + attempt % 4, 0, 0, 0))
+            continue;
+        const float s = tree.scale[0];
+        ID3DXMesh* mesh = NatureSlotMesh(tree.meshRecord, MESH_SLOT_LIGHTMAP);
+        if (tree.leafVertexCount >= 4 && mesh && s > 1.2f)
+        {
+            void* data = nullptr;
+            ASSERT_TRUE(SUCCEEDED(mesh->LockVertexBuffer(D3DLOCK_READONLY, &data)));
+            const MeshVertexPT* q = static_cast<const MeshVertexPT*>(data);
+            const float* L = tree.meshRecord->partCentre[MESH_SLOT_LIGHTMAP][0];
+            float c[4] = {0, 0, 0, 0};
+            g_Landscape.GetColor(c, tree.worldCentre);
+            D3DXCOLOR C;
+            ColorNormalize(C, D3DXCOLOR(c));
+            for (int quad = 0; quad < tree.leafVertexCount / 4; quad += 7)
+            {
+                const MeshVertexPT* v = q + 4 * quad;
+                const D3DXVECTOR3 m((v[0].x + v[1].x + v[2].x + v[3].x) / 4, (v[0].y + v[1].y + v[2].y + v[3].y) / 4,
+                                    (v[0].z + v[1].z + v[2].z + v[3].z) / 4);
+                D3DXVECTOR3 n = m * s - D3DXVECTOR3(L[0], L[1], L[2]), w;
+                D3DXVec3Normalize(&n, &n);
+                const D3DXMATRIX placement(tree.placement);
+                D3DXVec3TransformNormal(&w, &n, &placement);
+                const float normal[3] = {w.x, w.y, w.z};
+                float lit[4];
+                g_Sky.GetLitColor(lit, normal, C.r, C.g, C.b, C.a);
+                const D3DCOLOR got = tree.leafVertices[4 * quad].colour;
+                EXPECT_NEAR((int)((got >> 16) & 0xFF), ColorChannelByte(lit[0]), 1) << quad;
+                EXPECT_NEAR((int)((got >> 8) & 0xFF), ColorChannelByte(lit[1]), 1) << quad;
+                EXPECT_NEAR((int)(got & 0xFF), ColorChannelByte(lit[2]), 1) << quad;
+            }
+            mesh->UnlockVertexBuffer();
+            ++checked;
+        }
+        tree.FreeGeometry();
+        tree.Release();
+    }
+    g_Render.vs11 = savedShaders;
+    EXPECT_EQ(checked, 3);
+}
+
 TEST_F(NatureAreaTest, FieldsFollowTheirPartsAndKeepTheirLimits)
 {
     ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
@@ -218,6 +307,49 @@ TEST_F(NatureAreaTest, FieldsFollowTheirPartsAndKeepTheirLimits)
         for (int list = 0; list < 2; ++list)
             EXPECT_EQ(g_Nature.FieldCount(type, list), 0) << type << " " << list;
     g_Nature.Clear();
+}
+
+// A place map asking for a tree with grass in every cell of a large area:
+// the load ends with the grass and the trees an area holds, the first ones in
+// land-part order, and says once in the log what was left out.
+TEST(NatureDenseMapTest, EveryCellATreeWithGrassIsCappedAndTheLoadFinishes)
+{
+    landtest::RecordingDevice device;
+    DataTree tree;
+    AreaSpec s;
+    s.grid = 216;   // 12 x 12 parts: 560,000 clumps and 14,400 trees asked for
+    s.parts = 12;
+    s.placeMap = false;
+    landtest::AddArea(tree, s);
+    tree.Add(landtest::AreaFolder(1) + "/StaticObjectsPlaceMap.dat", std::vector<uint8_t>(216 * 216, 251));
+    ASSERT_TRUE(RunGenerator("natureobjects", tree));
+    testdata::DataFolder folder(tree, false);
+    g_CurrentRace = 0;
+    g_RaceTable.season[0] = 0;
+    g_Nature.Create();
+    const int savedLog = g_DebugLog;
+    g_DebugLog = 1;
+    Log(nullptr);
+
+    ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
+    EXPECT_EQ(g_Nature.grassVertexCount, NATURE_MAX_CLUMPS * 16);
+    EXPECT_EQ(g_Nature.treeCount, NATURE_MAX_TREES);
+    g_DebugLog = savedLog;
+    const std::string log = testsupport::ReadFileText("debug.txt");
+    for (const char* what : {"grass clumps", "trees"})
+    {
+        const std::string line = std::string("asks for more ") + what + " than an area holds";
+        const size_t at = log.find(line);
+        EXPECT_NE(at, std::string::npos) << what;
+        EXPECT_EQ(log.find(line, at + 1), std::string::npos) << what << " logged more than once";
+    }
+    // The first parts have their fill; the last have none.
+    EXPECT_TRUE(g_Nature.HasField(NATURE_GRASS, 0, g_Landscape.parts[0]));
+    EXPECT_TRUE(g_Nature.HasField(NATURE_TREES, 0, g_Landscape.parts[0]));
+    EXPECT_FALSE(g_Nature.HasField(NATURE_GRASS, 0, g_Landscape.parts[143]));
+    EXPECT_FALSE(g_Nature.HasField(NATURE_TREES, 0, g_Landscape.parts[143]));
+    g_Landscape.FreeArea();
+    g_Nature.Release();
 }
 
 TEST(NatureFieldListTest, AFullListTakesNoMoreFields)

@@ -1,6 +1,7 @@
 // The road builder: cross-sections and their fades, the marks and their
 // dashes, the cut into land-part pieces, and the "RoadData.dat" cache with
-// its checks; the landscape rebuilding a damaged or out-of-date cache.
+// its checks; the landscape rebuilding a damaged or out-of-date cache; a
+// part's marks drawn only near the eye.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -83,6 +84,10 @@ TEST(RoadBuildTest, SectionsFadeAtTheEdgesAndAboveFiftyDrawNoRandomNumber)
     EXPECT_NEAR(v[9].x, -20.0f - 0.6f * 8.8f, 1e-4f);
     EXPECT_FLOAT_EQ(v[5].u0, -1.0f);
     EXPECT_FLOAT_EQ(v[9].u0, 1.0f);
+    // The first section lies one step behind point 0, where the road fades in.
+    EXPECT_NEAR(v[2].x, -20.0f, 1e-5f);
+    EXPECT_NEAR(v[2].z, -32.0f, 1e-5f);
+    EXPECT_NEAR(v[7].z, -30.0f, 1e-5f);
     // Area-wide coordinates.
     EXPECT_NEAR(v[7].u1, (36.0f - 20.0f) / 72.0f, 1e-6f);
     // Normals of the straight road point up (it is lit like the ground).
@@ -355,6 +360,48 @@ TEST(RoadCacheLoadTest, DamagedOrStaleCacheIsBuiltAgainAndWritten)
         EXPECT_EQ(g_Landscape.roadCacheBuilt, 0);
         g_Landscape.FreeArea();
     }
+}
+
+// The painted marks are drawn only up to 80 away; the road itself at any
+// distance.
+TEST(RoadDrawTest, MarksAreDrawnUpToEightyAway)
+{
+    landtest::RecordingDevice device;
+    IDirect3DDevice9* d = g_Render.device;
+    CLandPart part;
+    ASSERT_EQ(d->CreateVertexBuffer(6 * sizeof(RoadVertex), D3DUSAGE_WRITEONLY, ROAD_FVF, D3DPOOL_MANAGED, &part.markVB,
+                                    nullptr),
+              D3D_OK);
+    ASSERT_EQ(d->CreateIndexBuffer(12 * sizeof(uint16_t), D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED,
+                                   &part.markIB, nullptr),
+              D3D_OK);
+    ASSERT_EQ(d->CreateVertexBuffer(6 * sizeof(RoadVertex), D3DUSAGE_WRITEONLY, ROAD_FVF, D3DPOOL_MANAGED, &part.roadVB,
+                                    nullptr),
+              D3D_OK);
+    ASSERT_EQ(d->CreateIndexBuffer(12 * sizeof(uint16_t), D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED,
+                                   &part.roadIB, nullptr),
+              D3D_OK);
+    part.markVertexCount = part.roadVertexCount = 6;
+    part.markTriangleCount = 4;
+    part.roadTriangleCount = 3;
+    part.visible = 1;
+    const struct
+    {
+        float distance;
+        int marks;
+    } cases[] = {{10.0f, 4}, {80.0f, 4}, {80.5f, 0}, {300.0f, 0}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.distance);
+        part.distance = c.distance;
+        g_Render.mainFaces = 0;
+        part.DrawRoadMarks();
+        EXPECT_EQ(g_Render.mainFaces, c.marks);
+        g_Render.mainFaces = 0;
+        part.DrawRoad();
+        EXPECT_EQ(g_Render.mainFaces, 3);
+    }
+    part.ReleaseBuffers();
 }
 
 }   // namespace

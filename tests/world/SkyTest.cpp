@@ -1,6 +1,6 @@
 // The sky's time of day: the key tables, the sun and moon, the shadow light,
-// the drawing of the time with an injected clock, the lit colours, and the
-// landscape's part (a new time and new clouds at each load).
+// the drawing of the time with an injected clock, the lit colours, and what
+// an area load does to the sky (a new time and new clouds each time).
 #include "world/Sky.h"
 
 #include <gtest/gtest.h>
@@ -101,7 +101,7 @@ TEST_F(SkyDemoDataTest, CreateLoadsTheDomeAndTheSunAndFillsTheKeys)
     g_Sky.Release();   // twice is harmless
 }
 
-// The Part's figures at whole hours of the key table and between them.
+// The sky's colours and light at whole hours of the key table and between them.
 TEST_F(SkyDemoDataTest, TimeOfDayTable)
 {
     struct Case
@@ -141,7 +141,7 @@ TEST_F(SkyDemoDataTest, TimeOfDayTable)
         EXPECT_NEAR(len, 1.0f, 1e-5f);
         EXPECT_GT(g_Sky.shadowDirection[1], 0.0f);
     }
-    // The editor's hour, as the Part gives it.
+    // The hour the editor fixes the sky at.
     SetTime(700000);
     EXPECT_NEAR(g_Sky.sunDirection[0], -0.809f, 1e-3f);
     EXPECT_NEAR(g_Sky.sunDirection[1], -0.416f, 1e-3f);

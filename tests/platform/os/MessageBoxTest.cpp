@@ -2,8 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <string>
+#include <thread>
 
 namespace
 {
@@ -50,5 +57,68 @@ TEST(MessageBoxTest, HeadlessRunNeverBlocks)
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("Sound error!"), std::string::npos);
     EXPECT_NE(err.find("Sound device failed!"), std::string::npos);
+}
+
+// A box that stays up, as one does until the player closes it.
+int s_Ready = -1;
+int BoxThatStaysUp(HWND, const char*, const char*, UINT)
+{
+    const char up = 1;
+    if (write(s_Ready, &up, 1) != 1)
+        _exit(3);
+    for (;;)
+        pause();
+}
+
+// With SDL's own handlers in place (they turn the signal into a quit that the
+// game's loop would see only after the box), a kill signal still ends the
+// program while the box is up.
+TEST(MessageBoxTest, AKillSignalEndsTheProgramWhileABoxIsUp)
+{
+    for (int sig : {SIGTERM, SIGINT})
+    {
+        int fds[2];
+        ASSERT_EQ(pipe(fds), 0);
+        std::fflush(nullptr);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0)
+        {
+            close(fds[0]);
+            setenv("SDL_VIDEODRIVER", "offscreen", 1);
+            if (SDL_Init(SDL_INIT_VIDEO) != 0)
+                _exit(2);
+            struct sigaction now = {};
+            sigaction(sig, nullptr, &now);
+            if (now.sa_handler == SIG_DFL)
+                _exit(4);   // SDL put no handler in: the case is not made
+            s_Ready = fds[1];
+            SetMessageBoxHook(BoxThatStaysUp);
+            MessageBoxA(nullptr, "DirectSoundCreate8() failed!", "Sound error!", MB_ICONEXCLAMATION);
+            _exit(0);
+        }
+        close(fds[1]);
+        pollfd ready = {fds[0], POLLIN, 0};
+        ASSERT_EQ(poll(&ready, 1, 20000), 1) << "the box never came up";
+        close(fds[0]);
+        ASSERT_EQ(kill(child, sig), 0);
+        int status = 0;
+        pid_t ended = 0;
+        for (int waited = 0; waited < 100 && ended == 0; ++waited)
+        {
+            ended = waitpid(child, &status, WNOHANG);
+            if (ended == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        if (ended == 0)
+        {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            ADD_FAILURE() << "signal " << sig << " did not end the program while the box was up";
+            continue;
+        }
+        ASSERT_TRUE(WIFSIGNALED(status)) << "exited with " << WEXITSTATUS(status);
+        EXPECT_EQ(WTERMSIG(status), sig);
+    }
 }
 }   // namespace

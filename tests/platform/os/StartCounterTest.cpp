@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -62,6 +63,23 @@ TEST_F(StartCounterTest, FailuresCountAsFirstStart)
     EXPECT_EQ(CountStart("Trallowmere"), 0);
     EXPECT_EQ(CountStart("Trallowmere"), 0);
     SetStartCounterFolder(nullptr);
+}
+
+// A folder left where the count's temporary file goes: the count cannot be
+// written, which is a first start, and the kept count is whole; once the
+// folder is gone counting goes on from it.
+TEST_F(StartCounterTest, AFolderAtTheTemporaryNameKeepsTheCountWhole)
+{
+    ASSERT_EQ(CountStart("Trallowmere"), 0);
+    ASSERT_EQ(CountStart("Trallowmere"), 1);
+    const std::string file = dir + "/Brenhold/Trallowmere/Started";
+    ASSERT_EQ(mkdir((file + ".tmp").c_str(), 0755), 0);
+    EXPECT_EQ(CountStart("Trallowmere"), 0);
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes, std::string("\1\0\0\0", 4));
+    ASSERT_EQ(rmdir((file + ".tmp").c_str()), 0);
+    EXPECT_EQ(CountStart("Trallowmere"), 2);
 }
 
 // Without a runtime folder (a shell with no login session) the count lives in
