@@ -4,6 +4,7 @@
 #include "app/GameEvent.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/Game.h"
 #include "audio/AudioManager.h"
@@ -14,6 +15,7 @@
 #include "core/RunFlags.h"
 #include "interface/MainMenu.h"
 #include "platform/os/Rand.h"
+#include "racers/HumanObject.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
@@ -344,13 +346,19 @@ void CGameEvent::Spectator()
     case SHOT_ONBOARD_BACK:
     case SHOT_CHASE_FAR:
     case SHOT_CHASE_FAR_BACK:
+    {
         if (state == SHOT_ONBOARD_BACK || state == SHOT_CHASE_FAR_BACK)
             g_ControlFlags[CTRL_BACK_VIEW] = 1;
-        camera.SetMode(state <= SHOT_ONBOARD_BACK ? VIEWMODE_ONBOARD : VIEWMODE_CHASE_FAR, v);
+        // Not from the eye of a motorcycle that is down (its rider thrown
+        // off, or itself lying far over on its side): its eye looks into the
+        // ground. The far chase instead, as a fall on board gives the player.
+        const bool down = (v->Rider && v->Rider->RagDoll) || std::fabs(v->world._22) < 0.5f;
+        camera.SetMode(state <= SHOT_ONBOARD_BACK && !down ? VIEWMODE_ONBOARD : VIEWMODE_CHASE_FAR, v);
         camera.SnapChase();
         shotLength = 4.0f;
         state = SHOT_WAIT;
         break;
+    }
     case SHOT_ORBIT:
     {
         const float f = (float)(GameRand() % 101) * 0.005f + 0.5f;
@@ -396,7 +404,14 @@ void CGameEvent::RoadsideShot()
     const float h = (float)(GameRand() % 101) * 0.01f * 4.0f;
     const D3DXVECTOR3 raised = p + up * h;
     const bool sinking = GameRand() % 101 < 50;
-    const D3DXVECTOR3 from = sinking ? raised : p, to = sinking ? p : raised;
+    D3DXVECTOR3 from = sinking ? raised : p, to = sinking ? p : raised;
+    // The camera never goes lower than its clearance above the ground; from
+    // the first frame on, or that frame would show the verge from within.
+    for (D3DXVECTOR3* point : {&from, &to})
+    {
+        const float at[3] = {point->x, point->y, point->z};
+        point->y = std::max(point->y, g_Landscape.GetHeight(at) + CAMERA_GROUND_CLEARANCE);
+    }
     const D3DXVECTOR3 at = Vec(v->Position), worldUp(0, 1, 0);
     camera.Set(&from, &at, &worldUp);
     camera.MoveTo(&to, &at, (float)(GameRand() % 101) * 0.02f + 2.0f, nullptr, 0.0f, 0);

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "common/Keywords.h"
+
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "scene/RayPick.h"
@@ -44,6 +46,13 @@ void RecordHit(CStaticObject* object)
     g_PickedObject.Set(object);
 }
 
+// The ground has no object of its own: the record takes its class and
+// keeps the object (and type) it had.
+void RecordLandscapeHit()
+{
+    g_PickedObject.objectClass = GCLASS_LANDSCAPE;
+}
+
 // A released object may not stay in the record: it would dangle.
 void ForgetReleased(const CStaticObject* object)
 {
@@ -57,6 +66,7 @@ struct ConnectRayPick
     {
         g_RayPickHooks.objectHit = RecordHit;
         g_RayPickHooks.objectReleased = ForgetReleased;
+        g_RayPickHooks.landscapeHit = RecordLandscapeHit;
         g_SkyHooks.sunHidden = SunHidden;
     }
 } s_ConnectRayPick;

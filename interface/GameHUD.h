@@ -98,6 +98,12 @@ DWORD HudGapText(float gap, char* out, int outSize, int alpha);
 // The speed in km/h truncated and the gear + 1, as printed; a speed that is
 // not finite reads 0.
 void HudSpeedTexts(float speed, int gear, char* speedText, char* gearText, int size);
+// The speed the readout shows, km/h: the velocity along the motorcycle's
+// heading (negative backwards), so that a drop straight down, as after a
+// respawn, reads no speed.
+float HudRoadSpeed(const float velocity[3], const float forward[3]);
+// The same for a motorcycle: its velocity along its forward row.
+float HudShownSpeed(const CVehicleObject& v);
 
 class CGameHUD
 {

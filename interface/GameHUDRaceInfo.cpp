@@ -57,6 +57,20 @@ void HudSpeedTexts(float speed, int gear, char* speedText, char* gearText, int s
     std::snprintf(gearText, size_t(size), "%d", gear + 1);
 }
 
+float HudRoadSpeed(const float velocity[3], const float forward[3])
+{
+    const float length = std::sqrt(forward[0] * forward[0] + forward[1] * forward[1] + forward[2] * forward[2]);
+    if (!(length > 0.0f))
+        return 0.0f;
+    return (velocity[0] * forward[0] + velocity[1] * forward[1] + velocity[2] * forward[2]) / length * 3.6f;
+}
+
+float HudShownSpeed(const CVehicleObject& v)
+{
+    const float forward[3] = {v.world._31, v.world._32, v.world._33};
+    return HudRoadSpeed(v.linearVelocity, forward);
+}
+
 void CGameHUD::DrawRaceInfo()
 {
     const int a = FadeReadout(&raceInfoAlpha);
@@ -128,7 +142,7 @@ void CGameHUD::DrawSpeedometer()
     const DWORD white = D3DCOLOR_ARGB(a, 0xFF, 0xFF, 0xFF);
     gaugeQuad.DrawRect(710, 525, 790, 590, white, white, white, white);
     char speed[16], gear[16];
-    HudSpeedTexts(player->Speed, player->Gear, speed, gear, sizeof(speed));
+    HudSpeedTexts(HudShownSpeed(*player), player->Gear, speed, gear, sizeof(speed));
     font.DrawTextColor(730, 538, speed, Grey(a), 0.8f, 0);
     font.DrawTextGlow(735, 575, gear, D3DCOLOR_ARGB(a, 0xFF, 0xFF, 0xFF), D3DCOLOR_ARGB(a / 2, 0xFF, 0x80, 0x00),
                       0.45f);

@@ -9,6 +9,7 @@
 #include "racers/HumanManager.h"
 #include "racers/HumanObject.h"
 #include "racers/RagDoll.h"
+#include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
 #include "render/MeshContainer.h"
 #include "render/Views.h"
@@ -109,9 +110,9 @@ void CHumanManager::RenderShadows()
 void CHumanObject::Render()
 {
     IDirect3DDevice9* device = g_Render.device;
-    // The rider the on-board camera sits in is left out here once the
-    // camera has its view modes.
-    if (!device || !meshRecord || !visible || cameraDistance > kDrawDistance)
+    // The rider of the motorcycle the on-board camera rides on would fill
+    // the middle of the picture with its helmet and arms.
+    if (!device || !meshRecord || !visible || cameraDistance > kDrawDistance || IsOnboardTarget(Vehicle))
         return;
     const float a = material.Diffuse.a * 255.0f;
     g_Render.SetMaterial(&material, 0);

@@ -103,10 +103,16 @@ void CHumanObject::SetRagdoll(int fall, const float* velocity)
 
         RagDoll = new CRagDoll(PartsMesh, this, start, velocity ? velocity : Vehicle->linearVelocity);
 
-        // The chase camera's own view-mode switch (on-board to far chase)
-        // joins here with the camera's view modes; the mode is remembered.
-        if (Vehicle == g_PlayerVehicle && g_Views.activeCamera)
-            g_Views.activeCamera->lastPlayerMode = g_Views.activeCamera->viewMode;
+        // The player's view is remembered for the respawn to return to; an
+        // eye on the toppled motorcycle would tumble with it, so the camera
+        // steps back to the far chase while the rider is down.
+        CCamera* camera = g_Views.activeCamera;
+        if (Vehicle == g_PlayerVehicle && camera)
+        {
+            camera->lastPlayerMode = camera->viewMode;
+            if (camera->viewMode == VIEWMODE_ONBOARD && camera->target == Vehicle)
+                camera->SetMode(VIEWMODE_CHASE_FAR, Vehicle);
+        }
         g_AudioManager.PlayVoice(VoiceIndex == 0 ? VOICE_MS : VOICE_FS, VoicePitch, this);
         SetAction(ACTION_NONE);
         return;

@@ -137,8 +137,22 @@ void CVehicleObject::Respawn()
     if (g_RaceRunning)
     {
         // Never onto a racer standing on the path: a point further back.
-        while (PathPoint > 0 && g_Vehicles.FindNearest(g_RacePath[PathPoint], 4.0f * boundRadius, this))
+        auto taken = [this](int i) {
+            return g_Vehicles.FindNearest(g_RacePath[i], 4.0f * boundRadius, this) != nullptr;
+        };
+        const int back = PathPoint;
+        while (PathPoint > 0 && taken(PathPoint))
             --PathPoint;
+        // Every point back to the first is taken (racers fallen together
+        // near the start): the first free point ahead instead, up to where
+        // the motorcycle fell, rather than into the racer on the first.
+        if (PathPoint == 0 && taken(0))
+            for (int i = back + 1; i <= back + 5 && i < count - 1; ++i)
+                if (!taken(i))
+                {
+                    PathPoint = i;
+                    break;
+                }
         at = PathPoint;
     }
     else

@@ -35,6 +35,10 @@ enum CameraViewMode
 
 // The program's near and far distances.
 const float CAMERA_NEAR_PLANE = 0.2f;
+// The main camera's eye stays at least this high above the ground (on board
+// at least CAMERA_ONBOARD_CLEARANCE).
+const float CAMERA_GROUND_CLEARANCE = 2.0f;
+const float CAMERA_ONBOARD_CLEARANCE = 0.5f;
 const float CAMERA_FAR_PLANE = 500.0f;
 
 class CCamera

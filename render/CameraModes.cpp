@@ -278,7 +278,7 @@ void CCamera::Update()
     if (main && !g_DebugMode && g_CameraHooks.groundHeight)
     {
         const float h = g_CameraHooks.groundHeight(eye);
-        const float lowest = h + (viewMode == VIEWMODE_ONBOARD ? 0.5f : 2.0f);
+        const float lowest = h + (viewMode == VIEWMODE_ONBOARD ? CAMERA_ONBOARD_CLEARANCE : CAMERA_GROUND_CLEARANCE);
         eye.y = std::min(std::max(eye.y, lowest), h + 12.0f);
     }
     UpdateView();

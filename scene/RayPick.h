@@ -1,5 +1,5 @@
 #pragma once
-// What the object ray tests report to the picked-object record, which lives
+// What the object and landscape ray tests report to the picked-object record, which lives
 // above the scene. Unset entries do nothing.
 class CStaticObject;
 
@@ -9,5 +9,8 @@ struct RayPickHooks
     void (*objectHit)(CStaticObject* object);
     // An object is being released: a record that names it must forget it.
     void (*objectReleased)(const CStaticObject* object);
+    // The landscape's ray test hit the ground: the record names the ground's
+    // class and keeps the object it holds.
+    void (*landscapeHit)();
 };
 extern RayPickHooks g_RayPickHooks;

@@ -15,7 +15,7 @@
 #include "scene/RayPick.h"
 #include "scene/StaticObject.h"
 
-RayPickHooks g_RayPickHooks = {nullptr, nullptr};
+RayPickHooks g_RayPickHooks = {nullptr, nullptr, nullptr};
 
 namespace
 {

@@ -284,22 +284,26 @@ int JumpIndex(const std::vector<Cell>& loop)
     return best;
 }
 
-// Height (height-map bytes) the crest adds at `offset` loop cells from its
-// lip: a ramp that steepens over kJumpRamp cells up to the lip, then a
-// shorter fall back to the road. The game's levelling rounds it off, but a
-// motorcycle at racing speed still leaves the ground over it, climbing.
-constexpr float kJumpHeight = 24.0f;   // about 5.6 world units
-float JumpProfile(int offset)
+// Height (world units) the crest adds at `d` units along the road from the
+// middle of its top: a table, the same both ways since the reverse races
+// ride it backwards. A gentle ramp leads up to a short level top; the lip's
+// small rounding lets a motorcycle at racing speed leave the ground, and the
+// ramp down the far side is long enough that even a fast one comes down on
+// it, along its own path, instead of dropping onto the flat road beyond.
+float JumpProfile(float d)
 {
-    if (offset < -kJumpRamp || offset > kJumpFall)
-        return 0.0f;
-    if (offset <= 0)
-    {
-        const float t = float(offset + kJumpRamp) / float(kJumpRamp);
-        return kJumpHeight * t * t;
-    }
-    const float t = float(offset) / float(kJumpFall);
-    return kJumpHeight * (1.0f - t * t * (3.0f - 2.0f * t));
+    const float h = kJumpHeight, ramp = kJumpRamp, top = kJumpTop, round = kJumpRound;
+    // The plain table with sharp edges, averaged over +-round: each edge
+    // becomes a parabolic arc.
+    auto table = [&](float x) {
+        const float a = std::fabs(x) - top * 0.5f;
+        return a <= 0.0f ? h : a >= ramp ? 0.0f : h * (1.0f - a / ramp);
+    };
+    const int n = 16;
+    float sum = 0.0f;
+    for (int i = 0; i < n; ++i)
+        sum += table(d + round * (2.0f * float(i) / float(n - 1) - 1.0f));
+    return sum / float(n);
 }
 
 // Smooths a closed sequence with a box filter of half width `half`, `passes` times.
@@ -480,10 +484,39 @@ AreaData GenerateArea(int number)
     for (float& v : level)
         v = std::min(std::max(v, 50.0f), 140.0f);
     SmoothLoop(level, 10, 2);
+    // The start grid stands level: a motorcycle waiting there with no key
+    // pressed has no brake on, and on a slope it would roll away (backwards
+    // off the course, for a grid that stands below the start line). The
+    // longest grid and its run-up reach kStartLevel cells either side of the
+    // start line (behind it forward, ahead of it in reverse).
+    float startLevel = 0.0f;
+    for (int i = -kStartLevel; i <= kStartLevel; ++i)
+        startLevel += level[(i % M + M) % M] / float(2 * kStartLevel + 1);
+    for (int i = -(kStartLevel + kStartBlend); i <= kStartLevel + kStartBlend; ++i)
+    {
+        float& v = level[(i % M + M) % M];
+        v = startLevel +
+            (v - startLevel) * AreaSmoothStep(float(kStartLevel), float(kStartLevel + kStartBlend), float(std::abs(i)));
+    }
     // One crest per lap to jump from.
     a.jumpIndex = JumpIndex(loop);
-    for (int off = -kJumpRamp; off <= kJumpFall; ++off)
-        level[((a.jumpIndex + off) % M + M) % M] += JumpProfile(off);
+    // Along the loop in world units from the top's cell, both ways.
+    const float jumpReach = kJumpTop * 0.5f + kJumpRamp + kJumpRound;
+    for (int dir : {-1, 1})
+    {
+        float d = 0.0f;
+        for (int off = 0; off < M / 4 && d <= jumpReach; ++off)
+        {
+            const int i = ((a.jumpIndex + dir * off) % M + M) % M;
+            if (off > 0)
+            {
+                const int prev = ((a.jumpIndex + dir * (off - 1)) % M + M) % M;
+                d += Dist(Centre(loop[i]), Centre(loop[prev])) * kAreaCellSize;
+            }
+            if (off > 0 || dir < 0)
+                level[i] += JumpProfile(d) / AreaByteHeight(1);
+        }
+    }
 
     a.heightMap.assign(N * N, 0);
     for (int r = 0; r < N; ++r)

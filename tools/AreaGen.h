@@ -32,9 +32,19 @@ constexpr uint8_t kFenceCode = 1;
 
 constexpr int kSeasonCount = 3;   // summer, autumn, winter
 
-// The crest to jump from (route cells before and after its lip).
-constexpr int kJumpRamp = 14;
-constexpr int kJumpFall = 6;
+// Route cells either side of the start line that lie level (the grid of
+// fourteen and its run-up need 34), and the cells over which the road's own
+// rise and fall come back beyond them.
+constexpr int kStartLevel = 38;
+constexpr int kStartBlend = 80;
+
+// The crest to jump from, in world units: its height, the length of the
+// ramp on either side, the level top between them and the rounding of each
+// edge (half its length).
+constexpr float kJumpHeight = 3.5f;
+constexpr float kJumpRamp = 44.0f;
+constexpr float kJumpTop = 12.0f;
+constexpr float kJumpRound = 5.0f;
 
 // One generated area, before it is turned into files.
 struct AreaData
@@ -55,9 +65,8 @@ struct AreaData
     std::vector<int> route;
     // Centre cell and radius (in cells) of the pond below the water line.
     int pondRow = 0, pondCol = 0, pondRadius = 0;
-    // Index in `route` of the lip of the crest the riders jump from; the
-    // ramp runs kJumpRamp cells up to it and the road falls back to its
-    // level over kJumpFall cells after it.
+    // Index in `route` of the middle of the top of the crest the riders jump
+    // from (kJumpTop long, with a ramp of kJumpRamp either side).
     int jumpIndex = -1;
 
     // The buildings and props beside the road, in list order.

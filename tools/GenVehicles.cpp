@@ -50,6 +50,9 @@ const UvRect kBrakeFace{0.0f, 0.0f, 1.0f, 1.0f};
 const UvRect kBrakeEdge{0.49f, 0.0f, 0.51f, 0.01f};
 
 const float kRise = 0.5f;   // suspension top above the axle, front and rear
+// Height of the lowest collision part above the model's origin, which rides
+// about on the ground: the suspension's whole travel fits below it.
+const float kGroundClearance = 0.4f;
 // The suspension frames' compressions; the drawing picks frame
 // min(3, trunc(4 c + 1.75)), so frame 1 is the unloaded fork and frame 3 the
 // deeply compressed one.
@@ -133,10 +136,10 @@ std::vector<Model> Models()
             0.36f,
             0.66f,
             150.0f,
-            360.0f,
+            450.0f,
             2.0f,
             1.8f,
-            {0, 1, 2},
+            {2, 1, 2},
             1.35f,
             1.3f,
             0.15f,
@@ -165,7 +168,7 @@ std::vector<Model> Models()
             0.34f,
             0.64f,
             210.0f,
-            540.0f,
+            590.0f,
             1.5f,
             1.3f,
             {1, 0, 1},
@@ -198,8 +201,8 @@ std::vector<Model> Models()
             0.38f,
             0.6f,
             250.0f,
-            620.0f,
-            1.3f,
+            700.0f,
+            1.5f,
             1.1f,
             {0, 0, 0},
             1.1f,
@@ -311,12 +314,15 @@ MeshDesc BodyMesh(const Model& m)
     Add(mesh.slots[MESHSLOT_SHADOW], shadow);
 
     // Collision: engine cylinder and two boxes (engine and tank, seat and
-    // tail), between the wheel rays and below the rider's box.
+    // tail), between the wheel rays and below the rider's box. Nothing hangs
+    // lower than kGroundClearance: a hard landing uses the whole suspension
+    // travel before the frame touches the ground, where it would snag and
+    // trip the motorcycle.
     PartBuilder cylinder;
-    cylinder.Box(V3{-0.18f, 0.24f, -0.08f}, V3{0.18f, 0.52f, 0.2f}, kFrame);
+    cylinder.Box(V3{-0.18f, kGroundClearance, -0.08f}, V3{0.18f, kGroundClearance + 0.2f, 0.2f}, kFrame);
     Add(mesh.slots[MESHSLOT_COLLISION_CYLINDERS], cylinder);
     PartBuilder front;
-    front.Box(V3{-0.2f, 0.3f, -0.1f}, V3{0.2f, m.seatY + 0.25f, 0.42f}, kFrame);
+    front.Box(V3{-0.2f, kGroundClearance, -0.1f}, V3{0.2f, m.seatY + 0.25f, 0.42f}, kFrame);
     Add(mesh.slots[MESHSLOT_COLLISION_BOXES], front);
     PartBuilder rear;
     rear.Box(V3{-0.17f, m.seatY - 0.2f, tail.z + 0.02f}, V3{0.17f, m.seatY + 0.1f, -0.1f}, kFrame);

@@ -20,6 +20,7 @@
 #include "platform/os/Rand.h"
 #include "render/D3DRender.h"
 #include "scene/ObjectPhysics.h"
+#include "scene/RayPick.h"
 #include "world/Sky.h"
 #include "world/Terrain.h"
 
@@ -481,6 +482,8 @@ int CLandscape::RayTest(const float from[3], const float to[3], float hit[3]) co
         hit[1] = callback.m_hitPointWorld.y();
         hit[2] = callback.m_hitPointWorld.z();
     }
+    if (g_RayPickHooks.landscapeHit)
+        g_RayPickHooks.landscapeHit();
     return 1;
 }
 

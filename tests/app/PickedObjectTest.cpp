@@ -9,6 +9,9 @@
 #include "app/PickedObject.h"
 #include "common/Keywords.h"
 #include "scene/PlacedObjectFixture.h"
+#include "scene/StaticObjectFixture.h"
+#include "tests/support/Paths.h"
+#include "world/Landscape.h"
 
 using placedtest::PlacedObjectTest;
 
@@ -130,6 +133,31 @@ TEST_F(PickedObjectTest, TheRecordNeverNamesAnObjectThatIsGone)
     Drop(g_TestRacer);
     g_TestRacer = nullptr;
     EXPECT_EQ(g_PickedObject.object, nullptr);
+}
+
+// The landscape's ray test names the ground's class in the record and
+// keeps the object (and its type) the record held; a ray past the ground
+// changes nothing.
+TEST(PickedObjectDemoDataTest, ALandscapeHitNamesTheGroundAndKeepsTheObject)
+{
+    testdata::DataFolder demo(testsupport::DemoDataDir(), true);
+    ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
+    g_Landscape.Update();
+    ASSERT_NE(g_Landscape.heightBody, nullptr);
+    CStaticObject racer;
+    racer.objectClass = GCLASS_VEHICLE;
+    racer.objectType = GTYPE_VEHICLE;
+    g_PickedObject.Set(&racer);
+
+    const float high[3] = {0, 500, 0}, higher[3] = {0, 400, 0}, down[3] = {0, -500, 0};
+    EXPECT_EQ(g_Landscape.RayTest(high, higher, nullptr), 0);
+    EXPECT_EQ(g_PickedObject.objectClass, GCLASS_VEHICLE);
+    EXPECT_EQ(g_Landscape.RayTest(high, down, nullptr), 1);
+    EXPECT_EQ(g_PickedObject.objectClass, GCLASS_LANDSCAPE);
+    EXPECT_EQ(g_PickedObject.object, &racer);
+    EXPECT_EQ(g_PickedObject.objectType, GTYPE_VEHICLE);
+    g_PickedObject.Init();
+    g_Landscape.Release();
 }
 
 }   // namespace

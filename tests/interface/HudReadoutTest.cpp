@@ -1,12 +1,18 @@
 // The readouts: the lap shown, the racers listed around the player, the gap's
 // sign and colour, the speedometer's texts, the minimap's geometry and when
 // the readouts fade in.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 #include "interface/HudFixture.h"
 #include "interface/Minimap.h"
 #include "racers/HumanObject.h"
+#include "racers/VehicleManager.h"
+#include "racers/VehicleObject.h"
+#include "scene/StaticObjectFixture.h"
+#include "tests/support/Paths.h"
+#include "tests/support/RaceRunner.h"
 #include "world/Landscape.h"
 
 namespace
@@ -93,6 +99,57 @@ TEST(HudSpeedometerTest, SpeedIsTruncatedKilometresAndTheGearCountsFromOne)
         EXPECT_STREQ(speed, c.speedText);
         EXPECT_STREQ(gear, c.gearText);
     }
+}
+
+TEST(HudSpeedometerTest, TheReadoutIsTheSpeedAlongTheHeading)
+{
+    const struct
+    {
+        const char* name;
+        float velocity[3], forward[3];
+        float kmh;
+    } cases[] = {
+        {"straight ahead", {0, 0, 25}, {0, 0, 1}, 90},
+        {"backwards", {-2, 0, 0}, {1, 0, 0}, -7.2f},
+        {"up a hill", {0, 3, 4}, {0, 0.6f, 0.8f}, 18},
+        {"dropping straight down", {0, -7, 0}, {0, 0.05f, 0.9987f}, -1.26f},
+        {"sliding sideways", {10, 0, 0}, {0, 0, 1}, 0},
+        {"no heading", {10, 0, 0}, {0, 0, 0}, 0},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        EXPECT_NEAR(HudRoadSpeed(c.velocity, c.forward), c.kmh, 0.01f);
+    }
+}
+
+// After a respawn the motorcycle drops onto the road from above it: its
+// speed (that of its whole velocity) reads some 25 km/h, either sign, while
+// the readout shows it standing.
+TEST(HudSpeedometerDemoDataTest, ARespawnDropShowsNoSpeed)
+{
+    testdata::MessageCapture messages;
+    testdata::DataFolder folder(testsupport::DemoDataDir(), true);
+    RaceDevice device;
+    ASSERT_TRUE(device.Open(false)) << device.Error();
+    RaceRunOptions options;
+    options.racers = 2;
+    std::string error;
+    ASSERT_TRUE(SetUpHeadlessRace(options, &error)) << error;
+    LetHeadlessRaceGo();
+    CVehicleObject* v = g_PlayerVehicle;
+    v->PathPoint = 40;
+    v->Respawn();
+    float fastestDrop = 0.0f, shown = 0.0f;
+    for (int f = 0; f < 40; ++f)   // until it meets the road
+    {
+        StepHeadlessFrame();
+        fastestDrop = std::max(fastestDrop, std::fabs(v->Speed));
+        shown = std::max(shown, std::fabs(HudShownSpeed(*v)));
+    }
+    EXPECT_GT(fastestDrop, 15.0f);
+    EXPECT_LT(shown, 3.0f);
+    TearDownHeadlessRace();
 }
 
 TEST(MinimapTest, WorldPointsLandOnTheMapWithZUpward)

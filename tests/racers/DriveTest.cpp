@@ -432,6 +432,51 @@ TEST_F(DrivePathDemoDataTest, TheBandFollowsThePlayerAndLetsGoAfterThePlayersFin
     g_PlayerVehicle = nullptr;
 }
 
+// The rubber band takes the same 300 from every racer far ahead of the
+// player. With the least power a computer racer can draw (the lowest
+// difficulty, whose rows add no upgrade levels, and the lowest random
+// factor) every demo model must still ride on along the road, not stand on
+// it waiting for the player.
+TEST_F(DrivePathDemoDataTest, APenalisedRivalOfEveryDemoModelStillRides)
+{
+    g_CurrentRace = 0;
+    ASSERT_EQ(g_RaceTable.difficulty[g_CurrentRace], 0);
+    g_RaceRunning = 1;
+    CVehicleObject* player = Racer(0, 10);
+    player->RacerKind = RACER_PLAYER;
+    g_PlayerVehicle = player;
+    for (int model = 0; model < VEHICLE_MODELS; ++model)
+    {
+        SCOPED_TRACE(model);
+        CVehicleObject* v = g_Vehicles.AddVehicle(g_VehicleModelFiles[model]);
+        ASSERT_NE(v, nullptr);
+        v->PowerFactor = v->TransmissionFactor = 0.75f;
+        const float* a = g_RacePath[40];
+        const float* b = g_RacePath[41];
+        const float pos[3] = {a[0], g_Landscape.GetHeight(a) + 0.3f, a[2]}, target[3] = {b[0], pos[1], b[2]},
+                    up[3] = {0, 1, 0};
+        v->SetPosition(pos, target, up, CONTROL_COMPUTER, RACER_AI);
+        v->PathPoint = 40;
+        v->DriveState = DRIVE_AI;
+        const float base = v->EnginePower;
+        float fastest = 0.0f;
+        for (int i = 0; i < 12 * 60; ++i)
+        {
+            v->Update();
+            g_PhysicsWorld.Step();
+            ASSERT_FLOAT_EQ(v->EnginePower, base - 300.0f);   // far ahead all the time
+            fastest = std::max(fastest, v->Speed);
+        }
+        // From a standstill it gets going before the stuck test would
+        // have it back up, and rides on at a fair speed.
+        EXPECT_GT(fastest, 35.0f);
+        EXPECT_GT(v->PathPoint, 40 + 12);
+        g_Vehicles.RemoveVehicle(v);
+    }
+    g_PlayerVehicle = nullptr;
+    g_RaceRunning = 0;
+}
+
 TEST_F(DrivePathDemoDataTest, RespawnStepsBackPastRacersAndStartsTheBandAgain)
 {
     g_RaceRunning = 1;
@@ -472,19 +517,48 @@ TEST_F(DrivePathDemoDataTest, RespawnStepsBackPastRacersAndStartsTheBandAgain)
     g_RaceRunning = 0;
 }
 
+// Racers fallen together at the start: the first respawned stands on the
+// first point, and the next one, with every point back to the first taken,
+// is put on the first free point ahead rather than into the first.
+TEST_F(DrivePathDemoDataTest, ARespawnWithEveryPointBackTakenGoesToTheFirstFreeOneAhead)
+{
+    g_RaceRunning = 1;
+    CVehicleObject* first = Racer(1, 0);
+    CVehicleObject* v = Racer(0, 3);
+    v->Respawn();
+    auto clear = [&](int i) {
+        const float* c = first->worldCentre;
+        const float* p = g_RacePath[i];
+        const float d =
+            std::sqrt((c[0] - p[0]) * (c[0] - p[0]) + (c[1] - p[1]) * (c[1] - p[1]) + (c[2] - p[2]) * (c[2] - p[2]));
+        return d - 4.0f * v->boundRadius - first->boundRadius >= 0.0f;
+    };
+    ASSERT_FALSE(clear(0));
+    EXPECT_GT(v->PathPoint, 0);
+    EXPECT_LE(v->PathPoint, 3 + 5);
+    EXPECT_TRUE(clear(v->PathPoint));
+    for (int i = 1; i < v->PathPoint; ++i)
+        EXPECT_FALSE(clear(i)) << i;
+    EXPECT_NEAR(v->Position[0], g_RacePath[v->PathPoint][0], 1e-3f);
+    EXPECT_NEAR(v->Position[2], g_RacePath[v->PathPoint][2], 1e-3f);
+    g_RaceRunning = 0;
+}
+
 TEST_F(DrivePathDemoDataTest, AMotorcycleWedgedAgainstAWallIsPutBackOnThePathOnlyUnseen)
 {
-    // A wall across the path between the second and third points ahead:
-    // pulling into it and backing up off it, over and over, never gets the
-    // motorcycle any further.
+    // A wall across the path a few units ahead of the motorcycle: pulling
+    // into it and backing up off it, over and over, never gets it any
+    // further. (Met from much further off, at speed, the motorcycle rears up
+    // against it with a wheel off the ground and is put back at once.)
     const int at = 40;
-    const float* a = g_RacePath[at + 2];
-    const float* b = g_RacePath[at + 3];
+    const float* a = g_RacePath[at];
+    const float* b = g_RacePath[at + 1];
     const btVector3 along = btVector3(b[0] - a[0], 0.0f, b[2] - a[2]).normalized();
+    const btVector3 wallCentre = btVector3(a[0], a[1], a[2]) + along * 3.0f;
     btBoxShape wallShape(btVector3(30.0f, 6.0f, 0.5f));
     btTransform wallPlace;
     wallPlace.setIdentity();
-    wallPlace.setOrigin(btVector3(a[0] + b[0], a[1] + b[1], a[2] + b[2]) * 0.5f);
+    wallPlace.setOrigin(wallCentre);
     wallPlace.setRotation(btQuaternion(btVector3(0, 1, 0), std::atan2(along.x(), along.z())));
     btDefaultMotionState wallMotion(wallPlace);
     btRigidBody wall(0.0f, &wallMotion, &wallShape);

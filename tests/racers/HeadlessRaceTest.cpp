@@ -10,6 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "app/GameEvent.h"
+#include "core/GameClock.h"
+#include "core/GameEventPost.h"
+#include "core/RaceState.h"
+#include "racers/VehicleManager.h"
+#include "racers/VehicleObject.h"
 #include "scene/StaticObjectFixture.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
@@ -102,6 +108,70 @@ TEST_P(HeadlessRaceAreaDemoDataTest, TheFullRaceOfRowZeroFinishesAndRepeats)
     if (::testing::Test::HasFailure())
         PrintRaceResult(stdout, result);
     EXPECT_EQ(Run(options).checksum, result.checksum);
+}
+
+// Penalty messages the motorcycles ask the in-race display for, counted
+// on the way to the display.
+int g_Penalties = 0;
+int (*g_ShowMessage)(int, float, const float*, float) = nullptr;
+
+int CountPenalty(int message, float seconds, const float* colour, float scale)
+{
+    if (message == RACE_MESSAGE_PENALTY)
+        ++g_Penalties;
+    return g_ShowMessage ? g_ShowMessage(message, seconds, colour, scale) : 1;
+}
+
+// A player who presses nothing at the start stays where the grid put it:
+// on every demo area, forward and in reverse, from the last row of the
+// smallest and of the largest grid, the motorcycle neither rolls away nor
+// is told it left the course, and no respawn is asked for.
+TEST_P(HeadlessRaceAreaDemoDataTest, AWaitingPlayerStaysOnTheGridAndIsNeverPenalised)
+{
+    ASSERT_TRUE(m_Device.Open(false)) << m_Device.Error();
+    struct Case
+    {
+        int row;   // row 0 runs forward, row 3 in reverse
+        int racers;
+    };
+    const Case cases[] = {{0, 8}, {0, 14}, {3, 8}, {3, 14}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE("row " + std::to_string(c.row) + ", " + std::to_string(c.racers) + " racers");
+        RaceRunOptions options;
+        options.row = c.row;
+        options.area = GetParam();
+        options.racers = c.racers;
+        std::string error;
+        ASSERT_TRUE(SetUpHeadlessRace(options, &error)) << error;
+        g_ShowMessage = g_RaceMessageHooks.show;
+        g_RaceMessageHooks.show = CountPenalty;
+        g_Penalties = 0;
+        CVehicleObject* player = g_PlayerVehicle;
+        // The grid's hold, then the start signal: the race-start event hands
+        // the motorcycle to the keyboard, and no key is down.
+        for (int f = 0; f < 8 * 60 + 1; ++f)
+            StepHeadlessFrame();
+        EXPECT_EQ(player->DriveState, DRIVE_PLAYER);
+        EXPECT_EQ(player->ControlMode, CONTROL_KEYBOARD);
+        EXPECT_EQ(g_RaceRunning, 1);
+        const float start[3] = {player->Position[0], player->Position[1], player->Position[2]};
+        float fastest = 0.0f;
+        bool respawn = false;
+        for (int f = 0; f < 20 * 60; ++f)
+        {
+            StepHeadlessFrame();
+            fastest = std::max(fastest, std::fabs(player->Speed));
+            respawn = respawn || g_GameEvent.code == GEVENT_RESPAWN;
+        }
+        EXPECT_LT(fastest, 1.0f);
+        EXPECT_LT(std::hypot(player->Position[0] - start[0], player->Position[2] - start[2]), 0.25f);
+        EXPECT_EQ(player->RaceStats.OffRouteTime, 0.0f);
+        EXPECT_EQ(g_Penalties, 0);
+        EXPECT_FALSE(respawn);
+        g_RaceMessageHooks.show = g_ShowMessage;
+        TearDownHeadlessRace();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(DemoAreas, HeadlessRaceAreaDemoDataTest, ::testing::Values(0, 1, 2),

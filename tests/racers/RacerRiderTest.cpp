@@ -11,6 +11,7 @@
 #include "core/GameEventPost.h"
 #include "core/RaceState.h"
 #include "racers/RiderTestSupport.h"
+#include "render/Views.h"
 
 namespace
 {
@@ -137,6 +138,54 @@ TEST_F(RacerRiderDemoDataTest, AFallenRacerWaitsOutOfSightAndThePlayerNot)
         g_PlayerVehicle = nullptr;
         g_Vehicles.Clear();
     }
+}
+
+// A fall seen from the player's on-board eye: the camera steps back to the
+// far chase while the rider is down (the eye would tumble with the toppled
+// motorcycle) and returns to the rider's eye after the respawn. A chase view
+// stays what it was.
+TEST_F(RacerRiderDemoDataTest, AFallOnBoardStepsBackToTheFarChaseUntilTheRespawn)
+{
+    OpenWithRiders(true);
+    ASSERT_GT(g_RacePathCount, 40);
+    CCamera& camera = g_Views.mainCamera;
+    const D3DXVECTOR3 eye(0, 50, 0), at(0, 50, 1);
+    camera.Init(&eye, &at, D3DX_PI / 2, 1.0f, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE, VIEWMODE_FREE, CAMERA_MAIN);
+    g_Views.activeCamera = &camera;
+    struct Case
+    {
+        int view;
+        int whileDown;
+    };
+    for (const Case c : {Case{VIEWMODE_ONBOARD, VIEWMODE_CHASE_FAR}, Case{VIEWMODE_CHASE_NEAR, VIEWMODE_CHASE_NEAR},
+                         Case{VIEWMODE_CHASE_FAR, VIEWMODE_CHASE_FAR}})
+    {
+        SCOPED_TRACE(c.view);
+        const float* p = g_RacePath[30];
+        CVehicleObject* v = PlaceWithRider(p[0], p[1] + 0.5f, p[2]);
+        v->PathPoint = 30;
+        g_PlayerVehicle = v;
+        camera.SetMode(c.view, v);
+        camera.Update();
+        v->Rider->SetRagdoll(1);
+        ASSERT_NE(v->Rider->RagDoll, nullptr);
+        EXPECT_EQ(camera.viewMode, c.whileDown);
+        EXPECT_EQ(camera.target, v);
+        EXPECT_EQ(camera.lastPlayerMode, c.view);
+        for (int i = 0; i < 30; ++i)
+        {
+            RiderFrame(v);
+            camera.Update();
+        }
+        EXPECT_EQ(camera.viewMode, c.whileDown);
+        v->Respawn();
+        EXPECT_EQ(v->Rider->RagDoll, nullptr);
+        EXPECT_EQ(camera.viewMode, c.view);
+        EXPECT_EQ(camera.target, v);
+        g_PlayerVehicle = nullptr;
+        g_Vehicles.Clear();
+    }
+    g_Views.activeCamera = nullptr;
 }
 
 TEST_F(RacerRiderDemoDataTest, TheFallenPlayerAsksForTheRespawnAfterThreeSeconds)

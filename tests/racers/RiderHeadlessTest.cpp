@@ -91,10 +91,10 @@ protected:
         D3DSelectBackend(D3DBackendKind::Recording);
     }
 
-    CVehicleObject* PlaceMotorcycle()
+    CVehicleObject* PlaceMotorcycle(float x = 0.0f, float z = 0.0f)
     {
         CVehicleObject* v = g_Vehicles.AddVehicle(g_VehicleModelFiles[0]);
-        const float pos[3] = {0, 0.8f, 0}, target[3] = {0, 0.8f, 10}, up[3] = {0, 1, 0};
+        const float pos[3] = {x, 0.8f, z}, target[3] = {x, 0.8f, z + 10}, up[3] = {0, 1, 0};
         v->SetPosition(pos, target, up, CONTROL_COMPUTER, RACER_PLAYER);
         v->CreateRider();
         return v;
@@ -119,6 +119,13 @@ protected:
     std::vector<uint8_t> Draw(const D3DXVECTOR3& eye, const D3DXVECTOR3& at)
     {
         LookAt(eye, at);
+        return DrawScene();
+    }
+
+    // The scene from the main camera as it stands (without the motorcycles
+    // when asked: the riders alone).
+    std::vector<uint8_t> DrawScene(bool motorcycles = true)
+    {
         g_HumanManager.Update();
         g_HumanManager.UpdateVisibility();
         g_Vehicles.UpdateVisibility();
@@ -128,7 +135,8 @@ protected:
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kSkyColour, 1.0f, 0);
         device->BeginScene();
         DrawGround(device);
-        g_Vehicles.Render();
+        if (motorcycles)
+            g_Vehicles.Render();
         g_HumanManager.Render();
         device->EndScene();
 
@@ -137,6 +145,19 @@ protected:
         EXPECT_EQ(w, kWidth);
         EXPECT_EQ(h, kHeight);
         return pixels;
+    }
+
+    // The ground and the sky alone, from the main camera.
+    std::vector<uint8_t> DrawSceneWithoutAnything()
+    {
+        IDirect3DDevice9* device = g_Render.device;
+        testlight::SetFixedSun(device);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kSkyColour, 1.0f, 0);
+        device->BeginScene();
+        DrawGround(device);
+        device->EndScene();
+        UINT w = 0, h = 0;
+        return testdevice::ReadRenderTargetOf(device, &w, &h);
     }
 
     // A plain lit ground under the scene.
@@ -208,6 +229,56 @@ TEST_F(RiderHeadlessDemoDataTest, FallenRiderOnTheGround)
     ASSERT_EQ(pixels.size(), (size_t)kWidth * kHeight * 4);
     Save(pixels, "rider_fallen");
     EXPECT_EQ(golden::Mismatch("racers/rider_fallen", pixels, (int)kWidth, (int)kHeight, 12), "");
+}
+
+// The on-board view looks out from the rider's eye: its own rider is left
+// out (its helmet and arms would fill the middle of the picture), a rider
+// ahead is drawn. The same eye in the free view still draws both.
+TEST_F(RiderHeadlessDemoDataTest, TheOnBoardViewLeavesOutItsOwnRiderOnly)
+{
+    CVehicleObject* own = PlaceMotorcycle();
+    CVehicleObject* ahead = PlaceMotorcycle(0.6f, 6.0f);
+    ASSERT_NE(own->Rider, nullptr);
+    ASSERT_NE(ahead->Rider, nullptr);
+    for (int i = 0; i < 60; ++i)
+    {
+        Frame(own);
+        ahead->Update();
+    }
+    CCamera& camera = g_Views.mainCamera;
+    LookAt(D3DXVECTOR3(0, 2, -3), D3DXVECTOR3(0, 1, 0));
+    camera.SetMode(VIEWMODE_ONBOARD, own);
+    camera.Update();
+    ASSERT_EQ(camera.viewMode, VIEWMODE_ONBOARD);
+    const std::vector<uint8_t> onboard = DrawScene();
+    ASSERT_EQ(onboard.size(), (size_t)kWidth * kHeight * 4);
+    Save(onboard, "rider_onboard");
+    EXPECT_EQ(golden::Mismatch("racers/rider_onboard", onboard, (int)kWidth, (int)kHeight, 12), "");
+
+    // The riders alone: in the on-board view only the rider ahead, in the
+    // free view from the same eye also the own one, over the lower middle of
+    // the picture.
+    const std::vector<uint8_t> ridersOnboard = DrawScene(false);
+    camera.viewMode = VIEWMODE_FREE;
+    const std::vector<uint8_t> ridersFree = DrawScene(false);
+    Save(ridersFree, "rider_onboard_free");
+    auto differing = [](const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, UINT x0, UINT x1, UINT y0,
+                        UINT y1) {
+        int n = 0;
+        for (UINT y = y0; y < y1; ++y)
+            for (UINT x = x0; x < x1; ++x)
+            {
+                const size_t i = ((size_t)y * kWidth + x) * 4;
+                if (std::abs(a[i] - b[i]) + std::abs(a[i + 1] - b[i + 1]) + std::abs(a[i + 2] - b[i + 2]) > 60)
+                    ++n;
+            }
+        return n;
+    };
+    EXPECT_GT(differing(ridersOnboard, ridersFree, 0, kWidth, kHeight / 2, kHeight), (int)(kWidth * kHeight / 20));
+    // The rider ahead is in the on-board picture of the riders: it differs
+    // from the ground and sky alone around the middle.
+    const std::vector<uint8_t> empty = DrawSceneWithoutAnything();
+    EXPECT_GT(differing(ridersOnboard, empty, kWidth / 3, kWidth * 2 / 3, kHeight / 3, kHeight * 5 / 6), 400);
 }
 
 }   // namespace

@@ -72,6 +72,7 @@ struct Watch
     float still;
     int lastPathPoint;
     int wasAirborne;
+    int falls;
     RacerOutcome outcome;
 };
 
@@ -364,6 +365,14 @@ bool RaceRunResult::AllFinished() const
     return true;
 }
 
+int RaceRunResult::Falls() const
+{
+    int falls = 0;
+    for (const RacerOutcome& r : order)
+        falls += r.falls;
+    return falls;
+}
+
 float RaceRunResult::LongestStill() const
 {
     float longest = 0.0f;
@@ -407,10 +416,12 @@ RaceRunResult RunRace(const RaceRunOptions& options)
     }
     GridPicture(options, result);
     LetHeadlessRaceGo();
+    if (g_CurrentRace >= 0 && g_CurrentRace < RACE_ROWS)
+        result.laps = g_RaceTable.laps[g_CurrentRace];
     for (int i = 0; i < g_RaceOrderCount; ++i)
     {
         CVehicleObject* v = g_RaceOrder[i];
-        Watch w{v, 0.0f, v->PathPoint, 0, RacerOutcome()};
+        Watch w{v, 0.0f, v->PathPoint, 0, v->RaceStats.Falls, RacerOutcome()};
         w.outcome.name = v->Name;
         w.outcome.model = ModelOf(*v);
         w.outcome.player = v == g_PlayerVehicle;
@@ -429,6 +440,15 @@ RaceRunResult RunRace(const RaceRunOptions& options)
             CVehicleObject* v = w.vehicle;
             if (w.outcome.finished)
                 continue;
+            if (v->RaceStats.Falls > w.falls)
+            {
+                // The airborne flag is cleared by the fall itself: the frame
+                // before tells whether the motorcycle was in the air.
+                w.outcome.falls += v->RaceStats.Falls - w.falls;
+                if (w.wasAirborne)
+                    w.outcome.airFalls += v->RaceStats.Falls - w.falls;
+            }
+            w.falls = v->RaceStats.Falls;
             if (v->DriveState == DRIVE_AUTOPILOT)
             {
                 w.outcome.finished = true;
@@ -493,19 +513,26 @@ void PrintRaceResult(FILE* out, const RaceRunResult& result)
         return;
     }
     std::fprintf(out, "place  racer            model  time (s)  km/h   longest still (s)  respawns  jumps  air (s)  "
-                      "rise\n");
+                      "rise  falls  in air\n");
     int place = 1;
     for (const RacerOutcome& r : result.order)
     {
         if (r.finished)
-            std::fprintf(out, "%5d  %-15s%s  %5d  %8.2f  %5.1f  %17.2f  %8d  %5d  %7.2f  %4.1f\n", place++,
+            std::fprintf(out, "%5d  %-15s%s  %5d  %8.2f  %5.1f  %17.2f  %8d  %5d  %7.2f  %4.1f  %5d  %6d\n", place++,
                          r.name.c_str(), r.player ? "*" : " ", r.model + 1, r.raceTime, r.averageSpeed, r.longestStill,
-                         r.respawns, r.jumps, r.airTime, r.bestRise);
+                         r.respawns, r.jumps, r.airTime, r.bestRise, r.falls, r.airFalls);
         else
-            std::fprintf(out, "    -  %-15s%s  %5d  not finished (%.2f s)  %17.2f  %8d  %5d  %7.2f  %4.1f\n",
+            std::fprintf(out, "    -  %-15s%s  %5d  not finished (%.2f s)  %17.2f  %8d  %5d  %7.2f  %4.1f  %5d  %6d\n",
                          r.name.c_str(), r.player ? "*" : " ", r.model + 1, r.raceTime, r.longestStill, r.respawns,
-                         r.jumps, r.airTime, r.bestRise);
+                         r.jumps, r.airTime, r.bestRise, r.falls, r.airFalls);
     }
+    const int racers = (int)result.order.size();
+    int airFalls = 0;
+    for (const RacerOutcome& r : result.order)
+        airFalls += r.airFalls;
+    std::fprintf(out, "falls %d (%d in the air) among %d racers over %d laps: %.3f per racer per lap\n", result.Falls(),
+                 airFalls, racers, result.laps,
+                 racers > 0 && result.laps > 0 ? (double)result.Falls() / (racers * result.laps) : 0.0);
     std::fprintf(out, "simulated %.1f s in %d frames, %.2f s wall (%.0f times real time)\n", result.simulatedSeconds,
                  result.frames, result.wallSeconds,
                  result.wallSeconds > 0 ? result.simulatedSeconds / result.wallSeconds : 0.0);

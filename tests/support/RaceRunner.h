@@ -51,6 +51,8 @@ struct RacerOutcome
     int jumps = 0;        // times the motorcycle took off
     float airTime = 0;    // s in the air (the race statistic)
     float bestRise = 0;   // fastest climb while in the air, units/s
+    int falls = 0;        // riders thrown off (the race statistic)
+    int airFalls = 0;     // of those, thrown off while the motorcycle was in the air
 };
 
 struct RaceRunResult
@@ -60,6 +62,7 @@ struct RaceRunResult
     std::vector<RacerOutcome> order;   // finishers by finish, then the rest by race order
     uint64_t checksum = 0;             // of every racer's position and velocity each second
     int frames = 0;
+    int laps = 0;                 // of the race run
     float simulatedSeconds = 0;   // grid hold and race
     double wallSeconds = 0;
     int nonFinite = 0;   // samples of position or velocity that were not finite
@@ -80,6 +83,7 @@ struct RaceRunResult
 
     bool AllFinished() const;
     float LongestStill() const;
+    int Falls() const;   // over every racer
 };
 
 RaceRunResult RunRace(const RaceRunOptions& options);

@@ -234,12 +234,9 @@ TEST_F(AreaGenTest, HeightMapIsLevelAlongTheRouteWithHillsAndAPond)
         for (size_t k = 0; k < m; ++k)
         {
             int idx = a.route[k], next = a.route[(k + 1) % m];
-            // Along the road: at most 2 height steps (0.47 units) per cell,
-            // except on the crest to jump from, whose ramp and fall are
-            // steeper (the load smooths them further).
-            const int fromLip = int((k + m - size_t(a.jumpIndex)) % m);
-            const bool crest = fromLip <= kJumpFall || int(m) - fromLip <= kJumpRamp + 1;
-            const int step = crest ? 6 : 2;
+            // Along the road, the crest's ramps included: at most 2 height
+            // steps (0.47 units) per cell.
+            const int step = 2;
             ASSERT_LE(std::abs(a.heightMap[idx] - a.heightMap[next]), step) << "at route cell " << k;
             // Across the road (3 cells either side): level with the nearest
             // route cell.
@@ -282,6 +279,66 @@ TEST_F(AreaGenTest, HeightMapIsLevelAlongTheRouteWithHillsAndAPond)
         EXPECT_GE(wet, 100);
         for (int idx : a.route)
             ASSERT_GE(std::hypot(float(idx / N - a.pondRow), float(idx % N - a.pondCol)), a.pondRadius + 4.0f);
+    }
+}
+
+// The start grid and its run-up stand level either side of the start line
+// (forward races line up behind it, reverse races ahead of it), so a
+// motorcycle waiting there does not roll. The crest to jump from is the same
+// both ways (the reverse races ride it backwards): as high above the road on
+// the way up as at the same distance on the way down.
+TEST_F(AreaGenTest, TheStartStandsLevelAndTheCrestRisesAndFallsAlike)
+{
+    for (int i = 0; i < kAreaCount; ++i)
+    {
+        SCOPED_TRACE("area " + std::to_string(i + 1));
+        const AreaData& a = Area(i);
+        const int m = int(a.route.size());
+        auto heightAt = [&](int k) { return AreaByteHeight(a.heightMap[a.route[((k % m) + m) % m]]); };
+        for (int k = -kStartLevel; k <= kStartLevel; ++k)
+            ASSERT_EQ(heightAt(k), heightAt(0)) << "route cell " << k;
+
+        // Distance along the route from the crest's middle, in world units.
+        auto cellDistance = [&](int from, int to) {
+            const int p = a.route[((from % m) + m) % m], q = a.route[((to % m) + m) % m];
+            return std::hypot(float(p / N - q / N), float(p % N - q % N)) * kAreaCellSize;
+        };
+        const float reach = kJumpTop * 0.5f + kJumpRamp + kJumpRound;
+        std::vector<std::pair<float, float>> sides[2];   // (distance, height) going back and on
+        for (int dir = 0; dir < 2; ++dir)
+        {
+            float d = 0.0f;
+            for (int k = 0; d <= reach + 8.0f; ++k)
+            {
+                const int cell = a.jumpIndex + (dir ? k : -k);
+                if (k > 0)
+                    d += cellDistance(cell, dir ? cell - 1 : cell + 1);
+                sides[dir].push_back({d, heightAt(cell)});
+            }
+        }
+        // The road's own rise and fall under the crest: the straight line
+        // between its two feet.
+        const float footBack = sides[0].back().second, footOn = sides[1].back().second;
+        const float span = sides[0].back().first + sides[1].back().first;
+        auto rise = [&](int dir, float d, float h) {
+            const float x = dir ? sides[0].back().first + d : sides[0].back().first - d;
+            return h - (footBack + (footOn - footBack) * x / span);
+        };
+        EXPECT_GT(rise(0, 0.0f, sides[0][0].second), kJumpHeight - 0.5f);
+        for (const auto& back : sides[0])
+        {
+            // The height on the other side at the same distance.
+            const auto& on = sides[1];
+            auto it = std::lower_bound(on.begin(), on.end(), std::make_pair(back.first, -1e9f));
+            if (it == on.end() || it == on.begin())
+                continue;
+            const auto& q = *(it - 1);
+            const auto& r = *it;
+            const float h = q.second + (r.second - q.second) * (back.first - q.first) / (r.first - q.first);
+            // Within a unit: the road's own curve under the crest is no
+            // straight line.
+            EXPECT_NEAR(rise(0, back.first, back.second), rise(1, back.first, h), 1.0f) << "at " << back.first;
+        }
     }
 }
 
