@@ -17,6 +17,7 @@
 #include "render/D3DRender.h"
 #include "tests/support/Files.h"
 #include "tests/support/Paths.h"
+#include "tests/support/Skip.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestDevice.h"
 
@@ -39,14 +40,14 @@ protected:
     {
         program = testsupport::BuildDir() + "/trallowmere";
         if (access(program.c_str(), X_OK) != 0)
-            GTEST_SKIP() << "program not built: " << program;
+            SKIP_OR_FAIL_IN_CI() << "program not built: " << program;
         ASSERT_TRUE(folder.Make("program_smoke_"));
         dir = folder.path();
         mkdir((dir + "/run").c_str(), 0700);
-        // The demo data, when it has been generated.
         const std::string dataDir = testsupport::DemoDataDir() + "/Data";
-        if (access(dataDir.c_str(), F_OK) == 0)
-            symlink(dataDir.c_str(), (dir + "/Data").c_str());
+        if (access(dataDir.c_str(), F_OK) != 0)
+            SKIP_OR_FAIL_IN_CI() << "no demo data at " << dataDir;
+        symlink(dataDir.c_str(), (dir + "/Data").c_str());
     }
 
     // Runs the program in the folder; returns its exit status (-1: it did not

@@ -21,6 +21,7 @@
 #include "render/D3DRender.h"
 #include "tests/render/RenderStateRecords.h"
 #include "tests/support/GoldenImage.h"
+#include "tests/support/Skip.h"
 #include "tests/support/TestDevice.h"
 #include "world/Landscape.h"
 #include "world/LandscapeDraw.h"
@@ -706,7 +707,7 @@ TEST(ShadowPicture, BoxCastsItsShadowWhereTheSunPutsIt)
 {
     testdevice::TestDevice device;
     if (!device.OpenHeadless(256, 256))
-        GTEST_SKIP() << device.error();
+        SKIP_OR_FAIL_IN_CI() << device.error();
     SavedRender saved;
     PassTargets targets;
     ASSERT_TRUE(targets.Create(device.get()));

@@ -7,6 +7,7 @@
 
 #include "platform/os/Window.h"
 #include "tests/render/RenderTestSupport.h"
+#include "tests/support/Skip.h"
 #include "tests/support/TestDevice.h"
 
 using namespace render_test;
@@ -21,7 +22,7 @@ protected:
     {
         RenderFixture::SetUp();
         if (!hidden.Open(800, 600))
-            GTEST_SKIP() << "no video driver";
+            SKIP_OR_FAIL_IN_CI() << "no video driver";
         window = hidden.get();
         // The recording backend lists the common modes; the GL one the
         // display's. Use a mode list that fits the hidden window.
