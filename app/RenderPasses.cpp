@@ -19,7 +19,6 @@
 
 namespace
 {
-const int kReflectionSize = 512;
 const float kShadowReach = 32.0f * 1.3f;   // how far ahead of the eye the shadow map is centred
 const float kShadowCameraDistance = 100.0f;
 const float kPi = 3.14159265358979f;
@@ -244,8 +243,10 @@ void CGame::RenderShadowMap()
 void CGame::RenderReflection()
 {
     IDirect3DDevice9* device = g_Render.device;
-    if (!device || !g_Render.reflectionTarget || g_Landscape.visibleWaterParts == 0)
+    IDirect3DTexture9* const target = g_Render.ReflectionTarget();
+    if (!device || !target || g_Landscape.visibleWaterParts == 0)
         return;
+    const float size = (float)g_Render.ReflectionSize();
     const CCamera* source = activeCamera ? activeCamera : &mainCamera;
 
     g_Render.SetMipLodBias(FloatBits(1.0f), -1);
@@ -269,15 +270,15 @@ void CGame::RenderReflection()
     reflectionCamera.SetShaderMatrices();
     reflectionCamera.UpdateFrustum();
 
-    KeepTarget((float)kReflectionSize);
+    KeepTarget(size);
     // The mirror reverses the winding.
     g_Render.SetCullMode(D3DCULL_CCW);
     g_Render.SaveCullMode();
 
-    TargetLevel0(device, g_Render.reflectionTarget);
-    device->SetDepthStencilSurface(g_Render.reflectionDepth);
+    TargetLevel0(device, target);
+    device->SetDepthStencilSurface(g_Render.ReflectionDepth());
     activeCamera = &reflectionCamera;
-    reflectionCamera.SetViewport(0, 0, (float)kReflectionSize, (float)kReflectionSize);
+    reflectionCamera.SetViewport(0, 0, size, size);
 
     g_Render.BeginBatch();
     g_ReflectionPass = 1;

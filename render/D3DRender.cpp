@@ -145,6 +145,8 @@ void CD3DRender::Reset()
     blurAmount = 0.0f;
     menuWorldTarget = nullptr;
     menuWorldDepth = nullptr;
+    menuReflectionTarget = nullptr;
+    menuReflectionDepth = nullptr;
     menuWorldOpen = menuWorldFrame = 0;
     menuKeptTarget = menuKeptDepth = nullptr;
     std::memset(menuKeptSize, 0, sizeof(menuKeptSize));
@@ -471,8 +473,8 @@ HRESULT CD3DRender::RestoreDeviceObjects()
     // Render targets. Failures are not fatal: the pass that draws into a
     // missing target simply shows nothing useful.
     SafeRelease(reflectionTarget);
-    device->CreateTexture(512, 512, 1, D3DUSAGE_RENDERTARGET, adapterFormat, D3DPOOL_DEFAULT, &reflectionTarget,
-                          nullptr);
+    device->CreateTexture(REFLECTION_SIZE, REFLECTION_SIZE, 1, D3DUSAGE_RENDERTARGET, adapterFormat, D3DPOOL_DEFAULT,
+                          &reflectionTarget, nullptr);
     // The shadow targets are made whatever the "Shadows" setting is now: the
     // options page can turn shadows on during the run without a restore.
     // They take the back buffer's format: a software rasteriser smooths and
@@ -490,7 +492,8 @@ HRESULT CD3DRender::RestoreDeviceObjects()
     device->CreateDepthStencilSurface(SHADOW_MAP_SIZE, SHADOW_MAP_SIZE, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
                                       &shadowDepth, nullptr);
     SafeRelease(reflectionDepth);
-    device->CreateDepthStencilSurface(512, 512, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE, &reflectionDepth, nullptr);
+    device->CreateDepthStencilSurface(REFLECTION_SIZE, REFLECTION_SIZE, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                      &reflectionDepth, nullptr);
 
     SafeRelease(screenQuad);
     if (SUCCEEDED(device->CreateVertexBuffer(sizeof(kScreenQuad), D3DUSAGE_WRITEONLY, D3DFVF_XYZ | D3DFVF_TEX1,
@@ -524,6 +527,12 @@ HRESULT CD3DRender::RestoreDeviceObjects()
                           &menuWorldTarget, nullptr);
     device->CreateDepthStencilSurface(MENU_WORLD_WIDTH, MENU_WORLD_HEIGHT, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
                                       &menuWorldDepth, nullptr);
+    SafeRelease(menuReflectionTarget);
+    SafeRelease(menuReflectionDepth);
+    device->CreateTexture(MENU_REFLECTION_SIZE, MENU_REFLECTION_SIZE, 1, D3DUSAGE_RENDERTARGET, adapterFormat,
+                          D3DPOOL_DEFAULT, &menuReflectionTarget, nullptr);
+    device->CreateDepthStencilSurface(MENU_REFLECTION_SIZE, MENU_REFLECTION_SIZE, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0,
+                                      FALSE, &menuReflectionDepth, nullptr);
     return 0;
 }
 
@@ -546,6 +555,8 @@ void CD3DRender::InvalidateDeviceObjects()
     menuWorldFrame = 0;
     SafeRelease(menuWorldTarget);
     SafeRelease(menuWorldDepth);
+    SafeRelease(menuReflectionTarget);
+    SafeRelease(menuReflectionDepth);
     SafeRelease(screenQuad);
     // A surface kept between a save and its restore would hold the old
     // device's targets through the reset.

@@ -26,6 +26,12 @@ const int SHADOW_MAP_SIZE = 512;
 const int MENU_WORLD_WIDTH = 320;
 const int MENU_WORLD_HEIGHT = 240;
 
+// Side of the water's reflection target in texels; behind the menu's pages,
+// where the world is drawn at 320 x 240, a quarter of them (256 x 256) hold
+// as fine a reflection as that world shows.
+const int REFLECTION_SIZE = 512;
+const int MENU_REFLECTION_SIZE = 256;
+
 // Whether an adapter description names a renderer that draws on the
 // processor (Mesa's llvmpipe or softpipe, the software rasterisers of other
 // drivers): there the race is bound by the pixels it shades.
@@ -139,6 +145,12 @@ public:
     // A world sent to the menu's target that no backdrop has taken, stretched
     // onto the back buffer as it is (before the present).
     void ShowMenuWorld();
+    // The reflection target the water of this frame is drawn into and read
+    // from, with its depth surface and side: the menu's smaller one while
+    // the world goes to the menu's target, the full one otherwise.
+    IDirect3DTexture9* ReflectionTarget() const;
+    IDirect3DSurface9* ReflectionDepth() const;
+    int ReflectionSize() const;
     // Blur of source into level 0 of target, or, with a null target, onto
     // the current render target with the caller's blending. A target set
     // here stays set. Without vertex shader 1.1 it is a plain copy.
@@ -236,6 +248,8 @@ public:
     // The world behind the menu (see BeginMenuWorld), with what it stands in for.
     IDirect3DTexture9* menuWorldTarget;
     IDirect3DSurface9* menuWorldDepth;
+    IDirect3DTexture9* menuReflectionTarget;
+    IDirect3DSurface9* menuReflectionDepth;
     int menuWorldOpen;    // 1 from BeginMenuWorld to EndMenuWorld
     int menuWorldFrame;   // 1 from BeginMenuWorld until the backdrop has taken its copy
     IDirect3DSurface9* menuKeptTarget;

@@ -313,6 +313,29 @@ void CD3DRender::ShowMenuWorld()
     ReleaseSurface(frame);
 }
 
+// Behind the menu the reflection is read for a world of 320 x 240 pixels:
+// one of 256 x 256 texels shades a quarter of the full one's pixels, and its
+// leaves, seen from under the water many deep, were the most of them.
+static bool SmallReflection(const CD3DRender& render)
+{
+    return render.menuWorldOpen && render.menuReflectionTarget && render.menuReflectionDepth;
+}
+
+IDirect3DTexture9* CD3DRender::ReflectionTarget() const
+{
+    return SmallReflection(*this) ? menuReflectionTarget : reflectionTarget;
+}
+
+IDirect3DSurface9* CD3DRender::ReflectionDepth() const
+{
+    return SmallReflection(*this) ? menuReflectionDepth : reflectionDepth;
+}
+
+int CD3DRender::ReflectionSize() const
+{
+    return SmallReflection(*this) ? MENU_REFLECTION_SIZE : REFLECTION_SIZE;
+}
+
 void CD3DRender::RenderMenuScreen()
 {
     if (!device)

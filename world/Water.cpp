@@ -182,7 +182,7 @@ void CLandscape::DrawWater()
         effect->SetVector("Wave2Scale", &scale2);
         effect->SetVector("AlphaFactor", &alpha);
         effect->SetVector("EyePos", &eye);
-        effect->SetTexture("texBaseMap1", wire ? nullptr : g_Render.reflectionTarget);
+        effect->SetTexture("texBaseMap1", wire ? nullptr : g_Render.ReflectionTarget());
         effect->SetTexture("texBaseMap2", wire ? nullptr : g_Render.GetTexture(waterNoiseTexture));
         g_Render.SetAlphaBlend(1);
         g_Render.SetBlend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
@@ -197,7 +197,7 @@ void CLandscape::DrawWater()
         D3DXMatrixTranslation(&lift, 0.0f, waterAltitude, 0.0f);
         D3DXMatrixMultiply(&world, &flat, &lift);
         device->SetTransform(D3DTS_WORLD, &world);
-        g_Render.BindTextureObject(g_Render.reflectionTarget, 1, 0);
+        g_Render.BindTextureObject(g_Render.ReflectionTarget(), 1, 0);
         g_Render.SetTexCoordIndex(0, D3DTSS_TCI_CAMERASPACEPOSITION);
         g_Render.SetTextureTransformFlags(0, D3DTTFF_COUNT4 | D3DTTFF_PROJECTED);
         D3DXMATRIX half, centre, texture;

@@ -359,6 +359,54 @@ TEST_F(RecordingPassTest, NoShadowQualityNoShadowPass)
     EXPECT_TRUE(D3DRecordedCalls().empty());
 }
 
+// Behind the menu, where the world is drawn at 320 x 240, the reflection
+// goes to the smaller target (the one the water then reads) on a viewport
+// of its size; with that target missing, or the menu closed, to the full one.
+TEST_F(RecordingPassTest, BehindTheMenuTheReflectionGoesToTheSmallerTarget)
+{
+    IDirect3DTexture9* small = nullptr;
+    IDirect3DSurface9* smallDepth = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(MENU_REFLECTION_SIZE, MENU_REFLECTION_SIZE, 1, D3DUSAGE_RENDERTARGET,
+                                            D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &small, nullptr));
+    ASSERT_EQ(D3D_OK, device->CreateDepthStencilSurface(MENU_REFLECTION_SIZE, MENU_REFLECTION_SIZE, D3DFMT_D24S8,
+                                                        D3DMULTISAMPLE_NONE, 0, FALSE, &smallDepth, nullptr));
+    g_Render.menuReflectionTarget = small;
+    g_Render.menuReflectionDepth = smallDepth;
+    g_Landscape.visibleWaterParts = 2;
+    g_Landscape.waterAltitude = 10.0f;
+    const std::string full =
+        "SetViewport(0, 0, " + std::to_string(REFLECTION_SIZE) + ", " + std::to_string(REFLECTION_SIZE);
+    const std::string menu =
+        "SetViewport(0, 0, " + std::to_string(MENU_REFLECTION_SIZE) + ", " + std::to_string(MENU_REFLECTION_SIZE);
+    const struct
+    {
+        int menuOpen;
+        bool smallMissing;
+        bool smallUsed;
+    } cases[] = {{1, false, true}, {0, false, false}, {1, true, false}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(std::to_string(c.menuOpen) + (c.smallMissing ? " missing" : ""));
+        g_Render.menuWorldOpen = c.menuOpen;
+        if (c.smallMissing)
+            g_Render.menuReflectionDepth = nullptr;
+        D3DClearRecordedCalls();
+        game.RenderReflection();
+        const std::vector<std::string> calls = D3DRecordedCalls();
+        EXPECT_EQ(g_Render.ReflectionTarget(), c.smallUsed ? small : g_Render.reflectionTarget);
+        EXPECT_EQ(g_Render.ReflectionDepth(), c.smallUsed ? smallDepth : g_Render.reflectionDepth);
+        EXPECT_EQ(IndexOf(calls, menu) >= 0, c.smallUsed);
+        EXPECT_EQ(IndexOf(calls, full) >= 0, !c.smallUsed);
+        EXPECT_FLOAT_EQ(g_Render.screenWidth, 800.0f) << "the screen size put back";
+        g_Render.menuReflectionDepth = smallDepth;
+    }
+    g_Render.menuWorldOpen = 0;
+    g_Render.menuReflectionTarget = nullptr;
+    g_Render.menuReflectionDepth = nullptr;
+    small->Release();
+    smallDepth->Release();
+}
+
 TEST_F(RecordingPassTest, ReflectionRunsOnlyWithVisibleWaterAndUndoesItsStates)
 {
     std::vector<std::string> drawn;

@@ -173,6 +173,12 @@ TEST_F(WaterDrawDemoDataTest, WireframeDrawsTheWaterWithoutItsPictures)
     g_Landscape.DrawWater();
     EXPECT_EQ(EffectTexture("texBaseMap1"), g_Render.reflectionTarget);
     EXPECT_EQ(EffectTexture("texBaseMap2"), noise);
+    // Behind the menu the water reads the smaller reflection drawn there.
+    ASSERT_NE(g_Render.menuReflectionTarget, nullptr);
+    g_Render.menuWorldOpen = 1;
+    g_Landscape.DrawWater();
+    g_Render.menuWorldOpen = 0;
+    EXPECT_EQ(EffectTexture("texBaseMap1"), g_Render.menuReflectionTarget);
     g_Render.fillMode = D3DFILL_WIREFRAME;
     g_Landscape.DrawWater();
     EXPECT_EQ(EffectTexture("texBaseMap1"), nullptr);
