@@ -6,6 +6,7 @@
 
 #include "app/Game.h"
 #include "core/Settings.h"
+#include "interface/MainMenu.h"
 #include "racers/HumanManager.h"
 #include "racers/VehicleManager.h"
 #include "render/D3DRender.h"
@@ -159,6 +160,11 @@ void CGame::SetDefaultPassSteps()
 
 void CGame::Render()
 {
+    // Behind the menu's pages only their blurred backdrop of the frame is
+    // seen: the world (and the display over it) go to the render device's
+    // smaller target, from which the backdrop takes its copy.
+    if (g_MainMenu.active)
+        g_Render.BeginMenuWorld();
     RenderReflection();
     RenderShadowMap();
     for (const GameStep& s : mainPassSteps)

@@ -46,7 +46,8 @@ int StartProgram(HINSTANCE instance)
     g_Quit = 0;
 
     ReadGameIni("Game.ini");
-    if (RegisterStart() == 0)
+    const bool firstStart = RegisterStart() == 0;
+    if (firstStart)
         ResetSettings();
 
     GameSrand(timeGetTime());
@@ -98,6 +99,10 @@ int StartProgram(HINSTANCE instance)
     if (g_AudioManager.Create(g_hwnd) < 0)
         return kStartFailed;
     ClampSettings();   // device creation may have lowered the glow and blur limits
+    // A first start on a renderer that draws on the processor begins at the
+    // options its race runs at real speed with; the player may raise them.
+    if (firstStart && g_Render.softwareRenderer)
+        LowerSettingsForSoftwareRenderer();
 
     ShowSplashScreens();
     g_MainMenu.DrawLoadingScreen(1);

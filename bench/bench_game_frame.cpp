@@ -11,7 +11,8 @@
 // BM_GameFrame reports the median and 99th-percentile frame time, the CPU
 // time of a frame over every thread (the rasterizer's too: the work itself,
 // which a busy machine does not stretch as it does the wall time), the draw
-// calls and triangles of a frame (averaged), and the share of the update
+// calls, triangles and pixels shaded (the driver's fragment-shader
+// invocations) of a frame (averaged), and the share of the update
 // steps inside the frame. BM_GameSimulation is the same race stepped without
 // drawing and without the drawing's visibility: the simulation's cost per
 // frame. The load average of the machine is reported beside each figure, as
@@ -26,6 +27,7 @@
 // same on every run.
 //
 // LP_NUM_THREADS sets llvmpipe's rasterizer threads; `taskset` pins cores.
+// BENCH_OPTIONS (see EveryEffectOn) runs the race at other options.
 // With BENCH_PICTURES set to a folder, BM_GameFrame leaves there, after its
 // timed frames, the next frame of each area ("frame_area<N>...png") and the
 // shadow map as that frame drew it: the whole map ("shadow_area<N>.png") and
@@ -47,6 +49,7 @@
 
 #include "app/Game.h"
 #include "bench/DemoDataSetup.h"
+#include "bench/PixelQuery.h"
 #include "core/GameClock.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
@@ -81,12 +84,25 @@ double LoadAverage()
     return load[0];
 }
 
+// Every effect on, or the options BENCH_OPTIONS gives as "D,S,G,B": the
+// view distance 0..2, shadows 0..3, glow and blur 0 or 1, as in the
+// options page (for example BENCH_OPTIONS=0,1,0,0).
 void EveryEffectOn()
 {
     g_ViewDistance = g_SettingLimits.viewDistance;
     g_ShadowQuality = g_SettingLimits.shadowQuality;
     g_GlowOn = g_SettingLimits.glow;
     g_BlurOn = g_SettingLimits.blur;
+    const char* options = std::getenv("BENCH_OPTIONS");
+    int d = 0, s = 0, g = 0, b = 0;
+    if (options && std::sscanf(options, "%d,%d,%d,%d", &d, &s, &g, &b) == 4)
+    {
+        g_ViewDistance = 300 + 100 * d;
+        g_ShadowQuality = s;
+        g_GlowOn = g;
+        g_BlurOn = b;
+        ClampSettings();
+    }
 }
 
 // The demo data mounted (through the recording device of the racer
@@ -107,6 +123,18 @@ RaceDevice* SharedDevice(std::string* error)
         ClampSettings();
     }
     return state == 1 ? &device : nullptr;
+}
+
+benchpixels::PixelQuery& Pixels()
+{
+    static benchpixels::PixelQuery query;
+    static bool loaded = false;
+    if (!loaded && g_Render.device)
+    {
+        query.Load();
+        loaded = true;
+    }
+    return query;
 }
 
 RaceRunOptions SixteenRacers(int area, bool drawn)
@@ -289,14 +317,17 @@ void BM_GameFrame(benchmark::State& state)
         return;
 
     std::vector<double> frames, updates;
+    double pixels = 0.0;
     D3DTakeDrawStats();
     const double loadBefore = LoadAverage();
     const double cpuBefore = ProcessCpuMs();
     for (auto _ : state)
     {
+        Pixels().Begin();
         const Clock::time_point start = Clock::now();
         updates.push_back(GameFrame());
         frames.push_back(Ms(start, Clock::now()));
+        pixels += (double)Pixels().End();
     }
     const double cpu = ProcessCpuMs() - cpuBefore;
     const D3DDrawStats draws = D3DTakeDrawStats();
@@ -309,6 +340,7 @@ void BM_GameFrame(benchmark::State& state)
     state.counters["update_median_ms"] = Percentile(updates, 0.5);
     state.counters["draw_calls"] = (double)draws.drawCalls / n;
     state.counters["triangles"] = (double)draws.triangles / n;
+    state.counters["pixels_shaded"] = Pixels().ok ? pixels / n : -1.0;
     state.counters["racers"] = g_Vehicles.racerCount;
     state.counters["load_avg"] = (loadBefore + LoadAverage()) * 0.5;
     SaveFramePictures((int)state.range(0), (int)state.range(1));
@@ -333,6 +365,7 @@ struct StepTimes
 {
     std::map<std::string, double> ms;
     std::map<std::string, double> triangles;
+    std::map<std::string, double> pixels;
     std::map<std::string, double> cpuMs;      // of the calling thread: the game and the driver's front end
     std::map<std::string, double> allCpuMs;   // of every thread, the rasterizer's included: the work
                                               // itself, whatever else the machine is running
@@ -357,9 +390,15 @@ F Timed(const std::string& name, F run, StepTimes* times)
     return [name, run, times]() {
         Finish()();
         D3DTakeDrawStats();   // the step's own count starts here
+        // Queries do not nest: the whole render's own is left out.
+        const bool count = name.compare(0, 6, "frame ") != 0;
+        if (count)
+            Pixels().Begin();
         const Clock::time_point start = Clock::now();
         const double cpu = ThreadCpuMs(), all = ProcessCpuMs();
         run();
+        if (count)
+            times->pixels[name] += (double)Pixels().End();
         Finish()();
         times->cpuMs[name] += ThreadCpuMs() - cpu;
         times->allCpuMs[name] += ProcessCpuMs() - all;
@@ -439,9 +478,11 @@ void BM_GameFrameSteps(benchmark::State& state)
     std::fprintf(stderr, "area %d day %d: %.2f ms a frame, drawing %.2f (other draw %.2f)\n", (int)state.range(0),
                  (int)state.range(1), total / n, drawTotal / n, (drawTotal - drawn) / n);
     for (const auto& o : order)
-        std::fprintf(stderr, "  %8.3f ms (CPU: %7.3f ms all threads, %7.3f ms calling thread)  %8.0f triangles  %s\n",
+        std::fprintf(stderr,
+                     "  %8.3f ms (CPU: %7.3f ms all threads, %7.3f ms calling thread)  %8.0f triangles %9.0f pixels"
+                     "  %s\n",
                      o.first, times.allCpuMs[o.second] / n, times.cpuMs[o.second] / n, times.triangles[o.second] / n,
-                     o.second.c_str());
+                     times.pixels[o.second] / n, o.second.c_str());
     TearDownHeadlessRace();
 }
 BENCHMARK(BM_GameFrameSteps)

@@ -130,6 +130,17 @@ void ResetSettings()
     WriteGameIni();
 }
 
+void LowerSettingsForSoftwareRenderer()
+{
+    int* const values[4] = {&g_ViewDistance, &g_ShadowQuality, &g_GlowOn, &g_BlurOn};
+    const int lowered[4] = {g_SoftwareFirstStart.viewDistance, g_SoftwareFirstStart.shadowQuality,
+                            g_SoftwareFirstStart.glow, g_SoftwareFirstStart.blur};
+    for (int i = 0; i < 4; ++i)
+        if (*values[i] > lowered[i])
+            *values[i] = lowered[i];
+    WriteGameIni();
+}
+
 int RegisterStart()
 {
     return CountStart(g_AppName);

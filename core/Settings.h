@@ -36,8 +36,18 @@ struct SettingLimits
 };
 extern SettingLimits g_SettingLimits;
 
+// The view distance (world units), shadows, glow and blur a first start
+// gives on a software renderer (one that draws on the processor): the
+// options at which its race runs at real speed on two cores. The limits
+// stay as they are, so the options page can still raise them.
+extern const SettingLimits g_SoftwareFirstStart;
+
 void ReadGameIni(const char* fileName);
 void ClampSettings();
 void WriteGameIni();
 void ResetSettings();
+// After a first start's ResetSettings, on a software renderer: lowers the
+// view distance, shadows, glow and blur to g_SoftwareFirstStart (none is
+// raised) and writes "Game.ini".
+void LowerSettingsForSoftwareRenderer();
 int RegisterStart();

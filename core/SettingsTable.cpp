@@ -26,6 +26,7 @@ int g_ProfileCounter = 0;
 int g_RaceID = 0;
 
 SettingLimits g_SettingLimits = {500, 3, 1, 1};
+const SettingLimits g_SoftwareFirstStart = {500, 0, 1, 1};
 
 namespace
 {

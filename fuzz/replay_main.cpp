@@ -26,6 +26,13 @@ int main(int argc, char** argv)
         LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
         ++count;
     }
+    // A corpus that is missing or empty would pass while checking nothing.
+    if (ec || count == 0)
+    {
+        std::fprintf(stderr, "no inputs replayed from %s%s%s\n", argv[1], ec ? ": " : "",
+                     ec ? ec.message().c_str() : "");
+        return 1;
+    }
     std::printf("%d inputs replayed from %s\n", count, argv[1]);
     return 0;
 }

@@ -95,6 +95,17 @@ CD3DRender::CD3DRender()
     Reset();
 }
 
+int IsSoftwareRenderer(const char* description)
+{
+    if (!description)
+        return 0;
+    const char* const names[] = {"llvmpipe", "softpipe", "Software Rasterizer", "SwiftShader", "Basic Render Driver"};
+    for (const char* name : names)
+        if (std::strstr(description, name))
+            return 1;
+    return 0;
+}
+
 void CD3DRender::Reset()
 {
     ForgetStates();
@@ -108,6 +119,7 @@ void CD3DRender::Reset()
     textures.Clear();
     std::memset(&presentParams, 0, sizeof(presentParams));
     deviceLost = vs11 = ps14 = sm20 = 0;
+    softwareRenderer = 0;
     adapterFormat = D3DFMT_UNKNOWN;
     screenWidth = savedScreenWidth = scaleX = savedScaleX = 0.0f;
     screenHeight = savedScreenHeight = scaleY = savedScaleY = 0.0f;
@@ -131,6 +143,11 @@ void CD3DRender::Reset()
     glowTexture0 = glowTexture1 = blurTexture = nullptr;
     glowReady = blurReady = 0;
     blurAmount = 0.0f;
+    menuWorldTarget = nullptr;
+    menuWorldDepth = nullptr;
+    menuWorldOpen = menuWorldFrame = 0;
+    menuKeptTarget = menuKeptDepth = nullptr;
+    std::memset(menuKeptSize, 0, sizeof(menuKeptSize));
 }
 
 // ---------------------------------------------------------------------------
@@ -326,6 +343,9 @@ HRESULT CD3DRender::CreateDevice(HWND hwnd, int windowed, int width, int height)
     }
 
     device->GetAvailableTextureMem();
+    D3DADAPTER_IDENTIFIER9 identifier;
+    softwareRenderer = SUCCEEDED(d3d->GetAdapterIdentifier(D3DADAPTER_DEFAULT, 0, &identifier)) &&
+                       IsSoftwareRenderer(identifier.Description);
 
     screenWidth = float(backWidth);
     scaleX = float(backWidth) * 0.00125f;
@@ -455,14 +475,17 @@ HRESULT CD3DRender::RestoreDeviceObjects()
                           nullptr);
     // The shadow targets are made whatever the "Shadows" setting is now: the
     // options page can turn shadows on during the run without a restore.
+    // They take the back buffer's format: a software rasteriser smooths and
+    // reads 32-bit texels faster than 16-bit ones, and the shadow's grey
+    // comes out within three levels of the 16-bit one (finer steps).
     SafeRelease(shadowTarget0);
     SafeRelease(shadowTarget1);
     SafeRelease(shadowTarget2);
     SafeRelease(shadowDepth);
-    device->CreateTexture(SHADOW_MAP_SIZE, SHADOW_MAP_SIZE, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
+    device->CreateTexture(SHADOW_MAP_SIZE, SHADOW_MAP_SIZE, 1, D3DUSAGE_RENDERTARGET, adapterFormat, D3DPOOL_DEFAULT,
                           &shadowTarget0, nullptr);
-    device->CreateTexture(512, 512, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, &shadowTarget1, nullptr);
-    device->CreateTexture(SHADOW_MAP_SIZE, SHADOW_MAP_SIZE, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
+    device->CreateTexture(512, 512, 1, D3DUSAGE_RENDERTARGET, adapterFormat, D3DPOOL_DEFAULT, &shadowTarget1, nullptr);
+    device->CreateTexture(SHADOW_MAP_SIZE, SHADOW_MAP_SIZE, 1, D3DUSAGE_RENDERTARGET, adapterFormat, D3DPOOL_DEFAULT,
                           &shadowTarget2, nullptr);
     device->CreateDepthStencilSurface(SHADOW_MAP_SIZE, SHADOW_MAP_SIZE, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
                                       &shadowDepth, nullptr);
@@ -495,6 +518,12 @@ HRESULT CD3DRender::RestoreDeviceObjects()
                               nullptr);
         blurReady = 1;
     }
+    SafeRelease(menuWorldTarget);
+    SafeRelease(menuWorldDepth);
+    device->CreateTexture(MENU_WORLD_WIDTH, MENU_WORLD_HEIGHT, 1, D3DUSAGE_RENDERTARGET, adapterFormat, D3DPOOL_DEFAULT,
+                          &menuWorldTarget, nullptr);
+    device->CreateDepthStencilSurface(MENU_WORLD_WIDTH, MENU_WORLD_HEIGHT, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                      &menuWorldDepth, nullptr);
     return 0;
 }
 
@@ -513,6 +542,10 @@ void CD3DRender::InvalidateDeviceObjects()
     SafeRelease(glowTexture0);
     SafeRelease(glowTexture1);
     SafeRelease(blurTexture);
+    EndMenuWorld();
+    menuWorldFrame = 0;
+    SafeRelease(menuWorldTarget);
+    SafeRelease(menuWorldDepth);
     SafeRelease(screenQuad);
     // A surface kept between a save and its restore would hold the old
     // device's targets through the reset.
@@ -625,6 +658,7 @@ HRESULT CD3DRender::PresentFrame()
     if (!device)
         return E_FAIL;
 
+    ShowMenuWorld();
     if (deviceLost)
     {
         HRESULT state = device->TestCooperativeLevel();

@@ -21,6 +21,16 @@ extern int g_ReflectionPass;
 // filled four times the texels, the crowns of the woods many deep.
 const int SHADOW_MAP_SIZE = 512;
 
+// The world behind the menu's pages: a fifth of the 800 x 600 screen's
+// pixels, about as many as its 256 x 256 backdrop copy keeps.
+const int MENU_WORLD_WIDTH = 320;
+const int MENU_WORLD_HEIGHT = 240;
+
+// Whether an adapter description names a renderer that draws on the
+// processor (Mesa's llvmpipe or softpipe, the software rasterisers of other
+// drivers): there the race is bound by the pixels it shades.
+int IsSoftwareRenderer(const char* description);
+
 class CD3DRender
 {
 public:
@@ -115,10 +125,27 @@ public:
     void RenderGlow();
     void RenderMotionBlur();
     void RenderMenuScreen();
+    // Behind the menu's pages the world is seen only through their backdrop,
+    // a blurred 256 x 256 copy of the frame: BeginMenuWorld sends the
+    // world's drawing (and the 2D drawn over it) into a target of a fifth
+    // of the 800 x 600 screen's pixels, with its own depth surface, the
+    // screen size and scales set to it; RenderMenuScreen takes its copy from
+    // there and puts the back buffer back. 0 (nothing changed) when the
+    // backdrop cannot be drawn from it: no shaders, or a target missing.
+    int BeginMenuWorld();
+    // The back buffer, depth surface, screen size and scales back; nothing
+    // when the world is not going to the menu's target.
+    void EndMenuWorld();
+    // A world sent to the menu's target that no backdrop has taken, stretched
+    // onto the back buffer as it is (before the present).
+    void ShowMenuWorld();
     // Blur of source into level 0 of target, or, with a null target, onto
     // the current render target with the caller's blending. A target set
     // here stays set. Without vertex shader 1.1 it is a plain copy.
     void SmoothSurface(IDirect3DTexture9* source, IDirect3DTexture9* target, float offset, float weight);
+    // Level 0 of source over the whole current render target with the
+    // caller's blending (the screen quad with the plain copy technique).
+    void CopyOver(IDirect3DTexture9* source);
     // Level 0 onto level 0, scaled with linear filtering; nothing when
     // either is null.
     void CopyTexture(IDirect3DTexture9* source, IDirect3DTexture9* target);
@@ -153,9 +180,10 @@ public:
     CTextureManager textures;
 
     int deviceLost;
-    int vs11;   // vertex shader 1.1
-    int ps14;   // pixel shader 1.4 (only together with vs11)
-    int sm20;   // vertex and pixel shader 2.0
+    int vs11;               // vertex shader 1.1
+    int ps14;               // pixel shader 1.4 (only together with vs11)
+    int sm20;               // vertex and pixel shader 2.0
+    int softwareRenderer;   // the adapter draws on the processor (IsSoftwareRenderer)
     D3DFORMAT adapterFormat;
 
     // Back-buffer size and the factors from the virtual 800 x 600 screen to it;
@@ -205,6 +233,14 @@ public:
     int glowReady;
     int blurReady;
     float blurAmount;
+    // The world behind the menu (see BeginMenuWorld), with what it stands in for.
+    IDirect3DTexture9* menuWorldTarget;
+    IDirect3DSurface9* menuWorldDepth;
+    int menuWorldOpen;    // 1 from BeginMenuWorld to EndMenuWorld
+    int menuWorldFrame;   // 1 from BeginMenuWorld until the backdrop has taken its copy
+    IDirect3DSurface9* menuKeptTarget;
+    IDirect3DSurface9* menuKeptDepth;
+    float menuKeptSize[4];   // screen width, height, scale x, scale y
 
 private:
     void Reset();

@@ -17,6 +17,7 @@ const char kGlowTechnique[] = "techGlowScreen";
 const char kSmoothTechnique[] = "techSmoothSurface";
 const char kBlurTechnique[] = "techMotionBlur";
 const char kMenuTechnique[] = "techMenuScreen";
+const char kCopyTechnique[] = "techCopyScreen";
 
 // The menu backdrop without shaders: the frame through an orange tint.
 const DWORD kMenuTint = 0xFFA03C00;
@@ -68,10 +69,44 @@ bool CopyFrame(IDirect3DDevice9* device, IDirect3DTexture9* texture)
     return ok;
 }
 
+// The depth surface taken off the device while the blurs draw into their
+// small targets, and put back at the end of the scope. They test no depth,
+// and a depth surface smaller than their target (a window below 256 pixels)
+// would leave the target's pixels beyond it undrawn.
+class NoDepthSurface
+{
+public:
+    explicit NoDepthSurface(IDirect3DDevice9* device) : m_Device(device)
+    {
+        if (m_Device && SUCCEEDED(m_Device->GetDepthStencilSurface(&m_Kept)) && m_Kept)
+            m_Device->SetDepthStencilSurface(nullptr);
+    }
+    ~NoDepthSurface()
+    {
+        if (!m_Kept)
+            return;
+        m_Device->SetDepthStencilSurface(m_Kept);
+        m_Kept->Release();
+    }
+    NoDepthSurface(const NoDepthSurface&) = delete;
+    NoDepthSurface& operator=(const NoDepthSurface&) = delete;
+
+private:
+    IDirect3DDevice9* m_Device;
+    IDirect3DSurface9* m_Kept = nullptr;
+};
+
 void Stage0(CD3DRender& r, IDirect3DTexture9* texture)
 {
     r.stage0Texture = -1;
     r.device->SetTexture(0, texture);
+}
+
+void ReleaseSurface(IDirect3DSurface9*& surface)
+{
+    if (surface)
+        surface->Release();
+    surface = nullptr;
 }
 
 void PlainStates(CD3DRender& r)
@@ -149,21 +184,32 @@ void CD3DRender::RenderGlow()
     PlainStates(*this);
     SetTextureAddress(0, D3DTADDRESS_CLAMP);
 
-    // The bright parts of the frame, then blurred twice: the second blur is
-    // added onto the frame.
-    if (TargetTexture(device, glowTexture1))
+    // The bright parts of the frame, then blurred twice, and added onto the
+    // frame. Both blurs run at the glow's 256 x 256: the second one made over
+    // the whole screen took four taps for each of its pixels, for the same
+    // picture within a level (the glow is smooth by then).
+    bool blurred = false;
     {
-        SetTechnique(kGlowTechnique);
-        const float gain[4] = {5.0f, 6.0f, 2.0f, 0.0f};
-        device->SetPixelShaderConstantF(0, gain, 1);
-        Stage0(*this, glowTexture0);
-        QuadPass(*this);
-        SmoothSurface(glowTexture1, glowTexture0, 0.004f, 0.25f);
+        const NoDepthSurface noDepth(device);
+        if (TargetTexture(device, glowTexture1))
+        {
+            SetTechnique(kGlowTechnique);
+            const float gain[4] = {5.0f, 6.0f, 2.0f, 0.0f};
+            device->SetPixelShaderConstantF(0, gain, 1);
+            Stage0(*this, glowTexture0);
+            QuadPass(*this);
+            SmoothSurface(glowTexture1, glowTexture0, 0.004f, 0.25f);
+            SmoothSurface(glowTexture0, glowTexture1, 0.004f, 0.25f);
+            blurred = true;
+        }
+        RestoreRenderTarget();
     }
-    RestoreRenderTarget();
     SetAlphaBlend(1);
     SetBlend(D3DBLEND_ONE, D3DBLEND_ONE);
-    SmoothSurface(glowTexture0, nullptr, 0.004f, 0.25f);
+    if (blurred)
+        CopyOver(glowTexture1);
+    else
+        SmoothSurface(glowTexture0, nullptr, 0.004f, 0.25f);
     SetTextureAddress(0, D3DTADDRESS_WRAP);
 }
 
@@ -201,27 +247,124 @@ void CD3DRender::RenderMotionBlur()
     blurAmount -= g_Clock.m_RealStep;
 }
 
+int CD3DRender::BeginMenuWorld()
+{
+    menuWorldFrame = 0;
+    if (menuWorldOpen || !device || !vs11 || !effect || !glowTexture0 || !glowTexture1 || !menuWorldTarget ||
+        !menuWorldDepth)
+        return 0;
+    IDirect3DSurface9* level = nullptr;
+    if (FAILED(menuWorldTarget->GetSurfaceLevel(0, &level)) || !level)
+        return 0;
+    device->GetRenderTarget(0, &menuKeptTarget);
+    device->GetDepthStencilSurface(&menuKeptDepth);
+    const bool ok = SUCCEEDED(device->SetRenderTarget(0, level));
+    level->Release();
+    if (!ok)
+    {
+        ReleaseSurface(menuKeptTarget);
+        ReleaseSurface(menuKeptDepth);
+        return 0;
+    }
+    device->SetDepthStencilSurface(menuWorldDepth);
+    menuKeptSize[0] = screenWidth;
+    menuKeptSize[1] = screenHeight;
+    menuKeptSize[2] = scaleX;
+    menuKeptSize[3] = scaleY;
+    screenWidth = (float)MENU_WORLD_WIDTH;
+    screenHeight = (float)MENU_WORLD_HEIGHT;
+    scaleX = screenWidth / 800.0f;
+    scaleY = screenHeight / 600.0f;
+    menuWorldOpen = menuWorldFrame = 1;
+    return 1;
+}
+
+void CD3DRender::EndMenuWorld()
+{
+    if (!menuWorldOpen)
+        return;
+    menuWorldOpen = 0;
+    if (device && menuKeptTarget)
+        device->SetRenderTarget(0, menuKeptTarget);
+    if (device)
+        device->SetDepthStencilSurface(menuKeptDepth);
+    ReleaseSurface(menuKeptTarget);
+    ReleaseSurface(menuKeptDepth);
+    screenWidth = menuKeptSize[0];
+    screenHeight = menuKeptSize[1];
+    scaleX = menuKeptSize[2];
+    scaleY = menuKeptSize[3];
+}
+
+void CD3DRender::ShowMenuWorld()
+{
+    if (!menuWorldFrame)
+        return;
+    menuWorldFrame = 0;
+    EndMenuWorld();
+    IDirect3DSurface9* frame = nullptr;
+    if (device && SUCCEEDED(device->GetRenderTarget(0, &frame)) && frame)
+    {
+        IDirect3DSurface9* world = nullptr;
+        if (SUCCEEDED(menuWorldTarget->GetSurfaceLevel(0, &world)) && world)
+            device->StretchRect(world, nullptr, frame, nullptr, D3DTEXF_LINEAR);
+        ReleaseSurface(world);
+    }
+    ReleaseSurface(frame);
+}
+
 void CD3DRender::RenderMenuScreen()
 {
     if (!device)
         return;
+    // The world of this frame, when it went to the menu's target: the copy
+    // is taken from there, onto the back buffer put back.
+    const bool smallWorld = menuWorldFrame != 0;
+    menuWorldFrame = 0;
+    EndMenuWorld();
     PlainStates(*this);
-    if (!CopyFrame(device, glowTexture0))
+    if (smallWorld)
+        CopyTexture(menuWorldTarget, glowTexture0);
+    else if (!CopyFrame(device, glowTexture0))
         return;
     if (!vs11 || !glowTexture0 || !glowTexture1)
     {
         DrawTextureRect(-1, -1, 801, 601, kMenuTint, glowTexture0);
         return;
     }
+    // Tinted and blurred twice at 256 x 256, then laid over the frame.
     SaveRenderTarget();
-    if (TargetTexture(device, glowTexture1))
+    bool blurred = false;
     {
-        SetTechnique(kMenuTechnique);
-        SetEffectTexture("texBaseMap1", glowTexture0);
-        QuadPass(*this);
-        SmoothSurface(glowTexture1, glowTexture0, 0.004f, 0.25f);
+        const NoDepthSurface noDepth(device);
+        if (TargetTexture(device, glowTexture1))
+        {
+            SetTechnique(kMenuTechnique);
+            SetEffectTexture("texBaseMap1", glowTexture0);
+            QuadPass(*this);
+            SmoothSurface(glowTexture1, glowTexture0, 0.004f, 0.25f);
+            SmoothSurface(glowTexture0, glowTexture1, 0.004f, 0.25f);
+            blurred = true;
+        }
+        RestoreRenderTarget();
     }
-    RestoreRenderTarget();
     PlainStates(*this);
-    SmoothSurface(glowTexture0, nullptr, 0.004f, 0.25f);
+    if (blurred)
+        CopyOver(glowTexture1);
+    else
+        SmoothSurface(glowTexture0, nullptr, 0.004f, 0.25f);
+}
+
+void CD3DRender::CopyOver(IDirect3DTexture9* source)
+{
+    if (!device || !source)
+        return;
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    device->SetTransform(D3DTS_WORLD, &identity);
+    SetZEnable(0);
+    SetZWrite(0);
+    SetTechnique(kCopyTechnique);
+    SetEffectTexture("texBaseMap1", source);
+    QuadPass(*this);
 }

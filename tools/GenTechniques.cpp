@@ -146,6 +146,14 @@ void main()
     FragColor = vec4(sum * 0.25, clamp(ps_c[0].x * 0.2, 0.0, 0.8));
 })"},
 
+    // texBaseMap1 as it is over the whole target: the last step of the glow
+    // and of the menu backdrop, whose blurs are made at their small size.
+    {"techCopyScreen", kQuadVertex, R"(in vec2 vUV;
+void main()
+{
+    FragColor = vec4(texture(texBaseMap1, vUV).rgb, 1.0);
+})"},
+
     // The menu backdrop: the frame copy in texBaseMap1, greyed and tinted warm.
     {"techMenuScreen", kQuadVertex, R"(in vec2 vUV;
 void main()

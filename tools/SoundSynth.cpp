@@ -1,6 +1,7 @@
 #include "tools/SoundSynth.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace synth
 {
@@ -35,46 +36,50 @@ float Peak(const std::vector<float>& samples)
 
 namespace
 {
-void Put16(std::vector<uint8_t>& out, uint32_t v)
+// Little-endian fields written in place: the header's layout is fixed, so the
+// whole file is sized once and filled by offset.
+void Put16(uint8_t* at, uint32_t v)
 {
-    out.push_back((uint8_t)(v & 0xFF));
-    out.push_back((uint8_t)((v >> 8) & 0xFF));
+    at[0] = (uint8_t)(v & 0xFF);
+    at[1] = (uint8_t)((v >> 8) & 0xFF);
 }
 
-void Put32(std::vector<uint8_t>& out, uint32_t v)
+void Put32(uint8_t* at, uint32_t v)
 {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
+    Put16(at, v & 0xFFFF);
+    Put16(at + 2, v >> 16);
 }
 
-void PutId(std::vector<uint8_t>& out, const char* id)
+void PutId(uint8_t* at, const char* id)
 {
-    out.insert(out.end(), id, id + 4);
+    std::memcpy(at, id, 4);
 }
 }   // namespace
 
 std::vector<uint8_t> WaveFile(const std::vector<float>& samples, int channels, int rate)
 {
     const uint32_t dataBytes = (uint32_t)samples.size() * 2;
-    std::vector<uint8_t> out;
-    out.reserve(44 + dataBytes);
-    PutId(out, "RIFF");
-    Put32(out, 36 + dataBytes);
-    PutId(out, "WAVE");
-    PutId(out, "fmt ");
-    Put32(out, 16);
-    Put16(out, 1);
-    Put16(out, (uint32_t)channels);
-    Put32(out, (uint32_t)rate);
-    Put32(out, (uint32_t)(rate * channels * 2));
-    Put16(out, (uint32_t)(channels * 2));
-    Put16(out, 16);
-    PutId(out, "data");
-    Put32(out, dataBytes);
+    std::vector<uint8_t> out(44 + (size_t)dataBytes);
+    uint8_t* p = out.data();
+    PutId(p + 0, "RIFF");
+    Put32(p + 4, 36 + dataBytes);
+    PutId(p + 8, "WAVE");
+    PutId(p + 12, "fmt ");
+    Put32(p + 16, 16);
+    Put16(p + 20, 1);
+    Put16(p + 22, (uint32_t)channels);
+    Put32(p + 24, (uint32_t)rate);
+    Put32(p + 28, (uint32_t)(rate * channels * 2));
+    Put16(p + 32, (uint32_t)(channels * 2));
+    Put16(p + 34, 16);
+    PutId(p + 36, "data");
+    Put32(p + 40, dataBytes);
+    uint8_t* sample = p + 44;
     for (float s : samples)
     {
         const float c = std::max(-1.0f, std::min(1.0f, s));
-        Put16(out, (uint16_t)(int16_t)std::lround(c * 32767.0f));
+        Put16(sample, (uint16_t)(int16_t)std::lround(c * 32767.0f));
+        sample += 2;
     }
     return out;
 }

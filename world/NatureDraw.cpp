@@ -10,6 +10,7 @@
 #include "world/LandPart.h"
 #include "world/NatureLight.h"
 #include "world/NatureManager.h"
+#include "world/Sky.h"
 
 namespace
 {
@@ -477,15 +478,35 @@ void CNatureManager::DrawTreeLeafsShadow()
     if (shader)
         BeginEffect();
     device->SetStreamSource(0, leafVB, 0, sizeof(LeafVertex));
-    device->SetIndices(leafIndices[1]);
+    // The woods nearest the sun first, each field's leaves in the order
+    // sorted for this sun (see SortLeafShadowTriangles).
+    const float* towardsLight = g_Sky.shadowDirection;
+    if (!leafShadowSorted || towardsLight[0] != leafShadowLight[0] || towardsLight[1] != leafShadowLight[1] ||
+        towardsLight[2] != leafShadowLight[2])
+        SortLeafShadows(towardsLight);
+    const auto height = [towardsLight](const TreeField* f) {
+        const float* c = f->part->centre;
+        return c[0] * towardsLight[0] + c[1] * towardsLight[1] + c[2] * towardsLight[2];
+    };
+    TreeField* order[NATURE_MAX_FIELDS];
+    int count = 0;
     for (int i = 0; i < treeFieldCount[0]; ++i)
     {
-        const TreeField* f = treeFields[0][i];
+        TreeField* f = treeFields[0][i];
         if (f->leafVertexCount <= 0 || !f->part || !f->part->inShadow)
             continue;
-        const int triangles = f->leafVertexCount / 4;
-        device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, f->firstLeafVertex, 0, (UINT)leafVertexCount, 0,
-                                     (UINT)triangles);
+        int k = count++;
+        for (; k > 0 && height(order[k - 1]) < height(f); --k)
+            order[k] = order[k - 1];
+        order[k] = f;
+    }
+    device->SetIndices(leafShadowIB ? leafShadowIB : leafIndices[1]);
+    for (int i = 0; i < count; ++i)
+    {
+        const TreeField* f = order[i];
+        const int triangles = leafShadowIB ? f->shadowTriangles : f->leafVertexCount / 4;
+        device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, f->firstLeafVertex, 0, (UINT)leafVertexCount,
+                                     leafShadowIB ? (UINT)f->firstShadowIndex : 0, (UINT)triangles);
         g_Render.CountFaces(triangles);
     }
     if (shader)

@@ -48,6 +48,9 @@ void D3DOverrideAdapterModes(const std::vector<D3DDISPLAYMODE>& modes);
 void D3DOverrideDesktopMode(const D3DDISPLAYMODE& mode);
 // Shader versions as D3DVS_VERSION / D3DPS_VERSION words; the default is 2.0 / 2.0.
 void D3DOverrideShaderVersions(DWORD vertexShaderVersion, DWORD pixelShaderVersion);
+// The adapter description GetAdapterIdentifier reports (by default the
+// OpenGL renderer string, or "Recording device" on the recording backend).
+void D3DOverrideAdapterDescription(const std::string& description);
 // Makes IDirect3D9::CreateDevice fail with `result` for the given behaviour
 // flags (all flags when behaviorFlags is 0); D3D_OK clears the rule.
 void D3DOverrideCreateDeviceResult(DWORD behaviorFlags, HRESULT result);

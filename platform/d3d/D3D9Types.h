@@ -632,6 +632,17 @@ struct D3DPRESENT_PARAMETERS
     UINT PresentationInterval;
 };
 
+// The identifier fields the game and the layer look at: the driver, and the
+// description of the adapter (on OpenGL, the driver's renderer string).
+struct D3DADAPTER_IDENTIFIER9
+{
+    char Driver[512];
+    char Description[512];
+    char DeviceName[32];
+    DWORD VendorId;
+    DWORD DeviceId;
+};
+
 // The capability fields the game and the layer look at.
 struct D3DCAPS9
 {

@@ -916,6 +916,17 @@ HRESULT CDevice9::StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSo
         return D3D_OK;
     }
     MakeCurrent();
+    // A copy of the same size between colour textures of one format is a
+    // plain copy of texels: the driver makes it without drawing (a software
+    // rasteriser would otherwise shade every texel of the target).
+    if (gl.CopyImageSubData && !src->IsDepth() && src->Store() && dst->Store() && src->Format() == dst->Format() &&
+        s.right - s.left == d.right - d.left && s.bottom - s.top == d.bottom - d.top)
+    {
+        gl.CopyImageSubData(src->Store()->GLName(), src->Store()->GLTarget(), (GLint)src->Level(), s.left, s.top,
+                            src->Face(), dst->Store()->GLName(), dst->Store()->GLTarget(), (GLint)dst->Level(), d.left,
+                            d.top, dst->Face(), s.right - s.left, s.bottom - s.top, 1);
+        return D3D_OK;
+    }
     gl.BindFramebuffer(GL_READ_FRAMEBUFFER, m_BlitRead);
     src->Attach(GL_READ_FRAMEBUFFER);
     gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, m_BlitDraw);

@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
@@ -25,6 +26,8 @@ struct Overrides
     D3DDISPLAYMODE desktopMode{};
     DWORD vs = 0, ps = 0;
     std::vector<std::pair<DWORD, HRESULT>> createResults;
+    bool description = false;
+    std::string descriptionText;
 };
 
 Overrides& Settings()
@@ -226,6 +229,23 @@ HRESULT CDirect3D9::CheckDepthStencilMatch(UINT Adapter, D3DDEVTYPE DeviceType, 
     }
 }
 
+HRESULT CDirect3D9::GetAdapterIdentifier(UINT Adapter, DWORD, D3DADAPTER_IDENTIFIER9* pIdentifier)
+{
+    if (Adapter != 0 || !pIdentifier)
+        return D3DERR_INVALIDCALL;
+    std::memset(pIdentifier, 0, sizeof(*pIdentifier));
+    std::string driver = m_Kind == D3DBackendKind::Recording ? "recording" : "OpenGL";
+    std::string description = m_Kind == D3DBackendKind::Recording ? "Recording device" : m_Renderer;
+    if (description.empty())
+        description = "OpenGL";
+    if (Settings().description)
+        description = Settings().descriptionText;
+    std::snprintf(pIdentifier->Driver, sizeof(pIdentifier->Driver), "%s", driver.c_str());
+    std::snprintf(pIdentifier->Description, sizeof(pIdentifier->Description), "%s", description.c_str());
+    std::snprintf(pIdentifier->DeviceName, sizeof(pIdentifier->DeviceName), "%s", "DISPLAY1");
+    return D3D_OK;
+}
+
 HRESULT CDirect3D9::GetDeviceCaps(UINT Adapter, D3DDEVTYPE DeviceType, D3DCAPS9* pCaps)
 {
     if (Adapter != 0 || DeviceType != D3DDEVTYPE_HAL || !pCaps)
@@ -253,6 +273,12 @@ HRESULT CDirect3D9::CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND hFocu
     {
         device->Release();
         return hr;
+    }
+    if (m_Kind == D3DBackendKind::OpenGL && gl.GetString)
+    {
+        // The device's context is current: the driver names its renderer.
+        const char* renderer = reinterpret_cast<const char*>(gl.GetString(GL_RENDERER));
+        m_Renderer = renderer ? renderer : "";
     }
     D3DSURFACE_DESC desc;
     IDirect3DSurface9* back = nullptr;
@@ -338,6 +364,12 @@ void D3DOverrideCreateDeviceResult(DWORD behaviorFlags, HRESULT result)
                 rules.end());
     if (FAILED(result))
         rules.emplace_back(behaviorFlags, result);
+}
+
+void D3DOverrideAdapterDescription(const std::string& description)
+{
+    Settings().description = true;
+    Settings().descriptionText = description;
 }
 
 void D3DClearOverrides()

@@ -22,6 +22,8 @@ bool GLFunctions::Load()
         return false;
     s3tc = false;
     anisotropic = false;
+    CopyImageSubData = nullptr;
+    bool copyImage = false;
     GLint count = 0;
     GetIntegerv(GL_NUM_EXTENSIONS, &count);
     for (GLint i = 0; i < count; ++i)
@@ -34,7 +36,11 @@ bool GLFunctions::Load()
         if (std::strcmp(ext, "GL_EXT_texture_filter_anisotropic") == 0 ||
             std::strcmp(ext, "GL_ARB_texture_filter_anisotropic") == 0)
             anisotropic = true;
+        if (std::strcmp(ext, "GL_ARB_copy_image") == 0)
+            copyImage = true;
     }
+    if (copyImage)
+        CopyImageSubData = reinterpret_cast<PFNGLCOPYIMAGESUBDATAPROC>(SDL_GL_GetProcAddress("glCopyImageSubData"));
     s3tc = KeepDxtCompressed(s3tc, reinterpret_cast<const char*>(GetString(GL_RENDERER)));
     return true;
 }

@@ -113,6 +113,9 @@ struct GLFunctions
 #undef D3D_GL_MEMBER
     bool s3tc = false;   // DXT textures kept compressed (see KeepDxtCompressed)
     bool anisotropic = false;
+    // GL_ARB_copy_image's plain copy between textures of one format, which
+    // the driver makes without drawing (null without the extension).
+    PFNGLCOPYIMAGESUBDATAPROC CopyImageSubData = nullptr;
 
     // Loads every entry point from the current context; false when one is missing.
     bool Load();

@@ -391,6 +391,7 @@ public:
     UINT GetAdapterModeCount(UINT Adapter, D3DFORMAT Format) override;
     HRESULT EnumAdapterModes(UINT Adapter, D3DFORMAT Format, UINT Mode, D3DDISPLAYMODE* pMode) override;
     HRESULT GetAdapterDisplayMode(UINT Adapter, D3DDISPLAYMODE* pMode) override;
+    HRESULT GetAdapterIdentifier(UINT Adapter, DWORD Flags, D3DADAPTER_IDENTIFIER9* pIdentifier) override;
     HRESULT CheckDeviceType(UINT Adapter, D3DDEVTYPE DevType, D3DFORMAT AdapterFormat, D3DFORMAT BackBufferFormat,
                             BOOL bWindowed) override;
     HRESULT CheckDeviceFormat(UINT Adapter, D3DDEVTYPE DeviceType, D3DFORMAT AdapterFormat, DWORD Usage,
@@ -408,6 +409,7 @@ private:
     std::vector<D3DDISPLAYMODE> Modes();
     D3DBackendKind m_Kind;
     bool m_SdlVideo = false;
+    std::string m_Renderer;   // the OpenGL renderer string, once a device has a context
 };
 
 void FillCaps(D3DCAPS9* caps);

@@ -25,6 +25,7 @@
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
 #include "tests/support/RaceRunner.h"
+#include "tests/support/Skip.h"
 #include "tests/support/TestDevice.h"
 #include "world/Sky.h"
 
@@ -199,7 +200,7 @@ protected:
 TEST_F(NightLightsHeadlessDemoDataTest, LampsLightTheNightAndTheGlowSpreadsThem)
 {
     if (!StartNightRace())
-        GTEST_SKIP() << m_Device.Error();
+        SKIP_OR_FAIL_IN_CI() << m_Device.Error();
     FacePack();
     ASSERT_GT(g_Vehicles.racerCount, 1);
 
@@ -251,7 +252,7 @@ TEST_F(NightLightsHeadlessDemoDataTest, LampsLightTheNightAndTheGlowSpreadsThem)
 TEST_F(NightLightsHeadlessDemoDataTest, MenuBackdropIsABlurredTintedCopyOfTheFrame)
 {
     if (!StartNightRace())
-        GTEST_SKIP() << m_Device.Error();
+        SKIP_OR_FAIL_IN_CI() << m_Device.Error();
     // By day the frame has more to blur.
     g_Sky.dayTime = 1150000.0f;
     g_Sky.moonTime = g_Sky.dayTime + 1000000.0f;
@@ -286,7 +287,7 @@ TEST_F(NightLightsHeadlessDemoDataTest, MenuBackdropIsABlurredTintedCopyOfTheFra
 TEST_F(NightLightsHeadlessDemoDataTest, MotionBlurSmearsTheFrameWhileItsAmountLasts)
 {
     if (!StartNightRace())
-        GTEST_SKIP() << m_Device.Error();
+        SKIP_OR_FAIL_IN_CI() << m_Device.Error();
     g_Sky.dayTime = 1150000.0f;
     g_Sky.moonTime = g_Sky.dayTime + 1000000.0f;
     g_Sky.Update();

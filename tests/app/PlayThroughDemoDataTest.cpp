@@ -17,6 +17,7 @@
 
 #include "tests/support/Files.h"
 #include "tests/support/Paths.h"
+#include "tests/support/Skip.h"
 #include "tests/support/TempFolder.h"
 
 namespace
@@ -25,7 +26,7 @@ TEST(PlayThroughDemoDataTest, NewPlayerRacesAndFindsEverythingKeptAfterARestart)
 {
     const std::string program = testsupport::BuildDir() + "/playthrough";
     if (access(program.c_str(), X_OK) != 0)
-        GTEST_SKIP() << "program not built: " << program;
+        SKIP_OR_FAIL_IN_CI() << "program not built: " << program;
     TempFolder folder;
     ASSERT_TRUE(folder.Make("playthrough_"));
     const std::string dir = folder.path();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -209,6 +210,30 @@ TEST_F(SettingsTest, LoweredLimitsClampGlowAndBlur)
     ClampSettings();
     EXPECT_EQ(g_GlowOn, 0);
     EXPECT_EQ(g_BlurOn, 0);
+}
+
+// The first start's options on a software renderer only ever lower what the
+// reset gave, and are written.
+TEST_F(SettingsTest, SoftwareFirstStartLowersAndNeverRaises)
+{
+    const SettingLimits& soft = g_SoftwareFirstStart;
+    g_ViewDistance = 300;
+    g_ShadowQuality = 3;
+    g_GlowOn = 0;
+    g_BlurOn = 1;
+    LowerSettingsForSoftwareRenderer();
+    EXPECT_EQ(g_ViewDistance, std::min(300, soft.viewDistance));
+    EXPECT_EQ(g_ShadowQuality, std::min(3, soft.shadowQuality));
+    EXPECT_EQ(g_GlowOn, 0);
+    EXPECT_EQ(g_BlurOn, std::min(1, soft.blur));
+    EXPECT_EQ(IniValue("Video", "Shadows"), std::to_string(g_ShadowQuality));
+    EXPECT_EQ(IniValue("Video", "Distance"), std::to_string((g_ViewDistance - 300) / 100));
+    // Never above the limits the options page offers.
+    EXPECT_LE(soft.viewDistance, g_SettingLimits.viewDistance);
+    EXPECT_LE(soft.shadowQuality, g_SettingLimits.shadowQuality);
+    EXPECT_LE(soft.glow, g_SettingLimits.glow);
+    EXPECT_LE(soft.blur, g_SettingLimits.blur);
+    EXPECT_GE(soft.viewDistance, 300);
 }
 
 TEST_F(SettingsTest, DiscTemplatesAreUnitFans)

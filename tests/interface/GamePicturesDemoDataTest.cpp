@@ -46,6 +46,7 @@
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
 #include "tests/support/RaceRunner.h"
+#include "tests/support/Skip.h"
 #include "tests/support/TempFolder.h"
 
 namespace
@@ -219,7 +220,7 @@ TEST(GoldenDownscaleTest, EachPixelIsTheRoundedMeanOfItsBlock)
 TEST_F(GamePicturesDemoDataTest, EveryPageOfTheFrontEnd)
 {
     if (!StartGame(true, 8.0f))
-        GTEST_SKIP() << m_Device.Error();
+        SKIP_OR_FAIL_IN_CI() << m_Device.Error();
     // The pointer where it covers nothing of any page.
     g_MouseX = 770;
     g_MouseY = 575;
@@ -342,7 +343,7 @@ TEST_F(GamePicturesDemoDataTest, EveryPageOfTheFrontEnd)
 TEST_F(GamePicturesDemoDataTest, TheInRaceDisplay)
 {
     if (!StartGame(false, 1.0f))
-        GTEST_SKIP() << m_Device.Error();
+        SKIP_OR_FAIL_IN_CI() << m_Device.Error();
     LetHeadlessRaceGo();
     for (int i = 0; i < 60 * 12; ++i)
         StepHeadlessFrame();

@@ -27,6 +27,7 @@
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
 #include "tests/support/RaceRunner.h"
+#include "tests/support/Skip.h"
 
 namespace
 {
@@ -69,7 +70,7 @@ protected:
         m_Messages.reset(new testdata::MessageCapture());
         m_Folder.reset(new testdata::DataFolder(testsupport::DemoDataDir(), true));
         if (!m_Device.Open(true))
-            GTEST_SKIP() << m_Device.Error();
+            SKIP_OR_FAIL_IN_CI() << m_Device.Error();
         RaceRunOptions options;
         options.gridSeconds = 1.0f;
         options.drawn = true;

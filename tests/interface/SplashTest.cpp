@@ -13,6 +13,7 @@
 #include "tests/render/RenderTestSupport.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
+#include "tests/support/Skip.h"
 #include "tests/support/TestDevice.h"
 
 namespace
@@ -246,7 +247,7 @@ TEST_F(SplashHeadlessDemoDataTest, PictureKeepsItsProportionsAndTheLogoSitsInThe
     const UINT w = 1280, h = 720;
     UseDemoData(true);
     if (!Start(w, h))
-        GTEST_SKIP() << "no video driver";
+        SKIP_OR_FAIL_IN_CI() << "no video driver";
     const TextureId picture = g_Render.LoadTexture("Data/splash.jpg", 1, 1, 0);
     const TextureId logo = g_Render.LoadTexture("Data/Interface/Menu_Main/Logo_Brenhold.dds", 1, 1, 0);
     ASSERT_NE(picture, -1);

@@ -25,6 +25,7 @@
 #include "tests/support/FixedSun.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
+#include "tests/support/Skip.h"
 #include "tests/support/TestDevice.h"
 #include "world/Sky.h"
 
@@ -65,7 +66,7 @@ protected:
         RenderFixture::SetUp();
         D3DSelectBackend(D3DBackendKind::OpenGL);
         if (!hidden.Open((int)kWidth, (int)kHeight))
-            GTEST_SKIP() << "no video driver";
+            SKIP_OR_FAIL_IN_CI() << "no video driver";
         window = hidden.get();
         D3DOverrideAdapterModes({D3DDISPLAYMODE{kWidth, kHeight, 60, D3DFMT_X8R8G8B8}});
         g_ShadowQuality = 3;

@@ -20,6 +20,7 @@
 #include "render/D3DRender.h"
 #include "tests/support/Files.h"
 #include "tests/support/Paths.h"
+#include "tests/support/Skip.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestDevice.h"
 
@@ -96,7 +97,7 @@ protected:
     {
         const HRESULT hr = m_Device.Open(kind, UINT(width), UINT(height));
         if (kind == D3DBackendKind::OpenGL && !m_Device.window())
-            GTEST_SKIP() << "no video driver for the OpenGL backend";
+            SKIP_OR_FAIL_IN_CI() << "no video driver for the OpenGL backend";
         ASSERT_EQ(hr, D3D_OK) << m_Device.error();
         g_Render.screenWidth = float(width);
         g_Render.screenHeight = float(height);

@@ -67,10 +67,12 @@ TEST_F(PostEffectsDemoDataTest, GlowRunsOnlyWithItsSettingAndNotWhileCtrlIsHeldI
         EXPECT_EQ(ran, c.runs) << c.glow << c.debug << c.ctrl;
         if (c.runs)
         {
-            // The bright pass and two blurs, the last one added onto the frame.
-            EXPECT_EQ(CountCalls("DrawPrimitive(TRIANGLESTRIP, 0, 2)"), 3u);
+            // The bright pass and two blurs at the glow's size, then the
+            // blurred glow added onto the frame by a plain copy.
+            EXPECT_EQ(CountCalls("DrawPrimitive(TRIANGLESTRIP, 0, 2)"), 4u);
             EXPECT_EQ(CountCalls("SetPixelShaderConstantF(0, 5, 6, 2, 0)"), 1u);
             EXPECT_EQ(CountCalls("SetVertexShaderConstantF(0, 0, -0.004, 0.004, 1)"), 2u);
+            EXPECT_EQ(CountCalls("Effect.SetTechnique(techCopyScreen)"), 1u);
         }
     }
 }
@@ -119,12 +121,81 @@ TEST_F(PostEffectsDemoDataTest, WithoutVertexShadersTheBackdropIsATintedCopyAndS
     EXPECT_EQ(CountCalls("Effect.Begin"), 0u);
     EXPECT_EQ(CountCalls("SetRenderTarget("), 0u);
 
-    // With shaders: three quad passes and no tinted rectangle.
+    // With shaders: the tint and two blurs at 256 x 256, the copy laid
+    // over the frame, and no tinted rectangle.
     g_Render.vs11 = 1;
     D3DClearRecordedCalls();
     g_Render.RenderMenuScreen();
-    EXPECT_EQ(CountCalls("DrawPrimitive(TRIANGLESTRIP, 0, 2)"), 3u);
+    EXPECT_EQ(CountCalls("DrawPrimitive(TRIANGLESTRIP, 0, 2)"), 4u);
+    EXPECT_EQ(CountCalls("Effect.SetTechnique(techCopyScreen)"), 1u);
     EXPECT_EQ(CountCalls("DrawPrimitiveUP("), 0u);
+}
+
+// Width and height of the device's render target and of its depth surface.
+std::string TargetSizes()
+{
+    std::string out;
+    IDirect3DSurface9* target = nullptr;
+    IDirect3DSurface9* depth = nullptr;
+    D3DSURFACE_DESC desc{};
+    if (SUCCEEDED(g_Render.device->GetRenderTarget(0, &target)) && target)
+    {
+        target->GetDesc(&desc);
+        out += std::to_string(desc.Width) + "x" + std::to_string(desc.Height);
+        target->Release();
+    }
+    if (SUCCEEDED(g_Render.device->GetDepthStencilSurface(&depth)) && depth)
+    {
+        depth->GetDesc(&desc);
+        out += " depth " + std::to_string(desc.Width) + "x" + std::to_string(desc.Height);
+        depth->Release();
+    }
+    return out;
+}
+
+TEST_F(PostEffectsDemoDataTest, TheWorldBehindTheMenuGoesToASmallerTargetFromWhichTheBackdropIsCopied)
+{
+    const std::string screen = TargetSizes();
+    const float width = g_Render.screenWidth, scaleX = g_Render.scaleX, scaleY = g_Render.scaleY;
+    ASSERT_EQ(screen, std::to_string((int)width) + "x" + std::to_string((int)g_Render.screenHeight) + " depth " +
+                          std::to_string((int)width) + "x" + std::to_string((int)g_Render.screenHeight));
+
+    // The world and the 2D drawn over it go to the small target, on its own
+    // scales of the virtual screen.
+    ASSERT_EQ(g_Render.BeginMenuWorld(), 1);
+    EXPECT_EQ(TargetSizes(), "320x240 depth 320x240");
+    EXPECT_FLOAT_EQ(g_Render.screenWidth, 320.0f);
+    EXPECT_FLOAT_EQ(g_Render.scaleX, 0.4f);
+    EXPECT_FLOAT_EQ(g_Render.scaleY, 0.4f);
+    EXPECT_EQ(g_Render.BeginMenuWorld(), 0);   // once a frame
+
+    // The backdrop copies it, over the back buffer put back.
+    D3DClearRecordedCalls();
+    g_Render.RenderMenuScreen();
+    EXPECT_EQ(TargetSizes(), screen);
+    EXPECT_FLOAT_EQ(g_Render.screenWidth, width);
+    EXPECT_FLOAT_EQ(g_Render.scaleX, scaleX);
+    EXPECT_FLOAT_EQ(g_Render.scaleY, scaleY);
+    EXPECT_EQ(CountCalls("StretchRect("), 1u);
+    EXPECT_EQ(CountCalls("DrawPrimitive(TRIANGLESTRIP, 0, 2)"), 4u);
+    D3DClearRecordedCalls();
+    g_Render.PresentFrame();
+    EXPECT_EQ(CountCalls("StretchRect("), 0u);
+
+    // A world no backdrop took is shown before the present as it is.
+    ASSERT_EQ(g_Render.BeginMenuWorld(), 1);
+    D3DClearRecordedCalls();
+    g_Render.PresentFrame();
+    EXPECT_EQ(CountCalls("StretchRect("), 1u);
+    EXPECT_EQ(TargetSizes(), screen);
+    EXPECT_FLOAT_EQ(g_Render.scaleX, scaleX);
+
+    // Without shaders the backdrop is the tinted frame itself: the world
+    // stays on the back buffer.
+    g_Render.vs11 = 0;
+    EXPECT_EQ(g_Render.BeginMenuWorld(), 0);
+    EXPECT_EQ(TargetSizes(), screen);
+    g_Render.vs11 = 1;
 }
 
 TEST_F(PostEffectsDemoDataTest, NullTexturesAreIgnoredAndAFailedFrameCopySwitchesTheEffectOff)

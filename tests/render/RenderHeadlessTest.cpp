@@ -7,6 +7,7 @@
 
 #include "platform/os/Window.h"
 #include "tests/render/RenderTestSupport.h"
+#include "tests/support/Skip.h"
 #include "tests/support/TestDevice.h"
 
 using namespace render_test;
@@ -21,7 +22,7 @@ protected:
     {
         RenderFixture::SetUp();
         if (!hidden.Open(800, 600))
-            GTEST_SKIP() << "no video driver";
+            SKIP_OR_FAIL_IN_CI() << "no video driver";
         window = hidden.get();
         // The recording backend lists the common modes; the GL one the
         // display's. Use a mode list that fits the hidden window.
@@ -282,3 +283,47 @@ TEST_F(RenderHeadlessDemoDataTest, TechniqueCompileErrorShowsTheCompilerTextAndE
 }
 
 }   // namespace
+
+// The glow's blurs fill the whole of their 256 x 256 targets, even when the
+// window's own depth surface is smaller than they are.
+TEST_F(RenderHeadlessDemoDataTest, GlowBlursFillTheirTargetsOnAWindowSmallerThanThem)
+{
+    hidden.Close();
+    ASSERT_TRUE(hidden.Open(160, 120));
+    window = hidden.get();
+    D3DOverrideAdapterModes({D3DDISPLAYMODE{160, 120, 60, D3DFMT_X8R8G8B8}});
+    UseDemoData(true);
+    ASSERT_EQ(g_Render.InitD3D(1), 0);
+    ASSERT_EQ(g_Render.CreateDevice(window, 1, 0, 0), 0);
+    ASSERT_TRUE(g_Render.glowReady);
+    IDirect3DDevice9* device = g_Render.device;
+    for (IDirect3DTexture9* t : {g_Render.glowTexture0, g_Render.glowTexture1})
+    {
+        IDirect3DSurface9* s = nullptr;
+        t->GetSurfaceLevel(0, &s);
+        device->ColorFill(s, nullptr, 0xFFFF0000);
+        s->Release();
+    }
+    // A black frame glows nowhere: every texel of both blurs ends black.
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    device->BeginScene();
+    g_Render.RenderGlow();
+    device->EndScene();
+    for (IDirect3DTexture9* t : {g_Render.glowTexture0, g_Render.glowTexture1})
+    {
+        IDirect3DSurface9* s = nullptr;
+        t->GetSurfaceLevel(0, &s);
+        std::vector<uint8_t> pixels;
+        UINT w = 0, h = 0;
+        ASSERT_TRUE(D3DReadSurfacePixels(s, pixels, w, h));
+        s->Release();
+        ASSERT_EQ(w, 256u);
+        for (const int xy : {10, 128, 250})
+            EXPECT_LT(Pixel(pixels, w, xy, xy)[2], 8) << "texel " << xy;
+    }
+    // The frame itself keeps the depth surface it had.
+    IDirect3DSurface9* depth = nullptr;
+    EXPECT_EQ(device->GetDepthStencilSurface(&depth), D3D_OK);
+    ASSERT_NE(depth, nullptr);
+    depth->Release();
+}

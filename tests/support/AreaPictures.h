@@ -13,6 +13,7 @@
 #include "platform/d3d/D3D9Backend.h"
 #include "scene/StaticObjectManager.h"
 #include "tests/render/RenderTestSupport.h"
+#include "tests/support/Skip.h"
 #include "tests/support/TestDevice.h"
 #include "world/Landscape.h"
 #include "world/NatureManager.h"
@@ -27,7 +28,7 @@ protected:
     {
         RenderFixture::SetUp();
         if (!hidden.Open(windowWidth, windowHeight))
-            GTEST_SKIP() << "no video driver";
+            SKIP_OR_FAIL_IN_CI() << "no video driver";
         window = hidden.get();
         g_ShadowQuality = 0;
         UseDemoData(true);

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -564,6 +565,55 @@ TEST(NatureFadeTest, StemFadeAndGrassLevels)
     EXPECT_EQ(NatureGrassLevel(15.01f), 1);
     EXPECT_EQ(NatureGrassLevel(60.0f), 1);
     EXPECT_EQ(NatureGrassLevel(60.01f), 2);
+}
+
+// The shadow pass's leaves of a field, nearest the sun first: the same
+// triangles as the second leaf list's first leafVertexCount / 4 (every
+// second quad, an odd count ending on half a quad), each quad's two kept
+// together.
+TEST(LeafShadowOrderTest, SameTrianglesAsTheSecondListNearestTheSunFirst)
+{
+    const float towardsLight[3] = {0.0f, 0.6f, 0.8f};
+    for (const int quads : {1, 2, 7, 8, 13})
+    {
+        std::vector<LeafVertex> vertices(4 * (size_t)quads);
+        for (int q = 0; q < quads; ++q)
+            for (int k = 0; k < 4; ++k)
+            {
+                // Heights along the light in a scrambled order.
+                const float h = (float)((q * 5) % 11);
+                vertices[4 * q + k].centre[0] = 3.0f;
+                vertices[4 * q + k].centre[1] = 0.6f * h;
+                vertices[4 * q + k].centre[2] = 0.8f * h;
+            }
+        const int leafVertexCount = 4 * quads;
+        std::vector<uint16_t> out(3 * (size_t)quads + 6);
+        const int n = SortLeafShadowTriangles(vertices.data(), leafVertexCount, towardsLight, out.data());
+        out.resize((size_t)n);
+
+        // What the second list draws, triangle by triangle.
+        std::multiset<std::vector<int>> expected, got;
+        const int triangles = leafVertexCount / 4;
+        for (int t = 0; t < triangles; ++t)
+        {
+            const int V = 8 * (t / 2);
+            expected.insert(t % 2 == 0 ? std::vector<int>{V, V + 1, V + 2} : std::vector<int>{V + 3, V + 1, V + 2});
+        }
+        ASSERT_EQ(n, 3 * triangles) << quads;
+        for (int i = 0; i + 2 < n; i += 3)
+            got.insert({out[i], out[i + 1], out[i + 2]});
+        EXPECT_EQ(got, expected) << quads;
+        // Quads come whole (their first triangle first) and by falling height.
+        float last = 1e9f;
+        for (int i = 0; i < n; i += 3)
+        {
+            if (out[i] % 8 != 0)
+                continue;   // the second half of the quad just before
+            const float h = vertices[out[i]].centre[1] / 0.6f;
+            EXPECT_LE(h, last) << quads << " at " << i;
+            last = h;
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/GoldenImage.h"
+#include "tests/support/Skip.h"
 #include "tests/support/TestDevice.h"
 
 namespace
@@ -53,7 +54,8 @@ DWORD DrawStageOne(testdevice::TestDevice& device)
 TEST(TextureBinding, NewAndReplacedTexturesLeaveTheStagesAlone)
 {
     testdevice::TestDevice device;
-    ASSERT_TRUE(device.OpenHeadless(16, 16, false)) << device.error();
+    if (!device.OpenHeadless(16, 16, false))
+        SKIP_OR_FAIL_IN_CI() << device.error();
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
