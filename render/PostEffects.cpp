@@ -217,7 +217,11 @@ void CD3DRender::RenderMotionBlur()
 {
     if (!device || g_BlurOn <= 0 || !blurReady || !(blurAmount > 0.0f))
         return;
-    if (!CopyFrame(device, blurTexture))
+    // Behind the menu the frame is the 320 x 240 world: the glow's second
+    // 256 x 256 target (free until the backdrop's blurs) holds it with a
+    // quarter of the texels the full 512 x 512 copy shades.
+    IDirect3DTexture9* const copy = menuWorldOpen && glowTexture1 ? glowTexture1 : blurTexture;
+    if (!CopyFrame(device, copy))
     {
         g_BlurOn = 0;
         WriteGameIni();
@@ -239,7 +243,7 @@ void CD3DRender::RenderMotionBlur()
     device->SetVertexShaderConstantF(0, zoom, 1);
     device->SetPixelShaderConstantF(0, strength, 1);
     SetTechnique(kBlurTechnique);
-    Stage0(*this, blurTexture);
+    Stage0(*this, copy);
     QuadPass(*this);
 
     SetTextureAddress(0, D3DTADDRESS_WRAP);

@@ -169,6 +169,27 @@ TEST_F(PostEffectsDemoDataTest, TheWorldBehindTheMenuGoesToASmallerTargetFromWhi
     EXPECT_FLOAT_EQ(g_Render.scaleY, 0.4f);
     EXPECT_EQ(g_Render.BeginMenuWorld(), 0);   // once a frame
 
+    // The motion blur copies that small world into the glow's second 256 x
+    // 256 target, not into its own 512 x 512 one (named as the recording
+    // device names their level 0).
+    const auto levelName = [](IDirect3DTexture9* t) {
+        IDirect3DSurface9* level = nullptr;
+        EXPECT_EQ(t->GetSurfaceLevel(0, &level), D3D_OK);
+        D3DClearRecordedCalls();
+        g_Render.device->ColorFill(level, nullptr, 0);
+        level->Release();
+        const std::string fill = CallsStartingWith("ColorFill(").at(0);
+        return fill.substr(10, fill.find(',') - 10);
+    };
+    const std::string small = levelName(g_Render.glowTexture1), full = levelName(g_Render.blurTexture);
+    g_Render.blurAmount = 0.5f;
+    D3DClearRecordedCalls();
+    g_Render.RenderMotionBlur();
+    ASSERT_EQ(CallsStartingWith("StretchRect(").size(), 1u);
+    EXPECT_NE(CallsStartingWith("StretchRect(")[0].find(", " + small + ","), std::string::npos)
+        << CallsStartingWith("StretchRect(")[0] << " " << small << " " << full;
+    g_Render.blurAmount = 0.0f;
+
     // The backdrop copies it, over the back buffer put back.
     D3DClearRecordedCalls();
     g_Render.RenderMenuScreen();
@@ -196,6 +217,15 @@ TEST_F(PostEffectsDemoDataTest, TheWorldBehindTheMenuGoesToASmallerTargetFromWhi
     EXPECT_EQ(g_Render.BeginMenuWorld(), 0);
     EXPECT_EQ(TargetSizes(), screen);
     g_Render.vs11 = 1;
+
+    // Over the full-size frame the motion blur keeps its own target.
+    g_Render.blurAmount = 0.5f;
+    D3DClearRecordedCalls();
+    g_Render.RenderMotionBlur();
+    ASSERT_EQ(CallsStartingWith("StretchRect(").size(), 1u);
+    EXPECT_NE(CallsStartingWith("StretchRect(")[0].find(", " + full + ","), std::string::npos)
+        << CallsStartingWith("StretchRect(")[0] << " " << full;
+    g_Render.blurAmount = 0.0f;
 }
 
 TEST_F(PostEffectsDemoDataTest, NullTexturesAreIgnoredAndAFailedFrameCopySwitchesTheEffectOff)
