@@ -28,7 +28,8 @@
 #include "render/D3DRender.h"
 #include "render/LightManager.h"
 #include "tests/support/Paths.h"
-#include "tests/support/RaceRunner.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "world/Sky.h"
 
 namespace

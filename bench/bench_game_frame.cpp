@@ -58,7 +58,8 @@
 #include "racers/VehicleManager.h"
 #include "render/D3DRender.h"
 #include "tests/support/GoldenImage.h"
-#include "tests/support/RaceRunner.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "world/Sky.h"
 
 namespace

@@ -19,7 +19,8 @@
 #include "platform/os/MessageBox.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
-#include "tests/support/RaceRunner.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 
 namespace
 {

@@ -33,7 +33,7 @@ set(INCLUDE_RULE_LAYERS
 # whole game, and tests/support is checked through the tests that use it.
 set(INCLUDE_RULE_TEST_LAYERS "")
 # Rule 3 on or off.
-set(INCLUDE_RULE_PROGRAMS OFF)
+set(INCLUDE_RULE_PROGRAMS ON)
 
 # The folders checked.
 set(INCLUDE_RULE_FOLDERS ${INCLUDE_RULE_LAYERS} tools tests bench fuzz)

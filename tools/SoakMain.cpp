@@ -47,8 +47,6 @@
 #include "core/GameClock.h"
 #include "core/InputPacing.h"
 #include "core/RaceState.h"
-#include "core/RacerNames.h"
-#include "core/Records.h"
 #include "core/RunFlags.h"
 #include "core/Settings.h"
 #include "interface/MainMenu.h"
@@ -60,7 +58,8 @@
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
-#include "tests/support/RaceRunner.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "tools/SoakMonitor.h"
 
 namespace
@@ -245,13 +244,7 @@ int main(int argc, char** argv)
     const bool audio = g_AudioManager.Create(nullptr) >= 0;
 
     // The score table stays in memory: nothing is written into the data.
-    for (GameStep& s : g_Game.createSteps)
-        if (std::strcmp(s.name, "CGame::LoadRecords") == 0)
-            s.run = [] {
-                LoadRacerNames();
-                FillDefaultScores();
-                return 1;
-            };
+    KeepScoresInMemory();
     DWORD clockMs = 1000;
     ClockSetManual(clockMs);
     GameSrand(o.seed);

@@ -23,7 +23,7 @@
 #include "interface/GameHUD.h"
 #include "interface/MainMenu.h"
 #include "tests/support/Paths.h"
-#include "tests/support/PlaySession.h"
+#include "play/PlaySession.h"
 #include "tests/support/TempFolder.h"
 
 namespace

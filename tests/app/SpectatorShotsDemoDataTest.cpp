@@ -18,7 +18,8 @@
 #include "racers/VehicleObject.h"
 #include "scene/StaticObjectFixture.h"
 #include "tests/support/Paths.h"
-#include "tests/support/RaceRunner.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "world/Landscape.h"
 
 namespace

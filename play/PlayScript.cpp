@@ -1,5 +1,5 @@
 // The scripted player's steps: see PlayScript.h.
-#include "tests/support/PlayScript.h"
+#include "play/PlayScript.h"
 
 #include <SDL.h>
 #include <unistd.h>

@@ -1,5 +1,5 @@
 // The headless race: see RaceRunner.h.
-#include "tests/support/RaceRunner.h"
+#include "play/RaceRunner.h"
 
 #include <algorithm>
 #include <chrono>
@@ -25,8 +25,7 @@
 #include "scene/StaticObject.h"
 #include "scene/StaticObjectManager.h"
 #include "scene/WheelSkids.h"
-#include "tests/support/GoldenImage.h"
-#include "tests/support/TestDevice.h"
+#include "play/Picture.h"
 
 namespace
 {
@@ -112,10 +111,10 @@ bool SaveView(const std::string& path, float fadeSeconds)
     device->EndScene();
 
     UINT w = 0, h = 0;
-    std::vector<uint8_t> pixels = testdevice::ReadRenderTargetOf(device, &w, &h);
+    std::vector<uint8_t> pixels = play::ReadRenderTarget(device, &w, &h);
     if (pixels.empty())
         return false;
-    return golden::WritePng(path, pixels, (int)w, (int)h);
+    return play::WritePng(path, pixels, (int)w, (int)h);
 }
 
 // Draws the frame from the given eye; the main camera is left as it was.
@@ -262,6 +261,17 @@ void RestoreSkippedSteps()
 
 }   // namespace
 
+void KeepScoresInMemory()
+{
+    for (GameStep& s : g_Game.createSteps)
+        if (std::strcmp(s.name, "CGame::LoadRecords") == 0)
+            s.run = [] {
+                LoadRacerNames();
+                FillDefaultScores();
+                return 1;
+            };
+}
+
 void StepHeadlessFrame()
 {
     // What CGame::Frame does after its drawing, with the fixed step in place
@@ -282,17 +292,9 @@ bool SetUpHeadlessRace(const RaceRunOptions& options, std::string* error)
         *error = "no such race row";
         return false;
     }
-    // The score table's names are drawn while the game is made; the run
-    // keeps the table in memory rather than reading or writing a records
-    // file in the data folder.
+    // The score table's names are drawn while the game is made.
     GameSrand(options.seed);
-    for (GameStep& s : g_Game.createSteps)
-        if (std::strcmp(s.name, "CGame::LoadRecords") == 0)
-            s.run = [] {
-                LoadRacerNames();
-                FillDefaultScores();
-                return 1;
-            };
+    KeepScoresInMemory();
     if (g_Game.Create() != 1)
     {
         *error = "the game could not be created";
@@ -543,59 +545,4 @@ void PrintRaceResult(FILE* out, const RaceRunResult& result)
     std::fprintf(out, "placed objects hidden %d, props drawn behind a building %d (object-frames)\n",
                  result.objectsHidden, result.propsBehindBuildings);
     std::fprintf(out, "checksum %016llx\n", (unsigned long long)result.checksum);
-}
-
-bool RaceDevice::Open(bool pictures, int width, int height)
-{
-    Close();
-    if (!pictures)
-    {
-        testdevice::TestDevice* device = new testdevice::TestDevice();
-        m_Recording = device;
-        if (FAILED(device->Open(D3DBackendKind::Recording, 320, 240, true)))
-        {
-            m_Error = "no recording device: " + device->error();
-            Close();
-            return false;
-        }
-        return true;
-    }
-    testdevice::HiddenWindow* window = new testdevice::HiddenWindow();
-    m_Window = window;
-    if (!window->Open(width, height))
-    {
-        m_Error = "no window (set SDL_VIDEODRIVER=offscreen)";
-        Close();
-        return false;
-    }
-    D3DOverrideAdapterModes({D3DDISPLAYMODE{(UINT)width, (UINT)height, 60, D3DFMT_X8R8G8B8}});
-    g_Render = CD3DRender();
-    m_Game = true;
-    if (g_Render.InitD3D(1) != 0 || FAILED(g_Render.CreateDevice(window->get(), 1, 0, 0)))
-    {
-        m_Error = "the render device could not be made";
-        Close();
-        return false;
-    }
-    return true;
-}
-
-void RaceDevice::Close()
-{
-    if (m_Recording)
-    {
-        delete static_cast<testdevice::TestDevice*>(m_Recording);
-        m_Recording = nullptr;
-    }
-    if (m_Game)
-    {
-        g_Render.FreeD3DRender();
-        m_Game = false;
-    }
-    if (m_Window)
-    {
-        delete static_cast<testdevice::HiddenWindow*>(m_Window);
-        m_Window = nullptr;
-        D3DClearOverrides();
-    }
 }

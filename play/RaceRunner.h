@@ -11,8 +11,8 @@
 // its drawing) is left out of the frame; nothing in the race depends on it.
 //
 // The caller mounts the data (the file manager opened in the data folder)
-// and opens a device in g_Render: a recording one for a plain run, an OpenGL
-// one for the pictures.
+// and opens a device in g_Render (play/RaceDevice.h): a recording one for a
+// plain run, an OpenGL one for the pictures.
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -94,29 +94,10 @@ void PrintRaceResult(FILE* out, const RaceRunResult& result);
 // (false with the reason when that fails, nothing left behind); one frame
 // of the fixed step; the start signal; and the game released again.
 bool SetUpHeadlessRace(const RaceRunOptions& options, std::string* error);
+// The game's records step replaced, before the game is made: the score
+// table's names drawn and its default scores kept in memory, no records file
+// read or written in the data folder.
+void KeepScoresInMemory();
 void StepHeadlessFrame();
 void LetHeadlessRaceGo();
 void TearDownHeadlessRace();
-
-// The device of a run in g_Render: the recording backend for a plain run, or
-// the game's own render device on OpenGL on a hidden window for pictures.
-class RaceDevice
-{
-public:
-    RaceDevice() = default;
-    RaceDevice(const RaceDevice&) = delete;
-    RaceDevice& operator=(const RaceDevice&) = delete;
-    ~RaceDevice() { Close(); }
-
-    // False (with the reason in error) when the device cannot be made.
-    bool Open(bool pictures, int width = 800, int height = 600);
-    void Close();
-    const std::string& Error() const { return m_Error; }
-
-private:
-    void* m_Recording = nullptr;   // the recording test device, when open
-    void* m_Window = nullptr;      // the hidden window of the OpenGL device, when open
-    bool m_Game = false;           // the game's render device is open
-    std::string m_Error;
-};
-void PrintRaceResult(FILE* out, const RaceRunResult& result);

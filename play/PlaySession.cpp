@@ -1,5 +1,5 @@
 // The scripted player's session: see PlaySession.h.
-#include "tests/support/PlaySession.h"
+#include "play/PlaySession.h"
 
 #include <SDL.h>
 #include <unistd.h>
@@ -20,8 +20,8 @@
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/Clock.h"
 #include "platform/os/Window.h"
+#include "play/Picture.h"
 #include "render/D3DRender.h"
-#include "tests/support/GoldenImage.h"
 
 namespace play
 {
@@ -87,16 +87,10 @@ bool Session::Start(const std::string& folder, Device device)
                                     Session* s = s_Current;
                                     if (!s || s->m_PicturePath.empty() || !g_Render.device)
                                         return 1;
-                                    std::vector<uint8_t> pixels;
-                                    IDirect3DSurface9* target = nullptr;
                                     UINT w = 0, h = 0;
-                                    if (SUCCEEDED(g_Render.device->GetRenderTarget(0, &target)) && target)
-                                    {
-                                        D3DReadSurfacePixels(target, pixels, w, h);
-                                        target->Release();
-                                    }
+                                    const std::vector<uint8_t> pixels = ReadRenderTarget(g_Render.device, &w, &h);
                                     s->m_PictureTaken =
-                                        !pixels.empty() && golden::WritePng(s->m_PicturePath, pixels, (int)w, (int)h);
+                                        !pixels.empty() && WritePng(s->m_PicturePath, pixels, (int)w, (int)h);
                                     return 1;
                                 }});
     return true;

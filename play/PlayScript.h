@@ -1,6 +1,6 @@
 #pragma once
 // What the scripted player does in the game, page by page, through the
-// session's keys and mouse (tests/support/PlaySession.h). Each step checks
+// session's keys and mouse (play/PlaySession.h). Each step checks
 // what a player would see happen (the page reached, the race finished, the
 // setting kept) and notes every fault it finds instead of stopping, so one
 // run lists them all. Races are ridden by the computer racer's driver on the
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/PlaySession.h"
+#include "play/PlaySession.h"
 
 namespace play
 {
