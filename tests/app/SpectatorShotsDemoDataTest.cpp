@@ -70,7 +70,7 @@ protected:
 TEST_F(SpectatorShotsDemoDataTest, NoShotFromOnBoardAMotorcycleThatIsDown)
 {
     CVehicleObject* v = g_PlayerVehicle;
-    const CCamera& camera = g_Game.mainCamera;
+    const CCamera& camera = g_Views.mainCamera;
     for (int shot : {SHOT_ONBOARD, SHOT_ONBOARD_BACK})
     {
         SCOPED_TRACE(shot);
@@ -99,7 +99,7 @@ TEST_F(SpectatorShotsDemoDataTest, NoShotFromOnBoardAMotorcycleThatIsDown)
 
 TEST_F(SpectatorShotsDemoDataTest, TheRoadsideShotKeepsItsClearanceFromItsFirstFrame)
 {
-    const CCamera& camera = g_Game.mainCamera;
+    const CCamera& camera = g_Views.mainCamera;
     GameSrand(3);
     for (int i = 0; i < 40; ++i)
     {
