@@ -33,7 +33,7 @@ const float kSlowMotion = 0.4f;
 
 CCamera& Camera()
 {
-    return g_Game.activeCamera ? *g_Game.activeCamera : g_Game.mainCamera;
+    return g_Views.activeCamera ? *g_Views.activeCamera : g_Views.mainCamera;
 }
 
 D3DXVECTOR3 Vec(const float* p)

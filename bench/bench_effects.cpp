@@ -110,12 +110,12 @@ struct NightRace
             D3DXVECTOR3 ahead(player->world._31, 0.0f, player->world._33);
             D3DXVec3Normalize(&ahead, &ahead);
             const D3DXVECTOR3 at(player->Position[0], player->Position[1] + 1.0f, player->Position[2]);
-            CCamera& camera = g_Game.mainCamera;
+            CCamera& camera = g_Views.mainCamera;
             camera.eye = at - ahead * 5.0f + D3DXVECTOR3(0, 1.5f, 0);
             camera.at = at + ahead * 10.0f;
             camera.up = D3DXVECTOR3(0, 1, 0);
             camera.UpdateView();
-            g_Game.activeCamera = &camera;
+            g_Views.activeCamera = &camera;
             g_Game.UpdateVisibility();
         }
         if (effects)

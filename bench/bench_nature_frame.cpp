@@ -46,7 +46,7 @@ public:
     {
         if (!OpenArea(error, true))
             return false;
-        LookAlongRacePath(&g_Game.mainCamera);
+        LookAlongRacePath(&g_Views.mainCamera);
         Frame();   // the first frame builds the terrain body and decides visibility
         return true;
     }
@@ -58,7 +58,7 @@ public:
         g_Render.mainFaces = 0;
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF7FA8D8, 1.0f, 0);
         device->BeginScene();
-        g_Game.mainCamera.UpdateView();
+        g_Views.mainCamera.UpdateView();
         g_Landscape.Update();
         g_Landscape.UpdateVisibility();
         g_Clock.m_GameStep = 1.0f / 60.0f;

@@ -154,7 +154,7 @@ public:
             if (D3DXVec3Length(&a) < D3DXVec3Length(&b))
                 nearest = p;
         }
-        CCamera& camera = g_Game.mainCamera;
+        CCamera& camera = g_Views.mainCamera;
         camera.eye = nearest + D3DXVECTOR3(0, 6.0f, 0);
         camera.at = pond;
         camera.up = D3DXVECTOR3(0, 1, 0);
@@ -170,7 +170,7 @@ public:
         }
         IDirect3DDevice9* device = g_Render.device;
         g_Render.mainFaces = 0;
-        g_Game.mainCamera.UpdateView();
+        g_Views.mainCamera.UpdateView();
         g_Landscape.Update();
         g_Landscape.UpdateVisibility();
         if (water)

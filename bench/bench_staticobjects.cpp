@@ -96,7 +96,7 @@ public:
     {
         ClearRaceBlock();
         FillCareerRows();
-        g_Game.currentRace = 0;
+        g_CurrentRace = 0;
         if (g_Landscape.LoadArea(g_RaceTable.area[0], g_RaceTable.season[0]) != 1)
             return -1;
         Look(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1));

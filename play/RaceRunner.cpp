@@ -90,7 +90,7 @@ bool SaveView(const std::string& path, float fadeSeconds)
     IDirect3DDevice9* device = g_Render.device;
     if (!device || D3DGetSelectedBackend() != D3DBackendKind::OpenGL)
         return false;
-    CCamera& camera = g_Game.activeCamera ? *g_Game.activeCamera : g_Game.mainCamera;
+    CCamera& camera = g_Views.activeCamera ? *g_Views.activeCamera : g_Views.mainCamera;
     camera.UpdateView();
     for (int i = 0; i < g_Vehicles.racerCount; ++i)
         g_Vehicles.racers[i]->UpdateFade();
@@ -120,19 +120,19 @@ bool SaveView(const std::string& path, float fadeSeconds)
 // Draws the frame from the given eye; the main camera is left as it was.
 bool SavePicture(const std::string& path, const D3DXVECTOR3& eye, const D3DXVECTOR3& at)
 {
-    CCamera& camera = g_Game.mainCamera;
+    CCamera& camera = g_Views.mainCamera;
     const D3DXVECTOR3 savedEye = camera.eye, savedAt = camera.at, savedUp = camera.up;
-    CCamera* savedActive = g_Game.activeCamera;
+    CCamera* savedActive = g_Views.activeCamera;
     camera.eye = eye;
     camera.at = at;
     camera.up = D3DXVECTOR3(0, 1, 0);
-    g_Game.activeCamera = &camera;
+    g_Views.activeCamera = &camera;
     const bool saved = SaveView(path, -1.0f);
     camera.eye = savedEye;
     camera.at = savedAt;
     camera.up = savedUp;
     camera.UpdateView();
-    g_Game.activeCamera = savedActive;
+    g_Views.activeCamera = savedActive;
     return saved;
 }
 

@@ -57,7 +57,7 @@ protected:
         g_MainMenu.secondsSinceShow = 3.0f;
         g_MainMenu.SetState(page);
         // The pages themselves, without the race start's screen fade.
-        g_Game.mainCamera.fadeState = -1;
+        g_Views.mainCamera.fadeState = -1;
         IDirect3DDevice9* device = g_Render.device;
         std::vector<uint8_t> pixels;
         // A few frames so the showroom camera and the blink move on.

@@ -225,7 +225,7 @@ TEST_F(GamePicturesDemoDataTest, EveryPageOfTheFrontEnd)
     // The pointer where it covers nothing of any page.
     g_MouseX = 770;
     g_MouseY = 575;
-    g_Game.mainCamera.fadeState = -1;   // no race-start fade over the pages
+    g_Views.mainCamera.fadeState = -1;   // no race-start fade over the pages
 
     // The splash sequence before the game: the picture and the logo.
     const TextureId splash = g_Render.LoadTexture("Data/splash.jpg", 1, 1, 0);
@@ -356,13 +356,13 @@ TEST_F(GamePicturesDemoDataTest, TheInRaceDisplay)
     D3DXVECTOR3 ahead(player->world._31, 0.0f, player->world._33);
     D3DXVec3Normalize(&ahead, &ahead);
     const D3DXVECTOR3 at(player->Position[0], player->Position[1] + 1.0f, player->Position[2]);
-    CCamera& camera = g_Game.mainCamera;
+    CCamera& camera = g_Views.mainCamera;
     camera.eye = at - ahead * 5.0f + D3DXVECTOR3(0, 1.6f, 0);
     camera.at = at + ahead * 4.0f;
     camera.up = D3DXVECTOR3(0, 1, 0);
     camera.viewMode = VIEWMODE_CHASE_NEAR;
     camera.UpdateView();
-    g_Game.activeCamera = &camera;
+    g_Views.activeCamera = &camera;
     camera.fadeState = -1;
     player->ControlMode = CONTROL_KEYBOARD;
     for (int i = 0; i < g_Vehicles.racerCount; ++i)

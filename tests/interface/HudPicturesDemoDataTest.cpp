@@ -102,13 +102,13 @@ protected:
         D3DXVECTOR3 ahead(p->world._31, 0.0f, p->world._33);
         D3DXVec3Normalize(&ahead, &ahead);
         const D3DXVECTOR3 at(p->Position[0], p->Position[1] + 1.0f, p->Position[2]);
-        CCamera& camera = g_Game.mainCamera;
+        CCamera& camera = g_Views.mainCamera;
         camera.eye = at - ahead * 5.0f + D3DXVECTOR3(0, 1.6f, 0);
         camera.at = at + ahead * 4.0f;
         camera.up = D3DXVECTOR3(0, 1, 0);
         camera.viewMode = viewMode;
         camera.UpdateView();
-        g_Game.activeCamera = &camera;
+        g_Views.activeCamera = &camera;
         // Shown as the player's keys drive it.
         p->ControlMode = CONTROL_KEYBOARD;
         for (int i = 0; i < g_Vehicles.racerCount; ++i)

@@ -58,7 +58,7 @@ TEST_P(ChaseCameraDemoDataTest, TheChaseStaysInItsBandAboveTheGroundAndNearThePl
     std::string error;
     ASSERT_TRUE(SetUpHeadlessRace(options, &error)) << error;
     m_Race = true;
-    const CCamera& camera = g_Game.mainCamera;
+    const CCamera& camera = g_Views.mainCamera;
     int checked = 0;
     for (int frame = 0; frame < 60 * 28; ++frame)
     {
@@ -119,7 +119,7 @@ TEST_F(ChaseCameraDemoDataTest, TheStatisticsPanelShowsOverTheRaceWithDebugOut)
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF8FB4E0, 1.0f, 0);
     ASSERT_TRUE(SUCCEEDED(device->BeginScene()));
     g_Game.Render();
-    g_Game.activeCamera->DrawDebugInfo();
+    g_Views.activeCamera->DrawDebugInfo();
     device->EndScene();
     g_DebugMode = savedDebug;
 

@@ -55,7 +55,7 @@ protected:
 
     void LoadArea(int row)
     {
-        g_Game.currentRace = row;
+        g_CurrentRace = row;
         ASSERT_EQ(g_Landscape.LoadArea(g_RaceTable.area[row], g_RaceTable.season[row]), 1);
         ASSERT_GT(g_StaticObjects.objectCount, 0u);
     }
@@ -98,9 +98,9 @@ protected:
         const float ground[3] = {eye.x, 0, eye.z};
         eye.y = g_Landscape.GetHeight(ground) + high;
         const D3DXVECTOR3 at = pos + D3DXVECTOR3(0, lookUp, 0);
-        g_Game.mainCamera.Init(&eye, &at, D3DX_PI / 2, (float)w / h * 0.85f, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE,
-                               VIEWMODE_FREE, CAMERA_MAIN);
-        g_Game.activeCamera = &g_Game.mainCamera;
+        g_Views.mainCamera.Init(&eye, &at, D3DX_PI / 2, (float)w / h * 0.85f, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE,
+                                VIEWMODE_FREE, CAMERA_MAIN);
+        g_Views.activeCamera = &g_Views.mainCamera;
         return Draw();
     }
 
@@ -113,7 +113,7 @@ protected:
         testlight::SetFixedSun(device);
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kSkyColour, 1.0f, 0);
         device->BeginScene();
-        g_Game.mainCamera.UpdateView();
+        g_Views.mainCamera.UpdateView();
         for (int i = 0; i < 2; i++)
         {
             g_Landscape.Update();

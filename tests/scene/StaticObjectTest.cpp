@@ -556,7 +556,7 @@ TEST(StaticObjectPhysicsTest, ClassReachesTheCollisionFilter)
 // Release takes the body out of the world before deleting it.
 TEST(StaticObjectPhysicsTest, ReleaseRemovesBodyFromWorld)
 {
-    ASSERT_EQ(g_Game.CreatePhysicsWorld(), 1);
+    ASSERT_EQ(g_PhysicsWorld.Create(), 1);
     btBoxShape box(btVector3(1, 1, 1));
     CStaticObject object;
     object.objectClass = GCLASS_DYNAMIC;
@@ -565,16 +565,16 @@ TEST(StaticObjectPhysicsTest, ReleaseRemovesBodyFromWorld)
     object.body = new btRigidBody(
         btRigidBody::btRigidBodyConstructionInfo(1.0f, new btDefaultMotionState(start), &box, btVector3(1, 1, 1)));
     object.body->setUserPointer(&object);
-    g_Game.dynamicsWorld->addRigidBody(object.body);
+    g_PhysicsWorld.dynamicsWorld->addRigidBody(object.body);
     object.inWorld = 1;
-    g_Game.dynamicsWorld->stepSimulation(1.0f / 60.0f);
+    g_PhysicsWorld.dynamicsWorld->stepSimulation(1.0f / 60.0f);
     object.Release();
     EXPECT_EQ(object.body, nullptr);
     EXPECT_EQ(object.inWorld, 0);
-    EXPECT_EQ(g_Game.dynamicsWorld->getNumCollisionObjects(), 0);
-    g_Game.dynamicsWorld->stepSimulation(1.0f / 60.0f);
+    EXPECT_EQ(g_PhysicsWorld.dynamicsWorld->getNumCollisionObjects(), 0);
+    g_PhysicsWorld.dynamicsWorld->stepSimulation(1.0f / 60.0f);
     object.Release();   // a second release finds nothing to free
-    g_Game.DestroyPhysicsWorld();
+    g_PhysicsWorld.Destroy();
 }
 
 }   // namespace

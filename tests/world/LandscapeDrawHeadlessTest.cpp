@@ -33,21 +33,21 @@ protected:
     // The summer race of `area` from its start line, lit by a fixed sun.
     std::vector<uint8_t> RenderArea(int area)
     {
-        g_Game.currentRace = area;
+        g_CurrentRace = area;
         EXPECT_EQ(g_Landscape.LoadArea(g_RaceTable.area[area], g_RaceTable.season[area]), 1);
         // The main camera's projection as the game makes it.
         const D3DXVECTOR3 origin(0, 0, 0), ahead(0, 0, 1);
-        g_Game.mainCamera.Init(&origin, &ahead, D3DX_PI / 2, (float)kWidth / kHeight * 0.85f, CAMERA_NEAR_PLANE,
-                               CAMERA_FAR_PLANE, VIEWMODE_FREE, CAMERA_MAIN);
-        EXPECT_EQ(LookAlongRacePath(&g_Game.mainCamera), 1);
-        g_Game.activeCamera = &g_Game.mainCamera;
+        g_Views.mainCamera.Init(&origin, &ahead, D3DX_PI / 2, (float)kWidth / kHeight * 0.85f, CAMERA_NEAR_PLANE,
+                                CAMERA_FAR_PLANE, VIEWMODE_FREE, CAMERA_MAIN);
+        EXPECT_EQ(LookAlongRacePath(&g_Views.mainCamera), 1);
+        g_Views.activeCamera = &g_Views.mainCamera;
 
         IDirect3DDevice9* device = g_Render.device;
         testlight::SetFixedSun(device);
 
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kSkyColour, 1.0f, 0);
         device->BeginScene();
-        g_Game.mainCamera.UpdateView();
+        g_Views.mainCamera.UpdateView();
         // Two updates: the first pass decides visibility, the second draws it.
         for (int i = 0; i < 2; i++)
         {

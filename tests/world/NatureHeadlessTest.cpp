@@ -57,20 +57,20 @@ protected:
     {
         g_RaceTable.area[0] = area;
         g_RaceTable.season[0] = season;
-        g_Game.currentRace = 0;
+        g_CurrentRace = 0;
         EXPECT_EQ(g_Landscape.LoadArea(area, season), 1);
         const D3DXVECTOR3 origin(0, 0, 0), ahead(0, 0, 1);
-        g_Game.mainCamera.Init(&origin, &ahead, D3DX_PI / 2, (float)kWidth / kHeight * 0.85f, CAMERA_NEAR_PLANE,
-                               CAMERA_FAR_PLANE, VIEWMODE_FREE, CAMERA_MAIN);
-        EXPECT_EQ(LookAlongRacePath(&g_Game.mainCamera), 1);
-        g_Game.activeCamera = &g_Game.mainCamera;
+        g_Views.mainCamera.Init(&origin, &ahead, D3DX_PI / 2, (float)kWidth / kHeight * 0.85f, CAMERA_NEAR_PLANE,
+                                CAMERA_FAR_PLANE, VIEWMODE_FREE, CAMERA_MAIN);
+        EXPECT_EQ(LookAlongRacePath(&g_Views.mainCamera), 1);
+        g_Views.activeCamera = &g_Views.mainCamera;
         g_Clock.m_GameClock = 60000.0f + seconds * 1000.0f;
 
         IDirect3DDevice9* device = g_Render.device;
         testlight::SetFixedSun(device);
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kSkyColour, 1.0f, 0);
         device->BeginScene();
-        g_Game.mainCamera.UpdateView();
+        g_Views.mainCamera.UpdateView();
         for (int i = 0; i < 2; i++)
         {
             g_Landscape.Update();
@@ -178,7 +178,7 @@ TEST_F(NatureGoldenDemoDataTest, StemsFadeHalfWayAt122AndAHalf)
         IDirect3DDevice9* device = g_Render.device;
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
         device->BeginScene();
-        g_Game.mainCamera.UpdateView();
+        g_Views.mainCamera.UpdateView();
         g_Nature.DrawTreeStems();
         device->EndScene();
         std::vector<uint8_t> pixels;

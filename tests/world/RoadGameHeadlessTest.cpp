@@ -57,12 +57,12 @@ float Ground(const D3DXVECTOR3& p)
 
 void Look(const D3DXVECTOR3& eye, const D3DXVECTOR3& at)
 {
-    CCamera& camera = g_Game.mainCamera;
+    CCamera& camera = g_Views.mainCamera;
     camera.eye = eye;
     camera.at = at;
     camera.up = D3DXVECTOR3(0, 1, 0);
     camera.UpdateView();
-    g_Game.activeCamera = &camera;
+    g_Views.activeCamera = &camera;
 }
 
 // The visibility steps of the game's frame without the buildings' occlusion

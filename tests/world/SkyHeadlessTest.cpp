@@ -63,7 +63,7 @@ protected:
     {
         Stop();
         ClearRaceBlock();
-        g_Game.activeCamera = nullptr;
+        g_Views.activeCamera = nullptr;
         ClockUseSystem();
         RenderFixture::TearDown();
         D3DSelectBackend(D3DBackendKind::Recording);
@@ -83,7 +83,7 @@ protected:
         EXPECT_EQ(g_Sky.Create(), 1);
         ClockSetManual(kClockMs);
         g_Clock.Init();
-        g_Game.currentRace = 0;
+        g_CurrentRace = 0;
         EXPECT_EQ(g_Landscape.LoadArea(g_RaceTable.area[0], g_RaceTable.season[0]), 1);
         return true;
     }
@@ -91,7 +91,7 @@ protected:
     void Stop()
     {
         // The camera's overlay font holds textures of this device.
-        g_Game.mainCamera.Release();
+        g_Views.mainCamera.Release();
         // The area's placed objects hold meshes of this device: they go
         // before it, or the next area's load frees them a second time.
         g_StaticObjects.Clear();
@@ -109,9 +109,9 @@ protected:
     void AimTowardsSun(UINT width, UINT height)
     {
         const D3DXVECTOR3 origin(0, 0, 0), ahead(0, 0, 1);
-        g_Game.mainCamera.Init(&origin, &ahead, D3DX_PI / 2, (float)width / height * 0.85f, CAMERA_NEAR_PLANE,
-                               CAMERA_FAR_PLANE, VIEWMODE_FREE, CAMERA_MAIN);
-        ASSERT_EQ(LookAlongRacePath(&g_Game.mainCamera), 1);
+        g_Views.mainCamera.Init(&origin, &ahead, D3DX_PI / 2, (float)width / height * 0.85f, CAMERA_NEAR_PLANE,
+                                CAMERA_FAR_PLANE, VIEWMODE_FREE, CAMERA_MAIN);
+        ASSERT_EQ(LookAlongRacePath(&g_Views.mainCamera), 1);
         D3DXVECTOR3 towards(-g_Sky.sunDirection[0], 0.0f, -g_Sky.sunDirection[2]);
         if (D3DXVec3Length(&towards) < 1e-3f)
             towards = D3DXVECTOR3(0, 0, -1);
@@ -119,9 +119,9 @@ protected:
         // A quarter turn away from the sun's azimuth keeps it in the view's corner.
         const D3DXVECTOR3 side(towards.z, 0.0f, -towards.x);
         const D3DXVECTOR3 look = towards * 0.85f + side * 0.35f + D3DXVECTOR3(0, 0.12f, 0);
-        g_Game.mainCamera.at = g_Game.mainCamera.eye + look * 10.0f;
-        g_Game.mainCamera.UpdateView();
-        g_Game.activeCamera = &g_Game.mainCamera;
+        g_Views.mainCamera.at = g_Views.mainCamera.eye + look * 10.0f;
+        g_Views.mainCamera.UpdateView();
+        g_Views.activeCamera = &g_Views.mainCamera;
     }
 
     // The sky set to `dayTime`, the lights following it, then a few frames of
@@ -144,7 +144,7 @@ protected:
             g_Clock.Update();
             device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFFFF00FF, 1.0f, 0);
             device->BeginScene();
-            g_Game.mainCamera.UpdateView();
+            g_Views.mainCamera.UpdateView();
             g_Landscape.Update();
             g_Landscape.UpdateVisibility();
             g_Sky.Draw();
