@@ -3,15 +3,8 @@
 // passes: the position and lap panel with the racers around the player, the
 // speed and gear readout, the minimap, the message box for the penalty and
 // the one-time hints, the pause menu and the key help, and the race result
-// and career-complete screens (RaceResult.cpp). Opening the pause menu, the
-// help or a hint holds the race and turns the camera into a slow orbit
-// around the player.
-//
-// GameHUD.cpp: the object, the shared fades and holding the race.
-// GameHUDFrame.cpp: create, release, the frame, the overlays and their keys.
-// GameHUDMessage.cpp: messages and hints. GameHUDRaceInfo.cpp: race
-// information and speedometer. Minimap.cpp: the minimap.
-// RaceResultScreen.cpp: the result and career-complete screens.
+// and career-complete screens. Opening the pause menu, the help or a hint
+// holds the race and turns the camera into a slow orbit around the player.
 #include "core/CareerData.h"
 #include "core/RacerNames.h"
 #include "interface/MouseCursor.h"

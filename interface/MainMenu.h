@@ -4,13 +4,6 @@
 // copy of the frame. It is a state machine of pages: each page has fixed
 // widgets, a keyboard focus list, an entry action (SetState), per-frame
 // actions (Update) and a draw routine (Render).
-//
-// The page routines live in one file per group of pages: profiles and the main
-// page (MenuProfiles*.cpp, MainMenu*.cpp), race choice, career, motorcycle and
-// upgrade (MenuRace*, MenuMotorcycle*, MenuUpgrade*), options (MenuOptions*),
-// records and credits (MenuRecords*, MenuCredits*) and the loading screen
-// (Loading*). Pages still waiting for their own work have plain bodies in
-// MenuPagesPending.cpp.
 #include "interface/MenuButton.h"
 #include "interface/MenuFocus.h"
 #include "interface/MenuOption.h"
