@@ -1,7 +1,11 @@
 // Program start, main loop and shutdown.
 #include "app/WinMain.h"
 
+#include <string>
+#include <vector>
+
 #include "app/Game.h"
+#include "app/LayerLinks.h"
 #include "app/WndProc.h"
 #include "audio/AudioManager.h"
 #include "core/DebugLog.h"
@@ -42,6 +46,9 @@ int DrainMessages(int* quitCode)
 
 int StartProgram(HINSTANCE instance)
 {
+    // Before anything runs that could reach a layer above through its links
+    // (a lost focus during the splash pauses the clock and its sounds).
+    ConnectLayers();
     g_AppActive = 1;
     g_Quit = 0;
 
@@ -52,6 +59,17 @@ int StartProgram(HINSTANCE instance)
 
     GameSrand(timeGetTime());
     Log(nullptr);   // empties the debug log
+
+    // A link left unset would lose a feature in silence: refuse to start.
+    const std::vector<std::string> unset = UnsetLayerLinks();
+    if (!unset.empty())
+    {
+        std::string text = "Start-up error: unconnected links:";
+        for (const std::string& name : unset)
+            text += "\n" + name;
+        ShowMessage(text.c_str(), g_AppName, MB_ICONERROR);
+        return kStartFailed;
+    }
 
     WNDCLASSA wc = {};
     wc.style = 0;

@@ -43,18 +43,6 @@ extern const char* const g_HudMessages[HUDMSG_COUNT];
 extern const char* const g_PauseItems[3];
 extern const char* const g_HelpRows[10][2];
 
-// The camera's orbit around the player and its return to the view the player
-// last chose. Unset, the active camera does both (a scripted move turning
-// about +y, then its last player mode on the player's motorcycle).
-struct HudLinks
-{
-    // An orbit: eye and look-at point, turning about +y at `speed` rad/s.
-    void (*startOrbit)(const D3DXVECTOR3& eye, const D3DXVECTOR3& at, float speed);
-    // Back to the camera mode the player last chose, following the player.
-    void (*endOrbit)();
-};
-extern HudLinks g_HudLinks;
-
 // Fade of a panel: toward 1 while `on`, toward 0 otherwise, at 2.5 per
 // second of `step`.
 float HudFade(float fade, int on, float step);

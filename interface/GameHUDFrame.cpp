@@ -69,12 +69,6 @@ int CGameHUD::Create()
     if (cursor.texture == -1)
         cursor.Create();
 
-    // The motorcycles' penalty and jump messages.
-    g_RaceMessageHooks.show = [](int id, float seconds, const float colour[4], float scale) {
-        const D3DXCOLOR c(colour);
-        return g_GameHUD.ShowMessage(id, seconds, &c, scale);
-    };
-    g_RaceMessageHooks.showing = [] { return g_GameHUD.messageId != HUDMSG_NONE ? 1 : 0; };
     cursor.visible = 0;
     return 1;
 }

@@ -9,6 +9,7 @@
 
 #include "app/Game.h"
 #include "app/GameEvent.h"
+#include "app/LayerLinks.h"
 #include "audio/AudioManager.h"
 #include "common/Keywords.h"
 #include "core/GameClock.h"
@@ -18,6 +19,7 @@
 #include "core/RunFlags.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/Rand.h"
+#include "play/Picture.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
@@ -25,7 +27,6 @@
 #include "scene/StaticObject.h"
 #include "scene/StaticObjectManager.h"
 #include "scene/WheelSkids.h"
-#include "play/Picture.h"
 
 namespace
 {
@@ -290,6 +291,12 @@ bool SetUpHeadlessRace(const RaceRunOptions& options, std::string* error)
     if (options.row < 0 || options.row >= RACE_ROWS)
     {
         *error = "no such race row";
+        return false;
+    }
+    ConnectLayers();
+    if (!UnsetLayerLinks().empty())
+    {
+        *error = "unconnected link " + UnsetLayerLinks().front();
         return false;
     }
     // The score table's names are drawn while the game is made.

@@ -41,6 +41,7 @@
 #include <vector>
 
 #include "app/Game.h"
+#include "app/LayerLinks.h"
 #include "app/WinMain.h"
 #include "audio/AudioManager.h"
 #include "core/FileManager.h"
@@ -54,12 +55,12 @@
 #include "platform/os/Clock.h"
 #include "platform/os/MessageBox.h"
 #include "platform/os/Rand.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "racers/HumanObject.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
-#include "play/RaceDevice.h"
-#include "play/RaceRunner.h"
 #include "tools/SoakMonitor.h"
 
 namespace
@@ -228,6 +229,12 @@ int main(int argc, char** argv)
         return 2;
     }
     SetMessageBoxHook(PrintBox);
+    ConnectLayers();
+    if (!UnsetLayerLinks().empty())
+    {
+        std::fprintf(stderr, "soak: unconnected link %s\n", UnsetLayerLinks().front().c_str());
+        return 2;
+    }
     g_UseFileManager = 1;
     g_FileManager.Create();
     g_AppActive = 1;

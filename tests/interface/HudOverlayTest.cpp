@@ -28,8 +28,9 @@ TEST_F(HudOverlayTest, EscPausesTheRaceWithAnOrbitAndEscAgainResumesIt)
     EXPECT_EQ(g_GameHUD.overlayOpen, 1);
     EXPECT_EQ(g_GameRunning, 0);
     EXPECT_TRUE(g_Clock.IsPaused());
-    EXPECT_EQ(Note().orbits, 1);
-    EXPECT_EQ(Note().orbitEye, D3DXVECTOR3(15, 7, 1));   // centre + (5, 5, 5)
+    EXPECT_EQ(g_GameHUD.cameraOrbit, 1);
+    EXPECT_EQ(g_Views.mainCamera.viewMode, VIEWMODE_SCRIPTED);
+    EXPECT_EQ(g_Views.mainCamera.moveEye, D3DXVECTOR3(15, 7, 1));   // centre + (5, 5, 5)
     EXPECT_EQ(g_KeyFlags[KEY_ESC], 0);
 
     Settle();
@@ -38,7 +39,8 @@ TEST_F(HudOverlayTest, EscPausesTheRaceWithAnOrbitAndEscAgainResumesIt)
     EXPECT_EQ(g_GameHUD.previousMenuMode, HUDMENU_PAUSE);
     EXPECT_EQ(g_GameRunning, 1);
     EXPECT_FALSE(g_Clock.IsPaused());
-    EXPECT_EQ(Note().orbitEnds, 1);
+    EXPECT_EQ(g_GameHUD.cameraOrbit, 0);
+    EXPECT_EQ(g_Views.mainCamera.viewMode, VIEWMODE_CHASE_NEAR);
 }
 
 TEST_F(HudOverlayTest, NoOrbitFromAScriptedCameraAndNoPauseOrHelpWhileAnEventRunsOrTheMenuIsUp)
@@ -46,11 +48,12 @@ TEST_F(HudOverlayTest, NoOrbitFromAScriptedCameraAndNoPauseOrHelpWhileAnEventRun
     g_Views.mainCamera.viewMode = VIEWMODE_LOOKAT;
     Press(KEY_ESC);
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_PAUSE);
-    EXPECT_EQ(Note().orbits, 0);
+    EXPECT_EQ(g_GameHUD.cameraOrbit, 0);
+    EXPECT_EQ(g_Views.mainCamera.viewMode, VIEWMODE_LOOKAT);
     EXPECT_EQ(g_GameRunning, 0);
     Press(KEY_ESC);   // closes during the fade in, from the frame's own Esc
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_CLOSED);
-    EXPECT_EQ(Note().orbitEnds, 0);
+    EXPECT_EQ(g_Views.mainCamera.viewMode, VIEWMODE_LOOKAT);
 
     g_GameEventHooks.running = [] { return 1; };
     Press(KEY_ESC);
@@ -154,9 +157,8 @@ TEST_F(HudOverlayTest, PauseItemsActOnceTheOverlayHasFadedIn)
     g_Quit = 0;
 }
 
-TEST_F(HudOverlayTest, WithoutHooksTheActiveCameraOrbitsAndReturnsToThePlayersView)
+TEST_F(HudOverlayTest, TheActiveCameraOrbitsAndReturnsToTheFarViewThePlayerChose)
 {
-    g_HudLinks = HudLinks{};
     CCamera& camera = g_Views.mainCamera;
     camera.lastPlayerMode = VIEWMODE_CHASE_FAR;
     camera.viewMode = VIEWMODE_CHASE_FAR;

@@ -29,7 +29,6 @@ struct Caught
 {
     std::vector<int> startedRows;
     std::vector<int> postedEvents;
-    int recordsPlayer = 0;
 };
 
 inline Caught& MenuCalls()
@@ -83,12 +82,10 @@ protected:
         MenuCalls() = Caught();
         savedMenuHooks = g_MenuHooks;
         savedEventHooks = g_GameEventHooks;
-        g_MenuHooks = MenuHooks();
         g_MenuHooks.startRace = [](int row) {
             MenuCalls().startedRows.push_back(row);
             return 1;
         };
-        g_MenuHooks.setRecordsPlayer = [] { ++MenuCalls().recordsPlayer; };
         g_GameEventHooks.post = [](int code, CVehicleObject*, int) { MenuCalls().postedEvents.push_back(code); };
         g_GameEventHooks.running = nullptr;
 
