@@ -250,7 +250,7 @@ void CGame::Frame()
         device->EndScene();
     }
 
-    if (!g_GameRunning)
+    if (!GameRunning())
         RunAll(heldUpdateSteps);
     else if (g_Clock.m_GameStep > 0.0f)
         RunAll(runningUpdateSteps);

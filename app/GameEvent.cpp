@@ -187,7 +187,7 @@ void CGameEvent::RaceStart()
             }
             camera.FadeIn(2.0f, 1);
         }
-        g_ControlFlags[CTRL_BACK_VIEW] = 0;
+        ConsumeControl(CTRL_BACK_VIEW);
         startTime = g_Clock.GameTimeMs();
         state = 1;
         // Behind the menu there is no camera move to wait for.
@@ -321,7 +321,7 @@ void CGameEvent::ChooseShot()
     lastShots[2] = lastShots[1];
     lastShots[1] = lastShots[0];
     lastShots[0] = shot;
-    g_ControlFlags[CTRL_BACK_VIEW] = 0;
+    ConsumeControl(CTRL_BACK_VIEW);
     state = shot;
 }
 
@@ -348,7 +348,7 @@ void CGameEvent::Spectator()
     case SHOT_CHASE_FAR_BACK:
     {
         if (state == SHOT_ONBOARD_BACK || state == SHOT_CHASE_FAR_BACK)
-            g_ControlFlags[CTRL_BACK_VIEW] = 1;
+            PressControl(CTRL_BACK_VIEW);
         // Not from the eye of a motorcycle that is down (its rider thrown
         // off, or itself lying far over on its side): its eye looks into the
         // ground. The far chase instead, as a fall on board gives the player.
@@ -429,8 +429,7 @@ void CGameEvent::ToMenu()
     }
     if (!RealAfter(startTime, 1.0f))
         return;
-    g_GameRunning = 1;
-    g_Clock.Resume();
+    ReleaseGame();
     camera.FadeIn(1.0f, 1);
     g_MainMenu.Show(MENU_MAIN);
     g_Vehicles.EndRace();
@@ -450,8 +449,7 @@ void CGameEvent::Restart()
     if (!RealAfter(startTime, 2.0f))
         return;
     camera.SetMode(camera.lastPlayerMode, g_PlayerVehicle);
-    g_GameRunning = 1;
-    g_Clock.Resume();
+    ReleaseGame();
     Post(GEVENT_RACE_START, g_PlayerVehicle, 0);
 }
 

@@ -50,7 +50,7 @@ int StartProgram(HINSTANCE instance)
     // (a lost focus during the splash pauses the clock and its sounds).
     ConnectLayers();
     g_AppActive = 1;
-    g_Quit = 0;
+    ResetQuit();
 
     ReadGameIni("Game.ini");
     const bool firstStart = RegisterStart() == 0;
@@ -135,7 +135,7 @@ int StartProgram(HINSTANCE instance)
         g_AudioManager.PlayMusic(1, nullptr, 0, 75);
     g_Game.StartRace(g_RaceID);
 
-    g_GameRunning = 1;
+    RunGame();
     g_MainMenu.secondsSinceShow = 0.0f;
     g_Render.SetCursor(300.0f, 200.0f);
     return 0;
@@ -162,7 +162,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, char*, int)
     // The exit code is the one a quit message carried (0 without one), not
     // whatever message happened to be taken last.
     int exitCode = 0;
-    while (!g_Quit)
+    while (!QuitRequested())
     {
         DrainMessages(&exitCode);
         g_Game.Frame();

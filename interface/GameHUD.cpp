@@ -62,14 +62,6 @@ DWORD HudColour(const D3DXCOLOR& c, int alpha)
     return D3DCOLOR_ARGB(alpha & 0xFF, HudColourByte(c.r), HudColourByte(c.g), HudColourByte(c.b));
 }
 
-int HudTakeKey(int flag)
-{
-    if (!g_KeyFlags[flag])
-        return 0;
-    g_KeyFlags[flag] = 0;
-    return 1;
-}
-
 int HudRaceRow()
 {
     return (g_CurrentRace >= 0 && g_CurrentRace < RACE_ROWS) ? g_CurrentRace : RACE_QUICK_ROW;
@@ -125,8 +117,7 @@ void CGameHUD::HoldRace(const D3DXVECTOR3& eyeOffset, int maxViewMode)
         ActiveCamera().MoveTo(&eye, &centre, 0.0f, &axis, speed, 0);
         cameraOrbit = 1;
     }
-    g_GameRunning = 0;
-    g_Clock.Pause();
+    HoldGame();
 }
 
 void CGameHUD::EndOrbit()

@@ -51,8 +51,6 @@ int HudAlpha(float fade);
 // Colour float to byte as int(c x 255), low 8 bits kept.
 int HudColourByte(float c);
 DWORD HudColour(const D3DXCOLOR& c, int alpha);
-// 1 when the key's flag is set, which it clears: a key press acts once.
-int HudTakeKey(int flag);
 // The race-table row of the race shown: the current race, or the quick-race
 // row when that names no row.
 int HudRaceRow();
@@ -116,7 +114,7 @@ public:
     void DrawOverlay();
     // The overlay's keys, once it has fully faded in.
     void HandleOverlayKeys();
-    // The race held (g_GameRunning 0, clock paused) with an orbit when the
+    // The race held (HoldGame: not running, clock paused) with an orbit when the
     // camera's view mode is between 1 and maxViewMode.
     void HoldRace(const D3DXVECTOR3& eyeOffset, int maxViewMode);
     void EndOrbit();

@@ -292,7 +292,7 @@ void CMainMenu::SetState(int s)
         add(&recordsOkButton);
         break;
     case MENU_EXIT:
-        g_Quit = 1;
+        RequestQuit();
         break;
     default:
         break;
@@ -361,7 +361,7 @@ void CMainMenu::UpdateLoading()
     if (g_MenuHooks.startRace)
         g_MenuHooks.startRace(-1);
     PostGameEvent(GEVENT_RACE_START, g_PlayerVehicle, 0);
-    g_GameRunning = 1;
+    RunGame();
     Show(MENU_NONE);
     ReleasePicture(&trackPicture);
 }

@@ -308,7 +308,7 @@ bool SetUpHeadlessRace(const RaceRunOptions& options, std::string* error)
         g_Game.Release();
         return false;
     }
-    g_GameRunning = 1;
+    RunGame();
     if (options.area >= 0)
         g_RaceTable.area[options.row] = options.area;
     if (options.racers > 0)
@@ -361,7 +361,7 @@ void TearDownHeadlessRace()
 {
     RestoreSkippedSteps();
     g_Game.Release();
-    g_GameRunning = 0;
+    StopGame();
 }
 
 bool RaceRunResult::AllFinished() const

@@ -128,7 +128,7 @@ void CVehicleObject::UpdateJump()
     {
         if (Rider)
             Rider->StandUpRequest = 0;
-        g_ControlFlags[CTRL_JUMP] = 0;
+        ConsumeControl(CTRL_JUMP);
     }
     if (body)
     {

@@ -204,8 +204,8 @@ void Frame(const Options& o)
     else
     {
         g_Clock.Update();
-        const GameStepList& steps = g_GameRunning ? g_Game.runningUpdateSteps : g_Game.heldUpdateSteps;
-        if (!g_GameRunning || g_Clock.m_GameStep > 0.0f)
+        const GameStepList& steps = GameRunning() ? g_Game.runningUpdateSteps : g_Game.heldUpdateSteps;
+        if (!GameRunning() || g_Clock.m_GameStep > 0.0f)
             for (const GameStep& s : steps)
                 s.run();
         g_AudioManager.Update();
@@ -238,7 +238,7 @@ int main(int argc, char** argv)
     g_UseFileManager = 1;
     g_FileManager.Create();
     g_AppActive = 1;
-    g_Quit = 0;
+    ResetQuit();
     g_GameMenu = 1;
 
     RaceDevice device;
@@ -274,7 +274,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "soak: the first race could not be started\n");
         return 2;
     }
-    g_GameRunning = 1;
+    RunGame();
     g_MainMenu.secondsSinceShow = 0.0f;
     monitor.BeginRace(g_RacePathCount, g_RaceTable.laps[row]);
     std::printf("race 1: area %d season %d, %d racers, %d laps of %d path points\n", g_RaceTable.area[row] + 1,

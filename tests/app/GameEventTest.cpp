@@ -45,7 +45,7 @@ protected:
         ASSERT_TRUE(RunGenerator("vehicles", m_Tree));
         m_Folder.reset(new testdata::DataFolder(m_Tree, true));
         m_SavedEditor = g_EditorMode;
-        m_SavedRunning = g_GameRunning;
+        m_SavedRunning = GameRunning();
         g_EditorMode = 0;
         g_MainMenu.active = 0;
         g_Clock.Init();
@@ -70,7 +70,7 @@ protected:
         ClearRaceBlock();
         g_CurrentRace = 0;
         g_EditorMode = m_SavedEditor;
-        g_GameRunning = m_SavedRunning;
+        m_SavedRunning ? RunGame() : StopGame();
         m_Folder.reset();
     }
 
@@ -278,7 +278,7 @@ TEST_F(GameEventTest, TheFadesToARestartAndBackToTheMenuWaitOnTheRealClockWhileT
     {
         SCOPED_TRACE(c.name);
         g_MainMenu.Show(MENU_NONE);
-        g_GameRunning = 0;
+        StopGame();
         g_Clock.Pause();
         g_GameEvent.Post(c.code, g_PlayerVehicle, 0);
         g_GameEvent.Update();
@@ -290,7 +290,7 @@ TEST_F(GameEventTest, TheFadesToARestartAndBackToTheMenuWaitOnTheRealClockWhileT
         g_GameEvent.Update();
         EXPECT_EQ(g_GameEvent.code, c.next);
         EXPECT_EQ(g_MainMenu.state, c.page);
-        EXPECT_EQ(g_GameRunning, 1);
+        EXPECT_EQ(GameRunning(), 1);
         EXPECT_FALSE(g_Clock.IsPaused());
     }
     g_MainMenu.Show(MENU_NONE);

@@ -60,7 +60,7 @@ protected:
         g_PlayerVehicle = &m_Player;
         g_Views.activeCamera = nullptr;
         g_Views.mainCamera.viewMode = VIEWMODE_CHASE_NEAR;
-        g_GameRunning = 1;
+        RunGame();
 
         g_GameHUD = CGameHUD();
         g_GameHUD.Create();

@@ -36,7 +36,7 @@ TEST_F(HudMessageTest, HintsShowOncePerProfileAndNeverWithinTwentySecondsOfAnoth
         SCOPED_TRACE(c.name);
         g_GameHUD.Create();
         g_Clock.Init();
-        g_GameRunning = 1;
+        RunGame();
         if (c.firstId)
         {
             ASSERT_EQ(g_GameHUD.ShowMessage(c.firstId, 5.0f, nullptr, 0.0f), 1);
@@ -61,7 +61,7 @@ TEST_F(HudMessageTest, ThePenaltyShownAgainKeepsItsTimerAndCountsEveryShowing)
     EXPECT_EQ(g_GameHUD.messageElapsed, 2.0f);
     EXPECT_EQ(g_GameHUD.hintCount[HUDMSG_PENALTY], 1);
     // The penalty does not hold the race.
-    EXPECT_EQ(g_GameRunning, 1);
+    EXPECT_EQ(GameRunning(), 1);
     EXPECT_FALSE(g_Clock.IsPaused());
 
     // Back on the road it closes.
@@ -96,7 +96,7 @@ TEST_F(HudMessageTest, IdsWithoutATextAreRefused)
 TEST_F(HudMessageTest, AHintHoldsTheRaceWithAnOrbitAndItsEndGivesTheRaceBack)
 {
     ASSERT_EQ(g_GameHUD.ShowMessage(HUDMSG_KICKED, 10.0f, nullptr, 0.0f), 1);
-    EXPECT_EQ(g_GameRunning, 0);
+    EXPECT_EQ(GameRunning(), 0);
     EXPECT_TRUE(g_Clock.IsPaused());
     const CCamera& camera = g_Views.mainCamera;
     EXPECT_EQ(g_GameHUD.cameraOrbit, 1);
@@ -111,7 +111,7 @@ TEST_F(HudMessageTest, AHintHoldsTheRaceWithAnOrbitAndItsEndGivesTheRaceBack)
 
     Frame(10.5f);   // past its duration
     EXPECT_EQ(g_GameHUD.messageId, 0);
-    EXPECT_EQ(g_GameRunning, 1);
+    EXPECT_EQ(GameRunning(), 1);
     EXPECT_FALSE(g_Clock.IsPaused());
     EXPECT_EQ(g_GameHUD.cameraOrbit, 0);
     EXPECT_EQ(camera.viewMode, VIEWMODE_CHASE_NEAR);   // the view the player chose
@@ -133,9 +133,9 @@ TEST_F(HudMessageTest, AHintInTheOnboardOrFarViewsOrbitsOnlyFromTheNearOnes)
         g_Views.mainCamera.viewMode = c.viewMode;
         ASSERT_EQ(g_GameHUD.ShowMessage(HUDMSG_HIGH_JUMP, 8.0f, nullptr, 0.0f), 1);
         EXPECT_EQ(g_GameHUD.cameraOrbit, c.orbits);
-        EXPECT_EQ(g_GameRunning, 0);   // held either way
+        EXPECT_EQ(GameRunning(), 0);   // held either way
         g_GameHUD.ShowMessage(HUDMSG_NONE, 0.0f, nullptr, 0.0f);
-        EXPECT_EQ(g_GameRunning, 1);
+        EXPECT_EQ(GameRunning(), 1);
     }
 }
 
@@ -148,7 +148,7 @@ TEST_F(HudMessageTest, EscDuringAHintClosesItWithoutOpeningThePauseMenu)
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_CLOSED);
     EXPECT_EQ(g_GameHUD.overlayOpen, 0);
     EXPECT_EQ(g_KeyFlags[KEY_ESC], 0);
-    EXPECT_EQ(g_GameRunning, 1);
+    EXPECT_EQ(GameRunning(), 1);
 
     // The next Esc, with no message, opens the pause menu.
     g_KeyFlags[KEY_ESC] = 1;

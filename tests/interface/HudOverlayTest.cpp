@@ -26,7 +26,7 @@ TEST_F(HudOverlayTest, EscPausesTheRaceWithAnOrbitAndEscAgainResumesIt)
     Press(KEY_ESC);
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_PAUSE);
     EXPECT_EQ(g_GameHUD.overlayOpen, 1);
-    EXPECT_EQ(g_GameRunning, 0);
+    EXPECT_EQ(GameRunning(), 0);
     EXPECT_TRUE(g_Clock.IsPaused());
     EXPECT_EQ(g_GameHUD.cameraOrbit, 1);
     EXPECT_EQ(g_Views.mainCamera.viewMode, VIEWMODE_SCRIPTED);
@@ -37,7 +37,7 @@ TEST_F(HudOverlayTest, EscPausesTheRaceWithAnOrbitAndEscAgainResumesIt)
     Press(KEY_ESC);
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_CLOSED);
     EXPECT_EQ(g_GameHUD.previousMenuMode, HUDMENU_PAUSE);
-    EXPECT_EQ(g_GameRunning, 1);
+    EXPECT_EQ(GameRunning(), 1);
     EXPECT_FALSE(g_Clock.IsPaused());
     EXPECT_EQ(g_GameHUD.cameraOrbit, 0);
     EXPECT_EQ(g_Views.mainCamera.viewMode, VIEWMODE_CHASE_NEAR);
@@ -50,7 +50,7 @@ TEST_F(HudOverlayTest, NoOrbitFromAScriptedCameraAndNoPauseOrHelpWhileAnEventRun
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_PAUSE);
     EXPECT_EQ(g_GameHUD.cameraOrbit, 0);
     EXPECT_EQ(g_Views.mainCamera.viewMode, VIEWMODE_LOOKAT);
-    EXPECT_EQ(g_GameRunning, 0);
+    EXPECT_EQ(GameRunning(), 0);
     Press(KEY_ESC);   // closes during the fade in, from the frame's own Esc
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_CLOSED);
     EXPECT_EQ(g_Views.mainCamera.viewMode, VIEWMODE_LOOKAT);
@@ -58,7 +58,7 @@ TEST_F(HudOverlayTest, NoOrbitFromAScriptedCameraAndNoPauseOrHelpWhileAnEventRun
     g_GameEventHooks.running = [] { return 1; };
     Press(KEY_ESC);
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_CLOSED);
-    EXPECT_EQ(g_GameRunning, 1);
+    EXPECT_EQ(GameRunning(), 1);
     g_GameEventHooks.running = nullptr;
 
     // While the front-end menu is up its pages read Esc and F1: the display
@@ -76,7 +76,7 @@ TEST_F(HudOverlayTest, NoOrbitFromAScriptedCameraAndNoPauseOrHelpWhileAnEventRun
         Press(key);
         EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_CLOSED);
         EXPECT_EQ(g_GameHUD.overlayOpen, 0);
-        EXPECT_EQ(g_GameRunning, 1);
+        EXPECT_EQ(GameRunning(), 1);
         EXPECT_EQ(g_KeyFlags[key], 1) << "the key is left for the menu";
         g_KeyFlags[key] = 0;
     }
@@ -87,11 +87,11 @@ TEST_F(HudOverlayTest, F1OpensTheHelpDoesNothingOverThePauseMenuAndEscClosesTheH
 {
     Press(KEY_F1);
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_HELP);
-    EXPECT_EQ(g_GameRunning, 0);
+    EXPECT_EQ(GameRunning(), 0);
     Settle();
     Press(KEY_ESC);
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_CLOSED);
-    EXPECT_EQ(g_GameRunning, 1);
+    EXPECT_EQ(GameRunning(), 1);
 
     Press(KEY_ESC);
     ASSERT_EQ(g_GameHUD.menuMode, HUDMENU_PAUSE);
@@ -115,7 +115,7 @@ TEST_F(HudOverlayTest, PauseItemsActOnceTheOverlayHasFadedIn)
     EXPECT_EQ(g_GameHUD.pauseItem, 2);   // not past the last
     Press(KEY_ENTER);                    // CONTINUE
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_CLOSED);
-    EXPECT_EQ(g_GameRunning, 1);
+    EXPECT_EQ(GameRunning(), 1);
     EXPECT_TRUE(Note().events.empty());
 
     const struct
@@ -134,7 +134,7 @@ TEST_F(HudOverlayTest, PauseItemsActOnceTheOverlayHasFadedIn)
         SCOPED_TRACE(c.item);
         Note().events.clear();
         g_GameMenu = c.gameMenu;
-        g_Quit = 0;
+        ResetQuit();
         Press(KEY_ESC);
         Settle();
         for (int i = 0; i < c.item; ++i)
@@ -143,18 +143,18 @@ TEST_F(HudOverlayTest, PauseItemsActOnceTheOverlayHasFadedIn)
         EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_CLOSED);
         EXPECT_EQ(g_GameHUD.overlayOpen, 0);
         EXPECT_EQ(g_GameHUD.cameraOrbit, 0);
-        EXPECT_EQ(g_Quit, c.quit);
+        EXPECT_EQ(QuitRequested(), c.quit);
         if (c.event >= 0)
         {
             EXPECT_EQ(Note().events, std::vector<int>{c.event});
         }
         // The event, not the display, gives the race back.
-        EXPECT_EQ(g_GameRunning, 0);
-        g_GameRunning = 1;
+        EXPECT_EQ(GameRunning(), 0);
+        RunGame();
         g_Clock.Resume();
     }
     g_GameMenu = 1;
-    g_Quit = 0;
+    ResetQuit();
 }
 
 TEST_F(HudOverlayTest, TheActiveCameraOrbitsAndReturnsToTheFarViewThePlayerChose)

@@ -63,8 +63,8 @@ protected:
         OpenDevice(D3DBackendKind::Recording, 800, 600);
         EnterScratchFolder();
         g_SoundOn = 0;
-        g_Quit = 0;
-        g_GameRunning = 0;
+        ResetQuit();
+        StopGame();
         g_ProfileCounter = 0;
         g_CurrentProfile = -1;
         g_CareerMode = 1;
