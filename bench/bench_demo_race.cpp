@@ -56,7 +56,7 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "app/WinMain.h"
 #include "audio/AudioManager.h"
 #include "bench/PixelQuery.h"

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "bench/AreaFrameScene.h"
 #include "core/FileManager.h"
 #include "core/GameClock.h"

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "bench/AreaFrameScene.h"
 #include "core/FileManager.h"
 #include "core/Settings.h"

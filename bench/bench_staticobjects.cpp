@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "core/FileManager.h"
 #include "core/Physics.h"
 #include "core/Settings.h"

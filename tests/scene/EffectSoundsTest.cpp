@@ -1,4 +1,4 @@
-#include "AudioFixture.h"
+#include "audio/AudioFixture.h"
 #include "platform/os/Rand.h"
 #include "scene/StaticObject.h"
 
