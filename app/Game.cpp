@@ -10,7 +10,7 @@
 
 #include "app/GameEvent.h"
 #include "app/PickedObject.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "audio/AudioManager.h"
 #include "core/CareerData.h"
 #include "core/Controls.h"

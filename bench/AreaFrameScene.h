@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/Game.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "core/FileManager.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"

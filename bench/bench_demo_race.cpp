@@ -57,7 +57,7 @@
 
 #include "LayeredMain.h"
 #include "app/Game.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "app/WinMain.h"
 #include "audio/AudioManager.h"
 #include "bench/PixelQuery.h"

@@ -22,7 +22,7 @@
 
 #include "app/Game.h"
 #include "app/LayerLinks.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "bench/AreaFrameScene.h"
 #include "core/FileManager.h"
 #include "core/GameClock.h"

@@ -20,7 +20,7 @@
 
 #include "LayeredMain.h"
 #include "app/Game.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "bench/AreaFrameScene.h"
 #include "core/FileManager.h"
 #include "core/Settings.h"

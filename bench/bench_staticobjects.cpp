@@ -21,7 +21,7 @@
 
 #include "LayeredMain.h"
 #include "app/Game.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "core/FileManager.h"
 #include "core/Physics.h"
 #include "core/Settings.h"

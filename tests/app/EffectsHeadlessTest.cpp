@@ -11,7 +11,7 @@
 
 #include "app/Game.h"
 #include "app/LayerLinks.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "core/GameClock.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/Clock.h"

@@ -9,7 +9,7 @@
 
 #include "app/Game.h"
 #include "app/GameEvent.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "core/GameEventPost.h"
 #include "core/Settings.h"
 #include "interface/MainMenu.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
 #include "core/RaceState.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "core/CareerData.h"
 #include "core/RaceState.h"
 #include "core/Records.h"

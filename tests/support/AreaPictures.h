@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Game.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "core/RaceState.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "scene/StaticObjectManager.h"

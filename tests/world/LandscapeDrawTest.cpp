@@ -14,8 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "core/Controls.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"

@@ -528,7 +528,6 @@ TEST(GroundQueryDemoDataTest, NothingLoadedMeansNoBodyAndZeroHeight)
 
 }   // namespace
 
-#include "app/Game.h"
 #include "common/Keywords.h"
 #include "core/Physics.h"
 #include "scene/StaticObject.h"

@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "world/LandPart.h"
 #include "world/Landscape.h"
 #include "world/LandscapeTestSupport.h"

@@ -523,7 +523,6 @@ TEST(StaticObjectMeshDemoDataTest, SharedRecordSurvivesReleaseOfOneObject)
 
 #include <btBulletDynamicsCommon.h>
 
-#include "app/Game.h"
 #include "core/Physics.h"
 
 namespace

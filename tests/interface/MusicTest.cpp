@@ -1,4 +1,4 @@
-#include "AudioFixture.h"
+#include "audio/AudioFixture.h"
 #include "interface/MainMenu.h"
 #include "platform/os/Rand.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "core/GameClock.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/Clock.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "common/Keywords.h"
 #include "core/Controls.h"
 #include "platform/d3d/D3D9Backend.h"

@@ -1,4 +1,4 @@
-#include "AudioFixture.h"
+#include "audio/AudioFixture.h"
 #include "platform/os/Rand.h"
 #include "scene/StaticObject.h"
 
@@ -17,21 +17,7 @@ protected:
         AudioFixture::SetUp();
         s_MenuActive = 0;
         g_ControlHooks.menuActive = [] { return s_MenuActive; };
-        // The owners here are bare placed objects, read field by field.
-        m_SavedOwnerAccess = g_SoundOwnerAccess;
-        g_SoundOwnerAccess.worldCentre = [](const CStaticObject* o) -> const float* { return o->worldCentre; };
-        g_SoundOwnerAccess.cameraDistance = [](const CStaticObject* o) { return o->cameraDistance; };
-        g_SoundOwnerAccess.linearVelocity = [](const CStaticObject* o) -> const float* { return o->linearVelocity; };
-        g_SoundOwnerAccess.setLastImpactSoundTime = [](CStaticObject* o, uint32_t ms) { o->lastImpactSoundTime = ms; };
     }
-
-    void TearDown() override
-    {
-        g_SoundOwnerAccess = m_SavedOwnerAccess;
-        AudioFixture::TearDown();
-    }
-
-    SoundOwnerAccess m_SavedOwnerAccess = {};
 
     static void Place(CStaticObject& o, float distance)
     {

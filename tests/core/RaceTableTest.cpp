@@ -1,4 +1,4 @@
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 
 #include <cstdlib>
 

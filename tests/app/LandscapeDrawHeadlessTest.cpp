@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "scene/StaticObjectManager.h"
 #include "tests/render/RenderTestSupport.h"

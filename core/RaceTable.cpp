@@ -1,7 +1,7 @@
 // The race table: the career rows come from formulas rather than a stored
 // list, so all three areas of one half-and-season group share laps,
 // direction, prizes, difficulty and grid size.
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 
 #include <cstdlib>
 #include <cstring>
