@@ -1,8 +1,5 @@
 #include "app/LayerLinks.h"
 
-#include <algorithm>
-#include <iterator>
-
 #include "app/Game.h"
 #include "app/GameEvent.h"
 #include "app/PickedObject.h"
@@ -15,7 +12,6 @@
 #include "core/GameEventPost.h"
 #include "core/Physics.h"
 #include "core/RaceState.h"
-#include "interface/GameHUD.h"
 #include "interface/InterfaceLinks.h"
 #include "interface/MainMenu.h"
 #include "racers/RacerLinks.h"
@@ -75,23 +71,6 @@ void ConnectAppLinks()
             row = g_Career.raceIndex;
         return g_Game.StartRace(row);
     };
-
-    // The race-finish and career-reset events read the result screen's choice
-    // and the career; the reset clears the career's results and saves it closed.
-    g_GameEventAccess.showRaceResult = [](int show) { g_GameHUD.ShowRaceResult(show); };
-    g_GameEventAccess.resultOpen = [] { return g_GameHUD.resultOpen; };
-    g_GameEventAccess.resultDismissed = [] { return g_GameHUD.resultDismissed; };
-    g_GameEventAccess.clearResultDismissed = [] { g_GameHUD.resultDismissed = 0; };
-    g_GameEventAccess.resultChoice = [] { return g_GameHUD.resultChoice; };
-    g_GameEventAccess.careerMode = [] { return g_CareerMode; };
-    g_GameEventAccess.upgradePoints = [] { return int(g_Career.upgradePoints); };
-    g_GameEventAccess.resetCareer = [] {
-        g_Career.totalScore = 0.0f;
-        std::fill(std::begin(g_Career.place), std::end(g_Career.place), 0);
-        std::fill(std::begin(g_Career.raceTime), std::end(g_Career.raceTime), 0.0f);
-        g_MainMenu.SaveProfile(1);
-    };
-    g_GameEventAccess.clearCareerComplete = [] { g_GameHUD.careerComplete = 0; };
 }
 
 namespace
@@ -161,15 +140,6 @@ std::vector<std::string> UnsetLayerLinks()
         LINK(g_RayPickHooks.landscapeHit),
         LINK(g_SkyHooks.sunHidden),
         LINK(g_MenuHooks.startRace),
-        LINK(g_GameEventAccess.showRaceResult),
-        LINK(g_GameEventAccess.resultOpen),
-        LINK(g_GameEventAccess.resultDismissed),
-        LINK(g_GameEventAccess.clearResultDismissed),
-        LINK(g_GameEventAccess.resultChoice),
-        LINK(g_GameEventAccess.careerMode),
-        LINK(g_GameEventAccess.upgradePoints),
-        LINK(g_GameEventAccess.resetCareer),
-        LINK(g_GameEventAccess.clearCareerComplete),
     };
     std::vector<std::string> unset;
     for (const LinkEntry& e : entries)

@@ -24,9 +24,8 @@ void ConnectLayers();
 // The app layer's own ends: the game events the layers below post
 // (g_GameEventHooks), the visibility update the camera asks for
 // (g_CameraHooks.updateVisibility), the picked-object record of the ray tests
-// (g_RayPickHooks, g_SkyHooks), the race start of the menu
-// (g_MenuHooks.startRace) and what the game events read of the HUD and the
-// career (g_GameEventAccess).
+// (g_RayPickHooks, g_SkyHooks) and the race start of the menu
+// (g_MenuHooks.startRace).
 void ConnectAppLinks();
 // Names of the link entries still unset ("g_CameraHooks.readTarget"), in
 // table order; empty when every link is made. After ConnectLayers() a name
