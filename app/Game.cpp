@@ -25,16 +25,12 @@
 #include "interface/MenuBackground.h"
 #include "racers/HumanManager.h"
 #include "racers/HumanObject.h"
-#include "racers/VehicleCamera.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
-#include "racers/VehicleWheels.h"
-#include "render/CameraHooks.h"
 #include "render/D3DRender.h"
 #include "render/Draw2D.h"
 #include "render/LightManager.h"
 #include "scene/Dusts.h"
-#include "scene/Occlusion.h"
 #include "scene/StaticObjectManager.h"
 #include "scene/WheelSkids.h"
 #include "world/Landscape.h"
@@ -66,76 +62,6 @@ void RunAll(const GameStepList& steps)
 
 namespace
 {
-void ConnectResultAccess();
-
-// The services below the game reach the menu, the render device and the
-// audio manager only through these hooks.
-void ConnectCoreHooks()
-{
-    g_ControlHooks.menuActive = [] { return g_MainMenu.active; };
-    g_ControlHooks.toggleFillMode = [] { g_Render.ToggleFillMode(); };
-    g_ControlHooks.toggleShadeMode = [] { g_Render.ToggleShadeMode(); };
-    g_ClockHooks.pauseSounds = [] { g_AudioManager.PauseAll(); };
-    g_ClockHooks.resumeSounds = [] { g_AudioManager.ResumeAll(); };
-    // What a building hides besides the placed objects after it.
-    g_OcclusionHooks[0] = [] { g_Landscape.CheckOcclusion(IsBoxOccluded); };
-    g_OcclusionHooks[1] = [] { g_Vehicles.CheckOcclusion(); };
-    g_OcclusionHooks[2] = [] { g_HumanManager.CullHidden(); };
-    // The menu's fades are the active camera's, to black and back, with sound.
-    g_MenuHooks.fadeOut = [](float seconds) {
-        if (g_Views.activeCamera)
-            g_Views.activeCamera->FadeOut(seconds, 1, D3DXCOLOR(0.0f, 0.0f, 0.0f, 1.0f));
-    };
-    g_MenuHooks.fadeIn = [](float seconds) {
-        if (g_Views.activeCamera)
-            g_Views.activeCamera->FadeIn(seconds, 1);
-    };
-    g_MenuHooks.fadeState = [] { return g_Views.activeCamera ? g_Views.activeCamera->fadeState : -1; };
-    ConnectSkidHooks();
-    g_GameEventHooks.post = [](int code, CVehicleObject* vehicle, int argument) {
-        g_GameEvent.Post(code, vehicle, argument);
-    };
-    g_GameEventHooks.running = [] { return g_GameEvent.code != GEVENT_NONE ? 1 : 0; };
-    g_GameEventHooks.forget = [](CVehicleObject* vehicle) {
-        if (g_GameEvent.vehicle == vehicle)
-            g_GameEvent.vehicle = nullptr;
-    };
-    ConnectCameraHooks();
-    g_CameraHooks.updateVisibility = [](int) { g_Game.UpdateVisibility(); };
-    // The menu's -1 means the current row, which is the career's.
-    g_MenuHooks.startRace = [](int row) {
-        if (row == -1 && g_Career.raceIndex >= 0 && g_Career.raceIndex < RACE_ROWS)
-            row = g_Career.raceIndex;
-        return g_Game.StartRace(row);
-    };
-    g_MenuHooks.setRecordsPlayer = [] { SetRecordsPlayer(); };
-    g_MenuHooks.renderMenuScreen = [] { g_Render.RenderMenuScreen(); };
-    ConnectResultAccess();
-}
-}   // namespace
-
-namespace
-{
-// The race-finish and career-reset events read the result screen's choice
-// and the career; the reset clears the career's results and saves it closed.
-void ConnectResultAccess()
-{
-    g_GameEventAccess.showRaceResult = [](int show) { g_GameHUD.ShowRaceResult(show); };
-    g_GameEventAccess.resultOpen = [] { return g_GameHUD.resultOpen; };
-    g_GameEventAccess.resultDismissed = [] { return g_GameHUD.resultDismissed; };
-    g_GameEventAccess.clearResultDismissed = [] { g_GameHUD.resultDismissed = 0; };
-    g_GameEventAccess.resultChoice = [] { return g_GameHUD.resultChoice; };
-    g_GameEventAccess.careerMode = [] { return g_CareerMode; };
-    g_GameEventAccess.upgradePoints = [] { return int(g_Career.upgradePoints); };
-    g_GameEventAccess.resetCareer = [] {
-        g_Career.totalScore = 0.0f;
-        std::fill(std::begin(g_Career.place), std::end(g_Career.place), 0);
-        std::fill(std::begin(g_Career.raceTime), std::end(g_Career.raceTime), 0.0f);
-        g_MainMenu.SaveProfile(1);
-    };
-    g_GameEventAccess.clearCareerComplete = [] { g_GameHUD.careerComplete = 0; };
-}
-
 // The player before any profile is loaded: "Player", a zero career with the
 // first area in summer open and the first model's base upgrade levels.
 void SetProfileDefaults()
@@ -150,7 +76,6 @@ void SetProfileDefaults()
 
 CGame::CGame()
 {
-    ConnectCoreHooks();
     // The cameras' own construction sets their fade colour to white.
     SetDefaultSteps();
 }
@@ -325,7 +250,7 @@ void CGame::Frame()
         device->EndScene();
     }
 
-    if (!g_GameRunning)
+    if (!GameRunning())
         RunAll(heldUpdateSteps);
     else if (g_Clock.m_GameStep > 0.0f)
         RunAll(runningUpdateSteps);

@@ -68,8 +68,8 @@ public:
     // The ordered lists. Defaults are the game's own; tests may replace entries.
     GameStepList createSteps;          // the whole create chain, clock first
     GameStepList drawSteps;            // inside the scene, after CGame::Render
-    GameStepList heldUpdateSteps;      // g_GameRunning 0: an overlay holds the game
-    GameStepList runningUpdateSteps;   // g_GameRunning 1 and a game step above 0
+    GameStepList heldUpdateSteps;      // GameRunning() 0: an overlay holds the game
+    GameStepList runningUpdateSteps;   // GameRunning() 1 and a game step above 0
     GameStepList visibilitySteps;
     GameStepList releaseSteps;                 // before the cameras and the physics world
     GameStepList mainPassSteps;                // CGame::Render after the two off-screen passes

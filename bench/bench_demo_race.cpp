@@ -55,6 +55,7 @@
 #include <string>
 #include <vector>
 
+#include "LayeredMain.h"
 #include "app/Game.h"
 #include "core/RaceTable.h"
 #include "app/WinMain.h"
@@ -456,4 +457,4 @@ BENCHMARK(BM_DemoRace)
 
 }   // namespace
 
-BENCHMARK_MAIN();
+LAYERED_BENCHMARK_MAIN();

@@ -17,19 +17,20 @@
 #include <cstring>
 #include <string>
 
+#include "LayeredMain.h"
 #include "app/Game.h"
 #include "core/FileManager.h"
 #include "core/RaceState.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9.h"
 #include "platform/os/MessageBox.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
 #include "render/LightManager.h"
 #include "tests/support/Paths.h"
-#include "play/RaceDevice.h"
-#include "play/RaceRunner.h"
 #include "world/Sky.h"
 
 namespace
@@ -211,4 +212,4 @@ BENCHMARK(BM_PostEffectAlone)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->
 
 }   // namespace
 
-BENCHMARK_MAIN();
+LAYERED_BENCHMARK_MAIN();

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "LayeredMain.h"
 #include "app/Game.h"
 #include "core/RaceTable.h"
 #include "bench/AreaFrameScene.h"
@@ -101,4 +102,4 @@ BENCHMARK(BM_LandscapeFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinT
 
 }   // namespace
 
-BENCHMARK_MAIN();
+LAYERED_BENCHMARK_MAIN();

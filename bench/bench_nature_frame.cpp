@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/Game.h"
+#include "app/LayerLinks.h"
 #include "core/RaceTable.h"
 #include "bench/AreaFrameScene.h"
 #include "core/FileManager.h"
@@ -137,6 +138,7 @@ BENCHMARK(BM_NatureFrame)->Arg(300)->Arg(400)->Arg(500)->Unit(benchmark::kMillis
 
 int main(int argc, char** argv)
 {
+    ConnectLayers();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -8,6 +8,7 @@
 
 #include <BulletCollision/CollisionShapes/btHeightfieldTerrainShape.h>
 
+#include "LayeredMain.h"
 #include "common/Keywords.h"
 #include "core/GameClock.h"
 #include "core/Physics.h"
@@ -81,4 +82,4 @@ void BM_StepPhysics16BodiesOnHeightfield(benchmark::State& state)
 BENCHMARK(BM_StepPhysics16BodiesOnHeightfield)->Unit(benchmark::kMicrosecond);
 }   // namespace
 
-BENCHMARK_MAIN();
+LAYERED_BENCHMARK_MAIN();

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "LayeredMain.h"
 #include "app/Game.h"
 #include "core/RaceTable.h"
 #include "bench/AreaFrameScene.h"
@@ -237,4 +238,4 @@ BENCHMARK(BM_RoadWaterFrame)
 
 }   // namespace
 
-BENCHMARK_MAIN();
+LAYERED_BENCHMARK_MAIN();

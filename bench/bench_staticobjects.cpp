@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "LayeredMain.h"
 #include "app/Game.h"
 #include "core/RaceTable.h"
 #include "core/FileManager.h"
@@ -187,4 +188,4 @@ BENCHMARK(BM_PlacedObjectsFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->
 
 }   // namespace
 
-BENCHMARK_MAIN();
+LAYERED_BENCHMARK_MAIN();

@@ -18,6 +18,8 @@
 # 3. The programs (tools/, play/) include nothing from tests/.
 # 4. A test in tests/<layer>/ includes only that layer and those below, also
 #    through the test helpers it includes: its program links only them.
+# 5. The key, control and mouse-button flags are written only by their
+#    owners in core/ (a source text rule like the others).
 #
 # Where an include leads is found as the compiler finds it: the including
 # file's folder, then the source folder, then tests/. The layer of a file in
@@ -195,6 +197,29 @@ function(check_include_rules source_dir)
         list(APPEND broken "${where}    (${why})")
       endif()
     endforeach()
+  endforeach()
+
+  # 5. The key, control and mouse-button flags are written only by their
+  #    owners in core/ (the key handlers and ConsumeKey, ConsumeControl,
+  #    PressControl, SetMouseButton, ConsumeClick), so which code takes a key
+  #    press is decided in one place.
+  foreach(rel IN LISTS files)
+    _include_rule_folder_layer("${rel}" own_layer)
+    if((own_layer GREATER -1 OR rel MATCHES "^(tools|play)/")
+       AND NOT rel MATCHES "^core/(Controls|InputState)\\.cpp$")
+      file(STRINGS "${source_dir}/${rel}" writes
+           REGEX "(g_KeyFlags|g_ControlFlags|g_MouseButtons)[ \t]*\\[[^]]*\\][ \t]*=[^=]")
+      foreach(text IN LISTS writes)
+        # A line's ";" splits it into list items: keep the items that write.
+        if(NOT text MATCHES "(g_KeyFlags|g_ControlFlags|g_MouseButtons)[ \t]*\\[[^]]*\\][ \t]*=[^=]")
+          continue()
+        endif()
+        string(STRIP "${text}" text)
+        _include_rule_where("${source_dir}" "${rel}" "${text}" where)
+        string(REPLACE ";" "" where "${where}")
+        list(APPEND broken "${where}    (an input flag written outside its owner in core/)")
+      endforeach()
+    endif()
   endforeach()
 
   if(broken)

@@ -309,10 +309,10 @@ bool Player::RideRace(RaceOutcome* o)
                 return true;
             }
             // A hint box holds the race until Enter closes it.
-            if (!g_GameRunning && g_GameHUD.messageId != 0)
+            if (!GameRunning() && g_GameHUD.messageId != 0)
                 m_Session.Tap(SDLK_RETURN);
             if (!pictured && !m_PictureFolder.empty() && m_Session.FrameCount() - raceStart > 10 * kSecond &&
-                g_GameRunning && g_PlayerVehicle->DriveState == DRIVE_AI)
+                GameRunning() && g_PlayerVehicle->DriveState == DRIVE_AI)
             {
                 // The display's readouts show while the keys ride: for the
                 // picture the keys have the motorcycle for a second, the
@@ -342,7 +342,7 @@ bool Player::RideRace(RaceOutcome* o)
                           !v->Rider           ? "none"
                           : v->Rider->RagDoll ? "fallen"
                                               : "riding",
-                          v->StuckTimer, v->OffRouteTimer, g_GameEvent.code, g_GameRunning, g_GameHUD.messageId,
+                          v->StuckTimer, v->OffRouteTimer, g_GameEvent.code, GameRunning(), g_GameHUD.messageId,
                           v->RaceStats.RaceTime);
         Fault("race on area " + std::to_string(o->area + 1) + " season " + std::to_string(o->season) +
               " did not reach its result screen in " + std::to_string(kRaceLimit / kSecond) +
@@ -630,7 +630,7 @@ bool Player::PauseMenu()
         if (m_Session.Until(
                 [] {
                     return !g_MainMenu.active && g_GameEvent.code != GEVENT_RACE_START &&
-                           g_GameEvent.code != GEVENT_RESTART && g_GameRunning;
+                           g_GameEvent.code != GEVENT_RESTART && GameRunning();
                 },
                 20 * kSecond))
             return true;
@@ -661,7 +661,7 @@ bool Player::PauseMenu()
     // player waits for it to go, then opens the pause menu.
     m_Session.Until([] { return g_GameHUD.messageId == 0; }, 6 * kSecond);
     m_Session.Tap(SDLK_ESCAPE);
-    if (!g_GameHUD.overlayOpen || g_GameRunning)
+    if (!g_GameHUD.overlayOpen || GameRunning())
         Fault("Esc in a race did not open the pause menu");
     const float pausedAt = g_Clock.m_GameClock;
     m_Session.Frames(kSecond);
@@ -673,7 +673,7 @@ bool Player::PauseMenu()
     const int pathPoint = leader ? leader->PathPoint : -1;
     m_Session.Tap(SDLK_ESCAPE);
     m_Session.Frames(2 * kSecond);
-    if (g_GameHUD.overlayOpen || !g_GameRunning)
+    if (g_GameHUD.overlayOpen || !GameRunning())
         Fault("Esc on the pause menu did not give the race back");
     if (g_Clock.m_GameClock - pausedAt < 1500.0f || (leader && leader->PathPoint <= pathPoint))
         Fault("the race stood still after the pause menu closed");
@@ -813,7 +813,7 @@ bool Player::Exit()
         return false;
     }
     m_Session.Click(g_MainMenu.buttons[BUTTON_EXIT]);
-    if (!g_Quit)
+    if (!QuitRequested())
     {
         Fault("EXIT did not end the program");
         return false;

@@ -115,13 +115,13 @@ void Session::End()
 
 bool Session::RaceInProgress() const
 {
-    return g_GameRunning && !g_MainMenu.active && !g_GameHUD.resultOpen && !g_GameHUD.careerComplete &&
+    return GameRunning() && !g_MainMenu.active && !g_GameHUD.resultOpen && !g_GameHUD.careerComplete &&
            !g_GameHUD.overlayOpen;
 }
 
 bool Session::Frame()
 {
-    if (!m_Started || g_Quit)
+    if (!m_Started || QuitRequested())
         return false;
     ++m_Frames;
     m_ClockMs += m_MsPerFrame;
@@ -141,7 +141,7 @@ bool Session::Frame()
     InputFrameDone();
     if (m_Device == Device::Recording)
         D3DClearRecordedCalls();
-    return !g_Quit;
+    return !QuitRequested();
 }
 
 void Session::SetFrameRate(double framesPerSecond)

@@ -9,6 +9,7 @@
 
 #include "app/Game.h"
 #include "app/GameEvent.h"
+#include "app/LayerLinks.h"
 #include "audio/AudioManager.h"
 #include "common/Keywords.h"
 #include "core/GameClock.h"
@@ -18,6 +19,7 @@
 #include "core/RunFlags.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/Rand.h"
+#include "play/Picture.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
@@ -25,7 +27,6 @@
 #include "scene/StaticObject.h"
 #include "scene/StaticObjectManager.h"
 #include "scene/WheelSkids.h"
-#include "play/Picture.h"
 
 namespace
 {
@@ -292,6 +293,12 @@ bool SetUpHeadlessRace(const RaceRunOptions& options, std::string* error)
         *error = "no such race row";
         return false;
     }
+    ConnectLayers();
+    if (!UnsetLayerLinks().empty())
+    {
+        *error = "unconnected link " + UnsetLayerLinks().front();
+        return false;
+    }
     // The score table's names are drawn while the game is made.
     GameSrand(options.seed);
     KeepScoresInMemory();
@@ -301,7 +308,7 @@ bool SetUpHeadlessRace(const RaceRunOptions& options, std::string* error)
         g_Game.Release();
         return false;
     }
-    g_GameRunning = 1;
+    RunGame();
     if (options.area >= 0)
         g_RaceTable.area[options.row] = options.area;
     if (options.racers > 0)
@@ -354,7 +361,7 @@ void TearDownHeadlessRace()
 {
     RestoreSkippedSteps();
     g_Game.Release();
-    g_GameRunning = 0;
+    StopGame();
 }
 
 bool RaceRunResult::AllFinished() const

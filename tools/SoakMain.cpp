@@ -41,6 +41,7 @@
 #include <vector>
 
 #include "app/Game.h"
+#include "app/LayerLinks.h"
 #include "app/WinMain.h"
 #include "audio/AudioManager.h"
 #include "core/FileManager.h"
@@ -54,12 +55,12 @@
 #include "platform/os/Clock.h"
 #include "platform/os/MessageBox.h"
 #include "platform/os/Rand.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "racers/HumanObject.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
-#include "play/RaceDevice.h"
-#include "play/RaceRunner.h"
 #include "tools/SoakMonitor.h"
 
 namespace
@@ -203,8 +204,8 @@ void Frame(const Options& o)
     else
     {
         g_Clock.Update();
-        const GameStepList& steps = g_GameRunning ? g_Game.runningUpdateSteps : g_Game.heldUpdateSteps;
-        if (!g_GameRunning || g_Clock.m_GameStep > 0.0f)
+        const GameStepList& steps = GameRunning() ? g_Game.runningUpdateSteps : g_Game.heldUpdateSteps;
+        if (!GameRunning() || g_Clock.m_GameStep > 0.0f)
             for (const GameStep& s : steps)
                 s.run();
         g_AudioManager.Update();
@@ -228,10 +229,16 @@ int main(int argc, char** argv)
         return 2;
     }
     SetMessageBoxHook(PrintBox);
+    ConnectLayers();
+    if (!UnsetLayerLinks().empty())
+    {
+        std::fprintf(stderr, "soak: unconnected link %s\n", UnsetLayerLinks().front().c_str());
+        return 2;
+    }
     g_UseFileManager = 1;
     g_FileManager.Create();
     g_AppActive = 1;
-    g_Quit = 0;
+    ResetQuit();
     g_GameMenu = 1;
 
     RaceDevice device;
@@ -267,7 +274,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "soak: the first race could not be started\n");
         return 2;
     }
-    g_GameRunning = 1;
+    RunGame();
     g_MainMenu.secondsSinceShow = 0.0f;
     monitor.BeginRace(g_RacePathCount, g_RaceTable.laps[row]);
     std::printf("race 1: area %d season %d, %d racers, %d laps of %d path points\n", g_RaceTable.area[row] + 1,

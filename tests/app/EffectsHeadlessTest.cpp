@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/Game.h"
+#include "app/LayerLinks.h"
 #include "core/RaceTable.h"
 #include "core/GameClock.h"
 #include "platform/d3d/D3D9Backend.h"
@@ -92,7 +93,7 @@ protected:
         g_Clock.Init();
         g_CurrentRace = 0;
         EXPECT_EQ(g_Landscape.LoadArea(g_RaceTable.area[0], g_RaceTable.season[0]), 1);
-        ConnectSkidHooks();
+        ConnectLayers();
         // No motorcycle owns the strips here: the side comes from the path.
         g_SkidHooks.ownerSide = [](const CVehicleObject*, float side[3]) {
             side[0] = 1;

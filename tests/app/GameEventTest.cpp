@@ -14,6 +14,7 @@
 #include "app/Game.h"
 #include "app/GameEvent.h"
 #include "audio/AudioManager.h"
+#include "core/CareerData.h"
 #include "core/GameClock.h"
 #include "core/RaceState.h"
 #include "core/RunFlags.h"
@@ -45,7 +46,7 @@ protected:
         ASSERT_TRUE(RunGenerator("vehicles", m_Tree));
         m_Folder.reset(new testdata::DataFolder(m_Tree, true));
         m_SavedEditor = g_EditorMode;
-        m_SavedRunning = g_GameRunning;
+        m_SavedRunning = GameRunning();
         g_EditorMode = 0;
         g_MainMenu.active = 0;
         g_Clock.Init();
@@ -70,7 +71,7 @@ protected:
         ClearRaceBlock();
         g_CurrentRace = 0;
         g_EditorMode = m_SavedEditor;
-        g_GameRunning = m_SavedRunning;
+        m_SavedRunning ? RunGame() : StopGame();
         m_Folder.reset();
     }
 
@@ -278,7 +279,7 @@ TEST_F(GameEventTest, TheFadesToARestartAndBackToTheMenuWaitOnTheRealClockWhileT
     {
         SCOPED_TRACE(c.name);
         g_MainMenu.Show(MENU_NONE);
-        g_GameRunning = 0;
+        StopGame();
         g_Clock.Pause();
         g_GameEvent.Post(c.code, g_PlayerVehicle, 0);
         g_GameEvent.Update();
@@ -290,7 +291,7 @@ TEST_F(GameEventTest, TheFadesToARestartAndBackToTheMenuWaitOnTheRealClockWhileT
         g_GameEvent.Update();
         EXPECT_EQ(g_GameEvent.code, c.next);
         EXPECT_EQ(g_MainMenu.state, c.page);
-        EXPECT_EQ(g_GameRunning, 1);
+        EXPECT_EQ(GameRunning(), 1);
         EXPECT_FALSE(g_Clock.IsPaused());
     }
     g_MainMenu.Show(MENU_NONE);
@@ -312,18 +313,15 @@ TEST_F(GameEventTest, AfterTheResultScreenContinueOpensThePageTheRaceCallsForAnd
         {"CONTINUE in a career without points", 0, 1, 0, MENU_CAREER, GEVENT_SPECTATOR},
         {"RESTART", 1, 1, 2, MENU_NONE, GEVENT_RACE_START},
     };
-    static Case current;
-    const GameEventAccess saved = g_GameEventAccess;
-    g_GameEventAccess.resultOpen = [] { return 0; };
-    g_GameEventAccess.resultDismissed = [] { return 1; };
-    g_GameEventAccess.clearResultDismissed = nullptr;
-    g_GameEventAccess.resultChoice = [] { return current.choice; };
-    g_GameEventAccess.careerMode = [] { return current.career; };
-    g_GameEventAccess.upgradePoints = [] { return current.points; };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
-        current = c;
+        // The result screen was dismissed with the case's choice.
+        g_GameHUD.resultOpen = 0;
+        g_GameHUD.resultDismissed = 1;
+        g_GameHUD.resultChoice = c.choice;
+        g_CareerMode = c.career;
+        g_Career.upgradePoints = c.points;
         g_MainMenu.Show(MENU_NONE);
         g_GameEvent.Post(GEVENT_RACE_FINISH, g_PlayerVehicle, 0);
         g_GameEvent.Update();   // the choice: a fade to black
@@ -337,8 +335,11 @@ TEST_F(GameEventTest, AfterTheResultScreenContinueOpensThePageTheRaceCallsForAnd
         EXPECT_EQ(g_GameEvent.code, c.next);
         EXPECT_EQ(g_MainMenu.state, c.page);
         EXPECT_EQ(g_MainMenu.active, c.page != MENU_NONE ? 1 : 0);
+        EXPECT_EQ(g_GameHUD.resultDismissed, 0);
     }
-    g_GameEventAccess = saved;
+    g_GameHUD.resultChoice = 0;
+    g_CareerMode = 1;
+    g_Career = CareerData{};
     g_MainMenu.Show(MENU_NONE);
 }
 
@@ -427,11 +428,11 @@ TEST_F(GameEventTest, TheOrbitShotCirclesAtThreeToEightOut)
 // again, not go straight back to the menu without one.
 TEST_F(GameEventTest, AfterTheCareersEndTheNextFinishShowsItsResult)
 {
-    static int shown;
-    shown = 0;
-    const GameEventAccess saved = g_GameEventAccess;
-    g_GameEventAccess.showRaceResult = [](int show) { shown += show; };
-    g_GameEventAccess.resetCareer = nullptr;   // no profile to save
+    g_Career.totalScore = 31000.0f;
+    g_Career.place[17] = 3;
+    g_Career.raceTime[4] = 81.5f;
+    g_Career.unlocked[5] = 1;
+    g_Career.upgradeLevel[0] = 7;
     g_GameHUD.resultOpen = 0;
     g_GameHUD.resultDismissed = 1;
     g_GameHUD.careerComplete = 1;
@@ -442,15 +443,22 @@ TEST_F(GameEventTest, AfterTheCareersEndTheNextFinishShowsItsResult)
     g_GameEvent.Update();
     EXPECT_EQ(g_GameEvent.code, GEVENT_SPECTATOR);
     EXPECT_EQ(g_GameHUD.careerComplete, 0);
+    // The career's results are cleared; what was opened and bought stays.
+    EXPECT_EQ(g_Career.totalScore, 0.0f);
+    EXPECT_EQ(g_Career.place[17], 0);
+    EXPECT_EQ(g_Career.raceTime[4], 0.0f);
+    EXPECT_EQ(g_Career.unlocked[5], 1);
+    EXPECT_EQ(g_Career.upgradeLevel[0], 7);
 
     g_MainMenu.Show(MENU_NONE);
     g_GameEvent.Post(GEVENT_RACE_FINISH, g_PlayerVehicle, 0);
     g_GameEvent.Update();
-    EXPECT_EQ(shown, 1) << "the finish went by without its result screen";
+    EXPECT_EQ(g_GameHUD.resultOpen, 1) << "the finish went by without its result screen";
     EXPECT_EQ(g_GameEvent.code, GEVENT_SPECTATOR);
 
-    g_GameEventAccess = saved;
+    g_GameHUD.ShowRaceResult(0);
     g_GameHUD.resultDismissed = 0;
+    g_Career = CareerData{};
 }
 
 TEST_F(GameEventTest, EventsWithoutTheirMotorcycleEndAsNone)

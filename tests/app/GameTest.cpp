@@ -45,13 +45,13 @@ protected:
     {
         g_Calls.clear();
         savedActive = g_AppActive;
-        savedRunning = g_GameRunning;
+        savedRunning = GameRunning();
         savedClock = g_Clock;
     }
     void TearDown() override
     {
         g_AppActive = savedActive;
-        g_GameRunning = savedRunning;
+        savedRunning ? RunGame() : StopGame();
         g_Clock = savedClock;
     }
     void RecordAll(CGame& game)
@@ -200,7 +200,7 @@ TEST_F(GameTest, FrameRunsTheUpdateBranchOfTheGameState)
         CGame game;
         RecordAll(game);
         g_AppActive = 1;
-        g_GameRunning = c.gameRunning;
+        c.gameRunning ? RunGame() : StopGame();
         ClockWithTimeToRun(c.timeScale);
         g_Calls.clear();
         game.Frame();
@@ -214,7 +214,7 @@ TEST_F(GameTest, InactiveWindowDoesNothing)
     CGame game;
     RecordAll(game);
     g_AppActive = 0;
-    g_GameRunning = 1;
+    RunGame();
     ClockWithTimeToRun(1.0f);
     const CGameClock before = g_Clock;
     game.Frame();

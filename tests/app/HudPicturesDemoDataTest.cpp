@@ -19,6 +19,8 @@
 #include "core/Records.h"
 #include "interface/GameHUD.h"
 #include "interface/MainMenu.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
@@ -26,8 +28,6 @@
 #include "scene/StaticObjectFixture.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
-#include "play/RaceDevice.h"
-#include "play/RaceRunner.h"
 #include "tests/support/Skip.h"
 
 namespace
@@ -81,7 +81,6 @@ protected:
         LetHeadlessRaceGo();
         for (int i = 0; i < 60 * 12; ++i)
             StepHeadlessFrame();
-        g_HudLinks = HudLinks{};
     }
 
     void TearDown() override
@@ -223,7 +222,6 @@ protected:
         g_Clock.Init();
         g_GameHUD = CGameHUD();
         g_GameHUD.Create();
-        g_HudLinks = HudLinks{};
         // The menu's pictures the screen shares.
         const char* cups[3] = {"Data/Interface/Cups/Cup1.dds", "Data/Interface/Cups/Cup2.dds",
                                "Data/Interface/Cups/Cup3.dds"};

@@ -58,7 +58,7 @@ protected:
         g_GameEvent.code = GEVENT_NONE;
         g_MainMenu = CMainMenu();
         g_TextInput = 0;
-        g_GameRunning = 0;
+        StopGame();
         g_Game.FreeRace();
         g_PhysicsWorld.Destroy();
         ClearRaceBlock();
@@ -124,7 +124,7 @@ TEST_F(MenuRaceStartTest, NewPlayerReachesAQuickRaceWithTheKeyboard)
     EXPECT_EQ(g_Landscape.loadedArea, 0);
     EXPECT_NE(g_PlayerVehicle, nullptr);
     EXPECT_EQ(g_GameEvent.code, GEVENT_RACE_START);
-    EXPECT_EQ(g_GameRunning, 1);
+    EXPECT_EQ(GameRunning(), 1);
 }
 
 }   // namespace

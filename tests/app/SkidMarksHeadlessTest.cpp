@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/LayerLinks.h"
 #include "core/GameClock.h"
 #include "core/Physics.h"
 #include "platform/os/Clock.h"
@@ -62,7 +63,7 @@ protected:
         ASSERT_EQ(g_Landscape.LoadArea(g_RaceTable.area[0], g_RaceTable.season[0]), 1);
         g_Landscape.Update();
         ASSERT_NE(g_Landscape.heightBody, nullptr);
-        ConnectSkidHooks();
+        ConnectLayers();
         g_Sky.dayTime = kDay;
         g_Sky.moonTime = kDay + 1000000.0f;
         g_Sky.Update();
