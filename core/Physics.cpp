@@ -11,6 +11,7 @@
 #include "core/Settings.h"
 
 PhysicsObjectAccess g_PhysicsObjectAccess = {};
+void (*g_BeforePhysicsSubstep)(float step) = nullptr;
 PhysicsWorld g_PhysicsWorld = {};
 btUserOverlapFilterCallback* g_OverlapFilter = nullptr;
 
@@ -33,6 +34,12 @@ const unsigned short kMaxHandles = 16384;
 // Bullet's activation states that count as not moving.
 const int kSleeping = ISLAND_SLEEPING;           // 2
 const int kSimulationOff = DISABLE_SIMULATION;   // 5
+
+void BeforeSubstep(btDynamicsWorld*, btScalar step)
+{
+    if (g_BeforePhysicsSubstep)
+        g_BeforePhysicsSubstep((float)step);
+}
 
 int ClassOf(const void* object)
 {
@@ -278,6 +285,7 @@ int PhysicsWorld::Create()
     // them one step late, which turns the lean correction into an
     // oscillation that throws the motorcycle over.
     dynamicsWorld->setLatencyMotionStateInterpolation(false);
+    dynamicsWorld->setInternalTickCallback(BeforeSubstep, nullptr, true);
     activeBodies = 0;
     return 1;
 }

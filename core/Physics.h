@@ -44,6 +44,11 @@ struct PhysicsObjectAccess
 };
 extern PhysicsObjectAccess g_PhysicsObjectAccess;
 
+// Called before each fixed substep of the world's step with the substep's
+// length in seconds (the motorcycles' lean correction; the racers set it).
+// Null does nothing.
+extern void (*g_BeforePhysicsSubstep)(float step);
+
 // Collision index of a body's user pointer: 0 the landscape, 1 static,
 // 2 dynamic, 3 human, 4 vehicle; -1 for anything else (effects, other
 // landscape-class objects, null).

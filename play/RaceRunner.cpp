@@ -19,6 +19,7 @@
 #include "core/RunFlags.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/Rand.h"
+#include "play/FallLog.h"
 #include "play/Picture.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
@@ -31,11 +32,15 @@
 namespace
 {
 
-const float kStep = 1.0f / 60.0f;
-const int kFramesPerSecond = 60;
+// The clock's fixed step: 1/60 s unless a run asks for another rate.
+int g_FramesPerSecond = 60;
+float FrameStep()
+{
+    return 1.0f / (float)g_FramesPerSecond;
+}
 // The chase picture: three seconds after the start signal, once the chase
 // has settled behind the player.
-const int kChaseFrame = 180;
+const float kChaseSeconds = 3.0f;
 
 uint64_t Mix(uint64_t hash, const float* values, int count)
 {
@@ -74,6 +79,7 @@ struct Watch
     int wasAirborne;
     int falls;
     RacerOutcome outcome;
+    float previousVelocity[3];   // the frame before, for the fall log
 };
 
 D3DXVECTOR3 Ahead(const CVehicleObject& v)
@@ -278,10 +284,11 @@ void StepHeadlessFrame()
     // What CGame::Frame does after its drawing, with the fixed step in place
     // of the real clock.
     g_Clock.m_TimeScale = 1.0f;
-    g_Clock.m_GameStep = kStep;
-    g_Clock.m_RealStep = kStep;
-    g_Clock.m_GameClock += kStep * 1000.0f;
-    g_Clock.m_RealClock += kStep * 1000.0f;
+    const float step = FrameStep();
+    g_Clock.m_GameStep = step;
+    g_Clock.m_RealStep = step;
+    g_Clock.m_GameClock += step * 1000.0f;
+    g_Clock.m_RealClock += step * 1000.0f;
     for (const GameStep& s : g_Game.runningUpdateSteps)
         s.run();
 }
@@ -411,17 +418,20 @@ RaceRunResult RunRace(const RaceRunOptions& options)
             std::fprintf(options.trace, "t %4d  checksum %016llx\n", second, (unsigned long long)checksum);
     };
 
-    const int holdFrames = (int)std::lround(options.gridSeconds * kFramesPerSecond);
+    g_FramesPerSecond = std::max(20, std::min(240, options.framesPerSecond));
+    const int framesPerSecond = g_FramesPerSecond;
+    const float step = FrameStep();
+    const int holdFrames = (int)std::lround(options.gridSeconds * framesPerSecond);
     // The race start fades in over 2 s: the picture at half of it.
-    const int fadeFrame = std::min(holdFrames, kFramesPerSecond);
+    const int fadeFrame = std::min(holdFrames, framesPerSecond);
     for (int f = 0; f < holdFrames; ++f)
     {
         StepHeadlessFrame();
         ++result.frames;
-        if (result.frames % kFramesPerSecond == 0)
-            sample(result.frames / kFramesPerSecond);
+        if (result.frames % framesPerSecond == 0)
+            sample(result.frames / framesPerSecond);
         if (result.frames == fadeFrame)
-            FadePicture(options, result, (float)fadeFrame * kStep);
+            FadePicture(options, result, (float)fadeFrame * step);
     }
     GridPicture(options, result);
     LetHeadlessRaceGo();
@@ -430,18 +440,20 @@ RaceRunResult RunRace(const RaceRunOptions& options)
     for (int i = 0; i < g_RaceOrderCount; ++i)
     {
         CVehicleObject* v = g_RaceOrder[i];
-        Watch w{v, 0.0f, v->PathPoint, 0, v->RaceStats.Falls, RacerOutcome()};
+        Watch w{v, 0.0f, v->PathPoint, 0, v->RaceStats.Falls, RacerOutcome(), {0, 0, 0}};
         w.outcome.name = v->Name;
         w.outcome.model = ModelOf(*v);
         w.outcome.player = v == g_PlayerVehicle;
         watches.push_back(w);
     }
 
+    StartFallLog(options.fallLog);
     std::vector<RacerOutcome> finishers;
-    const int raceFrames = (int)std::lround(options.timeLimit * kFramesPerSecond);
-    const int pictureFrame = (int)std::lround(options.pictureSeconds * kFramesPerSecond);
+    const int raceFrames = (int)std::lround(options.timeLimit * framesPerSecond);
+    const int pictureFrame = (int)std::lround(options.pictureSeconds * framesPerSecond);
     for (int f = 1; f <= raceFrames && (int)finishers.size() < (int)watches.size(); ++f)
     {
+        FallLogTime(f * step);
         StepHeadlessFrame();
         ++result.frames;
         for (Watch& w : watches)
@@ -449,6 +461,9 @@ RaceRunResult RunRace(const RaceRunOptions& options)
             CVehicleObject* v = w.vehicle;
             if (w.outcome.finished)
                 continue;
+            FallLogRacer(*v, (int)(&w - watches.data()), result.laps, v->RaceStats.Falls > w.falls, w.wasAirborne,
+                         w.previousVelocity, v->PathPoint < w.lastPathPoint);
+            std::copy(v->linearVelocity, v->linearVelocity + 3, w.previousVelocity);
             if (v->RaceStats.Falls > w.falls)
             {
                 // The airborne flag is cleared by the fall itself: the frame
@@ -467,7 +482,7 @@ RaceRunResult RunRace(const RaceRunOptions& options)
                 continue;
             }
             if (std::fabs(v->Speed) < 5.0f)
-                w.still += kStep;
+                w.still += step;
             else
                 w.still = 0.0f;
             w.outcome.longestStill = std::max(w.outcome.longestStill, w.still);
@@ -483,14 +498,16 @@ RaceRunResult RunRace(const RaceRunOptions& options)
         }
         result.objectsHidden += (int)g_StaticObjects.hiddenCount;
         result.propsBehindBuildings += PropsBehindBuildings();
-        if (result.frames % kFramesPerSecond == 0)
-            sample(result.frames / kFramesPerSecond);
-        if (f == kChaseFrame)
+        if (result.frames % framesPerSecond == 0)
+            sample(result.frames / framesPerSecond);
+        if (f == (int)std::lround(kChaseSeconds * framesPerSecond))
             ChasePicture(options, result);
         if (f == pictureFrame)
             RacePicture(options, result);
     }
 
+    StopFallLog();
+    g_FramesPerSecond = 60;
     result.order = finishers;
     for (int i = 0; i < g_RaceOrderCount; ++i)
         for (Watch& w : watches)
@@ -500,7 +517,7 @@ RaceRunResult RunRace(const RaceRunOptions& options)
                 result.order.push_back(w.outcome);
             }
     result.checksum = checksum;
-    result.simulatedSeconds = (float)result.frames / kFramesPerSecond;
+    result.simulatedSeconds = (float)result.frames / framesPerSecond;
     result.ran = true;
 
     TearDownHeadlessRace();

@@ -2,7 +2,7 @@
 // A whole race without a window: the race row's area loaded, the race
 // started through the race-start event (its grid, camera move and fade in,
 // the wait held to the grid time), and the game
-// stepped with a fixed 1/60 s clock and no drawing until every racer has
+// stepped with a fixed clock (1/60 s unless asked otherwise) and no drawing until every racer has
 // finished or the time limit is reached. The player's motorcycle is ridden by
 // the computer racer's driver like every other. With the same demo data,
 // options and seed two runs give the same checksum.
@@ -33,6 +33,12 @@ struct RaceRunOptions
     std::string picturePrefix;
     float pictureSeconds = 20.0f;   // the race picture, seconds after the start
     FILE* trace = nullptr;          // one checksum line per simulated second
+    // One line per rider thrown off, and the causes counted (play/FallLog.h).
+    FILE* fallLog = nullptr;
+    // Frames per simulated second: the game's step is 1/framesPerSecond s.
+    // Its clock never steps more than 50 ms, so 20 (the rate the game really
+    // runs at on a software renderer, or slower) is the slowest; 20..240.
+    int framesPerSecond = 60;
     // The caller draws frames of the race itself (pictures of the display or
     // the menu over it): the landscape's visibility is kept as well.
     bool drawn = false;

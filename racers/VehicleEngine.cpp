@@ -14,8 +14,11 @@
 #include "common/MathUtil.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
+#include "core/Physics.h"
 #include "core/Settings.h"
+#include "racers/BulletMatrix.h"
 #include "racers/HumanObject.h"
+#include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "world/Landscape.h"
 
@@ -56,6 +59,19 @@ bool RiderInSteeringPose(const CHumanObject* rider)
     const int* range = rider->ActionFrames[ACTION_STEERING];
     return rider->currentPart >= range[0] && rider->currentPart <= range[1];
 }
+
+// Every racer's lean correction, before each fixed physics step.
+void CorrectEveryLean(float step)
+{
+    for (int i = 0; i < g_Vehicles.racerCount; ++i)
+        if (g_Vehicles.racers[i])
+            g_Vehicles.racers[i]->CorrectLean(step);
+}
+
+struct RegisterLeanCorrection
+{
+    RegisterLeanCorrection() { g_BeforePhysicsSubstep = CorrectEveryLean; }
+} s_RegisterLeanCorrection;
 
 }   // namespace
 
@@ -281,11 +297,22 @@ void CVehicleObject::UpdateLean()
     else if (Lean > target)
         Lean = std::max(target, Lean - (Lean - target) * dt * 5.0f);
     Lean = std::min(kMaxLean, std::max(-kMaxLean, Lean));
+}
+
+void CVehicleObject::CorrectLean(float step)
+{
+    if (!body || !body->isInWorld() || (Rider && Rider->RagDoll))
+        return;
+    D3DMATRIX own;
+    MatrixFromTransform(own, body->getWorldTransform());
+    const D3DXVECTOR3 up = Row(own, 1);
+    if (std::fabs(up.y) < 0.5f)
+        return;   // tipped far over
 
     // The up vector of an upright motorcycle with this heading, turned about
     // the forward axis by the lean.
-    const D3DXVECTOR3 position(Position[0], Position[1], Position[2]);
-    const D3DXVECTOR3 forward = Row(world, 2);
+    const D3DXVECTOR3 position(own._41, own._42, own._43);
+    const D3DXVECTOR3 forward = Row(own, 2);
     D3DXMATRIX upright;
     MatrixFromPosTargetUp(upright, position, position + forward * 100.0f, D3DXVECTOR3(0, 1, 0));
     D3DXMATRIX turn;
@@ -294,8 +321,8 @@ void CVehicleObject::UpdateLean()
     D3DXVECTOR3 wanted;
     D3DXVec3TransformNormal(&wanted, &uprightUp, &turn);
 
-    D3DXMATRIX own = world, inverse;
-    if (!D3DXMatrixInverse(&inverse, nullptr, &own))
+    D3DXMATRIX frame = own, inverse;
+    if (!D3DXMatrixInverse(&inverse, nullptr, &frame))
         return;
     const D3DXVECTOR3 error = wanted - up;
     D3DXVECTOR3 localError, spin, localSpin;
@@ -303,7 +330,7 @@ void CVehicleObject::UpdateLean()
     const btVector3& w = body->getAngularVelocity();
     spin = D3DXVECTOR3(w.x(), w.y(), w.z());
     D3DXVec3TransformNormal(&localSpin, &spin, &inverse);
-    localSpin.z -= LeanMass * localError.x * dt * 5.0f;
-    D3DXVec3TransformNormal(&spin, &localSpin, &own);
+    localSpin.z -= LeanMass * localError.x * step * 5.0f;
+    D3DXVec3TransformNormal(&spin, &localSpin, &frame);
     body->setAngularVelocity(btVector3(spin.x, spin.y, spin.z));
 }

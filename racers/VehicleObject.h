@@ -197,7 +197,14 @@ public:
     void UpdateSteering();
     void UpdateEngine();
     void UpdateParts();
+    // The lean follows the steering and the speed, once per frame.
     void UpdateLean();
+    // Turns the body towards that lean; run before every fixed physics step
+    // of `step` seconds (at 60 frames a second once a frame, as the frame's
+    // own correction would be). Applied once per frame with the frame's
+    // step, the correction overshoots at 20 frames a second and a heavy
+    // motorcycle rocks itself over.
+    void CorrectLean(float step);
     // The engine's positional sound near the camera while no menu is up: its
     // pitch follows the speed's ratio of the sound's own frequency.
     void UpdateEngineSound(float pitchRatio);

@@ -81,6 +81,17 @@ struct Model
 // Four characters: a light sports bike, a tall enduro, a naked roadster and a
 // long, heavy tourer. Mass, power, transmission (pull), chassis (steering
 // rate) and grip differ so that the choice matters.
+//
+// Masses and powers are large beside the game's fixed power steps: an upgrade
+// level or a level of the race's difficulty adds 50, the rubber band takes 300
+// from a rival far ahead and gives 400 to one far behind. On light motorcycles
+// those steps changed a rival's pace by up to a half or more, so that the
+// field rode at widely different speeds and into each other; at these masses
+// they change it by a third at most, and a penalised rival still rides.
+// The power over the mass keeps each model's speed. The rear tyre grips better than the front
+// and both well enough for the computer riders' corners: with less, and the
+// front stronger, a motorcycle leaning into a bend at speed slid round and
+// blocked the road.
 std::vector<Model> Models()
 {
     std::vector<Model> m(4);
@@ -103,13 +114,13 @@ std::vector<Model> Models()
             0.12f,
             0.30f,
             0.62f,
-            190.0f,
-            560.0f,
+            360.0f,
+            1060.0f,
             1.7f,
             1.5f,
             {1, 1, 0},
-            1.25f,
-            1.15f,
+            1.85f,
+            2.05f,
             0.1f,
             0.1f,
             42.0f,
@@ -135,13 +146,13 @@ std::vector<Model> Models()
             0.22f,
             0.36f,
             0.66f,
-            150.0f,
-            450.0f,
+            300.0f,
+            900.0f,
             2.0f,
             1.8f,
             {2, 1, 2},
-            1.35f,
-            1.3f,
+            2.0f,
+            2.25f,
             0.15f,
             0.15f,
             36.0f,
@@ -167,13 +178,13 @@ std::vector<Model> Models()
             0.2f,
             0.34f,
             0.64f,
-            210.0f,
-            590.0f,
+            380.0f,
+            1065.0f,
             1.5f,
             1.3f,
             {1, 0, 1},
-            1.15f,
-            1.1f,
+            1.75f,
+            1.95f,
             0.1f,
             0.1f,
             40.0f,
@@ -200,13 +211,13 @@ std::vector<Model> Models()
             0.18f,
             0.38f,
             0.6f,
-            250.0f,
-            700.0f,
+            400.0f,
+            1120.0f,
             1.5f,
             1.1f,
             {0, 0, 0},
-            1.1f,
-            1.05f,
+            1.65f,
+            1.85f,
             0.08f,
             0.08f,
             38.0f,
@@ -338,6 +349,23 @@ MeshDesc BodyMesh(const Model& m)
     mesh.points[0] = {Point(V3{0.0f, m.seatY + 0.72f, m.seatZ + 0.2f})};
     mesh.points[8] = {Point(p[0]), Point(p[1]), Point(p[2]), Point(p[3])};
     mesh.points[9] = {Point(V3{0.0f, m.seatY, m.seatZ})};
+    // The first part's box is the whole motorcycle as it stands, wheels,
+    // handlebar grips and all (its sphere stays the hull's): the computer
+    // riders keep clear of another racer by this box, and the hull alone is
+    // narrower than the motorcycles that touch beside it.
+    MeshPart& hull = mesh.slots[MESHSLOT_MAIN].parts[0];
+    float half = m.barWidth + 0.03f, top = p[2].y + m.barRise + 0.04f;
+    for (const HullSection& h : m.hull)
+    {
+        half = std::max(half, h.w);
+        top = std::max(top, h.y1);
+    }
+    hull.boxMin[0] = -half;
+    hull.boxMax[0] = half;
+    hull.boxMin[1] = 0.0f;
+    hull.boxMax[1] = top;
+    hull.boxMin[2] = p[1].z - m.rr;
+    hull.boxMax[2] = p[0].z + m.rf;
     return mesh;
 }
 

@@ -2,7 +2,7 @@
 //
 //   racerun DATA_DIR [--row N] [--area N] [--racers N] [--laps N] [--seed N]
 //                    [--limit SECONDS] [--grid SECONDS] [--pictures PREFIX]
-//                    [--picture-at SECONDS] [--trace]
+//                    [--picture-at SECONDS] [--trace] [--falls] [--fps N]
 //
 // DATA_DIR is the folder the generator wrote (it holds "Data"). The race
 // starts through the race-start event. --pictures draws the start's fade in
@@ -11,6 +11,10 @@
 // and PREFIX_race.png (headless: SDL_VIDEODRIVER=offscreen); --picture-at
 // sets when the race picture is taken (seconds after the start, 20 by
 // default). --trace prints the checksum after every simulated second.
+// --falls prints a line at each fall (where, how the rider came off, what it
+// and its motorcycle touched before) and the causes counted. --fps steps the
+// game 1/N s a frame instead of 1/60 (20: the game's longest step, the rate
+// it really runs at on a software renderer).
 #include <unistd.h>
 
 #include <cstdio>
@@ -38,7 +42,7 @@ int Usage()
     std::fprintf(stderr,
                  "usage: racerun DATA_DIR [--row N] [--area N] [--racers N] [--laps N] [--seed N]\n"
                  "               [--limit SECONDS] [--grid SECONDS] [--pictures PREFIX] [--picture-at SECONDS]\n"
-                 "               [--trace]\n");
+                 "               [--trace] [--falls] [--fps 20..240]\n");
     return 2;
 }
 
@@ -56,6 +60,11 @@ int main(int argc, char** argv)
         if (flag == "--trace")
         {
             options.trace = stdout;
+            continue;
+        }
+        if (flag == "--falls")
+        {
+            options.fallLog = stdout;
             continue;
         }
         if (i + 1 >= argc)
@@ -84,6 +93,8 @@ int main(int argc, char** argv)
             options.gridSeconds = (float)number;
         else if (flag == "--picture-at")
             options.pictureSeconds = (float)number;
+        else if (flag == "--fps" && number >= 20 && number <= 240)
+            options.framesPerSecond = (int)number;
         else
             return Usage();
     }
