@@ -10,12 +10,12 @@
 
 #include "app/GameEvent.h"
 #include "app/PickedObject.h"
-#include "core/RaceTable.h"
 #include "audio/AudioManager.h"
 #include "core/CareerData.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
 #include "core/Physics.h"
+#include "core/RaceTable.h"
 #include "core/RacerNames.h"
 #include "core/Records.h"
 #include "core/RunFlags.h"

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "app/Game.h"
-#include "core/RaceTable.h"
 #include "core/FileManager.h"
+#include "core/RaceTable.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/MessageBox.h"

@@ -57,11 +57,11 @@
 
 #include "LayeredMain.h"
 #include "app/Game.h"
-#include "core/RaceTable.h"
 #include "app/WinMain.h"
 #include "audio/AudioManager.h"
 #include "bench/PixelQuery.h"
 #include "core/GameClock.h"
+#include "core/RaceTable.h"
 #include "core/RunFlags.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"

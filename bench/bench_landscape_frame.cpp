@@ -20,9 +20,9 @@
 
 #include "LayeredMain.h"
 #include "app/Game.h"
-#include "core/RaceTable.h"
 #include "bench/AreaFrameScene.h"
 #include "core/FileManager.h"
+#include "core/RaceTable.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "render/D3DRender.h"

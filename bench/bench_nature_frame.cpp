@@ -22,10 +22,10 @@
 
 #include "app/Game.h"
 #include "app/LayerLinks.h"
-#include "core/RaceTable.h"
 #include "bench/AreaFrameScene.h"
 #include "core/FileManager.h"
 #include "core/GameClock.h"
+#include "core/RaceTable.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "render/D3DRender.h"

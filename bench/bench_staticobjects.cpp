@@ -21,9 +21,9 @@
 
 #include "LayeredMain.h"
 #include "app/Game.h"
-#include "core/RaceTable.h"
 #include "core/FileManager.h"
 #include "core/Physics.h"
+#include "core/RaceTable.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "render/MeshContainer.h"

@@ -20,12 +20,12 @@
 #include "interface/MainMenu.h"
 #include "interface/MenuBackground.h"
 #include "platform/d3d/D3D9Backend.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "render/D3DRender.h"
 #include "scene/StaticObjectFixture.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
-#include "play/RaceDevice.h"
-#include "play/RaceRunner.h"
 
 namespace
 {

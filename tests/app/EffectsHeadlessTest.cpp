@@ -11,8 +11,8 @@
 
 #include "app/Game.h"
 #include "app/LayerLinks.h"
-#include "core/RaceTable.h"
 #include "core/GameClock.h"
+#include "core/RaceTable.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/Clock.h"
 #include "racers/VehicleWheels.h"

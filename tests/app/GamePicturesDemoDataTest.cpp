@@ -38,6 +38,8 @@
 #include "interface/MainMenu.h"
 #include "interface/Splash.h"
 #include "platform/os/Clock.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
@@ -45,8 +47,6 @@
 #include "scene/StaticObjectFixture.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
-#include "play/RaceDevice.h"
-#include "play/RaceRunner.h"
 #include "tests/support/Skip.h"
 #include "tests/support/TempFolder.h"
 

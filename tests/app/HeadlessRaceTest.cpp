@@ -14,13 +14,13 @@
 #include "core/GameClock.h"
 #include "core/GameEventPost.h"
 #include "core/RaceState.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "scene/StaticObjectFixture.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
-#include "play/RaceDevice.h"
-#include "play/RaceRunner.h"
 #include "tests/support/Skip.h"
 
 namespace

@@ -7,13 +7,13 @@
 
 #include "interface/HudFixture.h"
 #include "interface/Minimap.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "racers/HumanObject.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "scene/StaticObjectFixture.h"
 #include "tests/support/Paths.h"
-#include "play/RaceDevice.h"
-#include "play/RaceRunner.h"
 #include "world/Landscape.h"
 
 namespace

@@ -9,11 +9,11 @@
 
 #include "app/Game.h"
 #include "app/GameEvent.h"
-#include "core/RaceTable.h"
 #include "core/CareerData.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
 #include "core/InputState.h"
+#include "core/RaceTable.h"
 #include "core/Records.h"
 #include "core/RunFlags.h"
 #include "core/Settings.h"

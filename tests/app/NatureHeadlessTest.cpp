@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "core/RaceTable.h"
 #include "core/GameClock.h"
+#include "core/RaceTable.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/Clock.h"
 #include "scene/StaticObjectManager.h"

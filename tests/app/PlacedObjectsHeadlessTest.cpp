@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "core/RaceTable.h"
 #include "common/Keywords.h"
 #include "core/Controls.h"
+#include "core/RaceTable.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "scene/LightEffects.h"
 #include "scene/MeshEffects.h"

@@ -9,8 +9,8 @@
 
 #include "app/Game.h"
 #include "app/GameEvent.h"
-#include "core/RaceTable.h"
 #include "core/GameEventPost.h"
+#include "core/RaceTable.h"
 #include "core/Settings.h"
 #include "interface/MainMenu.h"
 #include "racers/VehicleManager.h"

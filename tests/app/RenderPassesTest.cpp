@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "core/RaceTable.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
 #include "core/RaceState.h"
+#include "core/RaceTable.h"
 #include "core/RunFlags.h"
 #include "core/Settings.h"
 #include "render/D3DRender.h"

@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "app/Game.h"
-#include "core/RaceTable.h"
 #include "core/RaceState.h"
+#include "core/RaceTable.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "scene/StaticObjectManager.h"
 #include "tests/render/RenderTestSupport.h"

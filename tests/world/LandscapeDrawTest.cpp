@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "core/RaceTable.h"
 #include "core/Controls.h"
+#include "core/RaceTable.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "render/D3DRender.h"
