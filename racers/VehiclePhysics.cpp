@@ -218,6 +218,11 @@ void CVehicleObject::CreatePhysics(float bodyMass, const float* pos, const float
             wheel.m_frictionSlip = i == 0 ? FrontFrictionSlip : RearFrictionSlip;
             wheel.m_rollInfluence = i == 0 ? FrontRollInfluence : RearRollInfluence;
             wheel.m_raycastInfo.m_suspensionLength = 0.0f;
+            // Bullet leaves the ray cast's findings undefined until the first
+            // physics step, and the wheels are read before that step: they
+            // start off the ground.
+            wheel.m_raycastInfo.m_isInContact = false;
+            wheel.m_raycastInfo.m_groundObject = nullptr;
         }
     }
     else

@@ -60,7 +60,7 @@ protected:
         const int from = crest - 20;
         const float* a = g_RacePath[from];
         const float* b = g_RacePath[from + 1];
-        const float pos[3] = {a[0], g_Landscape.GetHeight(a) + 0.3f, a[2]};
+        const float pos[3] = {a[0], g_Landscape.GetHeight(a) + 0.1f, a[2]};
         const float target[3] = {b[0], pos[1], b[2]}, up[3] = {0, 1, 0};
         CVehicleObject* v = g_Vehicles.AddVehicle(g_VehicleModelFiles[model]);
         EXPECT_NE(v, nullptr);

@@ -554,7 +554,7 @@ TEST_F(DrivePathDemoDataTest, AMotorcycleWedgedAgainstAWallIsPutBackOnThePathOnl
     const float* a = g_RacePath[at];
     const float* b = g_RacePath[at + 1];
     const btVector3 along = btVector3(b[0] - a[0], 0.0f, b[2] - a[2]).normalized();
-    const btVector3 wallCentre = btVector3(a[0], a[1], a[2]) + along * 3.0f;
+    const btVector3 wallCentre = btVector3(a[0], a[1], a[2]) + along * 2.0f;
     btBoxShape wallShape(btVector3(30.0f, 6.0f, 0.5f));
     btTransform wallPlace;
     wallPlace.setIdentity();
