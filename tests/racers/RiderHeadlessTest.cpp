@@ -20,6 +20,7 @@
 #include "racers/RagDoll.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
+#include "render/CameraHooks.h"
 #include "render/Views.h"
 #include "tests/render/RenderTestSupport.h"
 #include "tests/support/FixedSun.h"
@@ -60,6 +61,11 @@ protected:
         g_CurrentRace = 0;
         ASSERT_EQ(g_Render.InitD3D(1), 0);
         ASSERT_EQ(g_Render.CreateDevice(window, 1, 0, 0), 0) << (Messages().empty() ? "" : Messages()[0]);
+        // A plane at 0 stands for the ground, also for the camera's ground
+        // clearance: the heights of an area an earlier test loaded stay in
+        // the landscape and would lift the camera far above the plane.
+        m_GroundHeight = g_CameraHooks.groundHeight;
+        g_CameraHooks.groundHeight = [](const D3DXVECTOR3&) { return 0.0f; };
         ASSERT_EQ(g_PhysicsWorld.Create(), 1);
         plane.reset(new btStaticPlaneShape(btVector3(0, 1, 0), 0));
         btRigidBody* ground = new btRigidBody(0.0f, new btDefaultMotionState(), plane.get());
@@ -77,6 +83,7 @@ protected:
 
     void TearDown() override
     {
+        g_CameraHooks.groundHeight = m_GroundHeight;
         g_Vehicles.Release();
         g_HumanManager.Release();
         g_PhysicsWorld.Destroy();
@@ -195,6 +202,7 @@ protected:
     testdevice::HiddenWindow hidden;
     HWND window = nullptr;
     std::unique_ptr<btStaticPlaneShape> plane;
+    decltype(g_CameraHooks.groundHeight) m_GroundHeight = nullptr;
 };
 
 TEST_F(RiderHeadlessDemoDataTest, RiderOnItsMotorcycle)
