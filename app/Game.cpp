@@ -10,12 +10,12 @@
 
 #include "app/GameEvent.h"
 #include "app/PickedObject.h"
-#include "app/RaceTable.h"
 #include "audio/AudioManager.h"
 #include "core/CareerData.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
 #include "core/Physics.h"
+#include "core/RaceTable.h"
 #include "core/RacerNames.h"
 #include "core/Records.h"
 #include "core/RunFlags.h"
@@ -25,16 +25,12 @@
 #include "interface/MenuBackground.h"
 #include "racers/HumanManager.h"
 #include "racers/HumanObject.h"
-#include "racers/VehicleCamera.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
-#include "racers/VehicleWheels.h"
-#include "render/CameraHooks.h"
 #include "render/D3DRender.h"
 #include "render/Draw2D.h"
 #include "render/LightManager.h"
 #include "scene/Dusts.h"
-#include "scene/Occlusion.h"
 #include "scene/StaticObjectManager.h"
 #include "scene/WheelSkids.h"
 #include "world/Landscape.h"
@@ -66,76 +62,6 @@ void RunAll(const GameStepList& steps)
 
 namespace
 {
-void ConnectResultAccess();
-
-// The services below the game reach the menu, the render device and the
-// audio manager only through these hooks.
-void ConnectCoreHooks()
-{
-    g_ControlHooks.menuActive = [] { return g_MainMenu.active; };
-    g_ControlHooks.toggleFillMode = [] { g_Render.ToggleFillMode(); };
-    g_ControlHooks.toggleShadeMode = [] { g_Render.ToggleShadeMode(); };
-    g_ClockHooks.pauseSounds = [] { g_AudioManager.PauseAll(); };
-    g_ClockHooks.resumeSounds = [] { g_AudioManager.ResumeAll(); };
-    // What a building hides besides the placed objects after it.
-    g_OcclusionHooks[0] = [] { g_Landscape.CheckOcclusion(IsBoxOccluded); };
-    g_OcclusionHooks[1] = [] { g_Vehicles.CheckOcclusion(); };
-    g_OcclusionHooks[2] = [] { g_HumanManager.CullHidden(); };
-    // The menu's fades are the active camera's, to black and back, with sound.
-    g_MenuHooks.fadeOut = [](float seconds) {
-        if (g_Game.activeCamera)
-            g_Game.activeCamera->FadeOut(seconds, 1, D3DXCOLOR(0.0f, 0.0f, 0.0f, 1.0f));
-    };
-    g_MenuHooks.fadeIn = [](float seconds) {
-        if (g_Game.activeCamera)
-            g_Game.activeCamera->FadeIn(seconds, 1);
-    };
-    g_MenuHooks.fadeState = [] { return g_Game.activeCamera ? g_Game.activeCamera->fadeState : -1; };
-    ConnectSkidHooks();
-    g_GameEventHooks.post = [](int code, CVehicleObject* vehicle, int argument) {
-        g_GameEvent.Post(code, vehicle, argument);
-    };
-    g_GameEventHooks.running = [] { return g_GameEvent.code != GEVENT_NONE ? 1 : 0; };
-    g_GameEventHooks.forget = [](CVehicleObject* vehicle) {
-        if (g_GameEvent.vehicle == vehicle)
-            g_GameEvent.vehicle = nullptr;
-    };
-    ConnectCameraHooks();
-    g_CameraHooks.updateVisibility = [](int) { g_Game.UpdateVisibility(); };
-    // The menu's -1 means the current row, which is the career's.
-    g_MenuHooks.startRace = [](int row) {
-        if (row == -1 && g_Career.raceIndex >= 0 && g_Career.raceIndex < RACE_ROWS)
-            row = g_Career.raceIndex;
-        return g_Game.StartRace(row);
-    };
-    g_MenuHooks.setRecordsPlayer = [] { SetRecordsPlayer(); };
-    g_MenuHooks.renderMenuScreen = [] { g_Render.RenderMenuScreen(); };
-    ConnectResultAccess();
-}
-}   // namespace
-
-namespace
-{
-// The race-finish and career-reset events read the result screen's choice
-// and the career; the reset clears the career's results and saves it closed.
-void ConnectResultAccess()
-{
-    g_GameEventAccess.showRaceResult = [](int show) { g_GameHUD.ShowRaceResult(show); };
-    g_GameEventAccess.resultOpen = [] { return g_GameHUD.resultOpen; };
-    g_GameEventAccess.resultDismissed = [] { return g_GameHUD.resultDismissed; };
-    g_GameEventAccess.clearResultDismissed = [] { g_GameHUD.resultDismissed = 0; };
-    g_GameEventAccess.resultChoice = [] { return g_GameHUD.resultChoice; };
-    g_GameEventAccess.careerMode = [] { return g_CareerMode; };
-    g_GameEventAccess.upgradePoints = [] { return int(g_Career.upgradePoints); };
-    g_GameEventAccess.resetCareer = [] {
-        g_Career.totalScore = 0.0f;
-        std::fill(std::begin(g_Career.place), std::end(g_Career.place), 0);
-        std::fill(std::begin(g_Career.raceTime), std::end(g_Career.raceTime), 0.0f);
-        g_MainMenu.SaveProfile(1);
-    };
-    g_GameEventAccess.clearCareerComplete = [] { g_GameHUD.careerComplete = 0; };
-}
-
 // The player before any profile is loaded: "Player", a zero career with the
 // first area in summer open and the first model's base upgrade levels.
 void SetProfileDefaults()
@@ -150,7 +76,6 @@ void SetProfileDefaults()
 
 CGame::CGame()
 {
-    ConnectCoreHooks();
     // The cameras' own construction sets their fade colour to white.
     SetDefaultSteps();
 }
@@ -164,34 +89,35 @@ void CGame::SetDefaultSteps()
              return 1;
          }},
         {"CCamera::Init main",
-         [this] {
+         [] {
              const D3DXVECTOR3 eye(-150, 33, 305), at(-50, 33, 305);
              const float w = g_Render.screenWidth, h = g_Render.screenHeight;
              const float aspect = (w > 0 && h > 0 ? w / h : 800.0f / 600.0f) * 0.85f;
-             mainCamera.Init(&eye, &at, kPi / 2, aspect, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE, VIEWMODE_FREE,
-                             CAMERA_MAIN);
+             g_Views.mainCamera.Init(&eye, &at, kPi / 2, aspect, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE, VIEWMODE_FREE,
+                                     CAMERA_MAIN);
              return 1;
          }},
         {"CCamera::Init auxiliary",
-         [this] {
+         [] {
              const D3DXVECTOR3 eye(0, 0, 0), at(0, 0, 1);
-             auxCamera.Init(&eye, &at, kPi / 2, 1.0f, CAMERA_NEAR_PLANE, 200.0f, VIEWMODE_FREE, CAMERA_AUX);
+             g_Views.auxCamera.Init(&eye, &at, kPi / 2, 1.0f, CAMERA_NEAR_PLANE, 200.0f, VIEWMODE_FREE, CAMERA_AUX);
              return 1;
          }},
         {"CCamera::Init shadow",
-         [this] {
+         [] {
              const D3DXVECTOR3 eye(0, 0, 0), at(0, 0, 1);
-             shadowCamera.Init(&eye, &at, kPi / 2, 1.0f, CAMERA_NEAR_PLANE, 1000.0f, VIEWMODE_FREE, CAMERA_SHADOW);
+             g_Views.shadowCamera.Init(&eye, &at, kPi / 2, 1.0f, CAMERA_NEAR_PLANE, 1000.0f, VIEWMODE_FREE,
+                                       CAMERA_SHADOW);
              return 1;
          }},
         {"reflection camera",
-         [this] {
+         [] {
              // A plain copy: it shares the main camera's font and is never released.
-             std::memcpy(static_cast<void*>(&reflectionCamera), &mainCamera, sizeof(CCamera));
-             activeCamera = &mainCamera;
+             std::memcpy(static_cast<void*>(&g_Views.reflectionCamera), &g_Views.mainCamera, sizeof(CCamera));
+             g_Views.activeCamera = &g_Views.mainCamera;
              return 1;
          }},
-        {"CGame::CreatePhysicsWorld", [this] { return CreatePhysicsWorld(); }},
+        {"CGame::CreatePhysicsWorld", [] { return g_PhysicsWorld.Create(); }},
         {"CMainMenu::Create", [] { return g_MainMenu.Create(); }},
         {"CMenuBackground::Create", [] { return g_MenuBackground.Create(); }},
         {"CLightManager::Init", [] { return g_LightManager.Init(); }},
@@ -217,14 +143,14 @@ void CGame::SetDefaultSteps()
         Step("CMainMenu::Render", [] { g_MainMenu.Render(); }),
         Step("CMouseCursor::Draw", [] { g_GameHUD.cursor.Draw(); }),
         Step("CCamera::DrawFade",
-             [this] {
-                 if (activeCamera)
-                     activeCamera->DrawFade();
+             [] {
+                 if (g_Views.activeCamera)
+                     g_Views.activeCamera->DrawFade();
              }),
         Step("CCamera::DrawDebugInfo",
-             [this] {
-                 if (activeCamera)
-                     activeCamera->DrawDebugInfo();
+             [] {
+                 if (g_Views.activeCamera)
+                     g_Views.activeCamera->DrawDebugInfo();
              }),
         // Developer view of one render target in the upper right quarter.
         Step("render target view",
@@ -238,9 +164,9 @@ void CGame::SetDefaultSteps()
 
     heldUpdateSteps = {
         Step("CCamera::Update",
-             [this] {
-                 if (activeCamera)
-                     activeCamera->Update();
+             [] {
+                 if (g_Views.activeCamera)
+                     g_Views.activeCamera->Update();
              }),
         Step("CMainMenu::Update", [] { g_MainMenu.Update(); }),
         Step("CGameEvent::Update", [] { g_GameEvent.Update(); }),
@@ -253,11 +179,11 @@ void CGame::SetDefaultSteps()
                  if (g_PlayerVehicle)
                      g_PlayerVehicle->Update();
              }),
-        Step("CGame::StepPhysics", [this] { StepPhysics(); }),
+        Step("CGame::StepPhysics", [] { g_PhysicsWorld.Step(); }),
         Step("CCamera::Update",
-             [this] {
-                 if (activeCamera)
-                     activeCamera->Update();
+             [] {
+                 if (g_Views.activeCamera)
+                     g_Views.activeCamera->Update();
              }),
         Step("CMainMenu::Update", [] { g_MainMenu.Update(); }),
         Step("CSky::Update", [] { g_Sky.Update(); }),
@@ -324,7 +250,7 @@ void CGame::Frame()
         device->EndScene();
     }
 
-    if (!g_GameRunning)
+    if (!GameRunning())
         RunAll(heldUpdateSteps);
     else if (g_Clock.m_GameStep > 0.0f)
         RunAll(runningUpdateSteps);
@@ -342,11 +268,11 @@ void CGame::Release()
 {
     RunAll(releaseSteps);
     // The reflection camera is a copy sharing the main camera's resources.
-    mainCamera.Release();
-    auxCamera.Release();
-    shadowCamera.Release();
-    activeCamera = nullptr;
-    DestroyPhysicsWorld();
+    g_Views.mainCamera.Release();
+    g_Views.auxCamera.Release();
+    g_Views.shadowCamera.Release();
+    g_Views.activeCamera = nullptr;
+    g_PhysicsWorld.Destroy();
 }
 
 int CGame::StartRace(int row)
@@ -356,9 +282,9 @@ int CGame::StartRace(int row)
         // A row outside the table would index past every column.
         if (row < 0 || row >= RACE_ROWS)
             return 0;
-        currentRace = row;
+        g_CurrentRace = row;
     }
-    const int loaded = g_Landscape.LoadArea(g_RaceTable.area[currentRace], g_RaceTable.season[currentRace]);
+    const int loaded = g_Landscape.LoadArea(g_RaceTable.area[g_CurrentRace], g_RaceTable.season[g_CurrentRace]);
     // The racers of the last race go, their riders with them.
     g_Vehicles.Clear();
     g_HumanManager.DeleteAll();
@@ -369,7 +295,7 @@ int CGame::StartRace(int row)
 
     // The main camera starts on the start line looking along the race path;
     // the race-start event moves it from there.
-    LookAlongRacePath(&mainCamera);
+    LookAlongRacePath(&g_Views.mainCamera);
 
     if (g_EditorMode)
         return 1;   // the area alone
@@ -382,8 +308,8 @@ int CGame::StartRace(int row)
     else if (g_PlayerVehicle)
     {
         // Riding the area alone: the chase view behind the player.
-        mainCamera.SetMode(VIEWMODE_CHASE_NEAR, g_PlayerVehicle);
-        mainCamera.SnapChase();
+        g_Views.mainCamera.SetMode(VIEWMODE_CHASE_NEAR, g_PlayerVehicle);
+        g_Views.mainCamera.SnapChase();
     }
     return 1;
 }
@@ -418,10 +344,10 @@ void CGame::FreeRace()
 
     g_GameEvent.Clear();
     // The camera must not go on following a motorcycle of the race just freed.
-    mainCamera.target = nullptr;
+    g_Views.mainCamera.target = nullptr;
 
     g_AudioManager.StopAllEffects();
 
     // Whatever a race left in the physics world goes.
-    EmptyPhysicsWorld(dynamicsWorld);
+    EmptyPhysicsWorld(g_PhysicsWorld.dynamicsWorld);
 }

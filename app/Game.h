@@ -1,8 +1,10 @@
 #pragma once
-// The game object: the four cameras and the active one, the physics world,
-// and the order in which every subsystem is created, updated, drawn and
-// released. WinMain calls Create once, Frame once per main-loop iteration and
-// Release once at the end.
+// The game object: the order in which every subsystem is created, updated,
+// drawn and released. The cameras (g_Views), the physics world
+// (g_PhysicsWorld) and the raced row (g_CurrentRace) live in the layers below,
+// which reach them by those names; the game object creates and releases them.
+// WinMain calls Create once, Frame once per main-loop iteration and Release
+// once at the end.
 #include <functional>
 #include <vector>
 
@@ -53,50 +55,21 @@ public:
     // What the active camera and the shadow camera see, for the next frame.
     void UpdateVisibility();
 
-    // Physics world.
-    int CreatePhysicsWorld() { return g_PhysicsWorld.Create(); }
-    void StepPhysics() { g_PhysicsWorld.Step(); }
-    void ProcessContacts() { g_PhysicsWorld.ProcessContacts(); }
-    void DestroyPhysicsWorld() { g_PhysicsWorld.Destroy(); }
-
     // Render passes.
     void Render();
     void RenderShadowMap();
     void RenderReflection();
-    // Texture transform from the active camera's view space to shadow-map
-    // texture coordinates, for an object drawn with the given world matrix.
-    D3DXMATRIX* GetShadowMatrix(D3DXMATRIX* out, const D3DXMATRIX* world) { return ::GetShadowMatrix(out, world); }
 
     // Race table, records and race unloading: their own work fills these in.
     void InitRaceTable();
     void LoadRecords();
     void FreeRace();
 
-    // The cameras, the physics world and the raced row live below the game
-    // (g_Views, g_PhysicsWorld, g_CurrentRace) so that the subsystems can
-    // reach them without the game object; these names are the game's view.
-    CCamera& mainCamera = g_Views.mainCamera;
-    CCamera& reflectionCamera = g_Views.reflectionCamera;   // byte copy of the main camera; never released
-    CCamera& auxCamera = g_Views.auxCamera;
-    CCamera& shadowCamera = g_Views.shadowCamera;
-    CCamera*& activeCamera = g_Views.activeCamera;
-
-    btDefaultCollisionConfiguration*& collisionConfiguration = g_PhysicsWorld.collisionConfiguration;
-    btAxisSweep3*& broadphase = g_PhysicsWorld.broadphase;
-    btCollisionDispatcher*& dispatcher = g_PhysicsWorld.dispatcher;
-    btSequentialImpulseConstraintSolver*& solver = g_PhysicsWorld.solver;
-    btDiscreteDynamicsWorld*& dynamicsWorld = g_PhysicsWorld.dynamicsWorld;
-    btDefaultVehicleRaycaster*& vehicleRaycaster = g_PhysicsWorld.vehicleRaycaster;
-    int& activeBodies = g_PhysicsWorld.activeBodies;   // with "Debug out": bodies neither asleep nor disabled
-
-    D3DXVECTOR3& shadowFocus = g_Views.shadowFocus;   // the ground point the shadow camera looks at
-    int& currentRace = g_CurrentRace;
-
     // The ordered lists. Defaults are the game's own; tests may replace entries.
     GameStepList createSteps;          // the whole create chain, clock first
     GameStepList drawSteps;            // inside the scene, after CGame::Render
-    GameStepList heldUpdateSteps;      // g_GameRunning 0: an overlay holds the game
-    GameStepList runningUpdateSteps;   // g_GameRunning 1 and a game step above 0
+    GameStepList heldUpdateSteps;      // GameRunning() 0: an overlay holds the game
+    GameStepList runningUpdateSteps;   // GameRunning() 1 and a game step above 0
     GameStepList visibilitySteps;
     GameStepList releaseSteps;                 // before the cameras and the physics world
     GameStepList mainPassSteps;                // CGame::Render after the two off-screen passes

@@ -5,14 +5,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "app/Game.h"
 #include "audio/AudioManager.h"
 #include "common/MathUtil.h"
+#include "core/CareerData.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
 #include "core/RaceState.h"
 #include "core/RunFlags.h"
+#include "interface/GameHUD.h"
 #include "interface/MainMenu.h"
 #include "platform/os/Rand.h"
 #include "racers/HumanObject.h"
@@ -22,7 +25,6 @@
 #include "world/Landscape.h"
 
 CGameEvent g_GameEvent;
-GameEventAccess g_GameEventAccess = {};
 
 namespace
 {
@@ -33,7 +35,7 @@ const float kSlowMotion = 0.4f;
 
 CCamera& Camera()
 {
-    return g_Game.activeCamera ? *g_Game.activeCamera : g_Game.mainCamera;
+    return g_Views.activeCamera ? *g_Views.activeCamera : g_Views.mainCamera;
 }
 
 D3DXVECTOR3 Vec(const float* p)
@@ -52,11 +54,6 @@ bool HavePath()
     return g_RacePath && g_RacePathCount >= 1;
 }
 
-int Read(int (*entry)())
-{
-    return entry ? entry() : 0;
-}
-
 bool GameAfter(unsigned start, float seconds)
 {
     return g_Clock.GameSecondsSince(start) >= seconds;
@@ -71,9 +68,19 @@ bool RealAfter(unsigned start, float seconds)
 // the upgrade page while there are points to spend, else the career page.
 int MenuAfterRace()
 {
-    if (!Read(g_GameEventAccess.careerMode))
+    if (!g_CareerMode)
         return MENU_MAIN;
-    return Read(g_GameEventAccess.upgradePoints) > 0 ? MENU_UPGRADE : MENU_CAREER;
+    return int(g_Career.upgradePoints) > 0 ? MENU_UPGRADE : MENU_CAREER;
+}
+
+// The career starts over: its results are cleared and it is saved closed;
+// what was opened and bought stays.
+void ResetCareerResults()
+{
+    g_Career.totalScore = 0.0f;
+    std::fill(std::begin(g_Career.place), std::end(g_Career.place), 0);
+    std::fill(std::begin(g_Career.raceTime), std::end(g_Career.raceTime), 0.0f);
+    g_MainMenu.SaveProfile(1);
 }
 
 }   // namespace
@@ -187,7 +194,7 @@ void CGameEvent::RaceStart()
             }
             camera.FadeIn(2.0f, 1);
         }
-        g_ControlFlags[CTRL_BACK_VIEW] = 0;
+        ConsumeControl(CTRL_BACK_VIEW);
         startTime = g_Clock.GameTimeMs();
         state = 1;
         // Behind the menu there is no camera move to wait for.
@@ -211,15 +218,14 @@ void CGameEvent::RaceFinish()
     CCamera& camera = Camera();
     if (state == 0)
     {
-        if (!Read(g_GameEventAccess.resultOpen) && !Read(g_GameEventAccess.resultDismissed))
+        if (!g_GameHUD.resultOpen && !g_GameHUD.resultDismissed)
         {
             // The finished race goes on under autopilot behind the results.
-            if (g_GameEventAccess.showRaceResult)
-                g_GameEventAccess.showRaceResult(1);
+            g_GameHUD.ShowRaceResult(1);
             Post(GEVENT_SPECTATOR, vehicle, 0);
             return;
         }
-        const int choice = Read(g_GameEventAccess.resultChoice);
+        const int choice = g_GameHUD.resultChoice;
         if (choice == 0 || choice == 1)
         {
             camera.FadeOut(2.0f, 1, kBlack);
@@ -230,8 +236,7 @@ void CGameEvent::RaceFinish()
     }
     if (!GameAfter(startTime, 2.0f))
         return;
-    if (g_GameEventAccess.clearResultDismissed)
-        g_GameEventAccess.clearResultDismissed();
+    g_GameHUD.resultDismissed = 0;
     if (state == 1)
     {
         camera.FadeIn(1.0f, 1);
@@ -321,7 +326,7 @@ void CGameEvent::ChooseShot()
     lastShots[2] = lastShots[1];
     lastShots[1] = lastShots[0];
     lastShots[0] = shot;
-    g_ControlFlags[CTRL_BACK_VIEW] = 0;
+    ConsumeControl(CTRL_BACK_VIEW);
     state = shot;
 }
 
@@ -348,7 +353,7 @@ void CGameEvent::Spectator()
     case SHOT_CHASE_FAR_BACK:
     {
         if (state == SHOT_ONBOARD_BACK || state == SHOT_CHASE_FAR_BACK)
-            g_ControlFlags[CTRL_BACK_VIEW] = 1;
+            PressControl(CTRL_BACK_VIEW);
         // Not from the eye of a motorcycle that is down (its rider thrown
         // off, or itself lying far over on its side): its eye looks into the
         // ground. The far chase instead, as a fall on board gives the player.
@@ -429,8 +434,7 @@ void CGameEvent::ToMenu()
     }
     if (!RealAfter(startTime, 1.0f))
         return;
-    g_GameRunning = 1;
-    g_Clock.Resume();
+    ReleaseGame();
     camera.FadeIn(1.0f, 1);
     g_MainMenu.Show(MENU_MAIN);
     g_Vehicles.EndRace();
@@ -450,8 +454,7 @@ void CGameEvent::Restart()
     if (!RealAfter(startTime, 2.0f))
         return;
     camera.SetMode(camera.lastPlayerMode, g_PlayerVehicle);
-    g_GameRunning = 1;
-    g_Clock.Resume();
+    ReleaseGame();
     Post(GEVENT_RACE_START, g_PlayerVehicle, 0);
 }
 
@@ -467,18 +470,15 @@ void CGameEvent::CareerReset()
     }
     if (!RealAfter(startTime, 2.0f))
         return;
-    if (g_GameEventAccess.resetCareer)
-        g_GameEventAccess.resetCareer();
+    ResetCareerResults();
     g_MainMenu.buttons[BUTTON_CONTINUE_CAREER].enabled = 0;
     camera.FadeIn(1.0f, 1);
     g_MainMenu.Show(MENU_MAIN);
-    if (g_GameEventAccess.clearCareerComplete)
-        g_GameEventAccess.clearCareerComplete();
+    g_GameHUD.careerComplete = 0;
     // The last career race's result screen was dismissed with no finish
     // event after it to clear the flag: left set, the next race would end
     // without its result screen.
-    if (g_GameEventAccess.clearResultDismissed)
-        g_GameEventAccess.clearResultDismissed();
+    g_GameHUD.resultDismissed = 0;
     g_Vehicles.EndRace();
     Post(GEVENT_SPECTATOR, g_PlayerVehicle, 0);
 }

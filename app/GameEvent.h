@@ -22,28 +22,6 @@ enum SpectatorShot
     SHOT_WAIT = 100,   // waiting for the shot to end
 };
 
-// What the events need from the result screen and the career, which live
-// with the in-race display and the menu; the game object connects them. An
-// unset entry reads as 0 and does nothing.
-struct GameEventAccess
-{
-    // The result screen: shown (show 1), open, dismissed (cleared by clear)
-    // and the button chosen (0 continue, 1 restart).
-    void (*showRaceResult)(int show);
-    int (*resultOpen)();
-    int (*resultDismissed)();
-    void (*clearResultDismissed)();
-    int (*resultChoice)();
-    // The career: in career mode, upgrade points to spend, the career's
-    // results cleared and saved closed, and the in-race display's
-    // career-complete flag cleared.
-    int (*careerMode)();
-    int (*upgradePoints)();
-    void (*resetCareer)();
-    void (*clearCareerComplete)();
-};
-extern GameEventAccess g_GameEventAccess;
-
 class CGameEvent
 {
 public:

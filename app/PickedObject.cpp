@@ -7,10 +7,8 @@
 
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
-#include "scene/RayPick.h"
 #include "scene/StaticObject.h"
 #include "scene/StaticObjectManager.h"
-#include "world/Sky.h"
 
 CPickedObject g_PickedObject;
 
@@ -27,49 +25,12 @@ CStaticObject* RacerAt(int index)
     return index >= 0 && index < g_Vehicles.racerCount ? g_Vehicles.racers[index] : nullptr;
 }
 
-// The sun flare asks whether the first hit over the placed objects and the
-// racers lies between the eye and the sun.
-int SunHidden(const float from[3], const float to[3])
-{
-    return g_PickedObject.Pick(from, to, nullptr, 0) ? 1 : 0;
-}
-
 }   // namespace
 
 PickRacers g_PickRacers = {RacerCount, RacerAt};
 
 namespace
 {
-
-void RecordHit(CStaticObject* object)
-{
-    g_PickedObject.Set(object);
-}
-
-// The ground has no object of its own: the record takes its class and
-// keeps the object (and type) it had.
-void RecordLandscapeHit()
-{
-    g_PickedObject.objectClass = GCLASS_LANDSCAPE;
-}
-
-// A released object may not stay in the record: it would dangle.
-void ForgetReleased(const CStaticObject* object)
-{
-    if (object && g_PickedObject.object == object)
-        g_PickedObject.Init();
-}
-
-struct ConnectRayPick
-{
-    ConnectRayPick()
-    {
-        g_RayPickHooks.objectHit = RecordHit;
-        g_RayPickHooks.objectReleased = ForgetReleased;
-        g_RayPickHooks.landscapeHit = RecordLandscapeHit;
-        g_SkyHooks.sunHidden = SunHidden;
-    }
-} s_ConnectRayPick;
 
 float Distance(const float a[3], const float b[3])
 {

@@ -176,27 +176,27 @@ void CGame::RenderShadowMap()
     if (g_ShadowQuality <= 0 || !device || !g_Render.shadowTarget0)
         return;
 
-    activeCamera = &shadowCamera;
-    D3DXVECTOR3 d = mainCamera.at - mainCamera.eye;
+    g_Views.activeCamera = &g_Views.shadowCamera;
+    D3DXVECTOR3 d = g_Views.mainCamera.at - g_Views.mainCamera.eye;
     if (D3DXVec3Length(&d) > 0.0f)
         D3DXVec3Normalize(&d, &d);
     // The offset shrinks as the view tilts, d being normalised in three dimensions.
-    shadowFocus =
-        D3DXVECTOR3(mainCamera.eye.x + d.x * kShadowReach, mainCamera.eye.y, mainCamera.eye.z + d.z * kShadowReach);
+    g_Views.shadowFocus = D3DXVECTOR3(g_Views.mainCamera.eye.x + d.x * kShadowReach, g_Views.mainCamera.eye.y,
+                                      g_Views.mainCamera.eye.z + d.z * kShadowReach);
 
     const D3DXVECTOR3 towardsLight(g_Sky.shadowDirection[0], g_Sky.shadowDirection[1], g_Sky.shadowDirection[2]);
-    shadowCamera.eye = shadowFocus + towardsLight * kShadowCameraDistance;
-    shadowCamera.at = shadowFocus;
-    D3DXVECTOR3 viewDirection = shadowCamera.at - shadowCamera.eye;
+    g_Views.shadowCamera.eye = g_Views.shadowFocus + towardsLight * kShadowCameraDistance;
+    g_Views.shadowCamera.at = g_Views.shadowFocus;
+    D3DXVECTOR3 viewDirection = g_Views.shadowCamera.at - g_Views.shadowCamera.eye;
     if (D3DXVec3Length(&viewDirection) > 0.0f)
         D3DXVec3Normalize(&viewDirection, &viewDirection);
     else
         viewDirection = D3DXVECTOR3(0, -1, 0);
-    shadowCamera.up = ShadowUp(mainCamera.eye, shadowFocus, viewDirection);
-    shadowCamera.UpdateView();
+    g_Views.shadowCamera.up = ShadowUp(g_Views.mainCamera.eye, g_Views.shadowFocus, viewDirection);
+    g_Views.shadowCamera.UpdateView();
 
     KeepTarget((float)SHADOW_MAP_SIZE);
-    shadowCamera.SetViewport(0, 0, (float)SHADOW_MAP_SIZE, (float)SHADOW_MAP_SIZE);
+    g_Views.shadowCamera.SetViewport(0, 0, (float)SHADOW_MAP_SIZE, (float)SHADOW_MAP_SIZE);
 
     TargetLevel0(device, g_Render.shadowTarget0);
     device->SetDepthStencilSurface(g_Render.shadowDepth);
@@ -235,9 +235,9 @@ void CGame::RenderShadowMap()
     g_Render.SetStageAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT);
 
     RestoreTarget();
-    activeCamera = &mainCamera;
-    mainCamera.UpdateView();
-    mainCamera.SetViewport(0, 0, 800, 600);
+    g_Views.activeCamera = &g_Views.mainCamera;
+    g_Views.mainCamera.UpdateView();
+    g_Views.mainCamera.SetViewport(0, 0, 800, 600);
 }
 
 void CGame::RenderReflection()
@@ -247,7 +247,7 @@ void CGame::RenderReflection()
     if (!device || !target || g_Landscape.visibleWaterParts == 0)
         return;
     const float size = (float)g_Render.ReflectionSize();
-    const CCamera* source = activeCamera ? activeCamera : &mainCamera;
+    const CCamera* source = g_Views.activeCamera ? g_Views.activeCamera : &g_Views.mainCamera;
 
     g_Render.SetMipLodBias(FloatBits(1.0f), -1);
 
@@ -260,15 +260,15 @@ void CGame::RenderReflection()
     // (it shares that camera's font and is never released).
     D3DXMATRIX mirror;
     D3DXMatrixReflect(&mirror, &water);
-    std::memcpy(static_cast<void*>(&reflectionCamera), source, sizeof(CCamera));
-    D3DXVec3TransformCoord(&reflectionCamera.eye, &source->eye, &mirror);
-    D3DXVec3TransformCoord(&reflectionCamera.at, &source->at, &mirror);
-    D3DXVec3TransformNormal(&reflectionCamera.up, &source->up, &mirror);
-    D3DXMatrixMultiply(&reflectionCamera.view, &mirror, &source->view);
-    D3DXMatrixInverse(&reflectionCamera.inverseView, nullptr, &reflectionCamera.view);
-    device->SetTransform(D3DTS_VIEW, &reflectionCamera.view);
-    reflectionCamera.SetShaderMatrices();
-    reflectionCamera.UpdateFrustum();
+    std::memcpy(static_cast<void*>(&g_Views.reflectionCamera), source, sizeof(CCamera));
+    D3DXVec3TransformCoord(&g_Views.reflectionCamera.eye, &source->eye, &mirror);
+    D3DXVec3TransformCoord(&g_Views.reflectionCamera.at, &source->at, &mirror);
+    D3DXVec3TransformNormal(&g_Views.reflectionCamera.up, &source->up, &mirror);
+    D3DXMatrixMultiply(&g_Views.reflectionCamera.view, &mirror, &source->view);
+    D3DXMatrixInverse(&g_Views.reflectionCamera.inverseView, nullptr, &g_Views.reflectionCamera.view);
+    device->SetTransform(D3DTS_VIEW, &g_Views.reflectionCamera.view);
+    g_Views.reflectionCamera.SetShaderMatrices();
+    g_Views.reflectionCamera.UpdateFrustum();
 
     KeepTarget(size);
     // The mirror reverses the winding.
@@ -277,8 +277,8 @@ void CGame::RenderReflection()
 
     TargetLevel0(device, target);
     device->SetDepthStencilSurface(g_Render.ReflectionDepth());
-    activeCamera = &reflectionCamera;
-    reflectionCamera.SetViewport(0, 0, size, size);
+    g_Views.activeCamera = &g_Views.reflectionCamera;
+    g_Views.reflectionCamera.SetViewport(0, 0, size, size);
 
     g_Render.BeginBatch();
     g_ReflectionPass = 1;
@@ -293,9 +293,9 @@ void CGame::RenderReflection()
 
     g_ReflectionPass = 0;
     RestoreTarget();
-    activeCamera = &mainCamera;
-    mainCamera.UpdateView();
-    mainCamera.SetViewport(0, 0, 800, 600);
+    g_Views.activeCamera = &g_Views.mainCamera;
+    g_Views.mainCamera.UpdateView();
+    g_Views.mainCamera.SetViewport(0, 0, 800, 600);
     g_Render.SetCullMode(D3DCULL_CW);
     g_Render.SaveCullMode();
     g_Render.SetMipLodBias(FloatBits(0.0f), -1);

@@ -1,7 +1,11 @@
 // Program start, main loop and shutdown.
 #include "app/WinMain.h"
 
+#include <string>
+#include <vector>
+
 #include "app/Game.h"
+#include "app/LayerLinks.h"
 #include "app/WndProc.h"
 #include "audio/AudioManager.h"
 #include "core/DebugLog.h"
@@ -42,8 +46,11 @@ int DrainMessages(int* quitCode)
 
 int StartProgram(HINSTANCE instance)
 {
+    // Before anything runs that could reach a layer above through its links
+    // (a lost focus during the splash pauses the clock and its sounds).
+    ConnectLayers();
     g_AppActive = 1;
-    g_Quit = 0;
+    ResetQuit();
 
     ReadGameIni("Game.ini");
     const bool firstStart = RegisterStart() == 0;
@@ -52,6 +59,17 @@ int StartProgram(HINSTANCE instance)
 
     GameSrand(timeGetTime());
     Log(nullptr);   // empties the debug log
+
+    // A link left unset would lose a feature in silence: refuse to start.
+    const std::vector<std::string> unset = UnsetLayerLinks();
+    if (!unset.empty())
+    {
+        std::string text = "Start-up error: unconnected links:";
+        for (const std::string& name : unset)
+            text += "\n" + name;
+        ShowMessage(text.c_str(), g_AppName, MB_ICONERROR);
+        return kStartFailed;
+    }
 
     WNDCLASSA wc = {};
     wc.style = 0;
@@ -117,7 +135,7 @@ int StartProgram(HINSTANCE instance)
         g_AudioManager.PlayMusic(1, nullptr, 0, 75);
     g_Game.StartRace(g_RaceID);
 
-    g_GameRunning = 1;
+    RunGame();
     g_MainMenu.secondsSinceShow = 0.0f;
     g_Render.SetCursor(300.0f, 200.0f);
     return 0;
@@ -144,7 +162,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, char*, int)
     // The exit code is the one a quit message carried (0 without one), not
     // whatever message happened to be taken last.
     int exitCode = 0;
-    while (!g_Quit)
+    while (!QuitRequested())
     {
         DrainMessages(&exitCode);
         g_Game.Frame();

@@ -120,7 +120,7 @@ LRESULT WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         LoseFocus();
         return 0;
     case WM_CLOSE:
-        g_Quit = 1;
+        RequestQuit();
         return 0;
     case WM_KEYDOWN:
         OnKeyDown(wParam);
@@ -134,18 +134,18 @@ LRESULT WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         SetMouseFromLParam(lParam);
         return 0;
     case WM_LBUTTONDOWN:
-        g_MouseButtons[0] = 1;
+        SetMouseButton(0, 1);
         SetMouseFromLParam(lParam);
         return 0;
     case WM_LBUTTONUP:
-        g_MouseButtons[0] = 0;
+        SetMouseButton(0, 0);
         return 0;
     case WM_RBUTTONDOWN:
-        g_MouseButtons[1] = 1;
+        SetMouseButton(1, 1);
         SetMouseFromLParam(lParam);
         return 0;
     case WM_RBUTTONUP:
-        g_MouseButtons[1] = 0;
+        SetMouseButton(1, 0);
         return 0;
     default:
         break;

@@ -51,9 +51,9 @@ struct SoundSlot
     CStaticObject* owner;
 };
 
-// What the effect pools read from and write to their owners. The world-object
-// code fills it in (the sound code sits below it); an unset entry reads as a
-// far-away owner at the origin.
+// What the effect pools read from and write to their owners, placed objects
+// of the scene layer above: ConnectSceneLinks fills it in. An unset entry
+// reads as a far-away owner at the origin.
 struct SoundOwnerAccess
 {
     const float* (*worldCentre)(const CStaticObject* owner);

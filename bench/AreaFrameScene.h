@@ -9,8 +9,8 @@
 #include <string>
 
 #include "app/Game.h"
-#include "app/RaceTable.h"
 #include "core/FileManager.h"
+#include "core/RaceTable.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/MessageBox.h"
@@ -60,13 +60,13 @@ protected:
             g_Nature.Create();
         ClearRaceBlock();
         FillCareerRows();
-        g_Game.currentRace = 0;   // area 1 in summer
+        g_CurrentRace = 0;   // area 1 in summer
         if (g_Landscape.LoadArea(g_RaceTable.area[0], g_RaceTable.season[0]) != 1)
             return Fail(error, "area 1 does not load");
         const D3DXVECTOR3 origin(0, 0, 0), ahead(0, 0, 1);
-        g_Game.mainCamera.Init(&origin, &ahead, D3DX_PI / 2, (float)kWidth / kHeight * 0.85f, CAMERA_NEAR_PLANE,
-                               CAMERA_FAR_PLANE, VIEWMODE_FREE, CAMERA_MAIN);
-        g_Game.activeCamera = &g_Game.mainCamera;
+        g_Views.mainCamera.Init(&origin, &ahead, D3DX_PI / 2, (float)kWidth / kHeight * 0.85f, CAMERA_NEAR_PLANE,
+                                CAMERA_FAR_PLANE, VIEWMODE_FREE, CAMERA_MAIN);
+        g_Views.activeCamera = &g_Views.mainCamera;
         testlight::SetFixedSun(g_Render.device);
         return true;
     }
@@ -79,7 +79,7 @@ protected:
         if (m_Nature)
             g_Nature.Release();
         ClearRaceBlock();
-        g_Game.activeCamera = nullptr;
+        g_Views.activeCamera = nullptr;
         g_Render.FreeD3DRender();
         window.Close();
         g_FileManager.Release();

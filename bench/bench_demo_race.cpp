@@ -55,12 +55,13 @@
 #include <string>
 #include <vector>
 
+#include "LayeredMain.h"
 #include "app/Game.h"
-#include "app/RaceTable.h"
 #include "app/WinMain.h"
 #include "audio/AudioManager.h"
 #include "bench/PixelQuery.h"
 #include "core/GameClock.h"
+#include "core/RaceTable.h"
 #include "core/RunFlags.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
@@ -456,4 +457,4 @@ BENCHMARK(BM_DemoRace)
 
 }   // namespace
 
-BENCHMARK_MAIN();
+LAYERED_BENCHMARK_MAIN();

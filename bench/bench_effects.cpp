@@ -17,18 +17,20 @@
 #include <cstring>
 #include <string>
 
+#include "LayeredMain.h"
 #include "app/Game.h"
 #include "core/FileManager.h"
 #include "core/RaceState.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9.h"
 #include "platform/os/MessageBox.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
 #include "render/LightManager.h"
 #include "tests/support/Paths.h"
-#include "tests/support/RaceRunner.h"
 #include "world/Sky.h"
 
 namespace
@@ -109,12 +111,12 @@ struct NightRace
             D3DXVECTOR3 ahead(player->world._31, 0.0f, player->world._33);
             D3DXVec3Normalize(&ahead, &ahead);
             const D3DXVECTOR3 at(player->Position[0], player->Position[1] + 1.0f, player->Position[2]);
-            CCamera& camera = g_Game.mainCamera;
+            CCamera& camera = g_Views.mainCamera;
             camera.eye = at - ahead * 5.0f + D3DXVECTOR3(0, 1.5f, 0);
             camera.at = at + ahead * 10.0f;
             camera.up = D3DXVECTOR3(0, 1, 0);
             camera.UpdateView();
-            g_Game.activeCamera = &camera;
+            g_Views.activeCamera = &camera;
             g_Game.UpdateVisibility();
         }
         if (effects)
@@ -210,4 +212,4 @@ BENCHMARK(BM_PostEffectAlone)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->
 
 }   // namespace
 
-BENCHMARK_MAIN();
+LAYERED_BENCHMARK_MAIN();

@@ -47,6 +47,7 @@
 #include <string>
 #include <vector>
 
+#include "LayeredMain.h"
 #include "app/Game.h"
 #include "bench/DemoDataSetup.h"
 #include "bench/PixelQuery.h"
@@ -55,10 +56,11 @@
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/Clock.h"
 #include "platform/os/Rand.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "racers/VehicleManager.h"
 #include "render/D3DRender.h"
 #include "tests/support/GoldenImage.h"
-#include "tests/support/RaceRunner.h"
 #include "world/Sky.h"
 
 namespace
@@ -537,4 +539,4 @@ BENCHMARK(BM_GameSimulation)
 
 }   // namespace
 
-BENCHMARK_MAIN();
+LAYERED_BENCHMARK_MAIN();

@@ -5,6 +5,7 @@
 // folder.
 #include <benchmark/benchmark.h>
 
+#include "LayeredMain.h"
 #include "bench/DemoDataSetup.h"
 #include "render/D3DRender.h"
 #include "world/Landscape.h"
@@ -82,4 +83,4 @@ BENCHMARK(BM_Pieces)->ArgName("piece")->DenseRange(0, 4)->Unit(benchmark::kMilli
 
 }   // namespace
 
-BENCHMARK_MAIN();
+LAYERED_BENCHMARK_MAIN();

@@ -18,10 +18,11 @@
 #include <string>
 #include <vector>
 
+#include "LayeredMain.h"
 #include "app/Game.h"
-#include "app/RaceTable.h"
 #include "bench/AreaFrameScene.h"
 #include "core/FileManager.h"
+#include "core/RaceTable.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "render/D3DRender.h"
@@ -43,7 +44,7 @@ public:
     {
         if (!OpenArea(error))
             return false;
-        LookAlongRacePath(&g_Game.mainCamera);
+        LookAlongRacePath(&g_Views.mainCamera);
         Frame();   // the first frame builds the terrain body and decides visibility
         return true;
     }
@@ -55,7 +56,7 @@ public:
         g_Render.mainFaces = 0;
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF7FA8D8, 1.0f, 0);
         device->BeginScene();
-        g_Game.mainCamera.UpdateView();
+        g_Views.mainCamera.UpdateView();
         g_Landscape.Update();
         g_Landscape.UpdateVisibility();
         g_Landscape.Draw();
@@ -101,4 +102,4 @@ BENCHMARK(BM_LandscapeFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinT
 
 }   // namespace
 
-BENCHMARK_MAIN();
+LAYERED_BENCHMARK_MAIN();

@@ -21,10 +21,11 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "app/RaceTable.h"
+#include "app/LayerLinks.h"
 #include "bench/AreaFrameScene.h"
 #include "core/FileManager.h"
 #include "core/GameClock.h"
+#include "core/RaceTable.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "render/D3DRender.h"
@@ -46,7 +47,7 @@ public:
     {
         if (!OpenArea(error, true))
             return false;
-        LookAlongRacePath(&g_Game.mainCamera);
+        LookAlongRacePath(&g_Views.mainCamera);
         Frame();   // the first frame builds the terrain body and decides visibility
         return true;
     }
@@ -58,7 +59,7 @@ public:
         g_Render.mainFaces = 0;
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF7FA8D8, 1.0f, 0);
         device->BeginScene();
-        g_Game.mainCamera.UpdateView();
+        g_Views.mainCamera.UpdateView();
         g_Landscape.Update();
         g_Landscape.UpdateVisibility();
         g_Clock.m_GameStep = 1.0f / 60.0f;
@@ -137,6 +138,7 @@ BENCHMARK(BM_NatureFrame)->Arg(300)->Arg(400)->Arg(500)->Unit(benchmark::kMillis
 
 int main(int argc, char** argv)
 {
+    ConnectLayers();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

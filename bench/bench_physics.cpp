@@ -8,7 +8,7 @@
 
 #include <BulletCollision/CollisionShapes/btHeightfieldTerrainShape.h>
 
-#include "app/Game.h"
+#include "LayeredMain.h"
 #include "common/Keywords.h"
 #include "core/GameClock.h"
 #include "core/Physics.h"
@@ -27,7 +27,7 @@ struct BenchWorld
         savedAccess = g_PhysicsObjectAccess;
         // Every body but the landscape's is a dynamic object here.
         g_PhysicsObjectAccess.objectClass = [](const CStaticObject*) { return GCLASS_DYNAMIC; };
-        game.CreatePhysicsWorld();
+        g_PhysicsWorld.Create();
 
         heights.resize(kGrid * kGrid);
         for (int z = 0; z < kGrid; z++)
@@ -39,7 +39,7 @@ struct BenchWorld
         terrain->setLocalScaling(btVector3(kCell, 1, kCell));
         btRigidBody* ground = new btRigidBody(0, nullptr, terrain.get());
         ground->setUserPointer(&g_Landscape);
-        game.dynamicsWorld->addRigidBody(ground);
+        g_PhysicsWorld.dynamicsWorld->addRigidBody(ground);
 
         box.reset(new btBoxShape(btVector3(0.5f, 0.4f, 1.0f)));
         btVector3 inertia;
@@ -52,16 +52,15 @@ struct BenchWorld
             btRigidBody* body = new btRigidBody(200.0f, new btDefaultMotionState(t), box.get(), inertia);
             body->setUserPointer(&owners[i]);
             body->setActivationState(DISABLE_DEACTIVATION);   // keep every body simulated
-            game.dynamicsWorld->addRigidBody(body);
+            g_PhysicsWorld.dynamicsWorld->addRigidBody(body);
         }
     }
     ~BenchWorld()
     {
-        game.DestroyPhysicsWorld();
+        g_PhysicsWorld.Destroy();
         g_PhysicsObjectAccess = savedAccess;
     }
 
-    CGame game;
     PhysicsObjectAccess savedAccess;
     std::vector<float> heights;
     std::unique_ptr<btHeightfieldTerrainShape> terrain;
@@ -75,12 +74,12 @@ void BM_StepPhysics16BodiesOnHeightfield(benchmark::State& state)
     g_Clock.m_GameStep = 1.0f / 60.0f;
     // Let the boxes land first so the measured steps carry resting contacts.
     for (int i = 0; i < 60; i++)
-        world.game.StepPhysics();
+        g_PhysicsWorld.Step();
     for (auto _ : state)
-        world.game.StepPhysics();
-    state.counters["manifolds"] = world.game.dispatcher->getNumManifolds();
+        g_PhysicsWorld.Step();
+    state.counters["manifolds"] = g_PhysicsWorld.dispatcher->getNumManifolds();
 }
 BENCHMARK(BM_StepPhysics16BodiesOnHeightfield)->Unit(benchmark::kMicrosecond);
 }   // namespace
 
-BENCHMARK_MAIN();
+LAYERED_BENCHMARK_MAIN();

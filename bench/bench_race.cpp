@@ -11,15 +11,17 @@
 #include <cstdlib>
 #include <string>
 
+#include "LayeredMain.h"
 #include "core/FileManager.h"
 #include "core/GameClock.h"
 #include "core/Physics.h"
 #include "core/RaceState.h"
 #include "core/Settings.h"
 #include "platform/os/MessageBox.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
-#include "tests/support/RaceRunner.h"
 
 namespace
 {
@@ -119,4 +121,4 @@ BENCHMARK(BM_UpdateAllRacers16)->Unit(benchmark::kMicrosecond);
 
 }   // namespace
 
-BENCHMARK_MAIN();
+LAYERED_BENCHMARK_MAIN();

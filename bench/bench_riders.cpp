@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "LayeredMain.h"
 #include "app/Game.h"
 #include "bench/DemoDataSetup.h"
 #include "core/FileManager.h"
@@ -173,4 +174,4 @@ BENCHMARK(BM_RiderUpdate16)->Unit(benchmark::kMicrosecond);
 
 }   // namespace
 
-BENCHMARK_MAIN();
+LAYERED_BENCHMARK_MAIN();

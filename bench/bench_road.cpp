@@ -18,10 +18,11 @@
 #include <string>
 #include <vector>
 
+#include "LayeredMain.h"
 #include "app/Game.h"
-#include "app/RaceTable.h"
 #include "bench/AreaFrameScene.h"
 #include "core/FileManager.h"
+#include "core/RaceTable.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/MessageBox.h"
@@ -154,7 +155,7 @@ public:
             if (D3DXVec3Length(&a) < D3DXVec3Length(&b))
                 nearest = p;
         }
-        CCamera& camera = g_Game.mainCamera;
+        CCamera& camera = g_Views.mainCamera;
         camera.eye = nearest + D3DXVECTOR3(0, 6.0f, 0);
         camera.at = pond;
         camera.up = D3DXVECTOR3(0, 1, 0);
@@ -170,7 +171,7 @@ public:
         }
         IDirect3DDevice9* device = g_Render.device;
         g_Render.mainFaces = 0;
-        g_Game.mainCamera.UpdateView();
+        g_Views.mainCamera.UpdateView();
         g_Landscape.Update();
         g_Landscape.UpdateVisibility();
         if (water)
@@ -237,4 +238,4 @@ BENCHMARK(BM_RoadWaterFrame)
 
 }   // namespace
 
-BENCHMARK_MAIN();
+LAYERED_BENCHMARK_MAIN();

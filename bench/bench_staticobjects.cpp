@@ -19,10 +19,11 @@
 #include <string>
 #include <vector>
 
+#include "LayeredMain.h"
 #include "app/Game.h"
-#include "app/RaceTable.h"
 #include "core/FileManager.h"
 #include "core/Physics.h"
+#include "core/RaceTable.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "render/MeshContainer.h"
@@ -96,7 +97,7 @@ public:
     {
         ClearRaceBlock();
         FillCareerRows();
-        g_Game.currentRace = 0;
+        g_CurrentRace = 0;
         if (g_Landscape.LoadArea(g_RaceTable.area[0], g_RaceTable.season[0]) != 1)
             return -1;
         Look(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1));
@@ -187,4 +188,4 @@ BENCHMARK(BM_PlacedObjectsFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->
 
 }   // namespace
 
-BENCHMARK_MAIN();
+LAYERED_BENCHMARK_MAIN();

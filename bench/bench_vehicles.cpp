@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "LayeredMain.h"
 #include "app/Game.h"
 #include "bench/DemoDataSetup.h"
 #include "core/FileManager.h"
@@ -187,4 +188,4 @@ BENCHMARK(BM_DrawOneMotorcycle)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond)
 
 }   // namespace
 
-BENCHMARK_MAIN();
+LAYERED_BENCHMARK_MAIN();

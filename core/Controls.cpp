@@ -74,7 +74,7 @@ void DebugKeyDown(int vk)
     switch (vk)
     {
     case VK_ESCAPE:
-        g_Quit = 1;
+        RequestQuit();
         break;
     case VK_PAUSE:
         if (g_AppActive == 1)
@@ -143,4 +143,25 @@ void OnKeyUp(WPARAM vk)
     int flag = KeyFlagIndex(key);
     if (flag >= 0)
         g_KeyFlags[flag] = 0;
+}
+
+int ConsumeKey(int key)
+{
+    if (!g_KeyFlags[key])
+        return 0;
+    g_KeyFlags[key] = 0;
+    return 1;
+}
+
+int ConsumeControl(int action)
+{
+    if (!g_ControlFlags[action])
+        return 0;
+    g_ControlFlags[action] = 0;
+    return 1;
+}
+
+void PressControl(int action)
+{
+    g_ControlFlags[action] = 1;
 }

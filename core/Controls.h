@@ -48,9 +48,12 @@ struct ControlBinding
     int key;     // Windows virtual-key code
 };
 
-// Action flags (0 or 1). A reader that acts once per press clears its flag.
+// Action flags (0 or 1). A reader that acts once per press takes the press
+// with ConsumeControl.
 extern int g_ControlFlags[CTRL_COUNT];
-// Held-key flags, 1 while the key is down.
+// Held-key flags, 1 while the key is down. A reader that acts once per press
+// takes it with ConsumeKey. Only the key handlers below and these verbs write
+// the flags (tests set them to stand for a press).
 extern int g_KeyFlags[KEY_COUNT];
 extern ControlBinding g_ControlBindings[CTRL_COUNT];
 
@@ -58,8 +61,9 @@ extern ControlBinding g_ControlBindings[CTRL_COUNT];
 extern int g_ShowStaticObjects;
 
 // What the controls need from the subsystems above them: whether the
-// front-end menu is up, and the developer's fill and shade toggles. The game
-// object connects them; an unset entry reads as "no menu" and does nothing.
+// front-end menu is up (connected by ConnectInterfaceLinks), and the
+// developer's fill and shade toggles (ConnectRenderLinks). An unset entry
+// reads as "no menu" and does nothing.
 struct ControlHooks
 {
     int (*menuActive)();
@@ -80,3 +84,16 @@ void OnKeyUp(WPARAM vk);
 
 // The g_KeyFlags index of a virtual-key code, -1 when the key has no flag.
 int KeyFlagIndex(int vk);
+
+// One way to take a press: 1 when the key (a KEY_ index) was down, and it
+// reads as up from then on until it is pressed again, so the readers after
+// this one in the frame do not act on it too; 0 when it was up. Who reads a
+// key first in a frame (CGame::Frame): the clock (Page Up/Down), the drawing
+// (the landscape's Insert, the HUD's Esc, F1, Enter, Space and arrows, the
+// menu buttons' click), then the updates (the player's motorcycle, the
+// camera's view change, the menu's keys, the game event's back view).
+int ConsumeKey(int key);
+// The same for an action flag (a CTRL_ index).
+int ConsumeControl(int action);
+// Sets an action flag as a key press would (the spectator's back view).
+void PressControl(int action);

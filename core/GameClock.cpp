@@ -37,13 +37,13 @@ void CGameClock::Update()
         {
             if (m_TimeScale < kMaxScale)
                 m_TimeScale *= 2.0f;
-            g_KeyFlags[KEY_PGUP] = 0;
+            ConsumeKey(KEY_PGUP);
         }
         if (g_KeyFlags[KEY_PGDN])
         {
             if (m_TimeScale >= kMinScaleToHalve)
                 m_TimeScale *= 0.5f;
-            g_KeyFlags[KEY_PGDN] = 0;
+            ConsumeKey(KEY_PGDN);
         }
     }
 

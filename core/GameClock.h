@@ -42,7 +42,7 @@ public:
 extern CGameClock g_Clock;
 
 // The sounds a pause holds and a resume lets go (every sound but the music).
-// The game object connects them to the audio manager; unset does nothing.
+// ConnectAudioLinks connects them to the audio manager; unset does nothing.
 struct ClockHooks
 {
     void (*pauseSounds)();

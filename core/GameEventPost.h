@@ -17,7 +17,8 @@ enum GameEventCode
     GEVENT_CAREER_RESET = 80,
 };
 
-// An unset entry posts nothing and reports no running event.
+// The game events run in app/; ConnectAppLinks connects these. An unset
+// entry posts nothing and reports no running event.
 struct GameEventHooks
 {
     void (*post)(int code, CVehicleObject* vehicle, int argument);
@@ -32,8 +33,9 @@ int GameEventRunning();
 void ForgetGameEventVehicle(CVehicleObject* vehicle);
 
 // In-race messages the motorcycles ask the in-race display for: the penalty
-// for leaving the course, the two jump messages and being kicked. The display connects the
-// hooks; unset, nothing is shown and no message is showing.
+// for leaving the course, the two jump messages and being kicked.
+// ConnectInterfaceLinks connects the hooks to the display; unset, nothing is
+// shown and no message is showing.
 enum RaceMessage
 {
     RACE_MESSAGE_PENALTY = 1,

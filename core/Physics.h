@@ -21,8 +21,10 @@ class CStaticObject;
 // declared in none of its headers.
 extern btScalar sideFrictionStiffness2;
 
-// What the physics code reads from and does to a world object. An unset
-// entry reads as 0 / null and does nothing.
+// What the physics code reads from and does to a world object: the terrain
+// body (ConnectWorldLinks), placed objects (ConnectSceneLinks), motorcycles
+// and riders (ConnectRacersLinks). An unset entry reads as 0 / null and does
+// nothing.
 struct PhysicsObjectAccess
 {
     // The terrain body's user pointer (the landscape sets it to itself).

@@ -14,7 +14,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "world/Route.h"
 
 namespace

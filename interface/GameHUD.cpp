@@ -19,7 +19,6 @@
 #include "render/Views.h"
 
 CGameHUD g_GameHUD;
-HudLinks g_HudLinks;
 
 const char* const g_PauseItems[3] = {"TERMINATE RACE", "RESTART RACE", "CONTINUE"};
 const char* const g_HelpRows[10][2] = {
@@ -61,14 +60,6 @@ int HudColourByte(float c)
 DWORD HudColour(const D3DXCOLOR& c, int alpha)
 {
     return D3DCOLOR_ARGB(alpha & 0xFF, HudColourByte(c.r), HudColourByte(c.g), HudColourByte(c.b));
-}
-
-int HudTakeKey(int flag)
-{
-    if (!g_KeyFlags[flag])
-        return 0;
-    g_KeyFlags[flag] = 0;
-    return 1;
 }
 
 int HudRaceRow()
@@ -121,30 +112,21 @@ void CGameHUD::HoldRace(const D3DXVECTOR3& eyeOffset, int maxViewMode)
                                  g_PlayerVehicle->worldCentre[2]);
         const float speed = (GameRand() & 1) ? 0.5f : -0.5f;
         const D3DXVECTOR3 eye = centre + eyeOffset;
-        if (g_HudLinks.startOrbit)
-            g_HudLinks.startOrbit(eye, centre, speed);
-        else
-        {
-            const D3DXVECTOR3 axis(0.0f, 1.0f, 0.0f);
-            ActiveCamera().MoveTo(&eye, &centre, 0.0f, &axis, speed, 0);
-        }
+        // An orbit about +y around the player's motorcycle.
+        const D3DXVECTOR3 axis(0.0f, 1.0f, 0.0f);
+        ActiveCamera().MoveTo(&eye, &centre, 0.0f, &axis, speed, 0);
         cameraOrbit = 1;
     }
-    g_GameRunning = 0;
-    g_Clock.Pause();
+    HoldGame();
 }
 
 void CGameHUD::EndOrbit()
 {
     if (cameraOrbit)
     {
-        if (g_HudLinks.endOrbit)
-            g_HudLinks.endOrbit();
-        else
-        {
-            CCamera& camera = ActiveCamera();
-            camera.SetMode(camera.lastPlayerMode, g_PlayerVehicle);
-        }
+        // Back to the view the player last chose, following the player.
+        CCamera& camera = ActiveCamera();
+        camera.SetMode(camera.lastPlayerMode, g_PlayerVehicle);
     }
     cameraOrbit = 0;
 }

@@ -3,15 +3,8 @@
 // passes: the position and lap panel with the racers around the player, the
 // speed and gear readout, the minimap, the message box for the penalty and
 // the one-time hints, the pause menu and the key help, and the race result
-// and career-complete screens (RaceResult.cpp). Opening the pause menu, the
-// help or a hint holds the race and turns the camera into a slow orbit
-// around the player.
-//
-// GameHUD.cpp: the object, the shared fades and holding the race.
-// GameHUDFrame.cpp: create, release, the frame, the overlays and their keys.
-// GameHUDMessage.cpp: messages and hints. GameHUDRaceInfo.cpp: race
-// information and speedometer. Minimap.cpp: the minimap.
-// RaceResultScreen.cpp: the result and career-complete screens.
+// and career-complete screens. Opening the pause menu, the help or a hint
+// holds the race and turns the camera into a slow orbit around the player.
 #include "core/CareerData.h"
 #include "core/RacerNames.h"
 #include "interface/MouseCursor.h"
@@ -50,18 +43,6 @@ extern const char* const g_HudMessages[HUDMSG_COUNT];
 extern const char* const g_PauseItems[3];
 extern const char* const g_HelpRows[10][2];
 
-// The camera's orbit around the player and its return to the view the player
-// last chose. Unset, the active camera does both (a scripted move turning
-// about +y, then its last player mode on the player's motorcycle).
-struct HudLinks
-{
-    // An orbit: eye and look-at point, turning about +y at `speed` rad/s.
-    void (*startOrbit)(const D3DXVECTOR3& eye, const D3DXVECTOR3& at, float speed);
-    // Back to the camera mode the player last chose, following the player.
-    void (*endOrbit)();
-};
-extern HudLinks g_HudLinks;
-
 // Fade of a panel: toward 1 while `on`, toward 0 otherwise, at 2.5 per
 // second of `step`.
 float HudFade(float fade, int on, float step);
@@ -70,8 +51,6 @@ int HudAlpha(float fade);
 // Colour float to byte as int(c x 255), low 8 bits kept.
 int HudColourByte(float c);
 DWORD HudColour(const D3DXCOLOR& c, int alpha);
-// 1 when the key's flag is set, which it clears: a key press acts once.
-int HudTakeKey(int flag);
 // The race-table row of the race shown: the current race, or the quick-race
 // row when that names no row.
 int HudRaceRow();
@@ -135,7 +114,7 @@ public:
     void DrawOverlay();
     // The overlay's keys, once it has fully faded in.
     void HandleOverlayKeys();
-    // The race held (g_GameRunning 0, clock paused) with an orbit when the
+    // The race held (HoldGame: not running, clock paused) with an orbit when the
     // camera's view mode is between 1 and maxViewMode.
     void HoldRace(const D3DXVECTOR3& eyeOffset, int maxViewMode);
     void EndOrbit();

@@ -69,12 +69,6 @@ int CGameHUD::Create()
     if (cursor.texture == -1)
         cursor.Create();
 
-    // The motorcycles' penalty and jump messages.
-    g_RaceMessageHooks.show = [](int id, float seconds, const float colour[4], float scale) {
-        const D3DXCOLOR c(colour);
-        return g_GameHUD.ShowMessage(id, seconds, &c, scale);
-    };
-    g_RaceMessageHooks.showing = [] { return g_GameHUD.messageId != HUDMSG_NONE ? 1 : 0; };
     cursor.visible = 0;
     return 1;
 }
@@ -134,11 +128,10 @@ void CGameHUD::HandleMenuKeys()
     // The front-end menu reads its own keys while it is up.
     if (g_MainMenu.active || GameEventRunning())
         return;
-    if (HudTakeKey(KEY_ESC))
+    if (ConsumeKey(KEY_ESC))
         SetMenuMode(menuMode == HUDMENU_CLOSED ? HUDMENU_PAUSE : HUDMENU_CLOSED);
-    if (g_KeyFlags[KEY_F1])
+    if (ConsumeKey(KEY_F1))
     {
-        g_KeyFlags[KEY_F1] = 0;
         if (menuMode == HUDMENU_CLOSED)
             SetMenuMode(HUDMENU_HELP);
         else if (menuMode == HUDMENU_HELP)
@@ -161,8 +154,7 @@ void CGameHUD::SetMenuMode(int mode)
         EndOrbit();
         if (menuMode == HUDMENU_PAUSE || menuMode == HUDMENU_HELP)
         {
-            g_GameRunning = 1;
-            g_Clock.Resume();
+            ReleaseGame();
         }
     }
     previousMenuMode = menuMode;
@@ -211,8 +203,8 @@ void CGameHUD::HandleOverlayKeys()
 {
     if (menuMode == HUDMENU_HELP)
     {
-        const int enter = HudTakeKey(KEY_ENTER);
-        if (enter | HudTakeKey(KEY_ESC))
+        const int enter = ConsumeKey(KEY_ENTER);
+        if (enter | ConsumeKey(KEY_ESC))
         {
             PlaySound(pressSound);
             SetMenuMode(HUDMENU_CLOSED);
@@ -222,20 +214,20 @@ void CGameHUD::HandleOverlayKeys()
     if (menuMode != HUDMENU_PAUSE)
         return;
     const int previous = pauseItem;
-    if (HudTakeKey(KEY_UP) && pauseItem > 0)
+    if (ConsumeKey(KEY_UP) && pauseItem > 0)
         --pauseItem;
-    if (HudTakeKey(KEY_DOWN) && pauseItem < 2)
+    if (ConsumeKey(KEY_DOWN) && pauseItem < 2)
         ++pauseItem;
     if (pauseItem != previous)
         PlaySound(moveSound);
 
-    if (HudTakeKey(KEY_ESC))
+    if (ConsumeKey(KEY_ESC))
     {
         PlaySound(pressSound);
         SetMenuMode(HUDMENU_CLOSED);
         return;
     }
-    if (!HudTakeKey(KEY_ENTER))
+    if (!ConsumeKey(KEY_ENTER))
         return;
     PlaySound(pressSound);
     if (pauseItem == 2)
@@ -248,7 +240,7 @@ void CGameHUD::HandleOverlayKeys()
         if (g_GameMenu)
             PostGameEvent(GEVENT_TO_MENU, g_PlayerVehicle, 0);
         else
-            g_Quit = 1;
+            RequestQuit();
     }
     else
         PostGameEvent(GEVENT_RESTART, g_PlayerVehicle, 0);

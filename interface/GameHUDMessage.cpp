@@ -111,8 +111,7 @@ int CGameHUD::ShowMessage(int id, float duration, const D3DXCOLOR* colour, float
     if (id == HUDMSG_NONE && IsHint(messageId))
     {
         EndOrbit();
-        g_GameRunning = 1;
-        g_Clock.Resume();
+        ReleaseGame();
     }
     if (id == messageId)
         return 0;   // the same message is not restarted
@@ -219,7 +218,8 @@ void CGameHUD::DrawMessage()
 
     if (messageId && (g_KeyFlags[KEY_ENTER] || g_KeyFlags[KEY_ESC]))
     {
-        g_KeyFlags[KEY_ENTER] = g_KeyFlags[KEY_ESC] = 0;
+        ConsumeKey(KEY_ENTER);
+        ConsumeKey(KEY_ESC);
         CloseMessage();
     }
 }

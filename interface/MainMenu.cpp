@@ -4,6 +4,7 @@
 #include "interface/MainMenu.h"
 
 #include "core/CareerData.h"
+#include "render/Views.h"
 
 CMainMenu g_MainMenu;
 int g_QuickRaceOptions[MENU_RACE_OPTIONS];
@@ -167,8 +168,9 @@ void CMainMenu::RequestRaceStart(int careerMode)
 {
     secondsSinceShow = 0.0f;
     g_CareerMode = careerMode;
-    if (g_MenuHooks.fadeOut)
-        g_MenuHooks.fadeOut(1.0f);
+    // The active camera fades to black, with sound.
+    if (g_Views.activeCamera)
+        g_Views.activeCamera->FadeOut(1.0f, 1, D3DXCOLOR(0.0f, 0.0f, 0.0f, 1.0f));
     ClearLatches();
     state = MENU_LOADING;   // the focus list stays as it was
 }

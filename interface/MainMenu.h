@@ -4,13 +4,6 @@
 // copy of the frame. It is a state machine of pages: each page has fixed
 // widgets, a keyboard focus list, an entry action (SetState), per-frame
 // actions (Update) and a draw routine (Render).
-//
-// The page routines live in one file per group of pages: profiles and the main
-// page (MenuProfiles*.cpp, MainMenu*.cpp), race choice, career, motorcycle and
-// upgrade (MenuRace*, MenuMotorcycle*, MenuUpgrade*), options (MenuOptions*),
-// records and credits (MenuRecords*, MenuCredits*) and the loading screen
-// (Loading*). Pages still waiting for their own work have plain bodies in
-// MenuPagesPending.cpp.
 #include "interface/MenuButton.h"
 #include "interface/MenuFocus.h"
 #include "interface/MenuOption.h"
@@ -72,17 +65,10 @@ enum MenuButtonIndex
 // [5] racers choice (racers = 2 x choice + 8). Zero at program start.
 extern int g_QuickRaceOptions[MENU_RACE_OPTIONS];
 
-// What the menu asks of the game above it and of the camera work beside it.
-// The game object connects them; an unset entry does nothing (a fade reports
-// state 0, "faded out").
+// What the menu asks of the game above it, connected by ConnectAppLinks.
 struct MenuHooks
 {
-    int (*startRace)(int row);        // loads the row's area and sets up the race
-    void (*setRecordsPlayer)();       // score entry 15 becomes the current player
-    void (*fadeOut)(float seconds);   // the active camera fades to black, with sound
-    void (*fadeIn)(float seconds);    // and back in
-    int (*fadeState)();               // the active camera's fade state
-    void (*renderMenuScreen)();       // the blurred copy of the frame behind the menu
+    int (*startRace)(int row);   // loads the row's area and sets up the race
 };
 extern MenuHooks g_MenuHooks;
 

@@ -22,6 +22,7 @@
 #include "racers/VehicleManager.h"
 #include "render/D3DRender.h"
 #include "render/Draw2D.h"
+#include "render/Views.h"
 
 namespace
 {
@@ -291,7 +292,7 @@ void CMainMenu::SetState(int s)
         add(&recordsOkButton);
         break;
     case MENU_EXIT:
-        g_Quit = 1;
+        RequestQuit();
         break;
     default:
         break;
@@ -360,7 +361,7 @@ void CMainMenu::UpdateLoading()
     if (g_MenuHooks.startRace)
         g_MenuHooks.startRace(-1);
     PostGameEvent(GEVENT_RACE_START, g_PlayerVehicle, 0);
-    g_GameRunning = 1;
+    RunGame();
     Show(MENU_NONE);
     ReleasePicture(&trackPicture);
 }
@@ -369,8 +370,7 @@ void CMainMenu::Render()
 {
     if (!active)
         return;
-    if (g_MenuHooks.renderMenuScreen)
-        g_MenuHooks.renderMenuScreen();
+    g_Render.RenderMenuScreen();   // the blurred copy of the frame behind the menu
     DrawRect(-1.0f, -1.0f, 801.0f, 601.0f, 0xFE000000, borderTexture);
 
     const MenuPage* page = PageOf(state);
@@ -380,11 +380,11 @@ void CMainMenu::Render()
     {
         // From 1 s the music stops and the screen fades back in over the
         // loading picture; the fade-in starts once.
-        if (!g_MenuHooks.fadeState || g_MenuHooks.fadeState() == 0)
+        CCamera* camera = g_Views.activeCamera;
+        if (camera && camera->fadeState == 0)
         {
             g_AudioManager.PlayMusic(0, nullptr, 0, 100.0f);
-            if (g_MenuHooks.fadeIn)
-                g_MenuHooks.fadeIn(1.0f);
+            camera->FadeIn(1.0f, 1);
         }
         if (secondsSinceShow < 2.0f)
             DrawLoadingScreen(0);

@@ -112,7 +112,7 @@ int CMenuButton::CheckClick()
 {
     if (!g_MouseButtons[0] || !enabled || !hovered || pressWaiting >= kMostWaitingPresses)
         return 0;
-    g_MouseButtons[0] = 0;   // one click presses at most one button
+    ConsumeClick();   // one click presses at most one button
     return Latch();
 }
 

@@ -48,18 +48,18 @@ void CMainMenu::UpdateMenuKeys()
             focusIndex = next;
             focused = focusList[next];
         }
-        g_KeyFlags[arrow[0]] = 0;
+        ConsumeKey(arrow[0]);
     }
     if (focusIndex != before && soundIn)
         soundIn->Play(0);
     // While a name is typed the Space key types a space; it must not also
     // press the focused button.
     if (g_TextInput)
-        g_KeyFlags[KEY_SPACE] = 0;
+        ConsumeKey(KEY_SPACE);
     if ((g_KeyFlags[KEY_ENTER] || g_KeyFlags[KEY_SPACE]) && focused)
     {
         focused->Press();
-        g_KeyFlags[KEY_ENTER] = 0;
-        g_KeyFlags[KEY_SPACE] = 0;
+        ConsumeKey(KEY_ENTER);
+        ConsumeKey(KEY_SPACE);
     }
 }

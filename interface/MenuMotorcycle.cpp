@@ -77,7 +77,7 @@ void CMainMenu::UpdateNewCareerPage()
         SetState(MENU_MOTORCYCLE);
     if (noButton.IsPressed() || g_KeyFlags[KEY_ESC])
     {
-        g_KeyFlags[KEY_ESC] = 0;
+        ConsumeKey(KEY_ESC);
         SetState(MENU_MAIN);
     }
 }

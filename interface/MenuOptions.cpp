@@ -228,7 +228,7 @@ void CMainMenu::UpdateGraphicsPage()
     if (cancelButton.IsPressed() || g_KeyFlags[KEY_ESC])
     {
         RestoreVideoOptions(*this);
-        g_KeyFlags[KEY_ESC] = 0;
+        ConsumeKey(KEY_ESC);
         SetState(MENU_OPTIONS);
     }
 }

@@ -236,8 +236,7 @@ int CMainMenu::CreateNewProfile()
     g_Career = career;
     std::fill(g_HintCount, g_HintCount + HINT_COUNTERS, 0);
     WriteGameIni();
-    if (g_MenuHooks.setRecordsPlayer)
-        g_MenuHooks.setRecordsPlayer();
+    SetRecordsPlayer();   // score entry 15 becomes the new player
     buttons[BUTTON_CONTINUE_CAREER].enabled = 0;
     return 1;
 }

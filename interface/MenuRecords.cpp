@@ -143,7 +143,7 @@ void CMainMenu::UpdateRecordsPage()
 {
     if (recordsOkButton.IsPressed() || g_KeyFlags[KEY_ESC])
     {
-        g_KeyFlags[KEY_ESC] = 0;
+        ConsumeKey(KEY_ESC);
         SetState(MENU_MAIN);
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The race result: the player's statistics turned into points, the rows of
 // the FINAL RESULT screen, and the career step that CONTINUE runs in career
-// mode. The screen itself is drawn by CGameHUD (RaceResult.cpp).
+// mode. The screen itself is drawn by CGameHUD.
 #include "core/CareerData.h"
 #include "core/RaceState.h"
 

@@ -202,18 +202,18 @@ void CGameHUD::DrawRaceResult()
     font.DrawTextGlow(250 - font.GetTextWidth("RESTART", 0.4f, 0), cy, "RESTART", resultChoice == 1 ? chosen : other,
                       resultChoice == 1 ? chosenGlow : otherGlow, 0.4f);
 
-    if (HudTakeKey(KEY_RIGHT))
+    if (ConsumeKey(KEY_RIGHT))
     {
         resultChoice = 1;
         PlaySound(pressSound);
     }
-    if (HudTakeKey(KEY_LEFT))
+    if (ConsumeKey(KEY_LEFT))
     {
         resultChoice = 0;
         PlaySound(pressSound);
     }
-    int confirm = HudTakeKey(KEY_ENTER);
-    if (!g_DebugMode && HudTakeKey(KEY_ESC))
+    int confirm = ConsumeKey(KEY_ENTER);
+    if (!g_DebugMode && ConsumeKey(KEY_ESC))
     {
         resultChoice = 0;
         confirm = 1;
@@ -314,9 +314,9 @@ void CGameHUD::DrawCareerComplete()
         once(4);
     }
 
-    const int enter = HudTakeKey(KEY_ENTER);
-    const int space = HudTakeKey(KEY_SPACE);
-    const int esc = HudTakeKey(KEY_ESC);
+    const int enter = ConsumeKey(KEY_ENTER);
+    const int space = ConsumeKey(KEY_SPACE);
+    const int esc = ConsumeKey(KEY_ESC);
     if ((enter | space | esc) && t > 12)
         PostGameEvent(GEVENT_CAREER_RESET, nullptr, 0);
 }

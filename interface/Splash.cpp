@@ -43,10 +43,10 @@ int SkipPressed()
 
 void ClearSkipFlags()
 {
-    g_MouseButtons[0] = 0;
-    g_KeyFlags[KEY_ESC] = 0;
-    g_KeyFlags[KEY_SPACE] = 0;
-    g_KeyFlags[KEY_ENTER] = 0;
+    ConsumeClick();
+    ConsumeKey(KEY_ESC);
+    ConsumeKey(KEY_SPACE);
+    ConsumeKey(KEY_ENTER);
 }
 
 void TakeMessages()
@@ -182,7 +182,7 @@ void ShowSplashScreens()
     SetDrainCounting(0);
 
     // Closing the window ends the sequence too: the program is on its way out.
-    while (!sequence.Done() && !g_Quit)
+    while (!sequence.Done() && !QuitRequested())
     {
         TakeMessages();
         const int skip = (SkipPressed() || TestRunSkipsIntro()) && sequence.phase < CSplashSequence::PHASE_DONE;

@@ -1,6 +1,5 @@
 // The rider's per-frame step and its falls: the switch between riding and
-// fallen, the rest check and the ground dust, and how the contact pass sees
-// a rider.
+// fallen, the rest check and the ground dust.
 #include <btBulletDynamicsCommon.h>
 
 #include <cmath>
@@ -20,38 +19,6 @@
 #include "scene/Dusts.h"
 #include "scene/ObjectPhysics.h"
 #include "world/Sky.h"
-
-namespace
-{
-
-// The contact pass sees riders through these.
-const CStaticObject* RidingOn(const CStaticObject* object)
-{
-    const CHumanObject* rider = static_cast<const CHumanObject*>(object);
-    return rider->RagDoll ? nullptr : rider->Vehicle;
-}
-
-void ThrowOff(CStaticObject* object)
-{
-    static_cast<CHumanObject*>(object)->SetRagdoll(1, nullptr);
-}
-
-void SpawnDustAt(CStaticObject* object, const float* point)
-{
-    static_cast<CHumanObject*>(object)->SpawnDust(point);
-}
-
-struct RegisterRiderAccess
-{
-    RegisterRiderAccess()
-    {
-        g_PhysicsObjectAccess.ridingOn = RidingOn;
-        g_PhysicsObjectAccess.throwOff = ThrowOff;
-        g_PhysicsObjectAccess.spawnDust = SpawnDustAt;
-    }
-} s_RegisterRiderAccess;
-
-}   // namespace
 
 void CHumanObject::Update()
 {

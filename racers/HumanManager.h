@@ -38,7 +38,7 @@ public:
     // In the occlusion pass: every visible rider hidden by the current
     // occluder becomes invisible.
     void CullHidden();
-    // Main pass and shadow-map pass (HumanDraw.cpp).
+    // Main pass and shadow-map pass.
     void Render();
     void RenderShadows();
 

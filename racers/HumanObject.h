@@ -5,10 +5,6 @@
 // height so that the contact pass can tell when anything but its own
 // motorcycle touches it; then the rider falls off as an eleven-body ragdoll
 // (CRagDoll). The rider manager owns every rider.
-//
-// The work is spread over four files: HumanObject.cpp (record, file, look,
-// placement, the per-frame step), HumanActions.cpp (the action machine),
-// RagDoll.cpp (falling off and getting back on) and HumanDraw.cpp (drawing).
 #include "platform/d3d/D3D9.h"
 #include "racers/HumanFile.h"
 #include "render/TextureManager.h"
@@ -23,7 +19,7 @@ class CHumanObject : public CStaticObject
 public:
     CHumanObject();
 
-    // --- Record, file, look, placement (HumanObject.cpp) ------------------
+    // --- File, look, placement and the frame ------------------------------
 
     // Reads the rider file. Returns the (closed) handle, or -1 when the
     // object part cannot be read or the file is refused (a message names the
@@ -46,7 +42,7 @@ public:
     // 1 once Load accepted the file.
     int Usable() const { return Loaded; }
 
-    // --- Action machine (HumanActions.cpp) --------------------------------
+    // --- Action machine ---------------------------------------------------
 
     void UpdateAnimation();
     void AnimateSteering();
@@ -55,7 +51,7 @@ public:
     void ReadPlayerKeys();
     void SetAction(int action);
 
-    // --- Ragdoll and falls (RagDoll.cpp) ----------------------------------
+    // --- Ragdoll and falls ------------------------------------------------
 
     // The part's box size (the parts mesh's box plus (0.1, 0.2, 0.1)), and
     // the joint pivot in the part's and in its parent's frame.
@@ -71,7 +67,7 @@ public:
     // Ground dust where a fallen rider hits the landscape.
     void SpawnDust(const float* point);
 
-    // --- Drawing (HumanDraw.cpp) -------------------------------------------
+    // --- Drawing ----------------------------------------------------------
 
     void Render();
     void RenderShadow();

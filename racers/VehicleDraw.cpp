@@ -396,12 +396,12 @@ namespace
 {
 // The motorcycle whose lamps are being drawn: its brake lights flare.
 const CVehicleObject* g_LampOwner = nullptr;
+}   // namespace
 
 float LampOwnerBrake(const CStaticObject* owner)
 {
     return owner && owner == g_LampOwner ? g_LampOwner->BrakeRamp : -1.0f;
 }
-}   // namespace
 
 void CVehicleManager::RenderEffects(CVehicleObject* only)
 {
@@ -411,8 +411,6 @@ void CVehicleManager::RenderEffects(CVehicleObject* only)
     const int count = only ? 1 : racerCount;
     if (g_EditorMode || count == 0)
         return;
-    g_LightSpriteInputs.brakeRamp = LampOwnerBrake;
-    g_LightSpriteInputs.cellSize = &g_Landscape.cellSize;
     for (int i = 0; i < count; ++i)
     {
         CVehicleObject* v = list[i];

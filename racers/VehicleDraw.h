@@ -2,7 +2,12 @@
 // Drawing of the motorcycles: the per-motorcycle draw operations are members
 // of CVehicleObject (VehicleDraw.cpp); these are the rules they share.
 
+class CStaticObject;
 class CVehicleObject;
+
+// The brake ramp of the motorcycle whose lamps are being drawn when `owner`
+// is that motorcycle, -1 otherwise (g_LightSpriteInputs.brakeRamp).
+float LampOwnerBrake(const CStaticObject* owner);
 
 // The part of an assembly slot with `parts` suspension frames drawn at a
 // wheel compression of 0..1: min(parts - 1, trunc(parts x compression +

@@ -27,17 +27,6 @@ float Length(const float v[3])
     return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
 }
 
-void OnImpactOf(CStaticObject* object, const float* point, const float* normal, CStaticObject* partner)
-{
-    if (object && object->objectType == GTYPE_VEHICLE)
-        static_cast<CVehicleObject*>(object)->OnImpact(point, normal, partner);
-}
-
-struct RegisterImpacts
-{
-    RegisterImpacts() { g_PhysicsObjectAccess.onImpact = OnImpactOf; }
-} s_RegisterImpacts;
-
 }   // namespace
 
 float ImpactStrength(const ImpactBody& self, const ImpactBody* partner, const float normal[3])
@@ -139,7 +128,7 @@ void CVehicleObject::UpdateJump()
     {
         if (Rider)
             Rider->StandUpRequest = 0;
-        g_ControlFlags[CTRL_JUMP] = 0;
+        ConsumeControl(CTRL_JUMP);
     }
     if (body)
     {

@@ -61,7 +61,7 @@ public:
     // occluder becomes invisible.
     void CheckOcclusion();
 
-    // --- Proximity queries (VehicleQueries.cpp) ---------------------------
+    // --- Proximity queries ----------------------------------
 
     // The racer other than `asker` reaching deepest into the sphere of radius
     // `distance` around the point; null when none reaches into it.
@@ -77,7 +77,7 @@ public:
     // computer racer.
     CVehicleObject* FindObstacle(const CVehicleObject* asker, const CVehicleObject* after) const;
 
-    // --- Race grid and race order (RaceGrid.cpp) ---------------------------
+    // --- Race grid and race order ---------------------------
 
     // The start grid of the current race row: computer racers in pairs on the
     // run-up of the race path, the player in the last slot, all held.
@@ -93,8 +93,8 @@ public:
     // Race times of the racers still racing, and their places by distance
     // left.
     void UpdateRaceOrder();
-    // Draw passes (VehicleDraw.cpp), of one motorcycle (the garage's) or,
-    // with null, of every racer; the shadows are always every racer's.
+    // Draw passes, of one motorcycle (the garage's) or, with null, of every
+    // racer; the shadows are always every racer's.
     void Render(CVehicleObject* only = nullptr);
     void RenderChrome(CVehicleObject* only = nullptr);
     void RenderEffects(CVehicleObject* only = nullptr);

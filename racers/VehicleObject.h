@@ -6,12 +6,6 @@
 // three attached sub-objects (front assembly, rear assembly, wheels) and the
 // per-wheel state. The per-wheel arrays have four entries; a motorcycle uses
 // 0 (front) and 1 (rear).
-//
-// The work is spread over five files: this one's .cpp (record, file, paint,
-// upgrades, release and the frame order), VehiclePhysics.cpp (chassis,
-// ray-cast vehicle, wheels), VehicleEngine.cpp (steering, engine, gears,
-// assemblies, lean, engine and tyre sounds), VehicleRider.cpp (the rider
-// and its kick) and VehicleDraw.cpp (drawing).
 #include <BulletDynamics/Vehicle/btRaycastVehicle.h>
 
 #include "platform/d3d/D3D9.h"
@@ -77,7 +71,7 @@ class CVehicleObject : public CStaticObject
 public:
     CVehicleObject();
 
-    // --- Record, file, paint, upgrades (VehicleObject.cpp) ---------------
+    // --- File, paint, upgrades and release -----------------------------------
 
     // Reads the motorcycle file: the object part, then 26 lines whose values
     // start at column 32. Returns the (closed) handle, or -1 when the object
@@ -95,6 +89,8 @@ public:
     // 1 once LoadVehicle accepted the file: only then can the motorcycle get
     // a body (CreatePhysics does nothing for a refused one).
     int Usable() const { return Loaded; }
+
+    // --- The frame -----------------------------------------------------------
 
     // The per-frame step: fade, controller, steering, engine, body sync,
     // wheels, assemblies and lean.
@@ -116,14 +112,13 @@ public:
     // body (body space), normal pointing away from the partner, and the
     // partner (another object, or null for the landscape).
     // Its sound (when near the camera, hard enough and not a repeat of the
-    // same touch within 0.125 s) counts as a crash (VehicleImpact.cpp).
+    // same touch within 0.125 s) counts as a crash.
     void OnImpact(const float* contactPoint, const float* normal, CStaticObject* partner);
     // Take-off and landing, air time, the player's turn in the air, the crowd
-    // and the jump messages or the jump shot, and the rider's hop
-    // (VehicleImpact.cpp).
+    // and the jump messages or the jump shot, and the rider's hop.
     void UpdateJump();
 
-    // --- Physics (VehiclePhysics.cpp) ------------------------------------
+    // --- Physics -------------------------------------------------------------
 
     // Places the motorcycle and (re)creates its physics. A null position
     // re-places it at its stored placement frame and keeps RacerKind.
@@ -142,8 +137,7 @@ public:
     // (re)created: the player's and a computer racer's upgrade levels.
     void ApplyRacerTuning();
 
-    // --- Drive states and controllers (VehicleDrive.cpp, VehicleAutopilot.cpp,
-    //     VehicleKick.cpp) ---------------------------------------------------
+    // --- Drive states and controllers ----------------------------------------
 
     // PreviousDriveState takes the current state; a different state starts
     // with its stuck and kicked timers at 0 and a random negative kick timer.
@@ -163,6 +157,10 @@ public:
     // the player and kicks.
     void DriveAutopilot();
     void DriveAiRacer();
+    // The scheme the autopilot and the computer racer share (racer 1 for the
+    // computer racer): path point, lane, target, speed, steering and the
+    // stuck check.
+    void DrivePath(int racer, float dt);
     // LaneOffset moved away from the racers in the way to path point
     // targetIndex; *found is the last racer that counted (null when none).
     void AvoidRacers(CVehicleObject** found, int targetIndex);
@@ -176,7 +174,7 @@ public:
     // left, > 0 the right) is pushed away and steers back over a second.
     void Kick(const float* side);
 
-    // --- Route (VehicleRoute.cpp) -----------------------------------------
+    // --- Route ---------------------------------------------------------------
 
     // The player's progress along the race path: the next point once it is
     // passed, a rejoin less than 10 points away, otherwise off the course
@@ -194,7 +192,7 @@ public:
     // there while a race runs), at rest.
     void Respawn();
 
-    // --- Engine and handling (VehicleEngine.cpp) -------------------------
+    // --- Engine and handling -------------------------------------------------
 
     void UpdateSteering();
     void UpdateEngine();
@@ -213,18 +211,13 @@ public:
     // The tyres' pooled screech while a wheel marks a well-driven road.
     void UpdateTyreSound();
 
-    // The scheme the autopilot and the computer racer share (racer 1 for the
-    // computer racer): path point, lane, target, speed, steering and the
-    // stuck check.
-    void DrivePath(int racer, float dt);
-
-    // --- The rider (VehicleRider.cpp) -------------------------------------
+    // --- The rider -----------------------------------------------------------
 
     // A new rider from the rider manager on the seat, riding and steering.
     // None when the body mesh has no seat point or 64 riders exist.
     void CreateRider();
 
-    // --- Drawing (VehicleDraw.cpp) ----------------------------------------
+    // --- Drawing -------------------------------------------------------------
     // Each draws nothing unless VehicleDrawAllowed; the motorcycle list sets
     // the states and texture stages of its passes around them.
 
@@ -241,7 +234,7 @@ public:
     // shadow camera's view, not faded out).
     void RenderShadow();
 
-    // --- Fields -----------------------------------------------------------
+    // --- Fields --------------------------------------------------------------
 
     char Name[VEHICLE_NAME_LENGTH];
     ::RaceStats RaceStats;   // statistics of the current race

@@ -149,7 +149,7 @@ void CVehicleObject::UpdatePlayerControl()
     {
         SetPosition(nullptr, nullptr, nullptr, CONTROL_KEYBOARD, RacerKind);
         ControlMode = CONTROL_KEYBOARD;
-        g_KeyFlags[KEY_INSERT] = 0;
+        ConsumeKey(KEY_INSERT);
         if (Rider)
             Rider->SetRagdoll(0);
     }

@@ -4,8 +4,6 @@
 #include <cmath>
 
 #include "racers/VehicleObject.h"
-#include "scene/WheelSkids.h"
-#include "world/Landscape.h"
 
 WheelMarks GetWheelMarks(const WheelReading& r)
 {
@@ -37,23 +35,4 @@ void SettleSlide(int reading, float dt, int* sliding, float* change)
         *sliding = reading != 0;
         *change = -1.0f;
     }
-}
-
-void ConnectSkidHooks()
-{
-    g_SkidHooks.groundHeight = [](const float position[3]) { return g_Landscape.GetHeight(position); };
-    g_SkidHooks.routePower = [](const float position[3]) { return g_Landscape.GetRoutePower(position); };
-    g_SkidHooks.ownerSide = [](const CVehicleObject* owner, float side[3]) {
-        side[0] = owner->world._11;
-        side[1] = owner->world._12;
-        side[2] = owner->world._13;
-    };
-    g_SkidHooks.releaseOwner = [](CVehicleObject* owner, const CSkidStrip* strip) {
-        for (int i = 0; i < 2; ++i)
-            if (owner->SkidTrail[i] == strip)
-            {
-                owner->SkidTrail[i] = nullptr;
-                return;
-            }
-    };
 }

@@ -41,7 +41,3 @@ WheelMarks GetWheelMarks(const WheelReading& r);
 // WHEEL_SLIDE_SETTLE seconds. `*change` is how long the differing reading has
 // held (-1 while the reading agrees).
 void SettleSlide(int reading, float dt, int* sliding, float* change);
-
-// Lets the skid marks read the ground and reach the motorcycles that own
-// their strips.
-void ConnectSkidHooks();

@@ -2,8 +2,11 @@
 // What the camera reads from and does to the subsystems above it. The
 // camera follows a motorcycle, stays above the ground and outside buildings,
 // places the sound listener and fades the sound, but those all live in
-// higher layers; the motorcycle code and the game object fill these entries
-// in. An unset entry reads as "nothing there" and does nothing.
+// higher layers: ConnectAudioLinks (listener, fade volume), ConnectWorldLinks
+// (ground, buildings, world counters), ConnectRacersLinks (the followed
+// motorcycle, the player's statistics) and ConnectAppLinks (the visibility
+// update) fill these entries in. An unset entry reads as "nothing there" and
+// does nothing.
 #include "platform/math/D3DXMath.h"
 
 class CStaticObject;

@@ -210,11 +210,8 @@ void CCamera::Update()
     }
     previousEye = eye;
     const bool main = kind == CAMERA_MAIN;
-    if (main && viewMode <= VIEWMODE_CHASE_FAR && g_ControlFlags[CTRL_CHANGE_VIEW])
-    {
+    if (main && viewMode <= VIEWMODE_CHASE_FAR && ConsumeControl(CTRL_CHANGE_VIEW))
         NextViewMode();
-        g_ControlFlags[CTRL_CHANGE_VIEW] = 0;
-    }
 
     CameraTargetState t;
     switch (viewMode)
@@ -444,6 +441,6 @@ void CCamera::UpdateScripted(float dt)
         at = atGoal;
     }
     // Behind an overlay the game's own visibility pass does not run.
-    if (!g_GameRunning && g_CameraHooks.updateVisibility)
+    if (!GameRunning() && g_CameraHooks.updateVisibility)
         g_CameraHooks.updateVisibility(0);
 }

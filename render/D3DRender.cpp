@@ -686,7 +686,7 @@ HRESULT CD3DRender::PresentFrame()
             if (FAILED(hr) || FAILED(RestoreDeviceObjects()))
             {
                 ShowDeviceError("D3D device is lost,\nand application can't restore it!\nApplication will now exit...");
-                g_Quit = 1;
+                RequestQuit();
                 return E_FAIL;
             }
             deviceLost = 0;

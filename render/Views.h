@@ -1,7 +1,6 @@
 #pragma once
-// The cameras the game draws with. The game object owns them (its members are
-// these very objects); visibility and drawing code below the game reads them
-// from here instead of reaching up into the game object.
+// The cameras the game draws with. The game object creates and releases them;
+// every layer, the game object included, reaches them here by this one name.
 #include "platform/math/D3DXMath.h"
 #include "render/Camera.h"
 

@@ -2,8 +2,8 @@
 // What the light sprites, lamps, beams and spots read besides their owner,
 // and the small rules they share. The sprites are drawn by the scene layer,
 // but the brake of a motorcycle and the landscape's cell size live in layers
-// above it: those layers connect them here. The moon comes from the sky's
-// connection of the mesh effects (g_MeshEffectInputs).
+// above it: ConnectRacersLinks and ConnectWorldLinks connect them here. The
+// moon comes from the sky while it exists (g_MeshEffectInputs).
 class CStaticObject;
 
 struct LightSpriteInputs

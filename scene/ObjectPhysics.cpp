@@ -5,38 +5,6 @@
 #include "core/Physics.h"
 #include "scene/StaticObject.h"
 
-namespace
-{
-
-int ObjectClassOf(const CStaticObject* object)
-{
-    return object ? object->objectClass : 0;
-}
-
-int ObjectTypeOf(const CStaticObject* object)
-{
-    return object ? object->objectType : 0;
-}
-
-void SetTouched(CStaticObject* object)
-{
-    if (object)
-        object->touched = 1;
-}
-
-// The contact pass reads class, type and touched flags through these.
-struct RegisterObjectAccess
-{
-    RegisterObjectAccess()
-    {
-        g_PhysicsObjectAccess.objectClass = ObjectClassOf;
-        g_PhysicsObjectAccess.objectType = ObjectTypeOf;
-        g_PhysicsObjectAccess.setTouched = SetTouched;
-    }
-} s_RegisterObjectAccess;
-
-}   // namespace
-
 void AddBodyToWorld(btRigidBody* body)
 {
     if (body && g_PhysicsWorld.dynamicsWorld)

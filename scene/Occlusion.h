@@ -40,7 +40,12 @@ int IsSphereOccluded(const float centre[3], float radius);
 
 // The parts of the world above the placed objects that the occlusion pass
 // also hides (the terrain's land parts, the racers, the riders): each is
-// called with the current planes of every occluding building. Set by the game.
+// called with the current planes of every occluding building, in this order.
+// Filled by ConnectWorldLinks (the land parts) and ConnectRacersLinks (racers,
+// riders).
 typedef void (*OcclusionHook)();
-#define OCCLUSION_HOOKS 4
+#define OCCLUSION_LANDSCAPE 0
+#define OCCLUSION_RACERS    1
+#define OCCLUSION_RIDERS    2
+#define OCCLUSION_HOOKS     3
 extern OcclusionHook g_OcclusionHooks[OCCLUSION_HOOKS];

@@ -1,6 +1,6 @@
 #pragma once
 // What the object and landscape ray tests report to the picked-object record, which lives
-// above the scene. Unset entries do nothing.
+// above the scene: ConnectAppLinks connects them. Unset entries do nothing.
 class CStaticObject;
 
 struct RayPickHooks

@@ -56,9 +56,9 @@ public:
     // Takes the body out of the dynamics world (when it is in) and deletes it.
     void RemoveBody();
 
-    // Physics (StaticObjectPhysics.cpp). Place sets the matrix and placement,
-    // the world centre (and for buildings the corners and a radius from the
-    // box's horizontal diagonal), then builds or re-seats the body.
+    // Physics. Place sets the matrix and placement, the world centre (and for
+    // buildings the corners and a radius from the box's horizontal diagonal),
+    // then builds or re-seats the body.
     void Place(const float pos[3], const float target[3], const float up[3]);
     // Builds the body (out of the world, asleep) or moves an existing one. A
     // mass of -1 means as placed: pos, target and up are overwritten with the
@@ -71,8 +71,8 @@ public:
     // A body with mass carries the drawn matrix along.
     void SyncFromBody();
 
-    // Per-frame upkeep and drawing (StaticObjectDraw.cpp). Update measures the
-    // camera distance and moves the body in or out of the world by it.
+    // Per-frame upkeep and drawing. Update measures the camera distance and
+    // moves the body in or out of the world by it.
     void Update();
     // Sets inShadow and visible for the next drawing; returns visible.
     int UpdateVisibility();
@@ -83,9 +83,9 @@ public:
     void RenderChromeGlass();
     void RenderLightEffects();
     void DrawShadowPart();
-    // Occlusion (Occlusion.cpp): the planes of this building's occluder mesh
-    // for the current eye (1 when any were made), and whether this object is
-    // hidden by the current planes.
+    // Occlusion: the planes of this building's occluder mesh for the current
+    // eye (1 when any were made), and whether this object is hidden by the
+    // current planes.
     int BuildOccluder();
     int IsOccluded();
     // 1 when the segment hits this object's body, with the world hit point in

@@ -11,8 +11,9 @@ class CVehicleObject;
 class CSkidStrip;
 
 // What the marks need from the ground and from the motorcycles, which live in
-// higher layers; the game connects them at start-up. Unset, the ground is
-// flat at height 0 with no road, and owners have no side or trail.
+// higher layers: ConnectWorldLinks (ground, road) and ConnectRacersLinks
+// (owners). Unset, the ground is flat at height 0 with no road, and owners
+// have no side or trail.
 struct SkidHooks
 {
     float (*groundHeight)(const float position[3]) = nullptr;

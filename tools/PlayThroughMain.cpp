@@ -1,5 +1,5 @@
 // playthrough: the whole game played as a new player would, through the
-// program's own start, main loop and input (tests/support/PlaySession.h and
+// program's own start, main loop and input (play/PlaySession.h and
 // PlayScript.h), then the program started again to see that everything was
 // kept.
 //
@@ -44,8 +44,8 @@
 #include "interface/MainMenu.h"
 #include "platform/os/MessageBox.h"
 #include "render/D3DRender.h"
-#include "tests/support/PlayScript.h"
-#include "tests/support/PlaySession.h"
+#include "play/PlayScript.h"
+#include "play/PlaySession.h"
 
 namespace
 {

@@ -25,7 +25,8 @@
 #include "core/FileManager.h"
 #include "core/Settings.h"
 #include "platform/os/MessageBox.h"
-#include "tests/support/RaceRunner.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 
 namespace
 {

@@ -41,14 +41,13 @@
 #include <vector>
 
 #include "app/Game.h"
+#include "app/LayerLinks.h"
 #include "app/WinMain.h"
 #include "audio/AudioManager.h"
 #include "core/FileManager.h"
 #include "core/GameClock.h"
 #include "core/InputPacing.h"
 #include "core/RaceState.h"
-#include "core/RacerNames.h"
-#include "core/Records.h"
 #include "core/RunFlags.h"
 #include "core/Settings.h"
 #include "interface/MainMenu.h"
@@ -56,11 +55,12 @@
 #include "platform/os/Clock.h"
 #include "platform/os/MessageBox.h"
 #include "platform/os/Rand.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "racers/HumanObject.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
-#include "tests/support/RaceRunner.h"
 #include "tools/SoakMonitor.h"
 
 namespace
@@ -204,8 +204,8 @@ void Frame(const Options& o)
     else
     {
         g_Clock.Update();
-        const GameStepList& steps = g_GameRunning ? g_Game.runningUpdateSteps : g_Game.heldUpdateSteps;
-        if (!g_GameRunning || g_Clock.m_GameStep > 0.0f)
+        const GameStepList& steps = GameRunning() ? g_Game.runningUpdateSteps : g_Game.heldUpdateSteps;
+        if (!GameRunning() || g_Clock.m_GameStep > 0.0f)
             for (const GameStep& s : steps)
                 s.run();
         g_AudioManager.Update();
@@ -229,10 +229,16 @@ int main(int argc, char** argv)
         return 2;
     }
     SetMessageBoxHook(PrintBox);
+    ConnectLayers();
+    if (!UnsetLayerLinks().empty())
+    {
+        std::fprintf(stderr, "soak: unconnected link %s\n", UnsetLayerLinks().front().c_str());
+        return 2;
+    }
     g_UseFileManager = 1;
     g_FileManager.Create();
     g_AppActive = 1;
-    g_Quit = 0;
+    ResetQuit();
     g_GameMenu = 1;
 
     RaceDevice device;
@@ -245,13 +251,7 @@ int main(int argc, char** argv)
     const bool audio = g_AudioManager.Create(nullptr) >= 0;
 
     // The score table stays in memory: nothing is written into the data.
-    for (GameStep& s : g_Game.createSteps)
-        if (std::strcmp(s.name, "CGame::LoadRecords") == 0)
-            s.run = [] {
-                LoadRacerNames();
-                FillDefaultScores();
-                return 1;
-            };
+    KeepScoresInMemory();
     DWORD clockMs = 1000;
     ClockSetManual(clockMs);
     GameSrand(o.seed);
@@ -274,7 +274,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "soak: the first race could not be started\n");
         return 2;
     }
-    g_GameRunning = 1;
+    RunGame();
     g_MainMenu.secondsSinceShow = 0.0f;
     monitor.BeginRace(g_RacePathCount, g_RaceTable.laps[row]);
     std::printf("race 1: area %d season %d, %d racers, %d laps of %d path points\n", g_RaceTable.area[row] + 1,

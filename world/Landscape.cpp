@@ -137,9 +137,6 @@ int ReadLandscapeData(int handle, LandscapeData* data)
 CLandscape::CLandscape()
     : terrainVB(nullptr), colors(nullptr), heightShape(nullptr), heightBody(nullptr), heightSamples(nullptr)
 {
-    // The physics code tells the terrain body from world objects by this pointer.
-    if (this == &g_Landscape)
-        g_PhysicsObjectAccess.landscape = this;
     routePos = nullptr;
     routeType = nullptr;
     routePower = nullptr;

@@ -198,11 +198,8 @@ void CLandscape::Draw()
 
     // One press of Insert toggles the route display once, however many
     // passes draw the landscape in that frame.
-    if (g_DebugMode && !g_KeyFlags[KEY_SHIFT] && g_KeyFlags[KEY_INSERT])
-    {
-        g_KeyFlags[KEY_INSERT] = 0;
+    if (g_DebugMode && !g_KeyFlags[KEY_SHIFT] && ConsumeKey(KEY_INSERT))
         g_ShowRoute = !g_ShowRoute;
-    }
     if (g_ShowRoute)
         DrawRoute();
 }

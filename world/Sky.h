@@ -85,7 +85,7 @@ public:
 
 extern CSky g_Sky;
 
-// What the sky asks of the layers above it.
+// What the sky asks of the layers above it, connected by ConnectAppLinks.
 struct SkyHooks
 {
     // 1 when an object lies on the segment from the eye towards the sun: the

@@ -10,8 +10,9 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "app/RaceTable.h"
+#include "app/LayerLinks.h"
 #include "core/GameClock.h"
+#include "core/RaceTable.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/Clock.h"
 #include "racers/VehicleWheels.h"
@@ -57,7 +58,7 @@ protected:
         g_SkidHooks = savedHooks;
         g_Dusts.Release();
         g_Skids.Release();
-        g_Game.mainCamera.Release();
+        g_Views.mainCamera.Release();
         // The area's placed objects hold meshes of this device: they go
         // before it, or the next area's load frees them a second time.
         g_StaticObjects.Clear();
@@ -67,7 +68,7 @@ protected:
         g_Render.FreeD3DRender();
         hidden.Close();
         ClearRaceBlock();
-        g_Game.activeCamera = nullptr;
+        g_Views.activeCamera = nullptr;
         ClockUseSystem();
         RenderFixture::TearDown();
         D3DSelectBackend(D3DBackendKind::Recording);
@@ -90,9 +91,9 @@ protected:
         EXPECT_NE(g_Skids.texture, -1);
         ClockSetManual(1000);
         g_Clock.Init();
-        g_Game.currentRace = 0;
+        g_CurrentRace = 0;
         EXPECT_EQ(g_Landscape.LoadArea(g_RaceTable.area[0], g_RaceTable.season[0]), 1);
-        ConnectSkidHooks();
+        ConnectLayers();
         // No motorcycle owns the strips here: the side comes from the path.
         g_SkidHooks.ownerSide = [](const CVehicleObject*, float side[3]) {
             side[0] = 1;
@@ -106,24 +107,24 @@ protected:
         g_LightManager.lastUpdate = 0;
         g_LightManager.Update();
         const D3DXVECTOR3 origin(0, 0, 0), ahead(0, 0, 1);
-        g_Game.mainCamera.Init(&origin, &ahead, D3DX_PI / 2, (float)width / height * 0.85f, CAMERA_NEAR_PLANE,
-                               CAMERA_FAR_PLANE, VIEWMODE_FREE, CAMERA_MAIN);
-        EXPECT_EQ(LookAlongRacePath(&g_Game.mainCamera), 1);
+        g_Views.mainCamera.Init(&origin, &ahead, D3DX_PI / 2, (float)width / height * 0.85f, CAMERA_NEAR_PLANE,
+                                CAMERA_FAR_PLANE, VIEWMODE_FREE, CAMERA_MAIN);
+        EXPECT_EQ(LookAlongRacePath(&g_Views.mainCamera), 1);
         // Look down at the ground ahead.
-        D3DXVECTOR3 forward = g_Game.mainCamera.at - g_Game.mainCamera.eye;
+        D3DXVECTOR3 forward = g_Views.mainCamera.at - g_Views.mainCamera.eye;
         forward.y = 0;
         D3DXVec3Normalize(&forward, &forward);
-        g_Game.mainCamera.at = g_Game.mainCamera.eye + forward * 10.0f - D3DXVECTOR3(0, 4.0f, 0);
-        g_Game.mainCamera.UpdateView();
-        g_Game.activeCamera = &g_Game.mainCamera;
+        g_Views.mainCamera.at = g_Views.mainCamera.eye + forward * 10.0f - D3DXVECTOR3(0, 4.0f, 0);
+        g_Views.mainCamera.UpdateView();
+        g_Views.activeCamera = &g_Views.mainCamera;
         return true;
     }
 
     // Two wavy skid trails and a dust cloud in front of the camera.
     void LayEffects()
     {
-        const D3DXVECTOR3 eye = g_Game.mainCamera.eye;
-        D3DXVECTOR3 forward = g_Game.mainCamera.at - eye;
+        const D3DXVECTOR3 eye = g_Views.mainCamera.eye;
+        D3DXVECTOR3 forward = g_Views.mainCamera.at - eye;
         forward.y = 0;
         D3DXVec3Normalize(&forward, &forward);
         const D3DXVECTOR3 side(forward.z, 0, -forward.x);
@@ -169,7 +170,7 @@ protected:
             g_Skids.Update();
             device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFFFF00FF, 1.0f, 0);
             device->BeginScene();
-            g_Game.mainCamera.UpdateView();
+            g_Views.mainCamera.UpdateView();
             g_Landscape.Update();
             g_Landscape.UpdateVisibility();
             g_Sky.Draw();

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/LayerLinks.h"
 #include "audio/AudioManager.h"
 #include "audio/GameSound.h"
 #include "core/GameClock.h"
@@ -28,7 +29,7 @@ protected:
         m_SavedClock = g_Clock;
         m_SavedMaster = g_MasterVolume;
         m_SavedEffects = g_EffectsVolume;
-        ConnectCameraHooks();
+        ConnectLayers();
         g_MasterVolume = 80;
         g_EffectsVolume = 100;
     }

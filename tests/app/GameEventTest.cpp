@@ -14,6 +14,7 @@
 #include "app/Game.h"
 #include "app/GameEvent.h"
 #include "audio/AudioManager.h"
+#include "core/CareerData.h"
 #include "core/GameClock.h"
 #include "core/RaceState.h"
 #include "core/RunFlags.h"
@@ -45,17 +46,17 @@ protected:
         ASSERT_TRUE(RunGenerator("vehicles", m_Tree));
         m_Folder.reset(new testdata::DataFolder(m_Tree, true));
         m_SavedEditor = g_EditorMode;
-        m_SavedRunning = g_GameRunning;
+        m_SavedRunning = GameRunning();
         g_EditorMode = 0;
         g_MainMenu.active = 0;
         g_Clock.Init();
-        ASSERT_EQ(g_Game.CreatePhysicsWorld(), 1);
+        ASSERT_EQ(g_PhysicsWorld.Create(), 1);
         g_Game.InitRaceTable();
-        g_Game.currentRace = 0;
+        g_CurrentRace = 0;
         const D3DXVECTOR3 eye(0, 100, 0), at(0, 100, 1);
-        g_Game.mainCamera.Init(&eye, &at, D3DX_PI / 2, 1.0f, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE, VIEWMODE_FREE,
-                               CAMERA_MAIN);
-        g_Game.activeCamera = &g_Game.mainCamera;
+        g_Views.mainCamera.Init(&eye, &at, D3DX_PI / 2, 1.0f, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE, VIEWMODE_FREE,
+                                CAMERA_MAIN);
+        g_Views.activeCamera = &g_Views.mainCamera;
         g_GameEvent.Init();
         ASSERT_EQ(g_Game.StartRace(0), 1);
         ASSERT_NE(g_PlayerVehicle, nullptr);
@@ -66,11 +67,11 @@ protected:
         g_Clock.Init();
         g_MainMenu.active = 0;
         g_Game.FreeRace();
-        g_Game.DestroyPhysicsWorld();
+        g_PhysicsWorld.Destroy();
         ClearRaceBlock();
-        g_Game.currentRace = 0;
+        g_CurrentRace = 0;
         g_EditorMode = m_SavedEditor;
-        g_GameRunning = m_SavedRunning;
+        m_SavedRunning ? RunGame() : StopGame();
         m_Folder.reset();
     }
 
@@ -105,7 +106,7 @@ TEST_F(GameEventTest, JumpsTenSecondsApartGiveOneSlowMotionShot)
     g_GameEvent.Update();
     EXPECT_EQ(g_GameEvent.state, 1);
     EXPECT_FLOAT_EQ(g_Clock.m_TimeScale, 0.4f);
-    EXPECT_EQ(g_Game.mainCamera.viewMode, VIEWMODE_SCRIPTED);
+    EXPECT_EQ(g_Views.mainCamera.viewMode, VIEWMODE_SCRIPTED);
     g_PlayerVehicle->Airborne = 0;   // landed
     g_GameEvent.Update();
     EXPECT_EQ(g_GameEvent.code, GEVENT_NONE);
@@ -156,7 +157,7 @@ TEST_F(GameEventTest, AJumpShotEndsOnLandingOnBothWheelsOrAfterFourSecondsOfReal
         EXPECT_FLOAT_EQ(g_Clock.m_TimeScale, c.ended ? 1.0f : 0.4f);
         if (c.ended)
         {
-            EXPECT_EQ(g_Game.mainCamera.target, static_cast<CStaticObject*>(g_PlayerVehicle));
+            EXPECT_EQ(g_Views.mainCamera.target, static_cast<CStaticObject*>(g_PlayerVehicle));
         }
         g_GameEvent.Post(GEVENT_NONE, nullptr, 0);
     }
@@ -236,14 +237,14 @@ TEST_F(GameEventTest, ARespawnWaitsOnTheGameClockThroughAPause)
     g_PlayerVehicle->PathPoint = 9;
     g_GameEvent.Post(GEVENT_RESPAWN, g_PlayerVehicle, 0);
     g_GameEvent.Update();
-    EXPECT_EQ(g_Game.mainCamera.fadeState, 0);
+    EXPECT_EQ(g_Views.mainCamera.fadeState, 0);
     // A dark red fade, without the fade's sound.
-    const D3DXCOLOR colour = g_Game.mainCamera.fadeColour;
+    const D3DXCOLOR colour = g_Views.mainCamera.fadeColour;
     EXPECT_FLOAT_EQ(colour.r, 0.5f);
     EXPECT_FLOAT_EQ(colour.g, 0.1f);
     EXPECT_FLOAT_EQ(colour.b, 0.0f);
     EXPECT_FLOAT_EQ(colour.a, 1.0f);
-    EXPECT_EQ(g_Game.mainCamera.fadeWithSound, 0);
+    EXPECT_EQ(g_Views.mainCamera.fadeWithSound, 0);
     g_Clock.Pause();
     Advance(5.0f);   // real time only
     g_GameEvent.Update();
@@ -255,7 +256,7 @@ TEST_F(GameEventTest, ARespawnWaitsOnTheGameClockThroughAPause)
     g_GameEvent.Update();
     EXPECT_EQ(g_GameEvent.code, GEVENT_NONE);
     EXPECT_EQ(g_PlayerVehicle->PathPoint, 4);
-    EXPECT_EQ(g_Game.mainCamera.fadeState, 1);
+    EXPECT_EQ(g_Views.mainCamera.fadeState, 1);
 }
 
 // The pause menu's RESTART RACE and TERMINATE RACE hold the game clock; their
@@ -278,7 +279,7 @@ TEST_F(GameEventTest, TheFadesToARestartAndBackToTheMenuWaitOnTheRealClockWhileT
     {
         SCOPED_TRACE(c.name);
         g_MainMenu.Show(MENU_NONE);
-        g_GameRunning = 0;
+        StopGame();
         g_Clock.Pause();
         g_GameEvent.Post(c.code, g_PlayerVehicle, 0);
         g_GameEvent.Update();
@@ -290,7 +291,7 @@ TEST_F(GameEventTest, TheFadesToARestartAndBackToTheMenuWaitOnTheRealClockWhileT
         g_GameEvent.Update();
         EXPECT_EQ(g_GameEvent.code, c.next);
         EXPECT_EQ(g_MainMenu.state, c.page);
-        EXPECT_EQ(g_GameRunning, 1);
+        EXPECT_EQ(GameRunning(), 1);
         EXPECT_FALSE(g_Clock.IsPaused());
     }
     g_MainMenu.Show(MENU_NONE);
@@ -312,22 +313,19 @@ TEST_F(GameEventTest, AfterTheResultScreenContinueOpensThePageTheRaceCallsForAnd
         {"CONTINUE in a career without points", 0, 1, 0, MENU_CAREER, GEVENT_SPECTATOR},
         {"RESTART", 1, 1, 2, MENU_NONE, GEVENT_RACE_START},
     };
-    static Case current;
-    const GameEventAccess saved = g_GameEventAccess;
-    g_GameEventAccess.resultOpen = [] { return 0; };
-    g_GameEventAccess.resultDismissed = [] { return 1; };
-    g_GameEventAccess.clearResultDismissed = nullptr;
-    g_GameEventAccess.resultChoice = [] { return current.choice; };
-    g_GameEventAccess.careerMode = [] { return current.career; };
-    g_GameEventAccess.upgradePoints = [] { return current.points; };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
-        current = c;
+        // The result screen was dismissed with the case's choice.
+        g_GameHUD.resultOpen = 0;
+        g_GameHUD.resultDismissed = 1;
+        g_GameHUD.resultChoice = c.choice;
+        g_CareerMode = c.career;
+        g_Career.upgradePoints = c.points;
         g_MainMenu.Show(MENU_NONE);
         g_GameEvent.Post(GEVENT_RACE_FINISH, g_PlayerVehicle, 0);
         g_GameEvent.Update();   // the choice: a fade to black
-        EXPECT_EQ(g_Game.mainCamera.fadeState, 0);
+        EXPECT_EQ(g_Views.mainCamera.fadeState, 0);
         Advance(1.9f);
         g_GameEvent.Update();
         EXPECT_EQ(g_GameEvent.code, GEVENT_RACE_FINISH);
@@ -337,8 +335,11 @@ TEST_F(GameEventTest, AfterTheResultScreenContinueOpensThePageTheRaceCallsForAnd
         EXPECT_EQ(g_GameEvent.code, c.next);
         EXPECT_EQ(g_MainMenu.state, c.page);
         EXPECT_EQ(g_MainMenu.active, c.page != MENU_NONE ? 1 : 0);
+        EXPECT_EQ(g_GameHUD.resultDismissed, 0);
     }
-    g_GameEventAccess = saved;
+    g_GameHUD.resultChoice = 0;
+    g_CareerMode = 1;
+    g_Career = CareerData{};
     g_MainMenu.Show(MENU_NONE);
 }
 
@@ -351,7 +352,7 @@ TEST_F(GameEventTest, TheRaceStartFliesFromOverTheRouteToBehindTheStartWithTheRa
     const int savedReverse = g_RaceTable.reverse[row];
     const int routeCount = g_Landscape.routeCount;
     ASSERT_GT(routeCount, 6);
-    CCamera& camera = g_Game.mainCamera;
+    CCamera& camera = g_Views.mainCamera;
     const D3DXVECTOR3 p0(g_RacePath[0][0], g_RacePath[0][1], g_RacePath[0][2]);
     const D3DXVECTOR3 p1(g_RacePath[1][0], g_RacePath[1][1], g_RacePath[1][2]);
     D3DXVECTOR3 along = p1 - p0;
@@ -402,7 +403,7 @@ TEST_F(GameEventTest, TheOrbitShotCirclesAtThreeToEightOut)
         g_GameEvent.Update();   // the first shot of the event is the orbit
         ASSERT_EQ(g_GameEvent.state, SHOT_ORBIT);
         g_GameEvent.Update();
-        const CCamera& camera = g_Game.mainCamera;
+        const CCamera& camera = g_Views.mainCamera;
         ASSERT_EQ(camera.moveRelative, 1);
         const float d = camera.moveEye.x;
         ASSERT_EQ(d, std::floor(d));
@@ -427,11 +428,11 @@ TEST_F(GameEventTest, TheOrbitShotCirclesAtThreeToEightOut)
 // again, not go straight back to the menu without one.
 TEST_F(GameEventTest, AfterTheCareersEndTheNextFinishShowsItsResult)
 {
-    static int shown;
-    shown = 0;
-    const GameEventAccess saved = g_GameEventAccess;
-    g_GameEventAccess.showRaceResult = [](int show) { shown += show; };
-    g_GameEventAccess.resetCareer = nullptr;   // no profile to save
+    g_Career.totalScore = 31000.0f;
+    g_Career.place[17] = 3;
+    g_Career.raceTime[4] = 81.5f;
+    g_Career.unlocked[5] = 1;
+    g_Career.upgradeLevel[0] = 7;
     g_GameHUD.resultOpen = 0;
     g_GameHUD.resultDismissed = 1;
     g_GameHUD.careerComplete = 1;
@@ -442,15 +443,22 @@ TEST_F(GameEventTest, AfterTheCareersEndTheNextFinishShowsItsResult)
     g_GameEvent.Update();
     EXPECT_EQ(g_GameEvent.code, GEVENT_SPECTATOR);
     EXPECT_EQ(g_GameHUD.careerComplete, 0);
+    // The career's results are cleared; what was opened and bought stays.
+    EXPECT_EQ(g_Career.totalScore, 0.0f);
+    EXPECT_EQ(g_Career.place[17], 0);
+    EXPECT_EQ(g_Career.raceTime[4], 0.0f);
+    EXPECT_EQ(g_Career.unlocked[5], 1);
+    EXPECT_EQ(g_Career.upgradeLevel[0], 7);
 
     g_MainMenu.Show(MENU_NONE);
     g_GameEvent.Post(GEVENT_RACE_FINISH, g_PlayerVehicle, 0);
     g_GameEvent.Update();
-    EXPECT_EQ(shown, 1) << "the finish went by without its result screen";
+    EXPECT_EQ(g_GameHUD.resultOpen, 1) << "the finish went by without its result screen";
     EXPECT_EQ(g_GameEvent.code, GEVENT_SPECTATOR);
 
-    g_GameEventAccess = saved;
+    g_GameHUD.ShowRaceResult(0);
     g_GameHUD.resultDismissed = 0;
+    g_Career = CareerData{};
 }
 
 TEST_F(GameEventTest, EventsWithoutTheirMotorcycleEndAsNone)
@@ -467,7 +475,7 @@ TEST_F(GameEventTest, EventsWithoutTheirMotorcycleEndAsNone)
     g_GameEvent.Post(GEVENT_SPECTATOR, g_PlayerVehicle, 0);
     g_Vehicles.RemoveVehicle(g_PlayerVehicle);
     EXPECT_EQ(g_GameEvent.vehicle, nullptr);
-    EXPECT_EQ(g_Game.mainCamera.target, nullptr);
+    EXPECT_EQ(g_Views.mainCamera.target, nullptr);
     g_GameEvent.Update();
     EXPECT_EQ(g_GameEvent.code, GEVENT_NONE);
 }

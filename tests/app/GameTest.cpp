@@ -45,13 +45,13 @@ protected:
     {
         g_Calls.clear();
         savedActive = g_AppActive;
-        savedRunning = g_GameRunning;
+        savedRunning = GameRunning();
         savedClock = g_Clock;
     }
     void TearDown() override
     {
         g_AppActive = savedActive;
-        g_GameRunning = savedRunning;
+        savedRunning ? RunGame() : StopGame();
         g_Clock = savedClock;
     }
     void RecordAll(CGame& game)
@@ -128,26 +128,26 @@ TEST_F(GameTest, RealCreateSetsUpCamerasAndWorldAndReleaseTakesThemDown)
     ASSERT_TRUE(folder.MakeAndEnter("trallowmere-game-"));
     CGame game;
     ASSERT_EQ(1, game.Create());
-    EXPECT_EQ(&game.mainCamera, game.activeCamera);
-    EXPECT_FLOAT_EQ(-150.0f, game.mainCamera.eye.x);
-    EXPECT_FLOAT_EQ(-50.0f, game.mainCamera.at.x);
-    EXPECT_FLOAT_EQ(500.0f, game.mainCamera.farPlane);
-    EXPECT_EQ(CAMERA_MAIN, game.mainCamera.kind);
-    EXPECT_EQ(CAMERA_AUX, game.auxCamera.kind);
-    EXPECT_FLOAT_EQ(200.0f, game.auxCamera.farPlane);
-    EXPECT_EQ(CAMERA_SHADOW, game.shadowCamera.kind);
-    EXPECT_FLOAT_EQ(1000.0f, game.shadowCamera.farPlane);
-    EXPECT_EQ(0, std::memcmp(&game.reflectionCamera, &game.mainCamera, sizeof(CCamera)))
+    EXPECT_EQ(&g_Views.mainCamera, g_Views.activeCamera);
+    EXPECT_FLOAT_EQ(-150.0f, g_Views.mainCamera.eye.x);
+    EXPECT_FLOAT_EQ(-50.0f, g_Views.mainCamera.at.x);
+    EXPECT_FLOAT_EQ(500.0f, g_Views.mainCamera.farPlane);
+    EXPECT_EQ(CAMERA_MAIN, g_Views.mainCamera.kind);
+    EXPECT_EQ(CAMERA_AUX, g_Views.auxCamera.kind);
+    EXPECT_FLOAT_EQ(200.0f, g_Views.auxCamera.farPlane);
+    EXPECT_EQ(CAMERA_SHADOW, g_Views.shadowCamera.kind);
+    EXPECT_FLOAT_EQ(1000.0f, g_Views.shadowCamera.farPlane);
+    EXPECT_EQ(0, std::memcmp(&g_Views.reflectionCamera, &g_Views.mainCamera, sizeof(CCamera)))
         << "the reflection camera is a copy of the main camera";
     EXPECT_FLOAT_EQ(60000.0f, g_Clock.m_GameClock);
-    ASSERT_NE(nullptr, game.dynamicsWorld);
+    ASSERT_NE(nullptr, g_PhysicsWorld.dynamicsWorld);
 
     g_Calls.clear();
     Record(game.releaseSteps);
     game.Release();
-    EXPECT_EQ(nullptr, game.activeCamera);
-    EXPECT_EQ(nullptr, game.dynamicsWorld);
-    EXPECT_EQ(nullptr, game.broadphase);
+    EXPECT_EQ(nullptr, g_Views.activeCamera);
+    EXPECT_EQ(nullptr, g_PhysicsWorld.dynamicsWorld);
+    EXPECT_EQ(nullptr, g_PhysicsWorld.broadphase);
     const std::vector<std::string> releaseOrder = {"CGame::FreeRace",
                                                    "CGameHUD::Release",
                                                    "CMainMenu::Release",
@@ -200,7 +200,7 @@ TEST_F(GameTest, FrameRunsTheUpdateBranchOfTheGameState)
         CGame game;
         RecordAll(game);
         g_AppActive = 1;
-        g_GameRunning = c.gameRunning;
+        c.gameRunning ? RunGame() : StopGame();
         ClockWithTimeToRun(c.timeScale);
         g_Calls.clear();
         game.Frame();
@@ -214,7 +214,7 @@ TEST_F(GameTest, InactiveWindowDoesNothing)
     CGame game;
     RecordAll(game);
     g_AppActive = 0;
-    g_GameRunning = 1;
+    RunGame();
     ClockWithTimeToRun(1.0f);
     const CGameClock before = g_Clock;
     game.Frame();

@@ -9,11 +9,11 @@
 
 #include "app/Game.h"
 #include "app/GameEvent.h"
-#include "app/RaceTable.h"
 #include "core/CareerData.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
 #include "core/InputState.h"
+#include "core/RaceTable.h"
 #include "core/Records.h"
 #include "core/RunFlags.h"
 #include "core/Settings.h"
@@ -37,12 +37,12 @@ protected:
         g_EditorMode = 0;
         g_SoundOn = 0;
         g_ProfileCounter = 0;
-        ASSERT_EQ(g_Game.CreatePhysicsWorld(), 1);
+        ASSERT_EQ(g_PhysicsWorld.Create(), 1);
         g_Game.InitRaceTable();
-        g_Game.currentRace = 0;
+        g_CurrentRace = 0;
         const D3DXVECTOR3 eye(0, 100, 0), at(0, 100, 1);
-        g_Game.mainCamera.Init(&eye, &at, D3DX_PI / 2, 1.0f, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE, VIEWMODE_FREE,
-                               CAMERA_MAIN);
+        g_Views.mainCamera.Init(&eye, &at, D3DX_PI / 2, 1.0f, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE, VIEWMODE_FREE,
+                                CAMERA_MAIN);
         std::memset(&g_Career, 0, sizeof(g_Career));
         g_Career.unlocked[0] = 1;
         std::memset(g_QuickRaceOptions, 0, sizeof(g_QuickRaceOptions));
@@ -54,15 +54,15 @@ protected:
     }
     void TearDown() override
     {
-        g_Game.activeCamera = nullptr;
+        g_Views.activeCamera = nullptr;
         g_GameEvent.code = GEVENT_NONE;
         g_MainMenu = CMainMenu();
         g_TextInput = 0;
-        g_GameRunning = 0;
+        StopGame();
         g_Game.FreeRace();
-        g_Game.DestroyPhysicsWorld();
+        g_PhysicsWorld.Destroy();
         ClearRaceBlock();
-        g_Game.currentRace = 0;
+        g_CurrentRace = 0;
         m_Folder.reset();
     }
 
@@ -104,27 +104,27 @@ TEST_F(MenuRaceStartTest, NewPlayerReachesAQuickRaceWithTheKeyboard)
     PressEnter();   // QUICK RACE
     ASSERT_EQ(g_MainMenu.state, MENU_QUICK_RACE);
     ASSERT_EQ(g_MainMenu.focused, &g_MainMenu.quickStartButton);
-    g_Game.activeCamera = &g_Game.mainCamera;
+    g_Views.activeCamera = &g_Views.mainCamera;
     PressEnter();   // START!
     ASSERT_EQ(g_MainMenu.state, MENU_LOADING);
-    EXPECT_EQ(g_Game.mainCamera.fadeState, 0) << "fading out";
+    EXPECT_EQ(g_Views.mainCamera.fadeState, 0) << "fading out";
 
     for (int i = 0; i < 4; ++i)
     {
         Update(0.5f);
         g_MainMenu.Render();
         // From 1 s the screen fades back in over the loading screen.
-        EXPECT_EQ(g_Game.mainCamera.fadeState, g_MainMenu.secondsSinceShow >= 1.0f ? 1 : 0) << i;
+        EXPECT_EQ(g_Views.mainCamera.fadeState, g_MainMenu.secondsSinceShow >= 1.0f ? 1 : 0) << i;
     }
     EXPECT_EQ(g_MainMenu.active, 1) << "still loading at 2 s";
     Update(0.1f);
     EXPECT_EQ(g_MainMenu.active, 0);
-    EXPECT_EQ(g_Game.currentRace, RACE_QUICK_ROW);
+    EXPECT_EQ(g_CurrentRace, RACE_QUICK_ROW);
     EXPECT_EQ(g_Career.raceIndex, RACE_QUICK_ROW);
     EXPECT_EQ(g_Landscape.loadedArea, 0);
     EXPECT_NE(g_PlayerVehicle, nullptr);
     EXPECT_EQ(g_GameEvent.code, GEVENT_RACE_START);
-    EXPECT_EQ(g_GameRunning, 1);
+    EXPECT_EQ(GameRunning(), 1);
 }
 
 }   // namespace

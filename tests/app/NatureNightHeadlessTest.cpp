@@ -23,7 +23,8 @@
 #include "scene/StaticObjectFixture.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
-#include "tests/support/RaceRunner.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "tests/support/Skip.h"
 #include "world/Landscape.h"
 #include "world/Sky.h"
@@ -141,12 +142,12 @@ protected:
         D3DXVECTOR3 ahead(next[0] - eye[0], 0.0f, next[2] - eye[2]);
         D3DXVec3Normalize(&ahead, &ahead);
         const D3DXVECTOR3 right(ahead.z, 0.0f, -ahead.x);
-        CCamera& camera = g_Game.mainCamera;
+        CCamera& camera = g_Views.mainCamera;
         camera.eye = D3DXVECTOR3(eye[0], eye[1] + 2.5f, eye[2]);
         camera.at = camera.eye + (ahead + right) * 10.0f - D3DXVECTOR3(0.0f, 1.0f, 0.0f);
         camera.up = D3DXVECTOR3(0, 1, 0);
         camera.UpdateView();
-        g_Game.activeCamera = &camera;
+        g_Views.activeCamera = &camera;
         g_Render.blurAmount = 0.0f;
         return true;
     }

@@ -24,7 +24,8 @@
 #include "scene/StaticObjectFixture.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
-#include "tests/support/RaceRunner.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "tests/support/Skip.h"
 #include "tests/support/TestDevice.h"
 #include "world/Sky.h"
@@ -149,7 +150,7 @@ protected:
         D3DXVECTOR3 ahead(best->world._31, 0.0f, best->world._33);
         D3DXVec3Normalize(&ahead, &ahead);
         const D3DXVECTOR3 at(best->Position[0], best->Position[1] + 0.6f, best->Position[2]);
-        CCamera& camera = g_Game.mainCamera;
+        CCamera& camera = g_Views.mainCamera;
         if (fromBehind)
         {
             camera.eye = at - ahead * 12.0f + D3DXVECTOR3(ahead.z, 0, -ahead.x) * 2.0f + D3DXVECTOR3(0, 1.0f, 0);
@@ -162,7 +163,7 @@ protected:
         }
         camera.up = D3DXVECTOR3(0, 1, 0);
         camera.UpdateView();
-        g_Game.activeCamera = &camera;
+        g_Views.activeCamera = &camera;
         for (int i = 0; i < g_Vehicles.racerCount; ++i)
             g_Vehicles.racers[i]->UpdateFade();
         g_Game.UpdateVisibility();

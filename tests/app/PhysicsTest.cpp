@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
 #include "common/Keywords.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
@@ -83,13 +82,13 @@ protected:
         };
         g_Reactions.clear();
         savedDebug = g_DebugMode;
-        ASSERT_EQ(1, game.CreatePhysicsWorld());
-        g_World = game.dynamicsWorld;
+        ASSERT_EQ(1, g_PhysicsWorld.Create());
+        g_World = g_PhysicsWorld.dynamicsWorld;
     }
 
     void TearDown() override
     {
-        game.DestroyPhysicsWorld();
+        g_PhysicsWorld.Destroy();
         g_World = nullptr;
         g_PhysicsObjectAccess = saved;
         g_DebugMode = savedDebug;
@@ -108,7 +107,7 @@ protected:
         t.setOrigin(centre);
         btRigidBody* body = new btRigidBody(mass, new btDefaultMotionState(t), shapes.back().get(), inertia);
         body->setUserPointer(owner);
-        game.dynamicsWorld->addRigidBody(body);
+        g_PhysicsWorld.dynamicsWorld->addRigidBody(body);
         return body;
     }
 
@@ -118,12 +117,12 @@ protected:
     void Step(float seconds)
     {
         g_Clock.m_GameStep = seconds;
-        game.StepPhysics();
+        g_PhysicsWorld.Step();
     }
 
     int PairsBetween(const btCollisionObject* a, const btCollisionObject* b)
     {
-        btOverlappingPairCache* cache = game.broadphase->getOverlappingPairCache();
+        btOverlappingPairCache* cache = g_PhysicsWorld.broadphase->getOverlappingPairCache();
         int n = 0;
         for (int i = 0; i < cache->getNumOverlappingPairs(); i++)
         {
@@ -145,7 +144,6 @@ protected:
         return n;
     }
 
-    CGame game;
     PhysicsObjectAccess saved;
     int savedDebug = 0;
     std::vector<std::unique_ptr<btBoxShape>> shapes;
@@ -215,7 +213,7 @@ TEST_F(PhysicsTest, EffectsAndForeignLandscapeObjectsFallThroughEverything)
             Step(0.05f);
         EXPECT_LT(body->getCenterOfMassPosition().y(), -4.0f) << "class " << cls;
         EXPECT_EQ(0, falling.touched) << "class " << cls;
-        game.dynamicsWorld->removeRigidBody(body);
+        g_PhysicsWorld.dynamicsWorld->removeRigidBody(body);
         delete body->getMotionState();
         delete body;
     }
@@ -265,7 +263,7 @@ TEST_F(PhysicsTest, TwoRidersThrownOffInOneContactPass)
     EXPECT_EQ(nullptr, riderA.body);
     EXPECT_EQ(nullptr, riderB.body);
     EXPECT_GE(Count("dust", &riderA), 1) << "the ground contact raises dust";
-    EXPECT_EQ(3, game.dynamicsWorld->getNumCollisionObjects());
+    EXPECT_EQ(3, g_PhysicsWorld.dynamicsWorld->getNumCollisionObjects());
     Step(1.0f / 60);   // the world goes on without the removed bodies
 }
 
@@ -276,7 +274,7 @@ TEST_F(PhysicsTest, TwoMotorcyclesImpactEachOtherWithOppositeNormals)
     a.objectType = b.objectType = GTYPE_VEHICLE;
     AddBox(&a, btVector3(0, 0, 0), btVector3(1, 1, 1), 0);
     AddBox(&b, btVector3(1.9f, 0, 0), btVector3(1, 1, 1), 1);
-    game.dynamicsWorld->setGravity(btVector3(0, 0, 0));
+    g_PhysicsWorld.dynamicsWorld->setGravity(btVector3(0, 0, 0));
     Step(1.0f / 60);
     ASSERT_EQ(2u, g_Reactions.size());
     const Reaction& first = g_Reactions[0];
@@ -292,7 +290,7 @@ TEST_F(PhysicsTest, TwoMotorcyclesImpactEachOtherWithOppositeNormals)
 TEST_F(PhysicsTest, StepRunsFixedSubstepsUpToOneHundred)
 {
     static int substeps;
-    game.dynamicsWorld->setInternalTickCallback([](btDynamicsWorld*, btScalar) { substeps++; });
+    g_PhysicsWorld.dynamicsWorld->setInternalTickCallback([](btDynamicsWorld*, btScalar) { substeps++; });
     struct Case
     {
         float step;
@@ -300,10 +298,10 @@ TEST_F(PhysicsTest, StepRunsFixedSubstepsUpToOneHundred)
     } cases[] = {{0.05f, 3}, {5.0f, 100}};
     for (const Case& c : cases)
     {
-        game.DestroyPhysicsWorld();
-        game.CreatePhysicsWorld();
-        g_World = game.dynamicsWorld;
-        game.dynamicsWorld->setInternalTickCallback([](btDynamicsWorld*, btScalar) { substeps++; });
+        g_PhysicsWorld.Destroy();
+        g_PhysicsWorld.Create();
+        g_World = g_PhysicsWorld.dynamicsWorld;
+        g_PhysicsWorld.dynamicsWorld->setInternalTickCallback([](btDynamicsWorld*, btScalar) { substeps++; });
         substeps = 0;
         Step(c.step);
         EXPECT_EQ(c.expected, substeps) << c.step;
@@ -322,37 +320,37 @@ TEST_F(PhysicsTest, DebugDeleteKeyFreezesTheWorldAndActiveBodiesAreCounted)
     g_KeyFlags[KEY_DELETE] = 0;
     Step(0.05f);
     EXPECT_LT(body->getCenterOfMassPosition().y(), 10.0f);
-    EXPECT_EQ(1, game.activeBodies);
+    EXPECT_EQ(1, g_PhysicsWorld.activeBodies);
     body->forceActivationState(ISLAND_SLEEPING);
     Step(0.05f);
-    EXPECT_EQ(0, game.activeBodies);
+    EXPECT_EQ(0, g_PhysicsWorld.activeBodies);
     g_DebugMode = 0;
     body->activate(true);
     Step(0.05f);
-    EXPECT_EQ(0, game.activeBodies) << "counted only in debug mode";
+    EXPECT_EQ(0, g_PhysicsWorld.activeBodies) << "counted only in debug mode";
 }
 
 TEST_F(PhysicsTest, WorldSetsSideFrictionAndGravityAndTearsDownEverything)
 {
     sideFrictionStiffness2 = 0.0f;
-    game.DestroyPhysicsWorld();
-    game.CreatePhysicsWorld();
+    g_PhysicsWorld.Destroy();
+    g_PhysicsWorld.Create();
     EXPECT_FLOAT_EQ(0.65f, sideFrictionStiffness2);
-    EXPECT_FLOAT_EQ(-10.0f, game.dynamicsWorld->getGravity().y());
-    EXPECT_EQ(g_OverlapFilter, game.broadphase->getOverlappingPairCache()->getOverlapFilterCallback());
+    EXPECT_FLOAT_EQ(-10.0f, g_PhysicsWorld.dynamicsWorld->getGravity().y());
+    EXPECT_EQ(g_OverlapFilter, g_PhysicsWorld.broadphase->getOverlappingPairCache()->getOverlapFilterCallback());
     EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(g_OverlapFilter) % 16);
     TestObject crate;
     crate.objectClass = GCLASS_DYNAMIC;
     AddBox(&crate, btVector3(0, 1, 0), btVector3(0.5f, 0.5f, 0.5f), 1);
     AddBox(&crate, btVector3(0, 3, 0), btVector3(0.5f, 0.5f, 0.5f), 1);
-    game.DestroyPhysicsWorld();   // deletes the bodies and motion states left in it
-    EXPECT_EQ(nullptr, game.dynamicsWorld);
-    EXPECT_EQ(nullptr, game.broadphase);
-    EXPECT_EQ(nullptr, game.dispatcher);
-    EXPECT_EQ(nullptr, game.solver);
-    EXPECT_EQ(nullptr, game.collisionConfiguration);
-    EXPECT_EQ(nullptr, game.vehicleRaycaster);
+    g_PhysicsWorld.Destroy();   // deletes the bodies and motion states left in it
+    EXPECT_EQ(nullptr, g_PhysicsWorld.dynamicsWorld);
+    EXPECT_EQ(nullptr, g_PhysicsWorld.broadphase);
+    EXPECT_EQ(nullptr, g_PhysicsWorld.dispatcher);
+    EXPECT_EQ(nullptr, g_PhysicsWorld.solver);
+    EXPECT_EQ(nullptr, g_PhysicsWorld.collisionConfiguration);
+    EXPECT_EQ(nullptr, g_PhysicsWorld.vehicleRaycaster);
     EXPECT_EQ(nullptr, g_OverlapFilter);
-    game.CreatePhysicsWorld();
+    g_PhysicsWorld.Create();
 }
 }   // namespace

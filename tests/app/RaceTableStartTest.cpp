@@ -9,8 +9,8 @@
 
 #include "app/Game.h"
 #include "app/GameEvent.h"
-#include "app/RaceTable.h"
 #include "core/GameEventPost.h"
+#include "core/RaceTable.h"
 #include "core/Settings.h"
 #include "interface/MainMenu.h"
 #include "racers/VehicleManager.h"
@@ -32,19 +32,19 @@ protected:
         m_Folder.reset(new testdata::DataFolder(m_Tree, true));
         m_SavedEditor = g_EditorMode;
         g_EditorMode = 0;
-        ASSERT_EQ(g_Game.CreatePhysicsWorld(), 1);   // the player's motorcycle needs it
+        ASSERT_EQ(g_PhysicsWorld.Create(), 1);   // the player's motorcycle needs it
         g_Game.InitRaceTable();
-        g_Game.currentRace = 0;
+        g_CurrentRace = 0;
         const D3DXVECTOR3 eye(0, 100, 0), at(0, 100, 1);
-        g_Game.mainCamera.Init(&eye, &at, D3DX_PI / 2, 1.0f, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE, VIEWMODE_FREE,
-                               CAMERA_MAIN);
+        g_Views.mainCamera.Init(&eye, &at, D3DX_PI / 2, 1.0f, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE, VIEWMODE_FREE,
+                                CAMERA_MAIN);
     }
     void TearDown() override
     {
         g_Game.FreeRace();
-        g_Game.DestroyPhysicsWorld();
+        g_PhysicsWorld.Destroy();
         ClearRaceBlock();
-        g_Game.currentRace = 0;
+        g_CurrentRace = 0;
         g_EditorMode = m_SavedEditor;
         m_Folder.reset();
     }
@@ -65,9 +65,9 @@ TEST_F(RaceStartTest, MinusOneRestartsTheCurrentRowWithoutReloadingTheArea)
     ASSERT_GT(pathCount, 0);
 
     // Row 9 is the same area with two laps the other way round.
-    g_Game.currentRace = 9;
+    g_CurrentRace = 9;
     ASSERT_EQ(g_Game.StartRace(-1), 1);
-    EXPECT_EQ(g_Game.currentRace, 9);
+    EXPECT_EQ(g_CurrentRace, 9);
     EXPECT_EQ(g_Landscape.terrainVB, vb);
     EXPECT_EQ(g_Landscape.parts[1], part);
     EXPECT_EQ(g_RacePathCount, 5 + 2 * (g_Landscape.routeCount - 1) + 1);
@@ -88,14 +88,14 @@ TEST_F(RaceStartTest, FailuresAreReportedAndPutNothingOnTheArea)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
-        const D3DXVECTOR3 eye = g_Game.mainCamera.eye;
+        const D3DXVECTOR3 eye = g_Views.mainCamera.eye;
         EXPECT_EQ(g_Game.StartRace(c.row), 0);
         EXPECT_EQ(g_Landscape.loadedArea, -1);
         EXPECT_EQ(g_RacePathCount, 0);
         EXPECT_EQ(g_PlayerVehicle, nullptr);
-        EXPECT_EQ(g_Game.mainCamera.eye, eye);
+        EXPECT_EQ(g_Views.mainCamera.eye, eye);
     }
-    EXPECT_EQ(g_Game.currentRace, 1);   // a real row is kept even when its area fails
+    EXPECT_EQ(g_CurrentRace, 1);   // a real row is kept even when its area fails
 }
 
 TEST_F(RaceStartTest, EditorModeLoadsTheAreaAloneWithTheCameraOnTheStartLine)
@@ -108,9 +108,9 @@ TEST_F(RaceStartTest, EditorModeLoadsTheAreaAloneWithTheCameraOnTheStartLine)
     EXPECT_EQ(g_PlayerVehicle, nullptr);
     EXPECT_EQ(g_Landscape.loadedArea, 0);
     ASSERT_GT(g_RacePathCount, 1);
-    EXPECT_FLOAT_EQ(g_Game.mainCamera.eye.x, g_RacePath[0][0]);
-    EXPECT_FLOAT_EQ(g_Game.mainCamera.eye.z, g_RacePath[0][2]);
-    EXPECT_GT(g_Game.mainCamera.eye.y, g_RacePath[0][1]);
+    EXPECT_FLOAT_EQ(g_Views.mainCamera.eye.x, g_RacePath[0][0]);
+    EXPECT_FLOAT_EQ(g_Views.mainCamera.eye.z, g_RacePath[0][2]);
+    EXPECT_GT(g_Views.mainCamera.eye.y, g_RacePath[0][1]);
 }
 
 TEST_F(RaceStartTest, FreeRaceUnloadsTheAreaAndEmptiesThePhysicsWorld)
@@ -120,12 +120,12 @@ TEST_F(RaceStartTest, FreeRaceUnloadsTheAreaAndEmptiesThePhysicsWorld)
     btDefaultMotionState* motion = new btDefaultMotionState();
     static btSphereShape sphere(1.0f);
     btRigidBody* ball = new btRigidBody(1.0f, motion, &sphere);
-    g_Game.dynamicsWorld->addRigidBody(ball);
+    g_PhysicsWorld.dynamicsWorld->addRigidBody(ball);
     // The terrain, the ball and the player's motorcycle.
-    ASSERT_EQ(g_Game.dynamicsWorld->getNumCollisionObjects(), 3);
+    ASSERT_EQ(g_PhysicsWorld.dynamicsWorld->getNumCollisionObjects(), 3);
 
     g_Game.FreeRace();
-    EXPECT_EQ(g_Game.dynamicsWorld->getNumCollisionObjects(), 0);
+    EXPECT_EQ(g_PhysicsWorld.dynamicsWorld->getNumCollisionObjects(), 0);
     EXPECT_EQ(g_Landscape.loadedArea, -1);
     EXPECT_EQ(g_Landscape.heightBody, nullptr);
     EXPECT_EQ(g_RacePathCount, 0);

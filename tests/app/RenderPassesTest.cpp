@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "app/RaceTable.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
 #include "core/RaceState.h"
+#include "core/RaceTable.h"
 #include "core/RunFlags.h"
 #include "core/Settings.h"
 #include "render/D3DRender.h"
@@ -140,13 +140,13 @@ void SetScreen(float w, float h)
     g_Render.scaleY = h / 600.0f;
 }
 
-void InitMainCamera(CGame& game, const D3DXVECTOR3& eye, const D3DXVECTOR3& at, float aspect)
+void InitMainCamera(const D3DXVECTOR3& eye, const D3DXVECTOR3& at, float aspect)
 {
-    game.mainCamera.Init(&eye, &at, kPi / 3, aspect, 0.2f, 500.0f, VIEWMODE_FREE, CAMERA_MAIN);
+    g_Views.mainCamera.Init(&eye, &at, kPi / 3, aspect, 0.2f, 500.0f, VIEWMODE_FREE, CAMERA_MAIN);
     const D3DXVECTOR3 o(0, 0, 0), z(0, 0, 1);
-    game.shadowCamera.Init(&o, &z, kPi / 2, 1.0f, 0.2f, 1000.0f, VIEWMODE_FREE, CAMERA_SHADOW);
-    game.reflectionCamera = game.mainCamera;
-    game.activeCamera = &game.mainCamera;
+    g_Views.shadowCamera.Init(&o, &z, kPi / 2, 1.0f, 0.2f, 1000.0f, VIEWMODE_FREE, CAMERA_SHADOW);
+    g_Views.reflectionCamera = g_Views.mainCamera;
+    g_Views.activeCamera = &g_Views.mainCamera;
 }
 
 int IndexOf(const std::vector<std::string>& calls, const std::string& prefix, size_t from = 0)
@@ -174,7 +174,7 @@ protected:
         ASSERT_TRUE(targets.Create(device));
         targets.Install(device);
         SetScreen(800, 600);
-        InitMainCamera(game, D3DXVECTOR3(-150, 33, 305), D3DXVECTOR3(-50, 33, 305), 4.0f / 3.0f * 0.85f);
+        InitMainCamera(D3DXVECTOR3(-150, 33, 305), D3DXVECTOR3(-50, 33, 305), 4.0f / 3.0f * 0.85f);
         g_Sky.shadowDirection[0] = 0.6f;
         g_Sky.shadowDirection[1] = 0.7f;
         g_Sky.shadowDirection[2] = 0.3f;
@@ -189,8 +189,8 @@ protected:
     }
     void TearDown() override
     {
-        game.mainCamera.Release();
-        game.shadowCamera.Release();
+        g_Views.mainCamera.Release();
+        g_Views.shadowCamera.Release();
         if (backBuffer)
             backBuffer->Release();
         // The device goes with the targets' owner below; release order: targets first.
@@ -296,9 +296,9 @@ TEST_F(RecordingPassTest, CastersAfterTheTerrainDrawInTheGreyOfTheShadowStrength
 TEST_F(RecordingPassTest, ShadowPassRestoresEverythingItChanged)
 {
     g_ShadowQuality = 2;
-    const CCamera mainBefore = game.mainCamera;
+    const CCamera mainBefore = g_Views.mainCamera;
     game.RenderShadowMap();
-    EXPECT_EQ(&game.mainCamera, game.activeCamera);
+    EXPECT_EQ(&g_Views.mainCamera, g_Views.activeCamera);
     EXPECT_EQ(0, g_ShadowPass);
     EXPECT_FLOAT_EQ(800.0f, g_Render.screenWidth);
     EXPECT_FLOAT_EQ(600.0f, g_Render.screenHeight);
@@ -312,11 +312,11 @@ TEST_F(RecordingPassTest, ShadowPassRestoresEverythingItChanged)
     device->GetViewport(&vp);
     EXPECT_EQ(800u, vp.Width);
     EXPECT_EQ(600u, vp.Height);
-    EXPECT_EQ(0, std::memcmp(&mainBefore.view, &game.mainCamera.view, sizeof(D3DXMATRIX)));
+    EXPECT_EQ(0, std::memcmp(&mainBefore.view, &g_Views.mainCamera.view, sizeof(D3DXMATRIX)));
     // The shadow camera looked at the focus 41.6 ahead of the eye at eye height.
-    EXPECT_NEAR(-150.0f + 41.6f, game.shadowFocus.x, 1e-3f);
-    EXPECT_NEAR(33.0f, game.shadowFocus.y, 1e-3f);
-    EXPECT_NEAR(game.shadowFocus.x + 60.0f, game.shadowCamera.eye.x, 1e-3f);
+    EXPECT_NEAR(-150.0f + 41.6f, g_Views.shadowFocus.x, 1e-3f);
+    EXPECT_NEAR(33.0f, g_Views.shadowFocus.y, 1e-3f);
+    EXPECT_NEAR(g_Views.shadowFocus.x + 60.0f, g_Views.shadowCamera.eye.x, 1e-3f);
 
     const std::vector<std::string> calls = D3DRecordedCalls();
     EXPECT_GE(IndexOf(calls, ShadowViewport()), 0);
@@ -338,14 +338,14 @@ TEST_F(RecordingPassTest, ShadowCameraStaysFiniteLookingStraightDownOrUp)
     };
     for (const Case& c : cases)
     {
-        InitMainCamera(game, c.eye, c.at, 1.0f);
+        InitMainCamera(c.eye, c.at, 1.0f);
         g_Sky.shadowDirection[0] = c.lightX;
         g_Sky.shadowDirection[1] = c.lightY;
         g_Sky.shadowDirection[2] = c.lightZ;
         game.RenderShadowMap();
         for (int i = 0; i < 16; i++)
-            ASSERT_TRUE(std::isfinite((&game.shadowCamera.view._11)[i])) << c.eye.y << " " << c.lightY;
-        for (const D3DXPLANE& p : game.shadowCamera.frustum)
+            ASSERT_TRUE(std::isfinite((&g_Views.shadowCamera.view._11)[i])) << c.eye.y << " " << c.lightY;
+        for (const D3DXPLANE& p : g_Views.shadowCamera.frustum)
             ASSERT_TRUE(std::isfinite(p.a) && std::isfinite(p.d));
     }
 }
@@ -438,8 +438,8 @@ TEST_F(RecordingPassTest, ReflectionRunsOnlyWithVisibleWaterAndUndoesItsStates)
                                                "CNatureManager::DrawTreeLeafs"};
     EXPECT_EQ(expected, drawn);
     EXPECT_EQ(0, g_ReflectionPass);
-    EXPECT_NEAR(-13.0f, game.reflectionCamera.eye.y, 1e-4f) << "the eye mirrored in the water at 10";
-    EXPECT_EQ(&game.mainCamera, game.activeCamera);
+    EXPECT_NEAR(-13.0f, g_Views.reflectionCamera.eye.y, 1e-4f) << "the eye mirrored in the water at 10";
+    EXPECT_EQ(&g_Views.mainCamera, g_Views.activeCamera);
     EXPECT_EQ(D3DCULL_CW, g_Render.cullMode);
     EXPECT_EQ(D3DCULL_CW, g_Render.savedCullMode);
 
@@ -547,8 +547,8 @@ protected:
         ClearRaceBlock();
         FillCareerRows();
         ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
-        ASSERT_EQ(LookAlongRacePath(&game.mainCamera), 1);
-        game.activeCamera = &game.mainCamera;
+        ASSERT_EQ(LookAlongRacePath(&g_Views.mainCamera), 1);
+        g_Views.activeCamera = &g_Views.mainCamera;
         g_Landscape.Update();
         g_Landscape.UpdateVisibility();
         g_Landscape.visibleWaterParts = 1;   // so the reflection pass runs
@@ -595,7 +595,7 @@ protected:
                 target->Release();
             EXPECT_EQ(0, g_ShadowPass) << name;
             EXPECT_EQ(0, g_ReflectionPass) << name;
-            EXPECT_EQ(&game.mainCamera, game.activeCamera) << name;
+            EXPECT_EQ(&g_Views.mainCamera, g_Views.activeCamera) << name;
         }
         const size_t from = D3DRecordedCalls().size();
         const int result = run();
@@ -763,7 +763,7 @@ TEST(ShadowPicture, BoxCastsItsShadowWhereTheSunPutsIt)
     SetScreen(256, 256);
 
     CGame game;
-    InitMainCamera(game, D3DXVECTOR3(2, 9, -10), D3DXVECTOR3(-1, 0, 0), 1.0f);
+    InitMainCamera(D3DXVECTOR3(2, 9, -10), D3DXVECTOR3(-1, 0, 0), 1.0f);
     // The sun high on the +x, +z side: the shadow falls towards -x, -z.
     D3DXVECTOR3 light(0.6f, 1.0f, 0.3f);
     D3DXVec3Normalize(&light, &light);
@@ -786,7 +786,7 @@ TEST(ShadowPicture, BoxCastsItsShadowWhereTheSunPutsIt)
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF203040, 1.0f, 0);
     // The ground: white, darkened by the copy layer looked up through the shadow matrix.
     D3DXMATRIX shadowMatrix;
-    game.GetShadowMatrix(&shadowMatrix, &identity);
+    GetShadowMatrix(&shadowMatrix, &identity);
     device->SetTexture(0, targets.shadow2);
     device->SetTransform(D3DTS_TEXTURE0, &shadowMatrix);
     device->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEPOSITION);
@@ -813,7 +813,7 @@ TEST(ShadowPicture, BoxCastsItsShadowWhereTheSunPutsIt)
     ASSERT_EQ(256u, w);
     auto brightnessAt = [&](const D3DXVECTOR3& ground) {
         float x = 0, y = 0;
-        EXPECT_EQ(1, game.mainCamera.ProjectToScreen(&x, &y, &ground, nullptr));
+        EXPECT_EQ(1, g_Views.mainCamera.ProjectToScreen(&x, &y, &ground, nullptr));
         const int px = (int)(x * g_Render.scaleX), py = (int)(y * g_Render.scaleY);
         return (int)(golden::PixelAt(pixels, (int)w, px, py) & 0xFF);
     };
@@ -823,7 +823,7 @@ TEST(ShadowPicture, BoxCastsItsShadowWhereTheSunPutsIt)
     EXPECT_GT(brightnessAt(D3DXVECTOR3(1.7f, 0, -1.2f)), 200) << "not mirrored to the other side";
     EXPECT_GT(brightnessAt(D3DXVECTOR3(-4.0f, 0, -3.0f)), 200) << "the shadow ends";
     EXPECT_EQ(golden::Mismatch("game/box_shadow", pixels, (int)w, (int)h), "");
-    game.mainCamera.Release();
-    game.shadowCamera.Release();
+    g_Views.mainCamera.Release();
+    g_Views.shadowCamera.Release();
 }
 }   // namespace

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/LayerLinks.h"
 #include "core/GameClock.h"
 #include "core/Physics.h"
 #include "platform/os/Clock.h"
@@ -57,12 +58,12 @@ protected:
         ASSERT_EQ(g_PhysicsWorld.Create(), 1);
         ClockSetManual(1000);
         g_Clock.Init();
-        g_Game.currentRace = 0;
+        g_CurrentRace = 0;
         g_CurrentRace = 0;
         ASSERT_EQ(g_Landscape.LoadArea(g_RaceTable.area[0], g_RaceTable.season[0]), 1);
         g_Landscape.Update();
         ASSERT_NE(g_Landscape.heightBody, nullptr);
-        ConnectSkidHooks();
+        ConnectLayers();
         g_Sky.dayTime = kDay;
         g_Sky.moonTime = kDay + 1000000.0f;
         g_Sky.Update();
@@ -172,7 +173,7 @@ protected:
         IDirect3DDevice9* device = g_Render.device;
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFFFF00FF, 1.0f, 0);
         device->BeginScene();
-        g_Game.mainCamera.UpdateView();
+        g_Views.mainCamera.UpdateView();
         g_Landscape.UpdateVisibility();
         g_Sky.Draw();
         g_Landscape.Draw();
@@ -190,7 +191,7 @@ protected:
     static bool Pixel(const D3DXVECTOR3& p, int* x, int* y)
     {
         D3DXMATRIX vp;
-        g_Game.mainCamera.GetViewProj(&vp);
+        g_Views.mainCamera.GetViewProj(&vp);
         D3DXVECTOR4 clip;
         D3DXVec3Transform(&clip, &p, &vp);
         if (clip.w <= 0.0f)
@@ -270,9 +271,9 @@ TEST_F(SkidMarksHeadlessDemoDataTest, OnlySlidesMarkTheGrassInTheEarthColour)
 
     // From above the middle of the stretch, by day.
     const D3DXVECTOR3 eye = middle + D3DXVECTOR3(0, 24.0f, 0) - along * 2.0f, at = middle + along * 1.0f;
-    g_Game.mainCamera.Init(&eye, &at, D3DX_PI / 3, (float)kWidth / kHeight, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE,
-                           VIEWMODE_FREE, CAMERA_MAIN);
-    g_Game.activeCamera = &g_Game.mainCamera;
+    g_Views.mainCamera.Init(&eye, &at, D3DX_PI / 3, (float)kWidth / kHeight, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE,
+                            VIEWMODE_FREE, CAMERA_MAIN);
+    g_Views.activeCamera = &g_Views.mainCamera;
     g_Landscape.Update();
     const std::vector<uint8_t> bare = Draw(false);
     const std::vector<uint8_t> marked = Draw(true);

@@ -23,7 +23,7 @@
 #include "interface/GameHUD.h"
 #include "interface/MainMenu.h"
 #include "tests/support/Paths.h"
-#include "tests/support/PlaySession.h"
+#include "play/PlaySession.h"
 #include "tests/support/TempFolder.h"
 
 namespace
@@ -160,9 +160,9 @@ TEST_P(SlowFrameRateDemoDataTest, MenusNameEntryAndRaceKeysCountEveryPress)
     ASSERT_TRUE(session.Until([] { return !g_MainMenu.active; }, FramesFor(10)));
     ASSERT_TRUE(session.Until([] { return g_GameEvent.code != GEVENT_RACE_START; }, FramesFor(40)));
     session.Frames(FramesFor(1));
-    const int view = g_Game.mainCamera.viewMode;
+    const int view = g_Views.mainCamera.viewMode;
     Play(Tap(SDLK_c, 0, 30), 0.5);
-    EXPECT_NE(g_Game.mainCamera.viewMode, view) << "a tap of C shorter than a frame";
+    EXPECT_NE(g_Views.mainCamera.viewMode, view) << "a tap of C shorter than a frame";
     Play(Tap(SDLK_ESCAPE, 0, 30), 0.0);
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_PAUSE);
     // The pause menu takes its keys once it has faded in.

@@ -20,7 +20,7 @@
 #include "render/D3DRender.h"
 #include "tests/support/Files.h"
 #include "tests/support/Paths.h"
-#include "tests/support/PlaySession.h"
+#include "play/PlaySession.h"
 #include "tests/support/TempFolder.h"
 
 namespace

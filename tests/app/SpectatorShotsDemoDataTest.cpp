@@ -18,7 +18,8 @@
 #include "racers/VehicleObject.h"
 #include "scene/StaticObjectFixture.h"
 #include "tests/support/Paths.h"
-#include "tests/support/RaceRunner.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "world/Landscape.h"
 
 namespace
@@ -70,7 +71,7 @@ protected:
 TEST_F(SpectatorShotsDemoDataTest, NoShotFromOnBoardAMotorcycleThatIsDown)
 {
     CVehicleObject* v = g_PlayerVehicle;
-    const CCamera& camera = g_Game.mainCamera;
+    const CCamera& camera = g_Views.mainCamera;
     for (int shot : {SHOT_ONBOARD, SHOT_ONBOARD_BACK})
     {
         SCOPED_TRACE(shot);
@@ -99,7 +100,7 @@ TEST_F(SpectatorShotsDemoDataTest, NoShotFromOnBoardAMotorcycleThatIsDown)
 
 TEST_F(SpectatorShotsDemoDataTest, TheRoadsideShotKeepsItsClearanceFromItsFirstFrame)
 {
-    const CCamera& camera = g_Game.mainCamera;
+    const CCamera& camera = g_Views.mainCamera;
     GameSrand(3);
     for (int i = 0; i < 40; ++i)
     {

@@ -19,7 +19,8 @@
 #include "scene/StaticObjectFixture.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
-#include "tests/support/RaceRunner.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "tests/support/Skip.h"
 #include "tests/support/TestDevice.h"
 #include "world/Landscape.h"
@@ -118,12 +119,12 @@ TEST_F(WaterHeadlessDemoDataTest, PondSeenFromItsBankIsDrawnWithItsReflection)
     const float ground[3] = {eye.x, 0.0f, eye.z};
     eye.y = std::max(land.GetHeight(ground), land.waterAltitude) + 6.0f;
 
-    CCamera& camera = g_Game.mainCamera;
+    CCamera& camera = g_Views.mainCamera;
     camera.eye = eye;
     camera.at = pond;
     camera.up = D3DXVECTOR3(0, 1, 0);
     camera.UpdateView();
-    g_Game.activeCamera = &camera;
+    g_Views.activeCamera = &camera;
     // The landscape and nature bring their parts up to date for the new
     // eye (distances, level of detail, nature), then the visibility pass.
     for (int i = 0; i < 2; ++i)

@@ -24,7 +24,7 @@ protected:
         ClockSetManual(100000);
         g_Clock.Init();
         g_AppActive = 1;
-        g_Quit = 0;
+        ResetQuit();
         g_TextInput = 0;
         g_TextChar = 0;
         g_DebugMode = 0;
@@ -209,9 +209,9 @@ TEST_F(WndProcTest, CloseSetsTheQuitFlagAndDoubleClicksAreIgnored)
     Send(WM_LBUTTONDBLCLK, 0, MAKELPARAM(100, 100));
     EXPECT_EQ(g_MouseButtons[0], 0);
     EXPECT_EQ(g_MouseX, 0);
-    EXPECT_EQ(g_Quit, 0);
+    EXPECT_EQ(QuitRequested(), 0);
     Send(WM_CLOSE);
-    EXPECT_EQ(g_Quit, 1);
+    EXPECT_EQ(QuitRequested(), 1);
     EXPECT_EQ(g_AppActive, 1);
 }
 }   // namespace

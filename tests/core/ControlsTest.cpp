@@ -28,7 +28,7 @@ protected:
         m_SavedDebug = g_DebugMode;
         g_DebugMode = 0;
         g_AppActive = 1;
-        g_Quit = 0;
+        ResetQuit();
         s_MenuUp = 0;
         s_FillToggles = 0;
         s_ShadeToggles = 0;
@@ -43,7 +43,7 @@ protected:
     void TearDown() override
     {
         g_DebugMode = m_SavedDebug;
-        g_Quit = 0;
+        ResetQuit();
         g_AppActive = 1;
         g_ControlHooks = m_SavedHooks;
         std::memset(g_ControlFlags, 0, sizeof(g_ControlFlags));
@@ -187,7 +187,7 @@ TEST_F(ControlsTest, DebugKeysNeedDebugOut)
     OnKeyDown(VK_CONTROL);
     OnKeyDown('S');
     EXPECT_EQ(g_KeyFlags[KEY_ESC], 1);
-    EXPECT_EQ(g_Quit, 0);
+    EXPECT_EQ(QuitRequested(), 0);
     EXPECT_EQ(s_FillToggles, 0);
     EXPECT_EQ(g_AppActive, 1);
     EXPECT_EQ(g_ShowStaticObjects, 1);
@@ -222,7 +222,7 @@ TEST_F(ControlsTest, DebugKeysNeedDebugOut)
     EXPECT_FALSE(g_Clock.IsPaused());
 
     OnKeyDown(VK_ESCAPE);
-    EXPECT_EQ(g_Quit, 1);
+    EXPECT_EQ(QuitRequested(), 1);
 }
 
 }   // namespace

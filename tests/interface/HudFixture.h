@@ -24,10 +24,6 @@ namespace hudtest
 
 struct Noted
 {
-    int orbits = 0;
-    int orbitEnds = 0;
-    D3DXVECTOR3 orbitEye{0, 0, 0};
-    float orbitSpeed = 0;
     std::vector<int> events;
 };
 
@@ -48,16 +44,9 @@ protected:
         g_Clock.Init();
         g_Clock.m_RealStep = 0.0f;
         Note() = Noted{};
-        // The game's own hooks are wired once, when the program's objects are
-        // built; they are put back afterwards for the tests that follow in
-        // the same process and run the whole game.
-        g_HudLinks = HudLinks{};
-        g_HudLinks.startOrbit = [](const D3DXVECTOR3& eye, const D3DXVECTOR3&, float speed) {
-            ++Note().orbits;
-            Note().orbitEye = eye;
-            Note().orbitSpeed = speed;
-        };
-        g_HudLinks.endOrbit = [] { ++Note().orbitEnds; };
+        // The game's own links are connected once, before the first test;
+        // they are put back afterwards for the tests that follow in the same
+        // process and run the whole game.
         g_GameEventHooks.post = [](int code, CVehicleObject*, int) { Note().events.push_back(code); };
         g_GameEventHooks.running = nullptr;
         std::memset(g_KeyFlags, 0, sizeof(g_KeyFlags));
@@ -71,7 +60,7 @@ protected:
         g_PlayerVehicle = &m_Player;
         g_Views.activeCamera = nullptr;
         g_Views.mainCamera.viewMode = VIEWMODE_CHASE_NEAR;
-        g_GameRunning = 1;
+        RunGame();
 
         g_GameHUD = CGameHUD();
         g_GameHUD.Create();
@@ -81,7 +70,6 @@ protected:
     {
         g_GameHUD.Release();
         g_PlayerVehicle = nullptr;
-        g_HudLinks = m_SavedLinks;
         g_GameEventHooks = m_SavedEventHooks;
         g_RaceMessageHooks = m_SavedMessageHooks;
         g_Career = CareerData{};
@@ -104,8 +92,7 @@ protected:
     }
 
     CVehicleObject m_Player;
-    // The hooks as the game object wired them, put back after the test.
-    HudLinks m_SavedLinks = g_HudLinks;
+    // The links as the game connected them, put back after the test.
     GameEventHooks m_SavedEventHooks = g_GameEventHooks;
     RaceMessageHooks m_SavedMessageHooks = g_RaceMessageHooks;
 };

@@ -36,7 +36,7 @@ TEST_F(HudMessageTest, HintsShowOncePerProfileAndNeverWithinTwentySecondsOfAnoth
         SCOPED_TRACE(c.name);
         g_GameHUD.Create();
         g_Clock.Init();
-        g_GameRunning = 1;
+        RunGame();
         if (c.firstId)
         {
             ASSERT_EQ(g_GameHUD.ShowMessage(c.firstId, 5.0f, nullptr, 0.0f), 1);
@@ -61,7 +61,7 @@ TEST_F(HudMessageTest, ThePenaltyShownAgainKeepsItsTimerAndCountsEveryShowing)
     EXPECT_EQ(g_GameHUD.messageElapsed, 2.0f);
     EXPECT_EQ(g_GameHUD.hintCount[HUDMSG_PENALTY], 1);
     // The penalty does not hold the race.
-    EXPECT_EQ(g_GameRunning, 1);
+    EXPECT_EQ(GameRunning(), 1);
     EXPECT_FALSE(g_Clock.IsPaused());
 
     // Back on the road it closes.
@@ -96,11 +96,14 @@ TEST_F(HudMessageTest, IdsWithoutATextAreRefused)
 TEST_F(HudMessageTest, AHintHoldsTheRaceWithAnOrbitAndItsEndGivesTheRaceBack)
 {
     ASSERT_EQ(g_GameHUD.ShowMessage(HUDMSG_KICKED, 10.0f, nullptr, 0.0f), 1);
-    EXPECT_EQ(g_GameRunning, 0);
+    EXPECT_EQ(GameRunning(), 0);
     EXPECT_TRUE(g_Clock.IsPaused());
-    EXPECT_EQ(Note().orbits, 1);
-    EXPECT_EQ(Note().orbitEye, D3DXVECTOR3(16, 4, -4));   // centre + (6, 2, 0)
-    EXPECT_EQ(std::fabs(Note().orbitSpeed), 0.5f);
+    const CCamera& camera = g_Views.mainCamera;
+    EXPECT_EQ(g_GameHUD.cameraOrbit, 1);
+    EXPECT_EQ(camera.viewMode, VIEWMODE_SCRIPTED);
+    EXPECT_EQ(camera.moveEye, D3DXVECTOR3(16, 4, -4));   // centre + (6, 2, 0)
+    EXPECT_EQ(camera.moveAt, D3DXVECTOR3(10, 2, -4));
+    EXPECT_EQ(std::fabs(camera.moveSpeed), 0.5f);
     ASSERT_EQ(g_GameHUD.lineCount, 5);
     EXPECT_STREQ(g_GameHUD.messageLines[0], "YOU WAS KICKED!");
     EXPECT_STREQ(g_GameHUD.messageLines[4], "To kick to the right - press 'W' key.");
@@ -108,9 +111,11 @@ TEST_F(HudMessageTest, AHintHoldsTheRaceWithAnOrbitAndItsEndGivesTheRaceBack)
 
     Frame(10.5f);   // past its duration
     EXPECT_EQ(g_GameHUD.messageId, 0);
-    EXPECT_EQ(g_GameRunning, 1);
+    EXPECT_EQ(GameRunning(), 1);
     EXPECT_FALSE(g_Clock.IsPaused());
-    EXPECT_EQ(Note().orbitEnds, 1);
+    EXPECT_EQ(g_GameHUD.cameraOrbit, 0);
+    EXPECT_EQ(camera.viewMode, VIEWMODE_CHASE_NEAR);   // the view the player chose
+    EXPECT_EQ(camera.target, &m_Player);
 }
 
 TEST_F(HudMessageTest, AHintInTheOnboardOrFarViewsOrbitsOnlyFromTheNearOnes)
@@ -125,13 +130,12 @@ TEST_F(HudMessageTest, AHintInTheOnboardOrFarViewsOrbitsOnlyFromTheNearOnes)
         SCOPED_TRACE(c.viewMode);
         g_GameHUD.Create();
         g_Clock.Init();
-        Note().orbits = 0;
         g_Views.mainCamera.viewMode = c.viewMode;
         ASSERT_EQ(g_GameHUD.ShowMessage(HUDMSG_HIGH_JUMP, 8.0f, nullptr, 0.0f), 1);
-        EXPECT_EQ(Note().orbits, c.orbits);
-        EXPECT_EQ(g_GameRunning, 0);   // held either way
+        EXPECT_EQ(g_GameHUD.cameraOrbit, c.orbits);
+        EXPECT_EQ(GameRunning(), 0);   // held either way
         g_GameHUD.ShowMessage(HUDMSG_NONE, 0.0f, nullptr, 0.0f);
-        EXPECT_EQ(g_GameRunning, 1);
+        EXPECT_EQ(GameRunning(), 1);
     }
 }
 
@@ -144,7 +148,7 @@ TEST_F(HudMessageTest, EscDuringAHintClosesItWithoutOpeningThePauseMenu)
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_CLOSED);
     EXPECT_EQ(g_GameHUD.overlayOpen, 0);
     EXPECT_EQ(g_KeyFlags[KEY_ESC], 0);
-    EXPECT_EQ(g_GameRunning, 1);
+    EXPECT_EQ(GameRunning(), 1);
 
     // The next Esc, with no message, opens the pause menu.
     g_KeyFlags[KEY_ESC] = 1;

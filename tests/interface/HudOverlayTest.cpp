@@ -26,19 +26,21 @@ TEST_F(HudOverlayTest, EscPausesTheRaceWithAnOrbitAndEscAgainResumesIt)
     Press(KEY_ESC);
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_PAUSE);
     EXPECT_EQ(g_GameHUD.overlayOpen, 1);
-    EXPECT_EQ(g_GameRunning, 0);
+    EXPECT_EQ(GameRunning(), 0);
     EXPECT_TRUE(g_Clock.IsPaused());
-    EXPECT_EQ(Note().orbits, 1);
-    EXPECT_EQ(Note().orbitEye, D3DXVECTOR3(15, 7, 1));   // centre + (5, 5, 5)
+    EXPECT_EQ(g_GameHUD.cameraOrbit, 1);
+    EXPECT_EQ(g_Views.mainCamera.viewMode, VIEWMODE_SCRIPTED);
+    EXPECT_EQ(g_Views.mainCamera.moveEye, D3DXVECTOR3(15, 7, 1));   // centre + (5, 5, 5)
     EXPECT_EQ(g_KeyFlags[KEY_ESC], 0);
 
     Settle();
     Press(KEY_ESC);
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_CLOSED);
     EXPECT_EQ(g_GameHUD.previousMenuMode, HUDMENU_PAUSE);
-    EXPECT_EQ(g_GameRunning, 1);
+    EXPECT_EQ(GameRunning(), 1);
     EXPECT_FALSE(g_Clock.IsPaused());
-    EXPECT_EQ(Note().orbitEnds, 1);
+    EXPECT_EQ(g_GameHUD.cameraOrbit, 0);
+    EXPECT_EQ(g_Views.mainCamera.viewMode, VIEWMODE_CHASE_NEAR);
 }
 
 TEST_F(HudOverlayTest, NoOrbitFromAScriptedCameraAndNoPauseOrHelpWhileAnEventRunsOrTheMenuIsUp)
@@ -46,16 +48,17 @@ TEST_F(HudOverlayTest, NoOrbitFromAScriptedCameraAndNoPauseOrHelpWhileAnEventRun
     g_Views.mainCamera.viewMode = VIEWMODE_LOOKAT;
     Press(KEY_ESC);
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_PAUSE);
-    EXPECT_EQ(Note().orbits, 0);
-    EXPECT_EQ(g_GameRunning, 0);
+    EXPECT_EQ(g_GameHUD.cameraOrbit, 0);
+    EXPECT_EQ(g_Views.mainCamera.viewMode, VIEWMODE_LOOKAT);
+    EXPECT_EQ(GameRunning(), 0);
     Press(KEY_ESC);   // closes during the fade in, from the frame's own Esc
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_CLOSED);
-    EXPECT_EQ(Note().orbitEnds, 0);
+    EXPECT_EQ(g_Views.mainCamera.viewMode, VIEWMODE_LOOKAT);
 
     g_GameEventHooks.running = [] { return 1; };
     Press(KEY_ESC);
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_CLOSED);
-    EXPECT_EQ(g_GameRunning, 1);
+    EXPECT_EQ(GameRunning(), 1);
     g_GameEventHooks.running = nullptr;
 
     // While the front-end menu is up its pages read Esc and F1: the display
@@ -73,7 +76,7 @@ TEST_F(HudOverlayTest, NoOrbitFromAScriptedCameraAndNoPauseOrHelpWhileAnEventRun
         Press(key);
         EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_CLOSED);
         EXPECT_EQ(g_GameHUD.overlayOpen, 0);
-        EXPECT_EQ(g_GameRunning, 1);
+        EXPECT_EQ(GameRunning(), 1);
         EXPECT_EQ(g_KeyFlags[key], 1) << "the key is left for the menu";
         g_KeyFlags[key] = 0;
     }
@@ -84,11 +87,11 @@ TEST_F(HudOverlayTest, F1OpensTheHelpDoesNothingOverThePauseMenuAndEscClosesTheH
 {
     Press(KEY_F1);
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_HELP);
-    EXPECT_EQ(g_GameRunning, 0);
+    EXPECT_EQ(GameRunning(), 0);
     Settle();
     Press(KEY_ESC);
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_CLOSED);
-    EXPECT_EQ(g_GameRunning, 1);
+    EXPECT_EQ(GameRunning(), 1);
 
     Press(KEY_ESC);
     ASSERT_EQ(g_GameHUD.menuMode, HUDMENU_PAUSE);
@@ -112,7 +115,7 @@ TEST_F(HudOverlayTest, PauseItemsActOnceTheOverlayHasFadedIn)
     EXPECT_EQ(g_GameHUD.pauseItem, 2);   // not past the last
     Press(KEY_ENTER);                    // CONTINUE
     EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_CLOSED);
-    EXPECT_EQ(g_GameRunning, 1);
+    EXPECT_EQ(GameRunning(), 1);
     EXPECT_TRUE(Note().events.empty());
 
     const struct
@@ -131,7 +134,7 @@ TEST_F(HudOverlayTest, PauseItemsActOnceTheOverlayHasFadedIn)
         SCOPED_TRACE(c.item);
         Note().events.clear();
         g_GameMenu = c.gameMenu;
-        g_Quit = 0;
+        ResetQuit();
         Press(KEY_ESC);
         Settle();
         for (int i = 0; i < c.item; ++i)
@@ -140,23 +143,22 @@ TEST_F(HudOverlayTest, PauseItemsActOnceTheOverlayHasFadedIn)
         EXPECT_EQ(g_GameHUD.menuMode, HUDMENU_CLOSED);
         EXPECT_EQ(g_GameHUD.overlayOpen, 0);
         EXPECT_EQ(g_GameHUD.cameraOrbit, 0);
-        EXPECT_EQ(g_Quit, c.quit);
+        EXPECT_EQ(QuitRequested(), c.quit);
         if (c.event >= 0)
         {
             EXPECT_EQ(Note().events, std::vector<int>{c.event});
         }
         // The event, not the display, gives the race back.
-        EXPECT_EQ(g_GameRunning, 0);
-        g_GameRunning = 1;
+        EXPECT_EQ(GameRunning(), 0);
+        RunGame();
         g_Clock.Resume();
     }
     g_GameMenu = 1;
-    g_Quit = 0;
+    ResetQuit();
 }
 
-TEST_F(HudOverlayTest, WithoutHooksTheActiveCameraOrbitsAndReturnsToThePlayersView)
+TEST_F(HudOverlayTest, TheActiveCameraOrbitsAndReturnsToTheFarViewThePlayerChose)
 {
-    g_HudLinks = HudLinks{};
     CCamera& camera = g_Views.mainCamera;
     camera.lastPlayerMode = VIEWMODE_CHASE_FAR;
     camera.viewMode = VIEWMODE_CHASE_FAR;

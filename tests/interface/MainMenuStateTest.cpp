@@ -78,7 +78,7 @@ TEST_F(MainMenuStateTest, RaceStartsInTheFirstUpdateAfterTwoSeconds)
     EXPECT_EQ(MenuCalls().postedEvents[0], GEVENT_RACE_START);
     EXPECT_EQ(g_MainMenu.active, 0);
     EXPECT_EQ(g_MainMenu.state, MENU_NONE);
-    EXPECT_EQ(g_GameRunning, 1);
+    EXPECT_EQ(GameRunning(), 1);
     EXPECT_EQ(g_Career.raceIndex, RACE_QUICK_ROW);
     EXPECT_EQ(g_Career.savedRaceIndex, 5);
     EXPECT_EQ(g_RaceTable.area[RACE_QUICK_ROW], 1);
@@ -168,7 +168,7 @@ TEST_F(MainMenuStateTest, ExitEndsTheProgramAndMainPageButtonsOpenTheirPages)
         EXPECT_EQ(g_MainMenu.state, c.page) << b.text;
         g_MouseX = g_MouseY = -1000;
     }
-    EXPECT_EQ(g_Quit, 1);
+    EXPECT_EQ(QuitRequested(), 1);
 }
 
 TEST_F(MainMenuStateTest, ShowOpensAndClosesWithMusicCursorAndPendingVideoValues)

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "app/RaceTable.h"
 #include "core/CareerData.h"
 #include "core/RaceState.h"
+#include "core/RaceTable.h"
 #include "core/Records.h"
 #include "interface/MainMenu.h"
 #include "interface/MenuRaceRules.h"

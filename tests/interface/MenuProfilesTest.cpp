@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/Records.h"
 #include "tests/interface/MenuTestSupport.h"
 #include "tests/support/Files.h"
 
@@ -43,12 +44,17 @@ protected:
 TEST_F(MenuProfilesTest, NewProfileHasTheDefaultsAndIsCurrent)
 {
     g_HintCount[3] = 5;
+    g_Records.playerEntry = 3;
+    g_Records.score[SCORE_ENTRIES - 1] = 77.0f;
     ASSERT_EQ(Create("Zed"), 1);
     EXPECT_EQ(g_ProfileCounter, 1);
     EXPECT_STREQ(g_MainMenu.profilePaths[0], "Save/Profile01.sav");
     EXPECT_EQ(g_CurrentProfile, 0);
     EXPECT_EQ(g_MainMenu.buttons[BUTTON_CONTINUE_CAREER].enabled, 0);
-    EXPECT_EQ(MenuCalls().recordsPlayer, 1);
+    // The score table's last entry is the new player's.
+    EXPECT_EQ(g_Records.playerEntry, SCORE_ENTRIES - 1);
+    EXPECT_STREQ(g_Records.name[SCORE_ENTRIES - 1], "Zed");
+    EXPECT_EQ(g_Records.score[SCORE_ENTRIES - 1], 0.0f);
 
     const std::vector<uint8_t> bytes = Bytes("Save/Profile01.sav");
     ProfileImage image;

@@ -29,7 +29,6 @@ struct Caught
 {
     std::vector<int> startedRows;
     std::vector<int> postedEvents;
-    int recordsPlayer = 0;
 };
 
 inline Caught& MenuCalls()
@@ -64,8 +63,8 @@ protected:
         OpenDevice(D3DBackendKind::Recording, 800, 600);
         EnterScratchFolder();
         g_SoundOn = 0;
-        g_Quit = 0;
-        g_GameRunning = 0;
+        ResetQuit();
+        StopGame();
         g_ProfileCounter = 0;
         g_CurrentProfile = -1;
         g_CareerMode = 1;
@@ -83,12 +82,10 @@ protected:
         MenuCalls() = Caught();
         savedMenuHooks = g_MenuHooks;
         savedEventHooks = g_GameEventHooks;
-        g_MenuHooks = MenuHooks();
         g_MenuHooks.startRace = [](int row) {
             MenuCalls().startedRows.push_back(row);
             return 1;
         };
-        g_MenuHooks.setRecordsPlayer = [] { ++MenuCalls().recordsPlayer; };
         g_GameEventHooks.post = [](int code, CVehicleObject*, int) { MenuCalls().postedEvents.push_back(code); };
         g_GameEventHooks.running = nullptr;
 

@@ -4,9 +4,9 @@
 // half-written is listed, and the next start loads and saves as usual.
 #include <signal.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -180,7 +180,6 @@ TEST_F(ProfileSaveFaultsTest, AKillHalfWayThroughASaveKeepsTheOldProfileAndTheNe
 // written all along, yet no profile and no record is lost.
 TEST_F(ProfileSaveFaultsTest, AFolderAtTheSettingsTemporaryNameCostsNoProfileAndNoRecord)
 {
-    g_MenuHooks.setRecordsPlayer = [] { SetRecordsPlayer(); };
     ASSERT_TRUE(testsupport::WriteFileBytes("Game.ini", {'[', 'M', 'i', 's', 'c', ']', '\n'}));
     ASSERT_TRUE(fs::create_directory("Game.ini.tmp"));
     const std::vector<uint8_t> ini = testsupport::ReadFileBytes("Game.ini");

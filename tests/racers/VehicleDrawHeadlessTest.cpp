@@ -162,11 +162,11 @@ protected:
         IDirect3DDevice9* device = g_Render.device;
         CGame game;
         const D3DXVECTOR3 eye(2.35f, 1.25f, 2.05f), at(-0.05f, 0.5f, -0.05f), o(0, 0, 0), z(0, 0, 1);
-        game.mainCamera.Init(&eye, &at, D3DX_PI / 4, (float)kWidth / kHeight, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE,
-                             VIEWMODE_FREE, CAMERA_MAIN);
-        game.shadowCamera.Init(&o, &z, D3DX_PI / 2, 1.0f, CAMERA_NEAR_PLANE, 1000.0f, VIEWMODE_FREE, CAMERA_SHADOW);
-        game.activeCamera = &game.mainCamera;
-        game.mainCamera.UpdateView();
+        g_Views.mainCamera.Init(&eye, &at, D3DX_PI / 4, (float)kWidth / kHeight, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE,
+                                VIEWMODE_FREE, CAMERA_MAIN);
+        g_Views.shadowCamera.Init(&o, &z, D3DX_PI / 2, 1.0f, CAMERA_NEAR_PLANE, 1000.0f, VIEWMODE_FREE, CAMERA_SHADOW);
+        g_Views.activeCamera = &g_Views.mainCamera;
+        g_Views.mainCamera.UpdateView();
 
         testlight::SetFixedSun(device);
         // The sun's light travels along (0.45, -0.75, 0.35): the shadows fall
@@ -194,7 +194,7 @@ protected:
         std::vector<uint8_t> pixels = testdevice::ReadRenderTargetOf(device, &w, &h);
         EXPECT_EQ(w, kWidth);
         EXPECT_EQ(h, kHeight);
-        game.activeCamera = nullptr;
+        g_Views.activeCamera = nullptr;
         return pixels;
     }
 

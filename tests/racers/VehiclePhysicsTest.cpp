@@ -11,10 +11,12 @@
 
 #include "VehicleTestSupport.h"
 #include "core/Controls.h"
+#include "racers/RacerLinks.h"
 #include "racers/VehicleEngine.h"
 #include "racers/VehicleWheels.h"
 #include "render/Views.h"
 #include "scene/WheelSkids.h"
+#include "world/WorldLinks.h"
 
 namespace
 {
@@ -398,7 +400,8 @@ TEST_F(DemoDataAreaTest, RaceStartPutsThePlayerOnTheStartLineAndTheKeysRideIt)
 // somewhere else.
 TEST_F(FlatGroundDemoDataTest, WheelsMarkWhereTheySlideAndOnlyOnTheGround)
 {
-    ConnectSkidHooks();
+    ConnectWorldLinks();
+    ConnectRacersLinks();
     g_Skids.Reset();
     g_Skids.stats = SkidStats();
     CVehicleObject* v = Settled(0);

@@ -241,7 +241,7 @@ TEST_F(RenderDeviceDemoDataTest, LostDevicePresentsNothingUntilTheResetFrameHasP
     EXPECT_NE(g_Render.effect, nullptr);
     EXPECT_NE(g_Render.screenQuad, nullptr);
     EXPECT_GE(g_Render.whiteTexture, 0);
-    EXPECT_EQ(g_Quit, 0);
+    EXPECT_EQ(QuitRequested(), 0);
 
     // The next frame presents again.
     D3DClearRecordedCalls();
@@ -259,7 +259,7 @@ TEST_F(RenderDeviceDemoDataTest, FailedResetEndsTheProgram)
     D3DSimulateDeviceResettable(g_Render.device);
     D3DSimulateResetResult(g_Render.device, D3DERR_DRIVERINTERNALERROR);
     EXPECT_EQ(g_Render.PresentFrame(), E_FAIL);
-    EXPECT_EQ(g_Quit, 1);
+    EXPECT_EQ(QuitRequested(), 1);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], std::string(g_AppName) +
                                  "|16|D3D device is lost,\nand application can't restore it!\nApplication will now "
@@ -276,7 +276,7 @@ TEST_F(RenderDeviceDemoDataTest, ResetWhoseObjectsCannotBeRestoredEndsTheProgram
     std::remove("Data/Misc/RenderTechniques_20.dat");
     D3DSimulateDeviceResettable(g_Render.device);
     EXPECT_EQ(g_Render.PresentFrame(), E_FAIL);
-    EXPECT_EQ(g_Quit, 1);
+    EXPECT_EQ(QuitRequested(), 1);
     ASSERT_FALSE(Messages().empty());
     EXPECT_NE(Messages().back().find("D3D device is lost"), std::string::npos);
 }

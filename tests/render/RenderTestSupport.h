@@ -74,7 +74,7 @@ protected:
         g_BmpToJpg = 0;
         g_EditorMode = 0;
         g_DebugLog = 0;
-        g_Quit = 0;
+        ResetQuit();
         g_ShadowPass = 0;
         g_ReflectionPass = 0;
         g_Render = CD3DRender();

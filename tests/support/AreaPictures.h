@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "app/Game.h"
-#include "app/RaceTable.h"
 #include "core/RaceState.h"
+#include "core/RaceTable.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "scene/StaticObjectManager.h"
 #include "tests/render/RenderTestSupport.h"
@@ -39,9 +39,9 @@ protected:
     void TearDown() override
     {
         ReleaseArea();
-        g_Game.mainCamera.Release();
+        g_Views.mainCamera.Release();
         ClearRaceBlock();
-        g_Game.activeCamera = nullptr;
+        g_Views.activeCamera = nullptr;
         g_Render.FreeD3DRender();
         hidden.Close();
         window = nullptr;
@@ -67,7 +67,7 @@ protected:
         // The camera's overlay font holds textures of this device: made
         // again on the next, it would give back that device's textures of
         // the same ids.
-        g_Game.mainCamera.Release();
+        g_Views.mainCamera.Release();
         g_Render.FreeD3DRender();
     }
 

@@ -40,31 +40,31 @@ private:
 // its size; empty (0 x 0) when it cannot be read.
 std::vector<uint8_t> ReadRenderTargetOf(IDirect3DDevice9* device, UINT* width = nullptr, UINT* height = nullptr);
 
-class TestDevice
+// A device of the graphics layer alone, installed nowhere: what the tests of
+// the platform layer use (their program links nothing above it).
+class Device
 {
 public:
-    TestDevice() = default;
-    TestDevice(const TestDevice&) = delete;
-    TestDevice& operator=(const TestDevice&) = delete;
-    ~TestDevice() { Close(); }
+    Device() = default;
+    Device(const Device&) = delete;
+    Device& operator=(const Device&) = delete;
+    ~Device() { Close(); }
 
-    // Selects the backend and makes the device; with `install` it becomes
-    // g_Render's device. The OpenGL backend without a window gets a hidden
-    // window of the back buffer's size. The result of CreateDevice, or E_FAIL
-    // (with the reason in error()) when there is no window or Direct3D object.
-    HRESULT Open(D3DBackendKind kind, UINT width, UINT height, bool install = true, HWND window = nullptr,
-                 bool depth = true);
+    // Selects the backend and makes the device. The OpenGL backend without a
+    // window gets a hidden window of the back buffer's size. The result of
+    // CreateDevice, or E_FAIL (with the reason in error()) when there is no
+    // window or Direct3D object.
+    HRESULT Open(D3DBackendKind kind, UINT width, UINT height, HWND window = nullptr, bool depth = true);
 
-    // An OpenGL device on a hidden window of its own, not installed in
-    // g_Render; false (with the reason in error()) when no GL is available.
+    // An OpenGL device on a hidden window of its own; false (with the reason
+    // in error()) when no GL is available.
     bool OpenHeadless(UINT width, UINT height, bool depth = true)
     {
-        return Open(D3DBackendKind::OpenGL, width, height, false, nullptr, depth) == D3D_OK;
+        return Open(D3DBackendKind::OpenGL, width, height, nullptr, depth) == D3D_OK;
     }
 
-    // Releases the device and the Direct3D object (taking them out of
-    // g_Render when they are installed there) and the window it made, and
-    // selects the OpenGL backend again, the one the program uses.
+    // Releases the device and the Direct3D object and the window it made,
+    // and selects the OpenGL backend again, the one the program uses.
     void Close();
 
     IDirect3DDevice9* operator->() const { return device; }
@@ -86,6 +86,22 @@ private:
     HiddenWindow m_OwnWindow;
     HWND m_Window = nullptr;
     std::string m_Error;
+};
+
+// The same device for the tests of the render layer and above: with
+// `install` it becomes g_Render's device (the render device's recorded
+// states forgotten), and it is taken out of g_Render again when closed.
+class TestDevice : public Device
+{
+public:
+    TestDevice() = default;
+    ~TestDevice() { Close(); }
+
+    // As Device::Open, installed in g_Render with `install`. OpenHeadless
+    // does not install.
+    HRESULT Open(D3DBackendKind kind, UINT width, UINT height, bool install = true, HWND window = nullptr,
+                 bool depth = true);
+    void Close();
 };
 
 }   // namespace testdevice

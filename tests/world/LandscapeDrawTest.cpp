@@ -14,9 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
-#include "app/RaceTable.h"
 #include "core/Controls.h"
+#include "core/RaceTable.h"
 #include "core/Settings.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "render/D3DRender.h"
@@ -89,17 +88,17 @@ protected:
         m_Folder.reset(new testdata::DataFolder(m_Tree, true));
         ClearRaceBlock();
         FillCareerRows();
-        g_Game.currentRace = 0;
+        g_CurrentRace = 0;
         ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
         ASSERT_GT(g_RacePathCount, 1);
         const D3DXVECTOR3 origin(0, 0, 0), ahead(0, 0, 1);
-        g_Game.mainCamera.Init(&origin, &ahead, D3DX_PI / 2, 4.0f / 3.0f * 0.85f, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE,
-                               VIEWMODE_FREE, CAMERA_MAIN);
-        ASSERT_EQ(LookAlongRacePath(&g_Game.mainCamera), 1);
-        g_Game.activeCamera = &g_Game.mainCamera;
+        g_Views.mainCamera.Init(&origin, &ahead, D3DX_PI / 2, 4.0f / 3.0f * 0.85f, CAMERA_NEAR_PLANE, CAMERA_FAR_PLANE,
+                                VIEWMODE_FREE, CAMERA_MAIN);
+        ASSERT_EQ(LookAlongRacePath(&g_Views.mainCamera), 1);
+        g_Views.activeCamera = &g_Views.mainCamera;
         // The shadow camera sees the whole area from above.
         const D3DXVECTOR3 eye(0, 200, 0), at(0, 0, 0.01f);
-        g_Game.shadowCamera.Init(&eye, &at, D3DX_PI / 2, 1.0f, 1.0f, 400.0f, VIEWMODE_LOOKAT, CAMERA_MAIN);
+        g_Views.shadowCamera.Init(&eye, &at, D3DX_PI / 2, 1.0f, 1.0f, 400.0f, VIEWMODE_LOOKAT, CAMERA_MAIN);
         m_SavedView = g_ViewDistance;
         m_SavedShadow = g_ShadowQuality;
         m_SavedDebug = g_DebugMode;
@@ -111,7 +110,7 @@ protected:
     {
         g_Landscape.Release();
         ClearRaceBlock();
-        g_Game.activeCamera = nullptr;
+        g_Views.activeCamera = nullptr;
         g_ViewDistance = m_SavedView;
         g_ShadowQuality = m_SavedShadow;
         g_DebugMode = m_SavedDebug;
@@ -171,7 +170,7 @@ TEST_F(LandscapeDrawTest, UpdateSortsByTheLastDistancesAndCountsVisibleParts)
     // A move of less than an eighth of a part radius keeps the order.
     const float sortedFrom = land.sortEye[0];
     CLandPart* const before[4] = {land.parts[0], land.parts[1], land.parts[2], land.parts[3]};
-    g_Game.mainCamera.eye.x += land.partRadius * 0.12f;
+    g_Views.mainCamera.eye.x += land.partRadius * 0.12f;
     g_Landscape.Update();
     EXPECT_EQ(land.sortEye[0], sortedFrom);
     for (int i = 0; i < 4; i++)
@@ -185,9 +184,9 @@ TEST_F(LandscapeDrawTest, UpdateSortsByTheLastDistancesAndCountsVisibleParts)
     std::swap(land.parts[1], land.parts[2]);
     for (int i = 0; i < 4; i++)
         last[land.parts[i]] = land.parts[i]->distance;
-    g_Game.mainCamera.eye.x += land.partRadius * 0.13f;
+    g_Views.mainCamera.eye.x += land.partRadius * 0.13f;
     g_Landscape.Update();
-    EXPECT_FLOAT_EQ(land.sortEye[0], g_Game.mainCamera.eye.x);
+    EXPECT_FLOAT_EQ(land.sortEye[0], g_Views.mainCamera.eye.x);
     for (int i = 1; i < 4; i++)
         EXPECT_LE(last[land.parts[i - 1]], last[land.parts[i]]) << i;
 }

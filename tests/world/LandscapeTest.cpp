@@ -528,7 +528,6 @@ TEST(GroundQueryDemoDataTest, NothingLoadedMeansNoBodyAndZeroHeight)
 
 }   // namespace
 
-#include "app/Game.h"
 #include "common/Keywords.h"
 #include "core/Physics.h"
 #include "scene/StaticObject.h"
@@ -541,17 +540,17 @@ namespace
 // world with the area.
 TEST(TerrainBodyTest, JoinsAndLeavesTheWorld)
 {
-    ASSERT_EQ(g_Game.CreatePhysicsWorld(), 1);
+    ASSERT_EQ(g_PhysicsWorld.Create(), 1);
     {
         DataTree tree;
         landtest::AddArea(tree, AreaSpec());
         testdata::DataFolder folder(tree, true);
         ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
-        EXPECT_EQ(g_Game.dynamicsWorld->getNumCollisionObjects(), 0);
+        EXPECT_EQ(g_PhysicsWorld.dynamicsWorld->getNumCollisionObjects(), 0);
         g_Landscape.Update();
         ASSERT_NE(g_Landscape.heightBody, nullptr);
         g_Landscape.Update();   // built once
-        EXPECT_EQ(g_Game.dynamicsWorld->getNumCollisionObjects(), 1);
+        EXPECT_EQ(g_PhysicsWorld.dynamicsWorld->getNumCollisionObjects(), 1);
         const btRigidBody* body = g_Landscape.heightBody;
         EXPECT_EQ(GetCollisionIndex(body->getUserPointer()), 0);
         EXPECT_TRUE(body->isStaticObject());
@@ -573,27 +572,27 @@ TEST(TerrainBodyTest, JoinsAndLeavesTheWorld)
         btRigidBody drop(btRigidBody::btRigidBodyConstructionInfo(1.0f, &motion, &ball, inertia));
         drop.setUserPointer(&holder);
         drop.setDamping(0.5f, 0.9f);
-        g_Game.dynamicsWorld->addRigidBody(&drop);
+        g_PhysicsWorld.dynamicsWorld->addRigidBody(&drop);
         for (int i = 0; i < 600; ++i)
         {
-            g_Game.dynamicsWorld->stepSimulation(1.0f / 60.0f, 1, 1.0f / 60.0f);
-            g_Game.ProcessContacts();   // marks both partners of a contact as touched
+            g_PhysicsWorld.dynamicsWorld->stepSimulation(1.0f / 60.0f, 1, 1.0f / 60.0f);
+            g_PhysicsWorld.ProcessContacts();   // marks both partners of a contact as touched
         }
         const btVector3 at = drop.getWorldTransform().getOrigin();
         const float p[3] = {at.x(), 0.0f, at.z()};
         EXPECT_TRUE(holder.touched);
         EXPECT_GT(at.y(), g_Landscape.GetHeight(p) + 0.3f);
         EXPECT_LT(at.y(), g_Landscape.GetHeight(p) + 0.6f);
-        g_Game.dynamicsWorld->removeRigidBody(&drop);
+        g_PhysicsWorld.dynamicsWorld->removeRigidBody(&drop);
 
         g_Landscape.FreeArea();
         EXPECT_EQ(g_Landscape.heightBody, nullptr);
-        EXPECT_EQ(g_Game.dynamicsWorld->getNumCollisionObjects(), 0);
+        EXPECT_EQ(g_PhysicsWorld.dynamicsWorld->getNumCollisionObjects(), 0);
         // The season's textures too, or a later load would take them as
         // loaded.
         g_Landscape.Release();
     }
-    g_Game.DestroyPhysicsWorld();
+    g_PhysicsWorld.Destroy();
 }
 
 }   // namespace

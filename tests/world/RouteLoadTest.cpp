@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Game.h"
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "world/LandPart.h"
 #include "world/Landscape.h"
 #include "world/LandscapeTestSupport.h"
@@ -27,13 +26,13 @@ protected:
     {
         ClearRaceBlock();
         FillCareerRows();
-        g_Game.currentRace = 0;
+        g_CurrentRace = 0;
     }
     void TearDown() override
     {
         g_Landscape.Release();
         ClearRaceBlock();
-        g_Game.currentRace = 0;
+        g_CurrentRace = 0;
     }
     landtest::RecordingDevice m_Device;
 };
@@ -197,7 +196,7 @@ TEST_F(RouteLoadTest, RacePathFollowsTheRowAndIsRebuiltOnTheLoadedArea)
     // Row 15: four laps backwards with 14 racers; only the path changes.
     IDirect3DVertexBuffer9* vb = g_Landscape.terrainVB;
     CLandPart* part = g_Landscape.parts[0];
-    g_Game.currentRace = 15;
+    g_CurrentRace = 15;
     g_RaceTable.area[15] = 0;
     ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
     EXPECT_EQ(g_Landscape.terrainVB, vb);
@@ -221,7 +220,7 @@ TEST_F(RouteLoadTest, DemoDataAreasHaveLongClosedRoutes)
     for (int area = 0; area < 3; area++)
     {
         SCOPED_TRACE(area);
-        g_Game.currentRace = area;
+        g_CurrentRace = area;
         ASSERT_EQ(g_Landscape.LoadArea(area, 0), 1);
         const CLandscape& land = g_Landscape;
         EXPECT_GT(land.routeCount, 100);
@@ -251,7 +250,7 @@ TEST_F(RouteLoadTest, DemoDataAreasHaveACrestToJumpFrom)
     for (int area = 0; area < 3; area++)
     {
         SCOPED_TRACE(area);
-        g_Game.currentRace = area;
+        g_CurrentRace = area;
         ASSERT_EQ(g_Landscape.LoadArea(area, 0), 1);
         const CLandscape& land = g_Landscape;
         const int n = land.routeCount;

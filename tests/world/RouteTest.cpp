@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/RaceTable.h"
+#include "core/RaceTable.h"
 #include "tools/AreaGen.h"
 
 namespace

@@ -98,7 +98,7 @@ protected:
         device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, screen, sizeof(ScreenVertex));
     }
 
-    testdevice::TestDevice device;
+    testdevice::Device device;
 };
 
 // ---------------------------------------------------------------------------

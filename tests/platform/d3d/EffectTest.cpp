@@ -345,7 +345,7 @@ protected:
         return t;
     }
 
-    testdevice::TestDevice device;
+    testdevice::Device device;
     ID3DXEffect* effect = nullptr;
 };
 

@@ -38,7 +38,7 @@ class ScreenQuadTest : public ::testing::TestWithParam<ScreenSize>
 TEST_P(ScreenQuadTest, QuadsCoverExactlyTheirPixels)
 {
     const ScreenSize size = GetParam();
-    testdevice::TestDevice device;
+    testdevice::Device device;
     if (!device.OpenHeadless(size.width, size.height))
         SKIP_OR_FAIL_IN_CI() << device.error();
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
@@ -77,7 +77,7 @@ TEST_P(ScreenQuadTest, QuadsCoverExactlyTheirPixels)
 TEST_P(ScreenQuadTest, ClearStaysInsideTheViewport)
 {
     const ScreenSize size = GetParam();
-    testdevice::TestDevice device;
+    testdevice::Device device;
     if (!device.OpenHeadless(size.width, size.height))
         SKIP_OR_FAIL_IN_CI() << device.error();
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
@@ -96,7 +96,7 @@ TEST_P(ScreenQuadTest, ClearStaysInsideTheViewport)
 TEST_P(ScreenQuadTest, LinesAndFansLandOnTheirRows)
 {
     const ScreenSize size = GetParam();
-    testdevice::TestDevice device;
+    testdevice::Device device;
     if (!device.OpenHeadless(size.width, size.height))
         SKIP_OR_FAIL_IN_CI() << device.error();
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);

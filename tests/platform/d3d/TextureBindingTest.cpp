@@ -33,7 +33,7 @@ IDirect3DTexture9* SolidTexture(IDirect3DDevice9* device, DWORD argb)
 
 // Draws a full-target quad whose colour is stage 1's texture and returns the
 // colour at the centre.
-DWORD DrawStageOne(testdevice::TestDevice& device)
+DWORD DrawStageOne(testdevice::Device& device)
 {
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
     QuadVertex v[4] = {{0, 0, 0, 1, 0xFFFFFFFF, 0, 0},
@@ -53,7 +53,7 @@ DWORD DrawStageOne(testdevice::TestDevice& device)
 
 TEST(TextureBinding, NewAndReplacedTexturesLeaveTheStagesAlone)
 {
-    testdevice::TestDevice device;
+    testdevice::Device device;
     if (!device.OpenHeadless(16, 16, false))
         SKIP_OR_FAIL_IN_CI() << device.error();
     device->SetRenderState(D3DRS_LIGHTING, FALSE);

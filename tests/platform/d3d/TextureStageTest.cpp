@@ -171,7 +171,7 @@ class TextureStageTest : public ::testing::TestWithParam<StageCase>
 TEST_P(TextureStageTest, StageArithmetic)
 {
     const StageCase& c = GetParam();
-    testdevice::TestDevice device;
+    testdevice::Device device;
     if (!device.OpenHeadless(16, 16, false))
         SKIP_OR_FAIL_IN_CI() << device.error();
     IDirect3DTexture9* texture = nullptr;
