@@ -20,7 +20,6 @@
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/Clock.h"
 #include "platform/os/Window.h"
-#include "play/Picture.h"
 #include "render/D3DRender.h"
 
 namespace play
@@ -88,9 +87,9 @@ bool Session::Start(const std::string& folder, Device device)
                                     if (!s || s->m_PicturePath.empty() || !g_Render.device)
                                         return 1;
                                     UINT w = 0, h = 0;
-                                    const std::vector<uint8_t> pixels = ReadRenderTarget(g_Render.device, &w, &h);
+                                    const std::vector<uint8_t> pixels = D3DReadRenderTarget(g_Render.device, &w, &h);
                                     s->m_PictureTaken =
-                                        !pixels.empty() && WritePng(s->m_PicturePath, pixels, (int)w, (int)h);
+                                        !pixels.empty() && D3DWritePng(s->m_PicturePath, pixels, (int)w, (int)h);
                                     return 1;
                                 }});
     return true;

@@ -20,7 +20,6 @@
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/Rand.h"
 #include "play/FallLog.h"
-#include "play/Picture.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
@@ -118,10 +117,10 @@ bool SaveView(const std::string& path, float fadeSeconds)
     device->EndScene();
 
     UINT w = 0, h = 0;
-    std::vector<uint8_t> pixels = play::ReadRenderTarget(device, &w, &h);
+    std::vector<uint8_t> pixels = D3DReadRenderTarget(device, &w, &h);
     if (pixels.empty())
         return false;
-    return play::WritePng(path, pixels, (int)w, (int)h);
+    return D3DWritePng(path, pixels, (int)w, (int)h);
 }
 
 // Draws the frame from the given eye; the main camera is left as it was.

@@ -83,6 +83,14 @@ void D3DDestroyHiddenWindow(HWND window);
 // on the recording backend.
 bool D3DReadSurfacePixels(IDirect3DSurface9* surface, std::vector<uint8_t>& bgra, UINT& width, UINT& height);
 
+// The pixels of a device's render target 0 as above, and its size; empty
+// (0 x 0) when there is none or it cannot be read.
+std::vector<uint8_t> D3DReadRenderTarget(IDirect3DDevice9* device, UINT* width = nullptr, UINT* height = nullptr);
+
+// Writes B,G,R,A pixels (rows top to bottom) as an RGBA PNG file; false when
+// it cannot be written.
+bool D3DWritePng(const std::string& path, const std::vector<uint8_t>& bgra, int width, int height);
+
 // Draw calls and triangles the OpenGL device has drawn since the last call
 // (the counts start again at zero). Draws skipped or refused are not counted.
 struct D3DDrawStats

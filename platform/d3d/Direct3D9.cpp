@@ -436,3 +436,20 @@ bool D3DReadSurfacePixels(IDirect3DSurface9* surface, std::vector<uint8_t>& bgra
     height = s->Height();
     return ok;
 }
+
+std::vector<uint8_t> D3DReadRenderTarget(IDirect3DDevice9* device, UINT* width, UINT* height)
+{
+    std::vector<uint8_t> pixels;
+    IDirect3DSurface9* target = nullptr;
+    UINT w = 0, h = 0;
+    if (device && SUCCEEDED(device->GetRenderTarget(0, &target)) && target)
+    {
+        D3DReadSurfacePixels(target, pixels, w, h);
+        target->Release();
+    }
+    if (width)
+        *width = w;
+    if (height)
+        *height = h;
+    return pixels;
+}

@@ -1,10 +1,12 @@
-// Test hook of the OpenGL backend: with the environment variable
-// TRALLOWMERE_TEST_SCREENSHOT naming a ".png" file, every presented frame is
-// also written to that file, so a headless run of the program leaves a
-// picture of its last frame behind. Without the variable nothing is read back.
+// Pictures of what the device draws, as PNG files. The test hook of the
+// OpenGL backend: with the environment variable TRALLOWMERE_TEST_SCREENSHOT
+// naming a ".png" file, every presented frame is also written to that file,
+// so a headless run of the program leaves a picture of its last frame behind.
+// Without the variable nothing is read back.
 #include <cstdlib>
 #include <vector>
 
+#include "platform/d3d/D3D9Backend.h"
 #include "platform/d3d/Internal.h"
 
 #pragma GCC diagnostic push
@@ -42,3 +44,18 @@ void WriteTestScreenshot(CDevice9& device, CSurface9* backBuffer)
 }
 
 }   // namespace d3d
+
+bool D3DWritePng(const std::string& path, const std::vector<uint8_t>& bgra, int width, int height)
+{
+    if (width <= 0 || height <= 0 || bgra.size() < (size_t)width * height * 4)
+        return false;
+    std::vector<uint8_t> rgba(bgra.size());
+    for (size_t i = 0; i + 3 < bgra.size(); i += 4)
+    {
+        rgba[i] = bgra[i + 2];
+        rgba[i + 1] = bgra[i + 1];
+        rgba[i + 2] = bgra[i];
+        rgba[i + 3] = bgra[i + 3];
+    }
+    return stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4) != 0;
+}

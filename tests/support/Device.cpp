@@ -86,19 +86,7 @@ void Device::Close()
 
 std::vector<uint8_t> ReadRenderTargetOf(IDirect3DDevice9* device, UINT* width, UINT* height)
 {
-    std::vector<uint8_t> pixels;
-    IDirect3DSurface9* target = nullptr;
-    UINT w = 0, h = 0;
-    if (device && SUCCEEDED(device->GetRenderTarget(0, &target)) && target)
-    {
-        D3DReadSurfacePixels(target, pixels, w, h);
-        target->Release();
-    }
-    if (width)
-        *width = w;
-    if (height)
-        *height = h;
-    return pixels;
+    return D3DReadRenderTarget(device, width, height);
 }
 
 std::vector<uint8_t> Device::ReadRenderTarget(UINT* width, UINT* height) const

@@ -1,13 +1,13 @@
 #include "tests/support/GoldenImage.h"
 
 #include <stb/stb_image.h>
-#include <stb/stb_image_write.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <utility>
 
+#include "platform/d3d/D3D9Backend.h"
 #include "tests/support/Paths.h"
 
 namespace golden
@@ -31,15 +31,7 @@ std::string GoldenPath(const std::string& name)
 
 bool WritePng(const std::string& path, const std::vector<uint8_t>& bgra, int width, int height)
 {
-    std::vector<uint8_t> rgba(bgra.size());
-    for (size_t i = 0; i + 3 < bgra.size(); i += 4)
-    {
-        rgba[i] = bgra[i + 2];
-        rgba[i + 1] = bgra[i + 1];
-        rgba[i + 2] = bgra[i];
-        rgba[i + 3] = bgra[i + 3];
-    }
-    return stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4) != 0;
+    return D3DWritePng(path, bgra, width, height);
 }
 
 bool ReadPng(const std::string& path, std::vector<uint8_t>& bgra, int& width, int& height)
