@@ -10,6 +10,7 @@
 
 #include "core/Physics.h"
 #include "core/RaceState.h"
+#include "platform/d3d/D3D9Types.h"
 #include "platform/math/D3DXMath.h"
 #include "render/Camera.h"
 #include "render/Views.h"
@@ -82,3 +83,8 @@ public:
 };
 
 extern CGame g_Game;
+
+// The part of a size x size reflection target the water can read, seen by
+// camera: the visible water's screen rectangle grown by the ripples' reach;
+// empty when no water is on the screen. The reflection pass draws only there.
+RECT ReflectionScissor(const CCamera& camera, int size);

@@ -1,6 +1,7 @@
 // The render passes of one frame: the reflection of the world in the water,
 // the shadow map seen from the sun, then the main pass; and the texture
 // transform with which objects look up the shadow map.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -75,6 +76,30 @@ void TargetLevel0(IDirect3DDevice9* device, IDirect3DTexture9* texture)
         surface->Release();
     }
 }
+
+}   // namespace
+
+// The water looks its reflection up where each of its points falls on the
+// screen (the target spans the whole screen), moved by its ripples by up to
+// kRippleReach of the target and read with bilinear filtering: the texels
+// that can be read are those under the water's screen rectangle grown by
+// that much and two texels more.
+RECT ReflectionScissor(const CCamera& camera, int size)
+{
+    const float kRippleReach = 0.025f;
+    D3DXMATRIX viewProj;
+    D3DXMatrixMultiply(&viewProj, &camera.view, &camera.projection);
+    float b[4];
+    if (!g_Landscape.WaterScreenBounds(viewProj, b))
+        return RECT{0, 0, 0, 0};
+    const float pad = kRippleReach * (float)size + 2.0f;
+    const auto low = [&](float t) { return (LONG)std::max(0.0f, std::floor(t * (float)size - pad)); };
+    const auto high = [&](float t) { return (LONG)std::min((float)size, std::ceil(t * (float)size + pad)); };
+    return RECT{low(b[0]), low(b[1]), high(b[2]), high(b[3])};
+}
+
+namespace
+{
 
 // Up vector of the shadow camera: the horizontal direction from the main eye
 // to the focus, turned by -pi/4 about the view direction. When the main camera
@@ -280,6 +305,11 @@ void CGame::RenderReflection()
     g_Views.activeCamera = &g_Views.reflectionCamera;
     g_Views.reflectionCamera.SetViewport(0, 0, size, size);
 
+    // The water reads the reflection only under its own place on the
+    // screen: what is drawn (and cleared) is kept to that rectangle.
+    const RECT scissor = ReflectionScissor(*source, (int)size);
+    g_Render.SetScissor(&scissor);
+
     g_Render.BeginBatch();
     g_ReflectionPass = 1;
     g_Sky.Draw();
@@ -290,6 +320,7 @@ void CGame::RenderReflection()
     g_Sky.DrawFlare();
     g_Render.EndBatch();
     g_Render.RenderBatch();
+    g_Render.SetScissor(nullptr);
 
     g_ReflectionPass = 0;
     RestoreTarget();

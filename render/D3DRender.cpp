@@ -850,6 +850,19 @@ void CD3DRender::SetClipPlaneEnable(DWORD planes)
     device->SetRenderState(D3DRS_CLIPPLANEENABLE, planes);
 }
 
+void CD3DRender::SetScissor(const RECT* rect)
+{
+    if (!device)
+        return;
+    if (rect)
+        device->SetScissorRect(rect);
+    const int on = rect ? 1 : 0;
+    if (on == scissorTest)
+        return;
+    scissorTest = on;
+    device->SetRenderState(D3DRS_SCISSORTESTENABLE, DWORD(on));
+}
+
 // A stage past the records is passed on every time. Without a device nothing
 // is recorded: a record always describes the device.
 void CD3DRender::SetTextureAddress(DWORD stage, DWORD mode)
@@ -897,7 +910,7 @@ void CD3DRender::ForgetStates()
     stage0Texture = -1;
     zWrite = zEnable = lighting = srcBlend = destBlend = alphaBlend = fogEnable = -1;
     cullMode = savedCullMode = -1;
-    colorVertex = clipPlaneEnable = -1;
+    colorVertex = clipPlaneEnable = scissorTest = -1;
     for (int stage = 0; stage < MAX_STAGES; stage++)
         textureAddress[stage] = texCoordIndex[stage] = textureTransformFlags[stage] = -1;
 }

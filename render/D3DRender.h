@@ -93,6 +93,10 @@ public:
     // These skip a value the device already holds.
     void SetColorVertex(int on);
     void SetClipPlaneEnable(DWORD planes);
+    // Limits drawing and clears to rect (in the current target's texels);
+    // nullptr turns the limit off. The rectangle itself is always sent: a
+    // new render target resets it to the whole target.
+    void SetScissor(const RECT* rect);
     // Addressing of a stage's u and v coordinates, always set together.
     void SetTextureAddress(DWORD stage, DWORD mode);
     void SetTexCoordIndex(DWORD stage, DWORD index);
@@ -177,6 +181,7 @@ public:
     int savedCullMode;
     int colorVertex;
     int clipPlaneEnable;
+    int scissorTest;
     int textureAddress[MAX_STAGES];
     int texCoordIndex[MAX_STAGES];
     int textureTransformFlags[MAX_STAGES];

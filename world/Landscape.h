@@ -132,6 +132,12 @@ public:
     // The water pass of the main frame: near parts their water cells, far
     // parts a flat grid, with the reflection and the waves.
     void DrawWater();
+    // Where the visible parts' water falls on the screen of the camera with
+    // this view-projection, as texture coordinates of a picture over the
+    // whole screen (0..1, v down): bounds = u0, v0, u1, v1, clipped to the
+    // screen. Only what lies before the near plane counts. 0 when no water is
+    // on the screen.
+    int WaterScreenBounds(const D3DXMATRIX& viewProj, float bounds[4]) const;
     // The start gate on route point 0 and the barriers traced from
     // "FencesMap.dat", as placed objects.
     void CreateRoadFences();

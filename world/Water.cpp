@@ -2,6 +2,7 @@
 // the water level, drawn flat on it near the eye, and a coarse flat grid over
 // the whole part from afar. The surface shows the reflection pass's picture
 // moved by two scrolling noise layers, tinted by the season and the sky.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -221,6 +222,67 @@ void CLandscape::DrawWater()
     g_Render.RestoreCullMode();
     g_Render.SetTextureAddress(0, D3DTADDRESS_WRAP);
     g_Render.SetAlphaBlend(0);
+}
+
+int CLandscape::WaterScreenBounds(const D3DXMATRIX& viewProj, float bounds[4]) const
+{
+    const D3DXMATRIX& m = viewProj;
+    float u0 = 1.0f, v0 = 1.0f, u1 = 0.0f, v1 = 0.0f;
+    for (int i = 0; i < partCount; i++)
+    {
+        const CLandPart* part = parts[i];
+        if (!part || !part->visible || (!part->waterIB && !part->waterVB))
+            continue;
+        // The part's water rectangle in clip space, cut at the near plane
+        // (z >= 0): the rest is never drawn.
+        const float xs[4] = {part->boundsMin[0], part->boundsMax[0], part->boundsMax[0], part->boundsMin[0]};
+        const float zs[4] = {part->boundsMin[2], part->boundsMin[2], part->boundsMax[2], part->boundsMax[2]};
+        float clip[4][4];
+        for (int k = 0; k < 4; k++)
+        {
+            const float x = xs[k], y = waterAltitude, z = zs[k];
+            for (int c = 0; c < 4; c++)
+                clip[k][c] = x * m.m[0][c] + y * m.m[1][c] + z * m.m[2][c] + m.m[3][c];
+        }
+        float kept[8][4];
+        int count = 0;
+        for (int k = 0; k < 4; k++)
+        {
+            const float* a = clip[k];
+            const float* b = clip[(k + 1) % 4];
+            if (a[2] >= 0.0f)
+                std::memcpy(kept[count++], a, sizeof(float) * 4);
+            if ((a[2] >= 0.0f) != (b[2] >= 0.0f))
+            {
+                const float t = a[2] / (a[2] - b[2]);
+                for (int c = 0; c < 4; c++)
+                    kept[count][c] = a[c] + t * (b[c] - a[c]);
+                kept[count][2] = 0.0f;
+                ++count;
+            }
+        }
+        for (int k = 0; k < count; k++)
+        {
+            const float w = kept[k][3];
+            if (w <= 0.0f)
+            {
+                // Only where the near plane passes through the eye: no
+                // bound from this point, the whole screen.
+                u0 = v0 = 0.0f;
+                u1 = v1 = 1.0f;
+                continue;
+            }
+            const float u = kept[k][0] / w * 0.5f + 0.5f, v = kept[k][1] / w * -0.5f + 0.5f;
+            u0 = std::min(u0, u), u1 = std::max(u1, u);
+            v0 = std::min(v0, v), v1 = std::max(v1, v);
+        }
+    }
+    u0 = std::max(u0, 0.0f), v0 = std::max(v0, 0.0f);
+    u1 = std::min(u1, 1.0f), v1 = std::min(v1, 1.0f);
+    if (u0 >= u1 || v0 >= v1)
+        return 0;
+    bounds[0] = u0, bounds[1] = v0, bounds[2] = u1, bounds[3] = v1;
+    return 1;
 }
 
 void CLandPart::DrawWater()

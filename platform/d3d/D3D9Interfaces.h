@@ -145,6 +145,10 @@ struct IDirect3DDevice9 : IUnknown
     virtual HRESULT MultiplyTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) = 0;
     virtual HRESULT SetViewport(const D3DVIEWPORT9* pViewport) = 0;
     virtual HRESULT GetViewport(D3DVIEWPORT9* pViewport) = 0;
+    // Used while D3DRS_SCISSORTESTENABLE is on; SetRenderTarget resets it to
+    // the whole new target.
+    virtual HRESULT SetScissorRect(const RECT* pRect) = 0;
+    virtual HRESULT GetScissorRect(RECT* pRect) = 0;
     virtual HRESULT SetMaterial(const D3DMATERIAL9* pMaterial) = 0;
     virtual HRESULT GetMaterial(D3DMATERIAL9* pMaterial) = 0;
     virtual HRESULT SetLight(DWORD Index, const D3DLIGHT9* pLight) = 0;

@@ -524,6 +524,7 @@ void CDevice9::SetDefaultState()
     std::memset(m_PsConst, 0, sizeof m_PsConst);
     m_Viewport = {
         0, 0, m_RenderTarget ? m_RenderTarget->Width() : 0, m_RenderTarget ? m_RenderTarget->Height() : 0, 0.0f, 1.0f};
+    m_Scissor = {0, 0, (LONG)m_Viewport.Width, (LONG)m_Viewport.Height};
     m_Fvf = 0;
     m_FixedDirty = m_GlStateDirty = true;
     ++m_TransformVersion, ++m_ProjVersion, ++m_TexMatrixVersion, ++m_LightingVersion, ++m_TfactorVersion;
@@ -990,6 +991,7 @@ HRESULT CDevice9::SetRenderTarget(DWORD index, IDirect3DSurface9* pRenderTarget)
     m_RenderTarget = surface;
     // As Direct3D: a new target gets a viewport over all of it.
     m_Viewport = {0, 0, surface->Width(), surface->Height(), 0.0f, 1.0f};
+    m_Scissor = {0, 0, (LONG)surface->Width(), (LONG)surface->Height()};
     ++m_ViewportVersion;
     m_FramebufferDirty = m_GlStateDirty = true;
     return D3D_OK;
@@ -1083,6 +1085,12 @@ HRESULT CDevice9::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLO
     // Direct3D clears only inside the viewport (and the rectangles, when given).
     LONG vx0 = (LONG)m_Viewport.X, vy0 = (LONG)m_Viewport.Y;
     LONG vx1 = vx0 + (LONG)m_Viewport.Width, vy1 = vy0 + (LONG)m_Viewport.Height;
+    // ... and, as in Direct3D 9, inside the scissor rectangle while it is on.
+    if (m_Rs[D3DRS_SCISSORTESTENABLE])
+    {
+        vx0 = std::max(vx0, m_Scissor.left), vy0 = std::max(vy0, m_Scissor.top);
+        vx1 = std::max(vx0, std::min(vx1, m_Scissor.right)), vy1 = std::max(vy0, std::min(vy1, m_Scissor.bottom));
+    }
     bool whole = vx0 <= 0 && vy0 <= 0 && vx1 >= (LONG)m_FbWidth && vy1 >= (LONG)m_FbHeight;
     if ((Count == 0 || !pRects) && whole)
     {
@@ -1210,6 +1218,27 @@ HRESULT CDevice9::GetViewport(D3DVIEWPORT9* pViewport)
     if (!pViewport)
         return D3DERR_INVALIDCALL;
     *pViewport = m_Viewport;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::SetScissorRect(const RECT* pRect)
+{
+    if (!pRect)
+        return D3DERR_INVALIDCALL;
+    RECORD(Fmt("SetScissorRect(%d, %d, %d, %d)", (int)pRect->left, (int)pRect->top, (int)pRect->right,
+               (int)pRect->bottom));
+    if (pRect->right < pRect->left || pRect->bottom < pRect->top)
+        return D3DERR_INVALIDCALL;
+    m_Scissor = *pRect;
+    m_GlStateDirty = true;
+    return D3D_OK;
+}
+
+HRESULT CDevice9::GetScissorRect(RECT* pRect)
+{
+    if (!pRect)
+        return D3DERR_INVALIDCALL;
+    *pRect = m_Scissor;
     return D3D_OK;
 }
 
@@ -1681,6 +1710,17 @@ void CDevice9::ApplyGLState()
         gl.FrontFace(GL_CCW);
         gl.CullFace(GL_BACK);
         break;
+    }
+    // Rows are stored top first, so the rectangle's top is GL's row y as it is.
+    if (m_Rs[D3DRS_SCISSORTESTENABLE])
+    {
+        gl.Enable(GL_SCISSOR_TEST);
+        gl.Scissor((GLint)m_Scissor.left, (GLint)m_Scissor.top, (GLsizei)(m_Scissor.right - m_Scissor.left),
+                   (GLsizei)(m_Scissor.bottom - m_Scissor.top));
+    }
+    else
+    {
+        gl.Disable(GL_SCISSOR_TEST);
     }
     gl.PolygonMode(GL_FRONT_AND_BACK, m_Rs[D3DRS_FILLMODE] == D3DFILL_WIREFRAME ? GL_LINE
                                       : m_Rs[D3DRS_FILLMODE] == D3DFILL_POINT   ? GL_POINT

@@ -469,6 +469,8 @@ public:
     HRESULT MultiplyTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) override;
     HRESULT SetViewport(const D3DVIEWPORT9* pViewport) override;
     HRESULT GetViewport(D3DVIEWPORT9* pViewport) override;
+    HRESULT SetScissorRect(const RECT* pRect) override;
+    HRESULT GetScissorRect(RECT* pRect) override;
     HRESULT SetMaterial(const D3DMATERIAL9* pMaterial) override;
     HRESULT GetMaterial(D3DMATERIAL9* pMaterial) override;
     HRESULT SetLight(DWORD Index, const D3DLIGHT9* pLight) override;
@@ -567,6 +569,7 @@ private:
     bool m_LightOn[kLights];
     float m_ClipPlane[4];
     D3DVIEWPORT9 m_Viewport;
+    RECT m_Scissor = {0, 0, 0, 0};
     DWORD m_Fvf = 0;
     IDirect3DVertexBuffer9* m_Stream = nullptr;
     UINT m_StreamOffset = 0, m_StreamStride = 0;

@@ -23,6 +23,7 @@
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Skip.h"
 #include "tests/support/TestDevice.h"
+#include "world/LandPart.h"
 #include "world/Landscape.h"
 #include "world/LandscapeDraw.h"
 #include "world/LandscapeTestSupport.h"
@@ -459,11 +460,77 @@ TEST_F(RecordingPassTest, ReflectionRunsOnlyWithVisibleWaterAndUndoesItsStates)
     EXPECT_GT(cw, clipOff);
     EXPECT_GT(biasOff, cw);
     EXPECT_GE(IndexOf(calls, "SetViewport(0, 0, 512, 512"), 0);
+    // The scissor is set on the reflection target (a new target resets its
+    // rectangle) before anything is drawn, and off again before the screen's
+    // target returns.
+    const int reflectionTarget = IndexOf(calls, "SetRenderTarget(0, ");
+    const int rect = IndexOf(calls, "SetScissorRect(");
+    const int scissorOn = IndexOf(calls, "SetRenderState(SCISSORTESTENABLE, 1)");
+    const int scissorOff = IndexOf(calls, "SetRenderState(SCISSORTESTENABLE, 0)");
+    const int screenTarget = IndexOf(calls, "SetRenderTarget(0, ", (size_t)reflectionTarget + 1);
+    EXPECT_GT(rect, reflectionTarget);
+    EXPECT_GT(scissorOn, rect);
+    EXPECT_LT(scissorOn, clipOn);
+    EXPECT_GT(scissorOff, clipOff);
+    EXPECT_LT(scissorOff, screenTarget);
     IDirect3DSurface9* now = nullptr;
     device->GetRenderTarget(0, &now);
     EXPECT_EQ(backBuffer, now);
     if (now)
         now->Release();
+}
+
+// The reflection is drawn only where the water can read it: the water's
+// screen rectangle on the target, grown by the ripples' reach (a fortieth of
+// the target) and two texels, kept inside the target; nothing without water
+// on the screen.
+TEST(ReflectionScissorTest, TheWatersScreenRectangleGrownByTheRipplesReach)
+{
+    CLandPart part;
+    part.visible = 1;
+    part.waterIB = reinterpret_cast<IDirect3DIndexBuffer9*>(&part);   // only looked at, never used
+    CLandscape& land = g_Landscape;
+    CLandPart* const keptPart = land.parts[0];
+    const int keptCount = land.partCount;
+    const float keptAltitude = land.waterAltitude;
+    land.parts[0] = &part;
+    land.partCount = 1;
+    land.waterAltitude = 10.0f;
+
+    // From above: x -100..100 across the screen, z -100..100 up it.
+    CCamera camera;
+    std::memset(static_cast<void*>(&camera), 0, sizeof camera);
+    const D3DXVECTOR3 high(0, 100, 0), origin(0, 0, 0), north(0, 0, 1);
+    D3DXMatrixLookAtLH(&camera.view, &high, &origin, &north);
+    D3DXMatrixOrthoLH(&camera.projection, 200.0f, 200.0f, 1.0f, 1000.0f);
+    const struct
+    {
+        float x0, z0, x1, z1;
+        int size;
+        RECT expected;
+    } cases[] = {
+        // u 0.5..0.75, v 0.25..0.5; the reach 0.025 * 512 + 2 = 14.8 texels.
+        {0, 0, 50, 50, 512, {241, 113, 399, 271}},
+        {0, 0, 50, 50, 256, {119, 55, 201, 137}},    // 0.025 * 256 + 2 = 8.4
+        {-150, 90, -90, 150, 512, {0, 0, 41, 41}},   // cut at the screen's corner
+        {300, 0, 350, 50, 512, {0, 0, 0, 0}},        // off the screen
+    };
+    for (const auto& c : cases)
+    {
+        part.boundsMin[0] = c.x0, part.boundsMin[2] = c.z0;
+        part.boundsMax[0] = c.x1, part.boundsMax[2] = c.z1;
+        const RECT r = ReflectionScissor(camera, c.size);
+        SCOPED_TRACE(std::to_string(c.x0) + " " + std::to_string(c.size));
+        EXPECT_EQ(c.expected.left, r.left);
+        EXPECT_EQ(c.expected.top, r.top);
+        EXPECT_EQ(c.expected.right, r.right);
+        EXPECT_EQ(c.expected.bottom, r.bottom);
+    }
+
+    part.waterIB = nullptr;
+    land.parts[0] = keptPart;
+    land.partCount = keptCount;
+    land.waterAltitude = keptAltitude;
 }
 
 TEST_F(RecordingPassTest, PassesLeaveTheRenderStateCacheTrueToTheDevice)

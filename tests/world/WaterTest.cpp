@@ -188,3 +188,62 @@ TEST_F(WaterDrawDemoDataTest, WireframeDrawsTheWaterWithoutItsPictures)
 }
 
 }   // namespace
+
+// Where the visible water falls on the screen, as the reflection pass limits
+// itself to it: a part's water seen from above, a part hidden or off the
+// screen, and a part reaching behind the eye, cut at the near plane.
+TEST(WaterTest, ScreenBoundsOfTheVisibleWater)
+{
+    CLandPart part;
+    part.boundsMin[0] = 0.0f, part.boundsMin[2] = 0.0f;
+    part.boundsMax[0] = 50.0f, part.boundsMax[2] = 50.0f;
+    part.visible = 1;
+    part.waterIB = reinterpret_cast<IDirect3DIndexBuffer9*>(&part);   // only looked at, never used
+    CLandscape& land = g_Landscape;
+    CLandPart* const keptPart = land.parts[0];
+    const int keptCount = land.partCount;
+    const float keptAltitude = land.waterAltitude;
+    land.parts[0] = &part;
+    land.partCount = 1;
+    land.waterAltitude = 10.0f;
+
+    // From above: x -100..100 across, z -100..100 up the screen.
+    D3DXMATRIX view, proj, above;
+    const D3DXVECTOR3 high(0, 100, 0), origin(0, 0, 0), north(0, 0, 1);
+    D3DXMatrixLookAtLH(&view, &high, &origin, &north);
+    D3DXMatrixOrthoLH(&proj, 200.0f, 200.0f, 1.0f, 1000.0f);
+    D3DXMatrixMultiply(&above, &view, &proj);
+    float b[4] = {};
+    ASSERT_EQ(1, land.WaterScreenBounds(above, b));
+    EXPECT_NEAR(0.5f, b[0], 1e-4f);
+    EXPECT_NEAR(0.25f, b[1], 1e-4f);
+    EXPECT_NEAR(0.75f, b[2], 1e-4f);
+    EXPECT_NEAR(0.5f, b[3], 1e-4f);
+
+    part.visible = 0;
+    EXPECT_EQ(0, land.WaterScreenBounds(above, b));
+    part.visible = 1;
+    part.boundsMin[0] = 300.0f, part.boundsMax[0] = 350.0f;
+    EXPECT_EQ(0, land.WaterScreenBounds(above, b)) << "off the screen";
+
+    // Standing in the middle of a pond, 2 over it, looking along it: the
+    // water from the bottom edge up to below the horizon, not the whole screen.
+    part.boundsMin[0] = -50.0f, part.boundsMax[0] = 50.0f;
+    part.boundsMin[2] = -50.0f, part.boundsMax[2] = 50.0f;
+    const D3DXVECTOR3 eye(0, 12, 0), ahead(0, 12, 10), up(0, 1, 0);
+    D3DXMatrixLookAtLH(&view, &eye, &ahead, &up);
+    D3DXMatrixPerspectiveFovLH(&proj, 1.0f, 4.0f / 3.0f, 0.5f, 1000.0f);
+    D3DXMATRIX along;
+    D3DXMatrixMultiply(&along, &view, &proj);
+    ASSERT_EQ(1, land.WaterScreenBounds(along, b));
+    EXPECT_FLOAT_EQ(0.0f, b[0]);
+    EXPECT_FLOAT_EQ(1.0f, b[2]);
+    EXPECT_GT(b[1], 0.5f);
+    EXPECT_LT(b[1], 0.6f);
+    EXPECT_FLOAT_EQ(1.0f, b[3]);
+
+    part.waterIB = nullptr;
+    land.parts[0] = keptPart;
+    land.partCount = keptCount;
+    land.waterAltitude = keptAltitude;
+}

@@ -346,6 +346,52 @@ TEST_F(DrawTest, AlphaTestKeepsFragmentsPassingTheReference)
     EXPECT_EQ(0u, Pixel(20, 40));
 }
 
+// The scissor rectangle is in the target's texels from its top-left corner,
+// as in Direct3D: draws and clears stay inside it while the test is on, and a
+// new render target resets it to the whole target.
+TEST_F(DrawTest, ScissorKeepsDrawsAndClearsInsideItsRectangleFromTheTop)
+{
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    const RECT r = {8, 4, 24, 20};
+    ASSERT_EQ(D3D_OK, device->SetScissorRect(&r));
+    device->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    DrawColorQuad(-1, -1, 1, 1, 1, kRed);
+    EXPECT_EQ(0xFF0000u, Pixel(8, 4));
+    EXPECT_EQ(0xFF0000u, Pixel(23, 19));
+    EXPECT_EQ(0u, Pixel(7, 10));
+    EXPECT_EQ(0u, Pixel(24, 10));
+    EXPECT_EQ(0u, Pixel(10, 3));
+    EXPECT_EQ(0u, Pixel(10, 20));
+    EXPECT_EQ(0u, Pixel(10, 50));   // where a rectangle counted from the bottom would be
+
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, kGreen, 1.0f, 0);
+    EXPECT_EQ(0x00FF00u, Pixel(10, 10));
+    EXPECT_EQ(0u, Pixel(30, 10));
+    EXPECT_EQ(0u, Pixel(10, 50));
+
+    device->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+    DrawColorQuad(-1, -1, 1, 1, 1, kBlue);
+    EXPECT_EQ(0x0000FFu, Pixel(30, 10));
+    EXPECT_EQ(0x0000FFu, Pixel(10, 50));
+
+    IDirect3DTexture9* target = nullptr;
+    ASSERT_EQ(D3D_OK, device->CreateTexture(32, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target,
+                                            nullptr));
+    IDirect3DSurface9* surface = nullptr;
+    ASSERT_EQ(D3D_OK, target->GetSurfaceLevel(0, &surface));
+    ASSERT_EQ(D3D_OK, device->SetRenderTarget(0, surface));
+    RECT now = {};
+    ASSERT_EQ(D3D_OK, device->GetScissorRect(&now));
+    EXPECT_EQ(0, now.left);
+    EXPECT_EQ(0, now.top);
+    EXPECT_EQ(32, now.right);
+    EXPECT_EQ(16, now.bottom);
+    const RECT inverted = {10, 0, 5, 4};
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->SetScissorRect(&inverted));
+    surface->Release();
+    target->Release();
+}
+
 // Every comparison against a reference of 128, each switched in on the same
 // device between draws with nothing else changed: the function is part of
 // the program drawn with, so a stale program would show here. Switching the

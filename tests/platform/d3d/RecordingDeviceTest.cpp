@@ -186,6 +186,22 @@ TEST_F(RecordingDeviceTest, DrawsAreCheckedAgainstTheirBuffers)
     ib->Release();
 }
 
+TEST_F(RecordingDeviceTest, ScissorRectangleIsRecordedAndKept)
+{
+    const RECT r = {3, 5, 40, 30};
+    ASSERT_EQ(D3D_OK, device->SetScissorRect(&r));
+    device->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    const std::vector<std::string>& calls = D3DRecordedCalls();
+    ASSERT_EQ(2u, calls.size());
+    EXPECT_EQ("SetScissorRect(3, 5, 40, 30)", calls[0]);
+    EXPECT_EQ("SetRenderState(SCISSORTESTENABLE, 1)", calls[1]);
+    RECT now = {};
+    ASSERT_EQ(D3D_OK, device->GetScissorRect(&now));
+    EXPECT_EQ(40, now.right);
+    EXPECT_EQ(30, now.bottom);
+    EXPECT_EQ(D3DERR_INVALIDCALL, device->SetScissorRect(nullptr));
+}
+
 TEST_F(RecordingDeviceTest, ClearingDepthNeedsADepthSurface)
 {
     EXPECT_EQ(D3D_OK, device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0));
