@@ -23,6 +23,7 @@
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Skip.h"
 #include "tests/support/TestDevice.h"
+#include "tests/world/OneWaterPart.h"
 #include "world/LandPart.h"
 #include "world/Landscape.h"
 #include "world/LandscapeDraw.h"
@@ -486,16 +487,8 @@ TEST_F(RecordingPassTest, ReflectionRunsOnlyWithVisibleWaterAndUndoesItsStates)
 // on the screen.
 TEST(ReflectionScissorTest, TheWatersScreenRectangleGrownByTheRipplesReach)
 {
-    CLandPart part;
-    part.visible = 1;
-    part.waterIB = reinterpret_cast<IDirect3DIndexBuffer9*>(&part);   // only looked at, never used
-    CLandscape& land = g_Landscape;
-    CLandPart* const keptPart = land.parts[0];
-    const int keptCount = land.partCount;
-    const float keptAltitude = land.waterAltitude;
-    land.parts[0] = &part;
-    land.partCount = 1;
-    land.waterAltitude = 10.0f;
+    landtest::OneWaterPart water;
+    CLandPart& part = water.part;
 
     // From above: x -100..100 across the screen, z -100..100 up it.
     CCamera camera;
@@ -526,11 +519,6 @@ TEST(ReflectionScissorTest, TheWatersScreenRectangleGrownByTheRipplesReach)
         EXPECT_EQ(c.expected.right, r.right);
         EXPECT_EQ(c.expected.bottom, r.bottom);
     }
-
-    part.waterIB = nullptr;
-    land.parts[0] = keptPart;
-    land.partCount = keptCount;
-    land.waterAltitude = keptAltitude;
 }
 
 TEST_F(RecordingPassTest, PassesLeaveTheRenderStateCacheTrueToTheDevice)

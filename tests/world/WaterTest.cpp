@@ -12,6 +12,7 @@
 #include "platform/d3d/D3D9Backend.h"
 #include "render/Views.h"
 #include "tests/render/RenderTestSupport.h"
+#include "tests/world/OneWaterPart.h"
 #include "world/LandPart.h"
 #include "world/Landscape.h"
 #include "world/Sky.h"
@@ -194,18 +195,11 @@ TEST_F(WaterDrawDemoDataTest, WireframeDrawsTheWaterWithoutItsPictures)
 // screen, and a part reaching behind the eye, cut at the near plane.
 TEST(WaterTest, ScreenBoundsOfTheVisibleWater)
 {
-    CLandPart part;
+    landtest::OneWaterPart water;
+    CLandPart& part = water.part;
+    CLandscape& land = g_Landscape;
     part.boundsMin[0] = 0.0f, part.boundsMin[2] = 0.0f;
     part.boundsMax[0] = 50.0f, part.boundsMax[2] = 50.0f;
-    part.visible = 1;
-    part.waterIB = reinterpret_cast<IDirect3DIndexBuffer9*>(&part);   // only looked at, never used
-    CLandscape& land = g_Landscape;
-    CLandPart* const keptPart = land.parts[0];
-    const int keptCount = land.partCount;
-    const float keptAltitude = land.waterAltitude;
-    land.parts[0] = &part;
-    land.partCount = 1;
-    land.waterAltitude = 10.0f;
 
     // From above: x -100..100 across, z -100..100 up the screen.
     D3DXMATRIX view, proj, above;
@@ -241,9 +235,4 @@ TEST(WaterTest, ScreenBoundsOfTheVisibleWater)
     EXPECT_GT(b[1], 0.5f);
     EXPECT_LT(b[1], 0.6f);
     EXPECT_FLOAT_EQ(1.0f, b[3]);
-
-    part.waterIB = nullptr;
-    land.parts[0] = keptPart;
-    land.partCount = keptCount;
-    land.waterAltitude = keptAltitude;
 }
