@@ -80,17 +80,16 @@ struct LinkEntry
     const char* name;
     bool set;
 };
-
-LinkEntry Link(const char* name, bool set)
-{
-    return LinkEntry{name, set};
-}
 }   // namespace
 
 // One line per entry, so the names are exact. Lifecycle data that a layer
 // sets while its object exists (the moon of g_MeshEffectInputs) is not a
 // link and is not listed.
-#define LINK(entry) Link(#entry, (entry) != nullptr)
+#define LINK(entry)                                                                                                    \
+    LinkEntry                                                                                                          \
+    {                                                                                                                  \
+#entry, (entry) != nullptr                                                                                     \
+    }
 
 std::vector<std::string> UnsetLayerLinks()
 {

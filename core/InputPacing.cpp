@@ -142,6 +142,8 @@ void InputFrameDone()
 {
     std::memset(s_KeyFresh, 0, sizeof(s_KeyFresh));
     std::memset(s_ButtonFresh, 0, sizeof(s_ButtonFresh));
+    if (s_Waiting.empty())   // nearly every frame: no message was held
+        return;
     std::deque<Waiting> again;
     again.swap(s_Waiting);
     // Each goes to its procedure as if it had just come; the procedure asks

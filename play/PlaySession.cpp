@@ -176,22 +176,21 @@ void Session::Push(const void* event)
 
 void Session::KeyDown(int sdlKey)
 {
-    SDL_Event e;
-    std::memset(&e, 0, sizeof e);
-    e.type = SDL_KEYDOWN;
-    e.key.windowID = WindowId();
-    e.key.state = SDL_PRESSED;
-    e.key.keysym.sym = sdlKey;
-    Push(&e);
+    Key(sdlKey, true);
 }
 
 void Session::KeyUp(int sdlKey)
 {
+    Key(sdlKey, false);
+}
+
+void Session::Key(int sdlKey, bool down)
+{
     SDL_Event e;
     std::memset(&e, 0, sizeof e);
-    e.type = SDL_KEYUP;
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     e.key.windowID = WindowId();
-    e.key.state = SDL_RELEASED;
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     e.key.keysym.sym = sdlKey;
     Push(&e);
 }

@@ -93,6 +93,7 @@ public:
 
 private:
     void Push(const void* event);
+    void Key(int sdlKey, bool down);
     bool RaceInProgress() const;
 
     bool m_Started = false;
