@@ -17,6 +17,10 @@ char g_PlayerName[PLAYER_NAME_SIZE] = "Player";
 namespace
 {
 
+// Why the records file found at the start could not be read; empty while the
+// table may be saved.
+std::string s_Unreadable;
+
 void CopyName(char* to, const char* from)
 {
     std::snprintf(to, RECORD_NAME_SIZE, "%s", from ? from : "");
@@ -41,7 +45,7 @@ void MakeSafe(RecordsTable& t)
         t.name[i][RECORD_NAME_SIZE - 1] = 0;
     }
     if (t.playerEntry < 0 || t.playerEntry >= SCORE_ENTRIES)
-        t.playerEntry = SCORE_ENTRIES - 1;
+        t.playerEntry = -1;
 }
 
 }   // namespace
@@ -64,21 +68,35 @@ void FillDefaultScores()
 int ScorePlayerEntry()
 {
     const int entry = g_Records.playerEntry;
-    return entry >= 0 && entry < SCORE_ENTRIES ? entry : SCORE_ENTRIES - 1;
+    return entry >= 0 && entry < SCORE_ENTRIES ? entry : -1;
 }
 
 void LoadRecords()
 {
     std::memset(&g_Records, 0, sizeof(g_Records));
+    s_Unreadable.clear();
     const int file = g_FileManager.Open(RECORDS_FILE, FILE_BINARY, nullptr);
-    if (file < 0)
+    if (file >= 0)
+    {
+        g_FileManager.Read(&g_Records, 1, sizeof(g_Records), file);
+        g_FileManager.Close(file);
+        MakeSafe(g_Records);
+        return;
+    }
+    const std::string why = UnreadableReason(RECORDS_FILE);
+    if (why.empty())
     {
         CreateRecords();
         return;
     }
-    g_FileManager.Read(&g_Records, 1, sizeof(g_Records), file);
-    g_FileManager.Close(file);
-    MakeSafe(g_Records);
+    // Whatever stands there may be a whole table the game cannot read just
+    // now (its permissions, say): saving the defaults over it would lose every
+    // best time and score for good.
+    s_Unreadable = why;
+    FillDefaultScores();
+    LogString("%s", s_Unreadable.c_str());
+    LogString("Records are played in memory only and not kept; \"%s\" is left as it is.", RECORDS_FILE);
+    ShowMessage("Could't save game!", "SaveGame() error!", 48);
 }
 
 void CreateRecords()
@@ -90,76 +108,61 @@ void CreateRecords()
 
 void SetRecordsPlayer()
 {
-    const int player = SCORE_ENTRIES - 1;
-    g_Records.score[player] = 0.0f;
-    CopyName(g_Records.name[player], g_PlayerName);
-    g_Records.playerEntry = player;
-    SaveGame();
-}
-
-void AddScore(float totalScore)
-{
-    const int player = ScorePlayerEntry();
-    g_Records.playerEntry = player;
-    g_Records.score[player] = std::isfinite(totalScore) ? totalScore : 0.0f;
-    for (int i = 0; i < player; ++i)
-    {
-        if (g_Records.score[i] >= g_Records.score[player])
-            continue;
-        const float passedScore = g_Records.score[i];
-        char passedName[RECORD_NAME_SIZE];
-        std::memcpy(passedName, g_Records.name[i], sizeof(passedName));
-        g_Records.score[i] = g_Records.score[player];
-        CopyName(g_Records.name[i], g_PlayerName);
-        g_Records.score[player] = passedScore;
-        std::memcpy(g_Records.name[player], passedName, sizeof(passedName));
-        g_Records.playerEntry = i;
-        break;
-    }
+    g_Records.playerEntry = -1;
     SaveGame();
 }
 
 void ClaimRecordsPlayer(float totalScore)
 {
     const float score = std::isfinite(totalScore) ? totalScore : 0.0f;
-    // The career's own entry bears the player's name and the career's score.
-    // A name alone proves nothing: a new career leaves the entries of the
-    // player's earlier careers in the table, and two profiles may share a name.
     const auto owns = [score](int i) {
         return g_Records.score[i] == score && std::strncmp(g_Records.name[i], g_PlayerName, RECORD_NAME_SIZE) == 0;
     };
-    int own = owns(ScorePlayerEntry()) ? ScorePlayerEntry() : -1;
+    const int held = ScorePlayerEntry();
+    int own = held >= 0 && owns(held) ? held : -1;
     for (int i = 0; own < 0 && i < SCORE_ENTRIES; ++i)
         if (owns(i))
             own = i;
-    if (own >= 0)
-    {
-        if (g_Records.playerEntry != own)
-        {
-            g_Records.playerEntry = own;
-            SaveGame();
-        }
-        return;
-    }
+    g_Records.playerEntry = own;
+}
 
-    // The career has no entry left (a later profile or career took its seat):
-    // it enters at the place its score earns, the entries below move down one
-    // and the last falls off; the last place when it beats no one.
-    int at = SCORE_ENTRIES - 1;
-    for (int i = 0; i < SCORE_ENTRIES - 1; ++i)
-        if (g_Records.score[i] < score)
+void AddScore(float totalScore)
+{
+    const float score = std::isfinite(totalScore) ? totalScore : 0.0f;
+    int player = ScorePlayerEntry();
+    if (player < 0)
+    {
+        // A career without an entry takes the seat of the weakest entry (the
+        // last of equals) only when it beats it.
+        int weakest = SCORE_ENTRIES - 1;
+        for (int i = SCORE_ENTRIES - 1; i >= 0; --i)
+            if (g_Records.score[i] < g_Records.score[weakest])
+                weakest = i;
+        if (score > g_Records.score[weakest])
         {
-            at = i;
+            player = weakest;
+            CopyName(g_Records.name[player], g_PlayerName);
+        }
+    }
+    g_Records.playerEntry = player;
+    if (player >= 0)
+    {
+        g_Records.score[player] = score;
+        for (int i = 0; i < player; ++i)
+        {
+            if (g_Records.score[i] >= g_Records.score[player])
+                continue;
+            const float passedScore = g_Records.score[i];
+            char passedName[RECORD_NAME_SIZE];
+            std::memcpy(passedName, g_Records.name[i], sizeof(passedName));
+            g_Records.score[i] = g_Records.score[player];
+            CopyName(g_Records.name[i], g_PlayerName);
+            g_Records.score[player] = passedScore;
+            std::memcpy(g_Records.name[player], passedName, sizeof(passedName));
+            g_Records.playerEntry = i;
             break;
         }
-    for (int i = SCORE_ENTRIES - 1; i > at; --i)
-    {
-        g_Records.score[i] = g_Records.score[i - 1];
-        std::memcpy(g_Records.name[i], g_Records.name[i - 1], RECORD_NAME_SIZE);
     }
-    g_Records.score[at] = score;
-    CopyName(g_Records.name[at], g_PlayerName);
-    g_Records.playerEntry = at;
     SaveGame();
 }
 
@@ -177,6 +180,8 @@ int SetBestTime(int row, float seconds, const char* holder)
 
 int SaveGame()
 {
+    if (!s_Unreadable.empty())
+        return 0;   // said once, when the table was loaded
     g_FileManager.CreateFolder(RECORDS_FOLDER);
     std::string why;
     if (!SaveWholeFile(RECORDS_FILE, &g_Records, sizeof(g_Records), &why))

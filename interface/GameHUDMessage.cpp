@@ -2,6 +2,7 @@
 // per profile and never within 20 s of another message; a hint holds the
 // race like the pause menu.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -123,7 +124,10 @@ int CGameHUD::ShowMessage(int id, float duration, const D3DXCOLOR* colour, float
         return 1;
     }
     lastHintTime = int(g_Clock.GameTimeMs());
-    ++hintCount[id];
+    // The counts come from the profile file, which may hold any count: one
+    // already at the largest stays there (any count above 0 means "shown").
+    if (hintCount[id] < INT_MAX)
+        ++hintCount[id];
     messageDuration = duration;
     messageElapsed = 0.0f;
 

@@ -19,6 +19,7 @@
 #include "core/Records.h"
 #include "core/Settings.h"
 #include "interface/MainMenu.h"
+#include "platform/os/FileOpen.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/Font.h"
@@ -51,6 +52,14 @@ bool ReadWholeFile(const char* path, uint8_t* out, size_t capacity, size_t* size
 // when every byte was written.
 bool WriteProfileFile(const char* path, const ProfileImage& image)
 {
+    // A file there that cannot be read may hold a whole career: it is never
+    // written over.
+    const std::string unreadable = UnreadableReason(path);
+    if (!unreadable.empty())
+    {
+        LogString("%s", unreadable.c_str());
+        return false;
+    }
     uint8_t bytes[PROFILE_FILE_SIZE];
     WriteProfileBytes(image, bytes);
     int handle = g_FileManager.OpenForWrite(path, FILE_BINARY);
@@ -109,7 +118,8 @@ bool NameTaken(const char* path)
     return lstat(path, &st) == 0 || errno != ENOENT;
 }
 
-// The first number after `last` whose file name is free, going round to 1
+// The first number after `last` whose file name and the temporary name its
+// save writes first are both free, going round to 1
 // past the highest number; -1 when every number is taken. A number is never
 // given to a file that is there, whatever "Profiles" says (it may have been
 // reset with the settings while the profiles stayed).
@@ -120,7 +130,8 @@ int NextFreeProfileNumber(int last, char (&path)[MENU_PROFILE_PATH])
     {
         number = number >= PROFILE_NUMBER_MAX ? 1 : number + 1;
         std::snprintf(path, sizeof(path), "%s/Profile%02d.sav", kSaveFolder, number);
-        if (!NameTaken(path))
+        // The temporary name too: a save writes there first.
+        if (!NameTaken(path) && !NameTaken(TempFileName(path).c_str()))
             return number;
     }
     return -1;

@@ -592,19 +592,26 @@ bool Player::ViewRecords()
     m_Session.Frames(kSecond);
     Picture("records");
     // What the player raced is on the page: the career's score in the
-    // player's entry while a career runs, a best time on every career race
-    // ridden.
-    const int entry = g_Records.playerEntry;
-    if (entry < 0 || entry >= SCORE_ENTRIES)
-        Fault("the records name no entry of the player (" + std::to_string(entry) + ")");
-    else
+    // player's entry while the career holds one (a finished and cleared
+    // career's entry keeps the score it reached); a career without one scores
+    // no more than the weakest entry.
+    const int entry = ScorePlayerEntry();
+    if (entry >= 0)
     {
-        // A career finished and cleared leaves its score in the table.
         if (g_Career.totalScore > 0.0f && (int)g_Records.score[entry] != (int)g_Career.totalScore)
             Fault("the records give the player " + std::to_string((int)g_Records.score[entry]) +
                   " points, the career has " + std::to_string((int)g_Career.totalScore));
         if (std::strncmp(g_Records.name[entry], g_PlayerName, RECORD_NAME_SIZE) != 0)
             Fault(std::string("the player's score entry is named \"") + g_Records.name[entry] + "\"");
+    }
+    else
+    {
+        float weakest = g_Records.score[0];
+        for (int i = 1; i < SCORE_ENTRIES; ++i)
+            weakest = std::min(weakest, g_Records.score[i]);
+        if (g_Career.totalScore > weakest)
+            Fault("the career's " + std::to_string((int)g_Career.totalScore) +
+                  " points beat the table's weakest entry but hold no entry");
     }
     for (int row = 0; row < CAREER_ROWS - 1; ++row)
         if (g_Career.place[row] > 0 && !(g_Records.best[row] > 0.0f && g_Records.holder[row][0] != 0))

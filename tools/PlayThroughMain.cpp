@@ -9,7 +9,9 @@
 //
 // FOLDER holds the game's Data/ (or a link to it) and, for a new player, no
 // Save/ profiles yet. The first run plays in a child process; the restart
-// runs in this one, with nothing of the first run in memory.
+// runs in this one, with nothing of the first run in memory. The start
+// counter is kept in FOLDER/run, so what other programs of the game do on the
+// machine meanwhile never makes a start of this one a first start.
 //
 // full: a profile, every option changed, the pause menu in a quick race, the
 // career raced through to its end with every upgrade bought, then a quick
@@ -43,9 +45,10 @@
 #include "interface/GameHUD.h"
 #include "interface/MainMenu.h"
 #include "platform/os/MessageBox.h"
-#include "render/D3DRender.h"
+#include "platform/os/StartCounter.h"
 #include "play/PlayScript.h"
 #include "play/PlaySession.h"
+#include "render/D3DRender.h"
 
 namespace
 {
@@ -182,6 +185,10 @@ int FirstRun(const Options& o)
     kept.continueCareer = g_MainMenu.buttons[BUTTON_CONTINUE_CAREER].enabled;
     kept.profileSlot = g_CurrentProfile;
     CurrentSettings(kept.settings);
+    // "Game.ini" keeps the view distance in whole hundreds from 300 ("%d" of
+    // (distance - 300) / 100): the menu's short distances come back as the
+    // nearest hundred towards 300 (170 is kept as -1, read back as 200).
+    kept.settings[1] = 300 + 100 * ((kept.settings[1] - 300) / 100);
     kept.records = g_Records;
     if (ok)
         ok = player.Exit();
@@ -272,6 +279,13 @@ int main(int argc, char** argv)
         return 2;
     }
     o.folder = absolute;
+    const std::string counter = o.folder + "/run";
+    if (!PrivateFolder(counter))
+    {
+        std::fprintf(stderr, "playthrough: cannot make %s\n", counter.c_str());
+        return 2;
+    }
+    SetStartCounterFolder(counter.c_str());
     if (!o.pictures.empty())
     {
         std::string command = "mkdir -p '" + o.pictures + "/restart'";

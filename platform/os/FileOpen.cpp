@@ -62,6 +62,27 @@ FILE* OpenFileForReading(const char* path)
     return StreamOf(fd, "rb");
 }
 
+std::string UnreadableReason(const char* path)
+{
+    if (!path)
+        return std::string();
+    struct stat st;
+    if (lstat(path, &st) != 0)
+    {
+        if (errno == ENOENT)
+            return std::string();
+        return Quoted(path) + " cannot be looked at: " + std::strerror(errno);
+    }
+    FILE* f = OpenFileForReading(path);
+    if (f)
+    {
+        std::fclose(f);
+        return std::string();
+    }
+    return Quoted(path) + " is there but cannot be read: " +
+           (errno == EINVAL ? std::string("it is not a regular file") : std::string(std::strerror(errno)));
+}
+
 FILE* OpenFileForAppending(const char* path, bool truncate)
 {
     if (!path)

@@ -14,6 +14,12 @@
 // not a regular file). Never blocks.
 FILE* OpenFileForReading(const char* path);
 
+// Why what stands at `path` cannot be opened for reading, in words for the
+// log; empty when nothing stands there or it opens. A save must never take
+// the place of a file that is there but cannot be read (no permission, not a
+// regular file): its contents are unknown, not absent.
+std::string UnreadableReason(const char* path);
+
 // A regular file opened for appending, made when missing; `truncate` empties
 // it first. Null for anything else (a FIFO, a folder, a link). Never blocks.
 FILE* OpenFileForAppending(const char* path, bool truncate);

@@ -144,10 +144,11 @@ TEST(DefaultScores, FifteenRivalsInFallingOrderAndThePlayerLast)
     EXPECT_EQ(g_Records.score[15], 0.0f);
     EXPECT_STREQ(g_Records.name[15], g_PlayerName);
 
+    // An entry outside the table is none: nothing is ever written there.
     for (int entry : {-1, 16, 1000})
     {
         g_Records.playerEntry = entry;
-        EXPECT_EQ(ScorePlayerEntry(), 15) << entry;
+        EXPECT_EQ(ScorePlayerEntry(), -1) << entry;
     }
     g_Records.playerEntry = 3;
     EXPECT_EQ(ScorePlayerEntry(), 3);

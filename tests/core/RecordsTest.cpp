@@ -4,6 +4,7 @@
 #include "core/Records.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdint>
@@ -18,6 +19,7 @@
 #include "core/RacerNames.h"
 #include "platform/os/Rand.h"
 #include "scene/StaticObjectFixture.h"
+#include "tests/support/SaveFaults.h"
 #include "tests/support/TempFolder.h"
 
 namespace
@@ -175,7 +177,8 @@ TEST_F(RecordsTest, ADamagedFileIsMadeSafeToUse)
         int32_t playerEntry;
         int expected;
     };
-    const Case cases[] = {{99, 15}, {-1, 15}, {SCORE_ENTRIES, 15}, {INT32_MIN, 15}, {0, 0}, {15, 15}};
+    // An entry outside the table means the player holds none.
+    const Case cases[] = {{99, -1}, {-1, -1}, {SCORE_ENTRIES, -1}, {INT32_MIN, -1}, {0, 0}, {15, 15}};
     for (const Case& c : cases)
     {
         std::vector<unsigned char> bytes(880, 'x');   // no name ends
@@ -194,10 +197,12 @@ TEST_F(RecordsTest, ADamagedFileIsMadeSafeToUse)
         EXPECT_EQ(std::strlen(g_Records.holder[3]), 20u);
         EXPECT_EQ(std::strlen(g_Records.name[15]), 20u);
 
-        // The score goes into the table, never past it.
+        // The score goes into the table, never past it: 500 beats the
+        // broken entry 0 (read as 0).
         AddScore(500.0f);
         EXPECT_GE(g_Records.playerEntry, 0);
         EXPECT_LT(g_Records.playerEntry, SCORE_ENTRIES);
+        EXPECT_EQ(g_Records.score[g_Records.playerEntry], 500.0f);
     }
 }
 
@@ -246,19 +251,21 @@ TEST_F(RecordsTest, AddScoreTradesPlacesOnceWithTheBestPlacedEntryItBeats)
         EXPECT_GT(g_Records.score[15], g_Records.score[i]);
 }
 
-TEST_F(RecordsTest, SetRecordsPlayerTakesEntryFifteenAndLeavesTheOldEntryAlone)
+TEST_F(RecordsTest, ANewProfileOrCareerHoldsNoEntryAndLeavesTheTableAsItIs)
 {
     StairTable();
     AddScore(12500.0f);   // the player now holds entry 4
+    const RecordsTable before = g_Records;
     std::snprintf(g_PlayerName, sizeof(g_PlayerName), "Newcomer");
     SetRecordsPlayer();
-    EXPECT_EQ(g_Records.playerEntry, 15);
-    EXPECT_EQ(g_Records.score[15], 0.0f);
-    EXPECT_STREQ(g_Records.name[15], "Newcomer");
-    EXPECT_EQ(g_Records.score[4], 12500.0f);
-    EXPECT_STREQ(g_Records.name[4], "Tester");
+    EXPECT_EQ(g_Records.playerEntry, -1);
+    EXPECT_EQ(ScorePlayerEntry(), -1);
+    EXPECT_EQ(std::memcmp(g_Records.score, before.score, sizeof before.score), 0);
+    EXPECT_EQ(std::memcmp(g_Records.name, before.name, sizeof before.name), 0);
     LoadRecords();
-    EXPECT_STREQ(g_Records.name[15], "Newcomer");
+    EXPECT_EQ(g_Records.playerEntry, -1) << "saved";
+    EXPECT_STREQ(g_Records.name[4], "Tester");
+    EXPECT_EQ(g_Records.score[4], 12500.0f);
 }
 
 // The default table's shape without its randomness: 19000, 17800, ... 2200
@@ -281,33 +288,9 @@ void BePlayer(const char* name)
     std::snprintf(g_PlayerName, sizeof(g_PlayerName), "%s", name);
 }
 
-bool Sorted(const RecordsTable& t)
-{
-    for (int i = 1; i < SCORE_ENTRIES; ++i)
-        if (t.score[i] > t.score[i - 1])
-            return false;
-    return true;
-}
-
-// Every (name, score) pair of `before` but the last entry is still in `after`.
-::testing::AssertionResult KeptEntries(const RecordsTable& before, const RecordsTable& after, int fallsOff)
-{
-    for (int i = 0; i < SCORE_ENTRIES; ++i)
-    {
-        if (i == fallsOff)
-            continue;
-        bool found = false;
-        for (int j = 0; j < SCORE_ENTRIES && !found; ++j)
-            found = after.score[j] == before.score[i] && std::strcmp(after.name[j], before.name[i]) == 0;
-        if (!found)
-            return ::testing::AssertionFailure() << "entry " << i << " (" << before.name[i] << " " << before.score[i]
-                                                 << ") is gone or changed";
-    }
-    return ::testing::AssertionSuccess();
-}
-
-// Anna reaches 13000, starts a new career and reaches 700, Bert is made, Anna
-// is chosen again: her old record stays whole and the table stays in order.
+// Anna reaches 13000, starts a new career and reaches 3000, Bert is made, Anna
+// is chosen again: she takes back the entry of her current career, and
+// neither choice nor profile changes the table.
 TEST_F(RecordsTest, AChosenProfileNeverChangesAnotherEntrysScore)
 {
     DefaultShapedTable();
@@ -316,33 +299,52 @@ TEST_F(RecordsTest, AChosenProfileNeverChangesAnotherEntrysScore)
     AddScore(13000.0f);
     ASSERT_EQ(g_Records.playerEntry, 6);
     SetRecordsPlayer();   // a new career
-    AddScore(700.0f);
-    ASSERT_EQ(g_Records.playerEntry, 15);
+    AddScore(3000.0f);
+    ASSERT_EQ(g_Records.playerEntry, 14);
     BePlayer("Bert");
     SetRecordsPlayer();
+    EXPECT_EQ(g_Records.playerEntry, -1);
     const RecordsTable before = g_Records;
 
     BePlayer("Anna");
-    ClaimRecordsPlayer(700.0f);
+    ClaimRecordsPlayer(3000.0f);
+    EXPECT_EQ(g_Records.playerEntry, 14);
     EXPECT_EQ(g_Records.score[6], 13000.0f);
     EXPECT_STREQ(g_Records.name[6], "Anna");
-    EXPECT_EQ(g_Records.playerEntry, 15);
-    EXPECT_EQ(g_Records.score[15], 700.0f);
-    EXPECT_STREQ(g_Records.name[15], "Anna");
-    EXPECT_TRUE(Sorted(g_Records));
-    EXPECT_TRUE(KeptEntries(before, g_Records, 15));
-    const RecordsTable claimed = g_Records;
-    LoadRecords();
-    EXPECT_EQ(std::memcmp(&claimed, &g_Records, sizeof claimed), 0) << "saved as shown";
+    EXPECT_EQ(std::memcmp(g_Records.score, before.score, sizeof before.score), 0);
+    EXPECT_EQ(std::memcmp(g_Records.name, before.name, sizeof before.name), 0);
 
-    // Bert again: his 0 beats no one and takes the last place back; Anna's
-    // 13000 stays.
+    // Bert again: his 0 holds no entry and takes none.
     BePlayer("Bert");
     ClaimRecordsPlayer(0.0f);
-    EXPECT_EQ(g_Records.playerEntry, 15);
-    EXPECT_STREQ(g_Records.name[15], "Bert");
-    EXPECT_EQ(g_Records.score[6], 13000.0f);
-    EXPECT_TRUE(Sorted(g_Records));
+    EXPECT_EQ(g_Records.playerEntry, -1);
+    EXPECT_EQ(std::memcmp(g_Records.score, before.score, sizeof before.score), 0);
+    EXPECT_EQ(std::memcmp(g_Records.name, before.name, sizeof before.name), 0);
+}
+
+// The whole career ridden, cleared by the career's end (its score back to 0,
+// the table untouched), the program started again and the profile chosen:
+// the records file is the same byte for byte, and so is the table.
+TEST_F(RecordsTest, AFinishedCareerChosenAgainAfterARestartLeavesTheRecordsAsTheyWere)
+{
+    DefaultShapedTable();
+    BePlayer("Anna");
+    SetRecordsPlayer();
+    for (float total : {900.0f, 4000.0f, 11000.0f, 21000.0f})
+        AddScore(total);
+    ASSERT_EQ(g_Records.playerEntry, 0);
+    ASSERT_EQ(SetBestTime(4, 88.0f, "Anna"), 1);
+    const std::vector<unsigned char> file = ReadAll(RECORDS_FILE);
+    const RecordsTable left = g_Records;
+    const float clearedTotal = 0.0f;
+
+    LoadRecords();   // the next start
+    ClaimRecordsPlayer(clearedTotal);
+    EXPECT_EQ(ReadAll(RECORDS_FILE), file);
+    EXPECT_EQ(std::memcmp(g_Records.score, left.score, sizeof left.score), 0);
+    EXPECT_EQ(std::memcmp(g_Records.name, left.name, sizeof left.name), 0);
+    EXPECT_EQ(std::memcmp(g_Records.best, left.best, sizeof left.best), 0);
+    EXPECT_EQ(g_Records.playerEntry, -1) << "a career of no score holds no entry";
 }
 
 // A player whose name stands in two entries (an earlier career's and the
@@ -355,7 +357,7 @@ TEST_F(RecordsTest, ANameInTwoEntriesTakesTheOneWithTheCareersScore)
         const char* what;
         int heldBefore;   // the player entry before the choice
         float total;
-        int entry;        // the player entry afterwards
+        int entry;   // the player entry afterwards
     };
     const Case cases[] = {
         {"the earlier career's entry chosen from another player's", 15, 13000.0f, 6},
@@ -377,56 +379,163 @@ TEST_F(RecordsTest, ANameInTwoEntriesTakesTheOneWithTheCareersScore)
         ASSERT_EQ(SaveGame(), 1);
         const RecordsTable before = g_Records;
 
+        const std::vector<unsigned char> file = ReadAll(RECORDS_FILE);
+
         BePlayer("Anna");
         ClaimRecordsPlayer(c.total);
         EXPECT_EQ(g_Records.playerEntry, c.entry) << c.what;
         EXPECT_EQ(std::memcmp(g_Records.score, before.score, sizeof before.score), 0) << c.what;
         EXPECT_EQ(std::memcmp(g_Records.name, before.name, sizeof before.name), 0) << c.what;
-        LoadRecords();
-        EXPECT_EQ(g_Records.playerEntry, c.entry) << c.what << ": saved";
+        EXPECT_EQ(ReadAll(RECORDS_FILE), file) << c.what << ": choosing writes nothing";
     }
 }
 
-// A career whose entry is gone (taken by later players) enters at the place
-// its score earns; the entries below move down one and the last falls off.
-TEST_F(RecordsTest, AChosenCareerWithoutAnEntryEntersAtItsPlace)
+// A full table: every entry a rival's score, 19000 down to 1000.
+void FullTable()
+{
+    DefaultShapedTable();
+    g_Records.score[15] = 1000.0f;
+    std::snprintf(g_Records.name[15], RECORD_NAME_SIZE, "Rival 15");
+    g_Records.playerEntry = 15;
+}
+
+// Choosing a profile that holds no entry of its own changes nothing; its
+// career gets an entry only when a race's total beats the weakest entry, at
+// the place it earns: the weakest leaves, the entry passed drops to the freed
+// seat, and no entry scoring as much moves or changes.
+TEST_F(RecordsTest, AProfileWithoutAnEntryGetsOneOnlyWhenItsScoreEarnsIt)
 {
     struct Case
     {
         const char* what;
-        float total;
-        int entry;
+        const char* name;
+        float chosenTotal;   // the career's total when chosen; < 0: a new profile
+        float lowTotal;      // a later race's total below the weakest entry
+        float highTotal;     // a race after that, above it
+        int place;           // the entry the high total earns
     };
     const Case cases[] = {
-        {"above everyone", 50000.0f, 0},
-        {"between entries 3 and 4", 15000.0f, 4},
-        {"equal to entry 4 goes below it", 14200.0f, 5},
-        {"beats only the last", 1000.0f, 15},
-        {"beats no one", -50.0f, 15},
+        {"a new profile on a full table", "Zoe", -1.0f, 500.0f, 5000.0f, 12},
+        {"a second profile of a name with a record", "Rival 6", 0.0f, 999.0f, 20000.0f, 0},
+        {"a career whose entry better scores pushed off", "Bert", 800.0f, 900.0f, 1500.0f, 15},
+        {"a total equal to the weakest is not enough", "Cleo", 300.0f, 1000.0f, 1000.5f, 15},
     };
     for (const Case& c : cases)
     {
+        SCOPED_TRACE(c.what);
         BePlayer("Other");
-        DefaultShapedTable();
-        g_Records.score[15] = 100.0f;
-        std::snprintf(g_Records.name[2], RECORD_NAME_SIZE, "Anna");   // an earlier career's entry
-        const RecordsTable before = g_Records;
-        BePlayer("Anna");
-        ClaimRecordsPlayer(c.total);
-        EXPECT_EQ(g_Records.playerEntry, c.entry) << c.what;
-        EXPECT_EQ(g_Records.score[c.entry], c.total) << c.what;
-        EXPECT_STREQ(g_Records.name[c.entry], "Anna") << c.what;
-        for (int i = 0; i < c.entry; ++i)
-            EXPECT_EQ(g_Records.score[i], before.score[i]) << c.what << " entry " << i;
-        for (int i = c.entry + 1; i < SCORE_ENTRIES; ++i)
+        FullTable();
+        ASSERT_EQ(SaveGame(), 1);
+        const RecordsTable full = g_Records;
+        const std::vector<unsigned char> file = ReadAll(RECORDS_FILE);
+
+        BePlayer(c.name);
+        if (c.chosenTotal < 0.0f)
+            SetRecordsPlayer();
+        else
         {
-            EXPECT_EQ(g_Records.score[i], before.score[i - 1]) << c.what << " entry " << i;
-            EXPECT_STREQ(g_Records.name[i], before.name[i - 1]) << c.what << " entry " << i;
+            ClaimRecordsPlayer(c.chosenTotal);
+            EXPECT_EQ(ReadAll(RECORDS_FILE), file) << "choosing writes nothing";
         }
-        EXPECT_TRUE(Sorted(g_Records)) << c.what;
+        EXPECT_EQ(g_Records.playerEntry, -1);
+        EXPECT_EQ(std::memcmp(g_Records.score, full.score, sizeof full.score), 0);
+        EXPECT_EQ(std::memcmp(g_Records.name, full.name, sizeof full.name), 0);
+
+        AddScore(c.lowTotal);
+        EXPECT_EQ(g_Records.playerEntry, -1);
+        EXPECT_EQ(std::memcmp(g_Records.score, full.score, sizeof full.score), 0);
+        EXPECT_EQ(std::memcmp(g_Records.name, full.name, sizeof full.name), 0);
+
+        AddScore(c.highTotal);
+        ASSERT_EQ(g_Records.playerEntry, c.place);
+        EXPECT_EQ(g_Records.score[c.place], c.highTotal);
+        EXPECT_STREQ(g_Records.name[c.place], c.name);
+        for (int i = 0; i < 15; ++i)
+            if (i != c.place)
+            {
+                EXPECT_EQ(g_Records.score[i], full.score[i]) << "entry " << i;
+                EXPECT_STREQ(g_Records.name[i], full.name[i]) << "entry " << i;
+            }
+        if (c.place != 15)
+        {
+            // The entry passed takes the weakest's seat; the weakest is gone.
+            EXPECT_EQ(g_Records.score[15], full.score[c.place]);
+            EXPECT_STREQ(g_Records.name[15], full.name[c.place]);
+        }
         LoadRecords();
-        EXPECT_EQ(g_Records.score[c.entry], c.total) << c.what << ": saved";
+        EXPECT_EQ(g_Records.playerEntry, c.place) << "saved";
+        EXPECT_EQ(g_Records.score[c.place], c.highTotal) << "saved";
     }
+}
+
+// Whatever stands at the records file and cannot be read (no permission, a
+// folder, a FIFO) may be a whole table: it is never written over. The game
+// plays the default table in memory and says so once.
+TEST_F(RecordsTest, ARecordsFileThatCannotBeReadIsNeverWrittenOver)
+{
+    struct Case
+    {
+        const char* what;
+        void (*make)();
+    };
+    const Case cases[] = {
+        {"a folder", [] { fs::create_directories(RECORDS_FILE); }},
+        {"a FIFO", [] { ASSERT_EQ(mkfifo(RECORDS_FILE, 0600), 0); }},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        testdata::Messages().clear();
+        fs::create_directories("Save");
+        c.make();
+        g_Records.score[0] = 123.0f;
+        GameSrand(5);
+        LoadRecords();
+        EXPECT_EQ(g_Records.playerEntry, 15) << "the default table in memory";
+        EXPECT_GT(g_Records.score[0], 19000.0f - 1.0f);
+        ASSERT_EQ(testdata::Messages().size(), 1u);
+        EXPECT_EQ(testdata::Messages()[0], "SaveGame() error!|Could't save game!");
+
+        // Nothing is saved over it, and the box is not shown again.
+        EXPECT_EQ(SetBestTime(2, 70.0f, "Tester"), 1) << "kept in memory";
+        AddScore(25000.0f);
+        EXPECT_EQ(g_Records.playerEntry, 0) << "played in memory";
+        EXPECT_EQ(testdata::Messages().size(), 1u);
+        EXPECT_FALSE(fs::is_regular_file(RECORDS_FILE));
+        EXPECT_FALSE(fs::exists(RECORDS_FILE ".tmp"));
+        fs::remove_all(RECORDS_FILE);
+    }
+    LoadRecords();   // a file of its own again: saves go on
+    EXPECT_TRUE(fs::is_regular_file(RECORDS_FILE));
+}
+
+// A records file the player may not read, as a player without that
+// permission meets it.
+TEST_F(RecordsTest, ARecordsFileWithoutReadPermissionIsKeptByteForByte)
+{
+    StairTable();
+    ASSERT_EQ(SaveGame(), 1);
+    const std::vector<unsigned char> file = ReadAll(RECORDS_FILE);
+    ASSERT_EQ(chmod(RECORDS_FILE, 0200), 0);
+    ASSERT_EQ(chmod("Save", 0777), 0);
+    ASSERT_EQ(chmod(".", 0777), 0);
+
+    const testsupport::ChildOutcome child = testsupport::RunUnprivileged([]() -> std::string {
+        std::string failed;
+        testdata::Messages().clear();
+        LoadRecords();
+        testsupport::Check(failed, g_Records.score[1] > 17000.0f, "not the default table in memory");
+        AddScore(50000.0f);
+        SetBestTime(1, 50.0f, "Tester");
+        testsupport::Check(failed, g_Records.playerEntry == 0, "the score was not played in memory");
+        testsupport::Check(failed, testdata::Messages().size() == 1, "not told once");
+        return failed;
+    });
+    EXPECT_TRUE(child.exited) << "signal " << child.signal;
+    EXPECT_EQ(child.report, "");
+    ASSERT_EQ(chmod(RECORDS_FILE, 0600), 0);
+    EXPECT_EQ(ReadAll(RECORDS_FILE), file);
+    EXPECT_FALSE(fs::exists(RECORDS_FILE ".tmp"));
 }
 
 TEST_F(RecordsTest, ABestTimeReplacesNoneOrASlowerOne)

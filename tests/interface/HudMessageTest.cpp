@@ -1,6 +1,7 @@
 // Messages and hints: once per profile, never within 20 s of another
 // message, the penalty not restarted, the wrapping of texts, and a hint
 // holding the race and giving it back.
+#include <climits>
 #include <string>
 
 #include "interface/HudFixture.h"
@@ -69,6 +70,17 @@ TEST_F(HudMessageTest, ThePenaltyShownAgainKeepsItsTimerAndCountsEveryShowing)
     Frame(0.01f);
     EXPECT_EQ(g_GameHUD.messageId, 0);
     EXPECT_EQ(g_GameHUD.lineCount, 0);
+}
+
+// The counters come from the profile file, which may hold any count: one at
+// the largest int stays there when its message shows again.
+TEST_F(HudMessageTest, ACounterAtTheLargestIntStaysThere)
+{
+    m_Player.OffRouteTimer = 1.0f;
+    g_GameHUD.hintCount[HUDMSG_PENALTY] = INT_MAX;
+    EXPECT_EQ(g_GameHUD.ShowMessage(HUDMSG_PENALTY, 5.0f, nullptr, 0.0f), 1);
+    EXPECT_EQ(g_GameHUD.messageId, HUDMSG_PENALTY);
+    EXPECT_EQ(g_GameHUD.hintCount[HUDMSG_PENALTY], INT_MAX);
 }
 
 TEST_F(HudMessageTest, TheMotorcyclesMessagesReachTheDisplayOnceItIsCreated)

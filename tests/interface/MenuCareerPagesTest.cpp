@@ -281,6 +281,7 @@ TEST_F(MenuCareerPagesTest, ANewCareerKeepsUnlocksAndPaintAndResetsTheRest)
     g_Career.colour2[2] = 0.75f;
     std::snprintf(g_PlayerName, sizeof(g_PlayerName), "Rookie");
     g_Records.playerEntry = 3;
+    const RecordsTable records = g_Records;
 
     g_MainMenu.StartNewCareer();
 
@@ -301,9 +302,11 @@ TEST_F(MenuCareerPagesTest, ANewCareerKeepsUnlocksAndPaintAndResetsTheRest)
     EXPECT_GE(g_Career.voicePitch, 0.9f);
     EXPECT_LE(g_Career.voicePitch, 1.525f + 1e-6f);
     EXPECT_TRUE(g_Career.voiceIndex == 0 || g_Career.voiceIndex == 1);
-    // The player starts again at the foot of the score table.
-    EXPECT_EQ(g_Records.playerEntry, 15);
-    EXPECT_STREQ(g_Records.name[15], "Rookie");
+    // The new career holds no score entry until it scores; the earlier
+    // career's entry stays as it was.
+    EXPECT_EQ(g_Records.playerEntry, -1);
+    EXPECT_EQ(std::memcmp(g_Records.score, records.score, sizeof records.score), 0);
+    EXPECT_EQ(std::memcmp(g_Records.name, records.name, sizeof records.name), 0);
     EXPECT_EQ(g_MainMenu.state, MENU_MAIN);
     std::snprintf(g_PlayerName, sizeof(g_PlayerName), "Player");
 }

@@ -12,6 +12,7 @@
 #include "core/Records.h"
 #include "tests/interface/MenuTestSupport.h"
 #include "tests/support/Files.h"
+#include "tests/support/SaveFaults.h"
 
 using menutest::MenuCalls;
 using menutest::MenuFixture;
@@ -46,15 +47,17 @@ TEST_F(MenuProfilesTest, NewProfileHasTheDefaultsAndIsCurrent)
     g_HintCount[3] = 5;
     g_Records.playerEntry = 3;
     g_Records.score[SCORE_ENTRIES - 1] = 77.0f;
+    const RecordsTable records = g_Records;
     ASSERT_EQ(Create("Zed"), 1);
     EXPECT_EQ(g_ProfileCounter, 1);
     EXPECT_STREQ(g_MainMenu.profilePaths[0], "Save/Profile01.sav");
     EXPECT_EQ(g_CurrentProfile, 0);
     EXPECT_EQ(g_MainMenu.buttons[BUTTON_CONTINUE_CAREER].enabled, 0);
-    // The score table's last entry is the new player's.
-    EXPECT_EQ(g_Records.playerEntry, SCORE_ENTRIES - 1);
-    EXPECT_STREQ(g_Records.name[SCORE_ENTRIES - 1], "Zed");
-    EXPECT_EQ(g_Records.score[SCORE_ENTRIES - 1], 0.0f);
+    // The new player holds no score entry until a career race scores, and
+    // takes no one's.
+    EXPECT_EQ(g_Records.playerEntry, -1);
+    EXPECT_EQ(std::memcmp(g_Records.score, records.score, sizeof records.score), 0);
+    EXPECT_EQ(std::memcmp(g_Records.name, records.name, sizeof records.name), 0);
 
     const std::vector<uint8_t> bytes = Bytes("Save/Profile01.sav");
     ProfileImage image;
@@ -101,25 +104,35 @@ TEST_F(MenuProfilesTest, FailedCreationKeepsEveryProfileAndStaysOnTheNamePage)
     ASSERT_EQ(Create("First"), 1);
     g_MainMenu.SetState(MENU_PROFILES);
     const std::vector<uint8_t> first = Bytes("Save/Profile01.sav");
-    // A folder stands where the next file's temporary file goes, so it
-    // cannot be written.
-    ASSERT_EQ(mkdir("Save/Profile02.sav.tmp", 0700), 0);
 
-    g_MainMenu.SetState(MENU_NEW_PROFILE);
-    std::strcpy(g_PlayerName, "Second");
-    g_TextInput = 2;   // Enter
-    g_MainMenu.active = 1;
-    Frame();
-    EXPECT_EQ(g_MainMenu.state, MENU_NEW_PROFILE);
-    EXPECT_EQ(g_CurrentProfile, 0);
-    EXPECT_EQ(g_MainMenu.profileCount, 1);
-    EXPECT_EQ(Bytes("Save/Profile01.sav"), first);
-    ASSERT_FALSE(drawtest::Messages().empty());
-    EXPECT_NE(drawtest::Messages().back().text.find("Could't create new profile!"), std::string::npos);
-
-    // A save now still goes to the first player's own file.
-    EXPECT_STREQ(g_MainMenu.profilePaths[g_CurrentProfile], "Save/Profile01.sav");
-    EXPECT_EQ(g_TextInput, 1) << "typing goes on";
+    // No file may grow past a few bytes, so the new one cannot be written.
+    const testsupport::ChildOutcome child = testsupport::RunInChild([&]() -> std::string {
+        std::string failed;
+        const std::string why = testsupport::ArmFault(testsupport::DiskFault::FileTooLarge);
+        if (!why.empty())
+            return why;
+        g_MainMenu.SetState(MENU_NEW_PROFILE);
+        std::strcpy(g_PlayerName, "Second");
+        g_TextInput = 2;   // Enter
+        g_MainMenu.active = 1;
+        Frame();
+        testsupport::HealFault(testsupport::DiskFault::FileTooLarge);
+        testsupport::Check(failed, g_MainMenu.state == MENU_NEW_PROFILE, "left the name page");
+        testsupport::Check(failed, g_CurrentProfile == 0, "the current profile moved");
+        testsupport::Check(failed, g_MainMenu.profileCount == 1, "a profile was listed");
+        testsupport::Check(failed, Bytes("Save/Profile01.sav") == first, "the first profile changed");
+        testsupport::Check(failed,
+                           !drawtest::Messages().empty() && drawtest::Messages().back().text.find(
+                                                                "Could't create new profile!") != std::string::npos,
+                           "the failure was not shown");
+        // A save now still goes to the first player's own file.
+        testsupport::Check(failed, std::strcmp(g_MainMenu.profilePaths[g_CurrentProfile], "Save/Profile01.sav") == 0,
+                           "the current profile names another file");
+        testsupport::Check(failed, g_TextInput == 1, "typing does not go on");
+        return failed;
+    });
+    EXPECT_TRUE(child.exited) << "signal " << child.signal;
+    EXPECT_EQ(child.report, "");
 }
 
 TEST_F(MenuProfilesTest, FullListLosesNothingWhenTheEleventhCannotBeWritten)
@@ -127,8 +140,16 @@ TEST_F(MenuProfilesTest, FullListLosesNothingWhenTheEleventhCannotBeWritten)
     for (int i = 0; i < 10; ++i)
         ASSERT_EQ(Create(("R" + std::to_string(i)).c_str()), 1);
     g_MainMenu.FindProfiles();
-    ASSERT_EQ(mkdir("Save/Profile11.sav.tmp", 0700), 0);
-    EXPECT_EQ(Create("Eleven"), 0);
+    const testsupport::ChildOutcome child = testsupport::RunInChild([&]() -> std::string {
+        const std::string why = testsupport::ArmFault(testsupport::DiskFault::FileTooLarge);
+        if (!why.empty())
+            return why;
+        const int created = Create("Eleven");
+        testsupport::HealFault(testsupport::DiskFault::FileTooLarge);
+        return created == 0 ? "" : "the eleventh was made";
+    });
+    EXPECT_TRUE(child.exited) << "signal " << child.signal;
+    EXPECT_EQ(child.report, "");
     EXPECT_TRUE(Exists("Save/Profile01.sav")) << "the oldest stays when the new one failed";
     g_MainMenu.FindProfiles();
     EXPECT_EQ(g_MainMenu.profileCount, 10);
@@ -144,7 +165,8 @@ TEST_F(MenuProfilesTest, ANewProfileTakesTheNextFreeNumberAndNeverReplacesAFile)
         const char* counter;   // null: no "Game.ini"
         std::vector<int> present;
         const char* made;
-        const char* written;   // "Profiles" afterwards
+        const char* written;            // "Profiles" afterwards
+        std::vector<int> tempTaken{};   // numbers with a folder at their temporary name
     };
     const Case cases[] = {
         {"settings deleted, one profile kept", nullptr, {1}, "Save/Profile02.sav", "2"},
@@ -154,6 +176,7 @@ TEST_F(MenuProfilesTest, ANewProfileTakesTheNextFreeNumberAndNeverReplacesAFile)
         {"counter past the int range", "99999999999", {1}, "Save/Profile02.sav", "2"},
         {"counter at the int maximum", "2147483647", {}, "Save/Profile01.sav", "1"},
         {"negative counter", "-7", {}, "Save/Profile01.sav", "1"},
+        {"a folder at the next one's temporary name", "1", {1}, "Save/Profile03.sav", "3", {2}},
     };
     for (const Case& c : cases)
     {
@@ -168,6 +191,12 @@ TEST_F(MenuProfilesTest, ANewProfileTakesTheNextFreeNumberAndNeverReplacesAFile)
             before.push_back(std::vector<uint8_t>(PROFILE_FILE_SIZE, (uint8_t)n));
             std::memcpy(before.back().data(), "Kept", 5);
             ASSERT_TRUE(testsupport::WriteFileBytes(path, before.back()));
+        }
+        for (int n : c.tempTaken)
+        {
+            char path[64];
+            std::snprintf(path, sizeof(path), "Save/Profile%02d.sav.tmp", n);
+            ASSERT_TRUE(std::filesystem::create_directory(path));
         }
         if (c.counter)
         {

@@ -3,6 +3,7 @@
 // saved before stays whole and loads, the player is told, nothing
 // half-written is listed, and the next start loads and saves as usual.
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -107,16 +108,34 @@ TEST_F(ProfileSaveFaultsTest, AFailedSaveOrCreationKeepsTheOldProfileAndTellsThe
                 return why;
 
             Check(failed, Shown("Could't save profile!") == 1, "the failed save was not shown");
-            Check(failed, created == 0 && Shown("Could't create new profile!") == 1,
-                  "the failed creation was not shown");
-            Check(failed, drawtest::Messages().size() == 2, "other messages were shown");
             Check(failed, testsupport::ReadFileBytes(kProfile) == old, "the old profile changed");
-            Check(failed, testsupport::ReadFileBytes("Game.ini") == oldIni, "the settings changed");
             auto after = Listing();
             if (fault == DiskFault::DiskFull)
                 after.erase("filler.bin");
-            Check(failed, after == before, "files were added or changed beside it");
-            Check(failed, LoadsOldPlayer(), "the old profile does not load");
+            if (fault == DiskFault::TempIsAFolder)
+            {
+                // A number whose temporary name is taken is passed over: the
+                // new profile is made under the next one.
+                Check(failed, created == 1 && Shown("Could't create new profile!") == 0,
+                      "the creation failed though a number was free");
+                Check(failed, drawtest::Messages().size() == 1, "other messages were shown");
+                Check(failed, after.count("Save/Profile03.sav") == 1, "the new profile is not the next free number");
+                after.erase("Save/Profile03.sav");
+                after.erase("Game.ini");
+                auto kept = before;
+                kept.erase("Game.ini");
+                Check(failed, after == kept, "files were added or changed beside it");
+            }
+            else
+            {
+                Check(failed, created == 0 && Shown("Could't create new profile!") == 1,
+                      "the failed creation was not shown");
+                Check(failed, drawtest::Messages().size() == 2, "other messages were shown");
+                Check(failed, testsupport::ReadFileBytes("Game.ini") == oldIni, "the settings changed");
+                Check(failed, after == before, "files were added or changed beside it");
+                Check(failed, LoadsOldPlayer(), "the old profile does not load");
+            }
+            g_CurrentProfile = 0;
 
             // Once the disk is back, the same save goes through.
             drawtest::Messages().clear();
@@ -135,6 +154,30 @@ TEST_F(ProfileSaveFaultsTest, AFailedSaveOrCreationKeepsTheOldProfileAndTellsThe
         EXPECT_TRUE(child.exited) << "signal " << child.signal;
         EXPECT_EQ(child.report, "");
     }
+}
+
+// A profile the player may not read (its permissions changed while the game
+// ran) may hold a whole career: a save never takes its place.
+TEST_F(ProfileSaveFaultsTest, AProfileThatCannotBeReadIsNeverWrittenOver)
+{
+    ASSERT_TRUE(SaveOldPlayer());
+    const std::vector<uint8_t> old = testsupport::ReadFileBytes(kProfile);
+    ASSERT_EQ(chmod(kProfile, 0200), 0);
+    ASSERT_EQ(chmod("Save", 0777), 0);
+    ASSERT_EQ(chmod(".", 0777), 0);
+    const testsupport::ChildOutcome child = testsupport::RunUnprivileged([]() -> std::string {
+        std::string failed;
+        drawtest::Messages().clear();
+        g_Career.totalScore = 9999.0f;
+        g_MainMenu.SaveProfile(0);
+        Check(failed, Shown("Could't save profile!") == 1, "the refused save was not shown");
+        return failed;
+    });
+    EXPECT_TRUE(child.exited) << "signal " << child.signal;
+    EXPECT_EQ(child.report, "");
+    ASSERT_EQ(chmod(kProfile, 0600), 0);
+    EXPECT_EQ(testsupport::ReadFileBytes(kProfile), old);
+    EXPECT_FALSE(fs::exists(std::string(kProfile) + ".tmp"));
 }
 
 TEST_F(ProfileSaveFaultsTest, AKillHalfWayThroughASaveKeepsTheOldProfileAndTheNextStartCarriesOn)
@@ -204,9 +247,9 @@ TEST_F(ProfileSaveFaultsTest, AFolderAtTheSettingsTemporaryNameCostsNoProfileAnd
     EXPECT_EQ(testsupport::ReadFileBytes("Game.ini"), ini) << "the settings file changed";
     EXPECT_TRUE(fs::is_directory("Game.ini.tmp"));
     LoadRecords();
-    EXPECT_EQ(std::memcmp(g_Records.score, first.score, 15 * sizeof(float)), 0);
-    EXPECT_EQ(std::memcmp(g_Records.name, first.name, 15 * RECORD_NAME_SIZE), 0);
-    EXPECT_STREQ(g_Records.name[15], "New");
+    EXPECT_EQ(std::memcmp(g_Records.score, first.score, sizeof first.score), 0);
+    EXPECT_EQ(std::memcmp(g_Records.name, first.name, sizeof first.name), 0);
+    EXPECT_EQ(g_Records.playerEntry, -1) << "the new player holds no entry before a score";
 
     // The first player chosen again: the career and its record are whole.
     g_MainMenu.FindProfiles();

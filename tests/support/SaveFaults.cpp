@@ -1,6 +1,7 @@
 #include "tests/support/SaveFaults.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sched.h>
 #include <signal.h>
 #include <sys/mount.h>
@@ -124,6 +125,15 @@ ChildOutcome RunInChild(const std::function<std::string()>& body)
     outcome.exited = WIFEXITED(status);
     outcome.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     return outcome;
+}
+
+ChildOutcome RunUnprivileged(const std::function<std::string()>& body)
+{
+    return RunInChild([&]() -> std::string {
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+            return "skip: " + Errno("no user without privileges");
+        return body();
+    });
 }
 
 void Check(std::string& failures, bool ok, const std::string& what)

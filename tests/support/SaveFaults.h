@@ -16,10 +16,10 @@ namespace testsupport
 
 enum class DiskFault
 {
-    FileTooLarge,   // the file size limit trips in the middle of the write
-    DiskFull,       // every block of the folder's disk is taken
-    ReadOnly,       // the folder's disk is mounted read-only
-    TempIsAFolder,  // a folder is left where the save's temporary file goes
+    FileTooLarge,    // the file size limit trips in the middle of the write
+    DiskFull,        // every block of the folder's disk is taken
+    ReadOnly,        // the folder's disk is mounted read-only
+    TempIsAFolder,   // a folder is left where the save's temporary file goes
 };
 
 const char* DiskFaultName(DiskFault fault);
@@ -35,6 +35,11 @@ struct ChildOutcome
 
 // Runs `body` in a forked child and waits for it.
 ChildOutcome RunInChild(const std::function<std::string()>& body);
+
+// Runs `body` in a forked child as a user the file permissions hold back:
+// as itself when it is not root, otherwise as the user "nobody" (65534). The
+// report is "skip: why" when no such user can be taken.
+ChildOutcome RunUnprivileged(const std::function<std::string()>& body);
 
 // A check for a child's body: appends `what` to `failures` when `ok` is false.
 void Check(std::string& failures, bool ok, const std::string& what);
