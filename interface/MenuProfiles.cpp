@@ -247,7 +247,7 @@ int CMainMenu::CreateNewProfile()
     g_Career = career;
     std::fill(g_HintCount, g_HintCount + HINT_COUNTERS, 0);
     WriteGameIni();
-    SetRecordsPlayer();   // score entry 15 becomes the new player
+    SetRecordsPlayer();   // a new profile holds no score entry until it scores
     buttons[BUTTON_CONTINUE_CAREER].enabled = 0;
     return 1;
 }
