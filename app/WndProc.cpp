@@ -123,7 +123,8 @@ LRESULT WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         RequestQuit();
         return 0;
     case WM_KEYDOWN:
-        OnKeyDown(wParam);
+        // Bit 30, the key's previous state, marks an auto-repeat.
+        OnKeyDown(wParam, (lParam & 0x40000000) != 0);
         return 0;
     case WM_KEYUP:
         OnKeyUp(wParam);

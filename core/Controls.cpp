@@ -6,6 +6,7 @@
 
 int g_ControlFlags[CTRL_COUNT];
 int g_KeyFlags[KEY_COUNT];
+int g_KeyRepeated[KEY_COUNT];
 ControlHooks g_ControlHooks = {};
 int g_ShowStaticObjects = 1;
 
@@ -125,13 +126,17 @@ int ControlKeyUp(int key)
     return SetBoundFlag(key, 0);
 }
 
-void OnKeyDown(WPARAM vk)
+void OnKeyDown(WPARAM vk, int repeat)
 {
     int key = (int)vk;
     ControlKeyDown(key);
     int flag = KeyFlagIndex(key);
     if (flag >= 0)
+    {
+        // A new press not yet taken stays new under the repeats after it.
+        g_KeyRepeated[flag] = repeat && (!g_KeyFlags[flag] || g_KeyRepeated[flag]);
         g_KeyFlags[flag] = 1;
+    }
     if (g_DebugMode)
         DebugKeyDown(key);
 }
@@ -142,7 +147,10 @@ void OnKeyUp(WPARAM vk)
     ControlKeyUp(key);
     int flag = KeyFlagIndex(key);
     if (flag >= 0)
+    {
         g_KeyFlags[flag] = 0;
+        g_KeyRepeated[flag] = 0;
+    }
 }
 
 int ConsumeKey(int key)
@@ -150,6 +158,7 @@ int ConsumeKey(int key)
     if (!g_KeyFlags[key])
         return 0;
     g_KeyFlags[key] = 0;
+    g_KeyRepeated[key] = 0;
     return 1;
 }
 

@@ -55,6 +55,9 @@ extern int g_ControlFlags[CTRL_COUNT];
 // takes it with ConsumeKey. Only the key handlers below and these verbs write
 // the flags (tests set them to stand for a press).
 extern int g_KeyFlags[KEY_COUNT];
+// 1 while a key's flag stands only for the auto-repeat of a key held down:
+// no new press came since the flag was last taken or let go.
+extern int g_KeyRepeated[KEY_COUNT];
 extern ControlBinding g_ControlBindings[CTRL_COUNT];
 
 // Placed objects' draw passes run only while this is 1 (Ctrl+S in debug mode).
@@ -79,7 +82,8 @@ int ControlKeyUp(int key);
 
 // The window procedure's handling of WM_KEYDOWN / WM_KEYUP (after its own
 // text-entry handling): action flags, held-key flags and the debug keys.
-void OnKeyDown(WPARAM vk);
+// `repeat` 1 marks the auto-repeat of a key already held down.
+void OnKeyDown(WPARAM vk, int repeat = 0);
 void OnKeyUp(WPARAM vk);
 
 // The g_KeyFlags index of a virtual-key code, -1 when the key has no flag.

@@ -24,8 +24,8 @@ void PlayIfLoaded(CGameSound* sound)
 
 // A press fires only after this much real time, so the shrunken button shows.
 const float kPressDelay = 0.1f;
-// Presses kept behind a latch: a quick player's clicks, but not the endless
-// presses of a held Enter's key repeat.
+// Presses kept behind a latch: a quick player's clicks and taps. A held key's
+// repeats are never kept.
 const int kMostWaitingPresses = 3;
 }   // namespace
 
@@ -87,14 +87,14 @@ int CMenuButton::IsMouseOver()
     return 1;
 }
 
-int CMenuButton::Latch()
+int CMenuButton::Latch(int keep)
 {
     if (!pressed)
     {
         pressTime = g_Clock.RealTimeMs();
         pressed = 1;
     }
-    else if (pressWaiting < kMostWaitingPresses)
+    else if (keep && pressWaiting < kMostWaitingPresses)
     {
         // At a few frames a second the latch takes several frames to fire,
         // and the next presses come before it has: they wait their turn
@@ -113,14 +113,14 @@ int CMenuButton::CheckClick()
     if (!g_MouseButtons[0] || !enabled || !hovered || pressWaiting >= kMostWaitingPresses)
         return 0;
     ConsumeClick();   // one click presses at most one button
-    return Latch();
+    return Latch(1);
 }
 
-void CMenuButton::Press()
+void CMenuButton::Press(int repeat)
 {
     if (!enabled || !menu || menu->focused != this)
         return;
-    Latch();
+    Latch(!repeat);
 }
 
 int CMenuButton::IsPressed()

@@ -5,7 +5,8 @@
 // sees the button shrink before the page reacts. Presses while one is
 // latched wait (a few of them) and fire in later polls, each as long after
 // the one before, so at a low frame rate quick presses are not lost to the
-// latch of the one before.
+// latch of the one before. A held key's auto-repeat is no new press: it
+// presses only a free latch and never waits.
 #include <cstdint>
 
 class CFont;
@@ -28,8 +29,11 @@ public:
     // (or keeps it waiting behind a latched one); consumes the click so one
     // click presses only the first button drawn.
     int CheckClick();
-    // The keyboard press of the focused button.
-    void Press();
+    // The keyboard press of the focused button. `repeat` 1 is the
+    // auto-repeat of a held key: it latches only when the latch is free and
+    // is never kept, so a held key fires no faster than the latch allows and
+    // leaves no presses to fire after it is let go.
+    void Press(int repeat = 0);
     // 1 exactly once per press, in the first poll more than 0.1 s after it.
     int IsPressed();
     // interactive 1 also runs the hover test, the click test and the focus
@@ -68,9 +72,9 @@ public:
     int pressWaiting = 0;   // further presses behind the latched one
 
 private:
-    // The press of a click or a key: latched, or waiting behind the latch.
-    // 1 when it was taken.
-    int Latch();
+    // The press of a click or a key: latched, or (when `keep` is 1) waiting
+    // behind the latch. 1 when it was taken.
+    int Latch(int keep);
 };
 
 // Colour byte of a 0..1 component, truncated towards zero.

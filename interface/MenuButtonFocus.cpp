@@ -58,7 +58,12 @@ void CMainMenu::UpdateMenuKeys()
         ConsumeKey(KEY_SPACE);
     if ((g_KeyFlags[KEY_ENTER] || g_KeyFlags[KEY_SPACE]) && focused)
     {
-        focused->Press();
+        // A key held down repeats; only a new press of Enter or Space may
+        // wait behind a latch, or the repeats would fire on after the key
+        // was let go.
+        const int newPress = (g_KeyFlags[KEY_ENTER] && !g_KeyRepeated[KEY_ENTER]) ||
+                             (g_KeyFlags[KEY_SPACE] && !g_KeyRepeated[KEY_SPACE]);
+        focused->Press(!newPress);
         ConsumeKey(KEY_ENTER);
         ConsumeKey(KEY_SPACE);
     }

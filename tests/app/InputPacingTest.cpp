@@ -1,13 +1,19 @@
 // Input at the frame rates the game really runs at (7-20 a second): presses,
 // clicks and typed characters that fall between two frames, given to the
-// window procedure and read by the menu the way the main loop does it.
+// window procedure and read by the menu the way the main loop does it; and a
+// held key's auto-repeat, at those rates and at 60.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/WndProc.h"
 #include "core/InputPacing.h"
+#include "platform/os/Window.h"
 #include "render/D3DRender.h"
 #include "tests/interface/MenuTestSupport.h"
 
@@ -222,5 +228,154 @@ TEST_F(InputPacingTest, EveryTypedCharacterAndBackspaceReachesTheNameInOrder)
     EXPECT_EQ(g_MainMenu.state, MENU_MOTORCYCLE) << "Enter came after the last character";
     EXPECT_EQ(g_TextInput, 0);
 }
+
+// The upgrade page with points to spend and the mouse resting on OK, so the
+// keys press OK and every press that fires buys an upgrade; frames at a
+// given rate, each seeing the key events that came before it.
+class HeldKeyTest : public InputPacingTest
+{
+protected:
+    void SetUp() override
+    {
+        InputPacingTest::SetUp();
+        g_Career.upgradePoints = 30;
+        for (int i = 0; i < 3; ++i)
+            g_Career.upgradeLevel[i] = 1;
+        g_MainMenu.active = 1;
+        g_MainMenu.SetState(MENU_UPGRADE);
+        PointAt(g_MainMenu.upgradeOkButton);
+    }
+
+    // An SDL key event as the window layer hands it to the procedure.
+    static void SdlKey(bool down, SDL_Keycode key, bool repeat)
+    {
+        SDL_Event e;
+        std::memset(&e, 0, sizeof e);
+        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        e.key.repeat = repeat ? 1 : 0;
+        e.key.keysym.sym = key;
+        MSG out[2];
+        const int n = TranslateSdlEvent(e, nullptr, out, 2);
+        for (int i = 0; i < n; ++i)
+            WndProc(out[i].hwnd, out[i].message, out[i].wParam, out[i].lParam);
+    }
+
+    // Runs frames at `fps` until `untilMs`, giving each event before the
+    // first frame that ends after its time; returns the frame of every
+    // purchase (frame k ends (k + 1) frames after the start).
+    static std::vector<int> Run(int fps, std::vector<std::pair<double, std::function<void()>>> events, double untilMs)
+    {
+        std::vector<int> bought;
+        const double frameMs = 1000.0 / fps;
+        size_t next = 0;
+        for (int frame = 0; (frame + 1) * frameMs <= untilMs; ++frame)
+        {
+            while (next < events.size() && events[next].first < (frame + 1) * frameMs)
+                events[next++].second();
+            const int before = g_Career.upgradesBought;
+            Frame(1.0f / (float)fps);
+            InputFrameDone();
+            for (int n = before; n < g_Career.upgradesBought; ++n)
+                bought.push_back(frame);
+        }
+        return bought;
+    }
+
+    // The frame before which an event at `ms` is given.
+    static int FrameOf(int fps, double ms) { return (int)std::floor(ms * fps / 1000.0); }
+};
+
+class HeldEnterTest : public HeldKeyTest, public ::testing::WithParamInterface<int>
+{};
+
+TEST_P(HeldEnterTest, FiresNoFasterThanTheLatchAndNotAfterTheRelease)
+{
+    const int fps = GetParam();
+    // Enter held 1.5 s; the key repeats after 500 ms, 30 times a second.
+    const double releaseMs = 1500.0;
+    std::vector<std::pair<double, std::function<void()>>> events;
+    events.push_back({0.0, [] { SdlKey(true, SDLK_RETURN, false); }});
+    for (double t = 500.0; t < releaseMs; t += 1000.0 / 30.0)
+        events.push_back({t, [] { SdlKey(true, SDLK_RETURN, true); }});
+    events.push_back({releaseMs, [] { SdlKey(false, SDLK_RETURN, false); }});
+    const std::vector<int> bought = Run(fps, events, releaseMs + 1500.0);
+
+    ASSERT_FALSE(bought.empty());
+    // The frames the key's first press takes to fire: the latch.
+    const int latchFrames = bought[0];
+    ASSERT_GE(latchFrames, 1) << "never in the frame of the press";
+    const int releaseFrame = FrameOf(fps, releaseMs);
+    int whileHeld = 0, afterRelease = 0;
+    for (size_t i = 0; i < bought.size(); ++i)
+    {
+        // Each repeat's press latches only in a frame after the last one
+        // fired, and fires a latch later.
+        if (i > 0)
+        {
+            EXPECT_GE(bought[i] - bought[i - 1], latchFrames + 1)
+                << "purchase " << i << " at frame " << bought[i] << " after one at frame " << bought[i - 1];
+        }
+        if (bought[i] < releaseFrame)
+            ++whileHeld;
+        else
+        {
+            ++afterRelease;
+            // Only the press latched before the release may still fire.
+            EXPECT_LE(bought[i], releaseFrame + latchFrames + 1) << "purchase " << i;
+        }
+    }
+    EXPECT_GE(whileHeld, 3) << "a held key presses again whenever the latch is free";
+    EXPECT_LE(afterRelease, 1);
+    EXPECT_EQ(g_MainMenu.upgradeOkButton.pressed, 0);
+    EXPECT_EQ(g_MainMenu.upgradeOkButton.pressWaiting, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(FramesASecond, HeldEnterTest, ::testing::Values(7, 20, 60),
+                         [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param); });
+
+// Quick separate taps of Enter on OK, none of them a repeat.
+struct TapCase
+{
+    const char* name;
+    int fps;
+    int taps;
+    bool allInOneGap;   // else one tap before each frame
+    int bought;
+};
+
+void PrintTo(const TapCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class QuickTapsTest : public HeldKeyTest, public ::testing::WithParamInterface<TapCase>
+{};
+
+TEST_P(QuickTapsTest, UpToThreeWaitBehindALatchAndNoneIsLostAt7)
+{
+    const TapCase& c = GetParam();
+    std::vector<std::pair<double, std::function<void()>>> events;
+    const double frameMs = 1000.0 / c.fps;
+    for (int i = 0; i < c.taps; ++i)
+    {
+        const double at = c.allInOneGap ? 0.0 : i * frameMs;
+        events.push_back({at, [] { SdlKey(true, SDLK_RETURN, false); }});
+        events.push_back({at, [] { SdlKey(false, SDLK_RETURN, false); }});
+    }
+    Run(c.fps, events, 3000.0);
+    EXPECT_EQ(g_Career.upgradesBought, c.bought);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, QuickTapsTest,
+                         ::testing::Values(
+                             // At 7 frames a second each frame sees one tap and fires the one
+                             // before, so no tap is lost however quick.
+                             TapCase{"FiveTapsBetweenTwoFramesAt7", 7, 5, true, 5},
+                             // At 60 a latch lasts several frames: the press latched and three
+                             // behind it fire, the fifth press within the latch is dropped.
+                             TapCase{"FiveTapsInFiveFramesAt60", 60, 5, false, 4},
+                             TapCase{"FourTapsInFourFramesAt60", 60, 4, false, 4}),
+                         [](const ::testing::TestParamInfo<TapCase>& info) { return std::string(info.param.name); });
 
 }   // namespace

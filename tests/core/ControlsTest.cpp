@@ -25,6 +25,7 @@ protected:
     {
         std::memset(g_ControlFlags, 0, sizeof(g_ControlFlags));
         std::memset(g_KeyFlags, 0, sizeof(g_KeyFlags));
+        std::memset(g_KeyRepeated, 0, sizeof(g_KeyRepeated));
         m_SavedDebug = g_DebugMode;
         g_DebugMode = 0;
         g_AppActive = 1;
@@ -153,6 +154,37 @@ TEST_F(ControlsTest, RepeatSetsAClearedFlagAgain)
         }
     }
     EXPECT_EQ(changes, 3);
+}
+
+TEST_F(ControlsTest, AFlagReadsAsRepeatedOnlyWhenNoNewPressWaitsInIt)
+{
+    // Events of Enter: d a new key-down, r an auto-repeat, t the flag taken,
+    // u the release.
+    const struct
+    {
+        const char* events;
+        int flag;
+        int repeated;
+    } cases[] = {
+        {"d", 1, 0},   {"dtr", 1, 1},  {"dtrr", 1, 1}, {"dr", 1, 0},
+        {"drr", 1, 0}, {"dtrd", 1, 0}, {"dtru", 0, 0}, {"dtrt", 0, 0},
+    };
+    for (const auto& c : cases)
+    {
+        std::memset(g_KeyFlags, 0, sizeof(g_KeyFlags));
+        std::memset(g_KeyRepeated, 0, sizeof(g_KeyRepeated));
+        for (const char* e = c.events; *e; ++e)
+        {
+            if (*e == 'd' || *e == 'r')
+                OnKeyDown(VK_RETURN, *e == 'r');
+            else if (*e == 't')
+                ConsumeKey(KEY_ENTER);
+            else
+                OnKeyUp(VK_RETURN);
+        }
+        EXPECT_EQ(g_KeyFlags[KEY_ENTER], c.flag) << c.events;
+        EXPECT_EQ(g_KeyRepeated[KEY_ENTER], c.repeated) << c.events;
+    }
 }
 
 TEST_F(ControlsTest, MenuOrInactiveWindowLeavesActionFlags)

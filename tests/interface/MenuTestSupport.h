@@ -71,6 +71,7 @@ protected:
         std::memset(&g_Career, 0, sizeof(g_Career));
         std::memset(g_QuickRaceOptions, 0, sizeof(g_QuickRaceOptions));   // the career page rewrites them
         std::memset(g_KeyFlags, 0, sizeof(g_KeyFlags));
+        std::memset(g_KeyRepeated, 0, sizeof(g_KeyRepeated));
         g_MouseButtons[0] = g_MouseButtons[1] = 0;
         g_MouseX = g_MouseY = -1000;
         g_TextInput = 0;
