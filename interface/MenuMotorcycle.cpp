@@ -61,8 +61,6 @@ void CMainMenu::StartNewCareer()
         std::copy(model->UpgradeLevels, model->UpgradeLevels + CAREER_SYSTEMS, g_Career.upgradeLevel);
     g_Career.upgradePoints = 0;
     g_Career.upgradesBought = 0;
-    // A scheme the player never changed is the one shown on the page.
-    CareerKeepsModelPaint(CareerModel());
     GameSrand(timeGetTime());
     g_Career.voicePitch = (GameRand() % 101) * 0.00625f + 0.9f;
     g_Career.voiceIndex = GameRand() % 2;

@@ -23,10 +23,17 @@ void CMainMenu::EnterCareerPage()
     CVehicleObject* model = g_Vehicles.showroom[std::clamp((int)g_Career.motorcycle, 0, CAREER_MODELS - 1)];
     if (!model)
         return;
-    if (g_Career.decalId == 0 || g_Career.decalId == -1)
-        CareerKeepsModelPaint(model);   // the model's paint becomes the career's
+    if (g_Career.decalId == 0)
+    {
+        // The model's own paint becomes the career's.
+        g_Career.decalId = model->DecalId;
+        std::copy(model->PaintColor1, model->PaintColor1 + 4, g_Career.colour1);
+        std::copy(model->PaintColor2, model->PaintColor2 + 4, g_Career.colour2);
+    }
     else
     {
+        // A career that asks for a random scheme (-1) gets a new one drawn
+        // on every visit; the career itself keeps asking.
         int decal = g_Career.decalId;
         model->SetPaint(&decal, g_Career.colour1, g_Career.colour2);
     }

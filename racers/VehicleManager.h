@@ -18,12 +18,6 @@ extern const char* const g_VehicleModelFiles[4];
 #define VEHICLE_MAX_RACERS 16
 #define VEHICLE_MODELS     4
 
-// A career without a paint scheme of its own (decal 0, or -1 as a new profile
-// starts) takes the model's paint, which it keeps from then on: the
-// motorcycle goes on looking as the player has seen it, instead of taking a
-// new random scheme at every page and race. Nothing for a null model.
-void CareerKeepsModelPaint(const CVehicleObject* model);
-
 class CVehicleManager
 {
 public:

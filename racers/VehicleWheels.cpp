@@ -11,9 +11,10 @@ WheelMarks GetWheelMarks(const WheelReading& r)
     m.offRoad = 1.0f - std::min(1.0f, std::max(0.0f, (r.routePower - 50.0f) / 33.0f));
     const bool rawSlide = r.skid < 1.0f;
     const bool rolling = std::fabs(r.speed) > 5.0f && r.contact > 0.0f;
-    // Marks follow the settled slide of a wheel on the ground; a rear wheel
-    // marks along with a marking front one.
-    m.strength = (r.sliding || r.rearFollowsFront) ? 1.0f : 0.0f;
+    // A wheel in a settled slide, or a rear wheel behind a marking front one,
+    // marks at full strength; any other wheel marks as strongly as the
+    // ground is off the road: fully on grass, not at all on the road.
+    m.strength = (r.sliding || r.rearFollowsFront) ? 1.0f : m.offRoad;
     m.marks = rolling && r.touching && m.strength > 0.0f;
     m.dust = rolling && m.offRoad > 0.0f;
     m.dustGrowth = 0.1f * std::sqrt(std::fabs(r.speed));

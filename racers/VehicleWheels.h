@@ -1,8 +1,8 @@
 #pragma once
-// What a rolling wheel leaves on the ground: skid marks and dust. A wheel
-// marks the ground only where it slides, and only while it touches it; off
-// the road (road intensity 50 or less) a rolling wheel raises dust, on the
-// road (83 or more) none does.
+// What a rolling wheel leaves on the ground: skid marks, only while its ray
+// meets the ground, and dust. Off the road (road intensity 50 or less) a
+// rolling wheel marks and raises dust; on the road (83 or more) only a
+// sliding wheel marks, and none raises dust.
 
 struct WheelMarks
 {

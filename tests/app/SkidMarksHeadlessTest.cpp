@@ -1,9 +1,10 @@
 // Skid marks laid by real motorcycles on the grass of the first demo area and
 // drawn after its terrain on the OpenGL device, seen from above: one
 // motorcycle rolls straight, one slides round a full turn, and one slides,
-// is put somewhere else and slides again. Only the slides leave marks, in
-// the earth colour the marks take on grass, and nothing joins the two slides
-// of the motorcycle that was moved. The picture is kept in the build folder.
+// is put somewhere else and slides again. Every one of them marks the grass,
+// rolling or sliding, in the earth colour the marks take there, and nothing
+// joins the two stretches of the motorcycle that was moved. The picture is
+// kept in the build folder.
 #include <gtest/gtest.h>
 
 #include <btBulletDynamicsCommon.h>
@@ -229,7 +230,7 @@ D3DXVECTOR3 Ground(const CVehicleObject* v)
     return D3DXVECTOR3(v->Position[0], g_Landscape.GetHeight(at), v->Position[2]);
 }
 
-TEST_F(SkidMarksHeadlessDemoDataTest, OnlySlidesMarkTheGrassInTheEarthColour)
+TEST_F(SkidMarksHeadlessDemoDataTest, RollingAndSlidingWheelsMarkTheGrassInTheEarthColour)
 {
     D3DXVECTOR3 middle(0, 0, 0), along(0, 0, 1);
     ASSERT_TRUE(FindGrass(36.0f, &middle, &along));
@@ -247,11 +248,23 @@ TEST_F(SkidMarksHeadlessDemoDataTest, OnlySlidesMarkTheGrassInTheEarthColour)
     riders[0].throttle = 600.0f;
     riders[1].steer = 1.0f;
     riders[2].steer = -1.0f;
+    // Where the rolling motorcycle went with both wheels on the ground for
+    // the last 12 frames or more: its strips are open and past their faded-in
+    // first point there. It hops now and then on the uneven grass, and a
+    // wheel off the ground ends its strip.
     std::vector<D3DXVECTOR3> rolled;
+    int onGroundFor = 0;
+    const auto roll = [&] {
+        const bool both = rolling->Vehicle->getWheelInfo(0).m_raycastInfo.m_groundObject &&
+                          rolling->Vehicle->getWheelInfo(1).m_raycastInfo.m_groundObject;
+        onGroundFor = both ? onGroundFor + 1 : 0;
+        if (onGroundFor >= 12)
+            rolled.push_back(Ground(rolling));
+    };
     for (int n = 0; n < 50; ++n)
     {
         Frames(riders, 1);
-        rolled.push_back(Ground(rolling));
+        roll();
     }
     ASSERT_NE(moved->SkidTrail[0], nullptr) << "the third motorcycle slides";
     const D3DXVECTOR3 before = Ground(moved);
@@ -263,11 +276,12 @@ TEST_F(SkidMarksHeadlessDemoDataTest, OnlySlidesMarkTheGrassInTheEarthColour)
     for (int n = 0; n < 40; ++n)
     {
         Frames(riders, 1);
-        rolled.push_back(Ground(rolling));
+        roll();
     }
     EXPECT_GT(rolling->Speed, 30.0f);
-    EXPECT_EQ(rolling->SkidTrail[0], nullptr);
-    EXPECT_EQ(rolling->SkidTrail[1], nullptr);
+    EXPECT_EQ(rolling->WheelSliding[0] + rolling->WheelSliding[1], 0) << "it rolls";
+    EXPECT_NE(rolling->SkidTrail[0], nullptr);
+    EXPECT_NE(rolling->SkidTrail[1], nullptr);
 
     // From above the middle of the stretch, by day.
     const D3DXVECTOR3 eye = middle + D3DXVECTOR3(0, 24.0f, 0) - along * 2.0f, at = middle + along * 1.0f;
@@ -281,19 +295,19 @@ TEST_F(SkidMarksHeadlessDemoDataTest, OnlySlidesMarkTheGrassInTheEarthColour)
     const std::string path = testsupport::BuildDir() + "/skid_marks_grass.png";
     EXPECT_TRUE(golden::WritePng(path, marked, (int)kWidth, (int)kHeight)) << path;
 
-    // Nothing where the rolling motorcycle went.
-    int rolledChanged = 0, rolledSeen = 0;
+    // A mark along the way the rolling motorcycle went.
+    int rolledMarked = 0, rolledSeen = 0;
     for (const D3DXVECTOR3& p : rolled)
     {
         const int c = Changed(bare, marked, p);
         if (c >= 0)
         {
             ++rolledSeen;
-            rolledChanged += c;
+            rolledMarked += c > 0;
         }
     }
     EXPECT_GT(rolledSeen, 40);
-    EXPECT_EQ(rolledChanged, 0);
+    EXPECT_GE(rolledMarked, rolledSeen * 9 / 10) << rolledMarked << " of " << rolledSeen;
 
     // Nothing between where the moved motorcycle was and where it went.
     int gapChanged = 0;

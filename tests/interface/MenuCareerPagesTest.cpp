@@ -316,39 +316,68 @@ TEST_F(MenuCareerPagesTest, ANewCareerKeepsUnlocksAndPaintAndResetsTheRest)
 namespace
 {
 
-// A career whose scheme was never chosen (a new profile's decal -1) takes the
-// scheme the player has seen on the model, and keeps it: the career page,
-// visited again and again, never paints the motorcycle anew.
-TEST_F(MenuCareerPagesTest, ACareerWithoutASchemeKeepsTheOneShownOnEveryVisit)
+// A career whose scheme was never chosen (a new profile's decal -1) shows the
+// model in a random scheme drawn from the game's generator on each entry of
+// the career page, and keeps its -1; one with decal 0 takes the model's own
+// paint. A new career's OK leaves the career's paint as it was.
+TEST_F(MenuCareerPagesTest, ACareerWithoutASchemeShowsANewRandomOneOnEveryVisit)
 {
     PutModels();
     g_Career.motorcycle = 1;
     CVehicleObject* model = m_Models[1].get();
     const float blue[4] = {0.1f, 0.2f, 0.9f, 1.0f}, none[4] = {0, 0, 0, 0};
-    std::memcpy(model->PaintColor1, blue, sizeof(blue));
-    std::memcpy(model->PaintColor2, none, sizeof(none));
-    struct Case
-    {
-        const char* what;
-        void (*enter)();
+    const float marker[4] = {0.5f, 0.25f, 0.125f, 1.0f};
+    const auto paintModel = [&] {
+        model->DecalId = 4;
+        std::memcpy(model->PaintColor1, blue, sizeof(blue));
+        std::memcpy(model->PaintColor2, none, sizeof(none));
     };
-    const Case cases[] = {
-        {"career page", [] { g_MainMenu.SetState(MENU_CAREER); }},
-        {"new career", [] { g_MainMenu.StartNewCareer(); }},
-    };
-    for (const Case& c : cases)
+
+    // The career page, entered with the generator in three states.
+    const unsigned seeds[3] = {21, 21, 22};
+    int decals[3];
+    float firsts[3][4];
+    for (int visit = 0; visit < 3; ++visit)
     {
+        paintModel();
         g_Career.decalId = -1;
-        for (int visit = 0; visit < 3; ++visit)
-        {
-            c.enter();
-            g_MainMenu.SetState(MENU_MAIN);
-            EXPECT_EQ(g_Career.decalId, 4) << c.what << " " << visit;
-            EXPECT_EQ(model->DecalId, 4) << c.what << " " << visit;
-            EXPECT_EQ(g_Career.colour1[2], 0.9f) << c.what << " " << visit;
-            EXPECT_EQ(model->PaintColor1[2], 0.9f) << c.what << " " << visit;
-            EXPECT_EQ(model->PaintColor2[3], 0.0f) << c.what << " " << visit;
-        }
+        std::memcpy(g_Career.colour1, marker, sizeof(marker));
+        GameSrand(seeds[visit]);
+        g_MainMenu.SetState(MENU_CAREER);
+        g_MainMenu.SetState(MENU_MAIN);
+        EXPECT_EQ(g_Career.decalId, -1) << visit;
+        EXPECT_EQ(std::memcmp(g_Career.colour1, marker, sizeof(marker)), 0) << visit;
+        EXPECT_GE(model->DecalId, 1) << visit;
+        EXPECT_LE(model->DecalId, 10) << visit;
+        EXPECT_NE(model->PaintColor1[3] == 0.0f, model->PaintColor2[3] == 0.0f) << "one colour black " << visit;
+        EXPECT_FALSE(model->PaintColor1[2] == 0.9f && model->PaintColor1[0] == 0.1f) << "not the model's " << visit;
+        decals[visit] = model->DecalId;
+        std::memcpy(firsts[visit], model->PaintColor1, sizeof(firsts[visit]));
+    }
+    EXPECT_EQ(decals[0], decals[1]);
+    EXPECT_EQ(std::memcmp(firsts[0], firsts[1], sizeof(firsts[0])), 0) << "the same draws, the same scheme";
+    EXPECT_NE(std::memcmp(firsts[0], firsts[2], sizeof(firsts[0])), 0) << "other draws, another scheme";
+
+    // Decal 0: the model's own paint becomes the career's.
+    paintModel();
+    g_Career.decalId = 0;
+    g_MainMenu.SetState(MENU_CAREER);
+    g_MainMenu.SetState(MENU_MAIN);
+    EXPECT_EQ(g_Career.decalId, 4);
+    EXPECT_EQ(g_Career.colour1[2], 0.9f);
+    EXPECT_EQ(g_Career.colour2[3], 0.0f);
+
+    // A new career's OK changes neither -1 nor 0 nor the colours.
+    for (int decal : {-1, 0})
+    {
+        paintModel();
+        g_Career.decalId = decal;
+        std::memcpy(g_Career.colour1, marker, sizeof(marker));
+        std::memcpy(g_Career.colour2, marker, sizeof(marker));
+        g_MainMenu.StartNewCareer();
+        EXPECT_EQ(g_Career.decalId, decal);
+        EXPECT_EQ(std::memcmp(g_Career.colour1, marker, sizeof(marker)), 0) << decal;
+        EXPECT_EQ(std::memcmp(g_Career.colour2, marker, sizeof(marker)), 0) << decal;
     }
 }
 

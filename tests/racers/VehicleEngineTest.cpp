@@ -167,25 +167,35 @@ WheelReading Reading(float routePower, float skid, int sliding, float speed, flo
     return WheelReading{routePower, skid, sliding, speed, contact, touching, follows};
 }
 
-TEST(WheelMarks, OnlyASlidingWheelOnTheGroundMarks)
+// Grass (20) lies off the road, 90 on it, 66.5 halfway between.
+TEST(WheelMarks, GrassTakesMarksFromEveryRollingWheelTheRoadOnlyFromSlides)
 {
     struct Case
     {
         const char* what;
         WheelReading reading;
-        int marks, dust;
+        int marks;
+        float strength;   // of the marks, when there are any
+        int dust;
     };
     const Case cases[] = {
-        {"gripping on the road", Reading(90, 1, 0, 60, 1, 1), 0, 0},
-        {"gripping on grass", Reading(20, 1, 0, 60, 1, 1), 0, 1},
-        {"sliding on the road", Reading(90, 0.4f, 1, 60, 1, 1), 1, 0},
-        {"sliding on grass", Reading(20, 0.4f, 1, 60, 1, 1), 1, 1},
-        {"a one-step spike of the tyre", Reading(90, 0.4f, 0, 60, 1, 1), 0, 0},
-        {"still counted as sliding for a step of grip", Reading(90, 1, 1, 60, 1, 1), 1, 0},
-        {"a rear wheel behind a marking front", Reading(90, 1, 0, 60, 1, 1, 1), 1, 0},
-        {"sliding but slow", Reading(20, 0.4f, 1, 5, 1, 1), 0, 0},
-        {"sliding, its ray off the ground", Reading(20, 1, 1, 60, 0.8f, 0), 0, 1},
-        {"sliding, the contact ramp spent", Reading(20, 0.4f, 1, 60, 0, 1), 0, 0},
+        {"rolling on grass", Reading(20, 1, 0, 60, 1, 1), 1, 1.0f, 1},
+        {"rolling on grass just over 5 km/h", Reading(20, 1, 0, 5.01f, 1, 1), 1, 1.0f, 1},
+        {"rolling on grass at 5 km/h", Reading(20, 1, 0, 5, 1, 1), 0, 0, 0},
+        {"rolling on grass below 5 km/h", Reading(20, 1, 0, 3, 1, 1), 0, 0, 0},
+        {"reversing on grass", Reading(20, 1, 0, -20, 1, 1), 1, 1.0f, 1},
+        {"rolling halfway off the road", Reading(66.5f, 1, 0, 60, 1, 1), 1, 0.5f, 1},
+        {"rolling on the road", Reading(90, 1, 0, 60, 1, 1), 0, 0, 0},
+        {"sliding on the road", Reading(90, 0.4f, 1, 60, 1, 1), 1, 1.0f, 0},
+        {"sliding on grass", Reading(20, 0.4f, 1, 60, 1, 1), 1, 1.0f, 1},
+        {"sliding halfway off the road", Reading(66.5f, 0.4f, 1, 60, 1, 1), 1, 1.0f, 1},
+        {"a one-step spike of the tyre on the road", Reading(90, 0.4f, 0, 60, 1, 1), 0, 0, 0},
+        {"still counted as sliding for a step of grip", Reading(90, 1, 1, 60, 1, 1), 1, 1.0f, 0},
+        {"a rear wheel behind a marking front", Reading(90, 1, 0, 60, 1, 1, 1), 1, 1.0f, 0},
+        {"sliding but slow", Reading(20, 0.4f, 1, 5, 1, 1), 0, 0, 0},
+        {"on grass, its ray just off the ground", Reading(20, 1, 1, 60, 0.8f, 0), 0, 0, 1},
+        {"on grass, off the ground, the contact spent", Reading(20, 1, 0, 60, 0, 0), 0, 0, 0},
+        {"on grass, the ray touching, the contact not yet up", Reading(20, 1, 0, 60, -0.5f, 1), 0, 0, 0},
     };
     for (const Case& c : cases)
     {
@@ -194,7 +204,7 @@ TEST(WheelMarks, OnlyASlidingWheelOnTheGroundMarks)
         EXPECT_EQ(m.dust, c.dust) << c.what;
         if (m.marks)
         {
-            EXPECT_EQ(m.strength, 1.0f) << c.what;
+            EXPECT_NEAR(m.strength, c.strength, 1e-4f) << c.what;
         }
     }
     EXPECT_FLOAT_EQ(GetWheelMarks(Reading(90, 0.4f, 1, 60, 1, 1)).dustScale, 1.6f);
@@ -202,9 +212,7 @@ TEST(WheelMarks, OnlyASlidingWheelOnTheGroundMarks)
     // Halfway between road and grass, half the dust.
     EXPECT_NEAR(GetWheelMarks(Reading(66.5f, 1, 0, 60, 1, 1)).offRoad, 0.5f, 1e-4f);
     // Reversing on grass: dust growing with the magnitude of the speed.
-    const WheelMarks back = GetWheelMarks(Reading(20, 1, 0, -20, 1, 1));
-    EXPECT_EQ(back.dust, 1);
-    EXPECT_NEAR(back.dustGrowth, 0.1f * std::sqrt(20.0f), 1e-5f);
+    EXPECT_NEAR(GetWheelMarks(Reading(20, 1, 0, -20, 1, 1)).dustGrowth, 0.1f * std::sqrt(20.0f), 1e-5f);
 }
 
 TEST(WheelMarks, ASlideCountsOnceItHoldsForATenthOfASecond)

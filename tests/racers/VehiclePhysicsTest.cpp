@@ -15,6 +15,7 @@
 #include "racers/VehicleEngine.h"
 #include "racers/VehicleWheels.h"
 #include "render/Views.h"
+#include "scene/Dusts.h"
 #include "scene/WheelSkids.h"
 #include "world/WorldLinks.h"
 
@@ -394,50 +395,84 @@ TEST_F(DemoDataAreaTest, RaceStartPutsThePlayerOnTheStartLineAndTheKeysRideIt)
     EXPECT_LT(D3DXVec3Length(&toCamera), 12.0f) << v->Speed;
 }
 
-// The plane stands for grass (no road under it). Rolling straight marks
-// nothing; a power slide in a full turn marks with both wheels; a wheel that
-// leaves the ground ends its strip at once, and so does a motorcycle put
-// somewhere else.
-TEST_F(FlatGroundDemoDataTest, WheelsMarkWhereTheySlideAndOnlyOnTheGround)
+// The plane stands for grass (no road under it). Rolling straight, both
+// wheels mark it at full strength and raise dust every 0.075 s (every fifth
+// frame at 60 a second), each on one strip; slowed to 5 km/h or less they
+// leave nothing more; a wheel that leaves the ground ends its strip at once,
+// and so does a motorcycle put somewhere else. One lying on its side, its
+// wheels off the ground, leaves nothing at all.
+TEST_F(FlatGroundDemoDataTest, WheelsRollingOnGrassMarkItWhileTheyTouchTheGround)
 {
     ConnectWorldLinks();
     ConnectRacersLinks();
+    CVehicleObject* v = Settled(0);
+    ASSERT_EQ(v->SkidTrail[0], nullptr) << "standing still";
     g_Skids.Reset();
     g_Skids.stats = SkidStats();
-    CVehicleObject* v = Settled(0);
+    g_Dusts.Reset();
     Launch(v, 60.0f);
+    Frame(v, 1000.0f);
+    ASSERT_NE(v->SkidTrail[0], nullptr) << "the front marks as it rolls";
+    ASSERT_NE(v->SkidTrail[1], nullptr) << "the rear marks as it rolls";
+    const int dustAtLaunch = g_Dusts.liveCount;
     for (int i = 0; i < 90; ++i)
         Frame(v, 1000.0f);
     ASSERT_GT(v->Speed, 40.0f);
-    EXPECT_EQ(g_Skids.stats.opened, 0) << "a rolling wheel on grass";
-
-    for (int i = 0; i < 40; ++i)
-        Frame(v, 0.0f, 0.0f, 1.0f);
-    ASSERT_NE(v->SkidTrail[0], nullptr) << "the front slides in the turn";
-    ASSERT_NE(v->SkidTrail[1], nullptr) << "the rear marks with it";
-    CSkidStrip* front = v->SkidTrail[0];
-    EXPECT_GE(front->pointCount, 3);
+    EXPECT_EQ(v->WheelSliding[0] + v->WheelSliding[1], 0) << "rolling, not sliding";
     EXPECT_EQ(g_Skids.stats.opened, 2) << "one strip per wheel, no churn";
+    CSkidStrip* front = v->SkidTrail[0];
+    ASSERT_NE(front, nullptr);
+    EXPECT_GE(front->pointCount, 15);
+    for (int p = 1; p < front->pointCount; ++p)
+        EXPECT_EQ(front->intensities[p], 255) << "point " << p;
+    EXPECT_EQ(g_Dusts.liveCount - dustAtLaunch, 2 * 90 / 5) << "a puff per wheel every fifth frame";
 
-    // Thrown upwards: the strips end as the rays lose the ground.
-    v->body->setLinearVelocity(v->body->getLinearVelocity() + btVector3(0, 6, 0));
+    // Slowed to a walk: the strips end and no more dust rises.
     int frames = 0;
+    while (frames < 600 && v->Speed > 5.0f)
+    {
+        Frame(v, 0.0f, 1000.0f);
+        ++frames;
+    }
+    ASSERT_LT(frames, 600);
+    const int dustSlow = g_Dusts.liveCount;
+    int slowFrames = 0;
+    for (; slowFrames < 20 && std::fabs(v->Speed) <= 5.0f; ++slowFrames)
+    {
+        Frame(v);
+        EXPECT_EQ(v->SkidTrail[0], nullptr);
+        EXPECT_EQ(v->SkidTrail[1], nullptr);
+    }
+    EXPECT_EQ(slowFrames, 20);
+    EXPECT_EQ(g_Dusts.liveCount, dustSlow);
+    EXPECT_EQ(front->owner, nullptr);
+
+    // Rolling again, then thrown upwards: the strips end as the rays lose
+    // the ground.
+    Launch(v, 60.0f);
+    for (int i = 0; i < 30; ++i)
+        Frame(v, 1000.0f);
+    ASSERT_NE(v->SkidTrail[0], nullptr);
+    ASSERT_NE(v->SkidTrail[1], nullptr);
+    front = v->SkidTrail[0];
+    v->body->setLinearVelocity(v->body->getLinearVelocity() + btVector3(0, 6, 0));
+    frames = 0;
     while (frames < 30 && (v->Vehicle->getWheelInfo(0).m_raycastInfo.m_groundObject ||
                            v->Vehicle->getWheelInfo(1).m_raycastInfo.m_groundObject))
     {
-        Frame(v, 0.0f, 0.0f, 1.0f);
+        Frame(v);
         ++frames;
     }
     ASSERT_LT(frames, 30);
-    Frame(v, 0.0f, 0.0f, 1.0f);
+    Frame(v);
     EXPECT_GT(v->WheelContact[0], 0.0f) << "the contact ramp still holds";
     EXPECT_EQ(v->SkidTrail[0], nullptr);
     EXPECT_EQ(v->SkidTrail[1], nullptr);
     EXPECT_EQ(front->owner, nullptr);
 
-    // Back down and sliding again, then put somewhere else.
+    // Back down and marking again, then put somewhere else.
     for (int i = 0; i < 240 && !(v->SkidTrail[0] && v->SkidTrail[0]->pointCount >= 2); ++i)
-        Frame(v, 1000.0f, 0.0f, 1.0f);
+        Frame(v, 1000.0f);
     ASSERT_NE(v->SkidTrail[0], nullptr);
     CSkidStrip* open = v->SkidTrail[0];
     const float pos[3] = {40.0f, 1.0f, 0.0f}, target[3] = {40.0f, 1.0f, 10.0f}, up[3] = {0, 1, 0};
@@ -445,6 +480,27 @@ TEST_F(FlatGroundDemoDataTest, WheelsMarkWhereTheySlideAndOnlyOnTheGround)
     EXPECT_EQ(v->SkidTrail[0], nullptr);
     EXPECT_EQ(open->owner, nullptr);
     EXPECT_EQ(v->WheelSliding[0], 0);
+
+    // A second motorcycle lying on its side, sliding along the grass: while
+    // its wheels stay off the ground it leaves neither marks nor dust.
+    CVehicleObject* fallen = g_Vehicles.AddVehicle(g_VehicleModelFiles[1]);
+    ASSERT_NE(fallen, nullptr);
+    const float side[3] = {-40.0f, 0.2f, 0.0f}, ahead[3] = {-40.0f, 0.2f, 10.0f}, flat[3] = {1, 0, 0};
+    fallen->SetPosition(side, ahead, flat, CONTROL_COMPUTER, RACER_PLAYER);
+    const int opened = g_Skids.stats.opened, dust = g_Dusts.liveCount;
+    fallen->body->setLinearVelocity(btVector3(0, 0, 40.0f / 3.6f));
+    int sliding = 0;
+    for (int i = 0; i < 30 && !fallen->Vehicle->getWheelInfo(0).m_raycastInfo.m_groundObject &&
+                    !fallen->Vehicle->getWheelInfo(1).m_raycastInfo.m_groundObject;
+         ++i)
+    {
+        Frame(fallen);
+        sliding += std::fabs(fallen->Speed) > 5.0f;
+    }
+    EXPECT_GE(sliding, 10);
+    EXPECT_EQ(g_Skids.stats.opened, opened);
+    EXPECT_EQ(fallen->SkidTrail[0], nullptr);
+    EXPECT_EQ(g_Dusts.liveCount, dust);
 }
 
 }   // namespace
