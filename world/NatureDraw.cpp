@@ -8,7 +8,6 @@
 #include "render/Views.h"
 #include "scene/MeshEffects.h"
 #include "world/LandPart.h"
-#include "world/NatureLight.h"
 #include "world/NatureManager.h"
 #include "world/Sky.h"
 
@@ -125,7 +124,6 @@ void CNatureManager::DrawGrass()
     device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
     SetWorldIdentity();
     const bool shader = UseEffect();
-    const NatureLightScope light(bakedLight, shader);
     if (shader)
     {
         g_Render.SetTechnique("techGrass");
@@ -268,7 +266,6 @@ void CNatureManager::DrawTreeStems()
         g_Render.SetTechnique("techNatureLit");
         SetViewProj();
     }
-    const NatureLightScope light(bakedLight, shader);
     // Stones first: opaque, with the stone atlas.
     treeMaterial.Diffuse.a = treeMaterial.Ambient.a = treeMaterial.Specular.a = 1.0f;
     g_Render.SetMaterial(&treeMaterial, shader ? 1 : 0);
@@ -380,7 +377,6 @@ void CNatureManager::DrawTreeLeafs()
         device->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
         g_Render.SetColorVertex(1);
     }
-    const NatureLightScope light(bakedLight, shader);
     device->SetStreamSource(0, leafVB, 0, sizeof(LeafVertex));
     float currentSize = -1.0f;
     bool begun = false;

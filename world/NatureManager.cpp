@@ -9,7 +9,6 @@
 #include "core/RaceState.h"
 #include "render/D3DRender.h"
 #include "world/LandPart.h"
-#include "world/NatureLight.h"
 
 CNatureManager g_Nature;
 float g_NatureTimer = 0.0f;
@@ -265,8 +264,6 @@ void CNatureManager::Reset()
     openStones = nullptr;
     openTrees = nullptr;
     leftOutLogged[0] = leftOutLogged[1] = leftOutLogged[2] = 0;
-    // The clumps, stones and trees about to be built bake this light.
-    NatureSkyLight(bakedLight);
 }
 
 void CNatureManager::SetFlag(int type, CLandPart* part, int value, int active)

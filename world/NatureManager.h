@@ -179,10 +179,6 @@ public:
     int loadedSeason;
     D3DMATERIAL9 grassMaterial;
     D3DMATERIAL9 treeMaterial;
-    // The sky's light (NatureSkyLight) when the area's nature was built and
-    // its colours baked; the draw passes scale those colours to the light of
-    // the present hour. Zero before the first area: colours drawn as baked.
-    float bakedLight[3];
 
 private:
     // The field that BeginField opened for each type (null when none is open:
