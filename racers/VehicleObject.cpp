@@ -61,7 +61,6 @@ CVehicleObject::CVehicleObject()
     std::memset(TargetPoint, 0, sizeof(TargetPoint));
     StuckTimer = KickedTimer = 0.0f;
     UnstickTries = 0;
-    LastRespawnPoint = -1;
     LastImpactTime = 0;
     LastImpactPartner = nullptr;
     PathPoint = 0;

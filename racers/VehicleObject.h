@@ -255,8 +255,6 @@ public:
     float TargetPoint[3];
     float StuckTimer;
     int UnstickTries;   // backing-up manoeuvres since the last path point gained
-    // The path point of the last respawn outside a race, -1 before one.
-    int LastRespawnPoint;
     float KickTimer;
     float KickedTimer;
     int LastImpactTime;

@@ -160,12 +160,6 @@ void CVehicleObject::Respawn()
         const int nearest = FindNearestPathPoint(worldCentre);
         if (nearest >= 0)
             at = std::min(nearest, count - 2);
-        // A place that threw the motorcycle off again is no place to come
-        // back to: step back along the path from it instead, as a race does,
-        // or the demonstration race keeps a racer falling there for good.
-        if (at == LastRespawnPoint && at > PathPoint)
-            at = PathPoint;
-        LastRespawnPoint = at;
     }
 
     const float pos[3] = {g_RacePath[at][0], g_RacePath[at][1] + 2.5f, g_RacePath[at][2]};

@@ -14,12 +14,10 @@ extern int g_ShadowPass;
 extern int g_ReflectionPass;
 
 // Side of the shadow map (its target, its half-way copy and its depth surface)
-// in texels, over the shadow camera's 64 x 64 square: 8 texels a unit. The
-// ground, the roads, the placed objects and the riders read the map through
-// its smoothed copy of 512 x 512 either way; a map twice as fine changed the
-// finished race frame by a third of a level on average, while its pass
-// filled four times the texels, the crowns of the woods many deep.
-const int SHADOW_MAP_SIZE = 512;
+// in texels, over the shadow camera's 64 x 64 square: 16 texels a unit,
+// smoothed down into the 512 x 512 copy that the ground, the roads, the
+// placed objects and the riders read.
+const int SHADOW_MAP_SIZE = 1024;
 
 // The world behind the menu's pages: a fifth of the 800 x 600 screen's
 // pixels, about as many as its 256 x 256 backdrop copy keeps.

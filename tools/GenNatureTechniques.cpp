@@ -16,9 +16,6 @@
 // Stems and stones: placed, lit vertices; the material alpha ("MatDiffuse")
 // fades them out (the fixed pipeline would ignore it with lighting off).
 //
-// The vertex colours hold the light of the hour the area was built at;
-// "NatureLight" scales them, per channel, to the light of the present hour.
-//
 // The shadow variants write "NatureShadowColour" where the picture is solid.
 #include "tools/TechniqueRegistry.h"
 
@@ -60,7 +57,7 @@ in float vFade;
 void main()
 {
     vec4 texel = texture(texBaseMap1, vUV);
-    FragColor = vec4(texel.rgb * vColour.rgb * NatureLight.rgb, texel.a * vFade);
+    FragColor = vec4(texel.rgb * vColour.rgb, texel.a * vFade);
 })";
 
 const char* const kGrassShadowFragment = R"(in vec2 vUV;
@@ -98,7 +95,7 @@ in float vFade;
 void main()
 {
     vec4 texel = texture(texBaseMap1, vUV);
-    FragColor = vec4(texel.rgb * vColour.rgb * NatureLight.rgb, texel.a * vFade);
+    FragColor = vec4(texel.rgb * vColour.rgb, texel.a * vFade);
 })";
 
 const char* const kLitVertex = R"(out vec2 vUV;
@@ -115,7 +112,7 @@ in vec4 vColour;
 void main()
 {
     vec4 texel = texture(texBaseMap1, vUV);
-    FragColor = vec4(texel.rgb * vColour.rgb * NatureLight.rgb, MatDiffuse.a);
+    FragColor = vec4(texel.rgb * vColour.rgb, MatDiffuse.a);
 })";
 
 TechniqueGroup NatureTechniques()
@@ -127,7 +124,6 @@ TechniqueGroup NatureTechniques()
         "uniform float GrassWaveAmplitude;",
         "uniform float LeafSizeModifier;",
         "uniform vec4 NatureShadowColour;  // the caster colour of the shadow map",
-        "uniform vec4 NatureLight;         // the light of the hour over the baked light",
     };
     g.techniques = {
         {"techGrass", kGrassVertex, kGrassFragment},

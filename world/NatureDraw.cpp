@@ -8,9 +8,7 @@
 #include "render/Views.h"
 #include "scene/MeshEffects.h"
 #include "world/LandPart.h"
-#include "world/NatureLight.h"
 #include "world/NatureManager.h"
-#include "world/Sky.h"
 
 namespace
 {
@@ -125,7 +123,6 @@ void CNatureManager::DrawGrass()
     device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
     SetWorldIdentity();
     const bool shader = UseEffect();
-    const NatureLightScope light(bakedLight, shader);
     if (shader)
     {
         g_Render.SetTechnique("techGrass");
@@ -268,7 +265,6 @@ void CNatureManager::DrawTreeStems()
         g_Render.SetTechnique("techNatureLit");
         SetViewProj();
     }
-    const NatureLightScope light(bakedLight, shader);
     // Stones first: opaque, with the stone atlas.
     treeMaterial.Diffuse.a = treeMaterial.Ambient.a = treeMaterial.Specular.a = 1.0f;
     g_Render.SetMaterial(&treeMaterial, shader ? 1 : 0);
@@ -380,7 +376,6 @@ void CNatureManager::DrawTreeLeafs()
         device->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
         g_Render.SetColorVertex(1);
     }
-    const NatureLightScope light(bakedLight, shader);
     device->SetStreamSource(0, leafVB, 0, sizeof(LeafVertex));
     float currentSize = -1.0f;
     bool begun = false;
@@ -468,54 +463,24 @@ void CNatureManager::DrawTreeLeafsShadow()
         g_Render.BindTexture(leafTexture, 1, 0);
         device->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
     }
-    // Every leaf casts the same grey, and the crowns of a wood lie many leaves
-    // deep in the map: solid texels are written whole, with their depth, so
-    // that the leaves behind them (and the grass below) are turned away by
-    // the depth test before they are shaded, and the rest is left out.
-    g_Render.SetAlphaBlend(0);
-    g_Render.SetZWrite(1);
-    device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    g_Render.SetAlphaBlend(1);
+    g_Render.SetBlend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
     if (shader)
         BeginEffect();
     device->SetStreamSource(0, leafVB, 0, sizeof(LeafVertex));
-    // The woods nearest the sun first, each field's leaves in the order
-    // sorted for this sun (see SortLeafShadowTriangles).
-    const float* towardsLight = g_Sky.shadowDirection;
-    if (!leafShadowSorted || towardsLight[0] != leafShadowLight[0] || towardsLight[1] != leafShadowLight[1] ||
-        towardsLight[2] != leafShadowLight[2])
-        SortLeafShadows(towardsLight);
-    const auto height = [towardsLight](const TreeField* f) {
-        const float* c = f->part->centre;
-        return c[0] * towardsLight[0] + c[1] * towardsLight[1] + c[2] * towardsLight[2];
-    };
-    TreeField* order[NATURE_MAX_FIELDS];
-    int count = 0;
+    device->SetIndices(leafIndices[1]);
     for (int i = 0; i < treeFieldCount[0]; ++i)
     {
-        TreeField* f = treeFields[0][i];
+        const TreeField* f = treeFields[0][i];
         if (f->leafVertexCount <= 0 || !f->part || !f->part->inShadow)
             continue;
-        int k = count++;
-        for (; k > 0 && height(order[k - 1]) < height(f); --k)
-            order[k] = order[k - 1];
-        order[k] = f;
-    }
-    device->SetIndices(leafShadowIB ? leafShadowIB : leafIndices[1]);
-    for (int i = 0; i < count; ++i)
-    {
-        const TreeField* f = order[i];
-        const int triangles = leafShadowIB ? f->shadowTriangles : f->leafVertexCount / 4;
-        device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, f->firstLeafVertex, 0, (UINT)leafVertexCount,
-                                     leafShadowIB ? (UINT)f->firstShadowIndex : 0, (UINT)triangles);
+        const int triangles = f->leafVertexCount / 4;
+        device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, f->firstLeafVertex, 0, (UINT)leafVertexCount, 0,
+                                     (UINT)triangles);
         g_Render.CountFaces(triangles);
     }
     if (shader)
         EndEffect();
-    // The casters after these blend their grey over the map without depth writes.
-    device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
-    g_Render.SetZWrite(0);
-    g_Render.SetAlphaBlend(1);
-    g_Render.SetBlend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
     g_Render.SetStageAlphaOp(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT);
     g_Render.RestoreCullMode();
 }

@@ -1,15 +1,12 @@
 #include "world/NatureManager.h"
 
-#include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "core/DebugLog.h"
 #include "core/GameClock.h"
 #include "core/RaceState.h"
 #include "render/D3DRender.h"
 #include "world/LandPart.h"
-#include "world/NatureLight.h"
 
 CNatureManager g_Nature;
 float g_NatureTimer = 0.0f;
@@ -265,8 +262,6 @@ void CNatureManager::Reset()
     openStones = nullptr;
     openTrees = nullptr;
     leftOutLogged[0] = leftOutLogged[1] = leftOutLogged[2] = 0;
-    // The clumps, stones and trees about to be built bake this light.
-    NatureSkyLight(bakedLight);
 }
 
 void CNatureManager::SetFlag(int type, CLandPart* part, int value, int active)
@@ -662,65 +657,6 @@ void CNatureManager::ReleaseTextures()
     loadedSeason = -1;
 }
 
-int SortLeafShadowTriangles(const LeafVertex* fieldVertices, int leafVertexCount, const float towardsLight[3],
-                            uint16_t* out)
-{
-    // The second list draws every second quad; an odd count of triangles
-    // ends on the first half of a quad.
-    const int triangles = leafVertexCount / 4;
-    std::vector<std::pair<float, int>> quads;
-    quads.reserve((size_t)(triangles + 1) / 2);
-    for (int j = 0; 2 * j < triangles; ++j)
-    {
-        const float* c = fieldVertices[8 * j].centre;
-        const float height = c[0] * towardsLight[0] + c[1] * towardsLight[1] + c[2] * towardsLight[2];
-        quads.push_back({-height, j});
-    }
-    std::stable_sort(quads.begin(), quads.end(),
-                     [](const std::pair<float, int>& a, const std::pair<float, int>& b) { return a.first < b.first; });
-    int n = 0;
-    for (const std::pair<float, int>& q : quads)
-    {
-        const int V = 8 * q.second;
-        const int quad[6] = {V, V + 1, V + 2, V + 3, V + 1, V + 2};
-        const int count = 2 * q.second + 1 < triangles ? 6 : 3;
-        for (int k = 0; k < count; ++k)
-            out[n++] = (uint16_t)quad[k];
-    }
-    return n;
-}
-
-void CNatureManager::SortLeafShadows(const float towardsLight[3])
-{
-    ReleaseBuffer(leafShadowIB);
-    leafShadowSorted = 1;
-    for (int k = 0; k < 3; ++k)
-        leafShadowLight[k] = towardsLight[k];
-    if (!leafVertices)
-        return;
-    int total = 0;
-    for (int list = 0; list < 2; ++list)
-        for (int i = 0; i < treeFieldCount[list]; ++i)
-            total += 3 * (treeFields[list][i]->leafVertexCount / 4);
-    if (total == 0)
-        return;
-    std::vector<uint16_t> indices((size_t)total);
-    int at = 0;
-    for (int list = 0; list < 2; ++list)
-        for (int i = 0; i < treeFieldCount[list]; ++i)
-        {
-            TreeField* f = treeFields[list][i];
-            const int n = f->leafVertexCount > 0
-                              ? SortLeafShadowTriangles(leafVertices + f->firstLeafVertex, f->leafVertexCount,
-                                                        towardsLight, indices.data() + at)
-                              : 0;
-            f->firstShadowIndex = at;
-            f->shadowTriangles = n / 3;
-            at += n;
-        }
-    leafShadowIB = MakeIndexBuffer(indices.data(), at);
-}
-
 void CNatureManager::ReleaseBuffers()
 {
     ReleaseBuffer(grassVB);
@@ -731,8 +667,6 @@ void CNatureManager::ReleaseBuffers()
     ReleaseBuffer(lowStemVB);
     ReleaseBuffer(lowStemIB);
     ReleaseBuffer(leafVB);
-    ReleaseBuffer(leafShadowIB);
-    leafShadowSorted = 0;
 }
 
 void CNatureManager::Clear()

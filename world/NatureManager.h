@@ -86,9 +86,6 @@ struct TreeField
     int firstStemVertex, stemVertexCount, firstLowStemVertex, lowStemVertexCount;
     int firstStemIndex, stemIndexCount, firstLowStemIndex, lowStemIndexCount;
     int firstLeafVertex, leafVertexCount;
-    // The shadow pass's leaves in leafShadowIB: from this index, this many
-    // triangles, nearest the sun first.
-    int firstShadowIndex, shadowTriangles;
     CTreeObject** objects;
     int objectCount;
     CLandPart* part;
@@ -169,20 +166,9 @@ public:
     int treeFieldCount[2];
     int visibleTreeFields;
     TextureId stemTexture, leafTexture;
-    // The shadow pass's leaves of every tree field (the second index list's
-    // triangles of each) sorted nearest the sun first, for the direction
-    // towards the sun they were sorted by; made when the leaves are first
-    // drawn into a shadow map under that sun.
-    IDirect3DIndexBuffer9* leafShadowIB;
-    float leafShadowLight[3];
-    int leafShadowSorted;   // 1 once sorted for leafShadowLight (the buffer may still be missing)
     int loadedSeason;
     D3DMATERIAL9 grassMaterial;
     D3DMATERIAL9 treeMaterial;
-    // The sky's light (NatureSkyLight) when the area's nature was built and
-    // its colours baked; the draw passes scale those colours to the light of
-    // the present hour. Zero before the first area: colours drawn as baked.
-    float bakedLight[3];
 
 private:
     // The field that BeginField opened for each type (null when none is open:
@@ -200,20 +186,8 @@ private:
     // Frees the fields of `type` in list 0 (active) or 1 (parked) that
     // belong to `part`, or all of them without a part.
     void DropFields(int type, int list, CLandPart* part);
-    // Makes leafShadowIB for the direction towards the sun.
-    void SortLeafShadows(const float towardsLight[3]);
     void SetFlag(int type, CLandPart* part, int value, int active);
 };
-
-// The triangles the shadow pass draws of one tree field (the first
-// leafVertexCount / 4 of the second leaf index list, relative to the field's
-// first leaf vertex), written to `out` quad by quad, the quad whose centre
-// lies nearest the sun first; returns the number of indices written. A
-// leaf's texels go into the shadow map whole with their depth, so the order
-// leaves the map as it was, while the leaves behind the first ones are
-// turned away by the depth test before they are shaded.
-int SortLeafShadowTriangles(const LeafVertex* fieldVertices, int leafVertexCount, const float towardsLight[3],
-                            uint16_t* out);
 
 // Seconds of game time until the next stone and tree update.
 extern float g_NatureTimer;

@@ -93,7 +93,7 @@ struct PassTargets
 {
     bool Create(IDirect3DDevice9* device)
     {
-        const UINT map = SHADOW_MAP_SIZE;
+        const UINT map = 1024;
         return SUCCEEDED(device->CreateTexture(map, map, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
                                                &shadow0, nullptr)) &&
                SUCCEEDED(device->CreateTexture(512, 512, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
@@ -162,7 +162,7 @@ int IndexOf(const std::vector<std::string>& calls, const std::string& prefix, si
 // The recorded call that sets the shadow map's viewport.
 std::string ShadowViewport()
 {
-    return "SetViewport(0, 0, " + std::to_string(SHADOW_MAP_SIZE) + ", " + std::to_string(SHADOW_MAP_SIZE);
+    return "SetViewport(0, 0, 1024, 1024";
 }
 
 class RecordingPassTest : public ::testing::Test

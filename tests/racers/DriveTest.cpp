@@ -621,20 +621,28 @@ TEST_F(DrivePathDemoDataTest, AMotorcycleLostUnderTheGroundIsPutBackOnThePath)
 
 }   // namespace
 
-TEST_F(DrivePathDemoDataTest, OutsideARaceARespawnAtTheSamePlaceAgainStepsBackAlongThePath)
+// Outside a race the motorcycle comes back at the path point nearest to it,
+// searched from five points before its last one: thrown off again at the same
+// place, it comes back there again, while its path point keeps stepping back.
+TEST_F(DrivePathDemoDataTest, OutsideARaceARespawnReturnsToTheNearestPointFromFiveBack)
 {
     g_RaceRunning = 0;
     CVehicleObject* v = Racer(0, 40);
-    v->Respawn();   // the nearest point ahead of the stepped-back one: where it stood
-    EXPECT_EQ(v->LastRespawnPoint, 40);
-    EXPECT_NEAR(v->Position[2], g_RacePath[40][2], 1e-3f);
+    for (int k = 1; k <= 3; ++k)
+    {
+        SCOPED_TRACE(k);
+        v->Respawn();
+        EXPECT_EQ(v->PathPoint, 40 - 5 * k);
+        EXPECT_NEAR(v->Position[0], g_RacePath[40][0], 1e-3f);
+        EXPECT_NEAR(v->Position[2], g_RacePath[40][2], 1e-3f);
+    }
+    g_Vehicles.RemoveVehicle(v);
 
-    // Thrown off at the same place again: not back onto it, but to the point
-    // the step back reached.
+    // Standing behind the point five back, the search starts there.
+    v = Racer(0, 40);
+    v->PathPoint = 50;
     v->Respawn();
-    const int at = v->PathPoint;
-    EXPECT_LT(at, 40);
-    EXPECT_EQ(v->LastRespawnPoint, at);
-    EXPECT_NEAR(v->Position[0], g_RacePath[at][0], 1e-3f);
-    EXPECT_NEAR(v->Position[2], g_RacePath[at][2], 1e-3f);
+    EXPECT_EQ(v->PathPoint, 45);
+    EXPECT_NEAR(v->Position[0], g_RacePath[45][0], 1e-3f);
+    EXPECT_NEAR(v->Position[2], g_RacePath[45][2], 1e-3f);
 }

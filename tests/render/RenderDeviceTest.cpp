@@ -295,6 +295,28 @@ TEST_F(RenderDeviceDemoDataTest, TargetsAndDefaultResourcesExistAfterStart)
     EXPECT_NE(g_Render.shadowTarget1, nullptr);
     EXPECT_NE(g_Render.shadowTarget2, nullptr);
     EXPECT_NE(g_Render.shadowDepth, nullptr);
+    // The shadow map, its copy taken midway and its depth are 1024 texels a
+    // side; the smoothed layer that the world reads is 512.
+    const struct
+    {
+        IDirect3DTexture9* target;
+        UINT size;
+    } targets[] = {{g_Render.shadowTarget0, 1024}, {g_Render.shadowTarget1, 512}, {g_Render.shadowTarget2, 1024}};
+    for (const auto& t : targets)
+        if (t.target)
+        {
+            D3DSURFACE_DESC desc{};
+            t.target->GetLevelDesc(0, &desc);
+            EXPECT_EQ(desc.Width, t.size);
+            EXPECT_EQ(desc.Height, t.size);
+        }
+    if (g_Render.shadowDepth)
+    {
+        D3DSURFACE_DESC desc{};
+        g_Render.shadowDepth->GetDesc(&desc);
+        EXPECT_EQ(desc.Width, 1024u);
+        EXPECT_EQ(desc.Height, 1024u);
+    }
     EXPECT_NE(g_Render.glowTexture0, nullptr);
     EXPECT_NE(g_Render.glowTexture1, nullptr);
     EXPECT_EQ(g_Render.glowReady, 1);

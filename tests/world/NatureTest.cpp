@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -519,19 +518,25 @@ TEST_F(NatureDrawTest, GrassStemsLeavesAndShadowsStopAtTheirDistances)
     g_ReflectionPass = 0;
 }
 
-// The leaves cast into the shadow map as solid texels with their depth, so
-// that the leaves and grass behind them are turned away; the casters after
-// them blend their grey without depth writes again.
-TEST_F(NatureDrawTest, LeafShadowsWriteSolidTexelsAndHandBlendingBack)
+// The leaves cast their grey into the shadow map blended by their texture's
+// alpha, without writing depth, so the casters drawn after them still blend
+// over them; found with the opposite states set, the pass sets its own.
+TEST_F(NatureDrawTest, LeafShadowsBlendWithoutDepthWrites)
 {
     ASSERT_EQ(g_Landscape.LoadArea(0, 0), 1);
+    g_Render.SetAlphaBlend(0);
+    g_Render.SetZWrite(1);
+    g_Render.SetBlend(D3DBLEND_ONE, D3DBLEND_ZERO);
+    std::map<std::string, std::string> state = {{"ALPHABLENDENABLE", "0"},
+                                                {"ZWRITEENABLE", "1"},
+                                                {"SRCBLEND", std::to_string(D3DBLEND_ONE)},
+                                                {"DESTBLEND", std::to_string(D3DBLEND_ZERO)},
+                                                {"ALPHATESTENABLE", "0"}};
     g_ShadowPass = 1;
     D3DClearRecordedCalls();
-    const int triangles = Triangles(10.0f, &CNatureManager::DrawTreeLeafsShadow);
+    ASSERT_GT(Triangles(10.0f, &CNatureManager::DrawTreeLeafsShadow), 0);
     g_ShadowPass = 0;
-    ASSERT_GT(triangles, 0);
-    // The states as they stood at the last draw (the leaves come last).
-    std::map<std::string, std::string> state, atDraw;
+    std::map<std::string, std::string> atDraw;
     for (const std::string& call : D3DRecordedCalls())
     {
         char name[64] = {0}, value[32] = {0};
@@ -540,20 +545,11 @@ TEST_F(NatureDrawTest, LeafShadowsWriteSolidTexelsAndHandBlendingBack)
         if (call.compare(0, 21, "DrawIndexedPrimitive(") == 0)
             atDraw = state;
     }
-    EXPECT_EQ(atDraw["ALPHATESTENABLE"], "1");
-    EXPECT_EQ(atDraw["ZWRITEENABLE"], "1");
-    EXPECT_EQ(atDraw["ALPHABLENDENABLE"], "0");
-    DWORD alphaTest = 1, depthWrite = 1, blend = 0, source = 0, destination = 0;
-    g_Render.device->GetRenderState(D3DRS_ALPHATESTENABLE, &alphaTest);
-    g_Render.device->GetRenderState(D3DRS_ZWRITEENABLE, &depthWrite);
-    g_Render.device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
-    g_Render.device->GetRenderState(D3DRS_SRCBLEND, &source);
-    g_Render.device->GetRenderState(D3DRS_DESTBLEND, &destination);
-    EXPECT_EQ(alphaTest, (DWORD)FALSE);
-    EXPECT_EQ(depthWrite, (DWORD)FALSE);
-    EXPECT_EQ(blend, (DWORD)TRUE);
-    EXPECT_EQ(source, (DWORD)D3DBLEND_SRCALPHA);
-    EXPECT_EQ(destination, (DWORD)D3DBLEND_INVSRCALPHA);
+    EXPECT_EQ(atDraw["ALPHABLENDENABLE"], "1");
+    EXPECT_EQ(atDraw["SRCBLEND"], std::to_string(D3DBLEND_SRCALPHA));
+    EXPECT_EQ(atDraw["DESTBLEND"], std::to_string(D3DBLEND_INVSRCALPHA));
+    EXPECT_EQ(atDraw["ZWRITEENABLE"], "0");
+    EXPECT_EQ(atDraw["ALPHATESTENABLE"], "0");
 }
 
 TEST(NatureFadeTest, StemFadeAndGrassLevels)
@@ -565,55 +561,6 @@ TEST(NatureFadeTest, StemFadeAndGrassLevels)
     EXPECT_EQ(NatureGrassLevel(15.01f), 1);
     EXPECT_EQ(NatureGrassLevel(60.0f), 1);
     EXPECT_EQ(NatureGrassLevel(60.01f), 2);
-}
-
-// The shadow pass's leaves of a field, nearest the sun first: the same
-// triangles as the second leaf list's first leafVertexCount / 4 (every
-// second quad, an odd count ending on half a quad), each quad's two kept
-// together.
-TEST(LeafShadowOrderTest, SameTrianglesAsTheSecondListNearestTheSunFirst)
-{
-    const float towardsLight[3] = {0.0f, 0.6f, 0.8f};
-    for (const int quads : {1, 2, 7, 8, 13})
-    {
-        std::vector<LeafVertex> vertices(4 * (size_t)quads);
-        for (int q = 0; q < quads; ++q)
-            for (int k = 0; k < 4; ++k)
-            {
-                // Heights along the light in a scrambled order.
-                const float h = (float)((q * 5) % 11);
-                vertices[4 * q + k].centre[0] = 3.0f;
-                vertices[4 * q + k].centre[1] = 0.6f * h;
-                vertices[4 * q + k].centre[2] = 0.8f * h;
-            }
-        const int leafVertexCount = 4 * quads;
-        std::vector<uint16_t> out(3 * (size_t)quads + 6);
-        const int n = SortLeafShadowTriangles(vertices.data(), leafVertexCount, towardsLight, out.data());
-        out.resize((size_t)n);
-
-        // What the second list draws, triangle by triangle.
-        std::multiset<std::vector<int>> expected, got;
-        const int triangles = leafVertexCount / 4;
-        for (int t = 0; t < triangles; ++t)
-        {
-            const int V = 8 * (t / 2);
-            expected.insert(t % 2 == 0 ? std::vector<int>{V, V + 1, V + 2} : std::vector<int>{V + 3, V + 1, V + 2});
-        }
-        ASSERT_EQ(n, 3 * triangles) << quads;
-        for (int i = 0; i + 2 < n; i += 3)
-            got.insert({out[i], out[i + 1], out[i + 2]});
-        EXPECT_EQ(got, expected) << quads;
-        // Quads come whole (their first triangle first) and by falling height.
-        float last = 1e9f;
-        for (int i = 0; i < n; i += 3)
-        {
-            if (out[i] % 8 != 0)
-                continue;   // the second half of the quad just before
-            const float h = vertices[out[i]].centre[1] / 0.6f;
-            EXPECT_LE(h, last) << quads << " at " << i;
-            last = h;
-        }
-    }
 }
 
 // ---------------------------------------------------------------------------
