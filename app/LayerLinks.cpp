@@ -110,6 +110,7 @@ std::vector<std::string> UnsetLayerLinks()
         LINK(g_PhysicsObjectAccess.onImpact),
         LINK(g_PhysicsObjectAccess.throwOff),
         LINK(g_PhysicsObjectAccess.spawnDust),
+        LINK(g_BeforePhysicsSubstep),
         LINK(g_CameraHooks.readTarget),
         LINK(g_CameraHooks.playerVehicle),
         LINK(g_CameraHooks.groundHeight),
