@@ -299,11 +299,12 @@ int CGame::StartRace(int row)
 
     if (g_EditorMode)
         return 1;   // the area alone
-    // The player's motorcycle on the start of the race path. Behind the menu
-    // the race starts at once as a demonstration; otherwise the menu starts
-    // it, and with "Game menu" 0 the player rides the area alone.
+    // The player's motorcycle on the start of the race path. Behind a menu
+    // page the race starts at once as a demonstration. A race the menu starts
+    // from its loading page (the menu is still up then) is posted by the menu
+    // itself, once; with "Game menu" 0 the player rides the area alone.
     g_Vehicles.CreatePlayer(nullptr, nullptr, nullptr);
-    if (g_MainMenu.active)
+    if (g_MainMenu.active && g_MainMenu.state != MENU_LOADING)
         g_GameEvent.Post(GEVENT_RACE_START, g_PlayerVehicle, 0);
     else if (g_PlayerVehicle)
     {

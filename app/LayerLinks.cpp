@@ -85,11 +85,9 @@ struct LinkEntry
 // One line per entry, so the names are exact. Lifecycle data that a layer
 // sets while its object exists (the moon of g_MeshEffectInputs) is not a
 // link and is not listed.
-#define LINK(entry)                                                                                                    \
-    LinkEntry                                                                                                          \
-    {                                                                                                                  \
-#entry, (entry) != nullptr                                                                                     \
-    }
+// clang-format off
+#define LINK(entry) LinkEntry{#entry, (entry) != nullptr}
+// clang-format on
 
 std::vector<std::string> UnsetLayerLinks()
 {
@@ -112,6 +110,7 @@ std::vector<std::string> UnsetLayerLinks()
         LINK(g_PhysicsObjectAccess.onImpact),
         LINK(g_PhysicsObjectAccess.throwOff),
         LINK(g_PhysicsObjectAccess.spawnDust),
+        LINK(g_BeforePhysicsSubstep),
         LINK(g_CameraHooks.readTarget),
         LINK(g_CameraHooks.playerVehicle),
         LINK(g_CameraHooks.groundHeight),

@@ -31,8 +31,8 @@ set(INCLUDE_RULE_LAYERS
   platform/os platform/math platform/image platform/d3d platform/audio
   common core render audio scene world racers interface app play)
 
-# Test folders held to rule 4. tests/app, tests/play and tests/tools test the
-# whole game, and tests/support is checked through the tests that use it.
+# Test folders held to rule 4. tests/app and tests/tools test the whole game
+# (with play/), and tests/support is checked through the tests that use it.
 # tests/racers is not held: its vehicle fixtures start and free a race with
 # the game's own CGame::InitRaceTable and CGame::FreeRace, so its program
 # links app (see CMakeLists.txt).

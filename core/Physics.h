@@ -21,10 +21,12 @@ class CStaticObject;
 // declared in none of its headers.
 extern btScalar sideFrictionStiffness2;
 
-// What the physics code reads from and does to a world object: the terrain
-// body (ConnectWorldLinks), placed objects (ConnectSceneLinks), motorcycles
-// and riders (ConnectRacersLinks). An unset entry reads as 0 / null and does
-// nothing.
+// What the physics code reads from and does to a world object. Three layers
+// answer, each in its own connect function: ConnectWorldLinks the terrain
+// body (landscape), ConnectSceneLinks every world object (objectClass,
+// objectType, setTouched), ConnectRacersLinks the motorcycles and riders
+// (ridingOn, onImpact, throwOff, spawnDust). An unset entry reads as 0 / null
+// and does nothing.
 struct PhysicsObjectAccess
 {
     // The terrain body's user pointer (the landscape sets it to itself).
@@ -45,8 +47,8 @@ struct PhysicsObjectAccess
 extern PhysicsObjectAccess g_PhysicsObjectAccess;
 
 // Called before each fixed substep of the world's step with the substep's
-// length in seconds (the motorcycles' lean correction; the racers set it).
-// Null does nothing.
+// length in seconds: the motorcycles' lean correction, set by
+// ConnectRacersLinks. Null does nothing.
 extern void (*g_BeforePhysicsSubstep)(float step);
 
 // Collision index of a body's user pointer: 0 the landscape, 1 static,

@@ -33,6 +33,15 @@ void ConnectRacersLinks()
         static_cast<CHumanObject*>(object)->SpawnDust(point);
     };
 
+    // Every racer's lean correction, before each fixed physics step: a slow
+    // frame runs several steps, and corrected only once for all of them a
+    // heavy motorcycle rocks itself over.
+    g_BeforePhysicsSubstep = [](float step) {
+        for (int i = 0; i < g_Vehicles.racerCount; ++i)
+            if (g_Vehicles.racers[i])
+                g_Vehicles.racers[i]->CorrectLean(step);
+    };
+
     // The camera follows the player's motorcycle and shows its statistics.
     g_CameraHooks.readTarget = ReadCameraTarget;
     g_CameraHooks.playerVehicle = []() -> CStaticObject* { return g_PlayerVehicle; };

@@ -60,19 +60,6 @@ bool RiderInSteeringPose(const CHumanObject* rider)
     return rider->currentPart >= range[0] && rider->currentPart <= range[1];
 }
 
-// Every racer's lean correction, before each fixed physics step.
-void CorrectEveryLean(float step)
-{
-    for (int i = 0; i < g_Vehicles.racerCount; ++i)
-        if (g_Vehicles.racers[i])
-            g_Vehicles.racers[i]->CorrectLean(step);
-}
-
-struct RegisterLeanCorrection
-{
-    RegisterLeanCorrection() { g_BeforePhysicsSubstep = CorrectEveryLean; }
-} s_RegisterLeanCorrection;
-
 }   // namespace
 
 int EngineGear(float speed)

@@ -2,11 +2,11 @@
 // What the camera reads from and does to the subsystems above it. The
 // camera follows a motorcycle, stays above the ground and outside buildings,
 // places the sound listener and fades the sound, but those all live in
-// higher layers: ConnectAudioLinks (listener, fade volume), ConnectWorldLinks
-// (ground, buildings, world counters), ConnectRacersLinks (the followed
-// motorcycle, the player's statistics) and ConnectAppLinks (the visibility
-// update) fill these entries in. An unset entry reads as "nothing there" and
-// does nothing.
+// higher layers. Four layers answer, each in its own connect function:
+// ConnectAudioLinks placeListener and setFadeVolume; ConnectWorldLinks
+// groundHeight, buildingHit and worldCounters; ConnectRacersLinks readTarget,
+// playerVehicle and playerStatistics; ConnectAppLinks updateVisibility. An
+// unset entry reads as "nothing there" and does nothing.
 #include "platform/math/D3DXMath.h"
 
 class CStaticObject;

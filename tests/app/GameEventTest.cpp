@@ -310,6 +310,7 @@ TEST_F(GameEventTest, AfterTheResultScreenContinueOpensThePageTheRaceCallsForAnd
     const Case cases[] = {
         {"CONTINUE after a quick race", 0, 0, 3, MENU_MAIN, GEVENT_SPECTATOR},
         {"CONTINUE in a career with points to spend", 0, 1, 2, MENU_UPGRADE, GEVENT_SPECTATOR},
+        {"CONTINUE in a career with a single point", 0, 1, 1, MENU_UPGRADE, GEVENT_SPECTATOR},
         {"CONTINUE in a career without points", 0, 1, 0, MENU_CAREER, GEVENT_SPECTATOR},
         {"RESTART", 1, 1, 2, MENU_NONE, GEVENT_RACE_START},
     };

@@ -9,6 +9,7 @@
 #include "app/Game.h"
 #include "core/GameClock.h"
 #include "core/RunFlags.h"
+#include "core/Settings.h"
 #include "platform/os/Clock.h"
 #include "tests/support/TempFolder.h"
 
@@ -47,12 +48,20 @@ protected:
         savedActive = g_AppActive;
         savedRunning = GameRunning();
         savedClock = g_Clock;
+        savedLimits = g_SettingLimits;
+        for (size_t i = 0; i < kSettingCount; ++i)
+            savedSettings[i] = *kSettings[i];
     }
     void TearDown() override
     {
         g_AppActive = savedActive;
         savedRunning ? RunGame() : StopGame();
         g_Clock = savedClock;
+        // The real create reads the settings file and lets the device lower
+        // the limits; the tests after this one run with the settings they had.
+        g_SettingLimits = savedLimits;
+        for (size_t i = 0; i < kSettingCount; ++i)
+            *kSettings[i] = savedSettings[i];
     }
     void RecordAll(CGame& game)
     {
@@ -72,9 +81,17 @@ protected:
         g_Clock.m_LastTick = timeGetTime() - 20;
     }
 
+    static constexpr int* kSettings[] = {
+        &g_VideoMode, &g_ViewDistance, &g_ShadowQuality, &g_GlowOn,        &g_BlurOn,         &g_Windowed,
+        &g_SoundOn,   &g_MasterVolume, &g_MusicVolume,   &g_EffectsVolume, &g_UseFileManager, &g_BmpToJpg,
+        &g_GameMenu,  &g_DebugMode,    &g_DebugLog,      &g_EditorMode,    &g_ProfileCounter, &g_RaceID};
+    static constexpr size_t kSettingCount = sizeof(kSettings) / sizeof(kSettings[0]);
+
     int savedActive = 0;
     int savedRunning = 0;
     CGameClock savedClock;
+    SettingLimits savedLimits = {};
+    int savedSettings[kSettingCount] = {};
 };
 
 TEST_F(GameTest, CreatesInOrderAndStopsAtTheFirstFailure)

@@ -12,6 +12,7 @@
 #include "core/CareerData.h"
 #include "core/Controls.h"
 #include "core/GameClock.h"
+#include "core/GameEventPost.h"
 #include "core/InputState.h"
 #include "core/RaceTable.h"
 #include "core/Records.h"
@@ -125,6 +126,60 @@ TEST_F(MenuRaceStartTest, NewPlayerReachesAQuickRaceWithTheKeyboard)
     EXPECT_NE(g_PlayerVehicle, nullptr);
     EXPECT_EQ(g_GameEvent.code, GEVENT_RACE_START);
     EXPECT_EQ(GameRunning(), 1);
+}
+
+// The race-start event runs its camera flight and grid from where it was
+// posted: the race the menu starts from its loading page gets it once, from
+// the menu, and so does the demonstration race started behind a menu page.
+TEST_F(MenuRaceStartTest, TheRaceStartEventIsPostedOnceForTheMenusRaceAndForTheDemonstration)
+{
+    static int s_Posts;
+    static int (*s_StartRace)(int);
+    struct Restore
+    {
+        GameEventHooks events = g_GameEventHooks;
+        MenuHooks menu = g_MenuHooks;
+        ~Restore()
+        {
+            g_GameEventHooks = events;
+            g_MenuHooks = menu;
+        }
+    } restore;
+    s_StartRace = g_MenuHooks.startRace;
+    ASSERT_NE(s_StartRace, nullptr);
+    // The menu posts through the hook; the race start posts to the event
+    // directly, seen as a race-start code that was not there before it.
+    g_GameEventHooks.post = [](int code, CVehicleObject* vehicle, int argument) {
+        if (code == GEVENT_RACE_START)
+            ++s_Posts;
+        g_GameEvent.Post(code, vehicle, argument);
+    };
+    g_MenuHooks.startRace = [](int row) {
+        g_GameEvent.code = GEVENT_NONE;
+        const int started = s_StartRace(row);
+        if (g_GameEvent.code == GEVENT_RACE_START)
+            ++s_Posts;
+        return started;
+    };
+
+    s_Posts = 0;
+    g_MainMenu.Show(MENU_MAIN);
+    ASSERT_EQ(g_MenuHooks.startRace(0), 1);
+    EXPECT_EQ(s_Posts, 1) << "the demonstration behind the main page";
+    EXPECT_EQ(g_GameEvent.code, GEVENT_RACE_START);
+
+    s_Posts = 0;
+    g_GameEvent.code = GEVENT_NONE;
+    g_Views.activeCamera = &g_Views.mainCamera;
+    g_MainMenu.Show(MENU_LOADING);
+    Update(1.0f);
+    Update(1.0f);
+    ASSERT_EQ(g_MainMenu.active, 1);
+    EXPECT_EQ(s_Posts, 0);
+    Update(0.1f);
+    EXPECT_EQ(g_MainMenu.active, 0);
+    EXPECT_EQ(s_Posts, 1) << "the race started from the loading page";
+    EXPECT_EQ(g_GameEvent.code, GEVENT_RACE_START);
 }
 
 }   // namespace
