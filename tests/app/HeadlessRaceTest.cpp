@@ -18,6 +18,7 @@
 #include "play/RaceRunner.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
+#include "render/Views.h"
 #include "scene/StaticObjectFixture.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
@@ -229,6 +230,9 @@ TEST_F(HeadlessRaceDemoDataTest, PicturesOfTheGridAndOfTheRaceUnderWay)
 {
     if (!m_Device.Open(true))
         SKIP_OR_FAIL_IN_CI() << m_Device.Error();
+    // A fade in comes back from the colour of the last fade out, and the
+    // game's first race start from white, as its cameras are made.
+    g_Views.mainCamera.fadeColour = D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f);
     RaceRunOptions options;
     options.gridSeconds = 2.0f;
     options.pictureSeconds = 12.0f;
