@@ -112,6 +112,9 @@ void Session::End()
         DestroyWindow(g_hwnd);
     g_hwnd = nullptr;
     ClockUseSystem();
+    // The program's end leaves its menu up; a headless race made after it in
+    // this process would otherwise start behind it.
+    g_MainMenu.active = 0;
     if (m_Device == Device::Recording)
         D3DClearRecordedCalls();
     D3DSelectBackend(D3DBackendKind::OpenGL);

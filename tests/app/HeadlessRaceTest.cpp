@@ -14,6 +14,7 @@
 #include "core/GameClock.h"
 #include "core/GameEventPost.h"
 #include "core/RaceState.h"
+#include "interface/MainMenu.h"
 #include "play/RaceDevice.h"
 #include "play/RaceRunner.h"
 #include "racers/VehicleManager.h"
@@ -34,6 +35,9 @@ protected:
     {
         m_Messages.reset(new testdata::MessageCapture());
         m_Folder.reset(new testdata::DataFolder(testsupport::DemoDataDir(), true));
+        // The race in front of the player, not behind a menu that a program
+        // started earlier in this process left open.
+        g_MainMenu.active = 0;
     }
     void TearDown() override
     {
