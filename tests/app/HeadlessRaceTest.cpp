@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "app/GameEvent.h"
+#include "core/Controls.h"
 #include "core/GameClock.h"
 #include "core/GameEventPost.h"
 #include "core/RaceState.h"
@@ -182,7 +184,10 @@ TEST_P(HeadlessRaceAreaDemoDataTest, AWaitingPlayerStaysOnTheGridAndIsNeverPenal
         g_Penalties = 0;
         CVehicleObject* player = g_PlayerVehicle;
         // The grid's hold, then the start signal: the race-start event hands
-        // the motorcycle to the keyboard, and no key is down.
+        // the motorcycle to the keyboard, and no key is down, whatever an
+        // earlier test left held.
+        std::fill(std::begin(g_ControlFlags), std::end(g_ControlFlags), 0);
+        std::fill(std::begin(g_KeyFlags), std::end(g_KeyFlags), 0);
         for (int f = 0; f < 8 * 60 + 1; ++f)
             StepHeadlessFrame();
         EXPECT_EQ(player->DriveState, DRIVE_PLAYER);
