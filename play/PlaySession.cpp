@@ -71,6 +71,11 @@ bool Session::Start(const std::string& folder, Device device)
     KeyDown(SDLK_ESCAPE);
     const int failed = StartProgram(nullptr);
     KeyUp(SDLK_ESCAPE);
+    // Nobody reads the recording device's calls of the start (the splash
+    // frames and the loading): they would stay in memory for the rest of
+    // the process, a gigabyte a start.
+    if (device == Device::Recording)
+        D3DClearRecordedCalls();
     // From here on the frames step the clock, on from where it stands.
     m_BaseMs = timeGetTime();
     ClockSetManual(m_BaseMs);
@@ -107,6 +112,11 @@ void Session::End()
         DestroyWindow(g_hwnd);
     g_hwnd = nullptr;
     ClockUseSystem();
+    // The program's end leaves its menu up; a headless race made after it in
+    // this process would otherwise start behind it.
+    g_MainMenu.active = 0;
+    if (m_Device == Device::Recording)
+        D3DClearRecordedCalls();
     D3DSelectBackend(D3DBackendKind::OpenGL);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     chdir(m_HomeFolder.c_str());

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors, and runs every test
-# headless; in CI it then soaks the demonstration race for two minutes. With
-# SANITIZE=1 (as CI runs it) it then builds again under AddressSanitizer and
+# headless, then every test program whole with its tests shuffled; in CI it
+# then soaks the demonstration race for two minutes. With SANITIZE=1 (as CI
+# runs it) it then builds again under AddressSanitizer and
 # UndefinedBehaviorSanitizer into build-sanitize/ and runs every test there.
 #
 # With CI=true a test that cannot run (no video driver, no demo data, a
@@ -45,6 +46,11 @@ time BUILD_DIR="${BUILD_DIR:-build}" BUILD_TARGETS="" CMAKE_ARGS="-DTRALLOWMERE_
   bash scripts/build.sh
 step "normal tests"
 time run_ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j"$JOBS" --timeout 600
+# Every test program again, each whole in one process with its tests in a
+# shuffled order (scripts/shuffled.sh): what one test leaves behind must not
+# change another. A new seed each run, printed, unless SHUFFLE_SEED names one.
+step "shuffled tests"
+time BUILD_DIR="${BUILD_DIR:-build}" JOBS="$JOBS" bash scripts/shuffled.sh ${SHUFFLE_SEED:+"$SHUFFLE_SEED"}
 
 # The demonstration race behind the menu for two minutes, once, on the normal
 # build: in CI, or when SOAK_SECONDS asks for it (scripts/soak.sh).

@@ -32,6 +32,9 @@ protected:
         ConnectLayers();
         g_MasterVolume = 80;
         g_EffectsVolume = 100;
+        // No fade under way: an earlier fade with sound stopped half-way
+        // would leave its share on every volume.
+        g_AudioManager.SetFadeVolume(100.0f);
     }
     void TearDown() override
     {

@@ -47,6 +47,7 @@ protected:
         m_Folder.reset(new testdata::DataFolder(m_Tree, true));
         m_SavedEditor = g_EditorMode;
         m_SavedRunning = GameRunning();
+        m_SavedFadeColour = g_Views.mainCamera.fadeColour;
         g_EditorMode = 0;
         g_MainMenu.active = 0;
         g_Clock.Init();
@@ -72,6 +73,9 @@ protected:
         g_CurrentRace = 0;
         g_EditorMode = m_SavedEditor;
         m_SavedRunning ? RunGame() : StopGame();
+        // The fades out to black or to the respawn colour stay the colour
+        // the next fade in comes back from.
+        g_Views.mainCamera.fadeColour = m_SavedFadeColour;
         m_Folder.reset();
     }
 
@@ -97,6 +101,7 @@ protected:
     std::unique_ptr<testdata::DataFolder> m_Folder;
     int m_SavedEditor = 0;
     int m_SavedRunning = 0;
+    D3DXCOLOR m_SavedFadeColour;
 };
 
 TEST_F(GameEventTest, JumpsTenSecondsApartGiveOneSlowMotionShot)

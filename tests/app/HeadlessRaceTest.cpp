@@ -5,19 +5,23 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "app/GameEvent.h"
+#include "core/Controls.h"
 #include "core/GameClock.h"
 #include "core/GameEventPost.h"
 #include "core/RaceState.h"
+#include "interface/MainMenu.h"
 #include "play/RaceDevice.h"
 #include "play/RaceRunner.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
+#include "render/Views.h"
 #include "scene/StaticObjectFixture.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
@@ -33,6 +37,9 @@ protected:
     {
         m_Messages.reset(new testdata::MessageCapture());
         m_Folder.reset(new testdata::DataFolder(testsupport::DemoDataDir(), true));
+        // The race in front of the player, not behind a menu that a program
+        // started earlier in this process left open.
+        g_MainMenu.active = 0;
     }
     void TearDown() override
     {
@@ -177,7 +184,10 @@ TEST_P(HeadlessRaceAreaDemoDataTest, AWaitingPlayerStaysOnTheGridAndIsNeverPenal
         g_Penalties = 0;
         CVehicleObject* player = g_PlayerVehicle;
         // The grid's hold, then the start signal: the race-start event hands
-        // the motorcycle to the keyboard, and no key is down.
+        // the motorcycle to the keyboard, and no key is down, whatever an
+        // earlier test left held.
+        std::fill(std::begin(g_ControlFlags), std::end(g_ControlFlags), 0);
+        std::fill(std::begin(g_KeyFlags), std::end(g_KeyFlags), 0);
         for (int f = 0; f < 8 * 60 + 1; ++f)
             StepHeadlessFrame();
         EXPECT_EQ(player->DriveState, DRIVE_PLAYER);
@@ -229,6 +239,9 @@ TEST_F(HeadlessRaceDemoDataTest, PicturesOfTheGridAndOfTheRaceUnderWay)
 {
     if (!m_Device.Open(true))
         SKIP_OR_FAIL_IN_CI() << m_Device.Error();
+    // A fade in comes back from the colour of the last fade out, and the
+    // game's first race start from white, as its cameras are made.
+    g_Views.mainCamera.fadeColour = D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f);
     RaceRunOptions options;
     options.gridSeconds = 2.0f;
     options.pictureSeconds = 12.0f;

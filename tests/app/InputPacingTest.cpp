@@ -42,6 +42,10 @@ protected:
     void TearDown() override
     {
         ResetInputPacing();
+        // A key held at the end (the held-key case) is let go: a later
+        // test's race would otherwise ride on it.
+        std::memset(g_ControlFlags, 0, sizeof(g_ControlFlags));
+        std::memset(g_KeyFlags, 0, sizeof(g_KeyFlags));
         MenuFixture::TearDown();
     }
 

@@ -102,6 +102,10 @@ protected:
         m_Messages.reset(new testdata::MessageCapture());
         m_Folder.reset(new testdata::DataFolder(testsupport::DemoDataDir(), true));
         m_SavedGlow = g_GlowOn;
+        m_SavedBlur = g_BlurOn;
+        // A device without the post effects' shaders lowers the glow and
+        // blur limits, and the settings with them, for the program's life.
+        m_SavedLimits = g_SettingLimits;
         g_GlowOn = 0;   // the glow would spread the lit parts over the nature
     }
     void TearDown() override
@@ -110,7 +114,9 @@ protected:
             TearDownHeadlessRace();
         m_Device.Close();
         D3DOverrideShaderVersions(0, 0);
+        g_SettingLimits = m_SavedLimits;
         g_GlowOn = m_SavedGlow;
+        g_BlurOn = m_SavedBlur;
         m_Folder.reset();
         m_Messages.reset();
     }
@@ -206,6 +212,8 @@ protected:
     RaceDevice m_Device;
     bool m_Raced = false;
     int m_SavedGlow = 0;
+    int m_SavedBlur = 0;
+    SettingLimits m_SavedLimits = {};
     std::unique_ptr<testdata::MessageCapture> m_Messages;
     std::unique_ptr<testdata::DataFolder> m_Folder;
 };

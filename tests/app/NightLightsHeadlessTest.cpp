@@ -15,7 +15,10 @@
 #include "core/Controls.h"
 #include "core/RaceState.h"
 #include "core/Settings.h"
+#include "interface/MainMenu.h"
 #include "platform/d3d/D3D9Backend.h"
+#include "play/RaceDevice.h"
+#include "play/RaceRunner.h"
 #include "racers/VehicleManager.h"
 #include "racers/VehicleObject.h"
 #include "render/D3DRender.h"
@@ -24,8 +27,6 @@
 #include "scene/StaticObjectFixture.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/Paths.h"
-#include "play/RaceDevice.h"
-#include "play/RaceRunner.h"
 #include "tests/support/Skip.h"
 #include "tests/support/TestDevice.h"
 #include "world/Sky.h"
@@ -81,6 +82,9 @@ protected:
         m_SavedBlur = g_BlurOn;
         g_GlowOn = 1;
         g_BlurOn = 1;
+        // The race in front of the player, not behind a menu that a program
+        // started earlier in this process left open.
+        g_MainMenu.active = 0;
     }
     void TearDown() override
     {

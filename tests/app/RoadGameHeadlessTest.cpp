@@ -14,6 +14,7 @@
 #include "app/Game.h"
 #include "common/Keywords.h"
 #include "core/Settings.h"
+#include "interface/MainMenu.h"
 #include "platform/d3d/D3D9Backend.h"
 #include "play/RaceDevice.h"
 #include "play/RaceRunner.h"
@@ -119,6 +120,9 @@ protected:
         m_Glow = g_GlowOn;
         g_ShadowQuality = 3;
         g_GlowOn = 1;
+        // The race in front of the player, not behind a menu that a program
+        // started earlier in this process left open.
+        g_MainMenu.active = 0;
     }
     void TearDown() override
     {

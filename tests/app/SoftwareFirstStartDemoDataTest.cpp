@@ -17,10 +17,10 @@
 #include "platform/d3d/D3D9Backend.h"
 #include "platform/os/Ini.h"
 #include "platform/os/StartCounter.h"
+#include "play/PlaySession.h"
 #include "render/D3DRender.h"
 #include "tests/support/Files.h"
 #include "tests/support/Paths.h"
-#include "play/PlaySession.h"
 #include "tests/support/TempFolder.h"
 
 namespace
@@ -51,6 +51,10 @@ TEST_P(SoftwareFirstStartDemoDataTest, OptionsAfterTheStart)
     const SettingLimits& soft = g_SoftwareFirstStart;
     const SettingLimits expected = c.softwareOptions ? soft : SettingLimits{500, 3, 1, 1};
 
+    // The limits as a program starts with them: a device without the post
+    // effects' shaders lowers them for the rest of the program's life.
+    const SettingLimits savedLimits = g_SettingLimits;
+    g_SettingLimits = SettingLimits{500, 3, 1, 1};
     TempFolder folder;
     ASSERT_TRUE(folder.Make("software_first_start_"));
     const std::string dir = folder.path();
@@ -89,6 +93,7 @@ TEST_P(SoftwareFirstStartDemoDataTest, OptionsAfterTheStart)
     EXPECT_EQ(IniValue(dir + "/Game.ini", "Video", "Distance"), std::to_string((expected.viewDistance - 300) / 100));
     D3DClearOverrides();
     SetStartCounterFolder(nullptr);
+    g_SettingLimits = savedLimits;
 }
 
 INSTANTIATE_TEST_SUITE_P(
