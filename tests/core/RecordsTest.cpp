@@ -516,9 +516,7 @@ TEST_F(RecordsTest, ARecordsFileWithoutReadPermissionIsKeptByteForByte)
     StairTable();
     ASSERT_EQ(SaveGame(), 1);
     const std::vector<unsigned char> file = ReadAll(RECORDS_FILE);
-    ASSERT_EQ(chmod(RECORDS_FILE, 0200), 0);
-    ASSERT_EQ(chmod("Save", 0777), 0);
-    ASSERT_EQ(chmod(".", 0777), 0);
+    ASSERT_TRUE(testsupport::MakeUnreadableButReplaceable(RECORDS_FILE));
 
     const testsupport::ChildOutcome child = testsupport::RunUnprivileged([]() -> std::string {
         std::string failed;

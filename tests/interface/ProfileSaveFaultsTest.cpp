@@ -162,9 +162,7 @@ TEST_F(ProfileSaveFaultsTest, AProfileThatCannotBeReadIsNeverWrittenOver)
 {
     ASSERT_TRUE(SaveOldPlayer());
     const std::vector<uint8_t> old = testsupport::ReadFileBytes(kProfile);
-    ASSERT_EQ(chmod(kProfile, 0200), 0);
-    ASSERT_EQ(chmod("Save", 0777), 0);
-    ASSERT_EQ(chmod(".", 0777), 0);
+    ASSERT_TRUE(testsupport::MakeUnreadableButReplaceable(kProfile));
     const testsupport::ChildOutcome child = testsupport::RunUnprivileged([]() -> std::string {
         std::string failed;
         drawtest::Messages().clear();

@@ -136,6 +136,13 @@ ChildOutcome RunUnprivileged(const std::function<std::string()>& body)
     });
 }
 
+bool MakeUnreadableButReplaceable(const std::string& file)
+{
+    const std::string::size_type slash = file.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : file.substr(0, slash);
+    return chmod(file.c_str(), 0200) == 0 && chmod(folder.c_str(), 0777) == 0 && chmod(".", 0777) == 0;
+}
+
 void Check(std::string& failures, bool ok, const std::string& what)
 {
     if (!ok)

@@ -41,6 +41,12 @@ ChildOutcome RunInChild(const std::function<std::string()>& body);
 // report is "skip: why" when no such user can be taken.
 ChildOutcome RunUnprivileged(const std::function<std::string()>& body);
 
+// Makes `file` (in a folder below the working folder) one that nobody can read
+// but anybody could replace: the file write-only, its folder and the working
+// folder open to all. What RunUnprivileged's body then finds is a save it
+// cannot read. Returns false when a permission cannot be set.
+bool MakeUnreadableButReplaceable(const std::string& file);
+
 // A check for a child's body: appends `what` to `failures` when `ok` is false.
 void Check(std::string& failures, bool ok, const std::string& what);
 
