@@ -56,10 +56,13 @@ echo "shuffled: ${#PROGRAMS[@]} test programs, seed $SEED, $JOBS at a time" \
 
 # One program whole: its log and exit code under $LOGS. The full play-through
 # that CI asks CTest for has run by now; here the short one stands in for it.
+# This script's own settings stay out of the programs' environment, as they
+# stay out of CTest's.
 run_one() {
   local program="$1" name status=0 started="$SECONDS"
   name="$(basename "$program")"
-  (cd "$BUILD_DIR" && env -u TRALLOWMERE_PLAYTHROUGH_PLAN "${ENV_VARS[@]}" timeout "$TIMEOUT" "$program" --gtest_shuffle \
+  (cd "$BUILD_DIR" && env -u TRALLOWMERE_PLAYTHROUGH_PLAN -u BUILD_DIR -u JOBS -u TIMEOUT "${ENV_VARS[@]}" \
+    timeout "$TIMEOUT" "$program" --gtest_shuffle \
     --gtest_random_seed="$SEED" >"$LOGS/$name.log" 2>&1) || status=$?
   echo "$status" >"$LOGS/$name.status"
   echo "  $name: $(grep -E '^\[  (PASSED|FAILED)  \] [0-9]+ tests?' "$LOGS/$name.log" | tr '\n' ' ')(exit $status, $((SECONDS - started)) s)"

@@ -52,7 +52,11 @@ TEST(RunScriptTest, ThePlayCommandBuildsOnlyTheGameAndTheGenerator)
                                                  "  [ -e \"$2/trallowmere\" ] || { mkdir -p \"$2\" && cp '" + root +
                                                      "'/stubs/* \"$2\"/; }\n"
                                                  "fi\n"));
-    const std::string command = "cd '" + root + "' && env -u SDL_VIDEODRIVER -u TRALLOWMERE_TEST_CLOSE_AFTER_FRAMES PATH='" +
+    // A player's shell: none of the build scripts' settings that a caller
+    // (CI's test run, say) may have exported.
+    const std::string command = "cd '" + root +
+                                "' && env -u SDL_VIDEODRIVER -u TRALLOWMERE_TEST_CLOSE_AFTER_FRAMES -u BUILD_DIR "
+                                "-u BUILD_TARGETS -u CMAKE_ARGS PATH='" +
                                 root + "/bin':\"$PATH\" bash scripts/run.sh";
     ASSERT_EQ(std::system(command.c_str()), 0);
 
