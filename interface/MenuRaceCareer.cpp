@@ -24,12 +24,7 @@ void CMainMenu::EnterCareerPage()
     if (!model)
         return;
     if (g_Career.decalId == 0)
-    {
-        // The model's own paint becomes the career's.
-        g_Career.decalId = model->DecalId;
-        std::copy(model->PaintColor1, model->PaintColor1 + 4, g_Career.colour1);
-        std::copy(model->PaintColor2, model->PaintColor2 + 4, g_Career.colour2);
-    }
+        CareerTakesModelPaint(model);   // the model's own paint becomes the career's
     else
     {
         // A career that asks for a random scheme (-1) gets a new one drawn

@@ -122,17 +122,19 @@ CVehicleObject* CVehicleManager::CreatePlayer(const float* position, const float
             player->Rider->VoicePitch = g_Career.voicePitch;
         player->Rider->VoiceIndex = g_Career.voiceIndex;
     }
-    // Decal 0 means "the model's own paint": the career takes it over first.
     // Decal -1 gives every new player's motorcycle a random scheme.
-    const CVehicleObject* model = showroom[SelectedModel()];
-    if (g_Career.decalId == 0 && model)
-    {
-        g_Career.decalId = model->DecalId;
-        std::copy(model->PaintColor1, model->PaintColor1 + 4, g_Career.colour1);
-        std::copy(model->PaintColor2, model->PaintColor2 + 4, g_Career.colour2);
-    }
+    CareerTakesModelPaint(showroom[SelectedModel()]);
     player->SetPaint(&g_Career.decalId, g_Career.colour1, g_Career.colour2);
     return player;
+}
+
+void CareerTakesModelPaint(const CVehicleObject* model)
+{
+    if (!model || g_Career.decalId != 0)
+        return;
+    g_Career.decalId = model->DecalId;
+    std::copy(model->PaintColor1, model->PaintColor1 + 4, g_Career.colour1);
+    std::copy(model->PaintColor2, model->PaintColor2 + 4, g_Career.colour2);
 }
 
 CVehicleObject* CVehicleManager::AddVehicle(const char* file)

@@ -18,6 +18,11 @@ extern const char* const g_VehicleModelFiles[4];
 #define VEHICLE_MAX_RACERS 16
 #define VEHICLE_MODELS     4
 
+// Decal 0 means "the model's own paint": a career with it takes the model's
+// decal and colours over as its own. Any other decal, -1 (a random scheme)
+// among them, is left as it is. Nothing for a null model.
+void CareerTakesModelPaint(const CVehicleObject* model);
+
 class CVehicleManager
 {
 public:
